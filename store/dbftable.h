@@ -1,0 +1,129 @@
+#pragma once
+
+#include "dbstatus.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// The dBase table engine: a .dbf table (dBase III level, character and date fields) with
+// its production index (.mdx) of expression tags. One process holds the table
+// exclusively for as long as it is open. File layout: dbfformat.md beside this file.
+//
+// Navigation follows the usual dataset rules: bof() is true after first() and after a
+// prior() that could not move; eof() is true after last() and after a next() that could
+// not move; both are true when the range (with the filter) holds no record. Records
+// marked deleted are never current.
+
+struct DbfField {
+    QByteArray name; // upper case, at most 10 characters
+    char type = 'C'; // 'C' character, 'D' date
+    int width = 0;
+    int offset = 0;  // of the first byte within the record (after the deletion flag)
+};
+
+struct DbfTagDef {
+    QByteArray name;
+    QByteArray expression;
+};
+
+class DbfTable
+{
+public:
+    enum class State { Closed, Browse, Edit, Insert };
+
+    // Record rules that the owner installs. A hook that is not set lets everything pass.
+    struct Hooks {
+        std::function<bool()> beforeInsert;  // false refuses the append (Refused)
+        std::function<void()> beforeEdit;
+        std::function<DbStatus()> beforePost; // may change fields; a failure stops the post
+    };
+
+    DbfTable();
+    ~DbfTable(); // closes; an edit that was not posted is dropped
+
+    // Creates the table file and its index with the given tags, empty. Fails when the
+    // table file exists. KeyTooLong with "Index result for "%s" too long, >100 characters
+    // (%d)." when a tag expression yields more than 100 characters.
+    static DbStatus create(const QString &path, const std::vector<DbfField> &fields,
+                           const std::vector<DbfTagDef> &tags);
+
+    // Opens exclusively (Locked when another process holds it). Repairs: the record count
+    // from the file length; a missing, foreign or broken index, or a missing tag, is
+    // rebuilt. The table's own records are never changed by open.
+    DbStatus open(const QString &path, const std::vector<DbfTagDef> &tags);
+    DbStatus close(); // writes header, end byte and index pages
+    bool isOpen() const;
+    QString path() const;
+
+    const std::vector<DbfField> &fields() const;
+    int fieldIndex(const QByteArray &name) const; // -1 when absent
+
+    // Orders: a tag name, or the empty name for physical order. Setting an order drops the
+    // range and makes the first record current.
+    DbStatus setOrder(const QByteArray &tagName);
+    QByteArray order() const;
+
+    // Restricts the current order to keys from low to high, both included (short keys
+    // compared as if blank-padded to the key length); makes the first record in range
+    // current. Only for tag orders.
+    DbStatus setRange(const QByteArray &low, const QByteArray &high);
+    DbStatus cancelRange(); // the current record stays current where it still is visible
+    bool hasRange() const;
+
+    // A per-record predicate applied while reading, in addition to the range.
+    void setFilter(std::function<bool(const DbfTable &)> filter);
+    bool hasFilter() const;
+
+    DbStatus first();
+    DbStatus last();
+    DbStatus next();
+    DbStatus prior();
+    bool bof() const;
+    bool eof() const;
+    bool isEmpty() const { return bof() && eof(); }
+
+    qint64 recNo() const;            // physical number of the current record, -1 when none
+    DbStatus goTo(quint32 recno);    // NoRecord when it is deleted or outside range/filter
+    quint32 physicalCount() const;   // records in the file, deleted ones included
+
+    // Fields of the current record (the edit buffer while editing). Texts are decoded from
+    // Windows-1252 with trailing blanks removed.
+    QByteArray fieldBytes(int field) const;
+    QString fieldText(int field) const;
+    QDate fieldDate(int field) const; // null for blanks or an impossible day
+    void setFieldBytes(int field, const QByteArray &ansi); // cut to the width, blank-padded
+    void setFieldText(int field, const QString &text);
+    void setFieldDate(int field, const QDate &date);     // null date writes blanks
+    QByteArray recordBytes() const; // flag byte and fields
+    bool isDeleted() const;
+
+    State state() const;
+    DbStatus append(); // new record buffer (all blanks) to be posted at the end of the file
+    DbStatus edit();
+    DbStatus post();   // writes the buffer and keeps every tag in step; it stays current
+    void cancel();
+    // Marks the current record deleted; the next record of range and order becomes
+    // current, the previous one when it was the last.
+    DbStatus deleteRecord();
+
+    // Removes the records marked deleted and rebuilds the index. The files are replaced so
+    // that an interruption leaves either the old or the new table whole.
+    DbStatus pack();
+    DbStatus reindex();
+    DbStatus flush();
+
+    void setHooks(Hooks hooks);
+
+    // Full check of table and index, for the command-line tool: one line per fault.
+    DbStatus check(QStringList &faults);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "dbstatus.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// A dBase IV production index (.mdx): expression tags over character keys, ascending,
+// not unique, equal keys in record-number order. The byte layout is written down in
+// mdxformat.md beside this file. The index is derived data: whatever is wrong with the
+// file, open() answers BadIndex and the caller rebuilds it with build().
+//
+// Pages live in a bounded cache and are written back on flush(), close and eviction.
+// A process therefore never holds the whole index in memory.
+
+struct MdxTagSpec {
+    QByteArray name;       // "1" .. "4"
+    QByteArray expression; // e.g. DIR+UPPER(SUBSTR(NAME,1,20)), stored as given
+    int keyLength = 0;     // width of the expression's result, 1..100
+};
+
+// Keys of one tag for a bulk build: count entries of keyLength bytes, in any order.
+struct MdxKeyList {
+    int keyLength = 0;
+    QByteArray keys;              // count * keyLength bytes
+    std::vector<quint32> recnos;  // one per key
+    void add(const char *key, quint32 recno)
+    {
+        keys.append(key, keyLength);
+        recnos.push_back(recno);
+    }
+};
+
+class MdxIndex
+{
+public:
+    // A position on one entry of one tag. Any insert or remove invalidates every cursor;
+    // callers re-seek by (key, recno), which names one entry exactly.
+    class Cursor
+    {
+    public:
+        bool isValid() const { return m_valid; }
+        int tag() const { return m_tag; }
+        const QByteArray &key() const { return m_key; }
+        quint32 recno() const { return m_recno; }
+
+    private:
+        friend class MdxIndex;
+        bool m_valid = false;
+        int m_tag = -1;
+        QByteArray m_key;
+        quint32 m_recno = 0;
+        std::vector<std::pair<quint32, int>> m_path; // (page, entry) from the root down
+    };
+
+    ~MdxIndex(); // flushes; errors at this point are lost, so call close() to see them
+
+    // Opens an existing index for reading and writing. Checks the file header, the tag
+    // table and every tag header against the file size (no walk of the trees, so the cost
+    // does not grow with the table). BadIndex for anything foreign or broken.
+    static DbStatus open(const QString &path, std::unique_ptr<MdxIndex> &out);
+
+    // Writes a complete index at path, replacing any file there only once the new one is
+    // complete (temporary file, then rename). produceKeys(i, list) fills the keys of tag i;
+    // it is called once per tag, one tag at a time, so that only one tag's keys are held.
+    static DbStatus build(const QString &path, const QByteArray &tableBaseName,
+                          const std::vector<MdxTagSpec> &tags,
+                          const std::function<DbStatus(int, MdxKeyList &)> &produceKeys);
+
+    DbStatus close();
+    DbStatus flush();
+
+    int tagCount() const;
+    int findTag(const QByteArray &name) const; // -1 when absent (names compared upper-case)
+    MdxTagSpec tagSpec(int tag) const;
+
+    // key points to keyLength bytes.
+    DbStatus insert(int tag, const char *key, quint32 recno);
+    DbStatus remove(int tag, const char *key, quint32 recno); // Corrupt when absent
+
+    // Positions on the first entry not less than (key, recno); key is padded with blanks to
+    // the key length (a longer key is cut). The cursor is invalid when there is none.
+    DbStatus seek(int tag, const QByteArray &key, quint32 recno, Cursor &c);
+    DbStatus first(int tag, Cursor &c);
+    DbStatus last(int tag, Cursor &c);
+    DbStatus next(Cursor &c);  // invalid cursor past the end
+    DbStatus prior(Cursor &c); // invalid cursor before the beginning
+
+    // Walks a whole tag with every structural check (pages inside the file, no page
+    // visited twice, equal depth, keys in order, separators bounding their children),
+    // calling visit(key, recno) per entry in order. Stops at the first fault.
+    DbStatus verify(int tag, const std::function<void(const char *key, quint32 recno)> &visit);
+
+    // For tests and benchmarks: pages held in the cache at most.
+    void setCacheLimit(int pages);
+
+private:
+    MdxIndex();
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
