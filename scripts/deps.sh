@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Tabulon needs on Debian 12 (as root).
+# Only missing packages are installed, so a prepared machine goes straight on.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-qpa-plugins libgl-dev
+  fonts-dejavu-core
+)
+if [ "${1:-}" = "--test" ]; then
+  packages+=(
+    clang libclang-rt-14-dev
+    python3-dbfread libdbd-xbase-perl
+    sqlite3 xvfb xauth
+  )
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

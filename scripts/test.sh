@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tabulon with warnings as errors and the address and
+# undefined-behaviour sanitizers, runs every test, then runs each fuzz target briefly.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh --test
+
+jobs=$(nproc)
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DTABULON_WERROR=ON -DTABULON_SANITIZE=ON
+cmake --build build/test -j"$jobs"
+
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir build/test --no-tests=error --output-on-failure -j"$jobs" | tee build/test/ctest.log
+total=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2/p' build/test/ctest.log)
+
+# Fuzz targets: a short bounded run each, from the seeds the tests leave behind.
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DTABULON_FUZZ=ON -DTABULON_GUI=OFF
+cmake --build build/fuzz -j"$jobs"
+for fuzzer in build/fuzz/fuzz/fuzz_*; do
+  [ -x "$fuzzer" ] || continue
+  name=$(basename "$fuzzer")
+  corpus="build/fuzz/corpus/$name"
+  mkdir -p "$corpus"
+  [ -d "fuzz/seeds/$name" ] && cp -n fuzz/seeds/"$name"/* "$corpus"/ 2>/dev/null || true
+  echo "Fuzzing $name for ${FUZZ_SECONDS:-60} s"
+  "$fuzzer" -max_total_time="${FUZZ_SECONDS:-60}" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=0 "$corpus" 2>&1 | tail -n 3
+done
+echo "All tests and fuzz runs passed."
+echo "tests: ${total:-0} passed, 0 failed"

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "dbftable.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// The catalogue table: one record per catalogued file below the root folder, in the six
+// fields DIR, NAME, DATE, NOTE, CODE, SIZE, with the four sort orders "1" to "4". Outside
+// bulk walks the table is restricted to one folder (SetFolderRange), so that every view
+// and every walk sees one folder at a time in the order in force.
+//
+// The table knows nothing of widgets. Views follow it through the signals below: a walk
+// over many records is bracketed by viewsDetached()/viewsAttached(), and the views repaint
+// once when they are attached again.
+class CatalogTable : public QObject
+{
+    Q_OBJECT
+public:
+    enum Field { DIR = 0, NAME, DATE, NOTE, CODE, SIZE };
+    static constexpr int DirWidth = 80;
+    static constexpr int NameWidth = 80;
+    static constexpr int NoteWidth = 80;
+    static constexpr int CodeWidth = 10;
+    static constexpr int SizeWidth = 6;
+
+    static const std::vector<DbfField> &layout();
+    static const std::vector<DbfTagDef> &tags();
+
+    explicit CatalogTable(QObject *parent = nullptr);
+    ~CatalogTable() override;
+
+    // Opens <root>/<archive>.dbf exclusively, creating table and index when the table file
+    // does not exist. rootPath is the absolute root folder (native separators, trailing
+    // separator optional). The order indexOrder ("1".."4", else "1") becomes current and
+    // the range of the root folder itself is applied.
+    DbStatus open(const QString &rootPath, const QString &archiveName,
+                  const QByteArray &indexOrder = "1");
+    DbStatus close();
+    bool isOpen() const;
+
+    DbfTable &table() { return m_table; }
+    const DbfTable &table() const { return m_table; }
+    QString rootPath() const { return m_rootPath; } // with a trailing '/'
+    QString fileName() const;                        // absolute path of the .dbf
+
+    // Field access on the current record, decoded from Windows-1252.
+    QString text(Field f) const { return m_table.fieldText(f); }
+    QDate date() const { return m_table.fieldDate(DATE); }
+    void setText(Field f, const QString &value) { m_table.setFieldText(f, value); }
+
+    // Restricts the order in force to the records whose DIR equals the upper-cased folder
+    // path (A\B\ form; empty for the root folder itself) and remembers the folder.
+    DbStatus SetFolderRange(const QString &folderPath);
+    QString currentFolder() const { return m_currentFolder; }
+    bool folderApplied() const { return m_folderApplied; }
+    // Forgets the folder that was applied, as when a new archive is opened.
+    void resetCurrentFolder();
+
+    // The range keys of a folder path: low = K, high = K padded to 80 followed by 0xFF.
+    static QByteArray folderKey(const QString &folderPath);
+    static QByteArray folderHighKey(const QString &folderPath);
+
+    // n = 1..4 selects order "n"; 0 steps File -> Note -> Tags -> Date -> File. Keeps the
+    // current record where it belongs to the current folder.
+    DbStatus SwitchOrder(int n);
+    // The name of the order in force, kept for saving even while a walk drops the order.
+    QByteArray orderName() const { return m_orderName; }
+    // Sets the physical order for a walk over the whole table (range dropped).
+    DbStatus setPhysicalOrder();
+    // Sets the remembered order again (and the range of the current folder).
+    DbStatus restoreOrder();
+
+    // The main window's FollowCurrentRecord flag, which order switches clear and set.
+    void setFollowFlag(bool *flag) { m_follow = flag; }
+
+    // Views: detached during walks, attached (and refreshed once) afterwards. Nested pairs
+    // are allowed; only the outermost attach tells the views.
+    void detachViews();
+    void attachViews();
+    bool viewsDetached() const { return m_detachDepth > 0; }
+
+    // Record rules: active only while the grid accepts input.
+    void setRecordEditMode(bool on) { m_recordEditMode = on; }
+    bool recordEditMode() const { return m_recordEditMode; }
+    bool Dbf1BeforeInsert();
+    void Dbf1BeforeEdit();
+    DbStatus Dbf1BeforePost();
+    QString NameBeforeEdit;
+
+    // Records marked deleted since the last reorganisation (archive setting).
+    int DeletedCount = 0;
+
+    // The pack step of the reorganisation: records marked deleted leave the file, the
+    // orders are rebuilt, DeletedCount becomes 0 and the first record is current.
+    DbStatus packStep();
+
+    // Tells the user about a failure the table handled itself (e.g. a refused rename).
+    // The application installs the shared dialog here; unset, messages are dropped.
+    void setErrorReporter(std::function<void(const QString &)> reporter)
+    {
+        m_reportError = std::move(reporter);
+    }
+
+    // Renames a file and its info file below the root folder (catalogue-relative folder,
+    // names as on disk). Refuses to replace another existing file. Used by the record
+    // rules and by the file commands.
+    DbStatus renameOnDisk(const QString &dir, const QString &oldName, const QString &newName);
+
+    // Cleans a typed tag string: upper case, no blanks, each character once.
+    static QString cleanTags(const QString &typed);
+
+signals:
+    void viewsDetached();
+    void viewsAttached();
+    // An order switch ended; n (1..4) is the order now in force, 0 when the order in force
+    // had no known name and nothing changed. The grid marks titles and clears the search.
+    void orderSwitched(int n);
+    // A record was written, appended or deleted outside a walk (the grid refreshes).
+    void recordsChanged();
+
+private:
+    DbStatus applyRange();
+
+    DbfTable m_table;
+    QString m_rootPath;
+    QString m_archiveName;
+    QString m_currentFolder;
+    bool m_folderApplied = false;
+    QByteArray m_orderName = "1";
+    int m_detachDepth = 0;
+    bool m_recordEditMode = false;
+    std::function<void(const QString &)> m_reportError;
+    bool *m_follow = nullptr;
+};
