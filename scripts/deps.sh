@@ -12,7 +12,7 @@ if [ "${1:-}" = "--test" ]; then
   packages+=(
     clang libclang-rt-14-dev
     python3-dbfread libdbd-xbase-perl
-    sqlite3 xvfb xauth
+    sqlite3 libsqlite3-dev xvfb xauth
   )
 fi
 

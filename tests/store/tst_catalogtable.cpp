@@ -1,0 +1,245 @@
+#include "store/catalogtable.h"
+#include "support/testutil.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+struct Rec {
+    const char *dir;
+    const char *name;
+    const char *note;
+    const char *code;
+    QDate date;
+};
+
+void addRecords(CatalogTable &t, const QList<Rec> &recs)
+{
+    DbfTable &tab = t.table();
+    for (const Rec &r : recs) {
+        QVERIFY(tab.append());
+        t.setText(CatalogTable::DIR, QString::fromUtf8(r.dir));
+        t.setText(CatalogTable::NAME, QString::fromUtf8(r.name));
+        t.setText(CatalogTable::NOTE, QString::fromUtf8(r.note));
+        t.setText(CatalogTable::CODE, QString::fromUtf8(r.code));
+        tab.setFieldDate(CatalogTable::DATE, r.date);
+        QVERIFY(tab.post());
+    }
+}
+
+QStringList namesInView(CatalogTable &t)
+{
+    QStringList names;
+    for (DbStatus st = t.table().first(); st && !t.table().eof(); st = t.table().next())
+        names << t.text(CatalogTable::NAME);
+    return names;
+}
+
+} // namespace
+
+class TestCatalogTable : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString root() const { return m_dir.path() + QLatin1Char('/'); }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        QDir(m_dir.path()).removeRecursively();
+        QDir().mkpath(m_dir.path());
+    }
+
+    void createsTableWithLayoutAndOrders()
+    {
+        CatalogTable t;
+        QVERIFY(t.open(root(), QStringLiteral("Archiv")));
+        QVERIFY(QFileInfo::exists(root() + QStringLiteral("Archiv.dbf")));
+        QVERIFY(QFileInfo::exists(root() + QStringLiteral("Archiv.mdx")));
+        QCOMPARE(t.orderName(), QByteArray("1"));
+        QVERIFY(t.table().isEmpty());
+        const QByteArray bytes = testutil::readFile(root() + QStringLiteral("Archiv.dbf"));
+        QCOMPARE(bytes.size(), 226);
+    }
+
+    void folderRangeAdmitsExactlyOneFolder()
+    {
+        CatalogTable t;
+        QVERIFY(t.open(root(), QStringLiteral("A")));
+        addRecords(t, {{"BILDER\\FOTOS\\", "a.jpg", "", "", {}},
+                       {"BILDER\\FOTOS\\ALT\\", "b.jpg", "", "", {}},
+                       {"BILDER\\FOTOSAMMLUNG\\", "c.jpg", "", "", {}},
+                       {"BILDER\\", "d.jpg", "", "", {}},
+                       {"", "root.txt", "", "", {}},
+                       {"BILDER\\FOTOS\\", "e.jpg", "", "", {}}});
+        QVERIFY(t.SetFolderRange(QStringLiteral("Bilder\\Fotos\\")));
+        QCOMPARE(namesInView(t), QStringList({"a.jpg", "e.jpg"}));
+        QCOMPARE(t.currentFolder(), QStringLiteral("Bilder\\Fotos\\"));
+        QVERIFY(t.SetFolderRange(QString()));
+        QCOMPARE(namesInView(t), QStringList({"root.txt"}));
+        QVERIFY(t.SetFolderRange(QStringLiteral("LEER\\")));
+        QVERIFY(t.table().isEmpty());
+    }
+
+    void switchOrderCyclesAndKeepsRecord()
+    {
+        CatalogTable t;
+        QVERIFY(t.open(root(), QStringLiteral("A")));
+        addRecords(t, {{"F\\", "b.txt", "zebra", "Z", QDate(2020, 1, 1)},
+                       {"F\\", "a.txt", "apfel", "A", QDate(2021, 1, 1)},
+                       {"F\\", "c.txt", "mitte", "M", QDate(2019, 1, 1)}});
+        QVERIFY(t.SetFolderRange(QStringLiteral("F\\")));
+        QCOMPARE(namesInView(t), QStringList({"a.txt", "b.txt", "c.txt"}));
+        QVERIFY(t.table().goTo(3)); // c.txt
+        bool follow = true;
+        t.setFollowFlag(&follow);
+        QSignalSpy switched(&t, &CatalogTable::orderSwitched);
+        QSignalSpy attached(&t, &CatalogTable::viewsAttached);
+
+        const QList<int> cycle = {4, 3, 2, 1};
+        for (int expected : cycle) {
+            QVERIFY(t.SwitchOrder(0));
+            QCOMPARE(t.orderName(), QByteArray::number(expected));
+            QCOMPARE(switched.takeLast().at(0).toInt(), expected);
+            QCOMPARE(t.table().recNo(), qint64(3));
+            QVERIFY(follow);
+        }
+        QCOMPARE(attached.count(), 4);
+        QVERIFY(t.SwitchOrder(2));
+        QCOMPARE(namesInView(t), QStringList({"c.txt", "b.txt", "a.txt"}));
+        QVERIFY(t.SwitchOrder(4));
+        QCOMPARE(namesInView(t), QStringList({"a.txt", "c.txt", "b.txt"}));
+    }
+
+    void switchOrderOnEmptyFolderShowsIt()
+    {
+        CatalogTable t;
+        QVERIFY(t.open(root(), QStringLiteral("A")));
+        addRecords(t, {{"F\\", "a.txt", "", "", {}}});
+        QVERIFY(t.SetFolderRange(QStringLiteral("LEER\\")));
+        QVERIFY(t.SwitchOrder(3));
+        QVERIFY(t.table().isEmpty());
+        QCOMPARE(t.currentFolder(), QStringLiteral("LEER\\"));
+    }
+
+    void storedOrderIsUsedAtOpen()
+    {
+        {
+            CatalogTable t;
+            QVERIFY(t.open(root(), QStringLiteral("A"), "3"));
+            QCOMPARE(t.table().order(), QByteArray("3"));
+        }
+        CatalogTable t;
+        QVERIFY(t.open(root(), QStringLiteral("A"), "x"));
+        QCOMPARE(t.orderName(), QByteArray("1"));
+    }
+
+    void tagsAreCleaned_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("blanks and repeats") << " b a b" << "BA";
+        QTest::newRow("spec example") << "a b a c" << "ABC";
+        QTest::newRow("xx y") << "xx y" << "XY";
+        QTest::newRow("accents") << QStringLiteral("\u00e9\u00c9x") << QStringLiteral("\u00c9X");
+        QTest::newRow("empty") << "" << "";
+    }
+    void tagsAreCleaned()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QCOMPARE(CatalogTable::cleanTags(typed), stored);
+    }
+
+    void recordRulesRenameFileAndInfo_data()
+    {
+        QTest::addColumn<QString>("newName");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("rename") << "b.txt" << "b.txt";
+        QTest::newRow("no dot") << "readme" << "a.txt";
+        QTest::newRow("empty") << "" << "a.txt";
+        QTest::newRow("path separator") << "x/b.txt" << "a.txt";
+        QTest::newRow("case only") << "A.TXT" << "A.TXT";
+    }
+    void recordRulesRenameFileAndInfo()
+    {
+        QFETCH(QString, newName);
+        QFETCH(QString, expected);
+        QVERIFY(testutil::writeFile(root() + QStringLiteral("Docs/a.txt"), "data"));
+        QVERIFY(testutil::writeFile(root() + QStringLiteral("Docs/a.txt.!"), "long text"));
+        CatalogTable t;
+        QVERIFY(t.open(root(), QStringLiteral("A")));
+        addRecords(t, {{"DOCS\\", "a.txt", "note", "", {}}});
+        QVERIFY(t.SetFolderRange(QStringLiteral("Docs\\")));
+        t.setRecordEditMode(true);
+        QVERIFY(t.table().edit());
+        QCOMPARE(t.NameBeforeEdit, QStringLiteral("a.txt"));
+        t.setText(CatalogTable::NAME, newName);
+        t.setText(CatalogTable::CODE, QStringLiteral("b a b"));
+        QVERIFY(t.table().post());
+        QCOMPARE(t.text(CatalogTable::NAME), expected);
+        QCOMPARE(t.text(CatalogTable::CODE), QStringLiteral("BA"));
+        QVERIFY(QFileInfo::exists(root() + QStringLiteral("Docs/") + expected));
+        QCOMPARE(testutil::readFile(root() + QStringLiteral("Docs/") + expected + QStringLiteral(".!")),
+                 QByteArray("long text"));
+        QCOMPARE(QDir(root() + QStringLiteral("Docs")).entryList(QDir::Files).size(), 2);
+    }
+
+    void renameNeverReplacesAnotherFile()
+    {
+        QVERIFY(testutil::writeFile(root() + QStringLiteral("D/a.txt"), "mine"));
+        QVERIFY(testutil::writeFile(root() + QStringLiteral("D/b.txt"), "other"));
+        CatalogTable t;
+        QStringList reported;
+        t.setErrorReporter([&](const QString &m) { reported << m; });
+        QVERIFY(t.open(root(), QStringLiteral("A")));
+        addRecords(t, {{"D\\", "a.txt", "note", "", {}}});
+        QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
+        t.setRecordEditMode(true);
+        QVERIFY(t.table().edit());
+        t.setText(CatalogTable::NAME, QStringLiteral("b.txt"));
+        QVERIFY(t.table().post());
+        QCOMPARE(t.text(CatalogTable::NAME), QStringLiteral("a.txt"));
+        QCOMPARE(reported, QStringList({QStringLiteral("File  'a.txt'  could not be renamed !")}));
+        QCOMPARE(testutil::readFile(root() + QStringLiteral("D/b.txt")), QByteArray("other"));
+        QCOMPARE(testutil::readFile(root() + QStringLiteral("D/a.txt")), QByteArray("mine"));
+    }
+
+    void rulesOnlyActInRecordEditMode()
+    {
+        CatalogTable t;
+        QVERIFY(t.open(root(), QStringLiteral("A")));
+        t.setRecordEditMode(true);
+        QCOMPARE(t.table().append().code(), DbStatus::Refused);
+        t.setRecordEditMode(false);
+        addRecords(t, {{"D\\", "no-dot", "", "b a", {}}});
+        QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
+        QCOMPARE(t.text(CatalogTable::NAME), QStringLiteral("no-dot"));
+        QCOMPARE(t.text(CatalogTable::CODE), QStringLiteral("b a"));
+    }
+
+    void packStepResetsDeletedCount()
+    {
+        CatalogTable t;
+        QVERIFY(t.open(root(), QStringLiteral("A")));
+        addRecords(t, {{"D\\", "1.txt", "", "", {}}, {"D\\", "2.txt", "", "", {}}, {"D\\", "3.txt", "", "", {}}});
+        QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
+        QVERIFY(t.table().goTo(2));
+        QVERIFY(t.table().deleteRecord());
+        ++t.DeletedCount;
+        QCOMPARE(t.text(CatalogTable::NAME), QStringLiteral("3.txt"));
+        QSignalSpy attached(&t, &CatalogTable::viewsAttached);
+        QVERIFY(t.packStep());
+        QCOMPARE(attached.count(), 1);
+        QCOMPARE(t.DeletedCount, 0);
+        QCOMPARE(t.table().physicalCount(), 2u);
+        QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
+        QCOMPARE(namesInView(t), QStringList({"1.txt", "3.txt"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCatalogTable)
+#include "tst_catalogtable.moc"
