@@ -1,0 +1,119 @@
+#include "dialoglayout.h"
+
+namespace {
+
+bool german(int language)
+{
+    return language == 1;
+}
+
+QString pick(int language, const char *english, const char *germanText)
+{
+    return QString::fromUtf8(german(language) ? germanText : english);
+}
+
+DialogLayout messageLayout(const QString &caption, DialogIcon icon)
+{
+    DialogLayout layout;
+    layout.caption = caption;
+    layout.icon = icon;
+    layout.baseHeight = 118;
+    layout.singleButton = true;
+    layout.button3 = QStringLiteral("OK");
+    return layout;
+}
+
+DialogLayout questionLayout(const QString &caption, DialogIcon icon, int language)
+{
+    DialogLayout layout;
+    layout.caption = caption;
+    layout.icon = icon;
+    layout.baseHeight = 118;
+    layout.buttonPair = true;
+    layout.button1 = pick(language, "&Yes", "&Ja");
+    layout.button2 = pick(language, "&No", "&Nein");
+    return layout;
+}
+
+DialogLayout inputLayout(int language)
+{
+    DialogLayout layout;
+    layout.caption = pick(language, "Input", "Eingabe");
+    layout.icon = DialogIcon::Input;
+    layout.baseHeight = 146;
+    layout.buttonPair = true;
+    layout.button1 = QStringLiteral("OK");
+    layout.button2 = pick(language, "Cancel", "Abbrechen");
+    return layout;
+}
+
+} // namespace
+
+DialogLayout dialogLayout(int kind, int language)
+{
+    const QString warning = pick(language, "Warning", "Warnung");
+    if (kind <= 0) {
+        DialogLayout layout;
+        layout.caption = pick(language, "Please wait ...", "Bitte warten ...");
+        layout.icon = DialogIcon::Wait;
+        layout.progressBar = kind == -1;
+        layout.baseHeight = layout.progressBar ? 110 : 85;
+        return layout;
+    }
+    switch (kind) {
+    case 1:
+        return messageLayout(warning, DialogIcon::Warning);
+    case 2:
+        return messageLayout(pick(language, "Error", "Fehler"), DialogIcon::Error);
+    case 3:
+        return messageLayout(QStringLiteral("Information"), DialogIcon::Information);
+    case 4:
+        return questionLayout(pick(language, "Confirmation", "Bestätigung"),
+                              DialogIcon::Question, language);
+    case 5:
+        return questionLayout(warning, DialogIcon::Warning, language);
+    case 8: {
+        DialogLayout layout = inputLayout(language);
+        layout.dateField = true;
+        return layout;
+    }
+    case 9: {
+        DialogLayout layout = inputLayout(language);
+        layout.textField = true;
+        return layout;
+    }
+    case 10: {
+        DialogLayout layout = messageLayout(QStringLiteral("Info ..."), DialogIcon::About);
+        layout.baseHeight = 150;
+        layout.link = true;
+        return layout;
+    }
+    default:
+        return DialogLayout();
+    }
+}
+
+int dialogHeight(int baseHeight, int labelHeight)
+{
+    return labelHeight <= 32 ? baseHeight : baseHeight + (labelHeight - 32);
+}
+
+QPoint centredPosition(const QRect &owner, const QSize &size)
+{
+    // Plain int division: it truncates toward zero, also when the window is wider than
+    // its owner, which is how the position has always been computed.
+    return QPoint(owner.left() + (owner.width() - size.width()) / 2,
+                  owner.top() + (owner.height() - size.height()) / 2);
+}
+
+QString dialogLink(const QString &option)
+{
+    if (option == QLatin1String("2"))
+        return QStringLiteral("https://www.tabulon.example/download/");
+    return QStringLiteral("https://www.tabulon.example/");
+}
+
+bool focusOnNo(int kind, const QString &option)
+{
+    return (kind == 4 || kind == 5) && option == QLatin1String("2");
+}

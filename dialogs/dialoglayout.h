@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+
+// What the dialog window shows for each kind, and its geometry rules. Kept apart from the
+// widgets so that the texts of both languages and the size rules can be checked headless.
+
+enum class DialogIcon { None, Wait, Warning, Error, Information, Question, Input, About };
+
+struct DialogLayout
+{
+    QString caption;
+    DialogIcon icon = DialogIcon::None;
+    int baseHeight = 0; // the window's height for a message label of at most 32 pixels
+    bool buttonPair = false; // Button1 and Button2
+    bool singleButton = false; // Button3
+    bool textField = false; // Edit1
+    bool dateField = false; // Edit2 with DateTimePicker1
+    bool link = false; // Label2
+    bool progressBar = false; // ProgressBar1
+    QString button1; // "&Yes" / "OK"
+    QString button2; // "&No" / "Cancel"
+    QString button3; // "OK"
+};
+
+// The layout of a kind in a language (1 = German, anything else English). Kinds that show
+// nothing give an empty layout (baseHeight 0).
+DialogLayout dialogLayout(int kind, int language);
+
+// Minimum width of every dialog window, in pixels.
+constexpr int dialogMinimumWidth = 146;
+
+// The base height, grown by the part of the message label's height above 32 pixels.
+int dialogHeight(int baseHeight, int labelHeight);
+
+// Top-left corner of a window of `size` centred over `owner` (the main window, or the
+// screen when the main window is not visible); the halves are truncated toward zero.
+QPoint centredPosition(const QRect &owner, const QSize &size);
+
+// The web address behind a link choice of the about box ("2" the second, anything else the
+// first).
+QString dialogLink(const QString &option);
+
+// Kinds 4 and 5: the option that puts the first focus on No.
+bool focusOnNo(int kind, const QString &option);
