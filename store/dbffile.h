@@ -1,0 +1,131 @@
+#pragma once
+
+#include "dbftable.h"
+#include "dbstatus.h"
+#include "platform/filelock.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// The byte layer of a dBase III table file: header, field descriptors, fixed-length
+// records, end byte. Layout and every decision about foreign files: dbfformat.md.
+
+namespace dbf {
+
+constexpr int kHeaderSize = 32;
+constexpr int kDescriptorSize = 32;
+constexpr char kTerminator = 0x0D;
+constexpr char kEndByte = 0x1A;
+constexpr char kLive = ' ';
+constexpr char kDeleted = '*';
+constexpr int kMaxFields = 255;
+
+// What the first bytes of a table file say.
+struct Layout {
+    std::vector<DbfField> fields;
+    int headerLength = 0;
+    int recordLength = 0;
+    quint32 storedCount = 0;
+    quint8 productionFlag = 0;
+};
+
+// Checks names, types and widths of a field list for a new table and sets the offsets.
+DbStatus prepareFields(std::vector<DbfField> &fields, const QString &path);
+
+// Decodes the header area. data holds the first bytes of the file (as many as there are,
+// up to the header length); fileSize is the length of the whole file.
+DbStatus decodeLayout(const QByteArray &data, qint64 fileSize, const QString &path,
+                      Layout &out);
+
+// The 32 header bytes for a table with these lengths, count and flag, dated date.
+QByteArray encodeHeader(const Layout &layout, quint32 count, const QDate &date);
+// Header, descriptors and terminator: everything before the first record.
+QByteArray encodeHeaderArea(const Layout &layout, quint32 count, const QDate &date);
+
+// Date fields: eight ASCII digits, or blanks for none.
+QDate decodeDate(const char *data, int width);
+void encodeDate(const QDate &date, char *data, int width);
+
+// Character fields without trailing padding (blanks, and the zero bytes some tools use).
+int trimmedLength(const char *data, int width);
+
+} // namespace dbf
+
+// An open table file, held exclusively. Appended records are collected in a small buffer
+// and written in runs; the header count is written at flush() and close(), and the file
+// always ends with the end byte after the records written so far, so a crash loses at most
+// the unwritten run (the count is repaired from the length at the next open).
+class DbfFile
+{
+public:
+    DbfFile();
+    ~DbfFile(); // flushes; call close() to see errors
+
+    // Writes an empty table: header (count 0, production flag 0), descriptors, terminator
+    // and end byte. Fails when path exists.
+    static DbStatus create(const QString &path, const std::vector<DbfField> &fields);
+
+    // Opens and locks. When the header count disagrees with the file length the count from
+    // the length is taken and the header rewritten.
+    DbStatus open(const QString &path);
+    // Takes over a file that the caller has built and locked (pack's replacement).
+    DbStatus adopt(FileLock lock, const QString &path);
+    DbStatus close();
+    DbStatus flush(bool sync = false);
+    bool isOpen() const { return m_lock.isOpen(); }
+
+    const QString &path() const { return m_path; }
+    const std::vector<DbfField> &fields() const { return m_layout.fields; }
+    int recordLength() const { return m_layout.recordLength; }
+    int headerLength() const { return m_layout.headerLength; }
+    quint32 count() const { return m_count; }
+    bool productionFlag() const { return m_layout.productionFlag != 0; }
+    bool countWasRepaired() const { return m_repaired; }
+    const dbf::Layout &layout() const { return m_layout; }
+
+    // Hands the locked file to the caller without writing anything (pack, after it renamed
+    // the file it built).
+    FileLock releaseLock();
+
+    // Writes byte 28 at once (with the date and the count of records written so far);
+    // with sync the change is on disk before the call returns.
+    DbStatus setProductionFlag(bool on, bool sync);
+
+    // rec is recordLength() bytes, deletion flag first. recno counts from 1.
+    DbStatus read(quint32 recno, char *rec) const;
+    DbStatus write(quint32 recno, const char *rec);
+    DbStatus writeFlag(quint32 recno, char flag);
+    DbStatus append(const char *rec);
+
+    // Reads every record in physical order through a large buffer.
+    DbStatus scan(const std::function<DbStatus(quint32 recno, const char *rec)> &visit) const;
+
+    // Header faults for the checker: one line each.
+    void checkHeader(QStringList &faults) const;
+
+private:
+    DbStatus writePending();
+    DbStatus writeHeader();
+    qint64 recordOffset(quint32 recno) const
+    {
+        return qint64(m_layout.headerLength) + qint64(recno - 1) * m_layout.recordLength;
+    }
+
+    FileLock m_lock;
+    QString m_path;
+    dbf::Layout m_layout;
+    quint32 m_count = 0;   // records including the unwritten ones
+    quint32 m_written = 0; // records on disk
+    QByteArray m_pending;  // appended records not yet written
+    bool m_headerDirty = false;
+    bool m_repaired = false;
+
+    // A small window of records read last, so that neighbouring reads cost no system call.
+    mutable QByteArray m_window;
+    mutable quint32 m_windowFirst = 0;
+    mutable quint32 m_windowCount = 0;
+};

@@ -1,0 +1,116 @@
+#include "dbfio.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dbfio {
+
+namespace {
+FaultHook &hook()
+{
+    static FaultHook h;
+    return h;
+}
+} // namespace
+
+void setFaultHook(FaultHook h)
+{
+    hook() = std::move(h);
+}
+
+bool faultAllows(const QString &path, qint64 offset, qint64 size)
+{
+    return !hook() || hook()(path, offset, size);
+}
+
+QString ioError(const QString &what, const QString &path, int err)
+{
+    return QStringLiteral("Cannot %1 \"%2\": %3")
+        .arg(what, path, QString::fromLocal8Bit(std::strerror(err)));
+}
+
+DbStatus readAt(int fd, char *data, qint64 size, qint64 offset, const QString &path,
+                qint64 *got)
+{
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, data + done, size_t(size - done), off_t(offset + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return {DbStatus::IoError,
+                    ioError(QStringLiteral("read at offset %1 of").arg(offset + done), path,
+                            errno)};
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    if (got)
+        *got = done;
+    return {};
+}
+
+DbStatus writeAt(int fd, const char *data, qint64 size, qint64 offset, const QString &path)
+{
+    if (!faultAllows(path, offset, size))
+        return {DbStatus::IoError,
+                ioError(QStringLiteral("write at offset %1 of").arg(offset), path, ENOSPC)};
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n = ::pwrite(fd, data + done, size_t(size - done), off_t(offset + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return {DbStatus::IoError,
+                    ioError(QStringLiteral("write at offset %1 of").arg(offset + done), path,
+                            errno)};
+        }
+        done += n;
+    }
+    return {};
+}
+
+DbStatus truncate(int fd, qint64 size, const QString &path)
+{
+    if (!faultAllows(path, size, 0))
+        return {DbStatus::IoError, ioError(QStringLiteral("shorten"), path, ENOSPC)};
+    if (::ftruncate(fd, off_t(size)) != 0)
+        return {DbStatus::IoError, ioError(QStringLiteral("shorten"), path, errno)};
+    return {};
+}
+
+DbStatus sync(int fd, const QString &path)
+{
+    if (::fdatasync(fd) != 0)
+        return {DbStatus::IoError, ioError(QStringLiteral("flush"), path, errno)};
+    return {};
+}
+
+DbStatus syncPath(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {DbStatus::IoError, ioError(QStringLiteral("open"), path, errno)};
+    const int rc = ::fsync(fd);
+    const int err = errno;
+    ::close(fd);
+    if (rc != 0 && err != EINVAL) // some file systems cannot sync a folder; nothing to do then
+        return {DbStatus::IoError, ioError(QStringLiteral("flush"), path, err)};
+    return {};
+}
+
+qint64 fileSize(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return -1;
+    return qint64(st.st_size);
+}
+
+} // namespace dbfio

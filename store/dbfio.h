@@ -1,0 +1,31 @@
+#pragma once
+
+#include "dbstatus.h"
+
+#include <QString>
+
+#include <functional>
+
+// Positioned reads and writes of the table files, with the one seam through which tests
+// make the disk fail. Every failure names the file and the offset.
+namespace dbfio {
+
+// Called before every write with the file, offset and size; returning false fails the
+// write as a full disk would. Also called by pack between its steps (size -1, offset =
+// step number) so that a test can stop it there. Not set in the program.
+using FaultHook = std::function<bool(const QString &path, qint64 offset, qint64 size)>;
+void setFaultHook(FaultHook hook);
+bool faultAllows(const QString &path, qint64 offset, qint64 size);
+
+// Reads up to size bytes at offset; *got tells how many arrived (fewer only at the end).
+DbStatus readAt(int fd, char *data, qint64 size, qint64 offset, const QString &path,
+                qint64 *got);
+DbStatus writeAt(int fd, const char *data, qint64 size, qint64 offset, const QString &path);
+DbStatus truncate(int fd, qint64 size, const QString &path);
+DbStatus sync(int fd, const QString &path);
+DbStatus syncPath(const QString &path); // a file or folder given by name
+qint64 fileSize(int fd);
+
+QString ioError(const QString &what, const QString &path, int err);
+
+} // namespace dbfio

@@ -1,0 +1,343 @@
+#include "dbftable.h"
+
+#include "dbfio.h"
+#include "dbftableimpl.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+QString indexPathFor(const QString &tablePath)
+{
+    const QFileInfo fi(tablePath);
+    return fi.path() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".mdx");
+}
+
+QByteArray baseNameFor(const QString &tablePath)
+{
+    return QFileInfo(tablePath).completeBaseName().toUpper().toLocal8Bit();
+}
+
+std::vector<MdxTagSpec> specsOf(const std::vector<DbfTagRuntime> &tags)
+{
+    std::vector<MdxTagSpec> specs;
+    for (const DbfTagRuntime &t : tags)
+        specs.push_back({t.name, t.expr.text(), t.expr.length()});
+    return specs;
+}
+
+} // namespace
+
+DbfTable::DbfTable() : d(std::make_unique<Impl>())
+{
+    d->q = this;
+}
+
+DbfTable::~DbfTable()
+{
+    close();
+}
+
+DbStatus DbfTable::Impl::notOpen() const
+{
+    return {DbStatus::InvalidArgument, QStringLiteral("The table is not open.")};
+}
+
+DbStatus DbfTable::Impl::parseTags(const std::vector<DbfTagDef> &defs)
+{
+    tags.clear();
+    int longest = 0;
+    for (const DbfTagDef &def : defs) {
+        DbfTagRuntime t;
+        t.name = def.name.toUpper();
+        if (DbStatus st = t.expr.parse(def.expression, file.fields()); !st)
+            return st;
+        longest = std::max(longest, t.expr.length());
+        tags.push_back(std::move(t));
+    }
+    keyA.resize(longest);
+    keyB.resize(longest);
+    return {};
+}
+
+DbStatus DbfTable::create(const QString &path, const std::vector<DbfField> &fields,
+                          const std::vector<DbfTagDef> &tags)
+{
+    std::vector<DbfField> prepared = fields;
+    if (DbStatus st = dbf::prepareFields(prepared, path); !st)
+        return st;
+    std::vector<DbfTagRuntime> runtime;
+    for (const DbfTagDef &def : tags) {
+        DbfTagRuntime t;
+        t.name = def.name.toUpper();
+        if (DbStatus st = t.expr.parse(def.expression, prepared); !st)
+            return st;
+        runtime.push_back(std::move(t));
+    }
+    if (DbStatus st = DbfFile::create(path, prepared); !st)
+        return st;
+    if (runtime.empty())
+        return {};
+    const QString mdxPath = indexPathFor(path);
+    DbStatus st = MdxIndex::build(mdxPath, baseNameFor(path), specsOf(runtime),
+                                  [](int, MdxKeyList &) { return DbStatus(); });
+    if (st)
+        st = dbfio::syncPath(mdxPath);
+    if (st) {
+        DbfFile file;
+        st = file.open(path);
+        if (st)
+            st = file.setProductionFlag(true, true);
+        if (DbStatus closed = file.close(); st && !closed)
+            st = closed;
+    }
+    if (!st) {
+        QFile::remove(mdxPath);
+        QFile::remove(path);
+    }
+    return st;
+}
+
+DbStatus DbfTable::open(const QString &path, const std::vector<DbfTagDef> &tags)
+{
+    close();
+    if (DbStatus st = d->file.open(path); !st)
+        return st;
+    d->mdxPath = indexPathFor(path);
+    // Left behind by a pack that was stopped before it replaced anything.
+    QFile::remove(path + QStringLiteral(".pack"));
+    QFile::remove(d->mdxPath + QStringLiteral(".pack"));
+    DbStatus st = d->openIndex(tags);
+    if (!st) {
+        d->mdx.reset();
+        d->file.close();
+        d->tags.clear();
+        return st;
+    }
+    d->state = State::Browse;
+    d->order = -1;
+    d->ranged = false;
+    d->resetPosition();
+    return first();
+}
+
+void DbfTable::Impl::resetPosition()
+{
+    const int len = file.recordLength();
+    cur = DbfPosition();
+    scan = DbfPosition();
+    cur.rec = QByteArray(len, ' ');
+    scan.rec = QByteArray(len, ' ');
+    editBuf = QByteArray(len, ' ');
+    bof = eof = true;
+    cursorStale = false;
+}
+
+DbStatus DbfTable::Impl::openIndex(const std::vector<DbfTagDef> &required)
+{
+    tagDefs = required;
+    indexChanging = indexBroken = false;
+    std::unique_ptr<MdxIndex> found;
+    const bool present = file.productionFlag() && QFile::exists(mdxPath)
+        && MdxIndex::open(mdxPath, found).isOk();
+    if (file.productionFlag() && !QFile::exists(mdxPath))
+        if (DbStatus st = file.setProductionFlag(false, false); !st)
+            return st;
+    if (required.empty()) {
+        // Without tags of its own the table keeps whatever index it has, if we can read
+        // every expression in it; otherwise it is left alone and declared absent.
+        if (!present)
+            return file.productionFlag() ? file.setProductionFlag(false, false) : DbStatus();
+        for (int i = 0; i < found->tagCount(); ++i)
+            tagDefs.push_back({found->tagSpec(i).name, found->tagSpec(i).expression});
+        if (!parseTags(tagDefs)) {
+            tags.clear();
+            tagDefs.clear();
+            found->close();
+            return file.setProductionFlag(false, false);
+        }
+    } else if (DbStatus st = parseTags(required); !st) {
+        return st;
+    }
+    mdx = std::move(found);
+    if (present && indexMatches())
+        return {};
+    return rebuildIndex();
+}
+
+bool DbfTable::Impl::indexMatches() const
+{
+    if (!mdx || mdx->tagCount() != int(tags.size()))
+        return false;
+    for (const DbfTagRuntime &t : tags) {
+        const int i = mdx->findTag(t.name);
+        if (i < 0)
+            return false;
+        const MdxTagSpec spec = mdx->tagSpec(i);
+        if (KeyExpr::normalized(spec.expression) != KeyExpr::normalized(t.expr.text())
+            || spec.keyLength != t.expr.length())
+            return false;
+    }
+    return true;
+}
+
+DbStatus DbfTable::Impl::buildIndexFile(const QString &path, const DbfFile &source)
+{
+    const quint32 count = source.count();
+    return MdxIndex::build(
+        path, baseNameFor(source.path()), specsOf(tags), [&](int i, MdxKeyList &list) {
+            const KeyExpr &expr = tags[size_t(i)].expr;
+            list.keyLength = expr.length();
+            list.keys.reserve(qint64(count) * expr.length());
+            list.recnos.reserve(count);
+            QByteArray key(expr.length(), ' ');
+            return source.scan([&](quint32 recno, const char *rec) {
+                expr.evaluate(rec, key.data());
+                list.add(key.constData(), recno);
+                return DbStatus();
+            });
+        });
+}
+
+DbStatus DbfTable::Impl::rebuildIndex()
+{
+    if (mdx) {
+        mdx->close();
+        mdx.reset();
+    }
+    if (tags.empty())
+        return {};
+    if (file.productionFlag())
+        if (DbStatus st = file.setProductionFlag(false, true); !st)
+            return st;
+    if (DbStatus st = file.flush(); !st)
+        return st;
+    if (DbStatus st = buildIndexFile(mdxPath, file); !st)
+        return st;
+    if (DbStatus st = dbfio::syncPath(mdxPath); !st)
+        return st;
+    if (DbStatus st = MdxIndex::open(mdxPath, mdx); !st)
+        return st;
+    if (!indexMatches())
+        return {DbStatus::BadIndex,
+                QStringLiteral("The rebuilt index \"%1\" does not hold the tags it was built "
+                               "with.")
+                    .arg(mdxPath)};
+    for (DbfTagRuntime &t : tags)
+        t.mdxTag = mdx->findTag(t.name);
+    indexChanging = indexBroken = false;
+    cursorStale = true;
+    return file.setProductionFlag(true, false);
+}
+
+DbStatus DbfTable::Impl::beginIndexChange()
+{
+    if (!mdx || indexChanging)
+        return {};
+    if (DbStatus st = file.setProductionFlag(false, true); !st)
+        return st;
+    indexChanging = true;
+    return {};
+}
+
+DbStatus DbfTable::Impl::flushAll(bool sync)
+{
+    DbStatus st = file.flush(sync);
+    if (!mdx)
+        return st;
+    DbStatus ix = mdx->flush();
+    if (ix && indexChanging && !indexBroken && st) {
+        ix = dbfio::syncPath(mdxPath);
+        if (ix)
+            ix = file.setProductionFlag(true, sync);
+        if (ix)
+            indexChanging = false;
+    }
+    return st ? ix : st;
+}
+
+DbStatus DbfTable::close()
+{
+    if (d->state == State::Closed)
+        return {};
+    d->state = State::Browse; // an edit that was not posted is dropped
+    DbStatus st = d->flushAll(false);
+    if (d->mdx) {
+        if (DbStatus ix = d->mdx->close(); st && !ix)
+            st = ix;
+        d->mdx.reset();
+    }
+    if (DbStatus fs = d->file.close(); st && !fs)
+        st = fs;
+    d->state = State::Closed;
+    d->tags.clear();
+    d->tagDefs.clear();
+    d->order = -1;
+    d->ranged = false;
+    d->filter = nullptr;
+    d->cur = DbfPosition();
+    d->bof = d->eof = true;
+    return st;
+}
+
+bool DbfTable::isOpen() const
+{
+    return d->state != State::Closed;
+}
+
+QString DbfTable::path() const
+{
+    return d->file.path();
+}
+
+const std::vector<DbfField> &DbfTable::fields() const
+{
+    return d->file.fields();
+}
+
+int DbfTable::fieldIndex(const QByteArray &name) const
+{
+    const QByteArray upper = name.toUpper();
+    const auto &fs = d->file.fields();
+    for (size_t i = 0; i < fs.size(); ++i)
+        if (fs[i].name == upper)
+            return int(i);
+    return -1;
+}
+
+DbStatus DbfTable::flush()
+{
+    if (!isOpen())
+        return d->notOpen();
+    return d->flushAll(true);
+}
+
+void DbfTable::setHooks(Hooks hooks)
+{
+    d->hooks = std::move(hooks);
+}
+
+quint32 DbfTable::physicalCount() const
+{
+    return isOpen() ? d->file.count() : 0;
+}
+
+DbfTable::State DbfTable::state() const
+{
+    return d->state;
+}
+
+DbStatus DbfTable::reindex()
+{
+    if (!isOpen())
+        return d->notOpen();
+    if (DbStatus st = d->ensureBrowse(); !st)
+        return st;
+    const quint32 keep = d->cur.recno;
+    if (DbStatus st = d->rebuildIndex(); !st)
+        return st;
+    if (keep && goTo(keep))
+        return {};
+    return first();
+}

@@ -1,0 +1,198 @@
+#include "dbftableimpl.h"
+
+#include "platform/codepage.h"
+
+#include <cstring>
+
+QByteArray DbfTable::fieldBytes(int field) const
+{
+    const char *rec = d->currentRecord();
+    if (!rec || field < 0 || field >= int(fields().size()))
+        return {};
+    const DbfField &f = fields()[size_t(field)];
+    const char *data = rec + 1 + f.offset;
+    return QByteArray(data, dbf::trimmedLength(data, f.width));
+}
+
+QString DbfTable::fieldText(int field) const
+{
+    return codepage::toUnicode(fieldBytes(field));
+}
+
+QDate DbfTable::fieldDate(int field) const
+{
+    const char *rec = d->currentRecord();
+    if (!rec || field < 0 || field >= int(fields().size()))
+        return {};
+    const DbfField &f = fields()[size_t(field)];
+    return f.type == 'D' ? dbf::decodeDate(rec + 1 + f.offset, f.width) : QDate();
+}
+
+void DbfTable::setFieldBytes(int field, const QByteArray &ansi)
+{
+    if ((d->state != State::Edit && d->state != State::Insert) || field < 0
+        || field >= int(fields().size()))
+        return;
+    const DbfField &f = fields()[size_t(field)];
+    char *data = d->editBuf.data() + 1 + f.offset;
+    const int n = int(std::min<qsizetype>(ansi.size(), f.width));
+    std::memcpy(data, ansi.constData(), size_t(n));
+    std::memset(data + n, ' ', size_t(f.width - n));
+}
+
+void DbfTable::setFieldText(int field, const QString &text)
+{
+    setFieldBytes(field, codepage::fromUnicode(text));
+}
+
+void DbfTable::setFieldDate(int field, const QDate &date)
+{
+    if ((d->state != State::Edit && d->state != State::Insert) || field < 0
+        || field >= int(fields().size()) || fields()[size_t(field)].type != 'D')
+        return;
+    const DbfField &f = fields()[size_t(field)];
+    dbf::encodeDate(date, d->editBuf.data() + 1 + f.offset, f.width);
+}
+
+QByteArray DbfTable::recordBytes() const
+{
+    const char *rec = d->currentRecord();
+    return rec ? QByteArray(rec, d->file.recordLength()) : QByteArray();
+}
+
+bool DbfTable::isDeleted() const
+{
+    const char *rec = d->currentRecord();
+    return rec && rec[0] == dbf::kDeleted;
+}
+
+DbStatus DbfTable::append()
+{
+    if (DbStatus st = d->ensureBrowse(); !st)
+        return st;
+    if (d->hooks.beforeInsert && !d->hooks.beforeInsert())
+        return {DbStatus::Refused, QStringLiteral("A new record was refused.")};
+    d->editBuf.fill(' ');
+    d->state = State::Insert;
+    return {};
+}
+
+DbStatus DbfTable::edit()
+{
+    if (d->state == State::Edit || d->state == State::Insert)
+        return {};
+    if (d->state == State::Closed)
+        return d->notOpen();
+    if (!d->cur.recno)
+        return {DbStatus::NoRecord, QStringLiteral("There is no record to edit.")};
+    if (d->hooks.beforeEdit)
+        d->hooks.beforeEdit();
+    std::memcpy(d->editBuf.data(), d->cur.rec.constData(), size_t(d->editBuf.size()));
+    d->state = State::Edit;
+    return {};
+}
+
+void DbfTable::cancel()
+{
+    if (d->state == State::Edit || d->state == State::Insert)
+        d->state = State::Browse;
+}
+
+DbStatus DbfTable::post()
+{
+    if (d->state != State::Edit && d->state != State::Insert)
+        return d->state == State::Closed ? d->notOpen() : DbStatus();
+    if (d->hooks.beforePost)
+        if (DbStatus st = d->hooks.beforePost(); !st)
+            return st;
+    return d->state == State::Insert ? d->postInsert() : d->postEdit();
+}
+
+DbStatus DbfTable::Impl::postInsert()
+{
+    if (DbStatus st = beginIndexChange(); !st)
+        return st;
+    if (DbStatus st = file.append(editBuf.constData()); !st)
+        return st;
+    const quint32 recno = file.count();
+    state = State::Browse;
+    DbStatus result;
+    for (const DbfTagRuntime &t : tags) {
+        t.expr.evaluate(editBuf.constData(), keyA.data());
+        if (result = mdx->insert(t.mdxTag, keyA.constData(), recno); !result) {
+            indexBroken = true;
+            break;
+        }
+    }
+    cursorStale = true;
+    DbStatus st = settleNear(recno, editBuf.constData());
+    return result ? st : result;
+}
+
+DbStatus DbfTable::Impl::postEdit()
+{
+    const quint32 recno = cur.recno;
+    const size_t len = size_t(editBuf.size());
+    if (std::memcmp(editBuf.constData(), cur.rec.constData(), len) == 0) {
+        state = State::Browse;
+        return {};
+    }
+    if (DbStatus st = file.write(recno, editBuf.constData()); !st)
+        return st;
+    state = State::Browse;
+    DbStatus result;
+    for (const DbfTagRuntime &t : tags) {
+        t.expr.evaluate(cur.rec.constData(), keyA.data());
+        t.expr.evaluate(editBuf.constData(), keyB.data());
+        if (std::memcmp(keyA.constData(), keyB.constData(), size_t(t.expr.length())) == 0)
+            continue;
+        result = beginIndexChange();
+        if (result)
+            result = mdx->remove(t.mdxTag, keyA.constData(), recno);
+        if (result)
+            result = mdx->insert(t.mdxTag, keyB.constData(), recno);
+        cursorStale = true;
+        if (!result) {
+            indexBroken = true;
+            break;
+        }
+    }
+    std::memcpy(cur.rec.data(), editBuf.constData(), len);
+    DbStatus st = settleNear(recno, editBuf.constData());
+    return result ? st : result;
+}
+
+DbStatus DbfTable::deleteRecord()
+{
+    if (d->state == State::Insert) {
+        cancel(); // nothing was written yet
+        return {};
+    }
+    cancel();
+    if (d->state == State::Closed)
+        return d->notOpen();
+    if (!d->cur.recno)
+        return {DbStatus::NoRecord, QStringLiteral("There is no record to delete.")};
+    if (DbStatus st = d->file.writeFlag(d->cur.recno, dbf::kDeleted); !st)
+        return st;
+    d->cur.rec[0] = dbf::kDeleted;
+    if (DbStatus st = d->reseekCurrent(); !st)
+        return st;
+    // The record keeps its place (its keys stay in the tags); its neighbours take over.
+    for (bool forward : {true, false}) {
+        d->scan.recno = d->cur.recno;
+        d->scan.cursor = d->cur.cursor;
+        bool found = false;
+        DbStatus st = d->step(d->scan, forward);
+        if (st)
+            st = d->seekVisible(d->scan, forward, found);
+        if (!st)
+            return st;
+        if (found) {
+            d->becomeCurrent(d->scan);
+            return {};
+        }
+    }
+    d->clearCurrent();
+    return {};
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+// Internals of DbfTable shared by its source files (opening and repair, navigation,
+// editing, pack and check). Not for use outside the table.
+
+#include "dbffile.h"
+#include "dbftable.h"
+#include "keyexpr.h"
+#include "mdxindex.h"
+
+#include <memory>
+#include <vector>
+
+struct DbfTagRuntime {
+    QByteArray name;
+    KeyExpr expr;
+    int mdxTag = -1;
+};
+
+// A position in the current order: the record, its bytes and, in a tag order, the cursor.
+struct DbfPosition {
+    quint32 recno = 0; // 0: none
+    QByteArray rec;
+    MdxIndex::Cursor cursor;
+};
+
+struct DbfTable::Impl {
+    DbfTable *q = nullptr;
+    DbfFile file;
+    std::unique_ptr<MdxIndex> mdx;
+    QString mdxPath;
+    std::vector<DbfTagRuntime> tags;
+    std::vector<DbfTagDef> tagDefs;
+
+    int order = -1; // index into tags, -1 for physical order
+    bool ranged = false;
+    QByteArray low, high; // padded to the key length of the order
+    std::function<bool(const DbfTable &)> filter;
+    Hooks hooks;
+    State state = State::Closed;
+
+    DbfPosition cur, scan;
+    bool bof = true, eof = true;
+    bool cursorStale = false; // the index changed since cur.cursor was taken
+    QByteArray editBuf;       // the record being edited or inserted
+    QByteArray keyA, keyB;    // scratch keys of the longest tag
+
+    // Crash protocol of the index: the flag in the table header is cleared (on disk)
+    // before the first change to the index and set again after a complete flush.
+    bool indexChanging = false;
+    bool indexBroken = false; // an update failed half-way: only a rebuild repairs it
+
+    // Opening and repair (dbftable.cpp)
+    DbStatus openIndex(const std::vector<DbfTagDef> &required);
+    DbStatus parseTags(const std::vector<DbfTagDef> &defs);
+    bool indexMatches() const;
+    DbStatus rebuildIndex();
+    DbStatus buildIndexFile(const QString &path, const DbfFile &source);
+    DbStatus beginIndexChange();
+    DbStatus flushAll(bool sync);
+    void resetPosition();
+
+    // Navigation (dbftablenav.cpp)
+    const char *currentRecord() const;
+    bool physical() const { return order < 0; }
+    int rangeCompare(const DbfPosition &p) const;
+    bool acceptable(DbfPosition &p);
+    DbStatus load(DbfPosition &p);
+    DbStatus startAt(DbfPosition &p, bool atEnd);
+    DbStatus step(DbfPosition &p, bool forward);
+    DbStatus seekVisible(DbfPosition &p, bool forward, bool &found);
+    DbStatus positionOn(DbfPosition &p, quint32 recno, const char *rec);
+    DbStatus reseekCurrent();
+    DbStatus settleNear(quint32 recno, const char *rec);
+    void becomeCurrent(DbfPosition &p);
+    void clearCurrent();
+    DbStatus ensureBrowse();
+    DbStatus move(bool forward);
+
+    // Editing (dbftableedit.cpp)
+    DbStatus postInsert();
+    DbStatus postEdit();
+
+    // Pack and check (dbftablepack.cpp, dbftablecheck.cpp)
+    DbStatus packSteps(const QString &newTable, const QString &newIndex, const QString &folder,
+                       int &reached);
+    void recoverFromPack(bool indexReplaced);
+    void checkTag(const DbfTagRuntime &t, QStringList &faults);
+
+    // Messages
+    DbStatus notOpen() const;
+};

@@ -1,0 +1,190 @@
+#include "dbfio.h"
+#include "dbftableimpl.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr int kCopyBytes = 256 * 1024;
+
+// Pack's steps, numbered for the fault hook (which stands in for a crash at each).
+enum PackStep {
+    TableWritten = 1,
+    IndexWritten,
+    OldIndexReleased,
+    IndexReplaced,
+    TableReplaced,
+    Finished,
+};
+
+DbStatus interruptedAt(int step, const QString &path)
+{
+    if (dbfio::faultAllows(QStringLiteral("pack"), step, -1))
+        return {};
+    return {DbStatus::IoError,
+            QStringLiteral("Packing \"%1\" was interrupted at step %2.").arg(path).arg(step)};
+}
+
+DbStatus renameOver(const QString &from, const QString &to)
+{
+    if (!dbfio::faultAllows(to, 0, 0))
+        return {DbStatus::IoError, dbfio::ioError(QStringLiteral("replace"), to, ENOSPC)};
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        return {DbStatus::IoError, dbfio::ioError(QStringLiteral("replace"), to, errno)};
+    return {};
+}
+
+// Writes the live records of source, in physical order, as a complete table at fd.
+DbStatus writePacked(const DbfFile &source, int fd, const QString &path)
+{
+    dbf::Layout layout = source.layout();
+    layout.productionFlag = 0;
+    const int len = layout.recordLength;
+    QByteArray out = dbf::encodeHeaderArea(layout, 0, QDate::currentDate());
+    qint64 at = 0;
+    quint32 live = 0;
+    out.reserve(kCopyBytes + len + 1);
+    DbStatus st = source.scan([&](quint32, const char *rec) {
+        if (rec[0] == dbf::kDeleted)
+            return DbStatus();
+        ++live;
+        out.append(rec, len);
+        if (out.size() < kCopyBytes)
+            return DbStatus();
+        DbStatus w = dbfio::writeAt(fd, out.constData(), out.size(), at, path);
+        at += out.size();
+        out.clear();
+        return w;
+    });
+    if (!st)
+        return st;
+    out.append(dbf::kEndByte);
+    if (st = dbfio::writeAt(fd, out.constData(), out.size(), at, path); !st)
+        return st;
+    const QByteArray header = dbf::encodeHeader(layout, live, QDate::currentDate());
+    if (st = dbfio::writeAt(fd, header.constData(), header.size(), 0, path); !st)
+        return st;
+    return dbfio::sync(fd, path);
+}
+
+} // namespace
+
+DbStatus DbfTable::pack()
+{
+    if (DbStatus st = d->ensureBrowse(); !st)
+        return st;
+    const QByteArray keptOrder = order();
+    if (DbStatus st = d->flushAll(true); !st)
+        return st;
+    const QString tablePath = path();
+    const QString folder = QFileInfo(tablePath).path();
+    const QString newTable = tablePath + QStringLiteral(".pack");
+    const QString newIndex = d->mdxPath + QStringLiteral(".pack");
+    QFile::remove(newTable);
+    QFile::remove(newIndex);
+
+    int reached = 0;
+    DbStatus st = d->packSteps(newTable, newIndex, folder, reached);
+    if (!st) {
+        // Before the index was replaced the old files are whole; afterwards the table
+        // in place (old or new) needs an index built from it.
+        QFile::remove(newTable);
+        QFile::remove(newIndex);
+        if (!d->file.isOpen()) {
+            close();
+            return st;
+        }
+        d->recoverFromPack(reached >= IndexReplaced);
+        d->ranged = false;
+        setOrder(keptOrder);
+        return st;
+    }
+    return setOrder(keptOrder);
+}
+
+void DbfTable::Impl::recoverFromPack(bool indexReplaced)
+{
+    if (tags.empty())
+        return;
+    if (!indexReplaced && !mdx && MdxIndex::open(mdxPath, mdx) && indexMatches()) {
+        for (DbfTagRuntime &t : tags)
+            t.mdxTag = mdx->findTag(t.name);
+        if (file.setProductionFlag(true, false))
+            return;
+    }
+    if (indexReplaced || !mdx || !file.productionFlag())
+        rebuildIndex();
+}
+
+DbStatus DbfTable::Impl::packSteps(const QString &newTable, const QString &newIndex,
+                                   const QString &folder, int &reached)
+{
+    const QString tablePath = file.path();
+    FileLock lock;
+    if (lock.open(newTable, true) != FileLock::Acquired)
+        return {DbStatus::IoError,
+                QStringLiteral("Cannot create \"%1\": %2").arg(newTable, lock.errorText())};
+    DbfFile fresh;
+    DbStatus st = writePacked(file, lock.fd(), newTable);
+    if (st)
+        st = fresh.adopt(std::move(lock), newTable);
+    if (st)
+        st = interruptedAt(reached = TableWritten, tablePath);
+    if (st && !tags.empty()) {
+        st = buildIndexFile(newIndex, fresh);
+        if (st)
+            st = dbfio::syncPath(newIndex);
+    }
+    if (st)
+        st = interruptedAt(reached = IndexWritten, tablePath);
+    // From here a crash may leave the new index beside the old table: the cleared flag
+    // makes the next open rebuild it from the table it finds.
+    if (st)
+        st = file.setProductionFlag(false, true);
+    if (st && mdx) {
+        st = mdx->close();
+        mdx.reset();
+    }
+    if (st)
+        st = interruptedAt(reached = OldIndexReleased, tablePath);
+    if (st && !tags.empty()) {
+        st = renameOver(newIndex, mdxPath);
+        if (st)
+            st = dbfio::syncPath(folder);
+    }
+    if (st)
+        st = interruptedAt(reached = IndexReplaced, tablePath);
+    if (st)
+        st = renameOver(newTable, tablePath);
+    if (st)
+        st = dbfio::syncPath(folder);
+    if (!st)
+        return st;
+    reached = TableReplaced;
+    file.close(); // the old, now nameless file
+    if (st = file.adopt(fresh.releaseLock(), tablePath); !st)
+        return st;
+    resetPosition();
+    if (st = interruptedAt(TableReplaced, tablePath); !st)
+        return st;
+    indexChanging = indexBroken = false;
+    if (!tags.empty()) {
+        if (st = MdxIndex::open(mdxPath, mdx); !st)
+            return st;
+        if (!indexMatches())
+            return {DbStatus::BadIndex,
+                    QStringLiteral("The new index \"%1\" lacks its tags.").arg(mdxPath)};
+        for (DbfTagRuntime &t : tags)
+            t.mdxTag = mdx->findTag(t.name);
+        st = file.setProductionFlag(true, true);
+    }
+    if (st)
+        st = interruptedAt(reached = Finished, tablePath);
+    return st;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "dbftable.h"
+#include "dbstatus.h"
+
+#include <QByteArray>
+
+#include <vector>
+
+// A tag's key expression, parsed once against the table's fields and then evaluated over
+// the stored bytes of records. The language: field names, string constants in quotes,
+// + (concatenation), UPPER(s), SUBSTR(s, start[, count]) and DTOS(d). Every value has a
+// fixed width, so the key length is known from the fields alone and evaluation is a fixed
+// list of byte copies.
+class KeyExpr
+{
+public:
+    static constexpr int kMaxKeyLength = 100;
+
+    // BadExpression for anything outside the language or a field that does not exist,
+    // KeyTooLong when the result is longer than kMaxKeyLength.
+    DbStatus parse(const QByteArray &text, const std::vector<DbfField> &fields);
+
+    const QByteArray &text() const { return m_text; }
+    int length() const { return m_length; }
+
+    // rec is a whole record (deletion flag first); out receives length() bytes.
+    void evaluate(const char *rec, char *out) const;
+
+    // The same expression for storing and comparing: upper case, without blanks outside
+    // string constants.
+    static QByteArray normalized(const QByteArray &text);
+
+private:
+    struct Piece {
+        int source = 0;    // record offset, or offset into m_constants when constant
+        int length = 0;
+        bool constant = false;
+        bool upper = false;
+    };
+    friend struct KeyExprParser;
+    friend struct KeyExprValue;
+
+    QByteArray m_text;
+    QByteArray m_constants;
+    std::vector<Piece> m_pieces;
+    int m_length = 0;
+};
