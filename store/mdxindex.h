@@ -95,7 +95,8 @@ public:
     // calling visit(key, recno) per entry in order. Stops at the first fault.
     DbStatus verify(int tag, const std::function<void(const char *key, quint32 recno)> &visit);
 
-    // For tests and benchmarks: pages held in the cache at most.
+    // For tests and benchmarks: blocks (nodes of 1024 bytes) held in the cache at most;
+    // the default is 8192 (8 MB). Blocks in use by the running operation are never evicted.
     void setCacheLimit(int pages);
 
 private:

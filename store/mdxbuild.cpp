@@ -1,0 +1,258 @@
+#include "mdximpl.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <numeric>
+
+using namespace mdx;
+
+namespace {
+
+struct BuiltTag {
+    quint32 root = 0;
+    quint32 firstLeaf = 0;
+    quint32 lastLeaf = 0;
+    quint32 pages = 0;
+    bool hasKeys = false;
+};
+
+// A node of the level being built: its page and the entry (index into the key list)
+// holding its greatest key.
+struct Built {
+    quint32 page;
+    quint32 maxEntry;
+};
+
+// Writes blocks one after the other from a given page on.
+class BlockWriter
+{
+public:
+    BlockWriter(QSaveFile &out, quint32 firstPage) : m_out(out), m_next(firstPage) { }
+
+    char *block()
+    {
+        std::memset(m_block, 0, sizeof m_block);
+        return m_block;
+    }
+    bool put(quint32 &page)
+    {
+        page = m_next;
+        m_next += kBlockPages;
+        return m_out.write(m_block, kBlockSize) == kBlockSize;
+    }
+    quint32 nextPage() const { return m_next; }
+
+private:
+    QSaveFile &m_out;
+    quint32 m_next;
+    char m_block[kBlockSize];
+};
+
+// Cuts count items into ceil(count / most) groups whose sizes differ by one at most, so
+// that no group ends up with a single item beside full ones.
+std::vector<int> groupSizes(size_t count, int most)
+{
+    const size_t groups = (count + size_t(most) - 1) / size_t(most);
+    std::vector<int> sizes(groups, int(count / groups));
+    for (size_t i = 0; i < count % groups; ++i)
+        ++sizes[i];
+    return sizes;
+}
+
+bool writeTree(BlockWriter &w, const MdxKeyList &list, const NodeGeometry &g, BuiltTag &out)
+{
+    const quint32 firstPage = w.nextPage();
+    const size_t count = list.recnos.size();
+    const char *keys = list.keys.constData();
+    const int len = g.keyLength;
+    if (count == 0) {
+        w.block();
+        if (!w.put(out.root))
+            return false;
+        out.firstLeaf = out.lastLeaf = out.root;
+        out.pages = kBlockPages;
+        return true;
+    }
+    std::vector<quint32> order(count);
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
+        return compareEntry(keys + size_t(a) * len, list.recnos[a], keys + size_t(b) * len,
+                            list.recnos[b], len) < 0;
+    });
+    std::vector<Built> level;
+    size_t next = 0;
+    for (int size : groupSizes(count, g.kmax)) {
+        char *b = w.block();
+        put32(b, quint32(size));
+        for (int i = 0; i < size; ++i, ++next)
+            g.setEntry(b, i, list.recnos[order[next]], keys + size_t(order[next]) * len);
+        Built node{0, order[next - 1]};
+        if (!w.put(node.page))
+            return false;
+        level.push_back(node);
+    }
+    out.firstLeaf = level.front().page;
+    out.lastLeaf = level.back().page;
+    while (level.size() > 1) {
+        std::vector<Built> upper;
+        size_t child = 0;
+        for (int size : groupSizes(level.size(), g.kmax)) {
+            char *b = w.block();
+            put32(b, quint32(size - 1));
+            for (int i = 0; i < size - 1; ++i, ++child)
+                g.setEntry(b, i, level[child].page, keys + size_t(level[child].maxEntry) * len);
+            put32(b + 8 + (size - 1) * g.itemLength, level[child].page);
+            Built node{0, level[child].maxEntry};
+            ++child;
+            if (!w.put(node.page))
+                return false;
+            upper.push_back(node);
+        }
+        level.swap(upper);
+    }
+    out.root = level.front().page;
+    out.pages = w.nextPage() - firstPage;
+    out.hasKeys = true;
+    return true;
+}
+
+QByteArray upperAscii(const QByteArray &s)
+{
+    return s.toUpper();
+}
+
+// The tag-name tree of the tag table: tag 1 is the root; each further tag hangs below
+// the first free link on its way down (lower names left, others right).
+void linkTagNames(char *head, const std::vector<MdxTagSpec> &tags)
+{
+    const auto slot = [&](int i) { return head + kPageSize + 32 * i; };
+    for (int i = 2; i <= int(tags.size()); ++i) {
+        const QByteArray name = upperAscii(tags[size_t(i - 1)].name);
+        int cur = 1;
+        for (;;) {
+            const QByteArray curName = upperAscii(tags[size_t(cur - 1)].name);
+            const bool lower = std::lexicographical_compare(
+                name.begin(), name.end(), curName.begin(), curName.end(),
+                [](char a, char b) { return uchar(a) < uchar(b); });
+            char *link = slot(cur) + (lower ? 16 : 17);
+            if (*link == 0) {
+                *link = char(i);
+                slot(i)[18] = char(cur);
+                break;
+            }
+            cur = static_cast<unsigned char>(*link);
+        }
+    }
+}
+
+void fillTagHeader(char *h, const MdxTagSpec &spec, const BuiltTag &b)
+{
+    const NodeGeometry g{spec.keyLength, itemLengthFor(spec.keyLength), kmaxFor(itemLengthFor(spec.keyLength))};
+    put32(h, b.root);
+    put32(h + 4, b.pages);
+    h[8] = 0x10;
+    h[9] = 'C';
+    put16(h + 12, quint16(g.keyLength));
+    put16(h + 14, quint16(g.kmax));
+    put16(h + 18, quint16(g.itemLength));
+    h[20] = 1;
+    std::memcpy(h + 24, spec.expression.constData(), size_t(spec.expression.size()));
+    h[246] = b.hasKeys ? 1 : 0;
+    put32(h + 248, b.firstLeaf);
+    put32(h + 252, b.lastLeaf);
+    putDate(h + 257);
+}
+
+void fillFileHeader(char *head, const QByteArray &tableBaseName, int tagCount, quint32 pages)
+{
+    head[0] = 2;
+    putDate(head + 1);
+    const QByteArray base = upperAscii(tableBaseName).left(8);
+    std::memcpy(head + 4, base.constData(), size_t(base.size()));
+    put16(head + 20, kBlockPages);
+    put16(head + 22, kBlockSize);
+    head[24] = 1;
+    head[25] = 48;
+    head[26] = 32;
+    put16(head + 28, quint16(tagCount));
+    put32(head + 32, pages);
+    putDate(head + 44);
+    head[kPageSize + 17] = 1; // slot 0 links to tag 1, the root of the name tree
+}
+
+DbStatus invalid(const QString &what)
+{
+    return DbStatus(DbStatus::InvalidArgument, what);
+}
+
+DbStatus checkSpecs(const std::vector<MdxTagSpec> &tags)
+{
+    if (tags.empty() || tags.size() > size_t(kMaxTags))
+        return invalid(QStringLiteral("An index holds 1 to %1 tags, not %2.").arg(kMaxTags).arg(tags.size()));
+    for (const MdxTagSpec &s : tags) {
+        if (s.name.isEmpty() || s.name.size() > 10 || s.name.contains('\0'))
+            return invalid(QStringLiteral("The tag name \"%1\" is not 1 to 10 characters.").arg(QString::fromLatin1(s.name)));
+        if (s.expression.isEmpty() || s.expression.size() > 220 || s.expression.contains('\0'))
+            return invalid(QStringLiteral("The expression of tag \"%1\" is not 1 to 220 characters.").arg(QString::fromLatin1(s.name)));
+        if (s.keyLength < 1 || s.keyLength > kMaxKeyLength)
+            return invalid(QStringLiteral("The key length %1 of tag \"%2\" is not 1 to %3.")
+                               .arg(s.keyLength).arg(QString::fromLatin1(s.name)).arg(kMaxKeyLength));
+    }
+    return {};
+}
+
+} // namespace
+
+DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
+                         const std::vector<MdxTagSpec> &tags,
+                         const std::function<DbStatus(int, MdxKeyList &)> &produceKeys)
+{
+    DbStatus st = checkSpecs(tags);
+    if (!st)
+        return st;
+    const QString name = QFileInfo(path).fileName();
+    QSaveFile out(path);
+    const auto failed = [&]() {
+        return DbStatus(DbStatus::IoError, QStringLiteral("Index file  '%1'  cannot be written: %2.")
+                                               .arg(name, out.errorString()));
+    };
+    const int tagCount = int(tags.size());
+    QByteArray head(kHeaderPages * kPageSize + tagCount * kBlockSize, '\0');
+    if (!out.open(QIODevice::WriteOnly) || out.write(head) != head.size())
+        return failed();
+    BlockWriter writer(out, quint32(kHeaderPages + tagCount * kBlockPages));
+    std::vector<BuiltTag> built(tags.size());
+    for (int i = 0; i < tagCount; ++i) {
+        MdxKeyList list;
+        list.keyLength = tags[size_t(i)].keyLength;
+        st = produceKeys(i, list);
+        if (!st)
+            return st;
+        if (list.keyLength != tags[size_t(i)].keyLength
+            || size_t(list.keys.size()) != list.recnos.size() * size_t(list.keyLength))
+            return invalid(QStringLiteral("The keys given for tag \"%1\" do not match its key length.")
+                               .arg(QString::fromLatin1(tags[size_t(i)].name)));
+        const NodeGeometry g{list.keyLength, itemLengthFor(list.keyLength), kmaxFor(itemLengthFor(list.keyLength))};
+        if (!writeTree(writer, list, g, built[size_t(i)]))
+            return failed();
+    }
+    char *h = head.data();
+    fillFileHeader(h, tableBaseName, tagCount, writer.nextPage());
+    for (int i = 0; i < tagCount; ++i) {
+        char *slot = h + kPageSize + 32 * (i + 1);
+        const quint32 headerPage = quint32(kHeaderPages + i * kBlockPages);
+        put32(slot, headerPage);
+        const QByteArray tagName = upperAscii(tags[size_t(i)].name);
+        std::memcpy(slot + 4, tagName.constData(), size_t(tagName.size()));
+        slot[15] = 0x10;
+        slot[19] = 2;
+        slot[20] = 'C';
+        fillTagHeader(h + headerPage * kPageSize, tags[size_t(i)], built[size_t(i)]);
+    }
+    linkTagNames(h, tags);
+    if (!out.seek(0) || out.write(head) != head.size() || !out.commit())
+        return failed();
+    return {};
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+// Internals of MdxIndex shared by its source files (open and flush, tree walks,
+// updates, verification). Not for use outside the index.
+
+#include "mdxindex.h"
+#include "mdxpage.h"
+
+#include <QFile>
+
+struct MdxTagState {
+    MdxTagSpec spec;
+    quint32 headerPage = 0;
+    quint32 root = 0;
+    quint32 firstLeaf = 0;
+    quint32 lastLeaf = 0;
+    quint32 pagesUsed = 0;
+    mdx::NodeGeometry geo;
+    bool hasKeys = false;
+    bool leavesKnown = false; // firstLeaf/lastLeaf checked against the tree in this session
+    bool dirty = false;       // the tag header needs rewriting
+};
+
+using MdxPath = std::vector<std::pair<quint32, int>>;
+
+struct MdxIndex::Impl {
+    QString path;
+    QString displayName;
+    QFile file;
+    mdx::BlockCache cache;
+    std::vector<MdxTagState> tags;
+    quint32 pagesInFile = 0;
+    bool busyOnDisk = false; // the file header says a change is in progress
+    MdxPath work;            // reused by insert and remove
+    char scratch[2 * mdx::kBlockSize];
+    char upKey[mdx::kMaxKeyLength];
+
+    // Failures
+    DbStatus bad(const QString &reason) const;
+    DbStatus notOpen() const;
+    DbStatus badTag(int tag) const;
+    DbStatus tooDeep(const MdxTagState &t) const;
+    bool validBlock(quint32 page) const
+    {
+        return page >= quint32(mdx::kHeaderPages) && page % mdx::kBlockPages == 0
+            && quint64(page) + mdx::kBlockPages <= pagesInFile;
+    }
+
+    // Opening and writing back (mdxindex.cpp)
+    DbStatus readHeader();
+    DbStatus readTag(int slot, MdxTagState &t);
+    DbStatus beginChange(MdxTagState &t);
+    DbStatus writeBack();
+
+    // Tree walks (mdxtree.cpp)
+    DbStatus loadNode(const MdxTagState &t, quint32 page, mdx::BlockRef &ref, int &n) const;
+    DbStatus locate(const MdxTagState &t, const char *key, quint32 recno, MdxPath &path,
+                    bool *rightmost);
+    DbStatus chooseChild(const MdxTagState &t, const char *node, int n, const char *key,
+                         quint32 recno, int depth, int &child);
+    DbStatus maxAtLeast(const MdxTagState &t, quint32 page, int depth, const char *key,
+                        quint32 recno, bool &result);
+    DbStatus descendEdge(const MdxTagState &t, quint32 page, MdxPath &path, bool rightEdge);
+    DbStatus forward(const MdxTagState &t, MdxPath &path, bool &valid);
+    DbStatus backward(const MdxTagState &t, MdxPath &path, bool &valid);
+    DbStatus readEntry(const MdxTagState &t, const MdxPath &path, QByteArray &key,
+                       quint32 &recno);
+    DbStatus findLeaves(MdxTagState &t);
+    // Runs a cursor move and reads the entry it lands on; clears the cursor on failure.
+    template <typename Move>
+    DbStatus settle(const MdxTagState &t, Cursor &c, Move move)
+    {
+        DbStatus st = move(c.m_path, c.m_valid);
+        if (st && c.m_valid)
+            st = readEntry(t, c.m_path, c.m_key, c.m_recno);
+        if (!st || !c.m_valid) {
+            c.m_valid = false;
+            c.m_path.clear();
+        }
+        return st;
+    }
+
+    // Updates (mdxupdate.cpp)
+    DbStatus insertEntry(MdxTagState &t, const char *key, quint32 recno);
+    DbStatus removeEntry(MdxTagState &t, const char *key, quint32 recno);
+    DbStatus splitUpwards(MdxTagState &t, quint32 recno, bool rightmost);
+    DbStatus dropChild(MdxTagState &t, int level);
+    DbStatus collapseRoot(MdxTagState &t);
+    DbStatus allocate(MdxTagState &t, mdx::BlockRef &ref);
+    DbStatus release(MdxTagState &t, quint32 page);
+
+    // Verification (mdxverify.cpp)
+    class TreeCheck;
+    DbStatus verifyTag(const MdxTagState &t,
+                       const std::function<void(const char *, quint32)> &visit);
+};
+
+namespace mdx {
+// Today as the three date bytes of the index headers.
+void putDate(char *p);
+} // namespace mdx

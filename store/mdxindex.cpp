@@ -1,0 +1,261 @@
+#include "mdximpl.h"
+
+#include <QDate>
+#include <QFileInfo>
+
+using namespace mdx;
+
+namespace {
+
+// Byte 47 of the file header, reserved in the published layout: set while changes are
+// on their way to the file and cleared once they are all written. A process that dies in
+// between leaves it set, and the next open refuses the file so that it gets rebuilt.
+constexpr int kBusyOffset = 47;
+constexpr int kTagEntryLength = 32;
+constexpr int kTagHeaderSize = kBlockSize;
+
+QByteArray cString(const char *p, int max)
+{
+    int n = 0;
+    while (n < max && p[n] != 0)
+        ++n;
+    return QByteArray(p, n);
+}
+
+} // namespace
+
+namespace mdx {
+void putDate(char *p)
+{
+    const QDate today = QDate::currentDate();
+    p[0] = char((today.year() - 1900) & 0xFF);
+    p[1] = char(today.month());
+    p[2] = char(today.day());
+}
+} // namespace mdx
+
+MdxIndex::MdxIndex() : d(std::make_unique<Impl>()) { }
+
+MdxIndex::~MdxIndex()
+{
+    if (d->file.isOpen())
+        d->writeBack();
+}
+
+DbStatus MdxIndex::Impl::bad(const QString &reason) const
+{
+    return DbStatus(DbStatus::BadIndex,
+                    QStringLiteral("Index file  '%1'  cannot be used: %2.").arg(displayName, reason));
+}
+
+DbStatus MdxIndex::Impl::notOpen() const
+{
+    return DbStatus(DbStatus::InvalidArgument,
+                    QStringLiteral("Index file  '%1'  is not open.").arg(displayName));
+}
+
+DbStatus MdxIndex::Impl::badTag(int tag) const
+{
+    return DbStatus(DbStatus::InvalidArgument,
+                    QStringLiteral("Index file  '%1'  has no tag number %2.").arg(displayName).arg(tag));
+}
+
+DbStatus MdxIndex::open(const QString &path, std::unique_ptr<MdxIndex> &out)
+{
+    std::unique_ptr<MdxIndex> idx(new MdxIndex);
+    Impl &d = *idx->d;
+    d.path = path;
+    d.displayName = QFileInfo(path).fileName();
+    d.file.setFileName(path);
+    if (!d.file.exists())
+        return DbStatus(DbStatus::NotFound,
+                        QStringLiteral("Index file  '%1'  does not exist.").arg(d.displayName));
+    if (!d.file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return DbStatus(DbStatus::IoError, QStringLiteral("Index file  '%1'  cannot be opened: %2.")
+                                               .arg(d.displayName, d.file.errorString()));
+    d.cache.attach(&d.file, d.displayName);
+    DbStatus st = d.readHeader();
+    if (!st) {
+        d.file.close();
+        return st;
+    }
+    out = std::move(idx);
+    return {};
+}
+
+DbStatus MdxIndex::Impl::readHeader()
+{
+    const qint64 size = file.size();
+    char head[kHeaderPages * kPageSize];
+    if (size < qint64(sizeof head) || !file.seek(0) || file.read(head, sizeof head) != qint64(sizeof head))
+        return bad(QStringLiteral("the file is shorter than its header"));
+    const auto byte = [&](int off) { return int(static_cast<unsigned char>(head[off])); };
+    if (byte(0) != 2)
+        return bad(QStringLiteral("version byte %1 is not that of a dBase IV index").arg(byte(0)));
+    if (get16(head + 20) != kBlockPages || get16(head + 22) != kBlockSize)
+        return bad(QStringLiteral("block size %1 pages / %2 bytes is not supported")
+                       .arg(get16(head + 20))
+                       .arg(get16(head + 22)));
+    if (byte(26) != kTagEntryLength)
+        return bad(QStringLiteral("tag entries of %1 bytes are not supported").arg(byte(26)));
+    const int tagCount = get16(head + 28);
+    if (tagCount > kMaxTags)
+        return bad(QStringLiteral("%1 tags are more than a tag table holds").arg(tagCount));
+    pagesInFile = get32(head + 32);
+    if (pagesInFile < quint32(kHeaderPages) || pagesInFile % kBlockPages != 0
+        || qint64(pagesInFile) * kPageSize > size)
+        return bad(QStringLiteral("its page count %1 does not match its length of %2 bytes")
+                       .arg(pagesInFile)
+                       .arg(size));
+    if (byte(kBusyOffset) != 0)
+        return bad(QStringLiteral("it was not closed properly after its last change"));
+    tags.resize(size_t(tagCount));
+    for (int i = 0; i < tagCount; ++i) {
+        const char *e = head + kPageSize + kTagEntryLength * (i + 1);
+        MdxTagState &t = tags[size_t(i)];
+        t.headerPage = get32(e);
+        if (e[14] != 0)
+            return bad(QStringLiteral("tag %1 has a name without an end").arg(i + 1));
+        t.spec.name = cString(e + 4, 11);
+        DbStatus st = readTag(i, t);
+        if (!st)
+            return st;
+    }
+    return {};
+}
+
+DbStatus MdxIndex::Impl::readTag(int slot, MdxTagState &t)
+{
+    const QString which = QStringLiteral("tag %1 (\"%2\")").arg(slot + 1).arg(QString::fromLatin1(t.spec.name));
+    if (!validBlock(t.headerPage))
+        return bad(QStringLiteral("the header of %1 lies outside the file").arg(which));
+    BlockRef ref;
+    DbStatus st = cache.fetch(t.headerPage, ref);
+    if (!st)
+        return st;
+    const char *h = ref.data();
+    const int format = static_cast<unsigned char>(h[8]);
+    if (format & 0x48)
+        return bad(QStringLiteral("%1 is descending or unique, which is not supported").arg(which));
+    if (h[9] != 'C')
+        return bad(QStringLiteral("%1 does not have character keys").arg(which));
+    if (h[245] != 0)
+        return bad(QStringLiteral("%1 has a FOR condition, which is not supported").arg(which));
+    const int keyLength = get16(h + 12);
+    const int item = get16(h + 18);
+    if (keyLength < 1 || keyLength > kMaxKeyLength || item != itemLengthFor(keyLength))
+        return bad(QStringLiteral("%1 has key length %2 and item length %3")
+                       .arg(which).arg(keyLength).arg(item));
+    t.geo.keyLength = keyLength;
+    t.geo.itemLength = item;
+    t.geo.kmax = kmaxFor(item);
+    t.root = get32(h);
+    if (!validBlock(t.root))
+        return bad(QStringLiteral("the root of %1 lies outside the file").arg(which));
+    t.pagesUsed = get32(h + 4);
+    t.spec.expression = cString(h + 24, 221);
+    if (t.spec.expression.size() > 220 || t.spec.expression.isEmpty())
+        return bad(QStringLiteral("the expression of %1 has no end").arg(which));
+    t.spec.keyLength = keyLength;
+    t.hasKeys = h[246] != 0;
+    t.firstLeaf = get32(h + 248);
+    t.lastLeaf = get32(h + 252);
+    return {};
+}
+
+DbStatus MdxIndex::close()
+{
+    if (!d->file.isOpen())
+        return {};
+    DbStatus st = d->writeBack();
+    d->cache.clear();
+    d->file.close();
+    return st;
+}
+
+DbStatus MdxIndex::flush()
+{
+    return d->file.isOpen() ? d->writeBack() : d->notOpen();
+}
+
+// Marks the file busy before the first page of a change can reach the disk.
+DbStatus MdxIndex::Impl::beginChange(MdxTagState &t)
+{
+    if (!busyOnDisk) {
+        const char one = 1;
+        if (!file.seek(kBusyOffset) || file.write(&one, 1) != 1)
+            return ioError(displayName, QStringLiteral("writing"), kBusyOffset);
+        busyOnDisk = true;
+    }
+    if (!t.leavesKnown) {
+        DbStatus st = findLeaves(t);
+        if (!st)
+            return st;
+    }
+    t.dirty = true;
+    return {};
+}
+
+DbStatus MdxIndex::Impl::writeBack()
+{
+    if (!busyOnDisk)
+        return {};
+    for (MdxTagState &t : tags) {
+        if (!t.dirty)
+            continue;
+        BlockRef ref;
+        DbStatus st = cache.fetch(t.headerPage, ref);
+        if (!st)
+            return st;
+        char *h = ref.writable();
+        put32(h, t.root);
+        put32(h + 4, t.pagesUsed);
+        h[20] = char(static_cast<unsigned char>(h[20]) + 1); // change counter for other readers
+        h[246] = t.hasKeys ? 1 : 0;
+        put32(h + 248, t.firstLeaf);
+        put32(h + 252, t.lastLeaf);
+        t.dirty = false;
+    }
+    DbStatus st = cache.flush();
+    if (!st)
+        return st;
+    const qint64 length = qint64(pagesInFile) * kPageSize;
+    if (file.size() != length && !file.resize(length))
+        return ioError(displayName, QStringLiteral("setting the length"), length);
+    char fields[16];
+    put32(fields, pagesInFile);
+    put32(fields + 4, 0); // freed blocks are not chained (see mdxformat.md)
+    put32(fields + 8, 0);
+    putDate(fields + 12);
+    fields[15] = 0; // the busy mark
+    if (!file.seek(32) || file.write(fields, sizeof fields) != qint64(sizeof fields) || !file.flush())
+        return ioError(displayName, QStringLiteral("writing the header"), 32);
+    busyOnDisk = false;
+    return {};
+}
+
+int MdxIndex::tagCount() const
+{
+    return int(d->tags.size());
+}
+
+int MdxIndex::findTag(const QByteArray &name) const
+{
+    const QByteArray wanted = name.toUpper();
+    for (size_t i = 0; i < d->tags.size(); ++i)
+        if (d->tags[i].spec.name.toUpper() == wanted)
+            return int(i);
+    return -1;
+}
+
+MdxTagSpec MdxIndex::tagSpec(int tag) const
+{
+    if (tag < 0 || tag >= tagCount())
+        return {};
+    return d->tags[size_t(tag)].spec;
+}
+
+void MdxIndex::setCacheLimit(int pages)
+{
+    d->cache.setLimit(pages);
+}

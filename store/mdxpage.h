@@ -1,0 +1,161 @@
+#pragma once
+
+#include "dbstatus.h"
+
+#include <QFile>
+#include <QString>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+// Building blocks of the index file: little-endian fields, the geometry of a node block,
+// and a bounded cache of 1024-byte blocks over the file.
+namespace mdx {
+
+constexpr int kPageSize = 512;
+constexpr int kBlockSize = 1024;
+constexpr int kBlockPages = 2;
+constexpr int kHeaderPages = 4;   // file header and tag table
+constexpr int kMaxDepth = 32;     // deeper than any real tree; beyond it we assume a cycle
+constexpr int kMaxKeyLength = 100;
+constexpr int kMaxTags = 47;
+
+inline quint32 get32(const char *p)
+{
+    const auto *u = reinterpret_cast<const unsigned char *>(p);
+    return quint32(u[0]) | (quint32(u[1]) << 8) | (quint32(u[2]) << 16) | (quint32(u[3]) << 24);
+}
+inline quint16 get16(const char *p)
+{
+    const auto *u = reinterpret_cast<const unsigned char *>(p);
+    return quint16(u[0] | (u[1] << 8));
+}
+inline void put32(char *p, quint32 v)
+{
+    p[0] = char(v & 0xFF);
+    p[1] = char((v >> 8) & 0xFF);
+    p[2] = char((v >> 16) & 0xFF);
+    p[3] = char((v >> 24) & 0xFF);
+}
+inline void put16(char *p, quint16 v)
+{
+    p[0] = char(v & 0xFF);
+    p[1] = char((v >> 8) & 0xFF);
+}
+
+// Item length for a key: the key plus its 4-byte pointer, rounded up to 4 bytes.
+inline int itemLengthFor(int keyLength) { return (keyLength + 4 + 3) / 4 * 4; }
+// Entries that fit in a block beside the 8-byte node header and the trailing pointer.
+inline int kmaxFor(int itemLength) { return (kBlockSize - 12) / itemLength; }
+
+// Read-only view of the fixed parts of a node; entry i has its pointer at 8 + i * item,
+// and the pointer slot after the last entry is the trailing child (0 in a leaf).
+struct NodeGeometry {
+    int keyLength = 0;
+    int itemLength = 0;
+    int kmax = 0;
+
+    static quint32 count(const char *node) { return get32(node); }
+    quint32 pointer(const char *node, int i) const { return get32(node + 8 + i * itemLength); }
+    const char *key(const char *node, int i) const { return node + 12 + i * itemLength; }
+    bool isLeaf(const char *node, int n) const { return pointer(node, n) == 0; }
+    // Writes entry i (pointer, key, zero padding).
+    void setEntry(char *node, int i, quint32 ptr, const char *keyBytes) const
+    {
+        char *e = node + 8 + i * itemLength;
+        put32(e, ptr);
+        std::memcpy(e + 4, keyBytes, size_t(keyLength));
+        std::memset(e + 4 + keyLength, 0, size_t(itemLength - 4 - keyLength));
+    }
+    // Clears everything after the pointer slot n so that readers see a clean tail.
+    void clearTail(char *node, int n) const
+    {
+        const int from = 8 + n * itemLength + 4;
+        if (from < kBlockSize)
+            std::memset(node + from, 0, size_t(kBlockSize - from));
+    }
+};
+
+// (key, recno) order: key bytes unsigned, then record number.
+inline int compareEntry(const char *a, quint32 ra, const char *b, quint32 rb, int len)
+{
+    const int c = std::memcmp(a, b, size_t(len));
+    if (c != 0)
+        return c;
+    return ra < rb ? -1 : (ra > rb ? 1 : 0);
+}
+
+struct CachedBlock {
+    quint32 page = 0;
+    int pins = 0;
+    bool dirty = false;
+    CachedBlock *prev = nullptr; // towards the most recently used
+    CachedBlock *next = nullptr;
+    std::unique_ptr<char[]> data;
+};
+
+class BlockCache;
+
+// A pinned block: it stays in memory and keeps its address while the handle lives.
+class BlockRef
+{
+public:
+    BlockRef() = default;
+    BlockRef(BlockCache *cache, CachedBlock *block);
+    BlockRef(const BlockRef &) = delete;
+    BlockRef &operator=(const BlockRef &) = delete;
+    BlockRef(BlockRef &&other) noexcept;
+    BlockRef &operator=(BlockRef &&other) noexcept;
+    ~BlockRef() { release(); }
+
+    void release();
+    bool isNull() const { return m_block == nullptr; }
+    quint32 page() const { return m_block->page; }
+    const char *data() const { return m_block->data.get(); }
+    char *writable(); // marks the block dirty
+
+private:
+    BlockCache *m_cache = nullptr;
+    CachedBlock *m_block = nullptr;
+};
+
+// Least-recently-used cache of blocks with write-back. Pinned blocks are never evicted;
+// when every cached block is pinned the cache grows past its limit for the moment.
+class BlockCache
+{
+public:
+    void attach(QFile *file, const QString &displayName);
+    void setLimit(int blocks) { m_limit = blocks < 2 ? 2 : blocks; }
+    int limit() const { return m_limit; }
+
+    // Reads the block at page (already checked by the caller to lie inside the file).
+    DbStatus fetch(quint32 page, BlockRef &out);
+    // A new all-zero block at page that has never been written; nothing is read.
+    DbStatus create(quint32 page, BlockRef &out);
+    DbStatus flush(); // writes every dirty block in page order
+    void clear();     // forgets everything, dirty or not
+    int cachedBlocks() const { return m_count; }
+
+private:
+    friend class BlockRef;
+    DbStatus obtain(quint32 page, CachedBlock *&out);
+    DbStatus writeBlock(CachedBlock *b);
+    void unlink(CachedBlock *b);
+    void pushFront(CachedBlock *b);
+    CachedBlock *lookup(quint32 page) const;
+    void setSlot(quint32 page, CachedBlock *b);
+
+    QFile *m_file = nullptr;
+    QString m_name;
+    int m_limit = 8192;
+    int m_count = 0;
+    std::vector<std::unique_ptr<CachedBlock>> m_blocks; // owners; addresses stay put
+    std::vector<CachedBlock *> m_byBlock;               // indexed by page / 2
+    CachedBlock *m_head = nullptr;
+    CachedBlock *m_tail = nullptr;
+};
+
+DbStatus ioError(const QString &file, const QString &what, qint64 offset);
+
+} // namespace mdx

@@ -1,0 +1,382 @@
+#include "mdximpl.h"
+
+using namespace mdx;
+
+namespace {
+
+// Leaves skipped in one move before we call the tree broken: our own trees never hold an
+// empty leaf below the root, so this only bounds the walk over a damaged file.
+constexpr int kMaxEmptyLeaves = 1000;
+
+// First entry of a leaf not less than (key, recno).
+int leafLowerBound(const NodeGeometry &g, const char *node, int n, const char *key, quint32 recno)
+{
+    int lo = 0;
+    int hi = n;
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (compareEntry(g.key(node, mid), g.pointer(node, mid), key, recno, g.keyLength) < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+// First separator not less than key, n when there is none.
+int separatorLowerBound(const NodeGeometry &g, const char *node, int n, const char *key)
+{
+    int lo = 0;
+    int hi = n;
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (std::memcmp(g.key(node, mid), key, size_t(g.keyLength)) < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+} // namespace
+
+DbStatus MdxIndex::Impl::loadNode(const MdxTagState &t, quint32 page, BlockRef &ref, int &n) const
+{
+    if (!validBlock(page))
+        return bad(QStringLiteral("tag \"%1\" points to page %2, outside the file")
+                       .arg(QString::fromLatin1(t.spec.name))
+                       .arg(page));
+    DbStatus st = const_cast<BlockCache &>(cache).fetch(page, ref);
+    if (!st)
+        return st;
+    const quint32 count = NodeGeometry::count(ref.data());
+    if (count > quint32(t.geo.kmax))
+        return bad(QStringLiteral("the node at page %1 claims %2 entries, more than %3 fit")
+                       .arg(page)
+                       .arg(count)
+                       .arg(t.geo.kmax));
+    n = int(count);
+    return {};
+}
+
+DbStatus MdxIndex::Impl::tooDeep(const MdxTagState &t) const
+{
+    return bad(QStringLiteral("tag \"%1\" is deeper than %2 levels (a cycle of pages)")
+                     .arg(QString::fromLatin1(t.spec.name))
+                     .arg(kMaxDepth));
+}
+
+// Separators are the greatest key of their subtree but carry no record number, so when the
+// key equals a run of separators the record numbers decide: we take the first child whose
+// greatest entry is not less than (key, recno), found from the children's right edges.
+DbStatus MdxIndex::Impl::chooseChild(const MdxTagState &t, const char *node, int n,
+                                     const char *key, quint32 recno, int depth, int &child)
+{
+    const NodeGeometry &g = t.geo;
+    const int lo = separatorLowerBound(g, node, n, key);
+    if (lo == n || std::memcmp(g.key(node, lo), key, size_t(g.keyLength)) != 0) {
+        child = lo;
+        return {};
+    }
+    int hi = lo;
+    while (hi + 1 < n && std::memcmp(g.key(node, hi + 1), key, size_t(g.keyLength)) == 0)
+        ++hi;
+    bool atLeast = false;
+    DbStatus st = maxAtLeast(t, g.pointer(node, hi), depth + 1, key, recno, atLeast);
+    if (!st)
+        return st;
+    if (!atLeast) {
+        child = hi + 1; // appending after every equal key: the usual case
+        return {};
+    }
+    int a = lo;
+    int b = hi;
+    while (a < b) {
+        const int mid = (a + b) / 2;
+        st = maxAtLeast(t, g.pointer(node, mid), depth + 1, key, recno, atLeast);
+        if (!st)
+            return st;
+        if (atLeast)
+            b = mid;
+        else
+            a = mid + 1;
+    }
+    child = a;
+    return {};
+}
+
+// Whether the greatest entry below page is not less than (key, recno).
+DbStatus MdxIndex::Impl::maxAtLeast(const MdxTagState &t, quint32 page, int depth,
+                                    const char *key, quint32 recno, bool &result)
+{
+    for (;; ++depth) {
+        if (depth >= kMaxDepth)
+            return tooDeep(t);
+        BlockRef ref;
+        int n = 0;
+        DbStatus st = loadNode(t, page, ref, n);
+        if (!st)
+            return st;
+        const char *d = ref.data();
+        if (t.geo.isLeaf(d, n)) {
+            result = n > 0
+                && compareEntry(t.geo.key(d, n - 1), t.geo.pointer(d, n - 1), key, recno,
+                                t.geo.keyLength) >= 0;
+            return {};
+        }
+        page = t.geo.pointer(d, n);
+    }
+}
+
+// Path from the root to the leaf position of the first entry not less than (key, recno).
+// The position may be one past the leaf's last entry; forward() then moves on.
+DbStatus MdxIndex::Impl::locate(const MdxTagState &t, const char *key, quint32 recno,
+                                MdxPath &path, bool *rightmost)
+{
+    path.clear();
+    quint32 page = t.root;
+    bool right = true;
+    for (int depth = 0;; ++depth) {
+        if (depth >= kMaxDepth)
+            return tooDeep(t);
+        BlockRef ref;
+        int n = 0;
+        DbStatus st = loadNode(t, page, ref, n);
+        if (!st)
+            return st;
+        const char *d = ref.data();
+        if (t.geo.isLeaf(d, n)) {
+            path.emplace_back(page, leafLowerBound(t.geo, d, n, key, recno));
+            if (rightmost)
+                *rightmost = right;
+            return {};
+        }
+        int child = 0;
+        st = chooseChild(t, d, n, key, recno, depth, child);
+        if (!st)
+            return st;
+        right = right && child == n;
+        path.emplace_back(page, child);
+        page = t.geo.pointer(d, child);
+    }
+}
+
+// Appends the path from page down its left or right edge to a leaf.
+DbStatus MdxIndex::Impl::descendEdge(const MdxTagState &t, quint32 page, MdxPath &path, bool rightEdge)
+{
+    for (;;) {
+        if (path.size() >= size_t(kMaxDepth))
+            return tooDeep(t);
+        BlockRef ref;
+        int n = 0;
+        DbStatus st = loadNode(t, page, ref, n);
+        if (!st)
+            return st;
+        const char *d = ref.data();
+        if (t.geo.isLeaf(d, n)) {
+            path.emplace_back(page, rightEdge ? n - 1 : 0);
+            return {};
+        }
+        const int child = rightEdge ? n : 0;
+        path.emplace_back(page, child);
+        page = t.geo.pointer(d, child);
+    }
+}
+
+// Settles the path on an entry at or after its leaf position; valid is false at the end.
+DbStatus MdxIndex::Impl::forward(const MdxTagState &t, MdxPath &path, bool &valid)
+{
+    valid = false;
+    for (int hops = 0; !path.empty(); ++hops) {
+        if (hops > kMaxEmptyLeaves)
+            return bad(QStringLiteral("tag \"%1\" has a run of empty leaves").arg(QString::fromLatin1(t.spec.name)));
+        BlockRef ref;
+        int n = 0;
+        DbStatus st = loadNode(t, path.back().first, ref, n);
+        if (!st)
+            return st;
+        if (path.back().second < n && path.back().second >= 0) {
+            valid = true;
+            return {};
+        }
+        path.pop_back();
+        quint32 child = 0;
+        while (!path.empty()) {
+            st = loadNode(t, path.back().first, ref, n);
+            if (!st)
+                return st;
+            int &idx = path.back().second;
+            if (idx >= 0 && idx < n) {
+                ++idx;
+                child = t.geo.pointer(ref.data(), idx);
+                break;
+            }
+            path.pop_back();
+        }
+        if (path.empty())
+            return {};
+        st = descendEdge(t, child, path, false);
+        if (!st)
+            return st;
+    }
+    return {};
+}
+
+// Settles the path on an entry at or before its leaf position; valid is false at the start.
+DbStatus MdxIndex::Impl::backward(const MdxTagState &t, MdxPath &path, bool &valid)
+{
+    valid = false;
+    for (int hops = 0; !path.empty(); ++hops) {
+        if (hops > kMaxEmptyLeaves)
+            return bad(QStringLiteral("tag \"%1\" has a run of empty leaves").arg(QString::fromLatin1(t.spec.name)));
+        BlockRef ref;
+        int n = 0;
+        DbStatus st = loadNode(t, path.back().first, ref, n);
+        if (!st)
+            return st;
+        int &pos = path.back().second;
+        if (pos >= n)
+            pos = n - 1;
+        if (pos >= 0) {
+            valid = true;
+            return {};
+        }
+        path.pop_back();
+        quint32 child = 0;
+        while (!path.empty()) {
+            st = loadNode(t, path.back().first, ref, n);
+            if (!st)
+                return st;
+            int &idx = path.back().second;
+            if (idx > n)
+                idx = n + 1;
+            if (idx > 0) {
+                --idx;
+                child = t.geo.pointer(ref.data(), idx);
+                break;
+            }
+            path.pop_back();
+        }
+        if (path.empty())
+            return {};
+        st = descendEdge(t, child, path, true);
+        if (!st)
+            return st;
+    }
+    return {};
+}
+
+DbStatus MdxIndex::Impl::readEntry(const MdxTagState &t, const MdxPath &path, QByteArray &key,
+                                   quint32 &recno)
+{
+    BlockRef ref;
+    int n = 0;
+    DbStatus st = loadNode(t, path.back().first, ref, n);
+    if (!st)
+        return st;
+    const int pos = path.back().second;
+    if (pos < 0 || pos >= n || !t.geo.isLeaf(ref.data(), n))
+        return bad(QStringLiteral("a leaf of tag \"%1\" changed under a cursor").arg(QString::fromLatin1(t.spec.name)));
+    if (key.size() != t.geo.keyLength)
+        key.resize(t.geo.keyLength);
+    std::memcpy(key.data(), t.geo.key(ref.data(), pos), size_t(t.geo.keyLength));
+    recno = t.geo.pointer(ref.data(), pos);
+    return {};
+}
+
+// The leftmost and rightmost leaves, as the tag header records them.
+DbStatus MdxIndex::Impl::findLeaves(MdxTagState &t)
+{
+    MdxPath edge;
+    DbStatus st = descendEdge(t, t.root, edge, false);
+    if (!st)
+        return st;
+    t.firstLeaf = edge.back().first;
+    edge.clear();
+    st = descendEdge(t, t.root, edge, true);
+    if (!st)
+        return st;
+    t.lastLeaf = edge.back().first;
+    t.leavesKnown = true;
+    return {};
+}
+
+// ---- public cursor operations ----
+
+
+DbStatus MdxIndex::seek(int tag, const QByteArray &key, quint32 recno, Cursor &c)
+{
+    c.m_valid = false;
+    if (!d->file.isOpen())
+        return d->notOpen();
+    if (tag < 0 || tag >= tagCount())
+        return d->badTag(tag);
+    const MdxTagState &t = d->tags[size_t(tag)];
+    char padded[kMaxKeyLength];
+    const int len = std::min<int>(int(key.size()), t.geo.keyLength);
+    std::memcpy(padded, key.constData(), size_t(len));
+    std::memset(padded + len, ' ', size_t(t.geo.keyLength - len));
+    c.m_tag = tag;
+    return d->settle(t, c, [&](MdxPath &p, bool &v) {
+        DbStatus st = d->locate(t, padded, recno, p, nullptr);
+        return st ? d->forward(t, p, v) : st;
+    });
+}
+
+DbStatus MdxIndex::first(int tag, Cursor &c)
+{
+    c.m_valid = false;
+    if (!d->file.isOpen())
+        return d->notOpen();
+    if (tag < 0 || tag >= tagCount())
+        return d->badTag(tag);
+    const MdxTagState &t = d->tags[size_t(tag)];
+    c.m_tag = tag;
+    return d->settle(t, c, [&](MdxPath &p, bool &v) {
+        p.clear();
+        DbStatus st = d->descendEdge(t, t.root, p, false);
+        return st ? d->forward(t, p, v) : st;
+    });
+}
+
+DbStatus MdxIndex::last(int tag, Cursor &c)
+{
+    c.m_valid = false;
+    if (!d->file.isOpen())
+        return d->notOpen();
+    if (tag < 0 || tag >= tagCount())
+        return d->badTag(tag);
+    const MdxTagState &t = d->tags[size_t(tag)];
+    c.m_tag = tag;
+    return d->settle(t, c, [&](MdxPath &p, bool &v) {
+        p.clear();
+        DbStatus st = d->descendEdge(t, t.root, p, true);
+        return st ? d->backward(t, p, v) : st;
+    });
+}
+
+DbStatus MdxIndex::next(Cursor &c)
+{
+    if (!d->file.isOpen())
+        return d->notOpen();
+    if (!c.m_valid || c.m_tag < 0 || c.m_tag >= tagCount() || c.m_path.empty())
+        return DbStatus(DbStatus::InvalidArgument, QStringLiteral("The index cursor is not on an entry."));
+    const MdxTagState &t = d->tags[size_t(c.m_tag)];
+    return d->settle(t, c, [&](MdxPath &p, bool &v) {
+        ++p.back().second;
+        return d->forward(t, p, v);
+    });
+}
+
+DbStatus MdxIndex::prior(Cursor &c)
+{
+    if (!d->file.isOpen())
+        return d->notOpen();
+    if (!c.m_valid || c.m_tag < 0 || c.m_tag >= tagCount() || c.m_path.empty())
+        return DbStatus(DbStatus::InvalidArgument, QStringLiteral("The index cursor is not on an entry."));
+    const MdxTagState &t = d->tags[size_t(c.m_tag)];
+    return d->settle(t, c, [&](MdxPath &p, bool &v) {
+        --p.back().second;
+        return d->backward(t, p, v);
+    });
+}

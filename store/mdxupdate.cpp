@@ -1,0 +1,265 @@
+#include "mdximpl.h"
+
+using namespace mdx;
+
+namespace {
+
+// Opens a gap at pos in a node image of n entries (with its pointer slot n) and writes
+// the entry there.
+void spliceIn(const NodeGeometry &g, char *image, int n, int pos, quint32 ptr, const char *key)
+{
+    char *at = image + 8 + pos * g.itemLength;
+    std::memmove(at + g.itemLength, at, size_t((n - pos) * g.itemLength + 4));
+    g.setEntry(image, pos, ptr, key);
+}
+
+// Entries kept on the left when a node of `total` entries splits. A split at the right
+// edge of the tree while appending keeps the left node full: imports of sorted listings
+// then leave full nodes behind instead of half-empty ones.
+int leftShare(bool leaf, int total, bool appending)
+{
+    if (leaf)
+        return appending ? total - 1 : (total + 1) / 2;
+    return appending ? total - 2 : (total - 1) / 2;
+}
+
+} // namespace
+
+DbStatus MdxIndex::Impl::allocate(MdxTagState &t, BlockRef &ref)
+{
+    if (pagesInFile > 0xFFFFFFF0u)
+        return DbStatus(DbStatus::IoError,
+                        QStringLiteral("Index file  '%1'  has reached its largest size.").arg(displayName));
+    DbStatus st = cache.create(pagesInFile, ref);
+    if (!st)
+        return st;
+    pagesInFile += kBlockPages;
+    t.pagesUsed += kBlockPages;
+    return {};
+}
+
+// Freed blocks are zeroed and left where they are; the next rebuild drops them.
+DbStatus MdxIndex::Impl::release(MdxTagState &t, quint32 page)
+{
+    BlockRef ref;
+    DbStatus st = cache.create(page, ref);
+    if (!st)
+        return st;
+    t.pagesUsed = t.pagesUsed >= quint32(kBlockPages) ? t.pagesUsed - kBlockPages : 0;
+    return {};
+}
+
+DbStatus MdxIndex::insert(int tag, const char *key, quint32 recno)
+{
+    if (!d->file.isOpen())
+        return d->notOpen();
+    if (tag < 0 || tag >= tagCount())
+        return d->badTag(tag);
+    return d->insertEntry(d->tags[size_t(tag)], key, recno);
+}
+
+DbStatus MdxIndex::remove(int tag, const char *key, quint32 recno)
+{
+    if (!d->file.isOpen())
+        return d->notOpen();
+    if (tag < 0 || tag >= tagCount())
+        return d->badTag(tag);
+    return d->removeEntry(d->tags[size_t(tag)], key, recno);
+}
+
+DbStatus MdxIndex::Impl::insertEntry(MdxTagState &t, const char *key, quint32 recno)
+{
+    DbStatus st = beginChange(t);
+    if (!st)
+        return st;
+    bool rightmost = false;
+    st = locate(t, key, recno, work, &rightmost);
+    if (!st)
+        return st;
+    std::memcpy(upKey, key, size_t(t.geo.keyLength));
+    st = splitUpwards(t, recno, rightmost);
+    if (st)
+        t.hasKeys = true;
+    return st;
+}
+
+// Puts (recno, upKey) into the leaf at the end of the work path and carries splits up:
+// a split node keeps its page for the left part, the right part gets a new block, and the
+// parent receives the left part's greatest key in front of the entry that led down.
+DbStatus MdxIndex::Impl::splitUpwards(MdxTagState &t, quint32 recno, bool rightmost)
+{
+    const NodeGeometry &g = t.geo;
+    quint32 rightPage = 0;
+    quint32 newPtr = 0;
+    for (int level = int(work.size()) - 1; level >= 0; --level) {
+        const bool leaf = level == int(work.size()) - 1;
+        const quint32 page = work[size_t(level)].first;
+        const int pos = work[size_t(level)].second;
+        BlockRef ref;
+        int n = 0;
+        DbStatus st = loadNode(t, page, ref, n);
+        if (!st)
+            return st;
+        if (pos < 0 || pos > n || g.isLeaf(ref.data(), n) != leaf)
+            return bad(QStringLiteral("tag \"%1\" changed shape during an insert").arg(QString::fromLatin1(t.spec.name)));
+        std::memcpy(scratch, ref.data(), size_t(8 + n * g.itemLength + 4));
+        if (leaf) {
+            spliceIn(g, scratch, n, pos, recno, upKey);
+        } else {
+            spliceIn(g, scratch, n, pos, newPtr, upKey);
+            put32(scratch + 8 + (pos + 1) * g.itemLength, rightPage);
+        }
+        const int total = n + 1;
+        char *w = ref.writable();
+        if (total <= (leaf ? g.kmax : g.kmax - 1)) {
+            std::memcpy(w, scratch, size_t(8 + total * g.itemLength + 4));
+            put32(w, quint32(total));
+            g.clearTail(w, total);
+            return {};
+        }
+        const int m = leftShare(leaf, total, rightmost && pos == n);
+        const int firstRight = leaf ? m : m + 1;
+        const int rn = total - firstRight;
+        BlockRef right;
+        st = allocate(t, right);
+        if (!st)
+            return st;
+        char *rw = right.writable();
+        std::memcpy(rw + 8, scratch + 8 + firstRight * g.itemLength, size_t(rn * g.itemLength + 4));
+        put32(rw, quint32(rn));
+        g.clearTail(rw, rn);
+        std::memcpy(w + 8, scratch + 8, size_t(m * g.itemLength + 4));
+        if (leaf)
+            put32(w + 8 + m * g.itemLength, 0);
+        put32(w, quint32(m));
+        g.clearTail(w, m);
+        std::memcpy(upKey, g.key(scratch, leaf ? m - 1 : m), size_t(g.keyLength));
+        if (leaf && page == t.lastLeaf)
+            t.lastLeaf = right.page();
+        newPtr = page;
+        rightPage = right.page();
+    }
+    BlockRef root;
+    DbStatus st = allocate(t, root);
+    if (!st)
+        return st;
+    char *w = root.writable();
+    put32(w, 1);
+    g.setEntry(w, 0, newPtr, upKey);
+    put32(w + 8 + g.itemLength, rightPage);
+    t.root = root.page();
+    return {};
+}
+
+DbStatus MdxIndex::Impl::removeEntry(MdxTagState &t, const char *key, quint32 recno)
+{
+    DbStatus st = beginChange(t);
+    if (!st)
+        return st;
+    bool found = false;
+    st = locate(t, key, recno, work, nullptr);
+    if (st)
+        st = forward(t, work, found);
+    if (!st)
+        return st;
+    const NodeGeometry &g = t.geo;
+    BlockRef ref;
+    int n = 0;
+    if (found) {
+        st = loadNode(t, work.back().first, ref, n);
+        if (!st)
+            return st;
+        const int pos = work.back().second;
+        found = compareEntry(g.key(ref.data(), pos), g.pointer(ref.data(), pos), key, recno,
+                             g.keyLength) == 0;
+    }
+    if (!found)
+        return DbStatus(DbStatus::Corrupt,
+                        QStringLiteral("Index file  '%1'  : tag \"%2\" has no entry for record %3.")
+                            .arg(displayName, QString::fromLatin1(t.spec.name))
+                            .arg(recno));
+    const int pos = work.back().second;
+    char *w = ref.writable();
+    char *at = w + 8 + pos * g.itemLength;
+    std::memmove(at, at + g.itemLength, size_t((n - 1 - pos) * g.itemLength + 4));
+    put32(w, quint32(n - 1));
+    g.clearTail(w, n - 1);
+    ref.release();
+    if (n - 1 == 0 && work.size() > 1) {
+        st = release(t, work.back().first);
+        if (st)
+            st = dropChild(t, int(work.size()) - 2);
+        if (st)
+            st = collapseRoot(t);
+        if (st)
+            st = findLeaves(t);
+        if (!st)
+            return st;
+    }
+    if (work.size() == 1 && n - 1 == 0)
+        t.hasKeys = false;
+    return {};
+}
+
+// Takes the child that the work path follows at `level` out of its node. A node left
+// without children goes too, up to the root, which then becomes an empty leaf.
+DbStatus MdxIndex::Impl::dropChild(MdxTagState &t, int level)
+{
+    const NodeGeometry &g = t.geo;
+    for (; level >= 0; --level) {
+        const quint32 page = work[size_t(level)].first;
+        const int ci = work[size_t(level)].second;
+        BlockRef ref;
+        int n = 0;
+        DbStatus st = loadNode(t, page, ref, n);
+        if (!st)
+            return st;
+        if (ci < 0 || ci > n)
+            return bad(QStringLiteral("tag \"%1\" changed shape during a removal").arg(QString::fromLatin1(t.spec.name)));
+        char *w = ref.writable();
+        if (n == 0) {
+            if (level == 0) {
+                std::memset(w, 0, kBlockSize);
+                t.hasKeys = false;
+                return {};
+            }
+            ref.release();
+            st = release(t, page);
+            if (!st)
+                return st;
+            continue;
+        }
+        if (ci < n) {
+            char *at = w + 8 + ci * g.itemLength;
+            std::memmove(at, at + g.itemLength, size_t((n - ci - 1) * g.itemLength + 4));
+        }
+        // When the trailing child goes, the child before it takes its place: its pointer
+        // already sits in the slot that becomes the trailing one.
+        put32(w, quint32(n - 1));
+        g.clearTail(w, n - 1);
+        return {};
+    }
+    return {};
+}
+
+// A root with a single child hands the root over to that child.
+DbStatus MdxIndex::Impl::collapseRoot(MdxTagState &t)
+{
+    for (int depth = 0; depth < kMaxDepth; ++depth) {
+        BlockRef ref;
+        int n = 0;
+        DbStatus st = loadNode(t, t.root, ref, n);
+        if (!st)
+            return st;
+        if (n != 0 || t.geo.isLeaf(ref.data(), n))
+            return {};
+        const quint32 child = t.geo.pointer(ref.data(), 0);
+        const quint32 old = t.root;
+        ref.release();
+        st = release(t, old);
+        if (!st)
+            return st;
+        t.root = child;
+    }
+    return bad(QStringLiteral("tag \"%1\" is deeper than %2 levels").arg(QString::fromLatin1(t.spec.name)).arg(kMaxDepth));
+}
