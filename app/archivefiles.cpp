@@ -1,0 +1,84 @@
+#include "archivefiles.h"
+
+#include "dialogs/velmark.h"
+#include "platform/desktoplink.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+ProfileStatus loadProgramSettings(Settings &settings, const ProgramFolder &program,
+                                  const QStringList &arguments, QSize screen)
+{
+    const QString path = programFilePath(program);
+    bool firstRun = false;
+    const ProfileStatus status = createProgramFile(path, screen, &firstRun);
+    if (!status.isOk())
+        return status;
+    if (firstRun && ShowDialog(DialogKind::Confirmation, QStringLiteral("Create desktop-icon ?"))
+                        == QLatin1String("1"))
+        CreateDesktopLink(program);
+    readProgramSettings(settings, path, arguments, screen);
+    return status;
+}
+
+bool CreateDesktopLink(const ProgramFolder &program)
+{
+    return desktoplink::create(program.executablePath, program.folder,
+                               desktoplink::desktopFolder());
+}
+
+QString rootQuestionCaption(const QString &archiveName)
+{
+    return QStringLiteral("Root folder for:  '%1'  ?").arg(archiveName);
+}
+
+ArchiveFileResult readOrCreateArchiveFile(Settings &settings, const ProgramFolder &program,
+                                          const RootQuestion &askRoot, ProfileStatus *status)
+{
+    *status = ProfileStatus();
+    const QString path = archiveFilePath(program, settings.ArchiveName);
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
+        QString answer;
+        if (!askRoot(rootQuestionCaption(settings.ArchiveName),
+                     settings.ArchiveName + QLatin1Char('\\'), &answer)
+            || answer.isEmpty())
+            return ArchiveFileResult::Cancelled;
+        *status = createArchiveFile(path, normalizeEnteredRoot(answer));
+        if (!status->isOk())
+            return ArchiveFileResult::WriteRefused;
+    }
+    readArchiveSettings(settings, path, program);
+    return ArchiveFileResult::Read;
+}
+
+bool checkRootDrive(const Settings &settings)
+{
+    if (rootDriveExists(settings.RootPath))
+        return true;
+    ShowDialog(DialogKind::Error, QStringLiteral("Drive  '%1'  not exist !")
+                                      .arg(rootDrive(settings.RootPath)));
+    return false;
+}
+
+void enterArchiveFolders(const Settings &settings, const ProgramFolder &program)
+{
+    QDir().mkpath(settings.RootPath);
+    QDir::setCurrent(program.folder);
+}
+
+QString lockFailureMessage()
+{
+    return QStringLiteral("Record or database is locked by another user !\rTry again later ...");
+}
+
+void showLockFailure()
+{
+    ShowDialog(DialogKind::Error, lockFailureMessage());
+}
+
+void reportWriteFailure(const ProfileStatus &status)
+{
+    if (!status.isOk())
+        ShowDialog(DialogKind::Error, status.message());
+}

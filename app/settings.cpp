@@ -1,0 +1,267 @@
+#include "settings.h"
+
+#include "platform/drives.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString Local = QStringLiteral("Local");
+const QString MainWin = QStringLiteral("MainWin");
+const QString Param = QStringLiteral("Param");
+
+// One list of the archive keys serves both directions, so that reading and writing can
+// never disagree on a key, and the writes come in the order the file has always had.
+// Io provides text(), int32(), uint8(), uint16(), color() and boolean(), each taking the
+// section, the key, the value and its default.
+template <typename Io, typename S>
+void archiveKeys(Io &io, S &s)
+{
+    io.int32(Local, "Del", s.DeletedCount, 0);
+    io.int32(MainWin, "hsplit", s.layout.gridHeight, 400);
+    io.int32(MainWin, "vsplit", s.layout.treeWidth, 150);
+    io.int32(MainWin, "file", s.GridColumnWidths[0], 125);
+    io.color("Color", "Data", s.ViewColor, 0x00DAFAFA);
+    io.color("Color", "Edit", s.EditColor, 0x00FFFFFF);
+    io.color("Color", "Tbar", s.ToolbarColor, 0x00DA0000);
+    io.text("Font", "Name", s.ViewFont.name, "Verdana");
+    io.uint8("Font", "CharSet", s.ViewFont.charSet, 0);
+    io.int32("Font", "Color", s.ViewFont.color, -2147483640);
+    io.int32("Font", "Size", s.ViewFont.size, 9);
+    io.uint8("Font", "Style", s.ViewFont.style, 0);
+    io.text("Print", "Font", s.PrintFontName, "Arial");
+    io.uint16("Print", "top", s.PrintMargins.top, 200);
+    io.uint16("Print", "left", s.PrintMargins.left, 200);
+    io.uint16("Print", "bottom", s.PrintMargins.bottom, 200);
+    io.uint16("Print", "right", s.PrintMargins.right, 100);
+    io.uint8(Param, "Grid", s.GridLines, 0);
+    io.uint8(Param, "Dir", s.FolderListCollapsed, 0);
+    io.text(Param, "Text", s.TextFolder, "");
+    io.text(Param, "Copy", s.CopyFolder, "");
+    io.uint8(Param, "DeD", s.DeleteEmptyFolders, 0);
+    io.uint8(Param, "STx", s.SearchInText, 1);
+    io.text(Param, "View", s.ViewerPath, "d:\\irfan\\i_view32.exe");
+    io.text(Param, "Ext", s.ViewerExtensions, ".jpg .bmp .png .mp4");
+    io.text(Param, "Idx", s.IndexOrder, "1");
+    io.uint8(Param, "Inf", s.FolderInfoMode, 0);
+    io.int32(Param, "Syn", s.ViewerDelay, 200);
+    io.text(Param, "Par", s.ViewerParams, "/one /fs");
+    io.boolean(Param, "TB1", s.layout.showBottomToolbar, true);
+    io.boolean(Param, "TB2", s.layout.showTopToolbar, true);
+}
+
+struct Reader {
+    const Profile &p;
+    void text(const QString &sec, const char *key, QString &v, const char *def)
+    {
+        v = p.readText(sec, QLatin1String(key), QString::fromLatin1(def));
+    }
+    void int32(const QString &sec, const char *key, qint32 &v, qint32 def)
+    {
+        v = p.readInteger(sec, QLatin1String(key), def);
+    }
+    // Narrow widths keep the low bits, as the stored width always has.
+    void uint8(const QString &sec, const char *key, quint8 &v, qint32 def)
+    {
+        v = quint8(quint32(p.readInteger(sec, QLatin1String(key), def)) & 0xFFu);
+    }
+    void uint16(const QString &sec, const char *key, quint16 &v, qint32 def)
+    {
+        v = quint16(quint32(p.readInteger(sec, QLatin1String(key), def)) & 0xFFFFu);
+    }
+    void color(const QString &sec, const char *key, quint32 &v, quint32 def)
+    {
+        v = p.readColor(sec, QLatin1String(key), def);
+    }
+    void boolean(const QString &sec, const char *key, bool &v, bool def)
+    {
+        v = p.readBool(sec, QLatin1String(key), def);
+    }
+};
+
+struct Writer {
+    Profile &p;
+    void text(const QString &sec, const char *key, const QString &v, const char *)
+    {
+        p.writeText(sec, QLatin1String(key), v);
+    }
+    void int32(const QString &sec, const char *key, qint32 v, qint32)
+    {
+        p.writeInteger(sec, QLatin1String(key), v);
+    }
+    void uint8(const QString &sec, const char *key, quint8 v, qint32) { int32(sec, key, v, 0); }
+    void uint16(const QString &sec, const char *key, quint16 v, qint32) { int32(sec, key, v, 0); }
+    void color(const QString &sec, const char *key, quint32 v, quint32)
+    {
+        p.writeColor(sec, QLatin1String(key), v);
+    }
+    void boolean(const QString &sec, const char *key, bool v, bool)
+    {
+        p.writeBool(sec, QLatin1String(key), v);
+    }
+};
+
+QString withSeparator(const QString &folder)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+} // namespace
+
+QString programFilePath(const ProgramFolder &program)
+{
+    return program.folder + settingsfile::programTitle + QLatin1String(".ini");
+}
+
+QString archiveFilePath(const ProgramFolder &program, const QString &archiveName)
+{
+    return program.folder + archiveName + QLatin1String(".ini");
+}
+
+QString mainWindowCaption(const QString &archiveName)
+{
+    return settingsfile::programTitle + QLatin1Char(' ') + settingsfile::version
+           + QLatin1String(" - ") + archiveName;
+}
+
+ProfileStatus createProgramFile(const QString &path, QSize screen, bool *created)
+{
+    *created = false;
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        return {};
+    Profile p(path);
+    p.writeText(Local, QStringLiteral("Vers"), settingsfile::version);
+    p.writeText(Local, QStringLiteral("DMS"), QStringLiteral("Archive"));
+    p.writeInteger(MainWin, QStringLiteral("left"), (screen.width() - 800) / 2);
+    p.writeInteger(MainWin, QStringLiteral("top"), (screen.height() - 600) / 2);
+    p.writeInteger(MainWin, QStringLiteral("width"), 800);
+    p.writeInteger(MainWin, QStringLiteral("height"), 600);
+    p.writeInteger(MainWin, QStringLiteral("state"), 0);
+    const ProfileStatus status = p.save();
+    *created = status.isOk();
+    return status;
+}
+
+void readProgramSettings(Settings &s, const QString &path, const QStringList &arguments,
+                         QSize screen)
+{
+    const Profile p(path);
+    s.ArchiveName = arguments.size() == 1
+                        ? arguments.first()
+                        : p.readText(Local, QStringLiteral("DMS"), QStringLiteral("Archive"));
+    s.FileManagerPath = p.readText(Local, QStringLiteral("Cmd"), QString());
+    LayoutSettings &w = s.layout;
+    w.top = p.readInteger(MainWin, QStringLiteral("top"), 1);
+    w.left = p.readInteger(MainWin, QStringLiteral("left"), 1);
+    w.height = p.readInteger(MainWin, QStringLiteral("height"), 600);
+    w.width = p.readInteger(MainWin, QStringLiteral("width"), 800);
+    w.windowState = p.readInteger(MainWin, QStringLiteral("state"), 0);
+    // QRect would turn a width of 0 or less into an empty rectangle with other edges, so
+    // the four values are set one by one.
+    const qint32 edl = p.readInteger(Param, QStringLiteral("Edl"), (screen.width() - w.width) / 2);
+    const qint32 edt = p.readInteger(Param, QStringLiteral("Edt"), (screen.height() - w.height) / 2);
+    s.TagEditorBounds.setRect(edl, edt, p.readInteger(Param, QStringLiteral("Edw"), 800),
+                              p.readInteger(Param, QStringLiteral("Edh"), 600));
+    s.GridColumnWidths[0] = p.readInteger(Param, QStringLiteral("Cfi"), 226);
+    s.GridColumnWidths[2] = p.readInteger(Param, QStringLiteral("Cco"), 90);
+    s.GridColumnWidths[3] = p.readInteger(Param, QStringLiteral("Cda"), 65);
+    s.GridColumnWidths[4] = p.readInteger(Param, QStringLiteral("Csi"), 50);
+    s.StartArchiveMode = p.readInteger(Param, QStringLiteral("Opa"), 0);
+}
+
+ProfileStatus writeProgramSettings(const Settings &s, const QString &path)
+{
+    Profile p(path);
+    p.writeText(Local, QStringLiteral("Vers"), settingsfile::version);
+    if (s.StartArchiveMode == 0)
+        p.writeText(Local, QStringLiteral("DMS"), s.ArchiveName);
+    p.writeText(Local, QStringLiteral("Cmd"), s.FileManagerPath);
+    const LayoutSettings &w = s.layout;
+    if (w.windowState != 0) {
+        p.writeInteger(MainWin, QStringLiteral("state"), 1);
+    } else {
+        p.writeInteger(MainWin, QStringLiteral("top"), w.top);
+        p.writeInteger(MainWin, QStringLiteral("left"), w.left);
+        p.writeInteger(MainWin, QStringLiteral("height"), w.height);
+        p.writeInteger(MainWin, QStringLiteral("width"), w.width);
+        p.writeInteger(MainWin, QStringLiteral("state"), 0);
+    }
+    p.writeInteger(Param, QStringLiteral("Edl"), s.TagEditorBounds.left());
+    p.writeInteger(Param, QStringLiteral("Edt"), s.TagEditorBounds.top());
+    p.writeInteger(Param, QStringLiteral("Edh"), s.TagEditorBounds.height());
+    p.writeInteger(Param, QStringLiteral("Edw"), s.TagEditorBounds.width());
+    p.writeInteger(Param, QStringLiteral("Cfi"), s.GridColumnWidths[0]);
+    p.writeInteger(Param, QStringLiteral("Cco"), s.GridColumnWidths[2]);
+    p.writeInteger(Param, QStringLiteral("Cda"), s.GridColumnWidths[3]);
+    p.writeInteger(Param, QStringLiteral("Csi"), s.GridColumnWidths[4]);
+    p.writeInteger(Param, QStringLiteral("Opa"), s.StartArchiveMode);
+    return p.save();
+}
+
+QString normalizeEnteredRoot(const QString &text)
+{
+    QString root = text;
+    if (!root.endsWith(QLatin1Char('\\')) && !root.endsWith(QLatin1Char('/')))
+        root += root.startsWith(QLatin1Char('/')) ? QLatin1Char('/') : QLatin1Char('\\');
+    if (!drives::isWindowsForm(root) && root.startsWith(QLatin1Char('\\')))
+        root.remove(0, 1);
+    return root;
+}
+
+ProfileStatus createArchiveFile(const QString &path, const QString &storedRoot)
+{
+    Profile p(path);
+    p.writeText(Local, QStringLiteral("Path"), storedRoot);
+    return p.save();
+}
+
+void readArchiveSettings(Settings &s, const QString &path, const ProgramFolder &program)
+{
+    const Profile p(path);
+    s.RootPath = ResolveRootPath(p.readText(Local, QStringLiteral("Path"), QString()), program);
+    Reader reader{p};
+    archiveKeys(reader, s);
+}
+
+ProfileStatus writeArchiveSettings(const Settings &s, const QString &path)
+{
+    Profile p(path);
+    Writer writer{p};
+    archiveKeys(writer, s);
+    return p.save();
+}
+
+QString ResolveRootPath(const QString &stored, const ProgramFolder &program)
+{
+    QString root = stored;
+    const int usb = int(root.indexOf(QLatin1String("%usb%"), 0, Qt::CaseInsensitive));
+    if (usb >= 0)
+        root.replace(usb, 5, drives::driveOf(program.executablePath));
+    if (drives::isWindowsForm(root))
+        return root;
+    if (!drives::isAbsolute(root))
+        root.prepend(program.folder);
+    root.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QString native;
+    native.reserve(root.size() + 1);
+    for (const QChar c : root) {
+        if (c != QLatin1Char('/') || !native.endsWith(QLatin1Char('/')))
+            native += c;
+    }
+    return withSeparator(native);
+}
+
+QString rootDrive(const QString &rootPath)
+{
+    return drives::driveOf(rootPath);
+}
+
+bool rootDriveExists(const QString &rootPath)
+{
+    return drives::driveExists(drives::driveOf(rootPath));
+}
+
+qint32 fitGridHeight(qint32 gridHeight, qint32 panelHeight)
+{
+    return gridHeight > panelHeight - 5 ? panelHeight - 5 : gridHeight;
+}
