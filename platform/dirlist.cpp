@@ -1,0 +1,162 @@
+#include "dirlist.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dirlist {
+
+namespace {
+
+DIR *stream(void *p)
+{
+    return static_cast<DIR *>(p);
+}
+
+bool isDotOrDotDot(const char *name)
+{
+    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+EntryType typeFromMode(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return EntryType::Folder;
+    if (S_ISREG(mode))
+        return EntryType::File;
+    if (S_ISLNK(mode))
+        return EntryType::Symlink;
+    return EntryType::Other;
+}
+
+// d_type is a hint some file systems leave unknown; then one lstat tells.
+EntryType typeOf(int dirFd, const dirent *e)
+{
+    switch (e->d_type) {
+    case DT_DIR:
+        return EntryType::Folder;
+    case DT_REG:
+        return EntryType::File;
+    case DT_LNK:
+        return EntryType::Symlink;
+    case DT_UNKNOWN: {
+        struct stat st;
+        if (fstatat(dirFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return EntryType::Other;
+        return typeFromMode(st.st_mode);
+    }
+    default:
+        return EntryType::Other;
+    }
+}
+
+} // namespace
+
+Folder::~Folder()
+{
+    if (m_stream)
+        closedir(stream(m_stream));
+}
+
+bool Folder::adopt(int fd)
+{
+    if (m_stream) {
+        closedir(stream(m_stream));
+        m_stream = nullptr;
+        m_fd = -1;
+    }
+    if (fd < 0) {
+        m_error = errno;
+        return false;
+    }
+    DIR *d = fdopendir(fd);
+    if (!d) {
+        m_error = errno;
+        ::close(fd);
+        return false;
+    }
+    m_stream = d;
+    m_fd = fd;
+    m_error = 0;
+    return true;
+}
+
+bool Folder::open(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    return adopt(::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+bool Folder::openChild(const Folder &parent, const QByteArray &rawName)
+{
+    if (!parent.isOpen()) {
+        adopt(-1);
+        m_error = EBADF;
+        return false;
+    }
+    return adopt(openat(parent.m_fd, rawName.constData(),
+                        O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+}
+
+bool Folder::read(std::vector<Entry> &out, Filter filter, bool skipDotNames)
+{
+    if (!m_stream) {
+        m_error = EBADF;
+        return false;
+    }
+    DIR *d = stream(m_stream);
+    rewinddir(d);
+    for (;;) {
+        errno = 0;
+        const dirent *e = readdir(d);
+        if (!e) {
+            m_error = errno;
+            return m_error == 0;
+        }
+        if (isDotOrDotDot(e->d_name) || (skipDotNames && e->d_name[0] == '.'))
+            continue;
+        const EntryType type = typeOf(m_fd, e);
+        if (filter == Filter::FoldersOnly && type != EntryType::Folder)
+            continue;
+        Entry entry;
+        entry.rawName = QByteArray(e->d_name);
+        entry.name = QFile::decodeName(entry.rawName);
+        entry.type = type;
+        out.push_back(std::move(entry));
+    }
+}
+
+bool Folder::id(FolderId &out) const
+{
+    struct stat st;
+    if (m_fd < 0 || fstat(m_fd, &st) != 0)
+        return false;
+    out.device = st.st_dev;
+    out.inode = st.st_ino;
+    return true;
+}
+
+bool Folder::statEntry(const QByteArray &rawName, struct stat &out) const
+{
+    return m_fd >= 0 && fstatat(m_fd, rawName.constData(), &out, 0) == 0;
+}
+
+bool Folder::removeChildFolder(const QByteArray &rawName)
+{
+    if (m_fd >= 0 && unlinkat(m_fd, rawName.constData(), AT_REMOVEDIR) == 0)
+        return true;
+    m_error = m_fd >= 0 ? errno : EBADF;
+    return false;
+}
+
+bool readFolder(const QString &path, std::vector<Entry> &out, Filter filter, bool skipDotNames)
+{
+    Folder folder;
+    return folder.open(path) && folder.read(out, filter, skipDotNames);
+}
+
+} // namespace dirlist

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <vector>
+
+// Lean reading of folders for the walks over the disk (folder tree, folder listings,
+// case-insensitive path resolution). It asks the file system for names and entry types
+// only, so that a walk over tens of thousands of folders costs little more than the
+// system calls themselves. POSIX only; the rest of the program never sees a descriptor.
+namespace dirlist {
+
+enum class EntryType { File, Folder, Symlink, Other };
+
+struct Entry {
+    QByteArray rawName; // the bytes the file system returned
+    QString name;       // decoded; names that are not valid UTF-8 hold U+FFFD
+    EntryType type = EntryType::Other; // of the entry itself: links are not followed
+};
+
+// Identity of a folder on disk, for noticing that a walk came back to where it was.
+struct FolderId {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FolderId &o) const { return device == o.device && inode == o.inode; }
+};
+
+enum class Filter {
+    All,
+    FoldersOnly, // real folders only: links to folders are left out
+};
+
+// An open folder. Sub-folders are opened relative to it, so a deep walk never builds or
+// re-parses long paths and a folder replaced by a link between listing and opening is
+// refused instead of followed.
+class Folder
+{
+public:
+    Folder() = default;
+    ~Folder();
+    Folder(const Folder &) = delete;
+    Folder &operator=(const Folder &) = delete;
+
+    // False when the folder cannot be opened; error() then holds errno.
+    bool open(const QString &path);
+    bool openChild(const Folder &parent, const QByteArray &rawName);
+    bool isOpen() const { return m_fd >= 0; }
+    int error() const { return m_error; }
+
+    // Appends the entries ("." and ".." left out) in the order the file system returns
+    // them. Names beginning with "." are left out too when skipDotNames is set, before
+    // any decoding is spent on them. False (with error()) when reading fails midway;
+    // the entries read so far are kept.
+    bool read(std::vector<Entry> &out, Filter filter, bool skipDotNames);
+
+    // Identity of this folder (fstat); false when it cannot be told.
+    bool id(FolderId &out) const;
+
+    // Status of an entry of this folder, links followed. False when the entry has gone.
+    bool statEntry(const QByteArray &rawName, struct stat &out) const;
+
+    // Removes an empty sub-folder (never a link). False when it is not empty or the
+    // system refuses; error() then holds errno.
+    bool removeChildFolder(const QByteArray &rawName);
+
+private:
+    bool adopt(int fd);
+
+    void *m_stream = nullptr; // DIR *, kept out of the header
+    int m_fd = -1;
+    int m_error = 0;
+};
+
+// Convenience: all entries of a folder by path. False when the folder cannot be read.
+bool readFolder(const QString &path, std::vector<Entry> &out, Filter filter = Filter::All,
+                bool skipDotNames = false);
+
+} // namespace dirlist

@@ -1,0 +1,125 @@
+#include "descript.h"
+
+#include "platform/codepage.h"
+#include "platform/diskpath.h"
+#include "textfile.h"
+
+#include <QFile>
+
+namespace {
+
+const QString kWhat = QStringLiteral("Descript.ion");
+
+void replaceAll(QByteArray &text, const QByteArray &from, char to)
+{
+    text.replace(from, QByteArray(1, to));
+}
+
+// $04 $C2 and "\n" are another program's line-break marks; the note is one line.
+QByteArray cleaned(QByteArray text)
+{
+    replaceAll(text, QByteArray("\x04\xC2", 2), ' ');
+    replaceAll(text, QByteArray("\\n"), ' ');
+    replaceAll(text, QByteArray("\\N"), ' ');
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && static_cast<unsigned char>(text.at(start)) <= 0x20)
+        ++start;
+    while (end > start && static_cast<unsigned char>(text.at(end - 1)) <= 0x20)
+        --end;
+    return text.mid(start, end - start);
+}
+
+QByteArray lineFor(const Description &record)
+{
+    bool ok = true;
+    const QByteArray name = codepage::fromUnicode(record.name, &ok);
+    QString note = record.text;
+    note.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QByteArray quoted = name.contains(' ') ? '"' + name + '"' : name;
+    return quoted + ' ' + codepage::fromUnicode(note, &ok) + "\r\n";
+}
+
+} // namespace
+
+QString descriptionFilePath(const PathResolver &resolver, const QString &dir)
+{
+    return resolver.resolve(dir + QStringLiteral("Descript.ion"));
+}
+
+Description parseDescriptionLine(const QByteArray &line)
+{
+    QByteArray name;
+    QByteArray text;
+    const qsizetype quoteEnd = line.startsWith('"') ? line.indexOf("\" ", 1) : -1;
+    if (quoteEnd > 0) {
+        name = line.mid(1, quoteEnd - 1);
+        text = line.mid(quoteEnd + 2, kMaxDescriptionLength);
+    } else {
+        const qsizetype blank = line.indexOf(' ');
+        if (blank < 0)
+            return {};
+        name = line.left(blank);
+        text = line.mid(blank + 1, kMaxDescriptionLength);
+    }
+    return {codepage::toUnicode(name), codepage::toUnicode(cleaned(text))};
+}
+
+DbStatus ReadFolderDescriptions(const QString &path, DescriptionList &list)
+{
+    list.clear();
+    QFile file(path);
+    if (!file.exists())
+        return {DbStatus::NotFound, QString()};
+    if (!file.open(QIODevice::ReadOnly))
+        return {DbStatus::IoError, textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString())};
+    if (file.size() > kMaxDescriptionFileSize)
+        return {DbStatus::IoError,
+                textfile::failure(kWhat, path, QStringLiteral("read"), QStringLiteral("it is too large"))};
+    textfile::LineReader reader(file, kMaxDescriptionLine);
+    QByteArray line;
+    while (reader.next(line)) {
+        Description d = parseDescriptionLine(line);
+        if (!d.name.isEmpty())
+            list.push_back(std::move(d));
+    }
+    if (reader.failed()) {
+        list.clear();
+        return {DbStatus::IoError, textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString())};
+    }
+    return DbStatus::ok();
+}
+
+DbStatus WriteFolderDescriptions(const PathResolver &resolver, const QString &dir,
+                                 const DescriptionList &records)
+{
+    const QString path = descriptionFilePath(resolver, dir);
+    if (path.isEmpty())
+        return {DbStatus::InvalidArgument, QStringLiteral("Folder  '%1'  is not below the root").arg(dir)};
+    if (records.empty()) {
+        textfile::removeIfPresent(resolver.resolve(dir + QStringLiteral("!Tabulon.!")), kWhat);
+        textfile::removeIfPresent(path, kWhat);
+        return DbStatus::ok();
+    }
+    QByteArray bytes;
+    for (const Description &record : records)
+        if (!record.text.isEmpty())
+            bytes += lineFor(record);
+    return textfile::writeAtomically(path, bytes, kWhat);
+}
+
+DescriptionLookup::DescriptionLookup(const DescriptionList &list)
+{
+    for (const Description &d : list)
+        m_byName.insert(codepage::upperText(d.name), d.text);
+}
+
+bool DescriptionLookup::find(const QString &name, QString *text) const
+{
+    const auto it = m_byName.constFind(codepage::upperText(name));
+    if (it == m_byName.constEnd())
+        return false;
+    if (text)
+        *text = *it;
+    return true;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "store/dbstatus.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <vector>
+
+// The files of one folder that the catalogue holds records for, as the folder update
+// merges them. No file is opened: names, sizes and times come from the folder listing.
+
+struct DiskEntry {
+    QString name;        // as on disk; cataloguable (see diskpath::isCataloguable)
+    quint64 size = 0;
+    QDateTime lastWrite; // local time, cut to two-second resolution
+    QDate day() const { return lastWrite.date(); }
+};
+
+// Longer names cannot be stored whole in NAME; see isCataloguedName.
+constexpr int kMaxCataloguedNameLength = 80;
+
+// The naming rules for catalogued files: the first "." comes after the first character
+// (so no dot-names and no names without an extension), and neither ".!" (info files,
+// "!Tabulon.!") nor ".ion" (Descript.ion) occurs anywhere, in that case. Besides, the
+// name must be cataloguable and fit NAME: a cut name would stand for a file that does
+// not exist, and the record would be swept away again by the same update.
+bool isCataloguedName(const QString &name);
+
+// The catalogued entries of an absolute native folder path, in the order the file system
+// returns them: regular files (links are followed; links to folders, dangling links,
+// devices and pipes are left out), of cataloguable names. An entry that vanishes between
+// the listing and its status is left out. NotFound when the folder does not exist (the
+// caller's sweep then removes its records); IoError when it exists but cannot be read,
+// in which case the caller must not conclude that its files are gone.
+DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &out);
+
+// The last-write time as the catalogue sees it: local time, seconds cut to an even
+// number (the resolution the catalogue's dates were always taken at).
+QDateTime catalogueTime(qint64 secondsSinceEpoch);

@@ -1,0 +1,242 @@
+#include "foldertree.h"
+
+#include "platform/codepage.h"
+#include "platform/dirlist.h"
+#include "platform/diskpath.h"
+
+#include <QCollator>
+#include <QHash>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+using Ancestors = std::vector<dirlist::FolderId>;
+
+// Keeps, of entries whose names differ only in case, the one the catalogue denotes.
+void dropCaseDuplicates(std::vector<dirlist::Entry> &entries)
+{
+    if (entries.size() < 2)
+        return;
+    QHash<QString, QStringList> groups;
+    bool duplicates = false;
+    for (const dirlist::Entry &e : entries) {
+        QStringList &group = groups[codepage::upperText(e.name)];
+        group.append(e.name);
+        duplicates = duplicates || group.size() > 1;
+    }
+    if (!duplicates)
+        return;
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [&](const dirlist::Entry &e) {
+                                     const QStringList &g = groups[codepage::upperText(e.name)];
+                                     return g.size() > 1 && diskpath::preferredVariant(g) != e.name;
+                                 }),
+                  entries.end());
+}
+
+// The sub-folders a walk enters, in file-system order.
+std::vector<dirlist::Entry> visibleSubFolders(dirlist::Folder &folder, bool *readOk = nullptr)
+{
+    std::vector<dirlist::Entry> entries;
+    const bool ok = folder.read(entries, dirlist::Filter::FoldersOnly, true);
+    if (readOk)
+        *readOk = ok;
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [](const dirlist::Entry &e) { return !diskpath::isCataloguable(e.name); }),
+                  entries.end());
+    dropCaseDuplicates(entries);
+    return entries;
+}
+
+// Opens a sub-folder for descending into it; false when it cannot be read or would
+// lead back to one of the folders the walk is already inside.
+bool enter(dirlist::Folder &child, const dirlist::Folder &parent, const QByteArray &rawName,
+           Ancestors &ancestors)
+{
+    if (int(ancestors.size()) >= kMaxFolderDepth || !child.openChild(parent, rawName))
+        return false;
+    dirlist::FolderId id;
+    if (!child.id(id) || std::find(ancestors.begin(), ancestors.end(), id) != ancestors.end())
+        return false;
+    ancestors.push_back(id);
+    return true;
+}
+
+void buildBelow(FolderNode *parent, dirlist::Folder &folder, Ancestors &ancestors)
+{
+    for (const dirlist::Entry &e : visibleSubFolders(folder)) {
+        FolderNode *node = parent->addChild(e.name);
+        dirlist::Folder child;
+        if (!enter(child, folder, e.rawName, ancestors))
+            continue;
+        buildBelow(node, child, ancestors);
+        ancestors.pop_back();
+    }
+}
+
+int removeBelow(dirlist::Folder &folder, Ancestors &ancestors)
+{
+    int removed = 0;
+    for (const dirlist::Entry &e : visibleSubFolders(folder)) {
+        bool empty = false;
+        {
+            dirlist::Folder child;
+            if (!enter(child, folder, e.rawName, ancestors))
+                continue;
+            removed += removeBelow(child, ancestors);
+            ancestors.pop_back();
+            std::vector<dirlist::Entry> rest;
+            empty = child.read(rest, dirlist::Filter::All, true) && rest.empty();
+        }
+        // Dot-names still inside make the removal fail; that is how such folders stay.
+        if (empty && folder.removeChildFolder(e.rawName))
+            ++removed;
+    }
+    return removed;
+}
+
+DbStatus openRoot(dirlist::Folder &folder, const QString &path, Ancestors &ancestors)
+{
+    if (!folder.open(path)) {
+        const auto code = folder.error() == ENOENT ? DbStatus::NotFound : DbStatus::IoError;
+        return {code, QStringLiteral("Folder  '%1'  cannot be read: %2")
+                          .arg(path, QString::fromLocal8Bit(strerror(folder.error())))};
+    }
+    dirlist::FolderId id;
+    if (folder.id(id))
+        ancestors.push_back(id);
+    return DbStatus::ok();
+}
+
+QCollator &folderCollator()
+{
+    thread_local QCollator collator = [] {
+        QCollator c;
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator;
+}
+
+int compareNames(const QCollator &collator, const QString &a, const QString &b)
+{
+    const int byLocale = collator.compare(a, b);
+    if (byLocale != 0)
+        return byLocale;
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+} // namespace
+
+FolderNode *FolderNode::addChild(const QString &childName)
+{
+    auto node = std::make_unique<FolderNode>();
+    node->name = childName;
+    node->parent = this;
+    children.push_back(std::move(node));
+    return children.back().get();
+}
+
+DbStatus BuildFolderTree(FolderNode *parent, const QString &folder)
+{
+    if (!parent)
+        return {DbStatus::InvalidArgument, QStringLiteral("No parent node")};
+    dirlist::Folder top;
+    Ancestors ancestors;
+    const DbStatus st = openRoot(top, folder, ancestors);
+    if (!st)
+        return st;
+    buildBelow(parent, top, ancestors);
+    if (top.error() != 0)
+        return {DbStatus::IoError, QStringLiteral("Folder  '%1'  could not be read to its end").arg(folder)};
+    return DbStatus::ok();
+}
+
+int CompareFolderNodes(const FolderNode &a, const FolderNode &b)
+{
+    return compareNames(folderCollator(), a.name, b.name);
+}
+
+void sortFolderNodes(FolderNode &node)
+{
+    const QCollator &collator = folderCollator();
+    std::sort(node.children.begin(), node.children.end(),
+              [&](const std::unique_ptr<FolderNode> &a, const std::unique_ptr<FolderNode> &b) {
+                  return compareNames(collator, a->name, b->name) < 0;
+              });
+    for (auto &child : node.children)
+        sortFolderNodes(*child);
+}
+
+QString FolderPathOfNode(const FolderNode *node)
+{
+    QString path;
+    for (; node && !node->isRoot(); node = node->parent)
+        path.prepend(node->name + QLatin1Char('\\'));
+    return path;
+}
+
+bool FolderIsEmpty(const QString &folder)
+{
+    dirlist::Folder f;
+    std::vector<dirlist::Entry> entries;
+    return f.open(folder) && f.read(entries, dirlist::Filter::All, true) && entries.empty();
+}
+
+int RemoveEmptyFolders(const QString &folder)
+{
+    dirlist::Folder top;
+    Ancestors ancestors;
+    if (!openRoot(top, folder, ancestors))
+        return 0;
+    return removeBelow(top, ancestors);
+}
+
+FolderTree::FolderTree() : m_root(std::make_unique<FolderNode>()) { }
+
+void FolderTree::clear()
+{
+    m_root->children.clear();
+}
+
+DbStatus FolderTree::rebuild(const QString &rootPath)
+{
+    clear();
+    const DbStatus st = BuildFolderTree(m_root.get(), rootPath);
+    sortFolderNodes(*m_root);
+    return st;
+}
+
+std::vector<const FolderNode *> FolderTree::nodesInOrder() const
+{
+    std::vector<const FolderNode *> out;
+    std::vector<const FolderNode *> stack;
+    for (auto it = m_root->children.rbegin(); it != m_root->children.rend(); ++it)
+        stack.push_back(it->get());
+    while (!stack.empty()) {
+        const FolderNode *n = stack.back();
+        stack.pop_back();
+        out.push_back(n);
+        for (auto it = n->children.rbegin(); it != n->children.rend(); ++it)
+            stack.push_back(it->get());
+    }
+    return out;
+}
+
+const FolderNode *FolderTree::findPath(const QString &folderPath) const
+{
+    const FolderNode *node = m_root.get();
+    for (const QString &part : folderPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
+        const auto &kids = node->children;
+        const auto it = std::find_if(kids.begin(), kids.end(), [&](const auto &c) {
+            return codepage::sameName(c->name, part);
+        });
+        if (it == kids.end())
+            return nullptr;
+        node = it->get();
+    }
+    return node == m_root.get() ? nullptr : node;
+}

@@ -1,0 +1,76 @@
+#include "infofile.h"
+
+#include "platform/codepage.h"
+#include "platform/diskpath.h"
+#include "textfile.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace infofile {
+
+namespace {
+
+const QString kWhat = QStringLiteral("Info file");
+
+} // namespace
+
+QString infoFileRelative(const QString &dir, const QString &name)
+{
+    return dir + name + QStringLiteral(".!");
+}
+
+QString infoFilePath(const PathResolver &resolver, const QString &dir, const QString &name)
+{
+    return resolver.resolve(infoFileRelative(dir, name));
+}
+
+DbStatus readInfoFile(const QString &path, QStringList &lines)
+{
+    lines.clear();
+    QFile file(path);
+    if (!file.exists())
+        return {DbStatus::NotFound, QString()};
+    if (!file.open(QIODevice::ReadOnly))
+        return {DbStatus::IoError, textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString())};
+    if (file.size() > kMaxInfoFileSize)
+        return {DbStatus::IoError,
+                textfile::failure(kWhat, path, QStringLiteral("read"), QStringLiteral("it is too large"))};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {DbStatus::IoError, textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString())};
+    for (const QByteArray &line : textfile::splitLines(bytes))
+        lines.append(codepage::toUnicode(line));
+    return DbStatus::ok();
+}
+
+DbStatus writeInfoFile(const QString &path, const QStringList &lines, bool *lossy)
+{
+    if (lossy)
+        *lossy = false;
+    if (path.isEmpty())
+        return {DbStatus::InvalidArgument, QStringLiteral("Info file without a path")};
+    if (lines.isEmpty())
+        return textfile::removeIfPresent(path, kWhat);
+    QByteArray bytes;
+    bool allOk = true;
+    for (const QString &line : lines) {
+        bool ok = true;
+        bytes += codepage::fromUnicode(line, &ok);
+        bytes += "\r\n";
+        allOk = allOk && ok;
+    }
+    if (lossy)
+        *lossy = !allOk;
+    return textfile::writeAtomically(path, bytes, kWhat);
+}
+
+DbStatus writeInfoText(const QString &path, const QString &text, bool *lossy)
+{
+    QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return writeInfoFile(path, lines, lossy);
+}
+
+} // namespace infofile

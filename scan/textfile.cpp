@@ -1,0 +1,118 @@
+#include "textfile.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace textfile {
+
+namespace {
+
+constexpr qint64 kChunk = 64 * 1024;
+
+} // namespace
+
+QList<QByteArray> splitLines(const QByteArray &bytes)
+{
+    QList<QByteArray> lines;
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        const char c = bytes.at(i);
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        lines.append(bytes.mid(start, i - start));
+        i += (c == '\r' && i + 1 < bytes.size() && bytes.at(i + 1) == '\n') ? 2 : 1;
+        start = i;
+    }
+    if (start < bytes.size())
+        lines.append(bytes.mid(start));
+    return lines;
+}
+
+bool LineReader::fill()
+{
+    if (m_eof)
+        return false;
+    m_buffer = m_file.read(kChunk);
+    m_pos = 0;
+    if (m_buffer.isEmpty()) {
+        m_eof = true;
+        m_failed = m_file.error() != QFileDevice::NoError;
+        return false;
+    }
+    return true;
+}
+
+bool LineReader::next(QByteArray &line)
+{
+    line.clear();
+    bool any = false;
+    for (;;) {
+        if (m_pos >= m_buffer.size() && !fill())
+            return any && !m_failed;
+        if (m_skipLf) {
+            m_skipLf = false;
+            if (m_buffer.at(m_pos) == '\n') {
+                ++m_pos;
+                continue;
+            }
+        }
+        any = true;
+        qsizetype i = m_pos;
+        while (i < m_buffer.size() && m_buffer.at(i) != '\r' && m_buffer.at(i) != '\n')
+            ++i;
+        const qsizetype room = m_maxKept - line.size();
+        if (room > 0)
+            line.append(m_buffer.constData() + m_pos, std::min<qsizetype>(room, i - m_pos));
+        if (i == m_buffer.size()) {
+            m_pos = int(i);
+            continue;
+        }
+        const bool cr = m_buffer.at(i) == '\r';
+        m_pos = int(i) + 1;
+        if (cr) {
+            if (m_pos < m_buffer.size()) {
+                if (m_buffer.at(m_pos) == '\n')
+                    ++m_pos;
+            } else {
+                m_skipLf = true;
+            }
+        }
+        return true;
+    }
+}
+
+QString failure(const QString &what, const QString &path, const QString &verb, const QString &reason)
+{
+    return QStringLiteral("%1  '%2'  could not be %3: %4").arg(what, path, verb, reason);
+}
+
+DbStatus writeAtomically(const QString &path, const QByteArray &bytes, const QString &what)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {DbStatus::IoError, failure(what, path, QStringLiteral("written"), file.errorString())};
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return {DbStatus::IoError, failure(what, path, QStringLiteral("written"), reason)};
+    }
+    if (!file.commit())
+        return {DbStatus::IoError, failure(what, path, QStringLiteral("written"), file.errorString())};
+    return DbStatus::ok();
+}
+
+DbStatus removeIfPresent(const QString &path, const QString &what)
+{
+    QFile file(path);
+    if (file.remove())
+        return DbStatus::ok();
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return DbStatus::ok();
+    return {DbStatus::IoError, failure(what, path, QStringLiteral("deleted"), file.errorString())};
+}
+
+} // namespace textfile

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "store/dbstatus.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QString>
+
+// Reading and writing the small 8-bit text files kept beside the catalogued files.
+namespace textfile {
+
+// Splits bytes into lines: CR LF, a lone LF and a lone CR each end a line. A final line
+// end does not start another line, so "a\r\n" is one line and an empty text none.
+QList<QByteArray> splitLines(const QByteArray &bytes);
+
+// Reads a file line by line without holding it whole. Of each line only the first
+// maxKept bytes are kept; the rest is skipped, so a file of garbage without a single
+// line end costs no more memory than one kept line.
+class LineReader
+{
+public:
+    LineReader(QFile &file, int maxKept) : m_file(file), m_maxKept(maxKept) { }
+
+    // False at the end of the file or on a read error (see failed()).
+    bool next(QByteArray &line);
+    bool failed() const { return m_failed; }
+
+private:
+    bool fill();
+
+    QFile &m_file;
+    int m_maxKept;
+    QByteArray m_buffer;
+    int m_pos = 0;
+    bool m_eof = false;
+    bool m_failed = false;
+    bool m_skipLf = false; // the previous line ended in CR at the end of a buffer
+};
+
+// Replaces path with bytes through a temporary file in the same folder, so a failed
+// write (full disk, no permission) leaves the old file as it was. what names the file
+// kind in the message ("Info file", "Descript.ion").
+DbStatus writeAtomically(const QString &path, const QByteArray &bytes, const QString &what);
+
+// Removes path; a file that is not there counts as removed.
+DbStatus removeIfPresent(const QString &path, const QString &what);
+
+// The message for a failed operation on a file, naming it as messages do.
+QString failure(const QString &what, const QString &path, const QString &verb, const QString &reason);
+
+} // namespace textfile
