@@ -166,7 +166,7 @@ DbStatus DbfTable::Impl::openIndex(const std::vector<DbfTagDef> &required)
     return rebuildIndex();
 }
 
-bool DbfTable::Impl::indexMatches() const
+bool DbfTable::Impl::indexMatches()
 {
     if (!mdx || mdx->tagCount() != int(tags.size()))
         return false;
@@ -179,6 +179,8 @@ bool DbfTable::Impl::indexMatches() const
             || spec.keyLength != t.expr.length())
             return false;
     }
+    for (DbfTagRuntime &t : tags)
+        t.mdxTag = mdx->findTag(t.name);
     return true;
 }
 
@@ -224,8 +226,6 @@ DbStatus DbfTable::Impl::rebuildIndex()
                 QStringLiteral("The rebuilt index \"%1\" does not hold the tags it was built "
                                "with.")
                     .arg(mdxPath)};
-    for (DbfTagRuntime &t : tags)
-        t.mdxTag = mdx->findTag(t.name);
     indexChanging = indexBroken = false;
     cursorStale = true;
     return file.setProductionFlag(true, false);

@@ -53,7 +53,7 @@ struct DbfTable::Impl {
     // Opening and repair (dbftable.cpp)
     DbStatus openIndex(const std::vector<DbfTagDef> &required);
     DbStatus parseTags(const std::vector<DbfTagDef> &defs);
-    bool indexMatches() const;
+    bool indexMatches(); // and maps the tags to the index's when it does
     DbStatus rebuildIndex();
     DbStatus buildIndexFile(const QString &path, const DbfFile &source);
     DbStatus beginIndexChange();

@@ -113,8 +113,6 @@ void DbfTable::Impl::recoverFromPack(bool indexReplaced)
     if (tags.empty())
         return;
     if (!indexReplaced && !mdx && MdxIndex::open(mdxPath, mdx) && indexMatches()) {
-        for (DbfTagRuntime &t : tags)
-            t.mdxTag = mdx->findTag(t.name);
         if (file.setProductionFlag(true, false))
             return;
     }
@@ -180,8 +178,6 @@ DbStatus DbfTable::Impl::packSteps(const QString &newTable, const QString &newIn
         if (!indexMatches())
             return {DbStatus::BadIndex,
                     QStringLiteral("The new index \"%1\" lacks its tags.").arg(mdxPath)};
-        for (DbfTagRuntime &t : tags)
-            t.mdxTag = mdx->findTag(t.name);
         st = file.setProductionFlag(true, true);
     }
     if (st)
