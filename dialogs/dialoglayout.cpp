@@ -1,6 +1,7 @@
 #include "dialoglayout.h"
 
-namespace {
+namespace
+{
 
 bool german(int language)
 {
@@ -68,8 +69,8 @@ DialogLayout dialogLayout(int kind, int language)
     case 3:
         return messageLayout(QStringLiteral("Information"), DialogIcon::Information);
     case 4:
-        return questionLayout(pick(language, "Confirmation", "Bestätigung"),
-                              DialogIcon::Question, language);
+        return questionLayout(
+            pick(language, "Confirmation", "Bestätigung"), DialogIcon::Question, language);
     case 5:
         return questionLayout(warning, DialogIcon::Warning, language);
     case 8: {
@@ -103,7 +104,7 @@ QPoint centredPosition(const QRect &owner, const QSize &size)
     // Plain int division: it truncates toward zero, also when the window is wider than
     // its owner, which is how the position has always been computed.
     return QPoint(owner.left() + (owner.width() - size.width()) / 2,
-                  owner.top() + (owner.height() - size.height()) / 2);
+        owner.top() + (owner.height() - size.height()) / 2);
 }
 
 QString dialogLink(const QString &option)

@@ -10,8 +10,7 @@
 
 enum class DialogIcon { None, Wait, Warning, Error, Information, Question, Input, About };
 
-struct DialogLayout
-{
+struct DialogLayout {
     QString caption;
     DialogIcon icon = DialogIcon::None;
     int baseHeight = 0; // the window's height for a message label of at most 32 pixels

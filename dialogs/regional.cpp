@@ -6,26 +6,28 @@
 #include <cmath>
 #include <optional>
 
-namespace regional {
-
-namespace {
-
-const QStringList englishMonths = {
-    QStringLiteral("January"), QStringLiteral("February"), QStringLiteral("March"),
-    QStringLiteral("April"), QStringLiteral("May"), QStringLiteral("June"),
-    QStringLiteral("July"), QStringLiteral("August"), QStringLiteral("September"),
-    QStringLiteral("October"), QStringLiteral("November"), QStringLiteral("December")};
-
-QString twoDigits(int n)
+namespace regional
 {
-    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
-}
 
-std::optional<Rules> &slot()
+namespace
 {
-    static std::optional<Rules> rules;
-    return rules;
-}
+
+    const QStringList englishMonths
+        = { QStringLiteral("January"), QStringLiteral("February"), QStringLiteral("March"),
+              QStringLiteral("April"), QStringLiteral("May"), QStringLiteral("June"),
+              QStringLiteral("July"), QStringLiteral("August"), QStringLiteral("September"),
+              QStringLiteral("October"), QStringLiteral("November"), QStringLiteral("December") };
+
+    QString twoDigits(int n)
+    {
+        return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+    }
+
+    std::optional<Rules> &slot()
+    {
+        static std::optional<Rules> rules;
+        return rules;
+    }
 
 } // namespace
 
@@ -40,8 +42,9 @@ DateOrder orderOfPattern(const QString &shortDatePattern)
 }
 
 Rules::Rules(DateOrder order, const QStringList &monthNames, Today today)
-    : m_order(order), m_monthNames(monthNames.size() >= 12 ? monthNames : englishMonths),
-      m_today(std::move(today))
+    : m_order(order)
+    , m_monthNames(monthNames.size() >= 12 ? monthNames : englishMonths)
+    , m_today(std::move(today))
 {
 }
 
@@ -63,8 +66,7 @@ QDate Rules::today() const
 
 QString Rules::shortDatePattern() const
 {
-    return m_order == DateOrder::DayMonth ? QStringLiteral("dd.mm.yy")
-                                          : QStringLiteral("mm.dd.yy");
+    return m_order == DateOrder::DayMonth ? QStringLiteral("dd.mm.yy") : QStringLiteral("mm.dd.yy");
 }
 
 QString Rules::formatDate(const QDate &date) const

@@ -18,7 +18,8 @@
 // in a function-level static rather than by the main window because every layer below the
 // main window (size texts, search, status bar, print) needs it and none of them sees the
 // main window.
-namespace regional {
+namespace regional
+{
 
 enum class DateOrder { DayMonth, MonthDay };
 
@@ -35,7 +36,7 @@ public:
     // today defaults to the system clock; tests pass a fixed day. monthNames are the 12 long
     // month names, January first; fewer than 12 fall back to English.
     explicit Rules(DateOrder order = DateOrder::DayMonth, const QStringList &monthNames = {},
-                   Today today = {});
+        Today today = {});
 
     // The rules of the system's locale as it is now.
     static Rules fromSystem();

@@ -2,7 +2,8 @@
 
 #include <QtGlobal>
 
-namespace {
+namespace
+{
 
 DialogPort *&portSlot()
 {
@@ -51,14 +52,14 @@ DialogPort *dialogPort()
     return portSlot();
 }
 
-void ShowDialog(int kind, const QString &message, const QString &option, QString &result,
-                int language)
+void ShowDialog(
+    int kind, const QString &message, const QString &option, QString &result, int language)
 {
     result.clear();
     const DialogRole role = dialogRole(kind);
     if (role == DialogRole::None)
         return;
-    const DialogRequest request{kind, message, option, language};
+    const DialogRequest request { kind, message, option, language };
     DialogPort *port = portSlot();
     if (!port) {
         qWarning("ShowDialog without a dialog window (kind %d): %s", kind, qPrintable(message));

@@ -17,7 +17,8 @@
 
 // The kinds the program uses. Any other value is valid: 0 and below are wait windows,
 // 6, 7 and 11 and above show nothing.
-namespace DialogKind {
+namespace DialogKind
+{
 enum : int {
     WaitProgress = -1,
     Wait = 0,
@@ -36,8 +37,7 @@ enum : int {
 enum class DialogRole { None, Wait, Modal };
 DialogRole dialogRole(int kind);
 
-struct DialogRequest
-{
+struct DialogRequest {
     int kind = 0;
     QString message; // as the caller gave it; dialogMessageText() gives the lines to show
     QString option;
@@ -47,8 +47,7 @@ struct DialogRequest
 // What the user did in a modal window. code: 0 = closed by Esc or the close box,
 // 1 = Yes/OK, 2 = No/Cancel. value: the text field's text (kind 9) or the picked date as
 // "yyyymmdd", empty when the field was empty (kind 8); unused by the other kinds.
-struct DialogOutcome
-{
+struct DialogOutcome {
     int code = 0;
     QString value;
 };
@@ -76,11 +75,11 @@ DialogPort *dialogPort();
 
 // The shared dialog. result is cleared first; see the answer convention above. Modal kinds
 // return after the window has closed, the wait kinds while their window is still shown.
-void ShowDialog(int kind, const QString &message, const QString &option, QString &result,
-                int language = 0);
+void ShowDialog(
+    int kind, const QString &message, const QString &option, QString &result, int language = 0);
 // The same, returning the answer.
-QString ShowDialog(int kind, const QString &message, const QString &option = QString(),
-                   int language = 0);
+QString ShowDialog(
+    int kind, const QString &message, const QString &option = QString(), int language = 0);
 // Ends the wait window that kinds 0 and below leave open, and drives its progress bar.
 void CloseWaitDialog();
 void SetWaitProgress(int percent);

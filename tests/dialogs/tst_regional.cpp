@@ -5,7 +5,8 @@
 using regional::DateOrder;
 using regional::Rules;
 
-namespace {
+namespace
+{
 
 Rules rulesOn(DateOrder order, const QDate &today)
 {
@@ -78,8 +79,8 @@ private slots:
         QTest::addColumn<QDate>("date");
         QTest::newRow("canonical") << true << "31.12.21" << QDate(2021, 12, 31);
         QTest::newRow("month first") << false << "12.31.21" << QDate(2021, 12, 31);
-        QTest::newRow("day first reads month first text as month 31") << true << "12.31.21"
-                                                                       << QDate();
+        QTest::newRow("day first reads month first text as month 31")
+            << true << "12.31.21" << QDate();
         QTest::newRow("short parts") << true << "1.2.3" << QDate(2003, 2, 1);
         QTest::newRow("four-digit year kept") << true << "1.1.1950" << QDate(1950, 1, 1);
         QTest::newRow("window 55") << true << "1.1.55" << QDate(2055, 1, 1);
@@ -103,8 +104,8 @@ private slots:
         QFETCH(bool, dayFirst);
         QFETCH(QString, text);
         QFETCH(QDate, date);
-        const Rules rules =
-            rulesOn(dayFirst ? DateOrder::DayMonth : DateOrder::MonthDay, QDate(2026, 12, 7));
+        const Rules rules
+            = rulesOn(dayFirst ? DateOrder::DayMonth : DateOrder::MonthDay, QDate(2026, 12, 7));
         QCOMPARE(rules.parseDate(text), date);
     }
 
@@ -156,10 +157,10 @@ private slots:
 
     void longDateUsesTheMonthNames()
     {
-        QStringList german = {"Januar", "Februar", "März",      "April",   "Mai",      "Juni",
-                              "Juli",   "August",  "September", "Oktober", "November", "Dezember"};
-        QCOMPARE(Rules(DateOrder::DayMonth, german).longDate(QDate(2026, 12, 7)),
-                 "7. Dezember 2026");
+        QStringList german = { "Januar", "Februar", "März", "April", "Mai", "Juni", "Juli",
+            "August", "September", "Oktober", "November", "Dezember" };
+        QCOMPARE(
+            Rules(DateOrder::DayMonth, german).longDate(QDate(2026, 12, 7)), "7. Dezember 2026");
         QCOMPARE(Rules().longDate(QDate(2026, 3, 1)), "1. March 2026");
     }
 

@@ -68,18 +68,28 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("answer");
         const QString esc(QChar(27));
-        QTest::newRow("error OK") << 2 << 1 << "" << "1";
-        QTest::newRow("error Esc") << 2 << 0 << "" << "0";
-        QTest::newRow("question Yes") << 4 << 1 << "" << "1";
-        QTest::newRow("question No") << 4 << 2 << "" << "2";
-        QTest::newRow("question Esc") << 5 << 0 << "" << "0";
-        QTest::newRow("about closed by link") << 10 << 0 << "" << "0";
-        QTest::newRow("input OK") << 9 << 1 << "name" << "name";
-        QTest::newRow("input OK empty") << 9 << 1 << "" << "";
+        QTest::newRow("error OK") << 2 << 1 << ""
+                                  << "1";
+        QTest::newRow("error Esc") << 2 << 0 << ""
+                                   << "0";
+        QTest::newRow("question Yes") << 4 << 1 << ""
+                                      << "1";
+        QTest::newRow("question No") << 4 << 2 << ""
+                                     << "2";
+        QTest::newRow("question Esc") << 5 << 0 << ""
+                                      << "0";
+        QTest::newRow("about closed by link") << 10 << 0 << ""
+                                              << "0";
+        QTest::newRow("input OK") << 9 << 1 << "name"
+                                  << "name";
+        QTest::newRow("input OK empty") << 9 << 1 << ""
+                                        << "";
         QTest::newRow("input Cancel with text") << 9 << 2 << "name" << esc;
         QTest::newRow("input Esc") << 9 << 0 << "name" << esc;
-        QTest::newRow("date OK") << 8 << 1 << "20211231" << "20211231";
-        QTest::newRow("date OK empty") << 8 << 1 << "" << "";
+        QTest::newRow("date OK") << 8 << 1 << "20211231"
+                                 << "20211231";
+        QTest::newRow("date OK empty") << 8 << 1 << ""
+                                       << "";
         QTest::newRow("date Cancel") << 8 << 2 << "20211231" << esc;
     }
     void answerConvention()
@@ -88,7 +98,7 @@ private slots:
         QFETCH(int, code);
         QFETCH(QString, value);
         QFETCH(QString, answer);
-        QCOMPARE(dialogAnswer(kind, DialogOutcome{code, value}), answer);
+        QCOMPARE(dialogAnswer(kind, DialogOutcome { code, value }), answer);
     }
 
     void callGoesThroughThePort()
@@ -156,20 +166,34 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("buttons");
         QTest::addColumn<int>("baseHeight");
-        QTest::newRow("wait") << 0 << 0 << "Please wait ..." << "||" << 85;
-        QTest::newRow("wait -7 de") << -7 << 1 << "Bitte warten ..." << "||" << 85;
-        QTest::newRow("progress") << -1 << 0 << "Please wait ..." << "||" << 110;
-        QTest::newRow("warning") << 1 << 0 << "Warning" << "||OK" << 118;
-        QTest::newRow("error") << 2 << 0 << "Error" << "||OK" << 118;
-        QTest::newRow("error de") << 2 << 1 << "Fehler" << "||OK" << 118;
-        QTest::newRow("information de") << 3 << 1 << "Information" << "||OK" << 118;
-        QTest::newRow("confirmation") << 4 << 0 << "Confirmation" << "&Yes|&No|" << 118;
-        QTest::newRow("confirmation de") << 4 << 1 << "Bestätigung" << "&Ja|&Nein|" << 118;
-        QTest::newRow("warning question de") << 5 << 1 << "Warnung" << "&Ja|&Nein|" << 118;
-        QTest::newRow("date") << 8 << 0 << "Input" << "OK|Cancel|" << 146;
-        QTest::newRow("text de") << 9 << 1 << "Eingabe" << "OK|Abbrechen|" << 146;
-        QTest::newRow("about de") << 10 << 1 << "Info ..." << "||OK" << 150;
-        QTest::newRow("language 2 is English") << 2 << 2 << "Error" << "||OK" << 118;
+        QTest::newRow("wait") << 0 << 0 << "Please wait ..."
+                              << "||" << 85;
+        QTest::newRow("wait -7 de") << -7 << 1 << "Bitte warten ..."
+                                    << "||" << 85;
+        QTest::newRow("progress") << -1 << 0 << "Please wait ..."
+                                  << "||" << 110;
+        QTest::newRow("warning") << 1 << 0 << "Warning"
+                                 << "||OK" << 118;
+        QTest::newRow("error") << 2 << 0 << "Error"
+                               << "||OK" << 118;
+        QTest::newRow("error de") << 2 << 1 << "Fehler"
+                                  << "||OK" << 118;
+        QTest::newRow("information de") << 3 << 1 << "Information"
+                                        << "||OK" << 118;
+        QTest::newRow("confirmation") << 4 << 0 << "Confirmation"
+                                      << "&Yes|&No|" << 118;
+        QTest::newRow("confirmation de") << 4 << 1 << "Bestätigung"
+                                         << "&Ja|&Nein|" << 118;
+        QTest::newRow("warning question de") << 5 << 1 << "Warnung"
+                                             << "&Ja|&Nein|" << 118;
+        QTest::newRow("date") << 8 << 0 << "Input"
+                              << "OK|Cancel|" << 146;
+        QTest::newRow("text de") << 9 << 1 << "Eingabe"
+                                 << "OK|Abbrechen|" << 146;
+        QTest::newRow("about de") << 10 << 1 << "Info ..."
+                                  << "||OK" << 150;
+        QTest::newRow("language 2 is English") << 2 << 2 << "Error"
+                                               << "||OK" << 118;
     }
     void layoutTexts()
     {
@@ -200,10 +224,7 @@ private slots:
         QCOMPARE(dialogLink(""), dialogLink("1"));
     }
 
-    void messageLines()
-    {
-        QCOMPARE(dialogMessageText("a\rb\r\nc"), "a\nb\nc");
-    }
+    void messageLines() { QCOMPARE(dialogMessageText("a\rb\r\nc"), "a\nb\nc"); }
 };
 
 QTEST_GUILESS_MAIN(TestVelmark)

@@ -18,14 +18,14 @@ ScriptedDialogs::~ScriptedDialogs()
                                     .arg(m_script.size())
                                     .arg(m_script.first().kind)
                                     .arg(m_script.first().messagePart)),
-                     __FILE__, __LINE__);
+            __FILE__, __LINE__);
     }
 }
 
-ScriptedDialogs &ScriptedDialogs::expect(int kind, const QString &answer,
-                                         const QString &messagePart)
+ScriptedDialogs &ScriptedDialogs::expect(
+    int kind, const QString &answer, const QString &messagePart)
 {
-    m_script.append(Step{kind, answer, messagePart});
+    m_script.append(Step { kind, answer, messagePart });
     return *this;
 }
 
@@ -112,10 +112,10 @@ DialogOutcome outcomeForAnswer(int kind, const QString &answer)
 {
     if (kind == DialogKind::DateInput || kind == DialogKind::TextInput) {
         if (isEscAnswer(answer))
-            return DialogOutcome{0, QString()};
-        return DialogOutcome{1, answer};
+            return DialogOutcome { 0, QString() };
+        return DialogOutcome { 1, answer };
     }
     bool ok = false;
     const int code = answer.toInt(&ok);
-    return DialogOutcome{ok ? code : 0, QString()};
+    return DialogOutcome { ok ? code : 0, QString() };
 }

@@ -58,8 +58,7 @@ public:
     void setWaitProgress(int percent) override;
 
 private:
-    struct Step
-    {
+    struct Step {
         int kind;
         QString answer;
         QString messagePart;
