@@ -406,9 +406,12 @@ DbStatus DbfFile::writePending()
 
 DbStatus DbfFile::setProductionFlag(bool on, bool sync)
 {
+    const quint8 was = m_layout.productionFlag;
     m_layout.productionFlag = on ? 1 : 0;
-    if (DbStatus st = writeHeader(); !st)
+    if (DbStatus st = writeHeader(); !st) {
+        m_layout.productionFlag = was;
         return st;
+    }
     return sync ? dbfio::sync(m_lock.fd(), m_path) : DbStatus();
 }
 
