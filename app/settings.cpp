@@ -106,6 +106,19 @@ QString withSeparator(const QString &folder)
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
+// "/a//b///c/" -> "/a/b/c/": a doubled separator (as "%usb%\\Photos" gives) names the same
+// folder, but paths built on it compare and display better without.
+QString collapseSeparators(const QString &path)
+{
+    QString out;
+    out.reserve(path.size());
+    for (const QChar c : path) {
+        if (c != QLatin1Char('/') || !out.endsWith(QLatin1Char('/')))
+            out += c;
+    }
+    return out;
+}
+
 } // namespace
 
 QString programFilePath(const ProgramFolder &program)
@@ -208,6 +221,18 @@ QString normalizeEnteredRoot(const QString &text)
     return root;
 }
 
+QString toUsbRoot(const QString &text)
+{
+    const QString usb = QStringLiteral("%usb%");
+    if (drives::isWindowsForm(text))
+        return usb + text.mid(2);
+    if (text.startsWith(QLatin1Char('/'))) {
+        const QString clean = collapseSeparators(text);
+        return usb + clean.mid(drives::driveOf(clean).size() - 1);
+    }
+    return usb + text;
+}
+
 ProfileStatus createArchiveFile(const QString &path, const QString &storedRoot)
 {
     Profile p(path);
@@ -242,13 +267,7 @@ QString ResolveRootPath(const QString &stored, const ProgramFolder &program)
     if (!drives::isAbsolute(root))
         root.prepend(program.folder);
     root.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    QString native;
-    native.reserve(root.size() + 1);
-    for (const QChar c : root) {
-        if (c != QLatin1Char('/') || !native.endsWith(QLatin1Char('/')))
-            native += c;
-    }
-    return withSeparator(native);
+    return withSeparator(collapseSeparators(root));
 }
 
 QString rootDrive(const QString &rootPath)

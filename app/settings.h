@@ -123,6 +123,12 @@ ProfileStatus writeProgramSettings(const Settings &settings, const QString &path
 // leading backslash of a relative path dropped.
 QString normalizeEnteredRoot(const QString &text);
 
+// The "usb" form of a root text: its drive replaced by "%usb%", so that the root moves
+// with the drive the program runs from. "E:\Photos" gives "%usb%\Photos" (the backslash
+// after the drive stays), "/media/bob/STICK/Photos" gives "%usb%/Photos", and a relative
+// text simply gets "%usb%" in front.
+QString toUsbRoot(const QString &text);
+
 // Creates the archive file with Local/Path alone.
 ProfileStatus createArchiveFile(const QString &path, const QString &storedRoot);
 
