@@ -116,6 +116,20 @@ private slots:
         QCOMPARE(dialogs.requests().at(1).option, "OLD");
     }
 
+    void unscriptedDialogFailsTheTest()
+    {
+        ScriptedDialogs dialogs;
+        dialogs.yes("Delete");
+        // The wrong kind, then one dialog too many: each is a failure of the test, and each
+        // is answered as Esc, so the code under test takes its harmless way.
+        QEXPECT_FAIL("", "an error box where a question was scripted", Continue);
+        QCOMPARE(ShowDialog(2, "Delete failed"), "0");
+        QEXPECT_FAIL("", "no dialog left in the script", Continue);
+        QVERIFY(isEscAnswer(ShowDialog(9, "Name:", "typed")));
+        QCOMPARE(dialogs.faults().size(), 2);
+        QVERIFY(!dialogs.done());
+    }
+
     void kindsWithoutRoleShowNothing_data()
     {
         QTest::addColumn<int>("kind");

@@ -326,6 +326,21 @@ private slots:
                 main.top() + (main.height() - client.height()) / 2));
     }
 
+    void centredOnScreenWhileMainWindowHidden()
+    {
+        m_main->hide();
+        QPoint at;
+        QSize size;
+        run(2, "x", "", [&](TForm0 *form) {
+            at = form->pos();
+            size = form->size();
+            form->Action1Execute();
+        });
+        m_main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_main));
+        QCOMPARE(at, centredPosition(m_main->screen()->geometry(), size));
+    }
+
     void dateField()
     {
         QString shown;
