@@ -115,8 +115,6 @@ void TForm0::createControls()
             icon = QApplication::windowIcon();
         image->setPixmap(icon.pixmap(32, 32));
         image->setVisible(spec.icon == m_layout.icon);
-        if (spec.icon == m_layout.icon)
-            m_icon = image;
     }
     for (QPushButton *button : { Button1, Button2, Button3 }) {
         // Enter is the dialog's own rule (Action2), not the button default of the style.
@@ -127,7 +125,11 @@ void TForm0::createControls()
     connect(Button2, &QPushButton::clicked, this, &TForm0::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &TForm0::Button3Click);
     connect(DateTimePicker1, &DatePicker::closeUp, this, &TForm0::DateTimePicker1CloseUp);
+    createActions();
+}
 
+void TForm0::createActions()
+{
     Action1 = new QAction(this);
     Action1->setObjectName(QStringLiteral("Action1"));
     Action1->setShortcut(Qt::Key_Escape);
@@ -156,6 +158,12 @@ void TForm0::applyKind(const DialogRequest &request)
     m_focusOnNo = focusOnNo(request.kind, request.option);
     if (m_focusOnNo)
         setTabOrder(Button2, Button1);
+    applyFields(request);
+    Action1->setEnabled(!m_waitWindow);
+}
+
+void TForm0::applyFields(const DialogRequest &request)
+{
     if (m_layout.dateField) {
         Edit2->show();
         DateTimePicker1->show();
@@ -189,7 +197,6 @@ void TForm0::applyKind(const DialogRequest &request)
         ProgressBar1->setPalette(navy);
         ProgressBar1->show();
     }
-    Action1->setEnabled(!m_waitWindow);
 }
 
 QWidget *TForm0::firstFocus() const

@@ -63,7 +63,9 @@ protected:
 
 private:
     void createControls();
+    void createActions();
     void applyKind(const DialogRequest &request);
+    void applyFields(const DialogRequest &request);
     void placeControls();
     void centreOver(QWidget *owner);
     void closeWith(int code);
@@ -79,7 +81,6 @@ private:
     int m_resultCode = 0;
     QString m_link;
 
-    QLabel *m_icon = nullptr;
     QLabel *Label1;
     QLabel *Label2;
     QLineEdit *Edit1;
