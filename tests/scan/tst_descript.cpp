@@ -1,0 +1,249 @@
+#include "platform/diskpath.h"
+#include "scan/descript.h"
+#include "scan/infofile.h"
+#include "runasuser.h"
+#include "support/testutil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QtTest>
+
+class TestDescript : public QObject
+{
+    Q_OBJECT
+private:
+    QScopedPointer<QTemporaryDir> m_dir;
+    QString m_root;
+
+    QString path(const QString &relative) const { return m_root + QLatin1Char('/') + relative; }
+    DescriptionList readBytes(const QByteArray &bytes, DbStatus *status = nullptr)
+    {
+        testutil::writeFile(path(QStringLiteral("Descript.ion")), bytes);
+        DescriptionList list;
+        const DbStatus st = ReadFolderDescriptions(path(QStringLiteral("Descript.ion")), list);
+        if (status)
+            *status = st;
+        return list;
+    }
+
+    // Makes root and file writable by anybody, root's folder itself not.
+    void shareForUnprivileged(const QString &file)
+    {
+        const auto dirPerms = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+            | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(m_root, dirPerms));
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther
+                                                 | QFile::WriteOther));
+    }
+
+private slots:
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        m_root = m_dir->path();
+    }
+
+    void parseLine_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("unquoted") << QByteArray("photo.jpg Summer 2019") << "photo.jpg" << "Summer 2019";
+        QTest::newRow("quoted") << QByteArray("\"my photo.jpg\" Beach") << "my photo.jpg" << "Beach";
+        QTest::newRow("line-break marks")
+            << QByteArray("a.jpg Line one\\nLine two\x04\xC2") << "a.jpg" << "Line one Line two";
+        QTest::newRow("upper-case mark") << QByteArray("a.jpg x\\Ny") << "a.jpg" << "x y";
+        QTest::newRow("no blank") << QByteArray("photo.jpg") << "" << "";
+        QTest::newRow("quotes inside unquoted")
+            << QByteArray("photo.jpg My \"best\" shot") << "photo.jpg" << "My \"best\" shot";
+        QTest::newRow("quote never closed") << QByteArray("\"my photo.jpg\"") << "\"my" << "photo.jpg\"";
+        QTest::newRow("blanks and controls trimmed") << QByteArray("a.txt  \t desc \x01\x1f") << "a.txt" << "desc";
+        QTest::newRow("Windows-1252") << QByteArray("caf\xe9.txt \x80 5") << "caf\u00e9.txt" << "\u20ac 5";
+        QTest::newRow("cut at 250") << (QByteArray("a.txt ") + QByteArray(300, 'x')) << "a.txt"
+                                    << QString(250, QLatin1Char('x'));
+        QTest::newRow("cut before cleaning")
+            << (QByteArray("a.txt ") + QByteArray(249, 'x') + "\\n") << "a.txt"
+            << QString(249, QLatin1Char('x')) + QLatin1Char('\\');
+    }
+    void parseLine()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        const Description d = parseDescriptionLine(line);
+        QCOMPARE(d.name, name);
+        QCOMPARE(d.text, text);
+    }
+
+    void readsAnyLineEndAndLastWins()
+    {
+        const DescriptionList list = readBytes("a.txt one\r\nb.txt two\nnoblank\rA.TXT three\r\n\r\nc.txt last");
+        QCOMPARE(int(list.size()), 4);
+        QCOMPARE(list[3].name, QStringLiteral("c.txt"));
+        QCOMPARE(list[3].text, QStringLiteral("last"));
+        const DescriptionLookup lookup(list);
+        QString text;
+        QVERIFY(lookup.find(QStringLiteral("a.txt"), &text));
+        QCOMPARE(text, QStringLiteral("three"));
+        QVERIFY(!lookup.find(QStringLiteral("noblank"), &text));
+    }
+
+    void crLfAcrossTheReadBuffer()
+    {
+        // The CR is the last byte of the first 64 KiB block, its LF the first of the next.
+        QByteArray first = "a.txt ";
+        first += QByteArray(65535 - first.size(), 'x');
+        const DescriptionList list = readBytes(first + "\r\nb.txt B\r\n");
+        QCOMPARE(int(list.size()), 2);
+        QCOMPARE(list[0].text.size(), kMaxDescriptionLength);
+        QCOMPARE(list[1].name, QStringLiteral("b.txt"));
+    }
+
+    void badInputDoesNoHarm_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("minimum"); // pairs that must still be read
+        QByteArray garbage(100000, 0);
+        QRandomGenerator rng(42);
+        for (char &c : garbage)
+            c = char(rng.bounded(256));
+        QTest::newRow("binary garbage") << garbage << 0;
+        QTest::newRow("garbage then a line") << garbage + "\nz.txt Z\n" << 1;
+        QTest::newRow("enormous line") << QByteArray("big.txt ") + QByteArray(3000000, 'y') + "\nz.txt Z" << 2;
+        QTest::newRow("nul bytes") << QByteArray("a.txt x\0y\r\nz.txt Z", 19) << 2;
+        QTest::newRow("empty file") << QByteArray() << 0;
+    }
+    void badInputDoesNoHarm()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, minimum);
+        DbStatus st;
+        const DescriptionList list = readBytes(bytes, &st);
+        QVERIFY(st);
+        QVERIFY(int(list.size()) >= minimum);
+        for (const Description &d : list)
+            QVERIFY(d.text.size() <= kMaxDescriptionLength);
+        if (minimum > 0)
+            QCOMPARE(list.back().text, QStringLiteral("Z"));
+    }
+
+    void missingAndOversizedFiles()
+    {
+        DescriptionList list{{QStringLiteral("x"), QStringLiteral("y")}};
+        QCOMPARE(ReadFolderDescriptions(path(QStringLiteral("none")), list).code(), DbStatus::NotFound);
+        QVERIFY(list.empty());
+        QFile big(path(QStringLiteral("Descript.ion")));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(kMaxDescriptionFileSize + 1));
+        big.close();
+        QCOMPARE(ReadFolderDescriptions(big.fileName(), list).code(), DbStatus::IoError);
+        QVERIFY(list.empty());
+    }
+
+    void writesFromTheRecords()
+    {
+        QVERIFY(QDir().mkpath(path(QStringLiteral("Photos"))));
+        const PathResolver resolver(m_root);
+        const DescriptionList records = {{QStringLiteral("a.txt"), QStringLiteral("Alpha")},
+                                         {QStringLiteral("b c.txt"), QStringLiteral("Beta")},
+                                         {QStringLiteral("d.txt"), QString()},
+                                         {QStringLiteral("\u00e9.txt"), QStringLiteral("two\r\nlines")}};
+        QVERIFY(WriteFolderDescriptions(resolver, QStringLiteral("PHOTOS\\"), records));
+        QCOMPARE(testutil::readFile(path(QStringLiteral("Photos/Descript.ion"))),
+                 QByteArray("a.txt Alpha\r\n\"b c.txt\" Beta\r\n\xe9.txt two  lines\r\n"));
+
+        DescriptionList back;
+        QVERIFY(ReadFolderDescriptions(descriptionFilePath(resolver, QStringLiteral("PHOTOS\\")), back));
+        QCOMPARE(int(back.size()), 3);
+        QCOMPARE(back[1].name, QStringLiteral("b c.txt"));
+        QCOMPARE(back[2].text, QStringLiteral("two  lines"));
+
+        // Only empty notes: an empty file, not none.
+        QVERIFY(WriteFolderDescriptions(resolver, QStringLiteral("PHOTOS\\"), {{QStringLiteral("d.txt"), {}}}));
+        QCOMPARE(QFileInfo(path(QStringLiteral("Photos/Descript.ion"))).size(), 0);
+    }
+
+    void existingFileKeepsItsCase()
+    {
+        QVERIFY(testutil::writeFile(path(QStringLiteral("DESCRIPT.ION")), "old.txt Old\r\n"));
+        const PathResolver resolver(m_root);
+        QVERIFY(WriteFolderDescriptions(resolver, QString(), {{QStringLiteral("a.txt"), QStringLiteral("A")}}));
+        QCOMPARE(testutil::readFile(path(QStringLiteral("DESCRIPT.ION"))), QByteArray("a.txt A\r\n"));
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("Descript.ion"))));
+    }
+
+    void folderWithoutRecordsLosesItsFiles()
+    {
+        QVERIFY(testutil::writeFile(path(QStringLiteral("Sub/descript.ion")), "a.txt A\r\n"));
+        QVERIFY(testutil::writeFile(path(QStringLiteral("Sub/!Tabulon.!")), "x"));
+        QVERIFY(testutil::writeFile(path(QStringLiteral("Sub/keep.txt")), "x"));
+        QVERIFY(WriteFolderDescriptions(PathResolver(m_root), QStringLiteral("SUB\\"), {}));
+        QCOMPARE(QDir(path(QStringLiteral("Sub"))).entryList(QDir::Files), QStringList{QStringLiteral("keep.txt")});
+        QVERIFY(WriteFolderDescriptions(PathResolver(m_root), QStringLiteral("GONE\\"), {}));
+    }
+
+    void failedWriteKeepsTheOldFile()
+    {
+        const QString file = path(QStringLiteral("Descript.ion"));
+        QVERIFY(testutil::writeFile(file, "old.txt Old\r\n"));
+        QVERIFY(testutil::writeFile(path(QStringLiteral("old.txt.!")), "old text\r\n"));
+        shareForUnprivileged(file);
+        shareForUnprivileged(path(QStringLiteral("old.txt.!")));
+        const int result = runUnprivileged([this] {
+            const PathResolver resolver(m_root);
+            if (WriteFolderDescriptions(resolver, QString(), {{QStringLiteral("a.txt"), QStringLiteral("A")}}).code()
+                != DbStatus::IoError)
+                return 1;
+            const QString info = infofile::infoFilePath(resolver, QString(), QStringLiteral("old.txt"));
+            return infofile::writeInfoText(info, QStringLiteral("new")).code() == DbStatus::IoError ? 0 : 2;
+        });
+        if (result < 0)
+            QSKIP("cannot drop the superuser's rights here");
+        QCOMPARE(result, 0);
+        QCOMPARE(testutil::readFile(file), QByteArray("old.txt Old\r\n"));
+        QCOMPARE(testutil::readFile(path(QStringLiteral("old.txt.!"))), QByteArray("old text\r\n"));
+    }
+
+    void infoFiles()
+    {
+        QVERIFY(testutil::writeFile(path(QStringLiteral("Photos/photo.jpg")), "x"));
+        const PathResolver resolver(m_root);
+        const QString info = infofile::infoFilePath(resolver, QStringLiteral("PHOTOS\\"), QStringLiteral("photo.jpg"));
+        QCOMPARE(info, path(QStringLiteral("Photos/photo.jpg.!")));
+
+        QVERIFY(infofile::writeInfoText(info, QStringLiteral("one\ntwo\n")));
+        QCOMPARE(testutil::readFile(info), QByteArray("one\r\ntwo\r\n"));
+        QStringList lines;
+        QVERIFY(infofile::readInfoFile(info, lines));
+        QCOMPARE(lines, (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+
+        QVERIFY(testutil::writeFile(info, "a\nb\rc\r\n\r\nd\x80"));
+        QVERIFY(infofile::readInfoFile(info, lines));
+        QCOMPARE(lines, (QStringList{"a", "b", "c", "", QStringLiteral("d\u20ac")}));
+
+        bool lossy = false;
+        QVERIFY(infofile::writeInfoFile(info, {QStringLiteral("\u65e5 ok")}, &lossy));
+        QVERIFY(lossy);
+        QCOMPARE(testutil::readFile(info), QByteArray("? ok\r\n"));
+
+        QVERIFY(infofile::writeInfoText(info, QString()));
+        QVERIFY(!QFileInfo::exists(info));
+        QVERIFY(infofile::writeInfoFile(info, {})); // nothing to delete is no failure
+        QCOMPARE(infofile::readInfoFile(info, lines).code(), DbStatus::NotFound);
+        QVERIFY(lines.isEmpty());
+    }
+
+    void oversizedInfoFileIsNotLoaded()
+    {
+        QFile big(path(QStringLiteral("big.txt.!")));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(infofile::kMaxInfoFileSize + 1));
+        big.close();
+        QStringList lines{QStringLiteral("stale")};
+        QCOMPARE(infofile::readInfoFile(big.fileName(), lines).code(), DbStatus::IoError);
+        QVERIFY(lines.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDescript)
+#include "tst_descript.moc"

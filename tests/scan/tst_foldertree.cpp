@@ -1,0 +1,223 @@
+#include "scan/foldertree.h"
+#include "runasuser.h"
+#include "support/testutil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QStringList childNames(const FolderNode &node)
+{
+    QStringList out;
+    for (const auto &c : node.children)
+        out.append(c->name);
+    return out;
+}
+
+// Creates a folder from raw bytes, for names that no QString can spell.
+bool mkdirRaw(const QString &parent, const QByteArray &name)
+{
+    return ::mkdir((QFile::encodeName(parent) + '/' + name).constData(), 0755) == 0;
+}
+
+} // namespace
+
+class TestFolderTree : public QObject
+{
+    Q_OBJECT
+private:
+    QScopedPointer<QTemporaryDir> m_dir;
+    QString m_root;
+
+    void mk(const QString &relative) { QVERIFY(QDir().mkpath(m_root + QLatin1Char('/') + relative)); }
+    void touch(const QString &relative) { QVERIFY(testutil::writeFile(m_root + QLatin1Char('/') + relative, "x")); }
+    bool there(const QString &relative) const { return QFileInfo::exists(m_root + QLatin1Char('/') + relative); }
+
+private slots:
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        m_root = m_dir->path();
+    }
+
+    void siblingsSortWithoutCase()
+    {
+        for (const char *n : {"b", "A", "c", "a-1", "B2"})
+            mk(QString::fromLatin1(n));
+        FolderTree tree;
+        QVERIFY(tree.rebuild(m_root));
+        const QStringList names = childNames(tree.root());
+        QCOMPARE(names.indexOf(QStringLiteral("A")), 0);
+        QVERIFY(names.indexOf(QStringLiteral("b")) < names.indexOf(QStringLiteral("B2")));
+        QVERIFY(names.indexOf(QStringLiteral("B2")) < names.indexOf(QStringLiteral("c")));
+    }
+
+    void onlyVisibleFoldersGetNodes()
+    {
+        mk(QStringLiteral("Photos/.git/objects"));
+        mk(QStringLiteral(".hidden/inner"));
+        mk(QStringLiteral("Photos/2019"));
+        mk(QStringLiteral("back\\slash"));
+        mk(QStringLiteral("\u65e5\u672c"));
+        QVERIFY(mkdirRaw(m_root, QByteArray("bad\xff")));
+        touch(QStringLiteral("file.txt"));
+        QVERIFY(QFile::link(m_root + QStringLiteral("/Photos"), m_root + QStringLiteral("/LinkToPhotos")));
+        FolderTree tree;
+        QVERIFY(tree.rebuild(m_root));
+        QCOMPARE(childNames(tree.root()), QStringList{QStringLiteral("Photos")});
+        QCOMPARE(childNames(*tree.root().children[0]), QStringList{QStringLiteral("2019")});
+        ::rmdir((QFile::encodeName(m_root) + "/bad\xff").constData());
+    }
+
+    void caseTwinsGiveOneNode()
+    {
+        mk(QStringLiteral("Photo/a"));
+        mk(QStringLiteral("PHOTO/b"));
+        mk(QStringLiteral("x/one"));
+        mk(QStringLiteral("x/One"));
+        FolderTree tree;
+        QVERIFY(tree.rebuild(m_root));
+        QCOMPARE(childNames(tree.root()), (QStringList{QStringLiteral("PHOTO"), QStringLiteral("x")}));
+        QCOMPARE(childNames(*tree.root().children[1]), QStringList{QStringLiteral("One")});
+    }
+
+    void folderPaths()
+    {
+        mk(QStringLiteral("A/B/C"));
+        FolderTree tree;
+        QVERIFY(tree.rebuild(m_root));
+        const FolderNode *a = tree.root().children[0].get();
+        const FolderNode *c = a->children[0]->children[0].get();
+        QCOMPARE(FolderPathOfNode(a), QStringLiteral("A\\"));
+        QCOMPARE(FolderPathOfNode(c), QStringLiteral("A\\B\\C\\"));
+        QCOMPARE(FolderPathOfNode(&tree.root()), QString());
+        QCOMPARE(tree.findPath(QStringLiteral("a\\b\\c\\")), c);
+        QCOMPARE(tree.findPath(QStringLiteral("A\\X\\")), nullptr);
+        QCOMPARE(int(tree.nodesInOrder().size()), 3);
+        QCOMPARE(tree.nodesInOrder().back(), c);
+    }
+
+    void symlinkLoopsDoNotHang()
+    {
+        mk(QStringLiteral("a/b"));
+        QVERIFY(QFile::link(QStringLiteral(".."), m_root + QStringLiteral("/a/up")));
+        QVERIFY(QFile::link(m_root, m_root + QStringLiteral("/a/b/root")));
+        QVERIFY(QFile::link(m_root + QStringLiteral("/self"), m_root + QStringLiteral("/self")));
+        FolderTree tree;
+        QVERIFY(tree.rebuild(m_root));
+        QCOMPARE(int(tree.nodesInOrder().size()), 2);
+        QCOMPARE(RemoveEmptyFolders(m_root), 0);
+        QVERIFY(there(QStringLiteral("a/b")));
+    }
+
+    void unreadableFolderHasNoChildren()
+    {
+        mk(QStringLiteral("locked/inner"));
+        mk(QStringLiteral("open/inner"));
+        for (const QString &f : {QString(), QStringLiteral("/open"), QStringLiteral("/open/inner")})
+            QVERIFY(QFile::setPermissions(m_root + f, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                         | QFile::ReadOther | QFile::ExeOther));
+        const QByteArray locked = QFile::encodeName(m_root + QStringLiteral("/locked"));
+        QCOMPARE(::chmod(locked.constData(), 0), 0);
+        const int result = runUnprivileged([this] {
+            FolderTree tree;
+            if (!tree.rebuild(m_root))
+                return 1;
+            if (childNames(tree.root()) != QStringList{QStringLiteral("locked"), QStringLiteral("open")})
+                return 2;
+            if (!tree.root().children[0]->children.empty() || tree.root().children[1]->children.size() != 1)
+                return 3;
+            return 0;
+        });
+        ::chmod(locked.constData(), 0755);
+        if (result < 0)
+            QSKIP("cannot drop the superuser's rights here");
+        QCOMPARE(result, 0);
+    }
+
+    void missingRootIsReported()
+    {
+        FolderTree tree;
+        const DbStatus st = tree.rebuild(m_root + QStringLiteral("/gone"));
+        QCOMPARE(st.code(), DbStatus::NotFound);
+        QVERIFY(tree.isEmpty());
+        QVERIFY(tree.nodesInOrder().empty());
+    }
+
+    void depthIsBounded()
+    {
+        QString deep;
+        for (int i = 0; i < kMaxFolderDepth + 10; ++i)
+            deep += QStringLiteral("d/");
+        mk(deep);
+        FolderTree tree;
+        QVERIFY(tree.rebuild(m_root));
+        QCOMPARE(int(tree.nodesInOrder().size()), kMaxFolderDepth);
+    }
+
+    void folderIsEmpty_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<bool>("empty");
+        QTest::newRow("nothing") << QStringList() << QStringList() << true;
+        QTest::newRow("dot file") << QStringList{".nomedia"} << QStringList() << true;
+        QTest::newRow("dot folder") << QStringList() << QStringList{".thumbs"} << true;
+        QTest::newRow("file") << QStringList{"a.txt"} << QStringList() << false;
+        QTest::newRow("file without extension") << QStringList{"README"} << QStringList() << false;
+        QTest::newRow("folder") << QStringList() << QStringList{"sub"} << false;
+    }
+    void folderIsEmpty()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, folders);
+        QFETCH(bool, empty);
+        mk(QStringLiteral("t"));
+        for (const QString &f : files)
+            touch(QStringLiteral("t/") + f);
+        for (const QString &f : folders)
+            mk(QStringLiteral("t/") + f);
+        QCOMPARE(FolderIsEmpty(m_root + QStringLiteral("/t")), empty);
+        QCOMPARE(FolderIsEmpty(m_root + QStringLiteral("/t/")), empty);
+        QVERIFY(!FolderIsEmpty(m_root + QStringLiteral("/missing")));
+    }
+
+    void removeEmptyFolders()
+    {
+        mk(QStringLiteral("X/Y/Z"));
+        mk(QStringLiteral("Keep/Y/Z"));
+        touch(QStringLiteral("Keep/Y/a.txt"));
+        mk(QStringLiteral("Media/Empty"));
+        touch(QStringLiteral("Media/.nomedia"));
+        mk(QStringLiteral("Holder/.hidden"));
+        mk(QStringLiteral(".git/empty"));
+        QTemporaryDir outside;
+        QVERIFY(QDir().mkpath(outside.path() + QStringLiteral("/target")));
+        QVERIFY(QFile::link(outside.path() + QStringLiteral("/target"), m_root + QStringLiteral("/link")));
+
+        QCOMPARE(RemoveEmptyFolders(m_root), 5); // X, Y, Z, Keep/Y/Z, Media/Empty
+        QVERIFY(!there(QStringLiteral("X")));
+        QVERIFY(!there(QStringLiteral("Keep/Y/Z")));
+        QVERIFY(there(QStringLiteral("Keep/Y/a.txt")));
+        QVERIFY(!there(QStringLiteral("Media/Empty")));
+        QVERIFY(there(QStringLiteral("Media/.nomedia"))); // its removal failed: it stays
+        QVERIFY(there(QStringLiteral("Holder/.hidden")));
+        QVERIFY(there(QStringLiteral(".git/empty"))); // never visited
+        QVERIFY(QFileInfo::exists(outside.path() + QStringLiteral("/target")));
+        QVERIFY(QFileInfo(m_root).isDir()); // the top folder is never removed
+
+        FolderTree tree;
+        QVERIFY(tree.rebuild(m_root));
+        QCOMPARE(childNames(tree.root()),
+                 (QStringList{QStringLiteral("Holder"), QStringLiteral("Keep"), QStringLiteral("Media")}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFolderTree)
+#include "tst_foldertree.moc"
