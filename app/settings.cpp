@@ -159,7 +159,8 @@ void readProgramSettings(Settings &s, const QString &path, const QStringList &ar
                          QSize screen)
 {
     const Profile p(path);
-    s.ArchiveName = arguments.size() == 1
+    // An empty argument names no archive (it would make the file ".ini").
+    s.ArchiveName = arguments.size() == 1 && !arguments.first().isEmpty()
                         ? arguments.first()
                         : p.readText(Local, QStringLiteral("DMS"), QStringLiteral("Archive"));
     s.FileManagerPath = p.readText(Local, QStringLiteral("Cmd"), QString());

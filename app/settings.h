@@ -109,7 +109,7 @@ QString mainWindowCaption(const QString &archiveName);
 ProfileStatus createProgramFile(const QString &path, QSize screen, bool *created);
 
 // Reads the program-wide values. arguments are the command-line arguments after the
-// program name: exactly one names the archive, otherwise Local/DMS does. screen is the
+// program name: exactly one (not empty) names the archive, otherwise Local/DMS does. screen is the
 // screen size that the tag list window's default position centres on.
 void readProgramSettings(Settings &settings, const QString &path, const QStringList &arguments,
                          QSize screen);

@@ -197,7 +197,7 @@ private slots:
 
     void garbageFileKeepsItsLines()
     {
-        const QByteArray garbage("\x01\x02junk\r\n[Param\r\n==\r\n[Local]\r\nPath=x\\\r\n", 38);
+        const QByteArray garbage = QByteArrayLiteral("\x01\x02junk\r\n[Param\r\n==\r\n[Local]\r\nPath=x\\\r\n");
         testutil::writeFile(file("G.ini"), garbage);
         Settings s;
         readArchiveSettings(s, file("G.ini"), m_program);

@@ -123,7 +123,7 @@ private slots:
         QTest::newRow("key before any section") << QByteArray("k=v\r\n[s]\r\n") << "default";
         QTest::newRow("utf-8 mark before first section")
             << QByteArray("\xEF\xBB\xBF[s]\r\nk=v\r\n") << "v";
-        QTest::newRow("binary garbage") << QByteArray("\0\1\2[s\0]\xff\r\n[s]\r\nk=\0v\r\n", 23)
+        QTest::newRow("binary garbage") << QByteArrayLiteral("\0\1\2[s\0]\xff\r\n[s]\r\nk=\0v\r\n")
                                         << QString(QChar(0)) + "v";
         QTest::newRow("cut to 2047 characters")
             << QByteArray("[s]\r\nk=" + QByteArray(3000, 'x') + "\r\n") << QString(2047, 'x');
