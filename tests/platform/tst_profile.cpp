@@ -223,6 +223,7 @@ private slots:
         QTest::newRow("disk full") << "full";
         QTest::newRow("too large to read") << "large";
         QTest::newRow("a folder of that name") << "folder";
+        QTest::newRow("unreadable file") << "unreadable";
     }
     void refusedWriteKeepsOldFile()
     {
@@ -237,12 +238,13 @@ private slots:
             path = m_dir->filePath("dir.ini");
             QDir().mkpath(path);
         }
-        if (how == "readonly") {
-            if (::geteuid() == 0)
-                QSKIP("permissions do not bind the superuser");
+        if ((how == "readonly" || how == "unreadable") && ::geteuid() == 0)
+            QSKIP("permissions do not bind the superuser");
+        if (how == "readonly")
             QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner);
-        }
         const QByteArray onDisk = testutil::readFile(path);
+        if (how == "unreadable")
+            QFile::setPermissions(path, QFileDevice::Permissions());
         Profile profile(path);
         profile.writeText("s", "k", QString(100000, 'n'));
         ProfileStatus status;
@@ -260,6 +262,8 @@ private slots:
             status = profile.save();
         }
         QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (how == "unreadable")
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         QCOMPARE(status.code(), ProfileStatus::WriteRefused);
         QCOMPARE(status.message(), "Unable to write to " + QDir::toNativeSeparators(path));
         QCOMPARE(testutil::readFile(path), onDisk);
