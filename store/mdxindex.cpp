@@ -12,7 +12,6 @@ namespace {
 // between leaves it set, and the next open refuses the file so that it gets rebuilt.
 constexpr int kBusyOffset = 47;
 constexpr int kTagEntryLength = 32;
-constexpr int kTagHeaderSize = kBlockSize;
 
 QByteArray cString(const char *p, int max)
 {
