@@ -94,7 +94,10 @@ void Profile::load()
     // Read one byte more than allowed, so that a file that grew since the size check is
     // still recognised as too large.
     m_file = file.read(MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || m_file.size() > MaxFileSize) {
+    // No settings file has that many lines; keeping one entry per line of such a file
+    // would only cost memory.
+    if (file.error() != QFileDevice::NoError || m_file.size() > MaxFileSize
+        || qMax(m_file.count('\n'), m_file.count('\r')) > MaxLines) {
         m_file.clear();
         return;
     }

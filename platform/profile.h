@@ -46,7 +46,7 @@ private:
 // leaves the previous file complete.
 //
 // A file that exists but cannot be read (no permission, not a regular file, larger than
-// MaxFileSize) reads as empty, and save() refuses to replace it, so that what could not
+// MaxFileSize or with more than MaxLines lines) reads as empty, and save() refuses to replace it, so that what could not
 // be read is never overwritten.
 class Profile
 {
@@ -55,6 +55,7 @@ public:
 
     static constexpr int MaxTextLength = 2047;
     static constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
+    static constexpr int MaxLines = 1000000;
 
     explicit Profile(const QString &path);
 

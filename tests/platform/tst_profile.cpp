@@ -224,6 +224,7 @@ private slots:
         QTest::newRow("too large to read") << "large";
         QTest::newRow("a folder of that name") << "folder";
         QTest::newRow("unreadable file") << "unreadable";
+        QTest::newRow("too many lines") << "lines";
     }
     void refusedWriteKeepsOldFile()
     {
@@ -234,6 +235,8 @@ private slots:
             path = m_dir->filePath("no/such/folder/t.ini");
         if (how == "large")
             testutil::writeFile(path, before + QByteArray(Profile::MaxFileSize, ';'));
+        if (how == "lines")
+            testutil::writeFile(path, before + QByteArray(Profile::MaxLines, '\n'));
         if (how == "folder") {
             path = m_dir->filePath("dir.ini");
             QDir().mkpath(path);
