@@ -1,6 +1,7 @@
 #include "catalogtable.h"
 
 #include "platform/codepage.h"
+#include "platform/diskpath.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,14 +17,6 @@ QByteArray dirOf(const DbfTable &t)
 }
 
 } // namespace
-
-namespace diskpath {
-// Stand-in until the case-insensitive resolution lands in platform/.
-static QString resolve(const QString &root, const QString &relative)
-{
-    return root + QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/'));
-}
-} // namespace diskpath
 
 const std::vector<DbfField> &CatalogTable::layout()
 {

@@ -81,7 +81,7 @@ public:
     // are allowed; only the outermost attach tells the views.
     void detachViews();
     void attachViews();
-    bool viewsDetached() const { return m_detachDepth > 0; }
+    bool isDetached() const { return m_detachDepth > 0; }
 
     // Record rules: active only while the grid accepts input.
     void setRecordEditMode(bool on) { m_recordEditMode = on; }

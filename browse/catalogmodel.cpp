@@ -1,0 +1,131 @@
+#include "catalogmodel.h"
+
+#include "platform/codepage.h"
+
+namespace {
+
+const char *const kTitles[] = {"File", "Note", "Tags", "Date", "Size"};
+
+} // namespace
+
+CatalogModel::CatalogModel(CatalogTable *table, QObject *parent)
+    : QAbstractTableModel(parent), m_table(table)
+{
+    connect(m_table, &CatalogTable::viewsAttached, this, &CatalogModel::onAttached);
+    connect(m_table, &CatalogTable::recordsChanged, this, &CatalogModel::onAttached);
+    m_formatDate = [](const QDate &d) { return d.toString(QStringLiteral("dd.MM.yy")); };
+}
+
+void CatalogModel::setDateFormatter(std::function<QString(const QDate &)> formatter)
+{
+    m_formatDate = std::move(formatter);
+    if (!m_recnos.empty())
+        emit dataChanged(index(0, DateColumn), index(rowCount() - 1, DateColumn));
+}
+
+int CatalogModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_recnos.size());
+}
+
+int CatalogModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+CatalogTable::Field CatalogModel::fieldOfColumn(int column)
+{
+    static const CatalogTable::Field fields[] = {CatalogTable::NAME, CatalogTable::NOTE,
+                                                 CatalogTable::CODE, CatalogTable::DATE,
+                                                 CatalogTable::SIZE};
+    return fields[column];
+}
+
+QString CatalogModel::fieldText(int row, CatalogTable::Field field) const
+{
+    if (row < 0 || row >= rowCount())
+        return {};
+    const DbfField &f = CatalogTable::layout()[field];
+    const QByteArray &rec = m_records[size_t(row)];
+    if (rec.size() < f.offset + f.width)
+        return {};
+    int len = f.width;
+    const char *p = rec.constData() + f.offset;
+    while (len > 0 && p[len - 1] == ' ')
+        --len;
+    return codepage::toUnicode(p, len);
+}
+
+QVariant CatalogModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue((index.column() == SizeColumn ? Qt::AlignRight : Qt::AlignLeft)
+                                   | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
+    const CatalogTable::Field field = fieldOfColumn(index.column());
+    const QString text = fieldText(index.row(), field);
+    if (field == CatalogTable::DATE) {
+        const QDate d = QDate::fromString(text, QStringLiteral("yyyyMMdd"));
+        return d.isValid() ? m_formatDate(d) : QString();
+    }
+    return text;
+}
+
+QVariant CatalogModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return QString::fromLatin1(kTitles[section]);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue((section == SizeColumn ? Qt::AlignRight : Qt::AlignLeft)
+                                   | Qt::AlignVCenter);
+    return {};
+}
+
+quint32 CatalogModel::recnoAt(int row) const
+{
+    return (row >= 0 && row < rowCount()) ? m_recnos[size_t(row)] : 0;
+}
+
+int CatalogModel::rowOfRecno(qint64 recno) const
+{
+    for (size_t i = 0; i < m_recnos.size(); ++i)
+        if (m_recnos[i] == recno)
+            return int(i);
+    return -1;
+}
+
+int CatalogModel::currentRow() const
+{
+    return rowOfRecno(m_table->table().recNo());
+}
+
+void CatalogModel::onAttached()
+{
+    if (!m_table->isDetached())
+        reload();
+}
+
+void CatalogModel::reload()
+{
+    beginResetModel();
+    m_recnos.clear();
+    m_records.clear();
+    DbfTable &t = m_table->table();
+    if (t.isOpen() && t.state() == DbfTable::State::Browse) {
+        const qint64 current = t.recNo();
+        for (DbStatus st = t.first(); st && !t.eof(); st = t.next()) {
+            m_recnos.push_back(quint32(t.recNo()));
+            m_records.push_back(t.recordBytes());
+        }
+        if (current > 0 && !t.goTo(quint32(current)))
+            t.first();
+        else if (current <= 0)
+            t.first();
+    }
+    endResetModel();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "store/catalogtable.h"
+
+#include <QAbstractTableModel>
+#include <QByteArray>
+#include <functional>
+#include <vector>
+
+// The grid's model: the records of the catalogue table's current range, in the order in
+// force, one row per record. It only translates; the table holds the rules.
+//
+// The rows are read once when the model is attached (or the table reports a change) by
+// walking the range, and kept as raw records, so painting never moves the table. While
+// the table's views are detached the model keeps what it showed and is reset once when
+// they are attached again: a walk over many records repaints the grid once.
+class CatalogModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum Column { FileColumn = 0, NoteColumn, TagsColumn, DateColumn, SizeColumn, ColumnCount };
+
+    explicit CatalogModel(CatalogTable *table, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // The dates of the grid are shown by the program's date rules.
+    void setDateFormatter(std::function<QString(const QDate &)> formatter);
+
+    // Physical record number shown in a row, and the row of a record (-1 when not shown).
+    quint32 recnoAt(int row) const;
+    int rowOfRecno(qint64 recno) const;
+    // The row of the table's current record, -1 when there is none.
+    int currentRow() const;
+
+    // Reads the rows again from the table; keeps the table's current record.
+    void reload();
+
+    // Text of a field of a shown row, decoded, without trailing blanks.
+    QString fieldText(int row, CatalogTable::Field field) const;
+
+    static CatalogTable::Field fieldOfColumn(int column);
+
+private:
+    void onAttached();
+
+    CatalogTable *m_table;
+    std::vector<quint32> m_recnos;
+    std::vector<QByteArray> m_records;
+    std::function<QString(const QDate &)> m_formatDate;
+};
