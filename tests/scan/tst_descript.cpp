@@ -205,6 +205,26 @@ private slots:
         QCOMPARE(testutil::readFile(path(QStringLiteral("old.txt.!"))), QByteArray("old text\r\n"));
     }
 
+    void unreadableFilesAreReported()
+    {
+        const QString file = path(QStringLiteral("Descript.ion"));
+        QVERIFY(testutil::writeFile(file, "a.txt A\r\n"));
+        QVERIFY(testutil::writeFile(path(QStringLiteral("a.txt.!")), "text\r\n"));
+        shareForUnprivileged(file);
+        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner));
+        QVERIFY(QFile::setPermissions(path(QStringLiteral("a.txt.!")), QFile::ReadOwner));
+        const int result = runUnprivileged([this, file] {
+            DescriptionList list;
+            if (ReadFolderDescriptions(file, list).code() != DbStatus::IoError || !list.empty())
+                return 1;
+            QStringList lines;
+            return infofile::readInfoFile(path(QStringLiteral("a.txt.!")), lines).code() == DbStatus::IoError ? 0 : 2;
+        });
+        if (result < 0)
+            QSKIP("cannot drop the superuser's rights here");
+        QCOMPARE(result, 0);
+    }
+
     void infoFiles()
     {
         QVERIFY(testutil::writeFile(path(QStringLiteral("Photos/photo.jpg")), "x"));
