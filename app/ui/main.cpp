@@ -2,6 +2,8 @@
 #include "app/ui/icons.h"
 #include "app/ui/installparts.h"
 #include "app/ui/tform1.h"
+#include "dialogs/ui/tform0.h" // widgetdialogs.h needs the complete window type
+#include "dialogs/ui/widgetdialogs.h"
 
 int main(int argc, char **argv)
 {
@@ -10,6 +12,8 @@ int main(int argc, char **argv)
     QGuiApplication::setWindowIcon(tabulonIcon(Icon::Program));
 
     TForm1 form;
+    // Messages and questions of every part open over the main window.
+    installWidgetDialogs(&form);
     installParts(form);
     // Start-up may find no usable archive; the program then ends without saving.
     if (!form.FormCreate())

@@ -73,7 +73,7 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     createControls();
     createCommands();
     createPopupMenus();
-    setToolbarsShown(m_state.settings.TB2, m_state.settings.TB1);
+    setToolbarsShown(m_state.settings.layout.showTopToolbar, m_state.settings.layout.showBottomToolbar);
 }
 
 TForm1::~TForm1() = default;
@@ -122,10 +122,10 @@ void TForm1::createControls()
 
     Splitter2->setStretchFactor(0, 0);
     Splitter2->setStretchFactor(1, 1);
-    Splitter2->setSizes({m_state.settings.TreeWidth, 800 - m_state.settings.TreeWidth});
+    setTreeWidth(m_state.settings.layout.treeWidth);
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({m_state.settings.GridHeight, 100});
+    setGridHeight(m_state.settings.layout.gridHeight);
     connect(Splitter2, &QSplitter::splitterMoved, this, [this] { guarded([this] { Splitter2Moved(); }); });
 
     column->addWidget(Splitter2, 1);

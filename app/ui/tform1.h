@@ -78,6 +78,15 @@ public:
     bool topToolbarShown() const;
     bool bottomToolbarShown() const;
 
+    // The function-key toolbar's background (an invalid colour keeps the current one).
+    void setToolbarColor(const QColor &color);
+    QColor toolbarColor() const;
+    // Tree width and grid height as the splitters hold them (MainWin/vsplit, hsplit).
+    void setTreeWidth(int width);
+    int treeWidth() const;
+    void setGridHeight(int height);
+    int gridHeight() const;
+
     // Background of the grid's Date and Size columns (record edit mode changes it).
     void setGridColumnColor(int column, const QColor &color);
     QColor gridColumnColor(int column) const;

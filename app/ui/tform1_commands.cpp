@@ -1,4 +1,5 @@
 #include "icons.h"
+#include "app/settingslook.h"
 #include "tform1.h"
 
 #include <QAction>
@@ -237,9 +238,7 @@ void TForm1::createToolBar1()
     ToolBar1->setLineWidth(2);
     ToolBar1->setFixedHeight(36);
     ToolBar1->setAutoFillBackground(true);
-    QPalette pal = ToolBar1->palette();
-    pal.setColor(QPalette::Window, m_state.settings.ToolbarColor);
-    ToolBar1->setPalette(pal);
+    setToolbarColor(toQColor(m_state.settings.ToolbarColor, ToolBar1->palette()));
     auto *row = new QHBoxLayout(ToolBar1);
     // Frame (2 + 2) and margins (2 + 3) take the 9 pixels the layout rules leave over.
     row->setContentsMargins(2, 4, 3, 4);

@@ -1,5 +1,7 @@
 #include "tform1.h"
 
+#include "app/settingslook.h"
+
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QComboBox>
@@ -71,14 +73,50 @@ void TForm1::applyNoteWidth()
     DBGrid1->setColumnWidth(1, qMax(rest, DBGrid1->horizontalHeader()->minimumSectionSize()));
 }
 
+void TForm1::setToolbarColor(const QColor &color)
+{
+    if (!color.isValid())
+        return;
+    QPalette pal = ToolBar1->palette();
+    pal.setColor(QPalette::Window, color);
+    ToolBar1->setPalette(pal);
+}
+
+QColor TForm1::toolbarColor() const
+{
+    return ToolBar1->palette().color(QPalette::Window);
+}
+
+void TForm1::setTreeWidth(int width)
+{
+    const int total = qMax(Splitter2->width(), width + 100);
+    Splitter2->setSizes({width, total - width - Splitter2->handleWidth()});
+}
+
+int TForm1::treeWidth() const
+{
+    return Splitter2->sizes().value(0);
+}
+
+void TForm1::setGridHeight(int height)
+{
+    const int total = qMax(Splitter1->height(), height + 100);
+    Splitter1->setSizes({height, total - height - Splitter1->handleWidth()});
+}
+
+int TForm1::gridHeight() const
+{
+    return Splitter1->sizes().value(0);
+}
+
 void TForm1::setToolbarsShown(bool top, bool bottom)
 {
     action(QStringLiteral("Showtoptoolbar1Click"))->setChecked(top);
     action(QStringLiteral("Showbottomtoolbar1Click"))->setChecked(bottom);
     ToolBar2->setVisible(top);
     ToolBar1->setVisible(bottom);
-    m_state.settings.TB2 = top;
-    m_state.settings.TB1 = bottom;
+    m_state.settings.layout.showTopToolbar = top;
+    m_state.settings.layout.showBottomToolbar = bottom;
 }
 
 bool TForm1::topToolbarShown() const
@@ -134,9 +172,9 @@ void TForm1::applyLookTo(QObject *object)
     auto *w = qobject_cast<QWidget *>(object);
     if (!w)
         return;
-    const ViewSettings &s = m_state.settings;
+    const Settings &s = m_state.settings;
     auto look = [&](bool readOnly) {
-        setBackground(w, readOnly ? s.ViewColor : s.EditColor);
+        setBackground(w, toQColor(readOnly ? s.ViewColor : s.EditColor, w->palette()));
         w->setFont(m_state.ViewFont);
     };
     if (auto *edit = qobject_cast<QLineEdit *>(w)) {
@@ -182,10 +220,11 @@ void TForm1::applyGridLines(QTableView *grid)
 
 void TForm1::applyMainViews()
 {
-    const ViewSettings &s = m_state.settings;
-    setBackground(TreeView1, isReadOnlyView(TreeView1) ? s.ViewColor : s.EditColor);
+    const Settings &s = m_state.settings;
+    const QColor view = toQColor(s.ViewColor, palette());
+    setBackground(TreeView1, isReadOnlyView(TreeView1) ? view : toQColor(s.EditColor, palette()));
     TreeView1->setFont(m_state.ViewFont);
-    setGridColumnColor(3, s.ViewColor);
-    setGridColumnColor(4, s.ViewColor);
-    setBackground(DBGrid1, s.ViewColor);
+    setGridColumnColor(3, view);
+    setGridColumnColor(4, view);
+    setBackground(DBGrid1, view);
 }

@@ -1,18 +1,20 @@
 #include "tform1.h"
 
+#include "app/regional.h"
+#include "app/settingslook.h"
+
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QShowEvent>
 #include <QTableView>
 #include <QTimer>
 
 bool TForm1::FormCreate()
 {
-    // The regional rules for dates and numbers are installed program-wide before any
-    // value is shown or read.
-    run("InitRegionalRules");
-    m_state.ViewFont = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    // Dates and numbers follow the program's own rules, fixed for the whole run before
+    // any value is shown or read.
+    regional::init();
+    m_state.ViewFont = toQFont(m_state.settings.ViewFont);
     m_state.FollowCurrentRecord = false;
     // Reads the program settings, chooses the archive and opens it; may abandon the start.
     run("LoadProgramSettings");

@@ -396,7 +396,8 @@ void TestTForm1::hiddenToolbarsLeaveViewsFilling()
     QVERIFY(!top->isChecked() && !bottom->isChecked());
     QVERIFY(!m_form->ToolBar2->isVisible());
     QVERIFY(!m_form->ToolBar1->isVisible());
-    QVERIFY(!m_form->state().settings.TB1 && !m_form->state().settings.TB2);
+    QVERIFY(!m_form->state().settings.layout.showTopToolbar);
+    QVERIFY(!m_form->state().settings.layout.showBottomToolbar);
     auto *splitter = m_form->Splitter2;
     QTRY_COMPARE(splitter->mapTo(m_form, QPoint(0, 0)).y(), m_form->MainMenu1->geometry().bottom() + 1);
     QTRY_COMPARE(splitter->mapTo(m_form, QPoint(0, splitter->height())).y(), m_form->StatusBar1->y());
@@ -484,14 +485,14 @@ void TestTForm1::gridLines()
         QCOMPARE(header->sectionResizeMode(0), step.resize);
         QCOMPARE(grid->columnWidth(3), step.dateWidth);
     }
-    const QColor view = m_form->state().settings.ViewColor;
+    const QColor view = QColor(0xFA, 0xFA, 0xDA); // the stored default $00DAFAFA
     QCOMPARE(m_form->Memo1->palette().color(QPalette::Base), view);
     QCOMPARE(m_form->TreeView1->palette().color(QPalette::Base), view);
     QCOMPARE(m_form->gridColumnColor(3), view);
     QCOMPARE(m_form->gridColumnColor(4), view);
     m_form->Memo1->setReadOnly(false);
     m_form->ApplyViewLook(m_form);
-    QCOMPARE(m_form->Memo1->palette().color(QPalette::Base), m_form->state().settings.EditColor);
+    QCOMPARE(m_form->Memo1->palette().color(QPalette::Base), QColor(Qt::white));
 }
 
 void TestTForm1::errorBox_data()
