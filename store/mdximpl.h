@@ -31,6 +31,7 @@ struct MdxIndex::Impl {
     std::vector<MdxTagState> tags;
     quint32 pagesInFile = 0;
     bool busyOnDisk = false; // the file header says a change is in progress
+    bool damaged = false;    // a change failed half way: the busy mark must stay on disk
     MdxPath work;            // reused by insert and remove
     char scratch[2 * mdx::kBlockSize];
     char upKey[mdx::kMaxKeyLength];
@@ -84,6 +85,8 @@ struct MdxIndex::Impl {
     DbStatus insertEntry(MdxTagState &t, const char *key, quint32 recno);
     DbStatus removeEntry(MdxTagState &t, const char *key, quint32 recno);
     DbStatus splitUpwards(MdxTagState &t, quint32 recno, bool rightmost);
+    DbStatus splitImage(MdxTagState &t, mdx::BlockRef &left, bool leaf, int total,
+                        bool appending, quint32 &rightPage);
     DbStatus dropChild(MdxTagState &t, int level);
     DbStatus collapseRoot(MdxTagState &t);
     DbStatus allocate(MdxTagState &t, mdx::BlockRef &ref);

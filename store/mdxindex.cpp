@@ -221,6 +221,8 @@ DbStatus MdxIndex::Impl::writeBack()
     const qint64 length = qint64(pagesInFile) * kPageSize;
     if (file.size() != length && !file.resize(length))
         return ioError(displayName, QStringLiteral("setting the length"), length);
+    if (damaged)
+        return bad(QStringLiteral("a change failed half way, so it must be rebuilt"));
     char fields[16];
     put32(fields, pagesInFile);
     put32(fields + 4, 0); // freed blocks are not chained (see mdxformat.md)

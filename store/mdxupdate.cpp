@@ -80,6 +80,8 @@ DbStatus MdxIndex::Impl::insertEntry(MdxTagState &t, const char *key, quint32 re
     st = splitUpwards(t, recno, rightmost);
     if (st)
         t.hasKeys = true;
+    else
+        damaged = true;
     return st;
 }
 
@@ -110,34 +112,17 @@ DbStatus MdxIndex::Impl::splitUpwards(MdxTagState &t, quint32 recno, bool rightm
             put32(scratch + 8 + (pos + 1) * g.itemLength, rightPage);
         }
         const int total = n + 1;
-        char *w = ref.writable();
         if (total <= (leaf ? g.kmax : g.kmax - 1)) {
+            char *w = ref.writable();
             std::memcpy(w, scratch, size_t(8 + total * g.itemLength + 4));
             put32(w, quint32(total));
             g.clearTail(w, total);
             return {};
         }
-        const int m = leftShare(leaf, total, rightmost && pos == n);
-        const int firstRight = leaf ? m : m + 1;
-        const int rn = total - firstRight;
-        BlockRef right;
-        st = allocate(t, right);
+        st = splitImage(t, ref, leaf, total, rightmost && pos == n, rightPage);
         if (!st)
             return st;
-        char *rw = right.writable();
-        std::memcpy(rw + 8, scratch + 8 + firstRight * g.itemLength, size_t(rn * g.itemLength + 4));
-        put32(rw, quint32(rn));
-        g.clearTail(rw, rn);
-        std::memcpy(w + 8, scratch + 8, size_t(m * g.itemLength + 4));
-        if (leaf)
-            put32(w + 8 + m * g.itemLength, 0);
-        put32(w, quint32(m));
-        g.clearTail(w, m);
-        std::memcpy(upKey, g.key(scratch, leaf ? m - 1 : m), size_t(g.keyLength));
-        if (leaf && page == t.lastLeaf)
-            t.lastLeaf = right.page();
         newPtr = page;
-        rightPage = right.page();
     }
     BlockRef root;
     DbStatus st = allocate(t, root);
@@ -148,6 +133,36 @@ DbStatus MdxIndex::Impl::splitUpwards(MdxTagState &t, quint32 recno, bool rightm
     g.setEntry(w, 0, newPtr, upKey);
     put32(w + 8 + g.itemLength, rightPage);
     t.root = root.page();
+    return {};
+}
+
+// Shares the node image in scratch (total entries) between the node's own page (left
+// part) and a new block (right part), and leaves the key that goes up in upKey.
+DbStatus MdxIndex::Impl::splitImage(MdxTagState &t, BlockRef &left, bool leaf, int total,
+                                    bool appending, quint32 &rightPage)
+{
+    const NodeGeometry &g = t.geo;
+    const int m = leftShare(leaf, total, appending);
+    const int firstRight = leaf ? m : m + 1;
+    const int rn = total - firstRight;
+    BlockRef right;
+    DbStatus st = allocate(t, right);
+    if (!st)
+        return st;
+    char *rw = right.writable();
+    std::memcpy(rw + 8, scratch + 8 + firstRight * g.itemLength, size_t(rn * g.itemLength + 4));
+    put32(rw, quint32(rn));
+    g.clearTail(rw, rn);
+    char *w = left.writable();
+    std::memcpy(w + 8, scratch + 8, size_t(m * g.itemLength + 4));
+    if (leaf)
+        put32(w + 8 + m * g.itemLength, 0);
+    put32(w, quint32(m));
+    g.clearTail(w, m);
+    std::memcpy(upKey, g.key(scratch, leaf ? m - 1 : m), size_t(g.keyLength));
+    if (leaf && left.page() == t.lastLeaf)
+        t.lastLeaf = right.page();
+    rightPage = right.page();
     return {};
 }
 
@@ -193,8 +208,10 @@ DbStatus MdxIndex::Impl::removeEntry(MdxTagState &t, const char *key, quint32 re
             st = collapseRoot(t);
         if (st)
             st = findLeaves(t);
-        if (!st)
+        if (!st) {
+            damaged = true;
             return st;
+        }
     }
     if (work.size() == 1 && n - 1 == 0)
         t.hasKeys = false;

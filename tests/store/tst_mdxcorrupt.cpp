@@ -2,10 +2,14 @@
 #include "support/testutil.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace mdxtest;
 
@@ -144,6 +148,47 @@ private slots:
         DbStatus st;
         QCOMPARE(verified(*idx, 1, st).size(), entries.size());
         QVERIFY(st.isOk());
+    }
+
+    // A full disk, played by a file-size limit: the failing change is reported, the file
+    // keeps its busy mark so that the next open rebuilds it, and a failing build leaves
+    // the old file as it was.
+    void diskFull()
+    {
+        const QString path = m_dir.filePath("full.mdx");
+        const std::vector<MdxTagSpec> oneTag = {{"1", "NAME", 100}};
+        QVERIFY(buildWith(path, sampleEntries(3000, 100, 2), oneTag).isOk());
+        const qint64 size = QFileInfo(path).size();
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old {};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limited = old;
+        limited.rlim_cur = rlim_t(size + 16 * 1024);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limited), 0);
+
+        DbStatus failed;
+        {
+            std::unique_ptr<MdxIndex> idx;
+            QVERIFY(MdxIndex::open(path, idx).isOk());
+            idx->setCacheLimit(4);
+            const Entries more = sampleEntries(3000, 100, 8);
+            for (const Entry &e : more) {
+                failed = idx->insert(0, e.first.constData(), e.second + 5000);
+                if (!failed)
+                    break;
+            }
+            if (failed)
+                failed = idx->close();
+        }
+        const QByteArray afterFailure = testutil::readFile(path);
+        const DbStatus rebuilt = buildWith(path, sampleEntries(20000, 100, 3), oneTag);
+        setrlimit(RLIMIT_FSIZE, &old);
+        QCOMPARE(failed.code(), DbStatus::IoError);
+        QVERIFY(!failed.message().isEmpty());
+        QCOMPARE(rebuilt.code(), DbStatus::IoError);
+        QCOMPARE(testutil::readFile(path), afterFailure);
+        std::unique_ptr<MdxIndex> idx;
+        QCOMPARE(MdxIndex::open(path, idx).code(), DbStatus::BadIndex);
     }
 
     void missingFile()
