@@ -5,7 +5,9 @@
 #include "platform/diskpath.h"
 
 #include <QCollator>
+#include <QDir>
 #include <QHash>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cerrno>
@@ -195,6 +197,20 @@ int RemoveEmptyFolders(const QString &folder)
     return removeBelow(top, ancestors);
 }
 
+DbStatus ensureFolderOnDisk(const QString &rootPath, const QString &relative)
+{
+    const QStringList names = relative.split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
+    for (const QString &name : names)
+        if (!diskpath::isCataloguable(name) || name.startsWith(QLatin1Char('.')))
+            return {DbStatus::InvalidArgument, QStringLiteral("Folder  '%1'  cannot be catalogued").arg(relative)};
+    const QString path = diskpath::resolve(rootPath, relative);
+    if (path.isEmpty())
+        return {DbStatus::InvalidArgument, QStringLiteral("Folder  '%1'  is not below the root").arg(relative)};
+    if (!QDir().mkpath(path))
+        return {DbStatus::IoError, QStringLiteral("Folder  '%1'  could not be created").arg(relative)};
+    return DbStatus::ok();
+}
+
 FolderTree::FolderTree() : m_root(std::make_unique<FolderNode>()) { }
 
 void FolderTree::clear()
@@ -229,10 +245,10 @@ std::vector<const FolderNode *> FolderTree::nodesInOrder() const
 const FolderNode *FolderTree::findPath(const QString &folderPath) const
 {
     const FolderNode *node = m_root.get();
-    for (const QString &part : folderPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
+    for (const QString &component : folderPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
         const auto &kids = node->children;
         const auto it = std::find_if(kids.begin(), kids.end(), [&](const auto &c) {
-            return codepage::sameName(c->name, part);
+            return codepage::sameName(c->name, component);
         });
         if (it == kids.end())
             return nullptr;

@@ -51,6 +51,13 @@ bool FolderIsEmpty(const QString &folder);
 // number of folders removed.
 int RemoveEmptyFolders(const QString &folder);
 
+// The disk step of EnsureFolderAndRebuild: creates every missing folder of root +
+// relative (catalogue form, "\"-separated), outermost first. Existing folders are found
+// without regard to case; new ones take the case given. InvalidArgument when the path
+// leaves the root or a name could not be catalogued (the tree would never show it);
+// IoError when the system refuses.
+DbStatus ensureFolderOnDisk(const QString &rootPath, const QString &relative);
+
 // Deeper than this, the catalogue's 80-character DIR could not name a folder anyway.
 constexpr int kMaxFolderDepth = 200;
 

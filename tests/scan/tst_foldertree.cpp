@@ -161,6 +161,32 @@ private slots:
         QCOMPARE(int(tree.nodesInOrder().size()), kMaxFolderDepth);
     }
 
+    void ensureFolder_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("created");
+        QTest::newRow("below an existing folder") << "PHOTOS\\New\\Sub\\" << int(DbStatus::Ok) << "Photos/New/Sub";
+        QTest::newRow("typed with slashes") << "photos/2020" << int(DbStatus::Ok) << "Photos/2020";
+        QTest::newRow("existing") << "PHOTOS\\" << int(DbStatus::Ok) << "Photos";
+        QTest::newRow("leaves the root") << "..\\escape" << int(DbStatus::InvalidArgument) << "";
+        QTest::newRow("hidden") << "Photos\\.cache" << int(DbStatus::InvalidArgument) << "";
+        QTest::newRow("not Windows-1252") << "\u65e5\\a" << int(DbStatus::InvalidArgument) << "";
+        QTest::newRow("a file is in the way") << "Photos\\a.txt\\x" << int(DbStatus::IoError) << "";
+    }
+    void ensureFolder()
+    {
+        QFETCH(QString, relative);
+        QFETCH(int, code);
+        QFETCH(QString, created);
+        touch(QStringLiteral("Photos/a.txt"));
+        QCOMPARE(int(ensureFolderOnDisk(m_root, relative).code()), code);
+        if (!created.isEmpty())
+            QVERIFY(QFileInfo(m_root + QLatin1Char('/') + created).isDir());
+        QVERIFY(!QFileInfo::exists(m_root + QStringLiteral("/../escape")));
+        QVERIFY(!there(QStringLiteral("PHOTOS")));
+    }
+
     void folderIsEmpty_data()
     {
         QTest::addColumn<QStringList>("files");
