@@ -169,18 +169,22 @@ void printer(QPainter &p)
 
 void gear(QPainter &p, QPointF c = QPointF(8, 8), qreal r = 6.5)
 {
-    QPainterPath path;
-    for (int i = 0; i < 16; ++i) {
-        const qreal a = i * M_PI / 8;
-        const qreal rr = (i / 2) % 2 == 0 ? r : r * 0.72;
-        const QPointF pt(c.x() + rr * std::cos(a + M_PI / 16), c.y() + rr * std::sin(a + M_PI / 16));
-        i == 0 ? path.moveTo(pt) : path.lineTo(pt);
+    QPainterPath teeth;
+    for (int i = 0; i < 8; ++i) {
+        QTransform t;
+        t.translate(c.x(), c.y());
+        t.rotate(i * 45);
+        QPainterPath tooth;
+        tooth.addRect(QRectF(-r * 0.2, -r, r * 0.4, r * 0.5));
+        teeth = teeth.united(t.map(tooth));
     }
-    path.closeSubpath();
-    path.addEllipse(c, r * 0.3, r * 0.3);
+    QPainterPath body;
+    body.addEllipse(c, r * 0.72, r * 0.72);
+    QPainterPath hole;
+    hole.addEllipse(c, r * 0.28, r * 0.28);
     p.setPen(pen(ink, 0.9));
     p.setBrush(QColor(0x9C, 0xA6, 0xB4));
-    p.drawPath(path);
+    p.drawPath(teeth.united(body).subtracted(hole));
 }
 
 void tag(QPainter &p, QPointF at = QPointF(0, 0), const QColor &fill = QColor(0xF6, 0xD3, 0x5A))

@@ -96,8 +96,9 @@ void TForm1::createControls()
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TreeView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    TreeView1->setSortingEnabled(true);
-    TreeView1->sortByColumn(0, Qt::AscendingOrder);
+    // Nodes arrive sorted by the user's locale without regard to case; the widget's own
+    // sort would reorder them by code points.
+    TreeView1->setSortingEnabled(false);
     TreeView1->setDragEnabled(true);
     TreeView1->setMinimumWidth(1);
     TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -1,3 +1,4 @@
+#include "app/ui/errorbox.h"
 #include "app/ui/tform1.h"
 #include "app/ui/tsplitter.h"
 
@@ -109,6 +110,8 @@ private slots:
     void gridLines();
     void errorBox_data();
     void errorBox();
+    void failureOutsideCommandsIsShown();
+    void shiftTabFocusesMoveWindow();
     void closingSavesAndEnds();
     void viewerSyncWatch();
     void statusBarClickSwitchesArchive();
@@ -531,6 +534,48 @@ void TestTForm1::errorBox()
     QVERIFY(after);
 }
 
+void TestTForm1::failureOutsideCommandsIsShown()
+{
+    // An event handler that is not a command: only the application object sees it fail.
+    struct Thrower : QObject {
+        bool event(QEvent *e) override
+        {
+            if (e->type() == QEvent::User)
+                throw std::runtime_error("Unexpected state");
+            return QObject::event(e);
+        }
+    } thrower;
+    BoxSeen box;
+    answerNextBox(&box);
+    QEvent event(QEvent::User);
+    QCoreApplication::sendEvent(&thrower, &event);
+    QVERIFY(box.seen);
+    QCOMPARE(box.title, QString("Tabulon"));
+    QCOMPARE(box.text, QString("Unexpected state."));
+}
+
+void TestTForm1::shiftTabFocusesMoveWindow()
+{
+    m_form->activateWindow();
+    m_form->DBGrid1->setFocus();
+    QTRY_VERIFY(m_form->DBGrid1->hasFocus());
+    // Without the move-file window the key moves the focus back as usual.
+    QTest::keyClick(m_form->DBGrid1, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTRY_VERIFY(!m_form->DBGrid1->hasFocus());
+
+    QWidget moveWindow;
+    moveWindow.setWindowTitle("Move file");
+    m_form->setMoveFileWindow(&moveWindow);
+    moveWindow.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&moveWindow));
+    m_form->activateWindow();
+    QTRY_VERIFY(m_form->isActiveWindow());
+    m_form->DBGrid1->setFocus();
+    QTest::keyClick(m_form->DBGrid1, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTRY_VERIFY(moveWindow.isActiveWindow());
+    m_form->setMoveFileWindow(nullptr);
+}
+
 void TestTForm1::closingSavesAndEnds()
 {
     QStringList ran;
@@ -603,5 +648,12 @@ void TestTForm1::startUp()
     QVERIFY(!abandoned.FormCreate());
 }
 
-QTEST_MAIN(TestTForm1)
+// The program's own application object, so that failures outside the commands are
+// caught as in the running program.
+int main(int argc, char **argv)
+{
+    TabulonApplication app(argc, argv);
+    TestTForm1 test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_tform1.moc"
