@@ -129,9 +129,8 @@ QString PathResolver::resolve(const QString &relative) const
     bool onDisk = true;
     for (const QString &c : components(relative)) {
         // Below a component that is not there, nothing can be matched: keep the case.
-        const QString name = onDisk ? resolveName(path, c) : c;
+        const QString name = onDisk ? resolveName(path, c, &onDisk) : c;
         path = joined(path, name);
-        onDisk = onDisk && entryExists(path, true);
     }
     return path;
 }
@@ -142,15 +141,18 @@ bool PathResolver::exists(const QString &relative) const
     return !path.isEmpty() && entryExists(path, true);
 }
 
-QString PathResolver::resolveName(const QString &folder, const QString &name) const
+QString PathResolver::resolveName(const QString &folder, const QString &name, bool *found) const
 {
+    *found = true;
     const auto cached = m_listings.constFind(folder);
     if (cached == m_listings.constEnd() && entryExists(joined(folder, name), false))
         return name;
     const Listing &l = cached != m_listings.constEnd() ? *cached : listing(folder);
     if (l.names.contains(name))
         return name;
-    return l.byUpper.value(codepage::upperText(name), name);
+    const auto match = l.byUpper.constFind(codepage::upperText(name));
+    *found = match != l.byUpper.constEnd();
+    return *found ? *match : name;
 }
 
 const PathResolver::Listing &PathResolver::listing(const QString &folder) const

@@ -79,7 +79,7 @@ private:
         QSet<QString> names;
         QHash<QString, QString> byUpper; // upper-cased name -> preferred variant
     };
-    QString resolveName(const QString &folder, const QString &name) const;
+    QString resolveName(const QString &folder, const QString &name, bool *found) const;
     const Listing &listing(const QString &folder) const;
 
     QString m_root;
