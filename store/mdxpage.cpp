@@ -56,23 +56,74 @@ void BlockCache::attach(QFile *file, const QString &displayName)
 void BlockCache::clear()
 {
     m_blocks.clear();
-    m_byBlock.clear();
+    m_table.clear();
+    m_used = 0;
+    m_bits = 0;
     m_head = m_tail = nullptr;
     m_count = 0;
 }
 
-CachedBlock *BlockCache::lookup(quint32 page) const
+// Open addressing with linear probing over a power-of-two table at most half full, so
+// that the index of the cache grows with the cache, not with the file.
+size_t BlockCache::home(quint32 page) const
 {
-    const size_t slot = page / kBlockPages;
-    return slot < m_byBlock.size() ? m_byBlock[slot] : nullptr;
+    return size_t((page * 0x9E3779B1u) >> (32 - m_bits));
 }
 
-void BlockCache::setSlot(quint32 page, CachedBlock *b)
+CachedBlock *BlockCache::lookup(quint32 page) const
 {
-    const size_t slot = page / kBlockPages;
-    if (slot >= m_byBlock.size())
-        m_byBlock.resize(std::max(slot + 1, m_byBlock.size() * 2), nullptr);
-    m_byBlock[slot] = b;
+    if (m_table.empty())
+        return nullptr;
+    const size_t mask = m_table.size() - 1;
+    for (size_t i = home(page);; i = (i + 1) & mask) {
+        CachedBlock *b = m_table[i];
+        if (!b || b->page == page)
+            return b;
+    }
+}
+
+void BlockCache::insertSlot(CachedBlock *b)
+{
+    if ((m_used + 1) * 2 > m_table.size()) {
+        std::vector<CachedBlock *> old;
+        old.swap(m_table);
+        m_bits = m_bits < 4 ? 4 : m_bits + 1;
+        m_table.assign(size_t(1) << m_bits, nullptr);
+        m_used = 0;
+        for (CachedBlock *o : old)
+            if (o)
+                insertSlot(o);
+    }
+    const size_t mask = m_table.size() - 1;
+    size_t i = home(b->page);
+    while (m_table[i])
+        i = (i + 1) & mask;
+    m_table[i] = b;
+    ++m_used;
+}
+
+// Removal by shifting back the entries of the probe run that follows, so that every
+// entry stays reachable from its home slot without tombstones.
+void BlockCache::eraseSlot(CachedBlock *b)
+{
+    if (m_table.empty())
+        return;
+    const size_t mask = m_table.size() - 1;
+    size_t i = home(b->page);
+    while (m_table[i] && m_table[i] != b)
+        i = (i + 1) & mask;
+    if (!m_table[i])
+        return;
+    for (size_t j = (i + 1) & mask; m_table[j]; j = (j + 1) & mask) {
+        const size_t k = home(m_table[j]->page);
+        const bool between = i <= j ? (i < k && k <= j) : (i < k || k <= j);
+        if (!between) {
+            m_table[i] = m_table[j];
+            i = j;
+        }
+    }
+    m_table[i] = nullptr;
+    --m_used;
 }
 
 void BlockCache::unlink(CachedBlock *b)
@@ -118,8 +169,7 @@ DbStatus BlockCache::obtain(quint32 page, CachedBlock *&out)
                 return st;
         }
         unlink(victim);
-        if (lookup(victim->page) == victim)
-            setSlot(victim->page, nullptr);
+        eraseSlot(victim);
     } else {
         m_blocks.push_back(std::make_unique<CachedBlock>());
         victim = m_blocks.back().get();
@@ -128,7 +178,7 @@ DbStatus BlockCache::obtain(quint32 page, CachedBlock *&out)
     }
     victim->page = page;
     victim->dirty = false;
-    setSlot(page, victim);
+    insertSlot(victim);
     pushFront(victim);
     out = victim;
     return {};
@@ -152,7 +202,7 @@ DbStatus BlockCache::fetch(quint32 page, BlockRef &out)
     if (!m_file->seek(offset) || m_file->read(b->data.get(), kBlockSize) != kBlockSize) {
         // Leave nothing half-read behind under this page number; the block goes to the
         // cold end to be recycled first.
-        setSlot(page, nullptr);
+        eraseSlot(b);
         unlink(b);
         b->prev = m_tail;
         (m_tail ? m_tail->next : m_head) = b;

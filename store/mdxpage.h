@@ -144,14 +144,18 @@ private:
     void unlink(CachedBlock *b);
     void pushFront(CachedBlock *b);
     CachedBlock *lookup(quint32 page) const;
-    void setSlot(quint32 page, CachedBlock *b);
+    size_t home(quint32 page) const;
+    void insertSlot(CachedBlock *b);
+    void eraseSlot(CachedBlock *b);
 
     QFile *m_file = nullptr;
     QString m_name;
     int m_limit = 8192;
     int m_count = 0;
     std::vector<std::unique_ptr<CachedBlock>> m_blocks; // owners; addresses stay put
-    std::vector<CachedBlock *> m_byBlock;               // indexed by page / 2
+    std::vector<CachedBlock *> m_table;                 // hash of the cached blocks by page
+    size_t m_used = 0;
+    int m_bits = 0;
     CachedBlock *m_head = nullptr;
     CachedBlock *m_tail = nullptr;
 };
