@@ -292,3 +292,16 @@ DbStatus CatalogTable::packStep()
         st = m_table.first();
     return st;
 }
+
+void CatalogTable::setTagFilter(std::function<bool(const DbfTable &)> filter)
+{
+    m_table.setFilter(std::move(filter));
+}
+
+void CatalogTable::switchTagFilterOff()
+{
+    if (!m_table.hasFilter())
+        return;
+    m_table.setFilter(nullptr);
+    emit tagFilterSwitchedOff();
+}

@@ -91,6 +91,13 @@ public:
     DbStatus Dbf1BeforePost();
     QString NameBeforeEdit;
 
+    // The tag filter: a per-record predicate over the current record, applied in addition
+    // to the range. Walks that must see every record of a folder switch it off; the
+    // filter's owner hears of that through tagFilterSwitchedOff().
+    void setTagFilter(std::function<bool(const DbfTable &)> filter);
+    void switchTagFilterOff();
+    bool tagFilterOn() const { return m_table.hasFilter(); }
+
     // Records marked deleted since the last reorganisation (archive setting).
     int DeletedCount = 0;
 
@@ -121,6 +128,7 @@ signals:
     void orderSwitched(int n);
     // A record was written, appended or deleted outside a walk (the grid refreshes).
     void recordsChanged();
+    void tagFilterSwitchedOff();
 
 private:
     DbStatus applyRange();

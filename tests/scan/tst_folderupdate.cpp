@@ -1,0 +1,204 @@
+#include "scan/folderupdate.h"
+#include "platform/diskpath.h"
+#include "support/testutil.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+QStringList namesOf(CatalogTable &t, const QString &folder, bool withNotes = false)
+{
+    QStringList out;
+    if (!t.SetFolderRange(folder))
+        return {QStringLiteral("<range failed>")};
+    for (DbStatus st = t.table().first(); st && !t.table().eof(); st = t.table().next())
+        out << (withNotes ? t.text(CatalogTable::NAME) + QLatin1Char('=') + t.text(CatalogTable::NOTE)
+                          : t.text(CatalogTable::NAME));
+    return out;
+}
+
+} // namespace
+
+class TestFolderUpdate : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_tmp;
+    QString m_root;
+    CatalogTable *m_table = nullptr;
+    PathResolver *m_resolver = nullptr;
+
+    void file(const QString &rel, const QByteArray &bytes = "x")
+    {
+        QVERIFY(testutil::writeFile(m_root + rel, bytes));
+    }
+    DbStatus update(const QString &folder, bool descriptions = false, FolderUpdateStats *s = nullptr)
+    {
+        return UpdateFolder(*m_table, *m_resolver, folder, descriptions, s);
+    }
+
+private slots:
+    void init()
+    {
+        m_root = m_tmp.path() + QStringLiteral("/case-") + QString::number(qrand_counter++) + QLatin1Char('/');
+        QVERIFY(QDir().mkpath(m_root));
+        m_table = new CatalogTable;
+        QVERIFY(m_table->open(m_root, QStringLiteral("Archiv")));
+        m_resolver = new PathResolver(m_root);
+    }
+    void cleanup()
+    {
+        delete m_table;
+        delete m_resolver;
+    }
+
+    void onlyCataloguedEntriesGetRecords()
+    {
+        for (const char *n : {"README", ".htaccess", "photo.jpg.!", "!Tabulon.!", "Descript.ion",
+                              "notes.ion.txt", "photo.jpg", "x.tmp", "y.sys"})
+            file(QStringLiteral("Docs/") + QString::fromLatin1(n));
+        QVERIFY(QDir().mkpath(m_root + QStringLiteral("Docs/sub.dir")));
+        FolderUpdateStats s;
+        QVERIFY(update(QStringLiteral("Docs\\"), false, &s));
+        QCOMPARE(namesOf(*m_table, QStringLiteral("Docs\\")), QStringList({"photo.jpg", "x.tmp", "y.sys"}));
+        QCOMPARE(s.appended, 3);
+        // Nothing changed on disk: nothing is written the second time.
+        QVERIFY(update(QStringLiteral("Docs\\"), false, &s));
+        QCOMPARE(s.appended, 3);
+        QCOMPARE(s.refreshed, 0);
+        QCOMPARE(m_table->table().physicalCount(), 3u);
+    }
+
+    void dateAndSizeFollowTheDisk()
+    {
+        file(QStringLiteral("D/a.txt"), QByteArray(1050, 'x'));
+        QVERIFY(update(QStringLiteral("D\\")));
+        QCOMPARE(m_table->text(CatalogTable::SIZE), QStringLiteral("1.1 K"));
+        QCOMPARE(m_table->date(), QDate::currentDate());
+        QFile f(m_root + QStringLiteral("D/a.txt"));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(QDateTime(QDate(2021, 4, 3), QTime(10, 0)), QFileDevice::FileModificationTime));
+        f.close();
+        QVERIFY(QFile::resize(m_root + QStringLiteral("D/a.txt"), 999));
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.setFileTime(QDateTime(QDate(2021, 4, 3), QTime(10, 0)), QFileDevice::FileModificationTime));
+        f.close();
+        FolderUpdateStats s;
+        QVERIFY(update(QStringLiteral("D\\"), false, &s));
+        QCOMPARE(s.refreshed, 1);
+        QCOMPARE(m_table->text(CatalogTable::SIZE), QStringLiteral("999 B"));
+        QCOMPARE(m_table->date(), QDate(2021, 4, 3));
+    }
+
+    void renamedAndVanishedFilesLoseRecords()
+    {
+        for (const char *n : {"a.txt", "b1.txt", "b2.txt", "b3.txt", "c.txt"})
+            file(QStringLiteral("D/") + QString::fromLatin1(n));
+        QVERIFY(update(QStringLiteral("D\\")));
+        m_table->DeletedCount = 0;
+        QVERIFY(QFile::rename(m_root + QStringLiteral("D/a.txt"), m_root + QStringLiteral("D/z.txt")));
+        for (const char *n : {"b1.txt", "b2.txt", "b3.txt"})
+            QVERIFY(QFile::remove(m_root + QStringLiteral("D/") + QString::fromLatin1(n)));
+        QVERIFY(update(QStringLiteral("D\\")));
+        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\")), QStringList({"c.txt", "z.txt"}));
+        QCOMPARE(m_table->DeletedCount, 4);
+    }
+
+    void caseOnlyRenameKeepsNoteAndTags()
+    {
+        file(QStringLiteral("D/Photo.JPG"));
+        QVERIFY(update(QStringLiteral("D\\")));
+        QVERIFY(m_table->table().edit());
+        m_table->setText(CatalogTable::NOTE, QStringLiteral("Strand"));
+        m_table->setText(CatalogTable::CODE, QStringLiteral("AB"));
+        QVERIFY(m_table->table().post());
+        QVERIFY(QFile::rename(m_root + QStringLiteral("D/Photo.JPG"), m_root + QStringLiteral("D/photo.jpg")));
+        m_resolver->forget();
+        QVERIFY(update(QStringLiteral("D\\")));
+        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\"), true), QStringList({"Photo.JPG=Strand"}));
+        QCOMPARE(m_table->text(CatalogTable::CODE), QStringLiteral("AB"));
+        QCOMPARE(m_table->DeletedCount, 0);
+    }
+
+    void descriptionsBecomeNotes()
+    {
+        file(QStringLiteral("D/a.txt"));
+        file(QStringLiteral("D/my file.txt"));
+        file(QStringLiteral("D/Descript.ion"),
+             "a.txt erste\r\n\"my file.txt\" mit Blank\r\nA.TXT zweite\r\nother.txt niemand\r\n");
+        QVERIFY(update(QStringLiteral("D\\"), false));
+        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\"), true), QStringList({"a.txt=", "my file.txt="}));
+        QVERIFY(update(QStringLiteral("D\\"), true));
+        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\"), true),
+                 QStringList({"a.txt=zweite", "my file.txt=mit Blank"}));
+    }
+
+    void newFileTakesItsNoteInTheSameRun()
+    {
+        file(QStringLiteral("D/new.txt"));
+        file(QStringLiteral("D/descript.ion"), "new.txt fresh");
+        FolderUpdateStats s;
+        QVERIFY(update(QStringLiteral("D\\"), true, &s));
+        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\"), true), QStringList({"new.txt=fresh"}));
+        QCOMPARE(s.notesSet, 1);
+    }
+
+    void vanishedFolderLosesAllRecords()
+    {
+        file(QStringLiteral("Gone/a.txt"));
+        file(QStringLiteral("Gone/b.txt"));
+        QVERIFY(update(QStringLiteral("Gone\\")));
+        QVERIFY(QDir(m_root + QStringLiteral("Gone")).removeRecursively());
+        m_resolver->forget();
+        QVERIFY(update(QStringLiteral("Gone\\")));
+        QCOMPARE(namesOf(*m_table, QStringLiteral("Gone\\")), QStringList());
+        QCOMPARE(m_table->DeletedCount, 2);
+    }
+
+    void unreadableDescriptionStopsBeforeChanges()
+    {
+        file(QStringLiteral("D/a.txt"));
+        QVERIFY(update(QStringLiteral("D\\")));
+        QVERIFY(QFile::remove(m_root + QStringLiteral("D/a.txt")));
+        QVERIFY(QDir().mkpath(m_root + QStringLiteral("D/Descript.ion"))); // a folder: cannot be read
+        QSignalSpy attached(m_table, &CatalogTable::viewsAttached);
+        const DbStatus st = update(QStringLiteral("D\\"), true);
+        QVERIFY(!st);
+        QVERIFY(!st.message().isEmpty());
+        QCOMPARE(attached.count(), 1);
+        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\")), QStringList({"a.txt"}));
+    }
+
+    void rootFilesHaveEmptyDir()
+    {
+        file(QStringLiteral("root.txt"));
+        QVERIFY(update(QString()));
+        // The catalogue's own files lie in the root folder too and are files like any other.
+        QCOMPARE(namesOf(*m_table, QString()), QStringList({"Archiv.dbf", "Archiv.mdx", "root.txt"}));
+        QCOMPARE(m_table->text(CatalogTable::DIR), QString());
+    }
+
+    void orphanSweepKeepsHiddenFoldersWithFiles()
+    {
+        file(QStringLiteral("Keep/a.txt"));
+        file(QStringLiteral("Gone/b.txt"));
+        file(QStringLiteral(".hidden/c.txt"));
+        QVERIFY(update(QStringLiteral("Keep\\")));
+        QVERIFY(update(QStringLiteral("Gone\\")));
+        QVERIFY(update(QStringLiteral(".hidden\\")));
+        QVERIFY(QDir(m_root + QStringLiteral("Gone")).removeRecursively());
+        QVERIFY(m_table->SetFolderRange(QStringLiteral("Keep\\")));
+        int deleted = 0;
+        QVERIFY(SweepOrphans(*m_table, *m_resolver, &deleted));
+        QCOMPARE(deleted, 1);
+        QCOMPARE(m_table->table().order(), QByteArray("1"));
+        QCOMPARE(namesOf(*m_table, QStringLiteral(".HIDDEN\\")), QStringList({"c.txt"}));
+        QCOMPARE(namesOf(*m_table, QStringLiteral("Gone\\")), QStringList());
+    }
+
+private:
+    int qrand_counter = 0;
+};
+
+QTEST_GUILESS_MAIN(TestFolderUpdate)
+#include "tst_folderupdate.moc"
