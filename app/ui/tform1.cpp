@@ -288,7 +288,7 @@ QString TForm1::panelText(int panel) const
 
 void TForm1::setArchiveCaption(const QString &archiveName)
 {
-    setWindowTitle(QStringLiteral("Tabulon 6.6 - ") + archiveName);
+    setWindowTitle(mainWindowCaption(archiveName));
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)

@@ -213,8 +213,13 @@ void TForm1::createCommands()
     ToolBar2->setIconSize(QSize(16, 16));
     ToolBar2->setToolButtonStyle(Qt::ToolButtonIconOnly);
     ToolBar2->layout()->setSpacing(8);
-    for (const char *handler : topToolbar)
+    for (const char *handler : topToolbar) {
         ToolBar2->addAction(action(QLatin1String(handler)));
+        // Twenty buttons and their gaps must fit the narrowest window (622 pixels)
+        // without spilling into the overflow menu.
+        if (QWidget *button = ToolBar2->widgetForAction(action(QLatin1String(handler))))
+            button->setFixedSize(23, 22);
+    }
     addToolBar(Qt::TopToolBarArea, ToolBar2);
 
     // Shift+Tab and Ctrl+Y act on the whole window without a menu item of their own.

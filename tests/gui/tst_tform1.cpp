@@ -201,6 +201,16 @@ void TestTForm1::toolbars()
                                "miKategorienClick", "miFiledruckClick", "Einstellungen1Click",
                                "ExitClick"}));
     QCOMPARE(m_form->ToolBar2->height(), 29);
+    // At the narrowest width every button still shows, 8 pixels apart.
+    m_form->resize(622, 500);
+    QTRY_COMPARE(m_form->ToolBar2->width(), 622);
+    const QList<QAction *> topActions = m_form->ToolBar2->actions();
+    for (int i = 1; i < topActions.size(); ++i) {
+        QWidget *left = m_form->ToolBar2->widgetForAction(topActions[i - 1]);
+        QWidget *right = m_form->ToolBar2->widgetForAction(topActions[i]);
+        QTRY_VERIFY(right->isVisible());
+        QCOMPARE(right->x() - left->geometry().right() - 1, 8);
+    }
 
     // Left to right as laid out on screen.
     QList<QWidget *> row = m_form->ToolBar1->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
