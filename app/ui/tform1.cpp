@@ -150,6 +150,7 @@ void TForm1::createGrid()
     DBGrid1->verticalHeader()->hide();
     DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 4);
     DBGrid1->horizontalHeader()->setHighlightSections(false);
+    DBGrid1->horizontalHeader()->setFont(font());
     DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     DBGrid1->horizontalHeader()->setStretchLastSection(false);
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);

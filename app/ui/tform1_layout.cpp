@@ -224,6 +224,8 @@ void TForm1::applyMainViews()
     const QColor view = toQColor(s.ViewColor, palette());
     setBackground(TreeView1, isReadOnlyView(TreeView1) ? view : toQColor(s.EditColor, palette()));
     TreeView1->setFont(m_state.ViewFont);
+    // Rows follow the view font; the titles keep the window's own font.
+    DBGrid1->verticalHeader()->setDefaultSectionSize(QFontMetrics(m_state.ViewFont).height() + 4);
     setGridColumnColor(3, view);
     setGridColumnColor(4, view);
     setBackground(DBGrid1, view);
