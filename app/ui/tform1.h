@@ -87,6 +87,17 @@ public:
     void setGridHeight(int height);
     int gridHeight() const;
 
+    // Between the settings and the controls. applyWindowBounds: the main window's
+    // position, size and state (program-wide file). applyProgramColumnWidths: the widths
+    // of File, Tags, Date and Size. applyArchiveLayout: grid height (kept 5 pixels short
+    // of the right panel), tree width, File width, toolbar colour, ViewFont and the
+    // toolbar marks, as an archive file gives them. storeWindowLayout: the reverse of all
+    // three, for saving; the bounds only while the window is in its normal state.
+    void applyWindowBounds();
+    void applyProgramColumnWidths();
+    void applyArchiveLayout();
+    void storeWindowLayout();
+
     // Background of the grid's Date and Size columns (record edit mode changes it).
     void setGridColumnColor(int column, const QColor &color);
     QColor gridColumnColor(int column) const;

@@ -116,6 +116,8 @@ private slots:
     void viewerSyncWatch();
     void statusBarClickSwitchesArchive();
     void startUp();
+    void layoutRoundTrip();
+    void systemToolbarColourKept();
 
 private:
     TForm1 *m_form = nullptr;
@@ -656,6 +658,68 @@ void TestTForm1::startUp()
     TForm1 abandoned;
     abandoned.setHandler("LoadProgramSettings", [&abandoned] { abandoned.state().startAbandoned = true; });
     QVERIFY(!abandoned.FormCreate());
+}
+
+void TestTForm1::layoutRoundTrip()
+{
+    Settings &s = m_form->state().settings;
+    s.layout.left = 40;
+    s.layout.top = 30;
+    s.layout.width = 900;
+    s.layout.height = 640;
+    s.layout.windowState = 0;
+    s.layout.gridHeight = 5000; // taller than the panel: cut to panel height - 5
+    s.layout.treeWidth = 210;
+    s.layout.showTopToolbar = false;
+    s.layout.showBottomToolbar = true;
+    s.GridColumnWidths = {{200, 0, 80, 70, 55}};
+    s.ToolbarColor = 0x00336699; // BGR
+    m_form->applyWindowBounds();
+    m_form->applyProgramColumnWidths();
+    m_form->applyArchiveLayout();
+    QTRY_COMPARE(m_form->width(), 900);
+    QTRY_COMPARE(m_form->treeWidth(), 210);
+    QTRY_COMPARE(m_form->gridHeight(), m_form->Panel1->height() - 5);
+    QVERIFY(!m_form->ToolBar2->isVisible());
+    QCOMPARE(m_form->toolbarColor(), QColor(0x99, 0x66, 0x33));
+    QCOMPARE(m_form->DBGrid1->columnWidth(2), 80);
+
+    Settings saved = s;
+    saved.GridColumnWidths = {};
+    m_form->state().settings = saved;
+    m_form->storeWindowLayout();
+    const Settings &out = m_form->state().settings;
+    QCOMPARE(out.layout.width, 900);
+    QCOMPARE(out.layout.height, 640);
+    QCOMPARE(out.layout.windowState, 0);
+    QCOMPARE(out.layout.treeWidth, 210);
+    QCOMPARE(out.layout.gridHeight, m_form->Panel1->height() - 5);
+    QVERIFY(!out.layout.showTopToolbar);
+    QCOMPARE(out.GridColumnWidths[0], 200);
+    QCOMPARE(out.GridColumnWidths[2], 80);
+    QCOMPARE(out.GridColumnWidths[3], 70);
+    QCOMPARE(out.GridColumnWidths[4], 55);
+    QCOMPARE(out.ToolbarColor, quint32(0x00336699));
+
+    // Maximised: the state alone is stored, the normal bounds stay as they were.
+    m_form->showMaximized();
+    QTRY_VERIFY(m_form->isMaximized());
+    m_form->state().settings.layout.width = 777;
+    m_form->storeWindowLayout();
+    QCOMPARE(m_form->state().settings.layout.windowState, 1);
+    QCOMPARE(m_form->state().settings.layout.width, 777);
+}
+
+void TestTForm1::systemToolbarColourKept()
+{
+    Settings &s = m_form->state().settings;
+    s.ToolbarColor = 0x8000000F; // the system's button face
+    m_form->applyArchiveLayout();
+    m_form->storeWindowLayout();
+    QCOMPARE(s.ToolbarColor, quint32(0x8000000F));
+    m_form->setToolbarColor(QColor(0x12, 0x34, 0x56));
+    m_form->storeWindowLayout();
+    QCOMPARE(s.ToolbarColor, quint32(0x00563412));
 }
 
 // The program's own application object, so that failures outside the commands are
