@@ -48,8 +48,8 @@ ArchiveFileResult readOrCreateArchiveFile(Settings &settings, const ProgramFolde
         if (!status->isOk())
             return ArchiveFileResult::WriteRefused;
     }
-    readArchiveSettings(settings, path, program);
-    return ArchiveFileResult::Read;
+    *status = readArchiveSettings(settings, path, program);
+    return status->isOk() ? ArchiveFileResult::Read : ArchiveFileResult::Unreadable;
 }
 
 bool checkRootDrive(const Settings &settings)

@@ -33,6 +33,7 @@ enum class ArchiveFileResult {
     Read,         // settings read, RootPath resolved
     Cancelled,    // the root question was cancelled: end the program, saving nothing
     WriteRefused, // the new archive file could not be written (see *status)
+    Unreadable,   // the archive file exists but cannot be read (see *status)
 };
 
 // OpenArchive up to the reading of the values: when the archive file of
@@ -55,5 +56,6 @@ void enterArchiveFolders(const Settings &settings, const ProgramFolder &program)
 QString lockFailureMessage();
 void showLockFailure();
 
-// Shows "Unable to write to <file>" as an error. Nothing is shown for a successful status.
+// Shows the status's message ("Unable to write to <file>", "Unable to read <file>") as an
+// error. Nothing is shown for a successful status.
 void reportWriteFailure(const ProfileStatus &status);

@@ -241,12 +241,15 @@ ProfileStatus createArchiveFile(const QString &path, const QString &storedRoot)
     return p.save();
 }
 
-void readArchiveSettings(Settings &s, const QString &path, const ProgramFolder &program)
+ProfileStatus readArchiveSettings(Settings &s, const QString &path, const ProgramFolder &program)
 {
     const Profile p(path);
+    if (!p.loadStatus().isOk())
+        return p.loadStatus();
     s.RootPath = ResolveRootPath(p.readText(Local, QStringLiteral("Path"), QString()), program);
     Reader reader{p};
     archiveKeys(reader, s);
+    return {};
 }
 
 ProfileStatus writeArchiveSettings(const Settings &s, const QString &path)

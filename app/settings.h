@@ -132,8 +132,12 @@ QString toUsbRoot(const QString &text);
 // Creates the archive file with Local/Path alone.
 ProfileStatus createArchiveFile(const QString &path, const QString &storedRoot);
 
-// Reads every archive value, and RootPath from Local/Path through ResolveRootPath.
-void readArchiveSettings(Settings &settings, const QString &path, const ProgramFolder &program);
+// Reads every archive value, and RootPath from Local/Path through ResolveRootPath. A file
+// that exists but cannot be read gives Unreadable, and settings are left unchanged: its
+// root folder is unknown, and opening the archive without it would catalogue the wrong
+// folder.
+ProfileStatus readArchiveSettings(Settings &settings, const QString &path,
+                                  const ProgramFolder &program);
 
 // Writes the archive values in their fixed order; Local/Path is never written here. On
 // failure nothing is written.

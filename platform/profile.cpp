@@ -312,6 +312,14 @@ QByteArray Profile::toBytes() const
     return bytes;
 }
 
+ProfileStatus Profile::loadStatus() const
+{
+    if (m_state != LoadState::Unreadable)
+        return {};
+    return {ProfileStatus::Unreadable,
+            QStringLiteral("Unable to read %1").arg(QDir::toNativeSeparators(m_path))};
+}
+
 ProfileStatus Profile::save()
 {
     if (!m_modified)

@@ -13,6 +13,7 @@ public:
     enum Code {
         Ok = 0,
         WriteRefused, // the file could not be replaced; it is unchanged on disk
+        Unreadable,   // the file exists but could not be read
     };
 
     ProfileStatus() = default;
@@ -21,7 +22,7 @@ public:
 
     bool isOk() const { return m_code == Ok; }
     Code code() const { return m_code; }
-    // "Unable to write to <file>", the text the user is shown.
+    // "Unable to write to <file>" or "Unable to read <file>", the text the user is shown.
     const QString &message() const { return m_message; }
     // The system's reason, for logs; not shown to the user.
     const QString &detail() const { return m_detail; }
@@ -61,6 +62,9 @@ public:
 
     const QString &path() const { return m_path; }
     LoadState loadState() const { return m_state; }
+    // Unreadable with "Unable to read <path>" when the file exists but could not be read;
+    // Ok otherwise (a missing file is simply empty).
+    ProfileStatus loadStatus() const;
 
     bool contains(const QString &section, const QString &key) const;
     // Text values are cut to MaxTextLength characters.

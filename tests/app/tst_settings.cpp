@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 namespace {
 
 const QSize screen(1920, 1080);
@@ -151,6 +153,24 @@ private slots:
         QCOMPARE(readOrCreateArchiveFile(s, m_program, cancel, &status),
                  ArchiveFileResult::Cancelled);
         QVERIFY(QDir(m_program.folder).entryList(QDir::Files).isEmpty());
+    }
+
+    void unreadableArchiveFileStopsOpening()
+    {
+        if (::geteuid() == 0)
+            QSKIP("permissions do not bind the superuser");
+        testutil::writeFile(file("Locked.ini"), "[Local]\r\nPath=Photos\\\r\n");
+        QFile::setPermissions(file("Locked.ini"), QFileDevice::Permissions());
+        Settings s;
+        s.ArchiveName = "Locked";
+        s.RootPath = "unchanged";
+        ProfileStatus status;
+        auto noQuestion = [](const QString &, const QString &, QString *) { return false; };
+        QCOMPARE(readOrCreateArchiveFile(s, m_program, noQuestion, &status),
+                 ArchiveFileResult::Unreadable);
+        QCOMPARE(status.message(), "Unable to read " + file("Locked.ini"));
+        QCOMPARE(s.RootPath, QStringLiteral("unchanged"));
+        QFile::setPermissions(file("Locked.ini"), QFile::ReadOwner | QFile::WriteOwner);
     }
 
     void unwritableProgramFolderReported()
