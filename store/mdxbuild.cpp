@@ -231,8 +231,9 @@ DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
         if (!st)
             return st;
         if (list.keyLength != tags[size_t(i)].keyLength
-            || size_t(list.keys.size()) != list.recnos.size() * size_t(list.keyLength))
-            return invalid(QStringLiteral("The keys given for tag \"%1\" do not match its key length.")
+            || size_t(list.keys.size()) != list.recnos.size() * size_t(list.keyLength)
+            || std::find(list.recnos.begin(), list.recnos.end(), 0u) != list.recnos.end())
+            return invalid(QStringLiteral("The keys given for tag \"%1\" do not match its key length or include record number 0.")
                                .arg(QString::fromLatin1(tags[size_t(i)].name)));
         const NodeGeometry g{list.keyLength, itemLengthFor(list.keyLength), kmaxFor(itemLengthFor(list.keyLength))};
         if (!writeTree(writer, list, g, built[size_t(i)]))

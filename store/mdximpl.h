@@ -32,6 +32,7 @@ struct MdxIndex::Impl {
     quint32 pagesInFile = 0;
     bool busyOnDisk = false; // the file header says a change is in progress
     bool damaged = false;    // a change failed half way: the busy mark must stay on disk
+    quint64 generation = 1;  // counts changes, so that cursors notice a changed tree
     MdxPath work;            // reused by insert and remove
     char scratch[2 * mdx::kBlockSize];
     char upKey[mdx::kMaxKeyLength];
@@ -67,6 +68,7 @@ struct MdxIndex::Impl {
     DbStatus readEntry(const MdxTagState &t, const MdxPath &path, QByteArray &key,
                        quint32 &recno);
     DbStatus findLeaves(MdxTagState &t);
+    DbStatus relocate(const MdxTagState &t, Cursor &c, bool &onEntry);
     // Runs a cursor move and reads the entry it lands on; clears the cursor on failure.
     template <typename Move>
     DbStatus settle(const MdxTagState &t, Cursor &c, Move move)
@@ -74,6 +76,7 @@ struct MdxIndex::Impl {
         DbStatus st = move(c.m_path, c.m_valid);
         if (st && c.m_valid)
             st = readEntry(t, c.m_path, c.m_key, c.m_recno);
+        c.m_generation = generation;
         if (!st || !c.m_valid) {
             c.m_valid = false;
             c.m_path.clear();

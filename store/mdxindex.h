@@ -38,8 +38,9 @@ struct MdxKeyList {
 class MdxIndex
 {
 public:
-    // A position on one entry of one tag. Any insert or remove invalidates every cursor;
-    // callers re-seek by (key, recno), which names one entry exactly.
+    // A position on one entry of one tag. After an insert or remove, next() and prior()
+    // first find the cursor's place again by its (key, recno), which names one entry
+    // exactly; when that entry itself was removed they go to its neighbour.
     class Cursor
     {
     public:
@@ -55,6 +56,7 @@ public:
         QByteArray m_key;
         quint32 m_recno = 0;
         std::vector<std::pair<quint32, int>> m_path; // (page, entry) from the root down
+        quint64 m_generation = 0;                    // of the tree the path belongs to
     };
 
     ~MdxIndex(); // flushes; errors at this point are lost, so call close() to see them

@@ -355,6 +355,29 @@ DbStatus MdxIndex::last(int tag, Cursor &c)
     });
 }
 
+// Finds a cursor's place again in a tree changed since it was placed: the path then leads
+// to the first entry not less than its (key, recno); onEntry tells whether that is still
+// the cursor's own entry.
+DbStatus MdxIndex::Impl::relocate(const MdxTagState &t, Cursor &c, bool &onEntry)
+{
+    onEntry = false;
+    if (c.m_key.size() != t.geo.keyLength)
+        return DbStatus(DbStatus::InvalidArgument, QStringLiteral("The index cursor is not on an entry."));
+    DbStatus st = locate(t, c.m_key.constData(), c.m_recno, c.m_path, nullptr);
+    if (!st)
+        return st;
+    BlockRef ref;
+    int n = 0;
+    st = loadNode(t, c.m_path.back().first, ref, n);
+    if (!st)
+        return st;
+    const int pos = c.m_path.back().second;
+    onEntry = pos < n
+        && compareEntry(t.geo.key(ref.data(), pos), t.geo.pointer(ref.data(), pos),
+                        c.m_key.constData(), c.m_recno, t.geo.keyLength) == 0;
+    return {};
+}
+
 DbStatus MdxIndex::next(Cursor &c)
 {
     if (!d->file.isOpen())
@@ -362,8 +385,16 @@ DbStatus MdxIndex::next(Cursor &c)
     if (!c.m_valid || c.m_tag < 0 || c.m_tag >= tagCount() || c.m_path.empty())
         return DbStatus(DbStatus::InvalidArgument, QStringLiteral("The index cursor is not on an entry."));
     const MdxTagState &t = d->tags[size_t(c.m_tag)];
+    bool onEntry = true;
+    if (c.m_generation != d->generation) {
+        if (DbStatus st = d->relocate(t, c, onEntry); !st) {
+            c.m_valid = false;
+            return st;
+        }
+    }
     return d->settle(t, c, [&](MdxPath &p, bool &v) {
-        ++p.back().second;
+        if (onEntry)
+            ++p.back().second;
         return d->forward(t, p, v);
     });
 }
@@ -375,6 +406,13 @@ DbStatus MdxIndex::prior(Cursor &c)
     if (!c.m_valid || c.m_tag < 0 || c.m_tag >= tagCount() || c.m_path.empty())
         return DbStatus(DbStatus::InvalidArgument, QStringLiteral("The index cursor is not on an entry."));
     const MdxTagState &t = d->tags[size_t(c.m_tag)];
+    bool onEntry = true;
+    if (c.m_generation != d->generation) {
+        if (DbStatus st = d->relocate(t, c, onEntry); !st) {
+            c.m_valid = false;
+            return st;
+        }
+    }
     return d->settle(t, c, [&](MdxPath &p, bool &v) {
         --p.back().second;
         return d->backward(t, p, v);

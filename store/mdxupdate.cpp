@@ -69,6 +69,9 @@ DbStatus MdxIndex::remove(int tag, const char *key, quint32 recno)
 
 DbStatus MdxIndex::Impl::insertEntry(MdxTagState &t, const char *key, quint32 recno)
 {
+    if (recno == 0)
+        return DbStatus(DbStatus::InvalidArgument, QStringLiteral("Record numbers start at 1."));
+    ++generation;
     DbStatus st = beginChange(t);
     if (!st)
         return st;
@@ -168,6 +171,7 @@ DbStatus MdxIndex::Impl::splitImage(MdxTagState &t, BlockRef &left, bool leaf, i
 
 DbStatus MdxIndex::Impl::removeEntry(MdxTagState &t, const char *key, quint32 recno)
 {
+    ++generation;
     DbStatus st = beginChange(t);
     if (!st)
         return st;

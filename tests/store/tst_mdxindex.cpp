@@ -313,6 +313,43 @@ private slots:
         QCOMPARE(n, 100);
     }
 
+    // A cursor kept across changes finds its place again by (key, recno).
+    void cursorAcrossChanges_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("forward");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("own entry removed, next") << "remove own" << true << QByteArray("K051");
+        QTest::newRow("own entry removed, prior") << "remove own" << false << QByteArray("K049");
+        QTest::newRow("neighbour inserted, next") << "insert after" << true << QByteArray("K050A");
+        QTest::newRow("many inserts with splits, next") << "insert many" << true << QByteArray("K051");
+        QTest::newRow("many inserts with splits, prior") << "insert many" << false << QByteArray("K049");
+    }
+    void cursorAcrossChanges()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, forward);
+        QFETCH(QByteArray, expected);
+        Entries entries;
+        for (int i = 0; i < 100; ++i)
+            entries.emplace_back(key("K" + QByteArray::number(i).rightJustified(3, '0')), quint32(i + 1));
+        const QString path = file("stale.mdx");
+        QVERIFY(buildWith(path, entries, {{"1", "NAME", 100}}).isOk());
+        auto idx = openOk(path);
+        MdxIndex::Cursor c;
+        QVERIFY(idx->seek(0, "K050", 0, c).isOk());
+        QCOMPARE(c.recno(), 51u);
+        if (change == QLatin1String("remove own"))
+            QVERIFY(idx->remove(0, key("K050").constData(), 51).isOk());
+        else if (change == QLatin1String("insert after"))
+            QVERIFY(idx->insert(0, key("K050A").constData(), 500).isOk());
+        for (int i = 0; change == QLatin1String("insert many") && i < 600; ++i)
+            QVERIFY(idx->insert(0, key(i % 2 ? "A" : "Z").constData(), quint32(1000 + i)).isOk());
+        QVERIFY((forward ? idx->next(c) : idx->prior(c)).isOk());
+        QVERIFY(c.isValid());
+        QCOMPARE(c.key(), key(expected));
+    }
+
     void buildRefusals_data()
     {
         QTest::addColumn<int>("keyLength");
