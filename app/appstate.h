@@ -20,8 +20,9 @@ struct AppState {
 
     UiMode mode = UiMode::Browse;
 
-    // The open catalogue table, or null while no archive is open. Whoever opens the
-    // archive sets it and clears it again before the table goes away.
+    // The catalogue table. The main window owns it for the whole run (it is null only
+    // outside the main window's lifetime); it is open from OpenArchive until the
+    // archive is closed.
     CatalogTable *Dbf1 = nullptr;
 
     // Font of the views, owned here for the whole run; built from settings.ViewFont.

@@ -1,6 +1,7 @@
 #include "tform1.h"
 
 #include "errorbox.h"
+#include "store/catalogtable.h"
 #include "tsplitter.h"
 
 #include <QAction>
@@ -65,6 +66,9 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Tabulon"));
     // The View menu decides about the toolbars; the dock area's own menu would bypass it.
     setContextMenuPolicy(Qt::NoContextMenu);
+    // The window owns the catalogue table for the whole run; archives open and close it.
+    m_table = std::make_unique<CatalogTable>();
+    m_state.Dbf1 = m_table.get();
     setMinimumWidth(622);
     // First-run size, centred; the settings move it where the user left it.
     resize(800, 600);
@@ -76,7 +80,12 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     setToolbarsShown(m_state.settings.layout.showTopToolbar, m_state.settings.layout.showBottomToolbar);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // Views first: nothing may repaint from a table that is going away.
+    DBGrid1->setModel(nullptr);
+    m_state.Dbf1 = nullptr;
+}
 
 void TForm1::createControls()
 {

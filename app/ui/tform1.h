@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
 class QAbstractItemModel;
 class QAction;
@@ -21,6 +22,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class TSplitter;
+class CatalogTable;
 struct CommandDef;
 struct PopupItemDef;
 
@@ -219,6 +221,7 @@ private:
     void updateStatusPanels();
 
     AppState m_state;
+    std::unique_ptr<CatalogTable> m_table; // open from OpenArchive to the archive's closing
     QHash<QString, Handler> m_handlers;
     QHash<QString, QAction *> m_actions; // by handler name and by object name
     QList<QToolButton *> m_fkeyButtons;

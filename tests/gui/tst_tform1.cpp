@@ -1,6 +1,7 @@
 #include "app/ui/errorbox.h"
 #include "app/ui/tform1.h"
 #include "app/ui/tsplitter.h"
+#include "store/catalogtable.h"
 
 #include <QtTest>
 
@@ -333,6 +334,10 @@ void TestTForm1::controls()
     QVERIFY(!m_form->Timer1->isActive());
     QVERIFY(!m_form->Timer2->isActive());
     QVERIFY(m_form->Memo1->isReadOnly());
+    QVERIFY(m_form->state().Dbf1);
+    QVERIFY(!m_form->state().Dbf1->isOpen());
+    QCOMPARE(m_form->state().mode, UiMode::Browse);
+    QVERIFY(!m_form->state().FollowCurrentRecord);
     QCOMPARE(m_form->TreeView1->indentation(), 19);
     QCOMPARE(m_form->Splitter1->handleWidth(), 2);
     QCOMPARE(m_form->Splitter2->handleWidth(), 2);
