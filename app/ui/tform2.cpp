@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStyle>
 
@@ -111,6 +112,11 @@ void TForm2::closeEvent(QCloseEvent *event)
 
 void TForm2::FormShow()
 {
+    // Centred on the screen: at the first start there is no main window to centre on.
+    if (QScreen *screen = this->screen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
     Edit1->setFocus();
 }
 
