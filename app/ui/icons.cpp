@@ -281,6 +281,26 @@ void drawComposite(QPainter &p, Icon icon)
     }
 }
 
+void drawClipboards(QPainter &p, Icon icon)
+{
+    switch (icon) {
+    case Icon::NameToClipboard: clipboard(p); letter(p, QStringLiteral("A"), blue, QRectF(4.5, 5, 7, 8)); break;
+    case Icon::NoteToClipboard: clipboard(p); pencil(p); break;
+    case Icon::TextToClipboard: clipboard(p); p.setPen(pen(QColor(0x90, 0xA8, 0xC8)));
+        for (qreal y = 7; y < 13; y += 2)
+            p.drawLine(QPointF(6, y), QPointF(10, y));
+        break;
+    case Icon::OpenLink:
+        p.setBrush(Qt::NoBrush);
+        p.setPen(pen(blue, 1.8));
+        p.drawRoundedRect(QRectF(1.5, 5.5, 7, 5), 2.5, 2.5);
+        p.drawRoundedRect(QRectF(7.5, 5.5, 7, 5), 2.5, 2.5);
+        break;
+    case Icon::Program: page(p, QRectF(2.5, 1.5, 11, 13)); tag(p, QPointF(3, 3)); break;
+    default: break;
+    }
+}
+
 void drawPlain(QPainter &p, Icon icon)
 {
     switch (icon) {
@@ -333,20 +353,7 @@ void drawPlain(QPainter &p, Icon icon)
     case Icon::Tags: tag(p, QPointF(1.5, 1.5), QColor(0x8A, 0xC8, 0x6A)); tag(p, QPointF(-1, -1)); break;
     case Icon::Help: circle(p, blue); letter(p, QStringLiteral("?"), Qt::white, QRectF(2, 2, 12, 12)); break;
     case Icon::Info: circle(p, blue); letter(p, QStringLiteral("i"), Qt::white, QRectF(2, 2, 12, 12)); break;
-    case Icon::NameToClipboard: clipboard(p); letter(p, QStringLiteral("A"), blue, QRectF(4.5, 5, 7, 8)); break;
-    case Icon::NoteToClipboard: clipboard(p); pencil(p); break;
-    case Icon::TextToClipboard: clipboard(p); p.setPen(pen(QColor(0x90, 0xA8, 0xC8)));
-        for (qreal y = 7; y < 13; y += 2)
-            p.drawLine(QPointF(6, y), QPointF(10, y));
-        break;
-    case Icon::OpenLink:
-        p.setBrush(Qt::NoBrush);
-        p.setPen(pen(blue, 1.8));
-        p.drawRoundedRect(QRectF(1.5, 5.5, 7, 5), 2.5, 2.5);
-        p.drawRoundedRect(QRectF(7.5, 5.5, 7, 5), 2.5, 2.5);
-        break;
-    case Icon::Program: page(p, QRectF(2.5, 1.5, 11, 13)); tag(p, QPointF(3, 3)); break;
-    default: break;
+    default: drawClipboards(p, icon); break;
     }
 }
 

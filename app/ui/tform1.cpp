@@ -97,20 +97,7 @@ void TForm1::createControls()
 
     Splitter2 = new TSplitter(Qt::Horizontal, central);
     Splitter2->setObjectName(QStringLiteral("Splitter2"));
-    TreeView1 = new QTreeWidget(Splitter2);
-    TreeView1->setObjectName(QStringLiteral("TreeView1"));
-    TreeView1->setHeaderHidden(true);
-    TreeView1->setColumnCount(1);
-    TreeView1->setIndentation(19);
-    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    // Nodes arrive sorted by the user's locale without regard to case; the widget's own
-    // sort would reorder them by code points.
-    TreeView1->setSortingEnabled(false);
-    TreeView1->setDragEnabled(true);
-    TreeView1->setMinimumWidth(1);
-    TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    createTree();
 
     Panel1 = new QWidget(Splitter2);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -144,6 +131,24 @@ void TForm1::createControls()
     setCentralWidget(central);
     createStatusBar();
     createTimers();
+}
+
+void TForm1::createTree()
+{
+    TreeView1 = new QTreeWidget(Splitter2);
+    TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setHeaderHidden(true);
+    TreeView1->setColumnCount(1);
+    TreeView1->setIndentation(19);
+    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TreeView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Nodes arrive sorted by the user's locale without regard to case; the widget's own
+    // sort would reorder them by code points.
+    TreeView1->setSortingEnabled(false);
+    TreeView1->setDragEnabled(true);
+    TreeView1->setMinimumWidth(1);
+    TreeView1->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
 void TForm1::createGrid()

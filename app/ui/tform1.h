@@ -203,6 +203,7 @@ protected:
 
 private:
     void createControls();
+    void createTree();
     void createGrid();
     void createStatusBar();
     void createTimers();
