@@ -1,0 +1,122 @@
+// Update all against `find ROOT -type f -printf '%s %T@\n'` over the same tree, in one run.
+//
+//   bench_update [--files N] [--folders F] [--dir PATH]
+//
+// Builds a tree of N files in F folders (default 100,000 in 1,000) and a tenth of it,
+// then prints for each: find's time, update all into an empty catalogue, update all
+// again with nothing changed, each as a ratio to find (target <= 2), and the ratio of
+// the two sizes (target between 8 and 12).
+#include "scan/folderupdate.h"
+#include "scan/foldertree.h"
+#include "platform/diskpath.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+void makeTree(const QString &root, int files, int folders)
+{
+    const int perFolder = files / folders;
+    for (int f = 0; f < folders; ++f) {
+        const QString dir = root + QStringLiteral("/Serie%1/Teil%2").arg(f / 10, 3, 10, QLatin1Char('0')).arg(f % 10);
+        QDir().mkpath(dir);
+        for (int i = 0; i < perFolder; ++i) {
+            QFile file(dir + QStringLiteral("/Bild_%1.jpg").arg(i, 5, 10, QLatin1Char('0')));
+            if (!file.open(QIODevice::WriteOnly)) {
+                std::fprintf(stderr, "cannot create %s\n", qPrintable(file.fileName()));
+                std::exit(1);
+            }
+            file.write(QByteArray(i % 7 * 100, 'x'));
+        }
+    }
+}
+
+double timeFind(const QString &root)
+{
+    double best = 1e9;
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer t;
+        t.start();
+        QProcess p;
+        p.setStandardOutputFile(QProcess::nullDevice());
+        p.start(QStringLiteral("find"), {root, QStringLiteral("-type"), QStringLiteral("f"),
+                                         QStringLiteral("-printf"), QStringLiteral("%s %T@\\n")});
+        p.waitForFinished(-1);
+        best = std::min(best, t.nsecsElapsed() / 1e9);
+    }
+    return best;
+}
+
+// The core of the update-all command: every node of the tree, then the orphan sweep.
+double updateAll(CatalogTable &table, const QString &root)
+{
+    QElapsedTimer t;
+    t.start();
+    FolderTree tree;
+    tree.rebuild(root);
+    PathResolver resolver(root);
+    for (const FolderNode *node : tree.nodesInOrder()) {
+        const DbStatus st = UpdateFolder(table, resolver, FolderPathOfNode(node), false);
+        if (!st) {
+            std::fprintf(stderr, "update: %s\n", qPrintable(st.message()));
+            std::exit(1);
+        }
+    }
+    SweepOrphans(table, resolver);
+    table.table().flush();
+    return t.nsecsElapsed() / 1e9;
+}
+
+struct Figures {
+    double find, empty, again;
+};
+
+Figures measure(const QString &base, int files, int folders)
+{
+    const QString root = base + QStringLiteral("/tree%1").arg(files);
+    makeTree(root, files, folders);
+    Figures f;
+    f.find = timeFind(root);
+    {
+        CatalogTable table;
+        if (!table.open(root, QStringLiteral("Bench"))) {
+            std::fprintf(stderr, "cannot open the catalogue\n");
+            std::exit(1);
+        }
+        f.empty = updateAll(table, root);
+        f.again = updateAll(table, root);
+        std::printf("%d files in %d folders: records %u\n", files, folders, table.table().physicalCount());
+    }
+    std::printf("  find %.3f s; update all into empty %.3f s (ratio %.2f); again unchanged %.3f s (ratio %.2f); target <= 2\n",
+                f.find, f.empty, f.empty / f.find, f.again, f.again / f.find);
+    return f;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    int files = 100000, folders = 1000;
+    QString dir = QDir::tempPath();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--files")) files = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--folders")) folders = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--dir")) dir = args[i + 1];
+    }
+    QTemporaryDir tmp(dir + QStringLiteral("/bench_update-XXXXXX"));
+    const Figures small = measure(tmp.path(), files / 10, std::max(1, folders / 10));
+    const Figures big = measure(tmp.path(), files, folders);
+    std::printf("scaling %d vs %d files: into empty %.1f, unchanged %.1f (target 8..12)\n", files, files / 10,
+                big.empty / small.empty, big.again / small.again);
+    return 0;
+}
