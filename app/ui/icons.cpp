@@ -1,6 +1,5 @@
 #include "icons.h"
 
-#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -371,16 +370,12 @@ QPixmap render(Icon icon, int size)
 
 } // namespace
 
+// No cache on purpose: a static set of pixmaps would outlive the application object.
 QIcon tabulonIcon(Icon icon)
 {
-    static QHash<int, QIcon> cache;
-    const auto it = cache.constFind(int(icon));
-    if (it != cache.constEnd())
-        return *it;
     QIcon result;
     if (icon != Icon::None)
         for (int size : {16, 24, 32, 48})
             result.addPixmap(render(icon, size));
-    cache.insert(int(icon), result);
     return result;
 }
