@@ -18,7 +18,15 @@
 // Navigation follows the usual dataset rules: bof() is true after first() and after a
 // prior() that could not move; eof() is true after last() and after a next() that could
 // not move; both are true when the range (with the filter) holds no record. Records
-// marked deleted are never current.
+// marked deleted are never current. A move that cannot go on leaves the record current.
+//
+// While a record is being edited or inserted, every move, setOrder, setRange,
+// cancelRange, append and pack posts it first; a post that fails stops the call.
+//
+// Durability: posts reach the operating system at once (edits) or in runs of 64 KB
+// (appends); flush() writes the rest, the header and the index, and syncs. A process that
+// dies loses at most the appends since the last flush; the next open repairs the count and
+// rebuilds the index if it may be incomplete.
 
 struct DbfField {
     QByteArray name; // upper case, at most 10 characters
@@ -76,7 +84,8 @@ public:
     DbStatus cancelRange(); // the current record stays current where it still is visible
     bool hasRange() const;
 
-    // A per-record predicate applied while reading, in addition to the range.
+    // A per-record predicate applied while reading, in addition to the range. It sees the
+    // candidate as the current record. Setting it does not move; the next move obeys it.
     void setFilter(std::function<bool(const DbfTable &)> filter);
     bool hasFilter() const;
 
@@ -100,20 +109,27 @@ public:
     void setFieldBytes(int field, const QByteArray &ansi); // cut to the width, blank-padded
     void setFieldText(int field, const QString &text);
     void setFieldDate(int field, const QDate &date);     // null date writes blanks
+    // The setters act only while editing or inserting; a date field given a text or a
+    // character field given a date is left alone.
     QByteArray recordBytes() const; // flag byte and fields
     bool isDeleted() const;
 
     State state() const;
     DbStatus append(); // new record buffer (all blanks) to be posted at the end of the file
-    DbStatus edit();
-    DbStatus post();   // writes the buffer and keeps every tag in step; it stays current
+    DbStatus edit();   // NoRecord without a current record; beforeEdit runs first
+    // Writes the buffer and keeps every tag in step. The record stays current if it is
+    // still in range and filter, else the nearest following record, else the preceding
+    // one. A failing beforePost, or a write that fails, leaves the edit open.
+    DbStatus post();
     void cancel();
     // Marks the current record deleted; the next record of range and order becomes
-    // current, the previous one when it was the last.
+    // current, the previous one when it was the last. An unposted insert is dropped
+    // instead; an unposted edit is dropped before the delete.
     DbStatus deleteRecord();
 
     // Removes the records marked deleted and rebuilds the index. The files are replaced so
-    // that an interruption leaves either the old or the new table whole.
+    // that an interruption leaves either the old or the new table whole. The order is kept
+    // (the range is dropped) and the first record becomes current.
     DbStatus pack();
     DbStatus reindex();
     DbStatus flush();
