@@ -431,6 +431,45 @@ private slots:
         DBF_VERIFY_OK(t.check(faults));
     }
 
+    void checkFindsDamagedIndex_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("key changed") << "key" << "should be";
+        QTest::newRow("record outside the table") << "recno" << "does not exist";
+    }
+    void checkFindsDamagedIndex()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, fault);
+        {
+            DbfTable t;
+            DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
+            for (const char *n : {"alpha", "uniquezz", "omega"})
+                DBF_VERIFY_OK(add(t, {"D\\", n, {}, {}, {}}));
+            DBF_VERIFY_OK(t.close());
+        }
+        QByteArray mdx = bytesOf(mdxPath());
+        const int at = int(mdx.indexOf("UNIQUEZZ"));
+        QVERIFY(at > 84);
+        if (damage == "key")
+            mdx.replace(at, 8, "UNIQUEAA");
+        else
+            mdx.replace(at - 84, 4, QByteArray("\x63\0\0\0", 4)); // record 99
+        QVERIFY(writeBytes(mdxPath(), mdx));
+        DbfTable t;
+        DBF_VERIFY_OK(t.open(m_path, catalogueTags())); // the flag says sound: trusted
+        DBF_VERIFY_OK(t.setOrder("1"));
+        QVERIFY(walk(t).size() >= 2); // damaged entries are skipped, never followed blindly
+        QStringList faults;
+        QCOMPARE(t.check(faults).code(), DbStatus::Corrupt);
+        QVERIFY2(faults.filter(fault).size() >= 1, qPrintable(faults.join('\n')));
+        DBF_VERIFY_OK(t.reindex());
+        faults.clear();
+        DBF_VERIFY_OK(t.check(faults));
+        QCOMPARE(walk(t), (QStringList{"alpha", "omega", "uniquezz"}));
+    }
+
     void indexFlagClearedWhileChanging()
     {
         DbfTable t;
