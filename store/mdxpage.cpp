@@ -191,7 +191,7 @@ DbStatus BlockCache::fetch(quint32 page, BlockRef &out)
             unlink(b);
             pushFront(b);
         }
-        out = BlockRef(this, b);
+        out.assign(this, b);
         return {};
     }
     CachedBlock *b = nullptr;
@@ -209,7 +209,7 @@ DbStatus BlockCache::fetch(quint32 page, BlockRef &out)
         m_tail = b;
         return ioError(m_name, QStringLiteral("reading"), offset);
     }
-    out = BlockRef(this, b);
+    out.assign(this, b);
     return {};
 }
 
@@ -226,7 +226,7 @@ DbStatus BlockCache::create(quint32 page, BlockRef &out)
     }
     std::memset(b->data.get(), 0, kBlockSize);
     b->dirty = true;
-    out = BlockRef(this, b);
+    out.assign(this, b);
     return {};
 }
 

@@ -110,6 +110,13 @@ public:
     ~BlockRef() { release(); }
 
     void release();
+    void assign(BlockCache *cache, CachedBlock *block)
+    {
+        release();
+        m_cache = cache;
+        m_block = block;
+        ++m_block->pins;
+    }
     bool isNull() const { return m_block == nullptr; }
     quint32 page() const { return m_block->page; }
     const char *data() const { return m_block->data.get(); }
