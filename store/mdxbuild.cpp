@@ -147,9 +147,9 @@ void linkTagNames(char *head, const std::vector<MdxTagSpec> &tags)
     }
 }
 
-void fillTagHeader(char *h, const MdxTagSpec &spec, const BuiltTag &b)
+void fillTagHeader(char *h, const MdxTagSpec &tag, const BuiltTag &b)
 {
-    const NodeGeometry g{spec.keyLength, itemLengthFor(spec.keyLength), kmaxFor(itemLengthFor(spec.keyLength))};
+    const NodeGeometry g{tag.keyLength, itemLengthFor(tag.keyLength), kmaxFor(itemLengthFor(tag.keyLength))};
     put32(h, b.root);
     put32(h + 4, b.pages);
     h[8] = 0x10;
@@ -158,7 +158,7 @@ void fillTagHeader(char *h, const MdxTagSpec &spec, const BuiltTag &b)
     put16(h + 14, quint16(g.kmax));
     put16(h + 18, quint16(g.itemLength));
     h[20] = 1;
-    std::memcpy(h + 24, spec.expression.constData(), size_t(spec.expression.size()));
+    std::memcpy(h + 24, tag.expression.constData(), size_t(tag.expression.size()));
     h[246] = b.hasKeys ? 1 : 0;
     put32(h + 248, b.firstLeaf);
     put32(h + 252, b.lastLeaf);
@@ -187,7 +187,7 @@ DbStatus invalid(const QString &what)
     return DbStatus(DbStatus::InvalidArgument, what);
 }
 
-DbStatus checkSpecs(const std::vector<MdxTagSpec> &tags)
+DbStatus checkTags(const std::vector<MdxTagSpec> &tags)
 {
     if (tags.empty() || tags.size() > size_t(kMaxTags))
         return invalid(QStringLiteral("An index holds 1 to %1 tags, not %2.").arg(kMaxTags).arg(tags.size()));
@@ -209,7 +209,7 @@ DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
                          const std::vector<MdxTagSpec> &tags,
                          const std::function<DbStatus(int, MdxKeyList &)> &produceKeys)
 {
-    DbStatus st = checkSpecs(tags);
+    DbStatus st = checkTags(tags);
     if (!st)
         return st;
     const QString name = QFileInfo(path).fileName();

@@ -9,7 +9,7 @@
 #include <QFile>
 
 struct MdxTagState {
-    MdxTagSpec spec;
+    MdxTagSpec def;
     quint32 headerPage = 0;
     quint32 root = 0;
     quint32 firstLeaf = 0;

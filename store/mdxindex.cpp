@@ -115,7 +115,7 @@ DbStatus MdxIndex::Impl::readHeader()
         t.headerPage = get32(e);
         if (e[14] != 0)
             return bad(QStringLiteral("tag %1 has a name without an end").arg(i + 1));
-        t.spec.name = cString(e + 4, 11);
+        t.def.name = cString(e + 4, 11);
         DbStatus st = readTag(i, t);
         if (!st)
             return st;
@@ -125,7 +125,7 @@ DbStatus MdxIndex::Impl::readHeader()
 
 DbStatus MdxIndex::Impl::readTag(int slot, MdxTagState &t)
 {
-    const QString which = QStringLiteral("tag %1 (\"%2\")").arg(slot + 1).arg(QString::fromLatin1(t.spec.name));
+    const QString which = QStringLiteral("tag %1 (\"%2\")").arg(slot + 1).arg(QString::fromLatin1(t.def.name));
     if (!validBlock(t.headerPage))
         return bad(QStringLiteral("the header of %1 lies outside the file").arg(which));
     BlockRef ref;
@@ -152,10 +152,10 @@ DbStatus MdxIndex::Impl::readTag(int slot, MdxTagState &t)
     if (!validBlock(t.root))
         return bad(QStringLiteral("the root of %1 lies outside the file").arg(which));
     t.pagesUsed = get32(h + 4);
-    t.spec.expression = cString(h + 24, 221);
-    if (t.spec.expression.size() > 220 || t.spec.expression.isEmpty())
+    t.def.expression = cString(h + 24, 221);
+    if (t.def.expression.size() > 220 || t.def.expression.isEmpty())
         return bad(QStringLiteral("the expression of %1 has no end").arg(which));
-    t.spec.keyLength = keyLength;
+    t.def.keyLength = keyLength;
     t.hasKeys = h[246] != 0;
     t.firstLeaf = get32(h + 248);
     t.lastLeaf = get32(h + 252);
@@ -244,7 +244,7 @@ int MdxIndex::findTag(const QByteArray &name) const
 {
     const QByteArray wanted = name.toUpper();
     for (size_t i = 0; i < d->tags.size(); ++i)
-        if (d->tags[i].spec.name.toUpper() == wanted)
+        if (d->tags[i].def.name.toUpper() == wanted)
             return int(i);
     return -1;
 }
@@ -253,7 +253,7 @@ MdxTagSpec MdxIndex::tagSpec(int tag) const
 {
     if (tag < 0 || tag >= tagCount())
         return {};
-    return d->tags[size_t(tag)].spec;
+    return d->tags[size_t(tag)].def;
 }
 
 void MdxIndex::setCacheLimit(int pages)

@@ -44,7 +44,7 @@ DbStatus MdxIndex::Impl::loadNode(const MdxTagState &t, quint32 page, BlockRef &
 {
     if (!validBlock(page))
         return bad(QStringLiteral("tag \"%1\" points to page %2, outside the file")
-                       .arg(QString::fromLatin1(t.spec.name))
+                       .arg(QString::fromLatin1(t.def.name))
                        .arg(page));
     DbStatus st = const_cast<BlockCache &>(cache).fetch(page, ref);
     if (!st)
@@ -62,7 +62,7 @@ DbStatus MdxIndex::Impl::loadNode(const MdxTagState &t, quint32 page, BlockRef &
 DbStatus MdxIndex::Impl::tooDeep(const MdxTagState &t) const
 {
     return bad(QStringLiteral("tag \"%1\" is deeper than %2 levels (a cycle of pages)")
-                     .arg(QString::fromLatin1(t.spec.name))
+                     .arg(QString::fromLatin1(t.def.name))
                      .arg(kMaxDepth));
 }
 
@@ -189,7 +189,7 @@ DbStatus MdxIndex::Impl::forward(const MdxTagState &t, MdxPath &path, bool &vali
     valid = false;
     for (int hops = 0; !path.empty(); ++hops) {
         if (hops > kMaxEmptyLeaves)
-            return bad(QStringLiteral("tag \"%1\" has a run of empty leaves").arg(QString::fromLatin1(t.spec.name)));
+            return bad(QStringLiteral("tag \"%1\" has a run of empty leaves").arg(QString::fromLatin1(t.def.name)));
         BlockRef ref;
         int n = 0;
         DbStatus st = loadNode(t, path.back().first, ref, n);
@@ -228,7 +228,7 @@ DbStatus MdxIndex::Impl::backward(const MdxTagState &t, MdxPath &path, bool &val
     valid = false;
     for (int hops = 0; !path.empty(); ++hops) {
         if (hops > kMaxEmptyLeaves)
-            return bad(QStringLiteral("tag \"%1\" has a run of empty leaves").arg(QString::fromLatin1(t.spec.name)));
+            return bad(QStringLiteral("tag \"%1\" has a run of empty leaves").arg(QString::fromLatin1(t.def.name)));
         BlockRef ref;
         int n = 0;
         DbStatus st = loadNode(t, path.back().first, ref, n);
@@ -276,7 +276,7 @@ DbStatus MdxIndex::Impl::readEntry(const MdxTagState &t, const MdxPath &path, QB
         return st;
     const int pos = path.back().second;
     if (pos < 0 || pos >= n || !t.geo.isLeaf(ref.data(), n))
-        return bad(QStringLiteral("a leaf of tag \"%1\" changed under a cursor").arg(QString::fromLatin1(t.spec.name)));
+        return bad(QStringLiteral("a leaf of tag \"%1\" changed under a cursor").arg(QString::fromLatin1(t.def.name)));
     if (key.size() != t.geo.keyLength)
         key.resize(t.geo.keyLength);
     std::memcpy(key.data(), t.geo.key(ref.data(), pos), size_t(t.geo.keyLength));

@@ -106,7 +106,7 @@ DbStatus MdxIndex::Impl::splitUpwards(MdxTagState &t, quint32 recno, bool rightm
         if (!st)
             return st;
         if (pos < 0 || pos > n || g.isLeaf(ref.data(), n) != leaf)
-            return bad(QStringLiteral("tag \"%1\" changed shape during an insert").arg(QString::fromLatin1(t.spec.name)));
+            return bad(QStringLiteral("tag \"%1\" changed shape during an insert").arg(QString::fromLatin1(t.def.name)));
         std::memcpy(scratch, ref.data(), size_t(8 + n * g.itemLength + 4));
         if (leaf) {
             spliceIn(g, scratch, n, pos, recno, upKey);
@@ -195,7 +195,7 @@ DbStatus MdxIndex::Impl::removeEntry(MdxTagState &t, const char *key, quint32 re
     if (!found)
         return DbStatus(DbStatus::Corrupt,
                         QStringLiteral("Index file  '%1'  : tag \"%2\" has no entry for record %3.")
-                            .arg(displayName, QString::fromLatin1(t.spec.name))
+                            .arg(displayName, QString::fromLatin1(t.def.name))
                             .arg(recno));
     const int pos = work.back().second;
     char *w = ref.writable();
@@ -236,7 +236,7 @@ DbStatus MdxIndex::Impl::dropChild(MdxTagState &t, int level)
         if (!st)
             return st;
         if (ci < 0 || ci > n)
-            return bad(QStringLiteral("tag \"%1\" changed shape during a removal").arg(QString::fromLatin1(t.spec.name)));
+            return bad(QStringLiteral("tag \"%1\" changed shape during a removal").arg(QString::fromLatin1(t.def.name)));
         char *w = ref.writable();
         if (n == 0) {
             if (level == 0) {
@@ -282,5 +282,5 @@ DbStatus MdxIndex::Impl::collapseRoot(MdxTagState &t)
             return st;
         t.root = child;
     }
-    return bad(QStringLiteral("tag \"%1\" is deeper than %2 levels").arg(QString::fromLatin1(t.spec.name)).arg(kMaxDepth));
+    return bad(QStringLiteral("tag \"%1\" is deeper than %2 levels").arg(QString::fromLatin1(t.def.name)).arg(kMaxDepth));
 }

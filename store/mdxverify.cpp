@@ -31,7 +31,7 @@ private:
     DbStatus fault(const QString &what, quint32 page) const
     {
         return m_d.bad(QStringLiteral("tag \"%1\": %2 (page %3)")
-                           .arg(QString::fromLatin1(m_t.spec.name), what)
+                           .arg(QString::fromLatin1(m_t.def.name), what)
                            .arg(page));
     }
 

@@ -94,11 +94,11 @@ private slots:
         QCOMPARE(int(b[529]), 1);
         // Names "1" < "2" < "3" < "4": each hangs to the right of the one before.
         const int links[4][3] = {{0, 2, 0}, {0, 3, 1}, {0, 4, 2}, {0, 0, 3}};
-        const auto specs = catalogueTags();
+        const auto defs = catalogueTags();
         for (int i = 0; i < 4; ++i) {
             const int slot = 512 + 32 * (i + 1);
             QCOMPARE(le32(b, slot), quint32(4 + 2 * i));
-            QCOMPARE(b.mid(slot + 4, 11), specs[size_t(i)].name.leftJustified(11, '\0'));
+            QCOMPARE(b.mid(slot + 4, 11), defs[size_t(i)].name.leftJustified(11, '\0'));
             QCOMPARE(int(b[slot + 15]), 0x10);
             QCOMPARE(int(b[slot + 16]), links[i][0]);
             QCOMPARE(int(b[slot + 17]), links[i][1]);
@@ -107,11 +107,11 @@ private slots:
             QCOMPARE(b[slot + 20], 'C');
             const int h = (4 + 2 * i) * 512;
             QCOMPARE(int(b[h + 8]), 0x10);
-            QCOMPARE(le16(b, h + 12), specs[size_t(i)].keyLength);
+            QCOMPARE(le16(b, h + 12), defs[size_t(i)].keyLength);
             QCOMPARE(le16(b, h + 14), 9);
             QCOMPARE(le16(b, h + 18), 104);
-            QCOMPARE(b.mid(h + 24, specs[size_t(i)].expression.size() + 1),
-                     specs[size_t(i)].expression + '\0');
+            QCOMPARE(b.mid(h + 24, defs[size_t(i)].expression.size() + 1),
+                     defs[size_t(i)].expression + '\0');
             QCOMPARE(int(b[h + 246]), 1);
         }
     }
