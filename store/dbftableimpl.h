@@ -84,6 +84,10 @@ struct DbfTable::Impl {
     // Pack and check (dbftablepack.cpp, dbftablecheck.cpp)
     DbStatus packSteps(const QString &newTable, const QString &newIndex, const QString &folder,
                        int &reached);
+    DbStatus writeReplacement(DbfFile &fresh, const QString &newTable, const QString &newIndex,
+                              int &reached);
+    DbStatus swapIn(DbfFile &fresh, const QString &newTable, const QString &newIndex,
+                    const QString &folder, int &reached);
     void recoverFromPack(bool indexReplaced);
     void checkTag(const DbfTagRuntime &t, QStringList &faults);
 

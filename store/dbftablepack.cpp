@@ -123,12 +123,22 @@ void DbfTable::Impl::recoverFromPack(bool indexReplaced)
 DbStatus DbfTable::Impl::packSteps(const QString &newTable, const QString &newIndex,
                                    const QString &folder, int &reached)
 {
+    DbfFile fresh;
+    DbStatus st = writeReplacement(fresh, newTable, newIndex, reached);
+    if (st)
+        st = swapIn(fresh, newTable, newIndex, folder, reached);
+    return st;
+}
+
+// Steps 1 and 2: the new table and its index under temporary names, on disk.
+DbStatus DbfTable::Impl::writeReplacement(DbfFile &fresh, const QString &newTable,
+                                          const QString &newIndex, int &reached)
+{
     const QString tablePath = file.path();
     FileLock lock;
     if (lock.open(newTable, true) != FileLock::Acquired)
         return {DbStatus::IoError,
                 QStringLiteral("Cannot create \"%1\": %2").arg(newTable, lock.errorText())};
-    DbfFile fresh;
     DbStatus st = writePacked(file, lock.fd(), newTable);
     if (st)
         st = fresh.adopt(std::move(lock), newTable);
@@ -141,10 +151,18 @@ DbStatus DbfTable::Impl::packSteps(const QString &newTable, const QString &newIn
     }
     if (st)
         st = interruptedAt(reached = IndexWritten, tablePath);
+    return st;
+}
+
+// The remaining steps: the new files take the place of the old ones.
+DbStatus DbfTable::Impl::swapIn(DbfFile &fresh, const QString &newTable, const QString &newIndex,
+                                const QString &folder, int &reached)
+{
+    const QString tablePath = file.path();
+    DbStatus st;
     // From here a crash may leave the new index beside the old table: the cleared flag
     // makes the next open rebuild it from the table it finds.
-    if (st)
-        st = file.setProductionFlag(false, true);
+    st = file.setProductionFlag(false, true);
     if (st && mdx) {
         st = mdx->close();
         mdx.reset();
