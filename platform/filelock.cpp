@@ -50,7 +50,9 @@ FileLock::Result FileLock::open(const QString &path, bool create)
     if (fd < 0) {
         const int err = errno;
         m_error = QString::fromLocal8Bit(std::strerror(err));
-        return (err == ENOENT || err == EEXIST) ? Missing : Failed;
+        if (err == EEXIST)
+            return Exists;
+        return err == ENOENT ? Missing : Failed;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;

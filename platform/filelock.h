@@ -11,7 +11,8 @@ class FileLock
 public:
     enum Result {
         Acquired,
-        Missing,   // the file does not exist (or, with create, already exists)
+        Missing,   // the file (or, with create, its folder) does not exist
+        Exists,    // with create: the file exists already
         Held,      // another open holds the lock
         Failed,    // any other refusal of the operating system; see errorText()
     };

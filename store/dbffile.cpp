@@ -29,6 +29,7 @@ DbStatus lockStatus(FileLock::Result r, const FileLock &lock, const QString &pat
     case FileLock::Held:
         return {DbStatus::Locked,
                 QStringLiteral("Table \"%1\" is in use by another program.").arg(path)};
+    case FileLock::Exists:
     case FileLock::Failed:
         break;
     }
@@ -57,8 +58,11 @@ DbStatus DbfFile::create(const QString &path, const std::vector<DbfField> &field
         layout.recordLength += f.width;
     FileLock lock;
     const FileLock::Result r = lock.open(path, true);
-    if (r == FileLock::Missing)
+    if (r == FileLock::Exists)
         return {DbStatus::IoError, QStringLiteral("Table \"%1\" already exists.").arg(path)};
+    if (r == FileLock::Missing)
+        return {DbStatus::NotFound,
+                QStringLiteral("Cannot create \"%1\": the folder does not exist.").arg(path)};
     if (DbStatus st = lockStatus(r, lock, path); !st)
         return st;
     QByteArray bytes = encodeHeaderArea(layout, 0, QDate::currentDate());

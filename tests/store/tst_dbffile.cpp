@@ -178,6 +178,18 @@ private slots:
         QVERIFY(!QFile::exists(path()));
     }
 
+    void createRefusesExistingFileAndMissingFolder()
+    {
+        QVERIFY(!sampleTable().isEmpty());
+        const QByteArray before = bytesOf(path());
+        QCOMPARE(DbfTable::create(path(), catalogueFields(), {}).code(), DbStatus::IoError);
+        QCOMPARE(bytesOf(path()), before);
+        const QString nowhere = m_dir.filePath(QStringLiteral("no/such/folder/t.dbf"));
+        QCOMPARE(DbfTable::create(nowhere, catalogueFields(), {}).code(), DbStatus::NotFound);
+        DbfTable t;
+        QCOMPARE(t.open(nowhere, {}).code(), DbStatus::NotFound);
+    }
+
     void fullDiskFailsCleanly()
     {
         QVERIFY(!sampleTable().isEmpty());
