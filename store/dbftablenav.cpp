@@ -307,27 +307,30 @@ DbStatus DbfTable::last()
 
 DbStatus DbfTable::Impl::move(bool forward)
 {
-    Impl &d = *this;
-    if (DbStatus st = d.ensureBrowse(); !st)
+    if (DbStatus st = ensureBrowse(); !st)
         return st;
-    if (!d.cur.recno) {
-        d.bof = d.eof = true;
+    if (!cur.recno) {
+        bof = eof = true;
         return {};
     }
-    if (DbStatus st = d.reseekCurrent(); !st)
+    if (DbStatus st = reseekCurrent(); !st)
         return st;
-    d.scan.recno = d.cur.recno;
-    d.scan.cursor = d.cur.cursor;
+    // The cursor moves over to the scan instead of being copied, so that its key buffer
+    // stays unshared and a step costs no allocation; it is found again by its key only
+    // when no record follows.
+    scan.recno = cur.recno;
+    std::swap(scan.cursor, cur.cursor);
     bool found = false;
-    DbStatus st = d.step(d.scan, forward);
+    DbStatus st = step(scan, forward);
     if (st)
-        st = d.seekVisible(d.scan, forward, found);
+        st = seekVisible(scan, forward, found);
     if (found) {
-        d.becomeCurrent(d.scan);
-    } else {
-        (forward ? d.eof : d.bof) = true;
-        (forward ? d.bof : d.eof) = false;
+        becomeCurrent(scan);
+        return st;
     }
+    cursorStale = true;
+    (forward ? eof : bof) = true;
+    (forward ? bof : eof) = false;
     return st;
 }
 

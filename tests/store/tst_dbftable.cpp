@@ -1,12 +1,26 @@
 #include "dbftesthelp.h"
 
 #include <QDir>
+#include <atomic>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace dbftest;
+
+// Counts heap allocations, so that a test can tell whether walking costs one per record.
+// Sanitizer builds bring their own allocator and are left alone.
+#if !defined(__SANITIZE_ADDRESS__)
+#define DBF_COUNT_ALLOCATIONS 1
+extern "C" void *__libc_malloc(size_t size);
+static std::atomic<long> g_allocations{0};
+extern "C" void *malloc(size_t size)
+{
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    return __libc_malloc(size);
+}
+#endif
 
 class TestDbfTable : public QObject
 {
@@ -468,6 +482,39 @@ private slots:
         faults.clear();
         DBF_VERIFY_OK(t.check(faults));
         QCOMPARE(walk(t), (QStringList{"alpha", "omega", "uniquezz"}));
+    }
+
+    void walkDoesNotAllocatePerRecord()
+    {
+#ifndef DBF_COUNT_ALLOCATIONS
+        QSKIP("allocations are not counted in this build");
+#else
+        DbfTable t;
+        DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
+        for (int i = 0; i < 3000; ++i)
+            DBF_VERIFY_OK(add(t, {QStringLiteral("F%1\\").arg(i % 3), QStringLiteral("n%1").arg(i),
+                                  {}, {}, {}}));
+        for (const char *order : {"", "1", "4"}) {
+            DBF_VERIFY_OK(t.setOrder(order));
+            const auto range = folderRange("F1\\");
+            if (*order)
+                DBF_VERIFY_OK(t.setRange(range.first, range.second));
+            for (int round = 0; round < 2; ++round) { // the second walk finds its pages cached
+                DBF_VERIFY_OK(t.first());
+                const long before = g_allocations.load();
+                int records = 0;
+                for (; !t.eof(); ++records) {
+                    t.recordBytes().size();
+                    DBF_VERIFY_OK(t.next());
+                }
+                const long made = g_allocations.load() - before - records; // recordBytes()
+                QCOMPARE(records, *order ? 1000 : 3000);
+                QVERIFY(made >= 0); // the counter sees the copies recordBytes() makes
+                if (round == 1)
+                    QVERIFY2(made < 20, qPrintable(QStringLiteral("%1 allocations").arg(made)));
+            }
+        }
+#endif
     }
 
     void indexFlagClearedWhileChanging()
