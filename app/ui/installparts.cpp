@@ -1,9 +1,10 @@
 #include "installparts.h"
 
+#include "archivepart.h"
 #include "tform1.h"
 
 void installParts(TForm1 &form)
 {
     // Each command family adds its install call here, e.g. installBrowsing(form).
-    Q_UNUSED(form);
+    installArchive(form);
 }

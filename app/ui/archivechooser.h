@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The archive list: a small modal window that lists the archives of the program folder
+// and returns the one chosen. Enter or a double-click on an entry chooses it; Esc, Alt+F1
+// and the close box leave without a choice.
+class ArchiveChooser : public QDialog
+{
+    Q_OBJECT
+public:
+    // names in the order to show; the entry equal to current (letters a to z compared
+    // without case) is selected when the window opens.
+    ArchiveChooser(const QStringList &names, const QString &current, QWidget *parent = nullptr);
+
+    // The chosen name after exec() returned Accepted, else empty.
+    QString chosen() const { return m_chosen; }
+
+    // Shows the window over mainWindow with caption, in the views' colour and font, and
+    // returns the chosen name or an empty text.
+    static QString choose(QWidget *mainWindow, const QString &caption, const QStringList &names,
+                          const QString &current);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void chooseItem(QTreeWidgetItem *item);
+
+    QTreeWidget *ListView1;
+    QString m_chosen;
+};
