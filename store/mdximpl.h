@@ -34,6 +34,7 @@ struct MdxIndex::Impl {
     bool damaged = false;    // a change failed half way: the busy mark must stay on disk
     quint64 generation = 1;  // counts changes, so that cursors notice a changed tree
     MdxPath work;            // reused by insert and remove
+    std::vector<quint32> freed; // blocks given up in this session, taken again first
     char scratch[2 * mdx::kBlockSize];
     char upKey[mdx::kMaxKeyLength];
 

@@ -27,6 +27,14 @@ int leftShare(bool leaf, int total, bool appending)
 
 DbStatus MdxIndex::Impl::allocate(MdxTagState &t, BlockRef &ref)
 {
+    if (!freed.empty()) {
+        DbStatus st = cache.create(freed.back(), ref);
+        if (!st)
+            return st;
+        freed.pop_back();
+        t.pagesUsed += kBlockPages;
+        return {};
+    }
     if (pagesInFile > 0xFFFFFFF0u)
         return DbStatus(DbStatus::IoError,
                         QStringLiteral("Index file  '%1'  has reached its largest size.").arg(displayName));
@@ -38,13 +46,15 @@ DbStatus MdxIndex::Impl::allocate(MdxTagState &t, BlockRef &ref)
     return {};
 }
 
-// Freed blocks are zeroed and left where they are; the next rebuild drops them.
+// Freed blocks are zeroed and reused by this session only: the file keeps no list of
+// them, so blocks freed and not reused stay unreferenced until the next rebuild.
 DbStatus MdxIndex::Impl::release(MdxTagState &t, quint32 page)
 {
     BlockRef ref;
     DbStatus st = cache.create(page, ref);
     if (!st)
         return st;
+    freed.push_back(page);
     t.pagesUsed = t.pagesUsed >= quint32(kBlockPages) ? t.pagesUsed - kBlockPages : 0;
     return {};
 }
