@@ -2,6 +2,8 @@
 
 #include "platform/codepage.h"
 
+#include <QBrush>
+
 namespace {
 
 const char *const kTitles[] = {"File", "Note", "Tags", "Date", "Size"};
@@ -83,7 +85,25 @@ QVariant CatalogModel::headerData(int section, Qt::Orientation orientation, int 
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue((section == SizeColumn ? Qt::AlignRight : Qt::AlignLeft)
                                    | Qt::AlignVCenter);
+    if (role == Qt::ForegroundRole && section != SizeColumn && m_sortedColumn >= 0)
+        return QBrush(section == m_sortedColumn ? QColor(255, 0, 0) : QColor(0, 0, 0));
     return {};
+}
+
+int CatalogModel::columnOfOrder(int order)
+{
+    static const int columns[] = {FileColumn, DateColumn, TagsColumn, NoteColumn};
+    return order >= 1 && order <= 4 ? columns[order - 1] : -1;
+}
+
+void CatalogModel::setSortedColumn(int column)
+{
+    if (column < FileColumn || column >= SizeColumn)
+        column = -1;
+    if (column == m_sortedColumn)
+        return;
+    m_sortedColumn = column;
+    emit headerDataChanged(Qt::Horizontal, FileColumn, DateColumn);
 }
 
 quint32 CatalogModel::recnoAt(int row) const
@@ -93,10 +113,9 @@ quint32 CatalogModel::recnoAt(int row) const
 
 int CatalogModel::rowOfRecno(qint64 recno) const
 {
-    for (size_t i = 0; i < m_recnos.size(); ++i)
-        if (m_recnos[i] == recno)
-            return int(i);
-    return -1;
+    if (recno <= 0 || recno > 0xFFFFFFFFll)
+        return -1;
+    return m_rowOfRecno.value(quint32(recno), -1);
 }
 
 int CatalogModel::currentRow() const
@@ -115,10 +134,12 @@ void CatalogModel::reload()
     beginResetModel();
     m_recnos.clear();
     m_records.clear();
+    m_rowOfRecno.clear();
     DbfTable &t = m_table->table();
     if (t.isOpen() && t.state() == DbfTable::State::Browse) {
         const qint64 current = t.recNo();
         for (DbStatus st = t.first(); st && !t.eof(); st = t.next()) {
+            m_rowOfRecno.insert(quint32(t.recNo()), int(m_recnos.size()));
             m_recnos.push_back(quint32(t.recNo()));
             m_records.push_back(t.recordBytes());
         }

@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QByteArray>
+#include <QHash>
 #include <functional>
 #include <vector>
 
@@ -39,6 +40,14 @@ public:
     // Reads the rows again from the table; keeps the table's current record.
     void reload();
 
+    // The column whose title is marked as the sorted one (red); the titles of the other
+    // sortable columns are black, the Size title keeps the header's own colour. -1 marks
+    // none.
+    void setSortedColumn(int column);
+    int sortedColumn() const { return m_sortedColumn; }
+    // The column whose title shows the order "1".."4"; -1 for any other number.
+    static int columnOfOrder(int order);
+
     // Text of a field of a shown row, decoded, without trailing blanks.
     QString fieldText(int row, CatalogTable::Field field) const;
 
@@ -50,5 +59,7 @@ private:
     CatalogTable *m_table;
     std::vector<quint32> m_recnos;
     std::vector<QByteArray> m_records;
+    QHash<quint32, int> m_rowOfRecno;
+    int m_sortedColumn = -1;
     std::function<QString(const QDate &)> m_formatDate;
 };

@@ -1,10 +1,12 @@
 #include "installparts.h"
 
 #include "archivepart.h"
+#include "browse/ui/installbrowsing.h"
 #include "tform1.h"
 
 void installParts(TForm1 &form)
 {
     // Each command family adds its install call here, e.g. installBrowsing(form).
     installArchive(form);
+    installBrowsing(form);
 }

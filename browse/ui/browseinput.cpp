@@ -1,0 +1,220 @@
+#include "browseviews.h"
+
+#include "app/settingslook.h"
+#include "app/ui/tform1.h"
+#include "browse/catalogmodel.h"
+#include "browse/typeahead.h"
+#include "browse/ui/foldertreeview.h"
+#include "platform/codepage.h"
+#include "store/catalogtable.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QTableView>
+#include <QTreeWidget>
+
+#include <stdexcept>
+
+void BrowseViews::throwIfFailed(const DbStatus &status)
+{
+    if (status)
+        return;
+    const QString text = status.message().isEmpty() ? QStringLiteral("Operation failed")
+                                                     : status.message();
+    throw std::runtime_error(text.toStdString());
+}
+
+void BrowseViews::connectViews()
+{
+    QTreeWidget *tree = m_form.TreeView1;
+    QTableView *grid = m_form.DBGrid1;
+    connect(tree, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem *current) { onTreeCurrentChanged(current); });
+    QItemSelectionModel *selection = grid->selectionModel();
+    connect(selection, &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { onGridRowChanged(current.row()); });
+    connect(selection, &QItemSelectionModel::currentColumnChanged, this,
+            [this](const QModelIndex &current) {
+                if (!m_syncing && current.isValid() && m_form.state().mode == UiMode::Browse)
+                    emit gridColumnEntered(current.column());
+            });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { onModelReset(); });
+    connect(table(), &CatalogTable::orderSwitched, this, [this](int n) {
+        if (n >= 1 && n <= 4)
+            markOrderTitle(n);
+        ClearSearch();
+    });
+    grid->horizontalHeader()->setSectionsClickable(true);
+    connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+        m_form.guarded([this, column] { throwIfFailed(DBGrid1TitleClick(column)); });
+    });
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget *old, QWidget *now) { onFocusChanged(old, now); });
+    tree->installEventFilter(this);
+    grid->installEventFilter(this);
+    paintSelection(tree, tree->hasFocus());
+    paintSelection(grid, grid->hasFocus());
+}
+
+void BrowseViews::onTreeCurrentChanged(QTreeWidgetItem *current)
+{
+    if (m_selecting || !current)
+        return;
+    m_form.guarded([this] { throwIfFailed(SelectFolder()); });
+}
+
+// The user moved the grid: the table follows, then the text pane.
+void BrowseViews::onGridRowChanged(int row)
+{
+    if (m_syncing || row < 0)
+        return;
+    CatalogTable *t = table();
+    if (!t || !t->isOpen() || t->isDetached())
+        return;
+    const quint32 recno = m_model->recnoAt(row);
+    if (recno == 0 || !t->table().goTo(recno)) {
+        // The record has gone since the rows were read: show where the table is.
+        showCurrentRecord();
+        return;
+    }
+    DataSource1DataChange();
+}
+
+void BrowseViews::onModelReset()
+{
+    showCurrentRecord();
+}
+
+void BrowseViews::showCurrentRecord()
+{
+    QTableView *grid = m_form.DBGrid1;
+    const int row = m_model->currentRow();
+    m_syncing = true;
+    if (row < 0) {
+        grid->selectionModel()->clear();
+    } else {
+        const int column = qMax(0, grid->currentIndex().column());
+        const QModelIndex index = m_model->index(row, column);
+        grid->selectionModel()->setCurrentIndex(
+            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        grid->scrollTo(index);
+    }
+    m_syncing = false;
+    DataSource1DataChange();
+}
+
+void BrowseViews::markOrderTitle(int order)
+{
+    m_model->setSortedColumn(CatalogModel::columnOfOrder(order));
+}
+
+DbStatus BrowseViews::DBGrid1TitleClick(int column)
+{
+    m_form.Splitter2Moved(); // the Note column's width rule alone
+    static const int orderOfColumn[] = {1, 4, 3, 2};
+    CatalogTable *t = table();
+    if (column < 0 || column > 3 || !t || !t->isOpen())
+        return DbStatus::ok();
+    return t->SwitchOrder(orderOfColumn[column]);
+}
+
+bool BrowseViews::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusOut && watched == m_form.DBGrid1) {
+        // A pop-up menu or another application taking the focus is no leaving.
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            emit gridExited();
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    bool consumed = false;
+    m_form.guarded([&] {
+        if (watched == m_form.TreeView1)
+            consumed = treeKey(key->key());
+        else if (watched == m_form.DBGrid1 && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+            consumed = gridKey(key->key(), key->text());
+    });
+    return consumed;
+}
+
+bool BrowseViews::treeKey(int key)
+{
+    QTreeWidget *tree = m_form.TreeView1;
+    if (key == Qt::Key_Escape) {
+        if (tree->topLevelItemCount() > 0)
+            throwIfFailed(treeEscape());
+        return true;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (QTreeWidgetItem *item = tree->currentItem())
+            item->setExpanded(!item->isExpanded());
+        return true;
+    }
+    return false;
+}
+
+DbStatus BrowseViews::treeEscape()
+{
+    m_form.TreeView1->setFocus();
+    const DbStatus st = selectNodeAt(0);
+    ClearSearch();
+    return st;
+}
+
+bool BrowseViews::gridKey(int key, const QString &text)
+{
+    // In record edit mode every key belongs to the cell editor.
+    if (m_form.state().mode != UiMode::Browse)
+        return false;
+    if (key == Qt::Key_Escape) {
+        ClearSearch();
+        return true;
+    }
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        m_form.DBGrid1DblClick();
+        return true;
+    }
+    if (text.size() != 1 || !text.at(0).isPrint())
+        return false;
+    bool ok = false;
+    const QByteArray ansi = codepage::fromUnicode(text, &ok);
+    const unsigned char c = ok && ansi.size() == 1 ? static_cast<unsigned char>(ansi.at(0)) : 0;
+    if (c >= 33 && table() && table()->isOpen())
+        typeAhead(*table(), c);
+    // The view's own type-ahead would move the row by its own rules: no character is
+    // passed on.
+    return true;
+}
+
+void BrowseViews::onFocusChanged(QWidget *, QWidget *now)
+{
+    QTableView *grid = m_form.DBGrid1;
+    paintSelection(m_form.TreeView1, now == m_form.TreeView1);
+    paintSelection(grid, now && (now == grid || grid->isAncestorOf(now)));
+}
+
+// Without the focus the selection stays visible on silver in the view font's colour;
+// with it the system's selection colours apply.
+void BrowseViews::paintSelection(QWidget *view, bool focused)
+{
+    QPalette pal = view->palette();
+    const QPalette system = QApplication::palette(view);
+    QColor back = system.color(QPalette::Active, QPalette::Highlight);
+    QColor fore = system.color(QPalette::Active, QPalette::HighlightedText);
+    if (!focused) {
+        back = QColor(0xC0, 0xC0, 0xC0);
+        fore = toQColor(quint32(m_form.state().settings.ViewFont.color), system);
+        if (!fore.isValid())
+            fore = system.color(QPalette::Active, QPalette::Text);
+    }
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::Highlight, back);
+        pal.setColor(group, QPalette::HighlightedText, fore);
+    }
+    view->setPalette(pal);
+}

@@ -1,0 +1,278 @@
+#include "browseviews.h"
+
+#include "app/ui/tform1.h"
+#include "browse/catalogmodel.h"
+#include "browse/statustext.h"
+#include "browse/ui/foldertreeview.h"
+#include "dialogs/regional.h"
+#include "dialogs/velmark.h"
+#include "platform/diskpath.h"
+#include "scan/foldertree.h"
+#include "scan/folderupdate.h"
+#include "scan/infofile.h"
+#include "store/catalogtable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QTreeWidget>
+
+namespace {
+
+// The hourglass for the length of a step, taken back however the step ends.
+class WaitCursor
+{
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+// Keeps the first failure of a sequence of steps that must all run.
+void keepFirst(DbStatus &first, const DbStatus &next)
+{
+    if (first && !next)
+        first = next;
+}
+
+} // namespace
+
+BrowseViews::BrowseViews(TForm1 &form) : QObject(&form), m_form(form)
+{
+    setObjectName(QStringLiteral("BrowseViews"));
+    m_model = new CatalogModel(table(), this);
+    m_model->setDateFormatter([](const QDate &d) { return regional::formatDate(d); });
+    table()->setFollowFlag(&m_form.state().FollowCurrentRecord);
+    m_form.setGridModel(m_model);
+    m_resolver = std::make_unique<PathResolver>(rootPath());
+    connectViews();
+}
+
+BrowseViews::~BrowseViews() = default;
+
+BrowseViews *BrowseViews::of(const TForm1 &form)
+{
+    return form.findChild<BrowseViews *>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+CatalogTable *BrowseViews::table() const
+{
+    return m_form.state().Dbf1;
+}
+
+QString BrowseViews::rootPath() const
+{
+    const QString root = m_form.state().settings.RootPath;
+    return root.isEmpty() && table() ? table()->rootPath() : root;
+}
+
+DbStatus BrowseViews::RebuildFolderTree()
+{
+    const WaitCursor wait;
+    m_form.setPanelText(2, QString());
+    // The tree's own selection changes while it is emptied select no folder.
+    m_selecting = true;
+    const DbStatus st = ::RebuildFolderTree(m_form.TreeView1, rootPath());
+    m_selecting = false;
+    emit treeRebuilt();
+    return st;
+}
+
+DbStatus BrowseViews::EnsureFolderAndRebuild(const QString &relativePath)
+{
+    DbStatus st = ensureFolderOnDisk(rootPath(), diskpath::fromTyped(relativePath));
+    keepFirst(st, RebuildFolderTree());
+    applyExpansionRule();
+    return st;
+}
+
+void BrowseViews::applyExpansionRule()
+{
+    ::applyExpansionRule(m_form.TreeView1, m_form.state().settings.FolderListCollapsed != 0);
+}
+
+int BrowseViews::nodeCount() const
+{
+    return ::nodeCount(m_form.TreeView1);
+}
+
+int BrowseViews::selectedNodeIndex() const
+{
+    return absoluteIndexOf(m_form.TreeView1, m_form.TreeView1->currentItem());
+}
+
+QString BrowseViews::selectedFolderPath() const
+{
+    return FolderPathOfNode(m_form.TreeView1->currentItem());
+}
+
+DbStatus BrowseViews::selectNodeAt(int index)
+{
+    QTreeWidget *tree = m_form.TreeView1;
+    if (tree->topLevelItemCount() == 0)
+        return showRootFolder();
+    QTreeWidgetItem *item = nodeAt(tree, index);
+    if (!item)
+        return {DbStatus::InvalidArgument, QStringLiteral("No folder at position %1").arg(index)};
+    m_selecting = true;
+    tree->setCurrentItem(item);
+    m_selecting = false;
+    tree->scrollToItem(item);
+    return SelectFolder();
+}
+
+DbStatus BrowseViews::selectFolderPath(const QString &folderPath)
+{
+    QTreeWidgetItem *item = findNode(m_form.TreeView1, folderPath);
+    if (!item)
+        return {DbStatus::NotFound, QStringLiteral("Folder  '%1'  not found").arg(folderPath)};
+    return selectNodeAt(absoluteIndexOf(m_form.TreeView1, item));
+}
+
+// While the tree has no nodes the root folder stands for the selection.
+DbStatus BrowseViews::showRootFolder()
+{
+    m_form.setPanelText(2, QString());
+    CatalogTable *t = table();
+    if (!t || !t->isOpen())
+        return DbStatus::ok();
+    t->detachViews();
+    const DbStatus st = t->SetFolderRange(QString());
+    t->attachViews();
+    return st;
+}
+
+DbStatus BrowseViews::SelectFolder()
+{
+    QTreeWidgetItem *item = m_form.TreeView1->currentItem();
+    if (!item)
+        return m_form.TreeView1->topLevelItemCount() == 0 ? showRootFolder() : DbStatus::ok();
+    const QString path = FolderPathOfNode(item);
+    m_form.setPanelText(2, path);
+    emit folderSelected(path);
+    CatalogTable *t = table();
+    if (!t || !t->isOpen())
+        return DbStatus::ok();
+    m_resolver->forget();
+    // One repaint of the grid for range and update together, at the outermost attach.
+    t->detachViews();
+    DbStatus st = t->SetFolderRange(path);
+    const bool descriptions = m_form.state().settings.FolderInfoMode != 0;
+    if (st && descriptions)
+        st = UpdateFolder(*t, *m_resolver, path, true);
+    t->attachViews();
+    if (descriptions)
+        ShowCount();
+    return st;
+}
+
+void BrowseViews::ShowCount()
+{
+    const CatalogTable *t = table();
+    const qint64 physical = t && t->isOpen() ? t->table().physicalCount() : 0;
+    m_form.setPanelText(3, statustext::recordCount(physical, t ? t->DeletedCount : 0));
+}
+
+void BrowseViews::ClearSearch()
+{
+    if (QAction *a = m_form.action(QStringLiteral("miClearsearchClick")))
+        a->setEnabled(false);
+    emit searchCleared();
+    m_form.setPanelText(0, regional::longDate(regional::today()));
+}
+
+void BrowseViews::DataSource1DataChange()
+{
+    const AppState &state = m_form.state();
+    // A text being typed into the pane must not be replaced by the file's old text.
+    if (!state.FollowCurrentRecord || state.mode == UiMode::TextEdit)
+        return;
+    QStringList lines;
+    m_textStatus = DbStatus::ok();
+    const CatalogTable *t = table();
+    if (t && t->isOpen() && t->table().recNo() > 0) {
+        const QString path = infofile::infoFilePath(*m_resolver, t->text(CatalogTable::DIR),
+                                                    t->text(CatalogTable::NAME));
+        const DbStatus st = infofile::readInfoFile(path, lines);
+        if (!st && st.code() != DbStatus::NotFound)
+            m_textStatus = st;
+    }
+    m_form.Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+    emit currentRecordShown();
+}
+
+DbStatus BrowseViews::ShowArchive()
+{
+    const Settings &s = m_form.state().settings;
+    m_resolver = std::make_unique<PathResolver>(rootPath());
+    const WaitCursor wait;
+    if (s.DeleteEmptyFolders == 1)
+        RemoveEmptyFolders(rootPath());
+    DbStatus st = RebuildFolderTree();
+    CatalogTable *t = table();
+    if (t && t->isOpen()) {
+        t->table().first();
+        markOrderTitle(t->orderName().toInt());
+    }
+    applyExpansionRule();
+    // Selecting reads the folder's rows; with no node the root folder's own are shown.
+    keepFirst(st, selectNodeAt(0));
+    m_form.TreeView1->setFocus();
+    m_form.setPanelText(1, ShortenLeft(s.RootPath.isEmpty() ? rootPath() : s.RootPath));
+    ShowCount();
+    ClearSearch();
+    return st;
+}
+
+void BrowseViews::miAllexpClick()
+{
+    QTreeWidget *tree = m_form.TreeView1;
+    if (tree->topLevelItemCount() == 0)
+        return;
+    tree->expandAll();
+    if (tree->currentItem())
+        tree->scrollToItem(tree->currentItem());
+}
+
+DbStatus BrowseViews::miAllcolClick()
+{
+    QTreeWidget *tree = m_form.TreeView1;
+    if (tree->topLevelItemCount() == 0)
+        return DbStatus::ok();
+    tree->collapseAll();
+    if (tree->currentItem())
+        tree->scrollToItem(tree->currentItem());
+    return selectNodeAt(0);
+}
+
+DbStatus BrowseViews::Reorganise()
+{
+    AppState &state = m_form.state();
+    CatalogTable *t = table();
+    if (!t || !t->isOpen())
+        return DbStatus::ok();
+    const WaitCursor wait;
+    // Held over the whole command: the grid reads its rows once, from the folder
+    // selected at the end, instead of the whole table after the pack.
+    t->detachViews();
+    t->switchTagFilterOff();
+    state.FollowCurrentRecord = false;
+    DbStatus st = t->packStep();
+    if (st)
+        state.settings.DeletedCount = 0;
+    if (state.settings.DeleteEmptyFolders == 1)
+        RemoveEmptyFolders(rootPath());
+    keepFirst(st, RebuildFolderTree());
+    applyExpansionRule();
+    keepFirst(st, selectNodeAt(0));
+    t->attachViews();
+    m_form.TreeView1->setFocus();
+    ShowCount();
+    emit reorganised();
+    state.FollowCurrentRecord = true;
+    // The pane showed a record of before the pack; the current one is another.
+    DataSource1DataChange();
+    return st;
+}

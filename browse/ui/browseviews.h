@@ -1,0 +1,149 @@
+#pragma once
+
+#include "store/dbstatus.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class CatalogModel;
+class CatalogTable;
+class PathResolver;
+class QTreeWidgetItem;
+class TForm1;
+
+// The coordinated views of the main window: the folder tree, the grid over the catalogue
+// table, the text pane and the status bar. Selecting a folder restricts the table (and so
+// the grid) to that folder; the grid's current row and the table's current record are the
+// same record both ways; moving to a record loads its info file into the text pane while
+// the window's FollowCurrentRecord flag is set.
+//
+// One instance lives as a child of the main window (installBrowsing creates it); other
+// command families reach it with BrowseViews::of(form). Calls that fail report through
+// their DbStatus; the command handlers installed by installBrowsing turn failures into
+// the error box.
+class BrowseViews : public QObject
+{
+    Q_OBJECT
+public:
+    explicit BrowseViews(TForm1 &form);
+    ~BrowseViews() override;
+
+    // The instance of the main window; null before installBrowsing.
+    static BrowseViews *of(const TForm1 &form);
+
+    // For handlers: a failure becomes an exception, which the main window's guard shows
+    // in the error box.
+    static void throwIfFailed(const DbStatus &status);
+
+    TForm1 &form() const { return m_form; }
+    CatalogModel *model() const { return m_model; }
+
+    // --- Folder tree ---------------------------------------------------------------
+    // Hourglass, panel 2 emptied, the tree rebuilt from the disk below RootPath and
+    // sorted; cursor and repainting restored however it ends. Nothing is selected
+    // afterwards (the caller selects) and the expansion rule is not applied. Returns the
+    // walk's failure (the tree then holds what could be read).
+    DbStatus RebuildFolderTree();
+    // Creates every missing folder of the relative path (catalogue form, A\B\), rebuilds
+    // the tree and applies the expansion rule; selects nothing. The tree is rebuilt even
+    // when a folder could not be created; the first failure is returned.
+    DbStatus EnsureFolderAndRebuild(const QString &relativePath);
+    // FolderListCollapsed non-zero: every node collapsed; zero: every node expanded.
+    void applyExpansionRule();
+
+    int nodeCount() const;
+    // Absolute index (display order, collapsed branches included) of the selected node;
+    // -1 when nothing is selected.
+    int selectedNodeIndex() const;
+    // Selects the node at an absolute index, scrolls it into view and runs SelectFolder
+    // once, returning its status. With an empty tree the root folder's own records are
+    // shown instead (panel 2 empty). InvalidArgument, with nothing changed, when the tree
+    // has nodes but none at that index.
+    DbStatus selectNodeAt(int index);
+    // The same for a folder path (A\B\, any letter case); NotFound when no node has it.
+    DbStatus selectFolderPath(const QString &folderPath);
+    // The folder path of the selected node in the tree's letter case; empty when none.
+    QString selectedFolderPath() const;
+
+    // --- Views ---------------------------------------------------------------------
+    // The archive as a whole: empty folders removed (DeleteEmptyFolders), tree rebuilt,
+    // expansion rule, first record, first node selected, tree focused, all four panels.
+    // Finishes every step also when the tree walk failed, then returns that failure.
+    DbStatus ShowArchive();
+    // Restricts the table to the selected node's folder (the root folder's own files when
+    // the tree has no nodes), writes panel 2, tells the move window (folderSelected) and
+    // runs the folder update with descriptions when FolderInfoMode is non-zero.
+    DbStatus SelectFolder();
+    // Panel 3: the table's live record count, with the deleted count when there is one.
+    void ShowCount();
+    // Forgets the search: "Clear search (Esc)" disabled, searchCleared(), panel 0 today.
+    void ClearSearch();
+    // The text-pane load of the current record (does nothing while FollowCurrentRecord is
+    // clear or the text pane is being edited), then currentRecordShown().
+    void DataSource1DataChange();
+    // After moving the table's current record outside a detach/attach pair: the grid's
+    // current row follows, and the text pane loads.
+    void showCurrentRecord();
+    // The status of the last text-pane load: Ok (also for a missing info file, shown as
+    // an empty pane) or the failure that left an existing info file unread, whose text
+    // must therefore not be saved over.
+    const DbStatus &textPaneStatus() const { return m_textStatus; }
+
+    // --- Commands ------------------------------------------------------------------
+    // "Expand all"; "Collaps all", which then selects the first node (SelectFolder's
+    // status). Both do nothing on an empty tree.
+    void miAllexpClick();
+    DbStatus miAllcolClick();
+    // Column title clicked: Note width, then the column's order (the Size title none).
+    DbStatus DBGrid1TitleClick(int column);
+    // Marks the title of the order in force (1..4) red and the other three black.
+    void markOrderTitle(int order);
+    // The reorganisation: tag filter off, records marked deleted removed for good, empty
+    // folders removed (DeleteEmptyFolders), tree rebuilt, first node selected and focused,
+    // count shown, FollowCurrentRecord set.
+    DbStatus Reorganise();
+
+signals:
+    // A folder was selected (path in the tree's letter case): the move-file window's
+    // destination field follows it.
+    void folderSelected(const QString &folderPath);
+    // The search was forgotten; the search state empties its text.
+    void searchCleared();
+    // The text pane shows the current record: viewer sync may show the file.
+    void currentRecordShown();
+    // The tree was rebuilt: absolute indexes held elsewhere are void.
+    void treeRebuilt();
+    // The reorganisation ended: the tag filter string is empty.
+    void reorganised();
+    // The grid's current column changed in browse mode (the file drag starts here).
+    void gridColumnEntered(int column);
+    // The grid lost the focus (record edit mode ends here).
+    void gridExited();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void connectViews();
+    void onTreeCurrentChanged(QTreeWidgetItem *current);
+    void onGridRowChanged(int row);
+    void onModelReset();
+    void onFocusChanged(QWidget *old, QWidget *now);
+    bool treeKey(int key);
+    DbStatus treeEscape();
+    bool gridKey(int key, const QString &text);
+    void paintSelection(QWidget *view, bool focused);
+    DbStatus showRootFolder();
+    QString rootPath() const;
+    CatalogTable *table() const;
+
+    TForm1 &m_form;
+    CatalogModel *m_model = nullptr;
+    std::unique_ptr<PathResolver> m_resolver; // of the selected folder's listings
+    DbStatus m_textStatus;
+    bool m_selecting = false; // selection changes made here run SelectFolder themselves
+    bool m_syncing = false;   // the grid is being moved to the table's record
+};

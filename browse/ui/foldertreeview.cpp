@@ -1,0 +1,127 @@
+#include "foldertreeview.h"
+
+#include "platform/codepage.h"
+#include "scan/foldertree.h"
+
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+namespace {
+
+// Items are put together before they join the tree: a parentless item adds its children
+// without telling any model, so a tree of many thousand folders costs one insertion.
+QTreeWidgetItem *itemOf(const FolderNode &node)
+{
+    auto *item = new QTreeWidgetItem(QStringList(node.name));
+    QList<QTreeWidgetItem *> children;
+    children.reserve(int(node.children.size()));
+    for (const auto &child : node.children)
+        children.append(itemOf(*child));
+    item->addChildren(children);
+    return item;
+}
+
+// Restores repainting however the rebuild ends.
+class UpdatesOff
+{
+public:
+    explicit UpdatesOff(QTreeWidget *tree) : m_tree(tree), m_was(tree->updatesEnabled())
+    {
+        m_tree->setUpdatesEnabled(false);
+    }
+    ~UpdatesOff() { m_tree->setUpdatesEnabled(m_was); }
+    UpdatesOff(const UpdatesOff &) = delete;
+    UpdatesOff &operator=(const UpdatesOff &) = delete;
+
+private:
+    QTreeWidget *m_tree;
+    bool m_was;
+};
+
+} // namespace
+
+void fillFolderTree(QTreeWidget *tree, const FolderTree &diskTree)
+{
+    const UpdatesOff lock(tree);
+    tree->clear();
+    QList<QTreeWidgetItem *> top;
+    top.reserve(int(diskTree.root().children.size()));
+    for (const auto &child : diskTree.root().children)
+        top.append(itemOf(*child));
+    tree->addTopLevelItems(top);
+}
+
+DbStatus RebuildFolderTree(QTreeWidget *tree, const QString &rootPath)
+{
+    const UpdatesOff lock(tree);
+    tree->clear();
+    FolderTree diskTree;
+    const DbStatus st = diskTree.rebuild(rootPath);
+    fillFolderTree(tree, diskTree);
+    return st;
+}
+
+void applyExpansionRule(QTreeWidget *tree, bool collapsed)
+{
+    if (collapsed)
+        tree->collapseAll();
+    else
+        tree->expandAll();
+}
+
+QString FolderPathOfNode(const QTreeWidgetItem *item)
+{
+    QString path;
+    for (; item; item = item->parent())
+        path.prepend(item->text(0) + QLatin1Char('\\'));
+    return path;
+}
+
+int nodeCount(const QTreeWidget *tree)
+{
+    int n = 0;
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget *>(tree)); *it; ++it)
+        ++n;
+    return n;
+}
+
+QTreeWidgetItem *nodeAt(const QTreeWidget *tree, int index)
+{
+    if (index < 0)
+        return nullptr;
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget *>(tree)); *it; ++it)
+        if (index-- == 0)
+            return *it;
+    return nullptr;
+}
+
+int absoluteIndexOf(const QTreeWidget *tree, const QTreeWidgetItem *item)
+{
+    if (!item || item->treeWidget() != tree)
+        return -1;
+    int n = 0;
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget *>(tree)); *it; ++it, ++n)
+        if (*it == item)
+            return n;
+    return -1;
+}
+
+QTreeWidgetItem *findNode(const QTreeWidget *tree, const QString &folderPath)
+{
+    const QStringList names = folderPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    if (names.isEmpty())
+        return nullptr;
+    QTreeWidgetItem *found = nullptr;
+    const int topCount = tree->topLevelItemCount();
+    for (int i = 0; i < topCount && !found; ++i)
+        if (codepage::sameName(tree->topLevelItem(i)->text(0), names.first()))
+            found = tree->topLevelItem(i);
+    for (int level = 1; found && level < names.size(); ++level) {
+        QTreeWidgetItem *parent = found;
+        found = nullptr;
+        for (int i = 0; i < parent->childCount() && !found; ++i)
+            if (codepage::sameName(parent->child(i)->text(0), names[level]))
+                found = parent->child(i);
+    }
+    return found;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "store/dbstatus.h"
+
+#include <QString>
+
+class FolderTree;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The folder tree widget as a mirror of the disk tree (scan/foldertree.h): one item per
+// folder node, the item's text being the folder's name as the disk reports it. Item
+// positions are counted as absolute indexes: every node in display order (parents before
+// children, collapsed branches included), the first top-level node being 0.
+
+// Empties the tree and fills it with the nodes of diskTree, in diskTree's order (which is
+// already sorted). Repainting is off meanwhile.
+void fillFolderTree(QTreeWidget *tree, const FolderTree &diskTree);
+
+// The whole rebuild: repainting off, tree emptied, the folders below rootPath walked and
+// sorted, the tree filled, repainting on again. The tree is filled with whatever the walk
+// found and repainting is restored even when the walk failed; the walk's status is
+// returned (NotFound or IoError only when the root folder itself cannot be read).
+DbStatus RebuildFolderTree(QTreeWidget *tree, const QString &rootPath);
+
+// collapsed: every node collapsed; otherwise every node expanded.
+void applyExpansionRule(QTreeWidget *tree, bool collapsed);
+
+// The item's folder path: its text and its ancestors' texts, top level first, each
+// followed by a backslash (A\B\C\). Empty for null.
+QString FolderPathOfNode(const QTreeWidgetItem *item);
+
+int nodeCount(const QTreeWidget *tree);
+// The node at an absolute index; null when there is none.
+QTreeWidgetItem *nodeAt(const QTreeWidget *tree, int index);
+// The absolute index of an item of tree; -1 for null or an item of another tree.
+int absoluteIndexOf(const QTreeWidget *tree, const QTreeWidgetItem *item);
+// The node whose folder path equals folderPath without regard to case; null when none.
+QTreeWidgetItem *findNode(const QTreeWidget *tree, const QString &folderPath);
