@@ -7,10 +7,12 @@
 #include "store/catalogtable.h"
 #include "tform1.h"
 #include "tform2.h"
+#include "unattended.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
@@ -33,6 +35,7 @@ int orderNumber(const QString &indexOrder)
 ArchivePart::ArchivePart(TForm1 &form, ArchiveEnvironment environment)
     : QObject(&form), m_form(form), m_env(std::move(environment))
 {
+    m_form.installEventFilter(this);
     if (!m_env.askRoot)
         m_env.askRoot = [](const QString &caption, const QString &initial, QString *answer) {
             return TForm2::askRootFolder(caption, initial, answer);
@@ -112,7 +115,28 @@ void ArchivePart::applyArchiveValues()
     // The main window turns grid height (kept short of the right panel), tree width, File
     // column, toolbar colour and marks and the view font into its controls.
     m_form.applyArchiveLayout();
+    if (!m_form.isVisible()) {
+        // Before the first show the right panel has no height yet to measure the grid
+        // against; the limit is applied once the window is laid out.
+        m_pendingGridHeight = m_form.state().settings.layout.gridHeight;
+        m_gridHeightPending = true;
+        m_form.setGridHeight(m_pendingGridHeight);
+    }
     m_form.ApplyViewLook(&m_form);
+}
+
+bool ArchivePart::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == &m_form && event->type() == QEvent::Show && m_gridHeightPending) {
+        // Queued, so that the splitters have taken their sizes from the shown window.
+        QTimer::singleShot(0, this, [this] {
+            if (!m_gridHeightPending)
+                return;
+            m_gridHeightPending = false;
+            m_form.setGridHeight(fitGridHeight(m_pendingGridHeight, m_form.Panel1->height()));
+        });
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 bool ArchivePart::openTable()
@@ -196,6 +220,8 @@ ArchivePart *installArchive(TForm1 &form)
     ArchiveEnvironment env;
     env.program = programfolder::locate(QCoreApplication::applicationFilePath());
     env.arguments = QCoreApplication::arguments().mid(1);
+    if (unattended::active())
+        env.askRoot = unattended::answerRootQuestion;
     return installArchive(form, std::move(env));
 }
 

@@ -47,6 +47,9 @@ public:
     // The archive list of the program folder with a caption; the chosen name or empty.
     QString ChooseArchive(const QString &caption);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     enum class Step { Opened, OtherArchive, Ended };
     Step openOnce();
@@ -59,6 +62,9 @@ private:
     // The archive whose table this part opened; its file is written only while it is set,
     // so an archive that never opened is not given a settings file of defaults.
     bool m_archiveOpen = false;
+    // The stored grid height while it waits for the first show to be fitted.
+    bool m_gridHeightPending = false;
+    int m_pendingGridHeight = 0;
 };
 
 // The running program: program folder beside the executable (or the per-user folder when
