@@ -108,6 +108,7 @@ DbStatus DbfTable::open(const QString &path, const std::vector<DbfTagDef> &tags)
     // Left behind by a pack that was stopped before it replaced anything.
     QFile::remove(path + QStringLiteral(".pack"));
     QFile::remove(d->mdxPath + QStringLiteral(".pack"));
+    QFile::remove(d->mdxPath + QStringLiteral(".old"));
     DbStatus st = d->openIndex(tags);
     if (!st) {
         d->mdx.reset();

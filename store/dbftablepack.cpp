@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -38,6 +40,11 @@ DbStatus renameOver(const QString &from, const QString &to)
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
         return {DbStatus::IoError, dbfio::ioError(QStringLiteral("replace"), to, errno)};
     return {};
+}
+
+void removeInBackground(const QString &path)
+{
+    std::thread([native = QFile::encodeName(path)] { ::unlink(native.constData()); }).detach();
 }
 
 // Writes the live records of source, in physical order, as a complete table at fd.
@@ -170,9 +177,15 @@ DbStatus DbfTable::Impl::swapIn(DbfFile &fresh, const QString &newTable, const Q
     if (st)
         st = interruptedAt(reached = OldIndexReleased, tablePath);
     if (st && !tags.empty()) {
+        // Freeing the blocks of a large old index takes a while; it is moved aside and
+        // removed in the background instead of being overwritten by the rename.
+        const QString aside = mdxPath + QStringLiteral(".old");
+        const bool movedAside = QFile::exists(mdxPath) && renameOver(mdxPath, aside);
         st = renameOver(newIndex, mdxPath);
         if (st)
             st = dbfio::syncPath(folder);
+        if (movedAside)
+            removeInBackground(aside);
     }
     if (st)
         st = interruptedAt(reached = IndexReplaced, tablePath);
