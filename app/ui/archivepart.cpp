@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -211,8 +212,10 @@ void ArchivePart::endWithoutSaving()
     if (state.Dbf1 && state.Dbf1->isOpen())
         state.Dbf1->close();
     m_archiveOpen = false;
-    // Does nothing before the event loop runs; start-up then sees startAbandoned.
-    QCoreApplication::exit(1);
+    // Before the event loop runs, start-up sees startAbandoned instead; telling a loop that
+    // does not run yet to quit would make the first one to run return at once.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(1);
 }
 
 ArchivePart *installArchive(TForm1 &form)

@@ -25,5 +25,6 @@ int main(int argc, char **argv)
     // so the settings are saved. Not before: start-up that is cut short saves nothing.
     termination::onRequest(&form, [&form] { form.QuitProgram(); });
     form.show();
+    unattended::reportRunning();
     return app.exec();
 }

@@ -44,6 +44,12 @@ void installDialogs()
     installDialogPort(&port);
 }
 
+void reportRunning()
+{
+    if (active())
+        say(QStringLiteral("running"));
+}
+
 bool answerRootQuestion(const QString &caption, const QString &initialText, QString *answer)
 {
     say(QStringLiteral("root: ") + caption);

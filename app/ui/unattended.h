@@ -9,6 +9,8 @@
 //     "dialog <kind>: <message>" and answered as if Esc had been pressed;
 //   - the root question of a new archive is written as "root: <caption>" and answered
 //     with its preset text, as if OK had been pressed.
+//   - "running" is written once start-up has opened the archive, so that a test knows
+//     when the table is held.
 // Unset (the normal case) nothing changes.
 namespace unattended {
 
@@ -16,6 +18,9 @@ bool active();
 
 // Installs the answering dialog port when active(); the port lives for the whole run.
 void installDialogs();
+
+// Writes "running" when active().
+void reportRunning();
 
 // The root question's answer in an unattended run: the preset text.
 bool answerRootQuestion(const QString &caption, const QString &initialText, QString *answer);
