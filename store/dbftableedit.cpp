@@ -102,10 +102,16 @@ DbStatus DbfTable::post()
 {
     if (d->state != State::Edit && d->state != State::Insert)
         return d->state == State::Closed ? d->notOpen() : DbStatus();
-    if (d->hooks.beforePost)
-        if (DbStatus st = d->hooks.beforePost(); !st)
-            return st;
-    return d->state == State::Insert ? d->postInsert() : d->postEdit();
+    // A hook that moves would post again from inside the post.
+    if (d->posting)
+        return {DbStatus::InvalidArgument,
+                QStringLiteral("Table \"%1\": a record is being posted.").arg(path())};
+    d->posting = true;
+    DbStatus st = d->hooks.beforePost ? d->hooks.beforePost() : DbStatus();
+    if (st)
+        st = d->state == State::Insert ? d->postInsert() : d->postEdit();
+    d->posting = false;
+    return st;
 }
 
 DbStatus DbfTable::Impl::postInsert()

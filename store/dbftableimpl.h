@@ -43,6 +43,7 @@ struct DbfTable::Impl {
     bool bof = true, eof = true;
     bool cursorStale = false; // the index changed since cur.cursor was taken
     QByteArray editBuf;       // the record being edited or inserted
+    bool posting = false;
     QByteArray keyA, keyB;    // scratch keys of the longest tag
 
     // Crash protocol of the index: the flag in the table header is cleared (on disk)

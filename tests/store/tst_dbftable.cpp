@@ -342,6 +342,26 @@ private slots:
         QCOMPARE(t.fieldText(Name), QStringLiteral("zeta.jpg"));
     }
 
+    void hookThatMovesCannotRecurse()
+    {
+        DbfTable t;
+        DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
+        fillSample(t);
+        DbStatus inner;
+        DbfTable::Hooks hooks;
+        hooks.beforePost = [&] {
+            inner = t.next();
+            return DbStatus();
+        };
+        t.setHooks(hooks);
+        DBF_VERIFY_OK(t.first());
+        DBF_VERIFY_OK(t.edit());
+        t.setFieldText(Note, QStringLiteral("x"));
+        DBF_VERIFY_OK(t.post());
+        QCOMPARE(inner.code(), DbStatus::InvalidArgument);
+        QCOMPARE(t.fieldText(Note), QStringLiteral("x"));
+    }
+
     void navigationPostsPendingEdit()
     {
         DbfTable t;
