@@ -1,0 +1,543 @@
+#include "app/ui/tform1.h"
+#include "browse/catalogmodel.h"
+#include "browse/ui/browseviews.h"
+#include "browse/ui/foldertreeview.h"
+#include "browse/ui/installbrowsing.h"
+#include "dialogs/regional.h"
+#include "dialogs/velmark.h"
+#include "store/catalogtable.h"
+#include "support/testutil.h"
+
+#include <QtTest>
+
+#include <QAction>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTreeWidget>
+
+#include <memory>
+
+namespace {
+
+struct Rec {
+    QString dir;
+    QString name;
+};
+
+} // namespace
+
+class TestBrowse : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void startShowsFirstFolderAndPanels();
+    void foldersShowExactlyTheirRecords_data();
+    void foldersShowExactlyTheirRecords();
+    void treeOrderAndAbsoluteIndexes();
+    void emptyTreeShowsRootFolderFiles();
+    void countPanel();
+    void typeAheadKeys_data();
+    void typeAheadKeys();
+    void titleClicksAndSwitchIndex();
+    void textPaneFollowsCurrentRecord();
+    void gridAndTableInStep();
+    void treeKeysAndExpansion();
+    void collapsedAtStartWhenSet();
+    void reorganisation();
+    void rebuildFailureLeavesTreeUsable();
+    void ensureFolderAndRebuild();
+    void descriptionModeUpdatesSelectedFolder();
+    void selectionWithoutFocusOnSilver();
+
+private:
+    QString root() const { return m_dir->path() + QLatin1Char('/'); }
+    void makeFolders(const QStringList &relative);
+    void openArchive(const QList<Rec> &records);
+    void start();
+    QStringList gridNames() const;
+    QString currentName() const;
+    QColor titleColor(int column) const;
+    void selectByClick(const QString &folderPath);
+    void setCurrent(const QString &name);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    TForm1 *m_form = nullptr;
+    BrowseViews *m_views = nullptr;
+};
+
+void TestBrowse::init()
+{
+    regional::install(regional::Rules(regional::DateOrder::DayMonth, {}, [] { return QDate(2026, 12, 7); }));
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_form = new TForm1;
+    installBrowsing(*m_form);
+    m_views = BrowseViews::of(*m_form);
+    QVERIFY(m_views);
+    m_form->state().settings.RootPath = root();
+    m_form->resize(800, 600);
+}
+
+void TestBrowse::cleanup()
+{
+    delete m_form;
+    m_form = nullptr;
+    m_dir.reset();
+}
+
+void TestBrowse::makeFolders(const QStringList &relative)
+{
+    for (const QString &r : relative)
+        QVERIFY(QDir().mkpath(root() + r));
+}
+
+void TestBrowse::openArchive(const QList<Rec> &records)
+{
+    CatalogTable *t = m_form->state().Dbf1;
+    QVERIFY(t->open(root(), QStringLiteral("Archiv")));
+    for (const Rec &r : records) {
+        QVERIFY(t->table().append());
+        t->setText(CatalogTable::DIR, r.dir);
+        t->setText(CatalogTable::NAME, r.name);
+        t->table().setFieldDate(CatalogTable::DATE, QDate(2021, 12, 31));
+        QVERIFY(t->table().post());
+    }
+}
+
+// As at start-up: the archive is open and followed, then the window is shown.
+void TestBrowse::start()
+{
+    m_form->state().FollowCurrentRecord = true;
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form));
+    QTRY_VERIFY(m_form->TreeView1->hasFocus() || m_form->TreeView1->topLevelItemCount() == 0);
+}
+
+QStringList TestBrowse::gridNames() const
+{
+    QStringList names;
+    const QAbstractItemModel *model = m_form->DBGrid1->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        names << model->index(row, 0).data().toString();
+    return names;
+}
+
+QString TestBrowse::currentName() const
+{
+    const QModelIndex index = m_form->DBGrid1->currentIndex();
+    return index.isValid() ? m_form->DBGrid1->model()->index(index.row(), 0).data().toString()
+                           : QString();
+}
+
+QColor TestBrowse::titleColor(int column) const
+{
+    const QVariant v = m_form->DBGrid1->model()->headerData(column, Qt::Horizontal, Qt::ForegroundRole);
+    return v.isValid() ? v.value<QBrush>().color() : QColor();
+}
+
+void TestBrowse::selectByClick(const QString &folderPath)
+{
+    QTreeWidget *tree = m_form->TreeView1;
+    QTreeWidgetItem *item = findNode(tree, folderPath);
+    QVERIFY2(item, qPrintable(folderPath));
+    tree->scrollToItem(item);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(item).center());
+    QCOMPARE(tree->currentItem(), item);
+}
+
+void TestBrowse::setCurrent(const QString &name)
+{
+    const QStringList names = gridNames();
+    QVERIFY2(names.contains(name), qPrintable(name));
+    QTableView *grid = m_form->DBGrid1;
+    const QModelIndex index = grid->model()->index(int(names.indexOf(name)), 0);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+    QCOMPARE(m_form->state().Dbf1->text(CatalogTable::NAME), name);
+}
+
+void TestBrowse::startShowsFirstFolderAndPanels()
+{
+    makeFolders({"Zeta", "alpha/inner"});
+    openArchive({{"ALPHA\\", "a.txt"}, {"ZETA\\", "z.txt"}, {"", "root.txt"}});
+    start();
+    QTreeWidget *tree = m_form->TreeView1;
+    QCOMPARE(m_views->selectedNodeIndex(), 0);
+    QCOMPARE(m_views->selectedFolderPath(), QStringLiteral("alpha\\"));
+    QCOMPARE(m_form->panelText(2), QStringLiteral("alpha\\"));
+    QCOMPARE(gridNames(), QStringList{"a.txt"});
+    QCOMPARE(m_form->panelText(0), QStringLiteral("7. December 2026"));
+    QCOMPARE(m_form->panelText(1), ShortenLeft(root()));
+    QCOMPARE(m_form->panelText(3), QStringLiteral("3"));
+    QVERIFY(tree->updatesEnabled());
+    QVERIFY(tree->indentation() == 19);
+    QVERIFY(tree->isExpanded(tree->model()->index(0, 0)));
+    QCOMPARE(titleColor(CatalogModel::FileColumn), QColor(Qt::red));
+    QVERIFY(!titleColor(CatalogModel::SizeColumn).isValid());
+}
+
+void TestBrowse::foldersShowExactlyTheirRecords_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("Bilder\\Fotos") << "Bilder\\Fotos\\" << QStringList{"f1.jpg", "f2.jpg"};
+    QTest::newRow("below it") << "Bilder\\Fotos\\Alt\\" << QStringList{"alt.jpg"};
+    QTest::newRow("longer sibling") << "Bilder\\Fotosammlung\\" << QStringList{"s.jpg"};
+    QTest::newRow("PHOTOS") << "PHOTOS\\" << QStringList{"p.jpg"};
+    QTest::newRow("PHOTOSAMMLUNG") << "PHOTOSAMMLUNG\\" << QStringList{"ps.jpg"};
+    QTest::newRow("no records") << "Bilder\\" << QStringList{};
+}
+
+void TestBrowse::foldersShowExactlyTheirRecords()
+{
+    QFETCH(QString, folder);
+    QFETCH(QStringList, names);
+    makeFolders({"Bilder/Fotos/Alt", "Bilder/Fotosammlung", "PHOTOS", "PHOTOSAMMLUNG", "Zzz"});
+    openArchive({{"BILDER\\FOTOS\\", "f2.jpg"}, {"BILDER\\FOTOS\\ALT\\", "alt.jpg"},
+                 {"BILDER\\FOTOSAMMLUNG\\", "s.jpg"}, {"PHOTOS\\", "p.jpg"},
+                 {"PHOTOSAMMLUNG\\", "ps.jpg"}, {"BILDER\\FOTOS\\", "f1.jpg"}, {"", "root.txt"}});
+    start();
+    QVERIFY(m_views->selectFolderPath(QStringLiteral("Zzz\\")));
+    QSignalSpy selected(m_views, &BrowseViews::folderSelected);
+    selectByClick(folder);
+    QCOMPARE(m_form->panelText(2), folder);
+    QCOMPARE(gridNames(), names);
+    QCOMPARE(selected.count(), 1);
+    QCOMPARE(selected.at(0).at(0).toString(), folder);
+    QCOMPARE(m_form->state().Dbf1->table().recNo() > 0, !names.isEmpty());
+}
+
+void TestBrowse::treeOrderAndAbsoluteIndexes()
+{
+    makeFolders({"b", "A/x/deep", "c", ".git/objects"});
+    openArchive({});
+    start();
+    QTreeWidget *tree = m_form->TreeView1;
+    QStringList paths;
+    for (int i = 0; i < m_views->nodeCount(); ++i)
+        paths << FolderPathOfNode(nodeAt(tree, i));
+    QCOMPARE(paths, (QStringList{"A\\", "A\\x\\", "A\\x\\deep\\", "b\\", "c\\"}));
+    QVERIFY(!nodeAt(tree, 5));
+    QVERIFY(!nodeAt(tree, -1));
+    QVERIFY(m_views->selectNodeAt(2));
+    QCOMPARE(m_views->selectedNodeIndex(), 2);
+    QCOMPARE(m_form->panelText(2), QStringLiteral("A\\x\\deep\\"));
+    // An index beyond the tree changes nothing.
+    QCOMPARE(m_views->selectNodeAt(9).code(), DbStatus::InvalidArgument);
+    QCOMPARE(m_views->selectedNodeIndex(), 2);
+    QVERIFY(m_views->selectFolderPath(QStringLiteral("a\\X\\")));
+    QCOMPARE(m_views->selectedNodeIndex(), 1);
+    QCOMPARE(m_views->selectFolderPath(QStringLiteral("nowhere\\")).code(), DbStatus::NotFound);
+}
+
+void TestBrowse::emptyTreeShowsRootFolderFiles()
+{
+    openArchive({{"GONE\\", "stale.txt"}, {"", "root1.txt"}, {"", "root2.txt"}});
+    start();
+    QCOMPARE(m_views->nodeCount(), 0);
+    QCOMPARE(m_views->selectedNodeIndex(), -1);
+    QCOMPARE(m_form->panelText(2), QString());
+    QCOMPARE(gridNames(), (QStringList{"root1.txt", "root2.txt"}));
+    // Keys and commands of the tree have nothing to act on.
+    m_form->TreeView1->setFocus();
+    QTest::keyClick(m_form->TreeView1, Qt::Key_Escape);
+    QTest::keyClick(m_form->TreeView1, Qt::Key_Return);
+    m_form->miAllcolClick();
+    m_form->miAllexpClick();
+    QCOMPARE(gridNames(), (QStringList{"root1.txt", "root2.txt"}));
+}
+
+void TestBrowse::countPanel()
+{
+    QList<Rec> recs;
+    for (int i = 0; i < 1000; ++i)
+        recs.append({QStringLiteral("F\\"), QStringLiteral("file%1.txt").arg(i, 4, 10, QLatin1Char('0'))});
+    makeFolders({"F"});
+    openArchive(recs);
+    start();
+    QCOMPARE(m_form->panelText(3), QStringLiteral("1'000"));
+    CatalogTable *t = m_form->state().Dbf1;
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(t->table().deleteRecord());
+        ++t->DeletedCount;
+    }
+    m_views->ShowCount();
+    QCOMPARE(m_form->panelText(3), QStringLiteral("997 (3)"));
+}
+
+void TestBrowse::typeAheadKeys_data()
+{
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QChar>("key");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("wraps to the top") << "Birne" << QChar('b') << "Banane";
+    QTest::newRow("next after the first") << "Apfel" << QChar('b') << "Banane";
+    QTest::newRow("no match: the last") << "Apfel" << QChar('x') << "Birne";
+}
+
+void TestBrowse::typeAheadKeys()
+{
+    QFETCH(QString, current);
+    QFETCH(QChar, key);
+    QFETCH(QString, expected);
+    makeFolders({"Obst", "Obstkorb"});
+    openArchive({{"OBST\\", "Birne"}, {"OBSTKORB\\", "Beere"}, {"OBST\\", "Banane"}, {"OBST\\", "Apfel"}});
+    start();
+    QCOMPARE(gridNames(), (QStringList{"Apfel", "Banane", "Birne"}));
+    setCurrent(current);
+    QTest::keyClick(m_form->DBGrid1, key.toLatin1());
+    QCOMPARE(currentName(), expected);
+    QCOMPARE(m_form->state().Dbf1->text(CatalogTable::NAME), expected);
+    QCOMPARE(gridNames(), (QStringList{"Apfel", "Banane", "Birne"}));
+}
+
+void TestBrowse::titleClicksAndSwitchIndex()
+{
+    makeFolders({"Obst"});
+    openArchive({{"OBST\\", "Birne"}, {"OBST\\", "Banane"}, {"OBST\\", "Apfel"}});
+    start();
+    CatalogTable *t = m_form->state().Dbf1;
+    QTableView *grid = m_form->DBGrid1;
+    QHeaderView *header = grid->horizontalHeader();
+    setCurrent(QStringLiteral("Banane"));
+    const auto clickTitle = [&](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+    const QList<QPair<int, QByteArray>> clicks = {{CatalogModel::DateColumn, "2"},
+                                                  {CatalogModel::TagsColumn, "3"},
+                                                  {CatalogModel::NoteColumn, "4"},
+                                                  {CatalogModel::FileColumn, "1"}};
+    for (const auto &click : clicks) {
+        clickTitle(click.first);
+        QCOMPARE(t->orderName(), click.second);
+        for (int c = CatalogModel::FileColumn; c <= CatalogModel::DateColumn; ++c)
+            QCOMPARE(titleColor(c), c == click.first ? QColor(Qt::red) : QColor(Qt::black));
+        QVERIFY(!titleColor(CatalogModel::SizeColumn).isValid());
+        QCOMPARE(currentName(), QStringLiteral("Banane"));
+        QCOMPARE(gridNames().size(), 3);
+    }
+    // The Size title switches nothing; the Note column takes the rest again.
+    grid->setColumnWidth(CatalogModel::NoteColumn, 10);
+    clickTitle(CatalogModel::SizeColumn);
+    QCOMPARE(t->orderName(), QByteArray("1"));
+    int rest = grid->width() - 20;
+    for (int c : {0, 2, 3, 4})
+        rest -= grid->columnWidth(c);
+    QCOMPARE(grid->columnWidth(CatalogModel::NoteColumn), qMax(rest, header->minimumSectionSize()));
+
+    // Alt+F3 cycles File, Note, Tags, Date, File.
+    const QList<QPair<QByteArray, int>> cycle = {{"4", CatalogModel::NoteColumn},
+                                                 {"3", CatalogModel::TagsColumn},
+                                                 {"2", CatalogModel::DateColumn},
+                                                 {"1", CatalogModel::FileColumn}};
+    for (const auto &step : cycle) {
+        QTest::keyClick(grid, Qt::Key_F3, Qt::AltModifier);
+        QCOMPARE(t->orderName(), step.first);
+        QCOMPARE(titleColor(step.second), QColor(Qt::red));
+        QCOMPARE(currentName(), QStringLiteral("Banane"));
+    }
+}
+
+void TestBrowse::textPaneFollowsCurrentRecord()
+{
+    makeFolders({"Docs"});
+    QVERIFY(testutil::writeFile(root() + "Docs/a.txt.!", "Hallo\r\nWelt\r\n"));
+    QVERIFY(testutil::writeFile(root() + "Docs/b.txt.!", ""));
+    openArchive({{"DOCS\\", "a.txt"}, {"DOCS\\", "b.txt"}, {"DOCS\\", "c.txt"}});
+    start();
+    QPlainTextEdit *memo = m_form->Memo1;
+    QCOMPARE(memo->toPlainText(), QStringLiteral("Hallo\nWelt"));
+    QSignalSpy shown(m_views, &BrowseViews::currentRecordShown);
+    m_form->DBGrid1->setFocus();
+    QTest::keyClick(m_form->DBGrid1, Qt::Key_Down);
+    QCOMPARE(m_form->state().Dbf1->text(CatalogTable::NAME), QStringLiteral("b.txt"));
+    QCOMPARE(memo->toPlainText(), QString()); // empty info file
+    QTest::keyClick(m_form->DBGrid1, Qt::Key_Up);
+    QCOMPARE(memo->toPlainText(), QStringLiteral("Hallo\nWelt"));
+    QCOMPARE(shown.count(), 2);
+    // During a walk nothing is loaded.
+    m_form->state().FollowCurrentRecord = false;
+    setCurrent(QStringLiteral("c.txt"));
+    QCOMPARE(memo->toPlainText(), QStringLiteral("Hallo\nWelt"));
+    m_form->state().FollowCurrentRecord = true;
+    m_views->DataSource1DataChange();
+    QCOMPARE(memo->toPlainText(), QString()); // no info file
+    QVERIFY(m_views->textPaneStatus());
+}
+
+void TestBrowse::gridAndTableInStep()
+{
+    makeFolders({"F"});
+    openArchive({{"F\\", "1.txt"}, {"F\\", "2.txt"}, {"F\\", "3.txt"}});
+    start();
+    CatalogTable *t = m_form->state().Dbf1;
+    setCurrent(QStringLiteral("3.txt"));
+    QCOMPARE(t->table().recNo(), qint64(3));
+    // The table moved by someone else: the grid follows.
+    QVERIFY(t->table().first());
+    m_views->showCurrentRecord();
+    QCOMPARE(currentName(), QStringLiteral("1.txt"));
+    // A walk with the views detached repaints once, at its end, on the record it left.
+    t->detachViews();
+    QVERIFY(t->table().last());
+    QCOMPARE(currentName(), QStringLiteral("1.txt"));
+    t->attachViews();
+    QCOMPARE(currentName(), QStringLiteral("3.txt"));
+}
+
+void TestBrowse::treeKeysAndExpansion()
+{
+    makeFolders({"A/A1", "B/B1"});
+    openArchive({});
+    start();
+    QTreeWidget *tree = m_form->TreeView1;
+    QVERIFY(m_views->selectNodeAt(3)); // B\B1
+    QAction *clear = m_form->action(QStringLiteral("miClearsearchClick"));
+    clear->setEnabled(true);
+    m_form->setPanelText(0, QStringLiteral("searched"));
+    QSignalSpy cleared(m_views, &BrowseViews::searchCleared);
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Escape);
+    QCOMPARE(m_views->selectedNodeIndex(), 0);
+    QCOMPARE(m_form->panelText(2), QStringLiteral("A\\"));
+    QCOMPARE(m_form->panelText(0), QStringLiteral("7. December 2026"));
+    QVERIFY(!clear->isEnabled());
+    QCOMPARE(cleared.count(), 1);
+
+    QTreeWidgetItem *a = tree->currentItem();
+    QVERIFY(a->isExpanded());
+    QTest::keyClick(tree, Qt::Key_Return);
+    QVERIFY(!a->isExpanded());
+    QTest::keyClick(tree, Qt::Key_Enter);
+    QVERIFY(a->isExpanded());
+
+    QVERIFY(m_views->selectNodeAt(2)); // B
+    m_form->miAllcolClick();
+    QVERIFY(!nodeAt(tree, 0)->isExpanded() && !findNode(tree, "B\\")->isExpanded());
+    QCOMPARE(m_views->selectedNodeIndex(), 0);
+    QCOMPARE(m_form->panelText(2), QStringLiteral("A\\"));
+    m_form->miAllexpClick();
+    QVERIFY(nodeAt(tree, 0)->isExpanded() && findNode(tree, "B\\")->isExpanded());
+}
+
+void TestBrowse::collapsedAtStartWhenSet()
+{
+    makeFolders({"A/A1", "B/B1"});
+    openArchive({});
+    m_form->state().settings.FolderListCollapsed = 1;
+    start();
+    QTreeWidget *tree = m_form->TreeView1;
+    QVERIFY(!findNode(tree, "A\\")->isExpanded() && !findNode(tree, "B\\")->isExpanded());
+    QCOMPARE(m_views->selectedNodeIndex(), 0);
+}
+
+void TestBrowse::reorganisation()
+{
+    makeFolders({"Keep", "Empty/Deeper"});
+    QVERIFY(testutil::writeFile(root() + "Keep/c.txt", "c"));
+    openArchive({{"KEEP\\", "a.txt"}, {"KEEP\\", "b.txt"}, {"KEEP\\", "c.txt"}, {"KEEP\\", "d.txt"}});
+    start();
+    QCOMPARE(m_views->nodeCount(), 3);
+    m_form->state().settings.DeleteEmptyFolders = 1;
+    QVERIFY(m_views->selectFolderPath(QStringLiteral("Keep\\")));
+    CatalogTable *t = m_form->state().Dbf1;
+    for (int i = 0; i < 2; ++i) {
+        QVERIFY(t->table().deleteRecord());
+        ++t->DeletedCount;
+    }
+    t->setTagFilter([](const DbfTable &) { return true; });
+    m_views->ShowCount();
+    QCOMPARE(m_form->panelText(3), QStringLiteral("2 (2)"));
+    QSignalSpy reorganised(m_views, &BrowseViews::reorganised);
+    QSignalSpy filterOff(t, &CatalogTable::tagFilterSwitchedOff);
+    m_form->DBGrid1->setFocus();
+
+    m_form->ReorganisationClick();
+    QCOMPARE(m_form->panelText(3), QStringLiteral("2"));
+    QCOMPARE(t->table().physicalCount(), quint32(2));
+    QCOMPARE(t->DeletedCount, 0);
+    QVERIFY(!t->tagFilterOn());
+    QCOMPARE(filterOff.count(), 1);
+    QCOMPARE(reorganised.count(), 1);
+    QVERIFY(!QDir(root() + "Empty").exists());
+    QCOMPARE(m_views->nodeCount(), 1);
+    QCOMPARE(m_views->selectedNodeIndex(), 0);
+    QCOMPARE(gridNames(), (QStringList{"c.txt", "d.txt"}));
+    QTRY_VERIFY(m_form->TreeView1->hasFocus());
+    QVERIFY(m_form->state().FollowCurrentRecord);
+    QVERIFY(!t->isDetached());
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+void TestBrowse::rebuildFailureLeavesTreeUsable()
+{
+    makeFolders({"A"});
+    openArchive({{"", "root.txt"}});
+    start();
+    QCOMPARE(m_views->nodeCount(), 1);
+    m_form->state().settings.RootPath = root() + "vanished/";
+    const DbStatus st = m_views->ShowArchive();
+    QVERIFY(!st);
+    QCOMPARE(m_views->nodeCount(), 0);
+    QVERIFY(m_form->TreeView1->updatesEnabled());
+    QVERIFY(!QApplication::overrideCursor());
+    // Everything after the walk still ran.
+    QCOMPARE(m_form->panelText(3), QStringLiteral("1"));
+    QCOMPARE(gridNames(), QStringList{"root.txt"});
+}
+
+void TestBrowse::ensureFolderAndRebuild()
+{
+    makeFolders({"Old"});
+    openArchive({});
+    start();
+    QSignalSpy rebuilt(m_views, &BrowseViews::treeRebuilt);
+    QVERIFY(m_views->EnsureFolderAndRebuild(QStringLiteral("NEW\\SUB\\")));
+    QVERIFY(QDir(root() + "NEW/SUB").exists());
+    QTreeWidgetItem *sub = findNode(m_form->TreeView1, QStringLiteral("new\\sub\\"));
+    QVERIFY(sub);
+    QVERIFY(sub->parent()->isExpanded());
+    QCOMPARE(rebuilt.count(), 1);
+    QCOMPARE(m_views->selectedNodeIndex(), -1); // the caller selects
+    QCOMPARE(m_views->EnsureFolderAndRebuild(QStringLiteral("..\\outside\\")).code(),
+             DbStatus::InvalidArgument);
+    QVERIFY(!QDir(m_dir->path() + "/../outside").exists());
+}
+
+void TestBrowse::descriptionModeUpdatesSelectedFolder()
+{
+    makeFolders({"Disk"});
+    QVERIFY(testutil::writeFile(root() + "Disk/one.txt", "1"));
+    QVERIFY(testutil::writeFile(root() + "Disk/two.txt", "22"));
+    openArchive({});
+    m_form->state().settings.FolderInfoMode = 1;
+    start();
+    QCOMPARE(gridNames(), (QStringList{"one.txt", "two.txt"}));
+    QCOMPARE(m_form->panelText(3), QStringLiteral("2"));
+}
+
+void TestBrowse::selectionWithoutFocusOnSilver()
+{
+    makeFolders({"F"});
+    openArchive({{"F\\", "1.txt"}});
+    start();
+    const QColor silver(0xC0, 0xC0, 0xC0);
+    QTreeWidget *tree = m_form->TreeView1;
+    QTableView *grid = m_form->DBGrid1;
+    QTRY_VERIFY(tree->hasFocus());
+    QVERIFY(tree->palette().color(QPalette::Active, QPalette::Highlight) != silver);
+    QCOMPARE(grid->palette().color(QPalette::Active, QPalette::Highlight), silver);
+    grid->setFocus();
+    QTRY_VERIFY(grid->hasFocus());
+    QCOMPARE(tree->palette().color(QPalette::Active, QPalette::Highlight), silver);
+    QCOMPARE(tree->palette().color(QPalette::Inactive, QPalette::Highlight), silver);
+    QVERIFY(grid->palette().color(QPalette::Active, QPalette::Highlight) != silver);
+}
+
+QTEST_MAIN(TestBrowse)
+#include "tst_browse.moc"
