@@ -223,8 +223,10 @@ ArchivePart *installArchive(TForm1 &form)
     ArchiveEnvironment env;
     env.program = programfolder::locate(QCoreApplication::applicationFilePath());
     env.arguments = QCoreApplication::arguments().mid(1);
-    if (unattended::active())
+    if (unattended::active()) {
         env.askRoot = unattended::answerRootQuestion;
+        env.chooseArchive = unattended::answerArchiveList;
+    }
     return installArchive(form, std::move(env));
 }
 

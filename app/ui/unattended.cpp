@@ -44,6 +44,12 @@ void installDialogs()
     installDialogPort(&port);
 }
 
+QString answerArchiveList(const QString &caption)
+{
+    say(QStringLiteral("archives: ") + caption);
+    return QString();
+}
+
 void reportRunning()
 {
     if (active())

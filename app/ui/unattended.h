@@ -9,6 +9,7 @@
 //     "dialog <kind>: <message>" and answered as if Esc had been pressed;
 //   - the root question of a new archive is written as "root: <caption>" and answered
 //     with its preset text, as if OK had been pressed.
+//   - the archive list is written as "archives: <caption>" and left as with Esc;
 //   - "running" is written once start-up has opened the archive, so that a test knows
 //     when the table is held.
 // Unset (the normal case) nothing changes.
@@ -18,6 +19,9 @@ bool active();
 
 // Installs the answering dialog port when active(); the port lives for the whole run.
 void installDialogs();
+
+// The archive list's answer in an unattended run: no choice.
+QString answerArchiveList(const QString &caption);
 
 // Writes "running" when active().
 void reportRunning();

@@ -1,0 +1,61 @@
+#include "app/archivelist.h"
+#include "support/testutil.h"
+
+#include <QtTest>
+
+class TestArchiveList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void listsTheArchivesOfTheProgramFolder_data()
+    {
+        QTest::addColumn<QStringList>("entries"); // a trailing "/" makes a folder
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("program-wide file left out")
+            << QStringList{"Photos.ini", "music.ini", "Tabulon.ini", "notes.txt"}
+            << QStringList{"music", "Photos"};
+        QTest::newRow("program-wide file in other letter case is an archive")
+            << QStringList{"tabulon.ini", "Tabulon.ini"} << QStringList{"tabulon"};
+        QTest::newRow("name up to the first dot")
+            << QStringList{"my.photos.ini"} << QStringList{"my"};
+        QTest::newRow("extension in capitals, folders and hidden files count")
+            << QStringList{"OLD.INI", "Box.ini/", ".secret.ini", "Hidden.x.ini"}
+            << QStringList{"Box", "Hidden", "OLD"};
+    }
+    void listsTheArchivesOfTheProgramFolder()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(QStringList, listed);
+        QTemporaryDir dir;
+        for (const QString &entry : entries) {
+            if (entry.endsWith(QLatin1Char('/')))
+                QVERIFY(QDir(dir.path()).mkdir(entry.chopped(1)));
+            else
+                QVERIFY(testutil::writeFile(dir.filePath(entry), "[Local]\r\n"));
+        }
+        const ProgramFolder program{dir.filePath("tabulon"), dir.path() + QLatin1Char('/'), false};
+        QCOMPARE(archiveNames(program), listed);
+    }
+
+    void namesCompareWithoutCaseOfPlainLettersOnly_data()
+    {
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::addColumn<bool>("same");
+        QTest::newRow("a to z") << "Photos 2021" << "PHOTOS 2021" << true;
+        QTest::newRow("accented letters must match") << QString::fromUtf8("Ärger")
+                                                     << QString::fromUtf8("ärger") << false;
+        QTest::newRow("different length") << "Photo" << "Photos" << false;
+    }
+    void namesCompareWithoutCaseOfPlainLettersOnly()
+    {
+        QFETCH(QString, a);
+        QFETCH(QString, b);
+        QFETCH(bool, same);
+        QCOMPARE(sameArchiveName(a, b), same);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestArchiveList)
+#include "tst_archivelist.moc"
