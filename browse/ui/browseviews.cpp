@@ -256,9 +256,9 @@ DbStatus BrowseViews::Reorganise()
     const WaitCursor wait;
     // Held over the whole command: the grid reads its rows once, from the folder
     // selected at the end, instead of the whole table after the pack.
+    state.FollowCurrentRecord = false;
     t->detachViews();
     t->switchTagFilterOff();
-    state.FollowCurrentRecord = false;
     DbStatus st = t->packStep();
     if (st)
         state.settings.DeletedCount = 0;

@@ -388,6 +388,17 @@ void TestBrowse::gridAndTableInStep()
     QCOMPARE(currentName(), QStringLiteral("1.txt"));
     t->attachViews();
     QCOMPARE(currentName(), QStringLiteral("3.txt"));
+
+    // Enter opens the current file, Esc forgets the search.
+    int opened = 0;
+    m_form->setHandler(QStringLiteral("DBGrid1DblClick"), [&opened] { ++opened; });
+    m_form->setPanelText(0, QStringLiteral("searched"));
+    m_form->DBGrid1->setFocus();
+    QTest::keyClick(m_form->DBGrid1, Qt::Key_Return);
+    QCOMPARE(opened, 1);
+    QTest::keyClick(m_form->DBGrid1, Qt::Key_Escape);
+    QCOMPARE(m_form->panelText(0), QStringLiteral("7. December 2026"));
+    QCOMPARE(currentName(), QStringLiteral("3.txt"));
 }
 
 void TestBrowse::treeKeysAndExpansion()
