@@ -610,6 +610,11 @@ void TestTForm1::closingSavesAndEnds()
     m_form->action("miFilterClick")->trigger();
     m_form->action("ExitClick")->trigger();
     QCOMPARE(ran.size(), 3);
+
+    // The request to end the event loop stays pending without a running loop and would
+    // make every later modal box return at once; a short main loop consumes it.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
 }
 
 void TestTForm1::viewerSyncWatch()
