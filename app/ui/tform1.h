@@ -43,8 +43,15 @@ public:
     AppState &state() { return m_state; }
     const AppState &state() const { return m_state; }
 
-    // Installs the work behind a named handler ("miFilterClick", "ShowArchive",
-    // "LoadProgramSettings", "SaveArchiveSettings", ...), replacing the previous one.
+    // Installs the work behind a named handler, replacing the previous one. The names
+    // are those of the slots below (every command, "PopupMenu3Popup", "Action2Execute",
+    // "Timer1Timer", "StopViewerSync"), plus the steps of start and end:
+    //   "LoadProgramSettings"  in FormCreate; sets state().startAbandoned to end the
+    //                          program without saving
+    //   "CreateMoveFileWindow" in FormCreate, after the settings
+    //   "ShowArchive"          when the window is first shown
+    //   "FormCloseQuery"       when the window is closed, before QuitProgram
+    //   "SaveArchiveSettings", "SaveProgramSettings"  in QuitProgram, in this order
     void setHandler(const QString &name, Handler handler);
     bool hasHandler(const QString &name) const;
 
