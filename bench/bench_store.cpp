@@ -199,7 +199,7 @@ int walkChild(const QString &path)
     DbfTable table;
     check(table.open(path, CatalogTable::tags()), "open");
     qint64 n = 0;
-    for (const QByteArray order : {QByteArray("1"), QByteArray()}) {
+    for (const QByteArray &order : {QByteArray("1"), QByteArray()}) {
         check(table.setOrder(order), "order");
         for (DbStatus st = table.first(); st && !table.eof(); st = table.next())
             n += table.fieldBytes(CatalogTable::NAME).size() > 0;
