@@ -47,6 +47,7 @@ BrowseViews::BrowseViews(TForm1 &form) : QObject(&form), m_form(form)
     table()->setFollowFlag(&m_form.state().FollowCurrentRecord);
     m_form.setGridModel(m_model);
     m_resolver = std::make_unique<PathResolver>(rootPath());
+    m_nodes = new FolderNodeIndex(m_form.TreeView1);
     connectViews();
 }
 
@@ -95,12 +96,12 @@ void BrowseViews::applyExpansionRule()
 
 int BrowseViews::nodeCount() const
 {
-    return ::nodeCount(m_form.TreeView1);
+    return m_nodes->count();
 }
 
 int BrowseViews::selectedNodeIndex() const
 {
-    return absoluteIndexOf(m_form.TreeView1, m_form.TreeView1->currentItem());
+    return m_nodes->indexOf(m_form.TreeView1->currentItem());
 }
 
 QString BrowseViews::selectedFolderPath() const
@@ -113,7 +114,7 @@ DbStatus BrowseViews::selectNodeAt(int index)
     QTreeWidget *tree = m_form.TreeView1;
     if (tree->topLevelItemCount() == 0)
         return showRootFolder();
-    QTreeWidgetItem *item = nodeAt(tree, index);
+    QTreeWidgetItem *item = m_nodes->at(index);
     if (!item)
         return {DbStatus::InvalidArgument, QStringLiteral("No folder at position %1").arg(index)};
     m_selecting = true;
@@ -128,7 +129,7 @@ DbStatus BrowseViews::selectFolderPath(const QString &folderPath)
     QTreeWidgetItem *item = findNode(m_form.TreeView1, folderPath);
     if (!item)
         return {DbStatus::NotFound, QStringLiteral("Folder  '%1'  not found").arg(folderPath)};
-    return selectNodeAt(absoluteIndexOf(m_form.TreeView1, item));
+    return selectNodeAt(m_nodes->indexOf(item));
 }
 
 // While the tree has no nodes the root folder stands for the selection.

@@ -10,6 +10,7 @@
 
 class CatalogModel;
 class CatalogTable;
+class FolderNodeIndex;
 class PathResolver;
 class QTreeWidgetItem;
 class TForm1;
@@ -142,6 +143,7 @@ private:
 
     TForm1 &m_form;
     CatalogModel *m_model = nullptr;
+    FolderNodeIndex *m_nodes = nullptr;       // owned by the tree
     std::unique_ptr<PathResolver> m_resolver; // of the selected folder's listings
     DbStatus m_textStatus;
     bool m_selecting = false; // selection changes made here run SelectFolder themselves

@@ -125,3 +125,50 @@ QTreeWidgetItem *findNode(const QTreeWidget *tree, const QString &folderPath)
     }
     return found;
 }
+
+FolderNodeIndex::FolderNodeIndex(QTreeWidget *tree) : QObject(tree), m_tree(tree)
+{
+    QAbstractItemModel *model = tree->model();
+    const auto invalidate = [this] {
+        m_valid = false;
+        m_items.clear();
+        m_index.clear();
+    };
+    // Before as well as after: between the two the cached items may already be gone.
+    connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, invalidate);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, invalidate);
+    connect(model, &QAbstractItemModel::rowsInserted, this, invalidate);
+    connect(model, &QAbstractItemModel::rowsMoved, this, invalidate);
+    connect(model, &QAbstractItemModel::modelAboutToBeReset, this, invalidate);
+    connect(model, &QAbstractItemModel::modelReset, this, invalidate);
+    connect(model, &QAbstractItemModel::layoutChanged, this, invalidate);
+}
+
+void FolderNodeIndex::ensure() const
+{
+    if (m_valid)
+        return;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        m_index.insert(*it, int(m_items.size()));
+        m_items.push_back(*it);
+    }
+    m_valid = true;
+}
+
+int FolderNodeIndex::count() const
+{
+    ensure();
+    return int(m_items.size());
+}
+
+QTreeWidgetItem *FolderNodeIndex::at(int index) const
+{
+    ensure();
+    return index >= 0 && index < int(m_items.size()) ? m_items[size_t(index)] : nullptr;
+}
+
+int FolderNodeIndex::indexOf(const QTreeWidgetItem *item) const
+{
+    ensure();
+    return m_index.value(item, -1);
+}
