@@ -54,6 +54,15 @@ EntryType typeOf(int dirFd, const dirent *e)
     }
 }
 
+// Most names are plain ASCII, which needs no UTF-8 decoder.
+QString decodedName(const QByteArray &raw)
+{
+    for (const char c : raw)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return QFile::decodeName(raw);
+    return QString::fromLatin1(raw);
+}
+
 } // namespace
 
 Folder::~Folder()
@@ -124,7 +133,7 @@ bool Folder::read(std::vector<Entry> &out, Filter filter, bool skipDotNames)
             continue;
         Entry entry;
         entry.rawName = QByteArray(e->d_name);
-        entry.name = QFile::decodeName(entry.rawName);
+        entry.name = decodedName(entry.rawName);
         entry.type = type;
         out.push_back(std::move(entry));
     }

@@ -2,23 +2,67 @@
 
 #include "platform/dirlist.h"
 #include "platform/diskpath.h"
+#include "platform/localday.h"
 
 #include <cerrno>
 #include <cstring>
 
+namespace {
+
+// Plain ASCII without controls and backslash stands in the catalogue byte for byte, so
+// the common name needs no decoding and no code-page conversion.
+bool isPlainName(const QByteArray &raw)
+{
+    for (const char c : raw) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b >= 0x80 || b == '\\')
+            return false;
+    }
+    return !raw.isEmpty();
+}
+
+bool hasCataloguedForm(const char *p, int n)
+{
+    const void *dot = std::memchr(p, '.', size_t(n));
+    if (!dot || dot == p || n > kMaxCataloguedNameLength)
+        return false;
+    for (int i = int(static_cast<const char *>(dot) - p); i + 1 < n; ++i) {
+        if (p[i] != '.')
+            continue;
+        if (p[i + 1] == '!' || (i + 3 < n && p[i + 1] == 'i' && p[i + 2] == 'o' && p[i + 3] == 'n'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 bool isCataloguedName(const QString &name)
 {
-    if (name.indexOf(QLatin1Char('.')) < 1)
-        return false;
-    if (name.contains(QLatin1String(".!")) || name.contains(QLatin1String(".ion")))
-        return false;
-    return name.size() <= kMaxCataloguedNameLength && diskpath::isCataloguable(name);
+    bool ok = false;
+    const QByteArray ansi = diskpath::catalogueName(name, &ok);
+    return ok && hasCataloguedForm(ansi.constData(), int(ansi.size()));
+}
+
+bool catalogueBytes(const QByteArray &rawName, const QString &name, QByteArray &ansi)
+{
+    if (isPlainName(rawName)) {
+        ansi = rawName;
+        return true;
+    }
+    bool ok = false;
+    ansi = diskpath::catalogueName(name, &ok);
+    return ok;
+}
+
+qint64 evenSeconds(qint64 secondsSinceEpoch)
+{
+    return secondsSinceEpoch - (((secondsSinceEpoch % 2) + 2) % 2);
 }
 
 QDateTime catalogueTime(qint64 secondsSinceEpoch)
 {
-    const qint64 even = secondsSinceEpoch - (((secondsSinceEpoch % 2) + 2) % 2);
-    return QDateTime::fromSecsSinceEpoch(even, Qt::LocalTime);
+    return QDateTime::fromSecsSinceEpoch(evenSeconds(secondsSinceEpoch), Qt::LocalTime);
 }
 
 DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &out)
@@ -32,16 +76,22 @@ DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &ou
         return {code, QStringLiteral("Folder  '%1'  cannot be read: %2")
                           .arg(folder, QString::fromLocal8Bit(strerror(err)))};
     }
+    LocalDays days;
+    out.reserve(entries.size());
+    QByteArray ansi;
     for (const dirlist::Entry &e : entries) {
-        if (e.type == dirlist::EntryType::Folder || !isCataloguedName(e.name))
+        if (e.type == dirlist::EntryType::Folder || !catalogueBytes(e.rawName, e.name, ansi)
+            || !hasCataloguedForm(ansi.constData(), int(ansi.size())))
             continue;
         struct stat st;
         if (!dir.statEntry(e.rawName, st) || !S_ISREG(st.st_mode))
             continue;
         DiskEntry entry;
         entry.name = e.name;
+        entry.ansi = ansi;
         entry.size = quint64(st.st_size);
-        entry.lastWrite = catalogueTime(qint64(st.st_mtim.tv_sec));
+        entry.lastWriteSecs = evenSeconds(qint64(st.st_mtim.tv_sec));
+        entry.localDay = days.dayOf(entry.lastWriteSecs);
         out.push_back(std::move(entry));
     }
     return DbStatus::ok();

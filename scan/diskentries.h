@@ -10,11 +10,19 @@
 // The files of one folder that the catalogue holds records for, as the folder update
 // merges them. No file is opened: names, sizes and times come from the folder listing.
 
+// The last-write time as the catalogue sees it: local time, seconds cut to an even
+// number (the resolution the catalogue's dates were always taken at).
+QDateTime catalogueTime(qint64 secondsSinceEpoch);
+qint64 evenSeconds(qint64 secondsSinceEpoch);
+
 struct DiskEntry {
-    QString name;        // as on disk; cataloguable (see diskpath::isCataloguable)
+    QString name;      // as on disk; cataloguable (see diskpath::isCataloguable)
+    QByteArray ansi;   // the same name in Windows-1252, as NAME stores it
     quint64 size = 0;
-    QDateTime lastWrite; // local time, cut to two-second resolution
-    QDate day() const { return lastWrite.date(); }
+    qint64 lastWriteSecs = 0; // seconds since the epoch, cut to an even number
+    QDate localDay;           // the local day of lastWriteSecs, what DATE stores
+    QDate day() const { return localDay; }
+    QDateTime lastWrite() const { return catalogueTime(lastWriteSecs); }
 };
 
 // Longer names cannot be stored whole in NAME; see isCataloguedName.
@@ -27,6 +35,10 @@ constexpr int kMaxCataloguedNameLength = 80;
 // not exist, and the record would be swept away again by the same update.
 bool isCataloguedName(const QString &name);
 
+// The Windows-1252 bytes of a disk entry's name (its bytes on disk and their decoded
+// text), when the name can stand in the catalogue at all (see diskpath::isCataloguable).
+bool catalogueBytes(const QByteArray &rawName, const QString &name, QByteArray &ansi);
+
 // The catalogued entries of an absolute native folder path, in the order the file system
 // returns them: regular files (links are followed; links to folders, dangling links,
 // devices and pipes are left out), of cataloguable names. An entry that vanishes between
@@ -35,6 +47,3 @@ bool isCataloguedName(const QString &name);
 // in which case the caller must not conclude that its files are gone.
 DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &out);
 
-// The last-write time as the catalogue sees it: local time, seconds cut to an even
-// number (the resolution the catalogue's dates were always taken at).
-QDateTime catalogueTime(qint64 secondsSinceEpoch);

@@ -2,6 +2,7 @@
 
 #include "descript.h"
 #include "diskentries.h"
+#include "nametable.h"
 #include "sizetext.h"
 
 #include "platform/codepage.h"
@@ -11,6 +12,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -26,42 +31,83 @@ private:
     CatalogTable &m_table;
 };
 
-// What the merge needs of one record of the folder, read in one walk of the range so
-// that matching and comparing never move the table.
-struct FolderRecord {
-    quint32 recno = 0;
-    QByteArray record; // flag byte and fields, as stored
+// The folder's records, read in one walk of the range so that matching and comparing
+// never move the table: record numbers, the stored bytes one record after another, and
+// for each the number of its upper-cased NAME in the folder's name table.
+class FolderRecords
+{
+public:
+    int size() const { return int(m_recnos.size()); }
+    quint32 recno(int i) const { return m_recnos[size_t(i)]; }
+    int nameOf(int i) const { return m_names[size_t(i)]; }
+    const char *field(int i, int field) const
+    {
+        return m_bytes.constData() + qsizetype(i) * m_length + m_offsets[size_t(field)];
+    }
+    int width(int field) const { return m_widths[size_t(field)]; }
+    int trimmedLength(int i, int f) const
+    {
+        const char *p = field(i, f);
+        int n = width(f);
+        while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0'))
+            --n;
+        return n;
+    }
+    QByteArray trimmed(int i, int f) const { return QByteArray(field(i, f), trimmedLength(i, f)); }
+
+    void setLayout(const std::vector<DbfField> &fields)
+    {
+        for (const DbfField &f : fields) {
+            m_offsets.push_back(1 + f.offset); // after the deletion flag
+            m_widths.push_back(f.width);
+        }
+    }
+    // Adds the current record of t; false when its bytes do not have the table's length.
+    bool add(const DbfTable &t, NameTable &names)
+    {
+        const QByteArray rec = t.recordBytes();
+        if (m_length == 0)
+            m_length = int(rec.size());
+        if (rec.size() != m_length || m_length == 0)
+            return false;
+        m_recnos.push_back(quint32(t.recNo()));
+        m_bytes.append(rec);
+        const int last = size() - 1;
+        m_names.push_back(names.insert(field(last, CatalogTable::NAME), trimmedLength(last, CatalogTable::NAME)));
+        return true;
+    }
+
+private:
+    std::vector<quint32> m_recnos;
+    std::vector<int> m_names;
+    std::vector<int> m_offsets, m_widths;
+    QByteArray m_bytes;
+    int m_length = 0;
 };
 
-QByteArray fieldOf(const QByteArray &record, CatalogTable::Field field, bool trimmed = true)
+DbStatus recordsInRange(DbfTable &t, FolderRecords &out, NameTable &names)
 {
-    const DbfField &f = CatalogTable::layout()[field];
-    int len = f.width;
-    const char *p = record.constData() + f.offset;
-    while (trimmed && len > 0 && p[len - 1] == ' ')
-        --len;
-    return QByteArray(p, len);
-}
-
-DbStatus recordsInRange(DbfTable &t, std::vector<FolderRecord> &out)
-{
-    out.clear();
+    out.setLayout(t.fields());
     DbStatus st = t.first();
     for (; st && !t.eof(); st = t.next())
-        out.push_back({quint32(t.recNo()), t.recordBytes()});
+        if (!out.add(t, names))
+            return {DbStatus::Corrupt, QStringLiteral("Record %1 cannot be read").arg(t.recNo())};
     return st;
 }
 
-QByteArray dateBytes(const QDate &d)
+// DATE as the table stores it: yyyymmdd, blanks for no day.
+void encodeDay(const QDate &d, char *out)
 {
     const int year = d.year(), month = d.month(), day = d.day();
-    if (!d.isValid() || year < 1 || year > 9999)
-        return QByteArray(8, ' ');
+    if (!d.isValid() || year < 1 || year > 9999) {
+        std::memset(out, ' ', 8);
+        return;
+    }
     const char buf[8] = {char('0' + year / 1000), char('0' + year / 100 % 10),
                          char('0' + year / 10 % 10), char('0' + year % 10),
                          char('0' + month / 10), char('0' + month % 10),
                          char('0' + day / 10), char('0' + day % 10)};
-    return QByteArray(buf, 8);
+    std::memcpy(out, buf, 8);
 }
 
 DbStatus writeRecord(DbfTable &t, quint32 recno, const std::function<void()> &change)
@@ -78,52 +124,62 @@ DbStatus writeRecord(DbfTable &t, quint32 recno, const std::function<void()> &ch
     return st;
 }
 
+// What the walk knows of each name of the folder: the first record in the order in force
+// that carries it, and whether the listing offered a file of that name.
+struct NameState {
+    int firstRecord = -1;
+    bool onDisk = false;
+};
+
+// A record that would be written with the values it holds is left alone.
+bool unchanged(const FolderRecords &records, int i, const DiskEntry &e, const char *size, int sizeLength)
+{
+    char day[8];
+    encodeDay(e.day(), day);
+    if (records.width(CatalogTable::DATE) != 8
+        || std::memcmp(records.field(i, CatalogTable::DATE), day, 8) != 0)
+        return false;
+    const int n = records.trimmedLength(i, CatalogTable::SIZE);
+    return n == sizeLength && std::memcmp(records.field(i, CatalogTable::SIZE), size, size_t(n)) == 0;
+}
+
 // Step one: every catalogued entry gets its record, or its record the entry's date and
-// size. Matching goes through a map of the folder's names, so a folder of many files is
+// size. Matching goes through the folder's name table, so a folder of many files is
 // merged in one pass; the record found is the first in the order in force.
 DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
-                      const std::vector<DiskEntry> &entries, std::vector<FolderRecord> &records,
-                      QSet<QByteArray> &onDisk, FolderUpdateStats &stats)
+                      const std::vector<DiskEntry> &entries, FolderRecords &records,
+                      NameTable &names, std::vector<NameState> &state, FolderUpdateStats &stats)
 {
     DbfTable &t = table.table();
-    QHash<QByteArray, int> byName;
-    byName.reserve(int(records.size()));
-    for (int i = 0; i < int(records.size()); ++i)
-        byName.insert(codepage::upper(fieldOf(records[size_t(i)].record, CatalogTable::NAME)), i);
-    // insert() keeps the last; the first in order must win.
-    for (int i = int(records.size()) - 1; i >= 0; --i)
-        byName[codepage::upper(fieldOf(records[size_t(i)].record, CatalogTable::NAME))] = i;
-
     for (const DiskEntry &e : entries) {
-        const QByteArray size = SizeText(e.size).toLatin1();
-        const QByteArray name = codepage::fromUnicode(e.name);
-        const QByteArray key = codepage::upper(name);
-        onDisk.insert(key);
-        const auto found = byName.constFind(key);
-        if (found == byName.constEnd()) {
+        char size[kSizeTextCapacity];
+        const int sizeLength = SizeTextInto(e.size, size);
+        const int name = names.insert(e.ansi.constData(), int(e.ansi.size()));
+        state.resize(size_t(names.size()));
+        state[size_t(name)].onDisk = true;
+        const int found = state[size_t(name)].firstRecord;
+        if (found < 0) {
             DbStatus st = t.append();
             if (st) {
                 t.setFieldBytes(CatalogTable::DIR, dir);
-                t.setFieldBytes(CatalogTable::NAME, name);
+                t.setFieldBytes(CatalogTable::NAME, e.ansi);
                 t.setFieldDate(CatalogTable::DATE, e.day());
-                t.setFieldBytes(CatalogTable::SIZE, size);
+                t.setFieldBytes(CatalogTable::SIZE, QByteArray(size, sizeLength));
                 st = t.post();
             }
             if (!st)
                 return st;
-            byName.insert(key, int(records.size()));
-            records.push_back({quint32(t.recNo()), t.recordBytes()});
+            if (!records.add(t, names))
+                return {DbStatus::Corrupt, QStringLiteral("Record %1 cannot be read").arg(t.recNo())};
+            state[size_t(name)].firstRecord = records.size() - 1;
             ++stats.appended;
             continue;
         }
-        const QByteArray &rec = records[size_t(*found)].record;
-        // A record that would be written with the values it holds is left alone.
-        if (fieldOf(rec, CatalogTable::DATE, false) == dateBytes(e.day())
-            && fieldOf(rec, CatalogTable::SIZE) == size)
+        if (unchanged(records, found, e, size, sizeLength))
             continue;
-        const DbStatus st = writeRecord(t, records[size_t(*found)].recno, [&] {
+        const DbStatus st = writeRecord(t, records.recno(found), [&] {
             t.setFieldDate(CatalogTable::DATE, e.day());
-            t.setFieldBytes(CatalogTable::SIZE, size);
+            t.setFieldBytes(CatalogTable::SIZE, QByteArray(size, sizeLength));
         });
         if (!st)
             return st;
@@ -135,28 +191,30 @@ DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
 // Step two: every record of the folder exactly once; gone files lose their record,
 // present ones take their description.
 DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QString &dir,
-                     const DescriptionLookup &notes, const std::vector<FolderRecord> &records,
-                     const QSet<QByteArray> &onDisk, FolderUpdateStats &stats)
+                     const DescriptionLookup &notes, const FolderRecords &records,
+                     const std::vector<NameState> &state, FolderUpdateStats &stats)
 {
     DbfTable &t = table.table();
-    for (const FolderRecord &r : records) {
-        const QByteArray name = fieldOf(r.record, CatalogTable::NAME);
+    for (int i = 0; i < records.size(); ++i) {
+        const int nameLength = records.trimmedLength(i, CatalogTable::NAME);
         // Names the listing did not offer (not catalogued by today's rules) are looked up.
-        const bool present = !name.isEmpty()
-            && (onDisk.contains(codepage::upper(name))
-                || resolver.exists(dir + codepage::toUnicode(name)));
+        const bool present = nameLength > 0
+            && (state[size_t(records.nameOf(i))].onDisk
+                || resolver.exists(dir + codepage::toUnicode(records.trimmed(i, CatalogTable::NAME))));
         if (present) {
             QString note;
-            if (!notes.isEmpty() && notes.find(codepage::toUnicode(name), &note)
-                && codepage::toUnicode(fieldOf(r.record, CatalogTable::NOTE)) != note) {
-                const DbStatus st = writeRecord(t, r.recno, [&] { t.setFieldText(CatalogTable::NOTE, note); });
+            if (!notes.isEmpty()
+                && notes.find(codepage::toUnicode(records.trimmed(i, CatalogTable::NAME)), &note)
+                && codepage::toUnicode(records.trimmed(i, CatalogTable::NOTE)) != note) {
+                const DbStatus st = writeRecord(t, records.recno(i),
+                                                [&] { t.setFieldText(CatalogTable::NOTE, note); });
                 if (!st)
                     return st;
                 ++stats.notesSet;
             }
             continue;
         }
-        if (!t.goTo(r.recno))
+        if (!t.goTo(records.recno(i)))
             continue; // gone from the range already
         const DbStatus st = t.deleteRecord();
         if (!st)
@@ -170,7 +228,8 @@ DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QS
 } // namespace
 
 DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
-                      const QString &folderPath, bool descriptions, FolderUpdateStats *stats)
+                      const QString &folderPath, bool descriptions, FolderUpdateStats *stats,
+                      bool listingsCurrent)
 {
     FolderUpdateStats local;
     FolderUpdateStats &s = stats ? *stats : local;
@@ -192,19 +251,24 @@ DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
         if (!st && st.code() != DbStatus::NotFound)
             return st;
     }
-    resolver.forget();
+    if (!listingsCurrent)
+        resolver.forget();
     std::vector<DiskEntry> entries;
     st = listCataloguedEntries(resolver.resolve(dirText), entries);
     if (!st && st.code() != DbStatus::NotFound)
         return st;
 
-    std::vector<FolderRecord> records;
-    QSet<QByteArray> onDisk;
-    st = recordsInRange(table.table(), records);
+    FolderRecords records;
+    NameTable names;
+    names.reserve(int(entries.size()) + 16);
+    st = recordsInRange(table.table(), records, names);
+    std::vector<NameState> state(size_t(names.size()));
+    for (int i = records.size() - 1; i >= 0; --i)
+        state[size_t(records.nameOf(i))].firstRecord = i; // the first in order wins
     if (st)
-        st = mergeEntries(table, dir, entries, records, onDisk, s);
+        st = mergeEntries(table, dir, entries, records, names, state, s);
     if (st)
-        st = sweepFolder(table, resolver, dirText, DescriptionLookup(list), records, onDisk, s);
+        st = sweepFolder(table, resolver, dirText, DescriptionLookup(list), records, state, s);
     const DbStatus first = table.table().first();
     return st ? first : st;
 }
@@ -219,37 +283,72 @@ class FolderNames
 public:
     explicit FolderNames(const PathResolver &resolver) : m_resolver(resolver) { }
 
-    bool contains(const QByteArray &dir, const QByteArray &upperName)
+    // False when the folder dir (as DIR holds it) is known to have no such file: the
+    // folder has gone, or it is there and the name is not. A folder that exists but
+    // cannot be read tells nothing, and its records are kept.
+    bool mayExist(const char *dir, int dirLength, const char *name, int nameLength)
     {
-        auto it = m_names.constFind(dir);
-        if (it == m_names.constEnd()) {
-            if (m_names.size() >= 64)
-                m_names.clear();
-            it = m_names.insert(dir, list(dir));
+        if (!m_last || m_lastDir.size() != dirLength
+            || std::memcmp(m_lastDir.constData(), dir, size_t(dirLength)) != 0) {
+            m_lastDir = QByteArray(dir, dirLength);
+            m_last = listing(m_lastDir);
         }
-        return it->contains(upperName);
+        return m_last->unreadable || m_last->names.find(name, nameLength) >= 0;
     }
 
 private:
-    QSet<QByteArray> list(const QByteArray &dir) const
+    struct Listing {
+        NameTable names;
+        bool unreadable = false;
+    };
+
+    Listing *listing(const QByteArray &dir)
     {
-        QSet<QByteArray> names;
-        std::vector<dirlist::Entry> entries;
-        const QString folder = m_resolver.resolve(codepage::toUnicode(dir));
-        if (folder.isEmpty() || !dirlist::readFolder(folder, entries))
-            return names;
-        for (const dirlist::Entry &e : entries) {
-            bool ok = false;
-            const QByteArray name = diskpath::catalogueName(e.name, &ok);
-            if (ok && e.type != dirlist::EntryType::Folder)
-                names.insert(codepage::upper(name));
+        const auto known = m_byDir.constFind(dir);
+        if (known != m_byDir.constEnd())
+            return *known;
+        if (m_listings.size() >= 64) {
+            m_byDir.clear();
+            m_listings.clear();
         }
-        return names;
+        m_listings.push_back(std::make_unique<Listing>());
+        Listing *l = m_listings.back().get();
+        m_byDir.insert(dir, l);
+        read(dir, *l);
+        return l;
+    }
+
+    void read(const QByteArray &dir, Listing &l) const
+    {
+        const QString folder = m_resolver.resolve(codepage::toUnicode(dir));
+        if (folder.isEmpty())
+            return;
+        dirlist::Folder f;
+        std::vector<dirlist::Entry> entries;
+        if (!f.open(folder) || !f.read(entries, dirlist::Filter::All, false)) {
+            l.unreadable = f.error() != ENOENT && f.error() != ENOTDIR;
+            return;
+        }
+        l.names.reserve(int(entries.size()));
+        QByteArray ansi;
+        for (const dirlist::Entry &e : entries)
+            if (e.type != dirlist::EntryType::Folder && catalogueBytes(e.rawName, e.name, ansi))
+                l.names.insert(ansi.constData(), int(ansi.size()));
     }
 
     const PathResolver &m_resolver;
-    QHash<QByteArray, QSet<QByteArray>> m_names;
+    std::vector<std::unique_ptr<Listing>> m_listings;
+    QHash<QByteArray, Listing *> m_byDir;
+    QByteArray m_lastDir;
+    Listing *m_last = nullptr;
 };
+
+int trimmedLength(const char *p, int n)
+{
+    while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0'))
+        --n;
+    return n;
+}
 
 } // namespace
 
@@ -262,10 +361,19 @@ DbStatus SweepOrphans(CatalogTable &table, const PathResolver &resolver, int *de
     int count = 0;
     resolver.forget();
     FolderNames names(resolver);
+    const DbfField &dirField = t.fields()[CatalogTable::DIR];
+    const DbfField &nameField = t.fields()[CatalogTable::NAME];
     for (st = st ? t.first() : st; st && !t.eof();) {
-        const QByteArray dir = t.fieldBytes(CatalogTable::DIR);
-        const QByteArray name = t.fieldBytes(CatalogTable::NAME);
-        if (!name.isEmpty() && names.contains(dir, codepage::upper(name))) {
+        const QByteArray rec = t.recordBytes();
+        if (rec.size() < 1 + qMax(dirField.offset + dirField.width, nameField.offset + nameField.width)) {
+            st = {DbStatus::Corrupt, QStringLiteral("Record %1 cannot be read").arg(t.recNo())};
+            break;
+        }
+        const char *dir = rec.constData() + 1 + dirField.offset;
+        const char *name = rec.constData() + 1 + nameField.offset;
+        const int nameLength = trimmedLength(name, nameField.width);
+        if (nameLength > 0
+            && names.mayExist(dir, trimmedLength(dir, dirField.width), name, nameLength)) {
             st = t.next();
             continue;
         }

@@ -26,12 +26,16 @@ struct FolderUpdateStats {
 // A folder that cannot be read, or a Descript.ion that cannot be read, stops the update
 // before anything is changed (IoError naming it): its files are not taken for gone.
 // A folder that does not exist loses the records of all its files.
+//
+// The resolver's folder listings are forgotten first, unless listingsCurrent says that
+// the caller forgot them at the start of a walk over many folders that renames nothing.
 DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
                       const QString &folderPath, bool descriptions,
-                      FolderUpdateStats *stats = nullptr);
+                      FolderUpdateStats *stats = nullptr, bool listingsCurrent = false);
 
 // The last step of updating everything: over the whole table in physical order, the
 // records whose file no longer exists are marked deleted (and counted). Records of
 // folders that the tree does not show stay as long as their files exist. The order in
-// force and the range of the current folder are applied again at the end.
+// force and the range of the current folder are applied again at the end. The resolver's
+// listings are forgotten first.
 DbStatus SweepOrphans(CatalogTable &table, const PathResolver &resolver, int *deleted = nullptr);

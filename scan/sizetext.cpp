@@ -6,42 +6,74 @@ constexpr quint64 kKilo = 1000;
 constexpr quint64 kMega = 1000 * kKilo;
 constexpr quint64 kGiga = 1000 * kMega;
 
-QString whole(quint64 n, quint64 unit, const char *suffix)
+int put(char *out, const char *text)
 {
-    return QString::number((n + unit / 2) / unit) + QLatin1String(suffix);
+    int n = 0;
+    while (text[n]) {
+        out[n] = text[n];
+        ++n;
+    }
+    return n;
 }
 
-// One decimal, halves up; empty when it rounds to 100.0 and no longer fits.
-QString tenths(quint64 n, quint64 unit, const char *suffix)
+// Decimal digits of v (v < 10^6 in every band).
+int putNumber(char *out, quint64 v)
+{
+    char digits[20];
+    int n = 0;
+    do {
+        digits[n++] = char('0' + v % 10);
+        v /= 10;
+    } while (v);
+    for (int i = 0; i < n; ++i)
+        out[i] = digits[n - 1 - i];
+    return n;
+}
+
+int whole(char *out, quint64 n, quint64 unit, const char *suffix)
+{
+    const int len = putNumber(out, (n + unit / 2) / unit);
+    return len + put(out + len, suffix);
+}
+
+// One decimal, halves up; 0 when it rounds to 100.0 and no longer fits.
+int tenths(char *out, quint64 n, quint64 unit, const char *suffix)
 {
     const quint64 t = (n + unit / 20) / (unit / 10);
     if (t >= 1000)
-        return {};
-    return QString::number(t / 10) + QLatin1Char('.') + QString::number(t % 10) + QLatin1String(suffix);
+        return 0;
+    int len = putNumber(out, t / 10);
+    out[len++] = '.';
+    out[len++] = char('0' + t % 10);
+    return len + put(out + len, suffix);
+}
+
+int orElse(char *out, int len, const char *fallback)
+{
+    return len ? len : put(out, fallback);
 }
 
 } // namespace
 
+int SizeTextInto(quint64 n, char *out)
+{
+    if (n >= 100 * kGiga)
+        return put(out, "> 99 G");
+    if (n >= kGiga)
+        return orElse(out, tenths(out, n, kGiga, " G"), "> 99 G");
+    if (n >= 100 * kMega)
+        return whole(out, n, kMega, " M");
+    if (n >= kMega)
+        return orElse(out, tenths(out, n, kMega, " M"), "100 M");
+    if (n >= 100 * kKilo)
+        return whole(out, n, kKilo, " K");
+    if (n >= kKilo)
+        return orElse(out, tenths(out, n, kKilo, " K"), "100 K");
+    return whole(out, n, 1, " B");
+}
+
 QString SizeText(quint64 n)
 {
-    const QString kOverflow = QStringLiteral("> 99 G");
-    if (n >= 100 * kGiga)
-        return kOverflow;
-    if (n >= kGiga) {
-        const QString t = tenths(n, kGiga, " G");
-        return t.isEmpty() ? kOverflow : t;
-    }
-    if (n >= 100 * kMega)
-        return whole(n, kMega, " M");
-    if (n >= kMega) {
-        const QString t = tenths(n, kMega, " M");
-        return t.isEmpty() ? QStringLiteral("100 M") : t;
-    }
-    if (n >= 100 * kKilo)
-        return whole(n, kKilo, " K");
-    if (n >= kKilo) {
-        const QString t = tenths(n, kKilo, " K");
-        return t.isEmpty() ? QStringLiteral("100 K") : t;
-    }
-    return QString::number(n) + QLatin1String(" B");
+    char buf[kSizeTextCapacity];
+    return QString::fromLatin1(buf, SizeTextInto(n, buf));
 }

@@ -91,7 +91,7 @@ private slots:
         QVERIFY(listCataloguedEntries(m_root, entries));
         QCOMPARE(int(entries.size()), 1);
         QCOMPARE(entries[0].size, quint64(1050));
-        QCOMPARE(entries[0].lastWrite, odd.addSecs(-1));
+        QCOMPARE(entries[0].lastWrite(), odd.addSecs(-1));
         QCOMPARE(entries[0].day(), QDate(2019, 7, 4));
         QCOMPARE(catalogueTime(-1).toSecsSinceEpoch(), qint64(-2));
         QCOMPARE(catalogueTime(4).toSecsSinceEpoch(), qint64(4));

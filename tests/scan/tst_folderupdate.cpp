@@ -1,5 +1,6 @@
 #include "scan/folderupdate.h"
 #include "platform/diskpath.h"
+#include "runasuser.h"
 #include "support/testutil.h"
 
 #include <QSignalSpy>
@@ -194,6 +195,31 @@ private slots:
         QCOMPARE(m_table->table().order(), QByteArray("1"));
         QCOMPARE(namesOf(*m_table, QStringLiteral(".HIDDEN\\")), QStringList({"c.txt"}));
         QCOMPARE(namesOf(*m_table, QStringLiteral("Gone\\")), QStringList());
+    }
+
+    void orphanSweepKeepsRecordsOfUnreadableFolder()
+    {
+        file(QStringLiteral("Locked/a.txt"));
+        file(QStringLiteral("Gone/b.txt"));
+        QVERIFY(update(QStringLiteral("Locked\\")));
+        QVERIFY(update(QStringLiteral("Gone\\")));
+        QVERIFY(QDir(m_root + QStringLiteral("Gone")).removeRecursively());
+        const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+            | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(m_tmp.path(), open));
+        QVERIFY(QFile::setPermissions(m_root, open));
+        QVERIFY(QFile::setPermissions(m_root + QStringLiteral("Locked"), {}));
+        // The child shares the open table; it reports what the sweep did.
+        const int result = runUnprivileged([this] {
+            int deleted = -1;
+            if (!SweepOrphans(*m_table, *m_resolver, &deleted))
+                return 1;
+            return deleted == 1 && namesOf(*m_table, QStringLiteral("Locked\\")) == QStringList({"a.txt"}) ? 0 : 2;
+        });
+        QVERIFY(QFile::setPermissions(m_root + QStringLiteral("Locked"), open));
+        if (result < 0)
+            QSKIP("cannot drop the superuser's rights here");
+        QCOMPARE(result, 0);
     }
 
 private:

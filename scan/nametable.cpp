@@ -1,0 +1,120 @@
+#include "nametable.h"
+
+#include "platform/codepage.h"
+
+#include <cstring>
+
+namespace {
+
+// Catalogued names are at most 80 characters; longer ones are upper-cased on the heap.
+constexpr int kBuffer = 256;
+
+} // namespace
+
+void NameTable::clear()
+{
+    m_chars.clear();
+    m_starts.clear();
+    m_hashes.clear();
+    std::fill(m_slots.begin(), m_slots.end(), 0);
+}
+
+void NameTable::reserve(int names)
+{
+    m_starts.reserve(size_t(names));
+    m_hashes.reserve(size_t(names));
+    m_chars.reserve(qsizetype(names) * 16);
+    size_t want = 16;
+    while (want < size_t(names) * 2)
+        want *= 2;
+    if (want > m_slots.size()) {
+        m_slots.assign(want, 0);
+        for (int i = 0; i < size(); ++i) {
+            int slot = 0;
+            const int start = m_starts[size_t(i)];
+            const int end = i + 1 < size() ? m_starts[size_t(i) + 1] : int(m_chars.size());
+            lookup(m_chars.constData() + start, end - start, m_hashes[size_t(i)], &slot);
+            m_slots[size_t(slot)] = i + 1;
+        }
+    }
+}
+
+void NameTable::grow()
+{
+    reserve(std::max(16, size() * 2));
+}
+
+quint32 NameTable::hashOf(const char *upper, int length) const
+{
+    quint32 h = 2166136261u; // FNV-1a
+    for (int i = 0; i < length; ++i) {
+        h ^= static_cast<unsigned char>(upper[i]);
+        h *= 16777619u;
+    }
+    return h;
+}
+
+int NameTable::lookup(const char *upper, int length, quint32 hash, int *slot) const
+{
+    const size_t mask = m_slots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const int number = m_slots[i] - 1;
+        if (number < 0) {
+            *slot = int(i);
+            return -1;
+        }
+        if (m_hashes[size_t(number)] != hash)
+            continue;
+        const int start = m_starts[size_t(number)];
+        const int end = number + 1 < size() ? m_starts[size_t(number) + 1] : int(m_chars.size());
+        if (end - start == length && std::memcmp(m_chars.constData() + start, upper, size_t(length)) == 0)
+            return number;
+    }
+}
+
+int NameTable::insert(const char *name, int length, bool *added)
+{
+    if (size_t(size() + 1) * 2 > m_slots.size())
+        grow();
+    QByteArray heap;
+    char stack[kBuffer];
+    char *upper = stack;
+    if (length > kBuffer) {
+        heap = QByteArray(name, length);
+        upper = heap.data();
+    } else {
+        std::memcpy(stack, name, size_t(length));
+    }
+    codepage::upperInPlace(upper, length);
+    const quint32 hash = hashOf(upper, length);
+    int slot = 0;
+    const int found = lookup(upper, length, hash, &slot);
+    if (added)
+        *added = found < 0;
+    if (found >= 0)
+        return found;
+    const int number = size();
+    m_starts.push_back(int(m_chars.size()));
+    m_hashes.push_back(hash);
+    m_chars.append(upper, length);
+    m_slots[size_t(slot)] = number + 1;
+    return number;
+}
+
+int NameTable::find(const char *name, int length) const
+{
+    if (m_slots.empty())
+        return -1;
+    QByteArray heap;
+    char stack[kBuffer];
+    char *upper = stack;
+    if (length > kBuffer) {
+        heap = QByteArray(name, length);
+        upper = heap.data();
+    } else {
+        std::memcpy(stack, name, size_t(length));
+    }
+    codepage::upperInPlace(upper, length);
+    int slot = 0;
+    return lookup(upper, length, hashOf(upper, length), &slot);
+}
