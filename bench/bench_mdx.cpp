@@ -91,19 +91,20 @@ double importIncremental(const QString &path, const std::vector<QByteArray> &key
     return t.nsecsElapsed() / 1e9;
 }
 
-// Seeks the folder of the middle record in tag 1 and walks it, many times.
+// Seeks the folder of a random record in tag 1 and walks it, many times.
 double seekFolder(const QString &path, int records, int folders)
 {
     std::unique_ptr<MdxIndex> idx;
     check(MdxIndex::open(path, idx), "open");
     const int perFolder = std::max(1, records / folders);
-    const int folder = (records / 2) / perFolder;
-    const QByteArray dir = QStringLiteral("ARCHIV%1\\JAHR%2\\").arg(folder / 100, 3, 10, QLatin1Char('0'))
-                               .arg(folder % 100, 2, 10, QLatin1Char('0')).toLatin1();
+    QRandomGenerator rng(7);
     QElapsedTimer t;
     t.start();
-    const int rounds = 2000;
+    const int rounds = 4000;
     for (int r = 0; r < rounds; ++r) {
+        const int folder = rng.bounded(records) / perFolder;
+        const QByteArray dir = QStringLiteral("ARCHIV%1\\JAHR%2\\").arg(folder / 100, 3, 10, QLatin1Char('0'))
+                                   .arg(folder % 100, 2, 10, QLatin1Char('0')).toLatin1();
         MdxIndex::Cursor c;
         check(idx->seek(0, dir, 0, c), "seek");
         while (c.isValid() && c.key().startsWith(dir))

@@ -15,6 +15,8 @@ struct MdxTagState {
     quint32 firstLeaf = 0;
     quint32 lastLeaf = 0;
     quint32 pagesUsed = 0;
+    quint32 extentNext = 0; // blocks set aside for this tag's new nodes: [next, end)
+    quint32 extentEnd = 0;
     mdx::NodeGeometry geo;
     bool hasKeys = false;
     bool leavesKnown = false; // firstLeaf/lastLeaf checked against the tree in this session
@@ -56,7 +58,8 @@ struct MdxIndex::Impl {
     DbStatus writeBack();
 
     // Tree walks (mdxtree.cpp)
-    DbStatus loadNode(const MdxTagState &t, quint32 page, mdx::BlockRef &ref, int &n) const;
+    DbStatus loadNode(const MdxTagState &t, quint32 page, mdx::BlockRef &ref, int &n,
+                      bool walking = false) const;
     DbStatus locate(const MdxTagState &t, const char *key, quint32 recno, MdxPath &path,
                     bool *rightmost);
     DbStatus chooseChild(const MdxTagState &t, const char *node, int n, const char *key,

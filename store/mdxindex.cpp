@@ -1,5 +1,7 @@
 #include "mdximpl.h"
 
+#include "dbfio.h"
+
 #include <QDate>
 #include <QFileInfo>
 
@@ -72,7 +74,7 @@ DbStatus MdxIndex::open(const QString &path, std::unique_ptr<MdxIndex> &out)
     if (!d.file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return DbStatus(DbStatus::IoError, QStringLiteral("Index file  '%1'  cannot be opened: %2.")
                                                .arg(d.displayName, d.file.errorString()));
-    d.cache.attach(&d.file, d.displayName);
+    d.cache.attach(d.file.handle(), path);
     DbStatus st = d.readHeader();
     if (!st) {
         d.file.close();
@@ -84,9 +86,13 @@ DbStatus MdxIndex::open(const QString &path, std::unique_ptr<MdxIndex> &out)
 
 DbStatus MdxIndex::Impl::readHeader()
 {
-    const qint64 size = file.size();
+    const qint64 size = dbfio::fileSize(file.handle());
     char head[kHeaderPages * kPageSize];
-    if (size < qint64(sizeof head) || !file.seek(0) || file.read(head, sizeof head) != qint64(sizeof head))
+    qint64 got = 0;
+    DbStatus read = dbfio::readAt(file.handle(), head, sizeof head, 0, path, &got);
+    if (!read)
+        return read;
+    if (size < qint64(sizeof head) || got != qint64(sizeof head))
         return bad(QStringLiteral("the file is shorter than its header"));
     const auto byte = [&](int off) { return int(static_cast<unsigned char>(head[off])); };
     if (byte(0) != 2)
@@ -106,6 +112,7 @@ DbStatus MdxIndex::Impl::readHeader()
         return bad(QStringLiteral("its page count %1 does not match its length of %2 bytes")
                        .arg(pagesInFile)
                        .arg(size));
+    cache.setEnd(pagesInFile);
     if (byte(kBusyOffset) != 0)
         return bad(QStringLiteral("it was not closed properly after its last change"));
     tags.resize(size_t(tagCount));
@@ -182,8 +189,9 @@ DbStatus MdxIndex::Impl::beginChange(MdxTagState &t)
 {
     if (!busyOnDisk) {
         const char one = 1;
-        if (!file.seek(kBusyOffset) || file.write(&one, 1) != 1)
-            return ioError(displayName, QStringLiteral("writing"), kBusyOffset);
+        DbStatus st = dbfio::writeAt(file.handle(), &one, 1, kBusyOffset, path);
+        if (!st)
+            return st;
         busyOnDisk = true;
     }
     if (!t.leavesKnown) {
@@ -219,8 +227,11 @@ DbStatus MdxIndex::Impl::writeBack()
     if (!st)
         return st;
     const qint64 length = qint64(pagesInFile) * kPageSize;
-    if (file.size() != length && !file.resize(length))
-        return ioError(displayName, QStringLiteral("setting the length"), length);
+    if (dbfio::fileSize(file.handle()) != length) {
+        st = dbfio::truncate(file.handle(), length, path);
+        if (!st)
+            return st;
+    }
     if (damaged)
         return bad(QStringLiteral("a change failed half way, so it must be rebuilt"));
     char fields[16];
@@ -229,8 +240,9 @@ DbStatus MdxIndex::Impl::writeBack()
     put32(fields + 8, 0);
     putDate(fields + 12);
     fields[15] = 0; // the busy mark
-    if (!file.seek(32) || file.write(fields, sizeof fields) != qint64(sizeof fields) || !file.flush())
-        return ioError(displayName, QStringLiteral("writing the header"), 32);
+    st = dbfio::writeAt(file.handle(), fields, sizeof fields, 32, path);
+    if (!st)
+        return st;
     busyOnDisk = false;
     return {};
 }

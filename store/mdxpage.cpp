@@ -1,5 +1,7 @@
 #include "mdxpage.h"
 
+#include "dbfio.h"
+
 #include <algorithm>
 
 namespace mdx {
@@ -46,11 +48,18 @@ char *BlockRef::writable()
     return m_block->data.get();
 }
 
-void BlockCache::attach(QFile *file, const QString &displayName)
+void BlockCache::attach(int fd, const QString &path)
 {
     clear();
-    m_file = file;
-    m_name = displayName;
+    m_fd = fd;
+    m_path = path;
+}
+
+void BlockCache::setLimit(int blocks)
+{
+    m_limit = blocks < 2 ? 2 : blocks;
+    // Reading a window into a tiny cache would push out the blocks in use.
+    m_window = std::min(16, m_limit / 8);
 }
 
 void BlockCache::clear()
@@ -143,11 +152,10 @@ void BlockCache::pushFront(CachedBlock *b)
 
 DbStatus BlockCache::writeBlock(CachedBlock *b)
 {
-    const qint64 offset = qint64(b->page) * kPageSize;
-    if (!m_file->seek(offset) || m_file->write(b->data.get(), kBlockSize) != kBlockSize)
-        return ioError(m_name, QStringLiteral("writing"), offset);
-    b->dirty = false;
-    return {};
+    DbStatus st = dbfio::writeAt(m_fd, b->data.get(), kBlockSize, qint64(b->page) * kPageSize, m_path);
+    if (st)
+        b->dirty = false;
+    return st;
 }
 
 // A block for page: a recycled unpinned one from the cold end, or a new one.
@@ -184,32 +192,57 @@ DbStatus BlockCache::obtain(quint32 page, CachedBlock *&out)
     return {};
 }
 
-DbStatus BlockCache::fetch(quint32 page, BlockRef &out)
+DbStatus BlockCache::fetch(quint32 page, BlockRef &out, bool walking)
 {
-    if (CachedBlock *b = lookup(page)) {
+    CachedBlock *b = lookup(page);
+    if (b) {
         if (b != m_head) {
             unlink(b);
             pushFront(b);
         }
-        out.assign(this, b);
-        return {};
-    }
-    CachedBlock *b = nullptr;
-    DbStatus st = obtain(page, b);
-    if (!st)
-        return st;
-    const qint64 offset = qint64(page) * kPageSize;
-    if (!m_file->seek(offset) || m_file->read(b->data.get(), kBlockSize) != kBlockSize) {
-        // Leave nothing half-read behind under this page number; the block goes to the
-        // cold end to be recycled first.
-        eraseSlot(b);
-        unlink(b);
-        b->prev = m_tail;
-        (m_tail ? m_tail->next : m_head) = b;
-        m_tail = b;
-        return ioError(m_name, QStringLiteral("reading"), offset);
+    } else {
+        DbStatus st = readWindow(page, walking, b);
+        if (!st)
+            return st;
     }
     out.assign(this, b);
+    return {};
+}
+
+// Reads the block at page, or the window around it, and caches what was not cached yet
+// (a cached block may be newer than the file). The wanted block goes in last, so that
+// it is the most recent.
+DbStatus BlockCache::readWindow(quint32 page, bool walking, CachedBlock *&wanted)
+{
+    quint32 first = page;
+    quint64 end = quint64(page) + kBlockPages;
+    if (walking && m_window > 1) {
+        const quint32 span = quint32(m_window) * kBlockPages;
+        first = page - (page - kHeaderPages) % span;
+        end = std::max<quint64>(end, std::min<quint64>(quint64(first) + span, m_end));
+    }
+    m_stage.resize(size_t(end - first) / kBlockPages * kBlockSize);
+    const qint64 offset = qint64(first) * kPageSize;
+    qint64 got = 0;
+    DbStatus st = dbfio::readAt(m_fd, m_stage.data(), qint64(m_stage.size()), offset, m_path, &got);
+    if (!st)
+        return st;
+    const quint32 index = (page - first) / kBlockPages;
+    if (got < qint64(index + 1) * kBlockSize)
+        return ioError(m_path, QStringLiteral("reading past the end"), qint64(page) * kPageSize);
+    const quint32 blocks = quint32(got / kBlockSize);
+    for (quint32 i = 0; i <= blocks; ++i) {
+        const quint32 at = i < blocks ? i : index; // the wanted block last
+        if (i == index || (i < blocks && lookup(first + at * kBlockPages)))
+            continue;
+        CachedBlock *b = nullptr;
+        st = obtain(first + at * kBlockPages, b);
+        if (!st)
+            return st;
+        std::memcpy(b->data.get(), m_stage.data() + size_t(at) * kBlockSize, kBlockSize);
+        if (at == index)
+            wanted = b;
+    }
     return {};
 }
 
@@ -238,11 +271,33 @@ DbStatus BlockCache::flush()
             dirty.push_back(b);
     std::sort(dirty.begin(), dirty.end(),
               [](const CachedBlock *a, const CachedBlock *b) { return a->page < b->page; });
-    for (CachedBlock *b : dirty) {
-        DbStatus st = writeBlock(b);
+    constexpr size_t kMaxRun = 64;
+    for (size_t i = 0; i < dirty.size();) {
+        size_t n = 1;
+        while (i + n < dirty.size() && n < kMaxRun
+               && dirty[i + n]->page == dirty[i + n - 1]->page + kBlockPages)
+            ++n;
+        DbStatus st = writeRun(dirty.cbegin() + qsizetype(i), n);
         if (!st)
             return st;
+        i += n;
     }
+    return {};
+}
+
+DbStatus BlockCache::writeRun(std::vector<CachedBlock *>::const_iterator from, size_t count)
+{
+    if (count == 1)
+        return writeBlock(*from);
+    m_stage.resize(count * kBlockSize);
+    for (size_t i = 0; i < count; ++i)
+        std::memcpy(m_stage.data() + i * kBlockSize, from[qsizetype(i)]->data.get(), kBlockSize);
+    DbStatus st = dbfio::writeAt(m_fd, m_stage.data(), qint64(m_stage.size()),
+                                 qint64((*from)->page) * kPageSize, m_path);
+    if (!st)
+        return st;
+    for (size_t i = 0; i < count; ++i)
+        from[qsizetype(i)]->dirty = false;
     return {};
 }
 

@@ -2,7 +2,6 @@
 
 #include "dbstatus.h"
 
-#include <QFile>
 #include <QString>
 
 #include <cstring>
@@ -129,18 +128,26 @@ private:
 
 // Least-recently-used cache of blocks with write-back. Pinned blocks are never evicted;
 // when every cached block is pinned the cache grows past its limit for the moment.
+// A miss while walking from leaf to leaf reads the whole aligned window of blocks around
+// the one asked for, in one request: the leaves of one key range lie close together
+// (a bulk build writes them in order, splits during an import take blocks near each
+// other), so a walk over a range then costs a read or two instead of one per leaf.
 class BlockCache
 {
 public:
-    void attach(QFile *file, const QString &displayName);
-    void setLimit(int blocks) { m_limit = blocks < 2 ? 2 : blocks; }
+    // fd stays owned by the caller; path names the file in messages and fault checks.
+    void attach(int fd, const QString &path);
+    void setLimit(int blocks);
     int limit() const { return m_limit; }
+    // Blocks at and after this page are not read ahead (they may not exist yet).
+    void setEnd(quint32 page) { m_end = page; }
 
-    // Reads the block at page (already checked by the caller to lie inside the file).
-    DbStatus fetch(quint32 page, BlockRef &out);
+    // Reads the block at page (already checked by the caller to lie inside the file);
+    // walking asks for the window around it on a miss.
+    DbStatus fetch(quint32 page, BlockRef &out, bool walking = false);
     // A new all-zero block at page that has never been written; nothing is read.
     DbStatus create(quint32 page, BlockRef &out);
-    DbStatus flush(); // writes every dirty block in page order
+    DbStatus flush(); // writes every dirty block, runs of adjacent blocks at once
     void clear();     // forgets everything, dirty or not
     int cachedBlocks() const { return m_count; }
 
@@ -148,6 +155,8 @@ private:
     friend class BlockRef;
     DbStatus obtain(quint32 page, CachedBlock *&out);
     DbStatus writeBlock(CachedBlock *b);
+    DbStatus writeRun(std::vector<CachedBlock *>::const_iterator from, size_t count);
+    DbStatus readWindow(quint32 page, bool walking, CachedBlock *&wanted);
     void unlink(CachedBlock *b);
     void pushFront(CachedBlock *b);
     CachedBlock *lookup(quint32 page) const;
@@ -155,12 +164,15 @@ private:
     void insertSlot(CachedBlock *b);
     void eraseSlot(CachedBlock *b);
 
-    QFile *m_file = nullptr;
-    QString m_name;
+    int m_fd = -1;
+    QString m_path;
     int m_limit = 8192;
+    int m_window = 16; // blocks
     int m_count = 0;
+    quint32 m_end = 0;
     std::vector<std::unique_ptr<CachedBlock>> m_blocks; // owners; addresses stay put
     std::vector<CachedBlock *> m_table;                 // hash of the cached blocks by page
+    std::vector<char> m_stage;                          // runs of blocks in one request
     size_t m_used = 0;
     int m_bits = 0;
     CachedBlock *m_head = nullptr;

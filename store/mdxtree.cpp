@@ -40,13 +40,14 @@ int separatorLowerBound(const NodeGeometry &g, const char *node, int n, const ch
 
 } // namespace
 
-DbStatus MdxIndex::Impl::loadNode(const MdxTagState &t, quint32 page, BlockRef &ref, int &n) const
+DbStatus MdxIndex::Impl::loadNode(const MdxTagState &t, quint32 page, BlockRef &ref, int &n,
+                                  bool walking) const
 {
     if (!validBlock(page))
         return bad(QStringLiteral("tag \"%1\" points to page %2, outside the file")
                        .arg(QString::fromLatin1(t.def.name))
                        .arg(page));
-    DbStatus st = const_cast<BlockCache &>(cache).fetch(page, ref);
+    DbStatus st = const_cast<BlockCache &>(cache).fetch(page, ref, walking);
     if (!st)
         return st;
     const quint32 count = NodeGeometry::count(ref.data());
@@ -169,7 +170,7 @@ DbStatus MdxIndex::Impl::descendEdge(const MdxTagState &t, quint32 page, MdxPath
             return tooDeep(t);
         BlockRef ref;
         int n = 0;
-        DbStatus st = loadNode(t, page, ref, n);
+        DbStatus st = loadNode(t, page, ref, n, true);
         if (!st)
             return st;
         const char *d = ref.data();
@@ -192,7 +193,7 @@ DbStatus MdxIndex::Impl::forward(const MdxTagState &t, MdxPath &path, bool &vali
             return bad(QStringLiteral("tag \"%1\" has a run of empty leaves").arg(QString::fromLatin1(t.def.name)));
         BlockRef ref;
         int n = 0;
-        DbStatus st = loadNode(t, path.back().first, ref, n);
+        DbStatus st = loadNode(t, path.back().first, ref, n, true);
         if (!st)
             return st;
         if (path.back().second < n && path.back().second >= 0) {
@@ -202,7 +203,7 @@ DbStatus MdxIndex::Impl::forward(const MdxTagState &t, MdxPath &path, bool &vali
         path.pop_back();
         quint32 child = 0;
         while (!path.empty()) {
-            st = loadNode(t, path.back().first, ref, n);
+            st = loadNode(t, path.back().first, ref, n, true);
             if (!st)
                 return st;
             int &idx = path.back().second;
@@ -231,7 +232,7 @@ DbStatus MdxIndex::Impl::backward(const MdxTagState &t, MdxPath &path, bool &val
             return bad(QStringLiteral("tag \"%1\" has a run of empty leaves").arg(QString::fromLatin1(t.def.name)));
         BlockRef ref;
         int n = 0;
-        DbStatus st = loadNode(t, path.back().first, ref, n);
+        DbStatus st = loadNode(t, path.back().first, ref, n, true);
         if (!st)
             return st;
         int &pos = path.back().second;
@@ -244,7 +245,7 @@ DbStatus MdxIndex::Impl::backward(const MdxTagState &t, MdxPath &path, bool &val
         path.pop_back();
         quint32 child = 0;
         while (!path.empty()) {
-            st = loadNode(t, path.back().first, ref, n);
+            st = loadNode(t, path.back().first, ref, n, true);
             if (!st)
                 return st;
             int &idx = path.back().second;

@@ -4,6 +4,8 @@ using namespace mdx;
 
 namespace {
 
+constexpr quint32 kExtentBlocks = 16;
+
 // Opens a gap at pos in a node image of n entries (with its pointer slot n) and writes
 // the entry there.
 void spliceIn(const NodeGeometry &g, char *image, int n, int pos, quint32 ptr, const char *key)
@@ -35,13 +37,23 @@ DbStatus MdxIndex::Impl::allocate(MdxTagState &t, BlockRef &ref)
         t.pagesUsed += kBlockPages;
         return {};
     }
-    if (pagesInFile > 0xFFFFFFF0u)
-        return DbStatus(DbStatus::IoError,
-                        QStringLiteral("Index file  '%1'  has reached its largest size.").arg(displayName));
-    DbStatus st = cache.create(pagesInFile, ref);
+    // The file grows by extents set aside per tag, so that nodes a tag gains close in
+    // time (the leaves of one folder during an import) lie close together in the file
+    // and a walk over them reads them in few requests.
+    if (t.extentNext >= t.extentEnd) {
+        const quint32 extent = kExtentBlocks * kBlockPages;
+        if (pagesInFile > 0xFFFFFFFFu - extent)
+            return DbStatus(DbStatus::IoError,
+                            QStringLiteral("Index file  '%1'  has reached its largest size.").arg(displayName));
+        t.extentNext = pagesInFile;
+        pagesInFile += extent;
+        t.extentEnd = pagesInFile;
+        cache.setEnd(pagesInFile);
+    }
+    DbStatus st = cache.create(t.extentNext, ref);
     if (!st)
         return st;
-    pagesInFile += kBlockPages;
+    t.extentNext += kBlockPages;
     t.pagesUsed += kBlockPages;
     return {};
 }
