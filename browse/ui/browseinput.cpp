@@ -30,6 +30,8 @@ void BrowseViews::connectViews()
 {
     QTreeWidget *tree = m_form.TreeView1;
     QTableView *grid = m_form.DBGrid1;
+    m_tree = tree;
+    m_grid = grid;
     connect(tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem *current) { onTreeCurrentChanged(current); });
     QItemSelectionModel *selection = grid->selectionModel();
@@ -193,9 +195,11 @@ bool BrowseViews::gridKey(int key, const QString &text)
 
 void BrowseViews::onFocusChanged(QWidget *, QWidget *now)
 {
-    QTableView *grid = m_form.DBGrid1;
-    paintSelection(m_form.TreeView1, now == m_form.TreeView1);
-    paintSelection(grid, now && (now == grid || grid->isAncestorOf(now)));
+    // The views' own guards: focus moves while the window is being taken down too.
+    if (!m_tree || !m_grid)
+        return;
+    paintSelection(m_tree, now == m_tree);
+    paintSelection(m_grid, now && (now == m_grid || m_grid->isAncestorOf(now)));
 }
 
 // Without the focus the selection stays visible on silver in the view font's colour;

@@ -3,6 +3,7 @@
 #include "store/dbstatus.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -12,6 +13,8 @@ class CatalogModel;
 class CatalogTable;
 class FolderNodeIndex;
 class PathResolver;
+class QTableView;
+class QTreeWidget;
 class QTreeWidgetItem;
 class TForm1;
 
@@ -143,6 +146,8 @@ private:
 
     TForm1 &m_form;
     CatalogModel *m_model = nullptr;
+    QPointer<QTreeWidget> m_tree;
+    QPointer<QTableView> m_grid;
     FolderNodeIndex *m_nodes = nullptr;       // owned by the tree
     std::unique_ptr<PathResolver> m_resolver; // of the selected folder's listings
     DbStatus m_textStatus;
