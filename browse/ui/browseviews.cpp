@@ -243,8 +243,13 @@ DbStatus BrowseViews::miAllcolClick()
     if (tree->topLevelItemCount() == 0)
         return DbStatus::ok();
     tree->collapseAll();
-    if (tree->currentItem())
-        tree->scrollToItem(tree->currentItem());
+    // Scrolling a node inside a collapsed branch into view would open the branch again;
+    // its top-level ancestor is where it now shows.
+    QTreeWidgetItem *shown = tree->currentItem();
+    while (shown && shown->parent())
+        shown = shown->parent();
+    if (shown)
+        tree->scrollToItem(shown);
     return selectNodeAt(0);
 }
 
