@@ -12,6 +12,7 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QTableView>
 #include <QTreeWidget>
 
@@ -93,17 +94,19 @@ void BrowseViews::showCurrentRecord()
 {
     QTableView *grid = m_form.DBGrid1;
     const int row = m_model->currentRow();
-    m_syncing = true;
-    if (row < 0) {
-        grid->selectionModel()->clear();
-    } else {
-        const int column = qMax(0, grid->currentIndex().column());
-        const QModelIndex index = m_model->index(row, column);
-        grid->selectionModel()->setCurrentIndex(
-            index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        grid->scrollTo(index);
+    {
+        // Moving the grid to the table's record must not move the table in turn.
+        const QScopedValueRollback<bool> syncing(m_syncing, true);
+        if (row < 0) {
+            grid->selectionModel()->clear();
+        } else {
+            const int column = qMax(0, grid->currentIndex().column());
+            const QModelIndex index = m_model->index(row, column);
+            grid->selectionModel()->setCurrentIndex(
+                index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            grid->scrollTo(index);
+        }
     }
-    m_syncing = false;
     DataSource1DataChange();
 }
 

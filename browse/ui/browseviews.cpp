@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QTableView>
 #include <QTreeWidget>
 
@@ -73,10 +74,12 @@ DbStatus BrowseViews::RebuildFolderTree()
 {
     const WaitCursor wait;
     m_form.setPanelText(2, QString());
-    // The tree's own selection changes while it is emptied select no folder.
-    m_selecting = true;
-    const DbStatus st = ::RebuildFolderTree(m_form.TreeView1, rootPath());
-    m_selecting = false;
+    DbStatus st;
+    {
+        // The tree's own selection changes while it is emptied select no folder.
+        const QScopedValueRollback<bool> quiet(m_selecting, true);
+        st = ::RebuildFolderTree(m_form.TreeView1, rootPath());
+    }
     emit treeRebuilt();
     return st;
 }
@@ -117,9 +120,10 @@ DbStatus BrowseViews::selectNodeAt(int index)
     QTreeWidgetItem *item = m_nodes->at(index);
     if (!item)
         return {DbStatus::InvalidArgument, QStringLiteral("No folder at position %1").arg(index)};
-    m_selecting = true;
-    tree->setCurrentItem(item);
-    m_selecting = false;
+    {
+        const QScopedValueRollback<bool> quiet(m_selecting, true);
+        tree->setCurrentItem(item);
+    }
     tree->scrollToItem(item);
     return SelectFolder();
 }
