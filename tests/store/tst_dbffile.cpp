@@ -25,6 +25,9 @@ void put32(QByteArray &b, int at, quint32 v)
 
 } // namespace
 
+using Damage = std::function<void(QByteArray &)>;
+Q_DECLARE_METATYPE(Damage)
+
 class TestDbfFile : public QObject
 {
     Q_OBJECT
@@ -233,8 +236,6 @@ private slots:
         QVERIFY(faults[0].contains(QStringLiteral("follow the end byte")));
     }
 };
-
-Q_DECLARE_METATYPE(std::function<void(QByteArray &)>)
 
 QTEST_GUILESS_MAIN(TestDbfFile)
 #include "tst_dbffile.moc"
