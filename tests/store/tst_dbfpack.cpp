@@ -102,6 +102,42 @@ private slots:
         QVERIFY(!QFile::exists(path + ".pack"));
     }
 
+    void packedTableStaysLockedAndWorksWithoutIndex_data()
+    {
+        QTest::addColumn<bool>("withTags");
+        QTest::newRow("catalogue tags") << true;
+        QTest::newRow("no index") << false;
+    }
+    void packedTableStaysLockedAndWorksWithoutIndex()
+    {
+        QFETCH(bool, withTags);
+        const std::vector<DbfTagDef> tags = withTags ? catalogueTags() : std::vector<DbfTagDef>();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("l.dbf"));
+        DBF_VERIFY_OK(DbfTable::create(path, catalogueFields(), tags));
+        QCOMPARE(QFile::exists(dir.filePath(QStringLiteral("l.mdx"))), withTags);
+        DbfTable t;
+        DBF_VERIFY_OK(t.open(path, tags));
+        for (const char *n : {"a", "b", "c", "d"})
+            DBF_VERIFY_OK(add(t, {"D\\", n, {}, {}, {}}));
+        DBF_VERIFY_OK(t.goTo(1));
+        DBF_VERIFY_OK(t.deleteRecord());
+        DBF_VERIFY_OK(t.pack());
+        QCOMPARE(walk(t), (QStringList{"b", "c", "d"}));
+        const pid_t child = fork();
+        if (child == 0) {
+            DbfTable other;
+            _exit(other.open(path, tags).code() == DbStatus::Locked ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QCOMPARE(WEXITSTATUS(status), 0);
+        DBF_VERIFY_OK(t.close());
+        QCOMPARE(int(bytesOf(path)[28]), withTags ? 1 : 0);
+        DBF_VERIFY_OK(t.open(path, tags));
+        QCOMPARE(walk(t), (QStringList{"b", "c", "d"}));
+    }
+
     void packEmptiesTable()
     {
         QTemporaryDir dir;
