@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -109,6 +110,7 @@ private slots:
     void splitterDrag_data();
     void splitterDrag();
     void gridLines();
+    void viewLookOfOwnedControls();
     void errorBox_data();
     void errorBox();
     void failureOutsideCommandsIsShown();
@@ -513,6 +515,33 @@ void TestTForm1::gridLines()
     m_form->Memo1->setReadOnly(false);
     m_form->ApplyViewLook(m_form);
     QCOMPARE(m_form->Memo1->palette().color(QPalette::Base), QColor(Qt::white));
+}
+
+void TestTForm1::viewLookOfOwnedControls()
+{
+    // Controls that other windows place on the main window get the same look.
+    auto *list = new QTreeWidget(m_form);
+    list->setRootIsDecorated(false);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto *field = new QLineEdit(m_form);
+    auto *shown = new QLineEdit(m_form);
+    shown->setReadOnly(true);
+    m_form->state().settings.ViewFont.name = QStringLiteral("Courier");
+    m_form->state().ViewFont = QFont(QStringLiteral("Courier"), 13);
+    for (int gridLines : {1, 0}) {
+        m_form->state().settings.GridLines = gridLines;
+        m_form->ApplyViewLook(m_form);
+        QCOMPARE(list->header()->sectionsClickable(), gridLines == 1);
+        QCOMPARE(list->property("gridLines").toBool(), gridLines == 1);
+    }
+    const QColor view(0xFA, 0xFA, 0xDA);
+    QCOMPARE(list->palette().color(QPalette::Base), view);
+    QCOMPARE(shown->palette().color(QPalette::Base), view);
+    QCOMPARE(field->palette().color(QPalette::Base), QColor(Qt::white));
+    QCOMPARE(field->font().pointSize(), 13);
+    QCOMPARE(m_form->TreeView1->font().pointSize(), 13);
+    // The folder tree is not a list: its header stays as it was.
+    QVERIFY(m_form->TreeView1->property("gridLines").isNull());
 }
 
 void TestTForm1::errorBox_data()
