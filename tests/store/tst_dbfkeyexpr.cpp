@@ -85,14 +85,6 @@ private slots:
         QCOMPARE(out, key);
     }
 
-    void substrBeyondTheTextIsEmpty()
-    {
-        // The empty part leaves the rest of the key: CODE is 10 wide.
-        KeyExpr e;
-        DBF_VERIFY_OK(e.parse("SIZE+SUBSTR(CODE,8,5)", m_fields));
-        QCOMPARE(e.length(), 6);
-    }
-
     void refused_data()
     {
         QTest::addColumn<QByteArray>("expression");
@@ -132,12 +124,6 @@ private slots:
                  QStringLiteral("Index result for \"DIR+NOTE\" too long, >100 characters (160)."));
         DBF_VERIFY_OK(e.parse("DIR+SUBSTR(NAME,1,20)", m_fields));
         QCOMPARE(e.length(), 100);
-    }
-
-    void normalizedKeepsConstants()
-    {
-        QCOMPARE(KeyExpr::normalized("dir + upper( name )+' a '"),
-                 QByteArray("DIR+UPPER(NAME)+' a '"));
     }
 };
 
