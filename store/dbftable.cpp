@@ -19,12 +19,12 @@ QByteArray baseNameFor(const QString &tablePath)
     return QFileInfo(tablePath).completeBaseName().toUpper().toLocal8Bit();
 }
 
-std::vector<MdxTagSpec> specsOf(const std::vector<DbfTagRuntime> &tags)
+std::vector<MdxTagSpec> tagDefinitionsOf(const std::vector<DbfTagRuntime> &tags)
 {
-    std::vector<MdxTagSpec> specs;
+    std::vector<MdxTagSpec> out;
     for (const DbfTagRuntime &t : tags)
-        specs.push_back({t.name, t.expr.text(), t.expr.length()});
-    return specs;
+        out.push_back({t.name, t.expr.text(), t.expr.length()});
+    return out;
 }
 
 } // namespace
@@ -80,7 +80,7 @@ DbStatus DbfTable::create(const QString &path, const std::vector<DbfField> &fiel
     if (runtime.empty())
         return {};
     const QString mdxPath = indexPathFor(path);
-    DbStatus st = MdxIndex::build(mdxPath, baseNameFor(path), specsOf(runtime),
+    DbStatus st = MdxIndex::build(mdxPath, baseNameFor(path), tagDefinitionsOf(runtime),
                                   [](int, MdxKeyList &) { return DbStatus(); });
     if (st)
         st = dbfio::syncPath(mdxPath);
@@ -175,9 +175,9 @@ bool DbfTable::Impl::indexMatches()
         const int i = mdx->findTag(t.name);
         if (i < 0)
             return false;
-        const MdxTagSpec spec = mdx->tagSpec(i);
-        if (KeyExpr::normalized(spec.expression) != KeyExpr::normalized(t.expr.text())
-            || spec.keyLength != t.expr.length())
+        const MdxTagSpec stored = mdx->tagSpec(i);
+        if (KeyExpr::normalized(stored.expression) != KeyExpr::normalized(t.expr.text())
+            || stored.keyLength != t.expr.length())
             return false;
     }
     for (DbfTagRuntime &t : tags)
@@ -189,7 +189,7 @@ DbStatus DbfTable::Impl::buildIndexFile(const QString &path, const DbfFile &sour
 {
     const quint32 count = source.count();
     return MdxIndex::build(
-        path, baseNameFor(source.path()), specsOf(tags), [&](int i, MdxKeyList &list) {
+        path, baseNameFor(source.path()), tagDefinitionsOf(tags), [&](int i, MdxKeyList &list) {
             const KeyExpr &expr = tags[size_t(i)].expr;
             list.keyLength = expr.length();
             list.keys.reserve(qint64(count) * expr.length());
