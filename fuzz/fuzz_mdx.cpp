@@ -26,12 +26,12 @@ void walk(MdxIndex &idx, int tag)
         idx.prior(c);
 }
 
-void exercise(const QString &path, bool change)
+void exercise(const QString &path, bool change, int cacheBlocks)
 {
     std::unique_ptr<MdxIndex> idx;
     if (!MdxIndex::open(path, idx))
         return;
-    idx->setCacheLimit(4);
+    idx->setCacheLimit(cacheBlocks);
     for (int tag = 0; tag < idx->tagCount(); ++tag) {
         walk(*idx, tag);
         idx->verify(tag, [](const char *, quint32) {});
@@ -63,9 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             return 0;
         f.write(reinterpret_cast<const char *>(data), qint64(size));
     }
-    exercise(path, false);
+    exercise(path, false, 64); // large enough to read windows of blocks
     QFile::remove(copy);
     QFile::copy(path, copy);
-    exercise(copy, true);
+    exercise(copy, true, 4); // small enough to evict during every change
     return 0;
 }
