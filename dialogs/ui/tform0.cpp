@@ -106,15 +106,15 @@ void TForm0::createControls()
         named[i]->setObjectName(QLatin1String(names[i]));
         named[i]->hide();
     }
-    for (const IconSpec &spec : iconSpecs) {
+    for (const IconSpec &entry : iconSpecs) {
         auto *image = new QLabel(this);
-        image->setObjectName(QLatin1String(spec.name));
+        image->setObjectName(QLatin1String(entry.name));
         image->setGeometry(border, border, 32, 32);
-        QIcon icon = style()->standardIcon(spec.pixmap, nullptr, this);
-        if (spec.icon == DialogIcon::About && !QApplication::windowIcon().isNull())
+        QIcon icon = style()->standardIcon(entry.pixmap, nullptr, this);
+        if (entry.icon == DialogIcon::About && !QApplication::windowIcon().isNull())
             icon = QApplication::windowIcon();
         image->setPixmap(icon.pixmap(32, 32));
-        image->setVisible(spec.icon == m_layout.icon);
+        image->setVisible(entry.icon == m_layout.icon);
     }
     for (QPushButton *button : { Button1, Button2, Button3 }) {
         // Enter is the dialog's own rule (Action2), not the button default of the style.

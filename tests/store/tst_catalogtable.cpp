@@ -142,7 +142,7 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
         QTest::newRow("blanks and repeats") << " b a b" << "BA";
-        QTest::newRow("spec example") << "a b a c" << "ABC";
+        QTest::newRow("repeats in between") << "a b a c" << "ABC";
         QTest::newRow("xx y") << "xx y" << "XY";
         QTest::newRow("accents") << QStringLiteral("\u00e9\u00c9x") << QStringLiteral("\u00c9X");
         QTest::newRow("empty") << "" << "";
