@@ -92,6 +92,7 @@ struct MdxIndex::Impl {
     DbStatus insertEntry(MdxTagState &t, const char *key, quint32 recno);
     DbStatus removeEntry(MdxTagState &t, const char *key, quint32 recno);
     DbStatus splitUpwards(MdxTagState &t, quint32 recno, bool rightmost);
+    DbStatus shiftRight(MdxTagState &t, int level, mdx::BlockRef &left, int total, bool &shifted);
     DbStatus splitImage(MdxTagState &t, mdx::BlockRef &left, bool leaf, int total,
                         bool appending, quint32 &rightPage);
     DbStatus dropChild(MdxTagState &t, int level);

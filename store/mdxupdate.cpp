@@ -144,6 +144,12 @@ DbStatus MdxIndex::Impl::splitUpwards(MdxTagState &t, quint32 recno, bool rightm
             g.clearTail(w, total);
             return {};
         }
+        if (leaf && level > 0) {
+            bool shifted = false;
+            st = shiftRight(t, level, ref, total, shifted);
+            if (!st || shifted)
+                return st;
+        }
         st = splitImage(t, ref, leaf, total, rightmost && pos == n, rightPage);
         if (!st)
             return st;
@@ -158,6 +164,41 @@ DbStatus MdxIndex::Impl::splitUpwards(MdxTagState &t, quint32 recno, bool rightm
     g.setEntry(w, 0, newPtr, upKey);
     put32(w + 8 + g.itemLength, rightPage);
     t.root = root.page();
+    return {};
+}
+
+// Before splitting a full leaf, its last entry moves to the next leaf under the same
+// parent when that one has room; the parent's separator for the leaf becomes the leaf's
+// new greatest key. Inserts in the middle of a range then fill leaves instead of leaving
+// half-empty ones behind.
+DbStatus MdxIndex::Impl::shiftRight(MdxTagState &t, int level, BlockRef &left, int total,
+                                    bool &shifted)
+{
+    shifted = false;
+    const NodeGeometry &g = t.geo;
+    const int ci = work[size_t(level - 1)].second;
+    BlockRef parent;
+    int pn = 0;
+    DbStatus st = loadNode(t, work[size_t(level - 1)].first, parent, pn);
+    if (!st || ci >= pn)
+        return st;
+    BlockRef right;
+    int rn = 0;
+    st = loadNode(t, g.pointer(parent.data(), ci + 1), right, rn);
+    if (!st || rn >= g.kmax || !g.isLeaf(right.data(), rn) || right.page() == left.page())
+        return st;
+    char *rw = right.writable();
+    spliceIn(g, rw, rn, 0, get32(scratch + 8 + (total - 1) * g.itemLength), g.key(scratch, total - 1));
+    put32(rw, quint32(rn + 1));
+    g.clearTail(rw, rn + 1);
+    char *w = left.writable();
+    std::memcpy(w, scratch, size_t(8 + (total - 1) * g.itemLength));
+    put32(w, quint32(total - 1));
+    put32(w + 8 + (total - 1) * g.itemLength, 0);
+    g.clearTail(w, total - 1);
+    char *pw = parent.writable();
+    std::memcpy(pw + 12 + ci * g.itemLength, g.key(w, total - 2), size_t(g.keyLength));
+    shifted = true;
     return {};
 }
 
