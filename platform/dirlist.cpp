@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -139,6 +140,34 @@ bool Folder::read(std::vector<Entry> &out, Filter filter, bool skipDotNames)
     }
 }
 
+bool Folder::readRaw(RawListing &out, bool skipDotNames)
+{
+    out.names.clear();
+    out.items.clear();
+    if (!m_stream) {
+        m_error = EBADF;
+        return false;
+    }
+    DIR *d = stream(m_stream);
+    rewinddir(d);
+    for (;;) {
+        errno = 0;
+        const dirent *e = readdir(d);
+        if (!e) {
+            m_error = errno;
+            return m_error == 0;
+        }
+        if (isDotOrDotDot(e->d_name) || (skipDotNames && e->d_name[0] == '.'))
+            continue;
+        RawListing::Item item;
+        item.offset = int(out.names.size());
+        item.length = int(std::strlen(e->d_name));
+        item.type = typeOf(m_fd, e);
+        out.names.append(e->d_name, item.length + 1);
+        out.items.push_back(item);
+    }
+}
+
 bool Folder::id(FolderId &out) const
 {
     struct stat st;
@@ -151,7 +180,12 @@ bool Folder::id(FolderId &out) const
 
 bool Folder::statEntry(const QByteArray &rawName, struct stat &out) const
 {
-    return m_fd >= 0 && fstatat(m_fd, rawName.constData(), &out, 0) == 0;
+    return statEntry(rawName.constData(), out);
+}
+
+bool Folder::statEntry(const char *rawName, struct stat &out) const
+{
+    return m_fd >= 0 && fstatat(m_fd, rawName, &out, 0) == 0;
 }
 
 bool Folder::removeChildFolder(const QByteArray &rawName)

@@ -29,6 +29,20 @@ struct FolderId {
     bool operator==(const FolderId &o) const { return device == o.device && inode == o.inode; }
 };
 
+// The entries of a folder undecoded, every name in one buffer: for walks that look at
+// every file of many folders and decode only the few names that need it.
+struct RawListing {
+    struct Item {
+        int offset = 0; // of the name in names, which ends with a NUL
+        int length = 0;
+        EntryType type = EntryType::Other;
+    };
+    QByteArray names;
+    std::vector<Item> items;
+    const char *name(const Item &item) const { return names.constData() + item.offset; }
+    QByteArray nameBytes(const Item &item) const { return QByteArray(name(item), item.length); }
+};
+
 enum class Filter {
     All,
     FoldersOnly, // real folders only: links to folders are left out
@@ -56,12 +70,15 @@ public:
     // any decoding is spent on them. False (with error()) when reading fails midway;
     // the entries read so far are kept.
     bool read(std::vector<Entry> &out, Filter filter, bool skipDotNames);
+    // The same undecoded, replacing what out held.
+    bool readRaw(RawListing &out, bool skipDotNames);
 
     // Identity of this folder (fstat); false when it cannot be told.
     bool id(FolderId &out) const;
 
     // Status of an entry of this folder, links followed. False when the entry has gone.
     bool statEntry(const QByteArray &rawName, struct stat &out) const;
+    bool statEntry(const char *rawName, struct stat &out) const;
 
     // Removes an empty sub-folder (never a link). False when it is not empty or the
     // system refuses; error() then holds errno.

@@ -4,6 +4,8 @@
 #include "platform/diskpath.h"
 #include "platform/localday.h"
 
+#include <QFile>
+
 #include <cerrno>
 #include <cstring>
 
@@ -11,14 +13,14 @@ namespace {
 
 // Plain ASCII without controls and backslash stands in the catalogue byte for byte, so
 // the common name needs no decoding and no code-page conversion.
-bool isPlainName(const QByteArray &raw)
+bool isPlainName(const char *raw, int length)
 {
-    for (const char c : raw) {
-        const auto b = static_cast<unsigned char>(c);
+    for (int i = 0; i < length; ++i) {
+        const auto b = static_cast<unsigned char>(raw[i]);
         if (b < 0x20 || b >= 0x80 || b == '\\')
             return false;
     }
-    return !raw.isEmpty();
+    return length > 0;
 }
 
 bool hasCataloguedForm(const char *p, int n)
@@ -46,13 +48,31 @@ bool isCataloguedName(const QString &name)
 
 bool catalogueBytes(const QByteArray &rawName, const QString &name, QByteArray &ansi)
 {
-    if (isPlainName(rawName)) {
+    if (isPlainName(rawName.constData(), int(rawName.size()))) {
         ansi = rawName;
         return true;
     }
     bool ok = false;
     ansi = diskpath::catalogueName(name, &ok);
     return ok;
+}
+
+bool catalogueBytes(const char *rawName, int length, QByteArray &ansi)
+{
+    if (isPlainName(rawName, length)) {
+        // Reuses the buffer when the caller kept no copy of the last name.
+        ansi.resize(length);
+        std::memcpy(ansi.data(), rawName, size_t(length));
+        return true;
+    }
+    bool ok = false;
+    ansi = diskpath::catalogueName(QFile::decodeName(QByteArray(rawName, length)), &ok);
+    return ok;
+}
+
+QString DiskEntry::name() const
+{
+    return diskpath::diskName(ansi);
 }
 
 qint64 evenSeconds(qint64 secondsSinceEpoch)
@@ -69,25 +89,25 @@ DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &ou
 {
     out.clear();
     dirlist::Folder dir;
-    std::vector<dirlist::Entry> entries;
-    if (!dir.open(folder) || !dir.read(entries, dirlist::Filter::All, true)) {
+    dirlist::RawListing listing;
+    if (!dir.open(folder) || !dir.readRaw(listing, true)) {
         const int err = dir.error();
         const auto code = (err == ENOENT || err == ENOTDIR) ? DbStatus::NotFound : DbStatus::IoError;
         return {code, QStringLiteral("Folder  '%1'  cannot be read: %2")
                           .arg(folder, QString::fromLocal8Bit(strerror(err)))};
     }
     LocalDays days;
-    out.reserve(entries.size());
+    out.reserve(listing.items.size());
     QByteArray ansi;
-    for (const dirlist::Entry &e : entries) {
-        if (e.type == dirlist::EntryType::Folder || !catalogueBytes(e.rawName, e.name, ansi)
+    for (const dirlist::RawListing::Item &e : listing.items) {
+        const char *raw = listing.name(e);
+        if (e.type == dirlist::EntryType::Folder || !catalogueBytes(raw, e.length, ansi)
             || !hasCataloguedForm(ansi.constData(), int(ansi.size())))
             continue;
         struct stat st;
-        if (!dir.statEntry(e.rawName, st) || !S_ISREG(st.st_mode))
+        if (!dir.statEntry(raw, st) || !S_ISREG(st.st_mode))
             continue;
         DiskEntry entry;
-        entry.name = e.name;
         entry.ansi = ansi;
         entry.size = quint64(st.st_size);
         entry.lastWriteSecs = evenSeconds(qint64(st.st_mtim.tv_sec));

@@ -16,12 +16,13 @@ QDateTime catalogueTime(qint64 secondsSinceEpoch);
 qint64 evenSeconds(qint64 secondsSinceEpoch);
 
 struct DiskEntry {
-    QString name;      // as on disk; cataloguable (see diskpath::isCataloguable)
-    QByteArray ansi;   // the same name in Windows-1252, as NAME stores it
+    QByteArray ansi;   // the name in Windows-1252, as NAME stores it (cataloguable, see
+                       // diskpath::isCataloguable, so it stands for the disk name exactly)
     quint64 size = 0;
     qint64 lastWriteSecs = 0; // seconds since the epoch, cut to an even number
     QDate localDay;           // the local day of lastWriteSecs, what DATE stores
     QDate day() const { return localDay; }
+    QString name() const;
     QDateTime lastWrite() const { return catalogueTime(lastWriteSecs); }
 };
 
@@ -38,6 +39,8 @@ bool isCataloguedName(const QString &name);
 // The Windows-1252 bytes of a disk entry's name (its bytes on disk and their decoded
 // text), when the name can stand in the catalogue at all (see diskpath::isCataloguable).
 bool catalogueBytes(const QByteArray &rawName, const QString &name, QByteArray &ansi);
+// The same from the bytes alone, decoding them only when they are not plain ASCII.
+bool catalogueBytes(const char *rawName, int length, QByteArray &ansi);
 
 // The catalogued entries of an absolute native folder path, in the order the file system
 // returns them: regular files (links are followed; links to folders, dangling links,

@@ -55,12 +55,17 @@ public:
     }
     QByteArray trimmed(int i, int f) const { return QByteArray(field(i, f), trimmedLength(i, f)); }
 
-    void setLayout(const std::vector<DbfField> &fields)
+    void setLayout(const std::vector<DbfField> &fields, int expectedRecords)
     {
+        int length = 1;
         for (const DbfField &f : fields) {
             m_offsets.push_back(1 + f.offset); // after the deletion flag
             m_widths.push_back(f.width);
+            length = qMax(length, 1 + f.offset + f.width);
         }
+        m_bytes.reserve(qsizetype(expectedRecords) * length);
+        m_recnos.reserve(size_t(expectedRecords));
+        m_names.reserve(size_t(expectedRecords));
     }
     // Adds the current record of t; false when its bytes do not have the table's length.
     bool add(const DbfTable &t, NameTable &names)
@@ -85,9 +90,9 @@ private:
     int m_length = 0;
 };
 
-DbStatus recordsInRange(DbfTable &t, FolderRecords &out, NameTable &names)
+DbStatus recordsInRange(DbfTable &t, FolderRecords &out, NameTable &names, int expected)
 {
-    out.setLayout(t.fields());
+    out.setLayout(t.fields(), expected);
     DbStatus st = t.first();
     for (; st && !t.eof(); st = t.next())
         if (!out.add(t, names))
@@ -261,7 +266,8 @@ DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
     FolderRecords records;
     NameTable names;
     names.reserve(int(entries.size()) + 16);
-    st = recordsInRange(table.table(), records, names);
+    // Mostly one record per file, and as many again for the files that are new.
+    st = recordsInRange(table.table(), records, names, int(entries.size()) + 16);
     std::vector<NameState> state(size_t(names.size()));
     for (int i = records.size() - 1; i >= 0; --i)
         state[size_t(records.nameOf(i))].firstRecord = i; // the first in order wins
@@ -324,16 +330,20 @@ private:
         if (folder.isEmpty())
             return;
         dirlist::Folder f;
-        std::vector<dirlist::Entry> entries;
-        if (!f.open(folder) || !f.read(entries, dirlist::Filter::All, false)) {
+        dirlist::RawListing entries;
+        if (!f.open(folder) || !f.readRaw(entries, false)) {
             l.unreadable = f.error() != ENOENT && f.error() != ENOTDIR;
             return;
         }
-        l.names.reserve(int(entries.size()));
+        l.names.reserve(int(entries.items.size()));
         QByteArray ansi;
-        for (const dirlist::Entry &e : entries)
-            if (e.type != dirlist::EntryType::Folder && catalogueBytes(e.rawName, e.name, ansi))
+        for (const dirlist::RawListing::Item &e : entries.items) {
+            if (e.type == dirlist::EntryType::Folder)
+                continue;
+            // Plain names are their own catalogue form; only others are converted.
+            if (catalogueBytes(entries.name(e), e.length, ansi))
                 l.names.insert(ansi.constData(), int(ansi.size()));
+        }
     }
 
     const PathResolver &m_resolver;

@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 class TestDiskEntries : public QObject
 {
@@ -25,7 +27,7 @@ private:
             return {st.message()};
         QStringList names;
         for (const DiskEntry &e : entries)
-            names.append(e.name);
+            names.append(e.name());
         names.sort();
         return names;
     }
@@ -63,6 +65,36 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, catalogued);
         QCOMPARE(isCataloguedName(name), catalogued);
+    }
+
+    // The listing decides from the bytes on disk; it must agree with the rules.
+    void listingFollowsTheNamingRules_data() { namingRules_data(); }
+    void listingFollowsTheNamingRules()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, catalogued);
+        QVERIFY(testutil::writeFile(path(name), "x"));
+        QCOMPARE(listedNames(m_root), catalogued ? QStringList{name} : QStringList{});
+    }
+
+    void listingOfNamesBeyondAscii()
+    {
+        for (const QString &n : {QStringLiteral("caf\u00e9.txt"), QStringLiteral("\u20ac uro.txt"),
+                                 QStringLiteral("tab\there.txt"), QStringLiteral("\u65e5.txt")})
+            QVERIFY(testutil::writeFile(path(n), "x"));
+        // A name that is not UTF-8 at all, as another system may leave it.
+        const QByteArray raw = QFile::encodeName(m_root) + "/latin\xe9.txt";
+        const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        QCOMPARE(listedNames(m_root), (QStringList{QStringLiteral("caf\u00e9.txt"), QStringLiteral("\u20ac uro.txt")}));
+        std::vector<DiskEntry> entries;
+        QVERIFY(listCataloguedEntries(m_root, entries));
+        QByteArrayList ansi;
+        for (const DiskEntry &e : entries)
+            ansi << e.ansi;
+        std::sort(ansi.begin(), ansi.end());
+        QCOMPARE(ansi, (QByteArrayList{"caf\xe9.txt", "\x80 uro.txt"}));
     }
 
     void listsRegularFilesOnly()
