@@ -39,6 +39,32 @@ private:
     AppState &m_state;
 };
 
+// The grid and text pane stay detached from the table for the whole walk, and the tree
+// unlocked again, however the walk ends.
+class ViewsDetached
+{
+public:
+    explicit ViewsDetached(CatalogTable &t) : m_table(t) { m_table.detachViews(); }
+    ~ViewsDetached() { m_table.attachViews(); }
+    ViewsDetached(const ViewsDetached &) = delete;
+    ViewsDetached &operator=(const ViewsDetached &) = delete;
+
+private:
+    CatalogTable &m_table;
+};
+
+class TreeLocked
+{
+public:
+    explicit TreeLocked(QWidget *tree) : m_tree(tree) { m_tree->setUpdatesEnabled(false); }
+    ~TreeLocked() { m_tree->setUpdatesEnabled(true); }
+    TreeLocked(const TreeLocked &) = delete;
+    TreeLocked &operator=(const TreeLocked &) = delete;
+
+private:
+    QWidget *m_tree;
+};
+
 // The failures of a command that goes on after one: the first is shown, with the number
 // of the others.
 class Failures
@@ -146,7 +172,7 @@ void updateEveryFolder(TForm1 &form, BrowseViews &views, Failures &failures)
     CatalogTable &t = *form.state().Dbf1;
     const FollowPause pause(form.state());
     PathResolver resolver(rootPathOf(form));
-    t.detachViews();
+    const ViewsDetached detached(t);
     const int count = views.nodeCount();
     for (int i = 0; i < count; ++i)
         failures.add(updateNode(form, views, resolver, i));
@@ -158,10 +184,8 @@ void updateEveryFolder(TForm1 &form, BrowseViews &views, Failures &failures)
         if (st && descriptionMode(form))
             failures.add(WriteFolderDescriptions(t, resolver, QString()));
     }
-    form.TreeView1->setUpdatesEnabled(false);
+    const TreeLocked locked(form.TreeView1);
     failures.add(SweepOrphans(t, resolver));
-    form.TreeView1->setUpdatesEnabled(true);
-    t.attachViews();
 }
 
 void miAllUpdClick(TForm1 &form)

@@ -1,3 +1,4 @@
+#include "scan/foldernotes.h"
 #include "scan/folderupdate.h"
 #include "platform/diskpath.h"
 #include "runasuser.h"
@@ -220,6 +221,29 @@ private slots:
         if (result < 0)
             QSKIP("cannot drop the superuser's rights here");
         QCOMPARE(result, 0);
+    }
+
+    void descriptionsWrittenFromRecordsInOrderInForce()
+    {
+        file(QStringLiteral("D/a.txt"));
+        file(QStringLiteral("D/b c.txt"));
+        file(QStringLiteral("D/d.txt"));
+        file(QStringLiteral("D/descript.ion"), "a.txt Zulu\r\n\"b c.txt\" Alpha\r\n");
+        QVERIFY(update(QStringLiteral("D\\"), true));
+        QVERIFY(m_table->SwitchOrder(4));
+        QVERIFY(m_table->SetFolderRange(QStringLiteral("Other\\")));
+        // The range of another folder is in force: the folder's own is applied first.
+        QVERIFY(WriteFolderDescriptions(*m_table, *m_resolver, QStringLiteral("D\\")));
+        QCOMPARE(testutil::readFile(m_root + QStringLiteral("D/descript.ion")),
+                 QByteArray("\"b c.txt\" Alpha\r\na.txt Zulu\r\n"));
+        QVERIFY(!QFile::exists(m_root + QStringLiteral("D/Descript.ion")));
+        QCOMPARE(m_table->text(CatalogTable::NAME), QStringLiteral("a.txt"));
+        // No records left: the file goes, and the folder info file with it.
+        file(QStringLiteral("E/!Tabulon.!"));
+        file(QStringLiteral("E/Descript.ion"), "x.txt gone\r\n");
+        QVERIFY(WriteFolderDescriptions(*m_table, *m_resolver, QStringLiteral("E\\")));
+        QVERIFY(!QFile::exists(m_root + QStringLiteral("E/Descript.ion")));
+        QVERIFY(!QFile::exists(m_root + QStringLiteral("E/!Tabulon.!")));
     }
 
 private:
