@@ -15,7 +15,10 @@
 // file, open() answers BadIndex and the caller rebuilds it with build().
 //
 // Pages live in a bounded cache and are written back on flush(), close and eviction.
-// A process therefore never holds the whole index in memory.
+// A process therefore never holds the whole index in memory. From the first change until
+// the write-back that completes it, the file carries a mark; a file found with the mark
+// (the process stopped, or a write failed half way) is refused by open() as BadIndex.
+// Writes go through dbfio, so its fault hook fails them as a full disk would.
 
 struct MdxTagSpec {
     QByteArray name;       // "1" .. "4"
@@ -69,6 +72,9 @@ public:
     // Writes a complete index at path, replacing any file there only once the new one is
     // complete (temporary file, then rename). produceKeys(i, list) fills the keys of tag i;
     // it is called once per tag, one tag at a time, so that only one tag's keys are held.
+    // InvalidArgument for 0 or more than 47 tags, a name of more than 10 characters, an
+    // expression of more than 220, a key length outside 1..100, or keys that do not match
+    // their tag; an error of produceKeys is passed on. The old file stays on any failure.
     static DbStatus build(const QString &path, const QByteArray &tableBaseName,
                           const std::vector<MdxTagSpec> &tags,
                           const std::function<DbStatus(int, MdxKeyList &)> &produceKeys);
@@ -80,7 +86,9 @@ public:
     int findTag(const QByteArray &name) const; // -1 when absent (names compared upper-case)
     MdxTagSpec tagSpec(int tag) const;
 
-    // key points to keyLength bytes.
+    // key points to keyLength bytes; recno counts from 1 (InvalidArgument for 0). A failed
+    // insert or remove may have changed part of the tree: the index is then to be
+    // rebuilt, and flush() and close() answer BadIndex after writing what they can.
     DbStatus insert(int tag, const char *key, quint32 recno);
     DbStatus remove(int tag, const char *key, quint32 recno); // Corrupt when absent
 
