@@ -223,6 +223,30 @@ private slots:
         QCOMPARE(result, 0);
     }
 
+    void unreadableFolderKeepsItsRecords()
+    {
+        file(QStringLiteral("Locked/a.txt"));
+        QVERIFY(update(QStringLiteral("Locked\\")));
+        const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+            | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(m_tmp.path(), open));
+        QVERIFY(QFile::setPermissions(m_root, open));
+        QVERIFY(QFile::setPermissions(m_root + QStringLiteral("Locked"), {}));
+        const int result = runUnprivileged([this] {
+            const DbStatus st = update(QStringLiteral("Locked\\"));
+            if (st.code() != DbStatus::IoError || !st.message().contains(QLatin1String("Locked")))
+                return 1;
+            return namesOf(*m_table, QStringLiteral("Locked\\")) == QStringList({"a.txt"})
+                    && m_table->DeletedCount == 0 && !m_table->isDetached()
+                ? 0
+                : 2;
+        });
+        QVERIFY(QFile::setPermissions(m_root + QStringLiteral("Locked"), open));
+        if (result < 0)
+            QSKIP("cannot drop the superuser's rights here");
+        QCOMPARE(result, 0);
+    }
+
     void descriptionsWrittenFromRecordsInOrderInForce()
     {
         file(QStringLiteral("D/a.txt"));
