@@ -27,6 +27,11 @@ void BrowseViews::throwIfFailed(const DbStatus &status)
     throw std::runtime_error(text.toStdString());
 }
 
+bool BrowseViews::formAlive() const
+{
+    return qobject_cast<TForm1 *>(m_formObject) != nullptr;
+}
+
 void BrowseViews::connectViews()
 {
     QTreeWidget *tree = m_form.TreeView1;
@@ -63,7 +68,7 @@ void BrowseViews::connectViews()
 
 void BrowseViews::onTreeCurrentChanged(QTreeWidgetItem *current)
 {
-    if (m_selecting || !current)
+    if (m_selecting || !current || !formAlive())
         return;
     m_form.guarded([this] { throwIfFailed(SelectFolder()); });
 }
@@ -71,7 +76,7 @@ void BrowseViews::onTreeCurrentChanged(QTreeWidgetItem *current)
 // The user moved the grid: the table follows, then the text pane.
 void BrowseViews::onGridRowChanged(int row)
 {
-    if (m_syncing || row < 0)
+    if (m_syncing || row < 0 || !formAlive())
         return;
     CatalogTable *t = table();
     if (!t || !t->isOpen() || t->isDetached())
@@ -87,7 +92,8 @@ void BrowseViews::onGridRowChanged(int row)
 
 void BrowseViews::onModelReset()
 {
-    showCurrentRecord();
+    if (formAlive())
+        showCurrentRecord();
 }
 
 void BrowseViews::showCurrentRecord()
@@ -127,6 +133,8 @@ DbStatus BrowseViews::DBGrid1TitleClick(int column)
 
 bool BrowseViews::eventFilter(QObject *watched, QEvent *event)
 {
+    if (!formAlive())
+        return false;
     if (event->type() == QEvent::FocusOut && watched == m_form.DBGrid1) {
         // A pop-up menu or another application taking the focus is no leaving.
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
@@ -198,8 +206,8 @@ bool BrowseViews::gridKey(int key, const QString &text)
 
 void BrowseViews::onFocusChanged(QWidget *, QWidget *now)
 {
-    // The views' own guards: focus moves while the window is being taken down too.
-    if (!m_tree || !m_grid)
+    // Focus moves while the window is being taken down too.
+    if (!m_tree || !m_grid || !formAlive())
         return;
     paintSelection(m_tree, now == m_tree);
     paintSelection(m_grid, now && (now == m_grid || m_grid->isAncestorOf(now)));

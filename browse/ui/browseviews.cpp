@@ -40,7 +40,7 @@ void keepFirst(DbStatus &first, const DbStatus &next)
 
 } // namespace
 
-BrowseViews::BrowseViews(TForm1 &form) : QObject(&form), m_form(form)
+BrowseViews::BrowseViews(TForm1 &form) : QObject(&form), m_form(form), m_formObject(&form)
 {
     setObjectName(QStringLiteral("BrowseViews"));
     m_model = new CatalogModel(table(), this);

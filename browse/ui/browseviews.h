@@ -131,6 +131,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // False once the main window is being taken down: its views may still send focus
+    // and selection signals, but the window's own parts are gone.
+    bool formAlive() const;
     void connectViews();
     void onTreeCurrentChanged(QTreeWidgetItem *current);
     void onGridRowChanged(int row);
@@ -145,6 +148,7 @@ private:
     CatalogTable *table() const;
 
     TForm1 &m_form;
+    QObject *m_formObject; // the same window, seen as the QObject it stays longest
     CatalogModel *m_model = nullptr;
     QPointer<QTreeWidget> m_tree;
     QPointer<QTableView> m_grid;
