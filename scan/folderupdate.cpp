@@ -281,6 +281,13 @@ DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
 
 namespace {
 
+int trimmedLength(const char *p, int n)
+{
+    while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0'))
+        --n;
+    return n;
+}
+
 // The upper-cased names of the non-folder entries of the folders that the orphan sweep
 // meets, each folder listed once. Only the last few folders are kept: a table walked in
 // physical order meets its folders mostly one after the other.
@@ -292,12 +299,13 @@ public:
     // False when the folder dir (as DIR holds it) is known to have no such file: the
     // folder has gone, or it is there and the name is not. A folder that exists but
     // cannot be read tells nothing, and its records are kept.
-    bool mayExist(const char *dir, int dirLength, const char *name, int nameLength)
+    // dir is the whole field, blanks included: most records share it with the one before.
+    bool mayExist(const char *dir, int dirWidth, const char *name, int nameLength)
     {
-        if (!m_last || m_lastDir.size() != dirLength
-            || std::memcmp(m_lastDir.constData(), dir, size_t(dirLength)) != 0) {
-            m_lastDir = QByteArray(dir, dirLength);
-            m_last = listing(m_lastDir);
+        if (!m_last || m_lastField.size() != dirWidth
+            || std::memcmp(m_lastField.constData(), dir, size_t(dirWidth)) != 0) {
+            m_lastField = QByteArray(dir, dirWidth);
+            m_last = listing(QByteArray(dir, trimmedLength(dir, dirWidth)));
         }
         return m_last->unreadable || m_last->names.find(name, nameLength) >= 0;
     }
@@ -349,16 +357,9 @@ private:
     const PathResolver &m_resolver;
     std::vector<std::unique_ptr<Listing>> m_listings;
     QHash<QByteArray, Listing *> m_byDir;
-    QByteArray m_lastDir;
+    QByteArray m_lastField;
     Listing *m_last = nullptr;
 };
-
-int trimmedLength(const char *p, int n)
-{
-    while (n > 0 && (p[n - 1] == ' ' || p[n - 1] == '\0'))
-        --n;
-    return n;
-}
 
 } // namespace
 
@@ -383,7 +384,7 @@ DbStatus SweepOrphans(CatalogTable &table, const PathResolver &resolver, int *de
         const char *name = rec.constData() + 1 + nameField.offset;
         const int nameLength = trimmedLength(name, nameField.width);
         if (nameLength > 0
-            && names.mayExist(dir, trimmedLength(dir, dirField.width), name, nameLength)) {
+            && names.mayExist(dir, dirField.width, name, nameLength)) {
             st = t.next();
             continue;
         }

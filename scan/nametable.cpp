@@ -9,6 +9,28 @@ namespace {
 // Catalogued names are at most 80 characters; longer ones are upper-cased on the heap.
 constexpr int kBuffer = 256;
 
+struct Upper {
+    unsigned char map[256];
+    Upper()
+    {
+        for (int i = 0; i < 256; ++i)
+            map[i] = codepage::upper(static_cast<unsigned char>(i));
+    }
+};
+
+// Upper-cases name into out and returns its hash (FNV-1a), in one pass over the bytes.
+quint32 upperAndHash(const char *name, int length, char *out)
+{
+    static const Upper upper;
+    quint32 h = 2166136261u;
+    for (int i = 0; i < length; ++i) {
+        const unsigned char c = upper.map[static_cast<unsigned char>(name[i])];
+        out[i] = static_cast<char>(c);
+        h = (h ^ c) * 16777619u;
+    }
+    return h;
+}
+
 } // namespace
 
 void NameTable::clear()
@@ -44,16 +66,6 @@ void NameTable::grow()
     reserve(std::max(16, size() * 2));
 }
 
-quint32 NameTable::hashOf(const char *upper, int length) const
-{
-    quint32 h = 2166136261u; // FNV-1a
-    for (int i = 0; i < length; ++i) {
-        h ^= static_cast<unsigned char>(upper[i]);
-        h *= 16777619u;
-    }
-    return h;
-}
-
 int NameTable::lookup(const char *upper, int length, quint32 hash, int *slot) const
 {
     const size_t mask = m_slots.size() - 1;
@@ -80,13 +92,10 @@ int NameTable::insert(const char *name, int length, bool *added)
     char stack[kBuffer];
     char *upper = stack;
     if (length > kBuffer) {
-        heap = QByteArray(name, length);
+        heap.resize(length);
         upper = heap.data();
-    } else {
-        std::memcpy(stack, name, size_t(length));
     }
-    codepage::upperInPlace(upper, length);
-    const quint32 hash = hashOf(upper, length);
+    const quint32 hash = upperAndHash(name, length, upper);
     int slot = 0;
     const int found = lookup(upper, length, hash, &slot);
     if (added)
@@ -109,12 +118,10 @@ int NameTable::find(const char *name, int length) const
     char stack[kBuffer];
     char *upper = stack;
     if (length > kBuffer) {
-        heap = QByteArray(name, length);
+        heap.resize(length);
         upper = heap.data();
-    } else {
-        std::memcpy(stack, name, size_t(length));
     }
-    codepage::upperInPlace(upper, length);
+    const quint32 hash = upperAndHash(name, length, upper);
     int slot = 0;
-    return lookup(upper, length, hashOf(upper, length), &slot);
+    return lookup(upper, length, hash, &slot);
 }

@@ -23,7 +23,6 @@ public:
     int find(const QByteArray &name) const { return find(name.constData(), int(name.size())); }
 
 private:
-    quint32 hashOf(const char *upper, int length) const;
     int lookup(const char *upper, int length, quint32 hash, int *slot) const;
     void grow();
 
