@@ -31,6 +31,12 @@ struct MdxKeyList {
     int keyLength = 0;
     QByteArray keys;              // count * keyLength bytes
     std::vector<quint32> recnos;  // one per key
+    // Saves the copying of repeated growth when the caller knows the number of keys.
+    void reserve(size_t count)
+    {
+        keys.reserve(qsizetype(count) * keyLength);
+        recnos.reserve(count);
+    }
     void add(const char *key, quint32 recno)
     {
         keys.append(key, keyLength);
