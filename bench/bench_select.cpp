@@ -21,7 +21,8 @@
 #include <cstdlib>
 #include <vector>
 
-namespace {
+namespace
+{
 
 void check(const DbStatus &st, const char *what)
 {
@@ -57,8 +58,8 @@ void build(const QString &root, const std::vector<Folder> &folders)
         for (int run = 0; run < 8 && left[at] > 0; ++run) {
             check(table.append(), "append");
             table.setFieldBytes(CatalogTable::DIR, folders[at].dir);
-            table.setFieldBytes(CatalogTable::NAME,
-                                "IMG_" + QByteArray::number(rng.bounded(10000000)) + ".jpg");
+            table.setFieldBytes(
+                CatalogTable::NAME, "IMG_" + QByteArray::number(rng.bounded(10000000)) + ".jpg");
             table.setFieldBytes(CatalogTable::DATE, "20240131");
             table.setFieldBytes(CatalogTable::SIZE, "1.1 M");
             check(table.post(), "post");
@@ -71,15 +72,15 @@ void build(const QString &root, const std::vector<Folder> &folders)
 
 std::vector<Folder> folders(int records, bool bigFolder)
 {
-    std::vector<Folder> out{{"TARGET\\", 100}, {"OTHER\\", 100}};
+    std::vector<Folder> out { { "TARGET\\", 100 }, { "OTHER\\", 100 } };
     int rest = records - 200;
     if (bigFolder) {
-        out.push_back({"BIG\\", 10000});
+        out.push_back({ "BIG\\", 10000 });
         rest -= 10000;
     }
     for (int i = 0; rest > 0; ++i) {
         const int n = std::min(rest, 100);
-        out.push_back({"FILL" + QByteArray::number(i) + "\\", n});
+        out.push_back({ "FILL" + QByteArray::number(i) + "\\", n });
         rest -= n;
     }
     return out;
@@ -87,7 +88,7 @@ std::vector<Folder> folders(int records, bool bigFolder)
 
 // What selecting a folder costs apart from painting: range, rows, the current row.
 double medianSelect(CatalogTable &table, CatalogModel &model, const QString &folder,
-                    const QString &other, int rounds, int *rows)
+    const QString &other, int rounds, int *rows)
 {
     std::vector<double> times;
     for (int i = 0; i < rounds; ++i) {
@@ -151,7 +152,8 @@ int main(int argc, char **argv)
     const double s100 = medianSelect(small.table, smallModel, target, other, 200, &rows);
     const double l100 = medianSelect(large.table, largeModel, target, other, 200, &rows);
     std::printf("folder of 100:    %.3f ms in 1,000 records, %.3f ms in %d records, ratio %.2f "
-                "(target <= 2), %d rows\n", s100, l100, records, l100 / s100, rows);
+                "(target <= 2), %d rows\n",
+        s100, l100, records, l100 / s100, rows);
 
     const QString big = QStringLiteral("Big\\");
     int mediumRows = 0;
@@ -159,6 +161,6 @@ int main(int argc, char **argv)
     const double l10k = medianSelect(large.table, largeModel, big, other, 21, &rows);
     std::printf("folder of 10,000: %.2f ms in 20,000 records, %.2f ms in %d records, ratio %.2f "
                 "(target <= 2), %d rows in the grid (target 10000)\n",
-                m10k, l10k, records, l10k / m10k, rows);
+        m10k, l10k, records, l10k / m10k, rows);
     return (rows == 10000 && mediumRows == 10000) ? 0 : 1;
 }

@@ -2,7 +2,8 @@
 
 #include "dialogs/regional.h"
 
-namespace statustext {
+namespace statustext
+{
 
 QString deletedCount(qint64 deleted)
 {

@@ -3,7 +3,8 @@
 #include <QString>
 
 // Texts of the status bar that follow from the catalogue alone.
-namespace statustext {
+namespace statustext
+{
 
 // The record count of the last panel. physical counts every record of the file, those
 // marked deleted included; deleted is how many of them are marked. With nothing deleted

@@ -3,7 +3,8 @@
 #include "platform/codepage.h"
 #include "store/catalogtable.h"
 
-namespace {
+namespace
+{
 
 bool nameBeginsWith(const DbfTable &t, unsigned char wanted)
 {

@@ -22,8 +22,8 @@ void BrowseViews::throwIfFailed(const DbStatus &status)
 {
     if (status)
         return;
-    const QString text = status.message().isEmpty() ? QStringLiteral("Operation failed")
-                                                     : status.message();
+    const QString text
+        = status.message().isEmpty() ? QStringLiteral("Operation failed") : status.message();
     throw std::runtime_error(text.toStdString());
 }
 
@@ -39,15 +39,15 @@ void BrowseViews::connectViews()
     m_tree = tree;
     m_grid = grid;
     connect(tree, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem *current) { onTreeCurrentChanged(current); });
+        [this](QTreeWidgetItem *current) { onTreeCurrentChanged(current); });
     QItemSelectionModel *selection = grid->selectionModel();
     connect(selection, &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) { onGridRowChanged(current.row()); });
+        [this](const QModelIndex &current) { onGridRowChanged(current.row()); });
     connect(selection, &QItemSelectionModel::currentColumnChanged, this,
-            [this](const QModelIndex &current) {
-                if (!m_syncing && current.isValid() && m_form.state().mode == UiMode::Browse)
-                    emit gridColumnEntered(current.column());
-            });
+        [this](const QModelIndex &current) {
+            if (!m_syncing && current.isValid() && m_form.state().mode == UiMode::Browse)
+                emit gridColumnEntered(current.column());
+        });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { onModelReset(); });
     connect(table(), &CatalogTable::orderSwitched, this, [this](int n) {
         if (n >= 1 && n <= 4)
@@ -59,7 +59,7 @@ void BrowseViews::connectViews()
         m_form.guarded([this, column] { throwIfFailed(DBGrid1TitleClick(column)); });
     });
     connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget *old, QWidget *now) { onFocusChanged(old, now); });
+        [this](QWidget *old, QWidget *now) { onFocusChanged(old, now); });
     tree->installEventFilter(this);
     grid->installEventFilter(this);
     paintSelection(tree, tree->hasFocus());
@@ -124,7 +124,7 @@ void BrowseViews::markOrderTitle(int order)
 DbStatus BrowseViews::DBGrid1TitleClick(int column)
 {
     m_form.Splitter2Moved(); // the Note column's width rule alone
-    static const int orderOfColumn[] = {1, 4, 3, 2};
+    static const int orderOfColumn[] = { 1, 4, 3, 2 };
     CatalogTable *t = table();
     if (column < 0 || column > 3 || !t || !t->isOpen())
         return DbStatus::ok();
@@ -149,7 +149,8 @@ bool BrowseViews::eventFilter(QObject *watched, QEvent *event)
     m_form.guarded([&] {
         if (watched == m_form.TreeView1)
             consumed = treeKey(key->key());
-        else if (watched == m_form.DBGrid1 && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        else if (watched == m_form.DBGrid1
+            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
             consumed = gridKey(key->key(), key->text());
     });
     return consumed;
@@ -227,7 +228,7 @@ void BrowseViews::paintSelection(QWidget *view, bool focused)
         if (!fore.isValid())
             fore = system.color(QPalette::Active, QPalette::Text);
     }
-    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+    for (auto group : { QPalette::Active, QPalette::Inactive }) {
         pal.setColor(group, QPalette::Highlight, back);
         pal.setColor(group, QPalette::HighlightedText, fore);
     }

@@ -19,7 +19,8 @@
 #include <QTableView>
 #include <QTreeWidget>
 
-namespace {
+namespace
+{
 
 // The hourglass for the length of a step, taken back however the step ends.
 class WaitCursor
@@ -40,7 +41,10 @@ void keepFirst(DbStatus &first, const DbStatus &next)
 
 } // namespace
 
-BrowseViews::BrowseViews(TForm1 &form) : QObject(&form), m_form(form), m_formObject(&form)
+BrowseViews::BrowseViews(TForm1 &form)
+    : QObject(&form)
+    , m_form(form)
+    , m_formObject(&form)
 {
     setObjectName(QStringLiteral("BrowseViews"));
     m_model = new CatalogModel(table(), this);
@@ -119,7 +123,7 @@ DbStatus BrowseViews::selectNodeAt(int index)
         return showRootFolder();
     QTreeWidgetItem *item = m_nodes->at(index);
     if (!item)
-        return {DbStatus::InvalidArgument, QStringLiteral("No folder at position %1").arg(index)};
+        return { DbStatus::InvalidArgument, QStringLiteral("No folder at position %1").arg(index) };
     {
         const QScopedValueRollback<bool> quiet(m_selecting, true);
         tree->setCurrentItem(item);
@@ -132,7 +136,7 @@ DbStatus BrowseViews::selectFolderPath(const QString &folderPath)
 {
     QTreeWidgetItem *item = findNode(m_form.TreeView1, folderPath);
     if (!item)
-        return {DbStatus::NotFound, QStringLiteral("Folder  '%1'  not found").arg(folderPath)};
+        return { DbStatus::NotFound, QStringLiteral("Folder  '%1'  not found").arg(folderPath) };
     return selectNodeAt(m_nodes->indexOf(item));
 }
 
@@ -198,8 +202,8 @@ void BrowseViews::DataSource1DataChange()
     m_textStatus = DbStatus::ok();
     const CatalogTable *t = table();
     if (t && t->isOpen() && t->table().recNo() > 0) {
-        const QString path = infofile::infoFilePath(*m_resolver, t->text(CatalogTable::DIR),
-                                                    t->text(CatalogTable::NAME));
+        const QString path = infofile::infoFilePath(
+            *m_resolver, t->text(CatalogTable::DIR), t->text(CatalogTable::NAME));
         const DbStatus st = infofile::readInfoFile(path, lines);
         if (!st && st.code() != DbStatus::NotFound)
             m_textStatus = st;

@@ -152,9 +152,9 @@ private:
     CatalogModel *m_model = nullptr;
     QPointer<QTreeWidget> m_tree;
     QPointer<QTableView> m_grid;
-    FolderNodeIndex *m_nodes = nullptr;       // owned by the tree
+    FolderNodeIndex *m_nodes = nullptr; // owned by the tree
     std::unique_ptr<PathResolver> m_resolver; // of the selected folder's listings
     DbStatus m_textStatus;
     bool m_selecting = false; // selection changes made here run SelectFolder themselves
-    bool m_syncing = false;   // the grid is being moved to the table's record
+    bool m_syncing = false; // the grid is being moved to the table's record
 };

@@ -6,7 +6,8 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
-namespace {
+namespace
+{
 
 // Items are put together before they join the tree: a parentless item adds its children
 // without telling any model, so a tree of many thousand folders costs one insertion.
@@ -25,7 +26,9 @@ QTreeWidgetItem *itemOf(const FolderNode &node)
 class UpdatesOff
 {
 public:
-    explicit UpdatesOff(QTreeWidget *tree) : m_tree(tree), m_was(tree->updatesEnabled())
+    explicit UpdatesOff(QTreeWidget *tree)
+        : m_tree(tree)
+        , m_was(tree->updatesEnabled())
     {
         m_tree->setUpdatesEnabled(false);
     }
@@ -126,7 +129,9 @@ QTreeWidgetItem *findNode(const QTreeWidget *tree, const QString &folderPath)
     return found;
 }
 
-FolderNodeIndex::FolderNodeIndex(QTreeWidget *tree) : QObject(tree), m_tree(tree)
+FolderNodeIndex::FolderNodeIndex(QTreeWidget *tree)
+    : QObject(tree)
+    , m_tree(tree)
 {
     QAbstractItemModel *model = tree->model();
     const auto invalidate = [this] {

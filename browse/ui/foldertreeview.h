@@ -51,7 +51,7 @@ public:
     explicit FolderNodeIndex(QTreeWidget *tree);
 
     int count() const;
-    QTreeWidgetItem *at(int index) const;          // null when there is none
+    QTreeWidgetItem *at(int index) const; // null when there is none
     int indexOf(const QTreeWidgetItem *item) const; // -1 for null or a foreign item
 
 private:

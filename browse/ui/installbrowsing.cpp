@@ -10,12 +10,12 @@ void installBrowsing(TForm1 &form)
     if (!views)
         views = new BrowseViews(form);
     form.setHandler(QStringLiteral("ShowArchive"),
-                    [views] { BrowseViews::throwIfFailed(views->ShowArchive()); });
+        [views] { BrowseViews::throwIfFailed(views->ShowArchive()); });
     form.setHandler(QStringLiteral("miAllexpClick"), [views] { views->miAllexpClick(); });
     form.setHandler(QStringLiteral("miAllcolClick"),
-                    [views] { BrowseViews::throwIfFailed(views->miAllcolClick()); });
+        [views] { BrowseViews::throwIfFailed(views->miAllcolClick()); });
     form.setHandler(QStringLiteral("ReorganisationClick"),
-                    [views] { BrowseViews::throwIfFailed(views->Reorganise()); });
+        [views] { BrowseViews::throwIfFailed(views->Reorganise()); });
     form.setHandler(QStringLiteral("miClearsearchClick"), [views] { views->ClearSearch(); });
     form.setHandler(QStringLiteral("miIndex1Click"), [&form] {
         CatalogTable *table = form.state().Dbf1;

@@ -15,7 +15,8 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_table.open(m_dir->path(), QStringLiteral("Arch")));
-        const char *const recs[][2] = {{"A\\", "b.txt"}, {"B\\", "x.txt"}, {"A\\", "a.txt"}, {"A\\", "c.txt"}};
+        const char *const recs[][2]
+            = { { "A\\", "b.txt" }, { "B\\", "x.txt" }, { "A\\", "a.txt" }, { "A\\", "c.txt" } };
         for (const auto &r : recs) {
             QVERIFY(m_table.table().append());
             m_table.setText(CatalogTable::DIR, QString::fromLatin1(r[0]));
@@ -28,7 +29,8 @@ private slots:
     void rowsFollowTheRangeAndKeepTheCurrentRecord()
     {
         CatalogModel model(&m_table);
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(
+            &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         QVERIFY(m_table.SetFolderRange(QStringLiteral("a\\")));
         QVERIFY(m_table.table().goTo(4)); // c.txt
         model.reload();
@@ -67,7 +69,8 @@ private slots:
         model.setSortedColumn(CatalogModel::columnOfOrder(2));
         QCOMPARE(colour(CatalogModel::DateColumn), QColor(Qt::red));
         QCOMPARE(colour(CatalogModel::FileColumn), QColor(Qt::black));
-        QVERIFY(!model.headerData(CatalogModel::SizeColumn, Qt::Horizontal, Qt::ForegroundRole).isValid());
+        QVERIFY(!model.headerData(CatalogModel::SizeColumn, Qt::Horizontal, Qt::ForegroundRole)
+                     .isValid());
         QCOMPARE(headers.count(), 1);
         model.setSortedColumn(CatalogModel::columnOfOrder(9)); // no order: no mark
         QVERIFY(!model.headerData(0, Qt::Horizontal, Qt::ForegroundRole).isValid());

@@ -20,8 +20,8 @@ private slots:
         QTest::newRow("three deleted") << qint64(1000) << qint64(3) << "997 (3)";
         QTest::newRow("deleted below a thousand") << qint64(5000) << qint64(999) << "4'001 (999)";
         QTest::newRow("deleted thousands") << qint64(12345) << qint64(1234) << "11'111 (1' 234)";
-        QTest::newRow("deleted millions") << qint64(2000000) << qint64(1234567)
-                                          << "765'433 (1'234' 567)";
+        QTest::newRow("deleted millions")
+            << qint64(2000000) << qint64(1234567) << "765'433 (1'234' 567)";
         QTest::newRow("all deleted") << qint64(4) << qint64(4) << "0 (4)";
         // A stale count larger than the file must not show a negative live count.
         QTest::newRow("count beyond the file") << qint64(2) << qint64(5) << "0 (5)";

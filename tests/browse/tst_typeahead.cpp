@@ -7,7 +7,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 void add(CatalogTable &t, const QString &dir, const QString &name)
 {
@@ -54,14 +55,30 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::addColumn<bool>("found");
         // By name the folder reads apfel, Banane, Birne, äpfelchen (Ä sorts after Z).
-        QTest::newRow("wraps to the top") << "Birne.jpg" << "b" << "Banane.jpg" << true;
-        QTest::newRow("last current wraps") << "äpfelchen.jpg" << "B" << "Banane.jpg" << true;
-        QTest::newRow("first current finds the next") << "apfel.jpg" << "b" << "Banane.jpg" << true;
-        QTest::newRow("from a match to the next match") << "Banane.jpg" << "B" << "Birne.jpg" << true;
-        QTest::newRow("lower case name, upper key") << "Birne.jpg" << "A" << "apfel.jpg" << true;
-        QTest::newRow("accented letter by the code page") << "apfel.jpg" << "Ä" << "äpfelchen.jpg" << true;
-        QTest::newRow("no match leaves the last") << "apfel.jpg" << "x" << "äpfelchen.jpg" << false;
-        QTest::newRow("the only match is the current") << "äpfelchen.jpg" << "ä" << "äpfelchen.jpg" << true;
+        QTest::newRow("wraps to the top") << "Birne.jpg"
+                                          << "b"
+                                          << "Banane.jpg" << true;
+        QTest::newRow("last current wraps") << "äpfelchen.jpg"
+                                            << "B"
+                                            << "Banane.jpg" << true;
+        QTest::newRow("first current finds the next") << "apfel.jpg"
+                                                      << "b"
+                                                      << "Banane.jpg" << true;
+        QTest::newRow("from a match to the next match") << "Banane.jpg"
+                                                        << "B"
+                                                        << "Birne.jpg" << true;
+        QTest::newRow("lower case name, upper key") << "Birne.jpg"
+                                                    << "A"
+                                                    << "apfel.jpg" << true;
+        QTest::newRow("accented letter by the code page") << "apfel.jpg"
+                                                          << "Ä"
+                                                          << "äpfelchen.jpg" << true;
+        QTest::newRow("no match leaves the last") << "apfel.jpg"
+                                                  << "x"
+                                                  << "äpfelchen.jpg" << false;
+        QTest::newRow("the only match is the current") << "äpfelchen.jpg"
+                                                       << "ä"
+                                                       << "äpfelchen.jpg" << true;
     }
     void walk()
     {

@@ -19,7 +19,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 struct Rec {
     QString dir;
@@ -72,7 +73,8 @@ private:
 
 void TestBrowse::init()
 {
-    regional::install(regional::Rules(regional::DateOrder::DayMonth, {}, [] { return QDate(2026, 12, 7); }));
+    regional::install(
+        regional::Rules(regional::DateOrder::DayMonth, {}, [] { return QDate(2026, 12, 7); }));
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_form = new TForm1;
@@ -136,7 +138,8 @@ QString TestBrowse::currentName() const
 
 QColor TestBrowse::titleColor(int column) const
 {
-    const QVariant v = m_form->DBGrid1->model()->headerData(column, Qt::Horizontal, Qt::ForegroundRole);
+    const QVariant v
+        = m_form->DBGrid1->model()->headerData(column, Qt::Horizontal, Qt::ForegroundRole);
     return v.isValid() ? v.value<QBrush>().color() : QColor();
 }
 
@@ -162,14 +165,14 @@ void TestBrowse::setCurrent(const QString &name)
 
 void TestBrowse::startShowsFirstFolderAndPanels()
 {
-    makeFolders({"Zeta", "alpha/inner"});
-    openArchive({{"ALPHA\\", "a.txt"}, {"ZETA\\", "z.txt"}, {"", "root.txt"}});
+    makeFolders({ "Zeta", "alpha/inner" });
+    openArchive({ { "ALPHA\\", "a.txt" }, { "ZETA\\", "z.txt" }, { "", "root.txt" } });
     start();
     QTreeWidget *tree = m_form->TreeView1;
     QCOMPARE(m_views->selectedNodeIndex(), 0);
     QCOMPARE(m_views->selectedFolderPath(), QStringLiteral("alpha\\"));
     QCOMPARE(m_form->panelText(2), QStringLiteral("alpha\\"));
-    QCOMPARE(gridNames(), QStringList{"a.txt"});
+    QCOMPARE(gridNames(), QStringList { "a.txt" });
     QCOMPARE(m_form->panelText(0), QStringLiteral("7. December 2026"));
     QCOMPARE(m_form->panelText(1), ShortenLeft(root()));
     QCOMPARE(m_form->panelText(3), QStringLiteral("3"));
@@ -183,22 +186,22 @@ void TestBrowse::foldersShowExactlyTheirRecords_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QStringList>("names");
-    QTest::newRow("Bilder\\Fotos") << "Bilder\\Fotos\\" << QStringList{"f1.jpg", "f2.jpg"};
-    QTest::newRow("below it") << "Bilder\\Fotos\\Alt\\" << QStringList{"alt.jpg"};
-    QTest::newRow("longer sibling") << "Bilder\\Fotosammlung\\" << QStringList{"s.jpg"};
-    QTest::newRow("PHOTOS") << "PHOTOS\\" << QStringList{"p.jpg"};
-    QTest::newRow("PHOTOSAMMLUNG") << "PHOTOSAMMLUNG\\" << QStringList{"ps.jpg"};
-    QTest::newRow("no records") << "Bilder\\" << QStringList{};
+    QTest::newRow("Bilder\\Fotos") << "Bilder\\Fotos\\" << QStringList { "f1.jpg", "f2.jpg" };
+    QTest::newRow("below it") << "Bilder\\Fotos\\Alt\\" << QStringList { "alt.jpg" };
+    QTest::newRow("longer sibling") << "Bilder\\Fotosammlung\\" << QStringList { "s.jpg" };
+    QTest::newRow("PHOTOS") << "PHOTOS\\" << QStringList { "p.jpg" };
+    QTest::newRow("PHOTOSAMMLUNG") << "PHOTOSAMMLUNG\\" << QStringList { "ps.jpg" };
+    QTest::newRow("no records") << "Bilder\\" << QStringList {};
 }
 
 void TestBrowse::foldersShowExactlyTheirRecords()
 {
     QFETCH(QString, folder);
     QFETCH(QStringList, names);
-    makeFolders({"Bilder/Fotos/Alt", "Bilder/Fotosammlung", "PHOTOS", "PHOTOSAMMLUNG", "Zzz"});
-    openArchive({{"BILDER\\FOTOS\\", "f2.jpg"}, {"BILDER\\FOTOS\\ALT\\", "alt.jpg"},
-                 {"BILDER\\FOTOSAMMLUNG\\", "s.jpg"}, {"PHOTOS\\", "p.jpg"},
-                 {"PHOTOSAMMLUNG\\", "ps.jpg"}, {"BILDER\\FOTOS\\", "f1.jpg"}, {"", "root.txt"}});
+    makeFolders({ "Bilder/Fotos/Alt", "Bilder/Fotosammlung", "PHOTOS", "PHOTOSAMMLUNG", "Zzz" });
+    openArchive({ { "BILDER\\FOTOS\\", "f2.jpg" }, { "BILDER\\FOTOS\\ALT\\", "alt.jpg" },
+        { "BILDER\\FOTOSAMMLUNG\\", "s.jpg" }, { "PHOTOS\\", "p.jpg" },
+        { "PHOTOSAMMLUNG\\", "ps.jpg" }, { "BILDER\\FOTOS\\", "f1.jpg" }, { "", "root.txt" } });
     start();
     QVERIFY(m_views->selectFolderPath(QStringLiteral("Zzz\\")));
     QSignalSpy selected(m_views, &BrowseViews::folderSelected);
@@ -212,14 +215,14 @@ void TestBrowse::foldersShowExactlyTheirRecords()
 
 void TestBrowse::treeOrderAndAbsoluteIndexes()
 {
-    makeFolders({"b", "A/x/deep", "c", ".git/objects"});
+    makeFolders({ "b", "A/x/deep", "c", ".git/objects" });
     openArchive({});
     start();
     QTreeWidget *tree = m_form->TreeView1;
     QStringList paths;
     for (int i = 0; i < m_views->nodeCount(); ++i)
         paths << FolderPathOfNode(nodeAt(tree, i));
-    QCOMPARE(paths, (QStringList{"A\\", "A\\x\\", "A\\x\\deep\\", "b\\", "c\\"}));
+    QCOMPARE(paths, (QStringList { "A\\", "A\\x\\", "A\\x\\deep\\", "b\\", "c\\" }));
     QVERIFY(!nodeAt(tree, 5));
     QVERIFY(!nodeAt(tree, -1));
     QVERIFY(m_views->selectNodeAt(2));
@@ -240,27 +243,28 @@ void TestBrowse::treeOrderAndAbsoluteIndexes()
 
 void TestBrowse::emptyTreeShowsRootFolderFiles()
 {
-    openArchive({{"GONE\\", "stale.txt"}, {"", "root1.txt"}, {"", "root2.txt"}});
+    openArchive({ { "GONE\\", "stale.txt" }, { "", "root1.txt" }, { "", "root2.txt" } });
     start();
     QCOMPARE(m_views->nodeCount(), 0);
     QCOMPARE(m_views->selectedNodeIndex(), -1);
     QCOMPARE(m_form->panelText(2), QString());
-    QCOMPARE(gridNames(), (QStringList{"root1.txt", "root2.txt"}));
+    QCOMPARE(gridNames(), (QStringList { "root1.txt", "root2.txt" }));
     // Keys and commands of the tree have nothing to act on.
     m_form->TreeView1->setFocus();
     QTest::keyClick(m_form->TreeView1, Qt::Key_Escape);
     QTest::keyClick(m_form->TreeView1, Qt::Key_Return);
     m_form->miAllcolClick();
     m_form->miAllexpClick();
-    QCOMPARE(gridNames(), (QStringList{"root1.txt", "root2.txt"}));
+    QCOMPARE(gridNames(), (QStringList { "root1.txt", "root2.txt" }));
 }
 
 void TestBrowse::countPanel()
 {
     QList<Rec> recs;
     for (int i = 0; i < 1000; ++i)
-        recs.append({QStringLiteral("F\\"), QStringLiteral("file%1.txt").arg(i, 4, 10, QLatin1Char('0'))});
-    makeFolders({"F"});
+        recs.append({ QStringLiteral("F\\"),
+            QStringLiteral("file%1.txt").arg(i, 4, 10, QLatin1Char('0')) });
+    makeFolders({ "F" });
     openArchive(recs);
     start();
     QCOMPARE(m_form->panelText(3), QStringLiteral("1'000"));
@@ -288,21 +292,22 @@ void TestBrowse::typeAheadKeys()
     QFETCH(QString, current);
     QFETCH(QChar, key);
     QFETCH(QString, expected);
-    makeFolders({"Obst", "Obstkorb"});
-    openArchive({{"OBST\\", "Birne"}, {"OBSTKORB\\", "Beere"}, {"OBST\\", "Banane"}, {"OBST\\", "Apfel"}});
+    makeFolders({ "Obst", "Obstkorb" });
+    openArchive({ { "OBST\\", "Birne" }, { "OBSTKORB\\", "Beere" }, { "OBST\\", "Banane" },
+        { "OBST\\", "Apfel" } });
     start();
-    QCOMPARE(gridNames(), (QStringList{"Apfel", "Banane", "Birne"}));
+    QCOMPARE(gridNames(), (QStringList { "Apfel", "Banane", "Birne" }));
     setCurrent(current);
     QTest::keyClick(m_form->DBGrid1, key.toLatin1());
     QCOMPARE(currentName(), expected);
     QCOMPARE(m_form->state().Dbf1->text(CatalogTable::NAME), expected);
-    QCOMPARE(gridNames(), (QStringList{"Apfel", "Banane", "Birne"}));
+    QCOMPARE(gridNames(), (QStringList { "Apfel", "Banane", "Birne" }));
 }
 
 void TestBrowse::titleClicksAndSwitchIndex()
 {
-    makeFolders({"Obst"});
-    openArchive({{"OBST\\", "Birne"}, {"OBST\\", "Banane"}, {"OBST\\", "Apfel"}});
+    makeFolders({ "Obst" });
+    openArchive({ { "OBST\\", "Birne" }, { "OBST\\", "Banane" }, { "OBST\\", "Apfel" } });
     start();
     CatalogTable *t = m_form->state().Dbf1;
     QTableView *grid = m_form->DBGrid1;
@@ -310,12 +315,11 @@ void TestBrowse::titleClicksAndSwitchIndex()
     setCurrent(QStringLiteral("Banane"));
     const auto clickTitle = [&](int column) {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+            QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
     };
-    const QList<QPair<int, QByteArray>> clicks = {{CatalogModel::DateColumn, "2"},
-                                                  {CatalogModel::TagsColumn, "3"},
-                                                  {CatalogModel::NoteColumn, "4"},
-                                                  {CatalogModel::FileColumn, "1"}};
+    const QList<QPair<int, QByteArray>> clicks
+        = { { CatalogModel::DateColumn, "2" }, { CatalogModel::TagsColumn, "3" },
+              { CatalogModel::NoteColumn, "4" }, { CatalogModel::FileColumn, "1" } };
     for (const auto &click : clicks) {
         clickTitle(click.first);
         QCOMPARE(t->orderName(), click.second);
@@ -330,15 +334,14 @@ void TestBrowse::titleClicksAndSwitchIndex()
     clickTitle(CatalogModel::SizeColumn);
     QCOMPARE(t->orderName(), QByteArray("1"));
     int rest = grid->width() - 20;
-    for (int c : {0, 2, 3, 4})
+    for (int c : { 0, 2, 3, 4 })
         rest -= grid->columnWidth(c);
     QCOMPARE(grid->columnWidth(CatalogModel::NoteColumn), qMax(rest, header->minimumSectionSize()));
 
     // Alt+F3 cycles File, Note, Tags, Date, File.
-    const QList<QPair<QByteArray, int>> cycle = {{"4", CatalogModel::NoteColumn},
-                                                 {"3", CatalogModel::TagsColumn},
-                                                 {"2", CatalogModel::DateColumn},
-                                                 {"1", CatalogModel::FileColumn}};
+    const QList<QPair<QByteArray, int>> cycle
+        = { { "4", CatalogModel::NoteColumn }, { "3", CatalogModel::TagsColumn },
+              { "2", CatalogModel::DateColumn }, { "1", CatalogModel::FileColumn } };
     for (const auto &step : cycle) {
         QTest::keyClick(grid, Qt::Key_F3, Qt::AltModifier);
         QCOMPARE(t->orderName(), step.first);
@@ -349,10 +352,10 @@ void TestBrowse::titleClicksAndSwitchIndex()
 
 void TestBrowse::textPaneFollowsCurrentRecord()
 {
-    makeFolders({"Docs"});
+    makeFolders({ "Docs" });
     QVERIFY(testutil::writeFile(root() + "Docs/a.txt.!", "Hallo\r\nWelt\r\n"));
     QVERIFY(testutil::writeFile(root() + "Docs/b.txt.!", ""));
-    openArchive({{"DOCS\\", "a.txt"}, {"DOCS\\", "b.txt"}, {"DOCS\\", "c.txt"}});
+    openArchive({ { "DOCS\\", "a.txt" }, { "DOCS\\", "b.txt" }, { "DOCS\\", "c.txt" } });
     start();
     QPlainTextEdit *memo = m_form->Memo1;
     QCOMPARE(memo->toPlainText(), QStringLiteral("Hallo\nWelt"));
@@ -376,8 +379,8 @@ void TestBrowse::textPaneFollowsCurrentRecord()
 
 void TestBrowse::gridAndTableInStep()
 {
-    makeFolders({"F"});
-    openArchive({{"F\\", "1.txt"}, {"F\\", "2.txt"}, {"F\\", "3.txt"}});
+    makeFolders({ "F" });
+    openArchive({ { "F\\", "1.txt" }, { "F\\", "2.txt" }, { "F\\", "3.txt" } });
     start();
     CatalogTable *t = m_form->state().Dbf1;
     setCurrent(QStringLiteral("3.txt"));
@@ -407,7 +410,7 @@ void TestBrowse::gridAndTableInStep()
 
 void TestBrowse::treeKeysAndExpansion()
 {
-    makeFolders({"A/A1", "B/B1"});
+    makeFolders({ "A/A1", "B/B1" });
     openArchive({});
     start();
     QTreeWidget *tree = m_form->TreeView1;
@@ -442,7 +445,7 @@ void TestBrowse::treeKeysAndExpansion()
 
 void TestBrowse::collapsedAtStartWhenSet()
 {
-    makeFolders({"A/A1", "B/B1"});
+    makeFolders({ "A/A1", "B/B1" });
     openArchive({});
     m_form->state().settings.FolderListCollapsed = 1;
     start();
@@ -453,9 +456,10 @@ void TestBrowse::collapsedAtStartWhenSet()
 
 void TestBrowse::reorganisation()
 {
-    makeFolders({"Keep", "Empty/Deeper"});
+    makeFolders({ "Keep", "Empty/Deeper" });
     QVERIFY(testutil::writeFile(root() + "Keep/c.txt", "c"));
-    openArchive({{"KEEP\\", "a.txt"}, {"KEEP\\", "b.txt"}, {"KEEP\\", "c.txt"}, {"KEEP\\", "d.txt"}});
+    openArchive({ { "KEEP\\", "a.txt" }, { "KEEP\\", "b.txt" }, { "KEEP\\", "c.txt" },
+        { "KEEP\\", "d.txt" } });
     start();
     QCOMPARE(m_views->nodeCount(), 3);
     m_form->state().settings.DeleteEmptyFolders = 1;
@@ -482,7 +486,7 @@ void TestBrowse::reorganisation()
     QVERIFY(!QDir(root() + "Empty").exists());
     QCOMPARE(m_views->nodeCount(), 1);
     QCOMPARE(m_views->selectedNodeIndex(), 0);
-    QCOMPARE(gridNames(), (QStringList{"c.txt", "d.txt"}));
+    QCOMPARE(gridNames(), (QStringList { "c.txt", "d.txt" }));
     QTRY_VERIFY(m_form->TreeView1->hasFocus());
     QVERIFY(m_form->state().FollowCurrentRecord);
     QVERIFY(!t->isDetached());
@@ -491,8 +495,8 @@ void TestBrowse::reorganisation()
 
 void TestBrowse::rebuildFailureLeavesTreeUsable()
 {
-    makeFolders({"A"});
-    openArchive({{"", "root.txt"}});
+    makeFolders({ "A" });
+    openArchive({ { "", "root.txt" } });
     start();
     QCOMPARE(m_views->nodeCount(), 1);
     m_form->state().settings.RootPath = root() + "vanished/";
@@ -503,12 +507,12 @@ void TestBrowse::rebuildFailureLeavesTreeUsable()
     QVERIFY(!QApplication::overrideCursor());
     // Everything after the walk still ran.
     QCOMPARE(m_form->panelText(3), QStringLiteral("1"));
-    QCOMPARE(gridNames(), QStringList{"root.txt"});
+    QCOMPARE(gridNames(), QStringList { "root.txt" });
 }
 
 void TestBrowse::ensureFolderAndRebuild()
 {
-    makeFolders({"Old"});
+    makeFolders({ "Old" });
     openArchive({});
     start();
     QSignalSpy rebuilt(m_views, &BrowseViews::treeRebuilt);
@@ -520,26 +524,26 @@ void TestBrowse::ensureFolderAndRebuild()
     QCOMPARE(rebuilt.count(), 1);
     QCOMPARE(m_views->selectedNodeIndex(), -1); // the caller selects
     QCOMPARE(m_views->EnsureFolderAndRebuild(QStringLiteral("..\\outside\\")).code(),
-             DbStatus::InvalidArgument);
+        DbStatus::InvalidArgument);
     QVERIFY(!QDir(m_dir->path() + "/../outside").exists());
 }
 
 void TestBrowse::descriptionModeUpdatesSelectedFolder()
 {
-    makeFolders({"Disk"});
+    makeFolders({ "Disk" });
     QVERIFY(testutil::writeFile(root() + "Disk/one.txt", "1"));
     QVERIFY(testutil::writeFile(root() + "Disk/two.txt", "22"));
     openArchive({});
     m_form->state().settings.FolderInfoMode = 1;
     start();
-    QCOMPARE(gridNames(), (QStringList{"one.txt", "two.txt"}));
+    QCOMPARE(gridNames(), (QStringList { "one.txt", "two.txt" }));
     QCOMPARE(m_form->panelText(3), QStringLiteral("2"));
 }
 
 void TestBrowse::selectionWithoutFocusOnSilver()
 {
-    makeFolders({"F"});
-    openArchive({{"F\\", "1.txt"}});
+    makeFolders({ "F" });
+    openArchive({ { "F\\", "1.txt" } });
     start();
     const QColor silver(0xC0, 0xC0, 0xC0);
     QTreeWidget *tree = m_form->TreeView1;
