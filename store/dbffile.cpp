@@ -14,8 +14,9 @@ namespace {
 
 // Appends are written in runs of about this many bytes.
 constexpr int kPendingBytes = 64 * 1024;
-// Reads fetch a window of about this many bytes around the record asked for.
-constexpr int kWindowBytes = 8 * 1024;
+// Reads fetch an aligned window of about this many bytes around the record asked for:
+// a folder of a hundred files fits in one or two.
+constexpr int kWindowBytes = 32 * 1024;
 // Bulk scans read this much at a time.
 constexpr int kScanBytes = 256 * 1024;
 
@@ -102,7 +103,7 @@ DbStatus DbfFile::adopt(FileLock lock, const QString &path)
     const qint64 fromLength = (size - layout.headerLength) / layout.recordLength;
     m_count = m_written = quint32(std::min<qint64>(fromLength, 0xFFFFFFFFLL));
     m_repaired = m_count != layout.storedCount;
-    m_windowCount = 0;
+    dropWindows();
     if (m_repaired) {
         if (DbStatus st = writeHeader(); !st) {
             m_lock.close();
@@ -119,16 +120,14 @@ DbStatus DbfFile::close()
     DbStatus st = flush();
     m_lock.close();
     m_pending.clear();
-    m_window.clear();
-    m_windowCount = 0;
+    dropWindows();
     return st;
 }
 
 FileLock DbfFile::releaseLock()
 {
     m_pending.clear();
-    m_window.clear();
-    m_windowCount = 0;
+    dropWindows();
     m_headerDirty = false;
     return std::move(m_lock);
 }
@@ -199,24 +198,61 @@ DbStatus DbfFile::read(quint32 recno, char *rec) const
                     size_t(len));
         return {};
     }
-    if (m_windowCount == 0 || recno < m_windowFirst || recno >= m_windowFirst + m_windowCount) {
-        const quint32 want = std::min<quint32>(std::max(1, kWindowBytes / len),
-                                               m_written - recno + 1);
-        m_window.resize(qint64(want) * len);
+    Window *w = windowFor(recno);
+    if (!w->first) {
+        const quint32 per = quint32(std::max(1, kWindowBytes / len));
+        const quint32 first = (recno - 1) / per * per + 1;
+        const quint32 want = std::min<quint32>(per, m_written - first + 1);
+        w->bytes.resize(qint64(want) * len);
         qint64 got = 0;
-        m_windowCount = 0;
-        DbStatus st = dbfio::readAt(m_lock.fd(), m_window.data(), m_window.size(),
-                                    recordOffset(recno), m_path, &got);
+        DbStatus st = dbfio::readAt(m_lock.fd(), w->bytes.data(), w->bytes.size(),
+                                    recordOffset(first), m_path, &got);
         if (!st)
             return st;
-        if (got < len)
+        if (got < qint64(recno - first + 1) * len)
             return {DbStatus::Corrupt,
                     QStringLiteral("Table \"%1\" ends inside record %2.").arg(m_path).arg(recno)};
-        m_windowFirst = recno;
-        m_windowCount = quint32(got / len);
+        w->first = first;
+        w->count = quint32(got / len);
     }
-    std::memcpy(rec, m_window.constData() + qint64(recno - m_windowFirst) * len, size_t(len));
+    std::memcpy(rec, w->bytes.constData() + qint64(recno - w->first) * len, size_t(len));
     return {};
+}
+
+// The window holding recno, or an emptied one to read it into: the one at the same place
+// (it was read when the file was shorter) or else the least recently used.
+DbfFile::Window *DbfFile::windowFor(quint32 recno) const
+{
+    const quint32 per = quint32(std::max(1, kWindowBytes / m_layout.recordLength));
+    const quint32 first = (recno - 1) / per * per + 1;
+    Window *victim = &m_windows[0];
+    for (Window &w : m_windows) {
+        if (w.first == first) {
+            victim = &w;
+            break;
+        }
+        if (w.used < victim->used)
+            victim = &w;
+    }
+    victim->used = ++m_windowClock;
+    if (victim->first != first || recno >= first + victim->count)
+        victim->first = 0;
+    return victim;
+}
+
+// Keeps the cached copies equal to the file after a write to a record on disk.
+void DbfFile::patchWindows(quint32 recno, int offset, const char *data, int size)
+{
+    for (Window &w : m_windows)
+        if (w.first && recno >= w.first && recno < w.first + w.count)
+            std::memcpy(w.bytes.data() + qint64(recno - w.first) * m_layout.recordLength + offset,
+                        data, size_t(size));
+}
+
+void DbfFile::dropWindows()
+{
+    for (Window &w : m_windows)
+        w = Window();
 }
 
 DbStatus DbfFile::write(quint32 recno, const char *rec)
@@ -231,8 +267,7 @@ DbStatus DbfFile::write(quint32 recno, const char *rec)
     }
     if (DbStatus st = dbfio::writeAt(m_lock.fd(), rec, len, recordOffset(recno), m_path); !st)
         return st;
-    if (m_windowCount && recno >= m_windowFirst && recno < m_windowFirst + m_windowCount)
-        std::memcpy(m_window.data() + qint64(recno - m_windowFirst) * len, rec, size_t(len));
+    patchWindows(recno, 0, rec, len);
     m_headerDirty = true;
     return {};
 }
@@ -248,8 +283,7 @@ DbStatus DbfFile::writeFlag(quint32 recno, char flag)
     }
     if (DbStatus st = dbfio::writeAt(m_lock.fd(), &flag, 1, recordOffset(recno), m_path); !st)
         return st;
-    if (m_windowCount && recno >= m_windowFirst && recno < m_windowFirst + m_windowCount)
-        m_window[qint64(recno - m_windowFirst) * m_layout.recordLength] = flag;
+    patchWindows(recno, 0, &flag, 1);
     m_headerDirty = true;
     return {};
 }

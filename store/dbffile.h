@@ -124,8 +124,21 @@ private:
     bool m_headerDirty = false;
     bool m_repaired = false;
 
-    // A small window of records read last, so that neighbouring reads cost no system call.
-    mutable QByteArray m_window;
-    mutable quint32 m_windowFirst = 0;
-    mutable quint32 m_windowCount = 0;
+    // A few windows of records at fixed, aligned places in the file, reused least recently
+    // used first. Walking a key range visits one folder's records in key order, which jumps
+    // back and forth over a stretch of the file; aligned windows serve such a stretch from
+    // one or two reads, whatever order the records are asked for in.
+    struct Window {
+        QByteArray bytes;
+        quint32 first = 0; // 0: empty
+        quint32 count = 0;
+        quint64 used = 0;
+    };
+    static constexpr int kWindows = 4;
+    Window *windowFor(quint32 recno) const;
+    void patchWindows(quint32 recno, int offset, const char *data, int size);
+    void dropWindows();
+
+    mutable Window m_windows[kWindows];
+    mutable quint64 m_windowClock = 0;
 };

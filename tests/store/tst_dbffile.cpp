@@ -235,6 +235,56 @@ private slots:
         QCOMPARE(faults.size(), 1);
         QVERIFY(faults[0].contains(QStringLiteral("follow the end byte")));
     }
+    // Reads are served from cached stretches of the file; whatever order they come in and
+    // whatever was written or appended meanwhile, a read must give what the file holds.
+    void readsFollowWritesAndAppendsInAnyOrder()
+    {
+        QFile::remove(path());
+        QVERIFY(DbfFile::create(path(), catalogueFields()));
+        DbfFile f;
+        QVERIFY(f.open(path()));
+        const int len = f.recordLength();
+        const auto record = [len](quint32 n, char flag) {
+            QByteArray r(len, ' ');
+            r[0] = flag;
+            const QByteArray tag = QByteArray::number(n);
+            r.replace(1, int(tag.size()), tag);
+            r.replace(len - int(tag.size()), int(tag.size()), tag);
+            return r;
+        };
+        const quint32 total = 2000;
+        for (quint32 n = 1; n <= total / 2; ++n)
+            QVERIFY(f.append(record(n, ' ').constData()));
+        QVERIFY(f.flush());
+        QByteArray got(len, '\0');
+        QVERIFY(f.read(total / 2, got.data())); // a stretch cut short by the end of the file
+        for (quint32 n = total / 2 + 1; n <= total; ++n)
+            QVERIFY(f.append(record(n, ' ').constData()));
+        QVERIFY(f.flush());
+        QVERIFY(f.read(total / 2 + 1, got.data()));
+        QCOMPARE(got, record(total / 2 + 1, ' '));
+        // Scattered reads over many stretches, with writes to records already cached.
+        std::vector<QByteArray> expect(total + 1);
+        for (quint32 n = 1; n <= total; ++n)
+            expect[n] = record(n, ' ');
+        quint32 at = 1;
+        for (int step = 0; step < 5000; ++step) {
+            at = (at * 7919 + 13) % total + 1;
+            QVERIFY(f.read(at, got.data()));
+            QCOMPARE(got, expect[at]);
+            if (step % 7 == 0) {
+                expect[at] = record(at + 100000, ' ');
+                QVERIFY(f.write(at, expect[at].constData()));
+            } else if (step % 11 == 0) {
+                expect[at][0] = dbf::kDeleted;
+                QVERIFY(f.writeFlag(at, dbf::kDeleted));
+            }
+        }
+        QVERIFY(f.close());
+        const QByteArray bytes = bytesOf(path());
+        for (quint32 n = 1; n <= total; ++n)
+            QCOMPARE(bytes.mid(f.headerLength() + qsizetype(n - 1) * len, len), expect[n]);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDbfFile)
