@@ -90,6 +90,34 @@ QVariant CatalogModel::headerData(int section, Qt::Orientation orientation, int 
     return {};
 }
 
+Qt::ItemFlags CatalogModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (m_editable && index.isValid() && index.column() <= TagsColumn)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool CatalogModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::EditRole || !index.isValid() || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    DbfTable &t = m_table->table();
+    const quint32 recno = recnoAt(index.row());
+    if (!t.isOpen() || recno == 0)
+        return false;
+    // Moving to another record writes a pending edit first, as any move of the table does.
+    if (t.recNo() != qint64(recno) && !t.goTo(recno))
+        return false;
+    if (t.state() == DbfTable::State::Browse && !t.edit())
+        return false;
+    t.setFieldText(fieldOfColumn(index.column()), value.toString());
+    m_records[size_t(index.row())] = t.recordBytes();
+    m_typed = true;
+    emit dataChanged(this->index(index.row(), 0), this->index(index.row(), ColumnCount - 1));
+    return true;
+}
+
 int CatalogModel::columnOfOrder(int order)
 {
     static const int columns[] = {FileColumn, DateColumn, TagsColumn, NoteColumn};
@@ -132,6 +160,7 @@ void CatalogModel::onAttached()
 void CatalogModel::reload()
 {
     beginResetModel();
+    m_typed = false;
     m_recnos.clear();
     m_records.clear();
     m_rowOfRecno.clear();

@@ -27,6 +27,18 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // While editable, File, Note and Tags accept input: the value goes into the table's
+    // edit buffer of the row's record (the edit is started there), and the row shows the
+    // buffer. Writing it is the table's business: its next move or post applies the rules.
+    bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
+
+    // Record edit mode switches this on; Date and Size never accept input.
+    void setEditable(bool on) { m_editable = on; }
+    bool isEditable() const { return m_editable; }
+    // True after setData changed a row, until the next reload: the rows may show a buffer
+    // that the table has since written (with its rules applied) or dropped.
+    bool showsTypedValues() const { return m_typed; }
 
     // The dates of the grid are shown by the program's date rules.
     void setDateFormatter(std::function<QString(const QDate &)> formatter);
@@ -62,4 +74,6 @@ private:
     QHash<quint32, int> m_rowOfRecno;
     int m_sortedColumn = -1;
     std::function<QString(const QDate &)> m_formatDate;
+    bool m_editable = false;
+    bool m_typed = false;
 };

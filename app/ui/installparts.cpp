@@ -1,6 +1,7 @@
 #include "installparts.h"
 
 #include "archivepart.h"
+#include "browse/ui/editpart.h"
 #include "browse/ui/installbrowsing.h"
 #include "scan/ui/updatepart.h"
 #include "tform1.h"
@@ -11,4 +12,5 @@ void installParts(TForm1 &form)
     installArchive(form);
     installBrowsing(form);
     installFolderUpdate(form);
+    installEditing(form);
 }

@@ -1,0 +1,97 @@
+#include "celleditor.h"
+
+#include "app/ui/tform1.h"
+#include "browse/catalogmodel.h"
+#include "platform/codepage.h"
+
+#include <QLineEdit>
+
+namespace {
+
+const char kBadName[] = "File name  '%1'  is not valid (it needs a dot and must not end in a "
+                        "blank): the file keeps its name  '%2'  !";
+
+} // namespace
+
+QValidator::State FieldValidator::validate(QString &input, int &) const
+{
+    for (const QChar c : std::as_const(input)) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return Invalid;
+        if (m_fileName && (c == QLatin1Char('/') || c == QLatin1Char('\\')))
+            return Invalid;
+    }
+    return codepage::isExpressible(input) ? Acceptable : Invalid;
+}
+
+CellEditDelegate::CellEditDelegate(TForm1 &form, QObject *parent)
+    : QStyledItemDelegate(parent), m_form(form)
+{
+}
+
+QWidget *CellEditDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                                        const QModelIndex &index) const
+{
+    QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (auto *line = qobject_cast<QLineEdit *>(editor)) {
+        const CatalogTable::Field field = CatalogModel::fieldOfColumn(index.column());
+        // What does not fit the field would be cut when it is stored.
+        line->setMaxLength(CatalogTable::layout()[field].width);
+        line->setValidator(new FieldValidator(field == CatalogTable::NAME, line));
+    }
+    m_editor = editor;
+    return editor;
+}
+
+void CellEditDelegate::destroyEditor(QWidget *editor, const QModelIndex &index) const
+{
+    if (editor == m_editor)
+        m_editor = nullptr;
+    QStyledItemDelegate::destroyEditor(editor, index);
+}
+
+bool CellEditDelegate::acceptableFileName(const QString &name)
+{
+    return name.contains(QLatin1Char('.')) && !name.endsWith(QLatin1Char(' '))
+        && name != QLatin1String(".") && name != QLatin1String("..");
+}
+
+void CellEditDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
+                                    const QModelIndex &index) const
+{
+    auto *line = qobject_cast<QLineEdit *>(editor);
+    if (line && CatalogModel::fieldOfColumn(index.column()) == CatalogTable::NAME) {
+        const QString typed = line->text();
+        const QString old = index.data(Qt::EditRole).toString();
+        if (typed != old && !acceptableFileName(typed)) {
+            // Shown once the editor is gone: a dialog now would take the focus from an
+            // editor that is still closing.
+            const QString message = QString::fromLatin1(kBadName).arg(typed, old);
+            auto *self = const_cast<CellEditDelegate *>(this);
+            QMetaObject::invokeMethod(
+                self, [self, message] { emit self->nameRefused(message); }, Qt::QueuedConnection);
+            return;
+        }
+    }
+    QStyledItemDelegate::setModelData(editor, model, index);
+}
+
+void CellEditDelegate::closeOpenEditor(bool commit)
+{
+    QWidget *editor = m_editor;
+    if (!editor)
+        return;
+    m_editor = nullptr;
+    if (commit)
+        emit commitData(editor);
+    emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+// The column backgrounds of the main window apply to the edited columns as well.
+void CellEditDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    const QColor c = m_form.gridColumnColor(index.column());
+    if (c.isValid() && !option->backgroundBrush.style())
+        option->backgroundBrush = c;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <QValidator>
+
+class TForm1;
+
+// Refuses, as they are typed or pasted, characters a catalogue field cannot hold: those
+// outside Windows-1252, control characters, and in file names the path separators.
+class FieldValidator : public QValidator
+{
+    Q_OBJECT
+public:
+    FieldValidator(bool fileName, QObject *parent) : QValidator(parent), m_fileName(fileName) { }
+    State validate(QString &input, int &pos) const override;
+
+private:
+    bool m_fileName;
+};
+
+// The cell editor of the grid's File, Note and Tags columns in record edit mode: no
+// longer than the field, only characters the field can hold. A file name the record rules
+// would undo (empty, without a dot, ending in a blank) never reaches the table; the user
+// is told instead (nameRefused, delivered after the editor has closed).
+class CellEditDelegate : public QStyledItemDelegate
+{
+    Q_OBJECT
+public:
+    CellEditDelegate(TForm1 &form, QObject *parent);
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override;
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override;
+    void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
+
+    // The editor that is open, or null.
+    QWidget *openEditor() const { return m_editor; }
+    // Writes the open editor's text to the model (when commit) and closes it; the grid
+    // takes the focus back if the editor had it.
+    void closeOpenEditor(bool commit);
+
+    static bool acceptableFileName(const QString &name);
+
+signals:
+    void nameRefused(const QString &message);
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
+
+private:
+    TForm1 &m_form;
+    mutable QPointer<QWidget> m_editor;
+};

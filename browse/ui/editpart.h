@@ -1,0 +1,109 @@
+#pragma once
+
+#include "store/dbstatus.h"
+
+#include <QHash>
+#include <QKeySequence>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class BrowseViews;
+class CatalogModel;
+class CatalogTable;
+class CellEditDelegate;
+class QAction;
+class QWidget;
+class TForm1;
+
+// Record and note editing in the main window: record edit mode (F5, the grid accepts
+// input in File, Note and Tags), text edit mode (F6, the text pane accepts the long text
+// of the current file, kept in its info file), their endings, deleting files (F7 in
+// browse mode) and the text pane's commands. The handlers F5 to F8 dispatch on the
+// window's UiMode; F8 in browse mode is the folder update.
+//
+// Decisions beyond the plain key table: Abort (F7) in record edit mode discards what was
+// typed into the current record; the grid losing the focus in that mode writes the record
+// with the record rules in force (a change left in the buffer would later be written
+// without them). A text edit session belongs to the file it began on, so a save after the
+// table has moved elsewhere still writes that file's info file.
+class EditPart : public QObject
+{
+    Q_OBJECT
+public:
+    explicit EditPart(TForm1 &form);
+    ~EditPart() override;
+
+    static EditPart *of(const TForm1 &form);
+
+    // The file dialogs of "Save text as" and "Insert file": given the start folder, they
+    // return the chosen file or an empty text when cancelled. Tests replace them.
+    using FileChooser = std::function<QString(const QString &folder)>;
+    void setFileChoosers(FileChooser saveAs, FileChooser open);
+
+    // Handlers, by the names the main window runs them.
+    void Mutieren1Click();
+    void miTextClick();
+    void miDelClick();
+    void miOkClick();
+    void miTextSichClick();
+    void miInsFileClick();
+    void miDelAllClick();
+    void miheuteClick();
+    void Action2Execute();
+    void PopupMenu3Popup();
+
+    // Ending the modes as the key table says; neither writes nor drops anything.
+    void EndRecordEdit();
+    // moveFocus false when the focus is already on its way elsewhere (the pane was left).
+    void EndTextEdit(bool moveFocus = true);
+
+private:
+    // Record edit mode.
+    void enterRecordEdit();
+    bool confirmRecord();
+    void abortRecordEdit();
+    void DBGrid1Exit();
+    bool postRecord(bool stayOnFailure);
+    void refreshRows();
+    void reopenCellEditor();
+    // Text edit mode.
+    void enterTextEdit();
+    bool saveText(bool moveFocus);
+    void abortTextEdit();
+    void DBMemo1Exit();
+    // Browse mode.
+    void deleteFile();
+    void updateFolderOk();
+    // Shared.
+    void applyMenus();
+    void setItem(QAction *item, bool enabled, bool withKey);
+    void onFocusChanged(QWidget *old, QWidget *now);
+    bool viewHasRecord() const;
+    bool descriptionMode() const;
+    // Descript.ion from the notes (description mode); a failure is shown.
+    DbStatus writeDescriptions(bool beforeUpdate);
+    QString rootPath() const;
+    QString textFolder() const;
+    void rememberTextFolder(const QString &file);
+    CatalogTable *table() const;
+    CatalogModel *model() const;
+    BrowseViews *views() const;
+
+    TForm1 &m_form;
+    QObject *m_formObject; // the same window, seen as the QObject it stays longest
+    CellEditDelegate *m_delegate = nullptr;
+    FileChooser m_saveAs;
+    FileChooser m_open;
+    QString m_textPath; // the info file the text edit session writes
+    int m_editColumn = 1;
+    bool m_resetting = false;
+    bool m_busy = false; // a mode change of ours moves the focus: not the user leaving
+    QHash<QAction *, QKeySequence> m_keys; // the shortcuts the modes take away and give back
+};
+
+// Creates the window's EditPart and plugs in its handlers (replacing the browse-only F8
+// of the folder update, whose work it runs in browse mode). Wires the table's rename
+// failures to the shared dialog. Runs after installBrowsing() and installFolderUpdate().
+void installEditing(TForm1 &form);
