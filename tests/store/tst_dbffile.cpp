@@ -279,6 +279,8 @@ private slots:
                 expect[at][0] = dbf::kDeleted;
                 QVERIFY(f.writeFlag(at, dbf::kDeleted));
             }
+            QVERIFY(f.read(at, got.data()));
+            QCOMPARE(got, expect[at]);
         }
         QVERIFY(f.close());
         const QByteArray bytes = bytesOf(path());
