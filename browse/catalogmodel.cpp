@@ -106,12 +106,16 @@ bool CatalogModel::setData(const QModelIndex &index, const QVariant &value, int 
     const quint32 recno = recnoAt(index.row());
     if (!t.isOpen() || recno == 0)
         return false;
+    const CatalogTable::Field field = fieldOfColumn(index.column());
+    // An editor closed unchanged starts no edit.
+    if (value.toString() == fieldText(index.row(), field))
+        return true;
     // Moving to another record writes a pending edit first, as any move of the table does.
     if (t.recNo() != qint64(recno) && !t.goTo(recno))
         return false;
     if (t.state() == DbfTable::State::Browse && !t.edit())
         return false;
-    t.setFieldText(fieldOfColumn(index.column()), value.toString());
+    t.setFieldText(field, value.toString());
     m_records[size_t(index.row())] = t.recordBytes();
     m_typed = true;
     emit dataChanged(this->index(index.row(), 0), this->index(index.row(), ColumnCount - 1));

@@ -264,6 +264,10 @@ void EditPart::refreshRows()
     if (!t || !t->isOpen())
         return;
     t->detachViews();
+    // The rows are read by walking the table, which writes a pending edit; it is written
+    // here so that a failure is told.
+    if (t->table().state() != DbfTable::State::Browse)
+        postRecord(false);
     t->attachViews();
 }
 

@@ -1,0 +1,403 @@
+#include "app/settingslook.h"
+#include "app/ui/tform1.h"
+#include "browse/catalogmodel.h"
+#include "browse/ui/browseviews.h"
+#include "browse/ui/editpart.h"
+#include "browse/ui/foldertreeview.h"
+#include "browse/ui/installbrowsing.h"
+#include "dialogs/regional.h"
+#include "scan/ui/updatepart.h"
+#include "store/catalogtable.h"
+#include "support/scripteddialogs.h"
+#include "support/testutil.h"
+
+#include <QtTest>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QTreeWidget>
+
+#include <memory>
+
+// Record edit mode as a user works in it: F5, typing into the grid's cells, moving between
+// rows, and the three endings; the grid's cells and the table's record rules together.
+class TestEditing : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void modesSetMenusKeysAndColours();
+    void typedTagsAndNoteWrittenOnRowChangeWithRules();
+    void renameInGridMovesFileAndInfoFile();
+    void nameWithoutDotRefusedWithMessage();
+    void abortDiscardsTypedChange();
+    void downArrowOnLastRowCreatesNothing();
+    void insertAndDeleteBelongToCellEditor();
+    void clickingTextPaneEndsRecordEditAndWritesRecord();
+    void closingWindowKeepsOldValues();
+    void f8InDescriptionModeKeepsTypedNote();
+    void f8StopsWhenDescriptIonCannotBeWritten();
+    void emptyFolderIgnoresEditKeys();
+
+private:
+    QString root() const { return m_dir->path() + QLatin1Char('/'); }
+    void file(const QString &rel, const QByteArray &bytes = "x");
+    void start(const QStringList &names);
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {});
+    QLineEdit *editor() const;
+    void typeInCell(const QString &text);
+    void clickRow(int row, int column);
+    CatalogTable *table() const { return m_form->state().Dbf1; }
+    QString field(const QString &name, CatalogTable::Field f);
+    QStringList gridNames() const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    TForm1 *m_form = nullptr;
+};
+
+void TestEditing::init()
+{
+    regional::install(regional::Rules(regional::DateOrder::DayMonth, {}, [] { return QDate(2026, 12, 7); }));
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_form = new TForm1;
+    installBrowsing(*m_form);
+    installFolderUpdate(*m_form);
+    installEditing(*m_form);
+    m_form->state().settings.RootPath = root();
+    m_form->resize(800, 600);
+}
+
+void TestEditing::cleanup()
+{
+    delete m_form;
+    m_form = nullptr;
+    m_dir.reset();
+}
+
+void TestEditing::file(const QString &rel, const QByteArray &bytes)
+{
+    QVERIFY(testutil::writeFile(root() + rel, bytes));
+}
+
+// Files of folder D catalogued by F8, the first one current.
+void TestEditing::start(const QStringList &names)
+{
+    for (const QString &n : names)
+        file(QStringLiteral("D/") + n);
+    QVERIFY(table()->open(root(), QStringLiteral("Archiv")));
+    m_form->state().FollowCurrentRecord = true;
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form));
+    m_form->activateWindow();
+    QTRY_VERIFY(m_form->isActiveWindow());
+    press(Qt::Key_F8);
+    QCOMPARE(gridNames().size(), names.size());
+    if (!names.isEmpty())
+        clickRow(0, 0);
+}
+
+void TestEditing::press(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget *target = QApplication::focusWidget();
+    QTest::keyClick(target ? target : m_form->TreeView1, key, modifiers);
+}
+
+QLineEdit *TestEditing::editor() const
+{
+    return qobject_cast<QLineEdit *>(QApplication::focusWidget());
+}
+
+void TestEditing::typeInCell(const QString &text)
+{
+    QLineEdit *line = editor();
+    QVERIFY2(line, "no cell editor has the focus");
+    line->selectAll();
+    QTest::keyClicks(line, text);
+}
+
+void TestEditing::clickRow(int row, int column)
+{
+    QTableView *grid = m_form->DBGrid1;
+    const QModelIndex index = grid->model()->index(row, column);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+}
+
+QString TestEditing::field(const QString &name, CatalogTable::Field f)
+{
+    DbfTable &t = table()->table();
+    const qint64 was = t.recNo();
+    QString value = QStringLiteral("<no record>");
+    for (DbStatus st = t.first(); st && !t.eof(); st = t.next())
+        if (table()->text(CatalogTable::NAME) == name)
+            value = table()->text(f);
+    if (was > 0)
+        t.goTo(quint32(was));
+    return value;
+}
+
+QStringList TestEditing::gridNames() const
+{
+    QStringList names;
+    const QAbstractItemModel *model = m_form->DBGrid1->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        names << model->index(row, 0).data().toString();
+    return names;
+}
+
+void TestEditing::modesSetMenusKeysAndColours()
+{
+    start({"a.txt", "b.txt"});
+    TForm1 &f = *m_form;
+    auto grid = [&](const char *h) { return TForm1::popupItem(f.PopupMenu2, QLatin1String(h)); };
+    auto pane = [&](const char *h) { return TForm1::popupItem(f.PopupMenu3, QLatin1String(h)); };
+    auto item = [&](const char *h) { return f.action(QLatin1String(h)); };
+    const QColor buttonFace = QApplication::palette(f.DBGrid1).color(QPalette::Button);
+
+    press(Qt::Key_F5);
+    QCOMPARE(f.state().mode, UiMode::RecordEdit);
+    QVERIFY(editor());
+    QCOMPARE(f.DBGrid1->currentIndex().column(), int(CatalogModel::NoteColumn));
+    QCOMPARE(f.gridColumnColor(CatalogModel::DateColumn), buttonFace);
+    QCOMPARE(f.gridColumnColor(CatalogModel::SizeColumn), buttonFace);
+    QVERIFY(!(f.DBGrid1->model()->index(0, CatalogModel::DateColumn).flags() & Qt::ItemIsEditable));
+    QVERIFY(grid("miOkClick")->isEnabled() && grid("miDelClick")->isEnabled());
+    QVERIFY(!grid("popCopyPathClick")->isEnabled() && grid("popCopyPathClick")->shortcut().isEmpty());
+    for (const char *h : {"miKataddClick", "mikatdelClick", "miKatReplaceClick"})
+        QVERIFY2(!item(h)->isEnabled() && item(h)->shortcut().isEmpty(), h);
+    QVERIFY(item("ReorganisationClick")->isEnabled() && !item("miTextSichClick")->isEnabled());
+    QVERIFY(pane("popGanzeTextClick")->isEnabled());
+
+    press(Qt::Key_F6); // leaves record edit mode through the focus change
+    QCOMPARE(f.state().mode, UiMode::TextEdit);
+    QVERIFY(f.Memo1->hasFocus() && !f.Memo1->isReadOnly());
+    const QColor view = toQColor(f.state().settings.ViewColor, f.DBGrid1->palette());
+    QCOMPARE(f.gridColumnColor(CatalogModel::DateColumn), view);
+    QCOMPARE(f.gridColumnColor(CatalogModel::SizeColumn), view);
+    QCOMPARE(f.Memo1->palette().color(QPalette::Base),
+             toQColor(f.state().settings.EditColor, f.Memo1->palette()));
+    QVERIFY(!grid("miOkClick")->isEnabled() && grid("popCopyPathClick")->isEnabled());
+    QCOMPARE(grid("popCopyPathClick")->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    QVERIFY(!item("ReorganisationClick")->isEnabled() && !item("Einstellungen1Click")->isEnabled());
+    for (const char *h : {"miTextSichClick", "miInsFileClick", "miDelAllClick", "miheuteClick"})
+        QVERIFY2(item(h)->isEnabled() && pane(h)->isEnabled(), h);
+    QVERIFY(pane("miOkClick")->isEnabled() && pane("miDelClick")->isEnabled());
+    QVERIFY(!pane("popGanzeTextClick")->isEnabled() && pane("popGanzeTextClick")->shortcut().isEmpty());
+    QVERIFY(!item("miKataddClick")->isEnabled() && item("miKataddClick")->shortcut().isEmpty());
+
+    press(Qt::Key_F7);
+    QCOMPARE(f.state().mode, UiMode::Browse);
+    QVERIFY(f.Memo1->isReadOnly() && f.DBGrid1->hasFocus());
+    QCOMPARE(item("miKataddClick")->shortcut(), QKeySequence(Qt::Key_Insert));
+    QCOMPARE(item("mikatdelClick")->shortcut(), QKeySequence(Qt::Key_Delete));
+    QCOMPARE(item("miKatReplaceClick")->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
+    QVERIFY(item("ReorganisationClick")->isEnabled() && !item("miheuteClick")->isEnabled());
+    QVERIFY(!pane("miOkClick")->isEnabled() && !grid("miOkClick")->isEnabled());
+    QCOMPARE(pane("popGanzeTextClick")->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    QCOMPARE(f.DBGrid1->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(f.DBGrid1->selectionBehavior(), QAbstractItemView::SelectRows);
+}
+
+void TestEditing::typedTagsAndNoteWrittenOnRowChangeWithRules()
+{
+    start({"a.txt", "b.txt"});
+    press(Qt::Key_F5);
+    typeInCell(QStringLiteral("Summer"));
+    press(Qt::Key_Tab); // on to Tags
+    QCOMPARE(m_form->DBGrid1->currentIndex().column(), int(CatalogModel::TagsColumn));
+    typeInCell(QStringLiteral(" b a b"));
+    clickRow(1, CatalogModel::NoteColumn);
+    QCOMPARE(m_form->state().mode, UiMode::RecordEdit);
+    QTRY_COMPARE(m_form->DBGrid1->model()->index(0, CatalogModel::TagsColumn).data().toString(),
+                 QStringLiteral("BA"));
+    QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("Summer"));
+    QCOMPARE(field("a.txt", CatalogTable::CODE), QStringLiteral("BA"));
+    // The mode goes on, on the row clicked.
+    QTRY_VERIFY(editor());
+    QCOMPARE(m_form->DBGrid1->currentIndex().row(), 1);
+    typeInCell(QStringLiteral("xx y"));
+    press(Qt::Key_F5);
+    QCOMPARE(m_form->state().mode, UiMode::Browse);
+    QCOMPARE(field("b.txt", CatalogTable::NOTE), QStringLiteral("xx y"));
+    QCOMPARE(m_form->DBGrid1->model()->index(1, CatalogModel::NoteColumn).data().toString(),
+             QStringLiteral("xx y"));
+}
+
+void TestEditing::renameInGridMovesFileAndInfoFile()
+{
+    file("D/a.txt.!", "long\r\n");
+    start({"a.txt"});
+    press(Qt::Key_F5);
+    clickRow(0, CatalogModel::FileColumn);
+    QCOMPARE(m_form->DBGrid1->currentIndex().column(), int(CatalogModel::FileColumn));
+    QVERIFY(editor());
+    typeInCell(QStringLiteral("b.txt"));
+    press(Qt::Key_F5);
+    QCOMPARE(field("b.txt", CatalogTable::NAME), QStringLiteral("b.txt"));
+    QVERIFY(QFile::exists(root() + "D/b.txt") && QFile::exists(root() + "D/b.txt.!"));
+    QVERIFY(!QFile::exists(root() + "D/a.txt") && !QFile::exists(root() + "D/a.txt.!"));
+
+    // A name already taken on disk: told, and the record keeps the name of its file.
+    file("D/c.txt");
+    press(Qt::Key_F5);
+    clickRow(0, CatalogModel::FileColumn);
+    QVERIFY(editor());
+    typeInCell(QStringLiteral("c.txt"));
+    ScriptedDialogs dialogs;
+    dialogs.error("could not be renamed");
+    press(Qt::Key_F5);
+    QVERIFY(dialogs.done());
+    QCOMPARE(gridNames(), QStringList{"b.txt"});
+    QCOMPARE(testutil::readFile(root() + "D/c.txt"), QByteArray("x"));
+}
+
+void TestEditing::nameWithoutDotRefusedWithMessage()
+{
+    start({"a.txt"});
+    press(Qt::Key_F5);
+    clickRow(0, CatalogModel::FileColumn);
+    QVERIFY(editor());
+    typeInCell(QStringLiteral("readme"));
+    ScriptedDialogs dialogs;
+    dialogs.error("readme");
+    press(Qt::Key_F5);
+    QTRY_VERIFY(dialogs.done());
+    QCOMPARE(gridNames(), QStringList{"a.txt"});
+    QVERIFY(QFile::exists(root() + "D/a.txt"));
+    // Characters a name cannot hold never get into the cell.
+    press(Qt::Key_F5);
+    clickRow(0, CatalogModel::FileColumn);
+    QVERIFY(editor());
+    typeInCell(QStringLiteral("x/y\\z.txt"));
+    QCOMPARE(editor()->text(), QStringLiteral("xyz.txt"));
+    press(Qt::Key_F7);
+}
+
+void TestEditing::abortDiscardsTypedChange()
+{
+    start({"a.txt", "b.txt"});
+    press(Qt::Key_F5);
+    typeInCell(QStringLiteral("typed"));
+    press(Qt::Key_Tab);
+    press(Qt::Key_F7);
+    QCOMPARE(m_form->state().mode, UiMode::Browse);
+    QCOMPARE(table()->table().state(), DbfTable::State::Browse);
+    QCOMPARE(field("a.txt", CatalogTable::NOTE), QString());
+    QCOMPARE(m_form->DBGrid1->model()->index(0, CatalogModel::NoteColumn).data().toString(), QString());
+}
+
+void TestEditing::downArrowOnLastRowCreatesNothing()
+{
+    start({"a.txt", "b.txt"});
+    clickRow(1, 0);
+    press(Qt::Key_F5);
+    const quint32 physical = table()->table().physicalCount();
+    for (int i = 0; i < 3; ++i)
+        press(Qt::Key_Down);
+    QCOMPARE(m_form->DBGrid1->model()->rowCount(), 2);
+    QCOMPARE(table()->table().physicalCount(), physical);
+    QCOMPARE(m_form->DBGrid1->currentIndex().row(), 1);
+    press(Qt::Key_F7);
+}
+
+void TestEditing::insertAndDeleteBelongToCellEditor()
+{
+    int tagCommands = 0;
+    m_form->setHandler(QStringLiteral("miKataddClick"), [&] { ++tagCommands; });
+    m_form->setHandler(QStringLiteral("mikatdelClick"), [&] { ++tagCommands; });
+    start({"a.txt"});
+    press(Qt::Key_F5);
+    typeInCell(QStringLiteral("abc"));
+    press(Qt::Key_Home);
+    press(Qt::Key_Delete);
+    press(Qt::Key_Insert);
+    QCOMPARE(editor()->text(), QStringLiteral("bc"));
+    QCOMPARE(tagCommands, 0);
+    press(Qt::Key_F5);
+    QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("bc"));
+    press(Qt::Key_Insert); // browse mode: the tag command again
+    QCOMPARE(tagCommands, 1);
+}
+
+void TestEditing::clickingTextPaneEndsRecordEditAndWritesRecord()
+{
+    start({"a.txt"});
+    press(Qt::Key_F5);
+    typeInCell(QStringLiteral("clicked away"));
+    QTest::mouseClick(m_form->Memo1->viewport(), Qt::LeftButton);
+    QCOMPARE(m_form->state().mode, UiMode::Browse);
+    QCOMPARE(m_form->DBGrid1->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("clicked away"));
+    QVERIFY(!table()->recordEditMode());
+}
+
+void TestEditing::closingWindowKeepsOldValues()
+{
+    start({"a.txt"});
+    m_form->setHandler(QStringLiteral("SaveArchiveSettings"), [this] { table()->close(); });
+    press(Qt::Key_F5);
+    typeInCell(QStringLiteral("never confirmed"));
+    press(Qt::Key_Tab); // the note is in the record's buffer now
+    m_form->close();
+    QVERIFY(!table()->isOpen());
+    CatalogTable again;
+    QVERIFY(again.open(root(), QStringLiteral("Archiv")));
+    QVERIFY(again.SetFolderRange(QStringLiteral("D\\")));
+    QCOMPARE(again.text(CatalogTable::NAME), QStringLiteral("a.txt"));
+    QCOMPARE(again.text(CatalogTable::NOTE), QString());
+    // The end of the event loop that the closing asked for.
+    QCoreApplication::processEvents();
+}
+
+void TestEditing::f8InDescriptionModeKeepsTypedNote()
+{
+    file("D/Descript.ion", "a.txt old note\r\n");
+    m_form->state().settings.FolderInfoMode = 1;
+    start({"a.txt", "b.txt"});
+    QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("old note"));
+    press(Qt::Key_F5);
+    typeInCell(QStringLiteral("new note"));
+    press(Qt::Key_F8);
+    QCOMPARE(m_form->state().mode, UiMode::Browse);
+    QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("new note"));
+    QCOMPARE(testutil::readFile(root() + "D/Descript.ion"), QByteArray("a.txt new note\r\n"));
+}
+
+void TestEditing::f8StopsWhenDescriptIonCannotBeWritten()
+{
+    m_form->state().settings.FolderInfoMode = 1;
+    start({"a.txt"});
+    // A folder where the file should be: it can be neither read nor replaced.
+    QVERIFY(QFile::remove(root() + "D/Descript.ion"));
+    QVERIFY(QDir().mkpath(root() + "D/Descript.ion"));
+    press(Qt::Key_F5);
+    typeInCell(QStringLiteral("kept"));
+    ScriptedDialogs dialogs;
+    dialogs.error("not updated");
+    press(Qt::Key_F8);
+    QVERIFY(dialogs.done());
+    QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("kept"));
+}
+
+void TestEditing::emptyFolderIgnoresEditKeys()
+{
+    QVERIFY(QDir().mkpath(root() + "E"));
+    start({"a.txt"});
+    QTreeWidgetItem *empty = findNode(m_form->TreeView1, QStringLiteral("E\\"));
+    QVERIFY(empty);
+    QTest::mouseClick(m_form->TreeView1->viewport(), Qt::LeftButton, {},
+                      m_form->TreeView1->visualItemRect(empty).center());
+    QCOMPARE(gridNames(), QStringList());
+    for (Qt::Key key : {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7}) {
+        press(key);
+        QCOMPARE(m_form->state().mode, UiMode::Browse);
+    }
+}
+
+QTEST_MAIN(TestEditing)
+#include "tst_editing.moc"
