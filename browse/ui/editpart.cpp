@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
@@ -57,6 +58,7 @@ EditPart::EditPart(TForm1 &form) : QObject(&form), m_form(form), m_formObject(&f
             if (QAction *a = TForm1::popupItem(menu, QLatin1String(handler)))
                 m_keys.insert(a, a->shortcut());
 
+    form.Memo1->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *old, QWidget *now) { onFocusChanged(old, now); });
     if (CatalogModel *m = model()) {
@@ -329,6 +331,19 @@ void EditPart::onFocusChanged(QWidget *old, QWidget *now)
         m_form.guarded([this] { DBGrid1Exit(); });
     else if (mode == UiMode::TextEdit && inside(m_form.Memo1, old) && !inside(m_form.Memo1, now))
         m_form.guarded([this] { DBMemo1Exit(); });
+}
+
+bool EditPart::eventFilter(QObject *watched, QEvent *event)
+{
+    // The text pane would take Ctrl+Y as its redo key; here it deletes the caret's line.
+    if (watched == m_form.Memo1 && event->type() == QEvent::ShortcutOverride) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Y && key->modifiers() == Qt::ControlModifier) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 // --- Keys -------------------------------------------------------------------------------

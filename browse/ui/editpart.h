@@ -59,6 +59,9 @@ public:
     // moveFocus false when the focus is already on its way elsewhere (the pane was left).
     void EndTextEdit(bool moveFocus = true);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     // Record edit mode.
     void enterRecordEdit();
