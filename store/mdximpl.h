@@ -21,6 +21,7 @@ struct MdxTagState {
     bool hasKeys = false;
     bool leavesKnown = false; // firstLeaf/lastLeaf checked against the tree in this session
     bool dirty = false;       // the tag header needs rewriting
+    mutable int leafDepth = -1; // depth of the leaves as the last search found it
 };
 
 using MdxPath = std::vector<std::pair<quint32, int>>;

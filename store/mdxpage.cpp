@@ -59,7 +59,7 @@ void BlockCache::setLimit(int blocks)
 {
     m_limit = blocks < 2 ? 2 : blocks;
     // Reading a window into a tiny cache would push out the blocks in use.
-    m_window = std::min(16, m_limit / 8);
+    m_window = std::min(kWindowBlocks, m_limit / 8);
 }
 
 void BlockCache::clear()

@@ -19,6 +19,10 @@ constexpr int kHeaderPages = 4;   // file header and tag table
 constexpr int kMaxDepth = 32;     // deeper than any real tree; beyond it we assume a cycle
 constexpr int kMaxKeyLength = 100;
 constexpr int kMaxTags = 47;
+// Blocks read at once on a miss while walking, in windows aligned from the first page
+// after the header; a tag's extents of new blocks have the same size and alignment, so
+// that one read brings a whole extent.
+constexpr int kWindowBlocks = 16;
 
 inline quint32 get32(const char *p)
 {
@@ -167,7 +171,7 @@ private:
     int m_fd = -1;
     QString m_path;
     int m_limit = 8192;
-    int m_window = 16; // blocks
+    int m_window = kWindowBlocks;
     int m_count = 0;
     quint32 m_end = 0;
     std::vector<std::unique_ptr<CachedBlock>> m_blocks; // owners; addresses stay put

@@ -140,9 +140,13 @@ DbStatus MdxIndex::Impl::locate(const MdxTagState &t, const char *key, quint32 r
     for (int depth = 0;; ++depth) {
         if (depth >= kMaxDepth)
             return tooDeep(t);
+        // The last inner level and the leaves below it were mostly made at about the same
+        // time, so they share an extent: a miss there reads the window that holds them
+        // all, where single reads would fetch the same blocks one by one before the walk
+        // that follows reads the window anyway. Higher up single blocks serve better.
         BlockRef ref;
         int n = 0;
-        DbStatus st = loadNode(t, page, ref, n);
+        DbStatus st = loadNode(t, page, ref, n, depth + 1 >= t.leafDepth);
         if (!st)
             return st;
         const char *d = ref.data();
@@ -150,6 +154,7 @@ DbStatus MdxIndex::Impl::locate(const MdxTagState &t, const char *key, quint32 r
             path.emplace_back(page, leafLowerBound(t.geo, d, n, key, recno));
             if (rightmost)
                 *rightmost = right;
+            t.leafDepth = depth;
             return {};
         }
         int child = 0;

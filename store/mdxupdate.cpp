@@ -4,7 +4,6 @@ using namespace mdx;
 
 namespace {
 
-constexpr quint32 kExtentBlocks = 16;
 
 // Opens a gap at pos in a node image of n entries (with its pointer slot n) and writes
 // the entry there.
@@ -39,14 +38,17 @@ DbStatus MdxIndex::Impl::allocate(MdxTagState &t, BlockRef &ref)
     }
     // The file grows by extents set aside per tag, so that nodes a tag gains close in
     // time (the leaves of one folder during an import) lie close together in the file
-    // and a walk over them reads them in few requests.
+    // and a walk over them reads them in few requests. Extents start where the cache's
+    // read windows do, so that one read brings a whole extent instead of two halves.
     if (t.extentNext >= t.extentEnd) {
-        const quint32 extent = kExtentBlocks * kBlockPages;
-        if (pagesInFile > 0xFFFFFFFFu - extent)
+        const quint32 extent = kWindowBlocks * kBlockPages;
+        if (pagesInFile > 0xFFFFFFFFu - 2 * extent)
             return DbStatus(DbStatus::IoError,
                             QStringLiteral("Index file  '%1'  has reached its largest size.").arg(displayName));
-        t.extentNext = pagesInFile;
-        pagesInFile += extent;
+        const quint32 skew = (pagesInFile - quint32(kHeaderPages)) % extent;
+        const quint32 start = skew ? pagesInFile + (extent - skew) : pagesInFile;
+        t.extentNext = start;
+        pagesInFile = start + extent;
         t.extentEnd = pagesInFile;
         cache.setEnd(pagesInFile);
     }
