@@ -21,7 +21,7 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
   -DTABULON_FUZZ=ON -DTABULON_GUI=OFF
 cmake --build build/fuzz -j"$jobs"
 for fuzzer in build/fuzz/fuzz/fuzz_*; do
-  [ -x "$fuzzer" ] || continue
+  [ -f "$fuzzer" ] && [ -x "$fuzzer" ] || continue
   name=$(basename "$fuzzer")
   corpus="build/fuzz/corpus/$name"
   mkdir -p "$corpus"
