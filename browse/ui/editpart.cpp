@@ -59,6 +59,13 @@ EditPart::EditPart(TForm1 &form) : QObject(&form), m_form(form), m_formObject(&f
                 m_keys.insert(a, a->shortcut());
 
     form.Memo1->installEventFilter(this);
+    form.installEventFilter(this);
+    // Exit from the menu ends the program without closing the window: the text typed is
+    // saved on the way out all the same.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (m_form.state().mode == UiMode::TextEdit)
+            saveText(false);
+    });
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *old, QWidget *now) { onFocusChanged(old, now); });
     if (CatalogModel *m = model()) {
@@ -335,6 +342,15 @@ void EditPart::onFocusChanged(QWidget *old, QWidget *now)
 
 bool EditPart::eventFilter(QObject *watched, QEvent *event)
 {
+    // Closing the window saves a text being edited; one that cannot be saved keeps the
+    // window open, so that the text is not lost with it.
+    if (watched == &m_form && event->type() == QEvent::Close
+        && m_form.state().mode == UiMode::TextEdit && !m_form.state().ending) {
+        if (saveText(false))
+            return false;
+        event->ignore();
+        return true;
+    }
     // The text pane would take Ctrl+Y as its redo key; here it deletes the caret's line.
     if (watched == m_form.Memo1 && event->type() == QEvent::ShortcutOverride) {
         const auto *key = static_cast<QKeyEvent *>(event);
@@ -347,6 +363,20 @@ bool EditPart::eventFilter(QObject *watched, QEvent *event)
 }
 
 // --- Keys -------------------------------------------------------------------------------
+
+bool EditPart::finishEditing()
+{
+    switch (m_form.state().mode) {
+    case UiMode::RecordEdit:
+        DBGrid1Exit();
+        return true;
+    case UiMode::TextEdit:
+        return saveText(false);
+    case UiMode::Browse:
+        break;
+    }
+    return true;
+}
 
 void EditPart::Mutieren1Click()
 {

@@ -54,6 +54,11 @@ public:
     void Action2Execute();
     void PopupMenu3Popup();
 
+    // For commands that take the user elsewhere (a search, a move): ends an edit mode as
+    // leaving its view does (the record written, the text saved). False when a text could
+    // not be saved: text edit mode then goes on, and the user has been told.
+    bool finishEditing();
+
     // Ending the modes as the key table says; neither writes nor drops anything.
     void EndRecordEdit();
     // moveFocus false when the focus is already on its way elsewhere (the pane was left).

@@ -35,6 +35,7 @@ private slots:
     void clickingGridOrTreeSavesToTheFileEdited();
     void failedSaveKeepsTextAndMode();
     void unreadableInfoFileIsNotEdited();
+    void closingWindowSavesText();
     void insertFileReplacesSelection();
     void saveTextAsAsksBeforeOverwriting();
     void dateLineDeletionAndOpenLink();
@@ -238,6 +239,28 @@ void TestEditingText::unreadableInfoFileIsNotEdited()
     QVERIFY(dialogs.done());
     QCOMPARE(m_form->state().mode, UiMode::Browse);
     QVERIFY(QFileInfo(root() + "D/a.txt.!").isDir());
+}
+
+void TestEditingText::closingWindowSavesText()
+{
+    start({"a.txt"});
+    press(Qt::Key_F6);
+    QTest::keyClicks(pane(), "typed before closing");
+    QVERIFY(QDir().mkpath(root() + "D/a.txt.!"));
+    {
+        ScriptedDialogs dialogs;
+        dialogs.error("stays in the text pane");
+        m_form->close();
+        QVERIFY(dialogs.done());
+    }
+    QVERIFY(!m_form->state().ending);
+    QCOMPARE(m_form->state().mode, UiMode::TextEdit);
+    QVERIFY(QDir(root()).rmdir("D/a.txt.!"));
+    m_form->close();
+    QVERIFY(m_form->state().ending);
+    QCOMPARE(testutil::readFile(root() + "D/a.txt.!"), QByteArray("typed before closing\r\n"));
+    // The end of the event loop that the closing asked for.
+    QCoreApplication::processEvents();
 }
 
 void TestEditingText::insertFileReplacesSelection()
