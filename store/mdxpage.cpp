@@ -172,7 +172,7 @@ DbStatus BlockCache::obtain(quint32 page, CachedBlock *&out)
     }
     if (victim) {
         if (victim->dirty) {
-            DbStatus st = writeBlock(victim);
+            DbStatus st = writeNeighbours(victim);
             if (!st)
                 return st;
         }
@@ -230,11 +230,16 @@ DbStatus BlockCache::readWindow(quint32 page, bool walking, CachedBlock *&wanted
     const quint32 index = (page - first) / kBlockPages;
     if (got < qint64(index + 1) * kBlockSize)
         return ioError(m_path, QStringLiteral("reading past the end"), qint64(page) * kPageSize);
+    // The blocks to fill are chosen before any is placed: placing one may push out a dirty
+    // block of this window, which is then written, and the copy read above is older.
     const quint32 blocks = quint32(got / kBlockSize);
-    for (quint32 i = 0; i <= blocks; ++i) {
-        const quint32 at = i < blocks ? i : index; // the wanted block last
-        if (i == index || (i < blocks && lookup(first + at * kBlockPages)))
-            continue;
+    std::vector<quint32> &fill = m_fill;
+    fill.clear();
+    for (quint32 i = 0; i < blocks; ++i)
+        if (i != index && !lookup(first + i * kBlockPages))
+            fill.push_back(i);
+    fill.push_back(index); // the wanted block last, so that it is the most recent
+    for (const quint32 at : fill) {
         CachedBlock *b = nullptr;
         st = obtain(first + at * kBlockPages, b);
         if (!st)
@@ -244,6 +249,31 @@ DbStatus BlockCache::readWindow(quint32 page, bool walking, CachedBlock *&wanted
             wanted = b;
     }
     return {};
+}
+
+// Writes a dirty block that is to leave the cache together with the dirty blocks next to
+// it in its read window: an import dirties the nodes of an extent together, and one
+// write of the run costs far less than a write per block as each one is pushed out.
+DbStatus BlockCache::writeNeighbours(CachedBlock *b)
+{
+    const quint32 span = quint32(kWindowBlocks) * kBlockPages;
+    const quint32 first = b->page - (b->page - kHeaderPages) % span;
+    quint32 from = b->page;
+    while (from > first) {
+        const CachedBlock *o = lookup(from - kBlockPages);
+        if (!o || !o->dirty)
+            break;
+        from -= kBlockPages;
+    }
+    std::vector<CachedBlock *> &run = m_run;
+    run.clear();
+    for (quint32 page = from; page < first + span; page += kBlockPages) {
+        CachedBlock *o = page == b->page ? b : lookup(page);
+        if (!o || !o->dirty)
+            break;
+        run.push_back(o);
+    }
+    return writeRun(run.cbegin(), run.size());
 }
 
 DbStatus BlockCache::create(quint32 page, BlockRef &out)
@@ -289,10 +319,11 @@ DbStatus BlockCache::writeRun(std::vector<CachedBlock *>::const_iterator from, s
 {
     if (count == 1)
         return writeBlock(*from);
-    m_stage.resize(count * kBlockSize);
+    // Not m_stage: a run may be written while a window read still holds its blocks there.
+    m_out.resize(count * kBlockSize);
     for (size_t i = 0; i < count; ++i)
-        std::memcpy(m_stage.data() + i * kBlockSize, from[qsizetype(i)]->data.get(), kBlockSize);
-    DbStatus st = dbfio::writeAt(m_fd, m_stage.data(), qint64(m_stage.size()),
+        std::memcpy(m_out.data() + i * kBlockSize, from[qsizetype(i)]->data.get(), kBlockSize);
+    DbStatus st = dbfio::writeAt(m_fd, m_out.data(), qint64(m_out.size()),
                                  qint64((*from)->page) * kPageSize, m_path);
     if (!st)
         return st;

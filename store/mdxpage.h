@@ -159,6 +159,7 @@ private:
     friend class BlockRef;
     DbStatus obtain(quint32 page, CachedBlock *&out);
     DbStatus writeBlock(CachedBlock *b);
+    DbStatus writeNeighbours(CachedBlock *b);
     DbStatus writeRun(std::vector<CachedBlock *>::const_iterator from, size_t count);
     DbStatus readWindow(quint32 page, bool walking, CachedBlock *&wanted);
     void unlink(CachedBlock *b);
@@ -177,6 +178,9 @@ private:
     std::vector<std::unique_ptr<CachedBlock>> m_blocks; // owners; addresses stay put
     std::vector<CachedBlock *> m_table;                 // hash of the cached blocks by page
     std::vector<char> m_stage;                          // runs of blocks in one request
+    std::vector<quint32> m_fill;                        // blocks of a window to cache
+    std::vector<char> m_out;                            // a run of blocks being written
+    std::vector<CachedBlock *> m_run;                   // and the blocks it holds
     size_t m_used = 0;
     int m_bits = 0;
     CachedBlock *m_head = nullptr;

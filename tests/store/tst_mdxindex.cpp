@@ -208,6 +208,41 @@ private slots:
         checkAllTags(*again, entries);
     }
 
+    // A cache big enough to read windows but far smaller than the index: blocks pushed out
+    // dirty are written together with their dirty neighbours, also in the middle of a
+    // window read that walks between the inserts start. Every entry must survive that.
+    void dirtyEvictionsDuringWindowReads()
+    {
+        const QString path = file("evict.mdx");
+        QVERIFY(buildWith(path, {}).isOk());
+        Entries entries;
+        std::mt19937 rng(11);
+        {
+            auto idx = openOk(path);
+            QVERIFY(idx);
+            idx->setCacheLimit(64);
+            for (int i = 0; i < 3000; ++i) {
+                const QByteArray k = "D" + QByteArray::number(i / 100) + "\\F"
+                                   + QByteArray::number(int(rng() % 100000));
+                entries.emplace_back(key(k), quint32(i + 1));
+                for (int tag = 0; tag < 4; ++tag)
+                    QVERIFY(idx->insert(tag, key(k, idx->tagSpec(tag).keyLength).constData(),
+                                        quint32(i + 1)).isOk());
+                if (i % 97 == 0) {
+                    MdxIndex::Cursor c;
+                    QVERIFY(idx->seek(int(rng() % 4), key("D" + QByteArray::number(int(rng() % (i / 100 + 1)))), 0, c).isOk());
+                    for (int step = 0; step < 40 && c.isValid(); ++step)
+                        QVERIFY(idx->next(c).isOk());
+                }
+            }
+            checkAllTags(*idx, entries);
+            QVERIFY(idx->close().isOk());
+        }
+        auto again = openOk(path);
+        QVERIFY(again);
+        checkAllTags(*again, entries);
+    }
+
     void removals_data()
     {
         QTest::addColumn<int>("cacheBlocks");
