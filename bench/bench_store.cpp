@@ -26,6 +26,7 @@ namespace {
 
 struct Row {
     QByteArray dir, name, date, note, code, size;
+    QDate day; // date as the program holds it: parsing it is no part of storing it
 };
 
 // Deterministic rows: folder by folder, names shuffled within each folder.
@@ -43,6 +44,7 @@ std::vector<Row> makeRows(int records, int folders)
         r.name = QStringLiteral("Bild_%1.jpg").arg(rng.bounded(1000000), 7, 10, QLatin1Char('0')).toLatin1();
         r.date = QStringLiteral("20%1%2%3").arg(rng.bounded(10, 26)).arg(rng.bounded(1, 13), 2, 10, QLatin1Char('0'))
                      .arg(rng.bounded(1, 29), 2, 10, QLatin1Char('0')).toLatin1();
+        r.day = QDate::fromString(QString::fromLatin1(r.date), QStringLiteral("yyyyMMdd"));
         r.note = (rng.bounded(3) == 0) ? QByteArray() : QStringLiteral("Urlaub am Meer, Tag %1").arg(rng.bounded(500)).toLatin1();
         r.code = (rng.bounded(4) == 0) ? QByteArray("AB") : QByteArray();
         r.size = QByteArray::number(rng.bounded(1, 999)) + " K";
@@ -78,7 +80,7 @@ double importOurs(const QString &path, const std::vector<Row> &rows)
         check(table.append(), "append");
         table.setFieldBytes(CatalogTable::DIR, r.dir);
         table.setFieldBytes(CatalogTable::NAME, r.name);
-        table.setFieldDate(CatalogTable::DATE, QDate::fromString(QString::fromLatin1(r.date), QStringLiteral("yyyyMMdd")));
+        table.setFieldDate(CatalogTable::DATE, r.day);
         table.setFieldBytes(CatalogTable::NOTE, r.note);
         table.setFieldBytes(CatalogTable::CODE, r.code);
         table.setFieldBytes(CatalogTable::SIZE, r.size);
