@@ -173,14 +173,19 @@ DbStatus MdxIndex::Impl::descendEdge(const MdxTagState &t, quint32 page, MdxPath
     for (;;) {
         if (path.size() >= size_t(kMaxDepth))
             return tooDeep(t);
+        // Windows pay off near the leaves, as in locate(); before the depth is known a
+        // walk (which comes up from a leaf) reads them, a descent from the root does not.
+        const int depth = int(path.size());
+        const bool low = t.leafDepth < 0 ? depth > 0 : depth + 1 >= t.leafDepth;
         BlockRef ref;
         int n = 0;
-        DbStatus st = loadNode(t, page, ref, n, true);
+        DbStatus st = loadNode(t, page, ref, n, low);
         if (!st)
             return st;
         const char *d = ref.data();
         if (t.geo.isLeaf(d, n)) {
             path.emplace_back(page, rightEdge ? n - 1 : 0);
+            t.leafDepth = depth;
             return {};
         }
         const int child = rightEdge ? n : 0;
