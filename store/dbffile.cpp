@@ -15,8 +15,8 @@ namespace {
 // Appends are written in runs of about this many bytes.
 constexpr int kPendingBytes = 64 * 1024;
 // Reads fetch an aligned window of about this many bytes around the record asked for:
-// a folder of a hundred files fits in one or two.
-constexpr int kWindowBytes = 32 * 1024;
+// a folder of a hundred files spans two or three, and little more is read than it holds.
+constexpr int kWindowBytes = 16 * 1024;
 // Bulk scans read this much at a time.
 constexpr int kScanBytes = 256 * 1024;
 

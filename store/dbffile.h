@@ -134,7 +134,7 @@ private:
         quint32 count = 0;
         quint64 used = 0;
     };
-    static constexpr int kWindows = 4;
+    static constexpr int kWindows = 8;
     Window *windowFor(quint32 recno) const;
     void patchWindows(quint32 recno, int offset, const char *data, int size);
     void dropWindows();

@@ -22,7 +22,7 @@ constexpr int kMaxTags = 47;
 // Blocks read at once on a miss while walking, in windows aligned from the first page
 // after the header; a tag's extents of new blocks have the same size and alignment, so
 // that one read brings a whole extent.
-constexpr int kWindowBlocks = 16;
+constexpr int kWindowBlocks = 8;
 
 inline quint32 get32(const char *p)
 {
