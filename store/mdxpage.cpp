@@ -85,29 +85,29 @@ CachedBlock *BlockCache::lookup(quint32 page) const
         return nullptr;
     const size_t mask = m_table.size() - 1;
     for (size_t i = home(page);; i = (i + 1) & mask) {
-        CachedBlock *b = m_table[i];
-        if (!b || b->page == page)
-            return b;
+        const Slot &s = m_table[i];
+        if (!s.block || s.page == page)
+            return s.block;
     }
 }
 
 void BlockCache::insertSlot(CachedBlock *b)
 {
     if ((m_used + 1) * 2 > m_table.size()) {
-        std::vector<CachedBlock *> old;
+        std::vector<Slot> old;
         old.swap(m_table);
         m_bits = m_bits < 4 ? 4 : m_bits + 1;
-        m_table.assign(size_t(1) << m_bits, nullptr);
+        m_table.assign(size_t(1) << m_bits, Slot());
         m_used = 0;
-        for (CachedBlock *o : old)
-            if (o)
-                insertSlot(o);
+        for (const Slot &o : old)
+            if (o.block)
+                insertSlot(o.block);
     }
     const size_t mask = m_table.size() - 1;
     size_t i = home(b->page);
-    while (m_table[i])
+    while (m_table[i].block)
         i = (i + 1) & mask;
-    m_table[i] = b;
+    m_table[i] = Slot{b->page, b};
     ++m_used;
 }
 
@@ -119,19 +119,19 @@ void BlockCache::eraseSlot(CachedBlock *b)
         return;
     const size_t mask = m_table.size() - 1;
     size_t i = home(b->page);
-    while (m_table[i] && m_table[i] != b)
+    while (m_table[i].block && m_table[i].block != b)
         i = (i + 1) & mask;
-    if (!m_table[i])
+    if (!m_table[i].block)
         return;
-    for (size_t j = (i + 1) & mask; m_table[j]; j = (j + 1) & mask) {
-        const size_t k = home(m_table[j]->page);
+    for (size_t j = (i + 1) & mask; m_table[j].block; j = (j + 1) & mask) {
+        const size_t k = home(m_table[j].page);
         const bool between = i <= j ? (i < k && k <= j) : (i < k || k <= j);
         if (!between) {
             m_table[i] = m_table[j];
             i = j;
         }
     }
-    m_table[i] = nullptr;
+    m_table[i] = Slot();
     --m_used;
 }
 

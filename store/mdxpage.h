@@ -176,7 +176,13 @@ private:
     int m_count = 0;
     quint32 m_end = 0;
     std::vector<std::unique_ptr<CachedBlock>> m_blocks; // owners; addresses stay put
-    std::vector<CachedBlock *> m_table;                 // hash of the cached blocks by page
+    // Hash of the cached blocks by page. The page sits beside the pointer, so that probing
+    // reads only the table, not the scattered blocks.
+    struct Slot {
+        quint32 page = 0;
+        CachedBlock *block = nullptr;
+    };
+    std::vector<Slot> m_table;
     std::vector<char> m_stage;                          // runs of blocks in one request
     std::vector<quint32> m_fill;                        // blocks of a window to cache
     std::vector<char> m_out;                            // a run of blocks being written
