@@ -23,26 +23,6 @@ QStringList paneLines(const QString &text)
 
 } // namespace
 
-Edited replaceSelection(const QString &text, int start, int length, const QString &insert)
-{
-    start = qBound(0, start, int(text.size()));
-    length = qBound(0, length, int(text.size()) - start);
-    return {text.left(start) + insert + text.mid(start + length), start + int(insert.size())};
-}
-
-Edited deleteLineAt(const QString &text, int caret)
-{
-    caret = qBound(0, caret, int(text.size()));
-    const int begin = int(text.lastIndexOf(QLatin1Char('\n'), caret - 1)) + 1;
-    const int newline = int(text.indexOf(QLatin1Char('\n'), caret));
-    if (newline >= 0)
-        return {text.left(begin) + text.mid(newline + 1), begin};
-    // The last line: the line end before it goes with it.
-    const int from = begin > 0 ? begin - 1 : 0;
-    const QString rest = text.left(from);
-    return {rest, int(rest.lastIndexOf(QLatin1Char('\n'))) + 1};
-}
-
 QString linesOfFile(const QByteArray &bytes)
 {
     QString out;

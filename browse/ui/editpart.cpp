@@ -63,7 +63,7 @@ EditPart::EditPart(TForm1 &form) : QObject(&form), m_form(form), m_formObject(&f
     // Exit from the menu ends the program without closing the window: the text typed is
     // saved on the way out all the same.
     connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
-        if (m_form.state().mode == UiMode::TextEdit)
+        if (formAlive() && m_form.state().mode == UiMode::TextEdit)
             saveText(false);
     });
     connect(qApp, &QApplication::focusChanged, this,
@@ -73,22 +73,22 @@ EditPart::EditPart(TForm1 &form) : QObject(&form), m_form(form), m_formObject(&f
         // After the views' own handler has put the grid on the table's record.
         connect(m, &QAbstractItemModel::modelReset, this, [this] {
             m_resetting = false;
-            if (m_form.state().mode == UiMode::RecordEdit)
+            if (formAlive() && m_form.state().mode == UiMode::RecordEdit)
                 reopenCellEditor();
         });
     }
     QItemSelectionModel *selection = form.DBGrid1->selectionModel();
     connect(selection, &QItemSelectionModel::currentColumnChanged, this, [this](const QModelIndex &i) {
-        if (!m_resetting && i.isValid() && m_form.state().mode == UiMode::RecordEdit)
+        if (!m_resetting && i.isValid() && formAlive() && m_form.state().mode == UiMode::RecordEdit)
             m_editColumn = i.column();
     });
     // Moving to another row has written the row left (the views move the table); the
     // rows are read again so that they show what the record rules made of it.
     connect(selection, &QItemSelectionModel::currentRowChanged, this, [this] {
-        if (m_form.state().mode != UiMode::RecordEdit || !model()->showsTypedValues())
+        if (!formAlive() || m_form.state().mode != UiMode::RecordEdit || !model()->showsTypedValues())
             return;
         QTimer::singleShot(0, this, [this] {
-            CatalogTable *t = table();
+            CatalogTable *t = formAlive() ? table() : nullptr;
             if (t && t->isOpen() && t->table().state() == DbfTable::State::Browse
                 && model()->showsTypedValues())
                 refreshRows();
@@ -98,7 +98,7 @@ EditPart::EditPart(TForm1 &form) : QObject(&form), m_form(form), m_formObject(&f
         // A walk moves the table: what the editor holds goes into the record first, to be
         // written by the walk's first move with the record rules in force.
         connect(t, &CatalogTable::viewsDetached, this, [this] {
-            if (m_form.state().mode == UiMode::RecordEdit && !m_resetting)
+            if (formAlive() && m_form.state().mode == UiMode::RecordEdit && !m_resetting)
                 m_delegate->closeOpenEditor(true);
         });
     applyMenus();
@@ -331,7 +331,7 @@ void EditPart::onFocusChanged(QWidget *old, QWidget *now)
 {
     // Dialogs, pop-up menus and other windows take the focus for a while; only a move to
     // another control of the window leaves an edit mode.
-    if (m_busy || !now || !qobject_cast<TForm1 *>(m_formObject) || now->window() != &m_form)
+    if (m_busy || !now || !formAlive() || now->window() != &m_form)
         return;
     const UiMode mode = m_form.state().mode;
     if (mode == UiMode::RecordEdit && inside(m_form.DBGrid1, old) && !inside(m_form.DBGrid1, now))
@@ -340,8 +340,16 @@ void EditPart::onFocusChanged(QWidget *old, QWidget *now)
         m_form.guarded([this] { DBMemo1Exit(); });
 }
 
+bool EditPart::formAlive() const
+{
+    return qobject_cast<TForm1 *>(m_formObject) != nullptr;
+}
+
 bool EditPart::eventFilter(QObject *watched, QEvent *event)
 {
+    // Events still arrive while the window is being taken down.
+    if (!formAlive())
+        return false;
     // Closing the window saves a text being edited; one that cannot be saved keeps the
     // window open, so that the text is not lost with it.
     if (watched == &m_form && event->type() == QEvent::Close

@@ -88,6 +88,8 @@ private:
     void applyMenus();
     void setItem(QAction *item, bool enabled, bool withKey);
     void onFocusChanged(QWidget *old, QWidget *now);
+    // False once the main window is being taken down.
+    bool formAlive() const;
     bool viewHasRecord() const;
     bool descriptionMode() const;
     // Descript.ion from the notes (description mode); a failure is shown.
