@@ -190,16 +190,23 @@ DbStatus DbfTable::Impl::buildIndexFile(const QString &path, const DbfFile &sour
     const quint32 count = source.count();
     return MdxIndex::build(
         path, baseNameFor(source.path()), tagDefinitionsOf(tags), [&](int i, MdxKeyList &list) {
+            // Keys are evaluated straight into the list, which is sized once.
             const KeyExpr &expr = tags[size_t(i)].expr;
-            list.keyLength = expr.length();
-            list.keys.reserve(qint64(count) * expr.length());
+            const int len = expr.length();
+            list.keyLength = len;
+            list.keys.resize(qint64(count) * len);
+            list.recnos.clear();
             list.recnos.reserve(count);
-            QByteArray key(expr.length(), ' ');
-            return source.scan([&](quint32 recno, const char *rec) {
-                expr.evaluate(rec, key.data());
-                list.add(key.constData(), recno);
+            DbStatus st = source.scan([&](quint32 recno, const char *rec) {
+                const qint64 at = qint64(list.recnos.size()) * len;
+                if (at + len > list.keys.size())
+                    list.keys.resize(at + len);
+                expr.evaluate(rec, list.keys.data() + at);
+                list.recnos.push_back(recno);
                 return DbStatus();
             });
+            list.keys.resize(qint64(list.recnos.size()) * len);
+            return st;
         });
 }
 

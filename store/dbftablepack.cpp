@@ -61,7 +61,9 @@ DbStatus writePacked(const DbfFile &source, int fd, const QString &path)
         if (rec[0] == dbf::kDeleted)
             return DbStatus();
         ++live;
-        out.append(rec, len);
+        const qsizetype end = out.size();
+        out.resize(end + len); // within the reserved room: no reallocation, no insert path
+        std::memcpy(out.data() + end, rec, size_t(len));
         if (out.size() < kCopyBytes)
             return DbStatus();
         DbStatus w = dbfio::writeAt(fd, out.constData(), out.size(), at, path);

@@ -4,7 +4,6 @@
 #include <QSaveFile>
 
 #include <algorithm>
-#include <numeric>
 
 using namespace mdx;
 
@@ -61,6 +60,89 @@ std::vector<int> groupSizes(size_t count, int most)
     return sizes;
 }
 
+// Sorting entry numbers by (key, recno) through the keys themselves makes every comparison
+// two visits to scattered keys, mostly over long equal prefixes (the folder part). Instead
+// the entries are sorted by eight key bytes at a time, held beside the entry number, and
+// only runs that tie on those bytes go on to the next eight.
+struct SortItem {
+    quint64 chunk;
+    quint32 entry;
+};
+
+// Eight key bytes from depth on as a number that orders as the bytes do (zero past the end).
+quint64 chunkAt(const char *key, int len, int depth)
+{
+    unsigned char b[8] = {};
+    std::memcpy(b, key + depth, size_t(std::min(8, len - depth)));
+    quint64 v = 0;
+    for (unsigned char c : b)
+        v = (v << 8) | c;
+    return v;
+}
+
+// How many leading bytes, in whole chunks, all keys of the run share with its first key.
+int sharedPrefix(const SortItem *begin, const SortItem *end, const MdxKeyList &list, int depth)
+{
+    const int len = list.keyLength;
+    const char *keys = list.keys.constData();
+    const char *first = keys + size_t(begin->entry) * size_t(len);
+    int shared = len / 8 * 8;
+    for (const SortItem *it = begin + 1; it != end && shared > depth; ++it) {
+        const char *key = keys + size_t(it->entry) * size_t(len);
+        int d = depth;
+        while (d < shared && std::memcmp(first + d, key + d, 8) == 0)
+            d += 8;
+        shared = d;
+    }
+    return std::max(shared, depth);
+}
+
+void refine(std::vector<SortItem> &items, size_t from, size_t to, const MdxKeyList &list,
+            int depth)
+{
+    const int len = list.keyLength;
+    const char *keys = list.keys.constData();
+    const auto begin = items.begin() + qsizetype(from);
+    const auto end = items.begin() + qsizetype(to);
+    depth = sharedPrefix(&*begin, &*begin + (to - from), list, depth);
+    for (; depth < len; depth += 8) {
+        bool differ = false;
+        for (auto it = begin; it != end; ++it) {
+            it->chunk = chunkAt(keys + size_t(it->entry) * size_t(len), len, depth);
+            differ = differ || it->chunk != begin->chunk;
+        }
+        if (differ)
+            break;
+    }
+    if (depth >= len) { // equal keys: record-number order
+        std::sort(begin, end, [&](const SortItem &a, const SortItem &b) {
+            return list.recnos[a.entry] < list.recnos[b.entry];
+        });
+        return;
+    }
+    std::sort(begin, end, [](const SortItem &a, const SortItem &b) { return a.chunk < b.chunk; });
+    for (size_t i = from; i < to;) {
+        size_t j = i + 1;
+        while (j < to && items[j].chunk == items[i].chunk)
+            ++j;
+        if (j - i > 1)
+            refine(items, i, j, list, depth + 8);
+        i = j;
+    }
+}
+
+std::vector<quint32> sortedEntries(const MdxKeyList &list)
+{
+    std::vector<SortItem> items(list.recnos.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        items[i].entry = quint32(i);
+    refine(items, 0, items.size(), list, 0);
+    std::vector<quint32> order(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        order[i] = items[i].entry;
+    return order;
+}
+
 bool writeTree(BlockWriter &w, const MdxKeyList &list, const NodeGeometry &g, BuiltTag &out)
 {
     const quint32 firstPage = w.nextPage();
@@ -75,12 +157,7 @@ bool writeTree(BlockWriter &w, const MdxKeyList &list, const NodeGeometry &g, Bu
         out.pages = kBlockPages;
         return true;
     }
-    std::vector<quint32> order(count);
-    std::iota(order.begin(), order.end(), 0u);
-    std::sort(order.begin(), order.end(), [&](quint32 a, quint32 b) {
-        return compareEntry(keys + size_t(a) * len, list.recnos[a], keys + size_t(b) * len,
-                            list.recnos[b], len) < 0;
-    });
+    const std::vector<quint32> order = sortedEntries(list);
     std::vector<Built> level;
     size_t next = 0;
     for (int size : groupSizes(count, g.kmax)) {
@@ -224,8 +301,11 @@ DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
         return failed();
     BlockWriter writer(out, quint32(kHeaderPages + tagCount * kBlockPages));
     std::vector<BuiltTag> built(tags.size());
+    // One list serves every tag in turn, so that its memory is taken from the system once.
+    MdxKeyList list;
     for (int i = 0; i < tagCount; ++i) {
-        MdxKeyList list;
+        list.keys.resize(0);
+        list.recnos.clear();
         list.keyLength = tags[size_t(i)].keyLength;
         st = produceKeys(i, list);
         if (!st)

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <numeric>
+
 using namespace mdxtest;
 
 namespace {
@@ -73,6 +75,35 @@ private slots:
         auto idx = openOk(path);
         QVERIFY(idx);
         QCOMPARE(idx->tagCount(), 4);
+        checkAllTags(*idx, entries);
+    }
+
+    // The build sorts keys a few bytes at a time; keys that agree for a long stretch and
+    // differ only near the end (also in the bytes after the last whole group of eight, as
+    // with the 98-byte tag), bytes above 0x7F, and equal keys whose records come in no
+    // particular order must all end up in (key, record) order.
+    void buildOrdersKeysBytewise()
+    {
+        std::mt19937 rng(5);
+        const QByteArray stems[] = {QByteArray(90, 'A'), QByteArray(97, 'A'), QByteArray("B"),
+                                    QByteArray(95, '\xE4'), QByteArray(99, ' ')};
+        Entries entries;
+        std::vector<quint32> recnos(4000);
+        std::iota(recnos.begin(), recnos.end(), 1u);
+        std::shuffle(recnos.begin(), recnos.end(), rng);
+        for (quint32 recno : recnos) {
+            QByteArray k = stems[rng() % 5];
+            const char tails[] = {' ', 'a', '\x7F', '\x80', '\xFF'};
+            while (k.size() < 100)
+                k.append(tails[rng() % 5]);
+            if (rng() % 4 == 0)
+                k = QByteArray(100, 'C'); // many equal keys
+            entries.emplace_back(k, recno);
+        }
+        const QString path = file("bytes.mdx");
+        QVERIFY(buildWith(path, entries).isOk());
+        auto idx = openOk(path);
+        QVERIFY(idx);
         checkAllTags(*idx, entries);
     }
 
