@@ -34,19 +34,11 @@ QString linesOfFile(const QByteArray &bytes)
 DbStatus readTextFile(const QString &path, QString &text)
 {
     text.clear();
-    QFile file(path);
-    if (!file.exists())
-        return {DbStatus::NotFound, QString()};
-    if (!file.open(QIODevice::ReadOnly))
-        return {DbStatus::IoError, textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString())};
-    if (file.size() > kMaxTextFileSize)
-        return {DbStatus::IoError,
-                textfile::failure(kWhat, path, QStringLiteral("read"), QStringLiteral("it is too large"))};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {DbStatus::IoError, textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString())};
-    text = linesOfFile(bytes);
-    return DbStatus::ok();
+    QByteArray bytes;
+    const DbStatus st = textfile::readWhole(path, kMaxTextFileSize, kWhat, bytes);
+    if (st)
+        text = linesOfFile(bytes);
+    return st;
 }
 
 DbStatus writeTextFile(const QString &path, const QString &text, bool *lossy)

@@ -28,17 +28,10 @@ QString infoFilePath(const PathResolver &resolver, const QString &dir, const QSt
 DbStatus readInfoFile(const QString &path, QStringList &lines)
 {
     lines.clear();
-    QFile file(path);
-    if (!file.exists())
-        return {DbStatus::NotFound, QString()};
-    if (!file.open(QIODevice::ReadOnly))
-        return {DbStatus::IoError, textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString())};
-    if (file.size() > kMaxInfoFileSize)
-        return {DbStatus::IoError,
-                textfile::failure(kWhat, path, QStringLiteral("read"), QStringLiteral("it is too large"))};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return {DbStatus::IoError, textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString())};
+    QByteArray bytes;
+    const DbStatus st = textfile::readWhole(path, kMaxInfoFileSize, kWhat, bytes);
+    if (!st)
+        return st;
     for (const QByteArray &line : textfile::splitLines(bytes))
         lines.append(codepage::toUnicode(line));
     return DbStatus::ok();

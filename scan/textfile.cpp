@@ -89,6 +89,24 @@ QString failure(const QString &what, const QString &path, const QString &verb, c
     return QStringLiteral("%1  '%2'  could not be %3: %4").arg(what, path, verb, reason);
 }
 
+DbStatus readWhole(const QString &path, qint64 maxSize, const QString &what, QByteArray &bytes)
+{
+    bytes.clear();
+    QFile file(path);
+    if (!file.exists())
+        return {DbStatus::NotFound, QString()};
+    if (!file.open(QIODevice::ReadOnly))
+        return {DbStatus::IoError, failure(what, path, QStringLiteral("read"), file.errorString())};
+    if (file.size() > maxSize)
+        return {DbStatus::IoError, failure(what, path, QStringLiteral("read"), QStringLiteral("it is too large"))};
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        bytes.clear();
+        return {DbStatus::IoError, failure(what, path, QStringLiteral("read"), file.errorString())};
+    }
+    return DbStatus::ok();
+}
+
 DbStatus writeAtomically(const QString &path, const QByteArray &bytes, const QString &what)
 {
     QSaveFile file(path);

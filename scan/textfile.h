@@ -38,6 +38,10 @@ private:
     bool m_skipLf = false; // the previous line ended in CR at the end of a buffer
 };
 
+// Reads a whole file of at most maxSize bytes. NotFound (with no message) when it does
+// not exist; IoError naming it when it cannot be read or is larger.
+DbStatus readWhole(const QString &path, qint64 maxSize, const QString &what, QByteArray &bytes);
+
 // Replaces path with bytes through a temporary file in the same folder, so a failed
 // write (full disk, no permission) leaves the old file as it was. what names the file
 // kind in the message ("Info file", "Descript.ion").
