@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace {
 
 QString indexPathFor(const QString &tablePath)
@@ -185,11 +187,16 @@ bool DbfTable::Impl::indexMatches()
     return true;
 }
 
-DbStatus DbfTable::Impl::buildIndexFile(const QString &path, const DbfFile &source)
+DbStatus DbfTable::Impl::buildIndexFile(const QString &path, const DbfFile &source,
+                                        std::vector<MdxKeyList> *gathered)
 {
     const quint32 count = source.count();
     return MdxIndex::build(
         path, baseNameFor(source.path()), tagDefinitionsOf(tags), [&](int i, MdxKeyList &list) {
+            if (gathered) {
+                std::swap(list, (*gathered)[size_t(i)]);
+                return DbStatus();
+            }
             // Keys are evaluated straight into the list, which is sized once.
             const KeyExpr &expr = tags[size_t(i)].expr;
             const int len = expr.length();

@@ -56,7 +56,10 @@ struct DbfTable::Impl {
     DbStatus parseTags(const std::vector<DbfTagDef> &defs);
     bool indexMatches(); // and maps the tags to the index's when it does
     DbStatus rebuildIndex();
-    DbStatus buildIndexFile(const QString &path, const DbfFile &source);
+    // With gathered, the keys of every tag were already taken from the records (one
+    // list per tag, in tag order) and the table is not read again.
+    DbStatus buildIndexFile(const QString &path, const DbfFile &source,
+                            std::vector<MdxKeyList> *gathered = nullptr);
     DbStatus beginIndexChange();
     DbStatus flushAll(bool sync);
     void resetPosition();

@@ -47,8 +47,47 @@ void removeInBackground(const QString &path)
     std::thread([native = QFile::encodeName(path)] { ::unlink(native.constData()); }).detach();
 }
 
-// Writes the live records of source, in physical order, as a complete table at fd.
-DbStatus writePacked(const DbfFile &source, int fd, const QString &path)
+// The keys of every tag for the packed table, taken from each live record as it is
+// copied, so that the new index is built without reading the new table once per tag.
+class KeyGatherer
+{
+public:
+    KeyGatherer(const std::vector<DbfTagRuntime> &tags, quint32 most) : m_tags(tags)
+    {
+        m_lists.resize(tags.size());
+        for (size_t i = 0; i < tags.size(); ++i) {
+            MdxKeyList &list = m_lists[i];
+            list.keyLength = tags[i].expr.length();
+            list.keys.resize(qsizetype(most) * list.keyLength); // filled in place
+            list.recnos.reserve(most);
+        }
+    }
+    // recno is the record's number in the packed table.
+    void add(quint32 recno, const char *rec)
+    {
+        for (size_t i = 0; i < m_lists.size(); ++i) {
+            MdxKeyList &list = m_lists[i];
+            m_tags[i].expr.evaluate(rec, list.keys.data() + m_count * size_t(list.keyLength));
+            list.recnos.push_back(recno);
+        }
+        ++m_count;
+    }
+    std::vector<MdxKeyList> &finish()
+    {
+        for (MdxKeyList &list : m_lists)
+            list.keys.resize(qsizetype(m_count) * list.keyLength);
+        return m_lists;
+    }
+
+private:
+    const std::vector<DbfTagRuntime> &m_tags;
+    std::vector<MdxKeyList> m_lists;
+    size_t m_count = 0;
+};
+
+// Writes the live records of source, in physical order, as a complete table at fd; the
+// keys of each live record go to keys.
+DbStatus writePacked(const DbfFile &source, int fd, const QString &path, KeyGatherer &keys)
 {
     dbf::Layout layout = source.layout();
     layout.productionFlag = 0;
@@ -60,7 +99,7 @@ DbStatus writePacked(const DbfFile &source, int fd, const QString &path)
     DbStatus st = source.scan([&](quint32, const char *rec) {
         if (rec[0] == dbf::kDeleted)
             return DbStatus();
-        ++live;
+        keys.add(++live, rec);
         const qsizetype end = out.size();
         out.resize(end + len); // within the reserved room: no reallocation, no insert path
         std::memcpy(out.data() + end, rec, size_t(len));
@@ -148,13 +187,14 @@ DbStatus DbfTable::Impl::writeReplacement(DbfFile &fresh, const QString &newTabl
     if (lock.open(newTable, true) != FileLock::Acquired)
         return {DbStatus::IoError,
                 QStringLiteral("Cannot create \"%1\": %2").arg(newTable, lock.errorText())};
-    DbStatus st = writePacked(file, lock.fd(), newTable);
+    KeyGatherer keys(tags, file.count());
+    DbStatus st = writePacked(file, lock.fd(), newTable, keys);
     if (st)
         st = fresh.adopt(std::move(lock), newTable);
     if (st)
         st = interruptedAt(reached = TableWritten, tablePath);
     if (st && !tags.empty()) {
-        st = buildIndexFile(newIndex, fresh);
+        st = buildIndexFile(newIndex, fresh, &keys.finish());
         if (st)
             st = dbfio::syncPath(newIndex);
     }
