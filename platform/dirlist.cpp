@@ -112,7 +112,8 @@ bool Folder::openChild(const Folder &parent, const QByteArray &rawName)
                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
-bool Folder::read(std::vector<Entry> &out, Filter filter, bool skipDotNames)
+template <typename Take>
+bool Folder::forEachEntry(bool skipDotNames, Take take)
 {
     if (!m_stream) {
         m_error = EBADF;
@@ -129,43 +130,35 @@ bool Folder::read(std::vector<Entry> &out, Filter filter, bool skipDotNames)
         }
         if (isDotOrDotDot(e->d_name) || (skipDotNames && e->d_name[0] == '.'))
             continue;
-        const EntryType type = typeOf(m_fd, e);
+        take(e, typeOf(m_fd, e));
+    }
+}
+
+bool Folder::read(std::vector<Entry> &out, Filter filter, bool skipDotNames)
+{
+    return forEachEntry(skipDotNames, [&](const dirent *e, EntryType type) {
         if (filter == Filter::FoldersOnly && type != EntryType::Folder)
-            continue;
+            return;
         Entry entry;
         entry.rawName = QByteArray(e->d_name);
         entry.name = decodedName(entry.rawName);
         entry.type = type;
         out.push_back(std::move(entry));
-    }
+    });
 }
 
 bool Folder::readRaw(RawListing &out, bool skipDotNames)
 {
     out.names.clear();
     out.items.clear();
-    if (!m_stream) {
-        m_error = EBADF;
-        return false;
-    }
-    DIR *d = stream(m_stream);
-    rewinddir(d);
-    for (;;) {
-        errno = 0;
-        const dirent *e = readdir(d);
-        if (!e) {
-            m_error = errno;
-            return m_error == 0;
-        }
-        if (isDotOrDotDot(e->d_name) || (skipDotNames && e->d_name[0] == '.'))
-            continue;
+    return forEachEntry(skipDotNames, [&](const dirent *e, EntryType type) {
         RawListing::Item item;
         item.offset = int(out.names.size());
         item.length = int(std::strlen(e->d_name));
-        item.type = typeOf(m_fd, e);
+        item.type = type;
         out.names.append(e->d_name, item.length + 1);
         out.items.push_back(item);
-    }
+    });
 }
 
 bool Folder::id(FolderId &out) const

@@ -85,6 +85,11 @@ public:
     bool removeChildFolder(const QByteArray &rawName);
 
 private:
+    // Calls take(entry, type) for every entry but "." and ".." (and dot-names when asked),
+    // from the start of the folder. False (with error()) when reading fails.
+    template <typename Take>
+    bool forEachEntry(bool skipDotNames, Take take);
+
     bool adopt(int fd);
 
     void *m_stream = nullptr; // DIR *, kept out of the header

@@ -31,6 +31,27 @@ quint32 upperAndHash(const char *name, int length, char *out)
     return h;
 }
 
+// A name upper-cased into a stack buffer (the heap only for unusually long names), with
+// its hash.
+struct UpperName {
+    UpperName(const char *name, int length)
+    {
+        upper = stack;
+        if (length > kBuffer) {
+            heap.resize(length);
+            upper = heap.data();
+        }
+        hash = upperAndHash(name, length, upper);
+    }
+    UpperName(const UpperName &) = delete;
+    UpperName &operator=(const UpperName &) = delete;
+
+    QByteArray heap;
+    char stack[kBuffer];
+    char *upper;
+    quint32 hash;
+};
+
 } // namespace
 
 void NameTable::clear()
@@ -88,24 +109,17 @@ int NameTable::insert(const char *name, int length, bool *added)
 {
     if (size_t(size() + 1) * 2 > m_slots.size())
         grow();
-    QByteArray heap;
-    char stack[kBuffer];
-    char *upper = stack;
-    if (length > kBuffer) {
-        heap.resize(length);
-        upper = heap.data();
-    }
-    const quint32 hash = upperAndHash(name, length, upper);
+    UpperName key(name, length);
     int slot = 0;
-    const int found = lookup(upper, length, hash, &slot);
+    const int found = lookup(key.upper, length, key.hash, &slot);
     if (added)
         *added = found < 0;
     if (found >= 0)
         return found;
     const int number = size();
     m_starts.push_back(int(m_chars.size()));
-    m_hashes.push_back(hash);
-    m_chars.append(upper, length);
+    m_hashes.push_back(key.hash);
+    m_chars.append(key.upper, length);
     m_slots[size_t(slot)] = number + 1;
     return number;
 }
@@ -114,14 +128,7 @@ int NameTable::find(const char *name, int length) const
 {
     if (m_slots.empty())
         return -1;
-    QByteArray heap;
-    char stack[kBuffer];
-    char *upper = stack;
-    if (length > kBuffer) {
-        heap.resize(length);
-        upper = heap.data();
-    }
-    const quint32 hash = upperAndHash(name, length, upper);
+    UpperName key(name, length);
     int slot = 0;
-    return lookup(upper, length, hash, &slot);
+    return lookup(key.upper, length, key.hash, &slot);
 }

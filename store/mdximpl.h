@@ -45,6 +45,8 @@ struct MdxIndex::Impl {
     DbStatus bad(const QString &reason) const;
     DbStatus notOpen() const;
     DbStatus badTag(int tag) const;
+    // The tag a cursor operation starts on: notOpen or badTag when there is none.
+    DbStatus cursorTag(int tag, const MdxTagState *&out) const;
     DbStatus tooDeep(const MdxTagState &t) const;
     bool validBlock(quint32 page) const
     {

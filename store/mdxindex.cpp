@@ -61,6 +61,16 @@ DbStatus MdxIndex::Impl::badTag(int tag) const
                     QStringLiteral("Index file  '%1'  has no tag number %2.").arg(displayName).arg(tag));
 }
 
+DbStatus MdxIndex::Impl::cursorTag(int tag, const MdxTagState *&out) const
+{
+    if (!file.isOpen())
+        return notOpen();
+    if (tag < 0 || tag >= int(tags.size()))
+        return badTag(tag);
+    out = &tags[size_t(tag)];
+    return {};
+}
+
 DbStatus MdxIndex::open(const QString &path, std::unique_ptr<MdxIndex> &out)
 {
     std::unique_ptr<MdxIndex> idx(new MdxIndex);

@@ -318,11 +318,10 @@ DbStatus MdxIndex::Impl::findLeaves(MdxTagState &t)
 DbStatus MdxIndex::seek(int tag, const QByteArray &key, quint32 recno, Cursor &c)
 {
     c.m_valid = false;
-    if (!d->file.isOpen())
-        return d->notOpen();
-    if (tag < 0 || tag >= tagCount())
-        return d->badTag(tag);
-    const MdxTagState &t = d->tags[size_t(tag)];
+    const MdxTagState *tagState = nullptr;
+    if (DbStatus st = d->cursorTag(tag, tagState); !st)
+        return st;
+    const MdxTagState &t = *tagState;
     char padded[kMaxKeyLength];
     const int len = std::min<int>(int(key.size()), t.geo.keyLength);
     std::memcpy(padded, key.constData(), size_t(len));
@@ -337,11 +336,10 @@ DbStatus MdxIndex::seek(int tag, const QByteArray &key, quint32 recno, Cursor &c
 DbStatus MdxIndex::first(int tag, Cursor &c)
 {
     c.m_valid = false;
-    if (!d->file.isOpen())
-        return d->notOpen();
-    if (tag < 0 || tag >= tagCount())
-        return d->badTag(tag);
-    const MdxTagState &t = d->tags[size_t(tag)];
+    const MdxTagState *tagState = nullptr;
+    if (DbStatus st = d->cursorTag(tag, tagState); !st)
+        return st;
+    const MdxTagState &t = *tagState;
     c.m_tag = tag;
     return d->settle(t, c, [&](MdxPath &p, bool &v) {
         p.clear();
@@ -353,11 +351,10 @@ DbStatus MdxIndex::first(int tag, Cursor &c)
 DbStatus MdxIndex::last(int tag, Cursor &c)
 {
     c.m_valid = false;
-    if (!d->file.isOpen())
-        return d->notOpen();
-    if (tag < 0 || tag >= tagCount())
-        return d->badTag(tag);
-    const MdxTagState &t = d->tags[size_t(tag)];
+    const MdxTagState *tagState = nullptr;
+    if (DbStatus st = d->cursorTag(tag, tagState); !st)
+        return st;
+    const MdxTagState &t = *tagState;
     c.m_tag = tag;
     return d->settle(t, c, [&](MdxPath &p, bool &v) {
         p.clear();
