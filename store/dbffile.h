@@ -79,6 +79,7 @@ public:
     bool isOpen() const { return m_lock.isOpen(); }
 
     const QString &path() const { return m_path; }
+    int fd() const { return m_lock.fd(); } // -1 when closed
     const std::vector<DbfField> &fields() const { return m_layout.fields; }
     int recordLength() const { return m_layout.recordLength; }
     int headerLength() const { return m_layout.headerLength; }

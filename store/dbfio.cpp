@@ -92,6 +92,18 @@ DbStatus sync(int fd, const QString &path)
     return {};
 }
 
+void startWriteback(int fd, qint64 offset, qint64 size)
+{
+#ifdef SYNC_FILE_RANGE_WRITE
+    if (fd >= 0 && size > 0)
+        ::sync_file_range(fd, off_t(offset), off_t(size), SYNC_FILE_RANGE_WRITE);
+#else
+    (void)fd;
+    (void)offset;
+    (void)size;
+#endif
+}
+
 DbStatus syncPath(const QString &path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);

@@ -23,6 +23,9 @@ DbStatus readAt(int fd, char *data, qint64 size, qint64 offset, const QString &p
 DbStatus writeAt(int fd, const char *data, qint64 size, qint64 offset, const QString &path);
 DbStatus truncate(int fd, qint64 size, const QString &path);
 DbStatus sync(int fd, const QString &path);
+// Asks the system to start writing the given bytes to the disk without waiting for it, so
+// that a later sync finds less to do. Only a hint: nothing happens where it is not offered.
+void startWriteback(int fd, qint64 offset, qint64 size);
 DbStatus syncPath(const QString &path); // a file or folder given by name
 qint64 fileSize(int fd);
 

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <thread>
 #include <unistd.h>
 
@@ -86,7 +87,7 @@ private:
 };
 
 // Writes the live records of source, in physical order, as a complete table at fd; the
-// keys of each live record go to keys.
+// keys of each live record go to keys. The caller syncs the file.
 DbStatus writePacked(const DbfFile &source, int fd, const QString &path, KeyGatherer &keys)
 {
     dbf::Layout layout = source.layout();
@@ -106,6 +107,7 @@ DbStatus writePacked(const DbfFile &source, int fd, const QString &path, KeyGath
         if (out.size() < kCopyBytes)
             return DbStatus();
         DbStatus w = dbfio::writeAt(fd, out.constData(), out.size(), at, path);
+        dbfio::startWriteback(fd, at, out.size());
         at += out.size();
         out.clear();
         return w;
@@ -116,9 +118,7 @@ DbStatus writePacked(const DbfFile &source, int fd, const QString &path, KeyGath
     if (st = dbfio::writeAt(fd, out.constData(), out.size(), at, path); !st)
         return st;
     const QByteArray header = dbf::encodeHeader(layout, live, QDate::currentDate());
-    if (st = dbfio::writeAt(fd, header.constData(), header.size(), 0, path); !st)
-        return st;
-    return dbfio::sync(fd, path);
+    return dbfio::writeAt(fd, header.constData(), header.size(), 0, path);
 }
 
 } // namespace
@@ -189,8 +189,16 @@ DbStatus DbfTable::Impl::writeReplacement(DbfFile &fresh, const QString &newTabl
                 QStringLiteral("Cannot create \"%1\": %2").arg(newTable, lock.errorText())};
     KeyGatherer keys(tags, file.count());
     DbStatus st = writePacked(file, lock.fd(), newTable, keys);
-    if (st)
-        st = fresh.adopt(std::move(lock), newTable);
+    if (!st)
+        return st;
+    if (st = fresh.adopt(std::move(lock), newTable); !st)
+        return st;
+    // The new table goes to the disk while its index is built from the gathered keys;
+    // both are on the disk before the step that counts them written.
+    const int fd = fresh.fd();
+    std::future<DbStatus> tableSynced = std::async(
+        std::thread::hardware_concurrency() > 1 ? std::launch::async : std::launch::deferred,
+        [fd, newTable] { return dbfio::sync(fd, newTable); });
     if (st)
         st = interruptedAt(reached = TableWritten, tablePath);
     if (st && !tags.empty()) {
@@ -198,6 +206,9 @@ DbStatus DbfTable::Impl::writeReplacement(DbfFile &fresh, const QString &newTabl
         if (st)
             st = dbfio::syncPath(newIndex);
     }
+    const DbStatus synced = tableSynced.get();
+    if (st)
+        st = synced;
     if (st)
         st = interruptedAt(reached = IndexWritten, tablePath);
     return st;

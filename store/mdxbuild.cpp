@@ -3,7 +3,12 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "dbfio.h"
+
 #include <algorithm>
+#include <deque>
+#include <future>
+#include <thread>
 
 using namespace mdx;
 
@@ -24,29 +29,53 @@ struct Built {
     quint32 maxEntry;
 };
 
-// Writes blocks one after the other from a given page on.
+// Writes blocks one after the other from a given page on, gathered into large writes;
+// the system is asked to start writing each run to the disk at once, so that the sync at
+// the end has little left to wait for.
 class BlockWriter
 {
 public:
-    BlockWriter(QSaveFile &out, quint32 firstPage) : m_out(out), m_next(firstPage) { }
+    BlockWriter(QSaveFile &out, quint32 firstPage)
+        : m_out(out), m_next(firstPage), m_written(qint64(firstPage) * kPageSize)
+    {
+        m_buffer.resize(kRunBlocks * kBlockSize);
+    }
 
+    // The next block, zeroed, to fill before put().
     char *block()
     {
-        std::memset(m_block, 0, sizeof m_block);
-        return m_block;
+        char *b = m_buffer.data() + m_used * kBlockSize;
+        std::memset(b, 0, kBlockSize);
+        return b;
     }
     bool put(quint32 &page)
     {
         page = m_next;
         m_next += kBlockPages;
-        return m_out.write(m_block, kBlockSize) == kBlockSize;
+        return ++m_used < kRunBlocks || drain();
+    }
+    // Writes what is gathered; false when the file cannot take it.
+    bool drain()
+    {
+        if (m_used == 0)
+            return true;
+        const qint64 size = qint64(m_used) * kBlockSize;
+        m_used = 0;
+        if (m_out.write(m_buffer.data(), size) != size)
+            return false;
+        dbfio::startWriteback(int(m_out.handle()), m_written, size);
+        m_written += size;
+        return true;
     }
     quint32 nextPage() const { return m_next; }
 
 private:
+    static constexpr int kRunBlocks = 1024; // 1 MB
     QSaveFile &m_out;
     quint32 m_next;
-    char m_block[kBlockSize];
+    std::vector<char> m_buffer;
+    int m_used = 0;
+    qint64 m_written; // file offset of the next run; the header area is written last
 };
 
 // Cuts count items into ceil(count / most) groups whose sizes differ by one at most, so
@@ -133,6 +162,8 @@ void refine(std::vector<SortItem> &items, size_t from, size_t to, const MdxKeyLi
 
 std::vector<quint32> sortedEntries(const MdxKeyList &list)
 {
+    if (list.recnos.empty())
+        return {};
     std::vector<SortItem> items(list.recnos.size());
     for (size_t i = 0; i < items.size(); ++i)
         items[i].entry = quint32(i);
@@ -143,7 +174,8 @@ std::vector<quint32> sortedEntries(const MdxKeyList &list)
     return order;
 }
 
-bool writeTree(BlockWriter &w, const MdxKeyList &list, const NodeGeometry &g, BuiltTag &out)
+bool writeTree(BlockWriter &w, const MdxKeyList &list, const std::vector<quint32> &order,
+               const NodeGeometry &g, BuiltTag &out)
 {
     const quint32 firstPage = w.nextPage();
     const size_t count = list.recnos.size();
@@ -157,7 +189,6 @@ bool writeTree(BlockWriter &w, const MdxKeyList &list, const NodeGeometry &g, Bu
         out.pages = kBlockPages;
         return true;
     }
-    const std::vector<quint32> order = sortedEntries(list);
     std::vector<Built> level;
     size_t next = 0;
     for (int size : groupSizes(count, g.kmax)) {
@@ -297,28 +328,59 @@ DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
     };
     const int tagCount = int(tags.size());
     QByteArray head(kHeaderPages * kPageSize + tagCount * kBlockSize, '\0');
-    if (!out.open(QIODevice::WriteOnly) || out.write(head) != head.size())
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(head) != head.size())
         return failed();
     BlockWriter writer(out, quint32(kHeaderPages + tagCount * kBlockPages));
     std::vector<BuiltTag> built(tags.size());
-    // One list serves every tag in turn, so that its memory is taken from the system once.
-    MdxKeyList list;
+    // While one tag's tree is written the next tag's keys are produced and sorted on
+    // another thread; at most two tags' keys are held, and a written tag's list is
+    // reused for a later one so that its memory is taken from the system once.
+    struct Job {
+        int tag = 0;
+        MdxKeyList list;
+        std::future<std::vector<quint32>> order; // joined before list goes
+    };
+    const bool threads = std::thread::hardware_concurrency() > 1;
+    std::deque<std::unique_ptr<Job>> inFlight;
+    MdxKeyList spare;
+    const auto writeOldest = [&]() {
+        std::unique_ptr<Job> job = std::move(inFlight.front());
+        inFlight.pop_front();
+        const std::vector<quint32> order = job->order.get();
+        const NodeGeometry g{job->list.keyLength, itemLengthFor(job->list.keyLength),
+                             kmaxFor(itemLengthFor(job->list.keyLength))};
+        const bool ok = writeTree(writer, job->list, order, g, built[size_t(job->tag)]);
+        spare = std::move(job->list);
+        return ok;
+    };
     for (int i = 0; i < tagCount; ++i) {
-        list.keys.resize(0);
-        list.recnos.clear();
-        list.keyLength = tags[size_t(i)].keyLength;
-        st = produceKeys(i, list);
+        auto job = std::make_unique<Job>();
+        job->tag = i;
+        job->list = std::move(spare);
+        spare = MdxKeyList();
+        job->list.keys.resize(0);
+        job->list.recnos.clear();
+        job->list.keyLength = tags[size_t(i)].keyLength;
+        st = produceKeys(i, job->list);
         if (!st)
             return st;
+        const MdxKeyList &list = job->list;
         if (list.keyLength != tags[size_t(i)].keyLength
             || size_t(list.keys.size()) != list.recnos.size() * size_t(list.keyLength)
             || std::find(list.recnos.begin(), list.recnos.end(), 0u) != list.recnos.end())
             return invalid(QStringLiteral("The keys given for tag \"%1\" do not match its key length or include record number 0.")
                                .arg(QString::fromLatin1(tags[size_t(i)].name)));
-        const NodeGeometry g{list.keyLength, itemLengthFor(list.keyLength), kmaxFor(itemLengthFor(list.keyLength))};
-        if (!writeTree(writer, list, g, built[size_t(i)]))
+        job->order = std::async(threads ? std::launch::async : std::launch::deferred,
+                                sortedEntries, std::cref(job->list));
+        inFlight.push_back(std::move(job));
+        if (inFlight.size() >= 2 && !writeOldest())
             return failed();
     }
+    while (!inFlight.empty())
+        if (!writeOldest())
+            return failed();
+    if (!writer.drain())
+        return failed();
     char *h = head.data();
     fillFileHeader(h, tableBaseName, tagCount, writer.nextPage());
     for (int i = 0; i < tagCount; ++i) {

@@ -77,7 +77,8 @@ public:
 
     // Writes a complete index at path, replacing any file there only once the new one is
     // complete (temporary file, then rename). produceKeys(i, list) fills the keys of tag i;
-    // it is called once per tag, one tag at a time, so that only one tag's keys are held.
+    // it is called once per tag, in tag order, from the calling thread; while it fills one
+    // tag the previous tag is sorted on another thread, so two tags' keys are held at most.
     // InvalidArgument for 0 or more than 47 tags, a name of more than 10 characters, an
     // expression of more than 220, a key length outside 1..100, or keys that do not match
     // their tag; an error of produceKeys is passed on. The old file stays on any failure.
