@@ -43,17 +43,7 @@ DbStatus readTextFile(const QString &path, QString &text)
 
 DbStatus writeTextFile(const QString &path, const QString &text, bool *lossy)
 {
-    QByteArray bytes;
-    bool allOk = true;
-    for (const QString &line : paneLines(text)) {
-        bool ok = true;
-        bytes += codepage::fromUnicode(line, &ok);
-        bytes += "\r\n";
-        allOk = allOk && ok;
-    }
-    if (lossy)
-        *lossy = !allOk;
-    return textfile::writeAtomically(path, bytes, kWhat);
+    return textfile::writeAtomically(path, textfile::encodeLines(paneLines(text), lossy), kWhat);
 }
 
 } // namespace textpane

@@ -45,17 +45,7 @@ DbStatus writeInfoFile(const QString &path, const QStringList &lines, bool *loss
         return {DbStatus::InvalidArgument, QStringLiteral("Info file without a path")};
     if (lines.isEmpty())
         return textfile::removeIfPresent(path, kWhat);
-    QByteArray bytes;
-    bool allOk = true;
-    for (const QString &line : lines) {
-        bool ok = true;
-        bytes += codepage::fromUnicode(line, &ok);
-        bytes += "\r\n";
-        allOk = allOk && ok;
-    }
-    if (lossy)
-        *lossy = !allOk;
-    return textfile::writeAtomically(path, bytes, kWhat);
+    return textfile::writeAtomically(path, textfile::encodeLines(lines, lossy), kWhat);
 }
 
 DbStatus writeInfoText(const QString &path, const QString &text, bool *lossy)

@@ -1,5 +1,7 @@
 #include "textfile.h"
 
+#include "platform/codepage.h"
+
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -105,6 +107,21 @@ DbStatus readWhole(const QString &path, qint64 maxSize, const QString &what, QBy
         return {DbStatus::IoError, failure(what, path, QStringLiteral("read"), file.errorString())};
     }
     return DbStatus::ok();
+}
+
+QByteArray encodeLines(const QStringList &lines, bool *lossy)
+{
+    QByteArray bytes;
+    bool allOk = true;
+    for (const QString &line : lines) {
+        bool ok = true;
+        bytes += codepage::fromUnicode(line, &ok);
+        bytes += "\r\n";
+        allOk = allOk && ok;
+    }
+    if (lossy)
+        *lossy = !allOk;
+    return bytes;
 }
 
 DbStatus writeAtomically(const QString &path, const QByteArray &bytes, const QString &what)

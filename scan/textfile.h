@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // Reading and writing the small 8-bit text files kept beside the catalogued files.
 namespace textfile {
@@ -41,6 +42,10 @@ private:
 // Reads a whole file of at most maxSize bytes. NotFound (with no message) when it does
 // not exist; IoError naming it when it cannot be read or is larger.
 DbStatus readWhole(const QString &path, qint64 maxSize, const QString &what, QByteArray &bytes);
+
+// Lines in Windows-1252, each ended by CR LF; *lossy (when given) tells whether a
+// character had no 8-bit form and was replaced.
+QByteArray encodeLines(const QStringList &lines, bool *lossy);
 
 // Replaces path with bytes through a temporary file in the same folder, so a failed
 // write (full disk, no permission) leaves the old file as it was. what names the file

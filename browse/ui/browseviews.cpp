@@ -1,6 +1,7 @@
 #include "browseviews.h"
 
 #include "app/ui/tform1.h"
+#include "dialogs/ui/widgethelpers.h"
 #include "browse/catalogmodel.h"
 #include "browse/statustext.h"
 #include "browse/ui/foldertreeview.h"
@@ -21,17 +22,6 @@
 
 namespace
 {
-
-// The hourglass for the length of a step, taken back however the step ends.
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
 // Keeps the first failure of a sequence of steps that must all run.
 void keepFirst(DbStatus &first, const DbStatus &next)
 {

@@ -2,6 +2,7 @@
 
 #include "app/settingslook.h"
 #include "app/ui/tform1.h"
+#include "dialogs/ui/widgethelpers.h"
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
 #include "browse/ui/celleditor.h"
@@ -23,15 +24,6 @@
 namespace {
 
 const char kRecordNotWritten[] = "The record of  '%1'  could not be written: %2";
-
-void setBase(QWidget *w, const QColor &color)
-{
-    if (!color.isValid())
-        return;
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Base, color);
-    w->setPalette(pal);
-}
 
 bool inside(const QWidget *area, const QWidget *w)
 {
@@ -205,7 +197,7 @@ void EditPart::enterRecordEdit()
     m_form.setGridColumnColor(CatalogModel::DateColumn, buttonFace);
     m_form.setGridColumnColor(CatalogModel::SizeColumn, buttonFace);
     applyMenus();
-    setBase(grid, toQColor(state.settings.EditColor, grid->palette()));
+    setBaseColour(grid, toQColor(state.settings.EditColor, grid->palette()));
     m_editColumn = CatalogModel::NoteColumn;
     reopenCellEditor();
 }
@@ -239,7 +231,7 @@ void EditPart::EndRecordEdit()
     m_form.setGridColumnColor(CatalogModel::DateColumn, view);
     m_form.setGridColumnColor(CatalogModel::SizeColumn, view);
     applyMenus();
-    setBase(grid, view);
+    setBaseColour(grid, view);
     const QModelIndex current = grid->currentIndex();
     if (current.isValid())
         grid->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect

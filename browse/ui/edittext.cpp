@@ -2,6 +2,7 @@
 
 #include "app/settingslook.h"
 #include "app/ui/tform1.h"
+#include "dialogs/ui/widgethelpers.h"
 #include "browse/catalogmodel.h"
 #include "browse/filedelete.h"
 #include "browse/textpane.h"
@@ -40,15 +41,6 @@ const char kNotesAtRisk[] = "%1\rThe notes stay in the catalogue, but the next u
 const char kNotUpdated[] = "%1\rThe folder was not updated, so that the old Descript.ion "
                            "cannot replace the notes just confirmed.";
 const char kUpdateFailed[] = "The catalogue could not be updated !";
-
-void setBase(QWidget *w, const QColor &color)
-{
-    if (!color.isValid())
-        return;
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Base, color);
-    w->setPalette(pal);
-}
 
 void showError(const QString &message)
 {
@@ -118,7 +110,7 @@ void EditPart::enterTextEdit()
     }
     applyMenus();
     m_form.Memo1->setReadOnly(false);
-    setBase(m_form.Memo1, toQColor(state.settings.EditColor, m_form.Memo1->palette()));
+    setBaseColour(m_form.Memo1, toQColor(state.settings.EditColor, m_form.Memo1->palette()));
 }
 
 // Writes the pane to the session's info file (an empty pane deletes it) and ends the
@@ -145,7 +137,7 @@ void EditPart::EndTextEdit(bool moveFocus)
     m_textPath.clear();
     applyMenus();
     m_form.Memo1->setReadOnly(true);
-    setBase(m_form.Memo1, toQColor(state.settings.ViewColor, m_form.Memo1->palette()));
+    setBaseColour(m_form.Memo1, toQColor(state.settings.ViewColor, m_form.Memo1->palette()));
     if (moveFocus) {
         const QScopedValueRollback<bool> busy(m_busy, true);
         m_form.DBGrid1->setFocus();

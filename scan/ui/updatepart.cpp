@@ -1,6 +1,7 @@
 #include "updatepart.h"
 
 #include "app/ui/tform1.h"
+#include "dialogs/ui/widgethelpers.h"
 #include "browse/ui/browseviews.h"
 #include "dialogs/velmark.h"
 #include "platform/diskpath.h"
@@ -15,15 +16,6 @@
 namespace {
 
 const QString kUpdateAllQuestion = QStringLiteral("Update all folders ?");
-
-class WaitCursor
-{
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 // Moving through records during a walk neither loads info files nor drives the viewer;
 // the flag is set again however the walk ends.
