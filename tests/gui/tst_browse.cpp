@@ -3,9 +3,9 @@
 #include "browse/ui/browseviews.h"
 #include "browse/ui/foldertreeview.h"
 #include "browse/ui/installbrowsing.h"
-#include "dialogs/regional.h"
 #include "dialogs/velmark.h"
 #include "store/catalogtable.h"
+#include "support/gui/mainwindowfixture.h"
 #include "support/testutil.h"
 
 #include <QtTest>
@@ -17,7 +17,6 @@
 #include <QTableView>
 #include <QTreeWidget>
 
-#include <memory>
 
 namespace
 {
@@ -29,7 +28,7 @@ struct Rec {
 
 } // namespace
 
-class TestBrowse : public QObject
+class TestBrowse : public QObject, public MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -56,40 +55,27 @@ private slots:
     void selectionWithoutFocusOnSilver();
 
 private:
-    QString root() const { return m_dir->path() + QLatin1Char('/'); }
     void makeFolders(const QStringList &relative);
     void openArchive(const QList<Rec> &records);
     void start();
-    QStringList gridNames() const;
     QString currentName() const;
     QColor titleColor(int column) const;
     void selectByClick(const QString &folderPath);
     void setCurrent(const QString &name);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    TForm1 *m_form = nullptr;
     BrowseViews *m_views = nullptr;
 };
 
 void TestBrowse::init()
 {
-    regional::install(
-        regional::Rules(regional::DateOrder::DayMonth, {}, [] { return QDate(2026, 12, 7); }));
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_form = new TForm1;
-    installBrowsing(*m_form);
+    setUpWindow({installBrowsing});
     m_views = BrowseViews::of(*m_form);
     QVERIFY(m_views);
-    m_form->state().settings.RootPath = root();
-    m_form->resize(800, 600);
 }
 
 void TestBrowse::cleanup()
 {
-    delete m_form;
-    m_form = nullptr;
-    m_dir.reset();
+    tearDownWindow();
 }
 
 void TestBrowse::makeFolders(const QStringList &relative)
@@ -100,8 +86,8 @@ void TestBrowse::makeFolders(const QStringList &relative)
 
 void TestBrowse::openArchive(const QList<Rec> &records)
 {
-    CatalogTable *t = m_form->state().Dbf1;
-    QVERIFY(t->open(root(), QStringLiteral("Archiv")));
+    openCatalogue();
+    CatalogTable *t = table();
     for (const Rec &r : records) {
         QVERIFY(t->table().append());
         t->setText(CatalogTable::DIR, r.dir);
@@ -118,15 +104,6 @@ void TestBrowse::start()
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form));
     QTRY_VERIFY(m_form->TreeView1->hasFocus() || m_form->TreeView1->topLevelItemCount() == 0);
-}
-
-QStringList TestBrowse::gridNames() const
-{
-    QStringList names;
-    const QAbstractItemModel *model = m_form->DBGrid1->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        names << model->index(row, 0).data().toString();
-    return names;
 }
 
 QString TestBrowse::currentName() const

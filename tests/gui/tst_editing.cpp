@@ -5,9 +5,9 @@
 #include "browse/ui/editpart.h"
 #include "browse/ui/foldertreeview.h"
 #include "browse/ui/installbrowsing.h"
-#include "dialogs/regional.h"
 #include "scan/ui/updatepart.h"
 #include "store/catalogtable.h"
+#include "support/gui/mainwindowfixture.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
 
@@ -20,11 +20,10 @@
 #include <QTableView>
 #include <QTreeWidget>
 
-#include <memory>
 
 // Record edit mode as a user works in it: F5, typing into the grid's cells, moving between
 // rows, and the three endings; the grid's cells and the table's record rules together.
-class TestEditing : public QObject
+class TestEditing : public QObject, public MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -45,44 +44,20 @@ private slots:
     void emptyFolderIgnoresEditKeys();
 
 private:
-    QString root() const { return m_dir->path() + QLatin1Char('/'); }
-    void file(const QString &rel, const QByteArray &bytes = "x");
     void start(const QStringList &names);
-    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {});
     QLineEdit *editor() const;
     void typeInCell(const QString &text);
-    void clickRow(int row, int column);
-    CatalogTable *table() const { return m_form->state().Dbf1; }
     QString field(const QString &name, CatalogTable::Field f);
-    QStringList gridNames() const;
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    TForm1 *m_form = nullptr;
 };
 
 void TestEditing::init()
 {
-    regional::install(regional::Rules(regional::DateOrder::DayMonth, {}, [] { return QDate(2026, 12, 7); }));
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_form = new TForm1;
-    installBrowsing(*m_form);
-    installFolderUpdate(*m_form);
-    installEditing(*m_form);
-    m_form->state().settings.RootPath = root();
-    m_form->resize(800, 600);
+    setUpWindow({installBrowsing, installFolderUpdate, installEditing});
 }
 
 void TestEditing::cleanup()
 {
-    delete m_form;
-    m_form = nullptr;
-    m_dir.reset();
-}
-
-void TestEditing::file(const QString &rel, const QByteArray &bytes)
-{
-    QVERIFY(testutil::writeFile(root() + rel, bytes));
+    tearDownWindow();
 }
 
 // Files of folder D catalogued by F8, the first one current.
@@ -90,22 +65,12 @@ void TestEditing::start(const QStringList &names)
 {
     for (const QString &n : names)
         file(QStringLiteral("D/") + n);
-    QVERIFY(table()->open(root(), QStringLiteral("Archiv")));
-    m_form->state().FollowCurrentRecord = true;
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form));
-    m_form->activateWindow();
-    QTRY_VERIFY(m_form->isActiveWindow());
+    openCatalogue();
+    showActive();
     press(Qt::Key_F8);
     QCOMPARE(gridNames().size(), names.size());
     if (!names.isEmpty())
         clickRow(0, 0);
-}
-
-void TestEditing::press(Qt::Key key, Qt::KeyboardModifiers modifiers)
-{
-    QWidget *target = QApplication::focusWidget();
-    QTest::keyClick(target ? target : m_form->TreeView1, key, modifiers);
 }
 
 QLineEdit *TestEditing::editor() const
@@ -121,13 +86,6 @@ void TestEditing::typeInCell(const QString &text)
     QTest::keyClicks(line, text);
 }
 
-void TestEditing::clickRow(int row, int column)
-{
-    QTableView *grid = m_form->DBGrid1;
-    const QModelIndex index = grid->model()->index(row, column);
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
-}
-
 QString TestEditing::field(const QString &name, CatalogTable::Field f)
 {
     DbfTable &t = table()->table();
@@ -139,15 +97,6 @@ QString TestEditing::field(const QString &name, CatalogTable::Field f)
     if (was > 0)
         t.goTo(quint32(was));
     return value;
-}
-
-QStringList TestEditing::gridNames() const
-{
-    QStringList names;
-    const QAbstractItemModel *model = m_form->DBGrid1->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        names << model->index(row, 0).data().toString();
-    return names;
 }
 
 void TestEditing::modesSetMenusKeysAndColours()

@@ -4,9 +4,9 @@
 #include "browse/ui/editpart.h"
 #include "browse/ui/foldertreeview.h"
 #include "browse/ui/installbrowsing.h"
-#include "dialogs/regional.h"
 #include "scan/ui/updatepart.h"
 #include "store/catalogtable.h"
+#include "support/gui/mainwindowfixture.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
 
@@ -18,11 +18,10 @@
 #include <QTableView>
 #include <QTreeWidget>
 
-#include <memory>
 
 // Text edit mode and the text pane's commands, and deleting files, as a user does them in
 // the main window.
-class TestEditingText : public QObject
+class TestEditingText : public QObject, public MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -44,79 +43,29 @@ private slots:
     void deleteInDescriptionModeRewritesDescriptIon();
 
 private:
-    QString root() const { return m_dir->path() + QLatin1Char('/'); }
-    void file(const QString &rel, const QByteArray &bytes = "x");
     void start(const QStringList &names);
-    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {});
-    void clickRow(int row);
-    QStringList gridNames() const;
-    CatalogTable *table() const { return m_form->state().Dbf1; }
     QPlainTextEdit *pane() const { return m_form->Memo1; }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    TForm1 *m_form = nullptr;
 };
 
 void TestEditingText::init()
 {
-    regional::install(regional::Rules(regional::DateOrder::DayMonth, {}, [] { return QDate(2026, 12, 7); }));
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_form = new TForm1;
-    installBrowsing(*m_form);
-    installFolderUpdate(*m_form);
-    installEditing(*m_form);
-    m_form->state().settings.RootPath = root();
-    m_form->resize(800, 600);
+    setUpWindow({installBrowsing, installFolderUpdate, installEditing});
 }
 
 void TestEditingText::cleanup()
 {
-    delete m_form;
-    m_form = nullptr;
-    m_dir.reset();
-}
-
-void TestEditingText::file(const QString &rel, const QByteArray &bytes)
-{
-    QVERIFY(testutil::writeFile(root() + rel, bytes));
+    tearDownWindow();
 }
 
 void TestEditingText::start(const QStringList &names)
 {
     for (const QString &n : names)
         file(QStringLiteral("D/") + n);
-    QVERIFY(table()->open(root(), QStringLiteral("Archiv")));
-    m_form->state().FollowCurrentRecord = true;
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form));
-    m_form->activateWindow();
-    QTRY_VERIFY(m_form->isActiveWindow());
+    openCatalogue();
+    showActive();
     QTest::keyClick(m_form->TreeView1, Qt::Key_F8);
     QCOMPARE(gridNames().size(), names.size());
     clickRow(0);
-}
-
-void TestEditingText::press(Qt::Key key, Qt::KeyboardModifiers modifiers)
-{
-    QWidget *target = QApplication::focusWidget();
-    QTest::keyClick(target ? target : m_form->TreeView1, key, modifiers);
-}
-
-void TestEditingText::clickRow(int row)
-{
-    QTableView *grid = m_form->DBGrid1;
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
-                      grid->visualRect(grid->model()->index(row, 0)).center());
-}
-
-QStringList TestEditingText::gridNames() const
-{
-    QStringList names;
-    const QAbstractItemModel *model = m_form->DBGrid1->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        names << model->index(row, 0).data().toString();
-    return names;
 }
 
 void TestEditingText::savingWritesOrDeletesInfoFile_data()

@@ -2,9 +2,9 @@
 #include "browse/ui/browseviews.h"
 #include "browse/ui/foldertreeview.h"
 #include "browse/ui/installbrowsing.h"
-#include "dialogs/regional.h"
 #include "scan/ui/updatepart.h"
 #include "store/catalogtable.h"
+#include "support/gui/mainwindowfixture.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
 
@@ -14,11 +14,10 @@
 #include <QTableView>
 #include <QTreeWidget>
 
-#include <memory>
 
 // The update commands as a user runs them: F8 and F12 pressed in the main window, the
 // folder update command from the menu, with the disk changed in between.
-class TestUpdateCommands : public QObject
+class TestUpdateCommands : public QObject, public MainWindowFixture
 {
     Q_OBJECT
 private slots:
@@ -43,52 +42,29 @@ private slots:
     void updateAllWithPathTooLong();
 
 private:
-    QString root() const { return m_dir->path() + QLatin1Char('/'); }
-    void file(const QString &rel, const QByteArray &bytes = "x");
     void start();
     void press(Qt::Key key);
-    CatalogTable *table() const { return m_form->state().Dbf1; }
-    QStringList gridNames() const;
     QStringList recordsOf(const QString &dir);
     void setNoteAndTags(const QString &dir, const QString &name, const QString &note, const QString &tags);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    TForm1 *m_form = nullptr;
     BrowseViews *m_views = nullptr;
 };
 
 void TestUpdateCommands::init()
 {
-    regional::install(regional::Rules(regional::DateOrder::DayMonth, {}, [] { return QDate(2026, 12, 7); }));
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_form = new TForm1;
-    installBrowsing(*m_form);
-    installFolderUpdate(*m_form);
+    setUpWindow({installBrowsing, installFolderUpdate});
     m_views = BrowseViews::of(*m_form);
-    m_form->state().settings.RootPath = root();
-    m_form->resize(800, 600);
 }
 
 void TestUpdateCommands::cleanup()
 {
-    delete m_form;
-    m_form = nullptr;
-    m_dir.reset();
-}
-
-void TestUpdateCommands::file(const QString &rel, const QByteArray &bytes)
-{
-    QVERIFY(testutil::writeFile(root() + rel, bytes));
+    tearDownWindow();
 }
 
 void TestUpdateCommands::start()
 {
-    QVERIFY(table()->open(root(), QStringLiteral("Archiv")));
-    m_form->state().FollowCurrentRecord = true;
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form));
-    m_form->activateWindow();
+    openCatalogue();
+    showActive();
 }
 
 // As the user presses it: on the tree, which has the focus after every command here.
@@ -97,15 +73,6 @@ void TestUpdateCommands::press(Qt::Key key)
     m_form->TreeView1->setFocus();
     QTRY_VERIFY(m_form->TreeView1->hasFocus());
     QTest::keyClick(m_form->TreeView1, key);
-}
-
-QStringList TestUpdateCommands::gridNames() const
-{
-    QStringList names;
-    const QAbstractItemModel *model = m_form->DBGrid1->model();
-    for (int row = 0; row < model->rowCount(); ++row)
-        names << model->index(row, 0).data().toString();
-    return names;
 }
 
 // NAME=NOTE/CODE of a folder's records, straight from the table; the selection is

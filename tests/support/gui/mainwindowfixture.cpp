@@ -1,0 +1,78 @@
+#include "mainwindowfixture.h"
+
+#include "app/ui/tform1.h"
+#include "dialogs/regional.h"
+#include "store/catalogtable.h"
+#include "support/testutil.h"
+
+#include <QtTest>
+
+#include <QApplication>
+#include <QTableView>
+#include <QTreeWidget>
+
+void MainWindowFixture::setUpWindow(std::initializer_list<Part> parts)
+{
+    regional::install(
+        regional::Rules(regional::DateOrder::DayMonth, {}, [] { return QDate(2026, 12, 7); }));
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_form = new TForm1;
+    for (Part install : parts)
+        install(*m_form);
+    m_form->state().settings.RootPath = root();
+    m_form->resize(800, 600);
+}
+
+void MainWindowFixture::tearDownWindow()
+{
+    delete m_form;
+    m_form = nullptr;
+    m_dir.reset();
+}
+
+CatalogTable *MainWindowFixture::table() const
+{
+    return m_form->state().Dbf1;
+}
+
+void MainWindowFixture::file(const QString &rel, const QByteArray &bytes)
+{
+    QVERIFY(testutil::writeFile(root() + rel, bytes));
+}
+
+void MainWindowFixture::openCatalogue()
+{
+    QVERIFY(table()->open(root(), QStringLiteral("Archiv")));
+}
+
+void MainWindowFixture::showActive()
+{
+    m_form->state().FollowCurrentRecord = true;
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form));
+    m_form->activateWindow();
+    QTRY_VERIFY(m_form->isActiveWindow());
+}
+
+void MainWindowFixture::press(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget *target = QApplication::focusWidget();
+    QTest::keyClick(target ? target : m_form->TreeView1, key, modifiers);
+}
+
+void MainWindowFixture::clickRow(int row, int column)
+{
+    QTableView *grid = m_form->DBGrid1;
+    const QModelIndex index = grid->model()->index(row, column);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+}
+
+QStringList MainWindowFixture::gridNames() const
+{
+    QStringList names;
+    const QAbstractItemModel *model = m_form->DBGrid1->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        names << model->index(row, 0).data().toString();
+    return names;
+}
