@@ -445,19 +445,30 @@ private slots:
         QVERIFY(!QFile::exists(path));
     }
 
-    // A build that fails half way leaves the previous index untouched.
+    // A build that fails half way, while earlier tags are still being sorted, leaves the
+    // previous index untouched: a failing key source, or keys that do not fit their tag.
+    void failedBuildKeepsOldFile_data()
+    {
+        QTest::addColumn<bool>("badKeys");
+        QTest::newRow("key source fails") << false;
+        QTest::newRow("keys of the wrong length") << true;
+    }
     void failedBuildKeepsOldFile()
     {
+        QFETCH(bool, badKeys);
         const QString path = file("keep.mdx");
         QVERIFY(buildWith(path, sampleEntries(50, 100, 5)).isOk());
         const QByteArray before = testutil::readFile(path);
-        const DbStatus st = MdxIndex::build(path, "T", catalogueTags(), [](int tag, MdxKeyList &list) {
-            if (tag == 2)
+        const DbStatus st = MdxIndex::build(path, "T", catalogueTags(), [&](int tag, MdxKeyList &list) {
+            if (tag == 2 && !badKeys)
                 return DbStatus(DbStatus::IoError, QStringLiteral("table read failed"));
-            list.add(key("X").constData(), 1);
+            for (quint32 r = 1; r <= 5000; ++r)
+                list.add(key(QByteArray::number(r * 7919 % 5000), list.keyLength).constData(), r);
+            if (tag == 2)
+                list.keys.chop(1);
             return DbStatus::ok();
         });
-        QCOMPARE(st.code(), DbStatus::IoError);
+        QCOMPARE(st.code(), badKeys ? DbStatus::InvalidArgument : DbStatus::IoError);
         QCOMPARE(testutil::readFile(path), before);
     }
 
