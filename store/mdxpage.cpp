@@ -64,6 +64,8 @@ void BlockCache::setLimit(int blocks)
 
 void BlockCache::clear()
 {
+    for (Window &w : m_windows)
+        w.first = 0;
     m_blocks.clear();
     m_table.clear();
     m_used = 0;
@@ -153,8 +155,10 @@ void BlockCache::pushFront(CachedBlock *b)
 DbStatus BlockCache::writeBlock(CachedBlock *b)
 {
     DbStatus st = dbfio::writeAt(m_fd, b->data.get(), kBlockSize, qint64(b->page) * kPageSize, m_path);
-    if (st)
+    if (st) {
         b->dirty = false;
+        patchWindows(b->page, b->data.get());
+    }
     return st;
 }
 
@@ -201,54 +205,79 @@ DbStatus BlockCache::fetch(quint32 page, BlockRef &out, bool walking)
             pushFront(b);
         }
     } else {
-        DbStatus st = readWindow(page, walking, b);
+        const char *data = nullptr;
+        DbStatus st = readBlock(page, walking, data);
+        if (st)
+            st = obtain(page, b); // may write dirty blocks, which the windows then take over
         if (!st)
             return st;
+        std::memcpy(b->data.get(), data, kBlockSize);
     }
     out.assign(this, b);
     return {};
 }
 
-// Reads the block at page, or the window around it, and caches what was not cached yet
-// (a cached block may be newer than the file). The wanted block goes in last, so that
-// it is the most recent.
-DbStatus BlockCache::readWindow(quint32 page, bool walking, CachedBlock *&wanted)
+// The copy of page in a read window, or nullptr.
+const char *BlockCache::windowed(quint32 page)
 {
-    quint32 first = page;
-    quint64 end = quint64(page) + kBlockPages;
-    if (walking && m_window > 1) {
-        const quint32 span = quint32(m_window) * kBlockPages;
-        first = page - (page - kHeaderPages) % span;
-        end = std::max<quint64>(end, std::min<quint64>(quint64(first) + span, m_end));
+    for (Window &w : m_windows) {
+        if (w.first && page >= w.first && page < w.first + w.blocks * kBlockPages) {
+            w.used = ++m_windowClock;
+            return w.bytes.get() + size_t(page - w.first) / kBlockPages * kBlockSize;
+        }
     }
-    m_stage.resize(size_t(end - first) / kBlockPages * kBlockSize);
-    const qint64 offset = qint64(first) * kPageSize;
+    return nullptr;
+}
+
+// The file's bytes of the block at page: from a window, or read with the window around it
+// when walking, or read on their own.
+DbStatus BlockCache::readBlock(quint32 page, bool walking, const char *&data)
+{
+    if (!walking || m_window <= 1) {
+        qint64 got = 0;
+        DbStatus st = dbfio::readAt(m_fd, m_single, kBlockSize, qint64(page) * kPageSize, m_path, &got);
+        if (!st)
+            return st;
+        if (got < kBlockSize)
+            return ioError(m_path, QStringLiteral("reading past the end"), qint64(page) * kPageSize);
+        data = m_single;
+        return {};
+    }
+    if ((data = windowed(page)))
+        return {};
+    const quint32 span = quint32(m_window) * kBlockPages;
+    const quint32 first = page - (page - kHeaderPages) % span;
+    const quint64 end = std::max<quint64>(quint64(page) + kBlockPages,
+                                          std::min<quint64>(quint64(first) + span, m_end));
+    Window *w = &m_windows[0];
+    for (Window &o : m_windows)
+        if (o.used < w->used)
+            w = &o;
+    w->first = 0;
+    if (!w->bytes)
+        w->bytes = std::make_unique<char[]>(size_t(kWindowBlocks) * kBlockSize);
     qint64 got = 0;
-    DbStatus st = dbfio::readAt(m_fd, m_stage.data(), qint64(m_stage.size()), offset, m_path, &got);
+    DbStatus st = dbfio::readAt(m_fd, w->bytes.get(), qint64(end - first) / kBlockPages * kBlockSize,
+                                qint64(first) * kPageSize, m_path, &got);
     if (!st)
         return st;
     const quint32 index = (page - first) / kBlockPages;
     if (got < qint64(index + 1) * kBlockSize)
         return ioError(m_path, QStringLiteral("reading past the end"), qint64(page) * kPageSize);
-    // The blocks to fill are chosen before any is placed: placing one may push out a dirty
-    // block of this window, which is then written, and the copy read above is older.
-    const quint32 blocks = quint32(got / kBlockSize);
-    std::vector<quint32> &fill = m_fill;
-    fill.clear();
-    for (quint32 i = 0; i < blocks; ++i)
-        if (i != index && !lookup(first + i * kBlockPages))
-            fill.push_back(i);
-    fill.push_back(index); // the wanted block last, so that it is the most recent
-    for (const quint32 at : fill) {
-        CachedBlock *b = nullptr;
-        st = obtain(first + at * kBlockPages, b);
-        if (!st)
-            return st;
-        std::memcpy(b->data.get(), m_stage.data() + size_t(at) * kBlockSize, kBlockSize);
-        if (at == index)
-            wanted = b;
-    }
+    w->first = first;
+    w->blocks = quint32(got / kBlockSize);
+    w->used = ++m_windowClock;
+    data = w->bytes.get() + size_t(index) * kBlockSize;
     return {};
+}
+
+// Keeps the windows equal to the file after a block was written.
+void BlockCache::patchWindows(quint32 page, const char *data)
+{
+    for (Window &w : m_windows)
+        if (w.first && page >= w.first && page < w.first + w.blocks * kBlockPages)
+            std::memcpy(w.bytes.get() + size_t(page - w.first) / kBlockPages * kBlockSize, data,
+                        kBlockSize);
 }
 
 // Writes a dirty block that is to leave the cache together with the dirty blocks next to
@@ -319,7 +348,6 @@ DbStatus BlockCache::writeRun(std::vector<CachedBlock *>::const_iterator from, s
 {
     if (count == 1)
         return writeBlock(*from);
-    // Not m_stage: a run may be written while a window read still holds its blocks there.
     m_out.resize(count * kBlockSize);
     for (size_t i = 0; i < count; ++i)
         std::memcpy(m_out.data() + i * kBlockSize, from[qsizetype(i)]->data.get(), kBlockSize);
@@ -327,8 +355,10 @@ DbStatus BlockCache::writeRun(std::vector<CachedBlock *>::const_iterator from, s
                                  qint64((*from)->page) * kPageSize, m_path);
     if (!st)
         return st;
-    for (size_t i = 0; i < count; ++i)
+    for (size_t i = 0; i < count; ++i) {
         from[qsizetype(i)]->dirty = false;
+        patchWindows(from[qsizetype(i)]->page, from[qsizetype(i)]->data.get());
+    }
     return {};
 }
 

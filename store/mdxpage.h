@@ -136,6 +136,10 @@ private:
 // the one asked for, in one request: the leaves of one key range lie close together
 // (a bulk build writes them in order, splits during an import take blocks near each
 // other), so a walk over a range then costs a read or two instead of one per leaf.
+// The windows are kept apart from the cache, and a block enters the cache only when it
+// is asked for: a walk then does not push out the cached blocks for neighbours it never
+// visits. Every write to the file is copied into the windows, so they never hold a
+// block older than the file.
 class BlockCache
 {
 public:
@@ -161,7 +165,9 @@ private:
     DbStatus writeBlock(CachedBlock *b);
     DbStatus writeNeighbours(CachedBlock *b);
     DbStatus writeRun(std::vector<CachedBlock *>::const_iterator from, size_t count);
-    DbStatus readWindow(quint32 page, bool walking, CachedBlock *&wanted);
+    DbStatus readBlock(quint32 page, bool walking, const char *&data);
+    const char *windowed(quint32 page);
+    void patchWindows(quint32 page, const char *data);
     void unlink(CachedBlock *b);
     void pushFront(CachedBlock *b);
     CachedBlock *lookup(quint32 page) const;
@@ -183,8 +189,16 @@ private:
         CachedBlock *block = nullptr;
     };
     std::vector<Slot> m_table;
-    std::vector<char> m_stage;                          // runs of blocks in one request
-    std::vector<quint32> m_fill;                        // blocks of a window to cache
+    struct Window {
+        quint32 first = 0; // page of the first block; 0: empty
+        quint32 blocks = 0;
+        quint64 used = 0;
+        std::unique_ptr<char[]> bytes;
+    };
+    static constexpr int kWindows = 8;
+    Window m_windows[kWindows];
+    quint64 m_windowClock = 0;
+    char m_single[kBlockSize];                          // a block read on its own
     std::vector<char> m_out;                            // a run of blocks being written
     std::vector<CachedBlock *> m_run;                   // and the blocks it holds
     size_t m_used = 0;
