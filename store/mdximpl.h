@@ -8,6 +8,8 @@
 
 #include <QFile>
 
+using MdxPath = std::vector<std::pair<quint32, int>>;
+
 struct MdxTagState {
     MdxTagSpec def;
     quint32 headerPage = 0;
@@ -22,9 +24,20 @@ struct MdxTagState {
     bool leavesKnown = false; // firstLeaf/lastLeaf checked against the tree in this session
     bool dirty = false;       // the tag header needs rewriting
     mutable int leafDepth = -1; // depth of the leaves as the last search found it
+    // The path (root to leaf) of the last insert, kept while nothing but inserts that
+    // fitted into that leaf changed the tag: a following insert that falls inside the leaf,
+    // or past its end when the leaf is the last one, goes there without a descent.
+    MdxPath finger;
+    bool fingerRightmost = false; // the finger runs down the right edge of the tree
+    bool lastAtEnd = false;       // the last insert went after every entry of the tag
 };
 
-using MdxPath = std::vector<std::pair<quint32, int>>;
+// An entry of a batch being sorted: eight key bytes from the point where the keys of the
+// batch start to differ, as a number that orders as the bytes do, and the entry's number.
+struct MdxSortItem {
+    quint64 chunk;
+    quint32 entry;
+};
 
 struct MdxIndex::Impl {
     QString path;
@@ -37,6 +50,7 @@ struct MdxIndex::Impl {
     bool damaged = false;    // a change failed half way: the busy mark must stay on disk
     quint64 generation = 1;  // counts changes, so that cursors notice a changed tree
     MdxPath work;            // reused by insert and remove
+    std::vector<MdxSortItem> batch; // reused by insertMany
     std::vector<quint32> freed; // blocks given up in this session, taken again first
     char scratch[2 * mdx::kBlockSize];
     char upKey[mdx::kMaxKeyLength];
@@ -93,8 +107,11 @@ struct MdxIndex::Impl {
 
     // Updates (mdxupdate.cpp)
     DbStatus insertEntry(MdxTagState &t, const char *key, quint32 recno);
+    DbStatus insertPlace(MdxTagState &t, const char *key, quint32 recno, bool &rightmost);
+    void sortBatch(const MdxKeyList &list);
     DbStatus removeEntry(MdxTagState &t, const char *key, quint32 recno);
-    DbStatus splitUpwards(MdxTagState &t, quint32 recno, bool rightmost);
+    DbStatus splitUpwards(MdxTagState &t, quint32 recno, bool rightmost, bool &split,
+                          bool &atEnd);
     DbStatus shiftRight(MdxTagState &t, int level, mdx::BlockRef &left, int total, bool &shifted);
     DbStatus splitImage(MdxTagState &t, mdx::BlockRef &left, bool leaf, int total,
                         bool appending, quint32 &rightPage);
@@ -112,4 +129,20 @@ struct MdxIndex::Impl {
 namespace mdx {
 // Today as the three date bytes of the index headers.
 void putDate(char *p);
+
+// First entry of a leaf not less than (key, recno).
+inline int leafLowerBound(const NodeGeometry &g, const char *node, int n, const char *key,
+                          quint32 recno)
+{
+    int lo = 0;
+    int hi = n;
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (compareEntry(g.key(node, mid), g.pointer(node, mid), key, recno, g.keyLength) < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
 } // namespace mdx

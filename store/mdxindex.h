@@ -98,6 +98,11 @@ public:
     // rebuilt, and flush() and close() answer BadIndex after writing what they can.
     DbStatus insert(int tag, const char *key, quint32 recno);
     DbStatus remove(int tag, const char *key, quint32 recno); // Corrupt when absent
+    // Inserts every entry of the list (in any order) as insert() would, taking them in
+    // (key, recno) order so that neighbouring keys are placed without a descent from the
+    // root each. InvalidArgument when the keys do not match the tag. A failure half way
+    // leaves the entries before it inserted and the index to be rebuilt, as with insert().
+    DbStatus insertMany(int tag, const MdxKeyList &list);
 
     // Positions on the first entry not less than (key, recno); key is padded with blanks to
     // the key length (a longer key is cut). The cursor is invalid when there is none.

@@ -8,21 +8,6 @@ namespace {
 // empty leaf below the root, so this only bounds the walk over a damaged file.
 constexpr int kMaxEmptyLeaves = 1000;
 
-// First entry of a leaf not less than (key, recno).
-int leafLowerBound(const NodeGeometry &g, const char *node, int n, const char *key, quint32 recno)
-{
-    int lo = 0;
-    int hi = n;
-    while (lo < hi) {
-        const int mid = (lo + hi) / 2;
-        if (compareEntry(g.key(node, mid), g.pointer(node, mid), key, recno, g.keyLength) < 0)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    return lo;
-}
-
 // First separator not less than key, n when there is none.
 int separatorLowerBound(const NodeGeometry &g, const char *node, int n, const char *key)
 {

@@ -1,5 +1,7 @@
 #include "mdximpl.h"
 
+#include <algorithm>
+
 using namespace mdx;
 
 namespace {
@@ -82,6 +84,70 @@ DbStatus MdxIndex::insert(int tag, const char *key, quint32 recno)
     return d->insertEntry(d->tags[size_t(tag)], key, recno);
 }
 
+DbStatus MdxIndex::insertMany(int tag, const MdxKeyList &list)
+{
+    if (!d->file.isOpen())
+        return d->notOpen();
+    if (tag < 0 || tag >= tagCount())
+        return d->badTag(tag);
+    MdxTagState &t = d->tags[size_t(tag)];
+    const int len = t.geo.keyLength;
+    if (list.keyLength != len || list.keys.size() != qsizetype(list.recnos.size()) * len)
+        return DbStatus(DbStatus::InvalidArgument,
+                        QStringLiteral("The keys given for tag \"%1\" do not match it.")
+                            .arg(QString::fromLatin1(t.def.name)));
+    d->sortBatch(list);
+    const char *keys = list.keys.constData();
+    for (const MdxSortItem &item : d->batch)
+        if (DbStatus st = d->insertEntry(t, keys + qsizetype(item.entry) * len, list.recnos[item.entry]); !st)
+            return st;
+    return {};
+}
+
+// Puts the entries of list into (key, recno) order in batch. The keys of a batch mostly
+// share a long start (the folder), so they are compared by the eight bytes after it, held
+// beside the entry, and only ties look at the rest of the keys.
+void MdxIndex::Impl::sortBatch(const MdxKeyList &list)
+{
+    const int len = list.keyLength;
+    const size_t count = list.recnos.size();
+    const char *keys = list.keys.constData();
+    batch.resize(count);
+    int shared = len;
+    for (size_t i = 1; i < count && shared > 0; ++i) {
+        const char *a = keys;
+        const char *b = keys + i * size_t(len);
+        int k = 0;
+        while (k < shared && a[k] == b[k])
+            ++k;
+        shared = k;
+    }
+    for (size_t i = 0; i < count; ++i) {
+        unsigned char bytes[8] = {};
+        if (shared < len)
+            std::memcpy(bytes, keys + i * size_t(len) + shared, size_t(std::min(8, len - shared)));
+        quint64 chunk = 0;
+        for (unsigned char c : bytes)
+            chunk = (chunk << 8) | c;
+        batch[i] = {chunk, quint32(i)};
+    }
+    const int rest = shared + 8;
+    const auto before = [&](const MdxSortItem &a, const MdxSortItem &b) {
+        if (a.chunk != b.chunk)
+            return a.chunk < b.chunk;
+        if (rest < len) {
+            const int c = std::memcmp(keys + size_t(a.entry) * size_t(len) + rest,
+                                      keys + size_t(b.entry) * size_t(len) + rest, size_t(len - rest));
+            if (c != 0)
+                return c < 0;
+        }
+        return list.recnos[a.entry] < list.recnos[b.entry];
+    };
+    // Appends in key order (and keys that are all equal) come sorted already.
+    if (!std::is_sorted(batch.begin(), batch.end(), before))
+        std::sort(batch.begin(), batch.end(), before);
+}
+
 DbStatus MdxIndex::remove(int tag, const char *key, quint32 recno)
 {
     if (!d->file.isOpen())
@@ -100,26 +166,92 @@ DbStatus MdxIndex::Impl::insertEntry(MdxTagState &t, const char *key, quint32 re
     if (!st)
         return st;
     bool rightmost = false;
-    st = locate(t, key, recno, work, &rightmost);
-    if (!st)
+    st = insertPlace(t, key, recno, rightmost);
+    if (!st) {
+        t.finger.clear();
         return st;
+    }
     std::memcpy(upKey, key, size_t(t.geo.keyLength));
-    st = splitUpwards(t, recno, rightmost);
-    if (st)
-        t.hasKeys = true;
-    else
+    bool split = false;
+    bool atEnd = false;
+    st = splitUpwards(t, recno, rightmost, split, atEnd);
+    if (!st) {
         damaged = true;
+        t.finger.clear();
+        return st;
+    }
+    t.hasKeys = true;
+    t.lastAtEnd = atEnd;
+    // A split changed the nodes above the leaf; the next insert finds its way afresh.
+    if (split) {
+        t.finger.clear();
+    } else {
+        t.finger = work;
+        t.fingerRightmost = rightmost;
+    }
     return st;
+}
+
+// The work path to the place of a new entry, as locate() finds it: from the last insert's
+// leaf when the entry falls strictly inside it (or after it when it is the last leaf),
+// down the right edge when the entry comes after every entry of the tag, else from the root.
+DbStatus MdxIndex::Impl::insertPlace(MdxTagState &t, const char *key, quint32 recno,
+                                     bool &rightmost)
+{
+    const NodeGeometry &g = t.geo;
+    if (!t.finger.empty()) {
+        BlockRef ref;
+        int n = 0;
+        DbStatus st = loadNode(t, t.finger.back().first, ref, n);
+        if (!st)
+            return st;
+        const char *d = ref.data();
+        if (n > 0 && g.isLeaf(d, n)) {
+            const int last = compareEntry(g.key(d, n - 1), g.pointer(d, n - 1), key, recno, g.keyLength);
+            if (last < 0 && t.fingerRightmost) {
+                work = t.finger;
+                work.back().second = n;
+                rightmost = true;
+                return {};
+            }
+            if (last > 0 && compareEntry(g.key(d, 0), g.pointer(d, 0), key, recno, g.keyLength) < 0) {
+                work = t.finger;
+                work.back().second = leafLowerBound(g, d, n, key, recno);
+                rightmost = t.fingerRightmost;
+                return {};
+            }
+        }
+    } else if (t.lastAtEnd && t.hasKeys) {
+        work.clear();
+        DbStatus st = descendEdge(t, t.root, work, true);
+        if (!st)
+            return st;
+        BlockRef ref;
+        int n = 0;
+        st = loadNode(t, work.back().first, ref, n);
+        if (!st)
+            return st;
+        const char *d = ref.data();
+        if (n > 0 && compareEntry(g.key(d, n - 1), g.pointer(d, n - 1), key, recno, g.keyLength) < 0) {
+            work.back().second = n;
+            rightmost = true;
+            return {};
+        }
+    }
+    return locate(t, key, recno, work, &rightmost);
 }
 
 // Puts (recno, upKey) into the leaf at the end of the work path and carries splits up:
 // a split node keeps its page for the left part, the right part gets a new block, and the
 // parent receives the left part's greatest key in front of the entry that led down.
-DbStatus MdxIndex::Impl::splitUpwards(MdxTagState &t, quint32 recno, bool rightmost)
+DbStatus MdxIndex::Impl::splitUpwards(MdxTagState &t, quint32 recno, bool rightmost,
+                                      bool &split, bool &atEnd)
 {
     const NodeGeometry &g = t.geo;
     quint32 rightPage = 0;
     quint32 newPtr = 0;
+    split = false;
+    atEnd = false;
     for (int level = int(work.size()) - 1; level >= 0; --level) {
         const bool leaf = level == int(work.size()) - 1;
         const quint32 page = work[size_t(level)].first;
@@ -131,21 +263,29 @@ DbStatus MdxIndex::Impl::splitUpwards(MdxTagState &t, quint32 recno, bool rightm
             return st;
         if (pos < 0 || pos > n || g.isLeaf(ref.data(), n) != leaf)
             return bad(QStringLiteral("tag \"%1\" changed shape during an insert").arg(QString::fromLatin1(t.def.name)));
-        std::memcpy(scratch, ref.data(), size_t(8 + n * g.itemLength + 4));
-        if (leaf) {
-            spliceIn(g, scratch, n, pos, recno, upKey);
-        } else {
-            spliceIn(g, scratch, n, pos, newPtr, upKey);
-            put32(scratch + 8 + (pos + 1) * g.itemLength, rightPage);
-        }
+        if (leaf)
+            atEnd = rightmost && pos == n;
         const int total = n + 1;
-        if (total <= (leaf ? g.kmax : g.kmax - 1)) {
-            char *w = ref.writable();
-            std::memcpy(w, scratch, size_t(8 + total * g.itemLength + 4));
-            put32(w, quint32(total));
-            g.clearTail(w, total);
+        // A node with room takes the entry where it is; a full one is put together in
+        // scratch first and then shared out.
+        const bool fits = total <= (leaf ? g.kmax : g.kmax - 1);
+        char *image = scratch;
+        if (fits)
+            image = ref.writable();
+        else
+            std::memcpy(scratch, ref.data(), size_t(8 + n * g.itemLength + 4));
+        if (leaf) {
+            spliceIn(g, image, n, pos, recno, upKey);
+        } else {
+            spliceIn(g, image, n, pos, newPtr, upKey);
+            put32(image + 8 + (pos + 1) * g.itemLength, rightPage);
+        }
+        if (fits) {
+            put32(image, quint32(total));
+            g.clearTail(image, total);
             return {};
         }
+        split = true;
         if (leaf && level > 0) {
             bool shifted = false;
             st = shiftRight(t, level, ref, total, shifted);
@@ -237,6 +377,7 @@ DbStatus MdxIndex::Impl::splitImage(MdxTagState &t, BlockRef &left, bool leaf, i
 DbStatus MdxIndex::Impl::removeEntry(MdxTagState &t, const char *key, quint32 recno)
 {
     ++generation;
+    t.finger.clear();
     DbStatus st = beginChange(t);
     if (!st)
         return st;

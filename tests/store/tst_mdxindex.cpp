@@ -239,6 +239,89 @@ private slots:
         checkAllTags(*again, entries);
     }
 
+    // Batches go in sorted, each entry from the leaf of the one before when it falls
+    // inside that leaf or past the end of the tag. Whatever the batches look like, and
+    // with single inserts and removals in between, the tags must hold exactly what one
+    // insert at a time would have put there.
+    void batchInserts_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<int>("cacheBlocks");
+        for (const char *shape : {"folders in turn", "shuffled over all", "equal keys", "descending"}) {
+            QTest::newRow(shape) << QString::fromLatin1(shape) << 8192;
+            QTest::newRow(qPrintable(QStringLiteral("%1, 4-block cache").arg(QLatin1String(shape))))
+                << QString::fromLatin1(shape) << 4;
+        }
+    }
+    void batchInserts()
+    {
+        QFETCH(QString, shape);
+        QFETCH(int, cacheBlocks);
+        const QString path = file("batch.mdx");
+        Entries present = sampleEntries(300, 100, 5);
+        QVERIFY(buildWith(path, present).isOk());
+        auto idx = openOk(path);
+        QVERIFY(idx);
+        idx->setCacheLimit(cacheBlocks);
+        std::mt19937 rng(17);
+        quint32 recno = quint32(present.size());
+        for (int round = 0; round < 12; ++round) {
+            Entries batch;
+            for (int i = 0; i < 150; ++i) {
+                QByteArray k;
+                if (shape == QLatin1String("folders in turn"))
+                    k = "DIR" + QByteArray::number(round) + "\\" + QByteArray(76, ' ') + "F"
+                      + QByteArray::number(int(rng() % 1000));
+                else if (shape == QLatin1String("equal keys"))
+                    k = "DIR9\\ SAME";
+                else if (shape == QLatin1String("descending"))
+                    k = "DIR" + QByteArray::number(9 - round % 10) + "\\" + QByteArray(76, ' ') + "F"
+                      + QByteArray::number(1000 - i);
+                else
+                    k = "DIR" + QByteArray::number(int(rng() % 12)) + "\\" + QByteArray(76, ' ')
+                      + "FILE" + QByteArray::number(int(rng() % 40));
+                batch.emplace_back(key(k), ++recno);
+            }
+            std::shuffle(batch.begin(), batch.end(), rng);
+            for (int tag = 0; tag < 4; ++tag) {
+                MdxKeyList list;
+                list.keyLength = idx->tagSpec(tag).keyLength;
+                for (const Entry &e : batch)
+                    list.add(key(e.first, list.keyLength).constData(), e.second);
+                QVERIFY(idx->insertMany(tag, list).isOk());
+            }
+            present.insert(present.end(), batch.begin(), batch.end());
+            // Between batches: a single insert at the end of every tag, one in the middle,
+            // and a removal, so that the place remembered from the batch is stale.
+            const Entry last(key("ZZZ"), ++recno);
+            const Entry middle(key("DIR3\\"), ++recno);
+            for (const Entry &e : {last, middle})
+                for (int tag = 0; tag < 4; ++tag)
+                    QVERIFY(idx->insert(tag, key(e.first, idx->tagSpec(tag).keyLength).constData(), e.second).isOk());
+            present.push_back(last);
+            present.push_back(middle);
+            const size_t victim = rng() % present.size();
+            for (int tag = 0; tag < 4; ++tag)
+                QVERIFY(idx->remove(tag, key(present[victim].first, idx->tagSpec(tag).keyLength).constData(),
+                                    present[victim].second).isOk());
+            present.erase(present.begin() + qsizetype(victim));
+        }
+        checkAllTags(*idx, present);
+        // An empty batch changes nothing; keys of another length are refused whole.
+        MdxKeyList none;
+        none.keyLength = 100;
+        QVERIFY(idx->insertMany(0, none).isOk());
+        MdxKeyList wrong;
+        wrong.keyLength = 20;
+        wrong.add(QByteArray(20, 'A').constData(), 1);
+        QCOMPARE(idx->insertMany(0, wrong).code(), DbStatus::InvalidArgument);
+        QCOMPARE(idx->insertMany(9, none).code(), DbStatus::InvalidArgument);
+        QVERIFY(idx->close().isOk());
+        auto again = openOk(path);
+        QVERIFY(again);
+        checkAllTags(*again, present);
+    }
+
     // A cache big enough to read windows but far smaller than the index: blocks pushed out
     // dirty are written together with their dirty neighbours, also in the middle of a
     // window read that walks between the inserts start. Every entry must survive that.
