@@ -60,6 +60,10 @@ DbStatus DbfTable::Impl::parseTags(const std::vector<DbfTagDef> &defs)
     }
     keyA.resize(longest);
     keyB.resize(longest);
+    pending.assign(tags.size(), MdxKeyList());
+    for (size_t i = 0; i < tags.size(); ++i)
+        pending[i].keyLength = tags[i].expr.length();
+    pendingRecords = 0;
     return {};
 }
 
@@ -219,6 +223,7 @@ DbStatus DbfTable::Impl::buildIndexFile(const QString &path, const DbfFile &sour
 
 DbStatus DbfTable::Impl::rebuildIndex()
 {
+    dropPending(); // the new index is built from the records themselves
     if (mdx) {
         mdx->close();
         mdx.reset();
@@ -256,9 +261,35 @@ DbStatus DbfTable::Impl::beginIndexChange()
     return {};
 }
 
+DbStatus DbfTable::Impl::applyPending()
+{
+    if (pendingRecords == 0)
+        return {};
+    DbStatus st;
+    for (size_t i = 0; i < tags.size() && st; ++i)
+        st = mdx ? mdx->insertMany(tags[i].mdxTag, pending[i]) : notOpen();
+    dropPending();
+    cursorStale = true;
+    if (!st)
+        indexBroken = true;
+    return st;
+}
+
+void DbfTable::Impl::dropPending()
+{
+    for (MdxKeyList &list : pending) {
+        list.keys.resize(0);
+        list.recnos.clear();
+    }
+    pendingRecords = 0;
+}
+
 DbStatus DbfTable::Impl::flushAll(bool sync)
 {
+    const DbStatus keys = applyPending();
     DbStatus st = file.flush(sync);
+    if (st && !keys)
+        st = keys;
     if (!mdx)
         return st;
     DbStatus ix = mdx->flush();
@@ -286,6 +317,8 @@ DbStatus DbfTable::close()
     if (DbStatus fs = d->file.close(); st && !fs)
         st = fs;
     d->state = State::Closed;
+    d->dropPending();
+    d->pending.clear();
     d->tags.clear();
     d->tagDefs.clear();
     d->order = -1;

@@ -68,8 +68,14 @@ bool DbfTable::isDeleted() const
 
 DbStatus DbfTable::append()
 {
-    if (DbStatus st = d->ensureBrowse(); !st)
-        return st;
+    // Unlike the other calls that leave an edit, appending needs nothing of the index, so
+    // the keys of earlier appends may stay pending.
+    if (d->state == State::Edit || d->state == State::Insert) {
+        if (DbStatus st = post(); !st)
+            return st;
+    } else if (d->state == State::Closed) {
+        return d->notOpen();
+    }
     if (d->hooks.beforeInsert && !d->hooks.beforeInsert())
         return {DbStatus::Refused, QStringLiteral("A new record was refused.")};
     d->editBuf.fill(' ');
@@ -85,6 +91,8 @@ DbStatus DbfTable::edit()
         return d->notOpen();
     if (!d->cur.recno)
         return {DbStatus::NoRecord, QStringLiteral("There is no record to edit.")};
+    if (DbStatus st = d->applyPending(); !st)
+        return st;
     if (d->hooks.beforeEdit)
         d->hooks.beforeEdit();
     std::memcpy(d->editBuf.data(), d->cur.rec.constData(), size_t(d->editBuf.size()));
@@ -114,25 +122,61 @@ DbStatus DbfTable::post()
     return st;
 }
 
+// Most records are appended in runs (an import, the new files of a folder), so their keys
+// are held back and go into the tags in key order in one go, and the new record becomes
+// current without being looked up in the index: it is found there again when a move needs
+// its place. A record outside the range or the filter needs the index to find the record
+// that takes its place, so the keys go in at once then.
 DbStatus DbfTable::Impl::postInsert()
 {
+    // At most this many records' keys wait, so that an import holds a bounded amount.
+    constexpr quint32 kMostPending = 4096;
     if (DbStatus st = beginIndexChange(); !st)
         return st;
     if (DbStatus st = file.append(editBuf.constData()); !st)
         return st;
     const quint32 recno = file.count();
     state = State::Browse;
-    DbStatus result;
-    for (const DbfTagRuntime &t : tags) {
-        t.expr.evaluate(editBuf.constData(), keyA.data());
-        if (result = mdx->insert(t.mdxTag, keyA.constData(), recno); !result) {
-            indexBroken = true;
-            break;
+    if (mdx && !tags.empty()) {
+        for (size_t i = 0; i < tags.size(); ++i) {
+            MdxKeyList &list = pending[i];
+            const qsizetype at = list.keys.size();
+            list.keys.resize(at + list.keyLength);
+            tags[i].expr.evaluate(editBuf.constData(), list.keys.data() + at);
+            list.recnos.push_back(recno);
         }
+        ++pendingRecords;
     }
+    DbStatus result;
+    if (pendingRecords >= kMostPending)
+        result = applyPending();
+    if (result && visibleAppended(recno)) {
+        becomeCurrent(scan);
+        cursorStale = true; // its place in the order is looked up when a move needs it
+        return {};
+    }
+    if (result)
+        result = applyPending();
     cursorStale = true;
     DbStatus st = settleNear(recno, editBuf.constData());
     return result ? st : result;
+}
+
+// Whether the record just appended (in editBuf) lies in range and filter; it is then in
+// scan, ready to become current.
+bool DbfTable::Impl::visibleAppended(quint32 recno)
+{
+    if (!physical() && ranged) {
+        const KeyExpr &expr = tags[size_t(order)].expr;
+        const size_t len = size_t(expr.length());
+        expr.evaluate(editBuf.constData(), keyA.data());
+        if (std::memcmp(keyA.constData(), low.constData(), len) < 0
+            || std::memcmp(keyA.constData(), high.constData(), len) > 0)
+            return false;
+    }
+    scan.recno = recno;
+    std::memcpy(scan.rec.data(), editBuf.constData(), size_t(scan.rec.size()));
+    return acceptable(scan);
 }
 
 DbStatus DbfTable::Impl::postEdit()
@@ -143,6 +187,9 @@ DbStatus DbfTable::Impl::postEdit()
         state = State::Browse;
         return {};
     }
+    // edit() has put the keys of earlier appends in already; a failure leaves the edit open.
+    if (DbStatus st = applyPending(); !st)
+        return st;
     if (DbStatus st = file.write(recno, editBuf.constData()); !st)
         return st;
     state = State::Browse;
@@ -179,6 +226,8 @@ DbStatus DbfTable::deleteRecord()
         return d->notOpen();
     if (!d->cur.recno)
         return {DbStatus::NoRecord, QStringLiteral("There is no record to delete.")};
+    if (DbStatus st = d->applyPending(); !st)
+        return st;
     if (DbStatus st = d->file.writeFlag(d->cur.recno, dbf::kDeleted); !st)
         return st;
     d->cur.rec[0] = dbf::kDeleted;

@@ -51,6 +51,15 @@ struct DbfTable::Impl {
     bool indexChanging = false;
     bool indexBroken = false; // an update failed half-way: only a rebuild repairs it
 
+    // Keys of the records appended since the index was last brought up to date, one list
+    // per tag (in the order of tags). They go into the index in key order in one go
+    // (applyPending) before anything reads or changes the index or needs the current
+    // record's place in it. Keys are only held while the table header says the index is
+    // changing, so a process that dies with keys pending leaves an index that the next
+    // open rebuilds.
+    std::vector<MdxKeyList> pending;
+    quint32 pendingRecords = 0;
+
     // Opening and repair (dbftable.cpp)
     DbStatus openIndex(const std::vector<DbfTagDef> &required);
     DbStatus parseTags(const std::vector<DbfTagDef> &defs);
@@ -61,6 +70,8 @@ struct DbfTable::Impl {
     DbStatus buildIndexFile(const QString &path, const DbfFile &source,
                             std::vector<MdxKeyList> *gathered = nullptr);
     DbStatus beginIndexChange();
+    DbStatus applyPending();
+    void dropPending();
     DbStatus flushAll(bool sync);
     void resetPosition();
 
@@ -83,6 +94,7 @@ struct DbfTable::Impl {
 
     // Editing (dbftableedit.cpp)
     DbStatus postInsert();
+    bool visibleAppended(quint32 recno);
     DbStatus postEdit();
 
     // Pack and check (dbftablepack.cpp, dbftablecheck.cpp)

@@ -203,8 +203,9 @@ DbStatus DbfTable::Impl::settleNear(quint32 recno, const char *rec)
 DbStatus DbfTable::Impl::ensureBrowse()
 {
     if (state == State::Edit || state == State::Insert)
-        return q->post();
-    return state == State::Closed ? notOpen() : DbStatus();
+        if (DbStatus st = q->post(); !st)
+            return st;
+    return state == State::Closed ? notOpen() : applyPending();
 }
 
 DbStatus DbfTable::setOrder(const QByteArray &tagName)
