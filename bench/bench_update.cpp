@@ -86,14 +86,16 @@ Timing updateAll(CatalogTable &table, const QString &root)
     FolderTree tree;
     tree.rebuild(root);
     PathResolver resolver(root);
+    UpdatedRecords updated;
     for (const FolderNode *node : tree.nodesInOrder()) {
-        const DbStatus st = UpdateFolder(table, resolver, FolderPathOfNode(node), false, nullptr, true);
+        const DbStatus st = UpdateFolder(table, resolver, FolderPathOfNode(node), false, nullptr,
+                                         true, &updated);
         if (!st) {
             std::fprintf(stderr, "update: %s\n", qPrintable(st.message()));
             std::exit(1);
         }
     }
-    SweepOrphans(table, resolver);
+    SweepOrphans(table, resolver, nullptr, &updated);
     table.table().flush();
     return {t.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_SELF) - cpu0};
 }

@@ -234,7 +234,7 @@ DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QS
 
 DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
                       const QString &folderPath, bool descriptions, FolderUpdateStats *stats,
-                      bool listingsCurrent)
+                      bool listingsCurrent, UpdatedRecords *updated)
 {
     FolderUpdateStats local;
     FolderUpdateStats &s = stats ? *stats : local;
@@ -275,6 +275,9 @@ DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
         st = mergeEntries(table, dir, entries, records, names, state, s);
     if (st)
         st = sweepFolder(table, resolver, dirText, DescriptionLookup(list), records, state, s);
+    if (st && updated)
+        for (int i = 0; i < records.size(); ++i)
+            updated->add(records.recno(i));
     const DbStatus first = table.table().first();
     return st ? first : st;
 }
@@ -363,28 +366,34 @@ private:
 
 } // namespace
 
-DbStatus SweepOrphans(CatalogTable &table, const PathResolver &resolver, int *deleted)
+namespace {
+
+// Whether the current record's file may still exist (see FolderNames::mayExist); Corrupt
+// when the record is too short to hold its fields.
+DbStatus orphanCheck(const DbfTable &t, FolderNames &names, bool &keep)
 {
-    WalkGuard guard(table);
-    table.switchTagFilterOff();
-    DbfTable &t = table.table();
-    DbStatus st = table.setPhysicalOrder();
-    int count = 0;
-    resolver.forget();
-    FolderNames names(resolver);
     const DbfField &dirField = t.fields()[CatalogTable::DIR];
     const DbfField &nameField = t.fields()[CatalogTable::NAME];
-    for (st = st ? t.first() : st; st && !t.eof();) {
-        const QByteArray rec = t.recordBytes();
-        if (rec.size() < 1 + qMax(dirField.offset + dirField.width, nameField.offset + nameField.width)) {
-            st = {DbStatus::Corrupt, QStringLiteral("Record %1 cannot be read").arg(t.recNo())};
+    const QByteArray rec = t.recordBytes();
+    if (rec.size() < 1 + qMax(dirField.offset + dirField.width, nameField.offset + nameField.width))
+        return {DbStatus::Corrupt, QStringLiteral("Record %1 cannot be read").arg(t.recNo())};
+    const char *dir = rec.constData() + 1 + dirField.offset;
+    const char *name = rec.constData() + 1 + nameField.offset;
+    const int nameLength = trimmedLength(name, nameField.width);
+    keep = nameLength > 0 && names.mayExist(dir, dirField.width, name, nameLength);
+    return {};
+}
+
+// Every record of the table in physical order.
+DbStatus sweepAll(CatalogTable &table, FolderNames &names, int &count)
+{
+    DbfTable &t = table.table();
+    DbStatus st = t.first();
+    while (st && !t.eof()) {
+        bool keep = false;
+        if (st = orphanCheck(t, names, keep); !st)
             break;
-        }
-        const char *dir = rec.constData() + 1 + dirField.offset;
-        const char *name = rec.constData() + 1 + nameField.offset;
-        const int nameLength = trimmedLength(name, nameField.width);
-        if (nameLength > 0
-            && names.mayExist(dir, dirField.width, name, nameLength)) {
+        if (keep) {
             st = t.next();
             continue;
         }
@@ -398,6 +407,50 @@ DbStatus SweepOrphans(CatalogTable &table, const PathResolver &resolver, int *de
         if (t.recNo() <= before)
             break;
     }
+    return st;
+}
+
+// Only the records that the walk did not merge, in physical order.
+DbStatus sweepOthers(CatalogTable &table, FolderNames &names, const UpdatedRecords &updated,
+                     int &count)
+{
+    DbfTable &t = table.table();
+    const quint32 total = t.physicalCount();
+    for (quint32 recno = 1; recno <= total; ++recno) {
+        if (updated.contains(recno))
+            continue;
+        DbStatus st = t.goTo(recno);
+        if (st.code() == DbStatus::NoRecord)
+            continue; // deleted already
+        bool keep = false;
+        if (st)
+            st = orphanCheck(t, names, keep);
+        if (st && !keep) {
+            st = t.deleteRecord();
+            if (st) {
+                ++table.DeletedCount;
+                ++count;
+            }
+        }
+        if (!st)
+            return st;
+    }
+    return {};
+}
+
+} // namespace
+
+DbStatus SweepOrphans(CatalogTable &table, const PathResolver &resolver, int *deleted,
+                      const UpdatedRecords *updated)
+{
+    WalkGuard guard(table);
+    table.switchTagFilterOff();
+    DbStatus st = table.setPhysicalOrder();
+    int count = 0;
+    resolver.forget();
+    FolderNames names(resolver);
+    if (st)
+        st = updated ? sweepOthers(table, names, *updated, count) : sweepAll(table, names, count);
     if (deleted)
         *deleted = count;
     const DbStatus restored = table.restoreOrder();

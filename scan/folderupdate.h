@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <vector>
+
 class PathResolver;
 
 // Merging the disk into the catalogue, one folder at a time.
@@ -12,6 +15,24 @@ struct FolderUpdateStats {
     int refreshed = 0;
     int deleted = 0;
     int notesSet = 0;
+};
+
+// The records that the folder updates of one walk over many folders have compared with
+// the disk (or added), by record number: the orphan sweep that ends the walk need not
+// look at them again. Valid for one walk only: record numbers change with a pack.
+class UpdatedRecords
+{
+public:
+    void add(quint32 recno)
+    {
+        if (recno >= m_seen.size())
+            m_seen.resize(std::max<size_t>(size_t(recno) + 1, m_seen.size() * 2));
+        m_seen[recno] = true;
+    }
+    bool contains(quint32 recno) const { return recno < m_seen.size() && m_seen[recno]; }
+
+private:
+    std::vector<bool> m_seen;
 };
 
 // Merges the files of one folder into the catalogue table: files without a record get
@@ -29,13 +50,18 @@ struct FolderUpdateStats {
 //
 // The resolver's folder listings are forgotten first, unless listingsCurrent says that
 // the caller forgot them at the start of a walk over many folders that renames nothing.
+// When the update succeeds, the folder's records (those it kept and those it added) go
+// into updated, if given.
 DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
                       const QString &folderPath, bool descriptions,
-                      FolderUpdateStats *stats = nullptr, bool listingsCurrent = false);
+                      FolderUpdateStats *stats = nullptr, bool listingsCurrent = false,
+                      UpdatedRecords *updated = nullptr);
 
 // The last step of updating everything: over the whole table in physical order, the
 // records whose file no longer exists are marked deleted (and counted). Records of
-// folders that the tree does not show stay as long as their files exist. The order in
+// folders that the tree does not show stay as long as their files exist. The records in
+// updated (merged with the disk by this same walk) are taken as they are. The order in
 // force and the range of the current folder are applied again at the end. The resolver's
 // listings are forgotten first.
-DbStatus SweepOrphans(CatalogTable &table, const PathResolver &resolver, int *deleted = nullptr);
+DbStatus SweepOrphans(CatalogTable &table, const PathResolver &resolver, int *deleted = nullptr,
+                      const UpdatedRecords *updated = nullptr);

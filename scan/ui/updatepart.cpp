@@ -144,7 +144,8 @@ void miOrdnerupdate1Click(TForm1 &form)
 
 // One folder of update all. In description mode selecting the node has merged the folder
 // already; merging it again would find nothing to change.
-DbStatus updateNode(TForm1 &form, BrowseViews &views, const PathResolver &resolver, int index)
+DbStatus updateNode(TForm1 &form, BrowseViews &views, const PathResolver &resolver, int index,
+                    UpdatedRecords &updated)
 {
     CatalogTable &t = *form.state().Dbf1;
     DbStatus st = views.selectNodeAt(index);
@@ -152,7 +153,7 @@ DbStatus updateNode(TForm1 &form, BrowseViews &views, const PathResolver &resolv
     if (!st)
         return st;
     if (!descriptionMode(form))
-        return UpdateFolder(t, resolver, folder, false, nullptr, true);
+        return UpdateFolder(t, resolver, folder, false, nullptr, true, &updated);
     // Selecting wrote no file; the folder's listing is taken afresh for the new file.
     resolver.forget();
     return WriteFolderDescriptions(t, resolver, folder);
@@ -165,19 +166,23 @@ void updateEveryFolder(TForm1 &form, BrowseViews &views, Failures &failures)
     const FollowPause pause(form.state());
     PathResolver resolver(rootPathOf(form));
     const ViewsDetached detached(t);
+    // The folders merged here are not listed again by the sweep; those the walk does not
+    // reach (hidden ones, say) are.
+    UpdatedRecords updated;
     const int count = views.nodeCount();
     for (int i = 0; i < count; ++i)
-        failures.add(updateNode(form, views, resolver, i));
+        failures.add(updateNode(form, views, resolver, i, updated));
     if (count == 0) {
         // The root folder is the one folder the archive shows.
         failures.add(views.selectNodeAt(0));
-        const DbStatus st = UpdateFolder(t, resolver, QString(), descriptionMode(form));
+        const DbStatus st = UpdateFolder(t, resolver, QString(), descriptionMode(form), nullptr,
+                                         false, &updated);
         failures.add(st);
         if (st && descriptionMode(form))
             failures.add(WriteFolderDescriptions(t, resolver, QString()));
     }
     const TreeLocked locked(form.TreeView1);
-    failures.add(SweepOrphans(t, resolver));
+    failures.add(SweepOrphans(t, resolver, nullptr, &updated));
 }
 
 void miAllUpdClick(TForm1 &form)

@@ -198,6 +198,58 @@ private slots:
         QCOMPARE(namesOf(*m_table, QStringLiteral("Gone\\")), QStringList());
     }
 
+    // After an update of every folder the sweep looks only at records that the update did
+    // not merge: folders it did not visit (hidden ones), and records outside the range of
+    // the folders it did visit. The outcome is that of a sweep over everything.
+    void sweepAfterUpdatingEveryFolder_data()
+    {
+        QTest::addColumn<bool>("skipMerged");
+        QTest::newRow("records the update merged skipped") << true;
+        QTest::newRow("every record looked at") << false;
+    }
+    void sweepAfterUpdatingEveryFolder()
+    {
+        QFETCH(bool, skipMerged);
+        file(QStringLiteral("Keep/a.txt"));
+        file(QStringLiteral("Keep/b.txt"));
+        file(QStringLiteral(".hidden/c.txt"));
+        file(QStringLiteral(".hidden/d.txt"));
+        file(QStringLiteral(".gone/e.txt"));
+        for (const char *folder : {"Keep\\", ".hidden\\", ".gone\\"})
+            QVERIFY(update(QString::fromLatin1(folder)));
+        // Records whose DIR differs from the folder key only in case lie outside the range
+        // that merging Keep\ walks; the sweep must judge them itself.
+        for (const char *name : {"a.txt", "lost.txt"}) {
+            DbfTable &t = m_table->table();
+            QVERIFY(t.append());
+            t.setFieldBytes(CatalogTable::DIR, "keep\\");
+            t.setFieldBytes(CatalogTable::NAME, name);
+            QVERIFY(t.post());
+        }
+        QVERIFY(QFile::remove(m_root + QStringLiteral("Keep/b.txt")));
+        QVERIFY(QFile::remove(m_root + QStringLiteral(".hidden/d.txt")));
+        QVERIFY(QDir(m_root + QStringLiteral(".gone")).removeRecursively());
+        m_table->DeletedCount = 0;
+        UpdatedRecords updated;
+        QVERIFY(UpdateFolder(*m_table, *m_resolver, QString(), false, nullptr, false, &updated));
+        QVERIFY(UpdateFolder(*m_table, *m_resolver, QStringLiteral("Keep\\"), false, nullptr, true, &updated));
+        QCOMPARE(m_table->DeletedCount, 1); // b.txt, by the folder's own update
+        int deleted = 0;
+        QVERIFY(SweepOrphans(*m_table, *m_resolver, &deleted, skipMerged ? &updated : nullptr));
+        QCOMPARE(deleted, 3); // d.txt, e.txt and the lost file of the lower-case folder
+        QCOMPARE(m_table->DeletedCount, 4);
+        QCOMPARE(namesOf(*m_table, QStringLiteral("Keep\\")), QStringList({"a.txt"}));
+        QCOMPARE(namesOf(*m_table, QStringLiteral(".HIDDEN\\")), QStringList({"c.txt"}));
+        QCOMPARE(namesOf(*m_table, QStringLiteral(".GONE\\")), QStringList());
+        QVERIFY(m_table->setPhysicalOrder());
+        QStringList all;
+        DbfTable &t = m_table->table();
+        for (DbStatus st = t.first(); st && !t.eof(); st = t.next())
+            all << m_table->text(CatalogTable::DIR) + m_table->text(CatalogTable::NAME);
+        all.sort();
+        QCOMPARE(all, QStringList({".HIDDEN\\c.txt", "Archiv.dbf", "Archiv.mdx", "KEEP\\a.txt", "keep\\a.txt"}));
+    }
+
     void orphanSweepKeepsRecordsOfUnreadableFolder()
     {
         file(QStringLiteral("Locked/a.txt"));
