@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace dirlist {
@@ -53,6 +54,30 @@ EntryType typeOf(int dirFd, const dirent *e)
     default:
         return EntryType::Other;
     }
+}
+
+// Whether the file system of fd keeps the link count of a folder at two plus its number
+// of sub-folders. Only file systems known to do so are trusted (others report 1 or
+// anything); the answer is kept per device.
+bool countsSubFolders(int fd, dev_t device)
+{
+    struct Known {
+        dev_t device;
+        bool counts;
+    };
+    thread_local std::vector<Known> known;
+    for (const Known &k : known)
+        if (k.device == device)
+            return k.counts;
+    struct statfs fs;
+    if (fstatfs(fd, &fs) != 0)
+        return false;
+    constexpr unsigned long kExt = 0xEF53, kXfs = 0x58465342, kTmpfs = 0x01021994;
+    const auto type = static_cast<unsigned long>(fs.f_type);
+    const bool counts = type == kExt || type == kXfs || type == kTmpfs;
+    if (known.size() < 64)
+        known.push_back({device, counts});
+    return counts;
 }
 
 // Most names are plain ASCII, which needs no UTF-8 decoder.
@@ -168,6 +193,7 @@ bool Folder::id(FolderId &out) const
         return false;
     out.device = st.st_dev;
     out.inode = st.st_ino;
+    out.noSubFolders = st.st_nlink == 2 && countsSubFolders(m_fd, st.st_dev);
     return true;
 }
 

@@ -26,6 +26,9 @@ struct Entry {
 struct FolderId {
     dev_t device = 0;
     ino_t inode = 0;
+    // Known to hold no sub-folder, without reading it: on file systems that count a
+    // folder's sub-folders in its link count (two plus one per sub-folder), a count of two.
+    bool noSubFolders = false;
     bool operator==(const FolderId &o) const { return device == o.device && inode == o.inode; }
 };
 

@@ -69,6 +69,10 @@ bool enter(dirlist::Folder &child, const dirlist::Folder &parent, const QByteArr
 
 void buildBelow(FolderNode *parent, dirlist::Folder &folder, Ancestors &ancestors)
 {
+    // A folder known to have no sub-folders is not read: most folders of a large tree
+    // hold files only, and reading them would list every file once more.
+    if (!ancestors.empty() && ancestors.back().noSubFolders)
+        return;
     for (const dirlist::Entry &e : visibleSubFolders(folder)) {
         FolderNode *node = parent->addChild(e.name);
         dirlist::Folder child;

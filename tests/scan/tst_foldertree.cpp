@@ -1,4 +1,5 @@
 #include "scan/foldertree.h"
+#include "platform/dirlist.h"
 #include "runasuser.h"
 #include "support/testutil.h"
 
@@ -101,6 +102,42 @@ private slots:
         QCOMPARE(tree.findPath(QStringLiteral("A\\X\\")), nullptr);
         QCOMPARE(int(tree.nodesInOrder().size()), 3);
         QCOMPARE(tree.nodesInOrder().back(), c);
+    }
+
+    // Folders whose link count shows that they hold no sub-folder are not read. The tree
+    // must come out the same: sub-folders added and removed between walks, folders with
+    // hidden sub-folders only, links to folders.
+    void linkCountLeavesTreeAlone()
+    {
+        const auto paths = [](const FolderTree &tree) {
+            QStringList out;
+            for (const FolderNode *n : tree.nodesInOrder())
+                out << FolderPathOfNode(n);
+            return out;
+        };
+        mk(QStringLiteral("Leaf"));
+        touch(QStringLiteral("Leaf/a.jpg"));
+        mk(QStringLiteral("Deep/x/y"));
+        touch(QStringLiteral("Deep/x/f.txt"));
+        mk(QStringLiteral("OnlyHidden/.git"));
+        QVERIFY(QFile::link(m_root + QStringLiteral("/Deep"), m_root + QStringLiteral("/Leaf/link")));
+        FolderTree tree;
+        QVERIFY(tree.rebuild(m_root));
+        QCOMPARE(paths(tree), (QStringList{"Deep\\", "Deep\\x\\", "Deep\\x\\y\\", "Leaf\\", "OnlyHidden\\"}));
+        mk(QStringLiteral("Leaf/new"));
+        QVERIFY(QDir(m_root + QStringLiteral("/Deep/x/y")).removeRecursively());
+        QVERIFY(tree.rebuild(m_root));
+        QCOMPARE(paths(tree), (QStringList{"Deep\\", "Deep\\x\\", "Leaf\\", "Leaf\\new\\", "OnlyHidden\\"}));
+        // What the link count tells is never that a folder with sub-folders has none.
+        for (const char *rel : {"Deep", "Deep/x", "Leaf", "Leaf/new", "OnlyHidden"}) {
+            dirlist::Folder folder;
+            QVERIFY(folder.open(m_root + QLatin1Char('/') + QLatin1String(rel)));
+            dirlist::FolderId id;
+            QVERIFY(folder.id(id));
+            std::vector<dirlist::Entry> subFolders;
+            QVERIFY(folder.read(subFolders, dirlist::Filter::FoldersOnly, false));
+            QVERIFY2(!(id.noSubFolders && !subFolders.empty()), rel);
+        }
     }
 
     void symlinkLoopsDoNotHang()
