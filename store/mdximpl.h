@@ -109,6 +109,7 @@ struct MdxIndex::Impl {
     DbStatus insertEntry(MdxTagState &t, const char *key, quint32 recno);
     DbStatus insertPlace(MdxTagState &t, const char *key, quint32 recno, bool &rightmost);
     void sortBatch(const MdxKeyList &list);
+    DbStatus appendAtEnd(MdxTagState &t, const MdxKeyList &list, size_t &next);
     DbStatus removeEntry(MdxTagState &t, const char *key, quint32 recno);
     DbStatus splitUpwards(MdxTagState &t, quint32 recno, bool rightmost, bool &split,
                           bool &atEnd);

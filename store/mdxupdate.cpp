@@ -98,9 +98,65 @@ DbStatus MdxIndex::insertMany(int tag, const MdxKeyList &list)
                             .arg(QString::fromLatin1(t.def.name)));
     d->sortBatch(list);
     const char *keys = list.keys.constData();
-    for (const MdxSortItem &item : d->batch)
+    for (size_t i = 0; i < d->batch.size();) {
+        // Runs past the end of the tag fill its last leaf directly; the entry that finds
+        // it full (or any other) takes the way of a single insert.
+        if (i == 0 || t.lastAtEnd)
+            if (DbStatus st = d->appendAtEnd(t, list, i); !st)
+                return st;
+        if (i == d->batch.size())
+            break;
+        const MdxSortItem &item = d->batch[i++];
         if (DbStatus st = d->insertEntry(t, keys + qsizetype(item.entry) * len, list.recnos[item.entry]); !st)
             return st;
+    }
+    return {};
+}
+
+// Appends the sorted batch entries from next on to the tag's last leaf while they come
+// after every entry of the tag and the leaf has room; next is left at the first entry
+// not appended.
+DbStatus MdxIndex::Impl::appendAtEnd(MdxTagState &t, const MdxKeyList &list, size_t &next)
+{
+    const NodeGeometry &g = t.geo;
+    const char *keys = list.keys.constData();
+    const auto keyOf = [&](size_t i) { return keys + qsizetype(batch[i].entry) * g.keyLength; };
+    const auto recnoOf = [&](size_t i) { return list.recnos[batch[i].entry]; };
+    if (recnoOf(next) == 0)
+        return {}; // refused by the single insert
+    DbStatus st = beginChange(t);
+    if (!st)
+        return st;
+    if (!t.finger.empty() && t.fingerRightmost) {
+        work = t.finger;
+    } else {
+        work.clear();
+        st = descendEdge(t, t.root, work, true);
+        if (!st)
+            return st;
+    }
+    BlockRef ref;
+    int n = 0;
+    st = loadNode(t, work.back().first, ref, n);
+    if (!st)
+        return st;
+    if (!g.isLeaf(ref.data(), n) || (n == 0 && work.size() > 1) || n >= g.kmax
+        || (n > 0
+            && compareEntry(g.key(ref.data(), n - 1), g.pointer(ref.data(), n - 1), keyOf(next),
+                            recnoOf(next), g.keyLength) >= 0))
+        return {};
+    ++generation;
+    char *w = ref.writable();
+    for (; next < batch.size() && n < g.kmax && recnoOf(next) != 0; ++next)
+        g.setEntry(w, n++, recnoOf(next), keyOf(next));
+    put32(w, quint32(n));
+    put32(w + 8 + n * g.itemLength, 0);
+    g.clearTail(w, n);
+    t.hasKeys = true;
+    t.lastAtEnd = true;
+    t.finger = work;
+    t.finger.back().second = n - 1;
+    t.fingerRightmost = true;
     return {};
 }
 
@@ -117,6 +173,8 @@ void MdxIndex::Impl::sortBatch(const MdxKeyList &list)
     for (size_t i = 1; i < count && shared > 0; ++i) {
         const char *a = keys;
         const char *b = keys + i * size_t(len);
+        if (std::memcmp(a, b, size_t(shared)) == 0)
+            continue; // the usual case once the shared part is found
         int k = 0;
         while (k < shared && a[k] == b[k])
             ++k;
