@@ -70,13 +70,13 @@ public:
     // Adds the current record of t; false when its bytes do not have the table's length.
     bool add(const DbfTable &t, NameTable &names)
     {
-        const QByteArray rec = t.recordBytes();
+        const char *rec = t.recordData();
         if (m_length == 0)
-            m_length = int(rec.size());
-        if (rec.size() != m_length || m_length == 0)
+            m_length = t.recordLength();
+        if (!rec || t.recordLength() != m_length || m_length == 0)
             return false;
         m_recnos.push_back(quint32(t.recNo()));
-        m_bytes.append(rec);
+        m_bytes.append(rec, m_length);
         const int last = size() - 1;
         m_names.push_back(names.insert(field(last, CatalogTable::NAME), trimmedLength(last, CatalogTable::NAME)));
         return true;
@@ -103,7 +103,8 @@ DbStatus recordsInRange(DbfTable &t, FolderRecords &out, NameTable &names, int e
 // DATE as the table stores it: yyyymmdd, blanks for no day.
 void encodeDay(const QDate &d, char *out)
 {
-    const int year = d.year(), month = d.month(), day = d.day();
+    int year = 0, month = 0, day = 0;
+    d.getDate(&year, &month, &day);
     if (!d.isValid() || year < 1 || year > 9999) {
         std::memset(out, ' ', 8);
         return;
@@ -169,7 +170,7 @@ DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
                 t.setFieldBytes(CatalogTable::DIR, dir);
                 t.setFieldBytes(CatalogTable::NAME, e.ansi);
                 t.setFieldDate(CatalogTable::DATE, e.day());
-                t.setFieldBytes(CatalogTable::SIZE, QByteArray(size, sizeLength));
+                t.setFieldBytes(CatalogTable::SIZE, QByteArray::fromRawData(size, sizeLength));
                 st = t.post();
             }
             if (!st)
@@ -184,7 +185,7 @@ DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
             continue;
         const DbStatus st = writeRecord(t, records.recno(found), [&] {
             t.setFieldDate(CatalogTable::DATE, e.day());
-            t.setFieldBytes(CatalogTable::SIZE, QByteArray(size, sizeLength));
+            t.setFieldBytes(CatalogTable::SIZE, QByteArray::fromRawData(size, sizeLength));
         });
         if (!st)
             return st;

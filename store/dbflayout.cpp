@@ -209,11 +209,12 @@ QDate decodeDate(const char *data, int width)
 
 void encodeDate(const QDate &date, char *data, int width)
 {
-    if (!date.isValid() || date.year() < 1 || date.year() > 9999 || width != 8) {
+    int ymd[3] = {0, 0, 0};
+    date.getDate(&ymd[0], &ymd[1], &ymd[2]); // one conversion instead of three
+    if (!date.isValid() || ymd[0] < 1 || ymd[0] > 9999 || width != 8) {
         std::memset(data, ' ', size_t(width));
         return;
     }
-    const int ymd[3] = {date.year(), date.month(), date.day()};
     const int digits[3] = {4, 2, 2};
     int pos = 8;
     for (int part = 2; part >= 0; --part) {

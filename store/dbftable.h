@@ -112,6 +112,10 @@ public:
     // The setters act only while editing or inserting; a date field given a text or a
     // character field given a date is left alone.
     QByteArray recordBytes() const; // flag byte and fields
+    // The same bytes in place, recordLength() of them, without a copy: valid until the next
+    // call that moves, edits or closes. Null without a current record.
+    const char *recordData() const;
+    int recordLength() const;
     bool isDeleted() const;
 
     State state() const;

@@ -60,6 +60,16 @@ QByteArray DbfTable::recordBytes() const
     return rec ? QByteArray(rec, d->file.recordLength()) : QByteArray();
 }
 
+const char *DbfTable::recordData() const
+{
+    return d->currentRecord();
+}
+
+int DbfTable::recordLength() const
+{
+    return isOpen() ? d->file.recordLength() : 0;
+}
+
 bool DbfTable::isDeleted() const
 {
     const char *rec = d->currentRecord();
@@ -169,9 +179,14 @@ bool DbfTable::Impl::visibleAppended(quint32 recno)
     if (!physical() && ranged) {
         const KeyExpr &expr = tags[size_t(order)].expr;
         const size_t len = size_t(expr.length());
-        expr.evaluate(editBuf.constData(), keyA.data());
-        if (std::memcmp(keyA.constData(), low.constData(), len) < 0
-            || std::memcmp(keyA.constData(), high.constData(), len) > 0)
+        // The key waits among the pending ones, unless they have just gone in.
+        const MdxKeyList &keys = pending[size_t(order)];
+        const char *key = keyA.constData();
+        if (!keys.recnos.empty() && keys.recnos.back() == recno)
+            key = keys.keys.constData() + keys.keys.size() - qsizetype(len);
+        else
+            expr.evaluate(editBuf.constData(), keyA.data());
+        if (std::memcmp(key, low.constData(), len) < 0 || std::memcmp(key, high.constData(), len) > 0)
             return false;
     }
     scan.recno = recno;
