@@ -68,7 +68,8 @@ public:
         m_names.reserve(size_t(expectedRecords));
     }
     // Adds the current record of t; false when its bytes do not have the table's length.
-    bool add(const DbfTable &t, NameTable &names)
+    // knownName is the number of the name known, when the caller has just put it there.
+    bool add(const DbfTable &t, NameTable &names, const QByteArray *known = nullptr, int knownName = -1)
     {
         const char *rec = t.recordData();
         if (m_length == 0)
@@ -78,7 +79,12 @@ public:
         m_recnos.push_back(quint32(t.recNo()));
         m_bytes.append(rec, m_length);
         const int last = size() - 1;
-        m_names.push_back(names.insert(field(last, CatalogTable::NAME), trimmedLength(last, CatalogTable::NAME)));
+        const int length = trimmedLength(last, CatalogTable::NAME);
+        const char *name = field(last, CatalogTable::NAME);
+        if (known && known->size() == length && std::memcmp(known->constData(), name, size_t(length)) == 0)
+            m_names.push_back(knownName);
+        else
+            m_names.push_back(names.insert(name, length));
         return true;
     }
 
@@ -175,7 +181,7 @@ DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
             }
             if (!st)
                 return st;
-            if (!records.add(t, names))
+            if (!records.add(t, names, &e.ansi, name))
                 return {DbStatus::Corrupt, QStringLiteral("Record %1 cannot be read").arg(t.recNo())};
             state[size_t(name)].firstRecord = records.size() - 1;
             ++stats.appended;

@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 
+#include <algorithm>
 #include <cstring>
 
 QByteArray DbfTable::fieldBytes(int field) const
@@ -151,6 +152,8 @@ DbStatus DbfTable::Impl::postInsert()
         for (size_t i = 0; i < tags.size(); ++i) {
             MdxKeyList &list = pending[i];
             const qsizetype at = list.keys.size();
+            if (list.keys.capacity() < at + list.keyLength)
+                list.keys.reserve(std::max<qsizetype>(2 * list.keys.capacity(), 64 * list.keyLength));
             list.keys.resize(at + list.keyLength);
             tags[i].expr.evaluate(editBuf.constData(), list.keys.data() + at);
             list.recnos.push_back(recno);
