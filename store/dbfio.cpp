@@ -18,12 +18,13 @@ FaultHook &hook()
 }
 
 // Files written in bulk (runs of appended records, index blocks pushed out of the cache)
-// have their write-back started every megabyte, so that the disk works while the
-// program goes on and the sync that ends the work has little left to wait for. Only the
-// start of the write-back is asked for; when data is durable is still up to the syncs.
+// have their write-back started every megabyte written through writeAt, so that the disk
+// works while the program goes on and the sync that ends the work has little left to wait
+// for, also where the writer does not ask for it (startWriteback). Only the start of the
+// write-back is asked for; when data is durable is still up to the syncs.
 constexpr qint64 kWriteBackBytes = 1024 * 1024;
 
-void startWriteBack(int fd, qint64 bytes)
+void writeBackEveryMegabyte(int fd, qint64 bytes)
 {
 #ifdef SYNC_FILE_RANGE_WRITE
     struct Written {
@@ -109,7 +110,7 @@ DbStatus writeAt(int fd, const char *data, qint64 size, qint64 offset, const QSt
         }
         done += n;
     }
-    startWriteBack(fd, size);
+    writeBackEveryMegabyte(fd, size);
     return {};
 }
 
