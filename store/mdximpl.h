@@ -51,6 +51,7 @@ struct MdxIndex::Impl {
     quint64 generation = 1;  // counts changes, so that cursors notice a changed tree
     MdxPath work;            // reused by insert and remove
     std::vector<MdxSortItem> batch; // reused by insertMany
+    int createdSinceWrite = 0;      // blocks allocated since insertMany last wrote the cache
     std::vector<quint32> freed; // blocks given up in this session, taken again first
     char scratch[2 * mdx::kBlockSize];
     char upKey[mdx::kMaxKeyLength];

@@ -59,6 +59,7 @@ DbStatus MdxIndex::Impl::allocate(MdxTagState &t, BlockRef &ref)
         return st;
     t.extentNext += kBlockPages;
     t.pagesUsed += kBlockPages;
+    ++createdSinceWrite;
     return {};
 }
 
@@ -110,20 +111,35 @@ DbStatus MdxIndex::insertMany(int tag, const MdxKeyList &list)
         if (DbStatus st = d->insertEntry(t, keys + qsizetype(item.entry) * len, list.recnos[item.entry]); !st)
             return st;
     }
+    // While the cache has room nothing pushes the new blocks out, and a flush would have
+    // them all to write and the disk all to take at once; written every megabyte or so
+    // instead, they go to the disk while the work goes on. Once the cache is full, blocks
+    // pushed out do the same.
+    constexpr int kWriteBehindBlocks = 1024;
+    if (d->createdSinceWrite >= kWriteBehindBlocks) {
+        d->createdSinceWrite = 0;
+        if (d->cache.cachedBlocks() < d->cache.limit())
+            if (DbStatus st = d->cache.flush(); !st) {
+                d->damaged = true;
+                return st;
+            }
+    }
     return {};
 }
 
-// Appends the sorted batch entries from next on to the tag's last leaf while they come
-// after every entry of the tag and the leaf has room; next is left at the first entry
-// not appended.
+// Appends the sorted batch entries from next on at the end of the tag while they come
+// after every entry of it: into its last leaf while that has room, then into new leaves
+// beside it while their parent has room (as a split at the end would, which keeps the
+// full leaf whole). next is left at the first entry not appended.
 DbStatus MdxIndex::Impl::appendAtEnd(MdxTagState &t, const MdxKeyList &list, size_t &next)
 {
     const NodeGeometry &g = t.geo;
     const char *keys = list.keys.constData();
     const auto keyOf = [&](size_t i) { return keys + qsizetype(batch[i].entry) * g.keyLength; };
     const auto recnoOf = [&](size_t i) { return list.recnos[batch[i].entry]; };
-    if (recnoOf(next) == 0)
-        return {}; // refused by the single insert
+    const auto more = [&] { return next < batch.size() && recnoOf(next) != 0; };
+    if (!more())
+        return {}; // a record number of 0 is refused by the single insert
     DbStatus st = beginChange(t);
     if (!st)
         return st;
@@ -140,23 +156,64 @@ DbStatus MdxIndex::Impl::appendAtEnd(MdxTagState &t, const MdxKeyList &list, siz
     st = loadNode(t, work.back().first, ref, n);
     if (!st)
         return st;
-    if (!g.isLeaf(ref.data(), n) || (n == 0 && work.size() > 1) || n >= g.kmax
+    if (!g.isLeaf(ref.data(), n) || (n == 0 && work.size() > 1)
         || (n > 0
             && compareEntry(g.key(ref.data(), n - 1), g.pointer(ref.data(), n - 1), keyOf(next),
                             recnoOf(next), g.keyLength) >= 0))
         return {};
     ++generation;
-    char *w = ref.writable();
-    for (; next < batch.size() && n < g.kmax && recnoOf(next) != 0; ++next)
-        g.setEntry(w, n++, recnoOf(next), keyOf(next));
-    put32(w, quint32(n));
-    put32(w + 8 + n * g.itemLength, 0);
-    g.clearTail(w, n);
-    t.hasKeys = true;
-    t.lastAtEnd = true;
-    t.finger = work;
-    t.finger.back().second = n - 1;
-    t.fingerRightmost = true;
+    bool changed = false;
+    for (;;) {
+        if (n < g.kmax && more()) {
+            char *w = ref.writable();
+            for (; n < g.kmax && more(); ++next)
+                g.setEntry(w, n++, recnoOf(next), keyOf(next));
+            put32(w, quint32(n));
+            put32(w + 8 + n * g.itemLength, 0);
+            g.clearTail(w, n);
+            t.hasKeys = true;
+            changed = true;
+        }
+        if (!more() || n < g.kmax || work.size() < 2)
+            break;
+        // The leaf is full: the parent takes its greatest key as separator and a new leaf
+        // as trailing child, when it has room and the leaf is its trailing child.
+        std::pair<quint32, int> &up = work[work.size() - 2];
+        BlockRef parent;
+        int pn = 0;
+        st = loadNode(t, up.first, parent, pn);
+        if (!st)
+            break;
+        if (pn >= g.kmax - 1 || up.second != pn || g.isLeaf(parent.data(), pn))
+            break;
+        BlockRef right;
+        st = allocate(t, right);
+        if (!st)
+            break;
+        char *pw = parent.writable();
+        g.setEntry(pw, pn, ref.page(), g.key(ref.data(), n - 1));
+        put32(pw + 8 + (pn + 1) * g.itemLength, right.page());
+        put32(pw, quint32(pn + 1));
+        g.clearTail(pw, pn + 1);
+        if (ref.page() == t.lastLeaf)
+            t.lastLeaf = right.page();
+        up.second = pn + 1;
+        work.back() = {right.page(), 0};
+        ref = std::move(right);
+        n = 0;
+        changed = true;
+    }
+    if (!st) {
+        t.finger.clear();
+        damaged = damaged || changed;
+        return st;
+    }
+    if (changed) {
+        t.lastAtEnd = true;
+        t.finger = work;
+        t.finger.back().second = n - 1;
+        t.fingerRightmost = true;
+    }
     return {};
 }
 
