@@ -86,16 +86,19 @@ Timing updateAll(CatalogTable &table, const QString &root)
     FolderTree tree;
     tree.rebuild(root);
     PathResolver resolver(root);
-    UpdatedRecords updated;
-    for (const FolderNode *node : tree.nodesInOrder()) {
-        const DbStatus st = UpdateFolder(table, resolver, FolderPathOfNode(node), false, nullptr,
-                                         true, &updated);
+    FolderWalk walk;
+    QStringList folders;
+    for (const FolderNode *node : tree.nodesInOrder())
+        folders << FolderPathOfNode(node);
+    walk.readAhead(resolver, folders);
+    for (const QString &folder : folders) {
+        const DbStatus st = UpdateFolder(table, resolver, folder, false, nullptr, true, &walk);
         if (!st) {
             std::fprintf(stderr, "update: %s\n", qPrintable(st.message()));
             std::exit(1);
         }
     }
-    SweepOrphans(table, resolver, nullptr, &updated);
+    SweepOrphans(table, resolver, nullptr, &walk);
     table.table().flush();
     return {t.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_SELF) - cpu0};
 }

@@ -241,7 +241,7 @@ DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QS
 
 DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
                       const QString &folderPath, bool descriptions, FolderUpdateStats *stats,
-                      bool listingsCurrent, UpdatedRecords *updated)
+                      bool listingsCurrent, FolderWalk *walk)
 {
     FolderUpdateStats local;
     FolderUpdateStats &s = stats ? *stats : local;
@@ -266,7 +266,9 @@ DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
     if (!listingsCurrent)
         resolver.forget();
     std::vector<DiskEntry> entries;
-    st = listCataloguedEntries(resolver.resolve(dirText), entries);
+    const QString folder = resolver.resolve(dirText);
+    if (!walk || !walk->takeListing(folder, entries, st))
+        st = listCataloguedEntries(folder, entries);
     if (!st && st.code() != DbStatus::NotFound)
         return st;
 
@@ -282,11 +284,30 @@ DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
         st = mergeEntries(table, dir, entries, records, names, state, s);
     if (st)
         st = sweepFolder(table, resolver, dirText, DescriptionLookup(list), records, state, s);
-    if (st && updated)
+    if (st && walk)
         for (int i = 0; i < records.size(); ++i)
-            updated->add(records.recno(i));
+            walk->add(records.recno(i));
     const DbStatus first = table.table().first();
     return st ? first : st;
+}
+
+FolderWalk::FolderWalk() = default;
+FolderWalk::~FolderWalk() = default;
+
+void FolderWalk::readAhead(const PathResolver &resolver, const QStringList &folderPaths)
+{
+    // The folders as UpdateFolder resolves them.
+    std::vector<QString> folders;
+    folders.reserve(size_t(folderPaths.size()));
+    for (const QString &path : folderPaths)
+        folders.push_back(resolver.resolve(codepage::toUnicode(CatalogTable::folderKey(path))));
+    m_ahead.reset();
+    m_ahead = std::make_unique<ListingReadAhead>(std::move(folders));
+}
+
+bool FolderWalk::takeListing(const QString &folder, std::vector<DiskEntry> &out, DbStatus &status)
+{
+    return m_ahead && m_ahead->take(folder, out, status);
 }
 
 namespace {
@@ -418,7 +439,7 @@ DbStatus sweepAll(CatalogTable &table, FolderNames &names, int &count)
 }
 
 // Only the records that the walk did not merge, in physical order.
-DbStatus sweepOthers(CatalogTable &table, FolderNames &names, const UpdatedRecords &updated,
+DbStatus sweepOthers(CatalogTable &table, FolderNames &names, const FolderWalk &updated,
                      int &count)
 {
     DbfTable &t = table.table();
@@ -448,7 +469,7 @@ DbStatus sweepOthers(CatalogTable &table, FolderNames &names, const UpdatedRecor
 } // namespace
 
 DbStatus SweepOrphans(CatalogTable &table, const PathResolver &resolver, int *deleted,
-                      const UpdatedRecords *updated)
+                      const FolderWalk *walk)
 {
     WalkGuard guard(table);
     table.switchTagFilterOff();
@@ -457,7 +478,7 @@ DbStatus SweepOrphans(CatalogTable &table, const PathResolver &resolver, int *de
     resolver.forget();
     FolderNames names(resolver);
     if (st)
-        st = updated ? sweepOthers(table, names, *updated, count) : sweepAll(table, names, count);
+        st = walk ? sweepOthers(table, names, *walk, count) : sweepAll(table, names, count);
     if (deleted)
         *deleted = count;
     const DbStatus restored = table.restoreOrder();

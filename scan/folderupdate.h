@@ -1,10 +1,14 @@
 #pragma once
 
+#include "diskentries.h"
 #include "store/catalogtable.h"
 
 #include <QString>
 
+#include <QStringList>
+
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 class PathResolver;
@@ -17,12 +21,26 @@ struct FolderUpdateStats {
     int notesSet = 0;
 };
 
-// The records that the folder updates of one walk over many folders have compared with
-// the disk (or added), by record number: the orphan sweep that ends the walk need not
-// look at them again. Valid for one walk only: record numbers change with a pack.
-class UpdatedRecords
+// One walk of the folder update over many folders (update all): the records that its
+// folder updates compared with the disk or added, by record number, so that the orphan
+// sweep that ends the walk need not look at them again; and, when the folders are known
+// in advance, their listings read ahead on a thread of their own. Valid for one walk only:
+// record numbers change with a pack.
+class FolderWalk
 {
 public:
+    FolderWalk();
+    ~FolderWalk();
+    FolderWalk(const FolderWalk &) = delete;
+    FolderWalk &operator=(const FolderWalk &) = delete;
+
+    // The folders (tree form, A\B\) that the walk will update, in this order: their
+    // listings are taken a few folders ahead. For walks that change nothing on the disk
+    // while they go (descriptions are not written).
+    void readAhead(const PathResolver &resolver, const QStringList &folderPaths);
+    // The listing of the absolute folder path when it was read ahead.
+    bool takeListing(const QString &folder, std::vector<DiskEntry> &out, DbStatus &status);
+
     void add(quint32 recno)
     {
         if (recno >= m_seen.size())
@@ -33,6 +51,7 @@ public:
 
 private:
     std::vector<bool> m_seen;
+    std::unique_ptr<ListingReadAhead> m_ahead;
 };
 
 // Merges the files of one folder into the catalogue table: files without a record get
@@ -50,18 +69,19 @@ private:
 //
 // The resolver's folder listings are forgotten first, unless listingsCurrent says that
 // the caller forgot them at the start of a walk over many folders that renames nothing.
-// When the update succeeds, the folder's records (those it kept and those it added) go
-// into updated, if given.
+// Given the walk it belongs to, the update takes the folder's listing from the walk when
+// it was read ahead, and when it succeeds the folder's records (those it kept and those it
+// added) go into the walk.
 DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
                       const QString &folderPath, bool descriptions,
                       FolderUpdateStats *stats = nullptr, bool listingsCurrent = false,
-                      UpdatedRecords *updated = nullptr);
+                      FolderWalk *walk = nullptr);
 
 // The last step of updating everything: over the whole table in physical order, the
 // records whose file no longer exists are marked deleted (and counted). Records of
-// folders that the tree does not show stay as long as their files exist. The records in
-// updated (merged with the disk by this same walk) are taken as they are. The order in
+// folders that the tree does not show stay as long as their files exist. The records that
+// the walk's folder updates merged with the disk are taken as they are. The order in
 // force and the range of the current folder are applied again at the end. The resolver's
 // listings are forgotten first.
 DbStatus SweepOrphans(CatalogTable &table, const PathResolver &resolver, int *deleted = nullptr,
-                      const UpdatedRecords *updated = nullptr);
+                      const FolderWalk *walk = nullptr);

@@ -106,6 +106,12 @@ QString BrowseViews::selectedFolderPath() const
     return FolderPathOfNode(m_form.TreeView1->currentItem());
 }
 
+QString BrowseViews::folderPathAt(int index) const
+{
+    const QTreeWidgetItem *item = m_nodes->at(index);
+    return item ? FolderPathOfNode(item) : QString();
+}
+
 DbStatus BrowseViews::selectNodeAt(int index)
 {
     QTreeWidget *tree = m_form.TreeView1;

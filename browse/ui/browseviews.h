@@ -71,6 +71,8 @@ public:
     DbStatus selectFolderPath(const QString &folderPath);
     // The folder path of the selected node in the tree's letter case; empty when none.
     QString selectedFolderPath() const;
+    // The same for the node at an absolute index, without selecting it; empty when none.
+    QString folderPathAt(int index) const;
 
     // --- Views ---------------------------------------------------------------------
     // The archive as a whole: empty folders removed (DeleteEmptyFolders), tree rebuilt,

@@ -145,7 +145,7 @@ void miOrdnerupdate1Click(TForm1 &form)
 // One folder of update all. In description mode selecting the node has merged the folder
 // already; merging it again would find nothing to change.
 DbStatus updateNode(TForm1 &form, BrowseViews &views, const PathResolver &resolver, int index,
-                    UpdatedRecords &updated)
+                    FolderWalk &walk)
 {
     CatalogTable &t = *form.state().Dbf1;
     DbStatus st = views.selectNodeAt(index);
@@ -153,7 +153,7 @@ DbStatus updateNode(TForm1 &form, BrowseViews &views, const PathResolver &resolv
     if (!st)
         return st;
     if (!descriptionMode(form))
-        return UpdateFolder(t, resolver, folder, false, nullptr, true, &updated);
+        return UpdateFolder(t, resolver, folder, false, nullptr, true, &walk);
     // Selecting wrote no file; the folder's listing is taken afresh for the new file.
     resolver.forget();
     return WriteFolderDescriptions(t, resolver, folder);
@@ -167,22 +167,29 @@ void updateEveryFolder(TForm1 &form, BrowseViews &views, Failures &failures)
     PathResolver resolver(rootPathOf(form));
     const ViewsDetached detached(t);
     // The folders merged here are not listed again by the sweep; those the walk does not
-    // reach (hidden ones, say) are.
-    UpdatedRecords updated;
+    // reach (hidden ones, say) are. Without descriptions nothing is written to the disk on
+    // the way, so the listings can be read a few folders ahead.
+    FolderWalk walk;
     const int count = views.nodeCount();
+    if (!descriptionMode(form)) {
+        QStringList folders;
+        for (int i = 0; i < count; ++i)
+            folders << views.folderPathAt(i);
+        walk.readAhead(resolver, folders);
+    }
     for (int i = 0; i < count; ++i)
-        failures.add(updateNode(form, views, resolver, i, updated));
+        failures.add(updateNode(form, views, resolver, i, walk));
     if (count == 0) {
         // The root folder is the one folder the archive shows.
         failures.add(views.selectNodeAt(0));
         const DbStatus st = UpdateFolder(t, resolver, QString(), descriptionMode(form), nullptr,
-                                         false, &updated);
+                                         false, &walk);
         failures.add(st);
         if (st && descriptionMode(form))
             failures.add(WriteFolderDescriptions(t, resolver, QString()));
     }
     const TreeLocked locked(form.TreeView1);
-    failures.add(SweepOrphans(t, resolver, nullptr, &updated));
+    failures.add(SweepOrphans(t, resolver, nullptr, &walk));
 }
 
 void miAllUpdClick(TForm1 &form)

@@ -230,12 +230,12 @@ private slots:
         QVERIFY(QFile::remove(m_root + QStringLiteral(".hidden/d.txt")));
         QVERIFY(QDir(m_root + QStringLiteral(".gone")).removeRecursively());
         m_table->DeletedCount = 0;
-        UpdatedRecords updated;
-        QVERIFY(UpdateFolder(*m_table, *m_resolver, QString(), false, nullptr, false, &updated));
-        QVERIFY(UpdateFolder(*m_table, *m_resolver, QStringLiteral("Keep\\"), false, nullptr, true, &updated));
+        FolderWalk walk;
+        QVERIFY(UpdateFolder(*m_table, *m_resolver, QString(), false, nullptr, false, &walk));
+        QVERIFY(UpdateFolder(*m_table, *m_resolver, QStringLiteral("Keep\\"), false, nullptr, true, &walk));
         QCOMPARE(m_table->DeletedCount, 1); // b.txt, by the folder's own update
         int deleted = 0;
-        QVERIFY(SweepOrphans(*m_table, *m_resolver, &deleted, skipMerged ? &updated : nullptr));
+        QVERIFY(SweepOrphans(*m_table, *m_resolver, &deleted, skipMerged ? &walk : nullptr));
         QCOMPARE(deleted, 3); // d.txt, e.txt and the lost file of the lower-case folder
         QCOMPARE(m_table->DeletedCount, 4);
         QCOMPARE(namesOf(*m_table, QStringLiteral("Keep\\")), QStringList({"a.txt"}));
@@ -248,6 +248,54 @@ private slots:
             all << m_table->text(CatalogTable::DIR) + m_table->text(CatalogTable::NAME);
         all.sort();
         QCOMPARE(all, QStringList({".HIDDEN\\c.txt", "Archiv.dbf", "Archiv.mdx", "KEEP\\a.txt", "keep\\a.txt"}));
+    }
+
+    // Updating every folder with their listings read ahead gives the table that updating
+    // them one by one gives, also when the walk skips a folder or asks for one it did not
+    // announce.
+    void readAheadGivesTheSameTable()
+    {
+        const auto dump = [](CatalogTable &t) {
+            QStringList out;
+            if (!t.setPhysicalOrder())
+                return QStringList{QStringLiteral("<order failed>")};
+            DbfTable &table = t.table();
+            for (DbStatus st = table.first(); st && !table.eof(); st = table.next())
+                out << QString::fromLatin1(table.recordBytes().toHex());
+            return out;
+        };
+        const QStringList folders{"A\\", "A\\B\\", "C\\", "Gone\\", "D\\"};
+        for (const char *f : {"A/x.txt", "A/y.txt", "A/B/z.txt", "C/c.txt", "D/d.txt", "Gone/g.txt"})
+            file(QString::fromLatin1(f));
+        for (const QString &folder : folders)
+            QVERIFY(update(folder));
+        QVERIFY(QDir(m_root + QStringLiteral("Gone")).removeRecursively());
+        file(QStringLiteral("A/new.txt"), "new");
+        file(QStringLiteral("C/c.txt"), "longer now");
+        file(QStringLiteral("E/e.txt"));
+
+        // The same catalogue twice: updated folder by folder, and with listings read ahead.
+        const QString copyRoot = m_tmp.path() + QStringLiteral("/copy-") + QString::number(qrand_counter++) + QLatin1Char('/');
+        QVERIFY(QDir().mkpath(copyRoot));
+        m_table->close();
+        for (const char *ext : {".dbf", ".mdx"})
+            QVERIFY(QFile::copy(m_root + QStringLiteral("Archiv") + QLatin1String(ext),
+                                copyRoot + QStringLiteral("Archiv") + QLatin1String(ext)));
+        QVERIFY(m_table->open(m_root, QStringLiteral("Archiv")));
+        CatalogTable other;
+        QVERIFY(other.open(copyRoot, QStringLiteral("Archiv")));
+        PathResolver otherResolver(m_root); // the same disk, the other catalogue
+
+        const QStringList walked{"A\\", "C\\", "Gone\\", "E\\", "D\\"}; // B skipped, E not announced
+        for (const QString &folder : walked)
+            QVERIFY(UpdateFolder(*m_table, *m_resolver, folder, false, nullptr, true));
+        FolderWalk walk;
+        walk.readAhead(otherResolver, folders);
+        for (const QString &folder : walked)
+            QVERIFY(UpdateFolder(other, otherResolver, folder, false, nullptr, true, &walk));
+        QCOMPARE(other.DeletedCount, m_table->DeletedCount);
+        QCOMPARE(dump(other), dump(*m_table));
+        QVERIFY(other.close());
     }
 
     void orphanSweepKeepsRecordsOfUnreadableFolder()
