@@ -68,7 +68,8 @@ public:
         m_names.reserve(size_t(expectedRecords));
     }
     // Adds the current record of t; false when its bytes do not have the table's length.
-    // knownName is the number of the name known, when the caller has just put it there.
+    // known is a name the caller has just written into NAME and knownName its number in
+    // names: when NAME holds exactly that name, it is not looked up again.
     bool add(const DbfTable &t, NameTable &names, const QByteArray *known = nullptr, int knownName = -1)
     {
         const char *rec = t.recordData();
