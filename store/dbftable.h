@@ -26,7 +26,9 @@
 // Durability: posts reach the operating system at once (edits) or in runs of 64 KB
 // (appends); flush() writes the rest, the header and the index, and syncs. A process that
 // dies loses at most the appends since the last flush; the next open repairs the count and
-// rebuilds the index if it may be incomplete.
+// rebuilds the index if it may be incomplete. The keys of appended records go into the
+// index in batches, before the next call that reads or changes the index (or at latest
+// every 4096 records); callers see no difference.
 
 struct DbfField {
     QByteArray name; // upper case, at most 10 characters
