@@ -287,12 +287,13 @@ void DbfTable::Impl::dropPending()
 DbStatus DbfTable::Impl::flushAll(bool sync)
 {
     const DbStatus keys = applyPending();
+    // The index is written first, so that the disk takes it while the table is synced.
+    DbStatus ix = mdx ? mdx->flush() : DbStatus();
     DbStatus st = file.flush(sync);
     if (st && !keys)
         st = keys;
     if (!mdx)
         return st;
-    DbStatus ix = mdx->flush();
     if (ix && indexChanging && !indexBroken && st) {
         ix = dbfio::syncPath(mdxPath);
         if (ix)

@@ -254,6 +254,8 @@ DbStatus MdxIndex::Impl::writeBack()
     if (!st)
         return st;
     busyOnDisk = false;
+    // The sync that usually follows then finds the disk busy with the file already.
+    dbfio::startWriteback(file.handle(), 0, length);
     return {};
 }
 
