@@ -231,7 +231,7 @@ void MdxIndex::Impl::sortBatch(const MdxKeyList &list)
         const char *a = keys;
         const char *b = keys + i * size_t(len);
         if (std::memcmp(a, b, size_t(shared)) == 0)
-            continue; // the usual case once the shared part is found
+            continue; // the usual case once the shared start is found
         int k = 0;
         while (k < shared && a[k] == b[k])
             ++k;
