@@ -383,10 +383,22 @@ void TestUpdateCommands::updateAllWithFolderVanishingMidWalk()
         if (f == QLatin1String("A\\"))
             QDir(root() + "B").removeRecursively();
     });
+    {
+        ScriptedDialogs dialogs;
+        dialogs.yes();
+        press(Qt::Key_F12);
+        disconnect(c);
+        QVERIFY(dialogs.done());
+    }
+    // B's listing may have been read ahead before it went: its record then stays until the
+    // next update, like a file removed just after the walk.
+    const QStringList b = recordsOf("B\\");
+    QVERIFY2(b.isEmpty() || b == QStringList{"b.txt=/"}, qPrintable(b.join(',')));
+    QCOMPARE(table()->DeletedCount, b.isEmpty() ? 1 : 0);
+    QCOMPARE(recordsOf("C\\"), QStringList{"c.txt=/"});
     ScriptedDialogs dialogs;
     dialogs.yes();
     press(Qt::Key_F12);
-    disconnect(c);
     QVERIFY(dialogs.done());
     QCOMPARE(recordsOf("B\\"), QStringList());
     QCOMPARE(recordsOf("C\\"), QStringList{"c.txt=/"});
