@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -24,12 +25,14 @@ FaultHook &hook()
 // write-back is asked for; when data is durable is still up to the syncs.
 constexpr qint64 kWriteBackBytes = 1024 * 1024;
 
-void writeBackEveryMegabyte(int fd, qint64 bytes)
+void writeBackEveryMegabyte(int fd, qint64 offset, qint64 bytes)
 {
 #ifdef SYNC_FILE_RANGE_WRITE
+    // What each file had written since its last write-back: bytes, and the span they lie in.
     struct Written {
         int fd = -1;
         qint64 bytes = 0;
+        qint64 from = 0, to = 0;
     };
     thread_local Written files[8];
     Written *slot = nullptr;
@@ -41,15 +44,22 @@ void writeBackEveryMegabyte(int fd, qint64 bytes)
         for (Written &w : files)
             if (w.bytes < slot->bytes)
                 slot = &w;
-        *slot = {fd, 0};
+        *slot = {fd, 0, offset, offset};
     }
+    if (slot->bytes == 0)
+        slot->from = slot->to = offset;
     slot->bytes += bytes;
+    slot->from = std::min(slot->from, offset);
+    slot->to = std::max(slot->to, offset + bytes);
     if (slot->bytes >= kWriteBackBytes) {
-        slot->bytes = 0;
-        ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE); // a hint: failures do not matter
+        // Only the span just written: asking for the whole file would walk all of it again
+        // every megabyte.
+        ::sync_file_range(fd, off_t(slot->from), off_t(slot->to - slot->from), SYNC_FILE_RANGE_WRITE);
+        slot->bytes = 0; // a hint: failures do not matter
     }
 #else
     (void)fd;
+    (void)offset;
     (void)bytes;
 #endif
 }
@@ -110,7 +120,7 @@ DbStatus writeAt(int fd, const char *data, qint64 size, qint64 offset, const QSt
         }
         done += n;
     }
-    writeBackEveryMegabyte(fd, size);
+    writeBackEveryMegabyte(fd, offset, size);
     return {};
 }
 

@@ -107,7 +107,6 @@ DbStatus writePacked(const DbfFile &source, int fd, const QString &path, KeyGath
         if (out.size() < kCopyBytes)
             return DbStatus();
         DbStatus w = dbfio::writeAt(fd, out.constData(), out.size(), at, path);
-        dbfio::startWriteback(fd, at, out.size());
         at += out.size();
         out.clear();
         return w;
