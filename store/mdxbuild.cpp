@@ -160,19 +160,36 @@ void refine(std::vector<SortItem> &items, size_t from, size_t to, const MdxKeyLi
     }
 }
 
-std::vector<quint32> sortedEntries(const MdxKeyList &list)
+} // namespace
+
+// Entries already in order (records appended in key order) are taken as they are; the
+// check stops at the first pair out of order.
+std::vector<quint32> mdx::sortedEntries(const MdxKeyList &list)
 {
-    if (list.recnos.empty())
-        return {};
-    std::vector<SortItem> items(list.recnos.size());
-    for (size_t i = 0; i < items.size(); ++i)
-        items[i].entry = quint32(i);
-    refine(items, 0, items.size(), list, 0);
-    std::vector<quint32> order(items.size());
-    for (size_t i = 0; i < items.size(); ++i)
-        order[i] = items[i].entry;
+    const size_t count = list.recnos.size();
+    const size_t len = size_t(list.keyLength);
+    const char *keys = list.keys.constData();
+    std::vector<quint32> order(count);
+    size_t i = 1;
+    while (i < count
+           && compareEntry(keys + (i - 1) * len, list.recnos[i - 1], keys + i * len, list.recnos[i],
+                           int(len)) <= 0)
+        ++i;
+    if (i >= count) {
+        for (size_t k = 0; k < count; ++k)
+            order[k] = quint32(k);
+        return order;
+    }
+    std::vector<SortItem> items(count);
+    for (size_t k = 0; k < count; ++k)
+        items[k].entry = quint32(k);
+    refine(items, 0, count, list, 0);
+    for (size_t k = 0; k < count; ++k)
+        order[k] = items[k].entry;
     return order;
 }
+
+namespace {
 
 bool writeTree(BlockWriter &w, const MdxKeyList &list, const std::vector<quint32> &order,
                const NodeGeometry &g, BuiltTag &out)

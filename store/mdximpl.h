@@ -32,12 +32,10 @@ struct MdxTagState {
     bool lastAtEnd = false;       // the last insert went after every entry of the tag
 };
 
-// An entry of a batch being sorted: eight key bytes from the point where the keys of the
-// batch start to differ, as a number that orders as the bytes do, and the entry's number.
-struct MdxSortItem {
-    quint64 chunk;
-    quint32 entry;
-};
+namespace mdx {
+// The entry numbers of list in (key, recno) order (mdxbuild.cpp).
+std::vector<quint32> sortedEntries(const MdxKeyList &list);
+} // namespace mdx
 
 struct MdxIndex::Impl {
     QString path;
@@ -50,7 +48,7 @@ struct MdxIndex::Impl {
     bool damaged = false;    // a change failed half way: the busy mark must stay on disk
     quint64 generation = 1;  // counts changes, so that cursors notice a changed tree
     MdxPath work;            // reused by insert and remove
-    std::vector<MdxSortItem> batch; // reused by insertMany
+    std::vector<quint32> batch;     // insertMany: the entries of its list in order
     int createdSinceWrite = 0;      // blocks allocated since insertMany last wrote the cache
     std::vector<quint32> freed; // blocks given up in this session, taken again first
     char scratch[2 * mdx::kBlockSize];
@@ -109,7 +107,6 @@ struct MdxIndex::Impl {
     // Updates (mdxupdate.cpp)
     DbStatus insertEntry(MdxTagState &t, const char *key, quint32 recno);
     DbStatus insertPlace(MdxTagState &t, const char *key, quint32 recno, bool &rightmost);
-    void sortBatch(const MdxKeyList &list);
     DbStatus appendAtEnd(MdxTagState &t, const MdxKeyList &list, size_t &next);
     DbStatus removeEntry(MdxTagState &t, const char *key, quint32 recno);
     DbStatus splitUpwards(MdxTagState &t, quint32 recno, bool rightmost, bool &split,

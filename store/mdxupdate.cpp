@@ -97,7 +97,7 @@ DbStatus MdxIndex::insertMany(int tag, const MdxKeyList &list)
         return DbStatus(DbStatus::InvalidArgument,
                         QStringLiteral("The keys given for tag \"%1\" do not match it.")
                             .arg(QString::fromLatin1(t.def.name)));
-    d->sortBatch(list);
+    d->batch = sortedEntries(list);
     const char *keys = list.keys.constData();
     for (size_t i = 0; i < d->batch.size();) {
         // Runs past the end of the tag fill its last leaf directly; the entry that finds
@@ -107,8 +107,8 @@ DbStatus MdxIndex::insertMany(int tag, const MdxKeyList &list)
                 return st;
         if (i == d->batch.size())
             break;
-        const MdxSortItem &item = d->batch[i++];
-        if (DbStatus st = d->insertEntry(t, keys + qsizetype(item.entry) * len, list.recnos[item.entry]); !st)
+        const quint32 entry = d->batch[i++];
+        if (DbStatus st = d->insertEntry(t, keys + qsizetype(entry) * len, list.recnos[entry]); !st)
             return st;
     }
     // While the cache has room nothing pushes the new blocks out, and a flush would have
@@ -135,8 +135,8 @@ DbStatus MdxIndex::Impl::appendAtEnd(MdxTagState &t, const MdxKeyList &list, siz
 {
     const NodeGeometry &g = t.geo;
     const char *keys = list.keys.constData();
-    const auto keyOf = [&](size_t i) { return keys + qsizetype(batch[i].entry) * g.keyLength; };
-    const auto recnoOf = [&](size_t i) { return list.recnos[batch[i].entry]; };
+    const auto keyOf = [&](size_t i) { return keys + qsizetype(batch[i]) * g.keyLength; };
+    const auto recnoOf = [&](size_t i) { return list.recnos[batch[i]]; };
     const auto more = [&] { return next < batch.size() && recnoOf(next) != 0; };
     if (!more())
         return {}; // a record number of 0 is refused by the single insert
@@ -215,52 +215,6 @@ DbStatus MdxIndex::Impl::appendAtEnd(MdxTagState &t, const MdxKeyList &list, siz
         t.fingerRightmost = true;
     }
     return {};
-}
-
-// Puts the entries of list into (key, recno) order in batch. The keys of a batch mostly
-// share a long start (the folder), so they are compared by the eight bytes after it, held
-// beside the entry, and only ties look at the rest of the keys.
-void MdxIndex::Impl::sortBatch(const MdxKeyList &list)
-{
-    const int len = list.keyLength;
-    const size_t count = list.recnos.size();
-    const char *keys = list.keys.constData();
-    batch.resize(count);
-    int shared = len;
-    for (size_t i = 1; i < count && shared > 0; ++i) {
-        const char *a = keys;
-        const char *b = keys + i * size_t(len);
-        if (std::memcmp(a, b, size_t(shared)) == 0)
-            continue; // the usual case once the shared start is found
-        int k = 0;
-        while (k < shared && a[k] == b[k])
-            ++k;
-        shared = k;
-    }
-    for (size_t i = 0; i < count; ++i) {
-        unsigned char bytes[8] = {};
-        if (shared < len)
-            std::memcpy(bytes, keys + i * size_t(len) + shared, size_t(std::min(8, len - shared)));
-        quint64 chunk = 0;
-        for (unsigned char c : bytes)
-            chunk = (chunk << 8) | c;
-        batch[i] = {chunk, quint32(i)};
-    }
-    const int rest = shared + 8;
-    const auto before = [&](const MdxSortItem &a, const MdxSortItem &b) {
-        if (a.chunk != b.chunk)
-            return a.chunk < b.chunk;
-        if (rest < len) {
-            const int c = std::memcmp(keys + size_t(a.entry) * size_t(len) + rest,
-                                      keys + size_t(b.entry) * size_t(len) + rest, size_t(len - rest));
-            if (c != 0)
-                return c < 0;
-        }
-        return list.recnos[a.entry] < list.recnos[b.entry];
-    };
-    // Appends in key order (and keys that are all equal) come sorted already.
-    if (!std::is_sorted(batch.begin(), batch.end(), before))
-        std::sort(batch.begin(), batch.end(), before);
 }
 
 DbStatus MdxIndex::remove(int tag, const char *key, quint32 recno)
