@@ -6,8 +6,9 @@
 // then prints for each: find's time, update all into an empty catalogue, update all
 // again with nothing changed, each as a ratio to find (target <= 2), and the ratio of
 // the two sizes (target between 8 and 12). Every figure, find's included, is the best of
-// five rounds (kRounds), so that one-time costs (a first use of memory, a busy machine) do not
-// land on one size only.
+// five rounds (kRounds), and the two sizes take turns round by round, so that one-time
+// costs (a first use of memory) and slow spells of a shared machine fall on both sizes
+// alike instead of on one size's rounds only.
 //
 // --tree PATH keeps the trees (and starts each run from an empty catalogue) in PATH, and
 // reuses trees built there before, so that a profile of the update is not drowned by
@@ -66,20 +67,15 @@ double cpuSeconds(int who)
 
 Timing timeFind(const QString &root)
 {
-    Timing best{1e9, 1e9};
-    for (int i = 0; i < kRounds; ++i) {
-        QElapsedTimer t;
-        t.start();
-        const double cpu0 = cpuSeconds(RUSAGE_CHILDREN);
-        QProcess p;
-        p.setStandardOutputFile(QProcess::nullDevice());
-        p.start(QStringLiteral("find"), {root, QStringLiteral("-type"), QStringLiteral("f"),
-                                         QStringLiteral("-printf"), QStringLiteral("%s %T@\\n")});
-        p.waitForFinished(-1);
-        best.wall = std::min(best.wall, t.nsecsElapsed() / 1e9);
-        best.cpu = std::min(best.cpu, cpuSeconds(RUSAGE_CHILDREN) - cpu0);
-    }
-    return best;
+    QElapsedTimer t;
+    t.start();
+    const double cpu0 = cpuSeconds(RUSAGE_CHILDREN);
+    QProcess p;
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.start(QStringLiteral("find"), {root, QStringLiteral("-type"), QStringLiteral("f"),
+                                     QStringLiteral("-printf"), QStringLiteral("%s %T@\\n")});
+    p.waitForFinished(-1);
+    return {t.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_CHILDREN) - cpu0};
 }
 
 // The core of the update-all command: every node of the tree, then the orphan sweep.
@@ -137,32 +133,38 @@ void keepBest(Timing &best, const Timing &t)
     best.cpu = std::min(best.cpu, t.cpu);
 }
 
-// Best of kRounds rounds, as find gets: each round starts from an empty catalogue.
-Figures measure(const QString &base, int files, int folders)
+struct Tree {
+    QString root;
+    int files = 0, folders = 0;
+    Figures best{{1e9, 1e9}, {1e9, 1e9}, {1e9, 1e9}};
+};
+
+// One round on one tree: find, then update all into an empty catalogue, then again.
+void measureRound(Tree &tree)
 {
-    const QString root = base + QStringLiteral("/tree%1x%2").arg(files).arg(folders);
-    makeTreeOnce(root, files, folders);
-    Figures f;
-    f.find = timeFind(root);
-    f.empty = f.again = Timing{1e9, 1e9};
-    for (int round = 0; round < kRounds; ++round) {
-        removeCatalogue(root);
-        CatalogTable table;
-        if (!table.open(root, QStringLiteral("Bench"))) {
-            std::fprintf(stderr, "cannot open the catalogue\n");
-            std::exit(1);
-        }
-        keepBest(f.empty, updateAll(table, root));
-        keepBest(f.again, updateAll(table, root));
-        if (round == 0)
-            std::printf("%d files in %d folders: records %u\n", files, folders, table.table().physicalCount());
+    keepBest(tree.best.find, timeFind(tree.root));
+    removeCatalogue(tree.root);
+    CatalogTable table;
+    if (!table.open(tree.root, QStringLiteral("Bench"))) {
+        std::fprintf(stderr, "cannot open the catalogue\n");
+        std::exit(1);
     }
-    removeCatalogue(root);
+    keepBest(tree.best.empty, updateAll(table, tree.root));
+    keepBest(tree.best.again, updateAll(table, tree.root));
+    if (table.table().physicalCount() != quint32(tree.files)) {
+        std::fprintf(stderr, "%d files but %u records\n", tree.files, table.table().physicalCount());
+        std::exit(1);
+    }
+}
+
+void report(const Tree &tree)
+{
+    const Figures &f = tree.best;
+    std::printf("%d files in %d folders:\n", tree.files, tree.folders);
     std::printf("  wall: find %.3f s; update all into empty %.3f s (ratio %.2f); again unchanged %.3f s (ratio %.2f); target <= 2\n",
                 f.find.wall, f.empty.wall, f.empty.wall / f.find.wall, f.again.wall, f.again.wall / f.find.wall);
     std::printf("  cpu:  find %.3f s; update all into empty %.3f s (ratio %.2f); again unchanged %.3f s (ratio %.2f)\n",
                 f.find.cpu, f.empty.cpu, f.empty.cpu / f.find.cpu, f.again.cpu, f.again.cpu / f.find.cpu);
-    return f;
 }
 
 } // namespace
@@ -183,11 +185,24 @@ int main(int argc, char **argv)
     QTemporaryDir tmp(dir + QStringLiteral("/bench_update-XXXXXX"));
     const QString base = keep.isEmpty() ? tmp.path() : keep;
     QDir().mkpath(base);
-    const Figures small = measure(base, files / 10, std::max(1, folders / 10));
-    const Figures big = measure(base, files, folders);
+    Tree small{base + QStringLiteral("/tree%1x%2").arg(files / 10).arg(std::max(1, folders / 10)),
+               files / 10, std::max(1, folders / 10)};
+    Tree large{base + QStringLiteral("/tree%1x%2").arg(files).arg(folders), files, folders};
+    for (Tree *tree : {&small, &large})
+        makeTreeOnce(tree->root, tree->files, tree->folders);
+    // The rounds of the two sizes take turns, so that a slow spell of the machine
+    // falls on both and not on one size's rounds only.
+    for (int round = 0; round < kRounds; ++round)
+        for (Tree *tree : {&small, &large})
+            measureRound(*tree);
+    removeCatalogue(small.root);
+    removeCatalogue(large.root);
+    report(small);
+    report(large);
+    const Figures &big = large.best, &little = small.best;
     std::printf("scaling %d vs %d files: into empty %.1f, unchanged %.1f (target 8..12)\n", files, files / 10,
-                big.empty.wall / small.empty.wall, big.again.wall / small.again.wall);
+                big.empty.wall / little.empty.wall, big.again.wall / little.again.wall);
     std::printf("scaling of processor time: into empty %.1f, unchanged %.1f\n",
-                big.empty.cpu / small.empty.cpu, big.again.cpu / small.again.cpu);
+                big.empty.cpu / little.empty.cpu, big.again.cpu / little.again.cpu);
     return 0;
 }
