@@ -17,6 +17,8 @@ constexpr int kPendingBytes = 64 * 1024;
 // Reads fetch an aligned window of about this many bytes around the record asked for:
 // a folder of a hundred files spans two or three, and little more is read than it holds.
 constexpr int kWindowBytes = 16 * 1024;
+// and readAhead() reads at most this many in one request.
+constexpr quint64 kReadAheadBytes = 64 * 1024;
 // Bulk scans read this much at a time.
 constexpr int kScanBytes = 256 * 1024;
 
@@ -199,44 +201,87 @@ DbStatus DbfFile::read(quint32 recno, char *rec) const
         return {};
     }
     Window *w = windowFor(recno);
-    if (!w->first) {
+    if (!w) {
         const quint32 per = quint32(std::max(1, kWindowBytes / len));
         const quint32 first = (recno - 1) / per * per + 1;
-        const quint32 want = std::min<quint32>(per, m_written - first + 1);
-        w->bytes.resize(qint64(want) * len);
-        qint64 got = 0;
-        DbStatus st = dbfio::readAt(m_lock.fd(), w->bytes.data(), w->bytes.size(),
-                                    recordOffset(first), m_path, &got);
-        if (!st)
+        w = leastRecent();
+        if (DbStatus st = fill(w, first, std::min<quint32>(per, m_written - first + 1)); !st)
             return st;
-        if (got < qint64(recno - first + 1) * len)
+        if (recno >= w->first + w->count)
             return {DbStatus::Corrupt,
                     QStringLiteral("Table \"%1\" ends inside record %2.").arg(m_path).arg(recno)};
-        w->first = first;
-        w->count = quint32(got / len);
     }
     std::memcpy(rec, w->bytes.constData() + qint64(recno - w->first) * len, size_t(len));
     return {};
 }
 
-// The window holding recno, or an emptied one to read it into: the one at the same place
-// (it was read when the file was shorter) or else the least recently used.
+bool DbfFile::holds(quint32 recno) const
+{
+    return recno > m_written ? recno <= m_count : windowFor(recno) != nullptr;
+}
+
+void DbfFile::readAhead(const std::vector<quint32> &recnos) const
+{
+    quint32 low = 0, high = 0;
+    for (quint32 r : recnos) {
+        if (r < 1 || r > m_written)
+            continue;
+        low = low ? std::min(low, r) : r;
+        high = std::max(high, r);
+    }
+    // Beyond this a stretch holds more records that nobody asked for than wanted ones.
+    const quint64 limit = std::max<quint64>(kWindowBytes, quint64(recnos.size()) * 2 * m_layout.recordLength);
+    if (!low || quint64(high - low + 1) * m_layout.recordLength > std::min<quint64>(limit, kReadAheadBytes))
+        return;
+    for (Window &w : m_windows)
+        if (w.first && low >= w.first && high < w.first + w.count)
+            return;
+    Window *w = leastRecent();
+    if (!fill(w, low, high - low + 1))
+        w->first = 0;
+}
+
+// Reads want records from first into w; short at the end of the file.
+DbStatus DbfFile::fill(Window *w, quint32 first, quint32 want) const
+{
+    const int len = m_layout.recordLength;
+    w->first = 0;
+    w->used = ++m_windowClock;
+    w->bytes.resize(qint64(want) * len);
+    qint64 got = 0;
+    DbStatus st = dbfio::readAt(m_lock.fd(), w->bytes.data(), w->bytes.size(), recordOffset(first),
+                                m_path, &got);
+    if (!st)
+        return st;
+    w->first = first;
+    w->count = quint32(got / len);
+    return {};
+}
+
+// The window holding recno, or nullptr.
 DbfFile::Window *DbfFile::windowFor(quint32 recno) const
 {
-    const quint32 per = quint32(std::max(1, kWindowBytes / m_layout.recordLength));
-    const quint32 first = (recno - 1) / per * per + 1;
-    Window *victim = &m_windows[0];
-    for (Window &w : m_windows) {
-        if (w.first == first) {
-            victim = &w;
-            break;
+    // A walk asks for records of one window many times in a row.
+    Window &last = m_windows[m_lastWindow];
+    if (last.first && recno >= last.first && recno < last.first + last.count)
+        return &last;
+    for (int i = 0; i < kWindows; ++i) {
+        Window &w = m_windows[i];
+        if (w.first && recno >= w.first && recno < w.first + w.count) {
+            w.used = ++m_windowClock;
+            m_lastWindow = i;
+            return &w;
         }
+    }
+    return nullptr;
+}
+
+DbfFile::Window *DbfFile::leastRecent() const
+{
+    Window *victim = &m_windows[0];
+    for (Window &w : m_windows)
         if (w.used < victim->used)
             victim = &w;
-    }
-    victim->used = ++m_windowClock;
-    if (victim->first != first || recno >= first + victim->count)
-        victim->first = 0;
     return victim;
 }
 

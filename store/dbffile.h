@@ -98,6 +98,13 @@ public:
 
     // rec is recordLength() bytes, deletion flag first. recno counts from 1.
     DbStatus read(quint32 recno, char *rec) const;
+    // Whether read(recno) is served from memory, without a request to the system.
+    bool holds(quint32 recno) const;
+    // Reads the records a walk is about to visit, in one request for the stretch of the
+    // file from the lowest to the highest of them, when that stretch is short enough to
+    // be worth it (a folder's records, written together, lie together); otherwise leaves
+    // them to read()'s aligned windows. Failures are left to read() to report.
+    void readAhead(const std::vector<quint32> &recnos) const;
     DbStatus write(quint32 recno, const char *rec);
     DbStatus writeFlag(quint32 recno, char flag);
     DbStatus append(const char *rec);
@@ -125,10 +132,11 @@ private:
     bool m_headerDirty = false;
     bool m_repaired = false;
 
-    // A few windows of records at fixed, aligned places in the file, reused least recently
-    // used first. Walking a key range visits one folder's records in key order, which jumps
-    // back and forth over a stretch of the file; aligned windows serve such a stretch from
-    // one or two reads, whatever order the records are asked for in.
+    // A few windows of records, reused least recently used first: at aligned places when
+    // read() misses, or over exactly the stretch that readAhead() was given. Walking a key
+    // range visits one folder's records in key order, which jumps back and forth over a
+    // stretch of the file; either kind serves such a stretch from one or two reads,
+    // whatever order the records are asked for in.
     struct Window {
         QByteArray bytes;
         quint32 first = 0; // 0: empty
@@ -137,9 +145,12 @@ private:
     };
     static constexpr int kWindows = 8;
     Window *windowFor(quint32 recno) const;
+    Window *leastRecent() const;
+    DbStatus fill(Window *w, quint32 first, quint32 want) const;
     void patchWindows(quint32 recno, int offset, const char *data, int size);
     void dropWindows();
 
     mutable Window m_windows[kWindows];
     mutable quint64 m_windowClock = 0;
+    mutable int m_lastWindow = 0; // the one read() served last
 };

@@ -45,6 +45,7 @@ struct DbfTable::Impl {
     QByteArray editBuf;       // the record being edited or inserted
     bool posting = false;
     QByteArray keyA, keyB;    // scratch keys of the longest tag
+    std::vector<quint32> ahead; // record numbers a forward walk is about to visit
 
     // Crash protocol of the index: the flag in the table header is cleared (on disk)
     // before the first change to the index and set again after a complete flush.
@@ -81,6 +82,7 @@ struct DbfTable::Impl {
     int rangeCompare(const DbfPosition &p) const;
     bool acceptable(DbfPosition &p);
     DbStatus load(DbfPosition &p);
+    void readAhead(const DbfPosition &p);
     DbStatus startAt(DbfPosition &p, bool atEnd);
     DbStatus step(DbfPosition &p, bool forward);
     DbStatus seekVisible(DbfPosition &p, bool forward, bool &found);

@@ -55,6 +55,15 @@ DbStatus DbfTable::Impl::load(DbfPosition &p)
     return file.read(p.recno, p.rec.data());
 }
 
+// Before a forward walk in a tag order reads from the file, the records of the next
+// entries (within the range) are read in one request where they lie close together.
+void DbfTable::Impl::readAhead(const DbfPosition &p)
+{
+    constexpr int kAhead = 128;
+    mdx->peekRecnos(p.cursor, ranged ? high : QByteArray(), kAhead, ahead);
+    file.readAhead(ahead);
+}
+
 DbStatus DbfTable::Impl::startAt(DbfPosition &p, bool atEnd)
 {
     if (physical()) {
@@ -105,6 +114,8 @@ DbStatus DbfTable::Impl::seekVisible(DbfPosition &p, bool forward, bool &found)
             return {};
         // Entries that name no record of the table are skipped like deleted records.
         if (r == 0 && p.recno <= file.count()) {
+            if (forward && !physical() && !file.holds(p.recno))
+                readAhead(p);
             if (DbStatus st = load(p); !st)
                 return st;
             if (acceptable(p)) {

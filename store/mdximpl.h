@@ -48,6 +48,7 @@ struct MdxIndex::Impl {
     bool damaged = false;    // a change failed half way: the busy mark must stay on disk
     quint64 generation = 1;  // counts changes, so that cursors notice a changed tree
     MdxPath work;            // reused by insert and remove
+    MdxPath ahead;           // reused by peekRecnos
     std::vector<quint32> batch;     // insertMany: the entries of its list in order
     int createdSinceWrite = 0;      // blocks allocated since insertMany last wrote the cache
     std::vector<quint32> freed; // blocks given up in this session, taken again first

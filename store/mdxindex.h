@@ -111,6 +111,11 @@ public:
     DbStatus last(int tag, Cursor &c);
     DbStatus next(Cursor &c);  // invalid cursor past the end
     DbStatus prior(Cursor &c); // invalid cursor before the beginning
+    // The record numbers of the entries from the cursor's on, at most max of them and
+    // none of a key greater than high (compared over high's length; an empty high bounds
+    // nothing), for a caller that reads their records ahead. Fewer or none when the tree
+    // changed since the cursor was placed or a page is odd: the walk itself reports that.
+    void peekRecnos(const Cursor &c, const QByteArray &high, int max, std::vector<quint32> &out);
 
     // Walks a whole tag with every structural check (pages inside the file, no page
     // visited twice, equal depth, keys in order, separators bounding their children),

@@ -198,6 +198,11 @@ DbStatus BlockCache::obtain(quint32 page, CachedBlock *&out)
 
 DbStatus BlockCache::fetch(quint32 page, BlockRef &out, bool walking)
 {
+    // A walk asks for its leaf again and again: the block used last needs no search.
+    if (m_head && m_head->page == page) {
+        out.assign(this, m_head);
+        return {};
+    }
     CachedBlock *b = lookup(page);
     if (b) {
         if (b != m_head) {

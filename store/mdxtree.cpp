@@ -348,6 +348,36 @@ DbStatus MdxIndex::last(int tag, Cursor &c)
     });
 }
 
+void MdxIndex::peekRecnos(const Cursor &c, const QByteArray &high, int max, std::vector<quint32> &out)
+{
+    out.clear();
+    if (!d->file.isOpen() || !c.m_valid || c.m_generation != d->generation || c.m_tag < 0
+        || c.m_tag >= tagCount() || c.m_path.empty())
+        return;
+    const MdxTagState &t = d->tags[size_t(c.m_tag)];
+    const size_t bound = size_t(std::min<qsizetype>(high.size(), t.geo.keyLength));
+    MdxPath &path = d->ahead;
+    path = c.m_path;
+    while (int(out.size()) < max) {
+        bool valid = false;
+        if (!d->forward(t, path, valid) || !valid)
+            return;
+        BlockRef ref;
+        int n = 0;
+        if (!d->loadNode(t, path.back().first, ref, n, true) || !t.geo.isLeaf(ref.data(), n))
+            return;
+        // Keys are in order: when the leaf's last one is within the bound, all are.
+        const char *node = ref.data();
+        const bool whole = !bound || std::memcmp(t.geo.key(node, n - 1), high.constData(), bound) <= 0;
+        int &pos = path.back().second;
+        for (; pos < n && int(out.size()) < max; ++pos) {
+            if (!whole && std::memcmp(t.geo.key(node, pos), high.constData(), bound) > 0)
+                return;
+            out.push_back(t.geo.pointer(node, pos));
+        }
+    }
+}
+
 // Finds a cursor's place again in a tree changed since it was placed: the path then leads
 // to the first entry not less than its (key, recno); onEntry tells whether that is still
 // the cursor's own entry.

@@ -263,13 +263,20 @@ private slots:
         QVERIFY(f.flush());
         QVERIFY(f.read(total / 2 + 1, got.data()));
         QCOMPARE(got, record(total / 2 + 1, ' '));
-        // Scattered reads over many stretches, with writes to records already cached.
-        std::vector<QByteArray> expect(total + 1);
-        for (quint32 n = 1; n <= total; ++n)
+        // Scattered reads over many stretches, some read ahead over stretches of their own
+        // that overlap the others and reach into appended records not yet written, with
+        // writes to records already cached.
+        const quint32 appended = 40;
+        for (quint32 n = total + 1; n <= total + appended; ++n)
+            QVERIFY(f.append(record(n, ' ').constData()));
+        std::vector<QByteArray> expect(total + appended + 1);
+        for (quint32 n = 1; n <= total + appended; ++n)
             expect[n] = record(n, ' ');
         quint32 at = 1;
         for (int step = 0; step < 5000; ++step) {
-            at = (at * 7919 + 13) % total + 1;
+            at = (at * 7919 + 13) % (total + appended) + 1;
+            if (step % 5 == 0)
+                f.readAhead({at, at + quint32(step % 97), at > 30 ? at - 30 : 0, total + appended + 9});
             QVERIFY(f.read(at, got.data()));
             QCOMPARE(got, expect[at]);
             if (step % 7 == 0) {
@@ -284,7 +291,7 @@ private slots:
         }
         QVERIFY(f.close());
         const QByteArray bytes = bytesOf(path());
-        for (quint32 n = 1; n <= total; ++n)
+        for (quint32 n = 1; n <= total + appended; ++n)
             QCOMPARE(bytes.mid(f.headerLength() + qsizetype(n - 1) * len, len), expect[n]);
     }
 };

@@ -537,6 +537,46 @@ private slots:
 #endif
     }
 
+    // A walk over a folder's range reads the folder's records ahead in one go; edits made
+    // during the walk and records appended since must still read back as they are.
+    void rangeWalkSeesEditsAndAppends()
+    {
+        DbfTable t;
+        DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
+        const auto nameOf = [](int i) { return QStringLiteral("n%1").arg((i * 37) % 150, 3, 10, QLatin1Char('0')); };
+        for (const char *dir : {"A\\", "B\\", "C\\"})
+            for (int i = 0; i < 150; ++i)
+                DBF_VERIFY_OK(add(t, {QString::fromLatin1(dir), nameOf(i), {}, {}, {}}));
+        DBF_VERIFY_OK(t.flush());
+        DBF_VERIFY_OK(t.setOrder("1"));
+        const auto range = folderRange("B\\");
+        DBF_VERIFY_OK(t.setRange(range.first, range.second));
+        QStringList expect;
+        int seen = 0;
+        DBF_VERIFY_OK(t.first());
+        for (; !t.eof(); ++seen) {
+            const QString name = t.fieldText(Name);
+            QCOMPARE(t.fieldText(Dir), QStringLiteral("B\\"));
+            if (seen % 3 == 0) {
+                DBF_VERIFY_OK(t.edit());
+                t.setFieldText(Note, QStringLiteral("seen ") + name);
+                DBF_VERIFY_OK(t.post());
+            }
+            expect << (seen % 3 == 0 ? QStringLiteral("seen ") + name : QString());
+            DBF_VERIFY_OK(t.next());
+        }
+        QCOMPARE(seen, 150);
+        for (int i = 0; i < 5; ++i) {
+            DBF_VERIFY_OK(add(t, {QStringLiteral("B\\"), QStringLiteral("z%1").arg(i), {}, QStringLiteral("new"), {}}));
+            expect << QStringLiteral("new");
+        }
+        DBF_VERIFY_OK(t.setRange(range.first, range.second));
+        QCOMPARE(walk(t, Note), expect);
+        QStringList faults;
+        DBF_VERIFY_OK(t.check(faults));
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    }
+
     void indexFlagClearedWhileChanging()
     {
         DbfTable t;
