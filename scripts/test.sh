@@ -16,16 +16,18 @@ export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build/test --no-tests=error --output-on-failure -j"$jobs" | tee build/test/ctest.log
 total=$(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\2/p' build/test/ctest.log)
 
-# Fuzz targets: a short bounded run each, from the seeds the tests leave behind.
+# Fuzz targets: a short bounded run each, starting from small sound catalogues.
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTABULON_FUZZ=ON -DTABULON_GUI=OFF
 cmake --build build/fuzz -j"$jobs"
+rm -rf build/fuzz/seeds
+bash fuzz/make-seeds.sh build/test/tools/tabulon-cli build/fuzz/seeds
 for fuzzer in build/fuzz/fuzz/fuzz_*; do
   [ -f "$fuzzer" ] && [ -x "$fuzzer" ] || continue
   name=$(basename "$fuzzer")
   corpus="build/fuzz/corpus/$name"
   mkdir -p "$corpus"
-  [ -d "fuzz/seeds/$name" ] && cp -n fuzz/seeds/"$name"/* "$corpus"/ 2>/dev/null || true
+  [ -d "build/fuzz/seeds/$name" ] && cp build/fuzz/seeds/"$name"/* "$corpus"/
   echo "Fuzzing $name for ${FUZZ_SECONDS:-60} s"
   "$fuzzer" -max_total_time="${FUZZ_SECONDS:-60}" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=0 "$corpus" 2>&1 | tail -n 3
