@@ -108,6 +108,7 @@ struct MdxIndex::Impl {
     // Updates (mdxupdate.cpp)
     DbStatus insertEntry(MdxTagState &t, const char *key, quint32 recno);
     DbStatus insertPlace(MdxTagState &t, const char *key, quint32 recno, bool &rightmost);
+    DbStatus loadLastLeaf(const MdxTagState &t, mdx::BlockRef &ref, int &n);
     DbStatus appendAtEnd(MdxTagState &t, const MdxKeyList &list, size_t &next);
     DbStatus removeEntry(MdxTagState &t, const char *key, quint32 recno);
     DbStatus splitUpwards(MdxTagState &t, quint32 recno, bool rightmost, bool &split,

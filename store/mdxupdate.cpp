@@ -143,17 +143,14 @@ DbStatus MdxIndex::Impl::appendAtEnd(MdxTagState &t, const MdxKeyList &list, siz
     DbStatus st = beginChange(t);
     if (!st)
         return st;
-    if (!t.finger.empty() && t.fingerRightmost) {
-        work = t.finger;
-    } else {
-        work.clear();
-        st = descendEdge(t, t.root, work, true);
-        if (!st)
-            return st;
-    }
     BlockRef ref;
     int n = 0;
-    st = loadNode(t, work.back().first, ref, n);
+    if (!t.finger.empty() && t.fingerRightmost) {
+        work = t.finger;
+        st = loadNode(t, work.back().first, ref, n);
+    } else {
+        st = loadLastLeaf(t, ref, n);
+    }
     if (!st)
         return st;
     if (!g.isLeaf(ref.data(), n) || (n == 0 && work.size() > 1)
@@ -261,6 +258,14 @@ DbStatus MdxIndex::Impl::insertEntry(MdxTagState &t, const char *key, quint32 re
     return st;
 }
 
+// The work path down the tag's right edge, with its last leaf loaded into ref.
+DbStatus MdxIndex::Impl::loadLastLeaf(const MdxTagState &t, BlockRef &ref, int &n)
+{
+    work.clear();
+    DbStatus st = descendEdge(t, t.root, work, true);
+    return st ? loadNode(t, work.back().first, ref, n) : st;
+}
+
 // The work path to the place of a new entry, as locate() finds it: from the last insert's
 // leaf when the entry falls strictly inside it (or after it when it is the last leaf),
 // down the right edge when the entry comes after every entry of the tag, else from the root.
@@ -291,14 +296,9 @@ DbStatus MdxIndex::Impl::insertPlace(MdxTagState &t, const char *key, quint32 re
             }
         }
     } else if (t.lastAtEnd && t.hasKeys) {
-        work.clear();
-        DbStatus st = descendEdge(t, t.root, work, true);
-        if (!st)
-            return st;
         BlockRef ref;
         int n = 0;
-        st = loadNode(t, work.back().first, ref, n);
-        if (!st)
+        if (DbStatus st = loadLastLeaf(t, ref, n); !st)
             return st;
         const char *d = ref.data();
         if (n > 0 && compareEntry(g.key(d, n - 1), g.pointer(d, n - 1), key, recno, g.keyLength) < 0) {
