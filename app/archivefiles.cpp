@@ -6,16 +6,17 @@
 #include <QDir>
 #include <QFileInfo>
 
-ProfileStatus loadProgramSettings(Settings &settings, const ProgramFolder &program,
-                                  const QStringList &arguments, QSize screen)
+ProfileStatus loadProgramSettings(
+    Settings &settings, const ProgramFolder &program, const QStringList &arguments, QSize screen)
 {
     const QString path = programFilePath(program);
     bool firstRun = false;
     const ProfileStatus status = createProgramFile(path, screen, &firstRun);
     if (!status.isOk())
         return status;
-    if (firstRun && ShowDialog(DialogKind::Confirmation, QStringLiteral("Create desktop-icon ?"))
-                        == QLatin1String("1"))
+    if (firstRun
+        && ShowDialog(DialogKind::Confirmation, QStringLiteral("Create desktop-icon ?"))
+            == QLatin1String("1"))
         CreateDesktopLink(program);
     readProgramSettings(settings, path, arguments, screen);
     return status;
@@ -23,8 +24,8 @@ ProfileStatus loadProgramSettings(Settings &settings, const ProgramFolder &progr
 
 bool CreateDesktopLink(const ProgramFolder &program)
 {
-    return desktoplink::create(program.executablePath, program.folder,
-                               desktoplink::desktopFolder());
+    return desktoplink::create(
+        program.executablePath, program.folder, desktoplink::desktopFolder());
 }
 
 QString rootQuestionCaption(const QString &archiveName)
@@ -33,7 +34,7 @@ QString rootQuestionCaption(const QString &archiveName)
 }
 
 ArchiveFileResult readOrCreateArchiveFile(Settings &settings, const ProgramFolder &program,
-                                          const RootQuestion &askRoot, ProfileStatus *status)
+    const RootQuestion &askRoot, ProfileStatus *status)
 {
     *status = ProfileStatus();
     const QString path = archiveFilePath(program, settings.ArchiveName);
@@ -41,7 +42,7 @@ ArchiveFileResult readOrCreateArchiveFile(Settings &settings, const ProgramFolde
     if (!info.exists() && !info.isSymLink()) {
         QString answer;
         if (!askRoot(rootQuestionCaption(settings.ArchiveName),
-                     settings.ArchiveName + QLatin1Char('\\'), &answer)
+                settings.ArchiveName + QLatin1Char('\\'), &answer)
             || answer.isEmpty())
             return ArchiveFileResult::Cancelled;
         *status = createArchiveFile(path, normalizeEnteredRoot(answer));
@@ -56,8 +57,8 @@ bool checkRootDrive(const Settings &settings)
 {
     if (rootDriveExists(settings.RootPath))
         return true;
-    ShowDialog(DialogKind::Error, QStringLiteral("Drive  '%1'  not exist !")
-                                      .arg(rootDrive(settings.RootPath)));
+    ShowDialog(DialogKind::Error,
+        QStringLiteral("Drive  '%1'  not exist !").arg(rootDrive(settings.RootPath)));
     return false;
 }
 

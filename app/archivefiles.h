@@ -13,8 +13,8 @@
 // program-wide file and asks "Create desktop-icon ?" (Yes creates the desktop link), then
 // reads the values into settings. A refused first write is returned; start-up should
 // then show it (reportWriteFailure) and end.
-ProfileStatus loadProgramSettings(Settings &settings, const ProgramFolder &program,
-                                  const QStringList &arguments, QSize screen);
+ProfileStatus loadProgramSettings(
+    Settings &settings, const ProgramFolder &program, const QStringList &arguments, QSize screen);
 
 // The desktop entry that starts this executable in the program folder. A failure is not
 // reported.
@@ -23,24 +23,24 @@ bool CreateDesktopLink(const ProgramFolder &program);
 // Asks for the root folder of a new archive: shown with caption and the field preset to
 // initialText. Returns false when the user left the question without an answer;
 // otherwise *answer is the non-empty text entered.
-using RootQuestion =
-    std::function<bool(const QString &caption, const QString &initialText, QString *answer)>;
+using RootQuestion
+    = std::function<bool(const QString &caption, const QString &initialText, QString *answer)>;
 
 // "Root folder for:  '<archive>'  ?"
 QString rootQuestionCaption(const QString &archiveName);
 
 enum class ArchiveFileResult {
-    Read,         // settings read, RootPath resolved
-    Cancelled,    // the root question was cancelled: end the program, saving nothing
+    Read, // settings read, RootPath resolved
+    Cancelled, // the root question was cancelled: end the program, saving nothing
     WriteRefused, // the new archive file could not be written (see *status)
-    Unreadable,   // the archive file exists but cannot be read (see *status)
+    Unreadable, // the archive file exists but cannot be read (see *status)
 };
 
 // OpenArchive up to the reading of the values: when the archive file of
 // settings.ArchiveName does not exist, asks for the root folder and creates the file
 // with it; then reads the archive values and resolves RootPath.
 ArchiveFileResult readOrCreateArchiveFile(Settings &settings, const ProgramFolder &program,
-                                          const RootQuestion &askRoot, ProfileStatus *status);
+    const RootQuestion &askRoot, ProfileStatus *status);
 
 // The drive check of OpenArchive: true when the drive of RootPath exists; otherwise
 // shows "Drive  '<drive>'  not exist !" and returns false (the caller then offers the

@@ -24,11 +24,12 @@ QStringList archiveNames(const ProgramFolder &program)
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(names.begin(), names.end(),
-                     [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+        [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
     return names;
 }
 
-namespace {
+namespace
+{
 
 QChar foldAscii(QChar c)
 {

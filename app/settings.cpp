@@ -4,7 +4,8 @@
 
 #include <QFileInfo>
 
-namespace {
+namespace
+{
 
 const QString Local = QStringLiteral("Local");
 const QString MainWin = QStringLiteral("MainWin");
@@ -14,8 +15,7 @@ const QString Param = QStringLiteral("Param");
 // never disagree on a key, and the writes come in the order the file has always had.
 // Io provides text(), int32(), uint8(), uint16(), color() and boolean(), each taking the
 // section, the key, the value and its default.
-template <typename Io, typename S>
-void archiveKeys(Io &io, S &s)
+template <typename Io, typename S> void archiveKeys(Io &io, S &s)
 {
     io.int32(Local, "Del", s.DeletedCount, 0);
     io.int32(MainWin, "hsplit", s.layout.gridHeight, 400);
@@ -134,7 +134,7 @@ QString archiveFilePath(const ProgramFolder &program, const QString &archiveName
 QString mainWindowCaption(const QString &archiveName)
 {
     return settingsfile::programTitle + QLatin1Char(' ') + settingsfile::version
-           + QLatin1String(" - ") + archiveName;
+        + QLatin1String(" - ") + archiveName;
 }
 
 ProfileStatus createProgramFile(const QString &path, QSize screen, bool *created)
@@ -155,14 +155,14 @@ ProfileStatus createProgramFile(const QString &path, QSize screen, bool *created
     return status;
 }
 
-void readProgramSettings(Settings &s, const QString &path, const QStringList &arguments,
-                         QSize screen)
+void readProgramSettings(
+    Settings &s, const QString &path, const QStringList &arguments, QSize screen)
 {
     const Profile p(path);
     // An empty argument names no archive (it would make the file ".ini").
     s.ArchiveName = arguments.size() == 1 && !arguments.first().isEmpty()
-                        ? arguments.first()
-                        : p.readText(Local, QStringLiteral("DMS"), QStringLiteral("Archive"));
+        ? arguments.first()
+        : p.readText(Local, QStringLiteral("DMS"), QStringLiteral("Archive"));
     s.FileManagerPath = p.readText(Local, QStringLiteral("Cmd"), QString());
     LayoutSettings &w = s.layout;
     w.top = p.readInteger(MainWin, QStringLiteral("top"), 1);
@@ -173,9 +173,10 @@ void readProgramSettings(Settings &s, const QString &path, const QStringList &ar
     // QRect would turn a width of 0 or less into an empty rectangle with other edges, so
     // the four values are set one by one.
     const qint32 edl = p.readInteger(Param, QStringLiteral("Edl"), (screen.width() - w.width) / 2);
-    const qint32 edt = p.readInteger(Param, QStringLiteral("Edt"), (screen.height() - w.height) / 2);
+    const qint32 edt
+        = p.readInteger(Param, QStringLiteral("Edt"), (screen.height() - w.height) / 2);
     s.TagEditorBounds.setRect(edl, edt, p.readInteger(Param, QStringLiteral("Edw"), 800),
-                              p.readInteger(Param, QStringLiteral("Edh"), 600));
+        p.readInteger(Param, QStringLiteral("Edh"), 600));
     s.GridColumnWidths[0] = p.readInteger(Param, QStringLiteral("Cfi"), 226);
     s.GridColumnWidths[2] = p.readInteger(Param, QStringLiteral("Cco"), 90);
     s.GridColumnWidths[3] = p.readInteger(Param, QStringLiteral("Cda"), 65);
@@ -247,7 +248,7 @@ ProfileStatus readArchiveSettings(Settings &s, const QString &path, const Progra
     if (!p.loadStatus().isOk())
         return p.loadStatus();
     s.RootPath = ResolveRootPath(p.readText(Local, QStringLiteral("Path"), QString()), program);
-    Reader reader{p};
+    Reader reader { p };
     archiveKeys(reader, s);
     return {};
 }
@@ -255,7 +256,7 @@ ProfileStatus readArchiveSettings(Settings &s, const QString &path, const Progra
 ProfileStatus writeArchiveSettings(const Settings &s, const QString &path)
 {
     Profile p(path);
-    Writer writer{p};
+    Writer writer { p };
     archiveKeys(writer, s);
     return p.save();
 }

@@ -20,17 +20,18 @@
 // of the same file, and is written back in that form. All other integers are 32-bit.
 // Colours are 32-bit values (see platform/profilevalue.h).
 
-namespace settingsfile {
+namespace settingsfile
+{
 inline const QString programTitle = QStringLiteral("Tabulon");
 inline const QString version = QStringLiteral("6.6");
 } // namespace settingsfile
 
 struct FontSettings {
     QString name = QStringLiteral("Verdana");
-    quint8 charSet = 0;        // 0 = ANSI
+    quint8 charSet = 0; // 0 = ANSI
     qint32 color = -2147483640; // the system window-text colour
-    qint32 size = 9;           // points
-    quint8 style = 0;          // 1 bold, 2 italic, 4 underline, 8 strike-out
+    qint32 size = 9; // points
+    quint8 style = 0; // 1 bold, 2 italic, 4 underline, 8 strike-out
 };
 
 struct MarginSettings { // tenths of a millimetre
@@ -53,14 +54,14 @@ struct LayoutSettings {
     // or minimised (then only "state=1" is written and the stored bounds stay).
     qint32 windowState = 0;
     qint32 gridHeight = 400; // MainWin/hsplit; see fitGridHeight()
-    qint32 treeWidth = 150;  // MainWin/vsplit
+    qint32 treeWidth = 150; // MainWin/vsplit
     bool showBottomToolbar = true; // ToolBar1, Param/TB1
-    bool showTopToolbar = true;    // ToolBar2, Param/TB2
+    bool showTopToolbar = true; // ToolBar2, Param/TB2
 };
 
 struct Settings {
     QString ArchiveName; // as typed or chosen, letter case kept
-    QString RootPath;    // absolute, native, with a trailing separator
+    QString RootPath; // absolute, native, with a trailing separator
     QString HelpFilePath;
 
     // Archive file.
@@ -87,10 +88,10 @@ struct Settings {
     // Program-wide file.
     QString FileManagerPath;
     qint32 StartArchiveMode = 0; // 0 the last used archive, 1 always the same
-    QRect TagEditorBounds{0, 0, 800, 600};
+    QRect TagEditorBounds { 0, 0, 800, 600 };
     // Columns File, Note, Tags, Date, Size. Note (1) is not stored: it takes what is left.
     // File (0) is stored in both files; the archive's value is read last and wins.
-    std::array<qint32, 5> GridColumnWidths{{226, 150, 90, 65, 50}};
+    std::array<qint32, 5> GridColumnWidths { { 226, 150, 90, 65, 50 } };
 
     LayoutSettings layout;
 };
@@ -111,8 +112,8 @@ ProfileStatus createProgramFile(const QString &path, QSize screen, bool *created
 // Reads the program-wide values. arguments are the command-line arguments after the
 // program name: exactly one (not empty) names the archive, otherwise Local/DMS does. screen is the
 // screen size that the tag list window's default position centres on.
-void readProgramSettings(Settings &settings, const QString &path, const QStringList &arguments,
-                         QSize screen);
+void readProgramSettings(
+    Settings &settings, const QString &path, const QStringList &arguments, QSize screen);
 
 // Writes the program-wide values in their fixed order. On failure nothing is written.
 ProfileStatus writeProgramSettings(const Settings &settings, const QString &path);
@@ -136,8 +137,8 @@ ProfileStatus createArchiveFile(const QString &path, const QString &storedRoot);
 // that exists but cannot be read gives Unreadable, and settings are left unchanged: its
 // root folder is unknown, and opening the archive without it would catalogue the wrong
 // folder.
-ProfileStatus readArchiveSettings(Settings &settings, const QString &path,
-                                  const ProgramFolder &program);
+ProfileStatus readArchiveSettings(
+    Settings &settings, const QString &path, const ProgramFolder &program);
 
 // Writes the archive values in their fixed order; Local/Path is never written here. On
 // failure nothing is written.

@@ -2,7 +2,8 @@
 
 #include "platform/profilevalue.h"
 
-namespace {
+namespace
+{
 
 constexpr quint32 clNone = 0x1FFFFFFF;
 constexpr quint32 clDefault = 0x20000000;
@@ -11,22 +12,46 @@ constexpr quint32 clDefault = 0x20000000;
 QPalette::ColorRole systemRole(int index)
 {
     switch (index) {
-    case 2: case 13: case 27: case 29: return QPalette::Highlight;
-    case 9: case 14: return QPalette::HighlightedText;
-    case 5: return QPalette::Base;
-    case 7: case 8: case 19: return QPalette::Text;
-    case 6: case 16: return QPalette::Mid;
-    case 12: return QPalette::Dark;
-    case 17: return QPalette::PlaceholderText;
-    case 18: return QPalette::ButtonText;
-    case 20: return QPalette::Light;
-    case 21: return QPalette::Shadow;
-    case 22: return QPalette::Midlight;
-    case 23: return QPalette::ToolTipText;
-    case 24: return QPalette::ToolTipBase;
-    case 26: return QPalette::Link;
-    case 0: case 15: return QPalette::Button;
-    default: return QPalette::Window; // background, menus, borders, inactive captions
+    case 2:
+    case 13:
+    case 27:
+    case 29:
+        return QPalette::Highlight;
+    case 9:
+    case 14:
+        return QPalette::HighlightedText;
+    case 5:
+        return QPalette::Base;
+    case 7:
+    case 8:
+    case 19:
+        return QPalette::Text;
+    case 6:
+    case 16:
+        return QPalette::Mid;
+    case 12:
+        return QPalette::Dark;
+    case 17:
+        return QPalette::PlaceholderText;
+    case 18:
+        return QPalette::ButtonText;
+    case 20:
+        return QPalette::Light;
+    case 21:
+        return QPalette::Shadow;
+    case 22:
+        return QPalette::Midlight;
+    case 23:
+        return QPalette::ToolTipText;
+    case 24:
+        return QPalette::ToolTipBase;
+    case 26:
+        return QPalette::Link;
+    case 0:
+    case 15:
+        return QPalette::Button;
+    default:
+        return QPalette::Window; // background, menus, borders, inactive captions
     }
 }
 
@@ -64,5 +89,5 @@ void assignQFont(const QFont &qfont, FontSettings *font)
     if (qfont.pointSize() > 0)
         font->size = qfont.pointSize();
     font->style = quint8((qfont.bold() ? 1 : 0) | (qfont.italic() ? 2 : 0)
-                         | (qfont.underline() ? 4 : 0) | (qfont.strikeOut() ? 8 : 0));
+        | (qfont.underline() ? 4 : 0) | (qfont.strikeOut() ? 8 : 0));
 }

@@ -13,7 +13,8 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 constexpr int kRounds = 5;
 
@@ -26,7 +27,8 @@ void makeTree(const QString &root)
                 const QString leaf = QStringLiteral("Top %1/sub%2/Leaf-%3").arg(a).arg(b).arg(c);
                 dir.mkpath(leaf);
                 for (int f = 0; f < 3; ++f) {
-                    QFile file(root + QLatin1Char('/') + leaf + QStringLiteral("/file%1.txt").arg(f));
+                    QFile file(
+                        root + QLatin1Char('/') + leaf + QStringLiteral("/file%1.txt").arg(f));
                     file.open(QIODevice::WriteOnly);
                 }
             }
@@ -38,7 +40,7 @@ qint64 timeFind(const QString &root)
     t.start();
     QProcess find;
     find.setStandardOutputFile(QProcess::nullDevice());
-    find.start(QStringLiteral("find"), {root, QStringLiteral("-type"), QStringLiteral("d")});
+    find.start(QStringLiteral("find"), { root, QStringLiteral("-type"), QStringLiteral("d") });
     find.waitForFinished(-1);
     return t.nsecsElapsed();
 }
@@ -75,7 +77,8 @@ int main(int argc, char **argv)
         bestFind = bestFind < 0 ? f : std::min(bestFind, f);
         bestBuild = bestBuild < 0 ? b : std::min(bestBuild, b);
     }
-    std::printf("nodes: %d\nfind -type d: %.1f ms\nbuild + sort: %.1f ms\nratio: %.2f (limit 3.0)\n",
-                nodes, bestFind / 1e6, bestBuild / 1e6, double(bestBuild) / double(bestFind));
+    std::printf(
+        "nodes: %d\nfind -type d: %.1f ms\nbuild + sort: %.1f ms\nratio: %.2f (limit 3.0)\n", nodes,
+        bestFind / 1e6, bestBuild / 1e6, double(bestBuild) / double(bestFind));
     return 0;
 }

@@ -20,13 +20,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 const std::vector<MdxTagSpec> kTags = {
-    {"1", "DIR+UPPER(SUBSTR(NAME,1,20))", 100},
-    {"2", "DIR+DTOS(DATE)+UPPER(SUBSTR(NAME,1,10))", 98},
-    {"3", "DIR+CODE+UPPER(SUBSTR(NAME,1,10))", 100},
-    {"4", "DIR+UPPER(SUBSTR(NOTE,1,20))", 100},
+    { "1", "DIR+UPPER(SUBSTR(NAME,1,20))", 100 },
+    { "2", "DIR+DTOS(DATE)+UPPER(SUBSTR(NAME,1,10))", 98 },
+    { "3", "DIR+CODE+UPPER(SUBSTR(NAME,1,10))", 100 },
+    { "4", "DIR+UPPER(SUBSTR(NOTE,1,20))", 100 },
 };
 
 QByteArray pad(const QByteArray &s, int width)
@@ -44,11 +45,18 @@ std::vector<QByteArray> makeKeys(int records, int folders)
     const int perFolder = std::max(1, records / folders);
     for (int i = 0; i < records; ++i) {
         const int folder = i / perFolder;
-        const QByteArray dir = pad(QStringLiteral("ARCHIV%1\\JAHR%2\\").arg(folder / 100, 3, 10, QLatin1Char('0'))
-                                       .arg(folder % 100, 2, 10, QLatin1Char('0')).toLatin1(), 80);
-        const QByteArray name = QStringLiteral("BILD_%1.JPG").arg(rng.bounded(1000000), 7, 10, QLatin1Char('0')).toLatin1();
+        const QByteArray dir = pad(QStringLiteral("ARCHIV%1\\JAHR%2\\")
+                                       .arg(folder / 100, 3, 10, QLatin1Char('0'))
+                                       .arg(folder % 100, 2, 10, QLatin1Char('0'))
+                                       .toLatin1(),
+            80);
+        const QByteArray name = QStringLiteral("BILD_%1.JPG")
+                                    .arg(rng.bounded(1000000), 7, 10, QLatin1Char('0'))
+                                    .toLatin1();
         const QByteArray date = QByteArray::number(20100101 + rng.bounded(150000));
-        const QByteArray note = rng.bounded(3) == 0 ? QByteArray() : "URLAUB TAG " + QByteArray::number(rng.bounded(500));
+        const QByteArray note = rng.bounded(3) == 0
+            ? QByteArray()
+            : "URLAUB TAG " + QByteArray::number(rng.bounded(500));
         const QByteArray code = rng.bounded(4) == 0 ? QByteArray("AB") : QByteArray();
         keys.push_back(dir + pad(name, 20));
         keys.push_back(dir + date + pad(name, 10));
@@ -70,11 +78,13 @@ double buildBulk(const QString &path, const std::vector<QByteArray> &keys)
 {
     QElapsedTimer t;
     t.start();
-    check(MdxIndex::build(path, "BENCH", kTags, [&](int tag, MdxKeyList &list) {
-              for (size_t i = size_t(tag); i < keys.size(); i += 4)
-                  list.add(keys[i].constData(), quint32(i / 4 + 1));
-              return DbStatus::ok();
-          }), "build");
+    check(MdxIndex::build(path, "BENCH", kTags,
+              [&](int tag, MdxKeyList &list) {
+                  for (size_t i = size_t(tag); i < keys.size(); i += 4)
+                      list.add(keys[i].constData(), quint32(i / 4 + 1));
+                  return DbStatus::ok();
+              }),
+        "build");
     return t.nsecsElapsed() / 1e9;
 }
 
@@ -82,7 +92,8 @@ double importIncremental(const QString &path, const std::vector<QByteArray> &key
 {
     QElapsedTimer t;
     t.start();
-    check(MdxIndex::build(path, "BENCH", kTags, [](int, MdxKeyList &) { return DbStatus::ok(); }), "create");
+    check(MdxIndex::build(path, "BENCH", kTags, [](int, MdxKeyList &) { return DbStatus::ok(); }),
+        "create");
     std::unique_ptr<MdxIndex> idx;
     check(MdxIndex::open(path, idx), "open");
     for (size_t i = 0; i < keys.size(); ++i)
@@ -103,8 +114,10 @@ double seekFolder(const QString &path, int records, int folders)
     const int rounds = 4000;
     for (int r = 0; r < rounds; ++r) {
         const int folder = rng.bounded(records) / perFolder;
-        const QByteArray dir = QStringLiteral("ARCHIV%1\\JAHR%2\\").arg(folder / 100, 3, 10, QLatin1Char('0'))
-                                   .arg(folder % 100, 2, 10, QLatin1Char('0')).toLatin1();
+        const QByteArray dir = QStringLiteral("ARCHIV%1\\JAHR%2\\")
+                                   .arg(folder / 100, 3, 10, QLatin1Char('0'))
+                                   .arg(folder % 100, 2, 10, QLatin1Char('0'))
+                                   .toLatin1();
         MdxIndex::Cursor c;
         check(idx->seek(0, dir, 0, c), "seek");
         while (c.isValid() && c.key().startsWith(dir))
@@ -150,7 +163,8 @@ int main(int argc, char **argv)
         else if (args[i] == QLatin1String("--dir"))
             dirPath = args[i + 1];
     }
-    QTemporaryDir tmp(dirPath.isEmpty() ? QDir::tempPath() + QStringLiteral("/bench_mdx") : dirPath + QStringLiteral("/bench_mdx"));
+    QTemporaryDir tmp(dirPath.isEmpty() ? QDir::tempPath() + QStringLiteral("/bench_mdx")
+                                        : dirPath + QStringLiteral("/bench_mdx"));
     const QString big = tmp.filePath(QStringLiteral("big.mdx"));
     const QString small = tmp.filePath(QStringLiteral("small.mdx"));
 
@@ -158,17 +172,17 @@ int main(int argc, char **argv)
     const double bulk = buildBulk(big, keys);
     const double incremental = importIncremental(big, keys);
     std::printf("import %d records, 4 tags: incremental %.2f s, bulk build %.2f s, ratio %.2f\n",
-                records, incremental, bulk, incremental / bulk);
+        records, incremental, bulk, incremental / bulk);
 
     const std::vector<QByteArray> fewKeys = makeKeys(1000, std::max(1, folders * 1000 / records));
     buildBulk(small, fewKeys);
     const double seekBig = seekFolder(big, records, folders);
     const double seekSmall = seekFolder(small, 1000, std::max(1, folders * 1000 / records));
-    std::printf("seek+walk one folder: %.1f us (N) vs %.1f us (1,000), ratio %.2f\n",
-                seekBig * 1e6, seekSmall * 1e6, seekBig / seekSmall);
+    std::printf("seek+walk one folder: %.1f us (N) vs %.1f us (1,000), ratio %.2f\n", seekBig * 1e6,
+        seekSmall * 1e6, seekBig / seekSmall);
 
     QProcess walker;
-    walker.start(app.applicationFilePath(), {QStringLiteral("--walk"), big});
+    walker.start(app.applicationFilePath(), { QStringLiteral("--walk"), big });
     walker.waitForFinished(-1);
     std::fputs(walker.readAllStandardOutput().constData(), stdout);
     return 0;

@@ -25,7 +25,8 @@
 
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 struct Row {
     QByteArray dir, name, date, note, code, size;
@@ -42,13 +43,22 @@ std::vector<Row> makeRows(int records, int folders)
     for (int i = 0; i < records; ++i) {
         const int folder = i / perFolder;
         Row r;
-        r.dir = QStringLiteral("ARCHIV%1\\JAHR%2\\").arg(folder / 100, 3, 10, QLatin1Char('0'))
-                    .arg(folder % 100, 2, 10, QLatin1Char('0')).toLatin1();
-        r.name = QStringLiteral("Bild_%1.jpg").arg(rng.bounded(1000000), 7, 10, QLatin1Char('0')).toLatin1();
-        r.date = QStringLiteral("20%1%2%3").arg(rng.bounded(10, 26)).arg(rng.bounded(1, 13), 2, 10, QLatin1Char('0'))
-                     .arg(rng.bounded(1, 29), 2, 10, QLatin1Char('0')).toLatin1();
+        r.dir = QStringLiteral("ARCHIV%1\\JAHR%2\\")
+                    .arg(folder / 100, 3, 10, QLatin1Char('0'))
+                    .arg(folder % 100, 2, 10, QLatin1Char('0'))
+                    .toLatin1();
+        r.name = QStringLiteral("Bild_%1.jpg")
+                     .arg(rng.bounded(1000000), 7, 10, QLatin1Char('0'))
+                     .toLatin1();
+        r.date = QStringLiteral("20%1%2%3")
+                     .arg(rng.bounded(10, 26))
+                     .arg(rng.bounded(1, 13), 2, 10, QLatin1Char('0'))
+                     .arg(rng.bounded(1, 29), 2, 10, QLatin1Char('0'))
+                     .toLatin1();
         r.day = QDate::fromString(QString::fromLatin1(r.date), QStringLiteral("yyyyMMdd"));
-        r.note = (rng.bounded(3) == 0) ? QByteArray() : QStringLiteral("Urlaub am Meer, Tag %1").arg(rng.bounded(500)).toLatin1();
+        r.note = (rng.bounded(3) == 0)
+            ? QByteArray()
+            : QStringLiteral("Urlaub am Meer, Tag %1").arg(rng.bounded(500)).toLatin1();
         r.code = (rng.bounded(4) == 0) ? QByteArray("AB") : QByteArray();
         r.size = QByteArray::number(rng.bounded(1, 999)) + " K";
         rows.push_back(std::move(r));
@@ -127,9 +137,10 @@ double importSqlite(const QString &path, const std::vector<Row> &rows, sqlite3 *
     sqlite3_stmt *ins = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO cat VALUES(?,?,?,?,?,?)", -1, &ins, nullptr);
     for (const Row &r : rows) {
-        const QByteArray *cols[] = {&r.dir, &r.name, &r.date, &r.note, &r.code, &r.size};
+        const QByteArray *cols[] = { &r.dir, &r.name, &r.date, &r.note, &r.code, &r.size };
         for (int i = 0; i < 6; ++i)
-            sqlite3_bind_text(ins, i + 1, cols[i]->constData(), int(cols[i]->size()), SQLITE_STATIC);
+            sqlite3_bind_text(
+                ins, i + 1, cols[i]->constData(), int(cols[i]->size()), SQLITE_STATIC);
         sqlite3_step(ins);
         sqlite3_reset(ins);
     }
@@ -214,8 +225,10 @@ double seekTime(const QString &path, const std::vector<Row> &rows, int *walked)
 double seekTimeSqlite(sqlite3 *db, const std::vector<Row> &rows)
 {
     sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT name FROM cat WHERE dir = ?1 ORDER BY dir, upper(substr(name,1,20))",
-                           -1, &st, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db,
+            "SELECT name FROM cat WHERE dir = ?1 ORDER BY dir, upper(substr(name,1,20))", -1, &st,
+            nullptr)
+        != SQLITE_OK) {
         std::fprintf(stderr, "sqlite3: %s\n", sqlite3_errmsg(db));
         std::exit(1);
     }
@@ -240,7 +253,7 @@ int walkChild(const QString &path)
     DbfTable table;
     check(table.open(path, CatalogTable::tags()), "open");
     qint64 n = 0;
-    for (const QByteArray &order : {QByteArray("1"), QByteArray()}) {
+    for (const QByteArray &order : { QByteArray("1"), QByteArray() }) {
         check(table.setOrder(order), "order");
         for (DbStatus st = table.first(); st && !table.eof(); st = table.next())
             n += table.fieldBytes(CatalogTable::NAME).size() > 0;
@@ -249,7 +262,8 @@ int walkChild(const QString &path)
     status.open(QIODevice::ReadOnly);
     for (const QByteArray &line : status.readAll().split('\n'))
         if (line.startsWith("VmHWM:"))
-            std::printf("%s walked=%lld\n", line.simplified().constData(), static_cast<long long>(n));
+            std::printf(
+                "%s walked=%lld\n", line.simplified().constData(), static_cast<long long>(n));
     return 0;
 }
 
@@ -264,11 +278,15 @@ int main(int argc, char **argv)
     int records = 1000000, folders = 10000;
     QString dir;
     for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == QLatin1String("--records")) records = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--folders")) folders = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--dir")) dir = args[i + 1];
+        if (args[i] == QLatin1String("--records"))
+            records = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--folders"))
+            folders = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--dir"))
+            dir = args[i + 1];
     }
-    QTemporaryDir tmp(dir.isEmpty() ? QDir::tempPath() + QStringLiteral("/bench_store-XXXXXX") : dir + QStringLiteral("/bench_store-XXXXXX"));
+    QTemporaryDir tmp(dir.isEmpty() ? QDir::tempPath() + QStringLiteral("/bench_store-XXXXXX")
+                                    : dir + QStringLiteral("/bench_store-XXXXXX"));
     const QString big = tmp.filePath(QStringLiteral("big.dbf"));
     const QString small = tmp.filePath(QStringLiteral("small.dbf"));
 
@@ -279,30 +297,34 @@ int main(int argc, char **argv)
     sqlite3 *db = nullptr;
     const double sqlImport = importSqlite(tmp.filePath(QStringLiteral("big.sqlite")), rows, &db);
     const double ourImport = importOurs(big, rows);
-    std::printf("import: ours %.2f s, sqlite3 %.2f s, ratio %.2f (target <= 1.0)\n", ourImport, sqlImport, ourImport / sqlImport);
+    std::printf("import: ours %.2f s, sqlite3 %.2f s, ratio %.2f (target <= 1.0)\n", ourImport,
+        sqlImport, ourImport / sqlImport);
 
     importOurs(small, smallRows);
     const double openBig = openTime(big), openSmall = openTime(small);
-    std::printf("open: %d records %.2f ms, 1,000 records %.2f ms, ratio %.2f (target <= 2)\n", records,
-                openBig * 1e3, openSmall * 1e3, openBig / openSmall);
+    std::printf("open: %d records %.2f ms, 1,000 records %.2f ms, ratio %.2f (target <= 2)\n",
+        records, openBig * 1e3, openSmall * 1e3, openBig / openSmall);
 
     int walkedBig = 0, walkedSmall = 0;
     const double seekBig = seekTime(big, rows, &walkedBig);
     const double seekSmall = seekTime(small, smallRows, &walkedSmall);
-    std::printf("seek+walk one folder (%d / %d records): %.1f us vs %.1f us, ratio %.2f (target <= 2)\n",
-                walkedBig, walkedSmall, seekBig * 1e6, seekSmall * 1e6, seekBig / seekSmall);
+    std::printf(
+        "seek+walk one folder (%d / %d records): %.1f us vs %.1f us, ratio %.2f (target <= 2)\n",
+        walkedBig, walkedSmall, seekBig * 1e6, seekSmall * 1e6, seekBig / seekSmall);
     {
         // sqlite3 shows what the same work costs an engine of another make at both sizes.
         sqlite3 *smallDb = nullptr;
         importSqlite(tmp.filePath(QStringLiteral("small.sqlite")), smallRows, &smallDb);
-        const double sqlBig = seekTimeSqlite(db, rows), sqlSmall = seekTimeSqlite(smallDb, smallRows);
+        const double sqlBig = seekTimeSqlite(db, rows),
+                     sqlSmall = seekTimeSqlite(smallDb, smallRows);
         sqlite3_close(smallDb);
-        std::printf("  sqlite3, the same seek+walk: %.1f us vs %.1f us, ratio %.2f (for comparison)\n",
-                    sqlBig * 1e6, sqlSmall * 1e6, sqlBig / sqlSmall);
+        std::printf(
+            "  sqlite3, the same seek+walk: %.1f us vs %.1f us, ratio %.2f (for comparison)\n",
+            sqlBig * 1e6, sqlSmall * 1e6, sqlBig / sqlSmall);
     }
 
     QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--walk"), big});
+    child.start(QCoreApplication::applicationFilePath(), { QStringLiteral("--walk"), big });
     child.waitForFinished(-1);
     std::printf("walk in a fresh process: %s", child.readAllStandardOutput().constData());
     std::printf("  (target: VmHWM below 64 MB)\n");
@@ -310,7 +332,8 @@ int main(int argc, char **argv)
     const double sqlPack = packSqlite(db);
     sqlite3_close(db);
     const double ourPack = packOurs(big);
-    std::printf("pack 10%% deleted: ours %.2f s, sqlite3 VACUUM %.2f s, ratio %.2f (target <= 1.0)\n",
-                ourPack, sqlPack, ourPack / sqlPack);
+    std::printf(
+        "pack 10%% deleted: ours %.2f s, sqlite3 VACUUM %.2f s, ratio %.2f (target <= 1.0)\n",
+        ourPack, sqlPack, ourPack / sqlPack);
     return 0;
 }

@@ -13,9 +13,9 @@
 // --tree PATH keeps the trees (and starts each run from an empty catalogue) in PATH, and
 // reuses trees built there before, so that a profile of the update is not drowned by
 // the creation of the files.
-#include "scan/folderupdate.h"
-#include "scan/foldertree.h"
 #include "platform/diskpath.h"
+#include "scan/foldertree.h"
+#include "scan/folderupdate.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,7 +29,8 @@
 
 #include <sys/resource.h>
 
-namespace {
+namespace
+{
 
 // A run of 10,000 files takes about 10 ms, where a busy moment weighs a lot.
 constexpr int kRounds = 5;
@@ -38,7 +39,8 @@ void makeTree(const QString &root, int files, int folders)
 {
     const int perFolder = files / folders;
     for (int f = 0; f < folders; ++f) {
-        const QString dir = root + QStringLiteral("/Serie%1/Teil%2").arg(f / 10, 3, 10, QLatin1Char('0')).arg(f % 10);
+        const QString dir = root
+            + QStringLiteral("/Serie%1/Teil%2").arg(f / 10, 3, 10, QLatin1Char('0')).arg(f % 10);
         QDir().mkpath(dir);
         for (int i = 0; i < perFolder; ++i) {
             QFile file(dir + QStringLiteral("/Bild_%1.jpg").arg(i, 5, 10, QLatin1Char('0')));
@@ -59,7 +61,7 @@ struct Timing {
 
 double cpuSeconds(int who)
 {
-    rusage u{};
+    rusage u {};
     getrusage(who, &u);
     return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
         + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
@@ -72,10 +74,11 @@ Timing timeFind(const QString &root)
     const double cpu0 = cpuSeconds(RUSAGE_CHILDREN);
     QProcess p;
     p.setStandardOutputFile(QProcess::nullDevice());
-    p.start(QStringLiteral("find"), {root, QStringLiteral("-type"), QStringLiteral("f"),
-                                     QStringLiteral("-printf"), QStringLiteral("%s %T@\\n")});
+    p.start(QStringLiteral("find"),
+        { root, QStringLiteral("-type"), QStringLiteral("f"), QStringLiteral("-printf"),
+            QStringLiteral("%s %T@\\n") });
     p.waitForFinished(-1);
-    return {t.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_CHILDREN) - cpu0};
+    return { t.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_CHILDREN) - cpu0 };
 }
 
 // The core of the update-all command: every node of the tree, then the orphan sweep.
@@ -101,7 +104,7 @@ Timing updateAll(CatalogTable &table, const QString &root)
     }
     SweepOrphans(table, resolver, nullptr, &walk);
     table.table().flush();
-    return {t.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_SELF) - cpu0};
+    return { t.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_SELF) - cpu0 };
 }
 
 struct Figures {
@@ -136,7 +139,7 @@ void keepBest(Timing &best, const Timing &t)
 struct Tree {
     QString root;
     int files = 0, folders = 0;
-    Figures best{{1e9, 1e9}, {1e9, 1e9}, {1e9, 1e9}};
+    Figures best { { 1e9, 1e9 }, { 1e9, 1e9 }, { 1e9, 1e9 } };
 };
 
 // One round on one tree: find, then update all into an empty catalogue, then again.
@@ -152,7 +155,8 @@ void measureRound(Tree &tree)
     keepBest(tree.best.empty, updateAll(table, tree.root));
     keepBest(tree.best.again, updateAll(table, tree.root));
     if (table.table().physicalCount() != quint32(tree.files)) {
-        std::fprintf(stderr, "%d files but %u records\n", tree.files, table.table().physicalCount());
+        std::fprintf(
+            stderr, "%d files but %u records\n", tree.files, table.table().physicalCount());
         std::exit(1);
     }
 }
@@ -161,10 +165,13 @@ void report(const Tree &tree)
 {
     const Figures &f = tree.best;
     std::printf("%d files in %d folders:\n", tree.files, tree.folders);
-    std::printf("  wall: find %.3f s; update all into empty %.3f s (ratio %.2f); again unchanged %.3f s (ratio %.2f); target <= 2\n",
-                f.find.wall, f.empty.wall, f.empty.wall / f.find.wall, f.again.wall, f.again.wall / f.find.wall);
-    std::printf("  cpu:  find %.3f s; update all into empty %.3f s (ratio %.2f); again unchanged %.3f s (ratio %.2f)\n",
-                f.find.cpu, f.empty.cpu, f.empty.cpu / f.find.cpu, f.again.cpu, f.again.cpu / f.find.cpu);
+    std::printf("  wall: find %.3f s; update all into empty %.3f s (ratio %.2f); again unchanged "
+                "%.3f s (ratio %.2f); target <= 2\n",
+        f.find.wall, f.empty.wall, f.empty.wall / f.find.wall, f.again.wall,
+        f.again.wall / f.find.wall);
+    std::printf("  cpu:  find %.3f s; update all into empty %.3f s (ratio %.2f); again unchanged "
+                "%.3f s (ratio %.2f)\n",
+        f.find.cpu, f.empty.cpu, f.empty.cpu / f.find.cpu, f.again.cpu, f.again.cpu / f.find.cpu);
 }
 
 } // namespace
@@ -177,32 +184,36 @@ int main(int argc, char **argv)
     QString dir = QDir::tempPath();
     QString keep;
     for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == QLatin1String("--files")) files = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--folders")) folders = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--dir")) dir = args[i + 1];
-        else if (args[i] == QLatin1String("--tree")) keep = args[i + 1];
+        if (args[i] == QLatin1String("--files"))
+            files = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--folders"))
+            folders = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--dir"))
+            dir = args[i + 1];
+        else if (args[i] == QLatin1String("--tree"))
+            keep = args[i + 1];
     }
     QTemporaryDir tmp(dir + QStringLiteral("/bench_update-XXXXXX"));
     const QString base = keep.isEmpty() ? tmp.path() : keep;
     QDir().mkpath(base);
-    Tree small{base + QStringLiteral("/tree%1x%2").arg(files / 10).arg(std::max(1, folders / 10)),
-               files / 10, std::max(1, folders / 10)};
-    Tree large{base + QStringLiteral("/tree%1x%2").arg(files).arg(folders), files, folders};
-    for (Tree *tree : {&small, &large})
+    Tree small { base + QStringLiteral("/tree%1x%2").arg(files / 10).arg(std::max(1, folders / 10)),
+        files / 10, std::max(1, folders / 10) };
+    Tree large { base + QStringLiteral("/tree%1x%2").arg(files).arg(folders), files, folders };
+    for (Tree *tree : { &small, &large })
         makeTreeOnce(tree->root, tree->files, tree->folders);
     // The rounds of the two sizes take turns, so that a slow spell of the machine
     // falls on both and not on one size's rounds only.
     for (int round = 0; round < kRounds; ++round)
-        for (Tree *tree : {&small, &large})
+        for (Tree *tree : { &small, &large })
             measureRound(*tree);
     removeCatalogue(small.root);
     removeCatalogue(large.root);
     report(small);
     report(large);
     const Figures &big = large.best, &little = small.best;
-    std::printf("scaling %d vs %d files: into empty %.1f, unchanged %.1f (target 8..12)\n", files, files / 10,
-                big.empty.wall / little.empty.wall, big.again.wall / little.again.wall);
+    std::printf("scaling %d vs %d files: into empty %.1f, unchanged %.1f (target 8..12)\n", files,
+        files / 10, big.empty.wall / little.empty.wall, big.again.wall / little.again.wall);
     std::printf("scaling of processor time: into empty %.1f, unchanged %.1f\n",
-                big.empty.cpu / little.empty.cpu, big.again.cpu / little.again.cpu);
+        big.empty.cpu / little.empty.cpu, big.again.cpu / little.again.cpu);
     return 0;
 }

@@ -4,14 +4,16 @@
 
 #include <QBrush>
 
-namespace {
+namespace
+{
 
-const char *const kTitles[] = {"File", "Note", "Tags", "Date", "Size"};
+const char *const kTitles[] = { "File", "Note", "Tags", "Date", "Size" };
 
 } // namespace
 
 CatalogModel::CatalogModel(CatalogTable *table, QObject *parent)
-    : QAbstractTableModel(parent), m_table(table)
+    : QAbstractTableModel(parent)
+    , m_table(table)
 {
     connect(m_table, &CatalogTable::viewsAttached, this, &CatalogModel::onAttached);
     connect(m_table, &CatalogTable::recordsChanged, this, &CatalogModel::onAttached);
@@ -37,9 +39,8 @@ int CatalogModel::columnCount(const QModelIndex &parent) const
 
 CatalogTable::Field CatalogModel::fieldOfColumn(int column)
 {
-    static const CatalogTable::Field fields[] = {CatalogTable::NAME, CatalogTable::NOTE,
-                                                 CatalogTable::CODE, CatalogTable::DATE,
-                                                 CatalogTable::SIZE};
+    static const CatalogTable::Field fields[] = { CatalogTable::NAME, CatalogTable::NOTE,
+        CatalogTable::CODE, CatalogTable::DATE, CatalogTable::SIZE };
     return fields[column];
 }
 
@@ -63,8 +64,8 @@ QVariant CatalogModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue((index.column() == SizeColumn ? Qt::AlignRight : Qt::AlignLeft)
-                                   | Qt::AlignVCenter);
+        return QVariant::fromValue(
+            (index.column() == SizeColumn ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     const CatalogTable::Field field = fieldOfColumn(index.column());
@@ -83,8 +84,8 @@ QVariant CatalogModel::headerData(int section, Qt::Orientation orientation, int 
     if (role == Qt::DisplayRole)
         return QString::fromLatin1(kTitles[section]);
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue((section == SizeColumn ? Qt::AlignRight : Qt::AlignLeft)
-                                   | Qt::AlignVCenter);
+        return QVariant::fromValue(
+            (section == SizeColumn ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     if (role == Qt::ForegroundRole && section != SizeColumn && m_sortedColumn >= 0)
         return QBrush(section == m_sortedColumn ? QColor(255, 0, 0) : QColor(0, 0, 0));
     return {};
@@ -124,7 +125,7 @@ bool CatalogModel::setData(const QModelIndex &index, const QVariant &value, int 
 
 int CatalogModel::columnOfOrder(int order)
 {
-    static const int columns[] = {FileColumn, DateColumn, TagsColumn, NoteColumn};
+    static const int columns[] = { FileColumn, DateColumn, TagsColumn, NoteColumn };
     return order >= 1 && order <= 4 ? columns[order - 1] : -1;
 }
 

@@ -24,9 +24,9 @@ FileDeletion deleteCurrentFile(CatalogTable &table, const PathResolver &resolver
     resolver.forget();
     const QString info = infofile::infoFilePath(resolver, dir, name);
     if (QFileInfo::exists(info) && !QFile::remove(info))
-        result.infoFile = {DbStatus::IoError,
-                           textfile::failure(QStringLiteral("Info file"), info, QStringLiteral("deleted"),
-                                             QStringLiteral("the file system refused"))};
+        result.infoFile = { DbStatus::IoError,
+            textfile::failure(QStringLiteral("Info file"), info, QStringLiteral("deleted"),
+                QStringLiteral("the file system refused")) };
     result.record = t.deleteRecord();
     if (result.record)
         ++table.DeletedCount;

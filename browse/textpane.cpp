@@ -6,20 +6,22 @@
 #include <QFile>
 #include <QRegularExpression>
 
-namespace textpane {
-
-namespace {
-
-const QString kWhat = QStringLiteral("Text file");
-
-// The pane's lines: any line end splits, a final line end starts no extra line.
-QStringList paneLines(const QString &text)
+namespace textpane
 {
-    QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
+
+namespace
+{
+
+    const QString kWhat = QStringLiteral("Text file");
+
+    // The pane's lines: any line end splits, a final line end starts no extra line.
+    QStringList paneLines(const QString &text)
+    {
+        QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
 
 } // namespace
 

@@ -8,7 +8,8 @@
 // The text files that the text pane's "Save text as" and "Insert file" write and read:
 // Windows-1252, lines ended by CR LF when written; CR LF, LF and CR all end a line when
 // read.
-namespace textpane {
+namespace textpane
+{
 
 // Text files larger than this are refused instead of being loaded into the pane.
 constexpr qint64 kMaxTextFileSize = 64 * 1024 * 1024;

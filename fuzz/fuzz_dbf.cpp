@@ -12,14 +12,14 @@
 #include <cstring>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 const std::vector<DbfTagDef> &tags()
 {
-    static const std::vector<DbfTagDef> t{{"1", "DIR+UPPER(SUBSTR(NAME,1,20))"},
-                                          {"2", "DIR+DTOS(DATE)+UPPER(SUBSTR(NAME,1,10))"},
-                                          {"3", "DIR+CODE+UPPER(SUBSTR(NAME,1,10))"},
-                                          {"4", "DIR+UPPER(SUBSTR(NOTE,1,20))"}};
+    static const std::vector<DbfTagDef> t { { "1", "DIR+UPPER(SUBSTR(NAME,1,20))" },
+        { "2", "DIR+DTOS(DATE)+UPPER(SUBSTR(NAME,1,10))" },
+        { "3", "DIR+CODE+UPPER(SUBSTR(NAME,1,10))" }, { "4", "DIR+UPPER(SUBSTR(NOTE,1,20))" } };
     return t;
 }
 
@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!t.open(table, tags()))
         return 0;
     walk(t);
-    for (const char *order : {"1", "2", "3", "4"}) {
+    for (const char *order : { "1", "2", "3", "4" }) {
         if (!t.setOrder(order))
             continue;
         walk(t);

@@ -9,7 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace {
+namespace
+{
 
 // Walks are bounded: a damaged file may describe a tree whose pages are shared many
 // times over, which is finite but needlessly long to walk.

@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-namespace atomicfile {
+namespace atomicfile
+{
 
 // Replaces the file at path with bytes so that a reader sees either the old or the new
 // content, never a mixture: the bytes go to a temporary file in the same folder, are

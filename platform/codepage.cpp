@@ -2,52 +2,82 @@
 
 #include <array>
 
-namespace codepage {
+namespace codepage
+{
 
-namespace {
+namespace
+{
 
-// Unicode code points of the bytes 0x80-0x9F; the undefined ones map to themselves.
-constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
+    // Unicode code points of the bytes 0x80-0x9F; the undefined ones map to themselves.
+    constexpr std::array<char16_t, 32> kHigh = {
+        0x20AC,
+        0x0081,
+        0x201A,
+        0x0192,
+        0x201E,
+        0x2026,
+        0x2020,
+        0x2021,
+        0x02C6,
+        0x2030,
+        0x0160,
+        0x2039,
+        0x0152,
+        0x008D,
+        0x017D,
+        0x008F,
+        0x0090,
+        0x2018,
+        0x2019,
+        0x201C,
+        0x201D,
+        0x2022,
+        0x2013,
+        0x2014,
+        0x02DC,
+        0x2122,
+        0x0161,
+        0x203A,
+        0x0153,
+        0x009D,
+        0x017E,
+        0x0178,
+    };
 
-struct UpperTable {
-    std::array<unsigned char, 256> map{};
-    UpperTable()
-    {
-        for (int i = 0; i < 256; ++i)
-            map[i] = static_cast<unsigned char>(i);
-        for (int c = 'a'; c <= 'z'; ++c)
-            map[c] = static_cast<unsigned char>(c - 32);
-        for (int c = 0xE0; c <= 0xFE; ++c)
-            if (c != 0xF7)
+    struct UpperTable {
+        std::array<unsigned char, 256> map {};
+        UpperTable()
+        {
+            for (int i = 0; i < 256; ++i)
+                map[i] = static_cast<unsigned char>(i);
+            for (int c = 'a'; c <= 'z'; ++c)
                 map[c] = static_cast<unsigned char>(c - 32);
-        map[0x9A] = 0x8A;
-        map[0x9C] = 0x8C;
-        map[0x9E] = 0x8E;
-        map[0xFF] = 0x9F;
+            for (int c = 0xE0; c <= 0xFE; ++c)
+                if (c != 0xF7)
+                    map[c] = static_cast<unsigned char>(c - 32);
+            map[0x9A] = 0x8A;
+            map[0x9C] = 0x8C;
+            map[0x9E] = 0x8E;
+            map[0xFF] = 0x9F;
+        }
+    };
+
+    const UpperTable &upperTable()
+    {
+        static const UpperTable table;
+        return table;
     }
-};
 
-const UpperTable &upperTable()
-{
-    static const UpperTable table;
-    return table;
-}
-
-// Returns the byte for a code point, or -1 when Windows-1252 has none.
-int encodeOne(char16_t u)
-{
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
-        return u;
-    for (int i = 0; i < 32; ++i)
-        if (kHigh[i] == u)
-            return 0x80 + i;
-    return -1;
-}
+    // Returns the byte for a code point, or -1 when Windows-1252 has none.
+    int encodeOne(char16_t u)
+    {
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
+            return u;
+        for (int i = 0; i < 32; ++i)
+            if (kHigh[i] == u)
+                return 0x80 + i;
+        return -1;
+    }
 
 } // namespace
 

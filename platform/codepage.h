@@ -5,7 +5,8 @@
 
 // The program's 8-bit texts (table fields, info files, Descript.ion, profile files) are
 // Windows-1252. These functions are the one boundary between those bytes and Unicode.
-namespace codepage {
+namespace codepage
+{
 
 // Decodes Windows-1252 bytes. The five bytes the code page leaves undefined
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) decode to the C1 control of the same value, so that

@@ -6,42 +6,53 @@
 #include <QFile>
 #include <QStandardPaths>
 
-namespace desktoplink {
-
-namespace {
-
-// The string escapes of the format: backslash and control characters.
-QString escapeString(const QString &text)
+namespace desktoplink
 {
-    QString out;
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        default: out += c;
+
+namespace
+{
+
+    // The string escapes of the format: backslash and control characters.
+    QString escapeString(const QString &text)
+    {
+        QString out;
+        for (const QChar c : text) {
+            switch (c.unicode()) {
+            case '\\':
+                out += QLatin1String("\\\\");
+                break;
+            case '\n':
+                out += QLatin1String("\\n");
+                break;
+            case '\r':
+                out += QLatin1String("\\r");
+                break;
+            case '\t':
+                out += QLatin1String("\\t");
+                break;
+            default:
+                out += c;
+            }
         }
+        return out;
     }
-    return out;
-}
 
-// One Exec argument: quoted, with the characters that are special inside quotes escaped
-// by a backslash and "%" doubled (field codes); the string escapes apply on top.
-QString execArgument(const QString &argument)
-{
-    QString quoted = QStringLiteral("\"");
-    for (const QChar c : argument) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$')
-            || c == QLatin1Char('\\'))
-            quoted += QLatin1Char('\\');
-        if (c == QLatin1Char('%'))
-            quoted += QLatin1Char('%');
-        quoted += c;
+    // One Exec argument: quoted, with the characters that are special inside quotes escaped
+    // by a backslash and "%" doubled (field codes); the string escapes apply on top.
+    QString execArgument(const QString &argument)
+    {
+        QString quoted = QStringLiteral("\"");
+        for (const QChar c : argument) {
+            if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$')
+                || c == QLatin1Char('\\'))
+                quoted += QLatin1Char('\\');
+            if (c == QLatin1Char('%'))
+                quoted += QLatin1Char('%');
+            quoted += c;
+        }
+        quoted += QLatin1Char('"');
+        return escapeString(quoted);
     }
-    quoted += QLatin1Char('"');
-    return escapeString(quoted);
-}
 
 } // namespace
 
@@ -62,16 +73,16 @@ QByteArray entryText(const QString &executablePath, const QString &programFolder
     return text.toUtf8();
 }
 
-bool create(const QString &executablePath, const QString &programFolder,
-            const QString &desktopFolder)
+bool create(
+    const QString &executablePath, const QString &programFolder, const QString &desktopFolder)
 {
     if (desktopFolder.isEmpty() || !QDir(desktopFolder).exists())
         return false;
     const QString path = QDir(desktopFolder).filePath(QStringLiteral("Tabulon.desktop"));
     if (!atomicfile::write(path, entryText(executablePath, programFolder)))
         return false;
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner
-                                    | QFileDevice::ExeUser);
+    QFile::setPermissions(
+        path, QFile::permissions(path) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
     return true;
 }
 

@@ -10,84 +10,86 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
-namespace dirlist {
-
-namespace {
-
-DIR *stream(void *p)
+namespace dirlist
 {
-    return static_cast<DIR *>(p);
-}
 
-bool isDotOrDotDot(const char *name)
+namespace
 {
-    return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
 
-EntryType typeFromMode(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return EntryType::Folder;
-    if (S_ISREG(mode))
-        return EntryType::File;
-    if (S_ISLNK(mode))
-        return EntryType::Symlink;
-    return EntryType::Other;
-}
-
-// d_type is a hint some file systems leave unknown; then one lstat tells.
-EntryType typeOf(int dirFd, const dirent *e)
-{
-    switch (e->d_type) {
-    case DT_DIR:
-        return EntryType::Folder;
-    case DT_REG:
-        return EntryType::File;
-    case DT_LNK:
-        return EntryType::Symlink;
-    case DT_UNKNOWN: {
-        struct stat st;
-        if (fstatat(dirFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-            return EntryType::Other;
-        return typeFromMode(st.st_mode);
+    DIR *stream(void *p)
+    {
+        return static_cast<DIR *>(p);
     }
-    default:
+
+    bool isDotOrDotDot(const char *name)
+    {
+        return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+    }
+
+    EntryType typeFromMode(mode_t mode)
+    {
+        if (S_ISDIR(mode))
+            return EntryType::Folder;
+        if (S_ISREG(mode))
+            return EntryType::File;
+        if (S_ISLNK(mode))
+            return EntryType::Symlink;
         return EntryType::Other;
     }
-}
 
-// Whether the file system of fd keeps the link count of a folder at two plus its number
-// of sub-folders. Only file systems known to do so are trusted (others report 1 or
-// anything); the answer is kept per device.
-bool countsSubFolders(int fd, dev_t device)
-{
-    struct Known {
-        dev_t device;
-        bool counts;
-    };
-    thread_local std::vector<Known> known;
-    for (const Known &k : known)
-        if (k.device == device)
-            return k.counts;
-    struct statfs fs;
-    if (fstatfs(fd, &fs) != 0)
-        return false;
-    constexpr unsigned long kExt = 0xEF53, kXfs = 0x58465342, kTmpfs = 0x01021994;
-    const auto type = static_cast<unsigned long>(fs.f_type);
-    const bool counts = type == kExt || type == kXfs || type == kTmpfs;
-    if (known.size() < 64)
-        known.push_back({device, counts});
-    return counts;
-}
+    // d_type is a hint some file systems leave unknown; then one lstat tells.
+    EntryType typeOf(int dirFd, const dirent *e)
+    {
+        switch (e->d_type) {
+        case DT_DIR:
+            return EntryType::Folder;
+        case DT_REG:
+            return EntryType::File;
+        case DT_LNK:
+            return EntryType::Symlink;
+        case DT_UNKNOWN: {
+            struct stat st;
+            if (fstatat(dirFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                return EntryType::Other;
+            return typeFromMode(st.st_mode);
+        }
+        default:
+            return EntryType::Other;
+        }
+    }
 
-// Most names are plain ASCII, which needs no UTF-8 decoder.
-QString decodedName(const QByteArray &raw)
-{
-    for (const char c : raw)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return QFile::decodeName(raw);
-    return QString::fromLatin1(raw);
-}
+    // Whether the file system of fd keeps the link count of a folder at two plus its number
+    // of sub-folders. Only file systems known to do so are trusted (others report 1 or
+    // anything); the answer is kept per device.
+    bool countsSubFolders(int fd, dev_t device)
+    {
+        struct Known {
+            dev_t device;
+            bool counts;
+        };
+        thread_local std::vector<Known> known;
+        for (const Known &k : known)
+            if (k.device == device)
+                return k.counts;
+        struct statfs fs;
+        if (fstatfs(fd, &fs) != 0)
+            return false;
+        constexpr unsigned long kExt = 0xEF53, kXfs = 0x58465342, kTmpfs = 0x01021994;
+        const auto type = static_cast<unsigned long>(fs.f_type);
+        const bool counts = type == kExt || type == kXfs || type == kTmpfs;
+        if (known.size() < 64)
+            known.push_back({ device, counts });
+        return counts;
+    }
+
+    // Most names are plain ASCII, which needs no UTF-8 decoder.
+    QString decodedName(const QByteArray &raw)
+    {
+        for (const char c : raw)
+            if (static_cast<unsigned char>(c) >= 0x80)
+                return QFile::decodeName(raw);
+        return QString::fromLatin1(raw);
+    }
 
 } // namespace
 
@@ -133,12 +135,11 @@ bool Folder::openChild(const Folder &parent, const QByteArray &rawName)
         m_error = EBADF;
         return false;
     }
-    return adopt(openat(parent.m_fd, rawName.constData(),
-                        O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    return adopt(
+        openat(parent.m_fd, rawName.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
-template <typename Take>
-bool Folder::forEachEntry(bool skipDotNames, Take take)
+template <typename Take> bool Folder::forEachEntry(bool skipDotNames, Take take)
 {
     if (!m_stream) {
         m_error = EBADF;

@@ -12,13 +12,14 @@
 // case-insensitive path resolution). It asks the file system for names and entry types
 // only, so that a walk over tens of thousands of folders costs little more than the
 // system calls themselves. POSIX only; the rest of the program never sees a descriptor.
-namespace dirlist {
+namespace dirlist
+{
 
 enum class EntryType { File, Folder, Symlink, Other };
 
 struct Entry {
     QByteArray rawName; // the bytes the file system returned
-    QString name;       // decoded; names that are not valid UTF-8 hold U+FFFD
+    QString name; // decoded; names that are not valid UTF-8 hold U+FFFD
     EntryType type = EntryType::Other; // of the entry itself: links are not followed
 };
 
@@ -90,8 +91,7 @@ public:
 private:
     // Calls take(entry, type) for every entry but "." and ".." (and dot-names when asked),
     // from the start of the folder. False (with error()) when reading fails.
-    template <typename Take>
-    bool forEachEntry(bool skipDotNames, Take take);
+    template <typename Take> bool forEachEntry(bool skipDotNames, Take take);
 
     bool adopt(int fd);
 
@@ -102,6 +102,6 @@ private:
 
 // Convenience: all entries of a folder by path. False when the folder cannot be read.
 bool readFolder(const QString &path, std::vector<Entry> &out, Filter filter = Filter::All,
-                bool skipDotNames = false);
+    bool skipDotNames = false);
 
 } // namespace dirlist

@@ -7,7 +7,8 @@
 
 #include <sys/stat.h>
 
-namespace {
+namespace
+{
 
 // Listings are a cache for one command; a walk over a whole table must not keep every
 // file name of the archive in memory.
@@ -56,7 +57,8 @@ bool entryExists(const QString &path, bool followLinks)
 
 } // namespace
 
-namespace diskpath {
+namespace diskpath
+{
 
 QString fromTyped(const QString &typed)
 {
@@ -115,7 +117,8 @@ QString resolve(const QString &root, const QString &relative)
 
 } // namespace diskpath
 
-PathResolver::PathResolver(const QString &root) : m_root(root)
+PathResolver::PathResolver(const QString &root)
+    : m_root(root)
 {
     while (m_root.size() > 1 && isSeparator(m_root.back()))
         m_root.chop(1);

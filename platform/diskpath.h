@@ -13,7 +13,8 @@
 // case; DIR is even stored upper-cased. Linux names are case-sensitive, so every path
 // the program builds is resolved here, component by component, against the names that
 // are really on disk.
-namespace diskpath {
+namespace diskpath
+{
 
 // A destination typed by the user, with "/" turned into the catalogue's "\".
 QString fromTyped(const QString &typed);

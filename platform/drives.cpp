@@ -5,7 +5,8 @@
 #include <QStorageInfo>
 #include <QStringList>
 
-namespace drives {
+namespace drives
+{
 
 bool isWindowsForm(const QString &path)
 {
@@ -28,7 +29,7 @@ QString driveOf(const QString &absolutePath)
     if (parts.size() >= 3 && parts.at(0) == QLatin1String("media"))
         depth = 3;
     else if (parts.size() >= 4 && parts.at(0) == QLatin1String("run")
-             && parts.at(1) == QLatin1String("media"))
+        && parts.at(1) == QLatin1String("media"))
         depth = 4;
     else if (parts.size() >= 2 && parts.at(0) == QLatin1String("mnt"))
         depth = 2;

@@ -6,7 +6,8 @@
 // or a mounted volume contributes. The program keeps the Windows notion ("%usb%" is the
 // drive the program runs from; a root folder whose drive is missing is reported), and on
 // this system a drive is the mount directory of removable media.
-namespace drives {
+namespace drives
+{
 
 // "X:..." - a path in the Windows form. It names no drive on this system, so such a
 // drive never exists here.

@@ -9,7 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-FileLock::FileLock(FileLock &&other) noexcept : m_fd(other.m_fd), m_error(other.m_error)
+FileLock::FileLock(FileLock &&other) noexcept
+    : m_fd(other.m_fd)
+    , m_error(other.m_error)
 {
     other.m_fd = -1;
 }
@@ -62,7 +64,8 @@ FileLock::Result FileLock::open(const QString &path, bool create)
     }
     // The holder may have replaced the file by rename between our open and our lock; then
     // we locked an orphan and the name belongs to a file that is (or was) held elsewhere.
-    struct stat held {}, named {};
+    struct stat held {
+    }, named {};
     if (::fstat(fd, &held) != 0 || ::stat(native.constData(), &named) != 0
         || held.st_dev != named.st_dev || held.st_ino != named.st_ino) {
         ::close(fd);

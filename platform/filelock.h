@@ -11,10 +11,10 @@ class FileLock
 public:
     enum Result {
         Acquired,
-        Missing,   // the file (or, with create, its folder) does not exist
-        Exists,    // with create: the file exists already
-        Held,      // another open holds the lock
-        Failed,    // any other refusal of the operating system; see errorText()
+        Missing, // the file (or, with create, its folder) does not exist
+        Exists, // with create: the file exists already
+        Held, // another open holds the lock
+        Failed, // any other refusal of the operating system; see errorText()
     };
 
     FileLock() = default;

@@ -2,7 +2,8 @@
 
 #include <ctime>
 
-namespace {
+namespace
+{
 
 bool localTime(qint64 secs, std::tm &out)
 {
@@ -27,7 +28,7 @@ QDate LocalDays::dayOf(qint64 secs)
 {
     if (secs >= m_from && secs < m_to)
         return m_day;
-    std::tm tm{};
+    std::tm tm {};
     if (!localTime(secs, tm))
         return {};
     const QDate day = dateOf(tm);
@@ -36,7 +37,7 @@ QDate LocalDays::dayOf(qint64 secs)
     const qint64 sinceMidnight = qint64(tm.tm_hour) * 3600 + tm.tm_min * 60 + tm.tm_sec;
     const qint64 from = secs - sinceMidnight;
     const qint64 to = from + 86400;
-    std::tm first{}, last{};
+    std::tm first {}, last {};
     if (localTime(from, first) && localTime(to - 1, last) && dateOf(first) == day
         && dateOf(last) == day && first.tm_hour == 0 && first.tm_min == 0 && first.tm_sec == 0
         && last.tm_hour == 23 && last.tm_min == 59 && last.tm_sec == 59) {

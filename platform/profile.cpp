@@ -10,7 +10,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 const QByteArray utf8Bom("\xEF\xBB\xBF");
 
@@ -72,7 +73,8 @@ QByteArray cleanValue(const QString &value)
 
 } // namespace
 
-Profile::Profile(const QString &path) : m_path(path)
+Profile::Profile(const QString &path)
+    : m_path(path)
 {
     load();
     parse();
@@ -209,8 +211,7 @@ bool Profile::contains(const QString &section, const QString &key) const
     return locate(nameKey(section), nameKey(key)).key >= 0;
 }
 
-QString Profile::readText(const QString &section, const QString &key,
-                          const QString &fallback) const
+QString Profile::readText(const QString &section, const QString &key, const QString &fallback) const
 {
     QByteArray value;
     if (!findValue(section, key, &value))
@@ -316,20 +317,22 @@ ProfileStatus Profile::loadStatus() const
 {
     if (m_state != LoadState::Unreadable)
         return {};
-    return {ProfileStatus::Unreadable,
-            QStringLiteral("Unable to read %1").arg(QDir::toNativeSeparators(m_path))};
+    return { ProfileStatus::Unreadable,
+        QStringLiteral("Unable to read %1").arg(QDir::toNativeSeparators(m_path)) };
 }
 
 ProfileStatus Profile::save()
 {
     if (!m_modified)
         return {};
-    const QString message = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(m_path));
+    const QString message
+        = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(m_path));
     if (m_state == LoadState::Unreadable)
-        return {ProfileStatus::WriteRefused, message, QStringLiteral("the file could not be read")};
+        return { ProfileStatus::WriteRefused, message,
+            QStringLiteral("the file could not be read") };
     QString reason;
     if (!atomicfile::write(m_path, toBytes(), &reason))
-        return {ProfileStatus::WriteRefused, message, reason};
+        return { ProfileStatus::WriteRefused, message, reason };
     m_state = LoadState::Loaded;
     m_modified = false;
     return {};

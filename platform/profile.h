@@ -13,12 +13,16 @@ public:
     enum Code {
         Ok = 0,
         WriteRefused, // the file could not be replaced; it is unchanged on disk
-        Unreadable,   // the file exists but could not be read
+        Unreadable, // the file exists but could not be read
     };
 
     ProfileStatus() = default;
     ProfileStatus(Code code, QString message, QString detail = QString())
-        : m_code(code), m_message(std::move(message)), m_detail(std::move(detail)) { }
+        : m_code(code)
+        , m_message(std::move(message))
+        , m_detail(std::move(detail))
+    {
+    }
 
     bool isOk() const { return m_code == Ok; }
     Code code() const { return m_code; }
@@ -47,8 +51,8 @@ private:
 // leaves the previous file complete.
 //
 // A file that exists but cannot be read (no permission, not a regular file, larger than
-// MaxFileSize or with more than MaxLines lines) reads as empty, and save() refuses to replace it, so that what could not
-// be read is never overwritten.
+// MaxFileSize or with more than MaxLines lines) reads as empty, and save() refuses to replace it,
+// so that what could not be read is never overwritten.
 class Profile
 {
 public:
@@ -96,15 +100,15 @@ public:
 private:
     enum class Kind : quint8 { Other, Section, Entry };
     struct Line {
-        int start = 0;   // offset of the line in its buffer
+        int start = 0; // offset of the line in its buffer
         int length = 0;
-        int mark = 0;    // offset within the line of ']' (section) or '=' (entry)
+        int mark = 0; // offset within the line of ']' (section) or '=' (entry)
         int buffer = -1; // -1: the file's bytes; otherwise an index into m_added
         Kind kind = Kind::Other;
     };
     struct Place {
-        int section = -1;     // line of the section header, -1 when there is none
-        int key = -1;         // line of the key, -1 when the section lacks it
+        int section = -1; // line of the section header, -1 when there is none
+        int key = -1; // line of the key, -1 when the section lacks it
         int insertAfter = -1; // last non-blank line of the section
     };
 

@@ -2,92 +2,122 @@
 
 #include <iterator>
 
-namespace profilevalue {
-
-namespace {
-
-struct NamedColor {
-    const char *name;
-    quint32 value;
-};
-
-constexpr quint32 SystemColor = 0xFF000000u;
-
-// Standard colours, then the system colours by index (index 25 has no name).
-constexpr NamedColor namedColors[] = {
-    {"clBlack", 0x00000000}, {"clMaroon", 0x00000080}, {"clGreen", 0x00008000},
-    {"clOlive", 0x00008080}, {"clNavy", 0x00800000}, {"clPurple", 0x00800080},
-    {"clTeal", 0x00808000}, {"clGray", 0x00808080}, {"clSilver", 0x00C0C0C0},
-    {"clRed", 0x000000FF}, {"clLime", 0x0000FF00}, {"clYellow", 0x0000FFFF},
-    {"clBlue", 0x00FF0000}, {"clFuchsia", 0x00FF00FF}, {"clAqua", 0x00FFFF00},
-    {"clWhite", 0x00FFFFFF}, {"clMoneyGreen", 0x00C0DCC0}, {"clSkyBlue", 0x00F0CAA6},
-    {"clCream", 0x00F0FBFF}, {"clMedGray", 0x00A4A0A0}, {"clNone", 0x1FFFFFFF},
-    {"clDefault", 0x20000000},
-    {"clScrollBar", SystemColor | 0}, {"clBackground", SystemColor | 1},
-    {"clActiveCaption", SystemColor | 2}, {"clInactiveCaption", SystemColor | 3},
-    {"clMenu", SystemColor | 4}, {"clWindow", SystemColor | 5},
-    {"clWindowFrame", SystemColor | 6}, {"clMenuText", SystemColor | 7},
-    {"clWindowText", SystemColor | 8}, {"clCaptionText", SystemColor | 9},
-    {"clActiveBorder", SystemColor | 10}, {"clInactiveBorder", SystemColor | 11},
-    {"clAppWorkSpace", SystemColor | 12}, {"clHighlight", SystemColor | 13},
-    {"clHighlightText", SystemColor | 14}, {"clBtnFace", SystemColor | 15},
-    {"clBtnShadow", SystemColor | 16}, {"clGrayText", SystemColor | 17},
-    {"clBtnText", SystemColor | 18}, {"clInactiveCaptionText", SystemColor | 19},
-    {"clBtnHighlight", SystemColor | 20}, {"cl3DDkShadow", SystemColor | 21},
-    {"cl3DLight", SystemColor | 22}, {"clInfoText", SystemColor | 23},
-    {"clInfoBk", SystemColor | 24}, {"clHotLight", SystemColor | 26},
-    {"clGradientActiveCaption", SystemColor | 27},
-    {"clGradientInactiveCaption", SystemColor | 28}, {"clMenuHighlight", SystemColor | 29},
-    {"clMenuBar", SystemColor | 30},
-};
-
-int hexDigit(QChar c)
+namespace profilevalue
 {
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
-}
 
-// Hexadecimal digits from pos to the end, at most 32 significant bits.
-bool parseHex(const QString &text, int pos, quint32 *value)
+namespace
 {
-    if (pos >= text.size())
-        return false;
-    quint64 v = 0;
-    for (int i = pos; i < text.size(); ++i) {
-        const int d = hexDigit(text.at(i));
-        if (d < 0)
-            return false;
-        v = v * 16 + quint64(d);
-        if (v > 0xFFFFFFFFull)
-            return false;
+
+    struct NamedColor {
+        const char *name;
+        quint32 value;
+    };
+
+    constexpr quint32 SystemColor = 0xFF000000u;
+
+    // Standard colours, then the system colours by index (index 25 has no name).
+    constexpr NamedColor namedColors[] = {
+        { "clBlack", 0x00000000 },
+        { "clMaroon", 0x00000080 },
+        { "clGreen", 0x00008000 },
+        { "clOlive", 0x00008080 },
+        { "clNavy", 0x00800000 },
+        { "clPurple", 0x00800080 },
+        { "clTeal", 0x00808000 },
+        { "clGray", 0x00808080 },
+        { "clSilver", 0x00C0C0C0 },
+        { "clRed", 0x000000FF },
+        { "clLime", 0x0000FF00 },
+        { "clYellow", 0x0000FFFF },
+        { "clBlue", 0x00FF0000 },
+        { "clFuchsia", 0x00FF00FF },
+        { "clAqua", 0x00FFFF00 },
+        { "clWhite", 0x00FFFFFF },
+        { "clMoneyGreen", 0x00C0DCC0 },
+        { "clSkyBlue", 0x00F0CAA6 },
+        { "clCream", 0x00F0FBFF },
+        { "clMedGray", 0x00A4A0A0 },
+        { "clNone", 0x1FFFFFFF },
+        { "clDefault", 0x20000000 },
+        { "clScrollBar", SystemColor | 0 },
+        { "clBackground", SystemColor | 1 },
+        { "clActiveCaption", SystemColor | 2 },
+        { "clInactiveCaption", SystemColor | 3 },
+        { "clMenu", SystemColor | 4 },
+        { "clWindow", SystemColor | 5 },
+        { "clWindowFrame", SystemColor | 6 },
+        { "clMenuText", SystemColor | 7 },
+        { "clWindowText", SystemColor | 8 },
+        { "clCaptionText", SystemColor | 9 },
+        { "clActiveBorder", SystemColor | 10 },
+        { "clInactiveBorder", SystemColor | 11 },
+        { "clAppWorkSpace", SystemColor | 12 },
+        { "clHighlight", SystemColor | 13 },
+        { "clHighlightText", SystemColor | 14 },
+        { "clBtnFace", SystemColor | 15 },
+        { "clBtnShadow", SystemColor | 16 },
+        { "clGrayText", SystemColor | 17 },
+        { "clBtnText", SystemColor | 18 },
+        { "clInactiveCaptionText", SystemColor | 19 },
+        { "clBtnHighlight", SystemColor | 20 },
+        { "cl3DDkShadow", SystemColor | 21 },
+        { "cl3DLight", SystemColor | 22 },
+        { "clInfoText", SystemColor | 23 },
+        { "clInfoBk", SystemColor | 24 },
+        { "clHotLight", SystemColor | 26 },
+        { "clGradientActiveCaption", SystemColor | 27 },
+        { "clGradientInactiveCaption", SystemColor | 28 },
+        { "clMenuHighlight", SystemColor | 29 },
+        { "clMenuBar", SystemColor | 30 },
+    };
+
+    int hexDigit(QChar c)
+    {
+        const ushort u = c.unicode();
+        if (u >= '0' && u <= '9')
+            return u - '0';
+        if (u >= 'a' && u <= 'f')
+            return u - 'a' + 10;
+        if (u >= 'A' && u <= 'F')
+            return u - 'A' + 10;
+        return -1;
     }
-    *value = quint32(v);
-    return true;
-}
 
-// Decimal digits from pos to the end; limit is the largest magnitude allowed.
-bool parseDecimal(const QString &text, int pos, quint64 limit, quint64 *value)
-{
-    if (pos >= text.size())
-        return false;
-    quint64 v = 0;
-    for (int i = pos; i < text.size(); ++i) {
-        const ushort u = text.at(i).unicode();
-        if (u < '0' || u > '9')
+    // Hexadecimal digits from pos to the end, at most 32 significant bits.
+    bool parseHex(const QString &text, int pos, quint32 *value)
+    {
+        if (pos >= text.size())
             return false;
-        v = v * 10 + (u - '0');
-        if (v > limit)
-            return false;
+        quint64 v = 0;
+        for (int i = pos; i < text.size(); ++i) {
+            const int d = hexDigit(text.at(i));
+            if (d < 0)
+                return false;
+            v = v * 16 + quint64(d);
+            if (v > 0xFFFFFFFFull)
+                return false;
+        }
+        *value = quint32(v);
+        return true;
     }
-    *value = v;
-    return true;
-}
+
+    // Decimal digits from pos to the end; limit is the largest magnitude allowed.
+    bool parseDecimal(const QString &text, int pos, quint64 limit, quint64 *value)
+    {
+        if (pos >= text.size())
+            return false;
+        quint64 v = 0;
+        for (int i = pos; i < text.size(); ++i) {
+            const ushort u = text.at(i).unicode();
+            if (u < '0' || u > '9')
+                return false;
+            v = v * 10 + (u - '0');
+            if (v > limit)
+                return false;
+        }
+        *value = v;
+        return true;
+    }
 
 } // namespace
 

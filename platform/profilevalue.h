@@ -4,7 +4,8 @@
 
 // Text forms of the typed values in profile files: integers and colours. Booleans are
 // integers ("1"/"0" written, non-zero read as true).
-namespace profilevalue {
+namespace profilevalue
+{
 
 // Reads an integer the way the profile files have always been read: a text longer than
 // two characters that starts with "0x" or "0X" is hexadecimal; otherwise an optional

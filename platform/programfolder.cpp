@@ -4,14 +4,16 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
-namespace programfolder {
-
-namespace {
-
-QString withSeparator(const QString &folder)
+namespace programfolder
 {
-    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
-}
+
+namespace
+{
+
+    QString withSeparator(const QString &folder)
+    {
+        return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    }
 
 } // namespace
 

@@ -7,11 +7,12 @@
 // configuration folder instead, which then also serves as the base of relative roots.
 struct ProgramFolder {
     QString executablePath; // full path of the executable
-    QString folder;         // native path with a trailing "/"
-    bool perUser = false;   // true when folder is the per-user fallback
+    QString folder; // native path with a trailing "/"
+    bool perUser = false; // true when folder is the per-user fallback
 };
 
-namespace programfolder {
+namespace programfolder
+{
 
 // The executable's folder when a file can be created in it, otherwise perUserFolder(),
 // created when missing (a failure to create it shows later, as the first settings write

@@ -7,26 +7,28 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace termination {
-
-namespace {
-
-int g_pipe[2] = {-1, -1};
-std::function<void()> g_handler;
-QPointer<QSocketNotifier> g_notifier;
-const int g_signals[] = {SIGTERM, SIGINT, SIGHUP};
-
-// Only async-signal-safe calls here: the work happens in the event loop.
-void onSignal(int signal)
+namespace termination
 {
-    struct sigaction restore = {};
-    restore.sa_handler = SIG_DFL;
-    sigemptyset(&restore.sa_mask);
-    for (int s : g_signals)
-        ::sigaction(s, &restore, nullptr);
-    const char byte = char(signal);
-    [[maybe_unused]] const ssize_t n = ::write(g_pipe[0], &byte, 1);
-}
+
+namespace
+{
+
+    int g_pipe[2] = { -1, -1 };
+    std::function<void()> g_handler;
+    QPointer<QSocketNotifier> g_notifier;
+    const int g_signals[] = { SIGTERM, SIGINT, SIGHUP };
+
+    // Only async-signal-safe calls here: the work happens in the event loop.
+    void onSignal(int signal)
+    {
+        struct sigaction restore = {};
+        restore.sa_handler = SIG_DFL;
+        sigemptyset(&restore.sa_mask);
+        for (int s : g_signals)
+            ::sigaction(s, &restore, nullptr);
+        const char byte = char(signal);
+        [[maybe_unused]] const ssize_t n = ::write(g_pipe[0], &byte, 1);
+    }
 
 } // namespace
 

@@ -6,7 +6,8 @@
 
 #include <QFile>
 
-namespace {
+namespace
+{
 
 const QString kWhat = QStringLiteral("Descript.ion");
 
@@ -62,7 +63,7 @@ Description parseDescriptionLine(const QByteArray &line)
         name = line.left(blank);
         text = line.mid(blank + 1, kMaxDescriptionLength);
     }
-    return {codepage::toUnicode(name), codepage::toUnicode(cleaned(text))};
+    return { codepage::toUnicode(name), codepage::toUnicode(cleaned(text)) };
 }
 
 DbStatus ReadFolderDescriptions(const QString &path, DescriptionList &list)
@@ -70,12 +71,14 @@ DbStatus ReadFolderDescriptions(const QString &path, DescriptionList &list)
     list.clear();
     QFile file(path);
     if (!file.exists())
-        return {DbStatus::NotFound, QString()};
+        return { DbStatus::NotFound, QString() };
     if (!file.open(QIODevice::ReadOnly))
-        return {DbStatus::IoError, textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString())};
+        return { DbStatus::IoError,
+            textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString()) };
     if (file.size() > kMaxDescriptionFileSize)
-        return {DbStatus::IoError,
-                textfile::failure(kWhat, path, QStringLiteral("read"), QStringLiteral("it is too large"))};
+        return { DbStatus::IoError,
+            textfile::failure(
+                kWhat, path, QStringLiteral("read"), QStringLiteral("it is too large")) };
     textfile::LineReader reader(file, kMaxDescriptionLine);
     QByteArray line;
     while (reader.next(line)) {
@@ -85,17 +88,19 @@ DbStatus ReadFolderDescriptions(const QString &path, DescriptionList &list)
     }
     if (reader.failed()) {
         list.clear();
-        return {DbStatus::IoError, textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString())};
+        return { DbStatus::IoError,
+            textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString()) };
     }
     return DbStatus::ok();
 }
 
-DbStatus WriteFolderDescriptions(const PathResolver &resolver, const QString &dir,
-                                 const DescriptionList &records)
+DbStatus WriteFolderDescriptions(
+    const PathResolver &resolver, const QString &dir, const DescriptionList &records)
 {
     const QString path = descriptionFilePath(resolver, dir);
     if (path.isEmpty())
-        return {DbStatus::InvalidArgument, QStringLiteral("Folder  '%1'  is not below the root").arg(dir)};
+        return { DbStatus::InvalidArgument,
+            QStringLiteral("Folder  '%1'  is not below the root").arg(dir) };
     if (records.empty()) {
         textfile::removeIfPresent(resolver.resolve(dir + QStringLiteral("!Tabulon.!")), kWhat);
         textfile::removeIfPresent(path, kWhat);

@@ -46,8 +46,8 @@ DbStatus ReadFolderDescriptions(const QString &path, DescriptionList &list);
 // folder's Descript.ion and "!Tabulon.!" are deleted instead, failures ignored. The new
 // file replaces the old one atomically: a failed write (IoError) keeps the old file.
 // Line breaks inside a note are written as blanks, so a note cannot split the line.
-DbStatus WriteFolderDescriptions(const PathResolver &resolver, const QString &dir,
-                                 const DescriptionList &records);
+DbStatus WriteFolderDescriptions(
+    const PathResolver &resolver, const QString &dir, const DescriptionList &records);
 
 // The description that applies to a record: of the entries whose name matches NAME
 // without regard to case, the last one (an empty description empties the note).

@@ -13,7 +13,8 @@
 #include <system_error>
 #include <thread>
 
-namespace {
+namespace
+{
 
 // Plain ASCII without controls and backslash stands in the catalogue byte for byte, so
 // the common name needs no decoding and no code-page conversion.
@@ -96,9 +97,11 @@ DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &ou
     dirlist::RawListing listing;
     if (!dir.open(folder) || !dir.readRaw(listing, true)) {
         const int err = dir.error();
-        const auto code = (err == ENOENT || err == ENOTDIR) ? DbStatus::NotFound : DbStatus::IoError;
-        return {code, QStringLiteral("Folder  '%1'  cannot be read: %2")
-                          .arg(folder, QString::fromLocal8Bit(strerror(err)))};
+        const auto code
+            = (err == ENOENT || err == ENOTDIR) ? DbStatus::NotFound : DbStatus::IoError;
+        return { code,
+            QStringLiteral("Folder  '%1'  cannot be read: %2")
+                .arg(folder, QString::fromLocal8Bit(strerror(err))) };
     }
     LocalDays days;
     out.reserve(listing.items.size());

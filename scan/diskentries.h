@@ -17,11 +17,11 @@ QDateTime catalogueTime(qint64 secondsSinceEpoch);
 qint64 evenSeconds(qint64 secondsSinceEpoch);
 
 struct DiskEntry {
-    QByteArray ansi;   // the name in Windows-1252, as NAME stores it (cataloguable, see
-                       // diskpath::isCataloguable, so it stands for the disk name exactly)
+    QByteArray ansi; // the name in Windows-1252, as NAME stores it (cataloguable, see
+                     // diskpath::isCataloguable, so it stands for the disk name exactly)
     quint64 size = 0;
     qint64 lastWriteSecs = 0; // seconds since the epoch, cut to an even number
-    QDate localDay;           // the local day of lastWriteSecs, what DATE stores
+    QDate localDay; // the local day of lastWriteSecs, what DATE stores
     QDate day() const { return localDay; }
     QString name() const;
     QDateTime lastWrite() const { return catalogueTime(lastWriteSecs); }
@@ -50,7 +50,6 @@ bool catalogueBytes(const char *rawName, int length, QByteArray &ansi);
 // caller's sweep then removes its records); IoError when it exists but cannot be read,
 // in which case the caller must not conclude that its files are gone.
 DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &out);
-
 
 // Lists folders ahead of a walk that merges them one after another, on a thread of its
 // own, so that reading the disk overlaps with the work on each folder. The listings are

@@ -5,13 +5,15 @@
 #include "platform/codepage.h"
 #include "store/catalogtable.h"
 
-DbStatus WriteFolderDescriptions(CatalogTable &table, const PathResolver &resolver,
-                                 const QString &folderPath)
+DbStatus WriteFolderDescriptions(
+    CatalogTable &table, const PathResolver &resolver, const QString &folderPath)
 {
     const QByteArray dir = CatalogTable::folderKey(folderPath);
     if (dir.size() > CatalogTable::DirWidth)
-        return {DbStatus::InvalidArgument,
-                QStringLiteral("Folder  '%1'  has a path too long for the catalogue !").arg(folderPath)};
+        return {
+            DbStatus::InvalidArgument,
+            QStringLiteral("Folder  '%1'  has a path too long for the catalogue !").arg(folderPath)
+        };
     DbfTable &t = table.table();
     table.detachViews();
     table.switchTagFilterOff();
@@ -20,7 +22,7 @@ DbStatus WriteFolderDescriptions(CatalogTable &table, const PathResolver &resolv
         st = table.SetFolderRange(folderPath);
     DescriptionList records;
     for (st = st ? t.first() : st; st && !t.eof(); st = t.next())
-        records.push_back({t.fieldText(CatalogTable::NAME), t.fieldText(CatalogTable::NOTE)});
+        records.push_back({ t.fieldText(CatalogTable::NAME), t.fieldText(CatalogTable::NOTE) });
     if (st)
         st = WriteFolderDescriptions(resolver, codepage::toUnicode(dir), records);
     if (!t.isEmpty())

@@ -13,7 +13,8 @@
 #include <cerrno>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 using Ancestors = std::vector<dirlist::FolderId>;
 
@@ -32,11 +33,11 @@ void dropCaseDuplicates(std::vector<dirlist::Entry> &entries)
     if (!duplicates)
         return;
     entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                 [&](const dirlist::Entry &e) {
-                                     const QStringList &g = groups[codepage::upperText(e.name)];
-                                     return g.size() > 1 && diskpath::preferredVariant(g) != e.name;
-                                 }),
-                  entries.end());
+                      [&](const dirlist::Entry &e) {
+                          const QStringList &g = groups[codepage::upperText(e.name)];
+                          return g.size() > 1 && diskpath::preferredVariant(g) != e.name;
+                      }),
+        entries.end());
 }
 
 // The sub-folders a walk enters, in file-system order.
@@ -47,8 +48,8 @@ std::vector<dirlist::Entry> visibleSubFolders(dirlist::Folder &folder, bool *rea
     if (readOk)
         *readOk = ok;
     entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                 [](const dirlist::Entry &e) { return !diskpath::isCataloguable(e.name); }),
-                  entries.end());
+                      [](const dirlist::Entry &e) { return !diskpath::isCataloguable(e.name); }),
+        entries.end());
     dropCaseDuplicates(entries);
     return entries;
 }
@@ -56,7 +57,7 @@ std::vector<dirlist::Entry> visibleSubFolders(dirlist::Folder &folder, bool *rea
 // Opens a sub-folder for descending into it; false when it cannot be read or would
 // lead back to one of the folders the walk is already inside.
 bool enter(dirlist::Folder &child, const dirlist::Folder &parent, const QByteArray &rawName,
-           Ancestors &ancestors)
+    Ancestors &ancestors)
 {
     if (int(ancestors.size()) >= kMaxFolderDepth || !child.openChild(parent, rawName))
         return false;
@@ -108,8 +109,9 @@ DbStatus openRoot(dirlist::Folder &folder, const QString &path, Ancestors &ances
 {
     if (!folder.open(path)) {
         const auto code = folder.error() == ENOENT ? DbStatus::NotFound : DbStatus::IoError;
-        return {code, QStringLiteral("Folder  '%1'  cannot be read: %2")
-                          .arg(path, QString::fromLocal8Bit(strerror(folder.error())))};
+        return { code,
+            QStringLiteral("Folder  '%1'  cannot be read: %2")
+                .arg(path, QString::fromLocal8Bit(strerror(folder.error()))) };
     }
     dirlist::FolderId id;
     if (folder.id(id))
@@ -149,7 +151,7 @@ FolderNode *FolderNode::addChild(const QString &childName)
 DbStatus BuildFolderTree(FolderNode *parent, const QString &folder)
 {
     if (!parent)
-        return {DbStatus::InvalidArgument, QStringLiteral("No parent node")};
+        return { DbStatus::InvalidArgument, QStringLiteral("No parent node") };
     dirlist::Folder top;
     Ancestors ancestors;
     const DbStatus st = openRoot(top, folder, ancestors);
@@ -157,7 +159,8 @@ DbStatus BuildFolderTree(FolderNode *parent, const QString &folder)
         return st;
     buildBelow(parent, top, ancestors);
     if (top.error() != 0)
-        return {DbStatus::IoError, QStringLiteral("Folder  '%1'  could not be read to its end").arg(folder)};
+        return { DbStatus::IoError,
+            QStringLiteral("Folder  '%1'  could not be read to its end").arg(folder) };
     return DbStatus::ok();
 }
 
@@ -170,9 +173,9 @@ void sortFolderNodes(FolderNode &node)
 {
     const QCollator &collator = folderCollator();
     std::sort(node.children.begin(), node.children.end(),
-              [&](const std::unique_ptr<FolderNode> &a, const std::unique_ptr<FolderNode> &b) {
-                  return compareNames(collator, a->name, b->name) < 0;
-              });
+        [&](const std::unique_ptr<FolderNode> &a, const std::unique_ptr<FolderNode> &b) {
+            return compareNames(collator, a->name, b->name) < 0;
+        });
     for (auto &child : node.children)
         sortFolderNodes(*child);
 }
@@ -203,19 +206,26 @@ int RemoveEmptyFolders(const QString &folder)
 
 DbStatus ensureFolderOnDisk(const QString &rootPath, const QString &relative)
 {
-    const QStringList names = relative.split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
+    const QStringList names
+        = relative.split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
     for (const QString &name : names)
         if (!diskpath::isCataloguable(name) || name.startsWith(QLatin1Char('.')))
-            return {DbStatus::InvalidArgument, QStringLiteral("Folder  '%1'  cannot be catalogued").arg(relative)};
+            return { DbStatus::InvalidArgument,
+                QStringLiteral("Folder  '%1'  cannot be catalogued").arg(relative) };
     const QString path = diskpath::resolve(rootPath, relative);
     if (path.isEmpty())
-        return {DbStatus::InvalidArgument, QStringLiteral("Folder  '%1'  is not below the root").arg(relative)};
+        return { DbStatus::InvalidArgument,
+            QStringLiteral("Folder  '%1'  is not below the root").arg(relative) };
     if (!QDir().mkpath(path))
-        return {DbStatus::IoError, QStringLiteral("Folder  '%1'  could not be created").arg(relative)};
+        return { DbStatus::IoError,
+            QStringLiteral("Folder  '%1'  could not be created").arg(relative) };
     return DbStatus::ok();
 }
 
-FolderTree::FolderTree() : m_root(std::make_unique<FolderNode>()) { }
+FolderTree::FolderTree()
+    : m_root(std::make_unique<FolderNode>())
+{
+}
 
 void FolderTree::clear()
 {
@@ -251,9 +261,8 @@ const FolderNode *FolderTree::findPath(const QString &folderPath) const
     const FolderNode *node = m_root.get();
     for (const QString &component : folderPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
         const auto &kids = node->children;
-        const auto it = std::find_if(kids.begin(), kids.end(), [&](const auto &c) {
-            return codepage::sameName(c->name, component);
-        });
+        const auto it = std::find_if(kids.begin(), kids.end(),
+            [&](const auto &c) { return codepage::sameName(c->name, component); });
         if (it == kids.end())
             return nullptr;
         node = it->get();

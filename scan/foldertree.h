@@ -19,7 +19,7 @@
 // cannot tell them apart, and a node for the other would show and change the wrong
 // folder. A folder that cannot be read gets its node but no children.
 struct FolderNode {
-    QString name;                 // as the file system reports it
+    QString name; // as the file system reports it
     FolderNode *parent = nullptr; // null only for the invisible root
     std::vector<std::unique_ptr<FolderNode>> children;
 

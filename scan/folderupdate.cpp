@@ -17,14 +17,19 @@
 #include <cstring>
 #include <memory>
 
-namespace {
+namespace
+{
 
 // Detaches the views and clears the follow flag for a walk; undoes both however the walk
 // ends.
 class WalkGuard
 {
 public:
-    explicit WalkGuard(CatalogTable &t) : m_table(t) { m_table.detachViews(); }
+    explicit WalkGuard(CatalogTable &t)
+        : m_table(t)
+    {
+        m_table.detachViews();
+    }
     ~WalkGuard() { m_table.attachViews(); }
 
 private:
@@ -70,7 +75,8 @@ public:
     // Adds the current record of t; false when its bytes do not have the table's length.
     // known is a name the caller has just written into NAME and knownName its number in
     // names: when NAME holds exactly that name, it is not looked up again.
-    bool add(const DbfTable &t, NameTable &names, const QByteArray *known = nullptr, int knownName = -1)
+    bool add(
+        const DbfTable &t, NameTable &names, const QByteArray *known = nullptr, int knownName = -1)
     {
         const char *rec = t.recordData();
         if (m_length == 0)
@@ -82,7 +88,8 @@ public:
         const int last = size() - 1;
         const int length = trimmedLength(last, CatalogTable::NAME);
         const char *name = field(last, CatalogTable::NAME);
-        if (known && known->size() == length && std::memcmp(known->constData(), name, size_t(length)) == 0)
+        if (known && known->size() == length
+            && std::memcmp(known->constData(), name, size_t(length)) == 0)
             m_names.push_back(knownName);
         else
             m_names.push_back(names.insert(name, length));
@@ -103,7 +110,7 @@ DbStatus recordsInRange(DbfTable &t, FolderRecords &out, NameTable &names, int e
     DbStatus st = t.first();
     for (; st && !t.eof(); st = t.next())
         if (!out.add(t, names))
-            return {DbStatus::Corrupt, QStringLiteral("Record %1 cannot be read").arg(t.recNo())};
+            return { DbStatus::Corrupt, QStringLiteral("Record %1 cannot be read").arg(t.recNo()) };
     return st;
 }
 
@@ -116,10 +123,9 @@ void encodeDay(const QDate &d, char *out)
         std::memset(out, ' ', 8);
         return;
     }
-    const char buf[8] = {char('0' + year / 1000), char('0' + year / 100 % 10),
-                         char('0' + year / 10 % 10), char('0' + year % 10),
-                         char('0' + month / 10), char('0' + month % 10),
-                         char('0' + day / 10), char('0' + day % 10)};
+    const char buf[8] = { char('0' + year / 1000), char('0' + year / 100 % 10),
+        char('0' + year / 10 % 10), char('0' + year % 10), char('0' + month / 10),
+        char('0' + month % 10), char('0' + day / 10), char('0' + day % 10) };
     std::memcpy(out, buf, 8);
 }
 
@@ -145,7 +151,8 @@ struct NameState {
 };
 
 // A record that would be written with the values it holds is left alone.
-bool unchanged(const FolderRecords &records, int i, const DiskEntry &e, const char *size, int sizeLength)
+bool unchanged(
+    const FolderRecords &records, int i, const DiskEntry &e, const char *size, int sizeLength)
 {
     char day[8];
     encodeDay(e.day(), day);
@@ -153,15 +160,16 @@ bool unchanged(const FolderRecords &records, int i, const DiskEntry &e, const ch
         || std::memcmp(records.field(i, CatalogTable::DATE), day, 8) != 0)
         return false;
     const int n = records.trimmedLength(i, CatalogTable::SIZE);
-    return n == sizeLength && std::memcmp(records.field(i, CatalogTable::SIZE), size, size_t(n)) == 0;
+    return n == sizeLength
+        && std::memcmp(records.field(i, CatalogTable::SIZE), size, size_t(n)) == 0;
 }
 
 // Step one: every catalogued entry gets its record, or its record the entry's date and
 // size. Matching goes through the folder's name table, so a folder of many files is
 // merged in one pass; the record found is the first in the order in force.
 DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
-                      const std::vector<DiskEntry> &entries, FolderRecords &records,
-                      NameTable &names, std::vector<NameState> &state, FolderUpdateStats &stats)
+    const std::vector<DiskEntry> &entries, FolderRecords &records, NameTable &names,
+    std::vector<NameState> &state, FolderUpdateStats &stats)
 {
     DbfTable &t = table.table();
     for (const DiskEntry &e : entries) {
@@ -183,7 +191,8 @@ DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
             if (!st)
                 return st;
             if (!records.add(t, names, &e.ansi, name))
-                return {DbStatus::Corrupt, QStringLiteral("Record %1 cannot be read").arg(t.recNo())};
+                return { DbStatus::Corrupt,
+                    QStringLiteral("Record %1 cannot be read").arg(t.recNo()) };
             state[size_t(name)].firstRecord = records.size() - 1;
             ++stats.appended;
             continue;
@@ -204,8 +213,8 @@ DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
 // Step two: every record of the folder exactly once; gone files lose their record,
 // present ones take their description.
 DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QString &dir,
-                     const DescriptionLookup &notes, const FolderRecords &records,
-                     const std::vector<NameState> &state, FolderUpdateStats &stats)
+    const DescriptionLookup &notes, const FolderRecords &records,
+    const std::vector<NameState> &state, FolderUpdateStats &stats)
 {
     DbfTable &t = table.table();
     for (int i = 0; i < records.size(); ++i) {
@@ -213,14 +222,15 @@ DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QS
         // Names the listing did not offer (not catalogued by today's rules) are looked up.
         const bool present = nameLength > 0
             && (state[size_t(records.nameOf(i))].onDisk
-                || resolver.exists(dir + codepage::toUnicode(records.trimmed(i, CatalogTable::NAME))));
+                || resolver.exists(
+                    dir + codepage::toUnicode(records.trimmed(i, CatalogTable::NAME))));
         if (present) {
             QString note;
             if (!notes.isEmpty()
                 && notes.find(codepage::toUnicode(records.trimmed(i, CatalogTable::NAME)), &note)
                 && codepage::toUnicode(records.trimmed(i, CatalogTable::NOTE)) != note) {
-                const DbStatus st = writeRecord(t, records.recno(i),
-                                                [&] { t.setFieldText(CatalogTable::NOTE, note); });
+                const DbStatus st = writeRecord(
+                    t, records.recno(i), [&] { t.setFieldText(CatalogTable::NOTE, note); });
                 if (!st)
                     return st;
                 ++stats.notesSet;
@@ -240,16 +250,17 @@ DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QS
 
 } // namespace
 
-DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
-                      const QString &folderPath, bool descriptions, FolderUpdateStats *stats,
-                      bool listingsCurrent, FolderWalk *walk)
+DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folderPath,
+    bool descriptions, FolderUpdateStats *stats, bool listingsCurrent, FolderWalk *walk)
 {
     FolderUpdateStats local;
     FolderUpdateStats &s = stats ? *stats : local;
     const QByteArray dir = CatalogTable::folderKey(folderPath);
     if (dir.size() > CatalogTable::DirWidth)
-        return {DbStatus::InvalidArgument,
-                QStringLiteral("Folder  '%1'  has a path too long for the catalogue !").arg(folderPath)};
+        return {
+            DbStatus::InvalidArgument,
+            QStringLiteral("Folder  '%1'  has a path too long for the catalogue !").arg(folderPath)
+        };
     const QString dirText = codepage::toUnicode(dir);
 
     WalkGuard guard(table);
@@ -311,7 +322,8 @@ bool FolderWalk::takeListing(const QString &folder, std::vector<DiskEntry> &out,
     return m_ahead && m_ahead->take(folder, out, status);
 }
 
-namespace {
+namespace
+{
 
 int trimmedLength(const char *p, int n)
 {
@@ -326,7 +338,10 @@ int trimmedLength(const char *p, int n)
 class FolderNames
 {
 public:
-    explicit FolderNames(const PathResolver &resolver) : m_resolver(resolver) { }
+    explicit FolderNames(const PathResolver &resolver)
+        : m_resolver(resolver)
+    {
+    }
 
     // False when the folder dir (as DIR holds it) is known to have no such file: the
     // folder has gone, or it is there and the name is not. A folder that exists but
@@ -395,7 +410,8 @@ private:
 
 } // namespace
 
-namespace {
+namespace
+{
 
 // Whether the current record's file may still exist (see FolderNames::mayExist); Corrupt
 // when the record is too short to hold its fields.
@@ -405,7 +421,7 @@ DbStatus orphanCheck(const DbfTable &t, FolderNames &names, bool &keep)
     const DbfField &nameField = t.fields()[CatalogTable::NAME];
     const QByteArray rec = t.recordBytes();
     if (rec.size() < 1 + qMax(dirField.offset + dirField.width, nameField.offset + nameField.width))
-        return {DbStatus::Corrupt, QStringLiteral("Record %1 cannot be read").arg(t.recNo())};
+        return { DbStatus::Corrupt, QStringLiteral("Record %1 cannot be read").arg(t.recNo()) };
     const char *dir = rec.constData() + 1 + dirField.offset;
     const char *name = rec.constData() + 1 + nameField.offset;
     const int nameLength = trimmedLength(name, nameField.width);
@@ -440,8 +456,7 @@ DbStatus sweepAll(CatalogTable &table, FolderNames &names, int &count)
 }
 
 // Only the records that the walk did not merge, in physical order.
-DbStatus sweepOthers(CatalogTable &table, FolderNames &names, const FolderWalk &updated,
-                     int &count)
+DbStatus sweepOthers(CatalogTable &table, FolderNames &names, const FolderWalk &updated, int &count)
 {
     DbfTable &t = table.table();
     const quint32 total = t.physicalCount();
@@ -469,8 +484,8 @@ DbStatus sweepOthers(CatalogTable &table, FolderNames &names, const FolderWalk &
 
 } // namespace
 
-DbStatus SweepOrphans(CatalogTable &table, const PathResolver &resolver, int *deleted,
-                      const FolderWalk *walk)
+DbStatus SweepOrphans(
+    CatalogTable &table, const PathResolver &resolver, int *deleted, const FolderWalk *walk)
 {
     WalkGuard guard(table);
     table.switchTagFilterOff();

@@ -72,10 +72,9 @@ private:
 // Given the walk it belongs to, the update takes the folder's listing from the walk when
 // it was read ahead, and when it succeeds the folder's records (those it kept and those it
 // added) go into the walk.
-DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
-                      const QString &folderPath, bool descriptions,
-                      FolderUpdateStats *stats = nullptr, bool listingsCurrent = false,
-                      FolderWalk *walk = nullptr);
+DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folderPath,
+    bool descriptions, FolderUpdateStats *stats = nullptr, bool listingsCurrent = false,
+    FolderWalk *walk = nullptr);
 
 // The last step of updating everything: over the whole table in physical order, the
 // records whose file no longer exists are marked deleted (and counted). Records of
@@ -84,4 +83,4 @@ DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver,
 // force and the range of the current folder are applied again at the end. The resolver's
 // listings are forgotten first.
 DbStatus SweepOrphans(CatalogTable &table, const PathResolver &resolver, int *deleted = nullptr,
-                      const FolderWalk *walk = nullptr);
+    const FolderWalk *walk = nullptr);

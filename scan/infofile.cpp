@@ -7,11 +7,13 @@
 #include <QFile>
 #include <QRegularExpression>
 
-namespace infofile {
+namespace infofile
+{
 
-namespace {
+namespace
+{
 
-const QString kWhat = QStringLiteral("Info file");
+    const QString kWhat = QStringLiteral("Info file");
 
 } // namespace
 
@@ -42,7 +44,7 @@ DbStatus writeInfoFile(const QString &path, const QStringList &lines, bool *loss
     if (lossy)
         *lossy = false;
     if (path.isEmpty())
-        return {DbStatus::InvalidArgument, QStringLiteral("Info file without a path")};
+        return { DbStatus::InvalidArgument, QStringLiteral("Info file without a path") };
     if (lines.isEmpty())
         return textfile::removeIfPresent(path, kWhat);
     return textfile::writeAtomically(path, textfile::encodeLines(lines, lossy), kWhat);

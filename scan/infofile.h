@@ -11,7 +11,8 @@ class PathResolver;
 // ".!" appended (photo.jpg -> photo.jpg.!). Windows-1252 text, every line ended by CR LF
 // when written; CR LF, LF and CR all end a line when read. The file exists only while
 // the text is not empty. Format notes: sidecarfiles.md beside this file.
-namespace infofile {
+namespace infofile
+{
 
 // Larger files are refused rather than loaded into the text pane.
 constexpr qint64 kMaxInfoFileSize = 64 * 1024 * 1024;

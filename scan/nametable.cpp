@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // Catalogued names are at most 80 characters; longer ones are upper-cased on the heap.
 constexpr int kBuffer = 256;
@@ -100,7 +101,8 @@ int NameTable::lookup(const char *upper, int length, quint32 hash, int *slot) co
             continue;
         const int start = m_starts[size_t(number)];
         const int end = number + 1 < size() ? m_starts[size_t(number) + 1] : int(m_chars.size());
-        if (end - start == length && std::memcmp(m_chars.constData() + start, upper, size_t(length)) == 0)
+        if (end - start == length
+            && std::memcmp(m_chars.constData() + start, upper, size_t(length)) == 0)
             return number;
     }
 }

@@ -27,7 +27,7 @@ private:
     void grow();
 
     QByteArray m_chars;
-    std::vector<int> m_starts;     // by number: offset in m_chars (the end is the next start)
+    std::vector<int> m_starts; // by number: offset in m_chars (the end is the next start)
     std::vector<quint32> m_hashes; // by number
-    std::vector<int> m_slots;      // open addressing: number + 1, 0 for free
+    std::vector<int> m_slots; // open addressing: number + 1, 0 for free
 };

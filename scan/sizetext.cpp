@@ -1,6 +1,7 @@
 #include "sizetext.h"
 
-namespace {
+namespace
+{
 
 constexpr quint64 kKilo = 1000;
 constexpr quint64 kMega = 1000 * kKilo;

@@ -5,11 +5,13 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace textfile {
+namespace textfile
+{
 
-namespace {
+namespace
+{
 
-constexpr qint64 kChunk = 64 * 1024;
+    constexpr qint64 kChunk = 64 * 1024;
 
 } // namespace
 
@@ -86,7 +88,8 @@ bool LineReader::next(QByteArray &line)
     }
 }
 
-QString failure(const QString &what, const QString &path, const QString &verb, const QString &reason)
+QString failure(
+    const QString &what, const QString &path, const QString &verb, const QString &reason)
 {
     return QStringLiteral("%1  '%2'  could not be %3: %4").arg(what, path, verb, reason);
 }
@@ -96,15 +99,18 @@ DbStatus readWhole(const QString &path, qint64 maxSize, const QString &what, QBy
     bytes.clear();
     QFile file(path);
     if (!file.exists())
-        return {DbStatus::NotFound, QString()};
+        return { DbStatus::NotFound, QString() };
     if (!file.open(QIODevice::ReadOnly))
-        return {DbStatus::IoError, failure(what, path, QStringLiteral("read"), file.errorString())};
+        return { DbStatus::IoError,
+            failure(what, path, QStringLiteral("read"), file.errorString()) };
     if (file.size() > maxSize)
-        return {DbStatus::IoError, failure(what, path, QStringLiteral("read"), QStringLiteral("it is too large"))};
+        return { DbStatus::IoError,
+            failure(what, path, QStringLiteral("read"), QStringLiteral("it is too large")) };
     bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         bytes.clear();
-        return {DbStatus::IoError, failure(what, path, QStringLiteral("read"), file.errorString())};
+        return { DbStatus::IoError,
+            failure(what, path, QStringLiteral("read"), file.errorString()) };
     }
     return DbStatus::ok();
 }
@@ -128,14 +134,16 @@ DbStatus writeAtomically(const QString &path, const QByteArray &bytes, const QSt
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return {DbStatus::IoError, failure(what, path, QStringLiteral("written"), file.errorString())};
+        return { DbStatus::IoError,
+            failure(what, path, QStringLiteral("written"), file.errorString()) };
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        return {DbStatus::IoError, failure(what, path, QStringLiteral("written"), reason)};
+        return { DbStatus::IoError, failure(what, path, QStringLiteral("written"), reason) };
     }
     if (!file.commit())
-        return {DbStatus::IoError, failure(what, path, QStringLiteral("written"), file.errorString())};
+        return { DbStatus::IoError,
+            failure(what, path, QStringLiteral("written"), file.errorString()) };
     return DbStatus::ok();
 }
 
@@ -147,7 +155,8 @@ DbStatus removeIfPresent(const QString &path, const QString &what)
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return DbStatus::ok();
-    return {DbStatus::IoError, failure(what, path, QStringLiteral("deleted"), file.errorString())};
+    return { DbStatus::IoError,
+        failure(what, path, QStringLiteral("deleted"), file.errorString()) };
 }
 
 } // namespace textfile

@@ -9,7 +9,8 @@
 #include <QStringList>
 
 // Reading and writing the small 8-bit text files kept beside the catalogued files.
-namespace textfile {
+namespace textfile
+{
 
 // Splits bytes into lines: CR LF, a lone LF and a lone CR each end a line. A final line
 // end does not start another line, so "a\r\n" is one line and an empty text none.
@@ -21,7 +22,11 @@ QList<QByteArray> splitLines(const QByteArray &bytes);
 class LineReader
 {
 public:
-    LineReader(QFile &file, int maxKept) : m_file(file), m_maxKept(maxKept) { }
+    LineReader(QFile &file, int maxKept)
+        : m_file(file)
+        , m_maxKept(maxKept)
+    {
+    }
 
     // False at the end of the file or on a read error (see failed()).
     bool next(QByteArray &line);
@@ -56,6 +61,7 @@ DbStatus writeAtomically(const QString &path, const QByteArray &bytes, const QSt
 DbStatus removeIfPresent(const QString &path, const QString &what);
 
 // The message for a failed operation on a file, naming it as messages do.
-QString failure(const QString &what, const QString &path, const QString &verb, const QString &reason);
+QString failure(
+    const QString &what, const QString &path, const QString &verb, const QString &reason);
 
 } // namespace textfile

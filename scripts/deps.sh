@@ -10,7 +10,7 @@ packages=(
 )
 if [ "${1:-}" = "--test" ]; then
   packages+=(
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
     python3-dbfread libdbd-xbase-perl
     sqlite3 libsqlite3-dev xvfb xauth
   )

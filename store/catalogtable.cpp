@@ -6,7 +6,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
+namespace
+{
 
 const char kRenameFailed[] = "File  '%1'  could not be renamed !";
 
@@ -22,8 +23,12 @@ const std::vector<DbfField> &CatalogTable::layout()
 {
     static const std::vector<DbfField> fields = [] {
         std::vector<DbfField> f = {
-            {"DIR", 'C', DirWidth, 0},   {"NAME", 'C', NameWidth, 0}, {"DATE", 'D', 8, 0},
-            {"NOTE", 'C', NoteWidth, 0}, {"CODE", 'C', CodeWidth, 0}, {"SIZE", 'C', SizeWidth, 0},
+            { "DIR", 'C', DirWidth, 0 },
+            { "NAME", 'C', NameWidth, 0 },
+            { "DATE", 'D', 8, 0 },
+            { "NOTE", 'C', NoteWidth, 0 },
+            { "CODE", 'C', CodeWidth, 0 },
+            { "SIZE", 'C', SizeWidth, 0 },
         };
         int offset = 1;
         for (auto &field : f) {
@@ -38,15 +43,18 @@ const std::vector<DbfField> &CatalogTable::layout()
 const std::vector<DbfTagDef> &CatalogTable::tags()
 {
     static const std::vector<DbfTagDef> t = {
-        {"1", "DIR+UPPER(SUBSTR(NAME,1,20))"},
-        {"2", "DIR+DTOS(DATE)+UPPER(SUBSTR(NAME,1,10))"},
-        {"3", "DIR+CODE+UPPER(SUBSTR(NAME,1,10))"},
-        {"4", "DIR+UPPER(SUBSTR(NOTE,1,20))"},
+        { "1", "DIR+UPPER(SUBSTR(NAME,1,20))" },
+        { "2", "DIR+DTOS(DATE)+UPPER(SUBSTR(NAME,1,10))" },
+        { "3", "DIR+CODE+UPPER(SUBSTR(NAME,1,10))" },
+        { "4", "DIR+UPPER(SUBSTR(NOTE,1,20))" },
     };
     return t;
 }
 
-CatalogTable::CatalogTable(QObject *parent) : QObject(parent) { }
+CatalogTable::CatalogTable(QObject *parent)
+    : QObject(parent)
+{
+}
 
 CatalogTable::~CatalogTable() = default;
 
@@ -55,8 +63,8 @@ QString CatalogTable::fileName() const
     return m_rootPath + m_archiveName + QStringLiteral(".dbf");
 }
 
-DbStatus CatalogTable::open(const QString &rootPath, const QString &archiveName,
-                            const QByteArray &indexOrder)
+DbStatus CatalogTable::open(
+    const QString &rootPath, const QString &archiveName, const QByteArray &indexOrder)
 {
     m_rootPath = QDir::fromNativeSeparators(rootPath);
     if (!m_rootPath.endsWith(QLatin1Char('/')))
@@ -71,8 +79,8 @@ DbStatus CatalogTable::open(const QString &rootPath, const QString &archiveName,
     DbStatus st = m_table.open(path, tags());
     if (!st)
         return st;
-    m_table.setHooks({[this] { return Dbf1BeforeInsert(); }, [this] { Dbf1BeforeEdit(); },
-                      [this] { return Dbf1BeforePost(); }});
+    m_table.setHooks({ [this] { return Dbf1BeforeInsert(); }, [this] { Dbf1BeforeEdit(); },
+        [this] { return Dbf1BeforePost(); } });
     resetCurrentFolder();
     bool isNumber = false;
     const int n = indexOrder.toInt(&isNumber);
@@ -132,8 +140,8 @@ DbStatus CatalogTable::applyRange()
 DbStatus CatalogTable::SwitchOrder(int n)
 {
     if (n == 0) {
-        static const QByteArray names[] = {"1", "2", "3", "4"};
-        static const int nextOf[] = {4, 1, 2, 3};
+        static const QByteArray names[] = { "1", "2", "3", "4" };
+        static const int nextOf[] = { 4, 1, 2, 3 };
         for (int i = 0; i < 4; ++i)
             if (m_table.order() == names[i])
                 n = nextOf[i];
@@ -204,7 +212,8 @@ QString CatalogTable::cleanTags(const QString &typed)
     return out;
 }
 
-namespace {
+namespace
+{
 
 // A name the user may give a file: not empty, with a dot, one path component, and
 // writable in the catalogue's code page.
@@ -242,29 +251,31 @@ DbStatus CatalogTable::Dbf1BeforePost()
     return DbStatus::ok();
 }
 
-DbStatus CatalogTable::renameOnDisk(const QString &dir, const QString &oldName,
-                                    const QString &newName)
+DbStatus CatalogTable::renameOnDisk(
+    const QString &dir, const QString &oldName, const QString &newName)
 {
     const QString failed = QString::fromLatin1(kRenameFailed).arg(oldName);
     const QString source = diskpath::resolve(m_rootPath, dir + oldName);
     const QString target = diskpath::resolve(m_rootPath, dir + newName);
     const QFileInfo sourceInfo(source);
     if (!sourceInfo.exists() && !sourceInfo.isSymLink())
-        return {DbStatus::NotFound, failed};
+        return { DbStatus::NotFound, failed };
     // A case-only rename resolves the target to the source itself; anything else that
     // exists under the new name must not be replaced.
     const QFileInfo targetInfo(target);
-    const bool sameFile = targetInfo.exists() && targetInfo.canonicalFilePath() == sourceInfo.canonicalFilePath();
+    const bool sameFile
+        = targetInfo.exists() && targetInfo.canonicalFilePath() == sourceInfo.canonicalFilePath();
     const QString finalTarget = QFileInfo(source).absolutePath() + QLatin1Char('/') + newName;
     if ((targetInfo.exists() || targetInfo.isSymLink()) && !sameFile)
-        return {DbStatus::IoError, failed};
+        return { DbStatus::IoError, failed };
     if (!QDir().rename(source, finalTarget))
-        return {DbStatus::IoError, failed};
+        return { DbStatus::IoError, failed };
 
     const QString infoSource = diskpath::resolve(m_rootPath, dir + oldName + QStringLiteral(".!"));
     if (QFileInfo::exists(infoSource)) {
         const QString infoTarget = finalTarget + QStringLiteral(".!");
-        const QFileInfo infoTargetInfo(diskpath::resolve(m_rootPath, dir + newName + QStringLiteral(".!")));
+        const QFileInfo infoTargetInfo(
+            diskpath::resolve(m_rootPath, dir + newName + QStringLiteral(".!")));
         const bool sameInfo = infoTargetInfo.exists()
             && infoTargetInfo.canonicalFilePath() == QFileInfo(infoSource).canonicalFilePath();
         if ((infoTargetInfo.exists() && !sameInfo) || !QDir().rename(infoSource, infoTarget)) {
@@ -272,8 +283,8 @@ DbStatus CatalogTable::renameOnDisk(const QString &dir, const QString &oldName,
             // even that fail, the file keeps its new name and the caller keeps it too.
             if (!QDir().rename(finalTarget, source))
                 return DbStatus::ok();
-            return {DbStatus::IoError,
-                    QString::fromLatin1(kRenameFailed).arg(oldName + QStringLiteral(".!"))};
+            return { DbStatus::IoError,
+                QString::fromLatin1(kRenameFailed).arg(oldName + QStringLiteral(".!")) };
         }
     }
     return DbStatus::ok();

@@ -37,15 +37,15 @@ public:
     // does not exist. rootPath is the absolute root folder (native separators, trailing
     // separator optional). The order indexOrder ("1".."4", else "1") becomes current and
     // the range of the root folder itself is applied.
-    DbStatus open(const QString &rootPath, const QString &archiveName,
-                  const QByteArray &indexOrder = "1");
+    DbStatus open(
+        const QString &rootPath, const QString &archiveName, const QByteArray &indexOrder = "1");
     DbStatus close();
     bool isOpen() const;
 
     DbfTable &table() { return m_table; }
     const DbfTable &table() const { return m_table; }
     QString rootPath() const { return m_rootPath; } // with a trailing '/'
-    QString fileName() const;                        // absolute path of the .dbf
+    QString fileName() const; // absolute path of the .dbf
 
     // Field access on the current record, decoded from Windows-1252.
     QString text(Field f) const { return m_table.fieldText(f); }

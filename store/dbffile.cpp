@@ -10,7 +10,8 @@
 
 using namespace dbf;
 
-namespace {
+namespace
+{
 
 // Appends are written in runs of about this many bytes.
 constexpr int kPendingBytes = 64 * 1024;
@@ -28,16 +29,16 @@ DbStatus lockStatus(FileLock::Result r, const FileLock &lock, const QString &pat
     case FileLock::Acquired:
         return {};
     case FileLock::Missing:
-        return {DbStatus::NotFound, QStringLiteral("Table \"%1\" does not exist.").arg(path)};
+        return { DbStatus::NotFound, QStringLiteral("Table \"%1\" does not exist.").arg(path) };
     case FileLock::Held:
-        return {DbStatus::Locked,
-                QStringLiteral("Table \"%1\" is in use by another program.").arg(path)};
+        return { DbStatus::Locked,
+            QStringLiteral("Table \"%1\" is in use by another program.").arg(path) };
     case FileLock::Exists:
     case FileLock::Failed:
         break;
     }
-    return {DbStatus::IoError,
-            QStringLiteral("Cannot open \"%1\": %2").arg(path, lock.errorText())};
+    return { DbStatus::IoError,
+        QStringLiteral("Cannot open \"%1\": %2").arg(path, lock.errorText()) };
 }
 
 } // namespace
@@ -62,10 +63,10 @@ DbStatus DbfFile::create(const QString &path, const std::vector<DbfField> &field
     FileLock lock;
     const FileLock::Result r = lock.open(path, true);
     if (r == FileLock::Exists)
-        return {DbStatus::IoError, QStringLiteral("Table \"%1\" already exists.").arg(path)};
+        return { DbStatus::IoError, QStringLiteral("Table \"%1\" already exists.").arg(path) };
     if (r == FileLock::Missing)
-        return {DbStatus::NotFound,
-                QStringLiteral("Cannot create \"%1\": the folder does not exist.").arg(path)};
+        return { DbStatus::NotFound,
+            QStringLiteral("Cannot create \"%1\": the folder does not exist.").arg(path) };
     if (DbStatus st = lockStatus(r, lock, path); !st)
         return st;
     QByteArray bytes = encodeHeaderArea(layout, 0, QDate::currentDate());
@@ -161,8 +162,7 @@ DbStatus DbfFile::writePending()
         return {};
     const qint64 at = recordOffset(m_written + 1);
     m_pending.append(kEndByte);
-    DbStatus st = dbfio::writeAt(m_lock.fd(), m_pending.constData(), m_pending.size(), at,
-                                 m_path);
+    DbStatus st = dbfio::writeAt(m_lock.fd(), m_pending.constData(), m_pending.size(), at, m_path);
     m_pending.chop(1);
     if (!st) {
         // Keep the file a valid table up to what was written before; the run stays in
@@ -193,11 +193,10 @@ DbStatus DbfFile::read(quint32 recno, char *rec) const
 {
     const int len = m_layout.recordLength;
     if (recno < 1 || recno > m_count)
-        return {DbStatus::NoRecord,
-                QStringLiteral("Table \"%1\" has no record %2.").arg(m_path).arg(recno)};
+        return { DbStatus::NoRecord,
+            QStringLiteral("Table \"%1\" has no record %2.").arg(m_path).arg(recno) };
     if (recno > m_written) {
-        std::memcpy(rec, m_pending.constData() + qint64(recno - m_written - 1) * len,
-                    size_t(len));
+        std::memcpy(rec, m_pending.constData() + qint64(recno - m_written - 1) * len, size_t(len));
         return {};
     }
     Window *w = windowFor(recno);
@@ -208,8 +207,8 @@ DbStatus DbfFile::read(quint32 recno, char *rec) const
         if (DbStatus st = fill(w, first, std::min<quint32>(per, m_written - first + 1)); !st)
             return st;
         if (recno >= w->first + w->count)
-            return {DbStatus::Corrupt,
-                    QStringLiteral("Table \"%1\" ends inside record %2.").arg(m_path).arg(recno)};
+            return { DbStatus::Corrupt,
+                QStringLiteral("Table \"%1\" ends inside record %2.").arg(m_path).arg(recno) };
     }
     std::memcpy(rec, w->bytes.constData() + qint64(recno - w->first) * len, size_t(len));
     return {};
@@ -230,8 +229,11 @@ void DbfFile::readAhead(const std::vector<quint32> &recnos) const
         high = std::max(high, r);
     }
     // Beyond this a stretch holds more records that nobody asked for than wanted ones.
-    const quint64 limit = std::max<quint64>(kWindowBytes, quint64(recnos.size()) * 2 * m_layout.recordLength);
-    if (!low || quint64(high - low + 1) * m_layout.recordLength > std::min<quint64>(limit, kReadAheadBytes))
+    const quint64 limit
+        = std::max<quint64>(kWindowBytes, quint64(recnos.size()) * 2 * m_layout.recordLength);
+    if (!low
+        || quint64(high - low + 1) * m_layout.recordLength
+            > std::min<quint64>(limit, kReadAheadBytes))
         return;
     for (Window &w : m_windows)
         if (w.first && low >= w.first && high < w.first + w.count)
@@ -249,8 +251,8 @@ DbStatus DbfFile::fill(Window *w, quint32 first, quint32 want) const
     w->used = ++m_windowClock;
     w->bytes.resize(qint64(want) * len);
     qint64 got = 0;
-    DbStatus st = dbfio::readAt(m_lock.fd(), w->bytes.data(), w->bytes.size(), recordOffset(first),
-                                m_path, &got);
+    DbStatus st = dbfio::readAt(
+        m_lock.fd(), w->bytes.data(), w->bytes.size(), recordOffset(first), m_path, &got);
     if (!st)
         return st;
     w->first = first;
@@ -291,7 +293,7 @@ void DbfFile::patchWindows(quint32 recno, int offset, const char *data, int size
     for (Window &w : m_windows)
         if (w.first && recno >= w.first && recno < w.first + w.count)
             std::memcpy(w.bytes.data() + qint64(recno - w.first) * m_layout.recordLength + offset,
-                        data, size_t(size));
+                data, size_t(size));
 }
 
 void DbfFile::dropWindows()
@@ -304,8 +306,8 @@ DbStatus DbfFile::write(quint32 recno, const char *rec)
 {
     const int len = m_layout.recordLength;
     if (recno < 1 || recno > m_count)
-        return {DbStatus::NoRecord,
-                QStringLiteral("Table \"%1\" has no record %2.").arg(m_path).arg(recno)};
+        return { DbStatus::NoRecord,
+            QStringLiteral("Table \"%1\" has no record %2.").arg(m_path).arg(recno) };
     if (recno > m_written) {
         std::memcpy(m_pending.data() + qint64(recno - m_written - 1) * len, rec, size_t(len));
         return {};
@@ -320,8 +322,8 @@ DbStatus DbfFile::write(quint32 recno, const char *rec)
 DbStatus DbfFile::writeFlag(quint32 recno, char flag)
 {
     if (recno < 1 || recno > m_count)
-        return {DbStatus::NoRecord,
-                QStringLiteral("Table \"%1\" has no record %2.").arg(m_path).arg(recno)};
+        return { DbStatus::NoRecord,
+            QStringLiteral("Table \"%1\" has no record %2.").arg(m_path).arg(recno) };
     if (recno > m_written) {
         m_pending[qint64(recno - m_written - 1) * m_layout.recordLength] = flag;
         return {};
@@ -336,8 +338,8 @@ DbStatus DbfFile::writeFlag(quint32 recno, char flag)
 DbStatus DbfFile::append(const char *rec)
 {
     if (m_count == 0xFFFFFFFFu)
-        return {DbStatus::InvalidArgument,
-                QStringLiteral("Table \"%1\" cannot hold more records.").arg(m_path)};
+        return { DbStatus::InvalidArgument,
+            QStringLiteral("Table \"%1\" cannot hold more records.").arg(m_path) };
     // A full run is written before the new record joins it, so that a failing disk refuses
     // this append instead of losing it later.
     if (m_pending.size() + m_layout.recordLength > kPendingBytes)
@@ -357,14 +359,15 @@ DbStatus DbfFile::scan(const std::function<DbStatus(quint32, const char *)> &vis
     while (recno <= m_written) {
         const quint32 n = std::min<quint32>(quint32(buf.size() / len), m_written - recno + 1);
         qint64 got = 0;
-        if (DbStatus st = dbfio::readAt(m_lock.fd(), buf.data(), qint64(n) * len,
-                                        recordOffset(recno), m_path, &got);
+        if (DbStatus st = dbfio::readAt(
+                m_lock.fd(), buf.data(), qint64(n) * len, recordOffset(recno), m_path, &got);
             !st)
             return st;
         if (got < qint64(n) * len)
-            return {DbStatus::Corrupt, QStringLiteral("Table \"%1\" ends inside record %2.")
-                                           .arg(m_path)
-                                           .arg(recno + quint32(got / len))};
+            return { DbStatus::Corrupt,
+                QStringLiteral("Table \"%1\" ends inside record %2.")
+                    .arg(m_path)
+                    .arg(recno + quint32(got / len)) };
         for (quint32 i = 0; i < n; ++i, ++recno)
             if (DbStatus st = visit(recno, buf.constData() + qint64(i) * len); !st)
                 return st;
@@ -399,15 +402,13 @@ void DbfFile::checkHeader(QStringList &faults) const
                       .arg(records);
     const qint64 end = layout.headerLength + records * layout.recordLength;
     char last = 0;
-    if (end >= size || !dbfio::readAt(m_lock.fd(), &last, 1, end, m_path, &got)
-        || last != kEndByte)
+    if (end >= size || !dbfio::readAt(m_lock.fd(), &last, 1, end, m_path, &got) || last != kEndByte)
         faults << QStringLiteral("%1: no end byte 0x1A after the last record (offset %2)")
                       .arg(m_path)
                       .arg(end);
     else if (end + 1 != size)
-        faults << QStringLiteral("%1: %2 bytes follow the end byte")
-                      .arg(m_path)
-                      .arg(size - end - 1);
+        faults
+            << QStringLiteral("%1: %2 bytes follow the end byte").arg(m_path).arg(size - end - 1);
     const int terminator = kHeaderSize + kDescriptorSize * int(layout.fields.size());
     if (terminator < layout.headerLength && head[terminator] != kTerminator)
         faults << QStringLiteral("%1: the field descriptors have no terminator").arg(m_path);

@@ -14,7 +14,8 @@
 // The byte layer of a dBase III table file: header, field descriptors, fixed-length
 // records, end byte. Layout and every decision about foreign files: dbfformat.md.
 
-namespace dbf {
+namespace dbf
+{
 
 constexpr int kHeaderSize = 32;
 constexpr int kDescriptorSize = 32;
@@ -38,8 +39,7 @@ DbStatus prepareFields(std::vector<DbfField> &fields, const QString &path);
 
 // Decodes the header area. data holds the first bytes of the file (as many as there are,
 // up to the header length); fileSize is the length of the whole file.
-DbStatus decodeLayout(const QByteArray &data, qint64 fileSize, const QString &path,
-                      Layout &out);
+DbStatus decodeLayout(const QByteArray &data, qint64 fileSize, const QString &path, Layout &out);
 
 // The 32 header bytes for a table with these lengths, count and flag, dated date.
 QByteArray encodeHeader(const Layout &layout, quint32 count, const QDate &date);
@@ -126,9 +126,9 @@ private:
     FileLock m_lock;
     QString m_path;
     dbf::Layout m_layout;
-    quint32 m_count = 0;   // records including the unwritten ones
+    quint32 m_count = 0; // records including the unwritten ones
     quint32 m_written = 0; // records on disk
-    QByteArray m_pending;  // appended records not yet written
+    QByteArray m_pending; // appended records not yet written
     bool m_headerDirty = false;
     bool m_repaired = false;
 

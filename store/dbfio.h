@@ -8,7 +8,8 @@
 
 // Positioned reads and writes of the table files, with the one seam through which tests
 // make the disk fail. Every failure names the file and the offset.
-namespace dbfio {
+namespace dbfio
+{
 
 // Called before every write with the file, offset and size; returning false fails the
 // write as a full disk would. Also called by pack between its steps (size -1, offset =
@@ -18,8 +19,7 @@ void setFaultHook(FaultHook hook);
 bool faultAllows(const QString &path, qint64 offset, qint64 size);
 
 // Reads up to size bytes at offset; *got tells how many arrived (fewer only at the end).
-DbStatus readAt(int fd, char *data, qint64 size, qint64 offset, const QString &path,
-                qint64 *got);
+DbStatus readAt(int fd, char *data, qint64 size, qint64 offset, const QString &path, qint64 *got);
 DbStatus writeAt(int fd, const char *data, qint64 size, qint64 offset, const QString &path);
 DbStatus truncate(int fd, qint64 size, const QString &path);
 DbStatus sync(int fd, const QString &path);

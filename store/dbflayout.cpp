@@ -3,70 +3,72 @@
 #include <algorithm>
 #include <cstring>
 
-namespace dbf {
-
-namespace {
-
-quint16 le16(const char *p)
+namespace dbf
 {
-    return quint16(quint8(p[0]) | (quint8(p[1]) << 8));
-}
 
-quint32 le32(const char *p)
+namespace
 {
-    return quint32(quint8(p[0])) | (quint32(quint8(p[1])) << 8)
-        | (quint32(quint8(p[2])) << 16) | (quint32(quint8(p[3])) << 24);
-}
 
-void put16(char *p, quint32 v)
-{
-    p[0] = char(v & 0xFF);
-    p[1] = char((v >> 8) & 0xFF);
-}
+    quint16 le16(const char *p)
+    {
+        return quint16(quint8(p[0]) | (quint8(p[1]) << 8));
+    }
 
-void put32(char *p, quint32 v)
-{
-    put16(p, v & 0xFFFF);
-    put16(p + 2, v >> 16);
-}
+    quint32 le32(const char *p)
+    {
+        return quint32(quint8(p[0])) | (quint32(quint8(p[1])) << 8) | (quint32(quint8(p[2])) << 16)
+            | (quint32(quint8(p[3])) << 24);
+    }
 
-DbStatus fault(DbStatus::Code code, const QString &path, const QString &what)
-{
-    return {code, QStringLiteral("Table \"%1\" cannot be used: %2.").arg(path, what)};
-}
+    void put16(char *p, quint32 v)
+    {
+        p[0] = char(v & 0xFF);
+        p[1] = char((v >> 8) & 0xFF);
+    }
 
-bool validNameChar(char c, bool first)
-{
-    if ((c >= 'A' && c <= 'Z') || c == '_')
-        return true;
-    return !first && c >= '0' && c <= '9';
-}
+    void put32(char *p, quint32 v)
+    {
+        put16(p, v & 0xFFFF);
+        put16(p + 2, v >> 16);
+    }
 
-// One descriptor at p; fields of unknown type or impossible width refuse the table.
-DbStatus decodeDescriptor(const char *p, int index, const QString &path, DbfField &f)
-{
-    const int nameLen = int(strnlen(p, 11));
-    f.name = QByteArray(p, nameLen);
-    f.type = p[11];
-    f.width = quint8(p[16]);
-    if (f.type == 'C')
-        f.width += quint8(p[17]) << 8; // the decimal count doubles as the high byte
-    if (nameLen == 0)
-        return fault(DbStatus::Corrupt, path,
-                     QStringLiteral("field %1 has no name (offset %2)")
-                         .arg(index + 1)
-                         .arg(kHeaderSize + index * kDescriptorSize));
-    if (f.type != 'C' && f.type != 'D')
-        return fault(DbStatus::NotATable, path,
-                     QStringLiteral("field %1 has type '%2', which is not supported")
-                         .arg(QString::fromLatin1(f.name), QString::fromLatin1(&f.type, 1)));
-    if (f.width == 0 || (f.type == 'D' && f.width != 8))
-        return fault(DbStatus::Corrupt, path,
-                     QStringLiteral("field %1 has the impossible width %2")
-                         .arg(QString::fromLatin1(f.name))
-                         .arg(f.width));
-    return {};
-}
+    DbStatus fault(DbStatus::Code code, const QString &path, const QString &what)
+    {
+        return { code, QStringLiteral("Table \"%1\" cannot be used: %2.").arg(path, what) };
+    }
+
+    bool validNameChar(char c, bool first)
+    {
+        if ((c >= 'A' && c <= 'Z') || c == '_')
+            return true;
+        return !first && c >= '0' && c <= '9';
+    }
+
+    // One descriptor at p; fields of unknown type or impossible width refuse the table.
+    DbStatus decodeDescriptor(const char *p, int index, const QString &path, DbfField &f)
+    {
+        const int nameLen = int(strnlen(p, 11));
+        f.name = QByteArray(p, nameLen);
+        f.type = p[11];
+        f.width = quint8(p[16]);
+        if (f.type == 'C')
+            f.width += quint8(p[17]) << 8; // the decimal count doubles as the high byte
+        if (nameLen == 0)
+            return fault(DbStatus::Corrupt, path,
+                QStringLiteral("field %1 has no name (offset %2)")
+                    .arg(index + 1)
+                    .arg(kHeaderSize + index * kDescriptorSize));
+        if (f.type != 'C' && f.type != 'D')
+            return fault(DbStatus::NotATable, path,
+                QStringLiteral("field %1 has type '%2', which is not supported")
+                    .arg(QString::fromLatin1(f.name), QString::fromLatin1(&f.type, 1)));
+        if (f.width == 0 || (f.type == 'D' && f.width != 8))
+            return fault(DbStatus::Corrupt, path,
+                QStringLiteral("field %1 has the impossible width %2")
+                    .arg(QString::fromLatin1(f.name))
+                    .arg(f.width));
+        return {};
+    }
 
 } // namespace
 
@@ -74,7 +76,7 @@ DbStatus prepareFields(std::vector<DbfField> &fields, const QString &path)
 {
     auto refuse = [&](const QString &what) {
         return DbStatus(DbStatus::InvalidArgument,
-                        QStringLiteral("Table \"%1\" cannot be created: %2.").arg(path, what));
+            QStringLiteral("Table \"%1\" cannot be created: %2.").arg(path, what));
     };
     if (fields.empty() || fields.size() > size_t(kMaxFields))
         return refuse(QStringLiteral("a table needs 1 to %1 fields").arg(kMaxFields));
@@ -91,12 +93,12 @@ DbStatus prepareFields(std::vector<DbfField> &fields, const QString &path)
                                   .arg(QString::fromLatin1(f.name)));
         for (size_t j = 0; j < i; ++j)
             if (fields[j].name == f.name)
-                return refuse(QStringLiteral("field %1 appears twice")
-                                  .arg(QString::fromLatin1(f.name)));
+                return refuse(
+                    QStringLiteral("field %1 appears twice").arg(QString::fromLatin1(f.name)));
         if (f.type == 'D' && f.width == 0)
             f.width = 8;
-        if ((f.type != 'C' && f.type != 'D') || (f.type == 'D' && f.width != 8)
-            || f.width < 1 || f.width > 65535)
+        if ((f.type != 'C' && f.type != 'D') || (f.type == 'D' && f.width != 8) || f.width < 1
+            || f.width > 65535)
             return refuse(QStringLiteral("field %1 has an unsupported type or width")
                               .arg(QString::fromLatin1(f.name)));
         f.offset = offset - 1;
@@ -107,18 +109,16 @@ DbStatus prepareFields(std::vector<DbfField> &fields, const QString &path)
     return {};
 }
 
-DbStatus decodeLayout(const QByteArray &data, qint64 fileSize, const QString &path,
-                      Layout &out)
+DbStatus decodeLayout(const QByteArray &data, qint64 fileSize, const QString &path, Layout &out)
 {
     if (fileSize < kHeaderSize || data.size() < kHeaderSize)
         return fault(DbStatus::NotATable, path,
-                     QStringLiteral("the file has only %1 bytes, too few for a dBase table")
-                         .arg(fileSize));
+            QStringLiteral("the file has only %1 bytes, too few for a dBase table").arg(fileSize));
     const char *p = data.constData();
     if (quint8(p[0]) != 0x03)
         return fault(DbStatus::NotATable, path,
-                     QStringLiteral("version byte 0x%1 is not that of a dBase III table")
-                         .arg(quint8(p[0]), 2, 16, QLatin1Char('0')));
+            QStringLiteral("version byte 0x%1 is not that of a dBase III table")
+                .arg(quint8(p[0]), 2, 16, QLatin1Char('0')));
     out = Layout();
     out.storedCount = le32(p + 4);
     out.headerLength = le16(p + 8);
@@ -126,14 +126,13 @@ DbStatus decodeLayout(const QByteArray &data, qint64 fileSize, const QString &pa
     out.productionFlag = quint8(p[28]);
     if (out.headerLength < kHeaderSize + kDescriptorSize)
         return fault(DbStatus::Corrupt, path,
-                     QStringLiteral("header length %1 leaves no room for a field")
-                         .arg(out.headerLength));
+            QStringLiteral("header length %1 leaves no room for a field").arg(out.headerLength));
     if (out.headerLength > fileSize || out.headerLength > data.size())
         return fault(DbStatus::Corrupt, path,
-                     QStringLiteral("header length %1 exceeds the file length %2 (truncated "
-                                    "header)")
-                         .arg(out.headerLength)
-                         .arg(fileSize));
+            QStringLiteral("header length %1 exceeds the file length %2 (truncated "
+                           "header)")
+                .arg(out.headerLength)
+                .arg(fileSize));
     const int maxFields = (out.headerLength - kHeaderSize) / kDescriptorSize;
     int offset = 1;
     for (int i = 0; i < maxFields; ++i) {
@@ -151,10 +150,10 @@ DbStatus decodeLayout(const QByteArray &data, qint64 fileSize, const QString &pa
         return fault(DbStatus::Corrupt, path, QStringLiteral("the header declares no fields"));
     if (offset != out.recordLength)
         return fault(DbStatus::Corrupt, path,
-                     QStringLiteral("record length %1 in the header disagrees with the fields, "
-                                    "which need %2")
-                         .arg(out.recordLength)
-                         .arg(offset));
+            QStringLiteral("record length %1 in the header disagrees with the fields, "
+                           "which need %2")
+                .arg(out.recordLength)
+                .arg(offset));
     return {};
 }
 
@@ -193,8 +192,8 @@ QDate decodeDate(const char *data, int width)
 {
     if (width != 8)
         return {};
-    int v[3] = {0, 0, 0};
-    const int lengths[3] = {4, 2, 2};
+    int v[3] = { 0, 0, 0 };
+    const int lengths[3] = { 4, 2, 2 };
     int pos = 0;
     for (int part = 0; part < 3; ++part) {
         for (int i = 0; i < lengths[part]; ++i, ++pos) {
@@ -209,13 +208,13 @@ QDate decodeDate(const char *data, int width)
 
 void encodeDate(const QDate &date, char *data, int width)
 {
-    int ymd[3] = {0, 0, 0};
+    int ymd[3] = { 0, 0, 0 };
     date.getDate(&ymd[0], &ymd[1], &ymd[2]); // one conversion instead of three
     if (!date.isValid() || ymd[0] < 1 || ymd[0] > 9999 || width != 8) {
         std::memset(data, ' ', size_t(width));
         return;
     }
-    const int digits[3] = {4, 2, 2};
+    const int digits[3] = { 4, 2, 2 };
     int pos = 8;
     for (int part = 2; part >= 0; --part) {
         int v = ymd[part];

@@ -8,7 +8,8 @@
 
 #include <utility>
 
-namespace {
+namespace
+{
 
 QString indexPathFor(const QString &tablePath)
 {
@@ -25,13 +26,14 @@ std::vector<MdxTagSpec> tagDefinitionsOf(const std::vector<DbfTagRuntime> &tags)
 {
     std::vector<MdxTagSpec> out;
     for (const DbfTagRuntime &t : tags)
-        out.push_back({t.name, t.expr.text(), t.expr.length()});
+        out.push_back({ t.name, t.expr.text(), t.expr.length() });
     return out;
 }
 
 } // namespace
 
-DbfTable::DbfTable() : d(std::make_unique<Impl>())
+DbfTable::DbfTable()
+    : d(std::make_unique<Impl>())
 {
     d->q = this;
 }
@@ -43,7 +45,7 @@ DbfTable::~DbfTable()
 
 DbStatus DbfTable::Impl::notOpen() const
 {
-    return {DbStatus::InvalidArgument, QStringLiteral("The table is not open.")};
+    return { DbStatus::InvalidArgument, QStringLiteral("The table is not open.") };
 }
 
 DbStatus DbfTable::Impl::parseTags(const std::vector<DbfTagDef> &defs)
@@ -67,8 +69,8 @@ DbStatus DbfTable::Impl::parseTags(const std::vector<DbfTagDef> &defs)
     return {};
 }
 
-DbStatus DbfTable::create(const QString &path, const std::vector<DbfField> &fields,
-                          const std::vector<DbfTagDef> &tags)
+DbStatus DbfTable::create(
+    const QString &path, const std::vector<DbfField> &fields, const std::vector<DbfTagDef> &tags)
 {
     std::vector<DbfField> prepared = fields;
     if (DbStatus st = dbf::prepareFields(prepared, path); !st)
@@ -87,7 +89,7 @@ DbStatus DbfTable::create(const QString &path, const std::vector<DbfField> &fiel
         return {};
     const QString mdxPath = indexPathFor(path);
     DbStatus st = MdxIndex::build(mdxPath, baseNameFor(path), tagDefinitionsOf(runtime),
-                                  [](int, MdxKeyList &) { return DbStatus(); });
+        [](int, MdxKeyList &) { return DbStatus(); });
     if (st)
         st = dbfio::syncPath(mdxPath);
     if (st) {
@@ -146,8 +148,8 @@ DbStatus DbfTable::Impl::openIndex(const std::vector<DbfTagDef> &required)
     tagDefs = required;
     indexChanging = indexBroken = false;
     std::unique_ptr<MdxIndex> found;
-    const bool present = file.productionFlag() && QFile::exists(mdxPath)
-        && MdxIndex::open(mdxPath, found).isOk();
+    const bool present
+        = file.productionFlag() && QFile::exists(mdxPath) && MdxIndex::open(mdxPath, found).isOk();
     if (file.productionFlag() && !QFile::exists(mdxPath))
         if (DbStatus st = file.setProductionFlag(false, false); !st)
             return st;
@@ -157,7 +159,7 @@ DbStatus DbfTable::Impl::openIndex(const std::vector<DbfTagDef> &required)
         if (!present)
             return file.productionFlag() ? file.setProductionFlag(false, false) : DbStatus();
         for (int i = 0; i < found->tagCount(); ++i)
-            tagDefs.push_back({found->tagSpec(i).name, found->tagSpec(i).expression});
+            tagDefs.push_back({ found->tagSpec(i).name, found->tagSpec(i).expression });
         if (!parseTags(tagDefs)) {
             tags.clear();
             tagDefs.clear();
@@ -191,8 +193,8 @@ bool DbfTable::Impl::indexMatches()
     return true;
 }
 
-DbStatus DbfTable::Impl::buildIndexFile(const QString &path, const DbfFile &source,
-                                        std::vector<MdxKeyList> *gathered)
+DbStatus DbfTable::Impl::buildIndexFile(
+    const QString &path, const DbfFile &source, std::vector<MdxKeyList> *gathered)
 {
     const quint32 count = source.count();
     return MdxIndex::build(
@@ -242,10 +244,10 @@ DbStatus DbfTable::Impl::rebuildIndex()
     if (DbStatus st = MdxIndex::open(mdxPath, mdx); !st)
         return st;
     if (!indexMatches())
-        return {DbStatus::BadIndex,
-                QStringLiteral("The rebuilt index \"%1\" does not hold the tags it was built "
-                               "with.")
-                    .arg(mdxPath)};
+        return { DbStatus::BadIndex,
+            QStringLiteral("The rebuilt index \"%1\" does not hold the tags it was built "
+                           "with.")
+                .arg(mdxPath) };
     indexChanging = indexBroken = false;
     cursorStale = true;
     return file.setProductionFlag(true, false);

@@ -34,7 +34,7 @@ struct DbfField {
     QByteArray name; // upper case, at most 10 characters
     char type = 'C'; // 'C' character, 'D' date
     int width = 0;
-    int offset = 0;  // of the first byte within the record (after the deletion flag)
+    int offset = 0; // of the first byte within the record (after the deletion flag)
 };
 
 struct DbfTagDef {
@@ -49,7 +49,7 @@ public:
 
     // Record rules that the owner installs. A hook that is not set lets everything pass.
     struct Hooks {
-        std::function<bool()> beforeInsert;  // false refuses the append (Refused)
+        std::function<bool()> beforeInsert; // false refuses the append (Refused)
         std::function<void()> beforeEdit;
         std::function<DbStatus()> beforePost; // may change fields; a failure stops the post
     };
@@ -61,7 +61,7 @@ public:
     // table file exists. KeyTooLong with "Index result for "%s" too long, >100 characters
     // (%d)." when a tag expression yields more than 100 characters.
     static DbStatus create(const QString &path, const std::vector<DbfField> &fields,
-                           const std::vector<DbfTagDef> &tags);
+        const std::vector<DbfTagDef> &tags);
 
     // Opens exclusively (Locked when another process holds it). Repairs: the record count
     // from the file length; a missing, foreign or broken index, or a missing tag, is
@@ -99,9 +99,9 @@ public:
     bool eof() const;
     bool isEmpty() const { return bof() && eof(); }
 
-    qint64 recNo() const;            // physical number of the current record, -1 when none
-    DbStatus goTo(quint32 recno);    // NoRecord when it is deleted or outside range/filter
-    quint32 physicalCount() const;   // records in the file, deleted ones included
+    qint64 recNo() const; // physical number of the current record, -1 when none
+    DbStatus goTo(quint32 recno); // NoRecord when it is deleted or outside range/filter
+    quint32 physicalCount() const; // records in the file, deleted ones included
 
     // Fields of the current record (the edit buffer while editing). Texts are decoded from
     // Windows-1252 with trailing blanks removed.
@@ -110,7 +110,7 @@ public:
     QDate fieldDate(int field) const; // null for blanks or an impossible day
     void setFieldBytes(int field, const QByteArray &ansi); // cut to the width, blank-padded
     void setFieldText(int field, const QString &text);
-    void setFieldDate(int field, const QDate &date);     // null date writes blanks
+    void setFieldDate(int field, const QDate &date); // null date writes blanks
     // The setters act only while editing or inserting; a date field given a text or a
     // character field given a date is left alone.
     QByteArray recordBytes() const; // flag byte and fields
@@ -122,7 +122,7 @@ public:
 
     State state() const;
     DbStatus append(); // new record buffer (all blanks) to be posted at the end of the file
-    DbStatus edit();   // NoRecord without a current record; beforeEdit runs first
+    DbStatus edit(); // NoRecord without a current record; beforeEdit runs first
     // Writes the buffer and keeps every tag in step. The record stays current if it is
     // still in range and filter, else the nearest following record, else the preceding
     // one. A failing beforePost, or a write that fails, leaves the edit open.

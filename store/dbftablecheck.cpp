@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 constexpr int kFaultsPerKind = 20;
 
@@ -34,8 +35,8 @@ struct FaultLog {
 
 void DbfTable::Impl::checkTag(const DbfTagRuntime &t, QStringList &faults)
 {
-    const QString tagName = QStringLiteral("tag %1 of \"%2\"")
-                                .arg(QString::fromLatin1(t.name), mdxPath);
+    const QString tagName
+        = QStringLiteral("tag %1 of \"%2\"").arg(QString::fromLatin1(t.name), mdxPath);
     const quint32 count = file.count();
     const int len = t.expr.length();
     std::vector<quint8> seen(size_t(count) + 1, 0);
@@ -43,7 +44,7 @@ void DbfTable::Impl::checkTag(const DbfTagRuntime &t, QStringList &faults)
     QByteArray expected(len, ' ');
     QByteArray prevKey;
     quint32 prevRecno = 0;
-    FaultLog log{faults};
+    FaultLog log { faults };
     DbStatus walk = mdx->verify(t.mdxTag, [&](const char *key, quint32 recno) {
         if (!prevKey.isNull()) {
             const int c = std::memcmp(prevKey.constData(), key, size_t(len));
@@ -70,7 +71,7 @@ void DbfTable::Impl::checkTag(const DbfTagRuntime &t, QStringList &faults)
                         .arg(tagName)
                         .arg(recno)
                         .arg(QString::fromLatin1(key, len).trimmed(),
-                             QString::fromLatin1(expected).trimmed()));
+                            QString::fromLatin1(expected).trimmed()));
     });
     if (!walk)
         faults << QStringLiteral("%1: %2").arg(tagName, walk.message());
@@ -96,7 +97,7 @@ DbStatus DbfTable::check(QStringList &faults)
         return st;
     const int before = int(faults.size());
     d->file.checkHeader(faults);
-    FaultLog flags{faults};
+    FaultLog flags { faults };
     DbStatus scan = d->file.scan([&](quint32 recno, const char *rec) {
         if (rec[0] != dbf::kLive && rec[0] != dbf::kDeleted)
             flags.add(QStringLiteral("%1: record %2 has the deletion flag 0x%3")
@@ -118,6 +119,6 @@ DbStatus DbfTable::check(QStringList &faults)
             d->checkTag(t, faults);
     if (int(faults.size()) == before)
         return {};
-    return {DbStatus::Corrupt,
-            QStringLiteral("Table \"%1\" has %2 faults.").arg(path()).arg(faults.size() - before)};
+    return { DbStatus::Corrupt,
+        QStringLiteral("Table \"%1\" has %2 faults.").arg(path()).arg(faults.size() - before) };
 }

@@ -88,7 +88,7 @@ DbStatus DbfTable::append()
         return d->notOpen();
     }
     if (d->hooks.beforeInsert && !d->hooks.beforeInsert())
-        return {DbStatus::Refused, QStringLiteral("A new record was refused.")};
+        return { DbStatus::Refused, QStringLiteral("A new record was refused.") };
     d->editBuf.fill(' ');
     d->state = State::Insert;
     return {};
@@ -101,7 +101,7 @@ DbStatus DbfTable::edit()
     if (d->state == State::Closed)
         return d->notOpen();
     if (!d->cur.recno)
-        return {DbStatus::NoRecord, QStringLiteral("There is no record to edit.")};
+        return { DbStatus::NoRecord, QStringLiteral("There is no record to edit.") };
     if (DbStatus st = d->applyPending(); !st)
         return st;
     if (d->hooks.beforeEdit)
@@ -123,8 +123,8 @@ DbStatus DbfTable::post()
         return d->state == State::Closed ? d->notOpen() : DbStatus();
     // A hook that moves would post again from inside the post.
     if (d->posting)
-        return {DbStatus::InvalidArgument,
-                QStringLiteral("Table \"%1\": a record is being posted.").arg(path())};
+        return { DbStatus::InvalidArgument,
+            QStringLiteral("Table \"%1\": a record is being posted.").arg(path()) };
     d->posting = true;
     DbStatus st = d->hooks.beforePost ? d->hooks.beforePost() : DbStatus();
     if (st)
@@ -153,7 +153,8 @@ DbStatus DbfTable::Impl::postInsert()
             MdxKeyList &list = pending[i];
             const qsizetype at = list.keys.size();
             if (list.keys.capacity() < at + list.keyLength)
-                list.keys.reserve(std::max<qsizetype>(2 * list.keys.capacity(), 64 * list.keyLength));
+                list.keys.reserve(
+                    std::max<qsizetype>(2 * list.keys.capacity(), 64 * list.keyLength));
             list.keys.resize(at + list.keyLength);
             tags[i].expr.evaluate(editBuf.constData(), list.keys.data() + at);
             list.recnos.push_back(recno);
@@ -189,7 +190,8 @@ bool DbfTable::Impl::visibleAppended(quint32 recno)
             key = keys.keys.constData() + keys.keys.size() - qsizetype(len);
         else
             expr.evaluate(editBuf.constData(), keyA.data());
-        if (std::memcmp(key, low.constData(), len) < 0 || std::memcmp(key, high.constData(), len) > 0)
+        if (std::memcmp(key, low.constData(), len) < 0
+            || std::memcmp(key, high.constData(), len) > 0)
             return false;
     }
     scan.recno = recno;
@@ -243,7 +245,7 @@ DbStatus DbfTable::deleteRecord()
     if (d->state == State::Closed)
         return d->notOpen();
     if (!d->cur.recno)
-        return {DbStatus::NoRecord, QStringLiteral("There is no record to delete.")};
+        return { DbStatus::NoRecord, QStringLiteral("There is no record to delete.") };
     if (DbStatus st = d->applyPending(); !st)
         return st;
     if (DbStatus st = d->file.writeFlag(d->cur.recno, dbf::kDeleted); !st)
@@ -252,7 +254,7 @@ DbStatus DbfTable::deleteRecord()
     if (DbStatus st = d->reseekCurrent(); !st)
         return st;
     // The record keeps its place (its keys stay in the tags); its neighbours take over.
-    for (bool forward : {true, false}) {
+    for (bool forward : { true, false }) {
         d->scan.recno = d->cur.recno;
         d->scan.cursor = d->cur.cursor;
         bool found = false;

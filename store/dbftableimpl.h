@@ -42,9 +42,9 @@ struct DbfTable::Impl {
     DbfPosition cur, scan;
     bool bof = true, eof = true;
     bool cursorStale = false; // the index changed since cur.cursor was taken
-    QByteArray editBuf;       // the record being edited or inserted
+    QByteArray editBuf; // the record being edited or inserted
     bool posting = false;
-    QByteArray keyA, keyB;    // scratch keys of the longest tag
+    QByteArray keyA, keyB; // scratch keys of the longest tag
     std::vector<quint32> ahead; // record numbers a forward walk is about to visit
 
     // Crash protocol of the index: the flag in the table header is cleared (on disk)
@@ -68,8 +68,8 @@ struct DbfTable::Impl {
     DbStatus rebuildIndex();
     // With gathered, the keys of every tag were already taken from the records (one
     // list per tag, in tag order) and the table is not read again.
-    DbStatus buildIndexFile(const QString &path, const DbfFile &source,
-                            std::vector<MdxKeyList> *gathered = nullptr);
+    DbStatus buildIndexFile(
+        const QString &path, const DbfFile &source, std::vector<MdxKeyList> *gathered = nullptr);
     DbStatus beginIndexChange();
     DbStatus applyPending();
     void dropPending();
@@ -100,12 +100,12 @@ struct DbfTable::Impl {
     DbStatus postEdit();
 
     // Pack and check (dbftablepack.cpp, dbftablecheck.cpp)
-    DbStatus packSteps(const QString &newTable, const QString &newIndex, const QString &folder,
-                       int &reached);
-    DbStatus writeReplacement(DbfFile &fresh, const QString &newTable, const QString &newIndex,
-                              int &reached);
+    DbStatus packSteps(
+        const QString &newTable, const QString &newIndex, const QString &folder, int &reached);
+    DbStatus writeReplacement(
+        DbfFile &fresh, const QString &newTable, const QString &newIndex, int &reached);
     DbStatus swapIn(DbfFile &fresh, const QString &newTable, const QString &newIndex,
-                    const QString &folder, int &reached);
+        const QString &folder, int &reached);
     void recoverFromPack(bool indexReplaced);
     void checkTag(const DbfTagRuntime &t, QStringList &faults);
 

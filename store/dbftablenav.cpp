@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // Compares a stored key with a bound of the key length, byte by byte as unsigned values.
 int compareKey(const QByteArray &key, const QByteArray &bound)
@@ -106,9 +107,9 @@ DbStatus DbfTable::Impl::seekVisible(DbfPosition &p, bool forward, bool &found)
     quint64 budget = 2 * quint64(file.count()) + 1024;
     while (p.recno) {
         if (budget-- == 0)
-            return {DbStatus::Corrupt,
-                    QStringLiteral("The index \"%1\" leads in a circle; reindex the table.")
-                        .arg(mdxPath)};
+            return { DbStatus::Corrupt,
+                QStringLiteral("The index \"%1\" leads in a circle; reindex the table.")
+                    .arg(mdxPath) };
         const int r = rangeCompare(p);
         if (forward ? r > 0 : r < 0)
             return {};
@@ -229,9 +230,9 @@ DbStatus DbfTable::setOrder(const QByteArray &tagName)
         if (d->tags[i].name == upper)
             found = int(i);
     if (!tagName.isEmpty() && found < 0)
-        return {DbStatus::InvalidArgument,
-                QStringLiteral("Table \"%1\" has no order \"%2\".")
-                    .arg(path(), QString::fromLatin1(tagName))};
+        return { DbStatus::InvalidArgument,
+            QStringLiteral("Table \"%1\" has no order \"%2\".")
+                .arg(path(), QString::fromLatin1(tagName)) };
     d->order = found;
     d->ranged = false;
     return first();
@@ -247,9 +248,10 @@ DbStatus DbfTable::setRange(const QByteArray &low, const QByteArray &high)
     if (DbStatus st = d->ensureBrowse(); !st)
         return st;
     if (d->physical())
-        return {DbStatus::InvalidArgument,
-                QStringLiteral("A range needs an order; table \"%1\" is in physical order.")
-                    .arg(path())};
+        return {
+            DbStatus::InvalidArgument,
+            QStringLiteral("A range needs an order; table \"%1\" is in physical order.").arg(path())
+        };
     const int length = d->tags[size_t(d->order)].expr.length();
     d->low = padded(low, length);
     d->high = padded(high, length);
@@ -378,9 +380,7 @@ DbStatus DbfTable::goTo(quint32 recno)
     if (DbStatus st = d->ensureBrowse(); !st)
         return st;
     const DbStatus none(DbStatus::NoRecord,
-                        QStringLiteral("Record %1 of table \"%2\" is not visible.")
-                            .arg(recno)
-                            .arg(path()));
+        QStringLiteral("Record %1 of table \"%2\" is not visible.").arg(recno).arg(path()));
     if (recno < 1 || recno > d->file.count())
         return none;
     if (DbStatus st = d->positionOn(d->scan, recno, nullptr); !st)

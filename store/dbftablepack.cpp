@@ -12,7 +12,8 @@
 #include <thread>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 constexpr int kCopyBytes = 256 * 1024;
 
@@ -30,16 +31,16 @@ DbStatus interruptedAt(int step, const QString &path)
 {
     if (dbfio::faultAllows(QStringLiteral("pack"), step, -1))
         return {};
-    return {DbStatus::IoError,
-            QStringLiteral("Packing \"%1\" was interrupted at step %2.").arg(path).arg(step)};
+    return { DbStatus::IoError,
+        QStringLiteral("Packing \"%1\" was interrupted at step %2.").arg(path).arg(step) };
 }
 
 DbStatus renameOver(const QString &from, const QString &to)
 {
     if (!dbfio::faultAllows(to, 0, 0))
-        return {DbStatus::IoError, dbfio::ioError(QStringLiteral("replace"), to, ENOSPC)};
+        return { DbStatus::IoError, dbfio::ioError(QStringLiteral("replace"), to, ENOSPC) };
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        return {DbStatus::IoError, dbfio::ioError(QStringLiteral("replace"), to, errno)};
+        return { DbStatus::IoError, dbfio::ioError(QStringLiteral("replace"), to, errno) };
     return {};
 }
 
@@ -53,7 +54,8 @@ void removeInBackground(const QString &path)
 class KeyGatherer
 {
 public:
-    KeyGatherer(const std::vector<DbfTagRuntime> &tags, quint32 most) : m_tags(tags)
+    KeyGatherer(const std::vector<DbfTagRuntime> &tags, quint32 most)
+        : m_tags(tags)
     {
         m_lists.resize(tags.size());
         for (size_t i = 0; i < tags.size(); ++i) {
@@ -167,8 +169,8 @@ void DbfTable::Impl::recoverFromPack(bool indexReplaced)
         rebuildIndex();
 }
 
-DbStatus DbfTable::Impl::packSteps(const QString &newTable, const QString &newIndex,
-                                   const QString &folder, int &reached)
+DbStatus DbfTable::Impl::packSteps(
+    const QString &newTable, const QString &newIndex, const QString &folder, int &reached)
 {
     DbfFile fresh;
     DbStatus st = writeReplacement(fresh, newTable, newIndex, reached);
@@ -178,14 +180,14 @@ DbStatus DbfTable::Impl::packSteps(const QString &newTable, const QString &newIn
 }
 
 // Steps 1 and 2: the new table and its index under temporary names, on disk.
-DbStatus DbfTable::Impl::writeReplacement(DbfFile &fresh, const QString &newTable,
-                                          const QString &newIndex, int &reached)
+DbStatus DbfTable::Impl::writeReplacement(
+    DbfFile &fresh, const QString &newTable, const QString &newIndex, int &reached)
 {
     const QString tablePath = file.path();
     FileLock lock;
     if (lock.open(newTable, true) != FileLock::Acquired)
-        return {DbStatus::IoError,
-                QStringLiteral("Cannot create \"%1\": %2").arg(newTable, lock.errorText())};
+        return { DbStatus::IoError,
+            QStringLiteral("Cannot create \"%1\": %2").arg(newTable, lock.errorText()) };
     KeyGatherer keys(tags, file.count());
     DbStatus st = writePacked(file, lock.fd(), newTable, keys);
     if (!st)
@@ -215,7 +217,7 @@ DbStatus DbfTable::Impl::writeReplacement(DbfFile &fresh, const QString &newTabl
 
 // The remaining steps: the new files take the place of the old ones.
 DbStatus DbfTable::Impl::swapIn(DbfFile &fresh, const QString &newTable, const QString &newIndex,
-                                const QString &folder, int &reached)
+    const QString &folder, int &reached)
 {
     const QString tablePath = file.path();
     DbStatus st;
@@ -259,8 +261,8 @@ DbStatus DbfTable::Impl::swapIn(DbfFile &fresh, const QString &newTable, const Q
         if (st = MdxIndex::open(mdxPath, mdx); !st)
             return st;
         if (!indexMatches())
-            return {DbStatus::BadIndex,
-                    QStringLiteral("The new index \"%1\" lacks its tags.").arg(mdxPath)};
+            return { DbStatus::BadIndex,
+                QStringLiteral("The new index \"%1\" lacks its tags.").arg(mdxPath) };
         st = file.setProductionFlag(true, true);
     }
     if (st)

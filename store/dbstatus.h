@@ -9,21 +9,25 @@ class DbStatus
 public:
     enum Code {
         Ok = 0,
-        IoError,      // the operating system refused a read, write, rename or create
-        NotFound,     // the file does not exist
-        Locked,       // another process holds the table
-        NotATable,    // the file is not a dBase table of the kind we read
-        Corrupt,      // the structure contradicts itself (lengths, counts, pointers)
-        BadIndex,     // the index file is foreign or broken; it can be rebuilt
-        KeyTooLong,   // a tag expression yields more than 100 characters
-        BadExpression,// a tag expression we cannot evaluate
-        NoRecord,     // the operation needs a current record and there is none
-        Refused,      // a hook refused the operation
+        IoError, // the operating system refused a read, write, rename or create
+        NotFound, // the file does not exist
+        Locked, // another process holds the table
+        NotATable, // the file is not a dBase table of the kind we read
+        Corrupt, // the structure contradicts itself (lengths, counts, pointers)
+        BadIndex, // the index file is foreign or broken; it can be rebuilt
+        KeyTooLong, // a tag expression yields more than 100 characters
+        BadExpression, // a tag expression we cannot evaluate
+        NoRecord, // the operation needs a current record and there is none
+        Refused, // a hook refused the operation
         InvalidArgument,
     };
 
     DbStatus() = default;
-    DbStatus(Code code, QString message) : m_code(code), m_message(std::move(message)) { }
+    DbStatus(Code code, QString message)
+        : m_code(code)
+        , m_message(std::move(message))
+    {
+    }
 
     static DbStatus ok() { return {}; }
     bool isOk() const { return m_code == Ok; }

@@ -7,12 +7,13 @@
 #include <cctype>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 const std::array<unsigned char, 256> &upperTable()
 {
     static const std::array<unsigned char, 256> table = [] {
-        std::array<unsigned char, 256> t{};
+        std::array<unsigned char, 256> t {};
         for (int i = 0; i < 256; ++i)
             t[size_t(i)] = codepage::upper(static_cast<unsigned char>(i));
         return t;
@@ -69,7 +70,7 @@ struct KeyExprParser {
         skipBlanks();
         const int start = pos;
         while (pos < text.size()
-               && (std::isalnum(static_cast<unsigned char>(text[pos])) || text[pos] == '_'))
+            && (std::isalnum(static_cast<unsigned char>(text[pos])) || text[pos] == '_'))
             ++pos;
         return text.mid(start, pos - start).toUpper();
     }
@@ -80,7 +81,8 @@ struct KeyExprParser {
         v = 0;
         while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && v < 100000)
             v = v * 10 + (text[pos++] - '0');
-        return pos > start || fail(QStringLiteral("a number is missing at position %1").arg(pos + 1));
+        return pos > start
+            || fail(QStringLiteral("a number is missing at position %1").arg(pos + 1));
     }
 
     bool expression(KeyExprValue &v, int depth)
@@ -111,7 +113,8 @@ struct KeyExprParser {
         if (accept('(')) {
             if (!expression(v, depth + 1))
                 return false;
-            return accept(')') || fail(QStringLiteral("a ) is missing at position %1").arg(pos + 1));
+            return accept(')')
+                || fail(QStringLiteral("a ) is missing at position %1").arg(pos + 1));
         }
         const QByteArray name = identifier();
         if (name.isEmpty())
@@ -171,8 +174,8 @@ struct KeyExprParser {
             if (!substr(v))
                 return false;
         } else {
-            return fail(QStringLiteral("the function %1 is not supported")
-                            .arg(QString::fromLatin1(name)));
+            return fail(
+                QStringLiteral("the function %1 is not supported").arg(QString::fromLatin1(name)));
         }
         return accept(')') || fail(QStringLiteral("a ) is missing at position %1").arg(pos + 1));
     }
@@ -216,7 +219,7 @@ DbStatus KeyExpr::parse(const QByteArray &text, const std::vector<DbfField> &fie
 {
     *this = KeyExpr();
     m_text = text;
-    KeyExprParser parser{text, fields, *this, 0, {}};
+    KeyExprParser parser { text, fields, *this, 0, {} };
     KeyExprValue value;
     bool ok = parser.expression(value, 0);
     parser.skipBlanks();
@@ -225,9 +228,9 @@ DbStatus KeyExpr::parse(const QByteArray &text, const std::vector<DbfField> &fie
     if (ok && value.date)
         ok = parser.fail(QStringLiteral("a key must be a text; use DTOS for dates"));
     if (!ok)
-        return {DbStatus::BadExpression,
-                QStringLiteral("Index expression \"%1\" cannot be evaluated: %2.")
-                    .arg(QString::fromLatin1(text), parser.error)};
+        return { DbStatus::BadExpression,
+            QStringLiteral("Index expression \"%1\" cannot be evaluated: %2.")
+                .arg(QString::fromLatin1(text), parser.error) };
     // Neighbouring copies of the same kind become one.
     for (const Piece &p : value.pieces) {
         if (!m_pieces.empty()) {
@@ -242,15 +245,15 @@ DbStatus KeyExpr::parse(const QByteArray &text, const std::vector<DbfField> &fie
     }
     m_length = value.length();
     if (m_length > kMaxKeyLength)
-        return {DbStatus::KeyTooLong,
-                QStringLiteral("Index result for \"%1\" too long, >100 characters (%2).")
-                    .arg(QString::fromLatin1(text))
-                    .arg(m_length)};
+        return { DbStatus::KeyTooLong,
+            QStringLiteral("Index result for \"%1\" too long, >100 characters (%2).")
+                .arg(QString::fromLatin1(text))
+                .arg(m_length) };
     if (m_length == 0)
-        return {DbStatus::BadExpression,
-                QStringLiteral("Index expression \"%1\" cannot be evaluated: its result is "
-                               "empty.")
-                    .arg(QString::fromLatin1(text))};
+        return { DbStatus::BadExpression,
+            QStringLiteral("Index expression \"%1\" cannot be evaluated: its result is "
+                           "empty.")
+                .arg(QString::fromLatin1(text)) };
     return {};
 }
 

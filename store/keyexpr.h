@@ -33,7 +33,7 @@ public:
 
 private:
     struct Piece {
-        int source = 0;    // record offset, or offset into m_constants when constant
+        int source = 0; // record offset, or offset into m_constants when constant
         int length = 0;
         bool constant = false;
         bool upper = false;

@@ -12,7 +12,8 @@
 
 using namespace mdx;
 
-namespace {
+namespace
+{
 
 struct BuiltTag {
     quint32 root = 0;
@@ -36,7 +37,9 @@ class BlockWriter
 {
 public:
     BlockWriter(QSaveFile &out, quint32 firstPage)
-        : m_out(out), m_next(firstPage), m_written(qint64(firstPage) * kPageSize)
+        : m_out(out)
+        , m_next(firstPage)
+        , m_written(qint64(firstPage) * kPageSize)
     {
         m_buffer.resize(kRunBlocks * kBlockSize);
     }
@@ -126,8 +129,7 @@ int sharedPrefix(const SortItem *begin, const SortItem *end, const MdxKeyList &l
     return std::max(shared, depth);
 }
 
-void refine(std::vector<SortItem> &items, size_t from, size_t to, const MdxKeyList &list,
-            int depth)
+void refine(std::vector<SortItem> &items, size_t from, size_t to, const MdxKeyList &list, int depth)
 {
     const int len = list.keyLength;
     const char *keys = list.keys.constData();
@@ -172,8 +174,9 @@ std::vector<quint32> mdx::sortedEntries(const MdxKeyList &list)
     std::vector<quint32> order(count);
     size_t i = 1;
     while (i < count
-           && compareEntry(keys + (i - 1) * len, list.recnos[i - 1], keys + i * len, list.recnos[i],
-                           int(len)) <= 0)
+        && compareEntry(
+               keys + (i - 1) * len, list.recnos[i - 1], keys + i * len, list.recnos[i], int(len))
+            <= 0)
         ++i;
     if (i >= count) {
         for (size_t k = 0; k < count; ++k)
@@ -189,10 +192,11 @@ std::vector<quint32> mdx::sortedEntries(const MdxKeyList &list)
     return order;
 }
 
-namespace {
+namespace
+{
 
 bool writeTree(BlockWriter &w, const MdxKeyList &list, const std::vector<quint32> &order,
-               const NodeGeometry &g, BuiltTag &out)
+    const NodeGeometry &g, BuiltTag &out)
 {
     const quint32 firstPage = w.nextPage();
     const size_t count = list.recnos.size();
@@ -213,7 +217,7 @@ bool writeTree(BlockWriter &w, const MdxKeyList &list, const std::vector<quint32
         put32(b, quint32(size));
         for (int i = 0; i < size; ++i, ++next)
             g.setEntry(b, i, list.recnos[order[next]], keys + size_t(order[next]) * len);
-        Built node{0, order[next - 1]};
+        Built node { 0, order[next - 1] };
         if (!w.put(node.page))
             return false;
         level.push_back(node);
@@ -229,7 +233,7 @@ bool writeTree(BlockWriter &w, const MdxKeyList &list, const std::vector<quint32
             for (int i = 0; i < size - 1; ++i, ++child)
                 g.setEntry(b, i, level[child].page, keys + size_t(level[child].maxEntry) * len);
             put32(b + 8 + (size - 1) * g.itemLength, level[child].page);
-            Built node{0, level[child].maxEntry};
+            Built node { 0, level[child].maxEntry };
             ++child;
             if (!w.put(node.page))
                 return false;
@@ -258,9 +262,8 @@ void linkTagNames(char *head, const std::vector<MdxTagSpec> &tags)
         int cur = 1;
         for (;;) {
             const QByteArray curName = upperAscii(tags[size_t(cur - 1)].name);
-            const bool lower = std::lexicographical_compare(
-                name.begin(), name.end(), curName.begin(), curName.end(),
-                [](char a, char b) { return uchar(a) < uchar(b); });
+            const bool lower = std::lexicographical_compare(name.begin(), name.end(),
+                curName.begin(), curName.end(), [](char a, char b) { return uchar(a) < uchar(b); });
             char *link = slot(cur) + (lower ? 16 : 17);
             if (*link == 0) {
                 *link = char(i);
@@ -274,7 +277,8 @@ void linkTagNames(char *head, const std::vector<MdxTagSpec> &tags)
 
 void fillTagHeader(char *h, const MdxTagSpec &tag, const BuiltTag &b)
 {
-    const NodeGeometry g{tag.keyLength, itemLengthFor(tag.keyLength), kmaxFor(itemLengthFor(tag.keyLength))};
+    const NodeGeometry g { tag.keyLength, itemLengthFor(tag.keyLength),
+        kmaxFor(itemLengthFor(tag.keyLength)) };
     put32(h, b.root);
     put32(h + 4, b.pages);
     h[8] = 0x10;
@@ -315,15 +319,21 @@ DbStatus invalid(const QString &what)
 DbStatus checkTags(const std::vector<MdxTagSpec> &tags)
 {
     if (tags.empty() || tags.size() > size_t(kMaxTags))
-        return invalid(QStringLiteral("An index holds 1 to %1 tags, not %2.").arg(kMaxTags).arg(tags.size()));
+        return invalid(
+            QStringLiteral("An index holds 1 to %1 tags, not %2.").arg(kMaxTags).arg(tags.size()));
     for (const MdxTagSpec &s : tags) {
         if (s.name.isEmpty() || s.name.size() > 10 || s.name.contains('\0'))
-            return invalid(QStringLiteral("The tag name \"%1\" is not 1 to 10 characters.").arg(QString::fromLatin1(s.name)));
+            return invalid(QStringLiteral("The tag name \"%1\" is not 1 to 10 characters.")
+                               .arg(QString::fromLatin1(s.name)));
         if (s.expression.isEmpty() || s.expression.size() > 220 || s.expression.contains('\0'))
-            return invalid(QStringLiteral("The expression of tag \"%1\" is not 1 to 220 characters.").arg(QString::fromLatin1(s.name)));
+            return invalid(
+                QStringLiteral("The expression of tag \"%1\" is not 1 to 220 characters.")
+                    .arg(QString::fromLatin1(s.name)));
         if (s.keyLength < 1 || s.keyLength > kMaxKeyLength)
             return invalid(QStringLiteral("The key length %1 of tag \"%2\" is not 1 to %3.")
-                               .arg(s.keyLength).arg(QString::fromLatin1(s.name)).arg(kMaxKeyLength));
+                               .arg(s.keyLength)
+                               .arg(QString::fromLatin1(s.name))
+                               .arg(kMaxKeyLength));
     }
     return {};
 }
@@ -331,8 +341,8 @@ DbStatus checkTags(const std::vector<MdxTagSpec> &tags)
 } // namespace
 
 DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
-                         const std::vector<MdxTagSpec> &tags,
-                         const std::function<DbStatus(int, MdxKeyList &)> &produceKeys)
+    const std::vector<MdxTagSpec> &tags,
+    const std::function<DbStatus(int, MdxKeyList &)> &produceKeys)
 {
     DbStatus st = checkTags(tags);
     if (!st)
@@ -340,8 +350,9 @@ DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
     const QString name = QFileInfo(path).fileName();
     QSaveFile out(path);
     const auto failed = [&]() {
-        return DbStatus(DbStatus::IoError, QStringLiteral("Index file  '%1'  cannot be written: %2.")
-                                               .arg(name, out.errorString()));
+        return DbStatus(DbStatus::IoError,
+            QStringLiteral("Index file  '%1'  cannot be written: %2.")
+                .arg(name, out.errorString()));
     };
     const int tagCount = int(tags.size());
     QByteArray head(kHeaderPages * kPageSize + tagCount * kBlockSize, '\0');
@@ -364,8 +375,8 @@ DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
         std::unique_ptr<Job> job = std::move(inFlight.front());
         inFlight.pop_front();
         const std::vector<quint32> order = job->order.get();
-        const NodeGeometry g{job->list.keyLength, itemLengthFor(job->list.keyLength),
-                             kmaxFor(itemLengthFor(job->list.keyLength))};
+        const NodeGeometry g { job->list.keyLength, itemLengthFor(job->list.keyLength),
+            kmaxFor(itemLengthFor(job->list.keyLength)) };
         const bool ok = writeTree(writer, job->list, order, g, built[size_t(job->tag)]);
         spare = std::move(job->list);
         return ok;
@@ -385,10 +396,11 @@ DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
         if (list.keyLength != tags[size_t(i)].keyLength
             || size_t(list.keys.size()) != list.recnos.size() * size_t(list.keyLength)
             || std::find(list.recnos.begin(), list.recnos.end(), 0u) != list.recnos.end())
-            return invalid(QStringLiteral("The keys given for tag \"%1\" do not match its key length or include record number 0.")
+            return invalid(QStringLiteral("The keys given for tag \"%1\" do not match its key "
+                                          "length or include record number 0.")
                                .arg(QString::fromLatin1(tags[size_t(i)].name)));
-        job->order = std::async(threads ? std::launch::async : std::launch::deferred,
-                                sortedEntries, std::cref(job->list));
+        job->order = std::async(threads ? std::launch::async : std::launch::deferred, sortedEntries,
+            std::cref(job->list));
         inFlight.push_back(std::move(job));
         if (inFlight.size() >= 2 && !writeOldest())
             return failed();

@@ -22,17 +22,18 @@ struct MdxTagState {
     mdx::NodeGeometry geo;
     bool hasKeys = false;
     bool leavesKnown = false; // firstLeaf/lastLeaf checked against the tree in this session
-    bool dirty = false;       // the tag header needs rewriting
+    bool dirty = false; // the tag header needs rewriting
     mutable int leafDepth = -1; // depth of the leaves as the last search found it
     // The path (root to leaf) of the last insert, kept while nothing but inserts that
     // fitted into that leaf changed the tag: a following insert that falls inside the leaf,
     // or past its end when the leaf is the last one, goes there without a descent.
     MdxPath finger;
     bool fingerRightmost = false; // the finger runs down the right edge of the tree
-    bool lastAtEnd = false;       // the last insert went after every entry of the tag
+    bool lastAtEnd = false; // the last insert went after every entry of the tag
 };
 
-namespace mdx {
+namespace mdx
+{
 // The entry numbers of list in (key, recno) order (mdxbuild.cpp).
 std::vector<quint32> sortedEntries(const MdxKeyList &list);
 } // namespace mdx
@@ -45,12 +46,12 @@ struct MdxIndex::Impl {
     std::vector<MdxTagState> tags;
     quint32 pagesInFile = 0;
     bool busyOnDisk = false; // the file header says a change is in progress
-    bool damaged = false;    // a change failed half way: the busy mark must stay on disk
-    quint64 generation = 1;  // counts changes, so that cursors notice a changed tree
-    MdxPath work;            // reused by insert and remove
-    MdxPath ahead;           // reused by peekRecnos
-    std::vector<quint32> batch;     // insertMany: the entries of its list in order
-    int createdSinceWrite = 0;      // blocks allocated since insertMany last wrote the cache
+    bool damaged = false; // a change failed half way: the busy mark must stay on disk
+    quint64 generation = 1; // counts changes, so that cursors notice a changed tree
+    MdxPath work; // reused by insert and remove
+    MdxPath ahead; // reused by peekRecnos
+    std::vector<quint32> batch; // insertMany: the entries of its list in order
+    int createdSinceWrite = 0; // blocks allocated since insertMany last wrote the cache
     std::vector<quint32> freed; // blocks given up in this session, taken again first
     char scratch[2 * mdx::kBlockSize];
     char upKey[mdx::kMaxKeyLength];
@@ -75,24 +76,22 @@ struct MdxIndex::Impl {
     DbStatus writeBack();
 
     // Tree walks (mdxtree.cpp)
-    DbStatus loadNode(const MdxTagState &t, quint32 page, mdx::BlockRef &ref, int &n,
-                      bool walking = false) const;
-    DbStatus locate(const MdxTagState &t, const char *key, quint32 recno, MdxPath &path,
-                    bool *rightmost);
+    DbStatus loadNode(
+        const MdxTagState &t, quint32 page, mdx::BlockRef &ref, int &n, bool walking = false) const;
+    DbStatus locate(
+        const MdxTagState &t, const char *key, quint32 recno, MdxPath &path, bool *rightmost);
     DbStatus chooseChild(const MdxTagState &t, const char *node, int n, const char *key,
-                         quint32 recno, int depth, int &child);
+        quint32 recno, int depth, int &child);
     DbStatus maxAtLeast(const MdxTagState &t, quint32 page, int depth, const char *key,
-                        quint32 recno, bool &result);
+        quint32 recno, bool &result);
     DbStatus descendEdge(const MdxTagState &t, quint32 page, MdxPath &path, bool rightEdge);
     DbStatus forward(const MdxTagState &t, MdxPath &path, bool &valid);
     DbStatus backward(const MdxTagState &t, MdxPath &path, bool &valid);
-    DbStatus readEntry(const MdxTagState &t, const MdxPath &path, QByteArray &key,
-                       quint32 &recno);
+    DbStatus readEntry(const MdxTagState &t, const MdxPath &path, QByteArray &key, quint32 &recno);
     DbStatus findLeaves(MdxTagState &t);
     DbStatus relocate(const MdxTagState &t, Cursor &c, bool &onEntry);
     // Runs a cursor move and reads the entry it lands on; clears the cursor on failure.
-    template <typename Move>
-    DbStatus settle(const MdxTagState &t, Cursor &c, Move move)
+    template <typename Move> DbStatus settle(const MdxTagState &t, Cursor &c, Move move)
     {
         DbStatus st = move(c.m_path, c.m_valid);
         if (st && c.m_valid)
@@ -111,11 +110,10 @@ struct MdxIndex::Impl {
     DbStatus loadLastLeaf(const MdxTagState &t, mdx::BlockRef &ref, int &n);
     DbStatus appendAtEnd(MdxTagState &t, const MdxKeyList &list, size_t &next);
     DbStatus removeEntry(MdxTagState &t, const char *key, quint32 recno);
-    DbStatus splitUpwards(MdxTagState &t, quint32 recno, bool rightmost, bool &split,
-                          bool &atEnd);
+    DbStatus splitUpwards(MdxTagState &t, quint32 recno, bool rightmost, bool &split, bool &atEnd);
     DbStatus shiftRight(MdxTagState &t, int level, mdx::BlockRef &left, int total, bool &shifted);
-    DbStatus splitImage(MdxTagState &t, mdx::BlockRef &left, bool leaf, int total,
-                        bool appending, quint32 &rightPage);
+    DbStatus splitImage(MdxTagState &t, mdx::BlockRef &left, bool leaf, int total, bool appending,
+        quint32 &rightPage);
     DbStatus dropChild(MdxTagState &t, int level);
     DbStatus collapseRoot(MdxTagState &t);
     DbStatus allocate(MdxTagState &t, mdx::BlockRef &ref);
@@ -123,17 +121,18 @@ struct MdxIndex::Impl {
 
     // Verification (mdxverify.cpp)
     class TreeCheck;
-    DbStatus verifyTag(const MdxTagState &t,
-                       const std::function<void(const char *, quint32)> &visit);
+    DbStatus verifyTag(
+        const MdxTagState &t, const std::function<void(const char *, quint32)> &visit);
 };
 
-namespace mdx {
+namespace mdx
+{
 // Today as the three date bytes of the index headers.
 void putDate(char *p);
 
 // First entry of a leaf not less than (key, recno).
-inline int leafLowerBound(const NodeGeometry &g, const char *node, int n, const char *key,
-                          quint32 recno)
+inline int leafLowerBound(
+    const NodeGeometry &g, const char *node, int n, const char *key, quint32 recno)
 {
     int lo = 0;
     int hi = n;

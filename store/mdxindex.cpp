@@ -7,7 +7,8 @@
 
 using namespace mdx;
 
-namespace {
+namespace
+{
 
 // Byte 47 of the file header, reserved in the published layout: set while changes are
 // on their way to the file and cleared once they are all written. A process that dies in
@@ -25,7 +26,8 @@ QByteArray cString(const char *p, int max)
 
 } // namespace
 
-namespace mdx {
+namespace mdx
+{
 void putDate(char *p)
 {
     const QDate today = QDate::currentDate();
@@ -35,7 +37,10 @@ void putDate(char *p)
 }
 } // namespace mdx
 
-MdxIndex::MdxIndex() : d(std::make_unique<Impl>()) { }
+MdxIndex::MdxIndex()
+    : d(std::make_unique<Impl>())
+{
+}
 
 MdxIndex::~MdxIndex()
 {
@@ -46,19 +51,19 @@ MdxIndex::~MdxIndex()
 DbStatus MdxIndex::Impl::bad(const QString &reason) const
 {
     return DbStatus(DbStatus::BadIndex,
-                    QStringLiteral("Index file  '%1'  cannot be used: %2.").arg(displayName, reason));
+        QStringLiteral("Index file  '%1'  cannot be used: %2.").arg(displayName, reason));
 }
 
 DbStatus MdxIndex::Impl::notOpen() const
 {
     return DbStatus(DbStatus::InvalidArgument,
-                    QStringLiteral("Index file  '%1'  is not open.").arg(displayName));
+        QStringLiteral("Index file  '%1'  is not open.").arg(displayName));
 }
 
 DbStatus MdxIndex::Impl::badTag(int tag) const
 {
     return DbStatus(DbStatus::InvalidArgument,
-                    QStringLiteral("Index file  '%1'  has no tag number %2.").arg(displayName).arg(tag));
+        QStringLiteral("Index file  '%1'  has no tag number %2.").arg(displayName).arg(tag));
 }
 
 DbStatus MdxIndex::Impl::cursorTag(int tag, const MdxTagState *&out) const
@@ -80,10 +85,11 @@ DbStatus MdxIndex::open(const QString &path, std::unique_ptr<MdxIndex> &out)
     d.file.setFileName(path);
     if (!d.file.exists())
         return DbStatus(DbStatus::NotFound,
-                        QStringLiteral("Index file  '%1'  does not exist.").arg(d.displayName));
+            QStringLiteral("Index file  '%1'  does not exist.").arg(d.displayName));
     if (!d.file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return DbStatus(DbStatus::IoError, QStringLiteral("Index file  '%1'  cannot be opened: %2.")
-                                               .arg(d.displayName, d.file.errorString()));
+        return DbStatus(DbStatus::IoError,
+            QStringLiteral("Index file  '%1'  cannot be opened: %2.")
+                .arg(d.displayName, d.file.errorString()));
     d.cache.attach(d.file.handle(), path);
     DbStatus st = d.readHeader();
     if (!st) {
@@ -142,7 +148,8 @@ DbStatus MdxIndex::Impl::readHeader()
 
 DbStatus MdxIndex::Impl::readTag(int slot, MdxTagState &t)
 {
-    const QString which = QStringLiteral("tag %1 (\"%2\")").arg(slot + 1).arg(QString::fromLatin1(t.def.name));
+    const QString which
+        = QStringLiteral("tag %1 (\"%2\")").arg(slot + 1).arg(QString::fromLatin1(t.def.name));
     if (!validBlock(t.headerPage))
         return bad(QStringLiteral("the header of %1 lies outside the file").arg(which));
     BlockRef ref;
@@ -161,7 +168,9 @@ DbStatus MdxIndex::Impl::readTag(int slot, MdxTagState &t)
     const int item = get16(h + 18);
     if (keyLength < 1 || keyLength > kMaxKeyLength || item != itemLengthFor(keyLength))
         return bad(QStringLiteral("%1 has key length %2 and item length %3")
-                       .arg(which).arg(keyLength).arg(item));
+                       .arg(which)
+                       .arg(keyLength)
+                       .arg(item));
     t.geo.keyLength = keyLength;
     t.geo.itemLength = item;
     t.geo.kmax = kmaxFor(item);

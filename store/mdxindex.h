@@ -21,16 +21,16 @@
 // Writes go through dbfio, so its fault hook fails them as a full disk would.
 
 struct MdxTagSpec {
-    QByteArray name;       // "1" .. "4"
+    QByteArray name; // "1" .. "4"
     QByteArray expression; // e.g. DIR+UPPER(SUBSTR(NAME,1,20)), stored as given
-    int keyLength = 0;     // width of the expression's result, 1..100
+    int keyLength = 0; // width of the expression's result, 1..100
 };
 
 // Keys of one tag for a bulk build: count entries of keyLength bytes, in any order.
 struct MdxKeyList {
     int keyLength = 0;
-    QByteArray keys;              // count * keyLength bytes
-    std::vector<quint32> recnos;  // one per key
+    QByteArray keys; // count * keyLength bytes
+    std::vector<quint32> recnos; // one per key
     // Saves the copying of repeated growth when the caller knows the number of keys.
     void reserve(size_t count)
     {
@@ -65,7 +65,7 @@ public:
         QByteArray m_key;
         quint32 m_recno = 0;
         std::vector<std::pair<quint32, int>> m_path; // (page, entry) from the root down
-        quint64 m_generation = 0;                    // of the tree the path belongs to
+        quint64 m_generation = 0; // of the tree the path belongs to
     };
 
     ~MdxIndex(); // flushes; errors at this point are lost, so call close() to see them
@@ -83,8 +83,8 @@ public:
     // expression of more than 220, a key length outside 1..100, or keys that do not match
     // their tag; an error of produceKeys is passed on. The old file stays on any failure.
     static DbStatus build(const QString &path, const QByteArray &tableBaseName,
-                          const std::vector<MdxTagSpec> &tags,
-                          const std::function<DbStatus(int, MdxKeyList &)> &produceKeys);
+        const std::vector<MdxTagSpec> &tags,
+        const std::function<DbStatus(int, MdxKeyList &)> &produceKeys);
 
     DbStatus close();
     DbStatus flush();
@@ -109,7 +109,7 @@ public:
     DbStatus seek(int tag, const QByteArray &key, quint32 recno, Cursor &c);
     DbStatus first(int tag, Cursor &c);
     DbStatus last(int tag, Cursor &c);
-    DbStatus next(Cursor &c);  // invalid cursor past the end
+    DbStatus next(Cursor &c); // invalid cursor past the end
     DbStatus prior(Cursor &c); // invalid cursor before the beginning
     // The record numbers of the entries from the cursor's on, at most max of them and
     // none of a key greater than high (compared over high's length; an empty high bounds

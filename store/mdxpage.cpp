@@ -4,22 +4,25 @@
 
 #include <algorithm>
 
-namespace mdx {
+namespace mdx
+{
 
 DbStatus ioError(const QString &file, const QString &what, qint64 offset)
 {
     return DbStatus(DbStatus::IoError,
-                    QStringLiteral("Index file  '%1'  : %2 at offset %3 failed.")
-                        .arg(file, what)
-                        .arg(offset));
+        QStringLiteral("Index file  '%1'  : %2 at offset %3 failed.").arg(file, what).arg(offset));
 }
 
-BlockRef::BlockRef(BlockCache *cache, CachedBlock *block) : m_cache(cache), m_block(block)
+BlockRef::BlockRef(BlockCache *cache, CachedBlock *block)
+    : m_cache(cache)
+    , m_block(block)
 {
     ++m_block->pins;
 }
 
-BlockRef::BlockRef(BlockRef &&other) noexcept : m_cache(other.m_cache), m_block(other.m_block)
+BlockRef::BlockRef(BlockRef &&other) noexcept
+    : m_cache(other.m_cache)
+    , m_block(other.m_block)
 {
     other.m_block = nullptr;
 }
@@ -109,7 +112,7 @@ void BlockCache::insertSlot(CachedBlock *b)
     size_t i = home(b->page);
     while (m_table[i].block)
         i = (i + 1) & mask;
-    m_table[i] = Slot{b->page, b};
+    m_table[i] = Slot { b->page, b };
     ++m_used;
 }
 
@@ -154,7 +157,8 @@ void BlockCache::pushFront(CachedBlock *b)
 
 DbStatus BlockCache::writeBlock(CachedBlock *b)
 {
-    DbStatus st = dbfio::writeAt(m_fd, b->data.get(), kBlockSize, qint64(b->page) * kPageSize, m_path);
+    DbStatus st
+        = dbfio::writeAt(m_fd, b->data.get(), kBlockSize, qint64(b->page) * kPageSize, m_path);
     if (st) {
         b->dirty = false;
         patchWindows(b->page, b->data.get());
@@ -240,11 +244,13 @@ DbStatus BlockCache::readBlock(quint32 page, bool walking, const char *&data)
 {
     if (!walking || m_window <= 1) {
         qint64 got = 0;
-        DbStatus st = dbfio::readAt(m_fd, m_single, kBlockSize, qint64(page) * kPageSize, m_path, &got);
+        DbStatus st
+            = dbfio::readAt(m_fd, m_single, kBlockSize, qint64(page) * kPageSize, m_path, &got);
         if (!st)
             return st;
         if (got < kBlockSize)
-            return ioError(m_path, QStringLiteral("reading past the end"), qint64(page) * kPageSize);
+            return ioError(
+                m_path, QStringLiteral("reading past the end"), qint64(page) * kPageSize);
         data = m_single;
         return {};
     }
@@ -252,8 +258,8 @@ DbStatus BlockCache::readBlock(quint32 page, bool walking, const char *&data)
         return {};
     const quint32 span = quint32(m_window) * kBlockPages;
     const quint32 first = page - (page - kHeaderPages) % span;
-    const quint64 end = std::max<quint64>(quint64(page) + kBlockPages,
-                                          std::min<quint64>(quint64(first) + span, m_end));
+    const quint64 end = std::max<quint64>(
+        quint64(page) + kBlockPages, std::min<quint64>(quint64(first) + span, m_end));
     Window *w = &m_windows[0];
     for (Window &o : m_windows)
         if (o.used < w->used)
@@ -262,8 +268,8 @@ DbStatus BlockCache::readBlock(quint32 page, bool walking, const char *&data)
     if (!w->bytes)
         w->bytes = std::make_unique<char[]>(size_t(kWindowBlocks) * kBlockSize);
     qint64 got = 0;
-    DbStatus st = dbfio::readAt(m_fd, w->bytes.get(), qint64(end - first) / kBlockPages * kBlockSize,
-                                qint64(first) * kPageSize, m_path, &got);
+    DbStatus st = dbfio::readAt(m_fd, w->bytes.get(),
+        qint64(end - first) / kBlockPages * kBlockSize, qint64(first) * kPageSize, m_path, &got);
     if (!st)
         return st;
     const quint32 index = (page - first) / kBlockPages;
@@ -282,7 +288,7 @@ void BlockCache::patchWindows(quint32 page, const char *data)
     for (Window &w : m_windows)
         if (w.first && page >= w.first && page < w.first + w.blocks * kBlockPages)
             std::memcpy(w.bytes.get() + size_t(page - w.first) / kBlockPages * kBlockSize, data,
-                        kBlockSize);
+                kBlockSize);
 }
 
 // Writes a dirty block that is to leave the cache together with the dirty blocks next to
@@ -334,12 +340,12 @@ DbStatus BlockCache::flush()
         if (b->dirty)
             dirty.push_back(b);
     std::sort(dirty.begin(), dirty.end(),
-              [](const CachedBlock *a, const CachedBlock *b) { return a->page < b->page; });
+        [](const CachedBlock *a, const CachedBlock *b) { return a->page < b->page; });
     constexpr size_t kMaxRun = 64;
     for (size_t i = 0; i < dirty.size();) {
         size_t n = 1;
         while (i + n < dirty.size() && n < kMaxRun
-               && dirty[i + n]->page == dirty[i + n - 1]->page + kBlockPages)
+            && dirty[i + n]->page == dirty[i + n - 1]->page + kBlockPages)
             ++n;
         DbStatus st = writeRun(dirty.cbegin() + qsizetype(i), n);
         if (!st)
@@ -356,8 +362,8 @@ DbStatus BlockCache::writeRun(std::vector<CachedBlock *>::const_iterator from, s
     m_out.resize(count * kBlockSize);
     for (size_t i = 0; i < count; ++i)
         std::memcpy(m_out.data() + i * kBlockSize, from[qsizetype(i)]->data.get(), kBlockSize);
-    DbStatus st = dbfio::writeAt(m_fd, m_out.data(), qint64(m_out.size()),
-                                 qint64((*from)->page) * kPageSize, m_path);
+    DbStatus st = dbfio::writeAt(
+        m_fd, m_out.data(), qint64(m_out.size()), qint64((*from)->page) * kPageSize, m_path);
     if (!st)
         return st;
     for (size_t i = 0; i < count; ++i) {

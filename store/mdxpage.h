@@ -10,13 +10,14 @@
 
 // Building blocks of the index file: little-endian fields, the geometry of a node block,
 // and a bounded cache of 1024-byte blocks over the file.
-namespace mdx {
+namespace mdx
+{
 
 constexpr int kPageSize = 512;
 constexpr int kBlockSize = 1024;
 constexpr int kBlockPages = 2;
-constexpr int kHeaderPages = 4;   // file header and tag table
-constexpr int kMaxDepth = 32;     // deeper than any real tree; beyond it we assume a cycle
+constexpr int kHeaderPages = 4; // file header and tag table
+constexpr int kMaxDepth = 32; // deeper than any real tree; beyond it we assume a cycle
 constexpr int kMaxKeyLength = 100;
 constexpr int kMaxTags = 47;
 // Blocks read at once on a miss while walking, in windows aligned from the first page
@@ -48,9 +49,15 @@ inline void put16(char *p, quint16 v)
 }
 
 // Item length for a key: the key plus its 4-byte pointer, rounded up to 4 bytes.
-inline int itemLengthFor(int keyLength) { return (keyLength + 4 + 3) / 4 * 4; }
+inline int itemLengthFor(int keyLength)
+{
+    return (keyLength + 4 + 3) / 4 * 4;
+}
 // Entries that fit in a block beside the 8-byte node header and the trailing pointer.
-inline int kmaxFor(int itemLength) { return (kBlockSize - 12) / itemLength; }
+inline int kmaxFor(int itemLength)
+{
+    return (kBlockSize - 12) / itemLength;
+}
 
 // Read-only view of the fixed parts of a node; entry i has its pointer at 8 + i * item,
 // and the pointer slot after the last entry is the trailing child (0 in a leaf).
@@ -156,7 +163,7 @@ public:
     // A new all-zero block at page that has never been written; nothing is read.
     DbStatus create(quint32 page, BlockRef &out);
     DbStatus flush(); // writes every dirty block, runs of adjacent blocks at once
-    void clear();     // forgets everything, dirty or not
+    void clear(); // forgets everything, dirty or not
     int cachedBlocks() const { return m_count; }
 
 private:
@@ -198,9 +205,9 @@ private:
     static constexpr int kWindows = 8;
     Window m_windows[kWindows];
     quint64 m_windowClock = 0;
-    char m_single[kBlockSize];                          // a block read on its own
-    std::vector<char> m_out;                            // a run of blocks being written
-    std::vector<CachedBlock *> m_run;                   // and the blocks it holds
+    char m_single[kBlockSize]; // a block read on its own
+    std::vector<char> m_out; // a run of blocks being written
+    std::vector<CachedBlock *> m_run; // and the blocks it holds
     size_t m_used = 0;
     int m_bits = 0;
     CachedBlock *m_head = nullptr;

@@ -2,7 +2,8 @@
 
 using namespace mdx;
 
-namespace {
+namespace
+{
 
 // Leaves skipped in one move before we call the tree broken: our own trees never hold an
 // empty leaf below the root, so this only bounds the walk over a damaged file.
@@ -25,8 +26,8 @@ int separatorLowerBound(const NodeGeometry &g, const char *node, int n, const ch
 
 } // namespace
 
-DbStatus MdxIndex::Impl::loadNode(const MdxTagState &t, quint32 page, BlockRef &ref, int &n,
-                                  bool walking) const
+DbStatus MdxIndex::Impl::loadNode(
+    const MdxTagState &t, quint32 page, BlockRef &ref, int &n, bool walking) const
 {
     if (!validBlock(page))
         return bad(QStringLiteral("tag \"%1\" points to page %2, outside the file")
@@ -48,15 +49,15 @@ DbStatus MdxIndex::Impl::loadNode(const MdxTagState &t, quint32 page, BlockRef &
 DbStatus MdxIndex::Impl::tooDeep(const MdxTagState &t) const
 {
     return bad(QStringLiteral("tag \"%1\" is deeper than %2 levels (a cycle of pages)")
-                     .arg(QString::fromLatin1(t.def.name))
-                     .arg(kMaxDepth));
+                   .arg(QString::fromLatin1(t.def.name))
+                   .arg(kMaxDepth));
 }
 
 // Separators are the greatest key of their subtree but carry no record number, so when the
 // key equals a run of separators the record numbers decide: we take the first child whose
 // greatest entry is not less than (key, recno), found from the children's right edges.
-DbStatus MdxIndex::Impl::chooseChild(const MdxTagState &t, const char *node, int n,
-                                     const char *key, quint32 recno, int depth, int &child)
+DbStatus MdxIndex::Impl::chooseChild(const MdxTagState &t, const char *node, int n, const char *key,
+    quint32 recno, int depth, int &child)
 {
     const NodeGeometry &g = t.geo;
     const int lo = separatorLowerBound(g, node, n, key);
@@ -92,8 +93,8 @@ DbStatus MdxIndex::Impl::chooseChild(const MdxTagState &t, const char *node, int
 }
 
 // Whether the greatest entry below page is not less than (key, recno).
-DbStatus MdxIndex::Impl::maxAtLeast(const MdxTagState &t, quint32 page, int depth,
-                                    const char *key, quint32 recno, bool &result)
+DbStatus MdxIndex::Impl::maxAtLeast(
+    const MdxTagState &t, quint32 page, int depth, const char *key, quint32 recno, bool &result)
 {
     for (;; ++depth) {
         if (depth >= kMaxDepth)
@@ -106,8 +107,9 @@ DbStatus MdxIndex::Impl::maxAtLeast(const MdxTagState &t, quint32 page, int dept
         const char *d = ref.data();
         if (t.geo.isLeaf(d, n)) {
             result = n > 0
-                && compareEntry(t.geo.key(d, n - 1), t.geo.pointer(d, n - 1), key, recno,
-                                t.geo.keyLength) >= 0;
+                && compareEntry(
+                       t.geo.key(d, n - 1), t.geo.pointer(d, n - 1), key, recno, t.geo.keyLength)
+                    >= 0;
             return {};
         }
         page = t.geo.pointer(d, n);
@@ -116,8 +118,8 @@ DbStatus MdxIndex::Impl::maxAtLeast(const MdxTagState &t, quint32 page, int dept
 
 // Path from the root to the leaf position of the first entry not less than (key, recno).
 // The position may be one past the leaf's last entry; forward() then moves on.
-DbStatus MdxIndex::Impl::locate(const MdxTagState &t, const char *key, quint32 recno,
-                                MdxPath &path, bool *rightmost)
+DbStatus MdxIndex::Impl::locate(
+    const MdxTagState &t, const char *key, quint32 recno, MdxPath &path, bool *rightmost)
 {
     path.clear();
     quint32 page = t.root;
@@ -153,7 +155,8 @@ DbStatus MdxIndex::Impl::locate(const MdxTagState &t, const char *key, quint32 r
 }
 
 // Appends the path from page down its left or right edge to a leaf.
-DbStatus MdxIndex::Impl::descendEdge(const MdxTagState &t, quint32 page, MdxPath &path, bool rightEdge)
+DbStatus MdxIndex::Impl::descendEdge(
+    const MdxTagState &t, quint32 page, MdxPath &path, bool rightEdge)
 {
     for (;;) {
         if (path.size() >= size_t(kMaxDepth))
@@ -185,7 +188,8 @@ DbStatus MdxIndex::Impl::forward(const MdxTagState &t, MdxPath &path, bool &vali
     valid = false;
     for (int hops = 0; !path.empty(); ++hops) {
         if (hops > kMaxEmptyLeaves)
-            return bad(QStringLiteral("tag \"%1\" has a run of empty leaves").arg(QString::fromLatin1(t.def.name)));
+            return bad(QStringLiteral("tag \"%1\" has a run of empty leaves")
+                           .arg(QString::fromLatin1(t.def.name)));
         BlockRef ref;
         int n = 0;
         DbStatus st = loadNode(t, path.back().first, ref, n, true);
@@ -224,7 +228,8 @@ DbStatus MdxIndex::Impl::backward(const MdxTagState &t, MdxPath &path, bool &val
     valid = false;
     for (int hops = 0; !path.empty(); ++hops) {
         if (hops > kMaxEmptyLeaves)
-            return bad(QStringLiteral("tag \"%1\" has a run of empty leaves").arg(QString::fromLatin1(t.def.name)));
+            return bad(QStringLiteral("tag \"%1\" has a run of empty leaves")
+                           .arg(QString::fromLatin1(t.def.name)));
         BlockRef ref;
         int n = 0;
         DbStatus st = loadNode(t, path.back().first, ref, n, true);
@@ -262,8 +267,8 @@ DbStatus MdxIndex::Impl::backward(const MdxTagState &t, MdxPath &path, bool &val
     return {};
 }
 
-DbStatus MdxIndex::Impl::readEntry(const MdxTagState &t, const MdxPath &path, QByteArray &key,
-                                   quint32 &recno)
+DbStatus MdxIndex::Impl::readEntry(
+    const MdxTagState &t, const MdxPath &path, QByteArray &key, quint32 &recno)
 {
     BlockRef ref;
     int n = 0;
@@ -272,7 +277,8 @@ DbStatus MdxIndex::Impl::readEntry(const MdxTagState &t, const MdxPath &path, QB
         return st;
     const int pos = path.back().second;
     if (pos < 0 || pos >= n || !t.geo.isLeaf(ref.data(), n))
-        return bad(QStringLiteral("a leaf of tag \"%1\" changed under a cursor").arg(QString::fromLatin1(t.def.name)));
+        return bad(QStringLiteral("a leaf of tag \"%1\" changed under a cursor")
+                       .arg(QString::fromLatin1(t.def.name)));
     if (key.size() != t.geo.keyLength)
         key.resize(t.geo.keyLength);
     std::memcpy(key.data(), t.geo.key(ref.data(), pos), size_t(t.geo.keyLength));
@@ -298,7 +304,6 @@ DbStatus MdxIndex::Impl::findLeaves(MdxTagState &t)
 }
 
 // ---- public cursor operations ----
-
 
 DbStatus MdxIndex::seek(int tag, const QByteArray &key, quint32 recno, Cursor &c)
 {
@@ -348,7 +353,8 @@ DbStatus MdxIndex::last(int tag, Cursor &c)
     });
 }
 
-void MdxIndex::peekRecnos(const Cursor &c, const QByteArray &high, int max, std::vector<quint32> &out)
+void MdxIndex::peekRecnos(
+    const Cursor &c, const QByteArray &high, int max, std::vector<quint32> &out)
 {
     out.clear();
     if (!d->file.isOpen() || !c.m_valid || c.m_generation != d->generation || c.m_tag < 0
@@ -368,7 +374,8 @@ void MdxIndex::peekRecnos(const Cursor &c, const QByteArray &high, int max, std:
             return;
         // Keys are in order: when the leaf's last one is within the bound, all are.
         const char *node = ref.data();
-        const bool whole = !bound || std::memcmp(t.geo.key(node, n - 1), high.constData(), bound) <= 0;
+        const bool whole
+            = !bound || std::memcmp(t.geo.key(node, n - 1), high.constData(), bound) <= 0;
         int &pos = path.back().second;
         for (; pos < n && int(out.size()) < max; ++pos) {
             if (!whole && std::memcmp(t.geo.key(node, pos), high.constData(), bound) > 0)
@@ -385,7 +392,8 @@ DbStatus MdxIndex::Impl::relocate(const MdxTagState &t, Cursor &c, bool &onEntry
 {
     onEntry = false;
     if (c.m_key.size() != t.geo.keyLength)
-        return DbStatus(DbStatus::InvalidArgument, QStringLiteral("The index cursor is not on an entry."));
+        return DbStatus(
+            DbStatus::InvalidArgument, QStringLiteral("The index cursor is not on an entry."));
     DbStatus st = locate(t, c.m_key.constData(), c.m_recno, c.m_path, nullptr);
     if (!st)
         return st;
@@ -397,7 +405,8 @@ DbStatus MdxIndex::Impl::relocate(const MdxTagState &t, Cursor &c, bool &onEntry
     const int pos = c.m_path.back().second;
     onEntry = pos < n
         && compareEntry(t.geo.key(ref.data(), pos), t.geo.pointer(ref.data(), pos),
-                        c.m_key.constData(), c.m_recno, t.geo.keyLength) == 0;
+               c.m_key.constData(), c.m_recno, t.geo.keyLength)
+            == 0;
     return {};
 }
 
@@ -406,7 +415,8 @@ DbStatus MdxIndex::next(Cursor &c)
     if (!d->file.isOpen())
         return d->notOpen();
     if (!c.m_valid || c.m_tag < 0 || c.m_tag >= tagCount() || c.m_path.empty())
-        return DbStatus(DbStatus::InvalidArgument, QStringLiteral("The index cursor is not on an entry."));
+        return DbStatus(
+            DbStatus::InvalidArgument, QStringLiteral("The index cursor is not on an entry."));
     const MdxTagState &t = d->tags[size_t(c.m_tag)];
     bool onEntry = true;
     if (c.m_generation != d->generation) {
@@ -427,7 +437,8 @@ DbStatus MdxIndex::prior(Cursor &c)
     if (!d->file.isOpen())
         return d->notOpen();
     if (!c.m_valid || c.m_tag < 0 || c.m_tag >= tagCount() || c.m_path.empty())
-        return DbStatus(DbStatus::InvalidArgument, QStringLiteral("The index cursor is not on an entry."));
+        return DbStatus(
+            DbStatus::InvalidArgument, QStringLiteral("The index cursor is not on an entry."));
     const MdxTagState &t = d->tags[size_t(c.m_tag)];
     bool onEntry = true;
     if (c.m_generation != d->generation) {

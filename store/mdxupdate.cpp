@@ -4,8 +4,8 @@
 
 using namespace mdx;
 
-namespace {
-
+namespace
+{
 
 // Opens a gap at pos in a node image of n entries (with its pointer slot n) and writes
 // the entry there.
@@ -46,7 +46,7 @@ DbStatus MdxIndex::Impl::allocate(MdxTagState &t, BlockRef &ref)
         const quint32 extent = kWindowBlocks * kBlockPages;
         if (pagesInFile > 0xFFFFFFFFu - 2 * extent)
             return DbStatus(DbStatus::IoError,
-                            QStringLiteral("Index file  '%1'  has reached its largest size.").arg(displayName));
+                QStringLiteral("Index file  '%1'  has reached its largest size.").arg(displayName));
         const quint32 skew = (pagesInFile - quint32(kHeaderPages)) % extent;
         const quint32 start = skew ? pagesInFile + (extent - skew) : pagesInFile;
         t.extentNext = start;
@@ -95,8 +95,8 @@ DbStatus MdxIndex::insertMany(int tag, const MdxKeyList &list)
     const int len = t.geo.keyLength;
     if (list.keyLength != len || list.keys.size() != qsizetype(list.recnos.size()) * len)
         return DbStatus(DbStatus::InvalidArgument,
-                        QStringLiteral("The keys given for tag \"%1\" do not match it.")
-                            .arg(QString::fromLatin1(t.def.name)));
+            QStringLiteral("The keys given for tag \"%1\" do not match it.")
+                .arg(QString::fromLatin1(t.def.name)));
     d->batch = sortedEntries(list);
     const char *keys = list.keys.constData();
     for (size_t i = 0; i < d->batch.size();) {
@@ -156,7 +156,8 @@ DbStatus MdxIndex::Impl::appendAtEnd(MdxTagState &t, const MdxKeyList &list, siz
     if (!g.isLeaf(ref.data(), n) || (n == 0 && work.size() > 1)
         || (n > 0
             && compareEntry(g.key(ref.data(), n - 1), g.pointer(ref.data(), n - 1), keyOf(next),
-                            recnoOf(next), g.keyLength) >= 0))
+                   recnoOf(next), g.keyLength)
+                >= 0))
         return {};
     ++generation;
     bool changed = false;
@@ -195,7 +196,7 @@ DbStatus MdxIndex::Impl::appendAtEnd(MdxTagState &t, const MdxKeyList &list, siz
         if (ref.page() == t.lastLeaf)
             t.lastLeaf = right.page();
         up.second = pn + 1;
-        work.back() = {right.page(), 0};
+        work.back() = { right.page(), 0 };
         ref = std::move(right);
         n = 0;
         changed = true;
@@ -269,8 +270,8 @@ DbStatus MdxIndex::Impl::loadLastLeaf(const MdxTagState &t, BlockRef &ref, int &
 // The work path to the place of a new entry, as locate() finds it: from the last insert's
 // leaf when the entry falls strictly inside it (or after it when it is the last leaf),
 // down the right edge when the entry comes after every entry of the tag, else from the root.
-DbStatus MdxIndex::Impl::insertPlace(MdxTagState &t, const char *key, quint32 recno,
-                                     bool &rightmost)
+DbStatus MdxIndex::Impl::insertPlace(
+    MdxTagState &t, const char *key, quint32 recno, bool &rightmost)
 {
     const NodeGeometry &g = t.geo;
     if (!t.finger.empty()) {
@@ -281,14 +282,16 @@ DbStatus MdxIndex::Impl::insertPlace(MdxTagState &t, const char *key, quint32 re
             return st;
         const char *d = ref.data();
         if (n > 0 && g.isLeaf(d, n)) {
-            const int last = compareEntry(g.key(d, n - 1), g.pointer(d, n - 1), key, recno, g.keyLength);
+            const int last
+                = compareEntry(g.key(d, n - 1), g.pointer(d, n - 1), key, recno, g.keyLength);
             if (last < 0 && t.fingerRightmost) {
                 work = t.finger;
                 work.back().second = n;
                 rightmost = true;
                 return {};
             }
-            if (last > 0 && compareEntry(g.key(d, 0), g.pointer(d, 0), key, recno, g.keyLength) < 0) {
+            if (last > 0
+                && compareEntry(g.key(d, 0), g.pointer(d, 0), key, recno, g.keyLength) < 0) {
                 work = t.finger;
                 work.back().second = leafLowerBound(g, d, n, key, recno);
                 rightmost = t.fingerRightmost;
@@ -301,7 +304,8 @@ DbStatus MdxIndex::Impl::insertPlace(MdxTagState &t, const char *key, quint32 re
         if (DbStatus st = loadLastLeaf(t, ref, n); !st)
             return st;
         const char *d = ref.data();
-        if (n > 0 && compareEntry(g.key(d, n - 1), g.pointer(d, n - 1), key, recno, g.keyLength) < 0) {
+        if (n > 0
+            && compareEntry(g.key(d, n - 1), g.pointer(d, n - 1), key, recno, g.keyLength) < 0) {
             work.back().second = n;
             rightmost = true;
             return {};
@@ -313,8 +317,8 @@ DbStatus MdxIndex::Impl::insertPlace(MdxTagState &t, const char *key, quint32 re
 // Puts (recno, upKey) into the leaf at the end of the work path and carries splits up:
 // a split node keeps its page for the left part, the right part gets a new block, and the
 // parent receives the left part's greatest key in front of the entry that led down.
-DbStatus MdxIndex::Impl::splitUpwards(MdxTagState &t, quint32 recno, bool rightmost,
-                                      bool &split, bool &atEnd)
+DbStatus MdxIndex::Impl::splitUpwards(
+    MdxTagState &t, quint32 recno, bool rightmost, bool &split, bool &atEnd)
 {
     const NodeGeometry &g = t.geo;
     quint32 rightPage = 0;
@@ -331,7 +335,8 @@ DbStatus MdxIndex::Impl::splitUpwards(MdxTagState &t, quint32 recno, bool rightm
         if (!st)
             return st;
         if (pos < 0 || pos > n || g.isLeaf(ref.data(), n) != leaf)
-            return bad(QStringLiteral("tag \"%1\" changed shape during an insert").arg(QString::fromLatin1(t.def.name)));
+            return bad(QStringLiteral("tag \"%1\" changed shape during an insert")
+                           .arg(QString::fromLatin1(t.def.name)));
         if (leaf)
             atEnd = rightmost && pos == n;
         const int total = n + 1;
@@ -382,8 +387,8 @@ DbStatus MdxIndex::Impl::splitUpwards(MdxTagState &t, quint32 recno, bool rightm
 // parent when that one has room; the parent's separator for the leaf becomes the leaf's
 // new greatest key. Inserts in the middle of a range then fill leaves instead of leaving
 // half-empty ones behind.
-DbStatus MdxIndex::Impl::shiftRight(MdxTagState &t, int level, BlockRef &left, int total,
-                                    bool &shifted)
+DbStatus MdxIndex::Impl::shiftRight(
+    MdxTagState &t, int level, BlockRef &left, int total, bool &shifted)
 {
     shifted = false;
     const NodeGeometry &g = t.geo;
@@ -399,7 +404,8 @@ DbStatus MdxIndex::Impl::shiftRight(MdxTagState &t, int level, BlockRef &left, i
     if (!st || rn >= g.kmax || !g.isLeaf(right.data(), rn) || right.page() == left.page())
         return st;
     char *rw = right.writable();
-    spliceIn(g, rw, rn, 0, get32(scratch + 8 + (total - 1) * g.itemLength), g.key(scratch, total - 1));
+    spliceIn(
+        g, rw, rn, 0, get32(scratch + 8 + (total - 1) * g.itemLength), g.key(scratch, total - 1));
     put32(rw, quint32(rn + 1));
     g.clearTail(rw, rn + 1);
     char *w = left.writable();
@@ -415,8 +421,8 @@ DbStatus MdxIndex::Impl::shiftRight(MdxTagState &t, int level, BlockRef &left, i
 
 // Shares the node image in scratch (total entries) between the node's own page (left
 // part) and a new block (right part), and leaves the key that goes up in upKey.
-DbStatus MdxIndex::Impl::splitImage(MdxTagState &t, BlockRef &left, bool leaf, int total,
-                                    bool appending, quint32 &rightPage)
+DbStatus MdxIndex::Impl::splitImage(
+    MdxTagState &t, BlockRef &left, bool leaf, int total, bool appending, quint32 &rightPage)
 {
     const NodeGeometry &g = t.geo;
     const int m = leftShare(leaf, total, appending);
@@ -464,14 +470,15 @@ DbStatus MdxIndex::Impl::removeEntry(MdxTagState &t, const char *key, quint32 re
         if (!st)
             return st;
         const int pos = work.back().second;
-        found = compareEntry(g.key(ref.data(), pos), g.pointer(ref.data(), pos), key, recno,
-                             g.keyLength) == 0;
+        found = compareEntry(
+                    g.key(ref.data(), pos), g.pointer(ref.data(), pos), key, recno, g.keyLength)
+            == 0;
     }
     if (!found)
         return DbStatus(DbStatus::Corrupt,
-                        QStringLiteral("Index file  '%1'  : tag \"%2\" has no entry for record %3.")
-                            .arg(displayName, QString::fromLatin1(t.def.name))
-                            .arg(recno));
+            QStringLiteral("Index file  '%1'  : tag \"%2\" has no entry for record %3.")
+                .arg(displayName, QString::fromLatin1(t.def.name))
+                .arg(recno));
     const int pos = work.back().second;
     char *w = ref.writable();
     char *at = w + 8 + pos * g.itemLength;
@@ -511,7 +518,8 @@ DbStatus MdxIndex::Impl::dropChild(MdxTagState &t, int level)
         if (!st)
             return st;
         if (ci < 0 || ci > n)
-            return bad(QStringLiteral("tag \"%1\" changed shape during a removal").arg(QString::fromLatin1(t.def.name)));
+            return bad(QStringLiteral("tag \"%1\" changed shape during a removal")
+                           .arg(QString::fromLatin1(t.def.name)));
         char *w = ref.writable();
         if (n == 0) {
             if (level == 0) {
@@ -557,5 +565,7 @@ DbStatus MdxIndex::Impl::collapseRoot(MdxTagState &t)
             return st;
         t.root = child;
     }
-    return bad(QStringLiteral("tag \"%1\" is deeper than %2 levels").arg(QString::fromLatin1(t.def.name)).arg(kMaxDepth));
+    return bad(QStringLiteral("tag \"%1\" is deeper than %2 levels")
+                   .arg(QString::fromLatin1(t.def.name))
+                   .arg(kMaxDepth));
 }

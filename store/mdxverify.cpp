@@ -7,8 +7,12 @@ class MdxIndex::Impl::TreeCheck
 {
 public:
     TreeCheck(const MdxIndex::Impl &d, const MdxTagState &t,
-              const std::function<void(const char *, quint32)> &visit)
-        : m_d(d), m_t(t), m_g(t.geo), m_visit(visit), m_seen(d.pagesInFile / kBlockPages, false)
+        const std::function<void(const char *, quint32)> &visit)
+        : m_d(d)
+        , m_t(t)
+        , m_g(t.geo)
+        , m_visit(visit)
+        , m_seen(d.pagesInFile / kBlockPages, false)
     {
         for (const MdxTagState &other : d.tags)
             if (d.validBlock(other.headerPage))
@@ -21,9 +25,12 @@ public:
         if (!st)
             return st;
         if (m_t.firstLeaf != 0 && m_t.firstLeaf != m_firstLeaf)
-            return fault(QStringLiteral("the header names page %1 as first leaf").arg(m_t.firstLeaf), m_t.headerPage);
+            return fault(
+                QStringLiteral("the header names page %1 as first leaf").arg(m_t.firstLeaf),
+                m_t.headerPage);
         if (m_t.lastLeaf != 0 && m_t.lastLeaf != m_lastLeaf)
-            return fault(QStringLiteral("the header names page %1 as last leaf").arg(m_t.lastLeaf), m_t.headerPage);
+            return fault(QStringLiteral("the header names page %1 as last leaf").arg(m_t.lastLeaf),
+                m_t.headerPage);
         return {};
     }
 
@@ -40,7 +47,8 @@ private:
         if (depth >= kMaxDepth)
             return fault(QStringLiteral("the tree is deeper than %1 levels").arg(kMaxDepth), page);
         if (!m_d.validBlock(page))
-            return fault(QStringLiteral("a pointer leads outside the file or off a block boundary"), page);
+            return fault(
+                QStringLiteral("a pointer leads outside the file or off a block boundary"), page);
         if (m_seen[page / kBlockPages])
             return fault(QStringLiteral("the page is reached twice"), page);
         m_seen[page / kBlockPages] = true;
@@ -53,13 +61,19 @@ private:
         if (m_g.isLeaf(d, n))
             return leaf(page, d, n, depth, upper);
         if (n > m_g.kmax - 1)
-            return fault(QStringLiteral("an inner node holds %1 keys, more than %2").arg(n).arg(m_g.kmax - 1), page);
+            return fault(QStringLiteral("an inner node holds %1 keys, more than %2")
+                             .arg(n)
+                             .arg(m_g.kmax - 1),
+                page);
         for (int i = 0; i < n; ++i) {
             const char *sep = m_g.key(d, i);
             if (upper && std::memcmp(sep, upper, size_t(m_g.keyLength)) > 0)
-                return fault(QStringLiteral("separator %1 exceeds the bound from above").arg(i), page);
+                return fault(
+                    QStringLiteral("separator %1 exceeds the bound from above").arg(i), page);
             if (i > 0 && std::memcmp(m_g.key(d, i - 1), sep, size_t(m_g.keyLength)) > 0)
-                return fault(QStringLiteral("separators %1 and %2 are out of order").arg(i - 1).arg(i), page);
+                return fault(
+                    QStringLiteral("separators %1 and %2 are out of order").arg(i - 1).arg(i),
+                    page);
         }
         for (int i = 0; i <= n; ++i) {
             st = node(m_g.pointer(d, i), depth + 1, i < n ? m_g.key(d, i) : upper);
@@ -74,7 +88,10 @@ private:
         if (m_leafDepth < 0)
             m_leafDepth = depth;
         else if (m_leafDepth != depth)
-            return fault(QStringLiteral("a leaf lies at depth %1, another at %2").arg(depth).arg(m_leafDepth), page);
+            return fault(QStringLiteral("a leaf lies at depth %1, another at %2")
+                             .arg(depth)
+                             .arg(m_leafDepth),
+                page);
         if (n == 0 && depth > 0)
             return fault(QStringLiteral("a leaf below the root is empty"), page);
         if (m_firstLeaf == 0)
@@ -88,7 +105,8 @@ private:
             if (upper && std::memcmp(key, upper, size_t(m_g.keyLength)) > 0)
                 return fault(QStringLiteral("entry %1 exceeds its separator").arg(i), page);
             if (m_hasPrev && compareEntry(m_prev, m_prevRecno, key, recno, m_g.keyLength) >= 0)
-                return fault(QStringLiteral("entry %1 (record %2) is out of order").arg(i).arg(recno), page);
+                return fault(
+                    QStringLiteral("entry %1 (record %2) is out of order").arg(i).arg(recno), page);
             std::memcpy(m_prev, key, size_t(m_g.keyLength));
             m_prevRecno = recno;
             m_hasPrev = true;
@@ -111,8 +129,8 @@ private:
     bool m_hasPrev = false;
 };
 
-DbStatus MdxIndex::Impl::verifyTag(const MdxTagState &t,
-                                   const std::function<void(const char *, quint32)> &visit)
+DbStatus MdxIndex::Impl::verifyTag(
+    const MdxTagState &t, const std::function<void(const char *, quint32)> &visit)
 {
     return TreeCheck(*this, t, visit).run();
 }

@@ -1,6 +1,6 @@
 // tabulon-cli: inspect and repair catalogue tables from the command line.
-#include "store/catalogtable.h"
 #include "platform/codepage.h"
+#include "store/catalogtable.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -9,18 +9,19 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
-const char kUsage[] =
-    "usage: tabulon-cli COMMAND TABLE.dbf [ARGS]\n"
-    "  create T.dbf                     new empty catalogue table with its index\n"
-    "  import T.dbf FILE.tsv            append rows DIR NAME DATE NOTE CODE SIZE (UTF-8)\n"
-    "  dump T.dbf [--order 1|2|3|4] [--folder DIR]\n"
-    "                                   live records as TSV (physical order by default)\n"
-    "  check T.dbf                      verify table and index\n"
-    "  reindex T.dbf                    rebuild the index\n"
-    "  pack T.dbf                       remove records marked deleted\n"
-    "  delete T.dbf RECNO...            mark records deleted\n";
+const char kUsage[]
+    = "usage: tabulon-cli COMMAND TABLE.dbf [ARGS]\n"
+      "  create T.dbf                     new empty catalogue table with its index\n"
+      "  import T.dbf FILE.tsv            append rows DIR NAME DATE NOTE CODE SIZE (UTF-8)\n"
+      "  dump T.dbf [--order 1|2|3|4] [--folder DIR]\n"
+      "                                   live records as TSV (physical order by default)\n"
+      "  check T.dbf                      verify table and index\n"
+      "  reindex T.dbf                    rebuild the index\n"
+      "  pack T.dbf                       remove records marked deleted\n"
+      "  delete T.dbf RECNO...            mark records deleted\n";
 
 int fail(const QString &message)
 {
@@ -37,11 +38,11 @@ int usage()
 DbStatus openTable(DbfTable &table, const QString &path)
 {
     if (!QFileInfo::exists(path))
-        return {DbStatus::NotFound, QStringLiteral("%1: no such table").arg(path)};
+        return { DbStatus::NotFound, QStringLiteral("%1: no such table").arg(path) };
     DbStatus st = table.open(path, CatalogTable::tags());
     if (st.code() == DbStatus::Locked)
-        return {DbStatus::Locked,
-                QStringLiteral("%1 is in use by another program (locked)").arg(path)};
+        return { DbStatus::Locked,
+            QStringLiteral("%1 is in use by another program (locked)").arg(path) };
     return st;
 }
 
@@ -183,7 +184,8 @@ int cmdCheck(const QString &path)
     for (const QString &f : faults)
         std::fprintf(stderr, "%s\n", f.toLocal8Bit().constData());
     if (!st || !faults.isEmpty())
-        return fail(st ? QStringLiteral("%1: %2 fault(s)").arg(path).arg(faults.size()) : st.message());
+        return fail(
+            st ? QStringLiteral("%1: %2 fault(s)").arg(path).arg(faults.size()) : st.message());
     std::printf("%s: sound, %u records\n", path.toLocal8Bit().constData(), table.physicalCount());
     return 0;
 }

@@ -21,7 +21,7 @@ ArchiveChooser::ArchiveChooser(const QStringList &names, const QString &current,
     ListView1 = new QTreeWidget(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setColumnCount(1);
-    ListView1->setHeaderLabels({QStringLiteral("Name")});
+    ListView1->setHeaderLabels({ QStringLiteral("Name") });
     ListView1->setColumnWidth(0, 146);
     ListView1->header()->setSectionsClickable(false);
     ListView1->setRootIsDecorated(false);
@@ -29,12 +29,12 @@ ArchiveChooser::ArchiveChooser(const QStringList &names, const QString &current,
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     layout->addWidget(ListView1);
     for (const QString &name : names) {
-        auto *item = new QTreeWidgetItem(ListView1, {name});
+        auto *item = new QTreeWidgetItem(ListView1, { name });
         if (!ListView1->currentItem() && sameArchiveName(name, current))
             ListView1->setCurrentItem(item);
     }
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this,
-            [this](QTreeWidgetItem *item) { chooseItem(item); });
+        [this](QTreeWidgetItem *item) { chooseItem(item); });
     ListView1->installEventFilter(this);
     // Alt+F1 is the settings key of the main window; here it leaves, like Esc.
     auto *leave = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F1), this);
@@ -74,8 +74,8 @@ void ArchiveChooser::chooseItem(QTreeWidgetItem *item)
     accept();
 }
 
-QString ArchiveChooser::choose(QWidget *mainWindow, const QString &caption,
-                               const QStringList &names, const QString &current)
+QString ArchiveChooser::choose(
+    QWidget *mainWindow, const QString &caption, const QStringList &names, const QString &current)
 {
     ArchiveChooser dialog(names, current, mainWindow);
     dialog.setWindowTitle(caption);
@@ -92,7 +92,7 @@ QString ArchiveChooser::choose(QWidget *mainWindow, const QString &caption,
         // Centred over the main window, also while it is not shown yet at start-up.
         const QRect main = mainWindow->frameGeometry();
         dialog.move(main.left() + (main.width() - dialog.width()) / 2,
-                    main.top() + (main.height() - dialog.height()) / 2);
+            main.top() + (main.height() - dialog.height()) / 2);
     }
     if (dialog.exec() != QDialog::Accepted)
         return QString();

@@ -22,7 +22,7 @@ public:
     // Shows the window over mainWindow with caption, in the views' colour and font, and
     // returns the chosen name or an empty text.
     static QString choose(QWidget *mainWindow, const QString &caption, const QStringList &names,
-                          const QString &current);
+        const QString &current);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -15,7 +15,8 @@
 #include <QThread>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 QSize screenSize()
 {
@@ -34,7 +35,9 @@ int orderNumber(const QString &indexOrder)
 } // namespace
 
 ArchivePart::ArchivePart(TForm1 &form, ArchiveEnvironment environment)
-    : QObject(&form), m_form(form), m_env(std::move(environment))
+    : QObject(&form)
+    , m_form(form)
+    , m_env(std::move(environment))
 {
     m_form.installEventFilter(this);
     if (!m_env.askRoot)
@@ -43,15 +46,16 @@ ArchivePart::ArchivePart(TForm1 &form, ArchiveEnvironment environment)
         };
     if (!m_env.chooseArchive)
         m_env.chooseArchive = [this](const QString &caption) {
-            return ArchiveChooser::choose(&m_form, caption, archiveNames(m_env.program),
-                                          m_form.state().settings.ArchiveName);
+            return ArchiveChooser::choose(
+                &m_form, caption, archiveNames(m_env.program), m_form.state().settings.ArchiveName);
         };
 }
 
 void ArchivePart::LoadProgramSettings()
 {
     Settings &s = m_form.state().settings;
-    const ProfileStatus status = loadProgramSettings(s, m_env.program, m_env.arguments, screenSize());
+    const ProfileStatus status
+        = loadProgramSettings(s, m_env.program, m_env.arguments, screenSize());
     if (!status.isOk()) {
         // Without a program-wide file nothing the user does could be kept.
         reportWriteFailure(status);
@@ -67,8 +71,7 @@ void ArchivePart::OpenArchive()
 {
     // A missing drive may lead to another archive, and that one's drive may be missing
     // too; each round is the user's choice, so the loop ends when they stop choosing.
-    while (openOnce() == Step::OtherArchive) {
-    }
+    while (openOnce() == Step::OtherArchive) { }
 }
 
 ArchivePart::Step ArchivePart::openOnce()

@@ -17,7 +17,7 @@ class TForm1;
 struct ArchiveEnvironment {
     ProgramFolder program;
     QStringList arguments; // command-line arguments after the program's name
-    RootQuestion askRoot;  // unset: the root-folder dialog TForm2
+    RootQuestion askRoot; // unset: the root-folder dialog TForm2
     // Shows the archive list with a caption and returns the chosen name, or an empty
     // text. Unset: the ArchiveChooser window over the main window.
     std::function<QString(const QString &caption)> chooseArchive;

@@ -9,12 +9,15 @@
 void showErrorBox(QWidget *parent, const QString &failure)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Tabulon"), errorBoxText(failure),
-                    QMessageBox::Ok, parent);
+        QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("ErrorBox"));
     box.exec();
 }
 
-TabulonApplication::TabulonApplication(int &argc, char **argv) : QApplication(argc, argv) {}
+TabulonApplication::TabulonApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+}
 
 bool TabulonApplication::notify(QObject *receiver, QEvent *event)
 {

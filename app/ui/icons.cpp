@@ -9,7 +9,8 @@
 // Every pictogram is drawn on a 16 x 16 grid and scaled, so that the same strokes serve
 // every size. A small set of parts (folder, page, magnifier, arrow, badges) is combined
 // so that related commands look related.
-namespace {
+namespace
+{
 
 const QColor ink(0x40, 0x40, 0x40);
 const QColor folderFill(0xF4, 0xC4, 0x52);
@@ -87,9 +88,9 @@ void arrow(QPainter &p, QPointF from, QPointF to, const QColor &color, qreal wid
     p.drawLine(from, to);
     const qreal angle = std::atan2(to.y() - from.y(), to.x() - from.x());
     const qreal head = 3.2;
-    for (qreal side : {2.5, -2.5}) {
+    for (qreal side : { 2.5, -2.5 }) {
         const QPointF tip(to.x() - head * std::cos(angle + side * 0.25),
-                          to.y() - head * std::sin(angle + side * 0.25));
+            to.y() - head * std::sin(angle + side * 0.25));
         p.drawLine(to, tip);
     }
 }
@@ -114,7 +115,7 @@ void minusBadge(QPainter &p)
 
 void crossBadge(QPainter &p, QRectF r = QRectF(9.5, 9.5, 5, 5))
 {
-    for (const QColor &c : {QColor(Qt::white), red}) {
+    for (const QColor &c : { QColor(Qt::white), red }) {
         p.setPen(pen(c, c == red ? 2 : 4));
         p.drawLine(r.topLeft(), r.bottomRight());
         p.drawLine(r.topRight(), r.bottomLeft());
@@ -124,7 +125,7 @@ void crossBadge(QPainter &p, QRectF r = QRectF(9.5, 9.5, 5, 5))
 void check(QPainter &p, qreal w = 2.4)
 {
     p.setPen(pen(green, w));
-    p.drawPolyline(QPolygonF({QPointF(2.5, 8.5), QPointF(6, 12.5), QPointF(13.5, 3.5)}));
+    p.drawPolyline(QPolygonF({ QPointF(2.5, 8.5), QPointF(6, 12.5), QPointF(13.5, 3.5) }));
 }
 
 void pencil(QPainter &p)
@@ -136,7 +137,7 @@ void pencil(QPainter &p)
     p.setBrush(QColor(0xF0, 0xA0, 0x30));
     p.drawRect(QRectF(-1.8, -7, 3.6, 10));
     p.setBrush(QColor(0xF5, 0xD8, 0xA8));
-    p.drawPolygon(QPolygonF({QPointF(-1.8, 3), QPointF(1.8, 3), QPointF(0, 6.5)}));
+    p.drawPolygon(QPolygonF({ QPointF(-1.8, 3), QPointF(1.8, 3), QPointF(0, 6.5) }));
     p.setBrush(QColor(0xE0, 0x70, 0x80));
     p.drawRect(QRectF(-1.8, -7, 3.6, 2));
     p.restore();
@@ -254,38 +255,119 @@ void drawPlain(QPainter &p, Icon icon);
 void drawComposite(QPainter &p, Icon icon)
 {
     switch (icon) {
-    case Icon::ArchiveNew: box(p); plusBadge(p); break;
-    case Icon::ArchiveDelete: box(p); crossBadge(p); break;
-    case Icon::PrinterSetup: printer(p); p.scale(0.55, 0.55); p.translate(13, 13); gear(p); break;
-    case Icon::FolderNew: folder(p); plusBadge(p); break;
-    case Icon::FolderRename: folder(p); pencil(p); break;
-    case Icon::FolderUpdate: folder(p); p.translate(3, 3); p.scale(0.65, 0.65); refresh(p, QPointF(10, 10), 4.5); break;
-    case Icon::FolderDelete: folder(p); crossBadge(p); break;
-    case Icon::SearchDown: magnifier(p, QPointF(6, 6), 3.8); arrow(p, QPointF(13, 6), QPointF(13, 14), blue); break;
-    case Icon::SearchUp: magnifier(p, QPointF(6, 9.5), 3.8); arrow(p, QPointF(13, 10), QPointF(13, 2), blue); break;
-    case Icon::ClearSearch: magnifier(p, QPointF(6, 6), 3.8); crossBadge(p); break;
-    case Icon::EditText: page(p); pencil(p); break;
-    case Icon::SaveText: page(p); arrow(p, QPointF(12, 6), QPointF(12, 14), blue); break;
-    case Icon::InsertFile: page(p); arrow(p, QPointF(15, 10), QPointF(8, 10), green); break;
-    case Icon::DeleteAll: page(p); crossBadge(p); break;
-    case Icon::TagAdd: tag(p); plusBadge(p); break;
-    case Icon::TagDelete: tag(p); minusBadge(p); break;
-    case Icon::TagReplace: tag(p); refresh(p, QPointF(11, 11), 3); break;
-    case Icon::MoveFile: page(p, QRectF(1.5, 1.5, 8, 11)); arrow(p, QPointF(7, 11), QPointF(14.5, 11), blue); break;
-    case Icon::Explore: folder(p, true); magnifier(p, QPointF(8.5, 8.5), 2.8); break;
-    case Icon::Open: folder(p, true); break;
-    case Icon::OpenWith: page(p); gear(p, QPointF(11, 11), 3.6); break;
-    case Icon::PathToClipboard: clipboard(p); p.translate(6.5, 7); p.scale(0.6, 0.6); folder(p); break;
-    default: drawPlain(p, icon); break;
+    case Icon::ArchiveNew:
+        box(p);
+        plusBadge(p);
+        break;
+    case Icon::ArchiveDelete:
+        box(p);
+        crossBadge(p);
+        break;
+    case Icon::PrinterSetup:
+        printer(p);
+        p.scale(0.55, 0.55);
+        p.translate(13, 13);
+        gear(p);
+        break;
+    case Icon::FolderNew:
+        folder(p);
+        plusBadge(p);
+        break;
+    case Icon::FolderRename:
+        folder(p);
+        pencil(p);
+        break;
+    case Icon::FolderUpdate:
+        folder(p);
+        p.translate(3, 3);
+        p.scale(0.65, 0.65);
+        refresh(p, QPointF(10, 10), 4.5);
+        break;
+    case Icon::FolderDelete:
+        folder(p);
+        crossBadge(p);
+        break;
+    case Icon::SearchDown:
+        magnifier(p, QPointF(6, 6), 3.8);
+        arrow(p, QPointF(13, 6), QPointF(13, 14), blue);
+        break;
+    case Icon::SearchUp:
+        magnifier(p, QPointF(6, 9.5), 3.8);
+        arrow(p, QPointF(13, 10), QPointF(13, 2), blue);
+        break;
+    case Icon::ClearSearch:
+        magnifier(p, QPointF(6, 6), 3.8);
+        crossBadge(p);
+        break;
+    case Icon::EditText:
+        page(p);
+        pencil(p);
+        break;
+    case Icon::SaveText:
+        page(p);
+        arrow(p, QPointF(12, 6), QPointF(12, 14), blue);
+        break;
+    case Icon::InsertFile:
+        page(p);
+        arrow(p, QPointF(15, 10), QPointF(8, 10), green);
+        break;
+    case Icon::DeleteAll:
+        page(p);
+        crossBadge(p);
+        break;
+    case Icon::TagAdd:
+        tag(p);
+        plusBadge(p);
+        break;
+    case Icon::TagDelete:
+        tag(p);
+        minusBadge(p);
+        break;
+    case Icon::TagReplace:
+        tag(p);
+        refresh(p, QPointF(11, 11), 3);
+        break;
+    case Icon::MoveFile:
+        page(p, QRectF(1.5, 1.5, 8, 11));
+        arrow(p, QPointF(7, 11), QPointF(14.5, 11), blue);
+        break;
+    case Icon::Explore:
+        folder(p, true);
+        magnifier(p, QPointF(8.5, 8.5), 2.8);
+        break;
+    case Icon::Open:
+        folder(p, true);
+        break;
+    case Icon::OpenWith:
+        page(p);
+        gear(p, QPointF(11, 11), 3.6);
+        break;
+    case Icon::PathToClipboard:
+        clipboard(p);
+        p.translate(6.5, 7);
+        p.scale(0.6, 0.6);
+        folder(p);
+        break;
+    default:
+        drawPlain(p, icon);
+        break;
     }
 }
 
 void drawClipboards(QPainter &p, Icon icon)
 {
     switch (icon) {
-    case Icon::NameToClipboard: clipboard(p); letter(p, QStringLiteral("A"), blue, QRectF(4.5, 5, 7, 8)); break;
-    case Icon::NoteToClipboard: clipboard(p); pencil(p); break;
-    case Icon::TextToClipboard: clipboard(p); p.setPen(pen(QColor(0x90, 0xA8, 0xC8)));
+    case Icon::NameToClipboard:
+        clipboard(p);
+        letter(p, QStringLiteral("A"), blue, QRectF(4.5, 5, 7, 8));
+        break;
+    case Icon::NoteToClipboard:
+        clipboard(p);
+        pencil(p);
+        break;
+    case Icon::TextToClipboard:
+        clipboard(p);
+        p.setPen(pen(QColor(0x90, 0xA8, 0xC8)));
         for (qreal y = 7; y < 13; y += 2)
             p.drawLine(QPointF(6, y), QPointF(10, y));
         break;
@@ -295,26 +377,42 @@ void drawClipboards(QPainter &p, Icon icon)
         p.drawRoundedRect(QRectF(1.5, 5.5, 7, 5), 2.5, 2.5);
         p.drawRoundedRect(QRectF(7.5, 5.5, 7, 5), 2.5, 2.5);
         break;
-    case Icon::Program: page(p, QRectF(2.5, 1.5, 11, 13)); tag(p, QPointF(3, 3)); break;
-    default: break;
+    case Icon::Program:
+        page(p, QRectF(2.5, 1.5, 11, 13));
+        tag(p, QPointF(3, 3));
+        break;
+    default:
+        break;
     }
 }
 
 void drawPlain(QPainter &p, Icon icon)
 {
     switch (icon) {
-    case Icon::Archive: box(p); break;
-    case Icon::Index: sortLines(p); break;
-    case Icon::Reorganize: box(p); refresh(p, QPointF(10.5, 10.5), 3.5); break;
-    case Icon::Print: printer(p); break;
-    case Icon::Settings: gear(p); break;
+    case Icon::Archive:
+        box(p);
+        break;
+    case Icon::Index:
+        sortLines(p);
+        break;
+    case Icon::Reorganize:
+        box(p);
+        refresh(p, QPointF(10.5, 10.5), 3.5);
+        break;
+    case Icon::Print:
+        printer(p);
+        break;
+    case Icon::Settings:
+        gear(p);
+        break;
     case Icon::Exit:
         p.setPen(pen(ink));
         p.setBrush(QColor(0xB0, 0x7A, 0x48));
         p.drawRect(QRectF(2.5, 1.5, 7, 13));
         arrow(p, QPointF(7, 8), QPointF(15, 8), red);
         break;
-    case Icon::ExpandAll: case Icon::CollapseAll:
+    case Icon::ExpandAll:
+    case Icon::CollapseAll:
         p.setPen(pen(ink));
         p.setBrush(Qt::white);
         p.drawRect(QRectF(3.5, 3.5, 9, 9));
@@ -330,9 +428,15 @@ void drawPlain(QPainter &p, Icon icon)
         p.setBrush(blue);
         p.drawEllipse(QPointF(8, 8), 2.4, 2.4);
         break;
-    case Icon::Edit: pencil(p); break;
-    case Icon::DeleteAbort: crossBadge(p, QRectF(3.5, 3.5, 9, 9)); break;
-    case Icon::Ok: check(p); break;
+    case Icon::Edit:
+        pencil(p);
+        break;
+    case Icon::DeleteAbort:
+        crossBadge(p, QRectF(3.5, 3.5, 9, 9));
+        break;
+    case Icon::Ok:
+        check(p);
+        break;
     case Icon::InsertDate:
         p.setPen(pen(ink));
         p.setBrush(Qt::white);
@@ -344,15 +448,31 @@ void drawPlain(QPainter &p, Icon icon)
     case Icon::Filter:
         p.setPen(pen(ink));
         p.setBrush(QColor(0x5A, 0x9A, 0xE6));
-        p.drawPolygon(QPolygonF({QPointF(1.5, 2.5), QPointF(14.5, 2.5), QPointF(9.5, 8.5),
-                                 QPointF(9.5, 14), QPointF(6.5, 12.5), QPointF(6.5, 8.5)}));
+        p.drawPolygon(QPolygonF({ QPointF(1.5, 2.5), QPointF(14.5, 2.5), QPointF(9.5, 8.5),
+            QPointF(9.5, 14), QPointF(6.5, 12.5), QPointF(6.5, 8.5) }));
         break;
-    case Icon::CopyFile: page(p, QRectF(1.5, 1.5, 8, 10), false); page(p, QRectF(6.5, 4.5, 8, 10)); break;
-    case Icon::UpdateAll: refresh(p, QPointF(8, 8), 5.5); break;
-    case Icon::Tags: tag(p, QPointF(1.5, 1.5), QColor(0x8A, 0xC8, 0x6A)); tag(p, QPointF(-1, -1)); break;
-    case Icon::Help: circle(p, blue); letter(p, QStringLiteral("?"), Qt::white, QRectF(2, 2, 12, 12)); break;
-    case Icon::Info: circle(p, blue); letter(p, QStringLiteral("i"), Qt::white, QRectF(2, 2, 12, 12)); break;
-    default: drawClipboards(p, icon); break;
+    case Icon::CopyFile:
+        page(p, QRectF(1.5, 1.5, 8, 10), false);
+        page(p, QRectF(6.5, 4.5, 8, 10));
+        break;
+    case Icon::UpdateAll:
+        refresh(p, QPointF(8, 8), 5.5);
+        break;
+    case Icon::Tags:
+        tag(p, QPointF(1.5, 1.5), QColor(0x8A, 0xC8, 0x6A));
+        tag(p, QPointF(-1, -1));
+        break;
+    case Icon::Help:
+        circle(p, blue);
+        letter(p, QStringLiteral("?"), Qt::white, QRectF(2, 2, 12, 12));
+        break;
+    case Icon::Info:
+        circle(p, blue);
+        letter(p, QStringLiteral("i"), Qt::white, QRectF(2, 2, 12, 12));
+        break;
+    default:
+        drawClipboards(p, icon);
+        break;
     }
 }
 
@@ -375,7 +495,7 @@ QIcon tabulonIcon(Icon icon)
 {
     QIcon result;
     if (icon != Icon::None)
-        for (int size : {16, 24, 32, 48})
+        for (int size : { 16, 24, 32, 48 })
             result.addPixmap(render(icon, size));
     return result;
 }

@@ -23,7 +23,8 @@
 
 #include <exception>
 
-namespace {
+namespace
+{
 
 struct GridColumn {
     const char *title;
@@ -31,11 +32,11 @@ struct GridColumn {
 };
 
 const GridColumn gridColumns[TForm1::GridColumnCount] = {
-    {"File", Qt::AlignLeft | Qt::AlignVCenter},
-    {"Note", Qt::AlignLeft | Qt::AlignVCenter},
-    {"Tags", Qt::AlignLeft | Qt::AlignVCenter},
-    {"Date", Qt::AlignLeft | Qt::AlignVCenter},
-    {"Size", Qt::AlignRight | Qt::AlignVCenter},
+    { "File", Qt::AlignLeft | Qt::AlignVCenter },
+    { "Note", Qt::AlignLeft | Qt::AlignVCenter },
+    { "Tags", Qt::AlignLeft | Qt::AlignVCenter },
+    { "Date", Qt::AlignLeft | Qt::AlignVCenter },
+    { "Size", Qt::AlignRight | Qt::AlignVCenter },
 };
 
 // Paints the per-column backgrounds the main window keeps (Date and Size are set apart
@@ -43,7 +44,11 @@ const GridColumn gridColumns[TForm1::GridColumnCount] = {
 class GridDelegate : public QStyledItemDelegate
 {
 public:
-    GridDelegate(TForm1 *form, QObject *parent) : QStyledItemDelegate(parent), m_form(form) {}
+    GridDelegate(TForm1 *form, QObject *parent)
+        : QStyledItemDelegate(parent)
+        , m_form(form)
+    {
+    }
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
@@ -60,7 +65,8 @@ private:
 
 } // namespace
 
-TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
+TForm1::TForm1(QWidget *parent)
+    : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Tabulon"));
@@ -77,7 +83,8 @@ TForm1::TForm1(QWidget *parent) : QMainWindow(parent)
     createControls();
     createCommands();
     createPopupMenus();
-    setToolbarsShown(m_state.settings.layout.showTopToolbar, m_state.settings.layout.showBottomToolbar);
+    setToolbarsShown(
+        m_state.settings.layout.showTopToolbar, m_state.settings.layout.showBottomToolbar);
 }
 
 TForm1::~TForm1()
@@ -123,7 +130,8 @@ void TForm1::createControls()
     Splitter1->setStretchFactor(0, 0);
     Splitter1->setStretchFactor(1, 1);
     setGridHeight(m_state.settings.layout.gridHeight);
-    connect(Splitter2, &QSplitter::splitterMoved, this, [this] { guarded([this] { Splitter2Moved(); }); });
+    connect(Splitter2, &QSplitter::splitterMoved, this,
+        [this] { guarded([this] { Splitter2Moved(); }); });
 
     column->addWidget(Splitter2, 1);
     createToolBar1();
@@ -174,8 +182,8 @@ void TForm1::createGrid()
     auto *placeholder = new QStandardItemModel(0, GridColumnCount, this);
     for (int c = 0; c < GridColumnCount; ++c) {
         placeholder->setHeaderData(c, Qt::Horizontal, gridColumnTitle(c));
-        placeholder->setHeaderData(c, Qt::Horizontal, int(gridColumnAlignment(c)),
-                                   Qt::TextAlignmentRole);
+        placeholder->setHeaderData(
+            c, Qt::Horizontal, int(gridColumnAlignment(c)), Qt::TextAlignmentRole);
     }
     m_placeholderModel = placeholder;
     setGridModel(placeholder);

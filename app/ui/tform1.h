@@ -217,8 +217,7 @@ private:
     void createCommands();
     void createToolBar1();
     void createPopupMenus();
-    QMenu *createPopup(const char *name, QWidget *owner, const PopupItemDef *items,
-                       int count);
+    QMenu *createPopup(const char *name, QWidget *owner, const PopupItemDef *items, int count);
     QAction *createAction(const CommandDef &def);
     void run(const char *handler);
     void applyLookTo(QObject *object);

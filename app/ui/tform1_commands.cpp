@@ -1,5 +1,5 @@
-#include "icons.h"
 #include "app/settingslook.h"
+#include "icons.h"
 #include "tform1.h"
 
 #include <QAction>
@@ -13,8 +13,8 @@
 #include <QTreeWidget>
 
 enum CommandFlag : unsigned {
-    OnTop = 1,          // a button of the top toolbar
-    OnFKeys = 2,        // a button of the function-key toolbar
+    OnTop = 1, // a button of the top toolbar
+    OnFKeys = 2, // a button of the function-key toolbar
     StartsDisabled = 4, // enabled later by the command family that owns it
     SeparatorAfter = 8,
     Checkable = 16,
@@ -43,7 +43,8 @@ struct PopupItemDef {
     bool ownsKey;
 };
 
-namespace {
+namespace
+{
 
 using F = TForm1;
 
@@ -174,13 +175,15 @@ QAction *TForm1::createAction(const CommandDef &def)
     if (def.icon != Icon::None)
         a->setIcon(tabulonIcon(def.icon));
     if (*def.keys)
-        a->setShortcut(QKeySequence::fromString(QLatin1String(def.keys), QKeySequence::PortableText));
+        a->setShortcut(
+            QKeySequence::fromString(QLatin1String(def.keys), QKeySequence::PortableText));
     if (*def.hint)
         a->setToolTip(QString::fromUtf8(def.hint));
     a->setEnabled(!(def.flags & StartsDisabled));
     a->setCheckable(def.flags & Checkable);
     const auto slot = def.slot;
-    connect(a, &QAction::triggered, this, [this, slot] { guarded([this, slot] { (this->*slot)(); }); });
+    connect(
+        a, &QAction::triggered, this, [this, slot] { guarded([this, slot] { (this->*slot)(); }); });
     m_actions.insert(QLatin1String(def.handler), a);
     m_actions.insert(a->objectName(), a);
     return a;
@@ -252,7 +255,8 @@ void TForm1::createToolBar1()
     for (const char *handler : fkeyToolbar) {
         if (!handler) {
             auto *gap = new QWidget(ToolBar1);
-            gap->setObjectName(spacer++ == 0 ? QStringLiteral("ToolButton50") : QStringLiteral("ToolButton51"));
+            gap->setObjectName(
+                spacer++ == 0 ? QStringLiteral("ToolButton50") : QStringLiteral("ToolButton51"));
             (spacer == 1 ? ToolButton50 : ToolButton51) = gap;
             row->addWidget(gap);
             continue;
@@ -287,7 +291,8 @@ QMenu *TForm1::createPopup(const char *name, QWidget *owner, const PopupItemDef 
             a->setIcon(tabulonIcon(def.icon));
         a->setEnabled(!def.disabled);
         if (*def.keys) {
-            a->setShortcut(QKeySequence::fromString(QLatin1String(def.keys), QKeySequence::PortableText));
+            a->setShortcut(
+                QKeySequence::fromString(QLatin1String(def.keys), QKeySequence::PortableText));
             a->setShortcutVisibleInContextMenu(true);
             // The key works while the view that owns the menu has the focus.
             if (def.ownsKey) {
@@ -296,17 +301,19 @@ QMenu *TForm1::createPopup(const char *name, QWidget *owner, const PopupItemDef 
             }
         }
         const auto slot = def.slot;
-        connect(a, &QAction::triggered, this, [this, slot] { guarded([this, slot] { (this->*slot)(); }); });
+        connect(a, &QAction::triggered, this,
+            [this, slot] { guarded([this, slot] { (this->*slot)(); }); });
         menu->addAction(a);
     }
-    connect(owner, &QWidget::customContextMenuRequested, menu, [this, owner, menu](const QPoint &pos) {
-        if (menu == PopupMenu3)
-            guarded([this] { PopupMenu3Popup(); });
-        QWidget *area = owner;
-        if (auto *scroll = qobject_cast<QAbstractScrollArea *>(owner))
-            area = scroll->viewport();
-        menu->popup(area->mapToGlobal(pos));
-    });
+    connect(
+        owner, &QWidget::customContextMenuRequested, menu, [this, owner, menu](const QPoint &pos) {
+            if (menu == PopupMenu3)
+                guarded([this] { PopupMenu3Popup(); });
+            QWidget *area = owner;
+            if (auto *scroll = qobject_cast<QAbstractScrollArea *>(owner))
+                area = scroll->viewport();
+            menu->popup(area->mapToGlobal(pos));
+        });
     return menu;
 }
 

@@ -67,7 +67,7 @@ void TForm1::applyNoteWidth()
     if (!DBGrid1->model() || DBGrid1->model()->columnCount() < GridColumnCount)
         return;
     int rest = DBGrid1->width() - 20;
-    for (int c : {0, 2, 3, 4})
+    for (int c : { 0, 2, 3, 4 })
         rest -= DBGrid1->columnWidth(c);
     // A squeezed grid keeps a sliver of the column instead of hiding it.
     DBGrid1->setColumnWidth(1, qMax(rest, DBGrid1->horizontalHeader()->minimumSectionSize()));
@@ -90,7 +90,7 @@ QColor TForm1::toolbarColor() const
 void TForm1::setTreeWidth(int width)
 {
     const int total = qMax(Splitter2->width(), width + 100);
-    Splitter2->setSizes({width, total - width - Splitter2->handleWidth()});
+    Splitter2->setSizes({ width, total - width - Splitter2->handleWidth() });
 }
 
 int TForm1::treeWidth() const
@@ -101,7 +101,7 @@ int TForm1::treeWidth() const
 void TForm1::setGridHeight(int height)
 {
     const int total = qMax(Splitter1->height(), height + 100);
-    Splitter1->setSizes({height, total - height - Splitter1->handleWidth()});
+    Splitter1->setSizes({ height, total - height - Splitter1->handleWidth() });
 }
 
 int TForm1::gridHeight() const
@@ -141,7 +141,8 @@ void TForm1::Showbottomtoolbar1Click()
     FormResize();
 }
 
-namespace {
+namespace
+{
 
 void setBackground(QWidget *w, const QColor &color)
 {

@@ -92,50 +92,191 @@ void TForm1::Action1Execute()
 }
 
 // Handlers whose work belongs to the command families; each runs what was plugged in.
-void TForm1::miArchivClick() { run("miArchivClick"); }
-void TForm1::miIndex1Click() { run("miIndex1Click"); }
-void TForm1::miArchivNeuClick() { run("miArchivNeuClick"); }
-void TForm1::miAechivDelClick() { run("miAechivDelClick"); }
-void TForm1::ReorganisationClick() { run("ReorganisationClick"); }
-void TForm1::Druckereinrichten1Click() { run("Druckereinrichten1Click"); }
-void TForm1::miFiledruckClick() { run("miFiledruckClick"); }
-void TForm1::Einstellungen1Click() { run("Einstellungen1Click"); }
-void TForm1::miDirNewClick() { run("miDirNewClick"); }
-void TForm1::miDirMoveClick() { run("miDirMoveClick"); }
-void TForm1::miAllexpClick() { run("miAllexpClick"); }
-void TForm1::miAllcolClick() { run("miAllcolClick"); }
-void TForm1::miOrdnerupdate1Click() { run("miOrdnerupdate1Click"); }
-void TForm1::popDelDirClick() { run("popDelDirClick"); }
-void TForm1::unten1Click() { run("unten1Click"); }
-void TForm1::oben1Click() { run("oben1Click"); }
-void TForm1::miClearsearchClick() { run("miClearsearchClick"); }
-void TForm1::miViewerClick() { run("miViewerClick"); }
-void TForm1::Mutieren1Click() { run("Mutieren1Click"); }
-void TForm1::miTextClick() { run("miTextClick"); }
-void TForm1::miDelClick() { run("miDelClick"); }
-void TForm1::miOkClick() { run("miOkClick"); }
-void TForm1::miTextSichClick() { run("miTextSichClick"); }
-void TForm1::miInsFileClick() { run("miInsFileClick"); }
-void TForm1::miDelAllClick() { run("miDelAllClick"); }
-void TForm1::miheuteClick() { run("miheuteClick"); }
-void TForm1::miKataddClick() { run("miKataddClick"); }
-void TForm1::mikatdelClick() { run("mikatdelClick"); }
-void TForm1::miKatReplaceClick() { run("miKatReplaceClick"); }
-void TForm1::miFilterClick() { run("miFilterClick"); }
-void TForm1::miMoveClick() { run("miMoveClick"); }
-void TForm1::miKopierenClick() { run("miKopierenClick"); }
-void TForm1::miAllUpdClick() { run("miAllUpdClick"); }
-void TForm1::Explore1Click() { run("Explore1Click"); }
-void TForm1::miKategorienClick() { run("miKategorienClick"); }
-void TForm1::miHelpClick() { run("miHelpClick"); }
-void TForm1::Info1Click() { run("Info1Click"); }
-void TForm1::popCopyPathClick() { run("popCopyPathClick"); }
-void TForm1::DBGrid1DblClick() { run("DBGrid1DblClick"); }
-void TForm1::ffnenmit1Click() { run("ffnenmit1Click"); }
-void TForm1::popfilenameClick() { run("popfilenameClick"); }
-void TForm1::popBemerkungClick() { run("popBemerkungClick"); }
-void TForm1::popGanzeTextClick() { run("popGanzeTextClick"); }
-void TForm1::popOpenlinkClick() { run("popOpenlinkClick"); }
-void TForm1::PopupMenu3Popup() { run("PopupMenu3Popup"); }
-void TForm1::Action2Execute() { run("Action2Execute"); }
-void TForm1::Timer1Timer() { run("Timer1Timer"); }
+void TForm1::miArchivClick()
+{
+    run("miArchivClick");
+}
+void TForm1::miIndex1Click()
+{
+    run("miIndex1Click");
+}
+void TForm1::miArchivNeuClick()
+{
+    run("miArchivNeuClick");
+}
+void TForm1::miAechivDelClick()
+{
+    run("miAechivDelClick");
+}
+void TForm1::ReorganisationClick()
+{
+    run("ReorganisationClick");
+}
+void TForm1::Druckereinrichten1Click()
+{
+    run("Druckereinrichten1Click");
+}
+void TForm1::miFiledruckClick()
+{
+    run("miFiledruckClick");
+}
+void TForm1::Einstellungen1Click()
+{
+    run("Einstellungen1Click");
+}
+void TForm1::miDirNewClick()
+{
+    run("miDirNewClick");
+}
+void TForm1::miDirMoveClick()
+{
+    run("miDirMoveClick");
+}
+void TForm1::miAllexpClick()
+{
+    run("miAllexpClick");
+}
+void TForm1::miAllcolClick()
+{
+    run("miAllcolClick");
+}
+void TForm1::miOrdnerupdate1Click()
+{
+    run("miOrdnerupdate1Click");
+}
+void TForm1::popDelDirClick()
+{
+    run("popDelDirClick");
+}
+void TForm1::unten1Click()
+{
+    run("unten1Click");
+}
+void TForm1::oben1Click()
+{
+    run("oben1Click");
+}
+void TForm1::miClearsearchClick()
+{
+    run("miClearsearchClick");
+}
+void TForm1::miViewerClick()
+{
+    run("miViewerClick");
+}
+void TForm1::Mutieren1Click()
+{
+    run("Mutieren1Click");
+}
+void TForm1::miTextClick()
+{
+    run("miTextClick");
+}
+void TForm1::miDelClick()
+{
+    run("miDelClick");
+}
+void TForm1::miOkClick()
+{
+    run("miOkClick");
+}
+void TForm1::miTextSichClick()
+{
+    run("miTextSichClick");
+}
+void TForm1::miInsFileClick()
+{
+    run("miInsFileClick");
+}
+void TForm1::miDelAllClick()
+{
+    run("miDelAllClick");
+}
+void TForm1::miheuteClick()
+{
+    run("miheuteClick");
+}
+void TForm1::miKataddClick()
+{
+    run("miKataddClick");
+}
+void TForm1::mikatdelClick()
+{
+    run("mikatdelClick");
+}
+void TForm1::miKatReplaceClick()
+{
+    run("miKatReplaceClick");
+}
+void TForm1::miFilterClick()
+{
+    run("miFilterClick");
+}
+void TForm1::miMoveClick()
+{
+    run("miMoveClick");
+}
+void TForm1::miKopierenClick()
+{
+    run("miKopierenClick");
+}
+void TForm1::miAllUpdClick()
+{
+    run("miAllUpdClick");
+}
+void TForm1::Explore1Click()
+{
+    run("Explore1Click");
+}
+void TForm1::miKategorienClick()
+{
+    run("miKategorienClick");
+}
+void TForm1::miHelpClick()
+{
+    run("miHelpClick");
+}
+void TForm1::Info1Click()
+{
+    run("Info1Click");
+}
+void TForm1::popCopyPathClick()
+{
+    run("popCopyPathClick");
+}
+void TForm1::DBGrid1DblClick()
+{
+    run("DBGrid1DblClick");
+}
+void TForm1::ffnenmit1Click()
+{
+    run("ffnenmit1Click");
+}
+void TForm1::popfilenameClick()
+{
+    run("popfilenameClick");
+}
+void TForm1::popBemerkungClick()
+{
+    run("popBemerkungClick");
+}
+void TForm1::popGanzeTextClick()
+{
+    run("popGanzeTextClick");
+}
+void TForm1::popOpenlinkClick()
+{
+    run("popOpenlinkClick");
+}
+void TForm1::PopupMenu3Popup()
+{
+    run("PopupMenu3Popup");
+}
+void TForm1::Action2Execute()
+{
+    run("Action2Execute");
+}
+void TForm1::Timer1Timer()
+{
+    run("Timer1Timer");
+}

@@ -22,7 +22,7 @@ void TForm1::applyWindowBounds()
 void TForm1::applyProgramColumnWidths()
 {
     const auto &w = m_state.settings.GridColumnWidths;
-    for (int c : {0, 2, 3, 4})
+    for (int c : { 0, 2, 3, 4 })
         DBGrid1->setColumnWidth(c, w[size_t(c)]);
     applyNoteWidth();
 }
@@ -55,7 +55,7 @@ void TForm1::storeWindowLayout()
     l.treeWidth = treeWidth();
     l.showTopToolbar = topToolbarShown();
     l.showBottomToolbar = bottomToolbarShown();
-    for (int c : {0, 2, 3, 4})
+    for (int c : { 0, 2, 3, 4 })
         s.GridColumnWidths[size_t(c)] = DBGrid1->columnWidth(c);
     // A stored system colour stays one while the toolbar still shows it.
     if (toQColor(s.ToolbarColor, palette()) != toolbarColor())

@@ -16,8 +16,8 @@
 #include <QStyle>
 
 TForm2::TForm2(QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+    : QDialog(parent,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Form2"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
@@ -86,8 +86,8 @@ void TForm2::setFolderChooser(FolderChooser chooser)
     m_chooser = std::move(chooser);
 }
 
-bool TForm2::askRootFolder(const QString &caption, const QString &initialText, QString *answer,
-                           QWidget *parent)
+bool TForm2::askRootFolder(
+    const QString &caption, const QString &initialText, QString *answer, QWidget *parent)
 {
     TForm2 dialog(parent);
     dialog.setWindowTitle(caption);
@@ -174,8 +174,8 @@ void TForm2::Button5Click()
     Edit1->setText(toUsbRoot(Edit1->text()));
 }
 
-QString TForm2::browseWithDialog(const QString &caption, const QString &headline,
-                                 const QString &start)
+QString TForm2::browseWithDialog(
+    const QString &caption, const QString &headline, const QString &start)
 {
     if (!PJBrowseDialog1) {
         PJBrowseDialog1 = new QFileDialog(this);

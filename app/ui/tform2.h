@@ -26,15 +26,15 @@ public:
     // Picks a folder: given the chooser's caption, its headline and the folder to start
     // from; returns the chosen folder's full path, or an empty text when cancelled. The
     // default shows PJBrowseDialog1; tests replace it.
-    using FolderChooser =
-        std::function<QString(const QString &caption, const QString &headline, const QString &start)>;
+    using FolderChooser = std::function<QString(
+        const QString &caption, const QString &headline, const QString &start)>;
     void setFolderChooser(FolderChooser chooser);
 
     // Shows the dialog with caption and initialText and returns true with *answer set
     // when it was left through OK (the answer then is never empty). This is the root
     // question that opening a new archive asks.
     static bool askRootFolder(const QString &caption, const QString &initialText, QString *answer,
-                              QWidget *parent = nullptr);
+        QWidget *parent = nullptr);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -3,12 +3,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace {
+namespace
+{
 
 class HatchLine : public QWidget
 {
 public:
-    explicit HatchLine(QWidget *parent) : QWidget(parent)
+    explicit HatchLine(QWidget *parent)
+        : QWidget(parent)
     {
         setAttribute(Qt::WA_TransparentForMouseEvents);
         hide();
@@ -25,7 +27,11 @@ protected:
 class THandle : public QSplitterHandle
 {
 public:
-    THandle(Qt::Orientation o, TSplitter *parent) : QSplitterHandle(o, parent), m_owner(parent) {}
+    THandle(Qt::Orientation o, TSplitter *parent)
+        : QSplitterHandle(o, parent)
+        , m_owner(parent)
+    {
+    }
 
 protected:
     void mousePressEvent(QMouseEvent *e) override
@@ -65,7 +71,8 @@ private:
 
 } // namespace
 
-TSplitter::TSplitter(Qt::Orientation orientation, QWidget *parent) : QSplitter(orientation, parent)
+TSplitter::TSplitter(Qt::Orientation orientation, QWidget *parent)
+    : QSplitter(orientation, parent)
 {
     setHandleWidth(HandleSize);
     setChildrenCollapsible(true);

@@ -4,30 +4,33 @@
 
 #include <cstdio>
 
-namespace unattended {
-
-namespace {
-
-void say(const QString &line)
+namespace unattended
 {
-    std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
-    std::fflush(stderr);
-}
 
-class AnsweringPort : public DialogPort
+namespace
 {
-public:
-    DialogOutcome showModal(const DialogRequest &request) override
+
+    void say(const QString &line)
     {
-        say(QStringLiteral("dialog %1: %2")
-                .arg(request.kind)
-                .arg(dialogMessageText(request.message).replace(QLatin1Char('\n'), QLatin1String(" | "))));
-        return DialogOutcome{}; // code 0: Esc
+        std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
+        std::fflush(stderr);
     }
-    void showWait(const DialogRequest &) override {}
-    void closeWait() override {}
-    void setWaitProgress(int) override {}
-};
+
+    class AnsweringPort : public DialogPort
+    {
+    public:
+        DialogOutcome showModal(const DialogRequest &request) override
+        {
+            say(QStringLiteral("dialog %1: %2")
+                    .arg(request.kind)
+                    .arg(dialogMessageText(request.message)
+                             .replace(QLatin1Char('\n'), QLatin1String(" | "))));
+            return DialogOutcome {}; // code 0: Esc
+        }
+        void showWait(const DialogRequest &) override { }
+        void closeWait() override { }
+        void setWaitProgress(int) override { }
+    };
 
 } // namespace
 

@@ -13,7 +13,8 @@
 //   - "running" is written once start-up has opened the archive, so that a test knows
 //     when the table is held.
 // Unset (the normal case) nothing changes.
-namespace unattended {
+namespace unattended
+{
 
 bool active();
 

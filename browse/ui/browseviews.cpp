@@ -1,11 +1,11 @@
 #include "browseviews.h"
 
 #include "app/ui/tform1.h"
-#include "dialogs/ui/widgethelpers.h"
 #include "browse/catalogmodel.h"
 #include "browse/statustext.h"
 #include "browse/ui/foldertreeview.h"
 #include "dialogs/regional.h"
+#include "dialogs/ui/widgethelpers.h"
 #include "dialogs/velmark.h"
 #include "platform/diskpath.h"
 #include "scan/foldertree.h"

@@ -6,7 +6,8 @@
 
 #include <QLineEdit>
 
-namespace {
+namespace
+{
 
 const char kBadName[] = "File name  '%1'  is not valid (it needs a dot and must not end in a "
                         "blank): the file keeps its name  '%2'  !";
@@ -25,12 +26,13 @@ QValidator::State FieldValidator::validate(QString &input, int &) const
 }
 
 CellEditDelegate::CellEditDelegate(TForm1 &form, QObject *parent)
-    : QStyledItemDelegate(parent), m_form(form)
+    : QStyledItemDelegate(parent)
+    , m_form(form)
 {
 }
 
-QWidget *CellEditDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                                        const QModelIndex &index) const
+QWidget *CellEditDelegate::createEditor(
+    QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
     if (auto *line = qobject_cast<QLineEdit *>(editor)) {
@@ -56,8 +58,8 @@ bool CellEditDelegate::acceptableFileName(const QString &name)
         && name != QLatin1String(".") && name != QLatin1String("..");
 }
 
-void CellEditDelegate::setModelData(QWidget *editor, QAbstractItemModel *model,
-                                    const QModelIndex &index) const
+void CellEditDelegate::setModelData(
+    QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
 {
     auto *line = qobject_cast<QLineEdit *>(editor);
     if (line && CatalogModel::fieldOfColumn(index.column()) == CatalogTable::NAME) {

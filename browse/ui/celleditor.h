@@ -12,7 +12,11 @@ class FieldValidator : public QValidator
 {
     Q_OBJECT
 public:
-    FieldValidator(bool fileName, QObject *parent) : QValidator(parent), m_fileName(fileName) { }
+    FieldValidator(bool fileName, QObject *parent)
+        : QValidator(parent)
+        , m_fileName(fileName)
+    {
+    }
     State validate(QString &input, int &pos) const override;
 
 private:
@@ -30,9 +34,9 @@ public:
     CellEditDelegate(TForm1 &form, QObject *parent);
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                          const QModelIndex &index) const override;
-    void setModelData(QWidget *editor, QAbstractItemModel *model,
-                      const QModelIndex &index) const override;
+        const QModelIndex &index) const override;
+    void setModelData(
+        QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
     void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
 
     // The editor that is open, or null.

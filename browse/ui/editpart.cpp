@@ -2,10 +2,10 @@
 
 #include "app/settingslook.h"
 #include "app/ui/tform1.h"
-#include "dialogs/ui/widgethelpers.h"
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
 #include "browse/ui/celleditor.h"
+#include "dialogs/ui/widgethelpers.h"
 #include "dialogs/velmark.h"
 #include "platform/diskpath.h"
 #include "scan/foldernotes.h"
@@ -21,7 +21,8 @@
 #include <QTableView>
 #include <QTimer>
 
-namespace {
+namespace
+{
 
 const char kRecordNotWritten[] = "The record of  '%1'  could not be written: %2";
 
@@ -32,21 +33,24 @@ bool inside(const QWidget *area, const QWidget *w)
 
 } // namespace
 
-EditPart::EditPart(TForm1 &form) : QObject(&form), m_form(form), m_formObject(&form)
+EditPart::EditPart(TForm1 &form)
+    : QObject(&form)
+    , m_form(form)
+    , m_formObject(&form)
 {
     setObjectName(QStringLiteral("EditPart"));
     m_delegate = new CellEditDelegate(form, this);
     for (int column = 0; column <= CatalogModel::TagsColumn; ++column)
         form.DBGrid1->setItemDelegateForColumn(column, m_delegate);
     connect(m_delegate, &CellEditDelegate::nameRefused, this,
-            [](const QString &message) { ShowDialog(DialogKind::Error, message); });
-    const QStringList mainItems = {QStringLiteral("miKataddClick"), QStringLiteral("mikatdelClick"),
-                                   QStringLiteral("miKatReplaceClick")};
+        [](const QString &message) { ShowDialog(DialogKind::Error, message); });
+    const QStringList mainItems = { QStringLiteral("miKataddClick"),
+        QStringLiteral("mikatdelClick"), QStringLiteral("miKatReplaceClick") };
     for (const QString &name : mainItems)
         if (QAction *a = form.action(name))
             m_keys.insert(a, a->shortcut());
-    for (QMenu *menu : {form.PopupMenu2, form.PopupMenu3})
-        for (const char *handler : {"popCopyPathClick", "popGanzeTextClick"})
+    for (QMenu *menu : { form.PopupMenu2, form.PopupMenu3 })
+        for (const char *handler : { "popCopyPathClick", "popGanzeTextClick" })
             if (QAction *a = TForm1::popupItem(menu, QLatin1String(handler)))
                 m_keys.insert(a, a->shortcut());
 
@@ -59,7 +63,7 @@ EditPart::EditPart(TForm1 &form) : QObject(&form), m_form(form), m_formObject(&f
             saveText(false);
     });
     connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget *old, QWidget *now) { onFocusChanged(old, now); });
+        [this](QWidget *old, QWidget *now) { onFocusChanged(old, now); });
     if (CatalogModel *m = model()) {
         connect(m, &QAbstractItemModel::modelAboutToBeReset, this, [this] { m_resetting = true; });
         // After the views' own handler has put the grid on the table's record.
@@ -70,14 +74,17 @@ EditPart::EditPart(TForm1 &form) : QObject(&form), m_form(form), m_formObject(&f
         });
     }
     QItemSelectionModel *selection = form.DBGrid1->selectionModel();
-    connect(selection, &QItemSelectionModel::currentColumnChanged, this, [this](const QModelIndex &i) {
-        if (!m_resetting && i.isValid() && formAlive() && m_form.state().mode == UiMode::RecordEdit)
-            m_editColumn = i.column();
-    });
+    connect(
+        selection, &QItemSelectionModel::currentColumnChanged, this, [this](const QModelIndex &i) {
+            if (!m_resetting && i.isValid() && formAlive()
+                && m_form.state().mode == UiMode::RecordEdit)
+                m_editColumn = i.column();
+        });
     // Moving to another row has written the row left (the views move the table); the
     // rows are read again so that they show what the record rules made of it.
     connect(selection, &QItemSelectionModel::currentRowChanged, this, [this] {
-        if (!formAlive() || m_form.state().mode != UiMode::RecordEdit || !model()->showsTypedValues())
+        if (!formAlive() || m_form.state().mode != UiMode::RecordEdit
+            || !model()->showsTypedValues())
             return;
         QTimer::singleShot(0, this, [this] {
             CatalogTable *t = formAlive() ? table() : nullptr;
@@ -155,17 +162,19 @@ void EditPart::applyMenus()
     const bool text = mode == UiMode::TextEdit;
     const bool browse = mode == UiMode::Browse;
     auto item = [this](const char *handler) { return m_form.action(QLatin1String(handler)); };
-    auto grid = [this](const char *h) { return TForm1::popupItem(m_form.PopupMenu2, QLatin1String(h)); };
-    auto pane = [this](const char *h) { return TForm1::popupItem(m_form.PopupMenu3, QLatin1String(h)); };
+    auto grid
+        = [this](const char *h) { return TForm1::popupItem(m_form.PopupMenu2, QLatin1String(h)); };
+    auto pane
+        = [this](const char *h) { return TForm1::popupItem(m_form.PopupMenu3, QLatin1String(h)); };
 
     setItem(grid("miDelClick"), record, true);
     setItem(grid("miOkClick"), record, true);
     setItem(grid("popCopyPathClick"), !record, !record);
-    for (const char *h : {"miKataddClick", "mikatdelClick", "miKatReplaceClick"})
+    for (const char *h : { "miKataddClick", "mikatdelClick", "miKatReplaceClick" })
         setItem(item(h), browse, browse);
     setItem(item("ReorganisationClick"), !text, true);
     setItem(item("Einstellungen1Click"), !text, true);
-    for (const char *h : {"miTextSichClick", "miInsFileClick", "miDelAllClick", "miheuteClick"}) {
+    for (const char *h : { "miTextSichClick", "miInsFileClick", "miDelAllClick", "miheuteClick" }) {
         setItem(item(h), text, true);
         setItem(pane(h), text, true);
     }
@@ -234,8 +243,8 @@ void EditPart::EndRecordEdit()
     setBaseColour(grid, view);
     const QModelIndex current = grid->currentIndex();
     if (current.isValid())
-        grid->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect
-                                                    | QItemSelectionModel::Rows);
+        grid->selectionModel()->select(
+            current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 // Writes the record being edited with the record rules in force. On failure the user is
@@ -440,11 +449,16 @@ void installEditing(TForm1 &form)
     if (CatalogTable *t = form.state().Dbf1)
         t->setErrorReporter([](const QString &message) { ShowDialog(DialogKind::Error, message); });
     const std::pair<const char *, void (EditPart::*)()> handlers[] = {
-        {"Mutieren1Click", &EditPart::Mutieren1Click}, {"miTextClick", &EditPart::miTextClick},
-        {"miDelClick", &EditPart::miDelClick},         {"miOkClick", &EditPart::miOkClick},
-        {"miTextSichClick", &EditPart::miTextSichClick}, {"miInsFileClick", &EditPart::miInsFileClick},
-        {"miDelAllClick", &EditPart::miDelAllClick},   {"miheuteClick", &EditPart::miheuteClick},
-        {"Action2Execute", &EditPart::Action2Execute}, {"PopupMenu3Popup", &EditPart::PopupMenu3Popup},
+        { "Mutieren1Click", &EditPart::Mutieren1Click },
+        { "miTextClick", &EditPart::miTextClick },
+        { "miDelClick", &EditPart::miDelClick },
+        { "miOkClick", &EditPart::miOkClick },
+        { "miTextSichClick", &EditPart::miTextSichClick },
+        { "miInsFileClick", &EditPart::miInsFileClick },
+        { "miDelAllClick", &EditPart::miDelAllClick },
+        { "miheuteClick", &EditPart::miheuteClick },
+        { "Action2Execute", &EditPart::Action2Execute },
+        { "PopupMenu3Popup", &EditPart::PopupMenu3Popup },
     };
     for (const auto &[name, fn] : handlers)
         form.setHandler(QLatin1String(name), [part, fn = fn] { (part->*fn)(); });

@@ -2,12 +2,12 @@
 
 #include "app/settingslook.h"
 #include "app/ui/tform1.h"
-#include "dialogs/ui/widgethelpers.h"
 #include "browse/catalogmodel.h"
 #include "browse/filedelete.h"
 #include "browse/textpane.h"
 #include "browse/ui/browseviews.h"
 #include "dialogs/regional.h"
+#include "dialogs/ui/widgethelpers.h"
 #include "dialogs/velmark.h"
 #include "platform/diskpath.h"
 #include "scan/foldernotes.h"
@@ -26,7 +26,8 @@
 #include <QTableView>
 #include <QTextBlock>
 
-namespace {
+namespace
+{
 
 const char kDeleteQuestion[] = "Delete file  '%1'  ?";
 const char kExistsQuestion[] = "File  '%1'  exists !\rOverwrite ?";
@@ -102,7 +103,8 @@ void EditPart::enterTextEdit()
         DBGrid1Exit();
     CatalogTable *t = table();
     const PathResolver resolver(rootPath());
-    m_textPath = infofile::infoFilePath(resolver, t->text(CatalogTable::DIR), t->text(CatalogTable::NAME));
+    m_textPath
+        = infofile::infoFilePath(resolver, t->text(CatalogTable::DIR), t->text(CatalogTable::NAME));
     state.mode = UiMode::TextEdit;
     {
         const QScopedValueRollback<bool> busy(m_busy, true);
@@ -207,8 +209,8 @@ void EditPart::miDelAllClick()
 void EditPart::miheuteClick()
 {
     if (m_form.state().mode == UiMode::TextEdit)
-        m_form.Memo1->textCursor().insertText(regional::formatDate(regional::today())
-                                              + QLatin1Char(' '));
+        m_form.Memo1->textCursor().insertText(
+            regional::formatDate(regional::today()) + QLatin1Char(' '));
 }
 
 // Ctrl+Y: the caret's line goes, with one line end.
@@ -286,7 +288,7 @@ void EditPart::deleteFile()
     t->attachViews();
     if (BrowseViews *v = views())
         v->ShowCount();
-    for (const DbStatus &st : {done.infoFile, done.record, descriptions})
+    for (const DbStatus &st : { done.infoFile, done.record, descriptions })
         if (!st)
             showError(st.message());
 }

@@ -1,8 +1,8 @@
 #include "updatepart.h"
 
 #include "app/ui/tform1.h"
-#include "dialogs/ui/widgethelpers.h"
 #include "browse/ui/browseviews.h"
+#include "dialogs/ui/widgethelpers.h"
 #include "dialogs/velmark.h"
 #include "platform/diskpath.h"
 #include "scan/foldernotes.h"
@@ -13,7 +13,8 @@
 #include <QApplication>
 #include <QTreeWidget>
 
-namespace {
+namespace
+{
 
 const QString kUpdateAllQuestion = QStringLiteral("Update all folders ?");
 
@@ -22,7 +23,11 @@ const QString kUpdateAllQuestion = QStringLiteral("Update all folders ?");
 class FollowPause
 {
 public:
-    explicit FollowPause(AppState &state) : m_state(state) { m_state.FollowCurrentRecord = false; }
+    explicit FollowPause(AppState &state)
+        : m_state(state)
+    {
+        m_state.FollowCurrentRecord = false;
+    }
     ~FollowPause() { m_state.FollowCurrentRecord = true; }
     FollowPause(const FollowPause &) = delete;
     FollowPause &operator=(const FollowPause &) = delete;
@@ -36,7 +41,11 @@ private:
 class ViewsDetached
 {
 public:
-    explicit ViewsDetached(CatalogTable &t) : m_table(t) { m_table.detachViews(); }
+    explicit ViewsDetached(CatalogTable &t)
+        : m_table(t)
+    {
+        m_table.detachViews();
+    }
     ~ViewsDetached() { m_table.attachViews(); }
     ViewsDetached(const ViewsDetached &) = delete;
     ViewsDetached &operator=(const ViewsDetached &) = delete;
@@ -48,7 +57,11 @@ private:
 class TreeLocked
 {
 public:
-    explicit TreeLocked(QWidget *tree) : m_tree(tree) { m_tree->setUpdatesEnabled(false); }
+    explicit TreeLocked(QWidget *tree)
+        : m_tree(tree)
+    {
+        m_tree->setUpdatesEnabled(false);
+    }
     ~TreeLocked() { m_tree->setUpdatesEnabled(true); }
     TreeLocked(const TreeLocked &) = delete;
     TreeLocked &operator=(const TreeLocked &) = delete;
@@ -144,8 +157,8 @@ void miOrdnerupdate1Click(TForm1 &form)
 
 // One folder of update all. In description mode selecting the node has merged the folder
 // already; merging it again would find nothing to change.
-DbStatus updateNode(TForm1 &form, BrowseViews &views, const PathResolver &resolver, int index,
-                    FolderWalk &walk)
+DbStatus updateNode(
+    TForm1 &form, BrowseViews &views, const PathResolver &resolver, int index, FolderWalk &walk)
 {
     CatalogTable &t = *form.state().Dbf1;
     DbStatus st = views.selectNodeAt(index);
@@ -182,8 +195,8 @@ void updateEveryFolder(TForm1 &form, BrowseViews &views, Failures &failures)
     if (count == 0) {
         // The root folder is the one folder the archive shows.
         failures.add(views.selectNodeAt(0));
-        const DbStatus st = UpdateFolder(t, resolver, QString(), descriptionMode(form), nullptr,
-                                         false, &walk);
+        const DbStatus st
+            = UpdateFolder(t, resolver, QString(), descriptionMode(form), nullptr, false, &walk);
         failures.add(st);
         if (st && descriptionMode(form))
             failures.add(WriteFolderDescriptions(t, resolver, QString()));
@@ -244,7 +257,8 @@ DbStatus updateCurrentFolder(TForm1 &form)
 
 void installFolderUpdate(TForm1 &form)
 {
-    form.setHandler(QStringLiteral("miOrdnerupdate1Click"), [&form] { miOrdnerupdate1Click(form); });
+    form.setHandler(
+        QStringLiteral("miOrdnerupdate1Click"), [&form] { miOrdnerupdate1Click(form); });
     form.setHandler(QStringLiteral("miAllUpdClick"), [&form] { miAllUpdClick(form); });
     // Only the browse-mode meaning of the key lives here; OK in the edit modes belongs to
     // the editing commands, which install their own handler and call

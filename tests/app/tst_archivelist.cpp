@@ -12,16 +12,15 @@ private slots:
     {
         QTest::addColumn<QStringList>("entries"); // a trailing "/" makes a folder
         QTest::addColumn<QStringList>("listed");
-        QTest::newRow("program-wide file left out")
-            << QStringList{"Photos.ini", "music.ini", "Tabulon.ini", "notes.txt"}
-            << QStringList{"music", "Photos"};
+        QTest::newRow("program-wide file left out") << QStringList { "Photos.ini", "music.ini",
+            "Tabulon.ini", "notes.txt" } << QStringList { "music", "Photos" };
         QTest::newRow("program-wide file in other letter case is an archive")
-            << QStringList{"tabulon.ini", "Tabulon.ini"} << QStringList{"tabulon"};
+            << QStringList { "tabulon.ini", "Tabulon.ini" } << QStringList { "tabulon" };
         QTest::newRow("name up to the first dot")
-            << QStringList{"my.photos.ini"} << QStringList{"my"};
+            << QStringList { "my.photos.ini" } << QStringList { "my" };
         QTest::newRow("extension in capitals, folders and hidden files count")
-            << QStringList{"OLD.INI", "Box.ini/", ".secret.ini", "Hidden.x.ini"}
-            << QStringList{"Box", "Hidden", "OLD"};
+            << QStringList { "OLD.INI", "Box.ini/", ".secret.ini", "Hidden.x.ini" }
+            << QStringList { "Box", "Hidden", "OLD" };
     }
     void listsTheArchivesOfTheProgramFolder()
     {
@@ -34,7 +33,8 @@ private slots:
             else
                 QVERIFY(testutil::writeFile(dir.filePath(entry), "[Local]\r\n"));
         }
-        const ProgramFolder program{dir.filePath("tabulon"), dir.path() + QLatin1Char('/'), false};
+        const ProgramFolder program { dir.filePath("tabulon"), dir.path() + QLatin1Char('/'),
+            false };
         QCOMPARE(archiveNames(program), listed);
     }
 
@@ -43,10 +43,12 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<bool>("same");
-        QTest::newRow("a to z") << "Photos 2021" << "PHOTOS 2021" << true;
-        QTest::newRow("accented letters must match") << QString::fromUtf8("Ärger")
-                                                     << QString::fromUtf8("ärger") << false;
-        QTest::newRow("different length") << "Photo" << "Photos" << false;
+        QTest::newRow("a to z") << "Photos 2021"
+                                << "PHOTOS 2021" << true;
+        QTest::newRow("accented letters must match")
+            << QString::fromUtf8("Ärger") << QString::fromUtf8("ärger") << false;
+        QTest::newRow("different length") << "Photo"
+                                          << "Photos" << false;
     }
     void namesCompareWithoutCaseOfPlainLettersOnly()
     {

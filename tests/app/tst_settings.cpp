@@ -9,20 +9,21 @@
 
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 const QSize screen(1920, 1080);
 
 // Every archive key as a fresh archive writes it: the defaults, in the file's order.
-const QByteArray defaultArchiveKeys =
-    "[Local]\r\nPath=Archive\\\r\nDel=0\r\n"
-    "[MainWin]\r\nhsplit=400\r\nvsplit=150\r\nfile=125\r\n"
-    "[Color]\r\nData=$00DAFAFA\r\nEdit=clWhite\r\nTbar=$00DA0000\r\n"
-    "[Font]\r\nName=Verdana\r\nCharSet=0\r\nColor=-2147483640\r\nSize=9\r\nStyle=0\r\n"
-    "[Print]\r\nFont=Arial\r\ntop=200\r\nleft=200\r\nbottom=200\r\nright=100\r\n"
-    "[Param]\r\nGrid=0\r\nDir=0\r\nText=\r\nCopy=\r\nDeD=0\r\nSTx=1\r\n"
-    "View=d:\\irfan\\i_view32.exe\r\nExt=.jpg .bmp .png .mp4\r\nIdx=1\r\nInf=0\r\n"
-    "Syn=200\r\nPar=/one /fs\r\nTB1=1\r\nTB2=1\r\n";
+const QByteArray defaultArchiveKeys
+    = "[Local]\r\nPath=Archive\\\r\nDel=0\r\n"
+      "[MainWin]\r\nhsplit=400\r\nvsplit=150\r\nfile=125\r\n"
+      "[Color]\r\nData=$00DAFAFA\r\nEdit=clWhite\r\nTbar=$00DA0000\r\n"
+      "[Font]\r\nName=Verdana\r\nCharSet=0\r\nColor=-2147483640\r\nSize=9\r\nStyle=0\r\n"
+      "[Print]\r\nFont=Arial\r\ntop=200\r\nleft=200\r\nbottom=200\r\nright=100\r\n"
+      "[Param]\r\nGrid=0\r\nDir=0\r\nText=\r\nCopy=\r\nDeD=0\r\nSTx=1\r\n"
+      "View=d:\\irfan\\i_view32.exe\r\nExt=.jpg .bmp .png .mp4\r\nIdx=1\r\nInf=0\r\n"
+      "Syn=200\r\nPar=/one /fs\r\nTB1=1\r\nTB2=1\r\n";
 
 const QByteArray firstRunFile = "[Local]\r\nVers=6.6\r\nDMS=Archive\r\n"
                                 "[MainWin]\r\nleft=560\r\ntop=240\r\nwidth=800\r\nheight=600\r\n"
@@ -59,11 +60,11 @@ private slots:
         QCOMPARE(s.layout.left, 560);
         QCOMPARE(s.layout.width, 800);
         QCOMPARE(s.TagEditorBounds, QRect(560, 240, 800, 600));
-        QCOMPARE(s.GridColumnWidths, (std::array<qint32, 5>{{226, 150, 90, 65, 50}}));
+        QCOMPARE(s.GridColumnWidths, (std::array<qint32, 5> { { 226, 150, 90, 65, 50 } }));
 
         // Second start: no question, the command line names the archive.
         ScriptedDialogs again;
-        QVERIFY(loadProgramSettings(s, m_program, {"Fotos"}, screen).isOk());
+        QVERIFY(loadProgramSettings(s, m_program, { "Fotos" }, screen).isOk());
         QCOMPARE(s.ArchiveName, QStringLiteral("Fotos"));
         QVERIFY(again.done());
     }
@@ -81,10 +82,11 @@ private slots:
                           "Cda=66\r\nCsi=51\r\nOpa=0\r\n");
         QTest::newRow("maximised, always the same archive")
             << 1 << 1
-            << QByteArray("[Local]\r\nVers=6.6\r\nDMS=Archive\r\nCmd=mc\r\n"
-                          "[MainWin]\r\nleft=560\r\ntop=240\r\nwidth=800\r\nheight=600\r\nstate=1\r\n"
-                          "[Param]\r\nEdl=11\r\nEdt=12\r\nEdh=14\r\nEdw=13\r\nCfi=130\r\nCco=91\r\n"
-                          "Cda=66\r\nCsi=51\r\nOpa=1\r\n");
+            << QByteArray(
+                   "[Local]\r\nVers=6.6\r\nDMS=Archive\r\nCmd=mc\r\n"
+                   "[MainWin]\r\nleft=560\r\ntop=240\r\nwidth=800\r\nheight=600\r\nstate=1\r\n"
+                   "[Param]\r\nEdl=11\r\nEdt=12\r\nEdh=14\r\nEdw=13\r\nCfi=130\r\nCco=91\r\n"
+                   "Cda=66\r\nCsi=51\r\nOpa=1\r\n");
     }
     void programFileWrittenInOrder()
     {
@@ -102,7 +104,7 @@ private slots:
         s.layout.windowState = windowState;
         s.StartArchiveMode = startMode;
         s.TagEditorBounds = QRect(11, 12, 13, 14);
-        s.GridColumnWidths = {{130, 0, 91, 66, 51}};
+        s.GridColumnWidths = { { 130, 0, 91, 66, 51 } };
         QVERIFY(writeProgramSettings(s, file("Tabulon.ini")).isOk());
         QCOMPARE(testutil::readFile(file("Tabulon.ini")), expected);
 
@@ -129,7 +131,8 @@ private slots:
         QCOMPARE(readOrCreateArchiveFile(s, m_program, ask, &status), ArchiveFileResult::Read);
         QCOMPARE(caption, QStringLiteral("Root folder for:  'Archive'  ?"));
         QCOMPARE(preset, QStringLiteral("Archive\\"));
-        QCOMPARE(testutil::readFile(file("Archive.ini")), QByteArray("[Local]\r\nPath=Archive\\\r\n"));
+        QCOMPARE(
+            testutil::readFile(file("Archive.ini")), QByteArray("[Local]\r\nPath=Archive\\\r\n"));
         QCOMPARE(s.RootPath, m_program.folder + "Archive/");
 
         QVERIFY(writeArchiveSettings(s, file("Archive.ini")).isOk());
@@ -140,7 +143,7 @@ private slots:
         fresh.GridColumnWidths[0] = 125; // the archive's default; 226 is the program-wide one
         QVERIFY(writeArchiveSettings(fresh, file("fresh.ini")).isOk());
         QCOMPARE(testutil::readFile(file("fresh.ini")),
-                 defaultArchiveKeys.mid(defaultArchiveKeys.indexOf("Del=")).prepend("[Local]\r\n"));
+            defaultArchiveKeys.mid(defaultArchiveKeys.indexOf("Del=")).prepend("[Local]\r\n"));
         QVERIFY(dialogs.done());
     }
 
@@ -150,8 +153,8 @@ private slots:
         s.ArchiveName = "New";
         ProfileStatus status;
         auto cancel = [](const QString &, const QString &, QString *) { return false; };
-        QCOMPARE(readOrCreateArchiveFile(s, m_program, cancel, &status),
-                 ArchiveFileResult::Cancelled);
+        QCOMPARE(
+            readOrCreateArchiveFile(s, m_program, cancel, &status), ArchiveFileResult::Cancelled);
         QVERIFY(QDir(m_program.folder).entryList(QDir::Files).isEmpty());
     }
 
@@ -167,7 +170,7 @@ private slots:
         ProfileStatus status;
         auto noQuestion = [](const QString &, const QString &, QString *) { return false; };
         QCOMPARE(readOrCreateArchiveFile(s, m_program, noQuestion, &status),
-                 ArchiveFileResult::Unreadable);
+            ArchiveFileResult::Unreadable);
         QCOMPARE(status.message(), "Unable to read " + file("Locked.ini"));
         QCOMPARE(s.RootPath, QStringLiteral("unchanged"));
         QFile::setPermissions(file("Locked.ini"), QFile::ReadOwner | QFile::WriteOwner);
@@ -190,17 +193,26 @@ private slots:
     {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QByteArray>("written");
-        QTest::newRow("8-bit 256 wraps to 0") << QByteArray("[Param]\r\nGrid=256") << QByteArray("Grid=0");
-        QTest::newRow("8-bit -1 wraps to 255") << QByteArray("[Param]\r\nSTx=-1") << QByteArray("STx=255");
-        QTest::newRow("8-bit hex") << QByteArray("[Font]\r\nStyle=0x1FF") << QByteArray("Style=255");
-        QTest::newRow("16-bit 65536 wraps to 0") << QByteArray("[Print]\r\ntop=65536") << QByteArray("top=0");
-        QTest::newRow("16-bit -1 wraps") << QByteArray("[Print]\r\nright=-1") << QByteArray("right=65535");
+        QTest::newRow("8-bit 256 wraps to 0")
+            << QByteArray("[Param]\r\nGrid=256") << QByteArray("Grid=0");
+        QTest::newRow("8-bit -1 wraps to 255")
+            << QByteArray("[Param]\r\nSTx=-1") << QByteArray("STx=255");
+        QTest::newRow("8-bit hex")
+            << QByteArray("[Font]\r\nStyle=0x1FF") << QByteArray("Style=255");
+        QTest::newRow("16-bit 65536 wraps to 0")
+            << QByteArray("[Print]\r\ntop=65536") << QByteArray("top=0");
+        QTest::newRow("16-bit -1 wraps")
+            << QByteArray("[Print]\r\nright=-1") << QByteArray("right=65535");
         QTest::newRow("32-bit overflow is not a number")
             << QByteArray("[Param]\r\nSyn=99999999999") << QByteArray("Syn=200");
-        QTest::newRow("garbage integer") << QByteArray("[Local]\r\nDel=many") << QByteArray("Del=0");
-        QTest::newRow("garbage colour") << QByteArray("[Color]\r\nEdit=pink") << QByteArray("Edit=clWhite");
-        QTest::newRow("colour by decimal") << QByteArray("[Color]\r\nData=255") << QByteArray("Data=clRed");
-        QTest::newRow("boolean any non-zero") << QByteArray("[Param]\r\nTB1=-7") << QByteArray("TB1=1");
+        QTest::newRow("garbage integer")
+            << QByteArray("[Local]\r\nDel=many") << QByteArray("Del=0");
+        QTest::newRow("garbage colour")
+            << QByteArray("[Color]\r\nEdit=pink") << QByteArray("Edit=clWhite");
+        QTest::newRow("colour by decimal")
+            << QByteArray("[Color]\r\nData=255") << QByteArray("Data=clRed");
+        QTest::newRow("boolean any non-zero")
+            << QByteArray("[Param]\r\nTB1=-7") << QByteArray("TB1=1");
         QTest::newRow("boolean garbage") << QByteArray("[Param]\r\nTB2=no") << QByteArray("TB2=1");
     }
     void valuesOutsideTheirWidth()
@@ -212,12 +224,13 @@ private slots:
         readArchiveSettings(s, file("A.ini"), m_program);
         QVERIFY(writeArchiveSettings(s, file("A.ini")).isOk());
         QVERIFY2(testutil::readFile(file("A.ini")).contains("\r\n" + written + "\r\n"),
-                 testutil::readFile(file("A.ini")).constData());
+            testutil::readFile(file("A.ini")).constData());
     }
 
     void garbageFileKeepsItsLines()
     {
-        const QByteArray garbage = QByteArrayLiteral("\x01\x02junk\r\n[Param\r\n==\r\n[Local]\r\nPath=x\\\r\n");
+        const QByteArray garbage
+            = QByteArrayLiteral("\x01\x02junk\r\n[Param\r\n==\r\n[Local]\r\nPath=x\\\r\n");
         testutil::writeFile(file("G.ini"), garbage);
         Settings s;
         readArchiveSettings(s, file("G.ini"), m_program);
@@ -242,11 +255,13 @@ private slots:
         QTest::newRow("windows form kept") << "D:\\Photos\\" << exe << "D:\\Photos\\";
         QTest::newRow("absolute") << "/srv/photos" << exe << "/srv/photos/";
         QTest::newRow("usb, any case") << "%USB%Photos\\" << stick << "/media/bob/STICK/Photos/";
-        QTest::newRow("usb with backslash") << "%usb%\\Photos\\" << stick << "/media/bob/STICK/Photos/";
+        QTest::newRow("usb with backslash")
+            << "%usb%\\Photos\\" << stick << "/media/bob/STICK/Photos/";
         QTest::newRow("only first usb") << "%usb%a%Usb%\\" << stick << "/media/bob/STICK/a%Usb%/";
         QTest::newRow("usb off removable media") << "%usb%Photos\\" << exe << "/Photos/";
-        QTest::newRow("usb under /run/media")
-            << "%usb%P\\" << "/run/media/ann/K/tabulon" << "/run/media/ann/K/P/";
+        QTest::newRow("usb under /run/media") << "%usb%P\\"
+                                              << "/run/media/ann/K/tabulon"
+                                              << "/run/media/ann/K/P/";
     }
     void resolveRootPath()
     {
@@ -263,12 +278,18 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("archive name") << "Archive\\" << "Archive\\";
-        QTest::newRow("leading backslash dropped") << "\\Data" << "Data\\";
-        QTest::newRow("drive kept") << "D:\\Photos" << "D:\\Photos\\";
-        QTest::newRow("absolute native") << "/home/u/Photos" << "/home/u/Photos/";
-        QTest::newRow("usb form") << "%usb%\\Photos" << "%usb%\\Photos\\";
-        QTest::newRow("lone backslash") << "\\" << "";
+        QTest::newRow("archive name") << "Archive\\"
+                                      << "Archive\\";
+        QTest::newRow("leading backslash dropped") << "\\Data"
+                                                   << "Data\\";
+        QTest::newRow("drive kept") << "D:\\Photos"
+                                    << "D:\\Photos\\";
+        QTest::newRow("absolute native") << "/home/u/Photos"
+                                         << "/home/u/Photos/";
+        QTest::newRow("usb form") << "%usb%\\Photos"
+                                  << "%usb%\\Photos\\";
+        QTest::newRow("lone backslash") << "\\"
+                                        << "";
     }
     void enteredRoot()
     {
@@ -292,7 +313,8 @@ private slots:
     void lockMessage()
     {
         ScriptedDialogs dialogs;
-        dialogs.error(QStringLiteral("Record or database is locked by another user !\rTry again later ..."));
+        dialogs.error(
+            QStringLiteral("Record or database is locked by another user !\rTry again later ..."));
         showLockFailure();
         QVERIFY(dialogs.done());
     }

@@ -43,7 +43,7 @@ void TestEditCore::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_table.open(root(), QStringLiteral("Arch")));
     m_table.DeletedCount = 0;
-    for (const char *name : {"a.txt", "b.txt", "c.txt"})
+    for (const char *name : { "a.txt", "b.txt", "c.txt" })
         add(QLatin1String(name));
     QVERIFY(m_table.SetFolderRange(QStringLiteral("D\\")));
 }
@@ -74,7 +74,7 @@ void TestEditCore::cellsEditableOnlyInRecordEditMode()
     model.setEditable(true);
     for (int column = 0; column < CatalogModel::ColumnCount; ++column)
         QCOMPARE(bool(model.index(0, column).flags() & Qt::ItemIsEditable),
-                 column <= CatalogModel::TagsColumn);
+            column <= CatalogModel::TagsColumn);
     QVERIFY(!model.setData(model.index(0, CatalogModel::SizeColumn), QStringLiteral("1 K")));
     QCOMPARE(m_table.table().state(), DbfTable::State::Browse);
 }
@@ -147,7 +147,8 @@ void TestEditCore::textFileLines_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("text");
     QTest::newRow("empty") << QByteArray() << QString();
-    QTest::newRow("mixed line ends") << QByteArray("a\r\nb\rc\nd") << QStringLiteral("a\nb\nc\nd\n");
+    QTest::newRow("mixed line ends")
+        << QByteArray("a\r\nb\rc\nd") << QStringLiteral("a\nb\nc\nd\n");
     QTest::newRow("empty lines kept") << QByteArray("a\r\n\r\nb\r\n") << QStringLiteral("a\n\nb\n");
     QTest::newRow("Windows-1252") << QByteArray("\x80 5\r\n") << QStringLiteral("\u20ac 5\n");
 }
@@ -180,7 +181,7 @@ void TestEditCore::writeTextFile()
     QVERIFY(lossy);
     QCOMPARE(testutil::readFile(root() + "out.txt"), QByteArray("?\x80\r\n"));
     QCOMPARE(textpane::writeTextFile(root() + "missing/out.txt", QStringLiteral("x")).code(),
-             DbStatus::IoError);
+        DbStatus::IoError);
 }
 
 QTEST_GUILESS_MAIN(TestEditCore)

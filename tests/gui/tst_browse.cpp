@@ -17,7 +17,6 @@
 #include <QTableView>
 #include <QTreeWidget>
 
-
 namespace
 {
 
@@ -68,7 +67,7 @@ private:
 
 void TestBrowse::init()
 {
-    setUpWindow({installBrowsing});
+    setUpWindow({ installBrowsing });
     m_views = BrowseViews::of(*m_form);
     QVERIFY(m_views);
 }

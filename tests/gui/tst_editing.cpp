@@ -20,7 +20,6 @@
 #include <QTableView>
 #include <QTreeWidget>
 
-
 // Record edit mode as a user works in it: F5, typing into the grid's cells, moving between
 // rows, and the three endings; the grid's cells and the table's record rules together.
 class TestEditing : public QObject, public MainWindowFixture
@@ -52,7 +51,7 @@ private:
 
 void TestEditing::init()
 {
-    setUpWindow({installBrowsing, installFolderUpdate, installEditing});
+    setUpWindow({ installBrowsing, installFolderUpdate, installEditing });
 }
 
 void TestEditing::cleanup()
@@ -101,7 +100,7 @@ QString TestEditing::field(const QString &name, CatalogTable::Field f)
 
 void TestEditing::modesSetMenusKeysAndColours()
 {
-    start({"a.txt", "b.txt"});
+    start({ "a.txt", "b.txt" });
     TForm1 &f = *m_form;
     auto grid = [&](const char *h) { return TForm1::popupItem(f.PopupMenu2, QLatin1String(h)); };
     auto pane = [&](const char *h) { return TForm1::popupItem(f.PopupMenu3, QLatin1String(h)); };
@@ -116,8 +115,9 @@ void TestEditing::modesSetMenusKeysAndColours()
     QCOMPARE(f.gridColumnColor(CatalogModel::SizeColumn), buttonFace);
     QVERIFY(!(f.DBGrid1->model()->index(0, CatalogModel::DateColumn).flags() & Qt::ItemIsEditable));
     QVERIFY(grid("miOkClick")->isEnabled() && grid("miDelClick")->isEnabled());
-    QVERIFY(!grid("popCopyPathClick")->isEnabled() && grid("popCopyPathClick")->shortcut().isEmpty());
-    for (const char *h : {"miKataddClick", "mikatdelClick", "miKatReplaceClick"})
+    QVERIFY(
+        !grid("popCopyPathClick")->isEnabled() && grid("popCopyPathClick")->shortcut().isEmpty());
+    for (const char *h : { "miKataddClick", "mikatdelClick", "miKatReplaceClick" })
         QVERIFY2(!item(h)->isEnabled() && item(h)->shortcut().isEmpty(), h);
     QVERIFY(item("ReorganisationClick")->isEnabled() && !item("miTextSichClick")->isEnabled());
     QVERIFY(pane("popGanzeTextClick")->isEnabled());
@@ -129,14 +129,15 @@ void TestEditing::modesSetMenusKeysAndColours()
     QCOMPARE(f.gridColumnColor(CatalogModel::DateColumn), view);
     QCOMPARE(f.gridColumnColor(CatalogModel::SizeColumn), view);
     QCOMPARE(f.Memo1->palette().color(QPalette::Base),
-             toQColor(f.state().settings.EditColor, f.Memo1->palette()));
+        toQColor(f.state().settings.EditColor, f.Memo1->palette()));
     QVERIFY(!grid("miOkClick")->isEnabled() && grid("popCopyPathClick")->isEnabled());
     QCOMPARE(grid("popCopyPathClick")->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
     QVERIFY(!item("ReorganisationClick")->isEnabled() && !item("Einstellungen1Click")->isEnabled());
-    for (const char *h : {"miTextSichClick", "miInsFileClick", "miDelAllClick", "miheuteClick"})
+    for (const char *h : { "miTextSichClick", "miInsFileClick", "miDelAllClick", "miheuteClick" })
         QVERIFY2(item(h)->isEnabled() && pane(h)->isEnabled(), h);
     QVERIFY(pane("miOkClick")->isEnabled() && pane("miDelClick")->isEnabled());
-    QVERIFY(!pane("popGanzeTextClick")->isEnabled() && pane("popGanzeTextClick")->shortcut().isEmpty());
+    QVERIFY(
+        !pane("popGanzeTextClick")->isEnabled() && pane("popGanzeTextClick")->shortcut().isEmpty());
     QVERIFY(!item("miKataddClick")->isEnabled() && item("miKataddClick")->shortcut().isEmpty());
 
     press(Qt::Key_F7);
@@ -154,7 +155,7 @@ void TestEditing::modesSetMenusKeysAndColours()
 
 void TestEditing::typedTagsAndNoteWrittenOnRowChangeWithRules()
 {
-    start({"a.txt", "b.txt"});
+    start({ "a.txt", "b.txt" });
     press(Qt::Key_F5);
     typeInCell(QStringLiteral("Summer"));
     press(Qt::Key_Tab); // on to Tags
@@ -163,7 +164,7 @@ void TestEditing::typedTagsAndNoteWrittenOnRowChangeWithRules()
     clickRow(1, CatalogModel::NoteColumn);
     QCOMPARE(m_form->state().mode, UiMode::RecordEdit);
     QTRY_COMPARE(m_form->DBGrid1->model()->index(0, CatalogModel::TagsColumn).data().toString(),
-                 QStringLiteral("BA"));
+        QStringLiteral("BA"));
     QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("Summer"));
     QCOMPARE(field("a.txt", CatalogTable::CODE), QStringLiteral("BA"));
     // The mode goes on, on the row clicked.
@@ -174,13 +175,13 @@ void TestEditing::typedTagsAndNoteWrittenOnRowChangeWithRules()
     QCOMPARE(m_form->state().mode, UiMode::Browse);
     QCOMPARE(field("b.txt", CatalogTable::NOTE), QStringLiteral("xx y"));
     QCOMPARE(m_form->DBGrid1->model()->index(1, CatalogModel::NoteColumn).data().toString(),
-             QStringLiteral("xx y"));
+        QStringLiteral("xx y"));
 }
 
 void TestEditing::renameInGridMovesFileAndInfoFile()
 {
     file("D/a.txt.!", "long\r\n");
-    start({"a.txt"});
+    start({ "a.txt" });
     press(Qt::Key_F5);
     clickRow(0, CatalogModel::FileColumn);
     QCOMPARE(m_form->DBGrid1->currentIndex().column(), int(CatalogModel::FileColumn));
@@ -201,13 +202,13 @@ void TestEditing::renameInGridMovesFileAndInfoFile()
     dialogs.error("could not be renamed");
     press(Qt::Key_F5);
     QVERIFY(dialogs.done());
-    QCOMPARE(gridNames(), QStringList{"b.txt"});
+    QCOMPARE(gridNames(), QStringList { "b.txt" });
     QCOMPARE(testutil::readFile(root() + "D/c.txt"), QByteArray("x"));
 }
 
 void TestEditing::nameWithoutDotRefusedWithMessage()
 {
-    start({"a.txt"});
+    start({ "a.txt" });
     press(Qt::Key_F5);
     clickRow(0, CatalogModel::FileColumn);
     QVERIFY(editor());
@@ -216,7 +217,7 @@ void TestEditing::nameWithoutDotRefusedWithMessage()
     dialogs.error("readme");
     press(Qt::Key_F5);
     QTRY_VERIFY(dialogs.done());
-    QCOMPARE(gridNames(), QStringList{"a.txt"});
+    QCOMPARE(gridNames(), QStringList { "a.txt" });
     QVERIFY(QFile::exists(root() + "D/a.txt"));
     // Characters a name cannot hold never get into the cell.
     press(Qt::Key_F5);
@@ -229,7 +230,7 @@ void TestEditing::nameWithoutDotRefusedWithMessage()
 
 void TestEditing::abortDiscardsTypedChange()
 {
-    start({"a.txt", "b.txt"});
+    start({ "a.txt", "b.txt" });
     press(Qt::Key_F5);
     typeInCell(QStringLiteral("typed"));
     press(Qt::Key_Tab);
@@ -237,12 +238,13 @@ void TestEditing::abortDiscardsTypedChange()
     QCOMPARE(m_form->state().mode, UiMode::Browse);
     QCOMPARE(table()->table().state(), DbfTable::State::Browse);
     QCOMPARE(field("a.txt", CatalogTable::NOTE), QString());
-    QCOMPARE(m_form->DBGrid1->model()->index(0, CatalogModel::NoteColumn).data().toString(), QString());
+    QCOMPARE(
+        m_form->DBGrid1->model()->index(0, CatalogModel::NoteColumn).data().toString(), QString());
 }
 
 void TestEditing::downArrowOnLastRowCreatesNothing()
 {
-    start({"a.txt", "b.txt"});
+    start({ "a.txt", "b.txt" });
     clickRow(1, 0);
     press(Qt::Key_F5);
     const quint32 physical = table()->table().physicalCount();
@@ -259,7 +261,7 @@ void TestEditing::insertAndDeleteBelongToCellEditor()
     int tagCommands = 0;
     m_form->setHandler(QStringLiteral("miKataddClick"), [&] { ++tagCommands; });
     m_form->setHandler(QStringLiteral("mikatdelClick"), [&] { ++tagCommands; });
-    start({"a.txt"});
+    start({ "a.txt" });
     press(Qt::Key_F5);
     typeInCell(QStringLiteral("abc"));
     press(Qt::Key_Home);
@@ -275,7 +277,7 @@ void TestEditing::insertAndDeleteBelongToCellEditor()
 
 void TestEditing::clickingTextPaneEndsRecordEditAndWritesRecord()
 {
-    start({"a.txt"});
+    start({ "a.txt" });
     press(Qt::Key_F5);
     typeInCell(QStringLiteral("clicked away"));
     QTest::mouseClick(m_form->Memo1->viewport(), Qt::LeftButton);
@@ -287,7 +289,7 @@ void TestEditing::clickingTextPaneEndsRecordEditAndWritesRecord()
 
 void TestEditing::closingWindowKeepsOldValues()
 {
-    start({"a.txt"});
+    start({ "a.txt" });
     m_form->setHandler(QStringLiteral("SaveArchiveSettings"), [this] { table()->close(); });
     press(Qt::Key_F5);
     typeInCell(QStringLiteral("never confirmed"));
@@ -307,7 +309,7 @@ void TestEditing::f8InDescriptionModeKeepsTypedNote()
 {
     file("D/Descript.ion", "a.txt old note\r\n");
     m_form->state().settings.FolderInfoMode = 1;
-    start({"a.txt", "b.txt"});
+    start({ "a.txt", "b.txt" });
     QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("old note"));
     press(Qt::Key_F5);
     typeInCell(QStringLiteral("new note"));
@@ -320,7 +322,7 @@ void TestEditing::f8InDescriptionModeKeepsTypedNote()
 void TestEditing::f8StopsWhenDescriptIonCannotBeWritten()
 {
     m_form->state().settings.FolderInfoMode = 1;
-    start({"a.txt"});
+    start({ "a.txt" });
     // A folder where the file should be: it can be neither read nor replaced.
     QVERIFY(QFile::remove(root() + "D/Descript.ion"));
     QVERIFY(QDir().mkpath(root() + "D/Descript.ion"));
@@ -336,13 +338,13 @@ void TestEditing::f8StopsWhenDescriptIonCannotBeWritten()
 void TestEditing::emptyFolderIgnoresEditKeys()
 {
     QVERIFY(QDir().mkpath(root() + "E"));
-    start({"a.txt"});
+    start({ "a.txt" });
     QTreeWidgetItem *empty = findNode(m_form->TreeView1, QStringLiteral("E\\"));
     QVERIFY(empty);
     QTest::mouseClick(m_form->TreeView1->viewport(), Qt::LeftButton, {},
-                      m_form->TreeView1->visualItemRect(empty).center());
+        m_form->TreeView1->visualItemRect(empty).center());
     QCOMPARE(gridNames(), QStringList());
-    for (Qt::Key key : {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7}) {
+    for (Qt::Key key : { Qt::Key_F5, Qt::Key_F6, Qt::Key_F7 }) {
         press(key);
         QCOMPARE(m_form->state().mode, UiMode::Browse);
     }

@@ -18,7 +18,6 @@
 #include <QTableView>
 #include <QTreeWidget>
 
-
 // Text edit mode and the text pane's commands, and deleting files, as a user does them in
 // the main window.
 class TestEditingText : public QObject, public MainWindowFixture
@@ -49,7 +48,7 @@ private:
 
 void TestEditingText::init()
 {
-    setUpWindow({installBrowsing, installFolderUpdate, installEditing});
+    setUpWindow({ installBrowsing, installFolderUpdate, installEditing });
 }
 
 void TestEditingText::cleanup()
@@ -76,14 +75,16 @@ void TestEditingText::savingWritesOrDeletesInfoFile_data()
     QTest::addColumn<Qt::Key>("key");
     QTest::addColumn<QByteArray>("after"); // empty: no info file
 
-    QTest::newRow("nothing typed, F8") << QByteArray() << QString() << false << Qt::Key_F8 << QByteArray();
-    QTest::newRow("one line, F8") << QByteArray() << "first" << false << Qt::Key_F8 << QByteArray("first\r\n");
-    QTest::newRow("two lines, F6") << QByteArray() << "one\ntwo" << false << Qt::Key_F6
-                                   << QByteArray("one\r\ntwo\r\n");
+    QTest::newRow("nothing typed, F8")
+        << QByteArray() << QString() << false << Qt::Key_F8 << QByteArray();
+    QTest::newRow("one line, F8") << QByteArray() << "first" << false << Qt::Key_F8
+                                  << QByteArray("first\r\n");
+    QTest::newRow("two lines, F6")
+        << QByteArray() << "one\ntwo" << false << Qt::Key_F6 << QByteArray("one\r\ntwo\r\n");
     QTest::newRow("appended, F6") << QByteArray("old\n") << "new" << false << Qt::Key_F6
                                   << QByteArray("old\r\nnew\r\n");
-    QTest::newRow("delete all, F6") << QByteArray("old\r\n") << QString() << true << Qt::Key_F6
-                                    << QByteArray();
+    QTest::newRow("delete all, F6")
+        << QByteArray("old\r\n") << QString() << true << Qt::Key_F6 << QByteArray();
 }
 
 void TestEditingText::savingWritesOrDeletesInfoFile()
@@ -95,7 +96,7 @@ void TestEditingText::savingWritesOrDeletesInfoFile()
     QFETCH(QByteArray, after);
     if (!before.isEmpty())
         file("D/a.txt.!", before);
-    start({"a.txt"});
+    start({ "a.txt" });
     press(Qt::Key_F6);
     QCOMPARE(m_form->state().mode, UiMode::TextEdit);
     QVERIFY(pane()->hasFocus());
@@ -118,7 +119,7 @@ void TestEditingText::savingWritesOrDeletesInfoFile()
 void TestEditingText::abortRestoresText()
 {
     file("D/a.txt.!", "kept\r\n");
-    start({"a.txt", "b.txt"});
+    start({ "a.txt", "b.txt" });
     press(Qt::Key_F6);
     QTest::keyClicks(pane(), "more");
     press(Qt::Key_F7);
@@ -136,7 +137,7 @@ void TestEditingText::abortRestoresText()
 void TestEditingText::clickingGridOrTreeSavesToTheFileEdited()
 {
     file("E/e.txt");
-    start({"a.txt", "b.txt"});
+    start({ "a.txt", "b.txt" });
     clickRow(1);
     press(Qt::Key_F6);
     QTest::keyClicks(pane(), "for b");
@@ -159,7 +160,7 @@ void TestEditingText::clickingGridOrTreeSavesToTheFileEdited()
 
 void TestEditingText::failedSaveKeepsTextAndMode()
 {
-    start({"a.txt"});
+    start({ "a.txt" });
     press(Qt::Key_F6);
     QTest::keyClicks(pane(), "precious");
     // The info file's place is taken by a folder while the text is typed.
@@ -181,7 +182,7 @@ void TestEditingText::failedSaveKeepsTextAndMode()
 void TestEditingText::unreadableInfoFileIsNotEdited()
 {
     QVERIFY(QDir().mkpath(root() + "D/a.txt.!"));
-    start({"a.txt"});
+    start({ "a.txt" });
     ScriptedDialogs dialogs;
     dialogs.error("not edited");
     press(Qt::Key_F6);
@@ -192,7 +193,7 @@ void TestEditingText::unreadableInfoFileIsNotEdited()
 
 void TestEditingText::closingWindowSavesText()
 {
-    start({"a.txt"});
+    start({ "a.txt" });
     press(Qt::Key_F6);
     QTest::keyClicks(pane(), "typed before closing");
     QVERIFY(QDir().mkpath(root() + "D/a.txt.!"));
@@ -215,11 +216,14 @@ void TestEditingText::closingWindowSavesText()
 void TestEditingText::insertFileReplacesSelection()
 {
     file("texts/in.txt", "one\r\ntwo");
-    start({"a.txt"});
+    start({ "a.txt" });
     EditPart *part = EditPart::of(*m_form);
     QStringList offered;
     QString chosen;
-    part->setFileChoosers({}, [&](const QString &folder) { offered << folder; return chosen; });
+    part->setFileChoosers({}, [&](const QString &folder) {
+        offered << folder;
+        return chosen;
+    });
     m_form->state().settings.TextFolder = root();
     press(Qt::Key_F6);
     QTest::keyClicks(pane(), "abcdefghij");
@@ -242,7 +246,7 @@ void TestEditingText::insertFileReplacesSelection()
     TForm1::popupItem(m_form->PopupMenu3, QStringLiteral("miInsFileClick"))->trigger();
     QCOMPARE(pane()->toPlainText(), QStringLiteral("abcone\ntwo\nij"));
     QCOMPARE(m_form->state().settings.TextFolder, root() + "texts/");
-    QCOMPARE(offered, (QStringList{root(), root()}));
+    QCOMPARE(offered, (QStringList { root(), root() }));
     press(Qt::Key_F8);
     QCOMPARE(testutil::readFile(root() + "D/a.txt.!"), QByteArray("abcone\r\ntwo\r\nij\r\n"));
 }
@@ -250,7 +254,7 @@ void TestEditingText::insertFileReplacesSelection()
 void TestEditingText::saveTextAsAsksBeforeOverwriting()
 {
     file("out/exists.txt", "old");
-    start({"a.txt"});
+    start({ "a.txt" });
     QString chosen = root() + "out/exists.txt";
     EditPart::of(*m_form)->setFileChoosers([&](const QString &) { return chosen; }, {});
     press(Qt::Key_F6);
@@ -259,7 +263,7 @@ void TestEditingText::saveTextAsAsksBeforeOverwriting()
     {
         ScriptedDialogs dialogs;
         dialogs.expect(DialogKind::WarningQuestion, QStringLiteral("2"),
-                       "File  '" + chosen + "'  exists !\rOverwrite ?");
+            "File  '" + chosen + "'  exists !\rOverwrite ?");
         saveAs->trigger();
         QVERIFY(dialogs.done());
     }
@@ -283,7 +287,7 @@ void TestEditingText::saveTextAsAsksBeforeOverwriting()
 
 void TestEditingText::dateLineDeletionAndOpenLink()
 {
-    start({"a.txt"});
+    start({ "a.txt" });
     press(Qt::Key_Y, Qt::ControlModifier); // browse mode: nothing
     press(Qt::Key_F6);
     QTest::keyClicks(pane(), "first");
@@ -315,7 +319,7 @@ void TestEditingText::dateLineDeletionAndOpenLink()
 void TestEditingText::deleteFileWithInfoFileAndRecord()
 {
     file("D/b.txt.!", "text\r\n");
-    start({"a.txt", "b.txt", "c.txt"});
+    start({ "a.txt", "b.txt", "c.txt" });
     clickRow(1);
     {
         ScriptedDialogs dialogs;
@@ -331,7 +335,7 @@ void TestEditingText::deleteFileWithInfoFileAndRecord()
         QVERIFY(dialogs.done());
     }
     QVERIFY(!QFile::exists(root() + "D/b.txt") && !QFile::exists(root() + "D/b.txt.!"));
-    QCOMPARE(gridNames(), (QStringList{"a.txt", "c.txt"}));
+    QCOMPARE(gridNames(), (QStringList { "a.txt", "c.txt" }));
     QCOMPARE(table()->DeletedCount, 1);
     QCOMPARE(table()->text(CatalogTable::NAME), QStringLiteral("c.txt"));
     QCOMPARE(m_form->DBGrid1->currentIndex().row(), 1);
@@ -340,7 +344,7 @@ void TestEditingText::deleteFileWithInfoFileAndRecord()
 
 void TestEditingText::deleteRefusedByDiskChangesNothing()
 {
-    start({"a.txt"});
+    start({ "a.txt" });
     // Gone from the disk behind the program's back: the delete fails, silently.
     QVERIFY(QFile::remove(root() + "D/a.txt"));
     file("D/a.txt.!", "text\r\n");
@@ -349,7 +353,7 @@ void TestEditingText::deleteRefusedByDiskChangesNothing()
     dialogs.yes("a.txt");
     press(Qt::Key_F7);
     QVERIFY(dialogs.done());
-    QCOMPARE(gridNames(), QStringList{"a.txt"});
+    QCOMPARE(gridNames(), QStringList { "a.txt" });
     QCOMPARE(table()->DeletedCount, 0);
     QCOMPARE(m_form->panelText(3), count);
     QVERIFY(QFile::exists(root() + "D/a.txt.!"));
@@ -359,13 +363,14 @@ void TestEditingText::deleteInDescriptionModeRewritesDescriptIon()
 {
     file("D/Descript.ion", "a.txt Alpha\r\nb.txt Beta\r\nc.txt Gamma\r\n");
     m_form->state().settings.FolderInfoMode = 1;
-    start({"a.txt", "b.txt", "c.txt"});
+    start({ "a.txt", "b.txt", "c.txt" });
     clickRow(1);
     ScriptedDialogs dialogs;
     dialogs.yes("b.txt");
     press(Qt::Key_F7);
     QVERIFY(dialogs.done());
-    QCOMPARE(testutil::readFile(root() + "D/Descript.ion"), QByteArray("a.txt Alpha\r\nc.txt Gamma\r\n"));
+    QCOMPARE(testutil::readFile(root() + "D/Descript.ion"),
+        QByteArray("a.txt Alpha\r\nc.txt Gamma\r\n"));
     // The record after the deleted one is current again, not the folder's last.
     QCOMPARE(table()->text(CatalogTable::NAME), QStringLiteral("c.txt"));
 }

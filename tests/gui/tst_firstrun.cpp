@@ -16,7 +16,8 @@
 
 #include <functional>
 
-namespace {
+namespace
+{
 
 // The lines of a settings file without blank lines, so that sections and keys compare in
 // their order.
@@ -49,8 +50,7 @@ QString iniValue(const QString &path, const QString &key)
 }
 
 // Acts on the next modal window of type T as soon as it is up.
-template <typename T>
-void whenModal(std::function<void(T *)> act)
+template <typename T> void whenModal(std::function<void(T *)> act)
 {
     auto *timer = new QTimer;
     timer->setInterval(10);
@@ -89,15 +89,14 @@ void answerRootQuestion(const QString &typed, QString *caption = nullptr, QStrin
     });
 }
 
-const QStringList archiveKeyOrder = {
-    "[Local]", "Path", "Del", "[MainWin]", "hsplit", "vsplit", "file", "[Color]", "Data", "Edit",
-    "Tbar", "[Font]", "Name", "CharSet", "Color", "Size", "Style", "[Print]", "Font", "top",
-    "left", "bottom", "right", "[Param]", "Grid", "Dir", "Text", "Copy", "DeD", "STx", "View",
-    "Ext", "Idx", "Inf", "Syn", "Par", "TB1", "TB2"};
+const QStringList archiveKeyOrder = { "[Local]", "Path", "Del", "[MainWin]", "hsplit", "vsplit",
+    "file", "[Color]", "Data", "Edit", "Tbar", "[Font]", "Name", "CharSet", "Color", "Size",
+    "Style", "[Print]", "Font", "top", "left", "bottom", "right", "[Param]", "Grid", "Dir", "Text",
+    "Copy", "DeD", "STx", "View", "Ext", "Idx", "Inf", "Syn", "Par", "TB1", "TB2" };
 
-const QStringList programKeyOrder = {
-    "[Local]", "Vers", "DMS", "Cmd", "[MainWin]", "left", "top", "width", "height", "state",
-    "[Param]", "Edl", "Edt", "Edh", "Edw", "Cfi", "Cco", "Cda", "Csi", "Opa"};
+const QStringList programKeyOrder
+    = { "[Local]", "Vers", "DMS", "Cmd", "[MainWin]", "left", "top", "width", "height", "state",
+          "[Param]", "Edl", "Edt", "Edh", "Edw", "Cfi", "Cco", "Cda", "Csi", "Opa" };
 
 } // namespace
 
@@ -110,13 +109,14 @@ class TestFirstRun : public QObject
 
     ProgramFolder program() const
     {
-        return {m_dir.filePath(QStringLiteral("tabulon")), m_dir.path() + QLatin1Char('/'), false};
+        return { m_dir.filePath(QStringLiteral("tabulon")), m_dir.path() + QLatin1Char('/'),
+            false };
     }
     QString file(const QString &name) const { return m_dir.filePath(name); }
 
     // A main window with the archive handlers of a program in the test's folder.
-    std::unique_ptr<TForm1> makeForm(const QStringList &arguments = {},
-                                     const ProgramFolder *folder = nullptr)
+    std::unique_ptr<TForm1> makeForm(
+        const QStringList &arguments = {}, const ProgramFolder *folder = nullptr)
     {
         auto form = std::make_unique<TForm1>();
         ArchiveEnvironment env;
@@ -164,11 +164,11 @@ private slots:
 
         const QSize screen = QGuiApplication::primaryScreen()->size();
         QCOMPARE(iniLines(file("Tabulon.ini")),
-                 QStringList({"[Local]", "Vers=6.6", "DMS=Archive", "[MainWin]",
-                              QStringLiteral("left=%1").arg((screen.width() - 800) / 2),
-                              QStringLiteral("top=%1").arg((screen.height() - 600) / 2),
-                              "width=800", "height=600", "state=0"}));
-        QCOMPARE(iniLines(file("Archive.ini")), QStringList({"[Local]", "Path=Archive\\"}));
+            QStringList({ "[Local]", "Vers=6.6", "DMS=Archive", "[MainWin]",
+                QStringLiteral("left=%1").arg((screen.width() - 800) / 2),
+                QStringLiteral("top=%1").arg((screen.height() - 600) / 2), "width=800",
+                "height=600", "state=0" }));
+        QCOMPARE(iniLines(file("Archive.ini")), QStringList({ "[Local]", "Path=Archive\\" }));
 
         const AppState &state = form->state();
         QCOMPARE(state.settings.RootPath, m_dir.path() + QStringLiteral("/Archive/"));
@@ -206,8 +206,8 @@ private slots:
         const QByteArray programFile = testutil::readFile(file("Tabulon.ini"));
         // Only the first-run values: nothing was saved on the way out.
         QCOMPARE(iniKeys(file("Tabulon.ini")),
-                 QStringList({"[Local]", "Vers", "DMS", "[MainWin]", "left", "top", "width",
-                              "height", "state"}));
+            QStringList({ "[Local]", "Vers", "DMS", "[MainWin]", "left", "top", "width", "height",
+                "state" }));
         form->QuitProgram();
         QCOMPARE(testutil::readFile(file("Tabulon.ini")), programFile);
         QVERIFY(!QFileInfo::exists(file("Archive.ini")));
@@ -219,8 +219,12 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("root");
-        QTest::newRow("leading backslash dropped") << "\\Data" << "Data\\" << "Data/";
-        QTest::newRow("nested relative") << "Data\\Photos" << "Data\\Photos\\" << "Data/Photos/";
+        QTest::newRow("leading backslash dropped") << "\\Data"
+                                                   << "Data\\"
+                                                   << "Data/";
+        QTest::newRow("nested relative") << "Data\\Photos"
+                                         << "Data\\Photos\\"
+                                         << "Data/Photos/";
     }
     void enteredRootIsStoredAndResolved()
     {
@@ -249,11 +253,11 @@ private slots:
         QFETCH(int, mode);
         QFETCH(QString, dmsAfter);
         writeSettings("Tabulon.ini",
-                      QStringLiteral("[Local]\nDMS=Archive\n[Param]\nOpa=%1\n").arg(mode).toLatin1());
+            QStringLiteral("[Local]\nDMS=Archive\n[Param]\nOpa=%1\n").arg(mode).toLatin1());
         ScriptedDialogs dialogs; // no desktop question: not a first run
         QString caption;
         answerRootQuestion(QString(), &caption);
-        auto form = makeForm({QStringLiteral("Fotos")});
+        auto form = makeForm({ QStringLiteral("Fotos") });
         QVERIFY(form->FormCreate());
         QCOMPARE(caption, QStringLiteral("Root folder for:  'Fotos'  ?"));
         QCOMPARE(form->state().settings.ArchiveName, QStringLiteral("Fotos"));
@@ -303,7 +307,7 @@ private slots:
         QCOMPARE(form->FormCreate(), opens);
         QVERIFY(dialogs.done());
         QCOMPARE(caption, QStringLiteral("another archive or ESC"));
-        QCOMPARE(listed, QStringList({"Archive", "Other", "current:Archive"}));
+        QCOMPARE(listed, QStringList({ "Archive", "Other", "current:Archive" }));
         QCOMPARE(testutil::readFile(file("Archive.ini")), archiveBefore);
         if (!opens) {
             QCOMPARE(testutil::readFile(file("Tabulon.ini")), programBefore);
@@ -318,7 +322,8 @@ private slots:
 
     void maximisedWindowKeepsNormalBounds()
     {
-        writeSettings("Tabulon.ini", "[MainWin]\nleft=10\ntop=20\nwidth=700\nheight=500\nstate=1\n");
+        writeSettings(
+            "Tabulon.ini", "[MainWin]\nleft=10\ntop=20\nwidth=700\nheight=500\nstate=1\n");
         writeSettings("Archive.ini", "[Local]\nPath=Archive\\\n");
         ScriptedDialogs dialogs;
         auto form = makeForm();
@@ -345,8 +350,10 @@ private slots:
         QFETCH(int, stored);
         QFETCH(bool, limited);
         writeSettings("Tabulon.ini", "[MainWin]\nwidth=800\nheight=600\nstate=0\n");
-        writeSettings("Archive.ini", QStringLiteral("[Local]\nPath=Archive\\\n[MainWin]\nhsplit=%1\n")
-                                         .arg(stored).toLatin1());
+        writeSettings("Archive.ini",
+            QStringLiteral("[Local]\nPath=Archive\\\n[MainWin]\nhsplit=%1\n")
+                .arg(stored)
+                .toLatin1());
         ScriptedDialogs dialogs;
         auto form = makeForm();
         QVERIFY(form->FormCreate());
@@ -395,7 +402,8 @@ private slots:
         const QByteArray archiveBefore = testutil::readFile(file("Archive.ini"));
 
         ScriptedDialogs dialogs;
-        dialogs.error(QStringLiteral("Record or database is locked by another user !\rTry again later ..."));
+        dialogs.error(
+            QStringLiteral("Record or database is locked by another user !\rTry again later ..."));
         auto form = makeForm();
         QVERIFY(!form->FormCreate());
         QVERIFY(dialogs.done());
@@ -426,7 +434,8 @@ private slots:
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
         // Nothing can be created below /proc, whoever runs the test.
-        const ProgramFolder folder = programfolder::locate(QStringLiteral("/proc/tabulon-test/tabulon"));
+        const ProgramFolder folder
+            = programfolder::locate(QStringLiteral("/proc/tabulon-test/tabulon"));
         qunsetenv("XDG_CONFIG_HOME");
         QVERIFY(folder.perUser);
 
@@ -437,7 +446,8 @@ private slots:
         QVERIFY(form->FormCreate());
         const QString userFolder = config.path() + QStringLiteral("/Tabulon/");
         QVERIFY(QFileInfo::exists(userFolder + QStringLiteral("Tabulon.ini")));
-        QCOMPARE(iniValue(userFolder + QStringLiteral("Archive.ini"), "Path"), QStringLiteral("Archive\\"));
+        QCOMPARE(iniValue(userFolder + QStringLiteral("Archive.ini"), "Path"),
+            QStringLiteral("Archive\\"));
         QCOMPARE(form->state().settings.RootPath, userFolder + QStringLiteral("Archive/"));
         form->QuitProgram();
         QCOMPARE(iniKeys(userFolder + QStringLiteral("Archive.ini")), archiveKeyOrder);

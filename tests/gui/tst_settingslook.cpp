@@ -10,7 +10,8 @@ private slots:
     {
         QTest::addColumn<uint>("stored");
         QTest::addColumn<QColor>("expected");
-        QTest::newRow("pale yellow, blue in the high byte") << 0x00DAFAFAu << QColor(0xFA, 0xFA, 0xDA);
+        QTest::newRow("pale yellow, blue in the high byte")
+            << 0x00DAFAFAu << QColor(0xFA, 0xFA, 0xDA);
         QTest::newRow("dark blue") << 0x00DA0000u << QColor(0, 0, 0xDA);
         QTest::newRow("clWindow") << 0xFF000005u << QColor(1, 2, 3);
         QTest::newRow("old window-text value") << 0x80000008u << QColor(4, 5, 6);

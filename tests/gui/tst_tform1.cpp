@@ -22,7 +22,8 @@
 
 #include <stdexcept>
 
-namespace {
+namespace
+{
 
 // "caption|keys|handler" per item, "-" for a separator; a leading "!" marks an item
 // that starts disabled.
@@ -37,8 +38,8 @@ QStringList describe(const QMenu *menu)
             continue;
         }
         out << (a->isEnabled() ? QString() : QStringLiteral("!")) + a->text() + QLatin1Char('|')
-                   + a->shortcut().toString(QKeySequence::PortableText) + QLatin1Char('|')
-                   + a->property("handler").toString();
+                + a->shortcut().toString(QKeySequence::PortableText) + QLatin1Char('|')
+                + a->property("handler").toString();
     }
     return out;
 }
@@ -130,32 +131,39 @@ void TestTForm1::mainMenu_data()
 {
     QTest::addColumn<QString>("title");
     QTest::addColumn<Items>("items");
-    QTest::newRow("File") << "&File"
-        << Items{"&Switch archiv|Alt+F2|miArchivClick", "&Switch index|Alt+F3|miIndex1Click", "-",
-                 "&New archive||miArchivNeuClick", "&Delete archive||miAechivDelClick", "-",
-                 "&Reoganization||ReorganisationClick", "-",
-                 "Printer set&up||Druckereinrichten1Click", "&Print (folder)|Ctrl+P|miFiledruckClick", "-",
-                 "&Settings|Alt+F1|Einstellungen1Click", "-", "&Exit|Alt+F4|ExitClick"};
+    QTest::newRow("File")
+        << "&File"
+        << Items { "&Switch archiv|Alt+F2|miArchivClick", "&Switch index|Alt+F3|miIndex1Click", "-",
+               "&New archive||miArchivNeuClick", "&Delete archive||miAechivDelClick", "-",
+               "&Reoganization||ReorganisationClick", "-",
+               "Printer set&up||Druckereinrichten1Click", "&Print (folder)|Ctrl+P|miFiledruckClick",
+               "-", "&Settings|Alt+F1|Einstellungen1Click", "-", "&Exit|Alt+F4|ExitClick" };
     QTest::newRow("Folder") << "F&older"
-        << Items{"&New|F1|miDirNewClick", "&Rename|F2|miDirMoveClick", "-", "&Expand all||miAllexpClick",
-                 "&Collaps all||miAllcolClick", "-", "Folder &update||miOrdnerupdate1Click",
-                 "&Delete folder (empty)||popDelDirClick"};
+                            << Items { "&New|F1|miDirNewClick", "&Rename|F2|miDirMoveClick", "-",
+                                   "&Expand all||miAllexpClick", "&Collaps all||miAllcolClick", "-",
+                                   "Folder &update||miOrdnerupdate1Click",
+                                   "&Delete folder (empty)||popDelDirClick" };
     QTest::newRow("Search") << "&Search"
-        << Items{"&Next / down|F3|unten1Click", "&Prior / up|F4|oben1Click",
-                 "!Clear search (Esc)||miClearsearchClick", "-", "Sync viewer|Ctrl+S|miViewerClick"};
+                            << Items { "&Next / down|F3|unten1Click", "&Prior / up|F4|oben1Click",
+                                   "!Clear search (Esc)||miClearsearchClick", "-",
+                                   "Sync viewer|Ctrl+S|miViewerClick" };
     QTest::newRow("Edit") << "&Edit"
-        << Items{"&Edit|F5|Mutieren1Click", "Edit &text|F6|miTextClick", "&Delete / Abort|F7|miDelClick",
-                 "&Update / OK|F8|miOkClick", "-", "!&Save text as||miTextSichClick",
-                 "!&Insert file||miInsFileClick", "!Delete &all||miDelAllClick",
-                 "!I&nsert date|Ctrl+D|miheuteClick", "-", "&Add tag|Ins|miKataddClick",
-                 "Delete &tag|Del|mikatdelClick", "-", "&Replace tags|Ctrl+R|miKatReplaceClick"};
+                          << Items { "&Edit|F5|Mutieren1Click", "Edit &text|F6|miTextClick",
+                                 "&Delete / Abort|F7|miDelClick", "&Update / OK|F8|miOkClick", "-",
+                                 "!&Save text as||miTextSichClick", "!&Insert file||miInsFileClick",
+                                 "!Delete &all||miDelAllClick", "!I&nsert date|Ctrl+D|miheuteClick",
+                                 "-", "&Add tag|Ins|miKataddClick", "Delete &tag|Del|mikatdelClick",
+                                 "-", "&Replace tags|Ctrl+R|miKatReplaceClick" };
     QTest::newRow("Tools") << "Too&ls"
-        << Items{"&Filter tags|F9|miFilterClick", "&Move file|F10|miMoveClick", "&Copy file|F11|miKopierenClick",
-                 "&Updata all|F12|miAllUpdClick", "-", "Explore folder|Ctrl+E|Explore1Click",
-                 "&Tags|Ctrl+K|miKategorienClick"};
+                           << Items { "&Filter tags|F9|miFilterClick", "&Move file|F10|miMoveClick",
+                                  "&Copy file|F11|miKopierenClick", "&Updata all|F12|miAllUpdClick",
+                                  "-", "Explore folder|Ctrl+E|Explore1Click",
+                                  "&Tags|Ctrl+K|miKategorienClick" };
     QTest::newRow("View") << "&View"
-        << Items{"Show top toolbar||Showtoptoolbar1Click", "Show bottom toolbar||Showbottomtoolbar1Click"};
-    QTest::newRow("Help") << "&Help" << Items{"!&Help|Ctrl+F1|miHelpClick", "&Info ...||Info1Click"};
+                          << Items { "Show top toolbar||Showtoptoolbar1Click",
+                                 "Show bottom toolbar||Showbottomtoolbar1Click" };
+    QTest::newRow("Help") << "&Help"
+                          << Items { "!&Help|Ctrl+F1|miHelpClick", "&Info ...||Info1Click" };
 }
 
 void TestTForm1::mainMenu()
@@ -174,13 +182,20 @@ void TestTForm1::hints_data()
 {
     QTest::addColumn<QString>("handler");
     QTest::addColumn<QString>("hint");
-    QTest::newRow("F1") << "miDirNewClick" << "F1 = Create new folder";
-    QTest::newRow("F8 two blanks") << "miOkClick" << "F8 = Update folder or  OK";
-    QTest::newRow("F9") << "miFilterClick" << "F9 = Set filter to tags (logical: AND)";
-    QTest::newRow("F10") << "miMoveClick" << "F10 = Move file (also Drag & Drop ...)";
-    QTest::newRow("Ctrl+S dash") << "miViewerClick" << "Ctrl+S - Sync viewer";
-    QTest::newRow("Alt+F2") << "miArchivClick" << "Alt+F2 = Switch archive";
-    QTest::newRow("Alt+F4") << "ExitClick" << "Alt+F4 = Exit";
+    QTest::newRow("F1") << "miDirNewClick"
+                        << "F1 = Create new folder";
+    QTest::newRow("F8 two blanks") << "miOkClick"
+                                   << "F8 = Update folder or  OK";
+    QTest::newRow("F9") << "miFilterClick"
+                        << "F9 = Set filter to tags (logical: AND)";
+    QTest::newRow("F10") << "miMoveClick"
+                         << "F10 = Move file (also Drag & Drop ...)";
+    QTest::newRow("Ctrl+S dash") << "miViewerClick"
+                                 << "Ctrl+S - Sync viewer";
+    QTest::newRow("Alt+F2") << "miArchivClick"
+                            << "Alt+F2 = Switch archive";
+    QTest::newRow("Alt+F4") << "ExitClick"
+                            << "Alt+F4 = Exit";
 }
 
 void TestTForm1::hints()
@@ -199,12 +214,12 @@ void TestTForm1::toolbars()
     QStringList top;
     for (QAction *a : m_form->ToolBar2->actions())
         top << a->property("handler").toString();
-    QCOMPARE(top, (QStringList{"miArchivClick", "miIndex1Click", "miDirNewClick", "miDirMoveClick",
-                               "unten1Click", "oben1Click", "miViewerClick", "Mutieren1Click",
-                               "miTextClick", "miDelClick", "miOkClick", "miFilterClick", "miMoveClick",
-                               "miKopierenClick", "miAllUpdClick", "Explore1Click",
-                               "miKategorienClick", "miFiledruckClick", "Einstellungen1Click",
-                               "ExitClick"}));
+    QCOMPARE(top,
+        (QStringList { "miArchivClick", "miIndex1Click", "miDirNewClick", "miDirMoveClick",
+            "unten1Click", "oben1Click", "miViewerClick", "Mutieren1Click", "miTextClick",
+            "miDelClick", "miOkClick", "miFilterClick", "miMoveClick", "miKopierenClick",
+            "miAllUpdClick", "Explore1Click", "miKategorienClick", "miFiledruckClick",
+            "Einstellungen1Click", "ExitClick" }));
     QCOMPARE(m_form->ToolBar2->height(), 29);
     // At the narrowest width every button still shows, 8 pixels apart.
     m_form->resize(622, 500);
@@ -218,7 +233,8 @@ void TestTForm1::toolbars()
     }
 
     // Left to right as laid out on screen.
-    QList<QWidget *> row = m_form->ToolBar1->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    QList<QWidget *> row
+        = m_form->ToolBar1->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
     std::sort(row.begin(), row.end(), [](QWidget *a, QWidget *b) { return a->x() < b->x(); });
     QStringList bottom;
     for (QWidget *w : row) {
@@ -230,10 +246,10 @@ void TestTForm1::toolbars()
             bottom << w->objectName();
         }
     }
-    QCOMPARE(bottom, (QStringList{"miDirNewClick", "miDirMoveClick", "unten1Click", "oben1Click",
-                                  "ToolButton50", "Mutieren1Click", "miTextClick", "miDelClick",
-                                  "miOkClick", "ToolButton51", "miFilterClick", "miMoveClick",
-                                  "miKopierenClick", "miAllUpdClick"}));
+    QCOMPARE(bottom,
+        (QStringList { "miDirNewClick", "miDirMoveClick", "unten1Click", "oben1Click",
+            "ToolButton50", "Mutieren1Click", "miTextClick", "miDelClick", "miOkClick",
+            "ToolButton51", "miFilterClick", "miMoveClick", "miKopierenClick", "miAllUpdClick" }));
     QCOMPARE(m_form->ToolBar1->height(), 36);
 }
 
@@ -242,21 +258,26 @@ void TestTForm1::popupMenus_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<Items>("items");
     QTest::newRow("tree") << "PopupMenu1"
-        << Items{"&New||miDirNewClick", "&Rename||miDirMoveClick", "-", "&Expand all||miAllexpClick",
-                 "&Collaps all||miAllcolClick", "-", "&Update folder||miOrdnerupdate1Click",
-                 "&Delete folder (empty)||popDelDirClick", "-",
-                 "&Path/file to clipboard|Ctrl+C|popCopyPathClick"};
+                          << Items { "&New||miDirNewClick", "&Rename||miDirMoveClick", "-",
+                                 "&Expand all||miAllexpClick", "&Collaps all||miAllcolClick", "-",
+                                 "&Update folder||miOrdnerupdate1Click",
+                                 "&Delete folder (empty)||popDelDirClick", "-",
+                                 "&Path/file to clipboard|Ctrl+C|popCopyPathClick" };
     QTest::newRow("grid") << "PopupMenu2"
-        << Items{"&Open||DBGrid1DblClick", "Open &with ...||ffnenmit1Click", "-", "&Edit||Mutieren1Click",
-                 "!&Abort||miDelClick", "!&OK and exit||miOkClick", "-", "&Copy file||miKopierenClick",
-                 "Explore folder||Explore1Click", "-", "&Path/file to clipboard|Ctrl+C|popCopyPathClick",
-                 "File name to clipboard|Ctrl+F|popfilenameClick",
-                 "&Note to clipboard|Ctrl+N|popBemerkungClick"};
+                          << Items { "&Open||DBGrid1DblClick", "Open &with ...||ffnenmit1Click",
+                                 "-", "&Edit||Mutieren1Click", "!&Abort||miDelClick",
+                                 "!&OK and exit||miOkClick", "-", "&Copy file||miKopierenClick",
+                                 "Explore folder||Explore1Click", "-",
+                                 "&Path/file to clipboard|Ctrl+C|popCopyPathClick",
+                                 "File name to clipboard|Ctrl+F|popfilenameClick",
+                                 "&Note to clipboard|Ctrl+N|popBemerkungClick" };
     QTest::newRow("text") << "PopupMenu3"
-        << Items{"&Edit||miTextClick", "!&Abort||miDelClick", "!&OK and exit||miOkClick", "-",
-                 "!&Save text as||miTextSichClick", "!&Insert file||miInsFileClick",
-                 "!&Delete all||miDelAllClick", "!I&nsert date|Ctrl+D|miheuteClick", "-",
-                 "&Text to clipboard|Ctrl+C|popGanzeTextClick", "!Open link|Ctrl+L|popOpenlinkClick"};
+                          << Items { "&Edit||miTextClick", "!&Abort||miDelClick",
+                                 "!&OK and exit||miOkClick", "-", "!&Save text as||miTextSichClick",
+                                 "!&Insert file||miInsFileClick", "!&Delete all||miDelAllClick",
+                                 "!I&nsert date|Ctrl+D|miheuteClick", "-",
+                                 "&Text to clipboard|Ctrl+C|popGanzeTextClick",
+                                 "!Open link|Ctrl+L|popOpenlinkClick" };
 }
 
 void TestTForm1::popupMenus()
@@ -283,11 +304,16 @@ void TestTForm1::keysRunTheirHandlers_data()
     QTest::newRow("Insert") << "DBGrid1" << QKeySequence(Qt::Key_Insert) << "miKataddClick";
     QTest::newRow("Delete") << "DBGrid1" << QKeySequence(Qt::Key_Delete) << "mikatdelClick";
     // One key, three meanings: the view with the focus decides.
-    QTest::newRow("Ctrl+C tree") << "TreeView1" << QKeySequence(Qt::CTRL | Qt::Key_C) << "popCopyPathClick";
-    QTest::newRow("Ctrl+C grid") << "DBGrid1" << QKeySequence(Qt::CTRL | Qt::Key_C) << "popCopyPathClick";
-    QTest::newRow("Ctrl+C text") << "Memo1" << QKeySequence(Qt::CTRL | Qt::Key_C) << "popGanzeTextClick";
-    QTest::newRow("Ctrl+F grid") << "DBGrid1" << QKeySequence(Qt::CTRL | Qt::Key_F) << "popfilenameClick";
-    QTest::newRow("Ctrl+N grid") << "DBGrid1" << QKeySequence(Qt::CTRL | Qt::Key_N) << "popBemerkungClick";
+    QTest::newRow("Ctrl+C tree") << "TreeView1" << QKeySequence(Qt::CTRL | Qt::Key_C)
+                                 << "popCopyPathClick";
+    QTest::newRow("Ctrl+C grid") << "DBGrid1" << QKeySequence(Qt::CTRL | Qt::Key_C)
+                                 << "popCopyPathClick";
+    QTest::newRow("Ctrl+C text") << "Memo1" << QKeySequence(Qt::CTRL | Qt::Key_C)
+                                 << "popGanzeTextClick";
+    QTest::newRow("Ctrl+F grid") << "DBGrid1" << QKeySequence(Qt::CTRL | Qt::Key_F)
+                                 << "popfilenameClick";
+    QTest::newRow("Ctrl+N grid") << "DBGrid1" << QKeySequence(Qt::CTRL | Qt::Key_N)
+                                 << "popBemerkungClick";
     QTest::newRow("Ctrl+Y") << "Memo1" << QKeySequence(Qt::CTRL | Qt::Key_Y) << "Action2Execute";
 }
 
@@ -297,17 +323,17 @@ void TestTForm1::keysRunTheirHandlers()
     QFETCH(QKeySequence, keys);
     QFETCH(QString, handler);
     QStringList ran;
-    for (const QString h : {"miDirNewClick", "miDirMoveClick", "Mutieren1Click", "miOkClick",
-                             "miAllUpdClick", "miArchivClick", "Explore1Click", "miKataddClick",
-                             "mikatdelClick", "popCopyPathClick", "popGanzeTextClick",
-                             "popfilenameClick", "popBemerkungClick", "Action2Execute"})
+    for (const QString h :
+        { "miDirNewClick", "miDirMoveClick", "Mutieren1Click", "miOkClick", "miAllUpdClick",
+            "miArchivClick", "Explore1Click", "miKataddClick", "mikatdelClick", "popCopyPathClick",
+            "popGanzeTextClick", "popfilenameClick", "popBemerkungClick", "Action2Execute" })
         m_form->setHandler(h, [&ran, h] { ran << h; });
     m_form->activateWindow();
     auto *target = m_form->findChild<QWidget *>(focus);
     target->setFocus();
     QTRY_VERIFY(target->hasFocus());
     QTest::keySequence(target, keys);
-    QCOMPARE(ran, QStringList{handler});
+    QCOMPARE(ran, QStringList { handler });
 }
 
 void TestTForm1::itemsAndButtonsRunTheirHandlers()
@@ -319,7 +345,7 @@ void TestTForm1::itemsAndButtonsRunTheirHandlers()
     QTest::mouseClick(button, Qt::LeftButton);
     m_form->setHandler("DBGrid1DblClick", [&ran] { ran << "popup"; });
     TForm1::popupItem(m_form->PopupMenu2, "DBGrid1DblClick")->trigger();
-    QCOMPARE(ran, (QStringList{"menu", "menu", "popup"}));
+    QCOMPARE(ran, (QStringList { "menu", "menu", "popup" }));
     // Items nobody has plugged in yet do nothing.
     m_form->action("miHelpClick")->setEnabled(true);
     m_form->action("miHelpClick")->trigger();
@@ -327,9 +353,9 @@ void TestTForm1::itemsAndButtonsRunTheirHandlers()
 
 void TestTForm1::controls()
 {
-    for (const char *name : {"MainMenu1", "ToolBar2", "TreeView1", "Splitter2", "Panel1", "DBGrid1",
-                             "Splitter1", "Memo1", "ToolBar1", "StatusBar1", "Timer1", "Timer2",
-                             "PopupMenu1", "PopupMenu2", "PopupMenu3", "ToolButton50", "ToolButton51"})
+    for (const char *name : { "MainMenu1", "ToolBar2", "TreeView1", "Splitter2", "Panel1",
+             "DBGrid1", "Splitter1", "Memo1", "ToolBar1", "StatusBar1", "Timer1", "Timer2",
+             "PopupMenu1", "PopupMenu2", "PopupMenu3", "ToolButton50", "ToolButton51" })
         QVERIFY2(m_form->findChild<QObject *>(name), name);
     QCOMPARE(m_form->Timer1->interval(), 50);
     QCOMPARE(m_form->Timer2->interval(), 1000);
@@ -345,11 +371,12 @@ void TestTForm1::controls()
     QCOMPARE(m_form->Splitter2->handleWidth(), 2);
     QAbstractItemModel *model = m_form->DBGrid1->model();
     QCOMPARE(model->columnCount(), 5);
-    const QStringList titles{"File", "Note", "Tags", "Date", "Size"};
+    const QStringList titles { "File", "Note", "Tags", "Date", "Size" };
     for (int c = 0; c < 5; ++c)
         QCOMPARE(model->headerData(c, Qt::Horizontal).toString(), titles[c]);
-    QCOMPARE(model->headerData(4, Qt::Horizontal, Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
-             int(Qt::AlignRight));
+    QCOMPARE(model->headerData(4, Qt::Horizontal, Qt::TextAlignmentRole).toInt()
+            & Qt::AlignHorizontal_Mask,
+        int(Qt::AlignRight));
 }
 
 void TestTForm1::functionKeyBar_data()
@@ -421,13 +448,16 @@ void TestTForm1::hiddenToolbarsLeaveViewsFilling()
     QVERIFY(!m_form->state().settings.layout.showTopToolbar);
     QVERIFY(!m_form->state().settings.layout.showBottomToolbar);
     auto *splitter = m_form->Splitter2;
-    QTRY_COMPARE(splitter->mapTo(m_form, QPoint(0, 0)).y(), m_form->MainMenu1->geometry().bottom() + 1);
-    QTRY_COMPARE(splitter->mapTo(m_form, QPoint(0, splitter->height())).y(), m_form->StatusBar1->y());
+    QTRY_COMPARE(
+        splitter->mapTo(m_form, QPoint(0, 0)).y(), m_form->MainMenu1->geometry().bottom() + 1);
+    QTRY_COMPARE(
+        splitter->mapTo(m_form, QPoint(0, splitter->height())).y(), m_form->StatusBar1->y());
     QCOMPARE(splitter->width(), m_form->width());
 
     top->trigger();
     QVERIFY(m_form->ToolBar2->isVisible());
-    QTRY_COMPARE(splitter->mapTo(m_form, QPoint(0, 0)).y(), m_form->ToolBar2->geometry().bottom() + 1);
+    QTRY_COMPARE(
+        splitter->mapTo(m_form, QPoint(0, 0)).y(), m_form->ToolBar2->geometry().bottom() + 1);
 }
 
 void TestTForm1::minimumWidth()
@@ -459,7 +489,7 @@ void TestTForm1::splitterDrag()
     QFETCH(int, to);
     QFETCH(int, firstSize);
     auto *s = m_form->findChild<TSplitter *>(splitter);
-    s->setSizes({from, 10000});
+    s->setSizes({ from, 10000 });
     QTRY_COMPARE(s->sizes().first(), from);
     QSplitterHandle *handle = s->handle(1);
     const bool horizontal = s->orientation() == Qt::Horizontal;
@@ -469,7 +499,7 @@ void TestTForm1::splitterDrag()
     };
     QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, at(from));
     QMouseEvent move(QEvent::MouseMove, at(to), handle->mapToGlobal(at(to)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+        Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(handle, &move);
     // Nothing moves until the button is released.
     QCOMPARE(s->sizes().first(), from);
@@ -494,11 +524,11 @@ void TestTForm1::gridLines()
     // from Date; back to 0 removes lines and resizing and returns the pixels; values
     // other than 0 and 1 change nothing.
     const Step steps[] = {
-        {0, false, QHeaderView::Interactive, date},
-        {1, true, QHeaderView::Interactive, date - 4},
-        {1, true, QHeaderView::Interactive, date - 4},
-        {7, true, QHeaderView::Interactive, date - 4},
-        {0, false, QHeaderView::Fixed, date},
+        { 0, false, QHeaderView::Interactive, date },
+        { 1, true, QHeaderView::Interactive, date - 4 },
+        { 1, true, QHeaderView::Interactive, date - 4 },
+        { 7, true, QHeaderView::Interactive, date - 4 },
+        { 0, false, QHeaderView::Fixed, date },
     };
     for (const Step &step : steps) {
         m_form->state().settings.GridLines = step.gridLines;
@@ -528,7 +558,7 @@ void TestTForm1::viewLookOfOwnedControls()
     shown->setReadOnly(true);
     m_form->state().settings.ViewFont.name = QStringLiteral("Courier");
     m_form->state().ViewFont = QFont(QStringLiteral("Courier"), 13);
-    for (int gridLines : {1, 0}) {
+    for (int gridLines : { 1, 0 }) {
         m_form->state().settings.GridLines = gridLines;
         m_form->ApplyViewLook(m_form);
         QCOMPARE(list->header()->sectionsClickable(), gridLines == 1);
@@ -548,20 +578,28 @@ void TestTForm1::errorBox_data()
 {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("letter gets a full stop") << "Disk not ready" << "Disk not ready.";
-    QTest::newRow("quote sorts before the stop") << "Cannot open 'A.dbf'" << "Cannot open 'A.dbf'";
-    QTest::newRow("slash sorts after") << "Path A/" << "Path A/.";
-    QTest::newRow("exclamation kept") << "Table is locked !" << "Table is locked !";
-    QTest::newRow("full stop not doubled") << "Done." << "Done.";
-    QTest::newRow("bracket kept") << "Failed (5)" << "Failed (5)";
-    QTest::newRow("digit sorts after") << "Error 5" << "Error 5.";
+    QTest::newRow("letter gets a full stop") << "Disk not ready"
+                                             << "Disk not ready.";
+    QTest::newRow("quote sorts before the stop") << "Cannot open 'A.dbf'"
+                                                 << "Cannot open 'A.dbf'";
+    QTest::newRow("slash sorts after") << "Path A/"
+                                       << "Path A/.";
+    QTest::newRow("exclamation kept") << "Table is locked !"
+                                      << "Table is locked !";
+    QTest::newRow("full stop not doubled") << "Done."
+                                           << "Done.";
+    QTest::newRow("bracket kept") << "Failed (5)"
+                                  << "Failed (5)";
+    QTest::newRow("digit sorts after") << "Error 5"
+                                       << "Error 5.";
 }
 
 void TestTForm1::errorBox()
 {
     QFETCH(QString, failure);
     QFETCH(QString, shown);
-    m_form->setHandler("miFilterClick", [failure] { throw std::runtime_error(failure.toStdString()); });
+    m_form->setHandler(
+        "miFilterClick", [failure] { throw std::runtime_error(failure.toStdString()); });
     bool after = false;
     m_form->setHandler("miMoveClick", [&after] { after = true; });
     BoxSeen box;
@@ -631,7 +669,7 @@ void TestTForm1::closingSavesAndEnds()
     m_form->setHandler("miFilterClick", [&ran] { ran << "filter"; });
     m_form->Timer2->start();
     QVERIFY(!m_form->close());
-    QCOMPARE(ran, (QStringList{"help", "archive", "program"}));
+    QCOMPARE(ran, (QStringList { "help", "archive", "program" }));
     QVERIFY(m_form->isVisible());
     QVERIFY(m_form->state().ending);
     QVERIFY(!m_form->Timer2->isActive());
@@ -671,7 +709,7 @@ void TestTForm1::statusBarClickSwitchesArchive()
     QCOMPARE(m_form->StatusBar1->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseClick(m_form->statusPanel(1), Qt::LeftButton);
     QTest::mouseClick(m_form->StatusBar1, Qt::LeftButton, Qt::NoModifier,
-                      QPoint(m_form->StatusBar1->width() - 5, 5));
+        QPoint(m_form->StatusBar1->width() - 5, 5));
     QCOMPARE(switches, 2);
 }
 
@@ -691,11 +729,12 @@ void TestTForm1::startUp()
     QVERIFY(QTest::qWaitForWindowExposed(m_form));
     m_form->hide();
     m_form->show();
-    QCOMPARE(ran, (QStringList{"load", "show"}));
+    QCOMPARE(ran, (QStringList { "load", "show" }));
     QCOMPARE(m_form->windowTitle(), QString("Tabulon 6.6 - Archive"));
 
     TForm1 abandoned;
-    abandoned.setHandler("LoadProgramSettings", [&abandoned] { abandoned.state().startAbandoned = true; });
+    abandoned.setHandler(
+        "LoadProgramSettings", [&abandoned] { abandoned.state().startAbandoned = true; });
     QVERIFY(!abandoned.FormCreate());
 }
 
@@ -711,7 +750,7 @@ void TestTForm1::layoutRoundTrip()
     s.layout.treeWidth = 210;
     s.layout.showTopToolbar = false;
     s.layout.showBottomToolbar = true;
-    s.GridColumnWidths = {{200, 0, 80, 70, 55}};
+    s.GridColumnWidths = { { 200, 0, 80, 70, 55 } };
     s.ToolbarColor = 0x00336699; // BGR
     m_form->applyWindowBounds();
     m_form->applyProgramColumnWidths();

@@ -11,8 +11,7 @@ class TestTForm2 : public QObject
 {
     Q_OBJECT
 
-    template <typename T>
-    static T *child(TForm2 &dialog, const char *name)
+    template <typename T> static T *child(TForm2 &dialog, const char *name)
     {
         T *widget = dialog.findChild<T *>(QLatin1String(name));
         if (!widget)
@@ -31,7 +30,7 @@ private slots:
     {
         TForm2 dialog;
         QCOMPARE(child<QLabel>(dialog, "Label1")->text(),
-                 QStringLiteral("Folder ?  (also relative f.e. \"Files\\\")"));
+            QStringLiteral("Folder ?  (also relative f.e. \"Files\\\")"));
         QCOMPARE(child<QLineEdit>(dialog, "Edit1")->width(), 201);
         QCOMPARE(child<QPushButton>(dialog, "Button1")->text(), QStringLiteral("&OK"));
         QCOMPARE(child<QPushButton>(dialog, "Button2")->text(), QStringLiteral("&Cancel"));
@@ -110,10 +109,14 @@ private slots:
     {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        QTest::newRow("drive replaced, backslash stays") << "E:\\Photos" << "%usb%\\Photos";
-        QTest::newRow("relative gets prefix") << "Photos\\" << "%usb%Photos\\";
-        QTest::newRow("mount directory replaced") << "/media/bob/STICK/Photos" << "%usb%/Photos";
-        QTest::newRow("short text") << "P" << "%usb%P";
+        QTest::newRow("drive replaced, backslash stays") << "E:\\Photos"
+                                                         << "%usb%\\Photos";
+        QTest::newRow("relative gets prefix") << "Photos\\"
+                                              << "%usb%Photos\\";
+        QTest::newRow("mount directory replaced") << "/media/bob/STICK/Photos"
+                                                  << "%usb%/Photos";
+        QTest::newRow("short text") << "P"
+                                    << "%usb%P";
     }
     void usbButton()
     {
@@ -149,7 +152,8 @@ private slots:
         });
         timer.start(10);
         QString answer = "unchanged";
-        QCOMPARE(TForm2::askRootFolder("Root folder for:  'Fotos'  ?", "Fotos\\", &answer), answered);
+        QCOMPARE(
+            TForm2::askRootFolder("Root folder for:  'Fotos'  ?", "Fotos\\", &answer), answered);
         QCOMPARE(caption, QStringLiteral("Root folder for:  'Fotos'  ?"));
         QCOMPARE(answer, answered ? QStringLiteral("Fotos\\") : QStringLiteral("unchanged"));
     }
@@ -158,8 +162,10 @@ private slots:
     {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("after");
-        QTest::newRow("folder picked") << "/home/bob/Photos" << "/home/bob/Photos";
-        QTest::newRow("cancelled") << "" << "Archive\\";
+        QTest::newRow("folder picked") << "/home/bob/Photos"
+                                       << "/home/bob/Photos";
+        QTest::newRow("cancelled") << ""
+                                   << "Archive\\";
     }
     void browse()
     {
@@ -169,13 +175,14 @@ private slots:
         dialog.setWindowTitle("Root folder for:  'Archive'  ?");
         dialog.setText("Archive\\");
         QStringList asked;
-        dialog.setFolderChooser([&](const QString &caption, const QString &headline,
-                                    const QString &start) {
-            asked << caption << headline << start;
-            return chosen;
-        });
+        dialog.setFolderChooser(
+            [&](const QString &caption, const QString &headline, const QString &start) {
+                asked << caption << headline << start;
+                return chosen;
+            });
         QTest::mouseClick(child<QPushButton>(dialog, "BitBtn1"), Qt::LeftButton);
-        QCOMPARE(asked, QStringList({"Search folder", "Root folder for:  'Archive'  ?", "Archive\\"}));
+        QCOMPARE(
+            asked, QStringList({ "Search folder", "Root folder for:  'Archive'  ?", "Archive\\" }));
         QCOMPARE(dialog.text(), after);
     }
 };

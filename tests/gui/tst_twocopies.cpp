@@ -28,10 +28,13 @@ class TestTwoCopies : public QObject
 
     static bool waitForOutput(QProcess &p, const QByteArray &text, QByteArray *seen)
     {
-        return QTest::qWaitFor([&] {
-            *seen += p.readAllStandardError();
-            return seen->contains(text) || p.state() == QProcess::NotRunning;
-        }, 30000) && seen->contains(text);
+        return QTest::qWaitFor(
+                   [&] {
+                       *seen += p.readAllStandardError();
+                       return seen->contains(text) || p.state() == QProcess::NotRunning;
+                   },
+                   30000)
+            && seen->contains(text);
     }
 
     static QByteArray snapshot(const QStringList &paths)
@@ -70,8 +73,8 @@ private slots:
         QVERIFY(firstSaid.contains("root: Root folder for:  'Archive'  ?"));
         QVERIFY(QFileInfo::exists(file("Archive/Archive.dbf")));
 
-        const QStringList files = {file("Tabulon.ini"), file("Archive.ini"),
-                                   file("Archive/Archive.dbf"), file("Archive/Archive.mdx")};
+        const QStringList files = { file("Tabulon.ini"), file("Archive.ini"),
+            file("Archive/Archive.dbf"), file("Archive/Archive.mdx") };
         const QByteArray before = snapshot(files);
 
         QProcess second;
@@ -80,7 +83,7 @@ private slots:
         const QByteArray secondSaid = second.readAllStandardError();
         QVERIFY2(secondSaid.contains("dialog 2: Record or database is locked by another user ! "
                                      "| Try again later ..."),
-                 secondSaid.constData());
+            secondSaid.constData());
         QVERIFY(!secondSaid.contains("running"));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QVERIFY(second.exitCode() != 0);
@@ -94,7 +97,7 @@ private slots:
         QCOMPARE(first.exitCode(), 0);
         const QByteArray archiveFile = testutil::readFile(file("Archive.ini"));
         QVERIFY2(archiveFile.contains("\r\nIdx=1\r\n") && archiveFile.contains("TB2=1"),
-                 archiveFile.constData());
+            archiveFile.constData());
         QVERIFY(testutil::readFile(file("Tabulon.ini")).contains("\r\nOpa=0"));
     }
 
@@ -102,14 +105,15 @@ private slots:
     {
         QVERIFY(testutil::writeFile(file("Tabulon.ini"), "[Local]\r\nDMS=Gone\r\n"));
         QVERIFY(testutil::writeFile(file("Gone.ini"), "[Local]\r\nPath=q:\\Photos\\\r\n"));
-        const QStringList files = {file("Tabulon.ini"), file("Gone.ini")};
+        const QStringList files = { file("Tabulon.ini"), file("Gone.ini") };
         const QByteArray before = snapshot(files);
         QProcess p;
         start(p);
         QVERIFY(p.waitForFinished(30000));
         const QByteArray said = p.readAllStandardError();
-        QVERIFY2(said.contains("dialog 2: Drive  'Q:\\'  not exist !\narchives: another archive or ESC"),
-                 said.constData());
+        QVERIFY2(
+            said.contains("dialog 2: Drive  'Q:\\'  not exist !\narchives: another archive or ESC"),
+            said.constData());
         QVERIFY(!said.contains("running"));
         QVERIFY(p.exitCode() != 0);
         QCOMPARE(snapshot(files), before);

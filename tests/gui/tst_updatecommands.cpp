@@ -14,7 +14,6 @@
 #include <QTableView>
 #include <QTreeWidget>
 
-
 // The update commands as a user runs them: F8 and F12 pressed in the main window, the
 // folder update command from the menu, with the disk changed in between.
 class TestUpdateCommands : public QObject, public MainWindowFixture
@@ -45,14 +44,15 @@ private:
     void start();
     void press(Qt::Key key);
     QStringList recordsOf(const QString &dir);
-    void setNoteAndTags(const QString &dir, const QString &name, const QString &note, const QString &tags);
+    void setNoteAndTags(
+        const QString &dir, const QString &name, const QString &note, const QString &tags);
 
     BrowseViews *m_views = nullptr;
 };
 
 void TestUpdateCommands::init()
 {
-    setUpWindow({installBrowsing, installFolderUpdate});
+    setUpWindow({ installBrowsing, installFolderUpdate });
     m_views = BrowseViews::of(*m_form);
 }
 
@@ -92,15 +92,16 @@ QStringList TestUpdateCommands::recordsOf(const QString &dir)
     return out;
 }
 
-void TestUpdateCommands::setNoteAndTags(const QString &dir, const QString &name, const QString &note,
-                                        const QString &tags)
+void TestUpdateCommands::setNoteAndTags(
+    const QString &dir, const QString &name, const QString &note, const QString &tags)
 {
     CatalogTable *t = table();
     t->detachViews();
     const QString before = t->currentFolder();
     QVERIFY(t->SetFolderRange(dir));
     bool found = false;
-    for (DbStatus st = t->table().first(); st && !t->table().eof() && !found; st = t->table().next())
+    for (DbStatus st = t->table().first(); st && !t->table().eof() && !found;
+         st = t->table().next())
         found = t->text(CatalogTable::NAME) == name;
     QVERIFY(found);
     QVERIFY(t->table().edit());
@@ -113,18 +114,18 @@ void TestUpdateCommands::setNoteAndTags(const QString &dir, const QString &name,
 
 void TestUpdateCommands::f8MergesRenamesAndVanishedFiles()
 {
-    for (const char *n : {"a.txt", "b1.txt", "b2.txt", "b3.txt", "c.txt", "README", "x.jpg.!"})
+    for (const char *n : { "a.txt", "b1.txt", "b2.txt", "b3.txt", "c.txt", "README", "x.jpg.!" })
         file(QStringLiteral("D/") + QLatin1String(n));
     start();
     press(Qt::Key_F8);
-    QCOMPARE(gridNames(), (QStringList{"a.txt", "b1.txt", "b2.txt", "b3.txt", "c.txt"}));
+    QCOMPARE(gridNames(), (QStringList { "a.txt", "b1.txt", "b2.txt", "b3.txt", "c.txt" }));
     QCOMPARE(m_form->panelText(3), QStringLiteral("5"));
     QVERIFY(QFile::rename(root() + "D/a.txt", root() + "D/z.txt"));
-    for (const char *n : {"b1.txt", "b2.txt", "b3.txt"})
+    for (const char *n : { "b1.txt", "b2.txt", "b3.txt" })
         QVERIFY(QFile::remove(root() + "D/" + QLatin1String(n)));
     press(Qt::Key_F8);
-    QCOMPARE(gridNames(), (QStringList{"c.txt", "z.txt"}));
-    QCOMPARE(recordsOf("D\\"), (QStringList{"c.txt=/", "z.txt=/"}));
+    QCOMPARE(gridNames(), (QStringList { "c.txt", "z.txt" }));
+    QCOMPARE(recordsOf("D\\"), (QStringList { "c.txt=/", "z.txt=/" }));
     QCOMPARE(table()->DeletedCount, 4);
     QVERIFY(m_form->state().FollowCurrentRecord);
     QVERIFY(!table()->isDetached());
@@ -138,7 +139,7 @@ void TestUpdateCommands::f8KeepsNoteAndTagsOnCaseOnlyRename()
     setNoteAndTags("D\\", "Photo.JPG", "Strand", "AB");
     QVERIFY(QFile::rename(root() + "D/Photo.JPG", root() + "D/photo.jpg"));
     press(Qt::Key_F8);
-    QCOMPARE(recordsOf("D\\"), QStringList{"Photo.JPG=Strand/AB"});
+    QCOMPARE(recordsOf("D\\"), QStringList { "Photo.JPG=Strand/AB" });
     QCOMPARE(table()->DeletedCount, 0);
 }
 
@@ -147,17 +148,19 @@ void TestUpdateCommands::f8InDescriptionModeRewritesDescriptIon()
     file("D/a.txt");
     file("D/my file.txt");
     file("D/new.txt");
-    file("D/Descript.ion", "a.txt first\r\n\"my file.txt\" with blank\r\nA.TXT second\r\nghost.txt nobody\r\n");
+    file("D/Descript.ion",
+        "a.txt first\r\n\"my file.txt\" with blank\r\nA.TXT second\r\nghost.txt nobody\r\n");
     m_form->state().settings.FolderInfoMode = 1;
     start();
     press(Qt::Key_F8);
     // The folder's last record is current afterwards.
     QCOMPARE(table()->text(CatalogTable::NAME), QStringLiteral("new.txt"));
     QCOMPARE(m_form->DBGrid1->currentIndex().row(), 2);
-    QCOMPARE(recordsOf("D\\"), (QStringList{"a.txt=second/", "my file.txt=with blank/", "new.txt=/"}));
+    QCOMPARE(recordsOf("D\\"),
+        (QStringList { "a.txt=second/", "my file.txt=with blank/", "new.txt=/" }));
     // Rebuilt from the records: the duplicate and the line without a file are gone.
     QCOMPARE(testutil::readFile(root() + "D/Descript.ion"),
-             QByteArray("a.txt second\r\n\"my file.txt\" with blank\r\n"));
+        QByteArray("a.txt second\r\n\"my file.txt\" with blank\r\n"));
 }
 
 void TestUpdateCommands::f8ReportsUnreadableDescriptIonAndKeepsIt()
@@ -174,7 +177,7 @@ void TestUpdateCommands::f8ReportsUnreadableDescriptIonAndKeepsIt()
     press(Qt::Key_F8);
     QVERIFY(dialogs.done());
     // Nothing merged from a half-known folder, nothing written over the file.
-    QCOMPARE(gridNames(), QStringList{"a.txt"});
+    QCOMPARE(gridNames(), QStringList { "a.txt" });
     QVERIFY(QFileInfo(root() + "D/Descript.ion").isDir());
     QVERIFY(!table()->isDetached());
     QVERIFY(m_form->state().FollowCurrentRecord);
@@ -197,7 +200,8 @@ void TestUpdateCommands::f8ReadsDamagedDescriptIon()
     const QStringList records = recordsOf("D\\");
     QCOMPARE(records.size(), 2);
     QCOMPARE(records.at(0), QStringLiteral("a.txt=last line/"));
-    QCOMPARE(records.at(1), QStringLiteral("b.txt=") + QString(80, QLatin1Char('h')) + QLatin1Char('/'));
+    QCOMPARE(
+        records.at(1), QStringLiteral("b.txt=") + QString(80, QLatin1Char('h')) + QLatin1Char('/'));
 }
 
 void TestUpdateCommands::f8OnRootFilesWithEmptyTree()
@@ -207,7 +211,7 @@ void TestUpdateCommands::f8OnRootFilesWithEmptyTree()
     start();
     QCOMPARE(m_views->nodeCount(), 0);
     press(Qt::Key_F8);
-    QCOMPARE(gridNames(), (QStringList{"Archiv.dbf", "Archiv.mdx", "root1.txt", "root2.txt"}));
+    QCOMPARE(gridNames(), (QStringList { "Archiv.dbf", "Archiv.mdx", "root1.txt", "root2.txt" }));
     QCOMPARE(table()->text(CatalogTable::DIR), QString());
     // A sub-folder appears: after the folder update its files are shown, not the root's.
     file("Sub/inner.txt");
@@ -215,7 +219,7 @@ void TestUpdateCommands::f8OnRootFilesWithEmptyTree()
     QCOMPARE(m_views->nodeCount(), 1);
     QCOMPARE(m_form->panelText(2), QStringLiteral("Sub\\"));
     press(Qt::Key_F8);
-    QCOMPARE(gridNames(), QStringList{"inner.txt"});
+    QCOMPARE(gridNames(), QStringList { "inner.txt" });
 }
 
 void TestUpdateCommands::f8SkipsNamesOutsideTheCodePage()
@@ -225,7 +229,7 @@ void TestUpdateCommands::f8SkipsNamesOutsideTheCodePage()
     file(QStringLiteral("D/\u0416/inner.txt"));
     start();
     press(Qt::Key_F8);
-    QCOMPARE(gridNames(), QStringList{QStringLiteral("caf\u00e9.txt")});
+    QCOMPARE(gridNames(), QStringList { QStringLiteral("caf\u00e9.txt") });
     QCOMPARE(m_views->nodeCount(), 1);
 }
 
@@ -243,16 +247,16 @@ void TestUpdateCommands::folderUpdateKeepsPosition_data()
 {
     QTest::addColumn<QStringList>("removed");
     QTest::addColumn<QString>("selected");
-    QTest::newRow("two before it") << QStringList{"B", "C"} << "G\\";
-    QTest::newRow("fewer than five left") << QStringList{"B", "C", "D", "E"} << "G\\";
-    QTest::newRow("the last ones") << QStringList{"F", "G"} << "E\\";
+    QTest::newRow("two before it") << QStringList { "B", "C" } << "G\\";
+    QTest::newRow("fewer than five left") << QStringList { "B", "C", "D", "E" } << "G\\";
+    QTest::newRow("the last ones") << QStringList { "F", "G" } << "E\\";
 }
 
 void TestUpdateCommands::folderUpdateKeepsPosition()
 {
     QFETCH(QStringList, removed);
     QFETCH(QString, selected);
-    for (const char *f : {"A", "B", "C", "D", "E", "F", "G"})
+    for (const char *f : { "A", "B", "C", "D", "E", "F", "G" })
         file(QLatin1String(f) + QStringLiteral("/f.txt"));
     start();
     QVERIFY(m_views->selectNodeAt(4));
@@ -330,9 +334,9 @@ void TestUpdateCommands::updateAllMergesEverythingAndSweeps()
         press(Qt::Key_F12);
         QVERIFY(dialogs.done());
     }
-    QCOMPARE(recordsOf(".HIDDEN\\"), QStringList{"h.txt=/"});
+    QCOMPARE(recordsOf(".HIDDEN\\"), QStringList { "h.txt=/" });
     QCOMPARE(recordsOf("GONE\\"), QStringList());
-    QCOMPARE(recordsOf("RENAMED\\"), QStringList{"g.txt=/"});
+    QCOMPARE(recordsOf("RENAMED\\"), QStringList { "g.txt=/" });
     QCOMPARE(recordsOf("A\\"), QStringList());
     QCOMPARE(table()->DeletedCount, 2);
     // The first node is selected, and the walk left every visited branch expanded.
@@ -360,9 +364,9 @@ void TestUpdateCommands::updateAllWritesDescriptionsAndGoesOnAfterFailure()
     dialogs.error("Descript.ion");
     press(Qt::Key_F12);
     QVERIFY(dialogs.done());
-    QCOMPARE(recordsOf("A\\"), QStringList{"a.txt=alpha/"});
+    QCOMPARE(recordsOf("A\\"), QStringList { "a.txt=alpha/" });
     QCOMPARE(recordsOf("B\\"), QStringList());
-    QCOMPARE(recordsOf("C\\"), QStringList{"c.txt=gamma/"});
+    QCOMPARE(recordsOf("C\\"), QStringList { "c.txt=gamma/" });
     QCOMPARE(testutil::readFile(root() + "C/Descript.ion"), QByteArray("c.txt gamma\r\n"));
     QVERIFY(QFileInfo(root() + "B/Descript.ion").isDir());
 }
@@ -379,10 +383,11 @@ void TestUpdateCommands::updateAllWithFolderVanishingMidWalk()
         press(Qt::Key_F12);
     }
     // B is removed while the walk is at A, after the tree was built.
-    QMetaObject::Connection c = connect(m_views, &BrowseViews::folderSelected, this, [this](const QString &f) {
-        if (f == QLatin1String("A\\"))
-            QDir(root() + "B").removeRecursively();
-    });
+    QMetaObject::Connection c
+        = connect(m_views, &BrowseViews::folderSelected, this, [this](const QString &f) {
+              if (f == QLatin1String("A\\"))
+                  QDir(root() + "B").removeRecursively();
+          });
     {
         ScriptedDialogs dialogs;
         dialogs.yes();
@@ -393,21 +398,22 @@ void TestUpdateCommands::updateAllWithFolderVanishingMidWalk()
     // B's listing may have been read ahead before it went: its record then stays until the
     // next update, like a file removed just after the walk.
     const QStringList b = recordsOf("B\\");
-    QVERIFY2(b.isEmpty() || b == QStringList{"b.txt=/"}, qPrintable(b.join(',')));
+    QVERIFY2(b.isEmpty() || b == QStringList { "b.txt=/" }, qPrintable(b.join(',')));
     QCOMPARE(table()->DeletedCount, b.isEmpty() ? 1 : 0);
-    QCOMPARE(recordsOf("C\\"), QStringList{"c.txt=/"});
+    QCOMPARE(recordsOf("C\\"), QStringList { "c.txt=/" });
     ScriptedDialogs dialogs;
     dialogs.yes();
     press(Qt::Key_F12);
     QVERIFY(dialogs.done());
     QCOMPARE(recordsOf("B\\"), QStringList());
-    QCOMPARE(recordsOf("C\\"), QStringList{"c.txt=/"});
+    QCOMPARE(recordsOf("C\\"), QStringList { "c.txt=/" });
     QCOMPARE(table()->DeletedCount, 1);
 }
 
 void TestUpdateCommands::updateAllWithPathTooLong()
 {
-    const QString deep = QString(40, QLatin1Char('x')) + QLatin1Char('/') + QString(45, QLatin1Char('y'));
+    const QString deep
+        = QString(40, QLatin1Char('x')) + QLatin1Char('/') + QString(45, QLatin1Char('y'));
     file(deep + "/far.txt");
     file("Near/n.txt");
     start();
@@ -416,7 +422,7 @@ void TestUpdateCommands::updateAllWithPathTooLong()
     dialogs.error("too long");
     press(Qt::Key_F12);
     QVERIFY(dialogs.done());
-    QCOMPARE(recordsOf("NEAR\\"), QStringList{"n.txt=/"});
+    QCOMPARE(recordsOf("NEAR\\"), QStringList { "n.txt=/" });
     QCOMPARE(table()->table().physicalCount(), 1u);
 }
 

@@ -51,9 +51,11 @@ private slots:
 
     void namesCompareWithoutCase()
     {
-        QVERIFY(codepage::sameName(QStringLiteral("\u00e9t\u00e9.txt"), QStringLiteral("\u00c9T\u00c9.TXT")));
+        QVERIFY(codepage::sameName(
+            QStringLiteral("\u00e9t\u00e9.txt"), QStringLiteral("\u00c9T\u00c9.TXT")));
         QVERIFY(!codepage::sameName(QStringLiteral("a.txt"), QStringLiteral("a.txt ")));
-        QCOMPARE(codepage::upperText(QStringLiteral("stra\u00dfe \u0153")), QStringLiteral("STRA\u00dfE \u0152"));
+        QCOMPARE(codepage::upperText(QStringLiteral("stra\u00dfe \u0153")),
+            QStringLiteral("STRA\u00dfE \u0152"));
     }
 };
 

@@ -32,18 +32,30 @@ private slots:
     {
         QTest::addColumn<QString>("relative");
         QTest::addColumn<QString>("expected"); // below the root, "/"-separated
-        QTest::newRow("upper-cased DIR") << "PHOTOS\\2019\\" << "Photos/2019";
-        QTest::newRow("DIR and NAME") << "PHOTOS\\2019\\beach.jpg" << "Photos/2019/Beach.JPG";
-        QTest::newRow("exact name wins") << "Twins\\Photo\\a.txt" << "Twins/Photo/a.txt";
-        QTest::newRow("upper variant for DIR") << "TWINS\\PHOTO\\" << "Twins/PHOTO";
-        QTest::newRow("no exact: upper variant") << "twins\\photo" << "Twins/PHOTO";
-        QTest::newRow("no upper variant: code-point order") << "PAIR\\PHOTO\\" << "Pair/Photo";
-        QTest::newRow("missing parts keep case") << "PHOTOS\\New\\Sub\\x.txt" << "Photos/New/Sub/x.txt";
-        QTest::newRow("missing folder stops matching") << "Nope\\photos" << "Nope/photos";
-        QTest::newRow("Windows-1252 upper-casing") << "\u00c9T\u00c9\\\u0152UVRE.TXT" << "\u00c9t\u00e9/\u0153uvre.txt";
-        QTest::newRow("slash typed") << "photos/2019" << "Photos/2019";
-        QTest::newRow("leading and doubled separators") << "\\PHOTOS\\\\2019" << "Photos/2019";
-        QTest::newRow("empty is the root") << "" << "";
+        QTest::newRow("upper-cased DIR") << "PHOTOS\\2019\\"
+                                         << "Photos/2019";
+        QTest::newRow("DIR and NAME") << "PHOTOS\\2019\\beach.jpg"
+                                      << "Photos/2019/Beach.JPG";
+        QTest::newRow("exact name wins") << "Twins\\Photo\\a.txt"
+                                         << "Twins/Photo/a.txt";
+        QTest::newRow("upper variant for DIR") << "TWINS\\PHOTO\\"
+                                               << "Twins/PHOTO";
+        QTest::newRow("no exact: upper variant") << "twins\\photo"
+                                                 << "Twins/PHOTO";
+        QTest::newRow("no upper variant: code-point order") << "PAIR\\PHOTO\\"
+                                                            << "Pair/Photo";
+        QTest::newRow("missing parts keep case") << "PHOTOS\\New\\Sub\\x.txt"
+                                                 << "Photos/New/Sub/x.txt";
+        QTest::newRow("missing folder stops matching") << "Nope\\photos"
+                                                       << "Nope/photos";
+        QTest::newRow("Windows-1252 upper-casing") << "\u00c9T\u00c9\\\u0152UVRE.TXT"
+                                                   << "\u00c9t\u00e9/\u0153uvre.txt";
+        QTest::newRow("slash typed") << "photos/2019"
+                                     << "Photos/2019";
+        QTest::newRow("leading and doubled separators") << "\\PHOTOS\\\\2019"
+                                                        << "Photos/2019";
+        QTest::newRow("empty is the root") << ""
+                                           << "";
     }
     void resolve()
     {
@@ -119,14 +131,14 @@ private slots:
 
     void preferredVariant()
     {
-        QCOMPARE(diskpath::preferredVariant({QStringLiteral("photo"), QStringLiteral("PHOTO"),
-                                             QStringLiteral("Photo")}),
-                 QStringLiteral("PHOTO"));
-        QCOMPARE(diskpath::preferredVariant({QStringLiteral("photo"), QStringLiteral("Photo")}),
-                 QStringLiteral("Photo"));
+        QCOMPARE(diskpath::preferredVariant(
+                     { QStringLiteral("photo"), QStringLiteral("PHOTO"), QStringLiteral("Photo") }),
+            QStringLiteral("PHOTO"));
+        QCOMPARE(diskpath::preferredVariant({ QStringLiteral("photo"), QStringLiteral("Photo") }),
+            QStringLiteral("Photo"));
         // The upper-case form of y-diaeresis sorts after it; the upper variant still wins.
-        QCOMPARE(diskpath::preferredVariant({QStringLiteral("\u00ff"), QStringLiteral("\u0178")}),
-                 QStringLiteral("\u0178"));
+        QCOMPARE(diskpath::preferredVariant({ QStringLiteral("\u00ff"), QStringLiteral("\u0178") }),
+            QStringLiteral("\u0178"));
     }
 };
 

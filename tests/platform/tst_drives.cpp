@@ -18,15 +18,24 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("drive");
-        QTest::newRow("windows drive upper-cased") << "e:\\Photos\\" << "E:\\";
-        QTest::newRow("media") << "/media/bob/STICK/tab/tabulon" << "/media/bob/STICK/";
-        QTest::newRow("media mount itself") << "/media/bob/STICK" << "/media/bob/STICK/";
-        QTest::newRow("media without a volume") << "/media/bob" << "/";
-        QTest::newRow("run media") << "/run/media/ann/K/x" << "/run/media/ann/K/";
-        QTest::newRow("mnt") << "/mnt/usb/Photos/" << "/mnt/usb/";
-        QTest::newRow("doubled separators") << "/media//bob/S//x" << "/media/bob/S/";
-        QTest::newRow("home is on /") << "/home/bob/tabulon" << "/";
-        QTest::newRow("name merely containing media") << "/srv/media/a/b" << "/";
+        QTest::newRow("windows drive upper-cased") << "e:\\Photos\\"
+                                                   << "E:\\";
+        QTest::newRow("media") << "/media/bob/STICK/tab/tabulon"
+                               << "/media/bob/STICK/";
+        QTest::newRow("media mount itself") << "/media/bob/STICK"
+                                            << "/media/bob/STICK/";
+        QTest::newRow("media without a volume") << "/media/bob"
+                                                << "/";
+        QTest::newRow("run media") << "/run/media/ann/K/x"
+                                   << "/run/media/ann/K/";
+        QTest::newRow("mnt") << "/mnt/usb/Photos/"
+                             << "/mnt/usb/";
+        QTest::newRow("doubled separators") << "/media//bob/S//x"
+                                            << "/media/bob/S/";
+        QTest::newRow("home is on /") << "/home/bob/tabulon"
+                                      << "/";
+        QTest::newRow("name merely containing media") << "/srv/media/a/b"
+                                                      << "/";
     }
     void driveOf()
     {
@@ -74,8 +83,8 @@ private slots:
         const ProgramFolder p = programfolder::locate("/proc/tabulon-test/tabulon");
         qputenv("XDG_CONFIG_HOME", oldXdg);
         qputenv("HOME", oldHome);
-        const QString expected = useXdg ? dir.filePath(xdg) + "/Tabulon/"
-                                        : dir.filePath("home") + "/.config/Tabulon/";
+        const QString expected
+            = useXdg ? dir.filePath(xdg) + "/Tabulon/" : dir.filePath("home") + "/.config/Tabulon/";
         QVERIFY(p.perUser);
         QCOMPARE(p.folder, expected);
         QVERIFY(QFileInfo(expected).isDir());
@@ -89,9 +98,9 @@ private slots:
         QVERIFY(desktoplink::create(exe, "/media/bob/My Stick/tab/", desktop.path()));
         const QString path = desktop.filePath("Tabulon.desktop");
         QCOMPARE(testutil::readFile(path),
-                 QByteArray("[Desktop Entry]\nType=Application\nName=Tabulon\n"
-                            "Exec=\"/media/bob/My Stick/tab\\\\\\\\x/tabulon \\\\$1%%\"\n"
-                            "Path=/media/bob/My Stick/tab/\nTerminal=false\n"));
+            QByteArray("[Desktop Entry]\nType=Application\nName=Tabulon\n"
+                       "Exec=\"/media/bob/My Stick/tab\\\\\\\\x/tabulon \\\\$1%%\"\n"
+                       "Path=/media/bob/My Stick/tab/\nTerminal=false\n"));
         QVERIFY(QFileInfo(path).isExecutable());
         // A second run replaces the entry.
         QVERIFY(desktoplink::create("/opt/tabulon", "/opt/", desktop.path()));

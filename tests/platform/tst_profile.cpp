@@ -24,8 +24,8 @@ class TestProfile : public QObject
         return path;
     }
     // Writes one key to a file holding before, the way a single profile call would.
-    QByteArray afterWrite(const QByteArray &before, const char *section, const char *key,
-                          const QString &value)
+    QByteArray afterWrite(
+        const QByteArray &before, const char *section, const char *key, const QString &value)
     {
         Profile profile(fileWith(before));
         profile.writeText(QLatin1String(section), QLatin1String(key), value);
@@ -45,36 +45,43 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QByteArray>("after");
-        QTest::newRow("file created") << QByteArray() << "Local" << "Vers" << "6.6"
-                                      << QByteArray("[Local]\r\nVers=6.6\r\n");
+        QTest::newRow("file created") << QByteArray() << "Local"
+                                      << "Vers"
+                                      << "6.6" << QByteArray("[Local]\r\nVers=6.6\r\n");
         QTest::newRow("replace in place, names in any case")
-            << QByteArray("[local]\r\nVERS = 1\r\nDMS=A\r\n") << "Local" << "vers" << "6.6"
-            << QByteArray("[local]\r\nVERS=6.6\r\nDMS=A\r\n");
+            << QByteArray("[local]\r\nVERS = 1\r\nDMS=A\r\n") << "Local"
+            << "vers"
+            << "6.6" << QByteArray("[local]\r\nVERS=6.6\r\nDMS=A\r\n");
         QTest::newRow("append to section before the next one")
-            << QByteArray("[A]\r\nx=1\r\n[B]\r\ny=2\r\n") << "a" << "z" << "3"
-            << QByteArray("[A]\r\nx=1\r\nz=3\r\n[B]\r\ny=2\r\n");
+            << QByteArray("[A]\r\nx=1\r\n[B]\r\ny=2\r\n") << "a"
+            << "z"
+            << "3" << QByteArray("[A]\r\nx=1\r\nz=3\r\n[B]\r\ny=2\r\n");
         QTest::newRow("append after last non-blank line of the section")
-            << QByteArray("[A]\r\nx=1\r\n\r\n[B]\r\n") << "A" << "z" << "3"
-            << QByteArray("[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\n");
-        QTest::newRow("append section at end")
-            << QByteArray("[A]\r\nx=1") << "B" << "k" << "v"
-            << QByteArray("[A]\r\nx=1\r\n[B]\r\nk=v\r\n");
+            << QByteArray("[A]\r\nx=1\r\n\r\n[B]\r\n") << "A"
+            << "z"
+            << "3" << QByteArray("[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\n");
+        QTest::newRow("append section at end") << QByteArray("[A]\r\nx=1") << "B"
+                                               << "k"
+                                               << "v" << QByteArray("[A]\r\nx=1\r\n[B]\r\nk=v\r\n");
         QTest::newRow("any line end read, CR LF written")
-            << QByteArray("[A]\nx=1\ry=2\r\n") << "A" << "y" << "5"
-            << QByteArray("[A]\r\nx=1\r\ny=5\r\n");
+            << QByteArray("[A]\nx=1\ry=2\r\n") << "A"
+            << "y"
+            << "5" << QByteArray("[A]\r\nx=1\r\ny=5\r\n");
         QTest::newRow("garbage and comments kept")
-            << QByteArray("junk\r\n[A]\r\n;x=1\r\nno equals\r\n[broken\r\n=7\r\n")
-            << "A" << "x" << "2"
-            << QByteArray("junk\r\n[A]\r\n;x=1\r\nno equals\r\n[broken\r\n=7\r\nx=2\r\n");
+            << QByteArray("junk\r\n[A]\r\n;x=1\r\nno equals\r\n[broken\r\n=7\r\n") << "A"
+            << "x"
+            << "2" << QByteArray("junk\r\n[A]\r\n;x=1\r\nno equals\r\n[broken\r\n=7\r\nx=2\r\n");
         QTest::newRow("first section of a duplicated name wins")
-            << QByteArray("[A]\r\n[B]\r\n[A]\r\nk=1\r\n") << "A" << "k" << "2"
-            << QByteArray("[A]\r\nk=2\r\n[B]\r\n[A]\r\nk=1\r\n");
+            << QByteArray("[A]\r\n[B]\r\n[A]\r\nk=1\r\n") << "A"
+            << "k"
+            << "2" << QByteArray("[A]\r\nk=2\r\n[B]\r\n[A]\r\nk=1\r\n");
         QTest::newRow("line break in a value cannot add a section")
-            << QByteArray() << "A" << "k" << "x\r\n[Local]\nPath=/"
-            << QByteArray("[A]\r\nk=x  [Local] Path=/\r\n");
-        QTest::newRow("Windows-1252 bytes")
-            << QByteArray() << "A" << "k" << QString::fromUtf8("caf\u00e9 \u20ac")
-            << QByteArray("[A]\r\nk=caf\xe9 \x80\r\n");
+            << QByteArray() << "A"
+            << "k"
+            << "x\r\n[Local]\nPath=/" << QByteArray("[A]\r\nk=x  [Local] Path=/\r\n");
+        QTest::newRow("Windows-1252 bytes") << QByteArray() << "A"
+                                            << "k" << QString::fromUtf8("caf\u00e9 \u20ac")
+                                            << QByteArray("[A]\r\nk=caf\xe9 \x80\r\n");
     }
     void writes()
     {
@@ -89,8 +96,8 @@ private slots:
     void batchedWritesEqualSingleCalls()
     {
         // The same sequence once through one object and once call by call.
-        const QList<QStringList> writes = {{"B", "k", "1"}, {"A", "x", "2"}, {"b", "j", "3"},
-                                           {"A", "X", "4"}, {"C", "c", "5"}, {"B", "K", "6"}};
+        const QList<QStringList> writes = { { "B", "k", "1" }, { "A", "x", "2" }, { "b", "j", "3" },
+            { "A", "X", "4" }, { "C", "c", "5" }, { "B", "K", "6" } };
         const QString batched = m_dir->filePath("batched.ini");
         const QString single = m_dir->filePath("single.ini");
         testutil::writeFile(batched, "[A]\r\ny=0\r\n");
@@ -105,7 +112,7 @@ private slots:
         QVERIFY(batch.save().isOk());
         QCOMPARE(testutil::readFile(batched), testutil::readFile(single));
         QCOMPARE(testutil::readFile(batched),
-                 QByteArray("[A]\r\ny=0\r\nx=4\r\n[B]\r\nk=6\r\nj=3\r\n[C]\r\nc=5\r\n"));
+            QByteArray("[A]\r\ny=0\r\nx=4\r\n[B]\r\nk=6\r\nj=3\r\n[C]\r\nc=5\r\n"));
     }
 
     void reads_data()
@@ -123,8 +130,8 @@ private slots:
         QTest::newRow("key before any section") << QByteArray("k=v\r\n[s]\r\n") << "default";
         QTest::newRow("utf-8 mark before first section")
             << QByteArray("\xEF\xBB\xBF[s]\r\nk=v\r\n") << "v";
-        QTest::newRow("binary garbage") << QByteArrayLiteral("\0\1\2[s\0]\xff\r\n[s]\r\nk=\0v\r\n")
-                                        << QString(QChar(0)) + "v";
+        QTest::newRow("binary garbage")
+            << QByteArrayLiteral("\0\1\2[s\0]\xff\r\n[s]\r\nk=\0v\r\n") << QString(QChar(0)) + "v";
         QTest::newRow("cut to 2047 characters")
             << QByteArray("[s]\r\nk=" + QByteArray(3000, 'x') + "\r\n") << QString(2047, 'x');
     }
@@ -264,7 +271,8 @@ private slots:
         } else {
             status = profile.save();
         }
-        QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(
+            m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (how == "unreadable")
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         QCOMPARE(status.code(), ProfileStatus::WriteRefused);

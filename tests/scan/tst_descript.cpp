@@ -1,7 +1,7 @@
 #include "platform/diskpath.h"
+#include "runasuser.h"
 #include "scan/descript.h"
 #include "scan/infofile.h"
-#include "runasuser.h"
 #include "support/testutil.h"
 
 #include <QDir>
@@ -30,11 +30,11 @@ private:
     // Makes root and file writable by anybody, root's folder itself not.
     void shareForUnprivileged(const QString &file)
     {
-        const auto dirPerms = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
-            | QFile::ExeOther;
+        const auto dirPerms = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+            | QFile::ReadOther | QFile::ExeOther;
         QVERIFY(QFile::setPermissions(m_root, dirPerms));
-        QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther
-                                                 | QFile::WriteOther));
+        QVERIFY(QFile::setPermissions(
+            file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
     }
 
 private slots:
@@ -50,17 +50,27 @@ private slots:
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("text");
-        QTest::newRow("unquoted") << QByteArray("photo.jpg Summer 2019") << "photo.jpg" << "Summer 2019";
-        QTest::newRow("quoted") << QByteArray("\"my photo.jpg\" Beach") << "my photo.jpg" << "Beach";
+        QTest::newRow("unquoted") << QByteArray("photo.jpg Summer 2019") << "photo.jpg"
+                                  << "Summer 2019";
+        QTest::newRow("quoted") << QByteArray("\"my photo.jpg\" Beach") << "my photo.jpg"
+                                << "Beach";
         QTest::newRow("line-break marks")
-            << QByteArray("a.jpg Line one\\nLine two\x04\xC2") << "a.jpg" << "Line one Line two";
-        QTest::newRow("upper-case mark") << QByteArray("a.jpg x\\Ny") << "a.jpg" << "x y";
-        QTest::newRow("no blank") << QByteArray("photo.jpg") << "" << "";
+            << QByteArray("a.jpg Line one\\nLine two\x04\xC2") << "a.jpg"
+            << "Line one Line two";
+        QTest::newRow("upper-case mark") << QByteArray("a.jpg x\\Ny") << "a.jpg"
+                                         << "x y";
+        QTest::newRow("no blank") << QByteArray("photo.jpg") << ""
+                                  << "";
         QTest::newRow("quotes inside unquoted")
-            << QByteArray("photo.jpg My \"best\" shot") << "photo.jpg" << "My \"best\" shot";
-        QTest::newRow("quote never closed") << QByteArray("\"my photo.jpg\"") << "\"my" << "photo.jpg\"";
-        QTest::newRow("blanks and controls trimmed") << QByteArray("a.txt  \t desc \x01\x1f") << "a.txt" << "desc";
-        QTest::newRow("Windows-1252") << QByteArray("caf\xe9.txt \x80 5") << "caf\u00e9.txt" << "\u20ac 5";
+            << QByteArray("photo.jpg My \"best\" shot") << "photo.jpg"
+            << "My \"best\" shot";
+        QTest::newRow("quote never closed") << QByteArray("\"my photo.jpg\"") << "\"my"
+                                            << "photo.jpg\"";
+        QTest::newRow("blanks and controls trimmed")
+            << QByteArray("a.txt  \t desc \x01\x1f") << "a.txt"
+            << "desc";
+        QTest::newRow("Windows-1252") << QByteArray("caf\xe9.txt \x80 5") << "caf\u00e9.txt"
+                                      << "\u20ac 5";
         QTest::newRow("cut at 250") << (QByteArray("a.txt ") + QByteArray(300, 'x')) << "a.txt"
                                     << QString(250, QLatin1Char('x'));
         QTest::newRow("cut before cleaning")
@@ -79,7 +89,8 @@ private slots:
 
     void readsAnyLineEndAndLastWins()
     {
-        const DescriptionList list = readBytes("a.txt one\r\nb.txt two\nnoblank\rA.TXT three\r\n\r\nc.txt last");
+        const DescriptionList list
+            = readBytes("a.txt one\r\nb.txt two\nnoblank\rA.TXT three\r\n\r\nc.txt last");
         QCOMPARE(int(list.size()), 4);
         QCOMPARE(list[3].name, QStringLiteral("c.txt"));
         QCOMPARE(list[3].text, QStringLiteral("last"));
@@ -111,7 +122,8 @@ private slots:
             c = char(rng.bounded(256));
         QTest::newRow("binary garbage") << garbage << 0;
         QTest::newRow("garbage then a line") << garbage + "\nz.txt Z\n" << 1;
-        QTest::newRow("enormous line") << QByteArray("big.txt ") + QByteArray(3000000, 'y') + "\nz.txt Z" << 2;
+        QTest::newRow("enormous line")
+            << QByteArray("big.txt ") + QByteArray(3000000, 'y') + "\nz.txt Z" << 2;
         QTest::newRow("nul bytes") << QByteArray("a.txt x\0y\r\nz.txt Z", 19) << 2;
         QTest::newRow("empty file") << QByteArray() << 0;
     }
@@ -131,8 +143,9 @@ private slots:
 
     void missingAndOversizedFiles()
     {
-        DescriptionList list{{QStringLiteral("x"), QStringLiteral("y")}};
-        QCOMPARE(ReadFolderDescriptions(path(QStringLiteral("none")), list).code(), DbStatus::NotFound);
+        DescriptionList list { { QStringLiteral("x"), QStringLiteral("y") } };
+        QCOMPARE(
+            ReadFolderDescriptions(path(QStringLiteral("none")), list).code(), DbStatus::NotFound);
         QVERIFY(list.empty());
         QFile big(path(QStringLiteral("Descript.ion")));
         QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(kMaxDescriptionFileSize + 1));
@@ -145,22 +158,24 @@ private slots:
     {
         QVERIFY(QDir().mkpath(path(QStringLiteral("Photos"))));
         const PathResolver resolver(m_root);
-        const DescriptionList records = {{QStringLiteral("a.txt"), QStringLiteral("Alpha")},
-                                         {QStringLiteral("b c.txt"), QStringLiteral("Beta")},
-                                         {QStringLiteral("d.txt"), QString()},
-                                         {QStringLiteral("\u00e9.txt"), QStringLiteral("two\r\nlines")}};
+        const DescriptionList records = { { QStringLiteral("a.txt"), QStringLiteral("Alpha") },
+            { QStringLiteral("b c.txt"), QStringLiteral("Beta") },
+            { QStringLiteral("d.txt"), QString() },
+            { QStringLiteral("\u00e9.txt"), QStringLiteral("two\r\nlines") } };
         QVERIFY(WriteFolderDescriptions(resolver, QStringLiteral("PHOTOS\\"), records));
         QCOMPARE(testutil::readFile(path(QStringLiteral("Photos/Descript.ion"))),
-                 QByteArray("a.txt Alpha\r\n\"b c.txt\" Beta\r\n\xe9.txt two  lines\r\n"));
+            QByteArray("a.txt Alpha\r\n\"b c.txt\" Beta\r\n\xe9.txt two  lines\r\n"));
 
         DescriptionList back;
-        QVERIFY(ReadFolderDescriptions(descriptionFilePath(resolver, QStringLiteral("PHOTOS\\")), back));
+        QVERIFY(ReadFolderDescriptions(
+            descriptionFilePath(resolver, QStringLiteral("PHOTOS\\")), back));
         QCOMPARE(int(back.size()), 3);
         QCOMPARE(back[1].name, QStringLiteral("b c.txt"));
         QCOMPARE(back[2].text, QStringLiteral("two  lines"));
 
         // Only empty notes: an empty file, not none.
-        QVERIFY(WriteFolderDescriptions(resolver, QStringLiteral("PHOTOS\\"), {{QStringLiteral("d.txt"), {}}}));
+        QVERIFY(WriteFolderDescriptions(
+            resolver, QStringLiteral("PHOTOS\\"), { { QStringLiteral("d.txt"), {} } }));
         QCOMPARE(QFileInfo(path(QStringLiteral("Photos/Descript.ion"))).size(), 0);
     }
 
@@ -168,8 +183,10 @@ private slots:
     {
         QVERIFY(testutil::writeFile(path(QStringLiteral("DESCRIPT.ION")), "old.txt Old\r\n"));
         const PathResolver resolver(m_root);
-        QVERIFY(WriteFolderDescriptions(resolver, QString(), {{QStringLiteral("a.txt"), QStringLiteral("A")}}));
-        QCOMPARE(testutil::readFile(path(QStringLiteral("DESCRIPT.ION"))), QByteArray("a.txt A\r\n"));
+        QVERIFY(WriteFolderDescriptions(
+            resolver, QString(), { { QStringLiteral("a.txt"), QStringLiteral("A") } }));
+        QCOMPARE(
+            testutil::readFile(path(QStringLiteral("DESCRIPT.ION"))), QByteArray("a.txt A\r\n"));
         QVERIFY(!QFileInfo::exists(path(QStringLiteral("Descript.ion"))));
     }
 
@@ -179,7 +196,8 @@ private slots:
         QVERIFY(testutil::writeFile(path(QStringLiteral("Sub/!Tabulon.!")), "x"));
         QVERIFY(testutil::writeFile(path(QStringLiteral("Sub/keep.txt")), "x"));
         QVERIFY(WriteFolderDescriptions(PathResolver(m_root), QStringLiteral("SUB\\"), {}));
-        QCOMPARE(QDir(path(QStringLiteral("Sub"))).entryList(QDir::Files), QStringList{QStringLiteral("keep.txt")});
+        QCOMPARE(QDir(path(QStringLiteral("Sub"))).entryList(QDir::Files),
+            QStringList { QStringLiteral("keep.txt") });
         QVERIFY(WriteFolderDescriptions(PathResolver(m_root), QStringLiteral("GONE\\"), {}));
     }
 
@@ -192,11 +210,16 @@ private slots:
         shareForUnprivileged(path(QStringLiteral("old.txt.!")));
         const int result = runUnprivileged([this] {
             const PathResolver resolver(m_root);
-            if (WriteFolderDescriptions(resolver, QString(), {{QStringLiteral("a.txt"), QStringLiteral("A")}}).code()
+            if (WriteFolderDescriptions(
+                    resolver, QString(), { { QStringLiteral("a.txt"), QStringLiteral("A") } })
+                    .code()
                 != DbStatus::IoError)
                 return 1;
-            const QString info = infofile::infoFilePath(resolver, QString(), QStringLiteral("old.txt"));
-            return infofile::writeInfoText(info, QStringLiteral("new")).code() == DbStatus::IoError ? 0 : 2;
+            const QString info
+                = infofile::infoFilePath(resolver, QString(), QStringLiteral("old.txt"));
+            return infofile::writeInfoText(info, QStringLiteral("new")).code() == DbStatus::IoError
+                ? 0
+                : 2;
         });
         if (result < 0)
             QSKIP("cannot drop the superuser's rights here");
@@ -218,7 +241,10 @@ private slots:
             if (ReadFolderDescriptions(file, list).code() != DbStatus::IoError || !list.empty())
                 return 1;
             QStringList lines;
-            return infofile::readInfoFile(path(QStringLiteral("a.txt.!")), lines).code() == DbStatus::IoError ? 0 : 2;
+            return infofile::readInfoFile(path(QStringLiteral("a.txt.!")), lines).code()
+                    == DbStatus::IoError
+                ? 0
+                : 2;
         });
         if (result < 0)
             QSKIP("cannot drop the superuser's rights here");
@@ -229,21 +255,22 @@ private slots:
     {
         QVERIFY(testutil::writeFile(path(QStringLiteral("Photos/photo.jpg")), "x"));
         const PathResolver resolver(m_root);
-        const QString info = infofile::infoFilePath(resolver, QStringLiteral("PHOTOS\\"), QStringLiteral("photo.jpg"));
+        const QString info = infofile::infoFilePath(
+            resolver, QStringLiteral("PHOTOS\\"), QStringLiteral("photo.jpg"));
         QCOMPARE(info, path(QStringLiteral("Photos/photo.jpg.!")));
 
         QVERIFY(infofile::writeInfoText(info, QStringLiteral("one\ntwo\n")));
         QCOMPARE(testutil::readFile(info), QByteArray("one\r\ntwo\r\n"));
         QStringList lines;
         QVERIFY(infofile::readInfoFile(info, lines));
-        QCOMPARE(lines, (QStringList{QStringLiteral("one"), QStringLiteral("two")}));
+        QCOMPARE(lines, (QStringList { QStringLiteral("one"), QStringLiteral("two") }));
 
         QVERIFY(testutil::writeFile(info, "a\nb\rc\r\n\r\nd\x80"));
         QVERIFY(infofile::readInfoFile(info, lines));
-        QCOMPARE(lines, (QStringList{"a", "b", "c", "", QStringLiteral("d\u20ac")}));
+        QCOMPARE(lines, (QStringList { "a", "b", "c", "", QStringLiteral("d\u20ac") }));
 
         bool lossy = false;
-        QVERIFY(infofile::writeInfoFile(info, {QStringLiteral("\u65e5 ok")}, &lossy));
+        QVERIFY(infofile::writeInfoFile(info, { QStringLiteral("\u65e5 ok") }, &lossy));
         QVERIFY(lossy);
         QCOMPARE(testutil::readFile(info), QByteArray("? ok\r\n"));
 
@@ -259,7 +286,7 @@ private slots:
         QFile big(path(QStringLiteral("big.txt.!")));
         QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(infofile::kMaxInfoFileSize + 1));
         big.close();
-        QStringList lines{QStringLiteral("stale")};
+        QStringList lines { QStringLiteral("stale") };
         QCOMPARE(infofile::readInfoFile(big.fileName(), lines).code(), DbStatus::IoError);
         QVERIFY(lines.isEmpty());
     }

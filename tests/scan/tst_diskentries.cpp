@@ -1,5 +1,5 @@
-#include "scan/diskentries.h"
 #include "runasuser.h"
+#include "scan/diskentries.h"
 #include "support/testutil.h"
 
 #include <QDir>
@@ -24,7 +24,7 @@ private:
         std::vector<DiskEntry> entries;
         const DbStatus st = listCataloguedEntries(folder, entries);
         if (!st)
-            return {st.message()};
+            return { st.message() };
         QStringList names;
         for (const DiskEntry &e : entries)
             names.append(e.name());
@@ -74,40 +74,45 @@ private slots:
         QFETCH(QString, name);
         QFETCH(bool, catalogued);
         QVERIFY(testutil::writeFile(path(name), "x"));
-        QCOMPARE(listedNames(m_root), catalogued ? QStringList{name} : QStringList{});
+        QCOMPARE(listedNames(m_root), catalogued ? QStringList { name } : QStringList {});
     }
 
     void listingOfNamesBeyondAscii()
     {
-        for (const QString &n : {QStringLiteral("caf\u00e9.txt"), QStringLiteral("\u20ac uro.txt"),
-                                 QStringLiteral("tab\there.txt"), QStringLiteral("\u65e5.txt")})
+        for (const QString &n : { QStringLiteral("caf\u00e9.txt"), QStringLiteral("\u20ac uro.txt"),
+                 QStringLiteral("tab\there.txt"), QStringLiteral("\u65e5.txt") })
             QVERIFY(testutil::writeFile(path(n), "x"));
         // A name that is not UTF-8 at all, as another system may leave it.
         const QByteArray raw = QFile::encodeName(m_root) + "/latin\xe9.txt";
         const int fd = ::open(raw.constData(), O_CREAT | O_WRONLY, 0644);
         QVERIFY(fd >= 0);
         ::close(fd);
-        QCOMPARE(listedNames(m_root), (QStringList{QStringLiteral("caf\u00e9.txt"), QStringLiteral("\u20ac uro.txt")}));
+        QCOMPARE(listedNames(m_root),
+            (QStringList { QStringLiteral("caf\u00e9.txt"), QStringLiteral("\u20ac uro.txt") }));
         std::vector<DiskEntry> entries;
         QVERIFY(listCataloguedEntries(m_root, entries));
         QByteArrayList ansi;
         for (const DiskEntry &e : entries)
             ansi << e.ansi;
         std::sort(ansi.begin(), ansi.end());
-        QCOMPARE(ansi, (QByteArrayList{"caf\xe9.txt", "\x80 uro.txt"}));
+        QCOMPARE(ansi, (QByteArrayList { "caf\xe9.txt", "\x80 uro.txt" }));
     }
 
     void listsRegularFilesOnly()
     {
-        for (const char *f : {"photo.jpg", "README", ".htaccess", "photo.jpg.!", "Descript.ion", "x.tmp"})
+        for (const char *f :
+            { "photo.jpg", "README", ".htaccess", "photo.jpg.!", "Descript.ion", "x.tmp" })
             QVERIFY(testutil::writeFile(path(QString::fromLatin1(f)), "12345"));
         QVERIFY(QDir().mkpath(path(QStringLiteral("sub.dir"))));
         QVERIFY(QFile::link(path(QStringLiteral("photo.jpg")), path(QStringLiteral("link.jpg"))));
-        QVERIFY(QFile::link(path(QStringLiteral("gone.jpg")), path(QStringLiteral("dangling.jpg"))));
+        QVERIFY(
+            QFile::link(path(QStringLiteral("gone.jpg")), path(QStringLiteral("dangling.jpg"))));
         QVERIFY(QFile::link(path(QStringLiteral("sub.dir")), path(QStringLiteral("folder.lnk"))));
-        QCOMPARE(::mkfifo(QFile::encodeName(path(QStringLiteral("pipe.fifo"))).constData(), 0644), 0);
+        QCOMPARE(
+            ::mkfifo(QFile::encodeName(path(QStringLiteral("pipe.fifo"))).constData(), 0644), 0);
         QCOMPARE(listedNames(m_root),
-                 (QStringList{QStringLiteral("link.jpg"), QStringLiteral("photo.jpg"), QStringLiteral("x.tmp")}));
+            (QStringList { QStringLiteral("link.jpg"), QStringLiteral("photo.jpg"),
+                QStringLiteral("x.tmp") }));
     }
 
     void sizeAndTime()
@@ -138,7 +143,8 @@ private slots:
             folders.push_back(path(QStringLiteral("F%1").arg(f)));
             QVERIFY(QDir().mkpath(folders.back()));
             for (int i = 0; i <= f; ++i)
-                QVERIFY(testutil::writeFile(folders.back() + QStringLiteral("/n%1.txt").arg(i), QByteArray(i, 'x')));
+                QVERIFY(testutil::writeFile(
+                    folders.back() + QStringLiteral("/n%1.txt").arg(i), QByteArray(i, 'x')));
         }
         folders.push_back(path(QStringLiteral("missing")));
         ListingReadAhead ahead(folders, 2);
@@ -159,17 +165,22 @@ private slots:
     void folderFailures()
     {
         std::vector<DiskEntry> entries;
-        QCOMPARE(listCataloguedEntries(path(QStringLiteral("gone")), entries).code(), DbStatus::NotFound);
+        QCOMPARE(listCataloguedEntries(path(QStringLiteral("gone")), entries).code(),
+            DbStatus::NotFound);
         QVERIFY(testutil::writeFile(path(QStringLiteral("locked/a.txt")), "x"));
-        QVERIFY(QFile::setPermissions(m_root, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                  | QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(m_root,
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                | QFile::ExeOther));
         QVERIFY(QFile::setPermissions(path(QStringLiteral("locked")), {}));
         const int result = runUnprivileged([this] {
             std::vector<DiskEntry> found;
-            return listCataloguedEntries(path(QStringLiteral("locked")), found).code() == DbStatus::IoError ? 0 : 1;
+            return listCataloguedEntries(path(QStringLiteral("locked")), found).code()
+                    == DbStatus::IoError
+                ? 0
+                : 1;
         });
-        QVERIFY(QFile::setPermissions(path(QStringLiteral("locked")), QFile::ReadOwner | QFile::WriteOwner
-                                                                          | QFile::ExeOwner));
+        QVERIFY(QFile::setPermissions(path(QStringLiteral("locked")),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         if (result < 0)
             QSKIP("cannot drop the superuser's rights here");
         QCOMPARE(result, 0);

@@ -1,6 +1,6 @@
-#include "scan/foldertree.h"
 #include "platform/dirlist.h"
 #include "runasuser.h"
+#include "scan/foldertree.h"
 #include "support/testutil.h"
 
 #include <QDir>
@@ -10,7 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 QStringList childNames(const FolderNode &node)
 {
@@ -35,9 +36,18 @@ private:
     QScopedPointer<QTemporaryDir> m_dir;
     QString m_root;
 
-    void mk(const QString &relative) { QVERIFY(QDir().mkpath(m_root + QLatin1Char('/') + relative)); }
-    void touch(const QString &relative) { QVERIFY(testutil::writeFile(m_root + QLatin1Char('/') + relative, "x")); }
-    bool there(const QString &relative) const { return QFileInfo::exists(m_root + QLatin1Char('/') + relative); }
+    void mk(const QString &relative)
+    {
+        QVERIFY(QDir().mkpath(m_root + QLatin1Char('/') + relative));
+    }
+    void touch(const QString &relative)
+    {
+        QVERIFY(testutil::writeFile(m_root + QLatin1Char('/') + relative, "x"));
+    }
+    bool there(const QString &relative) const
+    {
+        return QFileInfo::exists(m_root + QLatin1Char('/') + relative);
+    }
 
 private slots:
     void init()
@@ -49,7 +59,7 @@ private slots:
 
     void siblingsSortWithoutCase()
     {
-        for (const char *n : {"b", "A", "c", "a-1", "B2"})
+        for (const char *n : { "b", "A", "c", "a-1", "B2" })
             mk(QString::fromLatin1(n));
         FolderTree tree;
         QVERIFY(tree.rebuild(m_root));
@@ -68,11 +78,12 @@ private slots:
         mk(QStringLiteral("\u65e5\u672c"));
         QVERIFY(mkdirRaw(m_root, QByteArray("bad\xff")));
         touch(QStringLiteral("file.txt"));
-        QVERIFY(QFile::link(m_root + QStringLiteral("/Photos"), m_root + QStringLiteral("/LinkToPhotos")));
+        QVERIFY(QFile::link(
+            m_root + QStringLiteral("/Photos"), m_root + QStringLiteral("/LinkToPhotos")));
         FolderTree tree;
         QVERIFY(tree.rebuild(m_root));
-        QCOMPARE(childNames(tree.root()), QStringList{QStringLiteral("Photos")});
-        QCOMPARE(childNames(*tree.root().children[0]), QStringList{QStringLiteral("2019")});
+        QCOMPARE(childNames(tree.root()), QStringList { QStringLiteral("Photos") });
+        QCOMPARE(childNames(*tree.root().children[0]), QStringList { QStringLiteral("2019") });
         ::rmdir((QFile::encodeName(m_root) + "/bad\xff").constData());
     }
 
@@ -84,8 +95,9 @@ private slots:
         mk(QStringLiteral("x/One"));
         FolderTree tree;
         QVERIFY(tree.rebuild(m_root));
-        QCOMPARE(childNames(tree.root()), (QStringList{QStringLiteral("PHOTO"), QStringLiteral("x")}));
-        QCOMPARE(childNames(*tree.root().children[1]), QStringList{QStringLiteral("One")});
+        QCOMPARE(childNames(tree.root()),
+            (QStringList { QStringLiteral("PHOTO"), QStringLiteral("x") }));
+        QCOMPARE(childNames(*tree.root().children[1]), QStringList { QStringLiteral("One") });
     }
 
     void folderPaths()
@@ -117,14 +129,17 @@ private slots:
         mk(QStringLiteral("Deep/x/y"));
         mk(QStringLiteral("OnlyHidden/.git"));
         touch(QStringLiteral("Deep/x/f.txt"));
-        QVERIFY(QFile::link(m_root + QStringLiteral("/Deep"), m_root + QStringLiteral("/OnlyHidden/link")));
+        QVERIFY(QFile::link(
+            m_root + QStringLiteral("/Deep"), m_root + QStringLiteral("/OnlyHidden/link")));
         FolderTree tree;
         QVERIFY(tree.rebuild(m_root));
-        QCOMPARE(paths(tree), (QStringList{"Deep\\", "Deep\\x\\", "Deep\\x\\y\\", "OnlyHidden\\"}));
+        QCOMPARE(
+            paths(tree), (QStringList { "Deep\\", "Deep\\x\\", "Deep\\x\\y\\", "OnlyHidden\\" }));
         mk(QStringLiteral("OnlyHidden/new"));
         QVERIFY(QDir(m_root + QStringLiteral("/Deep/x/y")).removeRecursively());
         QVERIFY(tree.rebuild(m_root));
-        QCOMPARE(paths(tree), (QStringList{"Deep\\", "Deep\\x\\", "OnlyHidden\\", "OnlyHidden\\new\\"}));
+        QCOMPARE(paths(tree),
+            (QStringList { "Deep\\", "Deep\\x\\", "OnlyHidden\\", "OnlyHidden\\new\\" }));
         dirlist::Folder deep;
         dirlist::FolderId id;
         QVERIFY(deep.open(m_root + QStringLiteral("/Deep")) && deep.id(id));
@@ -148,18 +163,22 @@ private slots:
     {
         mk(QStringLiteral("locked/inner"));
         mk(QStringLiteral("open/inner"));
-        for (const QString &f : {QString(), QStringLiteral("/open"), QStringLiteral("/open/inner")})
-            QVERIFY(QFile::setPermissions(m_root + f, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                         | QFile::ReadOther | QFile::ExeOther));
+        for (const QString &f :
+            { QString(), QStringLiteral("/open"), QStringLiteral("/open/inner") })
+            QVERIFY(QFile::setPermissions(m_root + f,
+                QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                    | QFile::ExeOther));
         const QByteArray locked = QFile::encodeName(m_root + QStringLiteral("/locked"));
         QCOMPARE(::chmod(locked.constData(), 0), 0);
         const int result = runUnprivileged([this] {
             FolderTree tree;
             if (!tree.rebuild(m_root))
                 return 1;
-            if (childNames(tree.root()) != QStringList{QStringLiteral("locked"), QStringLiteral("open")})
+            if (childNames(tree.root())
+                != QStringList { QStringLiteral("locked"), QStringLiteral("open") })
                 return 2;
-            if (!tree.root().children[0]->children.empty() || tree.root().children[1]->children.size() != 1)
+            if (!tree.root().children[0]->children.empty()
+                || tree.root().children[1]->children.size() != 1)
                 return 3;
             return 0;
         });
@@ -194,7 +213,8 @@ private slots:
         QTest::addColumn<QString>("relative");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("created");
-        QTest::newRow("below an existing folder") << "PHOTOS\\New\\Sub\\" << int(DbStatus::Ok) << "Photos/New/Sub";
+        QTest::newRow("below an existing folder")
+            << "PHOTOS\\New\\Sub\\" << int(DbStatus::Ok) << "Photos/New/Sub";
         QTest::newRow("typed with slashes") << "photos/2020" << int(DbStatus::Ok) << "Photos/2020";
         QTest::newRow("existing") << "PHOTOS\\" << int(DbStatus::Ok) << "Photos";
         QTest::newRow("leaves the root") << "..\\escape" << int(DbStatus::InvalidArgument) << "";
@@ -221,11 +241,12 @@ private slots:
         QTest::addColumn<QStringList>("folders");
         QTest::addColumn<bool>("empty");
         QTest::newRow("nothing") << QStringList() << QStringList() << true;
-        QTest::newRow("dot file") << QStringList{".nomedia"} << QStringList() << true;
-        QTest::newRow("dot folder") << QStringList() << QStringList{".thumbs"} << true;
-        QTest::newRow("file") << QStringList{"a.txt"} << QStringList() << false;
-        QTest::newRow("file without extension") << QStringList{"README"} << QStringList() << false;
-        QTest::newRow("folder") << QStringList() << QStringList{"sub"} << false;
+        QTest::newRow("dot file") << QStringList { ".nomedia" } << QStringList() << true;
+        QTest::newRow("dot folder") << QStringList() << QStringList { ".thumbs" } << true;
+        QTest::newRow("file") << QStringList { "a.txt" } << QStringList() << false;
+        QTest::newRow("file without extension")
+            << QStringList { "README" } << QStringList() << false;
+        QTest::newRow("folder") << QStringList() << QStringList { "sub" } << false;
     }
     void folderIsEmpty()
     {
@@ -253,7 +274,8 @@ private slots:
         mk(QStringLiteral(".git/empty"));
         QTemporaryDir outside;
         QVERIFY(QDir().mkpath(outside.path() + QStringLiteral("/target")));
-        QVERIFY(QFile::link(outside.path() + QStringLiteral("/target"), m_root + QStringLiteral("/link")));
+        QVERIFY(QFile::link(
+            outside.path() + QStringLiteral("/target"), m_root + QStringLiteral("/link")));
 
         QCOMPARE(RemoveEmptyFolders(m_root), 5); // X, Y, Z, Keep/Y/Z, Media/Empty
         QVERIFY(!there(QStringLiteral("X")));
@@ -269,7 +291,8 @@ private slots:
         FolderTree tree;
         QVERIFY(tree.rebuild(m_root));
         QCOMPARE(childNames(tree.root()),
-                 (QStringList{QStringLiteral("Holder"), QStringLiteral("Keep"), QStringLiteral("Media")}));
+            (QStringList {
+                QStringLiteral("Holder"), QStringLiteral("Keep"), QStringLiteral("Media") }));
     }
 };
 

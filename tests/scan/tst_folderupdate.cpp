@@ -1,22 +1,24 @@
-#include "scan/foldernotes.h"
-#include "scan/folderupdate.h"
 #include "platform/diskpath.h"
 #include "runasuser.h"
+#include "scan/foldernotes.h"
+#include "scan/folderupdate.h"
 #include "support/testutil.h"
 
 #include <QSignalSpy>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 QStringList namesOf(CatalogTable &t, const QString &folder, bool withNotes = false)
 {
     QStringList out;
     if (!t.SetFolderRange(folder))
-        return {QStringLiteral("<range failed>")};
+        return { QStringLiteral("<range failed>") };
     for (DbStatus st = t.table().first(); st && !t.table().eof(); st = t.table().next())
-        out << (withNotes ? t.text(CatalogTable::NAME) + QLatin1Char('=') + t.text(CatalogTable::NOTE)
-                          : t.text(CatalogTable::NAME));
+        out << (withNotes
+                ? t.text(CatalogTable::NAME) + QLatin1Char('=') + t.text(CatalogTable::NOTE)
+                : t.text(CatalogTable::NAME));
     return out;
 }
 
@@ -34,7 +36,8 @@ class TestFolderUpdate : public QObject
     {
         QVERIFY(testutil::writeFile(m_root + rel, bytes));
     }
-    DbStatus update(const QString &folder, bool descriptions = false, FolderUpdateStats *s = nullptr)
+    DbStatus update(
+        const QString &folder, bool descriptions = false, FolderUpdateStats *s = nullptr)
     {
         return UpdateFolder(*m_table, *m_resolver, folder, descriptions, s);
     }
@@ -42,7 +45,8 @@ class TestFolderUpdate : public QObject
 private slots:
     void init()
     {
-        m_root = m_tmp.path() + QStringLiteral("/case-") + QString::number(qrand_counter++) + QLatin1Char('/');
+        m_root = m_tmp.path() + QStringLiteral("/case-") + QString::number(qrand_counter++)
+            + QLatin1Char('/');
         QVERIFY(QDir().mkpath(m_root));
         m_table = new CatalogTable;
         QVERIFY(m_table->open(m_root, QStringLiteral("Archiv")));
@@ -56,13 +60,14 @@ private slots:
 
     void onlyCataloguedEntriesGetRecords()
     {
-        for (const char *n : {"README", ".htaccess", "photo.jpg.!", "!Tabulon.!", "Descript.ion",
-                              "notes.ion.txt", "photo.jpg", "x.tmp", "y.sys"})
+        for (const char *n : { "README", ".htaccess", "photo.jpg.!", "!Tabulon.!", "Descript.ion",
+                 "notes.ion.txt", "photo.jpg", "x.tmp", "y.sys" })
             file(QStringLiteral("Docs/") + QString::fromLatin1(n));
         QVERIFY(QDir().mkpath(m_root + QStringLiteral("Docs/sub.dir")));
         FolderUpdateStats s;
         QVERIFY(update(QStringLiteral("Docs\\"), false, &s));
-        QCOMPARE(namesOf(*m_table, QStringLiteral("Docs\\")), QStringList({"photo.jpg", "x.tmp", "y.sys"}));
+        QCOMPARE(namesOf(*m_table, QStringLiteral("Docs\\")),
+            QStringList({ "photo.jpg", "x.tmp", "y.sys" }));
         QCOMPARE(s.appended, 3);
         // Nothing changed on disk: nothing is written the second time.
         QVERIFY(update(QStringLiteral("Docs\\"), false, &s));
@@ -79,11 +84,13 @@ private slots:
         QCOMPARE(m_table->date(), QDate::currentDate());
         QFile f(m_root + QStringLiteral("D/a.txt"));
         QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.setFileTime(QDateTime(QDate(2021, 4, 3), QTime(10, 0)), QFileDevice::FileModificationTime));
+        QVERIFY(f.setFileTime(
+            QDateTime(QDate(2021, 4, 3), QTime(10, 0)), QFileDevice::FileModificationTime));
         f.close();
         QVERIFY(QFile::resize(m_root + QStringLiteral("D/a.txt"), 999));
         QVERIFY(f.open(QIODevice::ReadWrite));
-        QVERIFY(f.setFileTime(QDateTime(QDate(2021, 4, 3), QTime(10, 0)), QFileDevice::FileModificationTime));
+        QVERIFY(f.setFileTime(
+            QDateTime(QDate(2021, 4, 3), QTime(10, 0)), QFileDevice::FileModificationTime));
         f.close();
         FolderUpdateStats s;
         QVERIFY(update(QStringLiteral("D\\"), false, &s));
@@ -94,15 +101,16 @@ private slots:
 
     void renamedAndVanishedFilesLoseRecords()
     {
-        for (const char *n : {"a.txt", "b1.txt", "b2.txt", "b3.txt", "c.txt"})
+        for (const char *n : { "a.txt", "b1.txt", "b2.txt", "b3.txt", "c.txt" })
             file(QStringLiteral("D/") + QString::fromLatin1(n));
         QVERIFY(update(QStringLiteral("D\\")));
         m_table->DeletedCount = 0;
-        QVERIFY(QFile::rename(m_root + QStringLiteral("D/a.txt"), m_root + QStringLiteral("D/z.txt")));
-        for (const char *n : {"b1.txt", "b2.txt", "b3.txt"})
+        QVERIFY(
+            QFile::rename(m_root + QStringLiteral("D/a.txt"), m_root + QStringLiteral("D/z.txt")));
+        for (const char *n : { "b1.txt", "b2.txt", "b3.txt" })
             QVERIFY(QFile::remove(m_root + QStringLiteral("D/") + QString::fromLatin1(n)));
         QVERIFY(update(QStringLiteral("D\\")));
-        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\")), QStringList({"c.txt", "z.txt"}));
+        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\")), QStringList({ "c.txt", "z.txt" }));
         QCOMPARE(m_table->DeletedCount, 4);
     }
 
@@ -114,10 +122,12 @@ private slots:
         m_table->setText(CatalogTable::NOTE, QStringLiteral("Strand"));
         m_table->setText(CatalogTable::CODE, QStringLiteral("AB"));
         QVERIFY(m_table->table().post());
-        QVERIFY(QFile::rename(m_root + QStringLiteral("D/Photo.JPG"), m_root + QStringLiteral("D/photo.jpg")));
+        QVERIFY(QFile::rename(
+            m_root + QStringLiteral("D/Photo.JPG"), m_root + QStringLiteral("D/photo.jpg")));
         m_resolver->forget();
         QVERIFY(update(QStringLiteral("D\\")));
-        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\"), true), QStringList({"Photo.JPG=Strand"}));
+        QCOMPARE(
+            namesOf(*m_table, QStringLiteral("D\\"), true), QStringList({ "Photo.JPG=Strand" }));
         QCOMPARE(m_table->text(CatalogTable::CODE), QStringLiteral("AB"));
         QCOMPARE(m_table->DeletedCount, 0);
     }
@@ -127,12 +137,13 @@ private slots:
         file(QStringLiteral("D/a.txt"));
         file(QStringLiteral("D/my file.txt"));
         file(QStringLiteral("D/Descript.ion"),
-             "a.txt erste\r\n\"my file.txt\" mit Blank\r\nA.TXT zweite\r\nother.txt niemand\r\n");
+            "a.txt erste\r\n\"my file.txt\" mit Blank\r\nA.TXT zweite\r\nother.txt niemand\r\n");
         QVERIFY(update(QStringLiteral("D\\"), false));
-        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\"), true), QStringList({"a.txt=", "my file.txt="}));
+        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\"), true),
+            QStringList({ "a.txt=", "my file.txt=" }));
         QVERIFY(update(QStringLiteral("D\\"), true));
         QCOMPARE(namesOf(*m_table, QStringLiteral("D\\"), true),
-                 QStringList({"a.txt=zweite", "my file.txt=mit Blank"}));
+            QStringList({ "a.txt=zweite", "my file.txt=mit Blank" }));
     }
 
     void newFileTakesItsNoteInTheSameRun()
@@ -141,7 +152,7 @@ private slots:
         file(QStringLiteral("D/descript.ion"), "new.txt fresh");
         FolderUpdateStats s;
         QVERIFY(update(QStringLiteral("D\\"), true, &s));
-        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\"), true), QStringList({"new.txt=fresh"}));
+        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\"), true), QStringList({ "new.txt=fresh" }));
         QCOMPARE(s.notesSet, 1);
     }
 
@@ -162,13 +173,14 @@ private slots:
         file(QStringLiteral("D/a.txt"));
         QVERIFY(update(QStringLiteral("D\\")));
         QVERIFY(QFile::remove(m_root + QStringLiteral("D/a.txt")));
-        QVERIFY(QDir().mkpath(m_root + QStringLiteral("D/Descript.ion"))); // a folder: cannot be read
+        QVERIFY(
+            QDir().mkpath(m_root + QStringLiteral("D/Descript.ion"))); // a folder: cannot be read
         QSignalSpy attached(m_table, &CatalogTable::viewsAttached);
         const DbStatus st = update(QStringLiteral("D\\"), true);
         QVERIFY(!st);
         QVERIFY(!st.message().isEmpty());
         QCOMPARE(attached.count(), 1);
-        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\")), QStringList({"a.txt"}));
+        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\")), QStringList({ "a.txt" }));
     }
 
     void rootFilesHaveEmptyDir()
@@ -176,7 +188,8 @@ private slots:
         file(QStringLiteral("root.txt"));
         QVERIFY(update(QString()));
         // The catalogue's own files lie in the root folder too and are files like any other.
-        QCOMPARE(namesOf(*m_table, QString()), QStringList({"Archiv.dbf", "Archiv.mdx", "root.txt"}));
+        QCOMPARE(
+            namesOf(*m_table, QString()), QStringList({ "Archiv.dbf", "Archiv.mdx", "root.txt" }));
         QCOMPARE(m_table->text(CatalogTable::DIR), QString());
     }
 
@@ -194,7 +207,7 @@ private slots:
         QVERIFY(SweepOrphans(*m_table, *m_resolver, &deleted));
         QCOMPARE(deleted, 1);
         QCOMPARE(m_table->table().order(), QByteArray("1"));
-        QCOMPARE(namesOf(*m_table, QStringLiteral(".HIDDEN\\")), QStringList({"c.txt"}));
+        QCOMPARE(namesOf(*m_table, QStringLiteral(".HIDDEN\\")), QStringList({ "c.txt" }));
         QCOMPARE(namesOf(*m_table, QStringLiteral("Gone\\")), QStringList());
     }
 
@@ -215,11 +228,11 @@ private slots:
         file(QStringLiteral(".hidden/c.txt"));
         file(QStringLiteral(".hidden/d.txt"));
         file(QStringLiteral(".gone/e.txt"));
-        for (const char *folder : {"Keep\\", ".hidden\\", ".gone\\"})
+        for (const char *folder : { "Keep\\", ".hidden\\", ".gone\\" })
             QVERIFY(update(QString::fromLatin1(folder)));
         // Records whose DIR differs from the folder key only in case lie outside the range
         // that merging Keep\ walks; the sweep must judge them itself.
-        for (const char *name : {"a.txt", "lost.txt"}) {
+        for (const char *name : { "a.txt", "lost.txt" }) {
             DbfTable &t = m_table->table();
             QVERIFY(t.append());
             t.setFieldBytes(CatalogTable::DIR, "keep\\");
@@ -232,14 +245,15 @@ private slots:
         m_table->DeletedCount = 0;
         FolderWalk walk;
         QVERIFY(UpdateFolder(*m_table, *m_resolver, QString(), false, nullptr, false, &walk));
-        QVERIFY(UpdateFolder(*m_table, *m_resolver, QStringLiteral("Keep\\"), false, nullptr, true, &walk));
+        QVERIFY(UpdateFolder(
+            *m_table, *m_resolver, QStringLiteral("Keep\\"), false, nullptr, true, &walk));
         QCOMPARE(m_table->DeletedCount, 1); // b.txt, by the folder's own update
         int deleted = 0;
         QVERIFY(SweepOrphans(*m_table, *m_resolver, &deleted, skipMerged ? &walk : nullptr));
         QCOMPARE(deleted, 3); // d.txt, e.txt and the lost file of the lower-case folder
         QCOMPARE(m_table->DeletedCount, 4);
-        QCOMPARE(namesOf(*m_table, QStringLiteral("Keep\\")), QStringList({"a.txt"}));
-        QCOMPARE(namesOf(*m_table, QStringLiteral(".HIDDEN\\")), QStringList({"c.txt"}));
+        QCOMPARE(namesOf(*m_table, QStringLiteral("Keep\\")), QStringList({ "a.txt" }));
+        QCOMPARE(namesOf(*m_table, QStringLiteral(".HIDDEN\\")), QStringList({ "c.txt" }));
         QCOMPARE(namesOf(*m_table, QStringLiteral(".GONE\\")), QStringList());
         QVERIFY(m_table->setPhysicalOrder());
         QStringList all;
@@ -247,7 +261,9 @@ private slots:
         for (DbStatus st = t.first(); st && !t.eof(); st = t.next())
             all << m_table->text(CatalogTable::DIR) + m_table->text(CatalogTable::NAME);
         all.sort();
-        QCOMPARE(all, QStringList({".HIDDEN\\c.txt", "Archiv.dbf", "Archiv.mdx", "KEEP\\a.txt", "keep\\a.txt"}));
+        QCOMPARE(all,
+            QStringList(
+                { ".HIDDEN\\c.txt", "Archiv.dbf", "Archiv.mdx", "KEEP\\a.txt", "keep\\a.txt" }));
     }
 
     // Listings read ahead give the table that listing each folder on the spot gives, also
@@ -256,8 +272,8 @@ private slots:
     {
         CatalogTable other; // a second catalogue of the same disk, updated the other way
         QVERIFY(other.open(m_root, QStringLiteral("Other")));
-        const QStringList announced{"A\\", "A\\B\\", "C\\", "Gone\\", "D\\"};
-        for (const char *f : {"A/x.txt", "A/B/z.txt", "C/c.txt", "D/d.txt", "Gone/g.txt"})
+        const QStringList announced { "A\\", "A\\B\\", "C\\", "Gone\\", "D\\" };
+        for (const char *f : { "A/x.txt", "A/B/z.txt", "C/c.txt", "D/d.txt", "Gone/g.txt" })
             file(QString::fromLatin1(f));
         for (const QString &folder : announced) {
             QVERIFY(update(folder));
@@ -267,7 +283,8 @@ private slots:
         file(QStringLiteral("A/new.txt"));
         file(QStringLiteral("C/c.txt"), "longer now");
         file(QStringLiteral("E/e.txt"));
-        const QStringList walked{"A\\", "C\\", "Gone\\", "E\\", "D\\"}; // B skipped, E not announced
+        const QStringList walked { "A\\", "C\\", "Gone\\", "E\\",
+            "D\\" }; // B skipped, E not announced
         FolderWalk walk;
         walk.readAhead(*m_resolver, announced);
         for (const QString &folder : walked) {
@@ -302,7 +319,10 @@ private slots:
             int deleted = -1;
             if (!SweepOrphans(*m_table, *m_resolver, &deleted))
                 return 1;
-            return deleted == 1 && namesOf(*m_table, QStringLiteral("Locked\\")) == QStringList({"a.txt"}) ? 0 : 2;
+            return deleted == 1
+                    && namesOf(*m_table, QStringLiteral("Locked\\")) == QStringList({ "a.txt" })
+                ? 0
+                : 2;
         });
         QVERIFY(QFile::setPermissions(m_root + QStringLiteral("Locked"), open));
         if (result < 0)
@@ -323,7 +343,7 @@ private slots:
             const DbStatus st = update(QStringLiteral("Locked\\"));
             if (st.code() != DbStatus::IoError || !st.message().contains(QLatin1String("Locked")))
                 return 1;
-            return namesOf(*m_table, QStringLiteral("Locked\\")) == QStringList({"a.txt"})
+            return namesOf(*m_table, QStringLiteral("Locked\\")) == QStringList({ "a.txt" })
                     && m_table->DeletedCount == 0 && !m_table->isDetached()
                 ? 0
                 : 2;
@@ -346,7 +366,7 @@ private slots:
         // The range of another folder is in force: the folder's own is applied first.
         QVERIFY(WriteFolderDescriptions(*m_table, *m_resolver, QStringLiteral("D\\")));
         QCOMPARE(testutil::readFile(m_root + QStringLiteral("D/descript.ion")),
-                 QByteArray("\"b c.txt\" Alpha\r\na.txt Zulu\r\n"));
+            QByteArray("\"b c.txt\" Alpha\r\na.txt Zulu\r\n"));
         QVERIFY(!QFile::exists(m_root + QStringLiteral("D/Descript.ion")));
         QCOMPARE(m_table->text(CatalogTable::NAME), QStringLiteral("a.txt"));
         // No records left: the file goes, and the folder info file with it.

@@ -19,7 +19,9 @@ private slots:
         QCOMPARE(t.insert("\xe9t\xe9.txt", 7), 1);
         QCOMPARE(t.find(QByteArray("\xc9T\xc9.TXT")), 1);
         QCOMPARE(t.find(QByteArray("photo.jp")), -1);
-        QCOMPARE(t.find(QByteArray("stra\xdf" "e.txt")), -1);
+        QCOMPARE(t.find(QByteArray("stra\xdf"
+                                   "e.txt")),
+            -1);
         QCOMPARE(t.insert("", 0), 2);
         QCOMPARE(t.find(QByteArray()), 2);
         QCOMPARE(t.size(), 3);

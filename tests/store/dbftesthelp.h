@@ -10,22 +10,22 @@
 
 #include <vector>
 
-namespace dbftest {
+namespace dbftest
+{
 
 enum Field { Dir = 0, Name, Date, Note, Code, Size };
 
 inline std::vector<DbfField> catalogueFields()
 {
-    return {{"DIR", 'C', 80, 0},  {"NAME", 'C', 80, 0}, {"DATE", 'D', 8, 0},
-            {"NOTE", 'C', 80, 0}, {"CODE", 'C', 10, 0}, {"SIZE", 'C', 6, 0}};
+    return { { "DIR", 'C', 80, 0 }, { "NAME", 'C', 80, 0 }, { "DATE", 'D', 8, 0 },
+        { "NOTE", 'C', 80, 0 }, { "CODE", 'C', 10, 0 }, { "SIZE", 'C', 6, 0 } };
 }
 
 inline std::vector<DbfTagDef> catalogueTags()
 {
-    return {{"1", "DIR+UPPER(SUBSTR(NAME,1,20))"},
-            {"2", "DIR+DTOS(DATE)+UPPER(SUBSTR(NAME,1,10))"},
-            {"3", "DIR+CODE+UPPER(SUBSTR(NAME,1,10))"},
-            {"4", "DIR+UPPER(SUBSTR(NOTE,1,20))"}};
+    return { { "1", "DIR+UPPER(SUBSTR(NAME,1,20))" },
+        { "2", "DIR+DTOS(DATE)+UPPER(SUBSTR(NAME,1,10))" },
+        { "3", "DIR+CODE+UPPER(SUBSTR(NAME,1,10))" }, { "4", "DIR+UPPER(SUBSTR(NOTE,1,20))" } };
 }
 
 struct Rec {
@@ -52,7 +52,7 @@ inline QStringList walk(DbfTable &t, int field = Name)
 {
     QStringList out;
     if (!t.first())
-        return {QStringLiteral("<first failed>")};
+        return { QStringLiteral("<first failed>") };
     for (int guard = 0; !t.eof() && guard < 100000; ++guard) {
         out << t.fieldText(field);
         if (!t.next())
@@ -65,7 +65,7 @@ inline QStringList walkBack(DbfTable &t, int field = Name)
 {
     QStringList out;
     if (!t.last())
-        return {QStringLiteral("<last failed>")};
+        return { QStringLiteral("<last failed>") };
     for (int guard = 0; !t.bof() && guard < 100000; ++guard) {
         out.prepend(t.fieldText(field));
         if (!t.prior())
@@ -80,7 +80,7 @@ inline std::pair<QByteArray, QByteArray> folderRange(const QByteArray &dir)
     QByteArray high = dir.left(80);
     high.append(QByteArray(80 - high.size(), ' '));
     high.append(char(0xFF));
-    return {dir, high};
+    return { dir, high };
 }
 
 inline QByteArray bytesOf(const QString &path)
@@ -101,10 +101,10 @@ inline quint32 le32(const QByteArray &b, int at)
         | quint32(quint8(b[at + 2])) << 16 | quint32(quint8(b[at + 3])) << 24;
 }
 
-#define DBF_VERIFY_OK(expr)                                                                  \
-    do {                                                                                     \
-        const DbStatus st_ = (expr);                                                         \
-        QVERIFY2(st_.isOk(), qPrintable(st_.message()));                                     \
+#define DBF_VERIFY_OK(expr)                                                                        \
+    do {                                                                                           \
+        const DbStatus st_ = (expr);                                                               \
+        QVERIFY2(st_.isOk(), qPrintable(st_.message()));                                           \
     } while (false)
 
 } // namespace dbftest

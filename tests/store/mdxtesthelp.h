@@ -9,7 +9,8 @@
 #include <algorithm>
 #include <random>
 
-namespace mdxtest {
+namespace mdxtest
+{
 
 using Entry = std::pair<QByteArray, quint32>;
 using Entries = std::vector<Entry>;
@@ -17,10 +18,10 @@ using Entries = std::vector<Entry>;
 inline std::vector<MdxTagSpec> catalogueTags()
 {
     return {
-        {"1", "DIR+UPPER(SUBSTR(NAME,1,20))", 100},
-        {"2", "DIR+DTOS(DATE)+UPPER(SUBSTR(NAME,1,10))", 98},
-        {"3", "DIR+CODE+UPPER(SUBSTR(NAME,1,10))", 100},
-        {"4", "DIR+UPPER(SUBSTR(NOTE,1,20))", 100},
+        { "1", "DIR+UPPER(SUBSTR(NAME,1,20))", 100 },
+        { "2", "DIR+DTOS(DATE)+UPPER(SUBSTR(NAME,1,10))", 98 },
+        { "3", "DIR+CODE+UPPER(SUBSTR(NAME,1,10))", 100 },
+        { "4", "DIR+UPPER(SUBSTR(NOTE,1,20))", 100 },
     };
 }
 
@@ -56,7 +57,7 @@ inline Entries sorted(Entries e)
 
 // Builds an index whose tags all hold the same entries (cut to each tag's key length).
 inline DbStatus buildWith(const QString &path, const Entries &entries,
-                          const std::vector<MdxTagSpec> &tags = catalogueTags())
+    const std::vector<MdxTagSpec> &tags = catalogueTags())
 {
     return MdxIndex::build(path, "CATALOG", tags, [&](int tag, MdxKeyList &list) {
         for (const Entry &e : entries)
@@ -96,7 +97,8 @@ inline Entries verified(MdxIndex &idx, int tag, DbStatus &st)
 {
     Entries out;
     const int len = idx.tagSpec(tag).keyLength;
-    st = idx.verify(tag, [&](const char *k, quint32 r) { out.emplace_back(QByteArray(k, len), r); });
+    st = idx.verify(
+        tag, [&](const char *k, quint32 r) { out.emplace_back(QByteArray(k, len), r); });
     return out;
 }
 

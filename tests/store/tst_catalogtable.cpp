@@ -4,7 +4,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 struct Rec {
     const char *dir;
@@ -69,17 +70,17 @@ private slots:
     {
         CatalogTable t;
         QVERIFY(t.open(root(), QStringLiteral("A")));
-        addRecords(t, {{"BILDER\\FOTOS\\", "a.jpg", "", "", {}},
-                       {"BILDER\\FOTOS\\ALT\\", "b.jpg", "", "", {}},
-                       {"BILDER\\FOTOSAMMLUNG\\", "c.jpg", "", "", {}},
-                       {"BILDER\\", "d.jpg", "", "", {}},
-                       {"", "root.txt", "", "", {}},
-                       {"BILDER\\FOTOS\\", "e.jpg", "", "", {}}});
+        addRecords(t,
+            { { "BILDER\\FOTOS\\", "a.jpg", "", "", {} },
+                { "BILDER\\FOTOS\\ALT\\", "b.jpg", "", "", {} },
+                { "BILDER\\FOTOSAMMLUNG\\", "c.jpg", "", "", {} },
+                { "BILDER\\", "d.jpg", "", "", {} }, { "", "root.txt", "", "", {} },
+                { "BILDER\\FOTOS\\", "e.jpg", "", "", {} } });
         QVERIFY(t.SetFolderRange(QStringLiteral("Bilder\\Fotos\\")));
-        QCOMPARE(namesInView(t), QStringList({"a.jpg", "e.jpg"}));
+        QCOMPARE(namesInView(t), QStringList({ "a.jpg", "e.jpg" }));
         QCOMPARE(t.currentFolder(), QStringLiteral("Bilder\\Fotos\\"));
         QVERIFY(t.SetFolderRange(QString()));
-        QCOMPARE(namesInView(t), QStringList({"root.txt"}));
+        QCOMPARE(namesInView(t), QStringList({ "root.txt" }));
         QVERIFY(t.SetFolderRange(QStringLiteral("LEER\\")));
         QVERIFY(t.table().isEmpty());
     }
@@ -88,18 +89,19 @@ private slots:
     {
         CatalogTable t;
         QVERIFY(t.open(root(), QStringLiteral("A")));
-        addRecords(t, {{"F\\", "b.txt", "zebra", "Z", QDate(2020, 1, 1)},
-                       {"F\\", "a.txt", "apfel", "A", QDate(2021, 1, 1)},
-                       {"F\\", "c.txt", "mitte", "M", QDate(2019, 1, 1)}});
+        addRecords(t,
+            { { "F\\", "b.txt", "zebra", "Z", QDate(2020, 1, 1) },
+                { "F\\", "a.txt", "apfel", "A", QDate(2021, 1, 1) },
+                { "F\\", "c.txt", "mitte", "M", QDate(2019, 1, 1) } });
         QVERIFY(t.SetFolderRange(QStringLiteral("F\\")));
-        QCOMPARE(namesInView(t), QStringList({"a.txt", "b.txt", "c.txt"}));
+        QCOMPARE(namesInView(t), QStringList({ "a.txt", "b.txt", "c.txt" }));
         QVERIFY(t.table().goTo(3)); // c.txt
         bool follow = true;
         t.setFollowFlag(&follow);
         QSignalSpy switched(&t, &CatalogTable::orderSwitched);
         QSignalSpy attached(&t, &CatalogTable::viewsAttached);
 
-        const QList<int> cycle = {4, 3, 2, 1};
+        const QList<int> cycle = { 4, 3, 2, 1 };
         for (int expected : cycle) {
             QVERIFY(t.SwitchOrder(0));
             QCOMPARE(t.orderName(), QByteArray::number(expected));
@@ -109,16 +111,16 @@ private slots:
         }
         QCOMPARE(attached.count(), 4);
         QVERIFY(t.SwitchOrder(2));
-        QCOMPARE(namesInView(t), QStringList({"c.txt", "b.txt", "a.txt"}));
+        QCOMPARE(namesInView(t), QStringList({ "c.txt", "b.txt", "a.txt" }));
         QVERIFY(t.SwitchOrder(4));
-        QCOMPARE(namesInView(t), QStringList({"a.txt", "c.txt", "b.txt"}));
+        QCOMPARE(namesInView(t), QStringList({ "a.txt", "c.txt", "b.txt" }));
     }
 
     void switchOrderOnEmptyFolderShowsIt()
     {
         CatalogTable t;
         QVERIFY(t.open(root(), QStringLiteral("A")));
-        addRecords(t, {{"F\\", "a.txt", "", "", {}}});
+        addRecords(t, { { "F\\", "a.txt", "", "", {} } });
         QVERIFY(t.SetFolderRange(QStringLiteral("LEER\\")));
         QVERIFY(t.SwitchOrder(3));
         QVERIFY(t.table().isEmpty());
@@ -141,11 +143,15 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
-        QTest::newRow("blanks and repeats") << " b a b" << "BA";
-        QTest::newRow("repeats in between") << "a b a c" << "ABC";
-        QTest::newRow("xx y") << "xx y" << "XY";
+        QTest::newRow("blanks and repeats") << " b a b"
+                                            << "BA";
+        QTest::newRow("repeats in between") << "a b a c"
+                                            << "ABC";
+        QTest::newRow("xx y") << "xx y"
+                              << "XY";
         QTest::newRow("accents") << QStringLiteral("\u00e9\u00c9x") << QStringLiteral("\u00c9X");
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void tagsAreCleaned()
     {
@@ -158,11 +164,16 @@ private slots:
     {
         QTest::addColumn<QString>("newName");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("rename") << "b.txt" << "b.txt";
-        QTest::newRow("no dot") << "readme" << "a.txt";
-        QTest::newRow("empty") << "" << "a.txt";
-        QTest::newRow("path separator") << "x/b.txt" << "a.txt";
-        QTest::newRow("case only") << "A.TXT" << "A.TXT";
+        QTest::newRow("rename") << "b.txt"
+                                << "b.txt";
+        QTest::newRow("no dot") << "readme"
+                                << "a.txt";
+        QTest::newRow("empty") << ""
+                               << "a.txt";
+        QTest::newRow("path separator") << "x/b.txt"
+                                        << "a.txt";
+        QTest::newRow("case only") << "A.TXT"
+                                   << "A.TXT";
     }
     void recordRulesRenameFileAndInfo()
     {
@@ -172,7 +183,7 @@ private slots:
         QVERIFY(testutil::writeFile(root() + QStringLiteral("Docs/a.txt.!"), "long text"));
         CatalogTable t;
         QVERIFY(t.open(root(), QStringLiteral("A")));
-        addRecords(t, {{"DOCS\\", "a.txt", "note", "", {}}});
+        addRecords(t, { { "DOCS\\", "a.txt", "note", "", {} } });
         QVERIFY(t.SetFolderRange(QStringLiteral("Docs\\")));
         t.setRecordEditMode(true);
         QVERIFY(t.table().edit());
@@ -183,8 +194,9 @@ private slots:
         QCOMPARE(t.text(CatalogTable::NAME), expected);
         QCOMPARE(t.text(CatalogTable::CODE), QStringLiteral("BA"));
         QVERIFY(QFileInfo::exists(root() + QStringLiteral("Docs/") + expected));
-        QCOMPARE(testutil::readFile(root() + QStringLiteral("Docs/") + expected + QStringLiteral(".!")),
-                 QByteArray("long text"));
+        QCOMPARE(
+            testutil::readFile(root() + QStringLiteral("Docs/") + expected + QStringLiteral(".!")),
+            QByteArray("long text"));
         QCOMPARE(QDir(root() + QStringLiteral("Docs")).entryList(QDir::Files).size(), 2);
     }
 
@@ -196,14 +208,15 @@ private slots:
         QStringList reported;
         t.setErrorReporter([&](const QString &m) { reported << m; });
         QVERIFY(t.open(root(), QStringLiteral("A")));
-        addRecords(t, {{"D\\", "a.txt", "note", "", {}}});
+        addRecords(t, { { "D\\", "a.txt", "note", "", {} } });
         QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
         t.setRecordEditMode(true);
         QVERIFY(t.table().edit());
         t.setText(CatalogTable::NAME, QStringLiteral("b.txt"));
         QVERIFY(t.table().post());
         QCOMPARE(t.text(CatalogTable::NAME), QStringLiteral("a.txt"));
-        QCOMPARE(reported, QStringList({QStringLiteral("File  'a.txt'  could not be renamed !")}));
+        QCOMPARE(
+            reported, QStringList({ QStringLiteral("File  'a.txt'  could not be renamed !") }));
         QCOMPARE(testutil::readFile(root() + QStringLiteral("D/b.txt")), QByteArray("other"));
         QCOMPARE(testutil::readFile(root() + QStringLiteral("D/a.txt")), QByteArray("mine"));
     }
@@ -215,7 +228,7 @@ private slots:
         t.setRecordEditMode(true);
         QCOMPARE(t.table().append().code(), DbStatus::Refused);
         t.setRecordEditMode(false);
-        addRecords(t, {{"D\\", "no-dot", "", "b a", {}}});
+        addRecords(t, { { "D\\", "no-dot", "", "b a", {} } });
         QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
         QCOMPARE(t.text(CatalogTable::NAME), QStringLiteral("no-dot"));
         QCOMPARE(t.text(CatalogTable::CODE), QStringLiteral("b a"));
@@ -225,7 +238,9 @@ private slots:
     {
         CatalogTable t;
         QVERIFY(t.open(root(), QStringLiteral("A")));
-        addRecords(t, {{"D\\", "1.txt", "", "", {}}, {"D\\", "2.txt", "", "", {}}, {"D\\", "3.txt", "", "", {}}});
+        addRecords(t,
+            { { "D\\", "1.txt", "", "", {} }, { "D\\", "2.txt", "", "", {} },
+                { "D\\", "3.txt", "", "", {} } });
         QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
         QVERIFY(t.table().goTo(2));
         QVERIFY(t.table().deleteRecord());
@@ -237,7 +252,7 @@ private slots:
         QCOMPARE(t.DeletedCount, 0);
         QCOMPARE(t.table().physicalCount(), 2u);
         QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
-        QCOMPARE(namesInView(t), QStringList({"1.txt", "3.txt"}));
+        QCOMPARE(namesInView(t), QStringList({ "1.txt", "3.txt" }));
     }
 };
 

@@ -15,7 +15,8 @@
 
 using namespace dbftest;
 
-namespace {
+namespace
+{
 
 // What the table should show, worked out without it: the records, the order in force (the
 // catalogue tags' keys built here by hand), the range and the filter (no names with "x").
@@ -35,16 +36,22 @@ struct Model {
         const auto pad = [](const QByteArray &s, int n) { return s.left(n).leftJustified(n, ' '); };
         const QByteArray name = r.name.toUpper();
         switch (order.toInt()) {
-        case 1: return pad(r.dir, 80) + pad(name, 20);
-        case 2: return pad(r.dir, 80) + (r.date.isValid() ? QByteArray("20210505") : QByteArray(8, ' ')) + pad(name, 10);
-        case 3: return pad(r.dir, 80) + QByteArray(10, ' ') + pad(name, 10);
-        default: return pad(r.dir, 80) + pad(r.note.toUpper(), 20);
+        case 1:
+            return pad(r.dir, 80) + pad(name, 20);
+        case 2:
+            return pad(r.dir, 80) + (r.date.isValid() ? QByteArray("20210505") : QByteArray(8, ' '))
+                + pad(name, 10);
+        case 3:
+            return pad(r.dir, 80) + QByteArray(10, ' ') + pad(name, 10);
+        default:
+            return pad(r.dir, 80) + pad(r.note.toUpper(), 20);
         }
     }
     bool visible(quint32 r) const
     {
         const Record &rec = records[r - 1];
-        return !rec.deleted && (rangeDir.isEmpty() || rec.dir == rangeDir) && !(filtered && rec.name.startsWith('x'));
+        return !rec.deleted && (rangeDir.isEmpty() || rec.dir == rangeDir)
+            && !(filtered && rec.name.startsWith('x'));
     }
     std::vector<quint32> sequence() const // every record, in the order in force
     {
@@ -55,7 +62,8 @@ struct Model {
             std::vector<QByteArray> keys(records.size() + 1);
             for (quint32 r : out)
                 keys[r] = key(r);
-            std::stable_sort(out.begin(), out.end(), [&](quint32 a, quint32 b) { return keys[a] < keys[b]; });
+            std::stable_sort(
+                out.begin(), out.end(), [&](quint32 a, quint32 b) { return keys[a] < keys[b]; });
         }
         return out;
     }
@@ -73,7 +81,8 @@ struct Model {
         const std::vector<quint32> seq = sequence();
         const qsizetype at = std::find(seq.begin(), seq.end(), recno) - seq.begin();
         const int step = forward ? 1 : -1;
-        for (qsizetype i = fromItself ? at : at + step; i >= 0 && i < qsizetype(seq.size()); i += step)
+        for (qsizetype i = fromItself ? at : at + step; i >= 0 && i < qsizetype(seq.size());
+             i += step)
             if (visible(seq[size_t(i)]))
                 return seq[size_t(i)];
         return 0;
@@ -119,16 +128,19 @@ class TestDbfAppends : public QObject
         m.rangeDir.clear();
         m.filtered = false;
         setFilter(t, false);
-        for (const QByteArray &order : {QByteArray("1"), QByteArray("2"), QByteArray("3"), QByteArray("4")}) {
+        for (const QByteArray &order :
+            { QByteArray("1"), QByteArray("2"), QByteArray("3"), QByteArray("4") }) {
             m.order = order;
             DBF_VERIFY_OK(t.setOrder(order));
             std::vector<quint32> walked;
-            for (DbStatus st = t.first(); st && !t.eof() && walked.size() <= m.records.size(); st = t.next())
+            for (DbStatus st = t.first(); st && !t.eof() && walked.size() <= m.records.size();
+                 st = t.next())
                 walked.push_back(quint32(t.recNo()));
             QVERIFY2(walked == m.shown(), qPrintable(when + QStringLiteral(", order ") + order));
         }
         QStringList faults;
-        QVERIFY2(t.check(faults).isOk(), qPrintable(when + QLatin1Char(':') + faults.join(QLatin1Char('\n'))));
+        QVERIFY2(t.check(faults).isOk(),
+            qPrintable(when + QLatin1Char(':') + faults.join(QLatin1Char('\n'))));
     }
 
 private slots:
@@ -146,7 +158,7 @@ private slots:
     void appendsAmongEveryOtherCall_data()
     {
         QTest::addColumn<unsigned>("seed");
-        for (unsigned seed : {1u, 2u, 3u})
+        for (unsigned seed : { 1u, 2u, 3u })
             QTest::newRow(qPrintable(QStringLiteral("seed %1").arg(seed))) << seed;
     }
     void appendsAmongEveryOtherCall()
@@ -154,7 +166,7 @@ private slots:
         QFETCH(unsigned, seed);
         std::mt19937 rng(seed);
         const auto pick = [&](int n) { return int(rng() % unsigned(n)); };
-        const QByteArray dirs[] = {"A\\", "B\\", "C\\"};
+        const QByteArray dirs[] = { "A\\", "B\\", "C\\" };
         DbfTable t;
         DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
         Model m;
@@ -164,10 +176,12 @@ private slots:
             const int op = pick(20);
             if (op < 8) { // a run of appends, a long one now and then
                 for (int i = 0, run = pick(10) ? 1 + pick(6) : 60; i < run; ++i) {
-                    Model::Record r{dirs[pick(3)], (pick(6) ? "n" : "x") + QByteArray::number(pick(25)),
-                                    QByteArray(pick(2) ? "Beta" : ""), pick(2) ? QDate(2021, 5, 5) : QDate()};
-                    DBF_VERIFY_OK(add(t, {QString::fromLatin1(r.dir), QString::fromLatin1(r.name), r.date,
-                                          QString::fromLatin1(r.note), {}}));
+                    Model::Record r { dirs[pick(3)],
+                        (pick(6) ? "n" : "x") + QByteArray::number(pick(25)),
+                        QByteArray(pick(2) ? "Beta" : ""), pick(2) ? QDate(2021, 5, 5) : QDate() };
+                    DBF_VERIFY_OK(add(t,
+                        { QString::fromLatin1(r.dir), QString::fromLatin1(r.name), r.date,
+                            QString::fromLatin1(r.note), {} }));
                     m.records.push_back(r);
                     cur = m.settled(quint32(m.records.size()));
                     QCOMPARE(t.recNo(), recNoOf(cur));
@@ -201,7 +215,7 @@ private slots:
                 m.records[cur - 1].deleted = true;
                 cur = m.settled(cur);
             } else if (op == 14) {
-                const QByteArray orders[] = {"", "1", "2", "3", "4"};
+                const QByteArray orders[] = { "", "1", "2", "3", "4" };
                 m.order = orders[pick(5)];
                 m.rangeDir.clear();
                 DBF_VERIFY_OK(t.setOrder(m.order));
@@ -253,10 +267,13 @@ private slots:
         const auto range = folderRange("R\\");
         DBF_VERIFY_OK(t.setRange(range.first, range.second));
         for (int i = 0; i < 9000; ++i) // names in an order of their own
-            DBF_VERIFY_OK(add(t, {"R\\", QStringLiteral("f%1").arg(i * 7919 % 9000, 5, 10, QLatin1Char('0')), {}, {}, {}}));
+            DBF_VERIFY_OK(add(t,
+                { "R\\", QStringLiteral("f%1").arg(i * 7919 % 9000, 5, 10, QLatin1Char('0')), {},
+                    {}, {} }));
         QStringList back = walkBack(t);
         QCOMPARE(back.size(), 9000);
-        QVERIFY(std::is_sorted(back.begin(), back.end()) && back.last() == QStringLiteral("f08999"));
+        QVERIFY(
+            std::is_sorted(back.begin(), back.end()) && back.last() == QStringLiteral("f08999"));
     }
 
     // A write of the index failing while the waiting keys go in breaks the index as a failing
@@ -267,11 +284,13 @@ private slots:
         {
             DbfTable t;
             DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
-            DBF_VERIFY_OK(add(t, {"D\\", "first", {}, {}, {}}));
+            DBF_VERIFY_OK(add(t, { "D\\", "first", {}, {}, {} }));
             DBF_VERIFY_OK(t.flush());
-            dbfio::setFaultHook([](const QString &path, qint64, qint64) { return !path.endsWith(QLatin1String(".mdx")); });
+            dbfio::setFaultHook([](const QString &path, qint64, qint64) {
+                return !path.endsWith(QLatin1String(".mdx"));
+            });
             for (int i = 0; i < 20; ++i)
-                DBF_VERIFY_OK(add(t, {"D\\", QStringLiteral("n%1").arg(i), {}, {}, {}}));
+                DBF_VERIFY_OK(add(t, { "D\\", QStringLiteral("n%1").arg(i), {}, {}, {} }));
             const DbStatus st = t.first();
             dbfio::setFaultHook(nullptr);
             QCOMPARE(st.code(), DbStatus::IoError);
@@ -299,10 +318,10 @@ private slots:
             DbfTable t;
             bool ok = t.open(m_path, catalogueTags()).isOk();
             for (int i = 0; ok && i < 300; ++i)
-                ok = add(t, {"D\\", QStringLiteral("a%1").arg(i), {}, {}, {}}).isOk();
+                ok = add(t, { "D\\", QStringLiteral("a%1").arg(i), {}, {}, {} }).isOk();
             ok = ok && t.flush().isOk();
             for (int i = 0; ok && i < 1500; ++i) // runs reach the file, the keys all wait
-                ok = add(t, {"E\\", QStringLiteral("b%1").arg(1500 - i), {}, {}, {}}).isOk();
+                ok = add(t, { "E\\", QStringLiteral("b%1").arg(1500 - i), {}, {}, {} }).isOk();
             if (ok)
                 raise(SIGKILL);
             _exit(1);

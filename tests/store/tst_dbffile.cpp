@@ -9,7 +9,8 @@
 
 using namespace dbftest;
 
-namespace {
+namespace
+{
 
 void put16(QByteArray &b, int at, int v)
 {
@@ -44,8 +45,8 @@ class TestDbfFile : public QObject
         if (!DbfTable::create(path(), catalogueFields(), {}))
             return {};
         DbfTable t;
-        if (!t.open(path(), {}) || !add(t, {"A\\", "one", QDate(2020, 1, 2), {}, {}})
-            || !add(t, {"A\\", "two", {}, {}, {}}) || !t.close())
+        if (!t.open(path(), {}) || !add(t, { "A\\", "one", QDate(2020, 1, 2), {}, {} })
+            || !add(t, { "A\\", "two", {}, {}, {} }) || !t.close())
             return {};
         return bytesOf(path());
     }
@@ -59,34 +60,34 @@ private slots:
         QTest::newRow("text file") << D([](QByteArray &b) {
             b = QByteArray("This is a plain text file, not a table at all.\n").repeated(4);
         }) << int(DbStatus::NotATable);
-        QTest::newRow("empty file") << D([](QByteArray &b) { b.clear(); })
-                                    << int(DbStatus::NotATable);
-        QTest::newRow("ten bytes") << D([](QByteArray &b) { b.truncate(10); })
-                                   << int(DbStatus::NotATable);
-        QTest::newRow("memo version") << D([](QByteArray &b) { b[0] = char(0x8B); })
-                                      << int(DbStatus::NotATable);
-        QTest::newRow("truncated header") << D([](QByteArray &b) { b.truncate(100); })
-                                          << int(DbStatus::Corrupt);
+        QTest::newRow("empty file")
+            << D([](QByteArray &b) { b.clear(); }) << int(DbStatus::NotATable);
+        QTest::newRow("ten bytes")
+            << D([](QByteArray &b) { b.truncate(10); }) << int(DbStatus::NotATable);
+        QTest::newRow("memo version")
+            << D([](QByteArray &b) { b[0] = char(0x8B); }) << int(DbStatus::NotATable);
+        QTest::newRow("truncated header")
+            << D([](QByteArray &b) { b.truncate(100); }) << int(DbStatus::Corrupt);
         QTest::newRow("header length beyond file")
             << D([](QByteArray &b) { put16(b, 8, 0xFFFF); }) << int(DbStatus::Corrupt);
         QTest::newRow("header length too small")
             << D([](QByteArray &b) { put16(b, 8, 40); }) << int(DbStatus::Corrupt);
-        QTest::newRow("header length zero") << D([](QByteArray &b) { put16(b, 8, 0); })
-                                            << int(DbStatus::Corrupt);
+        QTest::newRow("header length zero")
+            << D([](QByteArray &b) { put16(b, 8, 0); }) << int(DbStatus::Corrupt);
         QTest::newRow("record length disagrees")
             << D([](QByteArray &b) { put16(b, 10, 264); }) << int(DbStatus::Corrupt);
-        QTest::newRow("record length zero") << D([](QByteArray &b) { put16(b, 10, 0); })
-                                            << int(DbStatus::Corrupt);
-        QTest::newRow("no fields") << D([](QByteArray &b) { b[32] = 0x0D; })
-                                   << int(DbStatus::Corrupt);
-        QTest::newRow("field width zero") << D([](QByteArray &b) { b[48] = 0; })
-                                          << int(DbStatus::Corrupt);
-        QTest::newRow("date width five") << D([](QByteArray &b) { b[96 + 16] = 5; })
-                                         << int(DbStatus::Corrupt);
-        QTest::newRow("numeric field") << D([](QByteArray &b) { b[32 + 11] = 'N'; })
-                                       << int(DbStatus::NotATable);
-        QTest::newRow("field without name") << D([](QByteArray &b) { b[32] = 0; })
-                                            << int(DbStatus::Corrupt);
+        QTest::newRow("record length zero")
+            << D([](QByteArray &b) { put16(b, 10, 0); }) << int(DbStatus::Corrupt);
+        QTest::newRow("no fields")
+            << D([](QByteArray &b) { b[32] = 0x0D; }) << int(DbStatus::Corrupt);
+        QTest::newRow("field width zero")
+            << D([](QByteArray &b) { b[48] = 0; }) << int(DbStatus::Corrupt);
+        QTest::newRow("date width five")
+            << D([](QByteArray &b) { b[96 + 16] = 5; }) << int(DbStatus::Corrupt);
+        QTest::newRow("numeric field")
+            << D([](QByteArray &b) { b[32 + 11] = 'N'; }) << int(DbStatus::NotATable);
+        QTest::newRow("field without name")
+            << D([](QByteArray &b) { b[32] = 0; }) << int(DbStatus::Corrupt);
         QTest::newRow("descriptors cut by header length")
             << D([](QByteArray &b) { put16(b, 8, 32 + 3 * 32); }) << int(DbStatus::Corrupt);
     }
@@ -98,7 +99,7 @@ private slots:
         QVERIFY(!bytes.isEmpty());
         damage(bytes);
         QVERIFY(writeBytes(path(), bytes));
-        for (const auto &tags : {std::vector<DbfTagDef>(), catalogueTags()}) {
+        for (const auto &tags : { std::vector<DbfTagDef>(), catalogueTags() }) {
             DbfTable t;
             const DbStatus st = t.open(path(), tags);
             QCOMPARE(int(st.code()), code);
@@ -130,7 +131,7 @@ private slots:
         DbfTable t;
         DBF_VERIFY_OK(t.open(path(), catalogueTags()));
         QCOMPARE(t.physicalCount(), quint32(records));
-        QCOMPARE(walk(t), QStringList({"one", "two"}).mid(0, records));
+        QCOMPARE(walk(t), QStringList({ "one", "two" }).mid(0, records));
         const QByteArray after = bytesOf(path());
         QCOMPARE(le32(after, 4), quint32(records));
         // Records are never changed by the repair.
@@ -140,7 +141,7 @@ private slots:
     void wideCharacterFieldUsesDecimalByte()
     {
         QFile::remove(path());
-        const std::vector<DbfField> fields{{"LONGTEXT", 'C', 300, 0}, {"D", 'D', 8, 0}};
+        const std::vector<DbfField> fields { { "LONGTEXT", 'C', 300, 0 }, { "D", 'D', 8, 0 } };
         DBF_VERIFY_OK(DbfTable::create(path(), fields, {}));
         const QByteArray b = bytesOf(path());
         QCOMPARE(int(quint8(b[32 + 16])), 300 & 0xFF);
@@ -176,7 +177,7 @@ private slots:
         QFETCH(char, type);
         QFETCH(int, width);
         QFile::remove(path());
-        const std::vector<DbfField> fields{{name, type, width, 0}};
+        const std::vector<DbfField> fields { { name, type, width, 0 } };
         QCOMPARE(DbfTable::create(path(), fields, {}).code(), DbStatus::InvalidArgument);
         QVERIFY(!QFile::exists(path()));
     }
@@ -201,11 +202,11 @@ private slots:
             DBF_VERIFY_OK(t.open(path(), catalogueTags()));
             bool full = false;
             dbfio::setFaultHook([&](const QString &, qint64, qint64) { return !full; });
-            DBF_VERIFY_OK(add(t, {"B\\", "first", {}, {}, {}}));
+            DBF_VERIFY_OK(add(t, { "B\\", "first", {}, {}, {} }));
             full = true;
             DbStatus st;
             for (int i = 0; i < 1000 && st; ++i)
-                st = add(t, {"B\\", QStringLiteral("n%1").arg(i), {}, {}, {}});
+                st = add(t, { "B\\", QStringLiteral("n%1").arg(i), {}, {}, {} });
             if (st)
                 st = t.flush();
             QCOMPARE(st.code(), DbStatus::IoError);
@@ -220,7 +221,7 @@ private slots:
         QStringList faults;
         DBF_VERIFY_OK(t.check(faults));
         DBF_VERIFY_OK(t.setOrder("1"));
-        QCOMPARE(walk(t).mid(0, 2), (QStringList{"one", "two"}));
+        QCOMPARE(walk(t).mid(0, 2), (QStringList { "one", "two" }));
     }
 
     void checkReportsHeaderFaults()
@@ -276,7 +277,8 @@ private slots:
         for (int step = 0; step < 5000; ++step) {
             at = (at * 7919 + 13) % (total + appended) + 1;
             if (step % 5 == 0)
-                f.readAhead({at, at + quint32(step % 97), at > 30 ? at - 30 : 0, total + appended + 9});
+                f.readAhead(
+                    { at, at + quint32(step % 97), at > 30 ? at - 30 : 0, total + appended + 9 });
             QVERIFY(f.read(at, got.data()));
             QCOMPARE(got, expect[at]);
             if (step % 7 == 0) {

@@ -5,11 +5,12 @@
 
 using namespace dbftest;
 
-namespace {
+namespace
+{
 
 // A catalogue record with the given field values, flag first.
 QByteArray record(const QByteArray &dir, const QByteArray &name, const QByteArray &date,
-                  const QByteArray &note = {}, const QByteArray &code = {})
+    const QByteArray &note = {}, const QByteArray &code = {})
 {
     QByteArray r(265, ' ');
     auto put = [&](int at, const QByteArray &v) { r.replace(at, v.size(), v); };
@@ -50,8 +51,8 @@ private slots:
         QTest::addColumn<QByteArray>("expression");
         QTest::addColumn<QByteArray>("record");
         QTest::addColumn<QByteArray>("key");
-        const QByteArray rec = record("PHOTOS\\", "abc\xe9\x9c\xff\xdf.jpg", "20210403",
-                                      "note", "XY");
+        const QByteArray rec
+            = record("PHOTOS\\", "abc\xe9\x9c\xff\xdf.jpg", "20210403", "note", "XY");
         const QByteArray dir = QByteArray("PHOTOS\\") + blanks(73);
         QTest::newRow("tag 1") << QByteArray("DIR+UPPER(SUBSTR(NAME,1,20))") << rec
                                << dir + "ABC\xc9\x8c\x9f\xdf.JPG" + blanks(9);
@@ -61,16 +62,18 @@ private slots:
                                << dir + "XY" + blanks(8) + "ABC\xc9\x8c\x9f\xdf.JP";
         QTest::newRow("tag 4") << QByteArray("DIR+UPPER(SUBSTR(NOTE,1,20))") << rec
                                << dir + "NOTE" + blanks(16);
-        QTest::newRow("blank date") << QByteArray("DTOS(DATE)+CODE")
-                                    << record("", "", "        ", "", "C") << blanks(8) + "C" + blanks(9);
-        QTest::newRow("lower case, blanks") << QByteArray(" upper ( substr( name , 2 , 3 ) ) ")
-                                            << rec << QByteArray("BC\xc9");
+        QTest::newRow("blank date")
+            << QByteArray("DTOS(DATE)+CODE") << record("", "", "        ", "", "C")
+            << blanks(8) + "C" + blanks(9);
+        QTest::newRow("lower case, blanks")
+            << QByteArray(" upper ( substr( name , 2 , 3 ) ) ") << rec << QByteArray("BC\xc9");
         QTest::newRow("substr of upper of sum")
             << QByteArray("SUBSTR(UPPER(CODE+NOTE),9,5)") << rec << QByteArray("  NOT");
         QTest::newRow("substr to the end") << QByteArray("SUBSTR(CODE,9)") << rec << blanks(2);
         QTest::newRow("constant") << QByteArray("CODE+'-'+SIZE") << rec
                                   << QByteArray("XY") + blanks(8) + "-" + blanks(6);
-        QTest::newRow("parentheses") << QByteArray("(CODE)+(SIZE)") << rec << blanks(0) + "XY" + blanks(14);
+        QTest::newRow("parentheses")
+            << QByteArray("(CODE)+(SIZE)") << rec << blanks(0) + "XY" + blanks(14);
     }
     void evaluate()
     {
@@ -90,22 +93,27 @@ private slots:
         QTest::addColumn<QByteArray>("expression");
         QTest::addColumn<int>("code");
         QTest::newRow("unknown field") << QByteArray("DIR+NAMES") << int(DbStatus::BadExpression);
-        QTest::newRow("unknown function") << QByteArray("TRIM(NAME)") << int(DbStatus::BadExpression);
+        QTest::newRow("unknown function")
+            << QByteArray("TRIM(NAME)") << int(DbStatus::BadExpression);
         QTest::newRow("date joined") << QByteArray("DIR+DATE") << int(DbStatus::BadExpression);
         QTest::newRow("date alone") << QByteArray("DATE") << int(DbStatus::BadExpression);
         QTest::newRow("dtos of text") << QByteArray("DTOS(NAME)") << int(DbStatus::BadExpression);
         QTest::newRow("upper of date") << QByteArray("UPPER(DATE)") << int(DbStatus::BadExpression);
         QTest::newRow("missing paren") << QByteArray("UPPER(NAME") << int(DbStatus::BadExpression);
         QTest::newRow("extra text") << QByteArray("NAME)") << int(DbStatus::BadExpression);
-        QTest::newRow("substr from 0") << QByteArray("SUBSTR(NAME,0,3)") << int(DbStatus::BadExpression);
-        QTest::newRow("substr no start") << QByteArray("SUBSTR(NAME)") << int(DbStatus::BadExpression);
+        QTest::newRow("substr from 0")
+            << QByteArray("SUBSTR(NAME,0,3)") << int(DbStatus::BadExpression);
+        QTest::newRow("substr no start")
+            << QByteArray("SUBSTR(NAME)") << int(DbStatus::BadExpression);
         QTest::newRow("open string") << QByteArray("NAME+'x") << int(DbStatus::BadExpression);
         QTest::newRow("empty") << QByteArray("") << int(DbStatus::BadExpression);
-        QTest::newRow("empty result") << QByteArray("SUBSTR(CODE,5,10)") << int(DbStatus::BadExpression);
+        QTest::newRow("empty result")
+            << QByteArray("SUBSTR(CODE,5,10)") << int(DbStatus::BadExpression);
         QTest::newRow("trailing plus") << QByteArray("NAME+") << int(DbStatus::BadExpression);
-        QTest::newRow("deep nesting") << QByteArray(200, '(') + "NAME" + QByteArray(200, ')')
-                                      << int(DbStatus::BadExpression);
-        QTest::newRow("101 characters") << QByteArray("DIR+SUBSTR(NAME,1,21)") << int(DbStatus::KeyTooLong);
+        QTest::newRow("deep nesting")
+            << QByteArray(200, '(') + "NAME" + QByteArray(200, ')') << int(DbStatus::BadExpression);
+        QTest::newRow("101 characters")
+            << QByteArray("DIR+SUBSTR(NAME,1,21)") << int(DbStatus::KeyTooLong);
     }
     void refused()
     {
@@ -121,7 +129,7 @@ private slots:
     {
         KeyExpr e;
         QCOMPARE(e.parse("DIR+NOTE", m_fields).message(),
-                 QStringLiteral("Index result for \"DIR+NOTE\" too long, >100 characters (160)."));
+            QStringLiteral("Index result for \"DIR+NOTE\" too long, >100 characters (160)."));
         DBF_VERIFY_OK(e.parse("DIR+SUBSTR(NAME,1,20)", m_fields));
         QCOMPARE(e.length(), 100);
     }

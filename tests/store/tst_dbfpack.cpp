@@ -36,8 +36,8 @@ class TestDbfPack : public QObject
         const DbStatus st = t.open(m_path, catalogueTags());
         QVERIFY2(st.isOk(), qPrintable(when + ": " + st.message()));
         QVERIFY2(t.physicalCount() == quint32(m_live.size())
-                     || t.physicalCount() == quint32(m_live.size() + m_live.size() / 9),
-                 qPrintable(when));
+                || t.physicalCount() == quint32(m_live.size() + m_live.size() / 9),
+            qPrintable(when));
         QCOMPARE(walk(t), m_live);
         QStringList faults;
         const DbStatus checked = t.check(faults);
@@ -59,9 +59,10 @@ private slots:
         DbfTable t;
         DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
         for (int i = 0; i < 1000; ++i)
-            DBF_VERIFY_OK(add(t, {QStringLiteral("F%1\\").arg(i % 7),
-                                  QStringLiteral("n%1").arg(i, 4, 10, QLatin1Char('0')),
-                                  QDate(2020, 1, 1).addDays(i), {}, {}}));
+            DBF_VERIFY_OK(add(t,
+                { QStringLiteral("F%1\\").arg(i % 7),
+                    QStringLiteral("n%1").arg(i, 4, 10, QLatin1Char('0')),
+                    QDate(2020, 1, 1).addDays(i), {}, {} }));
         for (quint32 r = 1; r <= 1000; ++r) {
             DBF_VERIFY_OK(t.goTo(r));
             if (r % 10 == 5)
@@ -81,8 +82,8 @@ private slots:
         DBF_VERIFY_OK(DbfTable::create(path, catalogueFields(), catalogueTags()));
         DbfTable t;
         DBF_VERIFY_OK(t.open(path, catalogueTags()));
-        for (const char *n : {"one", "two", "three"})
-            DBF_VERIFY_OK(add(t, {"D\\", n, {}, {}, {}}));
+        for (const char *n : { "one", "two", "three" })
+            DBF_VERIFY_OK(add(t, { "D\\", n, {}, {}, {} }));
         DBF_VERIFY_OK(t.goTo(2));
         DBF_VERIFY_OK(t.deleteRecord());
         DBF_VERIFY_OK(t.setOrder("2"));
@@ -91,7 +92,7 @@ private slots:
         QCOMPARE(t.physicalCount(), 2u);
         DBF_VERIFY_OK(t.goTo(2));
         QCOMPARE(t.fieldText(Name), QStringLiteral("three"));
-        DBF_VERIFY_OK(add(t, {"D\\", "four", {}, {}, {}}));
+        DBF_VERIFY_OK(add(t, { "D\\", "four", {}, {}, {} }));
         QCOMPARE(t.recNo(), 3);
         DBF_VERIFY_OK(t.close());
         const QByteArray b = bytesOf(path);
@@ -118,12 +119,12 @@ private slots:
         QCOMPARE(QFile::exists(dir.filePath(QStringLiteral("l.mdx"))), withTags);
         DbfTable t;
         DBF_VERIFY_OK(t.open(path, tags));
-        for (const char *n : {"a", "b", "c", "d"})
-            DBF_VERIFY_OK(add(t, {"D\\", n, {}, {}, {}}));
+        for (const char *n : { "a", "b", "c", "d" })
+            DBF_VERIFY_OK(add(t, { "D\\", n, {}, {}, {} }));
         DBF_VERIFY_OK(t.goTo(1));
         DBF_VERIFY_OK(t.deleteRecord());
         DBF_VERIFY_OK(t.pack());
-        QCOMPARE(walk(t), (QStringList{"b", "c", "d"}));
+        QCOMPARE(walk(t), (QStringList { "b", "c", "d" }));
         const pid_t child = fork();
         if (child == 0) {
             DbfTable other;
@@ -135,7 +136,7 @@ private slots:
         DBF_VERIFY_OK(t.close());
         QCOMPARE(int(bytesOf(path)[28]), withTags ? 1 : 0);
         DBF_VERIFY_OK(t.open(path, tags));
-        QCOMPARE(walk(t), (QStringList{"b", "c", "d"}));
+        QCOMPARE(walk(t), (QStringList { "b", "c", "d" }));
     }
 
     void packEmptiesTable()
@@ -145,7 +146,7 @@ private slots:
         DBF_VERIFY_OK(DbfTable::create(path, catalogueFields(), catalogueTags()));
         DbfTable t;
         DBF_VERIFY_OK(t.open(path, catalogueTags()));
-        DBF_VERIFY_OK(add(t, {"D\\", "x", {}, {}, {}}));
+        DBF_VERIFY_OK(add(t, { "D\\", "x", {}, {}, {} }));
         DBF_VERIFY_OK(t.deleteRecord());
         DBF_VERIFY_OK(t.pack());
         QVERIFY(t.isEmpty());

@@ -22,7 +22,8 @@ class TestDbfReader : public QObject
                "from dbfread import DBF\n"
                "t = DBF(sys.argv[1], encoding='cp1252', load=True, ignore_missing_memofile=True)\n"
                "def row(r, deleted):\n"
-               "    d = {k: (v.isoformat() if hasattr(v, 'isoformat') else v) for k, v in r.items()}\n"
+               "    d = {k: (v.isoformat() if hasattr(v, 'isoformat') else v) for k, v in "
+               "r.items()}\n"
                "    d['_deleted'] = deleted\n"
                "    return d\n"
                "out = {'fields': [[f.name, f.type, f.length] for f in t.fields],\n"
@@ -35,7 +36,7 @@ private slots:
     void dbfreadSeesWhatWeWrote()
     {
         QProcess probe;
-        probe.start(kPython, {"-c", "import dbfread"});
+        probe.start(kPython, { "-c", "import dbfread" });
         if (!probe.waitForFinished(30000) || probe.exitStatus() != QProcess::NormalExit
             || probe.exitCode() != 0)
             QSKIP("/usr/bin/python3 cannot import dbfread");
@@ -43,27 +44,28 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("awkward.dbf"));
         DBF_VERIFY_OK(DbfTable::create(path, catalogueFields(), catalogueTags()));
-        const QString accents = QStringLiteral("\u00e9t\u00e9 \u00fcber Stra\u00dfe \u20ac \u0152uvre");
+        const QString accents
+            = QStringLiteral("\u00e9t\u00e9 \u00fcber Stra\u00dfe \u20ac \u0152uvre");
         const QString longName = QString(85, QLatin1Char('L'));
         {
             DbfTable t;
             DBF_VERIFY_OK(t.open(path, catalogueTags()));
-            DBF_VERIFY_OK(add(t, {"A\\", accents, QDate(2021, 4, 3), "  two leading", "XY"}));
-            DBF_VERIFY_OK(add(t, {"A\\", longName, {}, {}, {}}));
-            DBF_VERIFY_OK(add(t, {"B\\", "gone.txt", QDate(1999, 12, 31), "deleted", "D"}));
+            DBF_VERIFY_OK(add(t, { "A\\", accents, QDate(2021, 4, 3), "  two leading", "XY" }));
+            DBF_VERIFY_OK(add(t, { "A\\", longName, {}, {}, {} }));
+            DBF_VERIFY_OK(add(t, { "B\\", "gone.txt", QDate(1999, 12, 31), "deleted", "D" }));
             DBF_VERIFY_OK(t.deleteRecord());
             DBF_VERIFY_OK(t.close());
         }
         QProcess py;
-        py.start(kPython, {"-c", script(), path});
+        py.start(kPython, { "-c", script(), path });
         QVERIFY(py.waitForFinished(30000));
         QVERIFY2(py.exitCode() == 0, py.readAllStandardError().constData());
         const QJsonObject doc = QJsonDocument::fromJson(py.readAllStandardOutput()).object();
 
         const QJsonArray fields = doc["fields"].toArray();
         QCOMPARE(fields.size(), 6);
-        const char *names[] = {"DIR", "NAME", "DATE", "NOTE", "CODE", "SIZE"};
-        const int widths[] = {80, 80, 8, 80, 10, 6};
+        const char *names[] = { "DIR", "NAME", "DATE", "NOTE", "CODE", "SIZE" };
+        const int widths[] = { 80, 80, 8, 80, 10, 6 };
         for (int i = 0; i < 6; ++i) {
             QCOMPARE(fields[i].toArray()[0].toString(), QString::fromLatin1(names[i]));
             QCOMPARE(fields[i].toArray()[1].toString(), QString(i == 2 ? "D" : "C"));

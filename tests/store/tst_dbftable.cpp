@@ -1,11 +1,11 @@
 #include "dbftesthelp.h"
 
 #include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
 #include <atomic>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <QTemporaryDir>
-#include <QtTest>
 
 using namespace dbftest;
 
@@ -14,7 +14,7 @@ using namespace dbftest;
 #if !defined(__SANITIZE_ADDRESS__)
 #define DBF_COUNT_ALLOCATIONS 1
 extern "C" void *__libc_malloc(size_t size);
-static std::atomic<long> g_allocations{0};
+static std::atomic<long> g_allocations { 0 };
 extern "C" void *malloc(size_t size)
 {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
@@ -42,12 +42,12 @@ class TestDbfTable : public QObject
     {
         const QDate d(2021, 4, 3);
         const std::vector<Rec> recs = {
-            {"PHOTOS\\", "zeta.jpg", d.addDays(2), "b note", "X"},
-            {"PHOTOS\\2019\\", "inner.jpg", d, "", ""},
-            {"PHOTOS\\", "Alpha.jpg", d.addDays(5), "c note", "A"},
-            {"PHOTOSAMMLUNG\\", "other.jpg", d, "", ""},
-            {"PHOTOS\\", "mid.jpg", d, "a note", "B"},
-            {"", "root.txt", d, "", ""},
+            { "PHOTOS\\", "zeta.jpg", d.addDays(2), "b note", "X" },
+            { "PHOTOS\\2019\\", "inner.jpg", d, "", "" },
+            { "PHOTOS\\", "Alpha.jpg", d.addDays(5), "c note", "A" },
+            { "PHOTOSAMMLUNG\\", "other.jpg", d, "", "" },
+            { "PHOTOS\\", "mid.jpg", d, "a note", "B" },
+            { "", "root.txt", d, "", "" },
         };
         for (const Rec &r : recs)
             DBF_VERIFY_OK(add(t, r));
@@ -94,7 +94,7 @@ private slots:
             DbfTable t;
             DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
             const QString longName = QString(85, QLatin1Char('n'));
-            DBF_VERIFY_OK(add(t, {"A\\", longName, QDate(2021, 4, 3), " lead", "AB"}));
+            DBF_VERIFY_OK(add(t, { "A\\", longName, QDate(2021, 4, 3), " lead", "AB" }));
             QCOMPARE(t.recNo(), 1);
             QCOMPARE(t.fieldText(Name), QString(80, QLatin1Char('n')));
             DBF_VERIFY_OK(t.close());
@@ -139,8 +139,8 @@ private slots:
         DbfTable t;
         DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
         for (int i = 0; i < records; ++i)
-            DBF_VERIFY_OK(add(t, {"D\\", QStringLiteral("f%1").arg(i), {}, {}, {}}));
-        for (const QByteArray &order : {QByteArray(), QByteArray("1")}) {
+            DBF_VERIFY_OK(add(t, { "D\\", QStringLiteral("f%1").arg(i), {}, {}, {} }));
+        for (const QByteArray &order : { QByteArray(), QByteArray("1") }) {
             DBF_VERIFY_OK(t.setOrder(order));
             QCOMPARE(t.isEmpty(), records == 0);
             QCOMPARE(t.bof(), true);
@@ -166,20 +166,20 @@ private slots:
         QTest::addColumn<QByteArray>("order");
         QTest::addColumn<QByteArray>("folder");
         QTest::addColumn<QStringList>("names");
-        const QStringList byName{"Alpha.jpg", "mid.jpg", "zeta.jpg"};
+        const QStringList byName { "Alpha.jpg", "mid.jpg", "zeta.jpg" };
         QTest::newRow("1 photos") << QByteArray("1") << QByteArray("PHOTOS\\") << byName;
         QTest::newRow("2 photos") << QByteArray("2") << QByteArray("PHOTOS\\")
-                                  << QStringList{"mid.jpg", "zeta.jpg", "Alpha.jpg"};
+                                  << QStringList { "mid.jpg", "zeta.jpg", "Alpha.jpg" };
         QTest::newRow("3 photos") << QByteArray("3") << QByteArray("PHOTOS\\")
-                                  << QStringList{"Alpha.jpg", "mid.jpg", "zeta.jpg"};
+                                  << QStringList { "Alpha.jpg", "mid.jpg", "zeta.jpg" };
         QTest::newRow("4 photos") << QByteArray("4") << QByteArray("PHOTOS\\")
-                                  << QStringList{"mid.jpg", "zeta.jpg", "Alpha.jpg"};
-        QTest::newRow("sub folder") << QByteArray("1") << QByteArray("PHOTOS\\2019\\")
-                                    << QStringList{"inner.jpg"};
-        QTest::newRow("longer name") << QByteArray("4") << QByteArray("PHOTOSAMMLUNG\\")
-                                     << QStringList{"other.jpg"};
-        QTest::newRow("root") << QByteArray("2") << QByteArray("") << QStringList{"root.txt"};
-        QTest::newRow("none") << QByteArray("1") << QByteArray("NOWHERE\\") << QStringList{};
+                                  << QStringList { "mid.jpg", "zeta.jpg", "Alpha.jpg" };
+        QTest::newRow("sub folder")
+            << QByteArray("1") << QByteArray("PHOTOS\\2019\\") << QStringList { "inner.jpg" };
+        QTest::newRow("longer name")
+            << QByteArray("4") << QByteArray("PHOTOSAMMLUNG\\") << QStringList { "other.jpg" };
+        QTest::newRow("root") << QByteArray("2") << QByteArray("") << QStringList { "root.txt" };
+        QTest::newRow("none") << QByteArray("1") << QByteArray("NOWHERE\\") << QStringList {};
     }
     void ordersAndFolderRanges()
     {
@@ -204,14 +204,14 @@ private slots:
     {
         DbfTable t;
         DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
-        DBF_VERIFY_OK(add(t, {"F\\", "ABD.txt", {}, {}, {}}));
-        DBF_VERIFY_OK(add(t, {"F\\", "abc.txt", {}, {}, {}}));
-        DBF_VERIFY_OK(add(t, {"F\\", QStringLiteral("\u00e9t\u00e9.txt"), {}, {}, {}}));
-        DBF_VERIFY_OK(add(t, {"F\\", "zz.txt", {}, {}, {}}));
+        DBF_VERIFY_OK(add(t, { "F\\", "ABD.txt", {}, {}, {} }));
+        DBF_VERIFY_OK(add(t, { "F\\", "abc.txt", {}, {}, {} }));
+        DBF_VERIFY_OK(add(t, { "F\\", QStringLiteral("\u00e9t\u00e9.txt"), {}, {}, {} }));
+        DBF_VERIFY_OK(add(t, { "F\\", "zz.txt", {}, {}, {} }));
         DBF_VERIFY_OK(t.setOrder("1"));
         // Windows-1252 upper-casing maps é to É (0xC9), above every ASCII letter.
-        QCOMPARE(walk(t), (QStringList{"abc.txt", "ABD.txt", "zz.txt",
-                                       QStringLiteral("\u00e9t\u00e9.txt")}));
+        QCOMPARE(walk(t),
+            (QStringList { "abc.txt", "ABD.txt", "zz.txt", QStringLiteral("\u00e9t\u00e9.txt") }));
     }
 
     void physicalOrderRejectsRange()
@@ -247,7 +247,7 @@ private slots:
         t.setFieldText(Dir, QStringLiteral("ELSEWHERE\\"));
         DBF_VERIFY_OK(t.post());
         QCOMPARE(t.fieldText(Name), QStringLiteral("yak.jpg"));
-        QCOMPARE(walk(t), (QStringList{"yak.jpg", "zeta.jpg"}));
+        QCOMPARE(walk(t), (QStringList { "yak.jpg", "zeta.jpg" }));
         // Out of range at the end: the preceding record.
         DBF_VERIFY_OK(t.last());
         DBF_VERIFY_OK(t.edit());
@@ -279,8 +279,8 @@ private slots:
         QFETCH(QByteArray, order);
         DbfTable t;
         DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
-        for (const char *n : {"a", "b", "c"})
-            DBF_VERIFY_OK(add(t, {"D\\", n, {}, {}, {}}));
+        for (const char *n : { "a", "b", "c" })
+            DBF_VERIFY_OK(add(t, { "D\\", n, {}, {}, {} }));
         DBF_VERIFY_OK(t.setOrder(order));
         DBF_VERIFY_OK(t.next()); // b
         DBF_VERIFY_OK(t.deleteRecord());
@@ -309,7 +309,7 @@ private slots:
         hooks.beforeEdit = [&] { ++edits; };
         hooks.beforePost = [&]() -> DbStatus {
             if (t.fieldText(Name).isEmpty())
-                return {DbStatus::Refused, QStringLiteral("no name")};
+                return { DbStatus::Refused, QStringLiteral("no name") };
             t.setFieldText(Code, t.fieldText(Code).toUpper());
             return {};
         };
@@ -334,7 +334,7 @@ private slots:
         t.setFilter([](const DbfTable &table) { return table.fieldText(Code) == "A"; });
         QVERIFY(t.hasFilter());
         DBF_VERIFY_OK(t.setOrder("1"));
-        QCOMPARE(walk(t), QStringList{"Alpha.jpg"});
+        QCOMPARE(walk(t), QStringList { "Alpha.jpg" });
         QCOMPARE(t.goTo(1).code(), DbStatus::NoRecord);
         DBF_VERIFY_OK(t.goTo(3));
         t.setFilter(nullptr);
@@ -403,7 +403,7 @@ private slots:
         t.setFieldDate(Date, date);
         DBF_VERIFY_OK(t.post());
         QCOMPARE(t.recordBytes().mid(161, 8),
-                 date.isValid() ? date.toString("yyyyMMdd").toLatin1() : QByteArray(8, ' '));
+            date.isValid() ? date.toString("yyyyMMdd").toLatin1() : QByteArray(8, ' '));
     }
 
     void indexRepairAtOpen_data()
@@ -457,7 +457,7 @@ private slots:
             DBF_VERIFY_OK(t.setOrder("1"));
             QCOMPARE(walk(t), before);
         }
-        for (const char *order : {"1", "2", "3", "4"}) {
+        for (const char *order : { "1", "2", "3", "4" }) {
             DBF_VERIFY_OK(t.setOrder(order));
             QCOMPARE(walk(t).size(), 5);
         }
@@ -469,8 +469,10 @@ private slots:
     {
         QTest::addColumn<QString>("damage");
         QTest::addColumn<QString>("fault");
-        QTest::newRow("key changed") << "key" << "should be";
-        QTest::newRow("record outside the table") << "recno" << "does not exist";
+        QTest::newRow("key changed") << "key"
+                                     << "should be";
+        QTest::newRow("record outside the table") << "recno"
+                                                  << "does not exist";
     }
     void checkFindsDamagedIndex()
     {
@@ -479,8 +481,8 @@ private slots:
         {
             DbfTable t;
             DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
-            for (const char *n : {"alpha", "uniquezz", "omega"})
-                DBF_VERIFY_OK(add(t, {"D\\", n, {}, {}, {}}));
+            for (const char *n : { "alpha", "uniquezz", "omega" })
+                DBF_VERIFY_OK(add(t, { "D\\", n, {}, {}, {} }));
             DBF_VERIFY_OK(t.close());
         }
         QByteArray mdx = bytesOf(mdxPath());
@@ -501,7 +503,7 @@ private slots:
         DBF_VERIFY_OK(t.reindex());
         faults.clear();
         DBF_VERIFY_OK(t.check(faults));
-        QCOMPARE(walk(t), (QStringList{"alpha", "omega", "uniquezz"}));
+        QCOMPARE(walk(t), (QStringList { "alpha", "omega", "uniquezz" }));
     }
 
     void walkDoesNotAllocatePerRecord()
@@ -512,9 +514,9 @@ private slots:
         DbfTable t;
         DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
         for (int i = 0; i < 3000; ++i)
-            DBF_VERIFY_OK(add(t, {QStringLiteral("F%1\\").arg(i % 3), QStringLiteral("n%1").arg(i),
-                                  {}, {}, {}}));
-        for (const char *order : {"", "1", "4"}) {
+            DBF_VERIFY_OK(add(t,
+                { QStringLiteral("F%1\\").arg(i % 3), QStringLiteral("n%1").arg(i), {}, {}, {} }));
+        for (const char *order : { "", "1", "4" }) {
             DBF_VERIFY_OK(t.setOrder(order));
             const auto range = folderRange("F1\\");
             if (*order)
@@ -543,10 +545,12 @@ private slots:
     {
         DbfTable t;
         DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
-        const auto nameOf = [](int i) { return QStringLiteral("n%1").arg((i * 37) % 150, 3, 10, QLatin1Char('0')); };
-        for (const char *dir : {"A\\", "B\\", "C\\"})
+        const auto nameOf = [](int i) {
+            return QStringLiteral("n%1").arg((i * 37) % 150, 3, 10, QLatin1Char('0'));
+        };
+        for (const char *dir : { "A\\", "B\\", "C\\" })
             for (int i = 0; i < 150; ++i)
-                DBF_VERIFY_OK(add(t, {QString::fromLatin1(dir), nameOf(i), {}, {}, {}}));
+                DBF_VERIFY_OK(add(t, { QString::fromLatin1(dir), nameOf(i), {}, {}, {} }));
         DBF_VERIFY_OK(t.flush());
         DBF_VERIFY_OK(t.setOrder("1"));
         const auto range = folderRange("B\\");
@@ -567,7 +571,9 @@ private slots:
         }
         QCOMPARE(seen, 150);
         for (int i = 0; i < 5; ++i) {
-            DBF_VERIFY_OK(add(t, {QStringLiteral("B\\"), QStringLiteral("z%1").arg(i), {}, QStringLiteral("new"), {}}));
+            DBF_VERIFY_OK(add(t,
+                { QStringLiteral("B\\"), QStringLiteral("z%1").arg(i), {}, QStringLiteral("new"),
+                    {} }));
             expect << QStringLiteral("new");
         }
         DBF_VERIFY_OK(t.setRange(range.first, range.second));
@@ -582,7 +588,7 @@ private slots:
         DbfTable t;
         DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
         QCOMPARE(int(bytesOf(m_path)[28]), 1); // a session that only reads changes nothing
-        DBF_VERIFY_OK(add(t, {"D\\", "a", {}, {}, {}}));
+        DBF_VERIFY_OK(add(t, { "D\\", "a", {}, {}, {} }));
         QCOMPARE(int(bytesOf(m_path)[28]), 0);
         DBF_VERIFY_OK(t.flush());
         QCOMPARE(int(bytesOf(m_path)[28]), 1);
@@ -617,7 +623,7 @@ private slots:
             DbfTable t;
             bool ok = t.open(m_path, catalogueTags()).isOk();
             for (int i = 0; ok && i < 2000; ++i)
-                ok = add(t, {"D\\", QStringLiteral("n%1").arg(i), {}, {}, {}}).isOk();
+                ok = add(t, { "D\\", QStringLiteral("n%1").arg(i), {}, {}, {} }).isOk();
             _exit(ok ? 0 : 1); // no close, no flush: as if killed
         }
         int status = 0;
@@ -636,14 +642,13 @@ private slots:
     void keyTooLongAtCreate()
     {
         QFile::remove(m_path);
-        const std::vector<DbfTagDef> tags{{"1", "DIR+NAME"}};
+        const std::vector<DbfTagDef> tags { { "1", "DIR+NAME" } };
         const DbStatus st = DbfTable::create(m_path, catalogueFields(), tags);
         QCOMPARE(st.code(), DbStatus::KeyTooLong);
         QCOMPARE(st.message(),
-                 QStringLiteral("Index result for \"DIR+NAME\" too long, >100 characters (160)."));
+            QStringLiteral("Index result for \"DIR+NAME\" too long, >100 characters (160)."));
         QVERIFY(!QFile::exists(m_path));
-        QCOMPARE(DbfTable::create(m_path, catalogueFields(), catalogueTags()).code(),
-                 DbStatus::Ok);
+        QCOMPARE(DbfTable::create(m_path, catalogueFields(), catalogueTags()).code(), DbStatus::Ok);
         QVERIFY(!DbfTable::create(m_path, catalogueFields(), catalogueTags()));
     }
 };

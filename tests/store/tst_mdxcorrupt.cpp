@@ -16,7 +16,8 @@ using namespace mdxtest;
 // One damaged index per fault. Each must be refused with BadIndex (or Corrupt for a
 // missing entry), either at open or at the first walk that meets the damage; never a
 // crash or an endless loop.
-namespace {
+namespace
+{
 
 using Damage = std::function<void(QByteArray &)>;
 
@@ -32,10 +33,19 @@ void put32(QByteArray &b, int off, quint32 v)
 }
 
 constexpr int kTag1Header = 4 * 512;
-int rootOffset(const QByteArray &b) { return int(le32(b, kTag1Header)) * 512; }
-int firstLeafOffset(const QByteArray &b) { return int(le32(b, kTag1Header + 248)) * 512; }
+int rootOffset(const QByteArray &b)
+{
+    return int(le32(b, kTag1Header)) * 512;
+}
+int firstLeafOffset(const QByteArray &b)
+{
+    return int(le32(b, kTag1Header + 248)) * 512;
+}
 // The page of the first child of the root, an inner node in the 400-entry fixture.
-quint32 rootChild(const QByteArray &b, int i) { return le32(b, rootOffset(b) + 8 + i * 104); }
+quint32 rootChild(const QByteArray &b, int i)
+{
+    return le32(b, rootOffset(b) + 8 + i * 104);
+}
 
 } // namespace
 
@@ -54,31 +64,48 @@ private slots:
         QTest::addColumn<bool>("refusedAtOpen");
         QTest::addColumn<bool>("walkFails");
 
-        QTest::newRow("truncated header") << Damage([](QByteArray &b) { b.truncate(1000); }) << true << true;
-        QTest::newRow("truncated after the header") << Damage([](QByteArray &b) { b.chop(1024); }) << true << true;
+        QTest::newRow("truncated header")
+            << Damage([](QByteArray &b) { b.truncate(1000); }) << true << true;
+        QTest::newRow("truncated after the header")
+            << Damage([](QByteArray &b) { b.chop(1024); }) << true << true;
         QTest::newRow("wrong version") << Damage([](QByteArray &b) { b[0] = 3; }) << true << true;
-        QTest::newRow("wrong block size") << Damage([](QByteArray &b) { b[20] = 4; b[22] = 0; b[23] = 8; }) << true << true;
+        QTest::newRow("wrong block size") << Damage([](QByteArray &b) {
+            b[20] = 4;
+            b[22] = 0;
+            b[23] = 8;
+        }) << true << true;
         QTest::newRow("too many tags") << Damage([](QByteArray &b) { b[28] = 48; }) << true << true;
-        QTest::newRow("page count odd") << Damage([](QByteArray &b) { put32(b, 32, le32(b, 32) - 1); }) << true << true;
-        QTest::newRow("tag header outside file") << Damage([](QByteArray &b) { put32(b, 544, 100000); }) << true << true;
-        QTest::newRow("tag header off a block boundary") << Damage([](QByteArray &b) { put32(b, 544, 5); }) << true << true;
-        QTest::newRow("tag name without end") << Damage([](QByteArray &b) { b[544 + 14] = 'X'; }) << true << true;
-        QTest::newRow("root outside file") << Damage([](QByteArray &b) { put32(b, kTag1Header, 0x7FFFFFFE); }) << true << true;
-        QTest::newRow("key length too big") << Damage([](QByteArray &b) { b[kTag1Header + 12] = char(200); }) << true << true;
-        QTest::newRow("item length foreign") << Damage([](QByteArray &b) { b[kTag1Header + 18] = 108; }) << true << true;
-        QTest::newRow("descending tag") << Damage([](QByteArray &b) { b[kTag1Header + 8] = 0x18; }) << true << true;
+        QTest::newRow("page count odd")
+            << Damage([](QByteArray &b) { put32(b, 32, le32(b, 32) - 1); }) << true << true;
+        QTest::newRow("tag header outside file")
+            << Damage([](QByteArray &b) { put32(b, 544, 100000); }) << true << true;
+        QTest::newRow("tag header off a block boundary")
+            << Damage([](QByteArray &b) { put32(b, 544, 5); }) << true << true;
+        QTest::newRow("tag name without end")
+            << Damage([](QByteArray &b) { b[544 + 14] = 'X'; }) << true << true;
+        QTest::newRow("root outside file")
+            << Damage([](QByteArray &b) { put32(b, kTag1Header, 0x7FFFFFFE); }) << true << true;
+        QTest::newRow("key length too big")
+            << Damage([](QByteArray &b) { b[kTag1Header + 12] = char(200); }) << true << true;
+        QTest::newRow("item length foreign")
+            << Damage([](QByteArray &b) { b[kTag1Header + 18] = 108; }) << true << true;
+        QTest::newRow("descending tag")
+            << Damage([](QByteArray &b) { b[kTag1Header + 8] = 0x18; }) << true << true;
         QTest::newRow("expression without end")
-            << Damage([](QByteArray &b) { b.replace(kTag1Header + 24, 221, QByteArray(221, 'X')); }) << true << true;
+            << Damage([](QByteArray &b) { b.replace(kTag1Header + 24, 221, QByteArray(221, 'X')); })
+            << true << true;
 
         QTest::newRow("child pointer outside file")
             << Damage([](QByteArray &b) { put32(b, rootOffset(b) + 8, 1000000); }) << false << true;
         QTest::newRow("child pointer off a block boundary")
-            << Damage([](QByteArray &b) { put32(b, rootOffset(b) + 8, rootChild(b, 0) + 1); }) << false << true;
-        QTest::newRow("child pointer cycle to itself")
-            << Damage([](QByteArray &b) { put32(b, rootOffset(b) + 8, le32(b, kTag1Header)); }) << false << true;
-        QTest::newRow("child pointer cycle through a child")
-            << Damage([](QByteArray &b) { put32(b, int(rootChild(b, 0)) * 512 + 8, le32(b, kTag1Header)); })
+            << Damage([](QByteArray &b) { put32(b, rootOffset(b) + 8, rootChild(b, 0) + 1); })
             << false << true;
+        QTest::newRow("child pointer cycle to itself")
+            << Damage([](QByteArray &b) { put32(b, rootOffset(b) + 8, le32(b, kTag1Header)); })
+            << false << true;
+        QTest::newRow("child pointer cycle through a child") << Damage([](QByteArray &b) {
+            put32(b, int(rootChild(b, 0)) * 512 + 8, le32(b, kTag1Header));
+        }) << false << true;
         QTest::newRow("child pointer to a tag header")
             << Damage([](QByteArray &b) { put32(b, rootOffset(b) + 8, 6); }) << false << true;
         QTest::newRow("node count too big")
@@ -86,15 +113,19 @@ private slots:
         QTest::newRow("leaf count too big")
             << Damage([](QByteArray &b) { put32(b, firstLeafOffset(b), 10); }) << false << true;
         QTest::newRow("page reached twice")
-            << Damage([](QByteArray &b) { put32(b, rootOffset(b) + 8 + 104, rootChild(b, 0)); }) << false << false;
+            << Damage([](QByteArray &b) { put32(b, rootOffset(b) + 8 + 104, rootChild(b, 0)); })
+            << false << false;
         QTest::newRow("keys out of order")
-            << Damage([](QByteArray &b) { b[firstLeafOffset(b) + 12] = char(0xFF); }) << false << false;
+            << Damage([](QByteArray &b) { b[firstLeafOffset(b) + 12] = char(0xFF); }) << false
+            << false;
         QTest::newRow("record number zero")
             << Damage([](QByteArray &b) { put32(b, firstLeafOffset(b) + 8, 0); }) << false << false;
-        QTest::newRow("separator below its child")
-            << Damage([](QByteArray &b) { b.replace(rootOffset(b) + 12, 100, QByteArray(100, '\0')); }) << false << false;
+        QTest::newRow("separator below its child") << Damage([](QByteArray &b) {
+            b.replace(rootOffset(b) + 12, 100, QByteArray(100, '\0'));
+        }) << false << false;
         QTest::newRow("wrong first leaf in tag header")
-            << Damage([](QByteArray &b) { put32(b, kTag1Header + 248, rootChild(b, 0)); }) << false << false;
+            << Damage([](QByteArray &b) { put32(b, kTag1Header + 248, rootChild(b, 0)); }) << false
+            << false;
     }
 
     void damagedFile()
@@ -156,7 +187,7 @@ private slots:
     void diskFull()
     {
         const QString path = m_dir.filePath("full.mdx");
-        const std::vector<MdxTagSpec> oneTag = {{"1", "NAME", 100}};
+        const std::vector<MdxTagSpec> oneTag = { { "1", "NAME", 100 } };
         QVERIFY(buildWith(path, sampleEntries(3000, 100, 2), oneTag).isOk());
         const qint64 size = QFileInfo(path).size();
         std::signal(SIGXFSZ, SIG_IGN);

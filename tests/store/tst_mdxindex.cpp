@@ -9,7 +9,8 @@
 
 using namespace mdxtest;
 
-namespace {
+namespace
+{
 
 quint32 le32(const QByteArray &b, int off)
 {
@@ -61,7 +62,7 @@ private slots:
     void buildRoundTrip_data()
     {
         QTest::addColumn<int>("count");
-        for (int n : {0, 1, 9, 10, 81, 5000})
+        for (int n : { 0, 1, 9, 10, 81, 5000 })
             QTest::newRow(qPrintable(QString::number(n))) << n;
     }
     void buildRoundTrip()
@@ -85,15 +86,15 @@ private slots:
     void buildOrdersKeysBytewise()
     {
         std::mt19937 rng(5);
-        const QByteArray stems[] = {QByteArray(90, 'A'), QByteArray(97, 'A'), QByteArray("B"),
-                                    QByteArray(95, '\xE4'), QByteArray(99, ' ')};
+        const QByteArray stems[] = { QByteArray(90, 'A'), QByteArray(97, 'A'), QByteArray("B"),
+            QByteArray(95, '\xE4'), QByteArray(99, ' ') };
         Entries entries;
         std::vector<quint32> recnos(4000);
         std::iota(recnos.begin(), recnos.end(), 1u);
         std::shuffle(recnos.begin(), recnos.end(), rng);
         for (quint32 recno : recnos) {
             QByteArray k = stems[rng() % 5];
-            const char tails[] = {' ', 'a', '\x7F', '\x80', '\xFF'};
+            const char tails[] = { ' ', 'a', '\x7F', '\x80', '\xFF' };
             while (k.size() < 100)
                 k.append(tails[rng() % 5]);
             if (rng() % 4 == 0)
@@ -124,7 +125,7 @@ private slots:
         QCOMPARE(le32(b, 36), 0u);
         QCOMPARE(int(b[529]), 1);
         // Names "1" < "2" < "3" < "4": each hangs to the right of the one before.
-        const int links[4][3] = {{0, 2, 0}, {0, 3, 1}, {0, 4, 2}, {0, 0, 3}};
+        const int links[4][3] = { { 0, 2, 0 }, { 0, 3, 1 }, { 0, 4, 2 }, { 0, 0, 3 } };
         const auto defs = catalogueTags();
         for (int i = 0; i < 4; ++i) {
             const int slot = 512 + 32 * (i + 1);
@@ -142,7 +143,7 @@ private slots:
             QCOMPARE(le16(b, h + 14), 9);
             QCOMPARE(le16(b, h + 18), 104);
             QCOMPARE(b.mid(h + 24, defs[size_t(i)].expression.size() + 1),
-                     defs[size_t(i)].expression + '\0');
+                defs[size_t(i)].expression + '\0');
             QCOMPARE(int(b[h + 246]), 1);
         }
     }
@@ -170,7 +171,7 @@ private slots:
             entries.emplace_back(key("K" + QByteArray::number(100000 + i)), quint32(i + 1));
         if (shuffled)
             std::shuffle(entries.begin(), entries.end(), std::mt19937(3));
-        QVERIFY(buildWith(path, incremental ? Entries{} : entries).isOk());
+        QVERIFY(buildWith(path, incremental ? Entries {} : entries).isOk());
         if (incremental) {
             auto idx = openOk(path);
             for (const Entry &e : entries)
@@ -185,7 +186,8 @@ private slots:
             if (n == 0 && le32(b, off + 8) == 0)
                 continue; // an empty tag or a freed block
             const bool leaf = le32(b, off + 8 + int(n) * 104) == 0;
-            QVERIFY2(leaf ? n <= 9 : n <= 8, qPrintable(QStringLiteral("page %1 n %2").arg(page).arg(n)));
+            QVERIFY2(leaf ? n <= 9 : n <= 8,
+                qPrintable(QStringLiteral("page %1 n %2").arg(page).arg(n)));
             leaves += leaf && n > 0 ? 1 : 0;
         }
         const int tagsFilled = incremental ? 1 : 4;
@@ -197,7 +199,8 @@ private slots:
     {
         QTest::addColumn<QString>("order");
         QTest::addColumn<int>("cacheBlocks");
-        for (const char *o : {"ascending", "descending", "random", "equal keys", "equal keys shuffled"}) {
+        for (const char *o :
+            { "ascending", "descending", "random", "equal keys", "equal keys shuffled" }) {
             QTest::newRow(o) << QString::fromLatin1(o) << 8192;
             QTest::newRow(qPrintable(QStringLiteral("%1, 4-block cache").arg(QLatin1String(o))))
                 << QString::fromLatin1(o) << 4;
@@ -211,8 +214,9 @@ private slots:
         Entries entries;
         std::mt19937 rng(7);
         for (int i = 0; i < count; ++i) {
-            const QByteArray k = order.startsWith(QLatin1String("equal")) ? QByteArray("SAME")
-                                                                           : "K" + QByteArray::number(100000 + i);
+            const QByteArray k = order.startsWith(QLatin1String("equal"))
+                ? QByteArray("SAME")
+                : "K" + QByteArray::number(100000 + i);
             entries.emplace_back(key(k), quint32(i + 1));
         }
         if (order == QLatin1String("descending"))
@@ -227,7 +231,9 @@ private slots:
             idx->setCacheLimit(cacheBlocks);
             for (const Entry &e : entries)
                 for (int tag = 0; tag < 4; ++tag)
-                    QVERIFY(idx->insert(tag, key(e.first, idx->tagSpec(tag).keyLength).constData(), e.second).isOk());
+                    QVERIFY(idx->insert(tag, key(e.first, idx->tagSpec(tag).keyLength).constData(),
+                                   e.second)
+                                .isOk());
             checkAllTags(*idx, entries);
             QVERIFY(idx->close().isOk());
         }
@@ -254,14 +260,17 @@ private slots:
             idx->setCacheLimit(64);
             for (int i = 0; i < 3000; ++i) {
                 const QByteArray k = "D" + QByteArray::number(i / 100) + "\\F"
-                                   + QByteArray::number(int(rng() % 100000));
+                    + QByteArray::number(int(rng() % 100000));
                 entries.emplace_back(key(k), quint32(i + 1));
                 for (int tag = 0; tag < 4; ++tag)
                     QVERIFY(idx->insert(tag, key(k, idx->tagSpec(tag).keyLength).constData(),
-                                        quint32(i + 1)).isOk());
+                                   quint32(i + 1))
+                                .isOk());
                 if (i % 97 == 0) {
                     MdxIndex::Cursor c;
-                    QVERIFY(idx->seek(int(rng() % 4), key("D" + QByteArray::number(int(rng() % (i / 100 + 1)))), 0, c).isOk());
+                    QVERIFY(idx->seek(int(rng() % 4),
+                                   key("D" + QByteArray::number(int(rng() % (i / 100 + 1)))), 0, c)
+                                .isOk());
                     for (int step = 0; step < 40 && c.isValid(); ++step)
                         QVERIFY(idx->next(c).isOk());
                 }
@@ -294,17 +303,24 @@ private slots:
         entries.erase(entries.begin(), entries.begin() + 1500);
         for (const Entry &e : gone)
             for (int tag = 0; tag < 4; ++tag)
-                QVERIFY(idx->remove(tag, key(e.first, idx->tagSpec(tag).keyLength).constData(), e.second).isOk());
+                QVERIFY(idx->remove(
+                               tag, key(e.first, idx->tagSpec(tag).keyLength).constData(), e.second)
+                            .isOk());
         checkAllTags(*idx, entries);
         // Removing what is not there is a fault of the caller's bookkeeping, reported.
-        QCOMPARE(idx->remove(0, gone.front().first.constData(), gone.front().second).code(), DbStatus::Corrupt);
+        QCOMPARE(idx->remove(0, gone.front().first.constData(), gone.front().second).code(),
+            DbStatus::Corrupt);
         for (const Entry &e : entries)
             for (int tag = 0; tag < 4; ++tag)
-                QVERIFY(idx->remove(tag, key(e.first, idx->tagSpec(tag).keyLength).constData(), e.second).isOk());
+                QVERIFY(idx->remove(
+                               tag, key(e.first, idx->tagSpec(tag).keyLength).constData(), e.second)
+                            .isOk());
         checkAllTags(*idx, {});
         for (const Entry &e : gone)
             for (int tag = 0; tag < 4; ++tag)
-                QVERIFY(idx->insert(tag, key(e.first, idx->tagSpec(tag).keyLength).constData(), e.second).isOk());
+                QVERIFY(idx->insert(
+                               tag, key(e.first, idx->tagSpec(tag).keyLength).constData(), e.second)
+                            .isOk());
         QVERIFY(idx->close().isOk());
         auto again = openOk(path);
         checkAllTags(*again, gone);
@@ -319,7 +335,7 @@ private slots:
         const QString path = file("edit.mdx");
         QVERIFY(buildWith(path, entries).isOk());
         auto idx = openOk(path);
-        for (quint32 r : {1u, 300u, 301u, 599u, 600u, 450u}) {
+        for (quint32 r : { 1u, 300u, 301u, 599u, 600u, 450u }) {
             const QByteArray k = key(r % 3 ? "DIR\\ BLANK" : "DIR\\ OTHER");
             QVERIFY(idx->remove(0, k.constData(), r).isOk());
             QVERIFY(idx->insert(0, k.constData(), r).isOk());
@@ -337,7 +353,8 @@ private slots:
         QTest::addColumn<quint32>("expectedRecno");
         QTest::newRow("short key padded") << QByteArray("B\\") << 0u << QByteArray("B\\") << 4u;
         QTest::newRow("between keys") << QByteArray("B\\A") << 0u << QByteArray("B\\B") << 5u;
-        QTest::newRow("recno among equal keys") << QByteArray("C\\X") << 8u << QByteArray("C\\X") << 9u;
+        QTest::newRow("recno among equal keys")
+            << QByteArray("C\\X") << 8u << QByteArray("C\\X") << 9u;
         QTest::newRow("exact entry") << QByteArray("C\\X") << 7u << QByteArray("C\\X") << 7u;
         QTest::newRow("before everything") << QByteArray("") << 0u << QByteArray("A\\") << 1u;
         QTest::newRow("past the end") << QByteArray("Z") << 0u << QByteArray() << 0u;
@@ -350,10 +367,9 @@ private slots:
         QFETCH(quint32, recno);
         QFETCH(QByteArray, expectedKey);
         QFETCH(quint32, expectedRecno);
-        const Entries entries = {{key("A\\"), 1},    {key("A\\X"), 2},   {key("A\\Y"), 3},
-                                 {key("B\\"), 4},    {key("B\\B"), 5},   {key("C\\X"), 6},
-                                 {key("C\\X"), 7},   {key("C\\X"), 9},   {key("C\\X"), 12},
-                                 {key("C\\Y"), 10},  {key("D\\"), 11}};
+        const Entries entries = { { key("A\\"), 1 }, { key("A\\X"), 2 }, { key("A\\Y"), 3 },
+            { key("B\\"), 4 }, { key("B\\B"), 5 }, { key("C\\X"), 6 }, { key("C\\X"), 7 },
+            { key("C\\X"), 9 }, { key("C\\X"), 12 }, { key("C\\Y"), 10 }, { key("D\\"), 11 } };
         const QString path = file("seek.mdx");
         QVERIFY(buildWith(path, entries).isOk());
         auto idx = openOk(path);
@@ -372,10 +388,11 @@ private slots:
     {
         Entries entries;
         for (int i = 0; i < 20000; ++i)
-            entries.emplace_back(key("DIR" + QByteArray::number(i / 100 + 1000) + "\\" + QByteArray::number(i % 100)),
-                                 quint32(i + 1));
+            entries.emplace_back(key("DIR" + QByteArray::number(i / 100 + 1000) + "\\"
+                                     + QByteArray::number(i % 100)),
+                quint32(i + 1));
         const QString path = file("range.mdx");
-        QVERIFY(buildWith(path, entries, {{"1", "DIR", 100}}).isOk());
+        QVERIFY(buildWith(path, entries, { { "1", "DIR", 100 } }).isOk());
         auto idx = openOk(path);
         const QByteArray folder = "DIR1077\\";
         MdxIndex::Cursor c;
@@ -397,8 +414,10 @@ private slots:
         QTest::newRow("own entry removed, next") << "remove own" << true << QByteArray("K051");
         QTest::newRow("own entry removed, prior") << "remove own" << false << QByteArray("K049");
         QTest::newRow("neighbour inserted, next") << "insert after" << true << QByteArray("K050A");
-        QTest::newRow("many inserts with splits, next") << "insert many" << true << QByteArray("K051");
-        QTest::newRow("many inserts with splits, prior") << "insert many" << false << QByteArray("K049");
+        QTest::newRow("many inserts with splits, next")
+            << "insert many" << true << QByteArray("K051");
+        QTest::newRow("many inserts with splits, prior")
+            << "insert many" << false << QByteArray("K049");
     }
     void cursorAcrossChanges()
     {
@@ -407,9 +426,10 @@ private slots:
         QFETCH(QByteArray, expected);
         Entries entries;
         for (int i = 0; i < 100; ++i)
-            entries.emplace_back(key("K" + QByteArray::number(i).rightJustified(3, '0')), quint32(i + 1));
+            entries.emplace_back(
+                key("K" + QByteArray::number(i).rightJustified(3, '0')), quint32(i + 1));
         const QString path = file("stale.mdx");
-        QVERIFY(buildWith(path, entries, {{"1", "NAME", 100}}).isOk());
+        QVERIFY(buildWith(path, entries, { { "1", "NAME", 100 } }).isOk());
         auto idx = openOk(path);
         MdxIndex::Cursor c;
         QVERIFY(idx->seek(0, "K050", 0, c).isOk());
@@ -439,8 +459,8 @@ private slots:
         QFETCH(QByteArray, name);
         const QString path = file("refused.mdx");
         QFile::remove(path);
-        const DbStatus st = MdxIndex::build(path, "T", {{name, "X", keyLength}},
-                                            [](int, MdxKeyList &) { return DbStatus::ok(); });
+        const DbStatus st = MdxIndex::build(path, "T", { { name, "X", keyLength } },
+            [](int, MdxKeyList &) { return DbStatus::ok(); });
         QCOMPARE(st.code(), DbStatus::InvalidArgument);
         QVERIFY(!QFile::exists(path));
     }
@@ -459,15 +479,17 @@ private slots:
         const QString path = file("keep.mdx");
         QVERIFY(buildWith(path, sampleEntries(50, 100, 5)).isOk());
         const QByteArray before = testutil::readFile(path);
-        const DbStatus st = MdxIndex::build(path, "T", catalogueTags(), [&](int tag, MdxKeyList &list) {
-            if (tag == 2 && !badKeys)
-                return DbStatus(DbStatus::IoError, QStringLiteral("table read failed"));
-            for (quint32 r = 1; r <= 5000; ++r)
-                list.add(key(QByteArray::number(r * 7919 % 5000), list.keyLength).constData(), r);
-            if (tag == 2)
-                list.keys.chop(1);
-            return DbStatus::ok();
-        });
+        const DbStatus st
+            = MdxIndex::build(path, "T", catalogueTags(), [&](int tag, MdxKeyList &list) {
+                  if (tag == 2 && !badKeys)
+                      return DbStatus(DbStatus::IoError, QStringLiteral("table read failed"));
+                  for (quint32 r = 1; r <= 5000; ++r)
+                      list.add(
+                          key(QByteArray::number(r * 7919 % 5000), list.keyLength).constData(), r);
+                  if (tag == 2)
+                      list.keys.chop(1);
+                  return DbStatus::ok();
+              });
         QCOMPARE(st.code(), badKeys ? DbStatus::InvalidArgument : DbStatus::IoError);
         QCOMPARE(testutil::readFile(path), before);
     }
@@ -495,7 +517,7 @@ private slots:
     void tagLookup()
     {
         const QString path = file("tags.mdx");
-        QVERIFY(buildWith(path, {}, {{"byname", "NAME", 10}, {"2", "DIR", 80}}).isOk());
+        QVERIFY(buildWith(path, {}, { { "byname", "NAME", 10 }, { "2", "DIR", 80 } }).isOk());
         auto idx = openOk(path);
         QCOMPARE(idx->findTag("BYNAME"), 0);
         QCOMPARE(idx->findTag("ByName"), 0);

@@ -10,15 +10,20 @@ using namespace mdxtest;
 // Our index files read back by an independent reader: Debian's DBD-XBase `index_dump`
 // prints each entry of a tag as the key bytes, a blank and the record number, in the
 // order of its own walk through the tree.
-namespace {
+namespace
+{
 
 Entries awkwardEntries()
 {
     Entries out;
     std::mt19937 rng(5);
-    const QByteArray accents[] = {"\xC9T\xC9", "ETE", "\xFF" "FIN", "\x80URO", "A\xE0", "ZZ", "", " "};
+    const QByteArray accents[] = { "\xC9T\xC9", "ETE",
+        "\xFF"
+        "FIN",
+        "\x80URO", "A\xE0", "ZZ", "", " " };
     for (int i = 0; i < 400; ++i) {
-        const QByteArray dir = i % 5 == 0 ? QByteArray() : "D" + QByteArray::number(int(rng() % 4)) + "\\";
+        const QByteArray dir
+            = i % 5 == 0 ? QByteArray() : "D" + QByteArray::number(int(rng() % 4)) + "\\";
         QByteArray name = accents[rng() % 8];
         if (i % 3 != 0)
             name += QByteArray::number(int(rng() % 20));
@@ -30,7 +35,7 @@ Entries awkwardEntries()
 Entries dumped(const QString &path, const QByteArray &tag, QString &error)
 {
     QProcess p;
-    p.start(QStringLiteral("index_dump"), {path, QString::fromLatin1(tag)});
+    p.start(QStringLiteral("index_dump"), { path, QString::fromLatin1(tag) });
     if (!p.waitForFinished(60000) || p.exitCode() != 0) {
         error = QString::fromLocal8Bit(p.readAllStandardError());
         return {};
@@ -94,18 +99,23 @@ private slots:
         Entries entries = awkwardEntries();
         if (shuffle)
             std::shuffle(entries.begin(), entries.end(), std::mt19937(9));
-        const QString path = m_dir.filePath(QStringLiteral("inc%1%2.mdx").arg(shuffle).arg(removeEvery));
+        const QString path
+            = m_dir.filePath(QStringLiteral("inc%1%2.mdx").arg(shuffle).arg(removeEvery));
         QVERIFY(buildWith(path, {}).isOk());
         std::unique_ptr<MdxIndex> idx;
         QVERIFY(MdxIndex::open(path, idx).isOk());
         idx->setCacheLimit(6);
         for (const Entry &e : entries)
             for (int tag = 0; tag < 4; ++tag)
-                QVERIFY(idx->insert(tag, key(e.first, idx->tagSpec(tag).keyLength).constData(), e.second).isOk());
+                QVERIFY(idx->insert(
+                               tag, key(e.first, idx->tagSpec(tag).keyLength).constData(), e.second)
+                            .isOk());
         for (size_t i = 0; removeEvery && i < entries.size(); i += size_t(removeEvery))
             for (int tag = 0; tag < 4; ++tag)
-                QVERIFY(idx->remove(tag, key(entries[i].first, idx->tagSpec(tag).keyLength).constData(),
-                                    entries[i].second).isOk());
+                QVERIFY(
+                    idx->remove(tag, key(entries[i].first, idx->tagSpec(tag).keyLength).constData(),
+                           entries[i].second)
+                        .isOk());
         QVERIFY(idx->flush().isOk());
         compareWithReader(*idx, path);
     }

@@ -4,7 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace testutil {
+namespace testutil
+{
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {

@@ -5,7 +5,8 @@
 #include <QTemporaryDir>
 
 // Helpers shared by the tests: temporary folders, small files, raw bytes.
-namespace testutil {
+namespace testutil
+{
 
 // Writes bytes to path (creating parent folders); fails the test on error.
 bool writeFile(const QString &path, const QByteArray &bytes);

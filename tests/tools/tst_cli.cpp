@@ -4,7 +4,8 @@
 #include <QProcess>
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 struct Run {
     int exitCode = -1;
@@ -25,11 +26,10 @@ Run cli(const QStringList &args)
     return r;
 }
 
-const char kRows[] =
-    "Fotos\\2019\\\tbild2.jpg\t20190502\tStrand\tBA\t1.1 M\n"
-    "Fotos\\2019\\\tBild1.jpg\t20190501\t\u00c9t\u00e9 \u20ac\t\t900 K\n"
-    "Fotosammlung\\\tx.txt\t\tohne Datum\tZ\t1 K\n"
-    "\troot.txt\t20200101\t\t\t0 K\n";
+const char kRows[] = "Fotos\\2019\\\tbild2.jpg\t20190502\tStrand\tBA\t1.1 M\n"
+                     "Fotos\\2019\\\tBild1.jpg\t20190501\t\u00c9t\u00e9 \u20ac\t\t900 K\n"
+                     "Fotosammlung\\\tx.txt\t\tohne Datum\tZ\t1 K\n"
+                     "\troot.txt\t20200101\t\t\t0 K\n";
 
 } // namespace
 
@@ -46,25 +46,31 @@ private slots:
         QFile::remove(table());
         QFile::remove(m_dir.filePath(QStringLiteral("T.mdx")));
         QVERIFY(testutil::writeFile(m_dir.filePath(QStringLiteral("rows.tsv")), kRows));
-        QCOMPARE(cli({QStringLiteral("create"), table()}).exitCode, 0);
-        QCOMPARE(cli({QStringLiteral("import"), table(), m_dir.filePath(QStringLiteral("rows.tsv"))}).exitCode, 0);
+        QCOMPARE(cli({ QStringLiteral("create"), table() }).exitCode, 0);
+        QCOMPARE(
+            cli({ QStringLiteral("import"), table(), m_dir.filePath(QStringLiteral("rows.tsv")) })
+                .exitCode,
+            0);
     }
 
     void dumpInOrdersAndFolders()
     {
-        Run r = cli({QStringLiteral("dump"), table()});
+        Run r = cli({ QStringLiteral("dump"), table() });
         QCOMPARE(r.exitCode, 0);
         QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 4);
-        QCOMPARE(lines[1], QStringLiteral("FOTOS\\2019\\\tBild1.jpg\t20190501\t\u00c9t\u00e9 \u20ac\t\t900 K"));
+        QCOMPARE(lines[1],
+            QStringLiteral("FOTOS\\2019\\\tBild1.jpg\t20190501\t\u00c9t\u00e9 \u20ac\t\t900 K"));
 
-        r = cli({QStringLiteral("dump"), table(), QStringLiteral("--folder"), QStringLiteral("fotos\\2019")});
+        r = cli({ QStringLiteral("dump"), table(), QStringLiteral("--folder"),
+            QStringLiteral("fotos\\2019") });
         lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines[0].contains(QStringLiteral("Bild1.jpg")));
         QVERIFY(lines[1].contains(QStringLiteral("bild2.jpg")));
 
-        r = cli({QStringLiteral("dump"), table(), QStringLiteral("--order"), QStringLiteral("3")});
+        r = cli(
+            { QStringLiteral("dump"), table(), QStringLiteral("--order"), QStringLiteral("3") });
         lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 4);
         QVERIFY(lines[0].contains(QStringLiteral("root.txt")));
@@ -74,25 +80,25 @@ private slots:
 
     void checkDeletePack()
     {
-        QCOMPARE(cli({QStringLiteral("check"), table()}).exitCode, 0);
-        QCOMPARE(cli({QStringLiteral("delete"), table(), QStringLiteral("2")}).exitCode, 0);
-        QCOMPARE(cli({QStringLiteral("dump"), table()}).out.count(QLatin1Char('\n')), 3);
-        QCOMPARE(cli({QStringLiteral("check"), table()}).exitCode, 0);
-        QCOMPARE(cli({QStringLiteral("pack"), table()}).exitCode, 0);
+        QCOMPARE(cli({ QStringLiteral("check"), table() }).exitCode, 0);
+        QCOMPARE(cli({ QStringLiteral("delete"), table(), QStringLiteral("2") }).exitCode, 0);
+        QCOMPARE(cli({ QStringLiteral("dump"), table() }).out.count(QLatin1Char('\n')), 3);
+        QCOMPARE(cli({ QStringLiteral("check"), table() }).exitCode, 0);
+        QCOMPARE(cli({ QStringLiteral("pack"), table() }).exitCode, 0);
         QCOMPARE(testutil::readFile(table()).size(), 225 + 3 * 265 + 1);
-        QCOMPARE(cli({QStringLiteral("reindex"), table()}).exitCode, 0);
-        QCOMPARE(cli({QStringLiteral("check"), table()}).exitCode, 0);
+        QCOMPARE(cli({ QStringLiteral("reindex"), table() }).exitCode, 0);
+        QCOMPARE(cli({ QStringLiteral("check"), table() }).exitCode, 0);
     }
 
     void errorsAreOneLineAndNonZero_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("missing table") << QStringList{"dump", "/nonexistent/X.dbf"};
-        QTest::newRow("bad order") << QStringList{"dump", "@T", "--order", "7"};
-        QTest::newRow("no such record") << QStringList{"delete", "@T", "99"};
-        QTest::newRow("create over existing") << QStringList{"create", "@T"};
-        QTest::newRow("bad import row") << QStringList{"import", "@T", "@bad"};
-        QTest::newRow("not a table") << QStringList{"check", "@bad"};
+        QTest::newRow("missing table") << QStringList { "dump", "/nonexistent/X.dbf" };
+        QTest::newRow("bad order") << QStringList { "dump", "@T", "--order", "7" };
+        QTest::newRow("no such record") << QStringList { "delete", "@T", "99" };
+        QTest::newRow("create over existing") << QStringList { "create", "@T" };
+        QTest::newRow("bad import row") << QStringList { "import", "@T", "@bad" };
+        QTest::newRow("not a table") << QStringList { "check", "@bad" };
     }
     void errorsAreOneLineAndNonZero()
     {
@@ -114,7 +120,7 @@ private slots:
     {
         DbfTable held;
         QVERIFY(held.open(table(), CatalogTable::tags()));
-        const Run r = cli({QStringLiteral("dump"), table()});
+        const Run r = cli({ QStringLiteral("dump"), table() });
         QVERIFY(r.exitCode > 0);
         QVERIFY2(r.err.contains(QLatin1String("locked")), qPrintable(r.err));
     }
