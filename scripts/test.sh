@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh --test
 
 # The checked-in .clang-format holds for every source file.
-git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+find . -path ./build -prune -o \( -name '*.cpp' -o -name '*.h' \) -print0 |
+  xargs -0 clang-format --dry-run --Werror
 
 jobs=$(nproc)
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug \
