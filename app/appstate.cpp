@@ -1,10 +1,14 @@
 #include "appstate.h"
 
-QString errorBoxText(const QString &failure)
+#include "store/catalogtable.h"
+
+CatalogTable *AppState::openTable() const
 {
-    // Texts that already end in punctuation sorting before "." (such as "!" or ")") keep
-    // their ending; everything else reads as a sentence.
-    if (!failure.isEmpty() && failure.back() > QLatin1Char('.'))
-        return failure + QLatin1Char('.');
-    return failure;
+    return Dbf1 && Dbf1->isOpen() ? Dbf1 : nullptr;
+}
+
+QString AppState::rootPath() const
+{
+    const QString root = settings.RootPath;
+    return root.isEmpty() && Dbf1 ? Dbf1->rootPath() : root;
 }

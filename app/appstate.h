@@ -36,8 +36,12 @@ struct AppState {
     bool startAbandoned = false;
     // Set once QuitProgram has run: no further command runs.
     bool ending = false;
-};
 
-// The text of the error box for an uncaught failure: the failure's own text, with a full
-// stop appended when its last character sorts after ".".
-QString errorBoxText(const QString &failure);
+    // The catalogue table when it is open, else null.
+    CatalogTable *openTable() const;
+    // The absolute root folder with a trailing separator: RootPath, or the open table's
+    // folder while no RootPath is set.
+    QString rootPath() const;
+    // FolderInfoMode non-zero: the notes of every folder are also kept in its Descript.ion.
+    bool descriptionMode() const { return settings.FolderInfoMode != 0; }
+};

@@ -1,6 +1,6 @@
 #include "archivefiles.h"
 
-#include "dialogs/velmark.h"
+#include "dialogs/shareddialog.h"
 #include "platform/desktoplink.h"
 
 #include <QDir>

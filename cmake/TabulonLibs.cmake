@@ -5,6 +5,7 @@
 function(tabulon_core_library name folder)
   file(GLOB sources CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_SOURCE_DIR}/${folder}/*.h)
+  tabulon_check_ui_includes("${sources}" "")
   set(cpp ${sources})
   list(FILTER cpp INCLUDE REGEX "\\.cpp$")
   if(cpp)
@@ -16,6 +17,40 @@ function(tabulon_core_library name folder)
     target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR})
     target_link_libraries(${name} INTERFACE ${ARGN})
   endif()
+endfunction()
+
+# tabulon_ui_library(NAME SUBSYSTEM UI_DEPS...)
+# The widgets of SUBSYSTEM/ui (app/ui/main.cpp aside) as a static library over the core.
+# Its sources may include the ui headers of the subsystems named by UI_DEPS and of no other:
+# configuring fails when one reaches elsewhere, so that the families stay free of cycles.
+function(tabulon_ui_library name subsystem)
+  file(GLOB sources CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/${subsystem}/ui/*.cpp ${CMAKE_SOURCE_DIR}/${subsystem}/ui/*.h
+    ${CMAKE_SOURCE_DIR}/${subsystem}/ui/*.qrc)
+  list(FILTER sources EXCLUDE REGEX "/app/ui/main\\.cpp$")
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARGN} tabulon_core Qt6::Widgets Qt6::PrintSupport)
+  set(allowed ${subsystem})
+  foreach(dep ${ARGN})
+    string(REGEX REPLACE "^tabulon_(.*)_ui$" "\\1" dep_subsystem ${dep})
+    list(APPEND allowed ${dep_subsystem})
+  endforeach()
+  tabulon_check_ui_includes("${sources}" "${allowed}")
+endfunction()
+
+# Fails the configuration when one of FILES includes a ui header of a subsystem that is not
+# in ALLOWED ("" for the core, which includes none).
+function(tabulon_check_ui_includes files allowed)
+  foreach(file ${files})
+    file(STRINGS ${file} includes REGEX "^#include \"[a-z]+/ui/")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^#include \"([a-z]+)/ui/.*" "\\1" target "${line}")
+      if(NOT target IN_LIST allowed)
+        message(FATAL_ERROR "${file}: ${line} reaches a window layer it must not know")
+      endif()
+    endforeach()
+  endforeach()
 endfunction()
 
 # One test executable per source file; its name is the file's base name.

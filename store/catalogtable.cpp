@@ -146,22 +146,21 @@ DbStatus CatalogTable::SwitchOrder(int n)
             if (m_table.order() == names[i])
                 n = nextOf[i];
     }
-    if (m_follow)
-        *m_follow = false;
-    detachViews();
-    const qint64 remembered = m_table.recNo();
-    DbStatus st = m_table.cancelRange();
-    if (st && n >= 1 && n <= 4) {
-        m_orderName = QByteArray::number(n);
-        st = m_table.setOrder(m_orderName);
+    emit orderSwitching();
+    DbStatus st;
+    {
+        const DetachedViews detached(*this);
+        const qint64 remembered = m_table.recNo();
+        st = m_table.cancelRange();
+        if (st && n >= 1 && n <= 4) {
+            m_orderName = QByteArray::number(n);
+            st = m_table.setOrder(m_orderName);
+        }
+        if (st)
+            st = applyRange();
+        if (st && remembered > 0 && !m_table.goTo(quint32(remembered)))
+            st = m_table.first();
     }
-    if (st)
-        st = applyRange();
-    if (st && remembered > 0 && !m_table.goTo(quint32(remembered)))
-        st = m_table.first();
-    attachViews();
-    if (m_follow)
-        *m_follow = true;
     emit orderSwitched(n);
     return st;
 }
@@ -292,13 +291,15 @@ DbStatus CatalogTable::renameOnDisk(
 
 DbStatus CatalogTable::packStep()
 {
-    detachViews();
-    DbStatus st = m_table.cancelRange();
-    if (st)
-        st = m_table.pack();
-    if (st)
-        DeletedCount = 0;
-    attachViews();
+    DbStatus st;
+    {
+        const DetachedViews detached(*this);
+        st = m_table.cancelRange();
+        if (st)
+            st = m_table.pack();
+        if (st)
+            DeletedCount = 0;
+    }
     if (st)
         st = m_table.first();
     return st;

@@ -74,9 +74,6 @@ public:
     // Sets the remembered order again (and the range of the current folder).
     DbStatus restoreOrder();
 
-    // The main window's FollowCurrentRecord flag, which order switches clear and set.
-    void setFollowFlag(bool *flag) { m_follow = flag; }
-
     // Views: detached during walks, attached (and refreshed once) afterwards. Nested pairs
     // are allowed; only the outermost attach tells the views.
     void detachViews();
@@ -121,6 +118,9 @@ public:
     static QString cleanTags(const QString &typed);
 
 signals:
+    // An order switch begins: the record stays where it is, so the views need not load it
+    // again when they are attached at the switch's end (orderSwitched follows).
+    void orderSwitching();
     void viewsDetached();
     void viewsAttached();
     // An order switch ended; n (1..4) is the order now in force, 0 when the order in force
@@ -142,5 +142,22 @@ private:
     int m_detachDepth = 0;
     bool m_recordEditMode = false;
     std::function<void(const QString &)> m_reportError;
-    bool *m_follow = nullptr;
+};
+
+// Keeps the views detached from the table for a walk over many records, however the walk
+// ends; they repaint once at the outermost attach.
+class DetachedViews
+{
+public:
+    explicit DetachedViews(CatalogTable &table)
+        : m_table(table)
+    {
+        m_table.detachViews();
+    }
+    ~DetachedViews() { m_table.attachViews(); }
+    DetachedViews(const DetachedViews &) = delete;
+    DetachedViews &operator=(const DetachedViews &) = delete;
+
+private:
+    CatalogTable &m_table;
 };

@@ -2,7 +2,7 @@
 
 #include "app/archivelist.h"
 #include "app/settingslook.h"
-#include "tform1.h"
+#include "mainwindow.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -79,7 +79,7 @@ QString ArchiveChooser::choose(
 {
     ArchiveChooser dialog(names, current, mainWindow);
     dialog.setWindowTitle(caption);
-    if (auto *form = qobject_cast<TForm1 *>(mainWindow)) {
+    if (auto *form = qobject_cast<MainWindow *>(mainWindow)) {
         const AppState &state = form->state();
         QPalette pal = dialog.ListView1->palette();
         const QColor background = toQColor(state.settings.ViewColor, pal);

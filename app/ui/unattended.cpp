@@ -1,6 +1,6 @@
 #include "unattended.h"
 
-#include "dialogs/velmark.h"
+#include "dialogs/shareddialog.h"
 
 #include <cstdio>
 

@@ -1,10 +1,10 @@
 #include "browseviews.h"
 
 #include "app/settingslook.h"
-#include "app/ui/tform1.h"
 #include "browse/catalogmodel.h"
 #include "browse/typeahead.h"
 #include "browse/ui/foldertreeview.h"
+#include "dialogs/ui/errorbox.h"
 #include "platform/codepage.h"
 #include "store/catalogtable.h"
 
@@ -27,17 +27,10 @@ void BrowseViews::throwIfFailed(const DbStatus &status)
     throw std::runtime_error(text.toStdString());
 }
 
-bool BrowseViews::formAlive() const
-{
-    return qobject_cast<TForm1 *>(m_formObject) != nullptr;
-}
-
 void BrowseViews::connectViews()
 {
-    QTreeWidget *tree = m_form.TreeView1;
-    QTableView *grid = m_form.DBGrid1;
-    m_tree = tree;
-    m_grid = grid;
+    QTreeWidget *tree = m_tree;
+    QTableView *grid = m_grid;
     connect(tree, &QTreeWidget::currentItemChanged, this,
         [this](QTreeWidgetItem *current) { onTreeCurrentChanged(current); });
     QItemSelectionModel *selection = grid->selectionModel();
@@ -45,18 +38,24 @@ void BrowseViews::connectViews()
         [this](const QModelIndex &current) { onGridRowChanged(current.row()); });
     connect(selection, &QItemSelectionModel::currentColumnChanged, this,
         [this](const QModelIndex &current) {
-            if (!m_syncing && current.isValid() && m_form.state().mode == UiMode::Browse)
+            if (!m_syncing && current.isValid() && m_state.mode == UiMode::Browse)
                 emit gridColumnEntered(current.column());
         });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { onModelReset(); });
+    // The record stays where it is through an order switch: nothing to load again.
+    connect(table(), &CatalogTable::orderSwitching, this, [this] {
+        m_followBeforeSwitch = m_state.FollowCurrentRecord;
+        m_state.FollowCurrentRecord = false;
+    });
     connect(table(), &CatalogTable::orderSwitched, this, [this](int n) {
+        m_state.FollowCurrentRecord = m_followBeforeSwitch;
         if (n >= 1 && n <= 4)
             markOrderTitle(n);
         ClearSearch();
     });
     grid->horizontalHeader()->setSectionsClickable(true);
     connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        m_form.guarded([this, column] { throwIfFailed(DBGrid1TitleClick(column)); });
+        runGuarded(m_grid, [this, column] { throwIfFailed(DBGrid1TitleClick(column)); });
     });
     connect(qApp, &QApplication::focusChanged, this,
         [this](QWidget *old, QWidget *now) { onFocusChanged(old, now); });
@@ -68,15 +67,15 @@ void BrowseViews::connectViews()
 
 void BrowseViews::onTreeCurrentChanged(QTreeWidgetItem *current)
 {
-    if (m_selecting || !current || !formAlive())
+    if (m_selecting || !current)
         return;
-    m_form.guarded([this] { throwIfFailed(SelectFolder()); });
+    runGuarded(m_grid, [this] { throwIfFailed(SelectFolder()); });
 }
 
 // The user moved the grid: the table follows, then the text pane.
 void BrowseViews::onGridRowChanged(int row)
 {
-    if (m_syncing || row < 0 || !formAlive())
+    if (m_syncing || row < 0)
         return;
     CatalogTable *t = table();
     if (!t || !t->isOpen() || t->isDetached())
@@ -92,13 +91,12 @@ void BrowseViews::onGridRowChanged(int row)
 
 void BrowseViews::onModelReset()
 {
-    if (formAlive())
-        showCurrentRecord();
+    showCurrentRecord();
 }
 
 void BrowseViews::showCurrentRecord()
 {
-    QTableView *grid = m_form.DBGrid1;
+    QTableView *grid = m_grid;
     const int row = m_model->currentRow();
     {
         // Moving the grid to the table's record must not move the table in turn.
@@ -123,7 +121,7 @@ void BrowseViews::markOrderTitle(int order)
 
 DbStatus BrowseViews::DBGrid1TitleClick(int column)
 {
-    m_form.Splitter2Moved(); // the Note column's width rule alone
+    emit titleClicked();
     static const int orderOfColumn[] = { 1, 4, 3, 2 };
     CatalogTable *t = table();
     if (column < 0 || column > 3 || !t || !t->isOpen())
@@ -133,9 +131,9 @@ DbStatus BrowseViews::DBGrid1TitleClick(int column)
 
 bool BrowseViews::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!formAlive())
+    if (!m_tree || !m_grid)
         return false;
-    if (event->type() == QEvent::FocusOut && watched == m_form.DBGrid1) {
+    if (event->type() == QEvent::FocusOut && watched == m_grid) {
         // A pop-up menu or another application taking the focus is no leaving.
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
@@ -146,10 +144,10 @@ bool BrowseViews::eventFilter(QObject *watched, QEvent *event)
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
     bool consumed = false;
-    m_form.guarded([&] {
-        if (watched == m_form.TreeView1)
+    runGuarded(m_grid, [&] {
+        if (watched == m_tree)
             consumed = treeKey(key->key());
-        else if (watched == m_form.DBGrid1
+        else if (watched == m_grid
             && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
             consumed = gridKey(key->key(), key->text());
     });
@@ -158,7 +156,7 @@ bool BrowseViews::eventFilter(QObject *watched, QEvent *event)
 
 bool BrowseViews::treeKey(int key)
 {
-    QTreeWidget *tree = m_form.TreeView1;
+    QTreeWidget *tree = m_tree;
     if (key == Qt::Key_Escape) {
         if (tree->topLevelItemCount() > 0)
             throwIfFailed(treeEscape());
@@ -174,7 +172,7 @@ bool BrowseViews::treeKey(int key)
 
 DbStatus BrowseViews::treeEscape()
 {
-    m_form.TreeView1->setFocus();
+    m_tree->setFocus();
     const DbStatus st = selectNodeAt(0);
     ClearSearch();
     return st;
@@ -183,14 +181,14 @@ DbStatus BrowseViews::treeEscape()
 bool BrowseViews::gridKey(int key, const QString &text)
 {
     // In record edit mode every key belongs to the cell editor.
-    if (m_form.state().mode != UiMode::Browse)
+    if (m_state.mode != UiMode::Browse)
         return false;
     if (key == Qt::Key_Escape) {
         ClearSearch();
         return true;
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        m_form.DBGrid1DblClick();
+        m_commands.runCommand(Command::DBGrid1DblClick);
         return true;
     }
     if (text.size() != 1 || !text.at(0).isPrint())
@@ -208,7 +206,7 @@ bool BrowseViews::gridKey(int key, const QString &text)
 void BrowseViews::onFocusChanged(QWidget *, QWidget *now)
 {
     // Focus moves while the window is being taken down too.
-    if (!m_tree || !m_grid || !formAlive())
+    if (!m_tree || !m_grid)
         return;
     paintSelection(m_tree, now == m_tree);
     paintSelection(m_grid, now && (now == m_grid || m_grid->isAncestorOf(now)));
@@ -224,7 +222,7 @@ void BrowseViews::paintSelection(QWidget *view, bool focused)
     QColor fore = system.color(QPalette::Active, QPalette::HighlightedText);
     if (!focused) {
         back = QColor(0xC0, 0xC0, 0xC0);
-        fore = toQColor(quint32(m_form.state().settings.ViewFont.color), system);
+        fore = toQColor(quint32(m_state.settings.ViewFont.color), system);
         if (!fore.isValid())
             fore = system.color(QPalette::Active, QPalette::Text);
     }

@@ -1,12 +1,13 @@
 #include "browseviews.h"
 
-#include "app/ui/tform1.h"
+#include "app/bulkwalk.h"
 #include "browse/catalogmodel.h"
 #include "browse/statustext.h"
 #include "browse/ui/foldertreeview.h"
 #include "dialogs/regional.h"
+#include "dialogs/shareddialog.h"
+#include "dialogs/ui/errorbox.h"
 #include "dialogs/ui/widgethelpers.h"
-#include "dialogs/velmark.h"
 #include "platform/diskpath.h"
 #include "scan/foldertree.h"
 #include "scan/folderupdate.h"
@@ -31,48 +32,46 @@ void keepFirst(DbStatus &first, const DbStatus &next)
 
 } // namespace
 
-BrowseViews::BrowseViews(TForm1 &form)
-    : QObject(&form)
-    , m_form(form)
-    , m_formObject(&form)
+BrowseViews::BrowseViews(
+    AppState &state, const MainViews &views, StatusPanels &panels, CommandPort &commands)
+    : m_state(state)
+    , m_panels(panels)
+    , m_commands(commands)
+    , m_tree(views.tree)
+    , m_grid(views.grid)
+    , m_textPane(views.textPane)
 {
     setObjectName(QStringLiteral("BrowseViews"));
     m_model = new CatalogModel(table(), this);
     m_model->setDateFormatter([](const QDate &d) { return regional::formatDate(d); });
-    table()->setFollowFlag(&m_form.state().FollowCurrentRecord);
-    m_form.setGridModel(m_model);
+    // Before the views are connected: a new model brings a new selection model.
+    m_grid->setModel(m_model);
     m_resolver = std::make_unique<PathResolver>(rootPath());
-    m_nodes = new FolderNodeIndex(m_form.TreeView1);
+    m_nodes = new FolderNodeIndex(m_tree);
     connectViews();
 }
 
 BrowseViews::~BrowseViews() = default;
 
-BrowseViews *BrowseViews::of(const TForm1 &form)
-{
-    return form.findChild<BrowseViews *>(QString(), Qt::FindDirectChildrenOnly);
-}
-
 CatalogTable *BrowseViews::table() const
 {
-    return m_form.state().Dbf1;
+    return m_state.Dbf1;
 }
 
 QString BrowseViews::rootPath() const
 {
-    const QString root = m_form.state().settings.RootPath;
-    return root.isEmpty() && table() ? table()->rootPath() : root;
+    return m_state.rootPath();
 }
 
 DbStatus BrowseViews::RebuildFolderTree()
 {
     const WaitCursor wait;
-    m_form.setPanelText(2, QString());
+    m_panels.setPanelText(2, QString());
     DbStatus st;
     {
         // The tree's own selection changes while it is emptied select no folder.
         const QScopedValueRollback<bool> quiet(m_selecting, true);
-        st = ::RebuildFolderTree(m_form.TreeView1, rootPath());
+        st = ::RebuildFolderTree(m_tree, rootPath());
     }
     emit treeRebuilt();
     return st;
@@ -88,7 +87,7 @@ DbStatus BrowseViews::EnsureFolderAndRebuild(const QString &relativePath)
 
 void BrowseViews::applyExpansionRule()
 {
-    ::applyExpansionRule(m_form.TreeView1, m_form.state().settings.FolderListCollapsed != 0);
+    ::applyExpansionRule(m_tree, m_state.settings.FolderListCollapsed != 0);
 }
 
 int BrowseViews::nodeCount() const
@@ -98,12 +97,12 @@ int BrowseViews::nodeCount() const
 
 int BrowseViews::selectedNodeIndex() const
 {
-    return m_nodes->indexOf(m_form.TreeView1->currentItem());
+    return m_nodes->indexOf(m_tree->currentItem());
 }
 
 QString BrowseViews::selectedFolderPath() const
 {
-    return FolderPathOfNode(m_form.TreeView1->currentItem());
+    return FolderPathOfNode(m_tree->currentItem());
 }
 
 QString BrowseViews::folderPathAt(int index) const
@@ -114,7 +113,7 @@ QString BrowseViews::folderPathAt(int index) const
 
 DbStatus BrowseViews::selectNodeAt(int index)
 {
-    QTreeWidget *tree = m_form.TreeView1;
+    QTreeWidget *tree = m_tree;
     if (tree->topLevelItemCount() == 0)
         return showRootFolder();
     QTreeWidgetItem *item = m_nodes->at(index);
@@ -130,7 +129,7 @@ DbStatus BrowseViews::selectNodeAt(int index)
 
 DbStatus BrowseViews::selectFolderPath(const QString &folderPath)
 {
-    QTreeWidgetItem *item = findNode(m_form.TreeView1, folderPath);
+    QTreeWidgetItem *item = findNode(m_tree, folderPath);
     if (!item)
         return { DbStatus::NotFound, QStringLiteral("Folder  '%1'  not found").arg(folderPath) };
     return selectNodeAt(m_nodes->indexOf(item));
@@ -139,35 +138,35 @@ DbStatus BrowseViews::selectFolderPath(const QString &folderPath)
 // While the tree has no nodes the root folder stands for the selection.
 DbStatus BrowseViews::showRootFolder()
 {
-    m_form.setPanelText(2, QString());
+    m_panels.setPanelText(2, QString());
     CatalogTable *t = table();
     if (!t || !t->isOpen())
         return DbStatus::ok();
-    t->detachViews();
-    const DbStatus st = t->SetFolderRange(QString());
-    t->attachViews();
-    return st;
+    const DetachedViews detached(*t);
+    return t->SetFolderRange(QString());
 }
 
 DbStatus BrowseViews::SelectFolder()
 {
-    QTreeWidgetItem *item = m_form.TreeView1->currentItem();
+    QTreeWidgetItem *item = m_tree->currentItem();
     if (!item)
-        return m_form.TreeView1->topLevelItemCount() == 0 ? showRootFolder() : DbStatus::ok();
+        return m_tree->topLevelItemCount() == 0 ? showRootFolder() : DbStatus::ok();
     const QString path = FolderPathOfNode(item);
-    m_form.setPanelText(2, path);
+    m_panels.setPanelText(2, path);
     emit folderSelected(path);
     CatalogTable *t = table();
     if (!t || !t->isOpen())
         return DbStatus::ok();
     m_resolver->forget();
-    // One repaint of the grid for range and update together, at the outermost attach.
-    t->detachViews();
-    DbStatus st = t->SetFolderRange(path);
-    const bool descriptions = m_form.state().settings.FolderInfoMode != 0;
-    if (st && descriptions)
-        st = UpdateFolder(*t, *m_resolver, path, true);
-    t->attachViews();
+    DbStatus st;
+    const bool descriptions = m_state.descriptionMode();
+    {
+        // One repaint of the grid for range and update together, at the outermost attach.
+        const DetachedViews detached(*t);
+        st = t->SetFolderRange(path);
+        if (st && descriptions)
+            st = UpdateFolder(*t, *m_resolver, path, true);
+    }
     if (descriptions)
         ShowCount();
     return st;
@@ -177,20 +176,19 @@ void BrowseViews::ShowCount()
 {
     const CatalogTable *t = table();
     const qint64 physical = t && t->isOpen() ? t->table().physicalCount() : 0;
-    m_form.setPanelText(3, statustext::recordCount(physical, t ? t->DeletedCount : 0));
+    m_panels.setPanelText(3, statustext::recordCount(physical, t ? t->DeletedCount : 0));
 }
 
 void BrowseViews::ClearSearch()
 {
-    if (QAction *a = m_form.action(QStringLiteral("miClearsearchClick")))
-        a->setEnabled(false);
+    m_commands.setCommandEnabled(Command::miClearsearchClick, false);
     emit searchCleared();
-    m_form.setPanelText(0, regional::longDate(regional::today()));
+    m_panels.setPanelText(0, regional::longDate(regional::today()));
 }
 
 void BrowseViews::DataSource1DataChange()
 {
-    const AppState &state = m_form.state();
+    const AppState &state = m_state;
     // A text being typed into the pane must not be replaced by the file's old text.
     if (!state.FollowCurrentRecord || state.mode == UiMode::TextEdit)
         return;
@@ -204,13 +202,13 @@ void BrowseViews::DataSource1DataChange()
         if (!st && st.code() != DbStatus::NotFound)
             m_textStatus = st;
     }
-    m_form.Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+    m_textPane->setPlainText(lines.join(QLatin1Char('\n')));
     emit currentRecordShown();
 }
 
 DbStatus BrowseViews::ShowArchive()
 {
-    const Settings &s = m_form.state().settings;
+    const Settings &s = m_state.settings;
     m_resolver = std::make_unique<PathResolver>(rootPath());
     const WaitCursor wait;
     if (s.DeleteEmptyFolders == 1)
@@ -224,8 +222,8 @@ DbStatus BrowseViews::ShowArchive()
     applyExpansionRule();
     // Selecting reads the folder's rows; with no node the root folder's own are shown.
     keepFirst(st, selectNodeAt(0));
-    m_form.TreeView1->setFocus();
-    m_form.setPanelText(1, ShortenLeft(s.RootPath.isEmpty() ? rootPath() : s.RootPath));
+    m_tree->setFocus();
+    m_panels.setPanelText(1, ShortenLeft(s.RootPath.isEmpty() ? rootPath() : s.RootPath));
     ShowCount();
     ClearSearch();
     return st;
@@ -233,7 +231,7 @@ DbStatus BrowseViews::ShowArchive()
 
 void BrowseViews::miAllexpClick()
 {
-    QTreeWidget *tree = m_form.TreeView1;
+    QTreeWidget *tree = m_tree;
     if (tree->topLevelItemCount() == 0)
         return;
     tree->expandAll();
@@ -243,7 +241,7 @@ void BrowseViews::miAllexpClick()
 
 DbStatus BrowseViews::miAllcolClick()
 {
-    QTreeWidget *tree = m_form.TreeView1;
+    QTreeWidget *tree = m_tree;
     if (tree->topLevelItemCount() == 0)
         return DbStatus::ok();
     tree->collapseAll();
@@ -259,30 +257,34 @@ DbStatus BrowseViews::miAllcolClick()
 
 DbStatus BrowseViews::Reorganise()
 {
-    AppState &state = m_form.state();
-    CatalogTable *t = table();
-    if (!t || !t->isOpen())
+    CatalogTable *t = m_state.openTable();
+    if (!t)
         return DbStatus::ok();
-    const WaitCursor wait;
-    // Held over the whole command: the grid reads its rows once, from the folder
-    // selected at the end, instead of the whole table after the pack.
-    state.FollowCurrentRecord = false;
-    t->detachViews();
-    t->switchTagFilterOff();
-    DbStatus st = t->packStep();
-    if (st)
-        state.settings.DeletedCount = 0;
-    if (state.settings.DeleteEmptyFolders == 1)
-        RemoveEmptyFolders(rootPath());
-    keepFirst(st, RebuildFolderTree());
-    applyExpansionRule();
-    keepFirst(st, selectNodeAt(0));
-    t->attachViews();
-    m_form.TreeView1->setFocus();
+    DbStatus st;
+    {
+        // Held over the whole command: the grid reads its rows once, from the folder
+        // selected at the end, instead of the whole table after the pack.
+        const BulkWalk walk(m_state);
+        t->switchTagFilterOff();
+        st = t->packStep();
+        if (st)
+            m_state.settings.DeletedCount = 0;
+        if (m_state.settings.DeleteEmptyFolders == 1)
+            RemoveEmptyFolders(rootPath());
+        keepFirst(st, RebuildFolderTree());
+        applyExpansionRule();
+        keepFirst(st, selectNodeAt(0));
+    }
+    m_tree->setFocus();
     ShowCount();
     emit reorganised();
-    state.FollowCurrentRecord = true;
     // The pane showed a record of before the pack; the current one is another.
     DataSource1DataChange();
     return st;
+}
+
+DbStatus BrowseViews::miIndex1Click()
+{
+    CatalogTable *t = m_state.openTable();
+    return t ? t->SwitchOrder(0) : DbStatus::ok();
 }

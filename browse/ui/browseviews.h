@@ -1,10 +1,14 @@
 #pragma once
 
+#include "browse/ui/mainviews.h"
 #include "store/dbstatus.h"
 
 #include <QObject>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QString>
+#include <QTableView>
+#include <QTreeWidget>
 
 #include <functional>
 #include <memory>
@@ -13,10 +17,7 @@ class CatalogModel;
 class CatalogTable;
 class FolderNodeIndex;
 class PathResolver;
-class QTableView;
-class QTreeWidget;
 class QTreeWidgetItem;
-class TForm1;
 
 // The coordinated views of the main window: the folder tree, the grid over the catalogue
 // table, the text pane and the status bar. Selecting a folder restricts the table (and so
@@ -24,26 +25,26 @@ class TForm1;
 // same record both ways; moving to a record loads its info file into the text pane while
 // the window's FollowCurrentRecord flag is set.
 //
-// One instance lives as a child of the main window (installBrowsing creates it); other
-// command families reach it with BrowseViews::of(form). Calls that fail report through
-// their DbStatus; the command handlers installed by installBrowsing turn failures into
-// the error box.
+// It also carries the browsing commands (Expand all, Collaps all, Reorganization, Switch
+// index, Clear search). The main window composes one instance; the other command families
+// are handed it. Calls that fail report through their DbStatus; the command handlers turn
+// failures into the error box.
 class BrowseViews : public QObject
 {
     Q_OBJECT
 public:
-    explicit BrowseViews(TForm1 &form);
+    BrowseViews(
+        AppState &state, const MainViews &views, StatusPanels &panels, CommandPort &commands);
     ~BrowseViews() override;
-
-    // The instance of the main window; null before installBrowsing.
-    static BrowseViews *of(const TForm1 &form);
 
     // For handlers: a failure becomes an exception, which the main window's guard shows
     // in the error box.
     static void throwIfFailed(const DbStatus &status);
 
-    TForm1 &form() const { return m_form; }
     CatalogModel *model() const { return m_model; }
+    QTreeWidget *tree() const { return m_tree; }
+    QTableView *grid() const { return m_grid; }
+    QPlainTextEdit *textPane() const { return m_textPane; }
 
     // --- Folder tree ---------------------------------------------------------------
     // Hourglass, panel 2 emptied, the tree rebuilt from the disk below RootPath and
@@ -111,6 +112,8 @@ public:
     // folders removed (DeleteEmptyFolders), tree rebuilt, first node selected and focused,
     // count shown, FollowCurrentRecord set.
     DbStatus Reorganise();
+    // "Switch index": File -> Note -> Tags -> Date -> File.
+    DbStatus miIndex1Click();
 
 signals:
     // A folder was selected (path in the tree's letter case): the move-file window's
@@ -128,14 +131,13 @@ signals:
     void gridColumnEntered(int column);
     // The grid lost the focus (record edit mode ends here).
     void gridExited();
+    // A column title was clicked: the Note column takes the width left over again.
+    void titleClicked();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // False once the main window is being taken down: its views may still send focus
-    // and selection signals, but the window's own parts are gone.
-    bool formAlive() const;
     void connectViews();
     void onTreeCurrentChanged(QTreeWidgetItem *current);
     void onGridRowChanged(int row);
@@ -149,14 +151,17 @@ private:
     QString rootPath() const;
     CatalogTable *table() const;
 
-    TForm1 &m_form;
-    QObject *m_formObject; // the same window, seen as the QObject it stays longest
-    CatalogModel *m_model = nullptr;
+    AppState &m_state;
+    StatusPanels &m_panels;
+    CommandPort &m_commands;
     QPointer<QTreeWidget> m_tree;
     QPointer<QTableView> m_grid;
+    QPointer<QPlainTextEdit> m_textPane;
+    CatalogModel *m_model = nullptr;
     FolderNodeIndex *m_nodes = nullptr; // owned by the tree
     std::unique_ptr<PathResolver> m_resolver; // of the selected folder's listings
     DbStatus m_textStatus;
     bool m_selecting = false; // selection changes made here run SelectFolder themselves
     bool m_syncing = false; // the grid is being moved to the table's record
+    bool m_followBeforeSwitch = true;
 };

@@ -1,7 +1,7 @@
 #include "celleditor.h"
 
-#include "app/ui/tform1.h"
 #include "browse/catalogmodel.h"
+#include "griddelegate.h"
 #include "platform/codepage.h"
 
 #include <QLineEdit>
@@ -25,9 +25,9 @@ QValidator::State FieldValidator::validate(QString &input, int &) const
     return codepage::isExpressible(input) ? Acceptable : Invalid;
 }
 
-CellEditDelegate::CellEditDelegate(TForm1 &form, QObject *parent)
+CellEditDelegate::CellEditDelegate(const GridDelegate *columns, QObject *parent)
     : QStyledItemDelegate(parent)
-    , m_form(form)
+    , m_columns(columns)
 {
 }
 
@@ -89,11 +89,10 @@ void CellEditDelegate::closeOpenEditor(bool commit)
     emit closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
-// The column backgrounds of the main window apply to the edited columns as well.
+// The grid's column backgrounds apply to the edited columns as well.
 void CellEditDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
-    const QColor c = m_form.gridColumnColor(index.column());
-    if (c.isValid() && !option->backgroundBrush.style())
-        option->backgroundBrush = c;
+    if (m_columns)
+        m_columns->paintColumnBackground(option, index.column());
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "griddelegate.h"
+
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QValidator>
-
-class TForm1;
 
 // Refuses, as they are typed or pasted, characters a catalogue field cannot hold: those
 // outside Windows-1252, control characters, and in file names the path separators.
@@ -31,7 +31,8 @@ class CellEditDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 public:
-    CellEditDelegate(TForm1 &form, QObject *parent);
+    // columns: the grid's default delegate, whose column backgrounds apply here too.
+    CellEditDelegate(const GridDelegate *columns, QObject *parent);
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
         const QModelIndex &index) const override;
@@ -54,6 +55,6 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;
 
 private:
-    TForm1 &m_form;
+    QPointer<const GridDelegate> m_columns;
     mutable QPointer<QWidget> m_editor;
 };

@@ -1,6 +1,6 @@
 #include "widgetdialogs.h"
 
-#include "tform0.h"
+#include "messagedialog.h"
 
 #include <QApplication>
 
@@ -31,7 +31,7 @@ DialogOutcome WidgetDialogPort::showModal(const DialogRequest &request)
 {
     DialogOutcome outcome;
     {
-        TForm0 form(request, owner());
+        MessageDialog form(request, owner());
         form.exec();
         outcome = form.outcome();
     }
@@ -45,7 +45,7 @@ void WidgetDialogPort::showWait(const DialogRequest &request)
 {
     // One slot: a new wait window takes the place of the one shown.
     closeWait();
-    m_wait = new TForm0(request, owner());
+    m_wait = new MessageDialog(request, owner());
     m_wait->show();
     if (!m_cursorSet) {
         QApplication::setOverrideCursor(Qt::WaitCursor);

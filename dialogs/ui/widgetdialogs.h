@@ -1,14 +1,14 @@
 #pragma once
 
-#include "dialogs/velmark.h"
+#include "dialogs/shareddialog.h"
 
 #include <QObject>
 #include <QPointer>
 
 class QWidget;
-class TForm0;
+class MessageDialog;
 
-// The dialog port of the running program: every ShowDialog opens a TForm0.
+// The dialog port of the running program: every ShowDialog opens a MessageDialog.
 class WidgetDialogPort : public QObject, public DialogPort
 {
     Q_OBJECT
@@ -23,13 +23,13 @@ public:
     void setWaitProgress(int percent) override;
 
     // The wait window while it is shown (the unit's single wait-window slot), else nullptr.
-    TForm0 *waitWindow() const { return m_wait; }
+    MessageDialog *waitWindow() const { return m_wait; }
 
 private:
     QWidget *owner() const;
 
     QPointer<QWidget> m_mainWindow;
-    QPointer<TForm0> m_wait;
+    QPointer<MessageDialog> m_wait;
     bool m_cursorSet = false;
 };
 

@@ -1,9 +1,8 @@
-#include "app/ui/tform1.h"
+#include "app/ui/mainwindow.h"
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
 #include "browse/ui/foldertreeview.h"
-#include "browse/ui/installbrowsing.h"
-#include "dialogs/velmark.h"
+#include "dialogs/shareddialog.h"
 #include "store/catalogtable.h"
 #include "support/gui/mainwindowfixture.h"
 #include "support/testutil.h"
@@ -67,8 +66,8 @@ private:
 
 void TestBrowse::init()
 {
-    setUpWindow({ installBrowsing });
-    m_views = BrowseViews::of(*m_form);
+    setUpWindow();
+    m_views = &m_form->families().browsing();
     QVERIFY(m_views);
 }
 
@@ -102,26 +101,24 @@ void TestBrowse::start()
     m_form->state().FollowCurrentRecord = true;
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form));
-    QTRY_VERIFY(m_form->TreeView1->hasFocus() || m_form->TreeView1->topLevelItemCount() == 0);
+    QTRY_VERIFY(tree()->hasFocus() || tree()->topLevelItemCount() == 0);
 }
 
 QString TestBrowse::currentName() const
 {
-    const QModelIndex index = m_form->DBGrid1->currentIndex();
-    return index.isValid() ? m_form->DBGrid1->model()->index(index.row(), 0).data().toString()
-                           : QString();
+    const QModelIndex index = grid()->currentIndex();
+    return index.isValid() ? grid()->model()->index(index.row(), 0).data().toString() : QString();
 }
 
 QColor TestBrowse::titleColor(int column) const
 {
-    const QVariant v
-        = m_form->DBGrid1->model()->headerData(column, Qt::Horizontal, Qt::ForegroundRole);
+    const QVariant v = grid()->model()->headerData(column, Qt::Horizontal, Qt::ForegroundRole);
     return v.isValid() ? v.value<QBrush>().color() : QColor();
 }
 
 void TestBrowse::selectByClick(const QString &folderPath)
 {
-    QTreeWidget *tree = m_form->TreeView1;
+    QTreeWidget *tree = this->tree();
     QTreeWidgetItem *item = findNode(tree, folderPath);
     QVERIFY2(item, qPrintable(folderPath));
     tree->scrollToItem(item);
@@ -133,7 +130,7 @@ void TestBrowse::setCurrent(const QString &name)
 {
     const QStringList names = gridNames();
     QVERIFY2(names.contains(name), qPrintable(name));
-    QTableView *grid = m_form->DBGrid1;
+    QTableView *grid = this->grid();
     const QModelIndex index = grid->model()->index(int(names.indexOf(name)), 0);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
     QCOMPARE(m_form->state().Dbf1->text(CatalogTable::NAME), name);
@@ -144,7 +141,7 @@ void TestBrowse::startShowsFirstFolderAndPanels()
     makeFolders({ "Zeta", "alpha/inner" });
     openArchive({ { "ALPHA\\", "a.txt" }, { "ZETA\\", "z.txt" }, { "", "root.txt" } });
     start();
-    QTreeWidget *tree = m_form->TreeView1;
+    QTreeWidget *tree = this->tree();
     QCOMPARE(m_views->selectedNodeIndex(), 0);
     QCOMPARE(m_views->selectedFolderPath(), QStringLiteral("alpha\\"));
     QCOMPARE(m_form->panelText(2), QStringLiteral("alpha\\"));
@@ -194,7 +191,7 @@ void TestBrowse::treeOrderAndAbsoluteIndexes()
     makeFolders({ "b", "A/x/deep", "c", ".git/objects" });
     openArchive({});
     start();
-    QTreeWidget *tree = m_form->TreeView1;
+    QTreeWidget *tree = this->tree();
     QStringList paths;
     for (int i = 0; i < m_views->nodeCount(); ++i)
         paths << FolderPathOfNode(nodeAt(tree, i));
@@ -226,11 +223,11 @@ void TestBrowse::emptyTreeShowsRootFolderFiles()
     QCOMPARE(m_form->panelText(2), QString());
     QCOMPARE(gridNames(), (QStringList { "root1.txt", "root2.txt" }));
     // Keys and commands of the tree have nothing to act on.
-    m_form->TreeView1->setFocus();
-    QTest::keyClick(m_form->TreeView1, Qt::Key_Escape);
-    QTest::keyClick(m_form->TreeView1, Qt::Key_Return);
-    m_form->miAllcolClick();
-    m_form->miAllexpClick();
+    tree()->setFocus();
+    QTest::keyClick(tree(), Qt::Key_Escape);
+    QTest::keyClick(tree(), Qt::Key_Return);
+    m_form->commands().runCommand(Command::miAllcolClick);
+    m_form->commands().runCommand(Command::miAllexpClick);
     QCOMPARE(gridNames(), (QStringList { "root1.txt", "root2.txt" }));
 }
 
@@ -274,7 +271,7 @@ void TestBrowse::typeAheadKeys()
     start();
     QCOMPARE(gridNames(), (QStringList { "Apfel", "Banane", "Birne" }));
     setCurrent(current);
-    QTest::keyClick(m_form->DBGrid1, key.toLatin1());
+    QTest::keyClick(grid(), key.toLatin1());
     QCOMPARE(currentName(), expected);
     QCOMPARE(m_form->state().Dbf1->text(CatalogTable::NAME), expected);
     QCOMPARE(gridNames(), (QStringList { "Apfel", "Banane", "Birne" }));
@@ -286,7 +283,7 @@ void TestBrowse::titleClicksAndSwitchIndex()
     openArchive({ { "OBST\\", "Birne" }, { "OBST\\", "Banane" }, { "OBST\\", "Apfel" } });
     start();
     CatalogTable *t = m_form->state().Dbf1;
-    QTableView *grid = m_form->DBGrid1;
+    QTableView *grid = this->grid();
     QHeaderView *header = grid->horizontalHeader();
     setCurrent(QStringLiteral("Banane"));
     const auto clickTitle = [&](int column) {
@@ -333,14 +330,14 @@ void TestBrowse::textPaneFollowsCurrentRecord()
     QVERIFY(testutil::writeFile(root() + "Docs/b.txt.!", ""));
     openArchive({ { "DOCS\\", "a.txt" }, { "DOCS\\", "b.txt" }, { "DOCS\\", "c.txt" } });
     start();
-    QPlainTextEdit *memo = m_form->Memo1;
+    QPlainTextEdit *memo = this->textPane();
     QCOMPARE(memo->toPlainText(), QStringLiteral("Hallo\nWelt"));
     QSignalSpy shown(m_views, &BrowseViews::currentRecordShown);
-    m_form->DBGrid1->setFocus();
-    QTest::keyClick(m_form->DBGrid1, Qt::Key_Down);
+    grid()->setFocus();
+    QTest::keyClick(grid(), Qt::Key_Down);
     QCOMPARE(m_form->state().Dbf1->text(CatalogTable::NAME), QStringLiteral("b.txt"));
     QCOMPARE(memo->toPlainText(), QString()); // empty info file
-    QTest::keyClick(m_form->DBGrid1, Qt::Key_Up);
+    QTest::keyClick(grid(), Qt::Key_Up);
     QCOMPARE(memo->toPlainText(), QStringLiteral("Hallo\nWelt"));
     QCOMPARE(shown.count(), 2);
     // During a walk nothing is loaded.
@@ -374,12 +371,12 @@ void TestBrowse::gridAndTableInStep()
 
     // Enter opens the current file, Esc forgets the search.
     int opened = 0;
-    m_form->setHandler(QStringLiteral("DBGrid1DblClick"), [&opened] { ++opened; });
+    m_form->commands().attach(Command::DBGrid1DblClick, [&opened] { ++opened; });
     m_form->setPanelText(0, QStringLiteral("searched"));
-    m_form->DBGrid1->setFocus();
-    QTest::keyClick(m_form->DBGrid1, Qt::Key_Return);
+    grid()->setFocus();
+    QTest::keyClick(grid(), Qt::Key_Return);
     QCOMPARE(opened, 1);
-    QTest::keyClick(m_form->DBGrid1, Qt::Key_Escape);
+    QTest::keyClick(grid(), Qt::Key_Escape);
     QCOMPARE(m_form->panelText(0), QStringLiteral("7. December 2026"));
     QCOMPARE(currentName(), QStringLiteral("3.txt"));
 }
@@ -389,9 +386,9 @@ void TestBrowse::treeKeysAndExpansion()
     makeFolders({ "A/A1", "B/B1" });
     openArchive({});
     start();
-    QTreeWidget *tree = m_form->TreeView1;
+    QTreeWidget *tree = this->tree();
     QVERIFY(m_views->selectNodeAt(3)); // B\B1
-    QAction *clear = m_form->action(QStringLiteral("miClearsearchClick"));
+    QAction *clear = m_form->commands().action(Command::miClearsearchClick);
     clear->setEnabled(true);
     m_form->setPanelText(0, QStringLiteral("searched"));
     QSignalSpy cleared(m_views, &BrowseViews::searchCleared);
@@ -411,11 +408,11 @@ void TestBrowse::treeKeysAndExpansion()
     QVERIFY(a->isExpanded());
 
     QVERIFY(m_views->selectNodeAt(3)); // B\B1, deep in the tree
-    m_form->miAllcolClick();
+    m_form->commands().runCommand(Command::miAllcolClick);
     QVERIFY(!nodeAt(tree, 0)->isExpanded() && !findNode(tree, "B\\")->isExpanded());
     QCOMPARE(m_views->selectedNodeIndex(), 0);
     QCOMPARE(m_form->panelText(2), QStringLiteral("A\\"));
-    m_form->miAllexpClick();
+    m_form->commands().runCommand(Command::miAllexpClick);
     QVERIFY(nodeAt(tree, 0)->isExpanded() && findNode(tree, "B\\")->isExpanded());
 }
 
@@ -425,7 +422,7 @@ void TestBrowse::collapsedAtStartWhenSet()
     openArchive({});
     m_form->state().settings.FolderListCollapsed = 1;
     start();
-    QTreeWidget *tree = m_form->TreeView1;
+    QTreeWidget *tree = this->tree();
     QVERIFY(!findNode(tree, "A\\")->isExpanded() && !findNode(tree, "B\\")->isExpanded());
     QCOMPARE(m_views->selectedNodeIndex(), 0);
 }
@@ -450,9 +447,9 @@ void TestBrowse::reorganisation()
     QCOMPARE(m_form->panelText(3), QStringLiteral("2 (2)"));
     QSignalSpy reorganised(m_views, &BrowseViews::reorganised);
     QSignalSpy filterOff(t, &CatalogTable::tagFilterSwitchedOff);
-    m_form->DBGrid1->setFocus();
+    grid()->setFocus();
 
-    m_form->ReorganisationClick();
+    m_form->commands().runCommand(Command::ReorganisationClick);
     QCOMPARE(m_form->panelText(3), QStringLiteral("2"));
     QCOMPARE(t->table().physicalCount(), quint32(2));
     QCOMPARE(t->DeletedCount, 0);
@@ -463,7 +460,7 @@ void TestBrowse::reorganisation()
     QCOMPARE(m_views->nodeCount(), 1);
     QCOMPARE(m_views->selectedNodeIndex(), 0);
     QCOMPARE(gridNames(), (QStringList { "c.txt", "d.txt" }));
-    QTRY_VERIFY(m_form->TreeView1->hasFocus());
+    QTRY_VERIFY(tree()->hasFocus());
     QVERIFY(m_form->state().FollowCurrentRecord);
     QVERIFY(!t->isDetached());
     QVERIFY(!QApplication::overrideCursor());
@@ -479,7 +476,7 @@ void TestBrowse::rebuildFailureLeavesTreeUsable()
     const DbStatus st = m_views->ShowArchive();
     QVERIFY(!st);
     QCOMPARE(m_views->nodeCount(), 0);
-    QVERIFY(m_form->TreeView1->updatesEnabled());
+    QVERIFY(tree()->updatesEnabled());
     QVERIFY(!QApplication::overrideCursor());
     // Everything after the walk still ran.
     QCOMPARE(m_form->panelText(3), QStringLiteral("1"));
@@ -494,7 +491,7 @@ void TestBrowse::ensureFolderAndRebuild()
     QSignalSpy rebuilt(m_views, &BrowseViews::treeRebuilt);
     QVERIFY(m_views->EnsureFolderAndRebuild(QStringLiteral("NEW\\SUB\\")));
     QVERIFY(QDir(root() + "NEW/SUB").exists());
-    QTreeWidgetItem *sub = findNode(m_form->TreeView1, QStringLiteral("new\\sub\\"));
+    QTreeWidgetItem *sub = findNode(tree(), QStringLiteral("new\\sub\\"));
     QVERIFY(sub);
     QVERIFY(sub->parent()->isExpanded());
     QCOMPARE(rebuilt.count(), 1);
@@ -522,8 +519,8 @@ void TestBrowse::selectionWithoutFocusOnSilver()
     openArchive({ { "F\\", "1.txt" } });
     start();
     const QColor silver(0xC0, 0xC0, 0xC0);
-    QTreeWidget *tree = m_form->TreeView1;
-    QTableView *grid = m_form->DBGrid1;
+    QTreeWidget *tree = this->tree();
+    QTableView *grid = this->grid();
     QTRY_VERIFY(tree->hasFocus());
     QVERIFY(tree->palette().color(QPalette::Active, QPalette::Highlight) != silver);
     QCOMPARE(grid->palette().color(QPalette::Active, QPalette::Highlight), silver);

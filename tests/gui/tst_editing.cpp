@@ -1,11 +1,10 @@
 #include "app/settingslook.h"
-#include "app/ui/tform1.h"
+#include "app/ui/mainwindow.h"
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
-#include "browse/ui/editpart.h"
+#include "browse/ui/editingcommands.h"
 #include "browse/ui/foldertreeview.h"
-#include "browse/ui/installbrowsing.h"
-#include "scan/ui/updatepart.h"
+#include "browse/ui/griddelegate.h"
 #include "store/catalogtable.h"
 #include "support/gui/mainwindowfixture.h"
 #include "support/scripteddialogs.h"
@@ -51,7 +50,7 @@ private:
 
 void TestEditing::init()
 {
-    setUpWindow({ installBrowsing, installFolderUpdate, installEditing });
+    setUpWindow();
 }
 
 void TestEditing::cleanup()
@@ -101,56 +100,67 @@ QString TestEditing::field(const QString &name, CatalogTable::Field f)
 void TestEditing::modesSetMenusKeysAndColours()
 {
     start({ "a.txt", "b.txt" });
-    TForm1 &f = *m_form;
-    auto grid = [&](const char *h) { return TForm1::popupItem(f.PopupMenu2, QLatin1String(h)); };
-    auto pane = [&](const char *h) { return TForm1::popupItem(f.PopupMenu3, QLatin1String(h)); };
-    auto item = [&](const char *h) { return f.action(QLatin1String(h)); };
-    const QColor buttonFace = QApplication::palette(f.DBGrid1).color(QPalette::Button);
+    MainWindow &f = *m_form;
+    auto grid = [&](Command c) { return f.commands().popupAction(Popup::Grid, c); };
+    auto pane = [&](Command c) { return f.commands().popupAction(Popup::TextPane, c); };
+    auto item = [&](Command c) { return f.commands().action(c); };
+    auto columnColor
+        = [&](int column) { return GridDelegate::of(this->grid())->columnColor(column); };
+    const QColor buttonFace = QApplication::palette(f.views().grid).color(QPalette::Button);
+    // The clipboard commands stand in for their family: the modes switch them too.
+    for (Command c : { Command::popCopyPathClick, Command::popGanzeTextClick })
+        f.commands().attach(c, [] {});
 
     press(Qt::Key_F5);
     QCOMPARE(f.state().mode, UiMode::RecordEdit);
     QVERIFY(editor());
-    QCOMPARE(f.DBGrid1->currentIndex().column(), int(CatalogModel::NoteColumn));
-    QCOMPARE(f.gridColumnColor(CatalogModel::DateColumn), buttonFace);
-    QCOMPARE(f.gridColumnColor(CatalogModel::SizeColumn), buttonFace);
-    QVERIFY(!(f.DBGrid1->model()->index(0, CatalogModel::DateColumn).flags() & Qt::ItemIsEditable));
-    QVERIFY(grid("miOkClick")->isEnabled() && grid("miDelClick")->isEnabled());
-    QVERIFY(
-        !grid("popCopyPathClick")->isEnabled() && grid("popCopyPathClick")->shortcut().isEmpty());
-    for (const char *h : { "miKataddClick", "mikatdelClick", "miKatReplaceClick" })
-        QVERIFY2(!item(h)->isEnabled() && item(h)->shortcut().isEmpty(), h);
-    QVERIFY(item("ReorganisationClick")->isEnabled() && !item("miTextSichClick")->isEnabled());
-    QVERIFY(pane("popGanzeTextClick")->isEnabled());
+    QCOMPARE(f.views().grid->currentIndex().column(), int(CatalogModel::NoteColumn));
+    QCOMPARE(columnColor(CatalogModel::DateColumn), buttonFace);
+    QCOMPARE(columnColor(CatalogModel::SizeColumn), buttonFace);
+    QVERIFY(!(
+        f.views().grid->model()->index(0, CatalogModel::DateColumn).flags() & Qt::ItemIsEditable));
+    QVERIFY(grid(Command::miOkClick)->isEnabled() && grid(Command::miDelClick)->isEnabled());
+    QVERIFY(!grid(Command::popCopyPathClick)->isEnabled()
+        && grid(Command::popCopyPathClick)->shortcut().isEmpty());
+    for (Command h : { Command::miKataddClick, Command::mikatdelClick, Command::miKatReplaceClick })
+        QVERIFY2(!item(h)->isEnabled() && item(h)->shortcut().isEmpty(), commandInfo(h).handler);
+    QVERIFY(item(Command::ReorganisationClick)->isEnabled()
+        && !item(Command::miTextSichClick)->isEnabled());
+    QVERIFY(pane(Command::popGanzeTextClick)->isEnabled());
 
     press(Qt::Key_F6); // leaves record edit mode through the focus change
     QCOMPARE(f.state().mode, UiMode::TextEdit);
-    QVERIFY(f.Memo1->hasFocus() && !f.Memo1->isReadOnly());
-    const QColor view = toQColor(f.state().settings.ViewColor, f.DBGrid1->palette());
-    QCOMPARE(f.gridColumnColor(CatalogModel::DateColumn), view);
-    QCOMPARE(f.gridColumnColor(CatalogModel::SizeColumn), view);
-    QCOMPARE(f.Memo1->palette().color(QPalette::Base),
-        toQColor(f.state().settings.EditColor, f.Memo1->palette()));
-    QVERIFY(!grid("miOkClick")->isEnabled() && grid("popCopyPathClick")->isEnabled());
-    QCOMPARE(grid("popCopyPathClick")->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
-    QVERIFY(!item("ReorganisationClick")->isEnabled() && !item("Einstellungen1Click")->isEnabled());
-    for (const char *h : { "miTextSichClick", "miInsFileClick", "miDelAllClick", "miheuteClick" })
-        QVERIFY2(item(h)->isEnabled() && pane(h)->isEnabled(), h);
-    QVERIFY(pane("miOkClick")->isEnabled() && pane("miDelClick")->isEnabled());
-    QVERIFY(
-        !pane("popGanzeTextClick")->isEnabled() && pane("popGanzeTextClick")->shortcut().isEmpty());
-    QVERIFY(!item("miKataddClick")->isEnabled() && item("miKataddClick")->shortcut().isEmpty());
+    QVERIFY(f.views().textPane->hasFocus() && !f.views().textPane->isReadOnly());
+    const QColor view = toQColor(f.state().settings.ViewColor, f.views().grid->palette());
+    QCOMPARE(columnColor(CatalogModel::DateColumn), view);
+    QCOMPARE(columnColor(CatalogModel::SizeColumn), view);
+    QCOMPARE(f.views().textPane->palette().color(QPalette::Base),
+        toQColor(f.state().settings.EditColor, f.views().textPane->palette()));
+    QVERIFY(!grid(Command::miOkClick)->isEnabled() && grid(Command::popCopyPathClick)->isEnabled());
+    QCOMPARE(grid(Command::popCopyPathClick)->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    QVERIFY(!item(Command::ReorganisationClick)->isEnabled()
+        && !item(Command::Einstellungen1Click)->isEnabled());
+    for (Command h : { Command::miTextSichClick, Command::miInsFileClick, Command::miDelAllClick,
+             Command::miheuteClick })
+        QVERIFY2(item(h)->isEnabled() && pane(h)->isEnabled(), commandInfo(h).handler);
+    QVERIFY(pane(Command::miOkClick)->isEnabled() && pane(Command::miDelClick)->isEnabled());
+    QVERIFY(!pane(Command::popGanzeTextClick)->isEnabled()
+        && pane(Command::popGanzeTextClick)->shortcut().isEmpty());
+    QVERIFY(!item(Command::miKataddClick)->isEnabled()
+        && item(Command::miKataddClick)->shortcut().isEmpty());
 
     press(Qt::Key_F7);
     QCOMPARE(f.state().mode, UiMode::Browse);
-    QVERIFY(f.Memo1->isReadOnly() && f.DBGrid1->hasFocus());
-    QCOMPARE(item("miKataddClick")->shortcut(), QKeySequence(Qt::Key_Insert));
-    QCOMPARE(item("mikatdelClick")->shortcut(), QKeySequence(Qt::Key_Delete));
-    QCOMPARE(item("miKatReplaceClick")->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
-    QVERIFY(item("ReorganisationClick")->isEnabled() && !item("miheuteClick")->isEnabled());
-    QVERIFY(!pane("miOkClick")->isEnabled() && !grid("miOkClick")->isEnabled());
-    QCOMPARE(pane("popGanzeTextClick")->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
-    QCOMPARE(f.DBGrid1->editTriggers(), QAbstractItemView::NoEditTriggers);
-    QCOMPARE(f.DBGrid1->selectionBehavior(), QAbstractItemView::SelectRows);
+    QVERIFY(f.views().textPane->isReadOnly() && f.views().grid->hasFocus());
+    QCOMPARE(item(Command::miKataddClick)->shortcut(), QKeySequence(Qt::Key_Insert));
+    QCOMPARE(item(Command::mikatdelClick)->shortcut(), QKeySequence(Qt::Key_Delete));
+    QCOMPARE(item(Command::miKatReplaceClick)->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
+    QVERIFY(item(Command::ReorganisationClick)->isEnabled()
+        && !item(Command::miheuteClick)->isEnabled());
+    QVERIFY(!pane(Command::miOkClick)->isEnabled() && !grid(Command::miOkClick)->isEnabled());
+    QCOMPARE(pane(Command::popGanzeTextClick)->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    QCOMPARE(f.views().grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(f.views().grid->selectionBehavior(), QAbstractItemView::SelectRows);
 }
 
 void TestEditing::typedTagsAndNoteWrittenOnRowChangeWithRules()
@@ -159,22 +169,22 @@ void TestEditing::typedTagsAndNoteWrittenOnRowChangeWithRules()
     press(Qt::Key_F5);
     typeInCell(QStringLiteral("Summer"));
     press(Qt::Key_Tab); // on to Tags
-    QCOMPARE(m_form->DBGrid1->currentIndex().column(), int(CatalogModel::TagsColumn));
+    QCOMPARE(grid()->currentIndex().column(), int(CatalogModel::TagsColumn));
     typeInCell(QStringLiteral(" b a b"));
     clickRow(1, CatalogModel::NoteColumn);
     QCOMPARE(m_form->state().mode, UiMode::RecordEdit);
-    QTRY_COMPARE(m_form->DBGrid1->model()->index(0, CatalogModel::TagsColumn).data().toString(),
+    QTRY_COMPARE(grid()->model()->index(0, CatalogModel::TagsColumn).data().toString(),
         QStringLiteral("BA"));
     QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("Summer"));
     QCOMPARE(field("a.txt", CatalogTable::CODE), QStringLiteral("BA"));
     // The mode goes on, on the row clicked.
     QTRY_VERIFY(editor());
-    QCOMPARE(m_form->DBGrid1->currentIndex().row(), 1);
+    QCOMPARE(grid()->currentIndex().row(), 1);
     typeInCell(QStringLiteral("xx y"));
     press(Qt::Key_F5);
     QCOMPARE(m_form->state().mode, UiMode::Browse);
     QCOMPARE(field("b.txt", CatalogTable::NOTE), QStringLiteral("xx y"));
-    QCOMPARE(m_form->DBGrid1->model()->index(1, CatalogModel::NoteColumn).data().toString(),
+    QCOMPARE(grid()->model()->index(1, CatalogModel::NoteColumn).data().toString(),
         QStringLiteral("xx y"));
 }
 
@@ -184,7 +194,7 @@ void TestEditing::renameInGridMovesFileAndInfoFile()
     start({ "a.txt" });
     press(Qt::Key_F5);
     clickRow(0, CatalogModel::FileColumn);
-    QCOMPARE(m_form->DBGrid1->currentIndex().column(), int(CatalogModel::FileColumn));
+    QCOMPARE(grid()->currentIndex().column(), int(CatalogModel::FileColumn));
     QVERIFY(editor());
     typeInCell(QStringLiteral("b.txt"));
     press(Qt::Key_F5);
@@ -238,8 +248,7 @@ void TestEditing::abortDiscardsTypedChange()
     QCOMPARE(m_form->state().mode, UiMode::Browse);
     QCOMPARE(table()->table().state(), DbfTable::State::Browse);
     QCOMPARE(field("a.txt", CatalogTable::NOTE), QString());
-    QCOMPARE(
-        m_form->DBGrid1->model()->index(0, CatalogModel::NoteColumn).data().toString(), QString());
+    QCOMPARE(grid()->model()->index(0, CatalogModel::NoteColumn).data().toString(), QString());
 }
 
 void TestEditing::downArrowOnLastRowCreatesNothing()
@@ -250,17 +259,17 @@ void TestEditing::downArrowOnLastRowCreatesNothing()
     const quint32 physical = table()->table().physicalCount();
     for (int i = 0; i < 3; ++i)
         press(Qt::Key_Down);
-    QCOMPARE(m_form->DBGrid1->model()->rowCount(), 2);
+    QCOMPARE(grid()->model()->rowCount(), 2);
     QCOMPARE(table()->table().physicalCount(), physical);
-    QCOMPARE(m_form->DBGrid1->currentIndex().row(), 1);
+    QCOMPARE(grid()->currentIndex().row(), 1);
     press(Qt::Key_F7);
 }
 
 void TestEditing::insertAndDeleteBelongToCellEditor()
 {
     int tagCommands = 0;
-    m_form->setHandler(QStringLiteral("miKataddClick"), [&] { ++tagCommands; });
-    m_form->setHandler(QStringLiteral("mikatdelClick"), [&] { ++tagCommands; });
+    m_form->commands().attach(Command::miKataddClick, [&] { ++tagCommands; });
+    m_form->commands().attach(Command::mikatdelClick, [&] { ++tagCommands; });
     start({ "a.txt" });
     press(Qt::Key_F5);
     typeInCell(QStringLiteral("abc"));
@@ -280,9 +289,9 @@ void TestEditing::clickingTextPaneEndsRecordEditAndWritesRecord()
     start({ "a.txt" });
     press(Qt::Key_F5);
     typeInCell(QStringLiteral("clicked away"));
-    QTest::mouseClick(m_form->Memo1->viewport(), Qt::LeftButton);
+    QTest::mouseClick(textPane()->viewport(), Qt::LeftButton);
     QCOMPARE(m_form->state().mode, UiMode::Browse);
-    QCOMPARE(m_form->DBGrid1->editTriggers(), QAbstractItemView::NoEditTriggers);
+    QCOMPARE(grid()->editTriggers(), QAbstractItemView::NoEditTriggers);
     QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("clicked away"));
     QVERIFY(!table()->recordEditMode());
 }
@@ -290,7 +299,6 @@ void TestEditing::clickingTextPaneEndsRecordEditAndWritesRecord()
 void TestEditing::closingWindowKeepsOldValues()
 {
     start({ "a.txt" });
-    m_form->setHandler(QStringLiteral("SaveArchiveSettings"), [this] { table()->close(); });
     press(Qt::Key_F5);
     typeInCell(QStringLiteral("never confirmed"));
     press(Qt::Key_Tab); // the note is in the record's buffer now
@@ -339,10 +347,10 @@ void TestEditing::emptyFolderIgnoresEditKeys()
 {
     QVERIFY(QDir().mkpath(root() + "E"));
     start({ "a.txt" });
-    QTreeWidgetItem *empty = findNode(m_form->TreeView1, QStringLiteral("E\\"));
+    QTreeWidgetItem *empty = findNode(tree(), QStringLiteral("E\\"));
     QVERIFY(empty);
-    QTest::mouseClick(m_form->TreeView1->viewport(), Qt::LeftButton, {},
-        m_form->TreeView1->visualItemRect(empty).center());
+    QTest::mouseClick(
+        tree()->viewport(), Qt::LeftButton, {}, tree()->visualItemRect(empty).center());
     QCOMPARE(gridNames(), QStringList());
     for (Qt::Key key : { Qt::Key_F5, Qt::Key_F6, Qt::Key_F7 }) {
         press(key);

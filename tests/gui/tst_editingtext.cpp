@@ -1,10 +1,8 @@
-#include "app/ui/tform1.h"
+#include "app/ui/mainwindow.h"
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
-#include "browse/ui/editpart.h"
+#include "browse/ui/editingcommands.h"
 #include "browse/ui/foldertreeview.h"
-#include "browse/ui/installbrowsing.h"
-#include "scan/ui/updatepart.h"
 #include "store/catalogtable.h"
 #include "support/gui/mainwindowfixture.h"
 #include "support/scripteddialogs.h"
@@ -43,12 +41,12 @@ private slots:
 
 private:
     void start(const QStringList &names);
-    QPlainTextEdit *pane() const { return m_form->Memo1; }
+    QPlainTextEdit *pane() const { return textPane(); }
 };
 
 void TestEditingText::init()
 {
-    setUpWindow({ installBrowsing, installFolderUpdate, installEditing });
+    setUpWindow();
 }
 
 void TestEditingText::cleanup()
@@ -62,7 +60,7 @@ void TestEditingText::start(const QStringList &names)
         file(QStringLiteral("D/") + n);
     openCatalogue();
     showActive();
-    QTest::keyClick(m_form->TreeView1, Qt::Key_F8);
+    QTest::keyClick(tree(), Qt::Key_F8);
     QCOMPARE(gridNames().size(), names.size());
     clickRow(0);
 }
@@ -101,7 +99,7 @@ void TestEditingText::savingWritesOrDeletesInfoFile()
     QCOMPARE(m_form->state().mode, UiMode::TextEdit);
     QVERIFY(pane()->hasFocus());
     if (deleteAll)
-        m_form->action(QStringLiteral("miDelAllClick"))->trigger();
+        m_form->commands().action(Command::miDelAllClick)->trigger();
     pane()->moveCursor(QTextCursor::End);
     for (const QString &line : typed.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         if (!pane()->toPlainText().isEmpty())
@@ -110,7 +108,7 @@ void TestEditingText::savingWritesOrDeletesInfoFile()
     }
     press(key);
     QCOMPARE(m_form->state().mode, UiMode::Browse);
-    QVERIFY(m_form->DBGrid1->hasFocus() && pane()->isReadOnly());
+    QVERIFY(grid()->hasFocus() && pane()->isReadOnly());
     QCOMPARE(QFile::exists(root() + "D/a.txt.!"), !after.isEmpty());
     if (!after.isEmpty())
         QCOMPARE(testutil::readFile(root() + "D/a.txt.!"), after);
@@ -148,7 +146,7 @@ void TestEditingText::clickingGridOrTreeSavesToTheFileEdited()
 
     press(Qt::Key_F6);
     QTest::keyClicks(pane(), "for a");
-    QTreeWidget *tree = m_form->TreeView1;
+    QTreeWidget *tree = this->tree();
     QTreeWidgetItem *other = findNode(tree, QStringLiteral("E\\"));
     QVERIFY(other);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(other).center());
@@ -217,10 +215,10 @@ void TestEditingText::insertFileReplacesSelection()
 {
     file("texts/in.txt", "one\r\ntwo");
     start({ "a.txt" });
-    EditPart *part = EditPart::of(*m_form);
+    EditingCommands *commands = &editing();
     QStringList offered;
     QString chosen;
-    part->setFileChoosers({}, [&](const QString &folder) {
+    commands->setFileChoosers({}, [&](const QString &folder) {
         offered << folder;
         return chosen;
     });
@@ -236,14 +234,14 @@ void TestEditingText::insertFileReplacesSelection()
     {
         ScriptedDialogs dialogs;
         dialogs.error("File  '" + chosen + "'  not exists !");
-        m_form->action(QStringLiteral("miInsFileClick"))->trigger();
+        m_form->commands().action(Command::miInsFileClick)->trigger();
         QVERIFY(dialogs.done());
     }
     QCOMPARE(m_form->state().settings.TextFolder, root());
     QCOMPARE(pane()->toPlainText(), QStringLiteral("abcdefghij"));
 
     chosen = root() + "texts/in.txt";
-    TForm1::popupItem(m_form->PopupMenu3, QStringLiteral("miInsFileClick"))->trigger();
+    m_form->commands().popupAction(Popup::TextPane, Command::miInsFileClick)->trigger();
     QCOMPARE(pane()->toPlainText(), QStringLiteral("abcone\ntwo\nij"));
     QCOMPARE(m_form->state().settings.TextFolder, root() + "texts/");
     QCOMPARE(offered, (QStringList { root(), root() }));
@@ -256,10 +254,10 @@ void TestEditingText::saveTextAsAsksBeforeOverwriting()
     file("out/exists.txt", "old");
     start({ "a.txt" });
     QString chosen = root() + "out/exists.txt";
-    EditPart::of(*m_form)->setFileChoosers([&](const QString &) { return chosen; }, {});
+    editing().setFileChoosers([&](const QString &) { return chosen; }, {});
     press(Qt::Key_F6);
     QTest::keyClicks(pane(), "saved");
-    QAction *saveAs = m_form->action(QStringLiteral("miTextSichClick"));
+    QAction *saveAs = m_form->commands().action(Command::miTextSichClick);
     {
         ScriptedDialogs dialogs;
         dialogs.expect(DialogKind::WarningQuestion, QStringLiteral("2"),
@@ -305,13 +303,14 @@ void TestEditingText::dateLineDeletionAndOpenLink()
     press(Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(pane()->toPlainText(), QStringLiteral("first"));
 
-    QAction *link = TForm1::popupItem(m_form->PopupMenu3, QStringLiteral("popOpenlinkClick"));
-    QVERIFY(!link->isEnabled());
+    // "Open link" follows the selection once the command has a handler.
+    m_form->commands().attach(Command::popOpenlinkClick, [] {});
+    QAction *link = m_form->commands().popupAction(Popup::TextPane, Command::popOpenlinkClick);
     pane()->selectAll();
-    m_form->PopupMenu3Popup();
+    editing().PopupMenu3Popup();
     QVERIFY(link->isEnabled());
     pane()->moveCursor(QTextCursor::End);
-    m_form->PopupMenu3Popup();
+    editing().PopupMenu3Popup();
     QVERIFY(!link->isEnabled());
     press(Qt::Key_F7);
 }
@@ -338,7 +337,7 @@ void TestEditingText::deleteFileWithInfoFileAndRecord()
     QCOMPARE(gridNames(), (QStringList { "a.txt", "c.txt" }));
     QCOMPARE(table()->DeletedCount, 1);
     QCOMPARE(table()->text(CatalogTable::NAME), QStringLiteral("c.txt"));
-    QCOMPARE(m_form->DBGrid1->currentIndex().row(), 1);
+    QCOMPARE(grid()->currentIndex().row(), 1);
     QVERIFY(m_form->panelText(3).startsWith(QStringLiteral("2")));
 }
 

@@ -1,8 +1,8 @@
 #include "app/archivefiles.h"
 #include "app/ui/archivechooser.h"
-#include "app/ui/archivepart.h"
-#include "app/ui/tform1.h"
-#include "app/ui/tform2.h"
+#include "app/ui/archivecommands.h"
+#include "app/ui/mainwindow.h"
+#include "app/ui/rootfolderdialog.h"
 #include "store/catalogtable.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
@@ -69,7 +69,7 @@ template <typename T> void whenModal(std::function<void(T *)> act)
 // keeps the preset), Enter moves to OK, a second Enter confirms. "<esc>" cancels.
 void answerRootQuestion(const QString &typed, QString *caption = nullptr, QString *preset = nullptr)
 {
-    whenModal<TForm2>([=](TForm2 *dialog) {
+    whenModal<RootFolderDialog>([=](RootFolderDialog *dialog) {
         auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("Edit1"));
         if (caption)
             *caption = dialog->windowTitle();
@@ -115,15 +115,13 @@ class TestFirstRun : public QObject
     QString file(const QString &name) const { return m_dir.filePath(name); }
 
     // A main window with the archive handlers of a program in the test's folder.
-    std::unique_ptr<TForm1> makeForm(
+    std::unique_ptr<MainWindow> makeForm(
         const QStringList &arguments = {}, const ProgramFolder *folder = nullptr)
     {
-        auto form = std::make_unique<TForm1>();
         ArchiveEnvironment env;
         env.program = folder ? *folder : program();
         env.arguments = arguments;
-        installArchive(*form, env);
-        return form;
+        return std::make_unique<MainWindow>(env);
     }
 
     void writeSettings(const QString &name, const QByteArray &text)
@@ -359,7 +357,8 @@ private slots:
         QVERIFY(form->FormCreate());
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        const int expected = limited ? form->Panel1->height() - 5 : stored;
+        const int expected
+            = limited ? form->findChild<QWidget *>(QStringLiteral("Panel1"))->height() - 5 : stored;
         QTRY_COMPARE(form->gridHeight(), expected);
     }
 

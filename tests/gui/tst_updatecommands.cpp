@@ -1,8 +1,6 @@
-#include "app/ui/tform1.h"
+#include "app/ui/mainwindow.h"
 #include "browse/ui/browseviews.h"
 #include "browse/ui/foldertreeview.h"
-#include "browse/ui/installbrowsing.h"
-#include "scan/ui/updatepart.h"
 #include "store/catalogtable.h"
 #include "support/gui/mainwindowfixture.h"
 #include "support/scripteddialogs.h"
@@ -52,8 +50,8 @@ private:
 
 void TestUpdateCommands::init()
 {
-    setUpWindow({ installBrowsing, installFolderUpdate });
-    m_views = BrowseViews::of(*m_form);
+    setUpWindow();
+    m_views = &m_form->families().browsing();
 }
 
 void TestUpdateCommands::cleanup()
@@ -70,9 +68,9 @@ void TestUpdateCommands::start()
 // As the user presses it: on the tree, which has the focus after every command here.
 void TestUpdateCommands::press(Qt::Key key)
 {
-    m_form->TreeView1->setFocus();
-    QTRY_VERIFY(m_form->TreeView1->hasFocus());
-    QTest::keyClick(m_form->TreeView1, key);
+    tree()->setFocus();
+    QTRY_VERIFY(tree()->hasFocus());
+    QTest::keyClick(tree(), key);
 }
 
 // NAME=NOTE/CODE of a folder's records, straight from the table; the selection is
@@ -155,7 +153,7 @@ void TestUpdateCommands::f8InDescriptionModeRewritesDescriptIon()
     press(Qt::Key_F8);
     // The folder's last record is current afterwards.
     QCOMPARE(table()->text(CatalogTable::NAME), QStringLiteral("new.txt"));
-    QCOMPARE(m_form->DBGrid1->currentIndex().row(), 2);
+    QCOMPARE(grid()->currentIndex().row(), 2);
     QCOMPARE(recordsOf("D\\"),
         (QStringList { "a.txt=second/", "my file.txt=with blank/", "new.txt=/" }));
     // Rebuilt from the records: the duplicate and the line without a file are gone.
@@ -215,7 +213,7 @@ void TestUpdateCommands::f8OnRootFilesWithEmptyTree()
     QCOMPARE(table()->text(CatalogTable::DIR), QString());
     // A sub-folder appears: after the folder update its files are shown, not the root's.
     file("Sub/inner.txt");
-    m_form->action("miOrdnerupdate1Click")->trigger();
+    m_form->commands().action(Command::miOrdnerupdate1Click)->trigger();
     QCOMPARE(m_views->nodeCount(), 1);
     QCOMPARE(m_form->panelText(2), QStringLiteral("Sub\\"));
     press(Qt::Key_F8);
@@ -263,11 +261,11 @@ void TestUpdateCommands::folderUpdateKeepsPosition()
     QCOMPARE(m_form->panelText(2), QStringLiteral("E\\"));
     for (const QString &f : removed)
         QVERIFY(QDir(root() + f).removeRecursively());
-    m_form->DBGrid1->setFocus();
-    m_form->action("miOrdnerupdate1Click")->trigger();
+    grid()->setFocus();
+    m_form->commands().action(Command::miOrdnerupdate1Click)->trigger();
     QCOMPARE(m_form->panelText(2), selected);
     QCOMPARE(m_views->selectedFolderPath(), selected);
-    QTRY_VERIFY(m_form->TreeView1->hasFocus());
+    QTRY_VERIFY(tree()->hasFocus());
     // Without description mode the command merges nothing.
     QCOMPARE(gridNames(), QStringList());
 }
@@ -280,7 +278,7 @@ void TestUpdateCommands::folderUpdateWithEmptyTree()
     start();
     QVERIFY(QFile::remove(root() + "Only/a.txt"));
     m_form->state().settings.FolderInfoMode = 1;
-    m_form->action("miOrdnerupdate1Click")->trigger();
+    m_form->commands().action(Command::miOrdnerupdate1Click)->trigger();
     // The emptied folder is removed; the root folder's files are shown, merged as a
     // selected folder's would be in description mode.
     QVERIFY(!QFileInfo::exists(root() + "Only"));
@@ -342,10 +340,10 @@ void TestUpdateCommands::updateAllMergesEverythingAndSweeps()
     // The first node is selected, and the walk left every visited branch expanded.
     QCOMPARE(m_views->selectedNodeIndex(), 0);
     QCOMPARE(m_form->panelText(2), QStringLiteral("A\\"));
-    QVERIFY(m_form->TreeView1->currentItem()->isExpanded());
-    QVERIFY(m_form->TreeView1->updatesEnabled());
+    QVERIFY(tree()->currentItem()->isExpanded());
+    QVERIFY(tree()->updatesEnabled());
     QCOMPARE(table()->orderName(), QByteArray("1"));
-    QVERIFY(!m_form->action("miClearsearchClick")->isEnabled());
+    QVERIFY(!m_form->commands().action(Command::miClearsearchClick)->isEnabled());
     QCOMPARE(m_form->panelText(3), QStringLiteral("4 (2)"));
 }
 

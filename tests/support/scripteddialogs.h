@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/velmark.h"
+#include "dialogs/shareddialog.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,7 @@
 #include "mainwindowfixture.h"
 
-#include "app/ui/tform1.h"
+#include "app/ui/commandfamilies.h"
+#include "app/ui/mainwindow.h"
 #include "dialogs/regional.h"
 #include "store/catalogtable.h"
 #include "support/testutil.h"
@@ -11,15 +12,13 @@
 #include <QTableView>
 #include <QTreeWidget>
 
-void MainWindowFixture::setUpWindow(std::initializer_list<Part> parts)
+void MainWindowFixture::setUpWindow()
 {
     regional::install(
         regional::Rules(regional::DateOrder::DayMonth, {}, [] { return QDate(2026, 12, 7); }));
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_form = new TForm1;
-    for (Part install : parts)
-        install(*m_form);
+    m_form = new MainWindow(testEnvironment());
     m_form->state().settings.RootPath = root();
     m_form->resize(800, 600);
 }
@@ -31,9 +30,44 @@ void MainWindowFixture::tearDownWindow()
     m_dir.reset();
 }
 
+ArchiveEnvironment MainWindowFixture::testEnvironment() const
+{
+    ArchiveEnvironment env;
+    env.program.executablePath = root() + QStringLiteral("Tabulon");
+    env.program.folder = root();
+    env.askRoot = [](const QString &, const QString &, QString *) { return false; };
+    env.chooseArchive = [](const QString &) { return QString(); };
+    return env;
+}
+
 CatalogTable *MainWindowFixture::table() const
 {
     return m_form->state().Dbf1;
+}
+
+QTreeWidget *MainWindowFixture::tree() const
+{
+    return m_form->views().tree;
+}
+
+QTableView *MainWindowFixture::grid() const
+{
+    return m_form->views().grid;
+}
+
+QPlainTextEdit *MainWindowFixture::textPane() const
+{
+    return m_form->views().textPane;
+}
+
+BrowseViews &MainWindowFixture::views() const
+{
+    return m_form->families().browsing();
+}
+
+EditingCommands &MainWindowFixture::editing() const
+{
+    return m_form->families().editing();
 }
 
 void MainWindowFixture::file(const QString &rel, const QByteArray &bytes)
@@ -58,12 +92,12 @@ void MainWindowFixture::showActive()
 void MainWindowFixture::press(Qt::Key key, Qt::KeyboardModifiers modifiers)
 {
     QWidget *target = QApplication::focusWidget();
-    QTest::keyClick(target ? target : m_form->TreeView1, key, modifiers);
+    QTest::keyClick(target ? target : tree(), key, modifiers);
 }
 
 void MainWindowFixture::clickRow(int row, int column)
 {
-    QTableView *grid = m_form->DBGrid1;
+    QTableView *grid = this->grid();
     const QModelIndex index = grid->model()->index(row, column);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
 }
@@ -71,7 +105,7 @@ void MainWindowFixture::clickRow(int row, int column)
 QStringList MainWindowFixture::gridNames() const
 {
     QStringList names;
-    const QAbstractItemModel *model = m_form->DBGrid1->model();
+    const QAbstractItemModel *model = grid()->model();
     for (int row = 0; row < model->rowCount(); ++row)
         names << model->index(row, 0).data().toString();
     return names;

@@ -1,29 +1,45 @@
 #pragma once
 
+#include "app/ui/archivecommands.h"
+#include "app/ui/commandactions.h"
+#include "app/ui/commandfamilies.h"
+#include "app/ui/mainwindow.h"
+
 #include <QByteArray>
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <initializer_list>
 #include <memory>
 
+class BrowseViews;
 class CatalogTable;
-class TForm1;
+class EditingCommands;
+class MainWindow;
+class QPlainTextEdit;
+class QTableView;
+class QTreeWidget;
 
 // The main window over a fresh root folder, as the window tests drive it: the regional
-// rules of a day-month machine on 7 December 2026, the parts a test needs plugged in, the
+// rules of a day-month machine on 7 December 2026, every command family composed, the
 // catalogue "Archiv" in the root. Test classes derive from it beside QObject and call
 // setUpWindow() and tearDownWindow() from init() and cleanup().
 class MainWindowFixture
 {
 protected:
-    using Part = void (*)(TForm1 &);
-
-    void setUpWindow(std::initializer_list<Part> parts);
+    void setUpWindow();
     void tearDownWindow();
+
+    // Settings in the root folder, no command-line argument, every archive question
+    // answered with Esc.
+    ArchiveEnvironment testEnvironment() const;
 
     QString root() const { return m_dir->path() + QLatin1Char('/'); }
     CatalogTable *table() const;
+    QTreeWidget *tree() const;
+    QTableView *grid() const;
+    QPlainTextEdit *textPane() const;
+    BrowseViews &views() const;
+    EditingCommands &editing() const;
     // Writes a file below the root, creating its folders.
     void file(const QString &rel, const QByteArray &bytes = "x");
     void openCatalogue();
@@ -35,5 +51,5 @@ protected:
     QStringList gridNames() const; // the NAME column as the grid shows it
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    TForm1 *m_form = nullptr;
+    MainWindow *m_form = nullptr;
 };

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/ui/archivecommands.h"
+
+#include <memory>
+
+class BrowseViews;
+class EditingCommands;
+class FolderUpdateCommands;
+class MainWindow;
+
+// The command families of the main window, composed: each is given the narrow interfaces
+// it needs, and every command of the table is attached to its family's handler. The one
+// place that knows every family; the main window owns it and runs the steps of its own
+// life through it.
+class CommandFamilies
+{
+public:
+    CommandFamilies(MainWindow &window, ArchiveEnvironment environment);
+    ~CommandFamilies();
+
+    ArchiveCommands &archive() const { return *m_archive; }
+    BrowseViews &browsing() const { return *m_browsing; }
+    FolderUpdateCommands &folderUpdate() const { return *m_folderUpdate; }
+    EditingCommands &editing() const { return *m_editing; }
+
+    // Start: the program settings read, the archive chosen and opened (the program's state
+    // says when start-up was abandoned); then the move-file window created.
+    void LoadProgramSettings();
+    void CreateMoveFileWindow();
+    // The window's first show.
+    void ShowArchive();
+    // End: help windows closed, then the archive's settings file and the program's.
+    void FormCloseQuery();
+    void SaveArchiveSettings();
+    void SaveProgramSettings();
+    // Viewer sync ended (the viewer watch found the grid without the focus).
+    void StopViewerSync();
+
+private:
+    void attachCommands();
+
+    MainWindow &m_window;
+    std::unique_ptr<ArchiveCommands> m_archive;
+    std::unique_ptr<BrowseViews> m_browsing;
+    std::unique_ptr<FolderUpdateCommands> m_folderUpdate;
+    std::unique_ptr<EditingCommands> m_editing;
+};

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "app/appstate.h"
+#include "app/ui/archivecommands.h"
+#include "browse/ui/mainviews.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CatalogTable;
+class CommandActions;
+class CommandFamilies;
+class QAbstractItemModel;
+class QFrame;
+class QLabel;
+class QMenu;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class SnapSplitter;
+
+// The main window `TForm1`. It owns the program-wide state, the catalogue table, the views,
+// the commands and the timers, and keeps the controls in proportion. The work of the
+// commands lives in the command families, which it composes at construction (see
+// CommandFamilies); they see the window only through the narrow interfaces it implements.
+class MainWindow : public QMainWindow, public StatusPanels, public ArchiveWindow
+{
+    Q_OBJECT
+public:
+    // environment: where the settings live and how the archive questions are answered
+    // (tests hand in their own).
+    explicit MainWindow(ArchiveEnvironment environment = ArchiveEnvironment::ofProgram(),
+        QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    AppState &state() { return m_state; }
+    const AppState &state() const { return m_state; }
+    CommandActions &commands() const { return *m_commands; }
+    CommandFamilies &families() const { return *m_families; }
+    MainViews views() const;
+
+    // Start-up: regional rules, ViewFont, FollowCurrentRecord, LoadProgramSettings and the
+    // move-file window. False when start-up was abandoned and the program must end without
+    // saving.
+    bool FormCreate();
+
+    // The grid's model. Column widths survive the change of model; the model provides
+    // titles and alignments in the order of gridColumnTitle().
+    void setGridModel(QAbstractItemModel *model);
+    static QString gridColumnTitle(int column);
+    static Qt::Alignment gridColumnAlignment(int column);
+    static constexpr int GridColumnCount = 5;
+
+    // StatusPanels
+    void setPanelText(int panel, const QString &text) override;
+    QString panelText(int panel) const override;
+
+    // Shows or hides the toolbars and sets the check marks of the View menu to match.
+    void setToolbarsShown(bool top, bool bottom);
+    bool topToolbarShown() const;
+    bool bottomToolbarShown() const;
+
+    // The function-key toolbar's background (an invalid colour keeps the current one).
+    void setToolbarColor(const QColor &color);
+    QColor toolbarColor() const;
+    // Tree width and grid height as the splitters hold them (MainWin/vsplit, hsplit).
+    void setTreeWidth(int width);
+    int treeWidth() const;
+    void setGridHeight(int height);
+    int gridHeight() const;
+
+    // ArchiveWindow: between the settings and the controls. applyWindowBounds: position,
+    // size and state (program-wide file). applyProgramColumnWidths: the widths of File,
+    // Tags, Date and Size. applyArchiveLayout: grid height (kept 5 pixels short of the
+    // right panel, once the window is shown), tree width, File width, toolbar colour,
+    // ViewFont, the toolbar marks and the view look, as an archive file gives them.
+    // storeWindowLayout: the reverse of all three, for saving; the bounds only while the
+    // window is in its normal state.
+    void applyWindowBounds() override;
+    void applyProgramColumnWidths() override;
+    void applyArchiveLayout() override;
+    void storeWindowLayout() override;
+    // Window caption for the open archive: "Tabulon 6.6 - <archive>".
+    void setArchiveCaption(const QString &archiveName) override;
+
+    // The move-file window: Shift+Tab brings it to the front while it is shown.
+    void setMoveFileWindow(QWidget *window) { m_moveFileWindow = window; }
+
+    // Handlers of the window itself.
+    void ExitClick();
+    void Showtoptoolbar1Click();
+    void Showbottomtoolbar1Click();
+    void Action1Execute();
+    void Timer2Timer();
+    void StopViewerSync();
+    void FormResize();
+    void Splitter2Moved();
+    void ApplyViewLook(QObject *component);
+    void QuitProgram();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createControls();
+    void createTree();
+    void createGrid();
+    void createStatusBar();
+    void createTimers();
+    void createCommands();
+    void createFunctionKeyBar();
+    bool guarded(const std::function<void()> &fn);
+    void applyLookTo(QObject *object);
+    void applyGridLines(QTableView *grid);
+    void applyMainViews();
+    void applyNoteWidth();
+    void fitPendingGridHeight();
+    void updateFunctionKeyBar();
+    void updateStatusPanels();
+
+    AppState m_state;
+    std::unique_ptr<CatalogTable> m_table; // open from OpenArchive to the archive's closing
+
+    QToolBar *m_topBar = nullptr; // ToolBar2
+    SnapSplitter *m_treeSplitter = nullptr; // Splitter2
+    QTreeWidget *m_tree = nullptr; // TreeView1
+    QWidget *m_rightPanel = nullptr; // Panel1
+    SnapSplitter *m_gridSplitter = nullptr; // Splitter1
+    QTableView *m_grid = nullptr; // DBGrid1
+    QPlainTextEdit *m_textPane = nullptr; // Memo1
+    QFrame *m_functionKeyBar = nullptr; // ToolBar1
+    QWidget *m_gaps[2] = {}; // ToolButton50, ToolButton51
+    std::vector<QToolButton *> m_functionKeys;
+    QStatusBar *m_statusBar = nullptr; // StatusBar1
+    QLabel *m_panels[4] = {};
+    QTimer *m_dragScrollTimer = nullptr; // Timer1
+    QTimer *m_viewerWatch = nullptr; // Timer2
+    QAbstractItemModel *m_placeholderModel = nullptr;
+    QWidget *m_moveFileWindow = nullptr;
+
+    CommandActions *m_commands = nullptr;
+    std::unique_ptr<CommandFamilies> m_families;
+    bool m_shown = false;
+    bool m_gridHeightPending = false; // the stored height waits for the window's first show
+};

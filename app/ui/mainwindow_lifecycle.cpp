@@ -1,0 +1,95 @@
+#include "mainwindow.h"
+
+#include "app/regional.h"
+#include "app/settingslook.h"
+#include "app/ui/commandfamilies.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QShowEvent>
+#include <QTableView>
+#include <QTimer>
+
+bool MainWindow::FormCreate()
+{
+    // Dates and numbers follow the program's own rules, fixed for the whole run before
+    // any value is shown or read.
+    regional::init();
+    m_state.ViewFont = toQFont(m_state.settings.ViewFont);
+    m_state.FollowCurrentRecord = false;
+    // Reads the program settings, chooses the archive and opens it; may abandon the start.
+    m_families->LoadProgramSettings();
+    if (m_state.startAbandoned)
+        return false;
+    m_families->CreateMoveFileWindow();
+    return true;
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // Only the first show builds the archive's views; restoring a minimised window
+    // must not rebuild the tree.
+    if (event->spontaneous() || m_shown)
+        return;
+    m_shown = true;
+    // Queued, so that the splitters have taken their sizes from the shown window.
+    QTimer::singleShot(0, this, [this] { fitPendingGridHeight(); });
+    guarded([this] { m_families->ShowArchive(); });
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // The window itself stays; the program ends when the event loop returns.
+    event->ignore();
+    guarded([this] {
+        m_families->FormCloseQuery();
+        QuitProgram();
+    });
+}
+
+void MainWindow::QuitProgram()
+{
+    if (m_state.ending)
+        return;
+    m_dragScrollTimer->stop();
+    m_viewerWatch->stop();
+    // The archive file first: saving it closes the table, which drops an unconfirmed
+    // record edit. A failing save is reported by the settings layer and must not keep
+    // the program from ending.
+    guarded([this] { m_families->SaveArchiveSettings(); });
+    guarded([this] { m_families->SaveProgramSettings(); });
+    m_state.ending = true;
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::ExitClick()
+{
+    QuitProgram();
+}
+
+void MainWindow::Timer2Timer()
+{
+    // The grid counts as focused while one of its cell editors has the focus, and while
+    // the viewer briefly holds the desktop's focus.
+    QWidget *focus = focusWidget();
+    if (focus != m_grid && !m_grid->isAncestorOf(focus))
+        StopViewerSync();
+}
+
+void MainWindow::StopViewerSync()
+{
+    m_viewerWatch->stop();
+    m_families->StopViewerSync();
+}
+
+void MainWindow::Action1Execute()
+{
+    if (m_moveFileWindow && m_moveFileWindow->isVisible()) {
+        m_moveFileWindow->raise();
+        m_moveFileWindow->activateWindow();
+        return;
+    }
+    // Without the move-file window the key keeps its usual meaning.
+    focusNextPrevChild(false);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The root-folder dialog: asks for the root folder of an archive that has no settings
+// file yet. The caller sets the caption and the field's text, runs it modally and reads
+// the field afterwards; the result code is 1 only for OK, which is enabled only while the
+// field holds text. Any other way out (Cancel, Esc, the close box) gives 0, and the
+// caller then ends the program before anything is written.
+class RootFolderDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit RootFolderDialog(QWidget *parent = nullptr);
+
+    QString text() const;
+    void setText(const QString &text);
+
+    // Picks a folder: given the chooser's caption, its headline and the folder to start
+    // from; returns the chosen folder's full path, or an empty text when cancelled. The
+    // default shows PJBrowseDialog1; tests replace it.
+    using FolderChooser = std::function<QString(
+        const QString &caption, const QString &headline, const QString &start)>;
+    void setFolderChooser(FolderChooser chooser);
+
+    // Shows the dialog with caption and initialText and returns true with *answer set
+    // when it was left through OK (the answer then is never empty). This is the root
+    // question that opening a new archive asks.
+    static bool askRootFolder(const QString &caption, const QString &initialText, QString *answer,
+        QWidget *parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private slots:
+    void FormShow();
+    void Edit1Change(const QString &text);
+    void Button1Click();
+    void Button2Click();
+    void BitBtn1Click();
+    void Button5Click();
+
+private:
+    bool EnterTab(QKeyEvent *event);
+    void FormClose();
+    QString browseWithDialog(const QString &caption, const QString &headline, const QString &start);
+
+    QLabel *Label1;
+    QLineEdit *Edit1;
+    QPushButton *BitBtn1;
+    QPushButton *Button5;
+    QPushButton *Button1;
+    QPushButton *Button2;
+    QFileDialog *PJBrowseDialog1 = nullptr;
+    FolderChooser m_chooser;
+};

@@ -1,0 +1,289 @@
+#include "editingcommands.h"
+
+#include "app/settingslook.h"
+#include "browse/catalogmodel.h"
+#include "browse/filedelete.h"
+#include "browse/textpane.h"
+#include "browse/ui/browseviews.h"
+#include "dialogs/regional.h"
+#include "dialogs/shareddialog.h"
+#include "dialogs/ui/errorbox.h"
+#include "dialogs/ui/widgethelpers.h"
+#include "platform/diskpath.h"
+#include "scan/foldernotes.h"
+#include "scan/infofile.h"
+#include "store/catalogtable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScopedValueRollback>
+#include <QTableView>
+#include <QTextBlock>
+
+namespace
+{
+
+const char kDeleteQuestion[] = "Delete file  '%1'  ?";
+const char kExistsQuestion[] = "File  '%1'  exists !\rOverwrite ?";
+const char kNotExists[] = "File  '%1'  not exists !";
+const char kUnreadText[] = "%1\rThe text is not edited, so that it cannot be saved over.";
+const char kTextKept[] = "%1\rThe text stays in the text pane: press F6 to save it again, "
+                         "\"Save text as\" to keep it elsewhere, or F7 to drop it.";
+const char kLossy[] = "Some characters of the text cannot be written in  '%1'  and were "
+                      "saved as \"?\" !";
+const char kNotesAtRisk[] = "%1\rThe notes stay in the catalogue, but the next update of "
+                            "the folder reads the old Descript.ion back over them.";
+const char kNotUpdated[] = "%1\rThe folder was not updated, so that the old Descript.ion "
+                           "cannot replace the notes just confirmed.";
+const char kUpdateFailed[] = "The catalogue could not be updated !";
+
+void showError(const QString &message)
+{
+    ShowDialog(DialogKind::Error, message);
+}
+
+QString chooseFile(bool save, const QString &folder)
+{
+    QFileDialog dialog(QApplication::activeWindow(), QString(), folder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        // The program asks about overwriting itself.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setNameFilter(QStringLiteral("Text-Files (*.txt)"));
+    } else {
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setNameFilter(QStringLiteral("Text-files (*.txt)"));
+    }
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+void EditingCommands::setFileChoosers(FileChooser saveAs, FileChooser open)
+{
+    m_saveAs = std::move(saveAs);
+    m_open = std::move(open);
+}
+
+QString EditingCommands::textFolder() const
+{
+    const QString folder = m_state.settings.TextFolder;
+    // The program folder is the process's current folder once an archive is open.
+    return folder.isEmpty() ? QDir::currentPath() + QLatin1Char('/') : folder;
+}
+
+void EditingCommands::rememberTextFolder(const QString &file)
+{
+    m_state.settings.TextFolder = QFileInfo(file).absolutePath() + QLatin1Char('/');
+}
+
+// --- Text edit mode ---------------------------------------------------------------------
+
+void EditingCommands::enterTextEdit()
+{
+    if (!viewHasRecord())
+        return;
+    if (!m_views.textPaneStatus()) {
+        showError(QString::fromLatin1(kUnreadText).arg(m_views.textPaneStatus().message()));
+        return;
+    }
+    AppState &state = m_state;
+    if (state.mode == UiMode::RecordEdit)
+        DBGrid1Exit();
+    CatalogTable *t = table();
+    const PathResolver resolver(rootPath());
+    m_textPath
+        = infofile::infoFilePath(resolver, t->text(CatalogTable::DIR), t->text(CatalogTable::NAME));
+    state.mode = UiMode::TextEdit;
+    {
+        const QScopedValueRollback<bool> busy(m_busy, true);
+        m_textPane->setFocus();
+    }
+    applyMenus();
+    m_textPane->setReadOnly(false);
+    setBaseColour(m_textPane, toQColor(state.settings.EditColor, m_textPane->palette()));
+}
+
+// Writes the pane to the session's info file (an empty pane deletes it) and ends the
+// mode. A failed write keeps the mode and the text, and says so.
+bool EditingCommands::saveText(bool moveFocus)
+{
+    bool lossy = false;
+    const DbStatus st = infofile::writeInfoText(m_textPath, m_textPane->toPlainText(), &lossy);
+    if (!st) {
+        showError(QString::fromLatin1(kTextKept).arg(st.message()));
+        return false;
+    }
+    const QString written = m_textPath;
+    EndTextEdit(moveFocus);
+    if (lossy)
+        ShowDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(written));
+    return true;
+}
+
+void EditingCommands::EndTextEdit(bool moveFocus)
+{
+    AppState &state = m_state;
+    state.mode = UiMode::Browse;
+    m_textPath.clear();
+    applyMenus();
+    m_textPane->setReadOnly(true);
+    setBaseColour(m_textPane, toQColor(state.settings.ViewColor, m_textPane->palette()));
+    if (moveFocus) {
+        const QScopedValueRollback<bool> busy(m_busy, true);
+        m_grid->setFocus();
+    }
+    // The pane shows what the current record's info file holds now.
+    m_views.DataSource1DataChange();
+}
+
+void EditingCommands::abortTextEdit()
+{
+    EndTextEdit(true);
+}
+
+void EditingCommands::DBMemo1Exit()
+{
+    saveText(false);
+}
+
+void EditingCommands::miTextSichClick()
+{
+    if (m_state.mode != UiMode::TextEdit)
+        return;
+    const QString path = m_saveAs ? m_saveAs(textFolder()) : chooseFile(true, textFolder());
+    if (path.isEmpty())
+        return;
+    rememberTextFolder(path);
+    if (QFileInfo::exists(path)
+        && ShowDialog(DialogKind::WarningQuestion, QString::fromLatin1(kExistsQuestion).arg(path))
+            != QLatin1String("1"))
+        return;
+    bool lossy = false;
+    const DbStatus st = textpane::writeTextFile(path, m_textPane->toPlainText(), &lossy);
+    if (!st)
+        showError(st.message());
+    else if (lossy)
+        ShowDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(path));
+}
+
+void EditingCommands::miInsFileClick()
+{
+    if (m_state.mode != UiMode::TextEdit)
+        return;
+    const QString path = m_open ? m_open(textFolder()) : chooseFile(false, textFolder());
+    if (path.isEmpty())
+        return;
+    if (!QFileInfo(path).isFile()) {
+        showError(QString::fromLatin1(kNotExists).arg(path));
+        return;
+    }
+    rememberTextFolder(path);
+    QString text;
+    const DbStatus st = textpane::readTextFile(path, text);
+    if (!st) {
+        showError(st.message());
+        return;
+    }
+    m_textPane->textCursor().insertText(text);
+}
+
+void EditingCommands::miDelAllClick()
+{
+    if (m_state.mode == UiMode::TextEdit)
+        m_textPane->clear();
+}
+
+void EditingCommands::miheuteClick()
+{
+    if (m_state.mode == UiMode::TextEdit)
+        m_textPane->textCursor().insertText(
+            regional::formatDate(regional::today()) + QLatin1Char(' '));
+}
+
+// Ctrl+Y: the caret's line goes, with one line end.
+void EditingCommands::Action2Execute()
+{
+    if (m_state.mode != UiMode::TextEdit)
+        return;
+    QTextCursor cursor = m_textPane->textCursor();
+    const QTextBlock block = cursor.block();
+    int from = block.position();
+    int to = block.position() + block.length() - 1;
+    if (block.next().isValid())
+        ++to;
+    else if (block.previous().isValid())
+        --from;
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    m_textPane->setTextCursor(cursor);
+}
+
+void EditingCommands::PopupMenu3Popup()
+{
+    m_commands.setCommandEnabled(
+        Command::popOpenlinkClick, m_textPane->textCursor().hasSelection());
+}
+
+// --- Browse mode ------------------------------------------------------------------------
+
+DbStatus EditingCommands::writeDescriptions(bool beforeUpdate)
+{
+    CatalogTable *t = table();
+    const QString folder = m_panels.panelText(2);
+    if (!t || !t->isOpen() || (folder.isEmpty() && m_views.nodeCount() > 0))
+        return DbStatus::ok();
+    const PathResolver resolver(rootPath());
+    const DbStatus st = WriteFolderDescriptions(*t, resolver, folder);
+    m_views.ShowCount();
+    if (!st)
+        showError(QString::fromLatin1(beforeUpdate ? kNotUpdated : kNotesAtRisk).arg(st.message()));
+    return st;
+}
+
+void EditingCommands::updateFolderOk()
+{
+    const DbStatus st = m_hooks.updateFolder();
+    if (!st)
+        showError(st.message().isEmpty() ? QString::fromLatin1(kUpdateFailed) : st.message());
+}
+
+void EditingCommands::deleteFile()
+{
+    if (!viewHasRecord())
+        return;
+    m_grid->setFocus();
+    CatalogTable *t = table();
+    const QString name = t->text(CatalogTable::NAME);
+    if (ShowDialog(DialogKind::Confirmation, QString::fromLatin1(kDeleteQuestion).arg(name))
+        != QLatin1String("1"))
+        return;
+    const PathResolver resolver(rootPath());
+    FileDeletion done;
+    DbStatus descriptions;
+    {
+        const DetachedViews detached(*t);
+        done = deleteCurrentFile(*t, resolver);
+        if (done.fileDeleted && done.record && descriptionMode()) {
+            const qint64 current = t->table().recNo();
+            resolver.forget();
+            descriptions = WriteFolderDescriptions(*t, resolver, m_panels.panelText(2));
+            if (current > 0)
+                t->table().goTo(quint32(current));
+        }
+    }
+    m_views.ShowCount();
+    for (const DbStatus &st : { done.infoFile, done.record, descriptions })
+        if (!st)
+            showError(st.message());
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "browse/ui/mainviews.h"
+#include "store/dbstatus.h"
+
+#include <functional>
+
+class BrowseViews;
+class FailureList;
+class FolderWalk;
+class PathResolver;
+
+// The commands that bring the catalogue up to date with the disk: "Folder update"
+// (miOrdnerupdate1Click), "Update all" (miAllUpdClick, F12) and the browse-mode meaning of
+// "Update / OK" (F8). Failures are shown with the shared dialog's error kind once the views
+// are whole again.
+class FolderUpdateCommands
+{
+public:
+    FolderUpdateCommands(AppState &state, BrowseViews &views, StatusPanels &panels,
+        std::function<void()> stopViewerSync);
+
+    void miOrdnerupdate1Click();
+    void miAllUpdClick();
+
+    // F8 in browse mode: viewer sync stopped, the folder of status panel 2 merged with the
+    // disk (the root folder while the tree has no nodes) and, in description mode, its
+    // Descript.ion rewritten from the notes; a Descript.ion that could not be read is never
+    // rewritten. Nothing happens without an open archive or while the tree has nodes but
+    // none is selected. The editing commands run the same after confirming a record.
+    DbStatus updateCurrentFolder();
+    // The same with its failure shown.
+    void updateFolderKey();
+
+private:
+    void updateEveryFolder(FailureList &failures);
+    DbStatus updateNode(const PathResolver &resolver, int index, FolderWalk &walk);
+
+    AppState &m_state;
+    BrowseViews &m_views;
+    StatusPanels &m_panels;
+    std::function<void()> m_stopViewerSync;
+};
