@@ -32,13 +32,12 @@ bool typeAhead(CatalogTable &table, unsigned char typed)
     if (!t.isOpen() || t.state() != DbfTable::State::Browse || t.isEmpty())
         return false;
     const unsigned char wanted = codepage::upper(typed);
-    table.detachViews();
+    const DetachedViews detached(table);
     bool found = false;
     if (t.next() && !t.eof())
         found = walkToMatch(t, wanted);
     if (!found && t.first())
         found = walkToMatch(t, wanted);
     // Not found: the second walk ran off the end and left the last record current.
-    table.attachViews();
     return found;
 }
