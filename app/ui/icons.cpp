@@ -187,6 +187,25 @@ void gear(QPainter &p, QPointF c = QPointF(8, 8), qreal r = 6.5)
     p.drawPath(teeth.united(body).subtracted(hole));
 }
 
+// A page with a tag on its lower right, inside the 16 x 16 square; the desktop icon
+// (app/desktop/org.tabulon.Tabulon.svg) draws the same.
+void programPictogram(QPainter &p)
+{
+    page(p, QRectF(2.5, 1.5, 11, 13));
+    QPainterPath path;
+    path.moveTo(6, 11);
+    path.lineTo(10, 7);
+    path.lineTo(15, 7);
+    path.lineTo(15, 11);
+    path.lineTo(11, 15);
+    path.closeSubpath();
+    p.setPen(pen(QColor(0x9A, 0x70, 0x10)));
+    p.setBrush(QColor(0xF6, 0xD3, 0x5A));
+    p.drawPath(path);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(13, 9), 1, 1);
+}
+
 void tag(QPainter &p, QPointF at = QPointF(0, 0), const QColor &fill = QColor(0xF6, 0xD3, 0x5A))
 {
     QPainterPath path;
@@ -378,8 +397,7 @@ void drawClipboards(QPainter &p, Icon icon)
         p.drawRoundedRect(QRectF(7.5, 5.5, 7, 5), 2.5, 2.5);
         break;
     case Icon::Program:
-        page(p, QRectF(2.5, 1.5, 11, 13));
-        tag(p, QPointF(3, 3));
+        programPictogram(p);
         break;
     default:
         break;
@@ -476,7 +494,9 @@ void drawPlain(QPainter &p, Icon icon)
     }
 }
 
-QPixmap render(Icon icon, int size)
+} // namespace
+
+QPixmap tabulonPixmap(Icon icon, int size)
 {
     QPixmap pm(size, size);
     pm.fill(Qt::transparent);
@@ -488,14 +508,12 @@ QPixmap render(Icon icon, int size)
     return pm;
 }
 
-} // namespace
-
 // No cache on purpose: a static set of pixmaps would outlive the application object.
 QIcon tabulonIcon(Icon icon)
 {
     QIcon result;
     if (icon != Icon::None)
         for (int size : { 16, 24, 32, 48 })
-            result.addPixmap(render(icon, size));
+            result.addPixmap(tabulonPixmap(icon, size));
     return result;
 }

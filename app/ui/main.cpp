@@ -1,3 +1,4 @@
+#include "app/ui/commandline.h"
 #include "app/ui/icons.h"
 #include "app/ui/mainwindow.h"
 #include "app/ui/unattended.h"
@@ -8,8 +9,13 @@
 
 int main(int argc, char **argv)
 {
+    // --version and --help answer without a display.
+    const int answered = answerCommandLine(argc, argv);
+    if (answered >= 0)
+        return answered;
     TabulonApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tabulon"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tabulon.Tabulon"));
     QGuiApplication::setWindowIcon(tabulonIcon(Icon::Program));
 
     MainWindow window;
