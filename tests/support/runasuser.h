@@ -6,7 +6,7 @@
 
 // The superuser passes every permission check, so a test of what happens when a file or a
 // folder may not be read or written runs that part as an unprivileged user instead. The
-// child process shares the test's memory as it was at the call, not afterwards.
+// child process works on a copy of the test's memory: what it changes there stays there.
 
 // Runs check in a child process with the rights of an unprivileged user (directly when the
 // test does not run as the superuser). Returns check's result (0 for success), or -1 with a
