@@ -61,14 +61,23 @@ function(tabulon_check_ui_includes files allowed)
 endfunction()
 
 # One test executable per source file; its name is the file's base name.
+# TIMEOUT (seconds, default 300) bounds a whole test executable, so that a hang fails the run
+# instead of stalling it. A single test function gets three quarters of that before QtTest
+# stops it, naming the function that hung.
 function(tabulon_tests folder)
-  cmake_parse_arguments(T "" "" "LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "LIBS;ENV" ${ARGN})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  math(EXPR function_ms "${T_TIMEOUT} * 750")
+  list(APPEND T_ENV "QTEST_FUNCTION_TIMEOUT=${function_ms}")
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
   foreach(src ${tests})
     get_filename_component(base ${src} NAME_WE)
     add_executable(${base} ${src})
     target_link_libraries(${base} PRIVATE ${T_LIBS} Qt6::Test tabulon_testsupport)
     add_test(NAME ${base} COMMAND ${base})
-    set_tests_properties(${base} PROPERTIES ENVIRONMENT "${T_ENV}" TIMEOUT 600)
+    set_tests_properties(${base} PROPERTIES
+      ENVIRONMENT "${T_ENV}" TIMEOUT ${T_TIMEOUT})
   endforeach()
 endfunction()

@@ -11,7 +11,7 @@ packages=(
 if [ "${1:-}" = "--test" ]; then
   packages+=(
     clang libclang-rt-14-dev clang-format
-    python3-dbfread libdbd-xbase-perl
+    python3-dbfread libdbd-xbase-perl tzdata
     sqlite3 libsqlite3-dev xvfb xauth
   )
 fi

@@ -1,13 +1,12 @@
 #include "app/archivefiles.h"
 #include "app/settings.h"
+#include "support/runasuser.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <unistd.h>
 
 namespace
 {
@@ -160,20 +159,22 @@ private slots:
 
     void unreadableArchiveFileStopsOpening()
     {
-        if (::geteuid() == 0)
-            QSKIP("permissions do not bind the superuser");
         testutil::writeFile(file("Locked.ini"), "[Local]\r\nPath=Photos\\\r\n");
+        QVERIFY(giveToUnprivileged(m_dir->path()));
         QFile::setPermissions(file("Locked.ini"), QFileDevice::Permissions());
-        Settings s;
-        s.ArchiveName = "Locked";
-        s.RootPath = "unchanged";
-        ProfileStatus status;
-        auto noQuestion = [](const QString &, const QString &, QString *) { return false; };
-        QCOMPARE(readOrCreateArchiveFile(s, m_program, noQuestion, &status),
-            ArchiveFileResult::Unreadable);
-        QCOMPARE(status.message(), "Unable to read " + file("Locked.ini"));
-        QCOMPARE(s.RootPath, QStringLiteral("unchanged"));
+        const bool refused = passesUnprivileged([this] {
+            Settings s;
+            s.ArchiveName = "Locked";
+            s.RootPath = "unchanged";
+            ProfileStatus status;
+            auto noQuestion = [](const QString &, const QString &, QString *) { return false; };
+            QCOMPARE(readOrCreateArchiveFile(s, m_program, noQuestion, &status),
+                ArchiveFileResult::Unreadable);
+            QCOMPARE(status.message(), "Unable to read " + file("Locked.ini"));
+            QCOMPARE(s.RootPath, QStringLiteral("unchanged"));
+        });
         QFile::setPermissions(file("Locked.ini"), QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(refused);
     }
 
     void unwritableProgramFolderReported()

@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 #include "platform/profilevalue.h"
+#include "support/runasuser.h"
 #include "support/testutil.h"
 
 #include <QDir>
@@ -248,39 +249,42 @@ private slots:
             path = m_dir->filePath("dir.ini");
             QDir().mkpath(path);
         }
-        if ((how == "readonly" || how == "unreadable") && ::geteuid() == 0)
-            QSKIP("permissions do not bind the superuser");
+        QVERIFY(giveToUnprivileged(m_dir->path()));
         if (how == "readonly")
             QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner);
         const QByteArray onDisk = testutil::readFile(path);
         if (how == "unreadable")
             QFile::setPermissions(path, QFileDevice::Permissions());
-        Profile profile(path);
-        profile.writeText("s", "k", QString(100000, 'n'));
-        ProfileStatus status;
-        if (how == "full") {
-            // A file size limit makes the write fail the way a full disk does.
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit old;
-            ::getrlimit(RLIMIT_FSIZE, &old);
-            rlimit small = old;
-            small.rlim_cur = 4096;
-            ::setrlimit(RLIMIT_FSIZE, &small);
-            status = profile.save();
-            ::setrlimit(RLIMIT_FSIZE, &old);
-        } else {
-            status = profile.save();
-        }
+        // Permissions bind only an unprivileged user.
+        const bool refused = passesUnprivileged([&] {
+            Profile profile(path);
+            profile.writeText("s", "k", QString(100000, 'n'));
+            ProfileStatus status;
+            if (how == "full") {
+                // A file size limit makes the write fail the way a full disk does.
+                std::signal(SIGXFSZ, SIG_IGN);
+                rlimit old;
+                ::getrlimit(RLIMIT_FSIZE, &old);
+                rlimit small = old;
+                small.rlim_cur = 4096;
+                ::setrlimit(RLIMIT_FSIZE, &small);
+                status = profile.save();
+                ::setrlimit(RLIMIT_FSIZE, &old);
+            } else {
+                status = profile.save();
+            }
+            QCOMPARE(status.code(), ProfileStatus::WriteRefused);
+            QCOMPARE(status.message(), "Unable to write to " + QDir::toNativeSeparators(path));
+            QVERIFY(profile.isModified());
+        });
         QFile::setPermissions(
             m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (how == "unreadable")
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-        QCOMPARE(status.code(), ProfileStatus::WriteRefused);
-        QCOMPARE(status.message(), "Unable to write to " + QDir::toNativeSeparators(path));
+        QVERIFY(refused);
         QCOMPARE(testutil::readFile(path), onDisk);
         // Only t.ini: no temporary file left behind.
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-        QVERIFY(profile.isModified());
     }
 
     void symbolicLinkStaysLink()

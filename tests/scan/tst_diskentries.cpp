@@ -1,5 +1,5 @@
-#include "runasuser.h"
 #include "scan/diskentries.h"
+#include "support/runasuser.h"
 #include "support/testutil.h"
 
 #include <QDir>
@@ -91,6 +91,7 @@ private slots:
             (QStringList { QStringLiteral("caf\u00e9.txt"), QStringLiteral("\u20ac uro.txt") }));
         std::vector<DiskEntry> entries;
         QVERIFY(listCataloguedEntries(m_root, entries));
+        ::unlink(raw.constData()); // QTemporaryDir cannot remove a name that is not UTF-8
         QByteArrayList ansi;
         for (const DiskEntry &e : entries)
             ansi << e.ansi;
@@ -181,8 +182,6 @@ private slots:
         });
         QVERIFY(QFile::setPermissions(path(QStringLiteral("locked")),
             QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        if (result < 0)
-            QSKIP("cannot drop the superuser's rights here");
         QCOMPARE(result, 0);
     }
 };
