@@ -19,7 +19,6 @@ PrintCommands::PrintCommands(
     , m_views(views)
     , m_panels(panels)
     , m_window(window)
-    , m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     m_printDialog = [this](QPrinter &printer) {
         QPrintDialog dialog(&printer, m_window);
@@ -39,9 +38,16 @@ void PrintCommands::setPrinterDialogs(PrinterDialog print, PrinterDialog setup)
     m_setupDialog = std::move(setup);
 }
 
+QPrinter &PrintCommands::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
 void PrintCommands::Druckereinrichten1Click()
 {
-    m_setupDialog(*m_printer);
+    m_setupDialog(printer());
 }
 
 void PrintCommands::miFiledruckClick()
@@ -52,7 +58,7 @@ void PrintCommands::miFiledruckClick()
 void PrintCommands::PrintFolderListing()
 {
     CatalogTable *table = m_state.openTable();
-    if (!table || !m_printDialog(*m_printer))
+    if (!table || !m_printDialog(printer()))
         return;
     const Settings &s = m_state.settings;
     ListingDocument doc;
@@ -69,7 +75,7 @@ void PrintCommands::PrintFolderListing()
     m_views.showCurrentRecord();
     BrowseViews::throwIfFailed(st);
 
-    QPrinter &printer = *m_printer;
+    QPrinter &printer = this->printer();
     printer.setDocName(doc.title);
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setFullPage(false);

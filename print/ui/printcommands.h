@@ -14,7 +14,7 @@ class QWidget;
 // "Printer set&up" and "&Print (folder)": the listing of the current folder as the grid
 // shows it (its order and tag filter), printed on the printer chosen in the print
 // dialog, which may be a PDF file when no printer is installed. The printer and its
-// set-up are kept for the whole run.
+// set-up are kept for the rest of the run.
 class PrintCommands
 {
 public:
@@ -25,7 +25,8 @@ public:
     // dialog and the set-up dialog with their own.
     using PrinterDialog = std::function<bool(QPrinter &)>;
     void setPrinterDialogs(PrinterDialog print, PrinterDialog setup);
-    QPrinter &printer() const { return *m_printer; }
+    // Made at first use: asking the system for its printers may take a while.
+    QPrinter &printer();
 
     // Handlers, by the names the main window runs them.
     void Druckereinrichten1Click();
