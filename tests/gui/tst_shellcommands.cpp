@@ -1,6 +1,7 @@
 #include "app/ui/icons.h"
 #include "browse/ui/browseviews.h"
 #include "fileops/shellport.h"
+#include "fileops/ui/openwithdialog.h"
 #include "fileops/ui/shellcommands.h"
 #include "store/catalogtable.h"
 #include "support/gui/mainwindowfixture.h"
@@ -10,7 +11,10 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QDialogButtonBox>
+#include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTimer>
 #include <QTreeWidget>
@@ -64,6 +68,7 @@ private slots:
     void clipboardKeysOfEachView();
     void clipboardOfTheDesktop();
     void openFallsBackToTheChooser();
+    void openWithChooser();
     void exploreFolder_data();
     void exploreFolder();
     void openLinkFromTheSelection();
@@ -164,6 +169,35 @@ void TestShellCommands::openFallsBackToTheChooser()
     QCOMPARE(m_form->state().mode, UiMode::RecordEdit);
     m_form->commands().runCommand(Command::DBGrid1DblClick);
     QVERIFY(m_shell->requests.isEmpty());
+}
+
+void TestShellCommands::openWithChooser()
+{
+    const std::vector<desktopapps::Application> apps {
+        { QStringLiteral("a.desktop"), QStringLiteral("Alpha"), QStringLiteral("alpha %f"), {} },
+        { QStringLiteral("b.desktop"), QStringLiteral("Beta"), QStringLiteral("beta"), {} },
+    };
+    OpenWithDialog dialog(root() + QStringLiteral("x.txt"), apps);
+    auto *list = dialog.findChild<QListWidget *>(QStringLiteral("ApplicationList"));
+    auto *other = dialog.findChild<QPushButton *>(QStringLiteral("OtherProgram"));
+    QPushButton *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+    QCOMPARE(list->count(), 2);
+    QVERIFY(ok->isEnabled());
+    list->setCurrentRow(1);
+    QCOMPARE(dialog.chosenApplication()->id, QStringLiteral("b.desktop"));
+    // A cancelled file dialog chooses nothing; a chosen program replaces the list's choice.
+    dialog.setProgramChooser([] { return QString(); });
+    QTest::mouseClick(other, Qt::LeftButton);
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    dialog.setProgramChooser([] { return QStringLiteral("/usr/bin/x"); });
+    QTest::mouseClick(other, Qt::LeftButton);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.chosenProgram(), QStringLiteral("/usr/bin/x"));
+    QVERIFY(!dialog.chosenApplication());
+
+    OpenWithDialog none(root() + QStringLiteral("x.unknown"), {});
+    QVERIFY(!none.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->isEnabled());
+    QVERIFY(!none.chosenApplication());
 }
 
 void TestShellCommands::exploreFolder_data()
