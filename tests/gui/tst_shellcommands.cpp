@@ -1,7 +1,6 @@
 #include "app/ui/icons.h"
 #include "browse/ui/browseviews.h"
 #include "fileops/shellport.h"
-#include "fileops/ui/openwithdialog.h"
 #include "fileops/ui/shellcommands.h"
 #include "store/catalogtable.h"
 #include "support/gui/mainwindowfixture.h"
@@ -11,7 +10,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QDialogButtonBox>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -68,7 +66,6 @@ private slots:
     void clipboardKeysOfEachView();
     void clipboardOfTheDesktop();
     void openFallsBackToTheChooser();
-    void openWithChooser();
     void exploreFolder_data();
     void exploreFolder();
     void openLinkFromTheSelection();
@@ -171,53 +168,20 @@ void TestShellCommands::openFallsBackToTheChooser()
     QVERIFY(m_shell->requests.isEmpty());
 }
 
-void TestShellCommands::openWithChooser()
-{
-    const std::vector<desktopapps::Application> apps {
-        { QStringLiteral("a.desktop"), QStringLiteral("Alpha"), QStringLiteral("alpha %f"), {} },
-        { QStringLiteral("b.desktop"), QStringLiteral("Beta"), QStringLiteral("beta"), {} },
-    };
-    OpenWithDialog dialog(root() + QStringLiteral("x.txt"), apps);
-    auto *list = dialog.findChild<QListWidget *>(QStringLiteral("ApplicationList"));
-    auto *other = dialog.findChild<QPushButton *>(QStringLiteral("OtherProgram"));
-    QPushButton *ok = dialog.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
-    QCOMPARE(list->count(), 2);
-    QVERIFY(ok->isEnabled());
-    list->setCurrentRow(1);
-    QCOMPARE(dialog.chosenApplication()->id, QStringLiteral("b.desktop"));
-    // A cancelled file dialog chooses nothing; a chosen program replaces the list's choice.
-    dialog.setProgramChooser([] { return QString(); });
-    QTest::mouseClick(other, Qt::LeftButton);
-    QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    dialog.setProgramChooser([] { return QStringLiteral("/usr/bin/x"); });
-    QTest::mouseClick(other, Qt::LeftButton);
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(dialog.chosenProgram(), QStringLiteral("/usr/bin/x"));
-    QVERIFY(!dialog.chosenApplication());
-
-    OpenWithDialog none(root() + QStringLiteral("x.unknown"), {});
-    QVERIFY(!none.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->isEnabled());
-    QVERIFY(!none.chosenApplication());
-}
-
 void TestShellCommands::exploreFolder_data()
 {
     QTest::addColumn<QString>("setting");
-    QTest::addColumn<bool>("exists");
     QTest::addColumn<bool>("withRecord");
     QTest::addColumn<QString>("request");
-    QTest::newRow("desktop's file manager") << "" << true << true << "explore @fotos";
-    QTest::newRow("no record: the root folder") << "" << true << false << "explore @";
-    QTest::newRow("missing file manager") << "/opt/fm" << false << true << "explore @fotos";
-    QTest::newRow("blank in its path")
-        << "/opt/my fm/run" << true << true << "open \"/opt/my fm/run\" | \"@fotos\"";
-    QTest::newRow("next to the program") << "..\\fm" << true << true << "open @fm | \"@fotos\"";
+    QTest::newRow("desktop's file manager") << "" << true << "explore @fotos";
+    QTest::newRow("no record: the root folder") << "" << false << "explore @";
+    // The program (see testEnvironment) runs from the root folder.
+    QTest::newRow("next to the program") << "..\\fm" << true << "open @fm | \"@fotos\"";
 }
 
 void TestShellCommands::exploreFolder()
 {
     QFETCH(QString, setting);
-    QFETCH(bool, exists);
     QFETCH(bool, withRecord);
     QFETCH(QString, request);
     if (withRecord) {
@@ -228,9 +192,7 @@ void TestShellCommands::exploreFolder()
         showActive();
     }
     m_form->state().settings.FileManagerPath = setting;
-    m_shell->programsExist = exists;
     press(Qt::Key_E, Qt::ControlModifier);
-    // The program (see testEnvironment) runs from the root folder.
     request.replace(QLatin1Char('@'), root());
     if (request.endsWith(QLatin1Char('/')))
         request.chop(1);

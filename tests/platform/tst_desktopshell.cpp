@@ -4,23 +4,19 @@
 #include "support/testutil.h"
 
 #include <QFile>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
 // The shell verbs of this system: parameter texts split as Windows splits a command line,
-// the applications that desktop entries declare, and "open" with its fallback report,
-// driven through a stand-in for the desktop's opener.
+// the applications that desktop entries declare, and "open" with its failure report,
+// driven through stand-ins for the desktop's opener and for programs.
 class TestDesktopShell : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_dir;
     QByteArray m_path;
-    QByteArray m_dataDirs;
-    QByteArray m_dataHome;
 
     QString dir() const { return m_dir.path() + QLatin1Char('/'); }
-
     void script(const QString &name, const QByteArray &body)
     {
         QVERIFY(testutil::writeFile(dir() + name, "#!/bin/sh\n" + body));
@@ -31,83 +27,52 @@ private slots:
     void initTestCase()
     {
         m_path = qgetenv("PATH");
-        m_dataDirs = qgetenv("XDG_DATA_DIRS");
-        m_dataHome = qgetenv("XDG_DATA_HOME");
         qputenv("PATH", dir().toLocal8Bit() + "bin:" + m_path);
     }
-    void cleanupTestCase()
-    {
-        qputenv("PATH", m_path);
-        qputenv("XDG_DATA_DIRS", m_dataDirs);
-        qputenv("XDG_DATA_HOME", m_dataHome);
-    }
+    void cleanupTestCase() { qputenv("PATH", m_path); }
 
     void splitLikeAWindowsCommandLine_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("blanks and tabs separate")
-            << "/one  /fs\tx" << QStringList { "/one", "/fs", "x" };
-        QTest::newRow("quotes group")
-            << "\"C:\\Program Files\\x\" -a" << QStringList { "C:\\Program Files\\x", "-a" };
+        QTest::newRow("blanks and tabs") << "/one  /fs\tx" << QStringList { "/one", "/fs", "x" };
         QTest::newRow("quote glued to text")
             << "\"/a b/c.jpg\"/one /fs" << QStringList { "/a b/c.jpg/one", "/fs" };
-        QTest::newRow("empty quotes") << "a \"\" b" << QStringList { "a", "", "b" };
-        QTest::newRow("doubled quote inside")
-            << "\"say \"\"hi\"\"\"" << QStringList { "say \"hi\"" };
-        QTest::newRow("backslashes literal") << "C:\\dir\\ x" << QStringList { "C:\\dir\\", "x" };
-        QTest::newRow("escaped quote") << "a\\\"b" << QStringList { "a\"b" };
-        QTest::newRow("even run before quote") << "\"a\\\\\" b" << QStringList { "a\\", "b" };
-        QTest::newRow("nothing") << "  " << QStringList {};
+        QTest::newRow("empty and doubled quotes")
+            << "\"\" \"say \"\"hi\"\"\"" << QStringList { "", "say \"hi\"" };
+        QTest::newRow("backslashes")
+            << "C:\\d\\ a\\\"b \"c\\\\\"" << QStringList { "C:\\d\\", "a\"b", "c\\" };
     }
     void splitLikeAWindowsCommandLine()
     {
         QFETCH(QString, text);
         QFETCH(QStringList, arguments);
         QCOMPARE(commandline::split(text), arguments);
-    }
-
-    void quotedArgumentsComeBackWhole_data()
-    {
-        QTest::addColumn<QString>("argument");
-        QTest::newRow("plain") << "/data/a.jpg";
-        QTest::newRow("blank") << "/data/my photos/a.jpg";
-        QTest::newRow("quote") << "say \"hi\"";
-        QTest::newRow("trailing backslash") << "C:\\My Dir\\";
-        QTest::newRow("backslash before quote") << "a\\\"b c";
-        QTest::newRow("empty") << "";
-    }
-    void quotedArgumentsComeBackWhole()
-    {
-        QFETCH(QString, argument);
-        QCOMPARE(commandline::split(commandline::quote(argument) + QStringLiteral(" next")),
-            (QStringList { argument, QStringLiteral("next") }));
+        // Quoted one by one, the arguments come back the same.
+        QStringList quoted;
+        for (const QString &a : arguments)
+            quoted << commandline::quote(a);
+        QCOMPARE(commandline::split(quoted.join(QLatin1Char(' '))), arguments);
     }
 
     void programsAndDocuments()
     {
-        script(QStringLiteral("bin/standin-viewer"), "exit 0\n");
-        QVERIFY(testutil::writeFile(dir() + QStringLiteral("photo.jpg"), "\xff\xd8\xff\xe0"));
+        script(QStringLiteral("bin/standin"), "exit 0\n");
         // Every file on a FAT stick carries the execute permission: still a document.
-        QFile::setPermissions(dir() + QStringLiteral("photo.jpg"),
-            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-
-        QVERIFY(desktopshell::programExists(QStringLiteral("standin-viewer")));
-        QVERIFY(desktopshell::programExists(dir() + QStringLiteral("photo.jpg")));
+        QVERIFY(testutil::writeFile(dir() + QStringLiteral("photo.jpg"), "\xff\xd8\xff\xe0"));
+        QFile::setPermissions(
+            dir() + QStringLiteral("photo.jpg"), QFile::ReadOwner | QFile::ExeOwner);
+        QVERIFY(desktopshell::programExists(QStringLiteral("standin")));
         QVERIFY(!desktopshell::programExists(QStringLiteral("d:\\irfan\\i_view32.exe")));
-        QVERIFY(!desktopshell::programExists(QString()));
         QVERIFY(!desktopshell::programExists(dir()));
-
-        QVERIFY(desktopshell::isProgram(QStringLiteral("standin-viewer")));
-        QVERIFY(desktopshell::isProgram(
-            QLatin1Char('"') + dir() + QStringLiteral("bin/standin-viewer\"")));
+        QVERIFY(
+            desktopshell::isProgram(QLatin1Char('"') + dir() + QStringLiteral("bin/standin\"")));
         QVERIFY(!desktopshell::isProgram(dir() + QStringLiteral("photo.jpg")));
         QVERIFY(!desktopshell::isProgram(QStringLiteral("https://example.org/a b")));
     }
 
-    // The opener's answer decides whether the caller falls back; a program starts directly
-    // with its parameters split.
-    void openReportsTheOpenersFailure_data()
+    // The opener's answer decides whether the caller falls back.
+    void openReportsFailure_data()
     {
         QTest::addColumn<QByteArray>("opener");
         QTest::addColumn<QString>("target");
@@ -117,7 +82,7 @@ private slots:
         QTest::newRow("empty target") << QByteArray("exit 0\n") << "  " << true;
         QTest::newRow("no opener") << QByteArray() << "a.xyz" << true;
     }
-    void openReportsTheOpenersFailure()
+    void openReportsFailure()
     {
         QFETCH(QByteArray, opener);
         QFETCH(QString, target);
@@ -140,70 +105,49 @@ private slots:
 
     void openStartsProgramsWithTheirParameters()
     {
-        script(QStringLiteral("bin/standin-viewer"),
+        script(QStringLiteral("bin/standin"),
             "for a in \"$@\"; do printf '[%s]' \"$a\"; done > '" + dir().toLocal8Bit() + "args'\n");
         QObject context;
-        bool failed = false;
-        desktopshell::open(QStringLiteral("standin-viewer"),
-            QStringLiteral("\"/my photos/a.jpg\" /fs"), &context, [&failed] { failed = true; });
+        desktopshell::open(QStringLiteral("standin"), QStringLiteral("\"/my photos/a.jpg\" /fs"),
+            &context, [] { QFAIL("the program did not start"); });
         QTRY_COMPARE(testutil::readFile(dir() + QStringLiteral("args")),
             QByteArray("[/my photos/a.jpg][/fs]"));
-        QVERIFY(!failed);
     }
 
     void applicationsDeclaringTheType()
     {
         const QString data = dir() + QStringLiteral("share/");
-        const QString home = dir() + QStringLiteral("home/");
+        const QByteArray dirs = qgetenv("XDG_DATA_DIRS");
+        const QByteArray home = qgetenv("XDG_DATA_HOME");
         // The system's folders stay, after ours: the MIME database lives there.
         qputenv("XDG_DATA_DIRS", data.toLocal8Bit() + ":/usr/local/share:/usr/share");
-        qputenv("XDG_DATA_HOME", home.toLocal8Bit());
+        qputenv("XDG_DATA_HOME", dir().toLocal8Bit() + "home");
+        const QByteArray entry = "[Desktop Entry]\nType=Application\n";
         QVERIFY(testutil::writeFile(data + QStringLiteral("applications/editor.desktop"),
-            "[Desktop Entry]\nType=Application\nName=Plain Editor\nName[de]=Editor\n"
-            "Exec=editor --new %F\nMimeType=text/plain;\n"));
+            entry + "Name=Editor\nExec=editor --new %F\nMimeType=text/plain;\n"));
         QVERIFY(testutil::writeFile(data + QStringLiteral("applications/kde/viewer.desktop"),
-            "[Desktop Entry]\nType=Application\nName=another viewer\n"
-            "Exec=\"/opt/my viewer/run\" --title \"a \\\\\"b\\\\\"\" %u "
-            "%i\nMimeType=image/png;text/x-c++src;\n"));
+            entry
+                + "Name=a viewer\nExec=\"/opt/my viewer/run\" \"a \\\\\"b\\\\\"\" %u %i\n"
+                  "MimeType=image/png;text/x-c++src;\n"));
         QVERIFY(testutil::writeFile(data + QStringLiteral("applications/gone.desktop"),
-            "[Desktop "
-            "Entry]\nType=Application\nName=Gone\nExec=gone\nHidden=true\nMimeType=text/plain;\n"));
-        QVERIFY(testutil::writeFile(data + QStringLiteral("applications/link.desktop"),
-            "[Desktop Entry]\nType=Link\nName=Link\nURL=x\nMimeType=text/plain;\n"));
-        // The user's own entry of the same id wins over the system's.
-        QVERIFY(testutil::writeFile(home + QStringLiteral("applications/editor.desktop"),
-            "[Desktop Entry]\nType=Application\nName=My "
-            "Editor\nExec=myeditor\nMimeType=text/plain;\n"));
+            entry + "Name=Gone\nExec=gone\nHidden=true\nMimeType=text/plain;\n"));
+        // The user's own entry of an id wins over the system's.
+        QVERIFY(testutil::writeFile(dir() + QStringLiteral("home/applications/editor.desktop"),
+            entry + "Name=My Editor\nExec=myeditor\nMimeType=text/plain;\n"));
 
         // A C++ source is plain text too. Of the system's applications only ours count.
-        auto apps = desktopapps::forFile(dir() + QStringLiteral("main.cpp"));
-        const QStringList ours { "editor.desktop", "kde-viewer.desktop", "gone.desktop",
-            "link.desktop" };
-        apps.erase(std::remove_if(apps.begin(), apps.end(),
-                       [&](const desktopapps::Application &a) { return !ours.contains(a.id); }),
-            apps.end());
-        QCOMPARE(int(apps.size()), 2);
-        QCOMPARE(apps[0].name, QStringLiteral("another viewer"));
-        QCOMPARE(apps[0].id, QStringLiteral("kde-viewer.desktop"));
-        QCOMPARE(apps[1].name, QStringLiteral("My Editor"));
-
-        QCOMPARE(desktopapps::commandFor(apps[0], QStringLiteral("/d/x y.cpp")),
-            (QStringList { "/opt/my viewer/run", "--title", "a \"b\"", "file:///d/x%20y.cpp" }));
-        QCOMPARE(desktopapps::commandFor(apps[1], QStringLiteral("/d/x.cpp")),
-            (QStringList { "myeditor", "/d/x.cpp" }));
-        desktopapps::Application editor;
-        QVERIFY(desktopapps::readEntry(data + QStringLiteral("applications/editor.desktop"),
-            QStringLiteral("editor.desktop"), editor));
-        QCOMPARE(desktopapps::commandFor(editor, QStringLiteral("/d/a.txt")),
-            (QStringList { "editor", "--new", "/d/a.txt" }));
-        for (const auto &a : desktopapps::forFile(dir() + QStringLiteral("a.unknown-type-xyz")))
-            QVERIFY(!ours.contains(a.id));
-    }
-
-    void clipboardLineEnds()
-    {
-        QCOMPARE(
-            desktopshell::clipboardText(QStringLiteral("a\r\nb\r\n")), QStringLiteral("a\nb\n"));
+        QStringList found;
+        for (const auto &app : desktopapps::forFile(dir() + QStringLiteral("main.cpp")))
+            if (app.id.contains(QLatin1String("editor")) || app.id.contains(QLatin1String("viewer"))
+                || app.id.contains(QLatin1String("gone")))
+                found << app.name + QLatin1Char(':')
+                        + desktopapps::commandFor(app, QStringLiteral("/d/x y.cpp"))
+                              .join(QLatin1Char('|'));
+        QCOMPARE(found,
+            (QStringList { "a viewer:/opt/my viewer/run|a \"b\"|file:///d/x%20y.cpp",
+                "My Editor:myeditor|/d/x y.cpp" }));
+        qputenv("XDG_DATA_DIRS", dirs);
+        qputenv("XDG_DATA_HOME", home);
     }
 };
 
