@@ -11,8 +11,13 @@ namespace listingrender
 namespace
 {
 
-    // Device pixels per tenth of a millimetre.
-    double scaleOf(const QPaintDevice &device)
+    // Device pixels per tenth of a millimetre, across and down (a printer's two
+    // resolutions may differ).
+    double xScaleOf(const QPaintDevice &device)
+    {
+        return device.logicalDpiX() / 254.0;
+    }
+    double yScaleOf(const QPaintDevice &device)
     {
         return device.logicalDpiY() / 254.0;
     }
@@ -20,10 +25,11 @@ namespace
     class Drawing
     {
     public:
-        Drawing(QPainter &painter, const QFont &font, double scale)
+        Drawing(QPainter &painter, const QFont &font)
             : m_painter(painter)
             , m_metrics(font, painter.device())
-            , m_scale(scale)
+            , m_x(xScaleOf(*painter.device()))
+            , m_y(yScaleOf(*painter.device()))
         {
             painter.setFont(font);
             painter.setPen(Qt::black);
@@ -31,16 +37,16 @@ namespace
 
         int widthOf(const QString &text) const
         {
-            return qCeil(m_metrics.horizontalAdvance(text) / m_scale);
+            return qCeil(m_metrics.horizontalAdvance(text) / m_x);
         }
 
         void draw(const DrawOp &op)
         {
-            const double x = op.x * m_scale;
-            const double y = -op.y * m_scale; // the page's y grows upward, the device's down
+            const double x = op.x * m_x;
+            const double y = -op.y * m_y; // the page's y grows upward, the device's down
             if (op.kind == DrawOp::Rule) {
-                m_painter.setPen(QPen(Qt::black, op.width * m_scale));
-                m_painter.drawLine(QPointF(x, y), QPointF(op.x2 * m_scale, y));
+                m_painter.setPen(QPen(Qt::black, op.width * m_y));
+                m_painter.drawLine(QPointF(x, y), QPointF(op.x2 * m_x, y));
                 m_painter.setPen(Qt::black);
                 return;
             }
@@ -51,7 +57,8 @@ namespace
     private:
         QPainter &m_painter;
         QFontMetricsF m_metrics;
-        double m_scale;
+        double m_x;
+        double m_y;
     };
 
     DbStatus printerFailure(const QString &what)
@@ -70,7 +77,7 @@ QFont listingFont(const QString &family, QPaintDevice &device)
     constexpr int probe = 1000;
     font.setPixelSize(probe);
     const QFontMetricsF m(font, &device);
-    const double cell = listinglayout::kCellHeight * scaleOf(device);
+    const double cell = listinglayout::kCellHeight * yScaleOf(device);
     const double ratio = (m.ascent() + m.descent()) / probe;
     font.setPixelSize(qMax(1, qRound(cell / (ratio > 0 ? ratio : 1))));
     return font;
@@ -95,7 +102,7 @@ Result print(QPagedPaintDevice &device, const ListingDocument &document, const Q
         result.status = printerFailure(QStringLiteral("The printer could not start the job"));
         return result;
     }
-    Drawing drawing(painter, listingFont(fontFamily, device), scaleOf(device));
+    Drawing drawing(painter, listingFont(fontFamily, device));
     const std::vector<ListingPage> pages = listinglayout::layOut(document,
         geometryOf(device, margins), [&drawing](const QString &t) { return drawing.widthOf(t); });
     for (const ListingPage &page : pages) {
