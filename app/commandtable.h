@@ -29,7 +29,8 @@ enum class Icon {
     SearchDown,
     SearchUp,
     ClearSearch,
-    Viewer,
+    Viewer, // viewer sync off (image 20)
+    ViewerOn, // viewer sync on (image 19)
     Edit,
     EditText,
     DeleteAbort,

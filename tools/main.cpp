@@ -1,13 +1,16 @@
 // tabulon-cli: inspect and repair catalogue tables from the command line.
 #include "platform/codepage.h"
+#include "printcommand.h"
 #include "store/catalogtable.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 
 namespace
 {
@@ -32,6 +35,7 @@ int fail(const QString &message)
 int usage()
 {
     std::fputs(kUsage, stderr);
+    std::fputs(kPrintUsage, stderr);
     return 2;
 }
 
@@ -226,8 +230,21 @@ int cmdSimple(const QString &command, const QString &path, const QStringList &ar
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    // A listing is drawn with fonts, which need the graphical application object; it runs
+    // offscreen, so that no display is needed.
+    const bool drawing = argc > 1 && qstrcmp(argv[1], "print") == 0;
+    if (drawing) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The platform's own notes (no runtime folder, say) are no errors of the command:
+        // errors stay one line of ours.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &msg) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "%s\n", msg.toLocal8Bit().constData());
+        });
+    }
+    const std::unique_ptr<QCoreApplication> app(
+        drawing ? new QGuiApplication(argc, argv) : new QCoreApplication(argc, argv));
+    QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() < 2)
         return usage();
     const QString command = args.takeFirst();
@@ -244,5 +261,7 @@ int main(int argc, char **argv)
         return cmdSimple(command, path, args);
     if (command == QLatin1String("delete"))
         return cmdSimple(command, path, args);
+    if (command == QLatin1String("print"))
+        return cmdPrint(path, args);
     return usage();
 }

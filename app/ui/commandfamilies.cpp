@@ -1,11 +1,14 @@
 #include "commandfamilies.h"
 
 #include "app/ui/commandactions.h"
+#include "app/ui/icons.h"
 #include "app/ui/mainwindow.h"
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
 #include "browse/ui/editingcommands.h"
 #include "dialogs/shareddialog.h"
+#include "fileops/ui/shellcommands.h"
+#include "print/ui/printcommands.h"
 #include "scan/ui/folderupdatecommands.h"
 #include "store/catalogtable.h"
 
@@ -27,6 +30,16 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     hooks.updateFolder = [this] { return m_folderUpdate->updateCurrentFolder(); };
     m_editing
         = std::make_unique<EditingCommands>(state, *m_browsing, window, commands, std::move(hooks));
+    ShellCommands::Hooks shellHooks;
+    shellHooks.stopViewerSync = stopViewerSync;
+    shellHooks.startViewerWatch = [&window] { window.startViewerWatch(); };
+    shellHooks.showViewerImage = [&commands](bool on) {
+        commands.action(Command::miViewerClick)
+            ->setIcon(tabulonIcon(on ? Icon::ViewerOn : Icon::Viewer));
+    };
+    m_shell = std::make_unique<ShellCommands>(state, *m_browsing, window, commands,
+        m_archive->program().executablePath, std::move(shellHooks));
+    m_print = std::make_unique<PrintCommands>(state, *m_browsing, window, &window);
     state.Dbf1->setErrorReporter(
         [](const QString &message) { ShowDialog(DialogKind::Error, message); });
     attachCommands();
@@ -61,6 +74,21 @@ void CommandFamilies::attachCommands()
     c.attach(Command::miheuteClick, [&e] { e.miheuteClick(); });
     c.attach(Command::Action2Execute, [&e] { e.Action2Execute(); });
     c.setPopupPreparation(Popup::TextPane, [&e] { e.PopupMenu3Popup(); });
+
+    ShellCommands &s = *m_shell;
+    c.attach(Command::DBGrid1DblClick, [&s] { s.DBGrid1DblClick(); });
+    c.attach(Command::ffnenmit1Click, [&s] { s.ffnenmit1Click(); });
+    c.attach(Command::Explore1Click, [&s] { s.Explore1Click(); });
+    c.attach(Command::popCopyPathClick, [&s] { s.popCopyPathClick(); });
+    c.attach(Command::popfilenameClick, [&s] { s.popfilenameClick(); });
+    c.attach(Command::popBemerkungClick, [&s] { s.popBemerkungClick(); });
+    c.attach(Command::popGanzeTextClick, [&s] { s.popGanzeTextClick(); });
+    c.attach(Command::popOpenlinkClick, [&s] { s.popOpenlinkClick(); });
+    c.attach(Command::miViewerClick, [&s] { s.miViewerClick(); });
+
+    PrintCommands &p = *m_print;
+    c.attach(Command::Druckereinrichten1Click, [&p] { p.Druckereinrichten1Click(); });
+    c.attach(Command::miFiledruckClick, [&p] { p.miFiledruckClick(); });
 }
 
 void CommandFamilies::LoadProgramSettings()
@@ -87,4 +115,7 @@ void CommandFamilies::SaveProgramSettings()
     m_archive->SaveProgramSettings();
 }
 
-void CommandFamilies::StopViewerSync() { }
+void CommandFamilies::StopViewerSync()
+{
+    m_shell->StopViewerSync();
+}

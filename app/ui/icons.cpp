@@ -440,11 +440,18 @@ void drawPlain(QPainter &p, Icon icon)
             p.drawLine(QPointF(8, 5.5), QPointF(8, 10.5));
         break;
     case Icon::Viewer:
+    case Icon::ViewerOn:
         p.setPen(pen(ink));
         p.setBrush(Qt::white);
         p.drawEllipse(QRectF(1.5, 4.5, 13, 7));
-        p.setBrush(blue);
+        p.setBrush(icon == Icon::ViewerOn ? green : blue);
         p.drawEllipse(QPointF(8, 8), 2.4, 2.4);
+        if (icon == Icon::ViewerOn) {
+            p.setPen(pen(green, 1.4));
+            p.drawLine(QPointF(2, 2.5), QPointF(4, 4));
+            p.drawLine(QPointF(8, 1), QPointF(8, 3));
+            p.drawLine(QPointF(14, 2.5), QPointF(12, 4));
+        }
         break;
     case Icon::Edit:
         pencil(p);

@@ -96,6 +96,8 @@ public:
     void Showbottomtoolbar1Click();
     void Action1Execute();
     void Timer2Timer();
+    // Viewer sync switched on: the watch runs until StopViewerSync.
+    void startViewerWatch();
     void StopViewerSync();
     void FormResize();
     void Splitter2Moved();

@@ -77,6 +77,11 @@ void MainWindow::Timer2Timer()
         StopViewerSync();
 }
 
+void MainWindow::startViewerWatch()
+{
+    m_viewerWatch->start();
+}
+
 void MainWindow::StopViewerSync()
 {
     m_viewerWatch->stop();

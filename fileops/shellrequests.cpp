@@ -1,0 +1,112 @@
+#include "shellrequests.h"
+
+#include "platform/commandline.h"
+#include "platform/diskpath.h"
+
+namespace shellrequests
+{
+
+namespace
+{
+
+    // Blanks and control characters, as the ends of a link lose them.
+    bool isTrimmed(QChar c)
+    {
+        return c.unicode() <= 0x20;
+    }
+
+    QString trimmed(const QString &text)
+    {
+        int from = 0;
+        int to = int(text.size());
+        while (from < to && isTrimmed(text.at(from)))
+            ++from;
+        while (to > from && isTrimmed(text.at(to - 1)))
+            --to;
+        return text.mid(from, to - from);
+    }
+
+    // Replaces the first occurrence of any of the tokens, letter case ignored.
+    void replaceFirst(
+        QString &text, std::initializer_list<QLatin1String> tokens, const QString &replacement)
+    {
+        int at = -1;
+        int length = 0;
+        for (const QLatin1String &token : tokens) {
+            const int i = int(text.indexOf(token, 0, Qt::CaseInsensitive));
+            if (i >= 0 && (at < 0 || i < at))
+                at = i, length = int(token.size());
+        }
+        if (at >= 0)
+            text.replace(at, length, replacement);
+    }
+
+} // namespace
+
+QString pathAndFile(const QString &rootPath, const QString &folderPath, const QString &name)
+{
+    return rootPath + diskpath::toNative(folderPath) + name;
+}
+
+QString wholeText(const QString &paneText)
+{
+    QString text = paneText;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text;
+}
+
+Link splitLink(const QString &selection)
+{
+    // A selection across lines carries paragraph separators where the lines break.
+    QString s = selection;
+    s.replace(QChar(0x2029), QLatin1String("\r\n"));
+    s.replace(QChar(0x2028), QLatin1String("\r\n"));
+    // Blanks around the whole selection are no separator: a name selected with the
+    // blanks beside it still opens.
+    s = trimmed(s);
+    const int blank = int(s.indexOf(QLatin1Char(' ')));
+    if (blank < 0)
+        return { trimmed(s), QString() };
+    return { trimmed(s.left(blank)), trimmed(s.mid(blank + 1)) };
+}
+
+QString fileManagerCommand(
+    const QString &fileManagerPath, const QString &programFolder, const QString &usbDrive)
+{
+    QString command = fileManagerPath;
+    // "../" is this system's spelling of the same token.
+    replaceFirst(command, { QLatin1String("..\\"), QLatin1String("../") }, programFolder);
+    replaceFirst(command, { QLatin1String("%usb%") }, usbDrive);
+    if (command.contains(QLatin1Char(' ')))
+        command = QLatin1Char('"') + command + QLatin1Char('"');
+    return command;
+}
+
+ExploreRequest exploreRequest(const QString &fileManagerPath, const QString &folder,
+    const QString &programFolder, const QString &usbDrive,
+    const std::function<bool(const QString &)> &programExists)
+{
+    if (fileManagerPath.isEmpty())
+        return { true, folder, QString() };
+    const QString command = fileManagerCommand(fileManagerPath, programFolder, usbDrive);
+    if (!programExists(commandline::unquoted(command)))
+        return { true, folder, QString() };
+    return { false, command, QLatin1Char('"') + folder + QLatin1Char('"') };
+}
+
+bool viewerShows(const QString &name, const QString &viewerExtensions)
+{
+    const int dot = int(name.lastIndexOf(QLatin1Char('.')));
+    if (dot < 0 || dot == name.size() - 1)
+        return false;
+    return viewerExtensions.contains(name.mid(dot).toLower());
+}
+
+QString viewerParameters(const QString &filePath, const QString &viewerParams)
+{
+    const bool quoted = filePath.contains(QLatin1Char(' ')) || filePath.contains(QLatin1Char('"'));
+    return (quoted ? commandline::quote(filePath) : filePath) + viewerParams;
+}
+
+} // namespace shellrequests

@@ -1,0 +1,123 @@
+#include "listingrender.h"
+
+#include <QFontMetricsF>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QtMath>
+
+namespace listingrender
+{
+
+namespace
+{
+
+    // Device pixels per tenth of a millimetre, across and down (a printer's two
+    // resolutions may differ).
+    double xScaleOf(const QPaintDevice &device)
+    {
+        return device.logicalDpiX() / 254.0;
+    }
+    double yScaleOf(const QPaintDevice &device)
+    {
+        return device.logicalDpiY() / 254.0;
+    }
+
+    class Drawing
+    {
+    public:
+        Drawing(QPainter &painter, const QFont &font)
+            : m_painter(painter)
+            , m_metrics(font, painter.device())
+            , m_x(xScaleOf(*painter.device()))
+            , m_y(yScaleOf(*painter.device()))
+        {
+            painter.setFont(font);
+            painter.setPen(Qt::black);
+        }
+
+        int widthOf(const QString &text) const
+        {
+            return qCeil(m_metrics.horizontalAdvance(text) / m_x);
+        }
+
+        void draw(const DrawOp &op)
+        {
+            const double x = op.x * m_x;
+            const double y = -op.y * m_y; // the page's y grows upward, the device's down
+            if (op.kind == DrawOp::Rule) {
+                m_painter.setPen(QPen(Qt::black, op.width * m_y));
+                m_painter.drawLine(QPointF(x, y), QPointF(op.x2 * m_x, y));
+                m_painter.setPen(Qt::black);
+                return;
+            }
+            // The position is the top of the text's cell.
+            m_painter.drawText(QPointF(x, y + m_metrics.ascent()), op.text);
+        }
+
+    private:
+        QPainter &m_painter;
+        QFontMetricsF m_metrics;
+        double m_x;
+        double m_y;
+    };
+
+    DbStatus printerFailure(const QString &what)
+    {
+        return { DbStatus::IoError, what };
+    }
+
+} // namespace
+
+QFont listingFont(const QString &family, QPaintDevice &device)
+{
+    QFont font(family.isEmpty() ? QStringLiteral("Arial") : family);
+    font.setStyleHint(QFont::SansSerif);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    // The cell height of the family at a large size gives the size for a 4 mm cell.
+    constexpr int probe = 1000;
+    font.setPixelSize(probe);
+    const QFontMetricsF m(font, &device);
+    const double cell = listinglayout::kCellHeight * yScaleOf(device);
+    const double ratio = (m.ascent() + m.descent()) / probe;
+    font.setPixelSize(qMax(1, qRound(cell / (ratio > 0 ? ratio : 1))));
+    return font;
+}
+
+ListingGeometry geometryOf(const QPagedPaintDevice &device, const ListingMargins &margins)
+{
+    const QRectF area = device.pageLayout().paintRect(QPageLayout::Millimeter);
+    ListingGeometry g;
+    g.width = int(area.width() * 10);
+    g.height = int(area.height() * 10);
+    g.margins = margins;
+    return g;
+}
+
+Result print(QPagedPaintDevice &device, const ListingDocument &document, const QString &fontFamily,
+    const ListingMargins &margins)
+{
+    Result result;
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        result.status = printerFailure(QStringLiteral("The printer could not start the job"));
+        return result;
+    }
+    Drawing drawing(painter, listingFont(fontFamily, device));
+    const std::vector<ListingPage> pages = listinglayout::layOut(document,
+        geometryOf(device, margins), [&drawing](const QString &t) { return drawing.widthOf(t); });
+    for (const ListingPage &page : pages) {
+        if (result.pages > 0 && !device.newPage()) {
+            result.status
+                = printerFailure(QStringLiteral("The printer refused page %1").arg(page.number));
+            break;
+        }
+        for (const DrawOp &op : page.ops)
+            drawing.draw(op);
+        ++result.pages;
+    }
+    if (!painter.end() && result.status)
+        result.status = printerFailure(QStringLiteral("The printer could not finish the job"));
+    return result;
+}
+
+} // namespace listingrender

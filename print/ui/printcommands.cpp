@@ -1,0 +1,90 @@
+#include "printcommands.h"
+
+#include "app/bulkwalk.h"
+#include "browse/ui/browseviews.h"
+#include "dialogs/regional.h"
+#include "dialogs/shareddialog.h"
+#include "platform/diskpath.h"
+#include "print/listingrender.h"
+#include "print/listingsource.h"
+#include "store/catalogtable.h"
+
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+
+PrintCommands::PrintCommands(
+    AppState &state, BrowseViews &views, StatusPanels &panels, QWidget *window)
+    : m_state(state)
+    , m_views(views)
+    , m_panels(panels)
+    , m_window(window)
+{
+    m_printDialog = [this](QPrinter &printer) {
+        QPrintDialog dialog(&printer, m_window);
+        return dialog.exec() == QDialog::Accepted;
+    };
+    m_setupDialog = [this](QPrinter &printer) {
+        QPageSetupDialog dialog(&printer, m_window);
+        return dialog.exec() == QDialog::Accepted;
+    };
+}
+
+PrintCommands::~PrintCommands() = default;
+
+void PrintCommands::setPrinterDialogs(PrinterDialog print, PrinterDialog setup)
+{
+    m_printDialog = std::move(print);
+    m_setupDialog = std::move(setup);
+}
+
+QPrinter &PrintCommands::printer()
+{
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+void PrintCommands::Druckereinrichten1Click()
+{
+    m_setupDialog(printer());
+}
+
+void PrintCommands::miFiledruckClick()
+{
+    PrintFolderListing();
+}
+
+void PrintCommands::PrintFolderListing()
+{
+    CatalogTable *table = m_state.openTable();
+    if (!table || !m_printDialog(printer()))
+        return;
+    const Settings &s = m_state.settings;
+    ListingDocument doc;
+    doc.title = listingsource::title(m_state.rootPath(), m_panels.panelText(2));
+    doc.date = regional::formatDate(regional::today());
+    DbStatus textFailure;
+    DbStatus st;
+    {
+        // The grid does not follow the walk; it shows the folder's first record after it.
+        const BulkWalk walk(m_state);
+        const PathResolver resolver(m_state.rootPath());
+        st = listingsource::collect(table->table(), resolver, doc.entries, &textFailure);
+    }
+    m_views.showCurrentRecord();
+    BrowseViews::throwIfFailed(st);
+
+    QPrinter &printer = this->printer();
+    printer.setDocName(doc.title);
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setFullPage(false);
+    const ListingMargins margins { s.PrintMargins.top, s.PrintMargins.left, s.PrintMargins.bottom,
+        s.PrintMargins.right };
+    listingrender::Result r = listingrender::print(printer, doc, s.PrintFontName, margins);
+    if (r.status && printer.printerState() == QPrinter::Error)
+        r.status = { DbStatus::IoError, QStringLiteral("The printer reported an error") };
+    if (!textFailure)
+        ShowDialog(DialogKind::Error, textFailure.message());
+    BrowseViews::throwIfFailed(r.status);
+}
