@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev
-  fonts-dejavu-core
+  fonts-dejavu-core xdg-utils
 )
 if [ "${1:-}" = "--test" ]; then
   packages+=(
