@@ -6,6 +6,7 @@
 #include "browse/ui/browseviews.h"
 #include "browse/ui/editingcommands.h"
 #include "dialogs/shareddialog.h"
+#include "fileops/ui/folderfilecommands.h"
 #include "scan/ui/folderupdatecommands.h"
 #include "store/catalogtable.h"
 
@@ -27,6 +28,11 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     hooks.updateFolder = [this] { return m_folderUpdate->updateCurrentFolder(); };
     m_editing
         = std::make_unique<EditingCommands>(state, *m_browsing, window, commands, std::move(hooks));
+    FolderFileCommands::Hooks fileHooks;
+    fileHooks.finishEditing = [this] { return m_editing->finishEditing(); };
+    fileHooks.moveWindowCreated = [&window](QWidget *w) { window.setMoveFileWindow(w); };
+    m_folderFile = std::make_unique<FolderFileCommands>(
+        state, *m_browsing, &window, window.dragScrollTimer(), std::move(fileHooks));
     state.Dbf1->setErrorReporter(
         [](const QString &message) { ShowDialog(DialogKind::Error, message); });
     attachCommands();
@@ -61,6 +67,13 @@ void CommandFamilies::attachCommands()
     c.attach(Command::miheuteClick, [&e] { e.miheuteClick(); });
     c.attach(Command::Action2Execute, [&e] { e.Action2Execute(); });
     c.setPopupPreparation(Popup::TextPane, [&e] { e.PopupMenu3Popup(); });
+
+    FolderFileCommands &f = *m_folderFile;
+    c.attach(Command::miDirNewClick, [&f] { f.miDirNewClick(); });
+    c.attach(Command::miDirMoveClick, [&f] { f.miDirMoveClick(); });
+    c.attach(Command::popDelDirClick, [&f] { f.popDelDirClick(); });
+    c.attach(Command::miMoveClick, [&f] { f.miMoveClick(); });
+    c.attach(Command::miKopierenClick, [&f] { f.miKopierenClick(); });
 }
 
 void CommandFamilies::LoadProgramSettings()
@@ -68,10 +81,14 @@ void CommandFamilies::LoadProgramSettings()
     m_archive->LoadProgramSettings();
 }
 
-void CommandFamilies::CreateMoveFileWindow() { }
+void CommandFamilies::CreateMoveFileWindow()
+{
+    m_folderFile->CreateMoveFileWindow();
+}
 
 void CommandFamilies::ShowArchive()
 {
+    m_folderFile->forgetMoveTarget();
     BrowseViews::throwIfFailed(m_browsing->ShowArchive());
 }
 

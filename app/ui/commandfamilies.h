@@ -6,6 +6,7 @@
 
 class BrowseViews;
 class EditingCommands;
+class FolderFileCommands;
 class FolderUpdateCommands;
 class MainWindow;
 
@@ -23,6 +24,7 @@ public:
     BrowseViews &browsing() const { return *m_browsing; }
     FolderUpdateCommands &folderUpdate() const { return *m_folderUpdate; }
     EditingCommands &editing() const { return *m_editing; }
+    FolderFileCommands &folderFile() const { return *m_folderFile; }
 
     // Start: the program settings read, the archive chosen and opened (the program's state
     // says when start-up was abandoned); then the move-file window created.
@@ -45,4 +47,5 @@ private:
     std::unique_ptr<BrowseViews> m_browsing;
     std::unique_ptr<FolderUpdateCommands> m_folderUpdate;
     std::unique_ptr<EditingCommands> m_editing;
+    std::unique_ptr<FolderFileCommands> m_folderFile;
 };
