@@ -114,8 +114,11 @@ void FolderFileCommands::miMoveClick()
     m_moveArchive = archiveKey();
     window->setFileName(m_moveName);
     window->setDestination(current);
-    // The folder moved to last is shown, and so becomes the destination.
-    if (m_views.nodeCount() > 0 && m_views.selectFolderPath(m_moveTarget))
+    // The folder moved to last is shown, and so becomes the destination. The current
+    // folder is not selected again: the grid stays on the file being moved.
+    const bool elsewhere
+        = CatalogTable::folderKey(m_moveTarget) != CatalogTable::folderKey(current);
+    if (elsewhere && m_views.nodeCount() > 0 && m_views.selectFolderPath(m_moveTarget))
         m_views.tree()->scrollToItem(m_views.tree()->currentItem());
     window->show();
     window->raise();
