@@ -14,6 +14,7 @@
 #include "store/catalogtable.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QStandardPaths>
@@ -40,9 +41,11 @@ QString browseForFolder(const QString &caption, const QString &headline, const Q
     dialog.setWindowTitle(caption);
     auto *column = new QVBoxLayout(&dialog);
     column->addWidget(new QLabel(headline, &dialog));
-    const QString from = !start.isEmpty() && QFileInfo(start).isDir()
-        ? start
-        : QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    QString from = start;
+    if (from.isEmpty() || !QFileInfo(from).isDir())
+        from = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (!QFileInfo(from).isDir())
+        from = QDir::homePath();
     auto *folders = new QFileDialog(&dialog, QString(), from);
     folders->setWindowFlags(Qt::Widget);
     folders->setOption(QFileDialog::DontUseNativeDialog);
