@@ -7,6 +7,7 @@
 #include "browse/ui/browseviews.h"
 #include "browse/ui/editingcommands.h"
 #include "dialogs/shareddialog.h"
+#include "fileops/ui/folderfilecommands.h"
 #include "fileops/ui/shellcommands.h"
 #include "print/ui/printcommands.h"
 #include "scan/ui/folderupdatecommands.h"
@@ -40,6 +41,11 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     m_shell = std::make_unique<ShellCommands>(state, *m_browsing, window, commands,
         m_archive->program().executablePath, std::move(shellHooks));
     m_print = std::make_unique<PrintCommands>(state, *m_browsing, window, &window);
+    FolderFileCommands::Hooks fileHooks;
+    fileHooks.finishEditing = [this] { return m_editing->finishEditing(); };
+    fileHooks.moveWindowCreated = [&window](QWidget *w) { window.setMoveFileWindow(w); };
+    m_folderFile = std::make_unique<FolderFileCommands>(
+        state, *m_browsing, &window, window.dragScrollTimer(), std::move(fileHooks));
     state.Dbf1->setErrorReporter(
         [](const QString &message) { ShowDialog(DialogKind::Error, message); });
     attachCommands();
@@ -89,6 +95,12 @@ void CommandFamilies::attachCommands()
     PrintCommands &p = *m_print;
     c.attach(Command::Druckereinrichten1Click, [&p] { p.Druckereinrichten1Click(); });
     c.attach(Command::miFiledruckClick, [&p] { p.miFiledruckClick(); });
+    FolderFileCommands &f = *m_folderFile;
+    c.attach(Command::miDirNewClick, [&f] { f.miDirNewClick(); });
+    c.attach(Command::miDirMoveClick, [&f] { f.miDirMoveClick(); });
+    c.attach(Command::popDelDirClick, [&f] { f.popDelDirClick(); });
+    c.attach(Command::miMoveClick, [&f] { f.miMoveClick(); });
+    c.attach(Command::miKopierenClick, [&f] { f.miKopierenClick(); });
 }
 
 void CommandFamilies::LoadProgramSettings()
@@ -96,10 +108,14 @@ void CommandFamilies::LoadProgramSettings()
     m_archive->LoadProgramSettings();
 }
 
-void CommandFamilies::CreateMoveFileWindow() { }
+void CommandFamilies::CreateMoveFileWindow()
+{
+    m_folderFile->CreateMoveFileWindow();
+}
 
 void CommandFamilies::ShowArchive()
 {
+    m_folderFile->forgetMoveTarget();
     BrowseViews::throwIfFailed(m_browsing->ShowArchive());
 }
 

@@ -6,6 +6,7 @@
 
 class BrowseViews;
 class EditingCommands;
+class FolderFileCommands;
 class FolderUpdateCommands;
 class MainWindow;
 class PrintCommands;
@@ -27,6 +28,7 @@ public:
     EditingCommands &editing() const { return *m_editing; }
     ShellCommands &shell() const { return *m_shell; }
     PrintCommands &printing() const { return *m_print; }
+    FolderFileCommands &folderFile() const { return *m_folderFile; }
 
     // Start: the program settings read, the archive chosen and opened (the program's state
     // says when start-up was abandoned); then the move-file window created.
@@ -51,4 +53,5 @@ private:
     std::unique_ptr<EditingCommands> m_editing;
     std::unique_ptr<ShellCommands> m_shell;
     std::unique_ptr<PrintCommands> m_print;
+    std::unique_ptr<FolderFileCommands> m_folderFile;
 };

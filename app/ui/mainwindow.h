@@ -5,6 +5,7 @@
 #include "browse/ui/mainviews.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -89,6 +90,8 @@ public:
 
     // The move-file window: Shift+Tab brings it to the front while it is shown.
     void setMoveFileWindow(QWidget *window) { m_moveFileWindow = window; }
+    // Timer1: scrolls the tree while a drag hovers near its edges.
+    QTimer *dragScrollTimer() const { return m_dragScrollTimer; }
 
     // Handlers of the window itself.
     void ExitClick();
@@ -145,7 +148,7 @@ private:
     QTimer *m_dragScrollTimer = nullptr; // Timer1
     QTimer *m_viewerWatch = nullptr; // Timer2
     QAbstractItemModel *m_placeholderModel = nullptr;
-    QWidget *m_moveFileWindow = nullptr;
+    QPointer<QWidget> m_moveFileWindow;
 
     CommandActions *m_commands = nullptr;
     std::unique_ptr<CommandFamilies> m_families;

@@ -1,0 +1,251 @@
+#include "folderfilecommands.h"
+
+#include "browse/catalogmodel.h"
+#include "browse/ui/browseviews.h"
+#include "browse/ui/foldertreeview.h"
+#include "dialogs/shareddialog.h"
+#include "dialogs/ui/errorbox.h"
+#include "fileops/filecopy.h"
+#include "fileops/filemove.h"
+#include "fileops/folderrename.h"
+#include "fileops/ui/movefilewindow.h"
+#include "platform/diskpath.h"
+#include "scan/foldernotes.h"
+#include "store/catalogtable.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QStandardPaths>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace
+{
+
+const char kCopyCaption[] = "Search folder";
+const char kCopyHeadline[] = "File  '%1'  copy to ?";
+const char kNotMoved[] = "File  '%1'  could not be moved !";
+
+void showError(const QString &message)
+{
+    ShowDialog(DialogKind::Error, message);
+}
+
+// The folder-browse dialog: the headline above a folder view that starts at the given
+// folder (the desktop when none) and accepts only folders.
+QString browseForFolder(const QString &caption, const QString &headline, const QString &start)
+{
+    QDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(caption);
+    auto *column = new QVBoxLayout(&dialog);
+    column->addWidget(new QLabel(headline, &dialog));
+    QString from = start;
+    if (from.isEmpty() || !QFileInfo(from).isDir())
+        from = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (!QFileInfo(from).isDir())
+        from = QDir::homePath();
+    auto *folders = new QFileDialog(&dialog, QString(), from);
+    folders->setWindowFlags(Qt::Widget);
+    folders->setOption(QFileDialog::DontUseNativeDialog);
+    folders->setOption(QFileDialog::ShowDirsOnly);
+    folders->setFileMode(QFileDialog::Directory);
+    column->addWidget(folders);
+    QObject::connect(folders, &QFileDialog::accepted, &dialog, &QDialog::accept);
+    QObject::connect(folders, &QFileDialog::rejected, &dialog, &QDialog::reject);
+    if (dialog.exec() != QDialog::Accepted || folders->selectedFiles().isEmpty())
+        return QString();
+    return folders->selectedFiles().constFirst();
+}
+
+} // namespace
+
+MoveFileWindow *FolderFileCommands::CreateMoveFileWindow()
+{
+    if (m_window)
+        return m_window;
+    m_window = new MoveFileWindow(m_mainWindow);
+    QWidget *w = m_window;
+    connect(m_window, &MoveFileWindow::okPressed, this,
+        [this, w] { runGuarded(w, [this] { Button3Click(); }); });
+    connect(m_window, &MoveFileWindow::cancelPressed, this,
+        [this, w] { runGuarded(w, [this] { Button2Click(); }); });
+    connect(m_window, &MoveFileWindow::mainWindowWanted, this, [this] { backToMainWindow(); });
+    if (m_hooks.moveWindowCreated)
+        m_hooks.moveWindowCreated(m_window);
+    return m_window;
+}
+
+MoveFileWindow *FolderFileCommands::moveFileWindow() const
+{
+    return m_window;
+}
+
+void FolderFileCommands::forgetMoveTarget()
+{
+    m_moveTarget.clear();
+}
+
+bool FolderFileCommands::viewHasRecord() const
+{
+    const CatalogTable &t = table();
+    return t.isOpen() && m_views.model()->rowCount() > 0 && t.table().recNo() > 0;
+}
+
+// The archive a remembered folder belongs to.
+QString FolderFileCommands::archiveKey() const
+{
+    return rootPath() + QLatin1Char('|') + m_state.settings.ArchiveName;
+}
+
+void FolderFileCommands::miMoveClick()
+{
+    if (!viewHasRecord() || !finishEditing())
+        return;
+    MoveFileWindow *window = CreateMoveFileWindow();
+    const QString current = m_views.selectedFolderPath();
+    if (m_moveTarget.isEmpty() || m_moveTargetArchive != archiveKey()) {
+        m_moveTarget = current;
+        m_moveTargetArchive = archiveKey();
+    }
+    window->centreOverOwner();
+    const CatalogTable &t = table();
+    m_moveName = t.text(CatalogTable::NAME);
+    m_moveRecno = quint32(t.table().recNo());
+    m_moveSource = current;
+    m_moveArchive = archiveKey();
+    window->setFileName(m_moveName);
+    window->setDestination(current);
+    // The folder moved to last is shown, and so becomes the destination. The current
+    // folder is not selected again: the grid stays on the file being moved.
+    const bool elsewhere
+        = CatalogTable::folderKey(m_moveTarget) != CatalogTable::folderKey(current);
+    if (elsewhere && m_views.nodeCount() > 0 && m_views.selectFolderPath(m_moveTarget))
+        m_views.tree()->scrollToItem(m_views.tree()->currentItem());
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void FolderFileCommands::Button3Click()
+{
+    if (!m_window)
+        return;
+    if (m_moveArchive != archiveKey()) {
+        // Another archive was opened meanwhile: the file asked for is not in it.
+        m_window->hide();
+        return;
+    }
+    const QString destination = typedfolder::folderPath(m_window->destination());
+    if (destination.isEmpty())
+        return;
+    if (!PathResolver(rootPath()).exists(destination))
+        m_views.EnsureFolderAndRebuild(destination); // a failure fails the move below
+    const bool found = bool(m_views.selectFolderPath(destination));
+    if (found) {
+        m_views.tree()->scrollToItem(m_views.tree()->currentItem());
+        m_moveTarget = destination;
+        m_moveTargetArchive = archiveKey();
+    }
+    if (CatalogTable::folderKey(m_moveSource) == CatalogTable::folderKey(destination)) {
+        showError(sameFolderMessage());
+        return;
+    }
+    moveFileTo(found ? destination : QString());
+    m_window->hide();
+}
+
+// The window's move, to a folder the tree shows (none: the move fails); the source
+// folder is shown again afterwards, and a failure said.
+void FolderFileCommands::moveFileTo(const QString &destination)
+{
+    FileMove result;
+    result.status = { DbStatus::IoError, QString::fromLatin1(kNotMoved).arg(m_moveName) };
+    {
+        const DetachedViews detached(table());
+        if (!destination.isEmpty())
+            result = MoveFileRecord(
+                table(), rootPath(), { m_moveRecno, m_moveSource, m_moveName, destination });
+        if ((result.moved || result.diskChanged) && m_state.descriptionMode())
+            writeDescriptions({ destination, m_moveSource });
+        selectAfterRebuild(m_moveSource, QString());
+    }
+    if (!result.status)
+        showError(result.status.message());
+}
+
+void FolderFileCommands::Button2Click()
+{
+    if (m_moveArchive == archiveKey())
+        selectAfterRebuild(m_moveSource, QString());
+    if (m_window)
+        m_window->hide();
+}
+
+void FolderFileCommands::backToMainWindow()
+{
+    if (!m_mainWindow)
+        return;
+    m_mainWindow->raise();
+    m_mainWindow->activateWindow();
+}
+
+// A file dropped on a folder of the tree moves there; on its own folder nothing happens.
+void FolderFileCommands::dropFile(QTreeWidgetItem *target, quint32 recno)
+{
+    const CatalogModel *model = m_views.model();
+    const int row = model->rowOfRecno(recno);
+    if (row < 0 || !table().isOpen())
+        return;
+    const QString dir = model->fieldText(row, CatalogTable::DIR);
+    const QString name = model->fieldText(row, CatalogTable::NAME);
+    const QString folder = FolderPathOfNode(target);
+    if (CatalogTable::folderKey(dir) == CatalogTable::folderKey(folder) || !finishEditing())
+        return;
+    FileMove result;
+    {
+        const DetachedViews detached(table());
+        result = MoveFileRecord(table(), rootPath(), { recno, dir, name, folder });
+        if ((result.moved || result.diskChanged) && m_state.descriptionMode())
+            writeDescriptions({ dir, folder });
+        BrowseViews::throwIfFailed(m_views.SelectFolder());
+    }
+    if (!result.status)
+        showError(result.status.message());
+}
+
+// Descript.ion of each folder rewritten from its records' notes; the first failure said.
+void FolderFileCommands::writeDescriptions(const QStringList &folderPaths)
+{
+    const PathResolver resolver(rootPath());
+    DbStatus first;
+    for (const QString &folder : folderPaths) {
+        const DbStatus st = WriteFolderDescriptions(table(), resolver, folder);
+        if (first && !st)
+            first = st;
+    }
+    m_views.ShowCount();
+    if (!first)
+        showError(first.message());
+}
+
+void FolderFileCommands::miKopierenClick()
+{
+    if (!viewHasRecord() || !finishEditing())
+        return;
+    const CatalogTable &t = table();
+    const QString dir = t.text(CatalogTable::DIR);
+    const QString name = t.text(CatalogTable::NAME);
+    const QString caption = QString::fromLatin1(kCopyCaption);
+    const QString headline = QString::fromLatin1(kCopyHeadline).arg(name);
+    const QString start = m_state.settings.CopyFolder;
+    const QString folder = m_chooseFolder ? m_chooseFolder(caption, headline, start)
+                                          : browseForFolder(caption, headline, start);
+    if (folder.isEmpty())
+        return;
+    m_state.settings.CopyFolder = folder;
+    const DbStatus st = copyCatalogueFile(PathResolver(rootPath()), dir, name, folder);
+    if (!st)
+        showError(st.message());
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The move-file window `TForm3`: where to move the file named at its top, relative to the
+// root folder. It stays on top of the main window without blocking it, so that folders
+// can be picked in the tree meanwhile, and lives as long as the main window; it only
+// shows and hides. The destination field shows and returns its text in upper case.
+//
+// Keys: Enter = OK, Esc = Cancel, Shift+Tab = to the main window. The title bar's close
+// box only hides the window. Whenever the window is activated the destination field takes
+// the focus with its whole text selected. What OK and Cancel do is the owner's: the window
+// only says that they were pressed.
+class MoveFileWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit MoveFileWindow(QWidget *owner);
+
+    void setFileName(const QString &name);
+    QString fileName() const;
+    void setDestination(const QString &folderPath);
+    QString destination() const;
+    // Centred over the owner while it is visible (the halves truncated toward zero).
+    void centreOverOwner();
+
+    // The window's handlers.
+    void Button3Click();
+    void Button2Click();
+    void Action1Execute();
+
+signals:
+    void okPressed();
+    void cancelPressed();
+    void mainWindowWanted();
+
+protected:
+    bool event(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createControls();
+
+    QLabel *Label5 = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QPushButton *Button3 = nullptr;
+    QPushButton *Button2 = nullptr;
+};
