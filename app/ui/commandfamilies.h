@@ -8,6 +8,7 @@ class BrowseViews;
 class EditingCommands;
 class FolderUpdateCommands;
 class MainWindow;
+class ProgramCommands;
 
 // The command families of the main window, composed: each is given the narrow interfaces
 // it needs, and every command of the table is attached to its family's handler. The one
@@ -23,6 +24,7 @@ public:
     BrowseViews &browsing() const { return *m_browsing; }
     FolderUpdateCommands &folderUpdate() const { return *m_folderUpdate; }
     EditingCommands &editing() const { return *m_editing; }
+    ProgramCommands &program() const { return *m_program; }
 
     // Start: the program settings read, the archive chosen and opened (the program's state
     // says when start-up was abandoned); then the move-file window created.
@@ -45,4 +47,5 @@ private:
     std::unique_ptr<BrowseViews> m_browsing;
     std::unique_ptr<FolderUpdateCommands> m_folderUpdate;
     std::unique_ptr<EditingCommands> m_editing;
+    std::unique_ptr<ProgramCommands> m_program;
 };

@@ -234,6 +234,7 @@ void TestMainWindow::commandWithoutHandlerIsDisabled()
     commands.runCommand(Command::miFilterClick);
     QCOMPARE(ran, 0);
     // A command without a hint says so in its caption's words.
+    commands.attach(Command::miArchivNeuClick, {});
     QCOMPARE(commands.action(Command::miArchivNeuClick)->toolTip(),
         QStringLiteral("New archive (not available in this version)"));
 }
@@ -249,13 +250,12 @@ void TestMainWindow::commandsStillWithoutHandler()
             QVERIFY(!item || !item->isEnabled());
         }
     QCOMPARE(missing,
-        (QStringList { "miArchivClick", "miArchivNeuClick", "miAechivDelClick",
-            "Druckereinrichten1Click", "miFiledruckClick", "Einstellungen1Click", "miDirNewClick",
+        (QStringList { "Druckereinrichten1Click", "miFiledruckClick", "miDirNewClick",
             "miDirMoveClick", "popDelDirClick", "unten1Click", "oben1Click", "miViewerClick",
             "miKataddClick", "mikatdelClick", "miKatReplaceClick", "miFilterClick", "miMoveClick",
-            "miKopierenClick", "Explore1Click", "miKategorienClick", "miHelpClick", "Info1Click",
-            "popCopyPathClick", "DBGrid1DblClick", "ffnenmit1Click", "popfilenameClick",
-            "popBemerkungClick", "popGanzeTextClick", "popOpenlinkClick" }));
+            "miKopierenClick", "Explore1Click", "miKategorienClick", "popCopyPathClick",
+            "DBGrid1DblClick", "ffnenmit1Click", "popfilenameClick", "popBemerkungClick",
+            "popGanzeTextClick", "popOpenlinkClick" }));
 }
 
 void TestMainWindow::tooltipsOnlyWhereThereIsAHint()
