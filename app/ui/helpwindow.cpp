@@ -36,7 +36,7 @@ HelpWindow::HelpWindow(const QString &helpFile)
     m_text->setOpenExternalLinks(true);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({ 240, 620 });
+    splitter->setSizes({ 270, 590 });
 
     auto *back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Back"),
         m_text, &QTextBrowser::backward);

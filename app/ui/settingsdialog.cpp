@@ -219,6 +219,7 @@ QWidget *SettingsDialog::createViewPage()
         connect(button, &QToolButton::clicked, this, [this, value] { chooseColour(value); });
         colourGrid->addWidget(samples[i], i, 0);
         colourGrid->addWidget(button, i, 1);
+        colourGrid->setColumnStretch(2, 1);
     }
     column->addWidget(colours);
 
@@ -232,20 +233,28 @@ QWidget *SettingsDialog::createViewPage()
     Label26 = new QLabel(QStringLiteral("Standard FS"), fonts);
     Label26->setObjectName(QStringLiteral("Label26"));
     for (QLabel *label : { Label14, Label26 }) {
+        // Drawn like links, since a click acts.
+        QFont underlined = label->font();
+        underlined.setUnderline(true);
+        label->setFont(underlined);
+        label->setForegroundRole(QPalette::Link);
         label->setCursor(Qt::PointingHandCursor);
         label->installEventFilter(this);
     }
-    fontGrid->addWidget(Panel4, 0, 0, 1, 2);
-    fontGrid->addWidget(fontButton, 0, 2);
-    fontGrid->addWidget(Label14, 1, 0);
-    fontGrid->addWidget(Label26, 1, 1);
+    auto *standards = new QHBoxLayout;
+    standards->addWidget(Label14);
+    standards->addSpacing(20);
+    standards->addWidget(Label26);
+    standards->addStretch();
+    fontGrid->addWidget(Panel4, 0, 0);
+    fontGrid->addWidget(fontButton, 0, 1);
+    fontGrid->addLayout(standards, 1, 0, 1, 2);
+    fontGrid->setColumnStretch(2, 1);
     column->addWidget(fonts);
 
     auto *viewer = new QGridLayout;
     Edit1 = createEdit("Edit1", true);
-    auto *browse = new QPushButton(style()->standardIcon(QStyle::SP_DirOpenIcon), QString(), page);
-    browse->setObjectName(QStringLiteral("BitBtn1"));
-    browse->setAutoDefault(false);
+    QPushButton *browse = createBrowseButton("BitBtn1");
     connect(browse, &QPushButton::clicked, this, [this] { chooseFile(Edit1); });
     Edit7 = createEdit("Edit7", true);
     Edit2 = createEdit("Edit2");
@@ -299,6 +308,7 @@ QWidget *SettingsDialog::createParameterPage()
     connect(printFontButton, &QToolButton::clicked, this, &SettingsDialog::SpeedButton5Click);
     printFontRow->addWidget(Panel5);
     printFontRow->addWidget(printFontButton);
+    printFontRow->addStretch();
     column->addWidget(printFonts);
 
     const QStringList noYes = { QStringLiteral("No"), QStringLiteral("Yes") };
@@ -310,9 +320,7 @@ QWidget *SettingsDialog::createParameterPage()
     ComboBox3 = createList("ComboBox3", noYes, v.deleteEmptyFolders);
     ComboBox4 = createList("ComboBox4", noYes, v.searchInText);
     Edit9 = createEdit("Edit9", true);
-    auto *browse = new QPushButton(style()->standardIcon(QStyle::SP_DirOpenIcon), QString(), page);
-    browse->setObjectName(QStringLiteral("BitBtn2"));
-    browse->setAutoDefault(false);
+    QPushButton *browse = createBrowseButton("BitBtn2");
     connect(browse, &QPushButton::clicked, this, [this] { chooseFile(Edit9); });
     ComboBox1 = createList("ComboBox1", noYes, v.gridLines);
     ComboBox6 = createList("ComboBox6",
@@ -359,6 +367,15 @@ QToolButton *SettingsDialog::createIconButton(const char *name, const QIcon &ico
     return button;
 }
 
+QPushButton *SettingsDialog::createBrowseButton(const char *name)
+{
+    auto *button = new QPushButton(style()->standardIcon(QStyle::SP_DirOpenIcon), QString(), this);
+    button->setObjectName(QLatin1String(name));
+    button->setFixedSize(30, 24);
+    button->setAutoDefault(false);
+    return button;
+}
+
 QLineEdit *SettingsDialog::createEdit(const char *name, bool lowerCase)
 {
     QLineEdit *edit = lowerCase ? new LowerCaseEdit(this) : new QLineEdit(this);
@@ -396,7 +413,11 @@ void SettingsDialog::showSamples()
     const QColor text = toQColor(quint32(m_values.viewFont.color), palette());
     setPanelColours(Panel1, toQColor(m_values.viewColor, palette()), text);
     setPanelColours(Panel2, toQColor(m_values.editColor, palette()), text);
-    setPanelColours(Panel3, toQColor(m_values.toolbarColor, palette()), QColor());
+    // The toolbar's sample keeps its caption readable on a dark colour.
+    const QColor toolbar = toQColor(m_values.toolbarColor, palette());
+    const QColor caption
+        = toolbar.isValid() && toolbar.lightness() < 110 ? QColor(Qt::white) : QColor(Qt::black);
+    setPanelColours(Panel3, toolbar, caption);
     Panel1->setFont(font);
     Panel2->setFont(font);
     Panel4->setText(m_values.viewFont.name);

@@ -51,6 +51,7 @@ private:
     QWidget *createParameterPage();
     QLabel *createSample(const char *name, const QString &caption);
     QToolButton *createIconButton(const char *name, const QIcon &icon);
+    QPushButton *createBrowseButton(const char *name);
     QLineEdit *createEdit(const char *name, bool lowerCase = false);
     QComboBox *createList(const char *name, const QStringList &items, int index);
     void fill(const SettingsDialogValues &v);
