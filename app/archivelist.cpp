@@ -4,6 +4,7 @@
 
 #include <QCollator>
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -46,4 +47,19 @@ bool sameArchiveName(const QString &a, const QString &b)
         if (foldAscii(a.at(i)) != foldAscii(b.at(i)))
             return false;
     return true;
+}
+
+QString newArchiveName(const QString &typed)
+{
+    constexpr qsizetype longest = 201;
+    QString name = typed.left(longest);
+    if (!name.isEmpty() && name.at(0) >= QLatin1Char('a') && name.at(0) <= QLatin1Char('z'))
+        name[0] = QChar(name.at(0).unicode() - 32);
+    return name;
+}
+
+bool archiveFileExists(const ProgramFolder &program, const QString &name)
+{
+    const QFileInfo file(archiveFilePath(program, name));
+    return file.exists() || file.isSymLink();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/drives.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace
@@ -128,7 +129,18 @@ QString programFilePath(const ProgramFolder &program)
 
 QString archiveFilePath(const ProgramFolder &program, const QString &archiveName)
 {
-    return program.folder + archiveName + QLatin1String(".ini");
+    const QString name = archiveName + QLatin1String(".ini");
+    if (QFileInfo::exists(program.folder + name))
+        return program.folder + name;
+    // The archive list shows names as the disk spells them, up to the first "."; a file
+    // OLD.INI is the archive OLD, and typed names match whatever case the file has.
+    QDir dir(program.folder);
+    dir.setFilter(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    dir.setSorting(QDir::Name);
+    for (const QString &entry : dir.entryList())
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return program.folder + entry;
+    return program.folder + name;
 }
 
 QString mainWindowCaption(const QString &archiveName)

@@ -96,7 +96,10 @@ struct Settings {
     LayoutSettings layout;
 };
 
-// File names.
+// File names. The program-wide file is exactly "Tabulon.ini". An archive's file is found
+// without regard to letter case, as on the system the program comes from: the entry
+// spelt exactly as the name when there is one, else the first that differs in case only;
+// a new archive's file takes the name as given.
 QString programFilePath(const ProgramFolder &program);
 QString archiveFilePath(const ProgramFolder &program, const QString &archiveName);
 

@@ -1,19 +1,47 @@
 #include "archivechooser.h"
 
 #include "app/archivelist.h"
-#include "app/settingslook.h"
 #include "mainwindow.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QShortcut>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+namespace
+{
+
+// The list's grid lines: drawn below and right of every entry while the view look has
+// switched them on (the "gridLines" property of the list).
+class GridLineDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+        const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::paint(painter, option, index);
+        const QWidget *view = option.widget;
+        if (!view || !view->property("gridLines").toBool())
+            return;
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Mid));
+        painter->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+        painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        painter->restore();
+    }
+};
+
+} // namespace
 
 ArchiveChooser::ArchiveChooser(const QStringList &names, const QString &current, QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("ArchiveChooser"));
+    setObjectName(QStringLiteral("TForm8"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowCloseButtonHint);
     setFixedSize(167, 373);
     auto *layout = new QVBoxLayout(this);
@@ -27,6 +55,7 @@ ArchiveChooser::ArchiveChooser(const QStringList &names, const QString &current,
     ListView1->setRootIsDecorated(false);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setItemDelegate(new GridLineDelegate(ListView1));
     layout->addWidget(ListView1);
     for (const QString &name : names) {
         auto *item = new QTreeWidgetItem(ListView1, { name });
@@ -79,15 +108,9 @@ QString ArchiveChooser::choose(
 {
     ArchiveChooser dialog(names, current, mainWindow);
     dialog.setWindowTitle(caption);
-    if (auto *form = qobject_cast<MainWindow *>(mainWindow)) {
-        const AppState &state = form->state();
-        QPalette pal = dialog.ListView1->palette();
-        const QColor background = toQColor(state.settings.ViewColor, pal);
-        if (background.isValid())
-            pal.setColor(QPalette::Base, background);
-        dialog.ListView1->setPalette(pal);
-        dialog.ListView1->setFont(state.ViewFont);
-    }
+    // The views' colour, font and grid lines, as every list of the program has them.
+    if (auto *form = qobject_cast<MainWindow *>(mainWindow))
+        form->ApplyViewLook(&dialog);
     if (mainWindow) {
         // Centred over the main window, also while it is not shown yet at start-up.
         const QRect main = mainWindow->frameGeometry();

@@ -5,9 +5,10 @@
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// The archive list: a small modal window that lists the archives of the program folder
-// and returns the one chosen. Enter or a double-click on an entry chooses it; Esc, Alt+F1
-// and the close box leave without a choice.
+// The archive list `TForm8`: a small modal window that lists the archives of the program
+// folder and returns the one chosen. Switching, deleting and the missing-drive question
+// all choose through it. Enter or a double-click on an entry chooses it; Esc, Alt+F1 and
+// the close box leave without a choice.
 class ArchiveChooser : public QDialog
 {
     Q_OBJECT
@@ -19,8 +20,8 @@ public:
     // The chosen name after exec() returned Accepted, else empty.
     QString chosen() const { return m_chosen; }
 
-    // Shows the window over mainWindow with caption, in the views' colour and font, and
-    // returns the chosen name or an empty text.
+    // Shows the window centred over mainWindow with caption, in the view look of the main
+    // window (colour, font, grid lines), and returns the chosen name or an empty text.
     static QString choose(QWidget *mainWindow, const QString &caption, const QStringList &names,
         const QString &current);
 

@@ -2,8 +2,8 @@
 
 #include "app/appstate.h"
 #include "app/archivelist.h"
+#include "app/archiveswitch.h"
 #include "app/settings.h"
-#include "archivechooser.h"
 #include "dialogs/shareddialog.h"
 #include "rootfolderdialog.h"
 #include "store/catalogtable.h"
@@ -55,11 +55,6 @@ ArchiveCommands::ArchiveCommands(
     if (!m_env.askRoot)
         m_env.askRoot = [](const QString &caption, const QString &initial, QString *answer) {
             return RootFolderDialog::askRootFolder(caption, initial, answer);
-        };
-    if (!m_env.chooseArchive)
-        m_env.chooseArchive = [this](const QString &caption) {
-            return ArchiveChooser::choose(QApplication::activeWindow(), caption,
-                archiveNames(m_env.program), m_state.settings.ArchiveName);
         };
 }
 
@@ -185,7 +180,63 @@ void ArchiveCommands::SaveProgramSettings()
 
 QString ArchiveCommands::ChooseArchive(const QString &caption)
 {
-    return m_env.chooseArchive(caption);
+    return m_env.chooseArchive ? m_env.chooseArchive(caption) : QString();
+}
+
+// The archive change's steps, as this program runs them.
+class ArchiveCommands::Steps : public ArchiveSteps
+{
+public:
+    explicit Steps(ArchiveCommands &commands)
+        : m_c(commands)
+    {
+    }
+    QString ChooseArchive(const QString &caption) override { return m_c.ChooseArchive(caption); }
+    void SaveArchiveSettings() override { m_c.SaveArchiveSettings(); }
+    void SaveProgramSettings() override { m_c.SaveProgramSettings(); }
+    bool OpenArchive() override
+    {
+        m_c.OpenArchive();
+        return !m_c.m_state.ending;
+    }
+    void ShowArchive() override
+    {
+        if (m_c.m_showArchive)
+            m_c.m_showArchive();
+    }
+    void relayout() override
+    {
+        if (m_c.m_relayout)
+            m_c.m_relayout();
+    }
+
+private:
+    ArchiveCommands &m_c;
+};
+
+void ArchiveCommands::setViewSteps(
+    std::function<void()> showArchive, std::function<void()> relayout)
+{
+    m_showArchive = std::move(showArchive);
+    m_relayout = std::move(relayout);
+}
+
+void ArchiveCommands::miArchivClick()
+{
+    Steps steps(*this);
+    switchArchive(m_state.settings, steps);
+}
+
+void ArchiveCommands::miArchivNeuClick()
+{
+    Steps steps(*this);
+    newArchive(m_state.settings, m_env.program, steps);
+}
+
+void ArchiveCommands::miAechivDelClick()
+{
+    Steps steps(*this);
+    deleteArchive(m_state.settings, m_env.program, steps);
 }
 
 void ArchiveCommands::endWithoutSaving()

@@ -23,7 +23,8 @@ struct ArchiveEnvironment {
     QStringList arguments; // command-line arguments after the program's name
     RootQuestion askRoot; // unset: the root-folder dialog
     // Shows the archive list with a caption and returns the chosen name, or an empty
-    // text. Unset: the ArchiveChooser window over the main window.
+    // text. Unset: the ArchiveChooser window over the main window (set by the window's
+    // command families); without one nothing is ever chosen.
     std::function<QString(const QString &caption)> chooseArchive;
 };
 
@@ -63,7 +64,18 @@ public:
     // The archive list of the program folder with a caption; the chosen name or empty.
     QString ChooseArchive(const QString &caption);
 
+    // The archive commands of the File menu (switch, new, delete). A change of archive
+    // ends with showArchive and, after a switch, relayout (see setViewSteps).
+    void miArchivClick();
+    void miArchivNeuClick();
+    void miAechivDelClick();
+    // What an archive change needs of the views: the archive just opened shown (tree and
+    // status bar), and the window's layout rules run once more.
+    void setViewSteps(std::function<void()> showArchive, std::function<void()> relayout);
+
 private:
+    class Steps;
+
     enum class Step { Opened, OtherArchive, Ended };
     Step openOnce();
     bool openTable();
@@ -75,4 +87,6 @@ private:
     // The archive whose table these commands opened; its file is written only while it is set,
     // so an archive that never opened is not given a settings file of defaults.
     bool m_archiveOpen = false;
+    std::function<void()> m_showArchive;
+    std::function<void()> m_relayout;
 };

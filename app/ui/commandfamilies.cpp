@@ -1,8 +1,12 @@
 #include "commandfamilies.h"
 
+#include "app/archivelist.h"
+#include "app/helpfile.h"
+#include "app/ui/archivechooser.h"
 #include "app/ui/commandactions.h"
 #include "app/ui/icons.h"
 #include "app/ui/mainwindow.h"
+#include "app/ui/programcommands.h"
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
 #include "browse/ui/editingcommands.h"
@@ -18,7 +22,23 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
 {
     AppState &state = window.state();
     CommandActions &commands = window.commands();
+    const ProgramFolder program = environment.program;
+    if (!environment.chooseArchive)
+        environment.chooseArchive = [&window, program](const QString &caption) {
+            return ArchiveChooser::choose(
+                &window, caption, archiveNames(program), window.state().settings.ArchiveName);
+        };
     m_archive = std::make_unique<ArchiveCommands>(state, window, std::move(environment));
+    m_archive->setViewSteps([this] { ShowArchive(); },
+        [&window] {
+            // Narrower by a pixel and wider again, so that the layout rules run with the
+            // column widths of the archive just opened; the window system may merge the
+            // two sizes, so the rules are run directly as well.
+            const int width = window.width();
+            window.resize(width - 1, window.height());
+            window.resize(width, window.height());
+            window.FormResize();
+        });
     m_browsing = std::make_unique<BrowseViews>(state, window.views(), window, commands);
     window.setGridModel(m_browsing->model());
     QObject::connect(m_browsing.get(), &BrowseViews::titleClicked, &window,
@@ -46,6 +66,12 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     fileHooks.moveWindowCreated = [&window](QWidget *w) { window.setMoveFileWindow(w); };
     m_folderFile = std::make_unique<FolderFileCommands>(
         state, *m_browsing, &window, window.dragScrollTimer(), std::move(fileHooks));
+    LookWindow look;
+    look.window = &window;
+    look.toolbarColor = [&window] { return window.toolbarColor(); };
+    look.setToolbarColor = [&window](const QColor &color) { window.setToolbarColor(color); };
+    look.applyViewLook = [&window] { window.ApplyViewLook(&window); };
+    m_program = std::make_unique<ProgramCommands>(state, commands, program, std::move(look));
     state.Dbf1->setErrorReporter(
         [](const QString &message) { ShowDialog(DialogKind::Error, message); });
     attachCommands();
@@ -59,7 +85,16 @@ void CommandFamilies::attachCommands()
     BrowseViews &b = *m_browsing;
     FolderUpdateCommands &u = *m_folderUpdate;
     EditingCommands &e = *m_editing;
+    ArchiveCommands &a = *m_archive;
+    ProgramCommands &p = *m_program;
     const auto failing = [](const DbStatus &st) { BrowseViews::throwIfFailed(st); };
+
+    c.attach(Command::miArchivClick, [&a] { a.miArchivClick(); });
+    c.attach(Command::miArchivNeuClick, [&a] { a.miArchivNeuClick(); });
+    c.attach(Command::miAechivDelClick, [&a] { a.miAechivDelClick(); });
+    c.attach(Command::Einstellungen1Click, [&p] { p.Einstellungen1Click(); });
+    c.attach(Command::miHelpClick, [&p] { p.miHelpClick(); });
+    c.attach(Command::Info1Click, [&p] { p.Info1Click(); });
 
     c.attach(Command::miIndex1Click, [&b, failing] { failing(b.miIndex1Click()); });
     c.attach(Command::ReorganisationClick, [&b, failing] { failing(b.Reorganise()); });
@@ -92,9 +127,10 @@ void CommandFamilies::attachCommands()
     c.attach(Command::popOpenlinkClick, [&s] { s.popOpenlinkClick(); });
     c.attach(Command::miViewerClick, [&s] { s.miViewerClick(); });
 
-    PrintCommands &p = *m_print;
-    c.attach(Command::Druckereinrichten1Click, [&p] { p.Druckereinrichten1Click(); });
-    c.attach(Command::miFiledruckClick, [&p] { p.miFiledruckClick(); });
+    PrintCommands &print = *m_print;
+    c.attach(Command::Druckereinrichten1Click, [&print] { print.Druckereinrichten1Click(); });
+    c.attach(Command::miFiledruckClick, [&print] { print.miFiledruckClick(); });
+
     FolderFileCommands &f = *m_folderFile;
     c.attach(Command::miDirNewClick, [&f] { f.miDirNewClick(); });
     c.attach(Command::miDirMoveClick, [&f] { f.miDirMoveClick(); });
@@ -106,6 +142,9 @@ void CommandFamilies::attachCommands()
 void CommandFamilies::LoadProgramSettings()
 {
     m_archive->LoadProgramSettings();
+    // The help file is chosen once for the run, whichever archive is open.
+    if (!m_window.state().startAbandoned)
+        m_program->chooseHelpFile(helpLanguageCode(QLocale::system()));
 }
 
 void CommandFamilies::CreateMoveFileWindow()
@@ -119,7 +158,10 @@ void CommandFamilies::ShowArchive()
     BrowseViews::throwIfFailed(m_browsing->ShowArchive());
 }
 
-void CommandFamilies::FormCloseQuery() { }
+void CommandFamilies::FormCloseQuery()
+{
+    m_program->closeHelpWindows();
+}
 
 void CommandFamilies::SaveArchiveSettings()
 {

@@ -11,6 +11,7 @@ class FolderUpdateCommands;
 class MainWindow;
 class PrintCommands;
 class ShellCommands;
+class ProgramCommands;
 
 // The command families of the main window, composed: each is given the narrow interfaces
 // it needs, and every command of the table is attached to its family's handler. The one
@@ -29,6 +30,7 @@ public:
     ShellCommands &shell() const { return *m_shell; }
     PrintCommands &printing() const { return *m_print; }
     FolderFileCommands &folderFile() const { return *m_folderFile; }
+    ProgramCommands &program() const { return *m_program; }
 
     // Start: the program settings read, the archive chosen and opened (the program's state
     // says when start-up was abandoned); then the move-file window created.
@@ -54,4 +56,5 @@ private:
     std::unique_ptr<ShellCommands> m_shell;
     std::unique_ptr<PrintCommands> m_print;
     std::unique_ptr<FolderFileCommands> m_folderFile;
+    std::unique_ptr<ProgramCommands> m_program;
 };

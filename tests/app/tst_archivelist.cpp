@@ -1,4 +1,5 @@
 #include "app/archivelist.h"
+#include "app/settings.h"
 #include "support/testutil.h"
 
 #include <QtTest>
@@ -56,6 +57,57 @@ private slots:
         QFETCH(QString, b);
         QFETCH(bool, same);
         QCOMPARE(sameArchiveName(a, b), same);
+    }
+
+    void newArchiveNames_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("letter outside a to z kept")
+            << QString::fromUtf8("ärger") << QString::fromUtf8("ärger");
+        QTest::newRow("cut after 201 characters")
+            << QString(250, QLatin1Char('x')) << QLatin1Char('X') + QString(200, QLatin1Char('x'));
+    }
+    void newArchiveNames()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, name);
+        QCOMPARE(newArchiveName(typed), name);
+    }
+
+    // The settings file of an archive is found whatever the letter case of its name on
+    // disk, as the archive list and typed names need; the exact spelling wins.
+    void archiveFilesIgnoreLetterCase_data()
+    {
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("typed in capitals") << QStringList { "Archive.ini" } << "ARCHIVE"
+                                           << "Archive.ini";
+        QTest::newRow("listed from capital extension") << QStringList { "OLD.INI" } << "OLD"
+                                                       << "OLD.INI";
+        QTest::newRow("exact spelling first")
+            << QStringList { "ARCHIVE.ini", "Archive.ini" } << "Archive"
+            << "Archive.ini";
+        QTest::newRow("a folder counts") << QStringList { "Box.ini/" } << "box"
+                                         << "Box.ini";
+    }
+    void archiveFilesIgnoreLetterCase()
+    {
+        QFETCH(QStringList, entries);
+        QFETCH(QString, name);
+        QFETCH(QString, file);
+        QTemporaryDir dir;
+        for (const QString &entry : entries) {
+            if (entry.endsWith(QLatin1Char('/')))
+                QVERIFY(QDir(dir.path()).mkdir(entry.chopped(1)));
+            else
+                QVERIFY(testutil::writeFile(dir.filePath(entry), "[Local]\r\n"));
+        }
+        const ProgramFolder program { dir.filePath("tabulon"), dir.path() + QLatin1Char('/'),
+            false };
+        QVERIFY(archiveFileExists(program, name));
+        QCOMPARE(archiveFilePath(program, name), dir.path() + QLatin1Char('/') + file);
     }
 };
 

@@ -234,6 +234,7 @@ void TestMainWindow::commandWithoutHandlerIsDisabled()
     commands.runCommand(Command::miFilterClick);
     QCOMPARE(ran, 0);
     // A command without a hint says so in its caption's words.
+    commands.attach(Command::miArchivNeuClick, {});
     QCOMPARE(commands.action(Command::miArchivNeuClick)->toolTip(),
         QStringLiteral("New archive (not available in this version)"));
 }
@@ -249,10 +250,8 @@ void TestMainWindow::commandsStillWithoutHandler()
             QVERIFY(!item || !item->isEnabled());
         }
     QCOMPARE(missing,
-        (QStringList { "miArchivClick", "miArchivNeuClick", "miAechivDelClick",
-            "Einstellungen1Click", "unten1Click", "oben1Click", "miKataddClick", "mikatdelClick",
-            "miKatReplaceClick", "miFilterClick", "miKategorienClick", "miHelpClick",
-            "Info1Click" }));
+        (QStringList { "unten1Click", "oben1Click", "miKataddClick", "mikatdelClick",
+            "miKatReplaceClick", "miFilterClick", "miKategorienClick" }));
 }
 
 void TestMainWindow::tooltipsOnlyWhereThereIsAHint()

@@ -1,0 +1,68 @@
+#include "archiveswitch.h"
+
+#include "archivelist.h"
+#include "dialogs/shareddialog.h"
+
+#include <QFile>
+
+namespace
+{
+
+// The other archive takes the open one's place: nothing of the old archive may be lost,
+// so its file is written (and its table closed) before anything of the new one is read.
+bool changeTo(const QString &name, Settings &settings, ArchiveSteps &steps)
+{
+    steps.SaveArchiveSettings();
+    settings.ArchiveName = name;
+    steps.SaveProgramSettings();
+    if (!steps.OpenArchive())
+        return false;
+    steps.ShowArchive();
+    return true;
+}
+
+} // namespace
+
+bool switchArchive(Settings &settings, ArchiveSteps &steps)
+{
+    const QString chosen = steps.ChooseArchive(QStringLiteral("Switch archive"));
+    if (chosen.isEmpty() || sameArchiveName(chosen, settings.ArchiveName))
+        return false;
+    if (!changeTo(chosen, settings, steps))
+        return false;
+    steps.relayout();
+    return true;
+}
+
+bool newArchive(Settings &settings, const ProgramFolder &program, ArchiveSteps &steps)
+{
+    const QString typed
+        = ShowDialog(DialogKind::TextInput, QStringLiteral("Name of the archive ?"));
+    if (isEscAnswer(typed) || typed.isEmpty())
+        return false;
+    const QString name = newArchiveName(typed);
+    if (archiveFileExists(program, name)) {
+        ShowDialog(DialogKind::Error, QStringLiteral("Archive  '%1'  already exists !").arg(name));
+        return false;
+    }
+    return changeTo(name, settings, steps);
+}
+
+bool deleteArchive(const Settings &settings, const ProgramFolder &program, ArchiveSteps &steps)
+{
+    const QString chosen = steps.ChooseArchive(QStringLiteral("Delete archive"));
+    if (chosen.isEmpty())
+        return false;
+    if (sameArchiveName(chosen, settings.ArchiveName)) {
+        ShowDialog(DialogKind::Error,
+            QStringLiteral("Archive  '%1'  is open and can not be deleted !").arg(chosen));
+        return false;
+    }
+    if (ShowDialog(DialogKind::Confirmation,
+            QStringLiteral("Delete archive  '%1' (no files !)").arg(chosen))
+        != QLatin1String("1"))
+        return false;
+    // Only the settings file goes: the root folder, the table and every info file stay,
+    // so an archive created again with the same root finds its records.
+    return QFile::remove(archiveFilePath(program, chosen));
+}

@@ -1,0 +1,102 @@
+#include "programcommands.h"
+
+#include "app/helpfile.h"
+#include "app/settingslook.h"
+#include "dialogs/shareddialog.h"
+#include "helpwindow.h"
+
+ProgramCommands::ProgramCommands(
+    AppState &state, CommandPort &commands, ProgramFolder program, LookWindow window)
+    : m_state(state)
+    , m_commands(commands)
+    , m_program(std::move(program))
+    , m_window(std::move(window))
+    , m_choosers(SettingsDialog::platformChoosers())
+{
+}
+
+ProgramCommands::~ProgramCommands()
+{
+    // Help windows belong to no window; those still open go with the program.
+    for (const QPointer<HelpWindow> &w : std::as_const(m_helpWindows))
+        delete w.data();
+}
+
+void ProgramCommands::Einstellungen1Click()
+{
+    Settings &s = m_state.settings;
+    const QPalette palette = m_window.window ? m_window.window->palette() : QPalette();
+    // The toolbar's colour as the dialog starts with it; a stored system colour stays
+    // one while the toolbar still shows it.
+    const QColor shown = m_window.toolbarColor();
+    const quint32 toolbar
+        = toQColor(s.ToolbarColor, palette) == shown ? s.ToolbarColor : fromQColor(shown);
+    SettingsDialogValues values;
+    {
+        SettingsDialog dialog(dialogValues(s, toolbar), s, m_choosers, m_window.window);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        values = dialog.values();
+    }
+    m_window.setToolbarColor(toQColor(values.toolbarColor, palette));
+    s.ToolbarColor = values.toolbarColor;
+    assignDialogValues(values, &s);
+    m_state.ViewFont = toQFont(s.ViewFont);
+    m_window.applyViewLook();
+}
+
+void ProgramCommands::miHelpClick()
+{
+    const QString file = m_state.settings.HelpFilePath;
+    if (file.isEmpty())
+        return;
+    m_helpWindows.removeAll(nullptr);
+    HelpWindow *window = nullptr;
+    for (const QPointer<HelpWindow> &w : std::as_const(m_helpWindows))
+        if (w && w->helpFile() == file)
+            window = w;
+    if (!window) {
+        window = new HelpWindow(file);
+        m_helpWindows << window;
+    }
+    window->showDefaultTopic();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void ProgramCommands::Info1Click()
+{
+    // Link choice "2": the download page.
+    ShowDialog(DialogKind::About, noticeLine(), QStringLiteral("2"));
+}
+
+void ProgramCommands::chooseHelpFile(const QString &languageCode)
+{
+    QString &path = m_state.settings.HelpFilePath;
+    path = ::chooseHelpFile(helpFolders(m_program), languageCode);
+    m_commands.setCommandEnabled(Command::miHelpClick, !path.isEmpty());
+}
+
+void ProgramCommands::closeHelpWindows()
+{
+    // Closed windows delete themselves; the list forgets them as they go.
+    for (const QPointer<HelpWindow> &w : std::as_const(m_helpWindows))
+        if (w)
+            w->close();
+}
+
+QList<HelpWindow *> ProgramCommands::helpWindows() const
+{
+    QList<HelpWindow *> open;
+    for (const QPointer<HelpWindow> &w : m_helpWindows)
+        if (w)
+            open << w.data();
+    return open;
+}
+
+QString ProgramCommands::noticeLine()
+{
+    return QStringLiteral("Tabulon %1 - the catalogue of your files with notes, tags and texts")
+        .arg(settingsfile::version);
+}

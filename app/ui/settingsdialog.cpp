@@ -1,0 +1,554 @@
+#include "settingsdialog.h"
+
+#include "app/settingslook.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace
+{
+
+const QString relativeNote = QStringLiteral("(relative: ..\\ or %usb%)");
+
+// Path fields: letters typed appear in lower case. Text put in by the program (the
+// setting, a file chosen in the file dialog) and pasted text keep theirs, since names on
+// this system differ by letter case.
+class LowerCaseEdit : public QLineEdit
+{
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const QString lower = event->text().toLower();
+        if (lower == event->text()) {
+            QLineEdit::keyPressEvent(event);
+            return;
+        }
+        QKeyEvent typed(event->type(), event->key(), event->modifiers(), lower,
+            event->isAutoRepeat(), ushort(event->count()));
+        QLineEdit::keyPressEvent(&typed);
+        event->setAccepted(typed.isAccepted());
+    }
+};
+
+// Both pages' tabs as wide as the wider one.
+class EqualTabBar : public QTabBar
+{
+public:
+    using QTabBar::QTabBar;
+
+protected:
+    QSize tabSizeHint(int index) const override
+    {
+        QSize size = QTabBar::tabSizeHint(index);
+        for (int i = 0; i < count(); ++i)
+            size.setWidth(qMax(size.width(), QTabBar::tabSizeHint(i).width()));
+        return size;
+    }
+};
+
+class Pages : public QTabWidget
+{
+public:
+    explicit Pages(QWidget *parent)
+        : QTabWidget(parent)
+    {
+        setTabBar(new EqualTabBar(this));
+    }
+};
+
+// A colour sample or font panel: a sunken panel with centred text and a hand cursor.
+void makePanel(QLabel *panel)
+{
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setAlignment(Qt::AlignCenter);
+    panel->setAutoFillBackground(true);
+    panel->setCursor(Qt::PointingHandCursor);
+    panel->setFixedSize(160, 24);
+}
+
+void setPanelColours(QLabel *panel, const QColor &background, const QColor &text)
+{
+    QPalette pal = panel->palette();
+    if (background.isValid())
+        pal.setColor(QPalette::Window, background);
+    if (text.isValid())
+        pal.setColor(QPalette::WindowText, text);
+    panel->setPalette(pal);
+}
+
+QLabel *unitLabel(const QString &text, QWidget *parent)
+{
+    return new QLabel(text, parent);
+}
+
+// The pictures of the colour and font buttons: a palette of three swatches, a letter.
+QIcon colourIcon()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QColor(0x40, 0x40, 0x40));
+    const QColor swatches[]
+        = { QColor(0xD2, 0x36, 0x2A), QColor(0x2E, 0x9B, 0x3A), QColor(0x2A, 0x6C, 0xD0) };
+    for (int i = 0; i < 3; ++i) {
+        p.setBrush(swatches[i]);
+        p.drawRect(1 + i * 5, 4 + (i % 2) * 3, 4, 7);
+    }
+    return QIcon(pixmap);
+}
+
+QIcon fontIcon()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    QFont letter(QStringLiteral("Serif"));
+    letter.setPixelSize(15);
+    letter.setBold(true);
+    p.setFont(letter);
+    p.setPen(QColor(0x40, 0x40, 0x40));
+    p.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("A"));
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+SettingsDialog::Choosers SettingsDialog::platformChoosers()
+{
+    Choosers c;
+    c.colour = [](const QColor &initial) {
+        const QColor picked = QColorDialog::getColor(initial, QApplication::activeWindow());
+        return picked.isValid() ? picked : initial;
+    };
+    c.font = [](const QFont &initial) {
+        bool ok = false;
+        const QFont picked = QFontDialog::getFont(&ok, initial, QApplication::activeWindow());
+        return ok ? picked : initial;
+    };
+    c.file = [](const QString &current) {
+        return QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), current);
+    };
+    return c;
+}
+
+SettingsDialog::SettingsDialog(
+    const SettingsDialogValues &values, const Settings &inForce, Choosers choosers, QWidget *parent)
+    : QDialog(parent,
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_values(values)
+    , m_viewFontInForce(inForce.ViewFont)
+    , m_printFontInForce(inForce.PrintFontName)
+    , m_choosers(std::move(choosers))
+{
+    setObjectName(QStringLiteral("TForm4"));
+    setWindowTitle(QStringLiteral("Settings"));
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+
+    PageControl1 = new Pages(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->addTab(createViewPage(), QStringLiteral("&View - F5"));
+    PageControl1->addTab(createParameterPage(), QStringLiteral("&Parameters - F6"));
+
+    Button3 = new QPushButton(QStringLiteral("&OK"), this);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button2 = new QPushButton(QStringLiteral("&Cancel"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    // Enter is handled below: it must not close the dialog from an edit field.
+    for (QPushButton *b : { Button3, Button2 })
+        b->setAutoDefault(false);
+    connect(Button3, &QPushButton::clicked, this, &SettingsDialog::Button3Click);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(5, 5, 5, 5);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    column->addWidget(PageControl1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button3);
+    buttons->addWidget(Button2);
+    column->addLayout(buttons);
+
+    auto *f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    connect(f5, &QShortcut::activated, this, [this] { PageControl1->setCurrentIndex(0); });
+    auto *f6 = new QShortcut(QKeySequence(Qt::Key_F6), this);
+    connect(f6, &QShortcut::activated, this, [this] { PageControl1->setCurrentIndex(1); });
+
+    fill(values);
+    PageControl1->setCurrentIndex(0);
+}
+
+QWidget *SettingsDialog::createViewPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet1"));
+    auto *column = new QVBoxLayout(page);
+
+    auto *colours = new QGroupBox(QStringLiteral("Background colors"), page);
+    auto *colourGrid = new QGridLayout(colours);
+    Panel1 = createSample("Panel1", QStringLiteral("View"));
+    Panel2 = createSample("Panel2", QStringLiteral("Edit"));
+    Panel3 = createSample("Panel3", QStringLiteral("Function keys"));
+    const char *colourButtons[] = { "SpeedButton1", "SpeedButton2", "SpeedButton3" };
+    QLabel *samples[] = { Panel1, Panel2, Panel3 };
+    quint32 *colourValues[] = { &m_values.viewColor, &m_values.editColor, &m_values.toolbarColor };
+    for (int i = 0; i < 3; ++i) {
+        QToolButton *button = createIconButton(colourButtons[i], colourIcon());
+        quint32 *value = colourValues[i];
+        connect(button, &QToolButton::clicked, this, [this, value] { chooseColour(value); });
+        colourGrid->addWidget(samples[i], i, 0);
+        colourGrid->addWidget(button, i, 1);
+        colourGrid->setColumnStretch(2, 1);
+    }
+    column->addWidget(colours);
+
+    auto *fonts = new QGroupBox(QStringLiteral("Fonts"), page);
+    auto *fontGrid = new QGridLayout(fonts);
+    Panel4 = createSample("Panel4", QString());
+    QToolButton *fontButton = createIconButton("SpeedButton4", fontIcon());
+    connect(fontButton, &QToolButton::clicked, this, &SettingsDialog::SpeedButton4Click);
+    Label14 = new QLabel(QStringLiteral("Standard PS"), fonts);
+    Label14->setObjectName(QStringLiteral("Label14"));
+    Label26 = new QLabel(QStringLiteral("Standard FS"), fonts);
+    Label26->setObjectName(QStringLiteral("Label26"));
+    for (QLabel *label : { Label14, Label26 }) {
+        // Drawn like links, since a click acts.
+        QFont underlined = label->font();
+        underlined.setUnderline(true);
+        label->setFont(underlined);
+        label->setForegroundRole(QPalette::Link);
+        label->setCursor(Qt::PointingHandCursor);
+        label->installEventFilter(this);
+    }
+    auto *standards = new QHBoxLayout;
+    standards->addWidget(Label14);
+    standards->addSpacing(20);
+    standards->addWidget(Label26);
+    standards->addStretch();
+    fontGrid->addWidget(Panel4, 0, 0);
+    fontGrid->addWidget(fontButton, 0, 1);
+    fontGrid->addLayout(standards, 1, 0, 1, 2);
+    fontGrid->setColumnStretch(2, 1);
+    column->addWidget(fonts);
+
+    auto *viewer = new QGridLayout;
+    Edit1 = createEdit("Edit1", true);
+    QPushButton *browse = createBrowseButton("BitBtn1");
+    connect(browse, &QPushButton::clicked, this, [this] { chooseFile(Edit1); });
+    Edit7 = createEdit("Edit7", true);
+    Edit2 = createEdit("Edit2");
+    Edit8 = createEdit("Edit8");
+    Edit8->setFixedWidth(60);
+    auto *delay = new QHBoxLayout;
+    delay->addWidget(Edit8);
+    delay->addWidget(unitLabel(QStringLiteral("ms"), page));
+    delay->addStretch();
+    viewer->addWidget(new QLabel(QStringLiteral("Viewer:"), page), 0, 0);
+    viewer->addWidget(new QLabel(relativeNote, page), 0, 1);
+    viewer->addWidget(Edit1, 1, 0, 1, 2);
+    viewer->addWidget(browse, 1, 2);
+    viewer->addWidget(new QLabel(QStringLiteral("Extensions:"), page), 2, 0);
+    viewer->addWidget(Edit7, 2, 1);
+    viewer->addWidget(new QLabel(QStringLiteral("Parameter:"), page), 3, 0);
+    viewer->addWidget(Edit2, 3, 1);
+    viewer->addWidget(new QLabel(QStringLiteral("Delay:"), page), 4, 0);
+    viewer->addLayout(delay, 4, 1);
+    column->addLayout(viewer);
+    column->addStretch();
+    return page;
+}
+
+QWidget *SettingsDialog::createParameterPage()
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet2"));
+    auto *column = new QVBoxLayout(page);
+
+    auto *print = new QGroupBox(QStringLiteral("Print page"), page);
+    auto *marginGrid = new QGridLayout(print);
+    const char *names[] = { "Edit3", "Edit4", "Edit5", "Edit6" };
+    const QString captions[] = { QStringLiteral("top magin:"), QStringLiteral("left margin:"),
+        QStringLiteral("bottom margin:"), QStringLiteral("right margin:") };
+    for (int i = 0; i < 4; ++i) {
+        QLineEdit *edit = createEdit(names[i]);
+        edit->setFixedWidth(50);
+        edit->installEventFilter(this);
+        m_margins[size_t(i)] = edit;
+        marginGrid->addWidget(new QLabel(captions[i], print), i, 0);
+        marginGrid->addWidget(edit, i, 1);
+        marginGrid->addWidget(unitLabel(QStringLiteral("mm"), print), i, 2);
+    }
+    column->addWidget(print);
+
+    auto *printFonts = new QGroupBox(QStringLiteral("Print fonts"), page);
+    auto *printFontRow = new QHBoxLayout(printFonts);
+    Panel5 = createSample("Panel5", QString());
+    QToolButton *printFontButton = createIconButton("SpeedButton5", fontIcon());
+    connect(printFontButton, &QToolButton::clicked, this, &SettingsDialog::SpeedButton5Click);
+    printFontRow->addWidget(Panel5);
+    printFontRow->addWidget(printFontButton);
+    printFontRow->addStretch();
+    column->addWidget(printFonts);
+
+    const QStringList noYes = { QStringLiteral("No"), QStringLiteral("Yes") };
+    const SettingsDialogValues &v = m_values;
+    ComboBox2 = createList("ComboBox2", { QStringLiteral("expanded"), QStringLiteral("collapsed") },
+        v.folderListCollapsed);
+    ComboBox7 = createList(
+        "ComboBox7", { QStringLiteral("No"), QStringLiteral("Descript.ion") }, v.folderInfoMode);
+    ComboBox3 = createList("ComboBox3", noYes, v.deleteEmptyFolders);
+    ComboBox4 = createList("ComboBox4", noYes, v.searchInText);
+    Edit9 = createEdit("Edit9", true);
+    QPushButton *browse = createBrowseButton("BitBtn2");
+    connect(browse, &QPushButton::clicked, this, [this] { chooseFile(Edit9); });
+    ComboBox1 = createList("ComboBox1", noYes, v.gridLines);
+    ComboBox6 = createList("ComboBox6",
+        { QStringLiteral("the last used"), QStringLiteral("always the same") }, v.startArchiveMode);
+    for (QComboBox *list : { ComboBox1, ComboBox6 })
+        list->installEventFilter(this);
+
+    auto *grid = new QGridLayout;
+    const std::pair<const char *, QComboBox *> lists[]
+        = { { "Folder list:", ComboBox2 }, { "Folder-info-file:", ComboBox7 },
+              { "Delete empty directories ?", ComboBox3 }, { "Search in text ?", ComboBox4 } };
+    int row = 0;
+    for (const auto &[caption, list] : lists) {
+        grid->addWidget(new QLabel(QString::fromLatin1(caption), page), row, 0);
+        grid->addWidget(list, row++, 1);
+    }
+    grid->addWidget(new QLabel(QStringLiteral("File manager:"), page), row, 0);
+    grid->addWidget(new QLabel(relativeNote, page), row++, 1);
+    grid->addWidget(Edit9, row, 0, 1, 2);
+    grid->addWidget(browse, row++, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Grid-Lines:"), page), row, 0);
+    grid->addWidget(ComboBox1, row++, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Start with archiv:"), page), row, 0);
+    grid->addWidget(ComboBox6, row++, 1);
+    column->addLayout(grid);
+    column->addStretch();
+    return page;
+}
+
+QLabel *SettingsDialog::createSample(const char *name, const QString &caption)
+{
+    auto *panel = new QLabel(caption, this);
+    panel->setObjectName(QLatin1String(name));
+    makePanel(panel);
+    panel->installEventFilter(this);
+    return panel;
+}
+
+QToolButton *SettingsDialog::createIconButton(const char *name, const QIcon &icon)
+{
+    auto *button = new QToolButton(this);
+    button->setObjectName(QLatin1String(name));
+    button->setIcon(icon);
+    return button;
+}
+
+QPushButton *SettingsDialog::createBrowseButton(const char *name)
+{
+    auto *button = new QPushButton(style()->standardIcon(QStyle::SP_DirOpenIcon), QString(), this);
+    button->setObjectName(QLatin1String(name));
+    button->setFixedSize(30, 24);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLineEdit *SettingsDialog::createEdit(const char *name, bool lowerCase)
+{
+    QLineEdit *edit = lowerCase ? new LowerCaseEdit(this) : new QLineEdit(this);
+    edit->setObjectName(QLatin1String(name));
+    edit->setMinimumWidth(lowerCase ? 260 : 120);
+    return edit;
+}
+
+QComboBox *SettingsDialog::createList(const char *name, const QStringList &items, int index)
+{
+    auto *list = new QComboBox(this);
+    list->setObjectName(QLatin1String(name));
+    list->addItems(items);
+    // A stored value that names no item shows no item, and is stored back as -1.
+    list->setCurrentIndex(index >= 0 && index < items.size() ? index : -1);
+    return list;
+}
+
+void SettingsDialog::fill(const SettingsDialogValues &v)
+{
+    for (int i = 0; i < 4; ++i)
+        m_margins[size_t(i)]->setText(v.margins[size_t(i)]);
+    Edit1->setText(v.viewerPath);
+    Edit7->setText(v.viewerExtensions);
+    Edit9->setText(v.fileManagerPath);
+    Edit2->setText(v.viewerParams);
+    Edit8->setText(v.viewerDelay);
+    showSamples();
+}
+
+// The samples show the colours with the view font, in its colour; the panels name the fonts.
+void SettingsDialog::showSamples()
+{
+    const QFont font = toQFont(m_values.viewFont);
+    const QColor text = toQColor(quint32(m_values.viewFont.color), palette());
+    setPanelColours(Panel1, toQColor(m_values.viewColor, palette()), text);
+    setPanelColours(Panel2, toQColor(m_values.editColor, palette()), text);
+    // The toolbar's sample keeps its caption readable on a dark colour.
+    const QColor toolbar = toQColor(m_values.toolbarColor, palette());
+    const QColor caption
+        = toolbar.isValid() && toolbar.lightness() < 110 ? QColor(Qt::white) : QColor(Qt::black);
+    setPanelColours(Panel3, toolbar, caption);
+    Panel1->setFont(font);
+    Panel2->setFont(font);
+    Panel4->setText(m_values.viewFont.name);
+    Panel5->setText(m_values.printFontName);
+}
+
+SettingsDialogValues SettingsDialog::values() const
+{
+    SettingsDialogValues v = m_values;
+    for (int i = 0; i < 4; ++i)
+        v.margins[size_t(i)] = repairedMargin(m_margins[size_t(i)]->text(), MarginField(i));
+    v.viewerPath = Edit1->text();
+    v.viewerExtensions = Edit7->text();
+    v.fileManagerPath = Edit9->text();
+    v.viewerParams = Edit2->text();
+    v.viewerDelay = Edit8->text();
+    v.gridLines = ComboBox1->currentIndex();
+    v.folderListCollapsed = ComboBox2->currentIndex();
+    v.deleteEmptyFolders = ComboBox3->currentIndex();
+    v.searchInText = ComboBox4->currentIndex();
+    v.startArchiveMode = ComboBox6->currentIndex();
+    v.folderInfoMode = ComboBox7->currentIndex();
+    return v;
+}
+
+void SettingsDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (QWidget *main = parentWidget()) {
+        const QRect owner = main->window()->frameGeometry();
+        move(owner.left() + (owner.width() - frameGeometry().width()) / 2,
+            owner.top() + (owner.height() - frameGeometry().height()) / 2);
+    }
+}
+
+void SettingsDialog::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        // Enter presses the button that has the focus and does nothing elsewhere.
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+            button->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool SettingsDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        auto *me = static_cast<QMouseEvent *>(event);
+        auto *w = qobject_cast<QWidget *>(watched);
+        if (w && me->button() == Qt::LeftButton && w->rect().contains(me->position().toPoint()))
+            sampleClicked(watched);
+        return QDialog::eventFilter(watched, event);
+    }
+    const auto margin = std::find(m_margins.begin(), m_margins.end(), watched);
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const bool entersNext
+            = margin != m_margins.end() || watched == ComboBox1 || watched == ComboBox6;
+        if (entersNext && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            focusNextChild();
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusOut && margin != m_margins.end()) {
+        QLineEdit *edit = *margin;
+        edit->setText(repairedMargin(edit->text(), MarginField(margin - m_margins.begin())));
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void SettingsDialog::sampleClicked(QObject *sample)
+{
+    FontSettings &font = m_values.viewFont;
+    if (sample == Panel1)
+        m_values.viewColor = standardViewColor;
+    else if (sample == Panel2)
+        m_values.editColor = standardEditColor;
+    else if (sample == Panel3)
+        m_values.toolbarColor = standardToolbarColor;
+    else if (sample == Panel4)
+        font = standardFont(StandardFont::Verdana, font);
+    else if (sample == Label14)
+        font = standardFont(StandardFont::WindowFont, font);
+    else if (sample == Label26)
+        font = standardFont(StandardFont::CourierNew, font);
+    else if (sample == Panel5)
+        m_values.printFontName = standardPrintFont;
+    else
+        return;
+    showSamples();
+}
+
+void SettingsDialog::chooseColour(quint32 *colour)
+{
+    const QColor initial = toQColor(*colour, palette());
+    const QColor held = m_choosers.colour(initial);
+    // Unchanged, a stored system colour stays one.
+    if (held.isValid() && held != initial)
+        *colour = fromQColor(held);
+    showSamples();
+}
+
+// The font dialog starts from the view font in force, not from a font picked while this
+// dialog is open; whatever it holds when it closes (Cancel included) goes to the samples.
+void SettingsDialog::SpeedButton4Click()
+{
+    FontSettings font = m_viewFontInForce;
+    assignQFont(m_choosers.font(toQFont(font)), &font);
+    m_values.viewFont = font;
+    showSamples();
+}
+
+void SettingsDialog::SpeedButton5Click()
+{
+    m_values.printFontName = m_choosers.font(QFont(m_printFontInForce)).family();
+    showSamples();
+}
+
+void SettingsDialog::chooseFile(QLineEdit *edit)
+{
+    const QString chosen = m_choosers.file(edit->text());
+    if (!chosen.isEmpty())
+        edit->setText(chosen);
+}
+
+void SettingsDialog::Button3Click()
+{
+    // OK reached without leaving a margin field (its accelerator) finds it repaired too.
+    for (int i = 0; i < 4; ++i)
+        m_margins[size_t(i)]->setText(repairedMargin(m_margins[size_t(i)]->text(), MarginField(i)));
+    accept();
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "app/settingsdialogvalues.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+
+// The settings dialog `TForm4`: two pages ("&View - F5", "&Parameters - F6") over copies
+// of the settings. It is filled from SettingsDialogValues and hands them back through
+// values() after OK; nothing is assigned while it is open, so Cancel (Esc, the close box)
+// keeps every setting as it was. The caller assigns the values and applies the view look.
+class SettingsDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    // The platform's colour, font and file dialogs, replaced by tests. The colour and font
+    // choosers return what the dialog holds when it closes: after Cancel the value it
+    // opened with. The file chooser returns the chosen file's full name, or empty.
+    struct Choosers {
+        std::function<QColor(const QColor &initial)> colour;
+        std::function<QFont(const QFont &initial)> font;
+        std::function<QString(const QString &current)> file;
+    };
+    // The standard dialogs of the platform.
+    static Choosers platformChoosers();
+
+    // values: the controls' contents. inForce: the settings in force, which the font
+    // dialogs open with.
+    SettingsDialog(const SettingsDialogValues &values, const Settings &inForce, Choosers choosers,
+        QWidget *parent = nullptr);
+
+    // The controls' contents, margin fields repaired as on leaving them.
+    SettingsDialogValues values() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *createViewPage();
+    QWidget *createParameterPage();
+    QLabel *createSample(const char *name, const QString &caption);
+    QToolButton *createIconButton(const char *name, const QIcon &icon);
+    QPushButton *createBrowseButton(const char *name);
+    QLineEdit *createEdit(const char *name, bool lowerCase = false);
+    QComboBox *createList(const char *name, const QStringList &items, int index);
+    void fill(const SettingsDialogValues &v);
+    void showSamples();
+    void sampleClicked(QObject *sample);
+    void chooseColour(quint32 *colour);
+    void SpeedButton4Click();
+    void SpeedButton5Click();
+    void chooseFile(QLineEdit *edit);
+    void Button3Click();
+
+    SettingsDialogValues m_values; // colours and fonts; the texts live in their controls
+    const FontSettings m_viewFontInForce;
+    const QString m_printFontInForce;
+    Choosers m_choosers;
+
+    QTabWidget *PageControl1;
+    QLabel *Panel1; // view colour sample
+    QLabel *Panel2; // edit colour sample
+    QLabel *Panel3; // function-key toolbar colour sample
+    QLabel *Panel4; // view font name
+    QLabel *Panel5; // print font name
+    QLabel *Label14; // "Standard PS"
+    QLabel *Label26; // "Standard FS"
+    QLineEdit *Edit1; // viewer
+    QLineEdit *Edit7; // extensions
+    QLineEdit *Edit2; // parameters
+    QLineEdit *Edit8; // delay
+    QLineEdit *Edit9; // file manager
+    std::array<QLineEdit *, 4> m_margins; // Edit3 to Edit6: top, left, bottom, right
+    QComboBox *ComboBox1; // grid lines
+    QComboBox *ComboBox2; // folder list
+    QComboBox *ComboBox3; // delete empty directories
+    QComboBox *ComboBox4; // search in text
+    QComboBox *ComboBox6; // start archive
+    QComboBox *ComboBox7; // folder info file
+    QPushButton *Button3; // OK
+    QPushButton *Button2; // Cancel
+};

@@ -1,0 +1,228 @@
+#include "app/ui/archivechooser.h"
+#include "app/ui/commandactions.h"
+#include "app/ui/mainwindow.h"
+#include "store/catalogtable.h"
+#include "support/gui/whenmodal.h"
+#include "support/scripteddialogs.h"
+#include "support/testutil.h"
+
+#include <QLabel>
+#include <QTableView>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace
+{
+
+QString iniValue(const QString &path, const QString &key)
+{
+    for (const QByteArray &line : testutil::readFile(path).split('\n')) {
+        const QString text = QString::fromLatin1(line).trimmed();
+        if (text.section(QLatin1Char('='), 0, 0) == key)
+            return text.section(QLatin1Char('='), 1);
+    }
+    return QStringLiteral("<missing>");
+}
+
+QTreeWidget *listOf(ArchiveChooser *chooser)
+{
+    return chooser->findChild<QTreeWidget *>(QStringLiteral("ListView1"));
+}
+
+} // namespace
+
+// The archive commands through the real windows: a program folder with the archives
+// Photos (open) and music, each with a root folder of its own.
+class TestArchives : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_savedCwd;
+    std::unique_ptr<MainWindow> m_form;
+
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+    void writeSettings(const QString &name, const QByteArray &text)
+    {
+        QVERIFY(testutil::writeFile(file(name), QByteArray(text).replace("\n", "\r\n")));
+    }
+
+    // The main window started and shown; rootAnswer answers a new archive's root question.
+    void start(const QString &rootAnswer = QString())
+    {
+        ArchiveEnvironment env;
+        env.program = { file("tabulon"), m_dir.path() + QLatin1Char('/'), false };
+        env.askRoot = [rootAnswer](const QString &, const QString &, QString *answer) {
+            *answer = rootAnswer;
+            return !rootAnswer.isEmpty();
+        };
+        m_form = std::make_unique<MainWindow>(env);
+        QVERIFY(m_form->FormCreate());
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    }
+    QStringList treeTexts() const
+    {
+        QStringList texts;
+        auto *tree = m_form->findChild<QTreeWidget *>(QStringLiteral("TreeView1"));
+        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+            texts << tree->topLevelItem(i)->text(0);
+        return texts;
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        m_savedCwd = QDir::currentPath();
+        writeSettings("Tabulon.ini", "[Local]\nVers=6.6\nDMS=Photos\n[MainWin]\nstate=0\n");
+        writeSettings("Photos.ini", "[Local]\nPath=Photos\\\n");
+        writeSettings("music.ini", "[Local]\nPath=Music\\\n[MainWin]\nfile=200\n[Param]\nGrid=1\n");
+        QVERIFY(QDir().mkpath(file("Photos/2019")));
+        QVERIFY(QDir().mkpath(file("Music/Jazz")));
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        // A quit request left by the program's end would end the next modal loop at once.
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+        QDir::setCurrent(m_savedCwd);
+        QDir(m_dir.path()).removeRecursively();
+        QDir().mkpath(m_dir.path());
+    }
+
+    // The list, its preselection and the ways out, reached by a click on the status bar.
+    void chooserKeys_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("switches");
+        QTest::newRow("Enter") << "enter" << true;
+        QTest::newRow("double-click") << "double" << true;
+        QTest::newRow("Esc") << "esc" << false;
+        QTest::newRow("Alt+F1") << "altf1" << false;
+        QTest::newRow("close box") << "close" << false;
+    }
+    void chooserKeys()
+    {
+        QFETCH(QString, how);
+        QFETCH(bool, switches);
+        start();
+        const QByteArray photosBefore = testutil::readFile(file("Photos.ini"));
+        QStringList listed;
+        QString caption;
+        QString current;
+        bool centred = false;
+        whenModal<ArchiveChooser>([&](ArchiveChooser *chooser) {
+            caption = chooser->windowTitle();
+            QTreeWidget *list = listOf(chooser);
+            for (int i = 0; i < list->topLevelItemCount(); ++i)
+                listed << list->topLevelItem(i)->text(0);
+            current = list->selectedItems().value(0) ? list->selectedItems()[0]->text(0) : "";
+            const QPoint middle = m_form->frameGeometry().center();
+            centred = (chooser->frameGeometry().center() - middle).manhattanLength() < 20;
+            QTreeWidgetItem *music = list->topLevelItem(0);
+            if (how == "enter") {
+                list->setCurrentItem(music);
+                QTest::keyClick(list, Qt::Key_Return);
+            } else if (how == "double") {
+                // As the window system delivers it: a click, then the double-click.
+                const QPoint at = list->visualItemRect(music).center();
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+            } else if (how == "esc") {
+                QTest::keyClick(list, Qt::Key_Escape);
+            } else if (how == "altf1") {
+                QTest::keyClick(list, Qt::Key_F1, Qt::AltModifier);
+            } else {
+                chooser->close();
+            }
+        });
+        QTest::mouseClick(
+            m_form->findChild<QLabel *>(QStringLiteral("StatusPanel1")), Qt::LeftButton);
+        QCOMPARE(caption, QStringLiteral("Switch archive"));
+        QCOMPARE(listed, (QStringList { "music", "Photos" }));
+        QCOMPARE(current, QStringLiteral("Photos"));
+        QVERIFY(centred);
+        QCOMPARE(m_form->state().settings.ArchiveName,
+            switches ? QStringLiteral("music") : QStringLiteral("Photos"));
+        if (!switches)
+            QCOMPARE(testutil::readFile(file("Photos.ini")), photosBefore);
+    }
+
+    // The open archive's file is written, the other's read and shown, the layout redone.
+    void switchingSavesTheOldAndOpensTheNew()
+    {
+        start();
+        m_form->state().settings.ViewerDelay = 777;
+        whenModal<ArchiveChooser>([](ArchiveChooser *chooser) {
+            QTreeWidget *list = listOf(chooser);
+            // Shown in the view look of the archive open now.
+            QVERIFY(!list->property("gridLines").toBool());
+            list->setCurrentItem(list->findItems("music", Qt::MatchExactly).first());
+            QTest::keyClick(list, Qt::Key_Return);
+        });
+        m_form->commands().runCommand(Command::miArchivClick);
+
+        QCOMPARE(iniValue(file("Photos.ini"), "Syn"), QStringLiteral("777"));
+        QCOMPARE(iniValue(file("Tabulon.ini"), "DMS"), QStringLiteral("music"));
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Tabulon 6.6 - music"));
+        QCOMPARE(m_form->state().Dbf1->fileName(), file("Music/music.dbf"));
+        QCOMPARE(m_form->state().settings.ViewerDelay, 200);
+        QCOMPARE(treeTexts(), QStringList { "Jazz" });
+        auto *grid = m_form->findChild<QTableView *>(QStringLiteral("DBGrid1"));
+        QCOMPARE(grid->columnWidth(0), 200);
+        int columns = 0;
+        for (int c = 0; c < 5; ++c)
+            columns += grid->columnWidth(c);
+        QTRY_COMPARE(columns, grid->width() - 20);
+
+        // The next list shows music's grid lines, the open archive preselected.
+        whenModal<ArchiveChooser>([](ArchiveChooser *chooser) {
+            QTreeWidget *list = listOf(chooser);
+            QVERIFY(list->property("gridLines").toBool());
+            QCOMPARE(list->selectedItems().value(0)->text(0), QStringLiteral("music"));
+            QTest::keyClick(list, Qt::Key_Escape);
+        });
+        m_form->commands().runCommand(Command::miArchivClick);
+    }
+
+    // Deleting takes only the settings file; a new archive of that name, given the same
+    // root when it asks for one, finds the records again.
+    void deletedArchiveComesBackWithItsRecords()
+    {
+        writeSettings("Films.ini", "[Local]\nPath=Films\\\n");
+        {
+            CatalogTable films;
+            QVERIFY(QDir().mkpath(file("Films")));
+            QVERIFY(films.open(file("Films"), QStringLiteral("Films")).isOk());
+            QVERIFY(films.table().append().isOk());
+            QVERIFY(films.table().post().isOk());
+        }
+        start(QStringLiteral("Films\\"));
+        ScriptedDialogs dialogs;
+        dialogs.yes(QStringLiteral("Delete archive  'Films' (no files !)"));
+        whenModal<ArchiveChooser>([](ArchiveChooser *chooser) {
+            QTreeWidget *list = listOf(chooser);
+            list->setCurrentItem(list->findItems("Films", Qt::MatchExactly).first());
+            QTest::keyClick(list, Qt::Key_Return);
+        });
+        m_form->commands().runCommand(Command::miAechivDelClick);
+        QVERIFY(dialogs.done());
+        QVERIFY(!QFileInfo::exists(file("Films.ini")));
+        QVERIFY(QFileInfo::exists(file("Films/Films.dbf")));
+
+        dialogs.input(QStringLiteral("films"));
+        m_form->commands().runCommand(Command::miArchivNeuClick);
+        QVERIFY(dialogs.done());
+        QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("Films"));
+        QCOMPARE(iniValue(file("Films.ini"), "Path"), QStringLiteral("Films\\"));
+        QCOMPARE(m_form->state().Dbf1->table().physicalCount(), 1u);
+        // The archive open before was saved on the way.
+        QVERIFY(iniValue(file("Photos.ini"), "Syn") != QStringLiteral("<missing>"));
+    }
+};
+
+QTEST_MAIN(TestArchives)
+#include "tst_archives.moc"
