@@ -67,15 +67,21 @@ QString BrowseViews::rootPath() const
 DbStatus BrowseViews::RebuildFolderTree()
 {
     const WaitCursor wait;
+    FolderTree tree;
+    const DbStatus st = tree.rebuild(rootPath());
+    showFolderTree(tree);
+    return st;
+}
+
+void BrowseViews::showFolderTree(const FolderTree &tree)
+{
     m_form.setPanelText(2, QString());
-    DbStatus st;
     {
         // The tree's own selection changes while it is emptied select no folder.
         const QScopedValueRollback<bool> quiet(m_selecting, true);
-        st = ::RebuildFolderTree(m_form.TreeView1, rootPath());
+        fillFolderTree(m_form.TreeView1, tree);
     }
     emit treeRebuilt();
-    return st;
 }
 
 DbStatus BrowseViews::EnsureFolderAndRebuild(const QString &relativePath)
@@ -89,6 +95,11 @@ DbStatus BrowseViews::EnsureFolderAndRebuild(const QString &relativePath)
 void BrowseViews::applyExpansionRule()
 {
     ::applyExpansionRule(m_form.TreeView1, m_form.state().settings.FolderListCollapsed != 0);
+}
+
+void BrowseViews::expandEveryNode()
+{
+    ::applyExpansionRule(m_form.TreeView1, false);
 }
 
 int BrowseViews::nodeCount() const

@@ -12,6 +12,7 @@
 class CatalogModel;
 class CatalogTable;
 class FolderNodeIndex;
+class FolderTree;
 class PathResolver;
 class QTableView;
 class QTreeWidget;
@@ -51,12 +52,17 @@ public:
     // afterwards (the caller selects) and the expansion rule is not applied. Returns the
     // walk's failure (the tree then holds what could be read).
     DbStatus RebuildFolderTree();
+    // The same with a tree already built from the disk: panel 2 emptied, the widget filled
+    // from tree (no walk of the disk), nothing selected.
+    void showFolderTree(const FolderTree &tree);
     // Creates every missing folder of the relative path (catalogue form, A\B\), rebuilds
     // the tree and applies the expansion rule; selects nothing. The tree is rebuilt even
     // when a folder could not be created; the first failure is returned.
     DbStatus EnsureFolderAndRebuild(const QString &relativePath);
     // FolderListCollapsed non-zero: every node collapsed; zero: every node expanded.
     void applyExpansionRule();
+    // Every node with children expanded, as a walk that selected every node leaves them.
+    void expandEveryNode();
 
     int nodeCount() const;
     // Absolute index (display order, collapsed branches included) of the selected node;

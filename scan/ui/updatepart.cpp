@@ -8,9 +8,9 @@
 #include "scan/foldernotes.h"
 #include "scan/foldertree.h"
 #include "scan/folderupdate.h"
+#include "scan/updateall.h"
 #include "store/catalogtable.h"
 
-#include <QApplication>
 #include <QTreeWidget>
 
 namespace
@@ -36,8 +36,8 @@ private:
     AppState &m_state;
 };
 
-// The grid and text pane stay detached from the table for the whole walk, and the tree
-// unlocked again, however the walk ends.
+// The grid and text pane stay detached from the table for the whole command, however it
+// ends.
 class ViewsDetached
 {
 public:
@@ -54,51 +54,14 @@ private:
     CatalogTable &m_table;
 };
 
-class TreeLocked
+// Failures are shown once the views are whole again.
+void report(const UpdateFailures &failures)
 {
-public:
-    explicit TreeLocked(QWidget *tree)
-        : m_tree(tree)
-    {
-        m_tree->setUpdatesEnabled(false);
-    }
-    ~TreeLocked() { m_tree->setUpdatesEnabled(true); }
-    TreeLocked(const TreeLocked &) = delete;
-    TreeLocked &operator=(const TreeLocked &) = delete;
-
-private:
-    QWidget *m_tree;
-};
-
-// The failures of a command that goes on after one: the first is shown, with the number
-// of the others.
-class Failures
-{
-public:
-    void add(const DbStatus &st)
-    {
-        if (st)
-            return;
-        if (m_count++ == 0)
-            m_first = st;
-    }
-    void report() const
-    {
-        if (m_count == 0)
-            return;
-        QString message = m_first.message();
-        if (message.isEmpty())
-            message = QStringLiteral("The catalogue could not be updated !");
-        if (m_count > 1)
-            message += QStringLiteral("\r%1 more folders could not be updated.").arg(m_count - 1);
-        QString answer;
-        ShowDialog(DialogKind::Error, message, QString(), answer);
-    }
-
-private:
-    DbStatus m_first;
-    int m_count = 0;
-};
+    if (failures.isEmpty())
+        return;
+    QString answer;
+    ShowDialog(DialogKind::Error, failures.message(), QString(), answer);
+}
 
 CatalogTable *openTable(TForm1 &form)
 {
@@ -133,7 +96,7 @@ void miOrdnerupdate1Click(TForm1 &form)
     CatalogTable *t = openTable(form);
     if (!views || !t)
         return;
-    Failures failures;
+    UpdateFailures failures;
     {
         const WaitCursor wait;
         if (form.state().settings.DeleteEmptyFolders == 1)
@@ -152,82 +115,50 @@ void miOrdnerupdate1Click(TForm1 &form)
         form.TreeView1->setFocus();
         showResult(views);
     }
-    failures.report();
+    report(failures);
 }
 
-// One folder of update all. In description mode selecting the node has merged the folder
-// already; merging it again would find nothing to change.
-DbStatus updateNode(
-    TForm1 &form, BrowseViews &views, const PathResolver &resolver, int index, FolderWalk &walk)
+// The walk with the views detached, then the views once: the tree filled from the walk's
+// tree with every branch expanded (the walk went through every folder), the first node
+// selected, the search cleared. FollowCurrentRecord is set again before the views are
+// attached, so that the text pane shows the record they end on.
+UpdateFailures updateAllAndShow(TForm1 &form, BrowseViews &views, CatalogTable &t)
 {
-    CatalogTable &t = *form.state().Dbf1;
-    DbStatus st = views.selectNodeAt(index);
-    const QString folder = views.selectedFolderPath();
-    if (!st)
-        return st;
-    if (!descriptionMode(form))
-        return UpdateFolder(t, resolver, folder, false, nullptr, true, &walk);
-    // Selecting wrote no file; the folder's listing is taken afresh for the new file.
-    resolver.forget();
-    return WriteFolderDescriptions(t, resolver, folder);
-}
-
-// Every folder of the tree in turn, then the records of every file that no longer exists.
-void updateEveryFolder(TForm1 &form, BrowseViews &views, Failures &failures)
-{
-    CatalogTable &t = *form.state().Dbf1;
-    const FollowPause pause(form.state());
-    PathResolver resolver(rootPathOf(form));
     const ViewsDetached detached(t);
-    // The folders merged here are not listed again by the sweep; those the walk does not
-    // reach (hidden ones, say) are. Without descriptions nothing is written to the disk on
-    // the way, so the listings can be read a few folders ahead.
-    FolderWalk walk;
-    const int count = views.nodeCount();
-    if (!descriptionMode(form)) {
-        QStringList folders;
-        for (int i = 0; i < count; ++i)
-            folders << views.folderPathAt(i);
-        walk.readAhead(resolver, folders);
+    UpdateFailures failures;
+    {
+        const FollowPause pause(form.state());
+        FolderTree tree;
+        const UpdateAllSettings settings { rootPathOf(form), descriptionMode(form),
+            form.state().settings.DeleteEmptyFolders == 1 };
+        failures = UpdateAll(t, tree, settings).failures;
+        views.showFolderTree(tree);
+        views.expandEveryNode();
+        views.ShowCount();
     }
-    for (int i = 0; i < count; ++i)
-        failures.add(updateNode(form, views, resolver, i, walk));
-    if (count == 0) {
-        // The root folder is the one folder the archive shows.
-        failures.add(views.selectNodeAt(0));
-        const DbStatus st
-            = UpdateFolder(t, resolver, QString(), descriptionMode(form), nullptr, false, &walk);
-        failures.add(st);
-        if (st && descriptionMode(form))
-            failures.add(WriteFolderDescriptions(t, resolver, QString()));
-    }
-    const TreeLocked locked(form.TreeView1);
-    failures.add(SweepOrphans(t, resolver, nullptr, &walk));
+    form.TreeView1->setFocus();
+    failures.add(views.selectNodeAt(0));
+    views.ClearSearch();
+    return failures;
 }
 
 void miAllUpdClick(TForm1 &form)
 {
     BrowseViews *views = BrowseViews::of(form);
-    if (!views || !openTable(form))
+    CatalogTable *t = openTable(form);
+    if (!views || !t)
         return;
     QString answer;
     ShowDialog(DialogKind::Confirmation, kUpdateAllQuestion, QString(), answer);
     if (answer != QLatin1String("1"))
         return;
-    Failures failures;
+    UpdateFailures failures;
     {
         const WaitCursor wait;
-        if (form.state().settings.DeleteEmptyFolders == 1)
-            RemoveEmptyFolders(rootPathOf(form));
-        failures.add(views->RebuildFolderTree());
-        updateEveryFolder(form, *views, failures);
-        views->ShowCount();
-        form.TreeView1->setFocus();
-        failures.add(views->selectNodeAt(0));
-        views->ClearSearch();
+        failures = updateAllAndShow(form, *views, *t);
         showResult(views);
     }
-    failures.report();
+    report(failures);
 }
 
 } // namespace
@@ -266,8 +197,8 @@ void installFolderUpdate(TForm1 &form)
     form.setHandler(QStringLiteral("miOkClick"), [&form] {
         if (form.state().mode != UiMode::Browse)
             return;
-        Failures failures;
+        UpdateFailures failures;
         failures.add(updateCurrentFolder(form));
-        failures.report();
+        report(failures);
     });
 }
