@@ -38,6 +38,9 @@ void BrowseViews::connectViews()
     QTableView *grid = m_form.DBGrid1;
     m_tree = tree;
     m_grid = grid;
+    // Every node is one line of the view font: scrolling to a node and painting the
+    // selection then need no measuring of the nodes above it.
+    tree->setUniformRowHeights(true);
     connect(tree, &QTreeWidget::currentItemChanged, this,
         [this](QTreeWidgetItem *current) { onTreeCurrentChanged(current); });
     QItemSelectionModel *selection = grid->selectionModel();

@@ -7,6 +7,7 @@
 #include "dialogs/regional.h"
 #include "dialogs/ui/widgethelpers.h"
 #include "dialogs/velmark.h"
+#include "platform/codepage.h"
 #include "platform/diskpath.h"
 #include "scan/foldertree.h"
 #include "scan/folderupdate.h"
@@ -147,10 +148,22 @@ DbStatus BrowseViews::selectFolderPath(const QString &folderPath)
     return selectNodeAt(m_nodes->indexOf(item));
 }
 
+// The records shown are those of one folder: their info files are looked for in it
+// directly. The folder path in the tree's letter case is the disk's, so finding the folder
+// costs a look at each of its components instead of a listing of each (which the
+// upper-cased DIR would take).
+void BrowseViews::showingFolder(const QString &folderPath)
+{
+    m_folder = std::make_unique<PathResolver>(m_resolver->resolve(folderPath));
+    m_folderDir = codepage::toUnicode(CatalogTable::folderKey(folderPath));
+}
+
 // While the tree has no nodes the root folder stands for the selection.
 DbStatus BrowseViews::showRootFolder()
 {
     m_form.setPanelText(2, QString());
+    m_resolver->forget();
+    showingFolder(QString());
     CatalogTable *t = table();
     if (!t || !t->isOpen())
         return DbStatus::ok();
@@ -172,6 +185,7 @@ DbStatus BrowseViews::SelectFolder()
     if (!t || !t->isOpen())
         return DbStatus::ok();
     m_resolver->forget();
+    showingFolder(path);
     // One repaint of the grid for range and update together, at the outermost attach.
     t->detachViews();
     DbStatus st = t->SetFolderRange(path);
@@ -209,8 +223,11 @@ void BrowseViews::DataSource1DataChange()
     m_textStatus = DbStatus::ok();
     const CatalogTable *t = table();
     if (t && t->isOpen() && t->table().recNo() > 0) {
-        const QString path = infofile::infoFilePath(
-            *m_resolver, t->text(CatalogTable::DIR), t->text(CatalogTable::NAME));
+        const QString dir = t->text(CatalogTable::DIR);
+        const QString name = t->text(CatalogTable::NAME);
+        const QString path = m_folder && dir == m_folderDir
+            ? m_folder->resolve(infofile::infoFileRelative(QString(), name))
+            : infofile::infoFilePath(*m_resolver, dir, name);
         const DbStatus st = infofile::readInfoFile(path, lines);
         if (!st && st.code() != DbStatus::NotFound)
             m_textStatus = st;
@@ -223,6 +240,7 @@ DbStatus BrowseViews::ShowArchive()
 {
     const Settings &s = m_form.state().settings;
     m_resolver = std::make_unique<PathResolver>(rootPath());
+    m_folder.reset();
     const WaitCursor wait;
     if (s.DeleteEmptyFolders == 1)
         RemoveEmptyFolders(rootPath());

@@ -152,6 +152,7 @@ private:
     bool gridKey(int key, const QString &text);
     void paintSelection(QWidget *view, bool focused);
     DbStatus showRootFolder();
+    void showingFolder(const QString &folderPath);
     QString rootPath() const;
     CatalogTable *table() const;
 
@@ -162,6 +163,8 @@ private:
     QPointer<QTableView> m_grid;
     FolderNodeIndex *m_nodes = nullptr; // owned by the tree
     std::unique_ptr<PathResolver> m_resolver; // of the selected folder's listings
+    std::unique_ptr<PathResolver> m_folder; // rooted at the folder whose records are shown
+    QString m_folderDir; // that folder's DIR
     DbStatus m_textStatus;
     bool m_selecting = false; // selection changes made here run SelectFolder themselves
     bool m_syncing = false; // the grid is being moved to the table's record
