@@ -1,54 +1,136 @@
-// Update all against `find ROOT -type f -printf '%s %T@\n'` over the same tree, in one run.
+// Update all (F12) as the user runs it, through the main window (offscreen), against
+// `find ROOT -type f -printf '%s %T@ %p\n'` over the same tree, in one run.
 //
-//   bench_update [--files N] [--folders F] [--dir PATH] [--tree PATH]
+//   bench_update [--files N] [--folders F] [--dir PATH] [--tree PATH] [--rounds R]
+//                [--descriptions] [--existing ROOT]
 //
-// Builds a tree of N files in F folders (default 100,000 in 1,000) and a tenth of it,
-// then prints for each: find's time, update all into an empty catalogue, update all
-// again with nothing changed, each as a ratio to find (target <= 2), and the ratio of
-// the two sizes (target between 8 and 12). Every figure, find's included, is the best of
-// five rounds (kRounds), and the two sizes take turns round by round, so that one-time
-// costs (a first use of memory) and slow spells of a shared machine fall on both sizes
-// alike instead of on one size's rounds only.
+// Builds a tree of N files in F folders (default 100,000 in 12,000) and a tenth of it,
+// shaped like a real collection: folders nested up to five deep, most of them holding a
+// handful of files, a few holding hundreds (1 to 500 a folder, skewed). For each tree it
+// prints find's time, update all into an empty catalogue and update all again with
+// nothing changed, each as a ratio to find (target <= 2), and the ratio of the two sizes
+// (target <= 12). The command is timed from the menu item's trigger until the window has
+// handled every event it posted (the one repaint of the end state included). Then it
+// times one folder selected and shown (rows read, text pane loaded, window repainted) in
+// the tree update all left, expanded, and collapsed: its cost must not grow with the tree.
 //
-// --tree PATH keeps the trees (and starts each run from an empty catalogue) in PATH, and
-// reuses trees built there before, so that a profile of the update is not drowned by
-// the creation of the files.
-#include "platform/diskpath.h"
-#include "scan/foldertree.h"
-#include "scan/folderupdate.h"
+// Every figure, find's included, is the best of the rounds (default 5), and the two sizes
+// take turns round by round, so that one-time costs and slow spells of a shared machine
+// fall on both sizes alike. Each round opens a new main window on an empty catalogue.
+//
+// --tree PATH keeps the trees in PATH and reuses trees built there before, so that a
+// profile of the command is not drowned by the creation of the files. --descriptions runs
+// the command in Descript.ion mode (FolderInfoMode 1). --existing ROOT measures a tree that
+// is there already (a hard-linked copy of a real one, say) instead of the made trees; the
+// catalogue is made and removed in ROOT.
+#include "app/ui/commandactions.h"
+#include "app/ui/commandfamilies.h"
+#include "app/ui/mainwindow.h"
+#include "browse/ui/browseviews.h"
+#include "dialogs/shareddialog.h"
+#include "store/catalogtable.h"
 
-#include <QCoreApplication>
+#include <QTreeWidget>
+
+#include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 
 #include <sys/resource.h>
 
 namespace
 {
 
-// A run of 10,000 files takes about 10 ms, where a busy moment weighs a lot.
-constexpr int kRounds = 5;
+[[noreturn]] void fail(const QString &what)
+{
+    std::fprintf(stderr, "bench_update: %s\n", qPrintable(what));
+    std::exit(1);
+}
+
+// Files per folder: 1 to 500, most folders small and a few large (a Pareto shape), scaled
+// so that they add up to files exactly.
+std::vector<int> folderSizes(int files, int folders, std::mt19937 &random)
+{
+    std::uniform_real_distribution<double> uniform(0.0, 1.0);
+    std::vector<double> raw(static_cast<size_t>(folders));
+    for (double &r : raw)
+        r = std::min(500.0, 1.0 / std::pow(1.0 - uniform(random), 1.0 / 1.2));
+    double sum = 0;
+    for (double r : raw)
+        sum += r;
+    std::vector<int> sizes(static_cast<size_t>(folders));
+    int total = 0;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        sizes[i] = std::clamp(int(raw[i] * files / sum), 1, 500);
+        total += sizes[i];
+    }
+    // The rounding left over, spread one file at a time.
+    for (size_t i = 0; total != files; i = (i + 1) % sizes.size()) {
+        const int step = total < files ? 1 : -1;
+        if (sizes[i] + step >= 1 && sizes[i] + step <= 500) {
+            sizes[i] += step;
+            total += step;
+        }
+    }
+    return sizes;
+}
+
+// Folder paths below root: a few top-level folders, each level fanning out, up to five
+// deep, named as people name folders.
+std::vector<QString> folderPaths(int folders, std::mt19937 &random)
+{
+    static const char *const words[] = { "Fotos", "Projekte", "Musik", "Archiv", "Briefe", "Reise",
+        "Rechnungen", "Scans", "Entwurf", "Alt", "Neu", "Sammlung" };
+    std::vector<QString> paths;
+    std::vector<QString> parents { QString() };
+    std::uniform_int_distribution<int> depthPick(0, 99);
+    while (int(paths.size()) < folders) {
+        // Mostly below a recent folder, sometimes higher up: deep and wide branches.
+        const QString &parent
+            = parents[size_t(depthPick(random) < 70 ? parents.size() - 1
+                                                    : size_t(depthPick(random)) % parents.size())];
+        if (parent.count(QLatin1Char('/')) >= 5)
+            continue;
+        const QString name = QStringLiteral("%1 %2")
+                                 .arg(QLatin1String(words[paths.size() % std::size(words)]))
+                                 .arg(paths.size());
+        paths.push_back(parent + QLatin1Char('/') + name);
+        parents.push_back(paths.back());
+        if (parents.size() > 64)
+            parents.erase(parents.begin() + 1);
+    }
+    return paths;
+}
 
 void makeTree(const QString &root, int files, int folders)
 {
-    const int perFolder = files / folders;
-    for (int f = 0; f < folders; ++f) {
-        const QString dir = root
-            + QStringLiteral("/Serie%1/Teil%2").arg(f / 10, 3, 10, QLatin1Char('0')).arg(f % 10);
-        QDir().mkpath(dir);
-        for (int i = 0; i < perFolder; ++i) {
-            QFile file(dir + QStringLiteral("/Bild_%1.jpg").arg(i, 5, 10, QLatin1Char('0')));
-            if (!file.open(QIODevice::WriteOnly)) {
-                std::fprintf(stderr, "cannot create %s\n", qPrintable(file.fileName()));
-                std::exit(1);
-            }
-            file.write(QByteArray(i % 7 * 100, 'x'));
+    std::mt19937 random(20261207);
+    const std::vector<QString> paths = folderPaths(folders, random);
+    const std::vector<int> sizes = folderSizes(files, folders, random);
+    static const char *const extensions[] = { "jpg", "pdf", "txt", "mp3", "doc", "png" };
+    for (size_t f = 0; f < paths.size(); ++f) {
+        const QString dir = root + paths[f];
+        if (!QDir().mkpath(dir))
+            fail(QStringLiteral("cannot create %1").arg(dir));
+        for (int i = 0; i < sizes[f]; ++i) {
+            QFile file(dir
+                + QStringLiteral("/Datei_%1.%2")
+                      .arg(i, 4, 10, QLatin1Char('0'))
+                      .arg(QLatin1String(extensions[(f + size_t(i)) % std::size(extensions)])));
+            if (!file.open(QIODevice::WriteOnly))
+                fail(QStringLiteral("cannot create %1").arg(file.fileName()));
+            file.write(QByteArray(i % 7 * 150, 'x'));
         }
     }
 }
@@ -56,7 +138,12 @@ void makeTree(const QString &root, int files, int folders)
 // Wall time, and processor time (user + system) of the process or of the child: on a
 // machine shared with builds the processor time is the steadier figure.
 struct Timing {
-    double wall = 0, cpu = 0;
+    double wall = 1e9, cpu = 1e9;
+    void keepBest(const Timing &t)
+    {
+        wall = std::min(wall, t.wall);
+        cpu = std::min(cpu, t.cpu);
+    }
 };
 
 double cpuSeconds(int who)
@@ -76,51 +163,135 @@ Timing timeFind(const QString &root)
     p.setStandardOutputFile(QProcess::nullDevice());
     p.start(QStringLiteral("find"),
         { root, QStringLiteral("-type"), QStringLiteral("f"), QStringLiteral("-printf"),
-            QStringLiteral("%s %T@\\n") });
-    p.waitForFinished(-1);
+            QStringLiteral("%s %T@ %p\\n") });
+    if (!p.waitForFinished(-1) || p.exitCode() != 0)
+        fail(QStringLiteral("find failed"));
     return { t.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_CHILDREN) - cpu0 };
 }
 
-// The core of the update-all command: every node of the tree, then the orphan sweep.
-Timing updateAll(CatalogTable &table, const QString &root)
+// Answers Yes to the question of update all. An error message ends the benchmark on a
+// made tree; an existing tree may hold folders the catalogue cannot take (paths too long),
+// whose message is kept for the report.
+class YesDialogs : public DialogPort
 {
-    QElapsedTimer t;
-    t.start();
-    const double cpu0 = cpuSeconds(RUSAGE_SELF);
-    FolderTree tree;
-    tree.rebuild(root);
-    PathResolver resolver(root);
-    FolderWalk walk;
-    QStringList folders;
-    for (const FolderNode *node : tree.nodesInOrder())
-        folders << FolderPathOfNode(node);
-    walk.readAhead(resolver, folders);
-    for (const QString &folder : folders) {
-        const DbStatus st = UpdateFolder(table, resolver, folder, false, nullptr, true, &walk);
-        if (!st) {
-            std::fprintf(stderr, "update: %s\n", qPrintable(st.message()));
-            std::exit(1);
-        }
+public:
+    explicit YesDialogs(bool errorsExpected)
+        : m_errorsExpected(errorsExpected)
+    {
+        m_previous = installDialogPort(this);
     }
-    SweepOrphans(table, resolver, nullptr, &walk);
-    table.table().flush();
-    return { t.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_SELF) - cpu0 };
-}
+    ~YesDialogs() override { installDialogPort(m_previous); }
+    DialogOutcome showModal(const DialogRequest &request) override
+    {
+        if (request.kind == DialogKind::Error && m_errorsExpected)
+            lastError = request.message;
+        else if (request.kind != DialogKind::Confirmation)
+            fail(QStringLiteral("unexpected message: %1").arg(request.message));
+        return { 1, QString() };
+    }
+    void showWait(const DialogRequest &) override { }
+    void closeWait() override { }
+    void setWaitProgress(int) override { }
 
-struct Figures {
-    Timing find, empty, again;
+    QString lastError;
+
+private:
+    DialogPort *m_previous = nullptr;
+    bool m_errorsExpected = false;
 };
 
-void makeTreeOnce(const QString &root, int files, int folders)
+// The main window as the program shows it, on the catalogue "Bench" in root.
+class Window
 {
-    const QString done = root + QStringLiteral("/.complete");
-    if (!QFile::exists(done)) {
-        QDir(root).removeRecursively();
-        makeTree(root, files, folders);
-        QFile marker(done);
-        if (!marker.open(QIODevice::WriteOnly))
-            std::exit(1);
+public:
+    Window(const QString &root, bool descriptions)
+        : m_form(std::make_unique<MainWindow>())
+    {
+        m_form->state().settings.RootPath = root + QLatin1Char('/');
+        m_form->state().settings.FolderInfoMode = descriptions ? 1 : 0;
+        m_form->resize(1000, 700);
+        if (!m_form->state().Dbf1->open(root, QStringLiteral("Bench")))
+            fail(QStringLiteral("cannot open the catalogue in %1").arg(root));
+        m_form->state().FollowCurrentRecord = true;
+        m_form->show();
+        if (!QTest::qWaitForWindowExposed(m_form.get()))
+            fail(QStringLiteral("the window is not shown"));
+        QApplication::processEvents();
     }
+
+    // F12 from the menu, until the window is idle again.
+    Timing updateAll()
+    {
+        QElapsedTimer t;
+        t.start();
+        const double cpu0 = cpuSeconds(RUSAGE_SELF);
+        m_form->commands().action(Command::miAllUpdClick)->trigger();
+        QApplication::processEvents();
+
+        return { t.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_SELF) - cpu0 };
+    }
+
+    quint32 records() const { return m_form->state().Dbf1->table().physicalCount(); }
+
+    // Selecting folders one after another, spread over the tree, as search and the folder
+    // commands select them: the mean time of one selection (the grid's rows read and
+    // painted included), in the tree as update all leaves it and in the collapsed tree,
+    // where each selection opens the branches above the node.
+    std::pair<double, double> selectionTimes()
+    {
+        BrowseViews *views = &m_form->families().browsing();
+        const auto timeSelections = [&] {
+            constexpr int kSelections = 50;
+            const int nodes = views->nodeCount();
+            QElapsedTimer t;
+            t.start();
+            for (int i = 0; i < kSelections; ++i) {
+                if (!views->selectNodeAt(int(qint64(i) * 7919 % nodes)))
+                    fail(QStringLiteral("a folder could not be selected"));
+                QApplication::processEvents();
+            }
+            return t.nsecsElapsed() / 1e3 / kSelections;
+        };
+        const double expanded = timeSelections();
+        m_form->views().tree->collapseAll();
+        return { expanded, timeSelections() };
+    }
+
+private:
+    std::unique_ptr<MainWindow> m_form;
+};
+
+struct Tree {
+    Tree(const QString &base, int fileCount, int folderCount)
+        : root(base + QStringLiteral("/tree%1x%2").arg(fileCount).arg(folderCount))
+        , files(fileCount)
+        , folders(folderCount)
+    {
+    }
+    // A tree that is there already, measured as it is.
+    explicit Tree(const QString &existing)
+        : root(existing)
+        , files(-1)
+    {
+    }
+    QString root;
+    int files = 0, folders = 0; // files -1: not known
+    Timing find, empty, again;
+    quint32 records = 0;
+    QString message; // the command's error message, on an existing tree
+    double selectExpanded = 1e9, selectCollapsed = 1e9; // microseconds per selection
+};
+
+void makeTreeOnce(const Tree &tree)
+{
+    const QString done = tree.root + QStringLiteral("/.complete");
+    if (QFile::exists(done))
+        return;
+    QDir(tree.root).removeRecursively();
+    makeTree(tree.root, tree.files, tree.folders);
+    QFile marker(done);
+    if (!marker.open(QIODevice::WriteOnly))
+        fail(QStringLiteral("cannot write %1").arg(done));
 }
 
 // The catalogue of an earlier round would turn "into empty" into "unchanged".
@@ -130,90 +301,124 @@ void removeCatalogue(const QString &root)
     QFile::remove(root + QStringLiteral("/Bench.mdx"));
 }
 
-void keepBest(Timing &best, const Timing &t)
-{
-    best.wall = std::min(best.wall, t.wall);
-    best.cpu = std::min(best.cpu, t.cpu);
-}
-
-struct Tree {
-    QString root;
-    int files = 0, folders = 0;
-    Figures best { { 1e9, 1e9 }, { 1e9, 1e9 }, { 1e9, 1e9 } };
-};
-
 // One round on one tree: find, then update all into an empty catalogue, then again.
-void measureRound(Tree &tree)
+void measureRound(Tree &tree, bool descriptions)
 {
-    keepBest(tree.best.find, timeFind(tree.root));
+    tree.find.keepBest(timeFind(tree.root));
     removeCatalogue(tree.root);
-    CatalogTable table;
-    if (!table.open(tree.root, QStringLiteral("Bench"))) {
-        std::fprintf(stderr, "cannot open the catalogue\n");
-        std::exit(1);
-    }
-    keepBest(tree.best.empty, updateAll(table, tree.root));
-    keepBest(tree.best.again, updateAll(table, tree.root));
-    if (table.table().physicalCount() != quint32(tree.files)) {
-        std::fprintf(
-            stderr, "%d files but %u records\n", tree.files, table.table().physicalCount());
-        std::exit(1);
-    }
+    YesDialogs dialogs(tree.files < 0);
+    Window window(tree.root, descriptions);
+    tree.empty.keepBest(window.updateAll());
+    tree.again.keepBest(window.updateAll());
+    const auto [expanded, collapsed] = window.selectionTimes();
+    tree.selectExpanded = std::min(tree.selectExpanded, expanded);
+    tree.selectCollapsed = std::min(tree.selectCollapsed, collapsed);
+    if (tree.files >= 0 && window.records() != quint32(tree.files))
+        fail(QStringLiteral("%1 files but %2 records").arg(tree.files).arg(window.records()));
+    tree.records = window.records();
+    tree.message = dialogs.lastError;
 }
 
 void report(const Tree &tree)
 {
-    const Figures &f = tree.best;
-    std::printf("%d files in %d folders:\n", tree.files, tree.folders);
+    if (tree.files < 0)
+        std::printf("%s, %u records:\n", qPrintable(tree.root), tree.records);
+    else
+        std::printf("%d files in %d folders:\n", tree.files, tree.folders);
     std::printf("  wall: find %.3f s; update all into empty %.3f s (ratio %.2f); again unchanged "
                 "%.3f s (ratio %.2f); target <= 2\n",
-        f.find.wall, f.empty.wall, f.empty.wall / f.find.wall, f.again.wall,
-        f.again.wall / f.find.wall);
+        tree.find.wall, tree.empty.wall, tree.empty.wall / tree.find.wall, tree.again.wall,
+        tree.again.wall / tree.find.wall);
     std::printf("  cpu:  find %.3f s; update all into empty %.3f s (ratio %.2f); again unchanged "
                 "%.3f s (ratio %.2f)\n",
-        f.find.cpu, f.empty.cpu, f.empty.cpu / f.find.cpu, f.again.cpu, f.again.cpu / f.find.cpu);
+        tree.find.cpu, tree.empty.cpu, tree.empty.cpu / tree.find.cpu, tree.again.cpu,
+        tree.again.cpu / tree.find.cpu);
+    std::printf("  one folder selected and shown: %.2f ms in the expanded tree, %.2f ms in the "
+                "collapsed one\n",
+        tree.selectExpanded / 1e3, tree.selectCollapsed / 1e3);
+    if (!tree.message.isEmpty())
+        std::printf("  the command reported: %s\n",
+            qPrintable(QString(tree.message).replace(QLatin1Char('\r'), QLatin1String(" / "))));
+}
+
+struct Options {
+    int files = 100000, folders = 12000, rounds = 5;
+    bool descriptions = false;
+    QString dir = QDir::tempPath();
+    QString keep, existing;
+};
+
+Options parse(const QStringList &args)
+{
+    Options o;
+    for (int i = 1; i < args.size(); ++i) {
+        const bool hasValue = i + 1 < args.size();
+        if (args[i] == QLatin1String("--descriptions"))
+            o.descriptions = true;
+        else if (args[i] == QLatin1String("--files") && hasValue)
+            o.files = args[++i].toInt();
+        else if (args[i] == QLatin1String("--folders") && hasValue)
+            o.folders = args[++i].toInt();
+        else if (args[i] == QLatin1String("--rounds") && hasValue)
+            o.rounds = std::max(1, args[++i].toInt());
+        else if (args[i] == QLatin1String("--dir") && hasValue)
+            o.dir = args[++i];
+        else if (args[i] == QLatin1String("--tree") && hasValue)
+            o.keep = args[++i];
+        else if (args[i] == QLatin1String("--existing") && hasValue)
+            o.existing = args[++i];
+        else
+            fail(QStringLiteral("unknown argument %1").arg(args[i]));
+    }
+    if (o.files < 10 || o.folders < 10 || o.files < o.folders)
+        fail(QStringLiteral("need at least 10 folders and a file per folder"));
+    return o;
+}
+
+void measureExisting(const Options &o)
+{
+    Tree tree(o.existing);
+    for (int round = 0; round < o.rounds; ++round)
+        measureRound(tree, o.descriptions);
+    removeCatalogue(tree.root);
+    report(tree);
+}
+
+// The made tree and a tenth of it, the rounds of the two sizes taking turns.
+void measureMade(const Options &o)
+{
+    QTemporaryDir tmp(o.dir + QStringLiteral("/bench_update-XXXXXX"));
+    const QString base = o.keep.isEmpty() ? tmp.path() : o.keep;
+    QDir().mkpath(base);
+    Tree small(base, o.files / 10, o.folders / 10);
+    Tree large(base, o.files, o.folders);
+    for (const Tree *tree : { &small, &large })
+        makeTreeOnce(*tree);
+    for (int round = 0; round < o.rounds; ++round)
+        for (Tree *tree : { &small, &large })
+            measureRound(*tree, o.descriptions);
+    removeCatalogue(small.root);
+    removeCatalogue(large.root);
+    report(small);
+    report(large);
+    std::printf("scaling %d vs %d files: into empty %.1f, unchanged %.1f (target <= 12)\n", o.files,
+        o.files / 10, large.empty.wall / small.empty.wall, large.again.wall / small.again.wall);
+    std::printf("scaling of processor time: into empty %.1f, unchanged %.1f\n",
+        large.empty.cpu / small.empty.cpu, large.again.cpu / small.again.cpu);
+    std::printf("scaling of one selection: expanded %.1f, collapsed %.1f (target <= 2)\n",
+        large.selectExpanded / small.selectExpanded, large.selectCollapsed / small.selectCollapsed);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    int files = 100000, folders = 1000;
-    QString dir = QDir::tempPath();
-    QString keep;
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == QLatin1String("--files"))
-            files = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--folders"))
-            folders = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--dir"))
-            dir = args[i + 1];
-        else if (args[i] == QLatin1String("--tree"))
-            keep = args[i + 1];
-    }
-    QTemporaryDir tmp(dir + QStringLiteral("/bench_update-XXXXXX"));
-    const QString base = keep.isEmpty() ? tmp.path() : keep;
-    QDir().mkpath(base);
-    Tree small { base + QStringLiteral("/tree%1x%2").arg(files / 10).arg(std::max(1, folders / 10)),
-        files / 10, std::max(1, folders / 10) };
-    Tree large { base + QStringLiteral("/tree%1x%2").arg(files).arg(folders), files, folders };
-    for (Tree *tree : { &small, &large })
-        makeTreeOnce(tree->root, tree->files, tree->folders);
-    // The rounds of the two sizes take turns, so that a slow spell of the machine
-    // falls on both and not on one size's rounds only.
-    for (int round = 0; round < kRounds; ++round)
-        for (Tree *tree : { &small, &large })
-            measureRound(*tree);
-    removeCatalogue(small.root);
-    removeCatalogue(large.root);
-    report(small);
-    report(large);
-    const Figures &big = large.best, &little = small.best;
-    std::printf("scaling %d vs %d files: into empty %.1f, unchanged %.1f (target 8..12)\n", files,
-        files / 10, big.empty.wall / little.empty.wall, big.again.wall / little.again.wall);
-    std::printf("scaling of processor time: into empty %.1f, unchanged %.1f\n",
-        big.empty.cpu / little.empty.cpu, big.again.cpu / little.again.cpu);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const Options o = parse(app.arguments());
+    if (o.existing.isEmpty())
+        measureMade(o);
+    else
+        measureExisting(o);
     return 0;
 }

@@ -7,11 +7,7 @@
 #include <QFile>
 
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
-#include <system_error>
-#include <thread>
 
 namespace
 {
@@ -90,20 +86,19 @@ QDateTime catalogueTime(qint64 secondsSinceEpoch)
     return QDateTime::fromSecsSinceEpoch(evenSeconds(secondsSinceEpoch), Qt::LocalTime);
 }
 
-DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &out)
+DbStatus listingFailure(const QString &folder, int error)
+{
+    const auto code
+        = (error == ENOENT || error == ENOTDIR) ? DbStatus::NotFound : DbStatus::IoError;
+    return { code,
+        QStringLiteral("Folder  '%1'  cannot be read: %2")
+            .arg(folder, QString::fromLocal8Bit(strerror(error))) };
+}
+
+void cataloguedEntriesOf(const dirlist::Folder &dir, const dirlist::RawListing &listing,
+    LocalDays &days, std::vector<DiskEntry> &out)
 {
     out.clear();
-    dirlist::Folder dir;
-    dirlist::RawListing listing;
-    if (!dir.open(folder) || !dir.readRaw(listing, true)) {
-        const int err = dir.error();
-        const auto code
-            = (err == ENOENT || err == ENOTDIR) ? DbStatus::NotFound : DbStatus::IoError;
-        return { code,
-            QStringLiteral("Folder  '%1'  cannot be read: %2")
-                .arg(folder, QString::fromLocal8Bit(strerror(err))) };
-    }
-    LocalDays days;
     out.reserve(listing.items.size());
     QByteArray ansi;
     for (const dirlist::RawListing::Item &e : listing.items) {
@@ -121,90 +116,16 @@ DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &ou
         entry.localDay = days.dayOf(entry.lastWriteSecs);
         out.push_back(std::move(entry));
     }
+}
+
+DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &out)
+{
+    out.clear();
+    dirlist::Folder dir;
+    dirlist::RawListing listing;
+    if (!dir.open(folder) || !dir.readRaw(listing, true))
+        return listingFailure(folder, dir.error());
+    LocalDays days;
+    cataloguedEntriesOf(dir, listing, days, out);
     return DbStatus::ok();
-}
-
-struct ListingReadAhead::Impl {
-    struct Listing {
-        std::vector<DiskEntry> entries;
-        DbStatus status;
-        bool ready = false;
-    };
-    std::vector<QString> folders;
-    std::vector<Listing> listings;
-    size_t ahead = 4;
-    size_t taken = 0; // folders before this one are taken or passed over
-    bool stop = false;
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::thread thread;
-
-    void run()
-    {
-        for (size_t i = 0; i < folders.size(); ++i) {
-            {
-                std::unique_lock<std::mutex> lock(mutex);
-                changed.wait(lock, [&] { return stop || i < taken + ahead; });
-                if (stop)
-                    return;
-                if (i < taken)
-                    continue; // passed over already
-            }
-            Listing listing;
-            listing.status = listCataloguedEntries(folders[i], listing.entries);
-            listing.ready = true;
-            {
-                const std::lock_guard<std::mutex> lock(mutex);
-                listings[i] = std::move(listing);
-            }
-            changed.notify_all();
-        }
-    }
-};
-
-ListingReadAhead::ListingReadAhead(std::vector<QString> folders, int ahead)
-    : d(std::make_unique<Impl>())
-{
-    d->folders = std::move(folders);
-    d->listings.resize(d->folders.size());
-    d->ahead = size_t(std::max(1, ahead));
-    try {
-        d->thread = std::thread([this] { d->run(); });
-    } catch (const std::system_error &) {
-        d->folders.clear(); // no thread: every folder is listed by the caller
-    }
-}
-
-ListingReadAhead::~ListingReadAhead()
-{
-    {
-        const std::lock_guard<std::mutex> lock(d->mutex);
-        d->stop = true;
-    }
-    d->changed.notify_all();
-    if (d->thread.joinable())
-        d->thread.join();
-}
-
-bool ListingReadAhead::take(const QString &folder, std::vector<DiskEntry> &out, DbStatus &status)
-{
-    std::unique_lock<std::mutex> lock(d->mutex);
-    size_t at = d->taken;
-    while (at < d->folders.size() && d->folders[at] != folder)
-        ++at;
-    if (at == d->folders.size())
-        return false;
-    // Passing over folders lets the thread go on beyond them.
-    for (size_t i = d->taken; i < at; ++i)
-        d->listings[i] = Impl::Listing();
-    d->taken = at;
-    d->changed.notify_all();
-    d->changed.wait(lock, [&] { return d->listings[at].ready; });
-    out = std::move(d->listings[at].entries);
-    status = d->listings[at].status;
-    d->listings[at] = Impl::Listing();
-    d->taken = at + 1;
-    lock.unlock();
-    d->changed.notify_all();
-    return true;
 }

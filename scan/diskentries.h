@@ -5,8 +5,14 @@
 #include <QDateTime>
 #include <QString>
 
-#include <memory>
 #include <vector>
+
+class LocalDays;
+namespace dirlist
+{
+class Folder;
+struct RawListing;
+}
 
 // The files of one folder that the catalogue holds records for, as the folder update
 // merges them. No file is opened: names, sizes and times come from the folder listing.
@@ -51,24 +57,10 @@ bool catalogueBytes(const char *rawName, int length, QByteArray &ansi);
 // in which case the caller must not conclude that its files are gone.
 DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &out);
 
-// Lists folders ahead of a walk that merges them one after another, on a thread of its
-// own, so that reading the disk overlaps with the work on each folder. The listings are
-// those listCataloguedEntries() gives, taken a few folders before they are asked for.
-class ListingReadAhead
-{
-public:
-    // folders: absolute native paths, in the order the walk will ask for them.
-    explicit ListingReadAhead(std::vector<QString> folders, int ahead = 4);
-    ~ListingReadAhead(); // stops the thread once the listing it is on is finished
-    ListingReadAhead(const ListingReadAhead &) = delete;
-    ListingReadAhead &operator=(const ListingReadAhead &) = delete;
-
-    // The listing of folder (waiting for it if need be) when it is among the folders still
-    // ahead; the folders before it that were not asked for are passed over. False, with
-    // nothing changed, when it is not among them: the caller then lists it itself.
-    bool take(const QString &folder, std::vector<DiskEntry> &out, DbStatus &status);
-
-private:
-    struct Impl;
-    std::unique_ptr<Impl> d;
-};
+// The same for a folder that a walk has open and has read (dot-names left out): its
+// catalogued entries, in listing order. days converts the last-write times; one object
+// serves a whole walk.
+void cataloguedEntriesOf(const dirlist::Folder &dir, const dirlist::RawListing &listing,
+    LocalDays &days, std::vector<DiskEntry> &out);
+// What listCataloguedEntries returns for a folder that cannot be read (errno error).
+DbStatus listingFailure(const QString &folder, int error);

@@ -1,5 +1,7 @@
 #include "foldertree.h"
 
+#include "treewalk.h"
+
 #include "platform/codepage.h"
 #include "platform/dirlist.h"
 #include "platform/diskpath.h"
@@ -13,16 +15,20 @@
 #include <cerrno>
 #include <cstring>
 
-namespace
+namespace treewalk
 {
 
-using Ancestors = std::vector<dirlist::FolderId>;
-
-// Keeps, of entries whose names differ only in case, the one the catalogue denotes.
-void dropCaseDuplicates(std::vector<dirlist::Entry> &entries)
+void keepVisibleSubFolders(std::vector<dirlist::Entry> &entries)
 {
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                      [](const dirlist::Entry &e) {
+                          return e.type != dirlist::EntryType::Folder
+                              || !diskpath::isCataloguable(e.name);
+                      }),
+        entries.end());
     if (entries.size() < 2)
         return;
+    // Of entries whose names differ only in case, the one the catalogue denotes.
     QHash<QString, QStringList> groups;
     bool duplicates = false;
     for (const dirlist::Entry &e : entries) {
@@ -40,22 +46,6 @@ void dropCaseDuplicates(std::vector<dirlist::Entry> &entries)
         entries.end());
 }
 
-// The sub-folders a walk enters, in file-system order.
-std::vector<dirlist::Entry> visibleSubFolders(dirlist::Folder &folder, bool *readOk = nullptr)
-{
-    std::vector<dirlist::Entry> entries;
-    const bool ok = folder.read(entries, dirlist::Filter::FoldersOnly, true);
-    if (readOk)
-        *readOk = ok;
-    entries.erase(std::remove_if(entries.begin(), entries.end(),
-                      [](const dirlist::Entry &e) { return !diskpath::isCataloguable(e.name); }),
-        entries.end());
-    dropCaseDuplicates(entries);
-    return entries;
-}
-
-// Opens a sub-folder for descending into it; false when it cannot be read or would
-// lead back to one of the folders the walk is already inside.
 bool enter(dirlist::Folder &child, const dirlist::Folder &parent, const QByteArray &rawName,
     Ancestors &ancestors)
 {
@@ -66,6 +56,45 @@ bool enter(dirlist::Folder &child, const dirlist::Folder &parent, const QByteArr
         return false;
     ancestors.push_back(id);
     return true;
+}
+
+DbStatus openRoot(dirlist::Folder &folder, const QString &path, Ancestors &ancestors)
+{
+    if (!folder.open(path)) {
+        const auto code = folder.error() == ENOENT ? DbStatus::NotFound : DbStatus::IoError;
+        return { code,
+            QStringLiteral("Folder  '%1'  cannot be read: %2")
+                .arg(path, QString::fromLocal8Bit(strerror(folder.error()))) };
+    }
+    dirlist::FolderId id;
+    if (folder.id(id))
+        ancestors.push_back(id);
+    return DbStatus::ok();
+}
+
+DbStatus readToItsEnd(const dirlist::Folder &folder, const QString &path)
+{
+    if (folder.error() == 0)
+        return DbStatus::ok();
+    return { DbStatus::IoError,
+        QStringLiteral("Folder  '%1'  could not be read to its end").arg(path) };
+}
+
+} // namespace treewalk
+
+namespace
+{
+
+using treewalk::Ancestors;
+using treewalk::enter;
+
+// The sub-folders a walk enters, in file-system order.
+std::vector<dirlist::Entry> visibleSubFolders(dirlist::Folder &folder)
+{
+    std::vector<dirlist::Entry> entries;
+    folder.read(entries, dirlist::Filter::FoldersOnly, true);
+    treewalk::keepVisibleSubFolders(entries);
+    return entries;
 }
 
 void buildBelow(FolderNode *parent, dirlist::Folder &folder, Ancestors &ancestors)
@@ -105,20 +134,6 @@ int removeBelow(dirlist::Folder &folder, Ancestors &ancestors)
     return removed;
 }
 
-DbStatus openRoot(dirlist::Folder &folder, const QString &path, Ancestors &ancestors)
-{
-    if (!folder.open(path)) {
-        const auto code = folder.error() == ENOENT ? DbStatus::NotFound : DbStatus::IoError;
-        return { code,
-            QStringLiteral("Folder  '%1'  cannot be read: %2")
-                .arg(path, QString::fromLocal8Bit(strerror(folder.error()))) };
-    }
-    dirlist::FolderId id;
-    if (folder.id(id))
-        ancestors.push_back(id);
-    return DbStatus::ok();
-}
-
 QCollator &folderCollator()
 {
     thread_local QCollator collator = [] {
@@ -154,19 +169,21 @@ DbStatus BuildFolderTree(FolderNode *parent, const QString &folder)
         return { DbStatus::InvalidArgument, QStringLiteral("No parent node") };
     dirlist::Folder top;
     Ancestors ancestors;
-    const DbStatus st = openRoot(top, folder, ancestors);
+    const DbStatus st = treewalk::openRoot(top, folder, ancestors);
     if (!st)
         return st;
     buildBelow(parent, top, ancestors);
-    if (top.error() != 0)
-        return { DbStatus::IoError,
-            QStringLiteral("Folder  '%1'  could not be read to its end").arg(folder) };
-    return DbStatus::ok();
+    return treewalk::readToItsEnd(top, folder);
 }
 
 int CompareFolderNodes(const FolderNode &a, const FolderNode &b)
 {
-    return compareNames(folderCollator(), a.name, b.name);
+    return compareFolderNames(a.name, b.name);
+}
+
+int compareFolderNames(const QString &a, const QString &b)
+{
+    return compareNames(folderCollator(), a, b);
 }
 
 void sortFolderNodes(FolderNode &node)
@@ -199,7 +216,7 @@ int RemoveEmptyFolders(const QString &folder)
 {
     dirlist::Folder top;
     Ancestors ancestors;
-    if (!openRoot(top, folder, ancestors))
+    if (!treewalk::openRoot(top, folder, ancestors))
         return 0;
     return removeBelow(top, ancestors);
 }

@@ -38,6 +38,8 @@ DbStatus BuildFolderTree(FolderNode *parent, const QString &folder);
 // compare equal there fall back to code-point order, so that the order is the same on
 // every rebuild.
 int CompareFolderNodes(const FolderNode &a, const FolderNode &b);
+// The same for two folder names.
+int compareFolderNames(const QString &a, const QString &b);
 
 // The node's folder path, e.g. A\B\C\ ; empty for the invisible root.
 QString FolderPathOfNode(const FolderNode *node);

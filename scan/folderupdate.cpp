@@ -278,9 +278,14 @@ DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver, const Q
     if (!listingsCurrent)
         resolver.forget();
     std::vector<DiskEntry> entries;
-    const QString folder = resolver.resolve(dirText);
-    if (!walk || !walk->takeListing(folder, entries, st))
-        st = listCataloguedEntries(folder, entries);
+    QString folder;
+    if (!walk || !walk->takeListing(folderPath, folder, entries, st)) {
+        st = listCataloguedEntries(resolver.resolve(dirText), entries);
+    } else if (st.code() == DbStatus::NotFound) {
+        const QString resolved = resolver.resolve(dirText);
+        if (resolved != folder)
+            st = listCataloguedEntries(resolved, entries);
+    }
     if (!st && st.code() != DbStatus::NotFound)
         return st;
 
@@ -303,23 +308,27 @@ DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver, const Q
     return st ? first : st;
 }
 
-FolderWalk::FolderWalk() = default;
-FolderWalk::~FolderWalk() = default;
-
-void FolderWalk::readAhead(const PathResolver &resolver, const QStringList &folderPaths)
+void FolderWalk::supply(const QString &folderPath, const QString &diskPath,
+    std::vector<DiskEntry> entries, const DbStatus &status)
 {
-    // The folders as UpdateFolder resolves them.
-    std::vector<QString> folders;
-    folders.reserve(size_t(folderPaths.size()));
-    for (const QString &path : folderPaths)
-        folders.push_back(resolver.resolve(codepage::toUnicode(CatalogTable::folderKey(path))));
-    m_ahead.reset();
-    m_ahead = std::make_unique<ListingReadAhead>(std::move(folders));
+    m_supplied = true;
+    m_folderPath = folderPath;
+    m_diskPath = diskPath;
+    m_entries = std::move(entries);
+    m_status = status;
 }
 
-bool FolderWalk::takeListing(const QString &folder, std::vector<DiskEntry> &out, DbStatus &status)
+bool FolderWalk::takeListing(
+    const QString &folderPath, QString &diskPath, std::vector<DiskEntry> &out, DbStatus &status)
 {
-    return m_ahead && m_ahead->take(folder, out, status);
+    if (!m_supplied || m_folderPath != folderPath)
+        return false;
+    m_supplied = false;
+    diskPath = m_diskPath;
+    out = std::move(m_entries);
+    status = m_status;
+    m_entries.clear();
+    return true;
 }
 
 namespace

@@ -5,10 +5,7 @@
 
 #include <QString>
 
-#include <QStringList>
-
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 class PathResolver;
@@ -23,23 +20,19 @@ struct FolderUpdateStats {
 
 // One walk of the folder update over many folders (update all): the records that its
 // folder updates compared with the disk or added, by record number, so that the orphan
-// sweep that ends the walk need not look at them again; and, when the folders are known
-// in advance, their listings read ahead on a thread of their own. Valid for one walk only:
-// record numbers change with a pack.
+// sweep that ends the walk need not look at them again; and the listing of the folder the
+// walk updates next, when the walk has read it already (it reads every folder once, for the
+// tree and for its files). Valid for one walk only: record numbers change with a pack.
 class FolderWalk
 {
 public:
-    FolderWalk();
-    ~FolderWalk();
-    FolderWalk(const FolderWalk &) = delete;
-    FolderWalk &operator=(const FolderWalk &) = delete;
-
-    // The folders (tree form, A\B\) that the walk will update, in this order: their
-    // listings are taken a few folders ahead. For walks that change nothing on the disk
-    // while they go (descriptions are not written).
-    void readAhead(const PathResolver &resolver, const QStringList &folderPaths);
-    // The listing of the absolute folder path when it was read ahead.
-    bool takeListing(const QString &folder, std::vector<DiskEntry> &out, DbStatus &status);
+    // The listing of folderPath (as the tree shows it), read from diskPath with this
+    // status: the next UpdateFolder of that folder takes it instead of listing the folder.
+    void supply(const QString &folderPath, const QString &diskPath, std::vector<DiskEntry> entries,
+        const DbStatus &status);
+    // The supplied listing when it is folderPath's; false (nothing taken) otherwise.
+    bool takeListing(const QString &folderPath, QString &diskPath, std::vector<DiskEntry> &out,
+        DbStatus &status);
 
     void add(quint32 recno)
     {
@@ -51,7 +44,10 @@ public:
 
 private:
     std::vector<bool> m_seen;
-    std::unique_ptr<ListingReadAhead> m_ahead;
+    bool m_supplied = false;
+    QString m_folderPath, m_diskPath;
+    std::vector<DiskEntry> m_entries;
+    DbStatus m_status;
 };
 
 // Merges the files of one folder into the catalogue table: files without a record get
@@ -70,8 +66,9 @@ private:
 // The resolver's folder listings are forgotten first, unless listingsCurrent says that
 // the caller forgot them at the start of a walk over many folders that renames nothing.
 // Given the walk it belongs to, the update takes the folder's listing from the walk when
-// it was read ahead, and when it succeeds the folder's records (those it kept and those it
-// added) go into the walk.
+// the walk supplied it (a folder not found there is looked for by its catalogue path once
+// more: it may have been renamed in letter case meanwhile); when it succeeds the folder's
+// records (those it kept and those it added) go into the walk.
 DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folderPath,
     bool descriptions, FolderUpdateStats *stats = nullptr, bool listingsCurrent = false,
     FolderWalk *walk = nullptr);

@@ -31,6 +31,9 @@ void BrowseViews::connectViews()
 {
     QTreeWidget *tree = m_tree;
     QTableView *grid = m_grid;
+    // Every node is one line of the view font: scrolling to a node and painting the
+    // selection then need no measuring of the nodes above it.
+    tree->setUniformRowHeights(true);
     connect(tree, &QTreeWidget::currentItemChanged, this,
         [this](QTreeWidgetItem *current) { onTreeCurrentChanged(current); });
     QItemSelectionModel *selection = grid->selectionModel();

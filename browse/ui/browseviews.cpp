@@ -8,6 +8,7 @@
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/errorbox.h"
 #include "dialogs/ui/widgethelpers.h"
+#include "platform/codepage.h"
 #include "platform/diskpath.h"
 #include "scan/foldertree.h"
 #include "scan/folderupdate.h"
@@ -66,15 +67,21 @@ QString BrowseViews::rootPath() const
 DbStatus BrowseViews::RebuildFolderTree()
 {
     const WaitCursor wait;
+    FolderTree tree;
+    const DbStatus st = tree.rebuild(rootPath());
+    showFolderTree(tree);
+    return st;
+}
+
+void BrowseViews::showFolderTree(const FolderTree &tree)
+{
     m_panels.setPanelText(2, QString());
-    DbStatus st;
     {
         // The tree's own selection changes while it is emptied select no folder.
         const QScopedValueRollback<bool> quiet(m_selecting, true);
-        st = ::RebuildFolderTree(m_tree, rootPath());
+        fillFolderTree(m_tree, tree);
     }
     emit treeRebuilt();
-    return st;
 }
 
 DbStatus BrowseViews::EnsureFolderAndRebuild(const QString &relativePath)
@@ -88,6 +95,11 @@ DbStatus BrowseViews::EnsureFolderAndRebuild(const QString &relativePath)
 void BrowseViews::applyExpansionRule()
 {
     ::applyExpansionRule(m_tree, m_state.settings.FolderListCollapsed != 0);
+}
+
+void BrowseViews::expandEveryNode()
+{
+    ::applyExpansionRule(m_tree, false);
 }
 
 int BrowseViews::nodeCount() const
@@ -135,10 +147,22 @@ DbStatus BrowseViews::selectFolderPath(const QString &folderPath)
     return selectNodeAt(m_nodes->indexOf(item));
 }
 
+// The records shown are those of one folder: their info files are looked for in it
+// directly. The folder path in the tree's letter case is the disk's, so finding the folder
+// costs a look at each of its components instead of a listing of each (which the
+// upper-cased DIR would take).
+void BrowseViews::showingFolder(const QString &folderPath)
+{
+    m_folder = std::make_unique<PathResolver>(m_resolver->resolve(folderPath));
+    m_folderDir = codepage::toUnicode(CatalogTable::folderKey(folderPath));
+}
+
 // While the tree has no nodes the root folder stands for the selection.
 DbStatus BrowseViews::showRootFolder()
 {
     m_panels.setPanelText(2, QString());
+    m_resolver->forget();
+    showingFolder(QString());
     CatalogTable *t = table();
     if (!t || !t->isOpen())
         return DbStatus::ok();
@@ -158,6 +182,7 @@ DbStatus BrowseViews::SelectFolder()
     if (!t || !t->isOpen())
         return DbStatus::ok();
     m_resolver->forget();
+    showingFolder(path);
     DbStatus st;
     const bool descriptions = m_state.descriptionMode();
     {
@@ -196,8 +221,11 @@ void BrowseViews::DataSource1DataChange()
     m_textStatus = DbStatus::ok();
     const CatalogTable *t = table();
     if (t && t->isOpen() && t->table().recNo() > 0) {
-        const QString path = infofile::infoFilePath(
-            *m_resolver, t->text(CatalogTable::DIR), t->text(CatalogTable::NAME));
+        const QString dir = t->text(CatalogTable::DIR);
+        const QString name = t->text(CatalogTable::NAME);
+        const QString path = m_folder && dir == m_folderDir
+            ? m_folder->resolve(infofile::infoFileRelative(QString(), name))
+            : infofile::infoFilePath(*m_resolver, dir, name);
         const DbStatus st = infofile::readInfoFile(path, lines);
         if (!st && st.code() != DbStatus::NotFound)
             m_textStatus = st;
@@ -210,6 +238,7 @@ DbStatus BrowseViews::ShowArchive()
 {
     const Settings &s = m_state.settings;
     m_resolver = std::make_unique<PathResolver>(rootPath());
+    m_folder.reset();
     const WaitCursor wait;
     if (s.DeleteEmptyFolders == 1)
         RemoveEmptyFolders(rootPath());

@@ -16,6 +16,7 @@
 class CatalogModel;
 class CatalogTable;
 class FolderNodeIndex;
+class FolderTree;
 class PathResolver;
 class QTreeWidgetItem;
 
@@ -52,12 +53,17 @@ public:
     // afterwards (the caller selects) and the expansion rule is not applied. Returns the
     // walk's failure (the tree then holds what could be read).
     DbStatus RebuildFolderTree();
+    // The same with a tree already built from the disk: panel 2 emptied, the widget filled
+    // from tree (no walk of the disk), nothing selected.
+    void showFolderTree(const FolderTree &tree);
     // Creates every missing folder of the relative path (catalogue form, A\B\), rebuilds
     // the tree and applies the expansion rule; selects nothing. The tree is rebuilt even
     // when a folder could not be created; the first failure is returned.
     DbStatus EnsureFolderAndRebuild(const QString &relativePath);
     // FolderListCollapsed non-zero: every node collapsed; zero: every node expanded.
     void applyExpansionRule();
+    // Every node with children expanded, as a walk that selected every node leaves them.
+    void expandEveryNode();
 
     int nodeCount() const;
     // Absolute index (display order, collapsed branches included) of the selected node;
@@ -148,6 +154,7 @@ private:
     bool gridKey(int key, const QString &text);
     void paintSelection(QWidget *view, bool focused);
     DbStatus showRootFolder();
+    void showingFolder(const QString &folderPath);
     QString rootPath() const;
     CatalogTable *table() const;
 
@@ -160,6 +167,8 @@ private:
     CatalogModel *m_model = nullptr;
     FolderNodeIndex *m_nodes = nullptr; // owned by the tree
     std::unique_ptr<PathResolver> m_resolver; // of the selected folder's listings
+    std::unique_ptr<PathResolver> m_folder; // rooted at the folder whose records are shown
+    QString m_folderDir; // that folder's DIR
     DbStatus m_textStatus;
     bool m_selecting = false; // selection changes made here run SelectFolder themselves
     bool m_syncing = false; // the grid is being moved to the table's record

@@ -54,16 +54,6 @@ void fillFolderTree(QTreeWidget *tree, const FolderTree &diskTree)
     tree->addTopLevelItems(top);
 }
 
-DbStatus RebuildFolderTree(QTreeWidget *tree, const QString &rootPath)
-{
-    const UpdatesOff lock(tree);
-    tree->clear();
-    FolderTree diskTree;
-    const DbStatus st = diskTree.rebuild(rootPath);
-    fillFolderTree(tree, diskTree);
-    return st;
-}
-
 void applyExpansionRule(QTreeWidget *tree, bool collapsed)
 {
     if (collapsed)
@@ -80,14 +70,6 @@ QString FolderPathOfNode(const QTreeWidgetItem *item)
     return path;
 }
 
-int nodeCount(const QTreeWidget *tree)
-{
-    int n = 0;
-    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget *>(tree)); *it; ++it)
-        ++n;
-    return n;
-}
-
 QTreeWidgetItem *nodeAt(const QTreeWidget *tree, int index)
 {
     if (index < 0)
@@ -96,17 +78,6 @@ QTreeWidgetItem *nodeAt(const QTreeWidget *tree, int index)
         if (index-- == 0)
             return *it;
     return nullptr;
-}
-
-int absoluteIndexOf(const QTreeWidget *tree, const QTreeWidgetItem *item)
-{
-    if (!item || item->treeWidget() != tree)
-        return -1;
-    int n = 0;
-    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget *>(tree)); *it; ++it, ++n)
-        if (*it == item)
-            return n;
-    return -1;
 }
 
 QTreeWidgetItem *findNode(const QTreeWidget *tree, const QString &folderPath)

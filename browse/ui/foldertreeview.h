@@ -1,7 +1,5 @@
 #pragma once
 
-#include "store/dbstatus.h"
-
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -21,12 +19,6 @@ class QTreeWidgetItem;
 // already sorted). Repainting is off meanwhile.
 void fillFolderTree(QTreeWidget *tree, const FolderTree &diskTree);
 
-// The whole rebuild: repainting off, tree emptied, the folders below rootPath walked and
-// sorted, the tree filled, repainting on again. The tree is filled with whatever the walk
-// found and repainting is restored even when the walk failed; the walk's status is
-// returned (NotFound or IoError only when the root folder itself cannot be read).
-DbStatus RebuildFolderTree(QTreeWidget *tree, const QString &rootPath);
-
 // collapsed: every node collapsed; otherwise every node expanded.
 void applyExpansionRule(QTreeWidget *tree, bool collapsed);
 
@@ -34,11 +26,9 @@ void applyExpansionRule(QTreeWidget *tree, bool collapsed);
 // followed by a backslash (A\B\C\). Empty for null.
 QString FolderPathOfNode(const QTreeWidgetItem *item);
 
-int nodeCount(const QTreeWidget *tree);
-// The node at an absolute index; null when there is none.
+// The node at an absolute index, found by a walk from the top; null when there is none.
+// Walks over many nodes go through a FolderNodeIndex instead.
 QTreeWidgetItem *nodeAt(const QTreeWidget *tree, int index);
-// The absolute index of an item of tree; -1 for null or an item of another tree.
-int absoluteIndexOf(const QTreeWidget *tree, const QTreeWidgetItem *item);
 // The node whose folder path equals folderPath without regard to case; null when none.
 QTreeWidgetItem *findNode(const QTreeWidget *tree, const QString &folderPath);
 

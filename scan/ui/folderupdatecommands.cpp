@@ -1,7 +1,6 @@
 #include "folderupdatecommands.h"
 
 #include "app/bulkwalk.h"
-#include "app/failurelist.h"
 #include "browse/ui/browseviews.h"
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/widgethelpers.h"
@@ -9,9 +8,9 @@
 #include "scan/foldernotes.h"
 #include "scan/foldertree.h"
 #include "scan/folderupdate.h"
+#include "scan/updateall.h"
 #include "store/catalogtable.h"
 
-#include <QApplication>
 #include <QTreeWidget>
 
 namespace
@@ -19,21 +18,12 @@ namespace
 
 const QString kUpdateAllQuestion = QStringLiteral("Update all folders ?");
 
-class TreeLocked
+// Failures are shown once the views are whole again.
+void report(const UpdateFailures &failures)
 {
-public:
-    explicit TreeLocked(QWidget *tree)
-        : m_tree(tree)
-    {
-        m_tree->setUpdatesEnabled(false);
-    }
-    ~TreeLocked() { m_tree->setUpdatesEnabled(true); }
-    TreeLocked(const TreeLocked &) = delete;
-    TreeLocked &operator=(const TreeLocked &) = delete;
-
-private:
-    QWidget *m_tree;
-};
+    if (!failures.isEmpty())
+        ShowDialog(DialogKind::Error, failures.message());
+}
 
 // The views after a walk: grid row and text pane on the table's current record, count.
 void showResult(BrowseViews &views)
@@ -55,105 +45,69 @@ FolderUpdateCommands::FolderUpdateCommands(
 
 void FolderUpdateCommands::miOrdnerupdate1Click()
 {
-    BrowseViews *views = &m_views;
     CatalogTable *t = m_state.openTable();
     if (!t)
         return;
-    FailureList failures;
+    UpdateFailures failures;
     {
         const WaitCursor wait;
         if (m_state.settings.DeleteEmptyFolders == 1)
             RemoveEmptyFolders(m_state.rootPath());
-        int index = views->selectedNodeIndex();
-        failures.add(views->RebuildFolderTree());
-        views->applyExpansionRule();
-        index = qBound(0, index, qMax(0, views->nodeCount() - 1));
+        int index = m_views.selectedNodeIndex();
+        failures.add(m_views.RebuildFolderTree());
+        m_views.applyExpansionRule();
+        index = qBound(0, index, qMax(0, m_views.nodeCount() - 1));
         // With no node the root folder's own files are shown; in description mode they
         // are merged as a selected folder's would be.
-        failures.add(views->selectNodeAt(index));
-        if (views->nodeCount() == 0 && m_state.descriptionMode()) {
+        failures.add(m_views.selectNodeAt(index));
+        if (m_views.nodeCount() == 0 && m_state.descriptionMode()) {
             PathResolver resolver(m_state.rootPath());
             failures.add(UpdateFolder(*t, resolver, QString(), true));
         }
-        views->tree()->setFocus();
-        showResult(*views);
+        m_views.tree()->setFocus();
+        showResult(m_views);
     }
-    failures.report();
+    report(failures);
 }
 
-// One folder of update all. In description mode selecting the node has merged the folder
-// already; merging it again would find nothing to change.
-DbStatus FolderUpdateCommands::updateNode(const PathResolver &resolver, int index, FolderWalk &walk)
+// The walk with the views detached, then the views once: the tree filled from the walk's
+// tree with every branch expanded (the walk went through every folder), the first node
+// selected, the search cleared. FollowCurrentRecord is set again before the views are
+// attached, so that the text pane shows the record they end on.
+UpdateFailures FolderUpdateCommands::updateAllAndShow(CatalogTable &t)
 {
-    BrowseViews &views = m_views;
-    CatalogTable &t = *m_state.Dbf1;
-    DbStatus st = views.selectNodeAt(index);
-    const QString folder = views.selectedFolderPath();
-    if (!st)
-        return st;
-    if (!m_state.descriptionMode())
-        return UpdateFolder(t, resolver, folder, false, nullptr, true, &walk);
-    // Selecting wrote no file; the folder's listing is taken afresh for the new file.
-    resolver.forget();
-    return WriteFolderDescriptions(t, resolver, folder);
-}
-
-// Every folder of the tree in turn, then the records of every file that no longer exists.
-void FolderUpdateCommands::updateEveryFolder(FailureList &failures)
-{
-    BrowseViews &views = m_views;
-    CatalogTable &t = *m_state.Dbf1;
-    const BulkWalk walking(m_state);
-    PathResolver resolver(m_state.rootPath());
-    // The folders merged here are not listed again by the sweep; those the walk does not
-    // reach (hidden ones, say) are. Without descriptions nothing is written to the disk on
-    // the way, so the listings can be read a few folders ahead.
-    FolderWalk walk;
-    const int count = views.nodeCount();
-    if (!m_state.descriptionMode()) {
-        QStringList folders;
-        for (int i = 0; i < count; ++i)
-            folders << views.folderPathAt(i);
-        walk.readAhead(resolver, folders);
+    const DetachedViews detached(t);
+    UpdateFailures failures;
+    {
+        const BulkWalk walk(m_state);
+        FolderTree tree;
+        const UpdateAllSettings settings { m_state.rootPath(), m_state.descriptionMode(),
+            m_state.settings.DeleteEmptyFolders == 1 };
+        failures = UpdateAll(t, tree, settings).failures;
+        m_views.showFolderTree(tree);
+        m_views.expandEveryNode();
+        m_views.ShowCount();
     }
-    for (int i = 0; i < count; ++i)
-        failures.add(updateNode(resolver, i, walk));
-    if (count == 0) {
-        // The root folder is the one folder the archive shows.
-        failures.add(views.selectNodeAt(0));
-        const DbStatus st = UpdateFolder(
-            t, resolver, QString(), m_state.descriptionMode(), nullptr, false, &walk);
-        failures.add(st);
-        if (st && m_state.descriptionMode())
-            failures.add(WriteFolderDescriptions(t, resolver, QString()));
-    }
-    const TreeLocked locked(views.tree());
-    failures.add(SweepOrphans(t, resolver, nullptr, &walk));
+    m_views.tree()->setFocus();
+    failures.add(m_views.selectNodeAt(0));
+    m_views.ClearSearch();
+    return failures;
 }
 
 void FolderUpdateCommands::miAllUpdClick()
 {
-    BrowseViews *views = &m_views;
-    if (!m_state.openTable())
+    CatalogTable *t = m_state.openTable();
+    if (!t)
         return;
-    QString answer;
-    ShowDialog(DialogKind::Confirmation, kUpdateAllQuestion, QString(), answer);
-    if (answer != QLatin1String("1"))
+    if (ShowDialog(DialogKind::Confirmation, kUpdateAllQuestion) != QLatin1String("1"))
         return;
-    FailureList failures;
+    UpdateFailures failures;
     {
         const WaitCursor wait;
-        if (m_state.settings.DeleteEmptyFolders == 1)
-            RemoveEmptyFolders(m_state.rootPath());
-        failures.add(views->RebuildFolderTree());
-        updateEveryFolder(failures);
-        views->ShowCount();
-        views->tree()->setFocus();
-        failures.add(views->selectNodeAt(0));
-        views->ClearSearch();
-        showResult(*views);
+        failures = updateAllAndShow(*t);
+        showResult(m_views);
     }
-    failures.report();
+    report(failures);
 }
 
 DbStatus FolderUpdateCommands::updateCurrentFolder()
@@ -180,7 +134,7 @@ DbStatus FolderUpdateCommands::updateCurrentFolder()
 
 void FolderUpdateCommands::updateFolderKey()
 {
-    FailureList failures;
+    UpdateFailures failures;
     failures.add(updateCurrentFolder());
-    failures.report();
+    report(failures);
 }

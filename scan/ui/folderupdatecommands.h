@@ -6,9 +6,8 @@
 #include <functional>
 
 class BrowseViews;
-class FailureList;
-class FolderWalk;
-class PathResolver;
+class CatalogTable;
+class UpdateFailures;
 
 // The commands that bring the catalogue up to date with the disk: "Folder update"
 // (miOrdnerupdate1Click), "Update all" (miAllUpdClick, F12) and the browse-mode meaning of
@@ -33,8 +32,7 @@ public:
     void updateFolderKey();
 
 private:
-    void updateEveryFolder(FailureList &failures);
-    DbStatus updateNode(const PathResolver &resolver, int index, FolderWalk &walk);
+    UpdateFailures updateAllAndShow(CatalogTable &table);
 
     AppState &m_state;
     BrowseViews &m_views;

@@ -325,11 +325,14 @@ void TestBrowse::titleClicksAndSwitchIndex()
 
 void TestBrowse::textPaneFollowsCurrentRecord()
 {
-    makeFolders({ "Docs" });
-    QVERIFY(testutil::writeFile(root() + "Docs/a.txt.!", "Hallo\r\nWelt\r\n"));
-    QVERIFY(testutil::writeFile(root() + "Docs/b.txt.!", ""));
-    openArchive({ { "DOCS\\", "a.txt" }, { "DOCS\\", "b.txt" }, { "DOCS\\", "c.txt" } });
+    makeFolders({ "Docs/Sub", "Other" });
+    QVERIFY(testutil::writeFile(root() + "Docs/Sub/a.txt.!", "Hallo\r\nWelt\r\n"));
+    QVERIFY(testutil::writeFile(root() + "Docs/Sub/b.txt.!", ""));
+    QVERIFY(testutil::writeFile(root() + "Other/O.TXT.!", "anders"));
+    openArchive({ { "DOCS\\SUB\\", "a.txt" }, { "DOCS\\SUB\\", "b.txt" },
+        { "DOCS\\SUB\\", "c.txt" }, { "OTHER\\", "o.txt" } });
     start();
+    QVERIFY(m_views->selectFolderPath(QStringLiteral("docs\\sub\\")));
     QPlainTextEdit *memo = this->textPane();
     QCOMPARE(memo->toPlainText(), QStringLiteral("Hallo\nWelt"));
     QSignalSpy shown(m_views, &BrowseViews::currentRecordShown);
@@ -348,6 +351,13 @@ void TestBrowse::textPaneFollowsCurrentRecord()
     m_views->DataSource1DataChange();
     QCOMPARE(memo->toPlainText(), QString()); // no info file
     QVERIFY(m_views->textPaneStatus());
+    // A record of another folder than the one shown, as a search walk meets them: its info
+    // file is found all the same, in whatever letter case.
+    CatalogTable *t = table();
+    QVERIFY(t->SetFolderRange(QStringLiteral("OTHER\\")));
+    QVERIFY(t->table().first());
+    m_views->DataSource1DataChange();
+    QCOMPARE(memo->toPlainText(), QStringLiteral("anders"));
 }
 
 void TestBrowse::gridAndTableInStep()

@@ -326,12 +326,20 @@ void TestUpdateCommands::updateAllMergesEverythingAndSweeps()
     QVERIFY(QDir(root()).rename("Gone", "Renamed"));
     QVERIFY(QFile::remove(root() + "A/a.txt"));
     m_form->state().settings.FolderListCollapsed = 1;
+    // The views show the end state once: one fill of the tree, one selection, one
+    // reading of the grid's rows.
+    QSignalSpy rebuilt(m_views, &BrowseViews::treeRebuilt);
+    QSignalSpy selected(m_views, &BrowseViews::folderSelected);
+    QSignalSpy attached(table(), &CatalogTable::viewsAttached);
     {
         ScriptedDialogs dialogs;
         dialogs.yes();
         press(Qt::Key_F12);
         QVERIFY(dialogs.done());
     }
+    QCOMPARE(rebuilt.count(), 1);
+    QCOMPARE(selected.count(), 1);
+    QCOMPARE(attached.count(), 1);
     QCOMPARE(recordsOf(".HIDDEN\\"), QStringList { "h.txt=/" });
     QCOMPARE(recordsOf("GONE\\"), QStringList());
     QCOMPARE(recordsOf("RENAMED\\"), QStringList { "g.txt=/" });

@@ -135,34 +135,6 @@ private slots:
         QCOMPARE(catalogueTime(4).toSecsSinceEpoch(), qint64(4));
     }
 
-    // Folders asked for out of turn are passed over, folders not among those ahead are left
-    // to the caller, and a walk given up half way ends without waiting for the rest.
-    void listingsReadAhead()
-    {
-        std::vector<QString> folders;
-        for (int f = 0; f < 5; ++f) {
-            folders.push_back(path(QStringLiteral("F%1").arg(f)));
-            QVERIFY(QDir().mkpath(folders.back()));
-            for (int i = 0; i <= f; ++i)
-                QVERIFY(testutil::writeFile(
-                    folders.back() + QStringLiteral("/n%1.txt").arg(i), QByteArray(i, 'x')));
-        }
-        folders.push_back(path(QStringLiteral("missing")));
-        ListingReadAhead ahead(folders, 2);
-        std::vector<DiskEntry> got;
-        DbStatus st;
-        QVERIFY(ahead.take(folders[3], got, st)); // F0 to F2 passed over
-        QVERIFY(st.isOk());
-        QCOMPARE(got.size(), size_t(4));
-        QCOMPARE(got[0].size + got[1].size + got[2].size + got[3].size, quint64(6));
-        QVERIFY(!ahead.take(folders[1], got, st));
-        QVERIFY(!ahead.take(path(QStringLiteral("elsewhere")), got, st));
-        QVERIFY(ahead.take(folders[5], got, st));
-        QCOMPARE(st.code(), DbStatus::NotFound);
-        QVERIFY(got.empty());
-        ListingReadAhead abandoned(folders, 1);
-    }
-
     void folderFailures()
     {
         std::vector<DiskEntry> entries;

@@ -1,4 +1,5 @@
 #include "platform/diskpath.h"
+#include "scan/diskentries.h"
 #include "scan/foldernotes.h"
 #include "scan/folderupdate.h"
 #include "support/runasuser.h"
@@ -266,32 +267,40 @@ private slots:
                 { ".HIDDEN\\c.txt", "Archiv.dbf", "Archiv.mdx", "KEEP\\a.txt", "keep\\a.txt" }));
     }
 
-    // Listings read ahead give the table that listing each folder on the spot gives, also
-    // when the walk skips a folder or asks for one it did not announce.
-    void readAheadGivesTheSameTable()
+    // A listing supplied by the walk gives the table that listing the folder on the spot
+    // gives; one supplied for another folder is left alone, and a folder not found where the
+    // walk read it is looked for by its catalogue path (renamed in letter case meanwhile).
+    void suppliedListingsGiveTheSameTable()
     {
         CatalogTable other; // a second catalogue of the same disk, updated the other way
         QVERIFY(other.open(m_root, QStringLiteral("Other")));
-        const QStringList announced { "A\\", "A\\B\\", "C\\", "Gone\\", "D\\" };
+        const QStringList folders { "A\\", "A\\B\\", "C\\", "Gone\\", "D\\" };
         for (const char *f : { "A/x.txt", "A/B/z.txt", "C/c.txt", "D/d.txt", "Gone/g.txt" })
             file(QString::fromLatin1(f));
-        for (const QString &folder : announced) {
+        for (const QString &folder : folders) {
             QVERIFY(update(folder));
             QVERIFY(UpdateFolder(other, *m_resolver, folder, false));
         }
         QVERIFY(QDir(m_root + QStringLiteral("Gone")).removeRecursively());
         file(QStringLiteral("A/new.txt"));
         file(QStringLiteral("C/c.txt"), "longer now");
-        file(QStringLiteral("E/e.txt"));
-        const QStringList walked { "A\\", "C\\", "Gone\\", "E\\",
-            "D\\" }; // B skipped, E not announced
+        const QString before = m_resolver->resolve(QStringLiteral("D\\"));
+        QVERIFY(QDir(m_root).rename(QStringLiteral("D"), QStringLiteral("d")));
+        file(QStringLiteral("d/e.txt"));
+        m_resolver->forget();
         FolderWalk walk;
-        walk.readAhead(*m_resolver, announced);
-        for (const QString &folder : walked) {
+        for (const QString &folder : folders) {
+            const QString disk
+                = folder == QLatin1String("D\\") ? before : m_resolver->resolve(folder);
+            std::vector<DiskEntry> entries;
+            const DbStatus st = listCataloguedEntries(disk, entries);
+            walk.supply(folder == QLatin1String("A\\B\\") ? QStringLiteral("X\\") : folder, disk,
+                std::move(entries), st);
             QVERIFY(UpdateFolder(*m_table, *m_resolver, folder, false, nullptr, true));
             QVERIFY(UpdateFolder(other, *m_resolver, folder, false, nullptr, true, &walk));
         }
         QCOMPARE(other.DeletedCount, m_table->DeletedCount);
+        QCOMPARE(namesOf(other, QStringLiteral("D\\")), (QStringList { "d.txt", "e.txt" }));
         const auto dump = [](CatalogTable &t) {
             QStringList out;
             t.setPhysicalOrder();

@@ -1,0 +1,123 @@
+#include "updateall.h"
+
+#include "foldernotes.h"
+#include "folderscan.h"
+#include "foldertree.h"
+
+#include "platform/diskpath.h"
+#include "store/catalogtable.h"
+
+namespace
+{
+
+// The views stay detached for the whole run however it ends: each folder update attaches
+// them only as far as its own detach went.
+class ViewsDetached
+{
+public:
+    explicit ViewsDetached(CatalogTable &table)
+        : m_table(table)
+    {
+        m_table.detachViews();
+    }
+    ~ViewsDetached() { m_table.attachViews(); }
+    ViewsDetached(const ViewsDetached &) = delete;
+    ViewsDetached &operator=(const ViewsDetached &) = delete;
+
+private:
+    CatalogTable &m_table;
+};
+
+// One folder of the walk; with descriptions a Descript.ion that could not be read is
+// never rewritten.
+DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folder,
+    bool descriptions, FolderWalk &walk, UpdateAllReport &report)
+{
+    DbStatus st = UpdateFolder(
+        table, resolver, folder, descriptions, &report.folders, !descriptions, &walk);
+    if (st && descriptions) {
+        // The folder's listing is taken afresh for the new file.
+        resolver.forget();
+        st = WriteFolderDescriptions(table, resolver, folder);
+    }
+    if (st)
+        ++report.foldersUpdated;
+    return st;
+}
+
+} // namespace
+
+void UpdateFailures::add(const DbStatus &status)
+{
+    if (status)
+        return;
+    if (m_count++ == 0)
+        m_first = status;
+}
+
+void UpdateFailures::add(const UpdateFailures &others)
+{
+    if (others.isEmpty())
+        return;
+    if (m_count == 0)
+        m_first = others.m_first;
+    m_count += others.m_count;
+}
+
+QString UpdateFailures::message() const
+{
+    if (m_count == 0)
+        return {};
+    QString text = m_first.message();
+    if (text.isEmpty())
+        text = QStringLiteral("The catalogue could not be updated !");
+    if (m_count > 1)
+        text += QStringLiteral("\r%1 more folders could not be updated.").arg(m_count - 1);
+    return text;
+}
+
+UpdateAllReport UpdateAll(CatalogTable &table, FolderTree &tree, const UpdateAllSettings &settings,
+    const UpdateAllProgress &progress)
+{
+    UpdateAllReport report;
+    if (settings.deleteEmptyFolders)
+        report.emptyFoldersRemoved = RemoveEmptyFolders(settings.rootPath);
+
+    const ViewsDetached detached(table);
+    const PathResolver resolver(settings.rootPath);
+    FolderWalk walk;
+    QString first;
+    {
+        // Without descriptions nothing is written to the disk on the way, so the folders
+        // can be read a few folders ahead.
+        FolderScan scan(tree, settings.rootPath, !settings.descriptions);
+        report.failures.add(scan.treeStatus());
+        // Without the root folder every file would count as gone (a drive not there):
+        // nothing is changed.
+        if (scan.treeStatus().code() == DbStatus::NotFound)
+            return report;
+        ScannedFolder folder;
+        for (int done = 0; scan.next(folder); ++done) {
+            if (progress)
+                progress(done, scan.foldersFound(), folder.folderPath);
+            if (done == 0)
+                first = folder.folderPath;
+            walk.supply(
+                folder.folderPath, folder.diskPath, std::move(folder.entries), folder.status);
+            report.failures.add(updateFolder(
+                table, resolver, folder.folderPath, settings.descriptions, walk, report));
+        }
+    }
+    // While the tree has no node the root folder stands for it.
+    if (tree.isEmpty())
+        report.failures.add(
+            updateFolder(table, resolver, QString(), settings.descriptions, walk, report));
+
+    report.failures.add(SweepOrphans(table, resolver, &report.orphansDeleted, &walk));
+    report.folders.deleted += report.orphansDeleted;
+    DbStatus shown = table.SetFolderRange(first);
+    if (shown)
+        shown = table.table().first();
+    report.failures.add(shown);
+    return report;
+}

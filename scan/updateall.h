@@ -1,0 +1,75 @@
+#pragma once
+
+#include "folderupdate.h"
+#include "store/dbstatus.h"
+
+#include <QString>
+
+#include <functional>
+
+class CatalogTable;
+class FolderTree;
+
+// The failures of a command that goes on after one: the first is kept, the others only
+// counted.
+class UpdateFailures
+{
+public:
+    // Ok statuses are ignored.
+    void add(const DbStatus &status);
+    void add(const UpdateFailures &others);
+    bool isEmpty() const { return m_count == 0; }
+    int count() const { return m_count; }
+    const DbStatus &first() const { return m_first; }
+    // What the user is told: the first failure's text, followed on a line of its own by
+    // the number of the others when there are any. Empty when nothing failed.
+    QString message() const;
+
+private:
+    DbStatus m_first;
+    int m_count = 0;
+};
+
+// What update all needs to know of the archive.
+struct UpdateAllSettings {
+    QString rootPath; // absolute root folder
+    bool descriptions = false; // FolderInfoMode non-zero: Descript.ion read and rewritten
+    bool deleteEmptyFolders = false; // DeleteEmptyFolders 1: empty folders removed first
+};
+
+struct UpdateAllReport {
+    FolderUpdateStats folders; // summed over the folder updates
+    int foldersUpdated = 0; // folders merged without failure
+    int orphansDeleted = 0; // records of files no folder update reached (counted in deleted)
+    int emptyFoldersRemoved = 0;
+    UpdateFailures failures;
+};
+
+// Called before each folder of the walk: the number of folders done, the number found so
+// far (the walk finds the folders as it goes; the last call has the tree's size), and the
+// folder's path as the tree shows it.
+using UpdateAllProgress = std::function<void(int done, int found, const QString &folderPath)>;
+
+// Update all, without any view: brings the whole catalogue up to date with the disk.
+// The table must be open; rootPath is the folder it catalogues.
+//   1. With deleteEmptyFolders, the empty folders below the root are removed.
+//   2. tree is rebuilt from the disk below the root (sorted; the walk's failure is
+//      collected, and the folders it could read are still updated), and every folder of
+//      it, in tree order (parents before children), is merged with the disk by
+//      UpdateFolder; with descriptions its Descript.ion is read for the notes and, when the
+//      merge succeeded, rewritten from the records' notes. Both go in one pass over the
+//      disk (FolderScan): each folder is read once, for its node and for its files. While
+//      the tree has no node, the root folder stands for it and is merged instead.
+//   3. The orphan sweep: over the whole table, the records whose file no longer exists
+//      are marked deleted (records of folders the tree does not show stay while their
+//      files exist); the records the folder updates merged are not looked at again.
+// A root folder that does not exist (a drive not there) changes nothing: the failure is
+// reported and no record is touched. A failing folder does not stop the walk: each
+// failure is collected in the report's failures, and the rest is still done. The views of
+// the table stay detached for the whole run (each folder update's own attach is nested
+// in it); the tag filter is switched off. Afterwards the order in force is set again and
+// the table is restricted to the tree's first folder (the root folder's own records when
+// the tree has no node), at its first record. table.DeletedCount grows by every record
+// deleted. The caller shows the tree and selects its first node.
+UpdateAllReport UpdateAll(CatalogTable &table, FolderTree &tree, const UpdateAllSettings &settings,
+    const UpdateAllProgress &progress = {});

@@ -1,0 +1,196 @@
+#include "platform/diskpath.h"
+#include "scan/foldernotes.h"
+#include "scan/foldertree.h"
+#include "scan/updateall.h"
+#include "support/testutil.h"
+
+#include <QDir>
+#include <QtTest>
+
+namespace
+{
+
+// Every record of the table, in physical order.
+QStringList dump(CatalogTable &t)
+{
+    QStringList out;
+    t.setPhysicalOrder();
+    for (DbStatus st = t.table().first(); st && !t.table().eof(); st = t.table().next())
+        out << QString::fromLatin1(t.table().recordBytes());
+    t.restoreOrder();
+    return out;
+}
+
+// NAME=NOTE of one folder's records.
+QStringList records(CatalogTable &t, const QString &dir)
+{
+    QStringList out;
+    const QString before = t.currentFolder();
+    if (t.SetFolderRange(dir))
+        for (DbStatus st = t.table().first(); st && !t.table().eof(); st = t.table().next())
+            out << t.text(CatalogTable::NAME) + QLatin1Char('=') + t.text(CatalogTable::NOTE);
+    t.SetFolderRange(before);
+    return out;
+}
+
+} // namespace
+
+// Update all without any view: the whole catalogue against the disk, in one call.
+class TestUpdateAll : public QObject
+{
+    Q_OBJECT
+    QScopedPointer<QTemporaryDir> m_dir;
+    QString m_root;
+    QScopedPointer<CatalogTable> m_table;
+
+    void file(const QString &rel, const QByteArray &bytes = "x")
+    {
+        QVERIFY(testutil::writeFile(m_root + rel, bytes));
+    }
+    UpdateAllReport run(bool descriptions, const UpdateAllProgress &progress = {})
+    {
+        FolderTree tree;
+        return UpdateAll(*m_table, tree, { m_root, descriptions, false }, progress);
+    }
+
+private slots:
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        m_root = m_dir->path() + QLatin1Char('/');
+        m_table.reset(new CatalogTable);
+        QVERIFY(m_table->open(m_root, QStringLiteral("Core")));
+    }
+
+    // The same catalogue as merging every folder of the tree in turn and sweeping the
+    // rest, from an empty catalogue and again after the disk changed.
+    void sameAsEveryFolderInTurn_data()
+    {
+        QTest::addColumn<bool>("descriptions");
+        QTest::newRow("plain") << false;
+        QTest::newRow("Descript.ion") << true;
+    }
+    void sameAsEveryFolderInTurn()
+    {
+        QFETCH(bool, descriptions);
+        for (const char *f :
+            { "A/a.txt", "A/Deep/d.txt", "B/b.txt", "Gone/g.txt", ".Hidden/h.txt" })
+            file(QString::fromLatin1(f));
+        // Rewritten from the records by the first round: the line of the file still to
+        // come is gone by the time the file is there.
+        file(QStringLiteral("B/Descript.ion"), "b.txt beta\r\nnew.txt fresh\r\n");
+        CatalogTable each;
+        QVERIFY(each.open(m_root, QStringLiteral("Each")));
+        for (CatalogTable *t : { m_table.data(), &each }) {
+            QVERIFY(t->table().append()); // a record of a folder the tree does not show
+            t->setText(CatalogTable::DIR, QStringLiteral(".HIDDEN\\"));
+            t->setText(CatalogTable::NAME, QStringLiteral("h.txt"));
+            QVERIFY(t->table().post());
+        }
+        const auto everyFolder = [&] {
+            FolderTree tree;
+            QVERIFY(tree.rebuild(m_root));
+            const PathResolver resolver(m_root);
+            for (const FolderNode *node : tree.nodesInOrder()) {
+                const QString folder = FolderPathOfNode(node);
+                QVERIFY(UpdateFolder(each, resolver, folder, descriptions));
+                if (descriptions)
+                    QVERIFY(WriteFolderDescriptions(each, resolver, folder));
+            }
+            QVERIFY(SweepOrphans(each, resolver));
+        };
+        for (int round = 0; round < 2; ++round) {
+            const UpdateAllReport report = run(descriptions);
+            QVERIFY2(report.failures.isEmpty(), qPrintable(report.failures.message()));
+            everyFolder();
+            QCOMPARE(dump(*m_table), dump(each));
+            QCOMPARE(m_table->DeletedCount, each.DeletedCount);
+            QCOMPARE(report.foldersUpdated, 4);
+            // The table is left on the tree's first folder, with the views attached.
+            QCOMPARE(m_table->currentFolder(), QStringLiteral("A\\"));
+            QCOMPARE(m_table->text(CatalogTable::NAME), QStringLiteral("a.txt"));
+            QVERIFY(!m_table->isDetached());
+            if (round == 0) {
+                QVERIFY(QDir(m_root).rename(QStringLiteral("Gone"), QStringLiteral("Renamed")));
+                file(QStringLiteral("B/new.txt"));
+                file(QStringLiteral("A/Deep/d.txt"), "longer");
+            }
+        }
+        QCOMPARE(records(*m_table, QStringLiteral("B\\")),
+            descriptions ? QStringList({ "b.txt=beta", "new.txt=" })
+                         : QStringList({ "b.txt=", "new.txt=" }));
+    }
+
+    // A folder that fails is reported and the walk goes on: the first failure is told,
+    // with the number of the others.
+    void failuresAreCollected()
+    {
+        file(QStringLiteral("A/a.txt"));
+        file(QStringLiteral("B/b.txt"));
+        QVERIFY(QDir().mkpath(m_root + QStringLiteral("B/Descript.ion")));
+        file(QString(40, QLatin1Char('x')) + QLatin1Char('/') + QString(45, QLatin1Char('y'))
+            + QStringLiteral("/far.txt"));
+        file(QStringLiteral("C/c.txt"));
+        const UpdateAllReport report = run(true);
+        QCOMPARE(report.failures.count(), 2);
+        QVERIFY(report.failures.first().message().contains(QLatin1String("Descript.ion")));
+        QVERIFY(report.failures.message().endsWith(
+            QLatin1String("\r1 more folders could not be updated.")));
+        QCOMPARE(report.foldersUpdated, 4); // A, B\Descript.ion\, C and the 40 x's
+        QCOMPARE(records(*m_table, QStringLiteral("C\\")), QStringList { "c.txt=" });
+    }
+
+    // Folders that go or change their letter case while the walk is under way.
+    void diskChangingDuringTheWalk()
+    {
+        for (const char *f : { "A/a.txt", "B/b.txt", "C/c.txt", "D/d.txt" })
+            file(QString::fromLatin1(f));
+        QVERIFY(run(false).failures.isEmpty());
+        m_table->DeletedCount = 0;
+        QStringList walked;
+        int found = 0;
+        // With descriptions each folder is read when its turn comes.
+        const UpdateAllReport report = run(true, [&](int done, int total, const QString &folder) {
+            QCOMPARE(done, walked.size());
+            walked << folder;
+            found = total;
+            if (folder == QLatin1String("A\\")) {
+                QVERIFY(QDir(m_root + QStringLiteral("B")).removeRecursively());
+                QVERIFY(QDir(m_root).rename(QStringLiteral("C"), QStringLiteral("c")));
+                file(QStringLiteral("c/n.txt"));
+            }
+        });
+        QVERIFY2(report.failures.isEmpty(), qPrintable(report.failures.message()));
+        QCOMPARE(walked, (QStringList { "A\\", "B\\", "C\\", "D\\" }));
+        QCOMPARE(found, 4);
+        QCOMPARE(records(*m_table, QStringLiteral("B\\")), QStringList());
+        QCOMPARE(records(*m_table, QStringLiteral("C\\")), (QStringList { "c.txt=", "n.txt=" }));
+        QCOMPARE(m_table->DeletedCount, 1);
+        QCOMPARE(report.folders.deleted, 1);
+    }
+
+    // Without sub-folders the tree is empty; the records of folders gone from the disk
+    // still go. Without the root folder itself nothing is known to be gone.
+    void emptyTreeAndMissingRoot()
+    {
+        file(QStringLiteral("Old/o.txt"));
+        file(QStringLiteral("Keep/k.txt"));
+        QVERIFY(run(false).failures.isEmpty());
+        FolderTree tree;
+        const UpdateAllReport missing
+            = UpdateAll(*m_table, tree, { m_root + QStringLiteral("gone/"), false, false });
+        QCOMPARE(missing.failures.first().code(), DbStatus::NotFound);
+        QCOMPARE(m_table->DeletedCount, 0);
+        QCOMPARE(records(*m_table, QStringLiteral("KEEP\\")), QStringList { "k.txt=" });
+        QVERIFY(QDir(m_root + QStringLiteral("Old")).removeRecursively());
+        QVERIFY(QDir(m_root + QStringLiteral("Keep")).removeRecursively());
+        QVERIFY(UpdateAll(*m_table, tree, { m_root, false, false }).failures.isEmpty());
+        QVERIFY(tree.isEmpty());
+        QCOMPARE(records(*m_table, QStringLiteral("OLD\\")), QStringList());
+        QCOMPARE(m_table->currentFolder(), QString());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUpdateAll)
+#include "tst_updateall.moc"
