@@ -5,9 +5,14 @@
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
 #include "browse/ui/editingcommands.h"
+#include "browse/ui/searchcommands.h"
+#include "browse/ui/tagcommands.h"
 #include "dialogs/shareddialog.h"
+#include "platform/beep.h"
 #include "scan/ui/folderupdatecommands.h"
 #include "store/catalogtable.h"
+
+#include <QApplication>
 
 CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environment)
     : m_window(window)
@@ -27,6 +32,11 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     hooks.updateFolder = [this] { return m_folderUpdate->updateCurrentFolder(); };
     m_editing
         = std::make_unique<EditingCommands>(state, *m_browsing, window, commands, std::move(hooks));
+    m_search = std::make_unique<SearchCommands>(
+        state, *m_browsing, window, commands, [this] { return m_editing->finishEditing(); });
+    m_tags = std::make_unique<TagCommands>(state, *m_browsing, window);
+    // The window system's bell stands in for a tone of a given pitch.
+    beep::install([](int, int) { QApplication::beep(); });
     state.Dbf1->setErrorReporter(
         [](const QString &message) { ShowDialog(DialogKind::Error, message); });
     attachCommands();
@@ -61,6 +71,17 @@ void CommandFamilies::attachCommands()
     c.attach(Command::miheuteClick, [&e] { e.miheuteClick(); });
     c.attach(Command::Action2Execute, [&e] { e.Action2Execute(); });
     c.setPopupPreparation(Popup::TextPane, [&e] { e.PopupMenu3Popup(); });
+
+    SearchCommands &s = *m_search;
+    c.attach(Command::unten1Click, [&s] { s.unten1Click(); });
+    c.attach(Command::oben1Click, [&s] { s.oben1Click(); });
+
+    TagCommands &t = *m_tags;
+    c.attach(Command::miKataddClick, [&t] { t.miKataddClick(); });
+    c.attach(Command::mikatdelClick, [&t] { t.mikatdelClick(); });
+    c.attach(Command::miKatReplaceClick, [&t] { t.miKatReplaceClick(); });
+    c.attach(Command::miFilterClick, [&t] { t.miFilterClick(); });
+    c.attach(Command::miKategorienClick, [&t] { t.miKategorienClick(); });
 }
 
 void CommandFamilies::LoadProgramSettings()

@@ -8,6 +8,8 @@ class BrowseViews;
 class EditingCommands;
 class FolderUpdateCommands;
 class MainWindow;
+class SearchCommands;
+class TagCommands;
 
 // The command families of the main window, composed: each is given the narrow interfaces
 // it needs, and every command of the table is attached to its family's handler. The one
@@ -23,6 +25,8 @@ public:
     BrowseViews &browsing() const { return *m_browsing; }
     FolderUpdateCommands &folderUpdate() const { return *m_folderUpdate; }
     EditingCommands &editing() const { return *m_editing; }
+    SearchCommands &search() const { return *m_search; }
+    TagCommands &tags() const { return *m_tags; }
 
     // Start: the program settings read, the archive chosen and opened (the program's state
     // says when start-up was abandoned); then the move-file window created.
@@ -45,4 +49,6 @@ private:
     std::unique_ptr<BrowseViews> m_browsing;
     std::unique_ptr<FolderUpdateCommands> m_folderUpdate;
     std::unique_ptr<EditingCommands> m_editing;
+    std::unique_ptr<SearchCommands> m_search;
+    std::unique_ptr<TagCommands> m_tags;
 };
