@@ -73,9 +73,6 @@ quint32 walkedMatch(CatalogTable &t, RecordMatcher &m, bool down)
         else
             have = bool(down ? d.next() : d.prior()) && !(down ? d.eof() : d.bof());
     }
-    d.cancelRange();
-    if (start > 0)
-        d.goTo(quint32(start));
     t.SetFolderRange(t.currentFolder());
     if (start > 0)
         d.goTo(quint32(start));
@@ -91,17 +88,11 @@ private slots:
     void init();
     void cleanup() { m_table.close(); }
 
-    void kinds_data();
-    void kinds();
     void matches_data();
     void matches();
-    void longTextsAsThePaneShowsThem_data();
-    void longTextsAsThePaneShowsThem();
-    void nextMatchAcrossFolders_data();
-    void nextMatchAcrossFolders();
+    void longTexts_data();
+    void longTexts();
     void agreesWithWalkThroughTheOrder();
-    void folderNodes_data();
-    void folderNodes();
     void folderWalk();
 
 private:
@@ -127,29 +118,7 @@ void TestRecordSearch::init()
         testutil::writeFile(m_dir->path() + "/c/ONLY.TXT.!", "line one\r\nzebra\xA0stripes\r\n"));
 }
 
-void TestRecordSearch::kinds_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("inText");
-    QTest::addColumn<int>("kind");
-    QTest::newRow("folder") << "FOTOS\\" << true << int(search::Kind::Folder);
-    QTest::newRow("backslash alone") << "\\" << false << int(search::Kind::Folder);
-    QTest::newRow("tag") << "K" << true << int(search::Kind::Tag);
-    QTest::newRow("text") << "KI" << true << int(search::Kind::Text);
-    QTest::newRow("record") << "KI" << false << int(search::Kind::Record);
-}
-
-void TestRecordSearch::kinds()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, inText);
-    QFETCH(int, kind);
-    QCOMPARE(int(search::kindOf(text, inText)), kind);
-    QCOMPARE(search::textOfAnswer(QStringLiteral("fotos\\ä")), QStringLiteral("FOTOS\\Ä"));
-    QCOMPARE(search::textOfAnswer(QString(QChar(27))), QString());
-}
-
-// The first match downwards from first.txt, or "" when none.
+// The name of the first match, or "" when none.
 QString TestRecordSearch::found(const QString &text, search::Kind kind, bool down)
 {
     RecordMatcher m(m_table.table(), text, kind, m_dir->path());
@@ -167,98 +136,78 @@ QString TestRecordSearch::found(const QString &text, search::Kind kind, bool dow
 
 void TestRecordSearch::matches_data()
 {
+    // Where the search starts (folder|name, no name: the empty folder), the direction,
+    // the search text, its kind and the name found ("" for none).
+    QTest::addColumn<QStringList>("from");
+    QTest::addColumn<bool>("down");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("expected");
-    const int record = int(search::Kind::Record);
-    QTest::newRow("note in another folder") << "ABC" << record << "kilo.jpg";
-    QTest::newRow("end of NAME and start of NOTE") << "B~C" << record << "zb";
-    QTest::newRow("date as shown") << "02.01.20" << record << "zb";
-    QTest::newRow("size") << "~12 B" << record << "zb";
-    QTest::newRow("no field runs into the next") << "ZBC" << record << "";
-    QTest::newRow("trailing blanks are no part of a field") << "K " << record << "";
-    QTest::newRow("blank date shows nothing") << "AGAIN~~" << record << "last.jpg";
-    QTest::newRow("tag, not name") << "K" << int(search::Kind::Tag) << "last.jpg";
-    QTest::newRow("tags upper-cased") << "W" << int(search::Kind::Tag) << "only.txt";
-    QTest::newRow("not in the code page")
-        << QString(QChar(0x263A)) + "X" << int(search::Kind::Text) << "";
+    const int record = int(search::Kind::Record), tag = int(search::Kind::Tag);
+    const QStringList first { "A\\", "first.txt" };
+    QTest::newRow("note in another folder") << first << true << "ABC" << record << "kilo.jpg";
+    QTest::newRow("end of NAME, start of NOTE") << first << true << "B~C" << record << "zb";
+    QTest::newRow("date as shown") << first << true << "02.01.20" << record << "zb";
+    QTest::newRow("no field runs on") << first << true << "ZBC" << record << "";
+    QTest::newRow("blank date empty") << first << true << "AGAIN~~" << record << "last.jpg";
+    QTest::newRow("tag, not name") << first << true << "K" << tag << "last.jpg";
+    QTest::newRow("tags upper-cased") << first << true << "W" << tag << "only.txt";
+    QTest::newRow("beyond the code page")
+        << first << true << QString(QChar(0x263A)) + "X" << int(search::Kind::Text) << "";
+    QTest::newRow("up across folders")
+        << QStringList { "C\\", "only.txt" } << false << "ABC" << record << "last.jpg";
+    QTest::newRow("empty folder after matches, down")
+        << QStringList { "B\\A\\" } << true << "ABC" << record << "";
+    QTest::newRow("empty folder after matches, up")
+        << QStringList { "B\\A\\" } << false << "ABC" << record << "last.jpg";
 }
 
 void TestRecordSearch::matches()
 {
+    QFETCH(QStringList, from);
+    QFETCH(bool, down);
     QFETCH(QString, text);
     QFETCH(int, kind);
     QFETCH(QString, expected);
-    stand(m_table, QStringLiteral("A\\"), QStringLiteral("first.txt"));
-    QCOMPARE(found(text, search::Kind(kind), true), expected);
+    if (from.size() > 1)
+        stand(m_table, from[0], from[1]);
+    else
+        QVERIFY(m_table.SetFolderRange(from[0]));
+    QCOMPARE(found(text, search::Kind(kind), down), expected);
     // The current record is not tested, and the table has not moved.
-    QCOMPARE(m_table.text(CatalogTable::NAME), QStringLiteral("first.txt"));
-    QCOMPARE(m_table.currentFolder(), QStringLiteral("A\\"));
+    QCOMPARE(m_table.text(CatalogTable::NAME), from.value(1));
+    QCOMPARE(m_table.currentFolder(), from[0]);
 }
 
-void TestRecordSearch::longTextsAsThePaneShowsThem_data()
+// Long texts as the text pane shows them: whether the record is found, and whether the
+// match lay in the text by itself.
+void TestRecordSearch::longTexts_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("inText");
     QTest::addColumn<int>("found");
-    QTest::addColumn<bool>("textHolds");
-    QTest::newRow("only in the long text") << "ZEBRA" << true << 5 << true;
-    QTest::newRow("texts not searched") << "ZEBRA" << false << 0 << false;
-    QTest::newRow("no-break space shown as a blank") << "ZEBRA STR" << true << 5 << true;
-    QTest::newRow("across the lines' break") << "ONE\nZEB" << true << 5 << true;
-    QTest::newRow("size ends, text begins") << "~~LINE" << true << 5 << false;
-    QTest::newRow("no text, still a ~ for it") << "AGAIN~~~" << true << 4 << false;
-    QTest::newRow("no ~ after SIZE without texts") << "AGAIN~~~" << false << 0 << false;
+    QTest::addColumn<bool>("inText");
+    QTest::newRow("only in the long text") << "ZEBRA" << 5 << true;
+    QTest::newRow("no-break space as a blank") << "ZEBRA STR" << 5 << true;
+    QTest::newRow("across the lines' break") << "ONE\nZEB" << 5 << true;
+    QTest::newRow("size ends, text begins") << "~~LINE" << 5 << false;
+    QTest::newRow("no text, still a ~ for it") << "AGAIN~~~" << 4 << false;
 }
 
-void TestRecordSearch::longTextsAsThePaneShowsThem()
+void TestRecordSearch::longTexts()
 {
     QFETCH(QString, text);
-    QFETCH(bool, inText);
     QFETCH(int, found);
-    QFETCH(bool, textHolds);
+    QFETCH(bool, inText);
     stand(m_table, QStringLiteral("A\\"), QStringLiteral("first.txt"));
-    const search::Kind kind = inText ? search::Kind::Text : search::Kind::Record;
-    RecordMatcher m(m_table.table(), text, kind, m_dir->path());
-    SearchHit hit;
-    QVERIFY(findNextMatch(m_table, m, true, hit));
-    QCOMPARE(int(hit.recno), found);
-    if (found)
-        QCOMPARE(m.textHolds(hit.record.constData()), textHolds);
-}
-
-void TestRecordSearch::nextMatchAcrossFolders_data()
-{
-    QTest::addColumn<QString>("dir");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("down");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("down to another folder") << "A\\"
-                                            << "zb" << true << "kilo.jpg";
-    QTest::newRow("next in the same folder") << "B\\"
-                                             << "kilo.jpg" << true << "last.jpg";
-    QTest::newRow("up across folders") << "C\\"
-                                       << "only.txt" << false << "last.jpg";
-    QTest::newRow("nothing after") << "B\\"
-                                   << "last.jpg" << true << "";
-    QTest::newRow("empty folder down") << "A\\X\\" << QString() << true << "kilo.jpg";
-    QTest::newRow("empty folder up") << "A\\X\\" << QString() << false << "";
-    QTest::newRow("empty folder after matches, down") << "B\\A\\" << QString() << true << "";
-    QTest::newRow("empty folder after matches, up") << "B\\A\\" << QString() << false << "last.jpg";
-    QTest::newRow("empty folder past the end, up") << "Z\\" << QString() << false << "last.jpg";
-}
-
-void TestRecordSearch::nextMatchAcrossFolders()
-{
-    QFETCH(QString, dir);
-    QFETCH(QString, name);
-    QFETCH(bool, down);
-    QFETCH(QString, expected);
-    if (name.isEmpty())
-        QVERIFY(m_table.SetFolderRange(dir));
-    else
-        stand(m_table, dir, name);
-    QCOMPARE(found(QStringLiteral("ABC"), search::Kind::Record, down), expected);
+    for (search::Kind kind : { search::Kind::Text, search::Kind::Record }) {
+        RecordMatcher m(m_table.table(), text, kind, m_dir->path());
+        SearchHit hit;
+        QVERIFY(findNextMatch(m_table, m, true, hit));
+        // Without the texts nothing of these is found.
+        QCOMPARE(int(hit.recno), kind == search::Kind::Text ? found : 0);
+        if (hit.recno)
+            QCOMPARE(m.textHolds(hit.record.constData()), inText);
+    }
 }
 
 // Random catalogues in every order, with and without a filter, from random places: the
@@ -299,43 +248,15 @@ void TestRecordSearch::agreesWithWalkThroughTheOrder()
                 RecordMatcher m(m_table.table(), text, search::Kind::Record, m_dir->path());
                 SearchHit hit;
                 QVERIFY(findNextMatch(m_table, m, down, hit));
-                const QString where = QStringLiteral("order %1, %2, from %3 %4 %5")
+                const QString where = QStringLiteral("order %1, filter %2, %3, record %4, %5")
                                           .arg(order)
                                           .arg(filtered)
-                                          .arg(folder)
-                                          .arg(m_table.table().recNo())
-                                          .arg(down ? "down" : "up");
+                                          .arg(folder, text)
+                                          .arg(m_table.table().recNo());
                 QVERIFY2(hit.recno == walkedMatch(m_table, m, down), qPrintable(where));
             }
         }
     }
-}
-
-void TestRecordSearch::folderNodes_data()
-{
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("down");
-    QTest::addColumn<int>("expected");
-    // Nodes: Fotos, Fotos2, Bilder, fotos (a sub-folder, say).
-    QTest::newRow("next after the selected") << 0 << "FOTOS\\" << true << 3;
-    QTest::newRow("Fotos2 is no Fotos") << 1 << "FOTOS2\\" << true << -1;
-    QTest::newRow("up to the very first node") << 2 << "FOTOS\\" << false << 0;
-    QTest::newRow("nothing selected, down") << -1 << "FOTOS\\" << true << 0;
-    QTest::newRow("nothing selected, up") << -1 << "FOTOS\\" << false << -1;
-    QTest::newRow("backslash alone") << 0 << "\\" << true << -1;
-}
-
-void TestRecordSearch::folderNodes()
-{
-    QFETCH(int, selected);
-    QFETCH(QString, text);
-    QFETCH(bool, down);
-    QFETCH(int, expected);
-    const QStringList nodes = { "Fotos", "Fotos2", "Bilder", "fotos" };
-    QCOMPARE(search::findFolderNode(
-                 [&](int i) { return nodes[i]; }, int(nodes.size()), selected, text, down),
-        expected);
 }
 
 // In the folder shown the walk stops on a record whose folder path ends with the name,

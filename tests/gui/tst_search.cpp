@@ -56,13 +56,10 @@ private slots:
     void cleanup() { tearDownWindow(); }
 
     void findsAcrossFoldersAndKeepsTheText();
-    void longTexts_data();
     void longTexts();
-    void tagSearchIgnoresNamesAndFilterHides();
     void folderSearch();
     void missesBeepAndLeaveTheViews_data();
     void missesBeepAndLeaveTheViews();
-    void nothingToSearch();
     void recordEditEndsFirst();
 
 private:
@@ -149,25 +146,18 @@ void TestSearch::findsAcrossFoldersAndKeepsTheText()
     search(Qt::Key_F4, QStringLiteral("nothing"));
     QCOMPARE(current(), QStringLiteral("a2.txt"));
     checkViewsSettled();
-}
 
-void TestSearch::longTexts_data()
-{
-    QTest::addColumn<int>("searchInText");
-    QTest::addColumn<QString>("found");
-    QTest::addColumn<QString>("panelText");
-    QTest::newRow("texts searched") << 1 << "g1.txt"
-                                    << "Text:  ZEBRA";
-    QTest::newRow("texts not searched") << 0 << "a1.txt"
-                                        << "ZEBRA";
+    // Esc in the prompt: no search, today's date.
+    press(Qt::Key_Escape);
+    search(Qt::Key_F3, ScriptedDialogs::esc());
+    QCOMPARE(panel(0), QStringLiteral("7. December 2026"));
+    QVERIFY(!clearEnabled());
+    QCOMPARE(current(), QStringLiteral("a2.txt"));
 }
 
 // A word only in a long text; the pane is not repainted for the records passed on the way.
 void TestSearch::longTexts()
 {
-    QFETCH(int, searchInText);
-    QFETCH(QString, found);
-    QFETCH(QString, panelText);
     QList<Rec> records { { "ALPHA\\", "a1.txt" } };
     for (int i = 0; i < 20; ++i) {
         records.append({ "BETA\\", QStringLiteral("b%1.txt").arg(i, 2, 10, QLatin1Char('0')) });
@@ -176,41 +166,16 @@ void TestSearch::longTexts()
     records.append({ "GAMMA\\", "g1.txt", "note" });
     file("Gamma/g1.txt.!", "black and\r\nwhite: a Zebra\r\n");
     start({ "Alpha", "Beta", "Gamma" }, records);
-    m_form->state().settings.SearchInText = quint8(searchInText);
     Beeps beeps;
     QSignalSpy paneChanges(textPane(), &QPlainTextEdit::textChanged);
 
     search(Qt::Key_F3, QStringLiteral("zebra"));
-    QCOMPARE(current(), found);
-    QCOMPARE(panel(0), panelText);
-    QCOMPARE(beeps.count(), searchInText ? 0 : 1);
+    QCOMPARE(current(), QStringLiteral("g1.txt"));
+    QCOMPARE(panel(0), QStringLiteral("Text:  ZEBRA"));
+    QCOMPARE(beeps.count(), 0);
     QVERIFY2(paneChanges.count() <= 2, qPrintable(QString::number(paneChanges.count())));
-    if (searchInText)
-        QCOMPARE(textPane()->toPlainText(), QStringLiteral("black and\nwhite: a Zebra"));
+    QCOMPARE(textPane()->toPlainText(), QStringLiteral("black and\nwhite: a Zebra"));
     checkViewsSettled();
-}
-
-void TestSearch::tagSearchIgnoresNamesAndFilterHides()
-{
-    start({ "Alpha", "Beta" },
-        { { "ALPHA\\", "a.txt" }, { "ALPHA\\", "kk.txt", "k in the note" },
-            { "BETA\\", "k1.txt", "", "XK" }, { "BETA\\", "k2.txt", "", "AK" } });
-    search(Qt::Key_F3, QStringLiteral("k"));
-    QCOMPARE(current(), QStringLiteral("k1.txt"));
-    QCOMPARE(panel(0), QStringLiteral("K"));
-
-    // With the filter A on, k1 (no A) is hidden from the search as from the grid.
-    press(Qt::Key_Escape);
-    QVERIFY(views().selectNodeAt(0));
-    {
-        ScriptedDialogs dialogs;
-        dialogs.input(QStringLiteral("a"), QStringLiteral("for the filter"));
-        press(Qt::Key_F9);
-    }
-    search(Qt::Key_F3, QStringLiteral("k"));
-    QCOMPARE(current(), QStringLiteral("k2.txt"));
-    QCOMPARE(gridNames(), QStringList { "k2.txt" });
-    QVERIFY(table()->tagFilterOn());
 }
 
 void TestSearch::folderSearch()
@@ -250,7 +215,6 @@ void TestSearch::missesBeepAndLeaveTheViews_data()
     QTest::addColumn<int>("key");
     QTest::newRow("F3 on the last record") << "c.txt" << int(Qt::Key_F3);
     QTest::newRow("F4 on the first record") << "a.txt" << int(Qt::Key_F4);
-    QTest::newRow("F3 in the middle, nothing below") << "b.txt" << int(Qt::Key_F3);
 }
 
 void TestSearch::missesBeepAndLeaveTheViews()
@@ -285,28 +249,6 @@ void TestSearch::missesBeepAndLeaveTheViews()
     QCOMPARE(panel(0), QStringLiteral("WORD"));
     QVERIFY(seen > 0 && hourglass);
     checkViewsSettled();
-}
-
-void TestSearch::nothingToSearch()
-{
-    Beeps beeps;
-    start({ "Alpha" }, {});
-    search(Qt::Key_F3); // an empty catalogue: no prompt at all
-    QCOMPARE(panel(0), QStringLiteral("7. December 2026"));
-
-    QVERIFY(table()->table().append());
-    table()->setText(CatalogTable::DIR, QStringLiteral("ALPHA\\"));
-    table()->setText(CatalogTable::NAME, QStringLiteral("a.txt"));
-    QVERIFY(table()->table().post());
-    {
-        ScriptedDialogs dialogs;
-        dialogs.cancelInput(QStringLiteral("one character only searches tags."));
-        press(Qt::Key_F3);
-    }
-    QCOMPARE(panel(0), QStringLiteral("7. December 2026"));
-    QVERIFY(!clearEnabled());
-    QCOMPARE(m_form->families().search().searchText(), QString());
-    QCOMPARE(beeps.count(), 0);
 }
 
 // A note being typed is written with the record rules before the search moves on.
