@@ -1,12 +1,12 @@
 #include "taglisteditor.h"
 
+#include "browse/ui/caretline.h"
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/widgethelpers.h"
 
 #include <QAction>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
-#include <QTextBlock>
 #include <QVBoxLayout>
 
 namespace
@@ -84,18 +84,7 @@ void TagListEditor::Action1Execute()
 
 void TagListEditor::Action2Execute()
 {
-    QTextCursor cursor = Memo1->textCursor();
-    const QTextBlock block = cursor.block();
-    int from = block.position();
-    int to = block.position() + block.length() - 1;
-    if (block.next().isValid())
-        ++to;
-    else if (block.previous().isValid())
-        --from;
-    cursor.setPosition(from);
-    cursor.setPosition(to, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    Memo1->setTextCursor(cursor);
+    deleteCaretLine(Memo1);
 }
 
 void TagListEditor::done(int result)
