@@ -4,8 +4,8 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QSet>
 #include <QString>
+#include <QStringList>
 
 // The long texts of records read for a search, without the text pane: the text each record
 // would show there, from its info file (DIR + NAME + ".!", resolved below the root as the
@@ -22,11 +22,16 @@ public:
     const QByteArray &read(const QByteArray &dir, const QByteArray &name);
 
 private:
-    const QSet<QByteArray> &infoNamesIn(const QByteArray &dir);
+    // A folder as far as the texts go: where it is on disk, and its info files by their
+    // upper-cased names, each with the names on disk that upper-case to it.
+    struct Folder {
+        QString path;
+        QHash<QByteArray, QStringList> infoFiles;
+    };
+    const Folder &folder(const QByteArray &dir);
 
     PathResolver m_resolver;
-    // Per folder (DIR), the upper-cased names of the info files in it.
-    QHash<QByteArray, QSet<QByteArray>> m_folders;
+    QHash<QByteArray, Folder> m_folders; // by DIR
     QByteArray m_key;
     QByteArray m_text;
 };

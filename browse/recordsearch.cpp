@@ -97,6 +97,43 @@ RecordMatcher::RecordMatcher(
     if (m_kind == search::Kind::Text)
         m_texts = std::make_unique<InfoTexts>(rootPath);
     m_joined.resize(1024);
+    chooseAnchor();
+}
+
+// Most records hold nothing like the search text. One of its characters, in every case
+// that upper-cases to it, is looked for in the stored record first: only records that
+// hold it are joined and searched. The character must be one that the joined text can
+// only take from NAME, NOTE or SIZE: not "~", and neither a digit nor ".", which the date
+// shows in another form than it is stored in. The rarer the character, the more records
+// this passes over.
+void RecordMatcher::chooseAnchor()
+{
+    static const char kCommonFirst[] = "ETAOINSRHLDCUMFPGWYBVKXJQZ";
+    if (m_never || m_kind == search::Kind::Tag || m_name == 0 || m_note == 0 || m_size == 0)
+        return;
+    int best = -1;
+    int bestRank = -1;
+    for (char c : m_needle) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '~' || c == '.' || c == ' ' || (c >= '0' && c <= '9') || c == '\r' || c == '\n')
+            continue;
+        const char *common = std::strchr(kCommonFirst, c);
+        // Other characters (punctuation, accented letters) are rarer than any letter.
+        const int rank = common && c ? int(common - kCommonFirst) : 100;
+        if (rank > bestRank) {
+            bestRank = rank;
+            best = u;
+        }
+    }
+    if (best < 0)
+        return;
+    for (int b = 1; b < 256; ++b)
+        if (m_upper[size_t(b)] == best)
+            m_anchors += char(b);
+    const int from = std::min({ m_name, m_note, m_size });
+    const int to = std::max({ m_name + m_nameWidth, m_note + m_noteWidth, m_size + m_sizeWidth });
+    m_spanFrom = from;
+    m_spanLength = to - from;
 }
 
 RecordMatcher::~RecordMatcher() = default;
@@ -149,9 +186,9 @@ void RecordMatcher::appendDate(const char *rec)
 
 const QByteArray &RecordMatcher::textOf(const char *rec)
 {
-    const QByteArray dir(rec + m_dir, dbf::trimmedLength(rec + m_dir, m_dirWidth));
-    const QByteArray name(rec + m_name, dbf::trimmedLength(rec + m_name, m_nameWidth));
-    const QByteArray &bytes = m_texts->read(dir, name);
+    const QByteArray &bytes = m_texts->read(
+        QByteArray::fromRawData(rec + m_dir, dbf::trimmedLength(rec + m_dir, m_dirWidth)),
+        QByteArray::fromRawData(rec + m_name, dbf::trimmedLength(rec + m_name, m_nameWidth)));
     if (!m_needleHasLineBreak)
         return bytes;
     // The pane holds the lines joined by one line break, without one after the last:
@@ -169,6 +206,28 @@ bool RecordMatcher::joinedHolds(int from) const
         != nullptr;
 }
 
+void RecordMatcher::appendFields(const char *rec)
+{
+    m_length = 0;
+    appendField(rec, m_name, m_nameWidth);
+    appendMapped("~", 1, m_upper);
+    appendField(rec, m_note, m_noteWidth);
+    appendMapped("~", 1, m_upper);
+    appendDate(rec);
+    appendMapped("~", 1, m_upper);
+    appendField(rec, m_size, m_sizeWidth);
+}
+
+bool RecordMatcher::fieldsMayHold(const char *rec) const
+{
+    if (m_anchors.isEmpty())
+        return true;
+    for (char c : m_anchors)
+        if (std::memchr(rec + m_spanFrom, c, size_t(m_spanLength)))
+            return true;
+    return false;
+}
+
 bool RecordMatcher::matches(const char *rec)
 {
     if (m_never)
@@ -184,23 +243,31 @@ bool RecordMatcher::matches(const char *rec)
                 return true;
         return false;
     }
-    m_length = 0;
-    appendField(rec, m_name, m_nameWidth);
-    appendMapped("~", 1, m_upper);
-    appendField(rec, m_note, m_noteWidth);
-    appendMapped("~", 1, m_upper);
-    appendDate(rec);
-    appendMapped("~", 1, m_upper);
-    appendField(rec, m_size, m_sizeWidth);
-    if (m_kind != search::Kind::Text)
+    const bool inFields = fieldsMayHold(rec);
+    if (m_kind != search::Kind::Text) {
+        if (!inFields)
+            return false;
+        appendFields(rec);
         return joinedHolds(0);
-    // The long text follows after one more "~", also when there is none.
+    }
+    // The long text follows after one more "~", also when there is none. It is read only
+    // when the fields do not hold the search text.
+    const QByteArray *text = nullptr;
+    if (!inFields) {
+        text = &textOf(rec);
+        if (text->isEmpty())
+            return false;
+    }
+    appendFields(rec);
     appendMapped("~", 1, m_upper);
     const int fields = m_length;
-    if (joinedHolds(0))
+    if (inFields && joinedHolds(0))
         return true;
-    const QByteArray &text = textOf(rec);
-    appendMapped(text.constData(), int(text.size()), m_upperText);
+    if (!text)
+        text = &textOf(rec);
+    if (text->isEmpty())
+        return false;
+    appendMapped(text->constData(), int(text->size()), m_upperText);
     // Only a match that reaches into the text is left to find.
     return joinedHolds(std::max(0, fields - int(m_needle.size()) + 1));
 }

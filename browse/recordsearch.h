@@ -78,6 +78,9 @@ private:
     void appendMapped(const char *data, int n, const std::array<unsigned char, 256> &map);
     void appendField(const char *rec, int offset, int width);
     void appendDate(const char *rec);
+    void appendFields(const char *rec);
+    void chooseAnchor();
+    bool fieldsMayHold(const char *rec) const;
     const QByteArray &textOf(const char *rec);
     bool joinedHolds(int from) const;
 
@@ -93,6 +96,11 @@ private:
     std::array<unsigned char, 256> m_upper {};
     std::array<unsigned char, 256> m_upperText {};
     QHash<quint64, QByteArray> m_dates; // stored DATE bytes -> upper-cased display text
+    // The bytes of which a record must hold one for its fields to hold the search text,
+    // and the stretch of the record where they are looked for; none: every record.
+    QByteArray m_anchors;
+    int m_spanFrom = 0;
+    int m_spanLength = 0;
     QByteArray m_joined;
     int m_length = 0;
     QByteArray m_normalised;

@@ -112,7 +112,7 @@ void TestRecordSearch::init()
     add(m_table, { "A\\", "zb", "c notes", "", QDate(2020, 1, 2), "12 B" });
     add(m_table, { "B\\", "kilo.jpg", "abc in another folder", "", QDate(2019, 5, 6), "3 K" });
     add(m_table, { "B\\", "last.jpg", "Abc again", "KQ", QDate(), "" });
-    add(m_table, { "C\\", "only.txt", "", "w", QDate(2022, 2, 2), "" });
+    add(m_table, { "C\\", "only.txt", "", "w", QDate(2022, 2, 2), "9 M" });
     add(m_table, { "B\\", "mid.jpg", "", "", QDate(2019, 5, 6), "" });
     QVERIFY(
         testutil::writeFile(m_dir->path() + "/c/ONLY.TXT.!", "line one\r\nzebra\xA0stripes\r\n"));
@@ -148,6 +148,7 @@ void TestRecordSearch::matches_data()
     QTest::newRow("note in another folder") << first << true << "ABC" << record << "kilo.jpg";
     QTest::newRow("end of NAME, start of NOTE") << first << true << "B~C" << record << "zb";
     QTest::newRow("date as shown") << first << true << "02.01.20" << record << "zb";
+    QTest::newRow("size") << first << true << "~9 M" << record << "only.txt";
     QTest::newRow("no field runs on") << first << true << "ZBC" << record << "";
     QTest::newRow("blank date empty") << first << true << "AGAIN~~" << record << "last.jpg";
     QTest::newRow("tag, not name") << first << true << "K" << tag << "last.jpg";
@@ -189,7 +190,7 @@ void TestRecordSearch::longTexts_data()
     QTest::newRow("only in the long text") << "ZEBRA" << 5 << true;
     QTest::newRow("no-break space as a blank") << "ZEBRA STR" << 5 << true;
     QTest::newRow("across the lines' break") << "ONE\nZEB" << 5 << true;
-    QTest::newRow("size ends, text begins") << "~~LINE" << 5 << false;
+    QTest::newRow("size ends, text begins") << "M~LINE" << 5 << false;
     QTest::newRow("no text, still a ~ for it") << "AGAIN~~~" << 4 << false;
 }
 
