@@ -192,6 +192,16 @@ double grep(const QStringList &arguments)
     });
 }
 
+double readWhole(const QString &path)
+{
+    return seconds([&] {
+        QFile file(path);
+        check(file.open(QIODevice::ReadOnly | QIODevice::Unbuffered), "read");
+        QByteArray buffer(1 << 20, '\0');
+        while (file.read(buffer.data(), buffer.size()) > 0) { }
+    });
+}
+
 // The main window over a catalogue, shown offscreen as at start-up.
 class Window
 {
@@ -244,15 +254,20 @@ void searchWithoutTexts(const QString &root, int records, Answers &answers)
     Window w(root);
     w->state().settings.SearchInText = 0;
     answers.text = kNothing;
-    double ours = 1e9, theirs = 1e9;
+    double ours = 1e9, theirs = 1e9, reading = 1e9;
     for (int round = 0; round < kRounds; ++round) {
         theirs = std::min(
             theirs, grep({ QStringLiteral("-c"), kNothing, root + QStringLiteral("/lines.txt") }));
         ours = std::min(ours, searchOnce(w));
+        reading = std::min(reading, readWhole(root + QStringLiteral("/Bench.dbf")));
     }
     char what[96];
     std::snprintf(what, sizeof what, "F3, no match, %d records, SearchInText 0", records);
     report(what, ours, theirs, "grep -c", 2);
+    // The table holds the same texts in fixed-width fields, several times the bytes of
+    // the lines: reading it at all is the least a search over it can cost.
+    std::printf(
+        "  reading the table file alone: %.3f s, %.2f times grep -c\n", reading, reading / theirs);
 }
 
 void searchWithTexts(const QString &root, Answers &answers)
