@@ -111,18 +111,19 @@ DbStatus SearchCommands::recordSearch(bool down, search::Kind kind)
     CatalogTable &t = *m_state.Dbf1;
     m_views.grid()->setFocus();
     RecordMatcher matcher(t.table(), m_searchText, kind, m_state.rootPath());
-    const BulkWalk walk(m_state);
+    // The scan does not move the table, so the views need no detaching for it: after a
+    // miss they are as they were, without a repaint.
     SearchHit hit;
-    DbStatus st = findNextMatch(t, matcher, down, hit);
+    const DbStatus st = findNextMatch(t, matcher, down, hit);
     if (!st)
         return st;
     if (hit.recno == 0) {
-        // Nothing has moved: the current record and the folder shown stay.
         missed();
         return DbStatus::ok();
     }
     const bool inText = kind == search::Kind::Text && matcher.textHolds(hit.record.constData());
     m_panels.setPanelText(0, search::matchPanelText(m_searchText, inText));
+    const BulkWalk walk(m_state);
     return showMatch(hit);
 }
 

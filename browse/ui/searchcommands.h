@@ -18,9 +18,10 @@ class BrowseViews;
 // finds folders by name, one character finds tags. A search that finds nothing beeps and
 // leaves the current record where it was.
 //
-// The record search does not walk the views through the catalogue: the grid is detached
-// and the long texts are read without the text pane, which shows the final record's text
-// once.
+// The record search does not walk the views through the catalogue: the first match in the
+// order in force is found by one scan of the table that leaves the views alone, the long
+// texts are read without the text pane, and the views are detached only while the match
+// is made current; the text pane shows the final record's text once.
 class SearchCommands : public QObject
 {
     Q_OBJECT
