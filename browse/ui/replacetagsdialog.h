@@ -6,7 +6,6 @@
 #include <functional>
 
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
