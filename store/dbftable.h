@@ -99,6 +99,13 @@ public:
     bool eof() const;
     bool isEmpty() const { return bof() && eof(); }
 
+    // Every record that a move could make current (not marked deleted, accepted by the
+    // filter), in physical order, read through a large buffer without moving: the current
+    // record stays current and the range plays no part. visit receives the record number
+    // and the record's bytes (deletion flag first), valid for the call only. A pending
+    // edit is posted first, as before any move.
+    DbStatus scanVisible(const std::function<void(quint32 recno, const char *rec)> &visit);
+
     qint64 recNo() const; // physical number of the current record, -1 when none
     DbStatus goTo(quint32 recno); // NoRecord when it is deleted or outside range/filter
     quint32 physicalCount() const; // records in the file, deleted ones included

@@ -10,12 +10,17 @@
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
 #include "browse/ui/editingcommands.h"
+#include "browse/ui/searchcommands.h"
+#include "browse/ui/tagcommands.h"
 #include "dialogs/shareddialog.h"
 #include "fileops/ui/folderfilecommands.h"
 #include "fileops/ui/shellcommands.h"
+#include "platform/beep.h"
 #include "print/ui/printcommands.h"
 #include "scan/ui/folderupdatecommands.h"
 #include "store/catalogtable.h"
+
+#include <QApplication>
 
 CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environment)
     : m_window(window)
@@ -72,6 +77,11 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     look.setToolbarColor = [&window](const QColor &color) { window.setToolbarColor(color); };
     look.applyViewLook = [&window] { window.ApplyViewLook(&window); };
     m_program = std::make_unique<ProgramCommands>(state, commands, program, std::move(look));
+    m_search = std::make_unique<SearchCommands>(
+        state, *m_browsing, window, commands, [this] { return m_editing->finishEditing(); });
+    m_tags = std::make_unique<TagCommands>(state, *m_browsing, window);
+    // The window system's bell stands in for a tone of a given pitch.
+    beep::install([](int, int) { QApplication::beep(); });
     state.Dbf1->setErrorReporter(
         [](const QString &message) { ShowDialog(DialogKind::Error, message); });
     attachCommands();
@@ -137,6 +147,17 @@ void CommandFamilies::attachCommands()
     c.attach(Command::popDelDirClick, [&f] { f.popDelDirClick(); });
     c.attach(Command::miMoveClick, [&f] { f.miMoveClick(); });
     c.attach(Command::miKopierenClick, [&f] { f.miKopierenClick(); });
+
+    SearchCommands &search = *m_search;
+    c.attach(Command::unten1Click, [&search] { search.unten1Click(); });
+    c.attach(Command::oben1Click, [&search] { search.oben1Click(); });
+
+    TagCommands &t = *m_tags;
+    c.attach(Command::miKataddClick, [&t] { t.miKataddClick(); });
+    c.attach(Command::mikatdelClick, [&t] { t.mikatdelClick(); });
+    c.attach(Command::miKatReplaceClick, [&t] { t.miKatReplaceClick(); });
+    c.attach(Command::miFilterClick, [&t] { t.miFilterClick(); });
+    c.attach(Command::miKategorienClick, [&t] { t.miKategorienClick(); });
 }
 
 void CommandFamilies::LoadProgramSettings()

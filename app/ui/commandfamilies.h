@@ -12,6 +12,8 @@ class MainWindow;
 class PrintCommands;
 class ShellCommands;
 class ProgramCommands;
+class SearchCommands;
+class TagCommands;
 
 // The command families of the main window, composed: each is given the narrow interfaces
 // it needs, and every command of the table is attached to its family's handler. The one
@@ -31,6 +33,8 @@ public:
     PrintCommands &printing() const { return *m_print; }
     FolderFileCommands &folderFile() const { return *m_folderFile; }
     ProgramCommands &program() const { return *m_program; }
+    SearchCommands &search() const { return *m_search; }
+    TagCommands &tags() const { return *m_tags; }
 
     // Start: the program settings read, the archive chosen and opened (the program's state
     // says when start-up was abandoned); then the move-file window created.
@@ -57,4 +61,6 @@ private:
     std::unique_ptr<PrintCommands> m_print;
     std::unique_ptr<FolderFileCommands> m_folderFile;
     std::unique_ptr<ProgramCommands> m_program;
+    std::unique_ptr<SearchCommands> m_search;
+    std::unique_ptr<TagCommands> m_tags;
 };

@@ -5,6 +5,7 @@
 #include "browse/filedelete.h"
 #include "browse/textpane.h"
 #include "browse/ui/browseviews.h"
+#include "browse/ui/caretline.h"
 #include "dialogs/regional.h"
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/errorbox.h"
@@ -23,7 +24,6 @@
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QTableView>
-#include <QTextBlock>
 
 namespace
 {
@@ -215,18 +215,7 @@ void EditingCommands::Action2Execute()
 {
     if (m_state.mode != UiMode::TextEdit)
         return;
-    QTextCursor cursor = m_textPane->textCursor();
-    const QTextBlock block = cursor.block();
-    int from = block.position();
-    int to = block.position() + block.length() - 1;
-    if (block.next().isValid())
-        ++to;
-    else if (block.previous().isValid())
-        --from;
-    cursor.setPosition(from);
-    cursor.setPosition(to, QTextCursor::KeepAnchor);
-    cursor.removeSelectedText();
-    m_textPane->setTextCursor(cursor);
+    deleteCaretLine(m_textPane);
 }
 
 void EditingCommands::PopupMenu3Popup()

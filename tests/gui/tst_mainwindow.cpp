@@ -249,15 +249,14 @@ void TestMainWindow::commandsStillWithoutHandler()
             QAction *item = m_form->commands().action(Command(i));
             QVERIFY(!item || !item->isEnabled());
         }
-    QCOMPARE(missing,
-        (QStringList { "unten1Click", "oben1Click", "miKataddClick", "mikatdelClick",
-            "miKatReplaceClick", "miFilterClick", "miKategorienClick" }));
+    QCOMPARE(missing, QStringList());
 }
 
 void TestMainWindow::tooltipsOnlyWhereThereIsAHint()
 {
     CommandActions &commands = m_form->commands();
     commands.attach(Command::miFiledruckClick, [] {});
+    commands.attach(Command::miKategorienClick, {});
     auto *top = m_form->findChild<QToolBar *>(QStringLiteral("ToolBar2"));
     auto hover = [&](Command c) {
         QToolTip::hideText();

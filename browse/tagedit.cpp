@@ -1,0 +1,137 @@
+#include "tagedit.h"
+
+#include "dialogs/shareddialog.h"
+#include "platform/codepage.h"
+#include "platform/diskpath.h"
+#include "scan/textfile.h"
+#include "store/catalogtable.h"
+#include "store/dbffile.h"
+
+#include <QRegularExpression>
+
+#include <utility>
+#include <vector>
+
+namespace tagedit
+{
+
+namespace
+{
+
+    const QString kTagList = QStringLiteral("Tag list");
+    constexpr qint64 kMaxTagListSize = 64 * 1024 * 1024;
+
+} // namespace
+
+QString addPrompt()
+{
+    return QStringLiteral("Add tag ? (1 Character)");
+}
+
+QString deletePrompt()
+{
+    return QStringLiteral("Delete tag ? (1 Character)");
+}
+
+QString tagOfAnswer(const QString &answer)
+{
+    if (answer.isEmpty() || isEscAnswer(answer) || answer == QLatin1String("-"))
+        return QString();
+    return codepage::upperText(answer.left(1));
+}
+
+QString added(const QString &code, const QString &tag)
+{
+    if (tag.isEmpty() || code.contains(tag))
+        return code;
+    return (tag + code).left(CatalogTable::CodeWidth);
+}
+
+QString removed(const QString &code, const QString &tag)
+{
+    return tag.isEmpty() ? code : QString(code).remove(tag);
+}
+
+QString replaced(const QString &code, const QString &from, const QString &to)
+{
+    if (!from.isEmpty() && !to.isEmpty())
+        return code.contains(to) ? code : QString(code).replace(from, to);
+    if (!to.isEmpty())
+        return added(code, to);
+    return removed(code, from);
+}
+
+DbStatus ReplaceTags(CatalogTable &table, const Replacement &replacement)
+{
+    DbfTable &t = table.table();
+    const qint64 current = t.recNo();
+    const QByteArray folder = CatalogTable::folderKey(replacement.folder);
+    const auto &fields = t.fields();
+    const DbfField dir = fields[CatalogTable::DIR];
+    const DbfField code = fields[CatalogTable::CODE];
+    const DetachedViews detached(table);
+    DbStatus st = table.setPhysicalOrder();
+    // The records to change are found first, so that writing one never disturbs the walk.
+    std::vector<std::pair<quint32, QString>> changes;
+    if (st)
+        st = t.scanVisible([&](quint32 recno, const char *rec) {
+            const char *d = rec + 1 + dir.offset;
+            if (!replacement.allFolders
+                && QByteArray::fromRawData(d, dbf::trimmedLength(d, dir.width)) != folder)
+                return;
+            const char *c = rec + 1 + code.offset;
+            const QString was = codepage::toUnicode(c, dbf::trimmedLength(c, code.width));
+            QString now = replaced(was, replacement.from, replacement.to);
+            if (now != was)
+                changes.emplace_back(recno, std::move(now));
+        });
+    for (const auto &[recno, tags] : changes) {
+        if (st)
+            st = t.goTo(recno);
+        if (st)
+            st = t.edit();
+        if (!st)
+            break;
+        t.setFieldText(CatalogTable::CODE, tags);
+        st = t.post();
+        if (!st) {
+            t.cancel();
+            break;
+        }
+    }
+    const DbStatus restored = table.restoreOrder();
+    if (current > 0)
+        t.goTo(quint32(current));
+    return st ? restored : st;
+}
+
+QString tagListPath(const QString &rootPath, const QString &archiveName)
+{
+    return diskpath::resolve(rootPath, archiveName + QStringLiteral(".txt"));
+}
+
+DbStatus readTagList(const QString &path, QString &text)
+{
+    text.clear();
+    QByteArray bytes;
+    const DbStatus st = textfile::readWhole(path, kMaxTagListSize, kTagList, bytes);
+    if (st.code() == DbStatus::NotFound)
+        return DbStatus::ok();
+    if (!st)
+        return st;
+    QStringList lines;
+    for (const QByteArray &line : textfile::splitLines(bytes))
+        lines.append(codepage::toUnicode(line));
+    text = lines.join(QLatin1Char('\n'));
+    return DbStatus::ok();
+}
+
+DbStatus writeTagList(const QString &path, const QString &text, bool *lossy)
+{
+    QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return textfile::writeAtomically(path, textfile::encodeLines(lines, lossy), kTagList);
+}
+
+} // namespace tagedit

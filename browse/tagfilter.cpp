@@ -1,0 +1,84 @@
+#include "tagfilter.h"
+
+#include "platform/codepage.h"
+#include "store/catalogtable.h"
+#include "store/dbffile.h"
+
+#include <cstring>
+
+namespace tagfilter
+{
+
+QString prompt()
+{
+    return QStringLiteral(
+        "Tag (Character) for the filter ?\r\rstart with - (minus) for logical NOT");
+}
+
+QString fromAnswer(const QString &answer)
+{
+    QString typed = codepage::upperText(answer);
+    typed.remove(QLatin1Char('-'));
+    typed.remove(QLatin1Char(' '));
+    typed.truncate(10);
+    QString filter = answer.startsWith(QLatin1Char('-')) ? QStringLiteral("-") : QString();
+    for (QChar c : typed)
+        if (!filter.contains(c))
+            filter += c;
+    return filter;
+}
+
+QString panelText(const QString &filter)
+{
+    return QStringLiteral("Tags:  ") + filter;
+}
+
+Test::Test(const QString &filter)
+{
+    m_not = filter.startsWith(QLatin1Char('-'));
+    for (QChar c : filter) {
+        bool ok = true;
+        const QByteArray byte = codepage::fromUnicode(QString(c), &ok);
+        // A character the code page cannot hold is in no record's tags.
+        if (ok)
+            m_chars += byte;
+        else if (!m_not)
+            m_impossible = true;
+    }
+}
+
+bool Test::accepts(const char *code, int width) const
+{
+    if (m_impossible)
+        return false;
+    const int n = dbf::trimmedLength(code, width);
+    for (char c : m_chars) {
+        const bool held = n > 0 && std::memchr(code, c, size_t(n)) != nullptr;
+        if (held == m_not)
+            return false;
+    }
+    return true;
+}
+
+std::function<bool(const DbfTable &)> Dbf1FilterRecord(const DbfTable &table, const QString &filter)
+{
+    const auto &fields = table.fields();
+    if (fields.size() <= size_t(CatalogTable::CODE))
+        return [](const DbfTable &) { return true; };
+    const int offset = fields[CatalogTable::CODE].offset + 1;
+    const int width = fields[CatalogTable::CODE].width;
+    return [test = Test(filter), offset, width](const DbfTable &t) {
+        const char *rec = t.recordData();
+        return rec && test.accepts(rec + offset, width);
+    };
+}
+
+QString tagUsedByFilter(const QString &filter, const QString &from, const QString &to)
+{
+    for (const QString &tag : { from, to })
+        if (!tag.isEmpty() && filter.contains(tag))
+            return tag;
+    return QString();
+}
+
+} // namespace tagfilter

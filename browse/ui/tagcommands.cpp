@@ -1,0 +1,205 @@
+#include "tagcommands.h"
+
+#include "app/bulkwalk.h"
+#include "app/settingslook.h"
+#include "browse/tagedit.h"
+#include "browse/tagfilter.h"
+#include "browse/ui/browseviews.h"
+#include "browse/ui/replacetagsdialog.h"
+#include "browse/ui/taglisteditor.h"
+#include "dialogs/shareddialog.h"
+#include "dialogs/ui/widgethelpers.h"
+#include "store/catalogtable.h"
+
+#include <QTableView>
+
+namespace
+{
+
+const char kLossy[] = "Some characters of the text cannot be written in  '%1'  and were "
+                      "saved as \"?\" !";
+
+} // namespace
+
+TagCommands::TagCommands(AppState &state, BrowseViews &views, StatusPanels &panels)
+    : m_state(state)
+    , m_views(views)
+    , m_panels(panels)
+{
+    setObjectName(QStringLiteral("TagCommands"));
+    // The walks that switch the filter off (folder update, description files, the
+    // reorganisation) leave the record count in panel 3.
+    if (CatalogTable *t = state.Dbf1)
+        connect(t, &CatalogTable::tagFilterSwitchedOff, this, [this] { m_views.ShowCount(); });
+    connect(&views, &BrowseViews::reorganised, this, [this] { m_tagFilter.clear(); });
+}
+
+QWidget *TagCommands::mainWindow() const
+{
+    return m_views.grid()->window();
+}
+
+// The add and delete prompt: the answer is remembered as the next preset (Esc forgets
+// it), and so is the tag it names.
+QString TagCommands::askTag(const QString &prompt)
+{
+    QString answer;
+    ShowDialog(DialogKind::TextInput, prompt, m_lastTag, answer);
+    m_lastTag = isEscAnswer(answer) ? QString() : answer;
+    const QString tag = tagedit::tagOfAnswer(answer);
+    if (!tag.isEmpty())
+        m_lastTag = tag;
+    return tag;
+}
+
+DbStatus TagCommands::changeCurrentTags(const std::function<QString(const QString &)> &change)
+{
+    CatalogTable *t = m_state.openTable();
+    if (!t || t->table().recNo() <= 0)
+        return DbStatus::ok();
+    const QString was = t->text(CatalogTable::CODE);
+    const QString now = change(was);
+    if (now == was)
+        return DbStatus::ok();
+    // The grid reads its rows again once the record is written.
+    const DetachedViews detached(*t);
+    DbStatus st = t->table().edit();
+    if (!st)
+        return st;
+    t->setText(CatalogTable::CODE, now);
+    st = t->table().post();
+    if (!st)
+        t->table().cancel();
+    return st;
+}
+
+void TagCommands::miKataddClick()
+{
+    if (!m_state.openTable())
+        return;
+    const QString tag = askTag(tagedit::addPrompt());
+    if (!tag.isEmpty())
+        BrowseViews::throwIfFailed(
+            changeCurrentTags([&](const QString &code) { return tagedit::added(code, tag); }));
+}
+
+void TagCommands::mikatdelClick()
+{
+    if (!m_state.openTable())
+        return;
+    const QString tag = askTag(tagedit::deletePrompt());
+    if (!tag.isEmpty())
+        BrowseViews::throwIfFailed(
+            changeCurrentTags([&](const QString &code) { return tagedit::removed(code, tag); }));
+}
+
+void TagCommands::miKatReplaceClick()
+{
+    CatalogTable *t = m_state.openTable();
+    if (!t)
+        return;
+    const int node = m_views.selectedNodeIndex();
+    ReplaceTagsDialog dialog(mainWindow(), t->tagFilterOn() ? m_tagFilter : QString(),
+        [this](const QString &from, const QString &to, bool allFolders) {
+            replaceTags(from, to, allFolders);
+        });
+    dialog.exec();
+    // The node selected before is selected again; choosing another one runs SelectFolder.
+    if (node >= 0 && node != m_views.selectedNodeIndex())
+        BrowseViews::throwIfFailed(m_views.selectNodeAt(node));
+}
+
+// Runs inside the dialog: a failure is shown here, since nothing may escape its event loop.
+void TagCommands::replaceTags(const QString &from, const QString &to, bool allFolders)
+{
+    CatalogTable *t = m_state.openTable();
+    if (!t)
+        return;
+    tagedit::Replacement replacement;
+    replacement.from = from;
+    replacement.to = to;
+    replacement.allFolders = allFolders;
+    replacement.folder = m_panels.panelText(2);
+    DbStatus st;
+    {
+        const BulkWalk walk(m_state);
+        st = tagedit::ReplaceTags(*t, replacement);
+    }
+    m_views.showCurrentRecord();
+    if (!st)
+        ShowDialog(DialogKind::Error, st.message());
+}
+
+void TagCommands::miFilterClick()
+{
+    CatalogTable *t = m_state.openTable();
+    if (!t)
+        return;
+    if (t->tagFilterOn()) {
+        BrowseViews::throwIfFailed(switchFilterOff());
+        return;
+    }
+    QString answer;
+    ShowDialog(DialogKind::TextInput, tagfilter::prompt(), m_tagFilter, answer);
+    if (isEscAnswer(answer)) {
+        m_tagFilter.clear();
+        return;
+    }
+    if (answer.isEmpty())
+        return;
+    m_tagFilter = tagfilter::fromAnswer(answer);
+    BrowseViews::throwIfFailed(switchFilterOn());
+}
+
+DbStatus TagCommands::switchFilterOn()
+{
+    CatalogTable &t = *m_state.Dbf1;
+    DbStatus st;
+    {
+        const WaitCursor wait;
+        const DetachedViews detached(t);
+        const qint64 current = t.table().recNo();
+        t.setTagFilter(tagfilter::Dbf1FilterRecord(t.table(), m_tagFilter));
+        // The current record stays when the filter lets it pass.
+        if (current <= 0 || !t.table().goTo(quint32(current)))
+            st = t.table().first();
+    }
+    m_panels.setPanelText(3, tagfilter::panelText(m_tagFilter));
+    return st;
+}
+
+DbStatus TagCommands::switchFilterOff()
+{
+    CatalogTable &t = *m_state.Dbf1;
+    DbStatus st;
+    {
+        const DetachedViews detached(t);
+        t.switchTagFilterOff();
+        st = m_views.SelectFolder();
+    }
+    m_views.ShowCount();
+    return st;
+}
+
+void TagCommands::miKategorienClick()
+{
+    if (!m_state.openTable())
+        return;
+    const Settings &s = m_state.settings;
+    const QString path = tagedit::tagListPath(m_state.rootPath(), s.ArchiveName);
+    QString text;
+    const DbStatus read = tagedit::readTagList(path, text);
+    // A list that cannot be read is not offered for editing: saving would replace it.
+    BrowseViews::throwIfFailed(read);
+    QWidget *window = mainWindow();
+    TagListEditor editor(window, text, s.TagEditorBounds, toQColor(s.EditColor, window->palette()),
+        m_state.ViewFont);
+    editor.exec();
+    m_state.settings.TagEditorBounds = editor.bounds();
+    if (!editor.saveWanted())
+        return;
+    bool lossy = false;
+    BrowseViews::throwIfFailed(tagedit::writeTagList(path, editor.text(), &lossy));
+    if (lossy)
+        ShowDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(path));
+}
