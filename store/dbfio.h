@@ -21,6 +21,10 @@ bool faultAllows(const QString &path, qint64 offset, qint64 size);
 // Reads up to size bytes at offset; *got tells how many arrived (fewer only at the end).
 DbStatus readAt(int fd, char *data, qint64 size, qint64 offset, const QString &path, qint64 *got);
 DbStatus writeAt(int fd, const char *data, qint64 size, qint64 offset, const QString &path);
+// The same without asking the system to write the bytes to the disk early: for scratch
+// files removed before long, and for files synced on a thread of their own while other
+// work goes on (early write-back would hold up the writer when the disk is busy).
+DbStatus writeAtDeferred(int fd, const char *data, qint64 size, qint64 offset, const QString &path);
 DbStatus truncate(int fd, qint64 size, const QString &path);
 DbStatus sync(int fd, const QString &path);
 // Asks the system to start writing the given bytes to the disk without waiting for it, so
