@@ -91,6 +91,19 @@ int replace(const QString &from, const QString &to)
     return rc == 0 ? 0 : errno;
 }
 
+void dropCachedPages(const QString &path)
+{
+#ifdef POSIX_FADV_DONTNEED
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
+#else
+    (void)path;
+#endif
+}
+
 qint64 fileSize(int fd)
 {
     struct stat st {

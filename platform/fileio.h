@@ -27,6 +27,9 @@ int syncPath(const QString &path);
 void startWriteback(int fd, qint64 offset, qint64 size);
 // Renames from to to, replacing a file there.
 int replace(const QString &from, const QString &to);
+// Gives the file's cached pages back to the system (those not waiting to be written), for
+// a file that is about to go: the memory is then at hand for what is written next.
+void dropCachedPages(const QString &path);
 // -1 when the length cannot be told.
 qint64 fileSize(int fd);
 // The system's text for an error number.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <mutex>
 
 namespace dbfio
 {
@@ -57,13 +58,23 @@ namespace
     }
 } // namespace
 
+// Builds write from more than one thread; the hook is called by one at a time, so that
+// it may count.
+static std::mutex &hookMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
 void setFaultHook(FaultHook h)
 {
+    const std::lock_guard<std::mutex> lock(hookMutex());
     hook() = std::move(h);
 }
 
 bool faultAllows(const QString &path, qint64 offset, qint64 size)
 {
+    const std::lock_guard<std::mutex> lock(hookMutex());
     return !hook() || hook()(path, offset, size);
 }
 

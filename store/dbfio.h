@@ -13,7 +13,8 @@ namespace dbfio
 
 // Called before every write with the file, offset and size; returning false fails the
 // write as a full disk would. Also called by pack between its steps (size -1, offset =
-// step number) so that a test can stop it there. Not set in the program.
+// step number) so that a test can stop it there. Called by one thread at a time. Not set
+// in the program.
 using FaultHook = std::function<bool(const QString &path, qint64 offset, qint64 size)>;
 void setFaultHook(FaultHook hook);
 bool faultAllows(const QString &path, qint64 offset, qint64 size);

@@ -205,9 +205,13 @@ bool DbfTable::Impl::indexMatches()
 std::unique_ptr<MdxKeySorter> DbfTable::Impl::keySorter() const
 {
     std::vector<int> lengths;
-    for (const DbfTagRuntime &t : tags)
+    std::vector<const KeyExpr *> exprs;
+    for (const DbfTagRuntime &t : tags) {
         lengths.push_back(t.expr.length());
-    return std::make_unique<MdxKeySorter>(lengths, mdxPath + QStringLiteral(".sort"));
+        exprs.push_back(&t.expr);
+    }
+    return std::make_unique<MdxKeySorter>(
+        lengths, mdxPath + QStringLiteral(".sort"), KeyExpr::sharedLead(exprs));
 }
 
 // The keys of every tag of one record, one after another in tag order, into keys.

@@ -150,6 +150,10 @@ DbStatus DbfTable::Impl::writeReplacement(
     DbStatus st = writePacked(file, lock.fd(), newTable, *keys);
     if (!st)
         return st;
+    // The old files are read no more (unless pack fails, and then from the disk): their
+    // pages go back to the system before the new index takes as many again.
+    fileio::dropCachedPages(file.path());
+    fileio::dropCachedPages(mdxPath);
     if (st = fresh.adopt(std::move(lock), newTable); !st)
         return st;
     // The new table goes to the disk while its index is built from the gathered keys;

@@ -3,7 +3,7 @@
 #include "dbfio.h"
 #include "mdxpage.h"
 
-#include <QtEndian>
+#include <QtGlobal>
 
 #include <algorithm>
 #include <cstring>
@@ -21,22 +21,11 @@ constexpr qint64 kRunBuffer = 1024 * 1024;
 constexpr qint64 kMergeBuffers = 8 * 1024 * 1024;
 constexpr qint64 kLeastRunBuffer = 16 * 1024;
 
-// Sorting entry numbers by (key, recno) through the keys themselves makes every comparison
-// two visits to scattered keys, mostly over long equal prefixes (the folder part). Instead
-// the entries are sorted by eight key bytes at a time, held beside the entry number, and
-// only runs that tie on those bytes go on to the next eight.
-struct SortItem {
-    quint64 chunk;
-    quint32 entry;
-};
-
-// Eight key bytes from depth on as a number that orders as the bytes do (zero past the end).
-quint64 chunkAt(const char *key, int len, int depth)
-{
-    quint64 v = 0;
-    std::memcpy(&v, key + depth, size_t(std::min(8, len - depth)));
-    return qFromBigEndian(v);
-}
+// A run in the scratch file is its entries in order, each written as the number of leading
+// bytes its key shares with the key before it, the number of bytes that follow, those
+// bytes, and the record number (4 bytes): sorted keys share long prefixes (the folder), so
+// a run takes a fraction of the bytes its keys hold in memory.
+constexpr int kMostEntryBytes = 2 + kMaxKeyLength + 4;
 
 // How many leading bytes two keys share.
 int commonPrefix(const char *a, const char *b, int len)
@@ -54,61 +43,18 @@ int commonPrefix(const char *a, const char *b, int len)
     return n;
 }
 
-// How many leading bytes, in whole chunks, all keys of the run share with its first key.
-int sharedPrefix(const SortItem *begin, const SortItem *end, const MdxKeyList &list, int depth)
+// Appends one entry of a run to out; previous is the key written before it, or null.
+void encodeEntry(QByteArray &out, const char *key, const char *previous, int len, quint32 recno)
 {
-    const int len = list.keyLength;
-    const char *keys = list.keys.constData();
-    const char *first = keys + size_t(begin->entry) * size_t(len);
-    int shared = len / 8 * 8;
-    for (const SortItem *it = begin + 1; it != end && shared > depth; ++it) {
-        const char *key = keys + size_t(it->entry) * size_t(len);
-        int d = depth;
-        while (d < shared && std::memcmp(first + d, key + d, 8) == 0)
-            d += 8;
-        shared = d;
-    }
-    return std::max(shared, depth);
+    const int shared = previous ? commonPrefix(previous, key, len) : 0;
+    const qsizetype at = out.size();
+    out.resize(at + 2 + (len - shared) + 4);
+    char *p = out.data() + at;
+    p[0] = char(shared);
+    p[1] = char(len - shared);
+    std::memcpy(p + 2, key + shared, size_t(len - shared));
+    put32(p + 2 + len - shared, recno);
 }
-
-void refine(std::vector<SortItem> &items, size_t from, size_t to, const MdxKeyList &list, int depth)
-{
-    const int len = list.keyLength;
-    const char *keys = list.keys.constData();
-    const auto begin = items.begin() + qsizetype(from);
-    const auto end = items.begin() + qsizetype(to);
-    depth = sharedPrefix(&*begin, &*begin + (to - from), list, depth);
-    for (; depth < len; depth += 8) {
-        bool differ = false;
-        for (auto it = begin; it != end; ++it) {
-            it->chunk = chunkAt(keys + size_t(it->entry) * size_t(len), len, depth);
-            differ = differ || it->chunk != begin->chunk;
-        }
-        if (differ)
-            break;
-    }
-    if (depth >= len) { // equal keys: record-number order
-        std::sort(begin, end, [&](const SortItem &a, const SortItem &b) {
-            return list.recnos[a.entry] < list.recnos[b.entry];
-        });
-        return;
-    }
-    std::sort(begin, end, [](const SortItem &a, const SortItem &b) { return a.chunk < b.chunk; });
-    for (size_t i = from; i < to;) {
-        size_t j = i + 1;
-        while (j < to && items[j].chunk == items[i].chunk)
-            ++j;
-        if (j - i > 1)
-            refine(items, i, j, list, depth + 8);
-        i = j;
-    }
-}
-
-// A run in the scratch file is its entries in order, each written as the number of leading
-// bytes its key shares with the key before it, the number of bytes that follow, those
-// bytes, and the record number (4 bytes): sorted keys share long prefixes (the folder), so
-// a run takes a fraction of the bytes its keys hold in memory.
-constexpr int kMostEntryBytes = 2 + kMaxKeyLength + 4;
 
 // One run of a merge: a window of its bytes in memory, refilled from the scratch file,
 // and its current entry spelled out.
@@ -123,34 +69,6 @@ struct RunReader {
 
 } // namespace
 
-// Entries already in order (records appended in key order) are taken as they are; the
-// check stops at the first pair out of order.
-std::vector<quint32> mdx::sortedEntries(const MdxKeyList &list)
-{
-    const size_t count = list.recnos.size();
-    const size_t len = size_t(list.keyLength);
-    const char *keys = list.keys.constData();
-    std::vector<quint32> order(count);
-    size_t i = 1;
-    while (i < count
-        && compareEntry(
-               keys + (i - 1) * len, list.recnos[i - 1], keys + i * len, list.recnos[i], int(len))
-            <= 0)
-        ++i;
-    if (i >= count) {
-        for (size_t k = 0; k < count; ++k)
-            order[k] = quint32(k);
-        return order;
-    }
-    std::vector<SortItem> items(count);
-    for (size_t k = 0; k < count; ++k)
-        items[k].entry = quint32(k);
-    refine(items, 0, count, list, 0);
-    for (size_t k = 0; k < count; ++k)
-        order[k] = items[k].entry;
-    return order;
-}
-
 std::future<DbStatus> mdx::runAside(const std::function<DbStatus()> &work)
 {
     if (std::thread::hardware_concurrency() > 1) {
@@ -163,17 +81,47 @@ std::future<DbStatus> mdx::runAside(const std::function<DbStatus()> &work)
     return std::async(std::launch::deferred, work);
 }
 
+qint64 MdxKeySorter::Held::bytes() const
+{
+    qint64 n = rows.size() + leads.size() + qint64(buckets.size() * sizeof(quint32));
+    for (const MdxKeyList &l : lists)
+        n += l.keys.size() + qint64(l.recnos.size() * sizeof(quint32));
+    return n;
+}
+
+void MdxKeySorter::Held::clear()
+{
+    for (MdxKeyList &l : lists) {
+        l.keys.resize(0);
+        l.recnos.clear();
+    }
+    rows.resize(0);
+    rowCount = 0;
+    leads.resize(0);
+    leadCount = 0;
+    std::fill(buckets.begin(), buckets.end(), 0u);
+    order.clear();
+    groupEnds.clear();
+}
+
 MdxKeySorter::MdxKeySorter(
-    const std::vector<int> &keyLengths, const QString &scratchPath, qint64 budget)
-    : m_scratchPath(scratchPath)
+    const std::vector<int> &keyLengths, const QString &scratchPath, int sharedLead, qint64 budget)
+    : m_lengths(keyLengths)
+    , m_counts(keyLengths.size(), 0)
+    , m_runs(keyLengths.size())
+    , m_lead(sharedLead)
+    , m_scratchPath(scratchPath)
     , m_half(std::max<qint64>(1, budget / 2))
 {
-    m_tags.resize(keyLengths.size());
-    m_held.resize(keyLengths.size());
-    m_spilling.resize(keyLengths.size());
-    for (size_t i = 0; i < keyLengths.size(); ++i) {
-        m_tags[i].keyLength = m_held[i].keyLength = m_spilling[i].keyLength = keyLengths[i];
-        m_perRecord += keyLengths[i] + qint64(sizeof(quint32));
+    m_rowLength = 8;
+    for (int len : keyLengths) {
+        m_rowLength += len - m_lead;
+        m_perRecord += len + qint64(sizeof(quint32));
+    }
+    for (Held *h : { &m_held, &m_spilling }) {
+        h->lists.resize(keyLengths.size());
+        for (size_t i = 0; i < keyLengths.size(); ++i)
+            h->lists[i].keyLength = keyLengths[i];
     }
 }
 
@@ -187,51 +135,148 @@ MdxKeySorter::~MdxKeySorter()
     }
 }
 
-qint64 MdxKeySorter::heldBytes() const
-{
-    qint64 bytes = 0;
-    for (const MdxKeyList &l : m_held)
-        bytes += l.keys.size() + qint64(l.recnos.size() * sizeof(quint32));
-    return bytes;
-}
-
 DbStatus MdxKeySorter::add(int tag, const char *key, quint32 recno)
 {
-    MdxKeyList &held = m_held[size_t(tag)];
-    if (held.recnos.size() % 4096 == 0 && heldBytes() >= m_half)
-        if (DbStatus st = spill(); !st)
+    if (m_held.lists[size_t(tag)].recnos.size() % 1024 == 0 && m_held.bytes() >= m_half)
+        if (DbStatus st = spill(); !st) // the lists change places: none is held across it
             return st;
-    held.add(key, recno);
-    ++m_tags[size_t(tag)].count;
-    return {};
-}
-
-DbStatus MdxKeySorter::addRecord(const char *keys, quint32 recno)
-{
-    // Every tag holds as many entries as the others, so one of them tells the total.
-    const size_t held = m_held.empty() ? 0 : m_held[0].recnos.size();
-    if (qint64(held + 1) * m_perRecord > m_half)
-        if (DbStatus st = spill(); !st)
-            return st;
-    for (size_t i = 0; i < m_tags.size(); ++i) {
-        MdxKeyList &list = m_held[i];
-        if (list.recnos.capacity() == list.recnos.size())
-            list.reserve(std::max<size_t>(1024, size_t(m_half / m_perRecord)));
-        list.add(keys, recno);
-        keys += m_tags[i].keyLength;
-        ++m_tags[i].count;
-    }
+    m_held.lists[size_t(tag)].add(key, recno);
+    ++m_counts[size_t(tag)];
     return {};
 }
 
 DbStatus MdxKeySorter::addList(int tag, MdxKeyList &list)
 {
-    const int len = m_tags[size_t(tag)].keyLength;
+    const int len = m_lengths[size_t(tag)];
     for (size_t i = 0; i < list.recnos.size(); ++i)
         if (DbStatus st = add(tag, list.keys.constData() + qsizetype(i) * len, list.recnos[i]); !st)
             return st;
     list.keys.clear();
     list.recnos.clear();
+    return {};
+}
+
+DbStatus MdxKeySorter::addRecord(const char *keys, quint32 recno)
+{
+    if (m_lead == 0) {
+        for (size_t i = 0; i < m_lengths.size(); ++i) {
+            if (DbStatus st = add(int(i), keys, recno); !st)
+                return st;
+            keys += m_lengths[i];
+        }
+        return {};
+    }
+    if (m_held.bytes() + m_rowLength + m_lead + 16 > m_half)
+        if (DbStatus st = spill(); !st)
+            return st;
+    Held &h = m_held;
+    if (h.rows.capacity() < h.rows.size() + m_rowLength)
+        h.rows.reserve(std::max<qsizetype>(2 * h.rows.capacity(), 64 * m_rowLength));
+    const quint32 lead = leadNumber(h, keys);
+    const qsizetype at = h.rows.size();
+    h.rows.resize(at + m_rowLength);
+    char *row = h.rows.data() + at;
+    put32(row, lead);
+    put32(row + 4, recno);
+    row += 8;
+    for (size_t i = 0; i < m_lengths.size(); ++i) {
+        std::memcpy(row, keys + m_lead, size_t(m_lengths[i] - m_lead));
+        row += m_lengths[i] - m_lead;
+        keys += m_lengths[i];
+        ++m_counts[i];
+    }
+    ++h.rowCount;
+    return {};
+}
+
+// The number of a lead in the dictionary, added when new. Open addressing over a table at
+// most half full.
+quint32 MdxKeySorter::leadNumber(Held &h, const char *lead)
+{
+    if (h.buckets.size() < 2 * (size_t(h.leadCount) + 1)) {
+        std::vector<quint32> grown(std::max<size_t>(1024, 2 * h.buckets.size()), 0u);
+        for (quint32 n = 0; n < h.leadCount; ++n) {
+            size_t s = qHashBits(h.leads.constData() + qsizetype(n) * m_lead, size_t(m_lead))
+                & (grown.size() - 1);
+            while (grown[s])
+                s = (s + 1) & (grown.size() - 1);
+            grown[s] = n + 1;
+        }
+        h.buckets.swap(grown);
+    }
+    const size_t mask = h.buckets.size() - 1;
+    size_t s = qHashBits(lead, size_t(m_lead)) & mask;
+    for (; h.buckets[s]; s = (s + 1) & mask) {
+        const quint32 n = h.buckets[s] - 1;
+        if (std::memcmp(h.leads.constData() + qsizetype(n) * m_lead, lead, size_t(m_lead)) == 0)
+            return n;
+    }
+    h.leads.append(lead, m_lead);
+    h.buckets[s] = ++h.leadCount;
+    return h.leadCount - 1;
+}
+
+// Puts the rows in lead order: the leads are sorted once, and the rows counted into place.
+void MdxKeySorter::group(Held &h) const
+{
+    std::vector<quint32> byLead(h.leadCount);
+    for (quint32 n = 0; n < h.leadCount; ++n)
+        byLead[n] = n;
+    const char *leads = h.leads.constData();
+    std::sort(byLead.begin(), byLead.end(), [&](quint32 a, quint32 b) {
+        return std::memcmp(
+                   leads + qsizetype(a) * m_lead, leads + qsizetype(b) * m_lead, size_t(m_lead))
+            < 0;
+    });
+    std::vector<quint32> rank(h.leadCount);
+    for (quint32 r = 0; r < h.leadCount; ++r)
+        rank[byLead[r]] = r;
+    std::vector<quint32> start(size_t(h.leadCount) + 1, 0u);
+    const char *rows = h.rows.constData();
+    for (quint32 i = 0; i < h.rowCount; ++i)
+        ++start[rank[get32(rows + qsizetype(i) * m_rowLength)] + 1];
+    for (quint32 r = 0; r < h.leadCount; ++r)
+        start[r + 1] += start[r];
+    h.groupEnds.assign(start.begin() + 1, start.end());
+    h.order.resize(h.rowCount);
+    for (quint32 i = 0; i < h.rowCount; ++i)
+        h.order[start[rank[get32(rows + qsizetype(i) * m_rowLength)]]++] = i;
+}
+
+// The entries of one tag of held rows, in order: lead by lead, and within a lead by the
+// rest of the key, then the record number.
+DbStatus MdxKeySorter::sorted(const Held &h, int tag, const Visit &visit) const
+{
+    const int len = m_lengths[size_t(tag)];
+    int tail = 8;
+    for (int i = 0; i < tag; ++i)
+        tail += m_lengths[size_t(i)] - m_lead;
+    const int rest = len - m_lead;
+    const char *rows = h.rows.constData();
+    const auto restOf = [&](quint32 row) { return rows + qsizetype(row) * m_rowLength + tail; };
+    const auto recnoOf
+        = [&](quint32 row) { return get32(rows + qsizetype(row) * m_rowLength + 4); };
+    const RowKeys keys { rows, m_rowLength, tail, rest, 4 };
+    std::vector<quint32> group;
+    std::vector<SortItem> scratch;
+    char key[kMaxKeyLength];
+    quint32 from = 0;
+    for (const quint32 end : h.groupEnds) {
+        group.assign(h.order.begin() + from, h.order.begin() + end);
+        from = end;
+        if (group.empty())
+            continue;
+        sortRows(group.data(), group.data() + group.size(), keys, scratch);
+        std::memcpy(key,
+            h.leads.constData()
+                + qsizetype(get32(rows + qsizetype(group[0]) * m_rowLength)) * m_lead,
+            size_t(m_lead));
+        for (quint32 row : group) {
+            std::memcpy(key + m_lead, restOf(row), size_t(rest));
+            if (DbStatus st = visit(key, recnoOf(row)); !st)
+                return st;
+        }
+    }
     return {};
 }
 
@@ -261,50 +306,61 @@ DbStatus MdxKeySorter::spill()
     return {};
 }
 
-DbStatus MdxKeySorter::writeRuns(Lists &lists)
+DbStatus MdxKeySorter::writeRuns(Held &h)
 {
-    for (size_t i = 0; i < lists.size(); ++i)
-        if (DbStatus st = writeRun(int(i), lists[i]); !st)
+    if (m_lead > 0)
+        group(h);
+    for (int i = 0; i < tagCount(); ++i)
+        if (DbStatus st = writeRun(i, h); !st)
             return st;
+    h.clear();
     return {};
 }
 
-// A tag's entries in list, sorted, as a run at the end of the scratch file; list is emptied.
-DbStatus MdxKeySorter::writeRun(int tag, MdxKeyList &list)
+bool MdxKeySorter::empty(const Held &h, int tag) const
 {
-    if (list.recnos.empty())
+    return m_lead > 0 ? h.rowCount == 0 : h.lists[size_t(tag)].recnos.empty();
+}
+
+// A tag's held entries, sorted, as a run at the end of the scratch file.
+DbStatus MdxKeySorter::writeRun(int tag, const Held &h)
+{
+    if (empty(h, tag))
         return {};
-    const std::vector<quint32> order = sortedEntries(list);
-    const int len = list.keyLength;
+    const int len = m_lengths[size_t(tag)];
     Run run { m_end, 0 };
     QByteArray out;
     out.reserve(kRunBuffer + kMostEntryBytes);
-    const char *previous = nullptr;
-    for (size_t k = 0; k < order.size(); ++k) {
-        const char *key = list.keys.constData() + qsizetype(order[k]) * len;
-        const int shared = previous ? commonPrefix(previous, key, len) : 0;
-        previous = key;
-        const qsizetype at = out.size();
-        out.resize(at + 2 + (len - shared) + 4);
-        char *p = out.data() + at;
-        p[0] = char(shared);
-        p[1] = char(len - shared);
-        std::memcpy(p + 2, key + shared, size_t(len - shared));
-        put32(p + 2 + len - shared, list.recnos[order[k]]);
-        if (out.size() >= kRunBuffer || k + 1 == order.size()) {
-            if (DbStatus st = dbfio::writeAtDeferred(
-                    int(m_scratch.handle()), out.constData(), out.size(), m_end, m_scratchPath);
-                !st)
-                return st;
-            m_end += out.size();
-            run.bytes += out.size();
-            out.resize(0);
-        }
+    char previous[kMaxKeyLength];
+    bool first = true;
+    const auto flush = [&] {
+        DbStatus st = dbfio::writeAtDeferred(
+            int(m_scratch.handle()), out.constData(), out.size(), m_end, m_scratchPath);
+        m_end += out.size();
+        run.bytes += out.size();
+        out.resize(0);
+        return st;
+    };
+    const auto put = [&](const char *key, quint32 recno) {
+        encodeEntry(out, key, first ? nullptr : previous, len, recno);
+        std::memcpy(previous, key, size_t(len));
+        first = false;
+        return out.size() >= kRunBuffer ? flush() : DbStatus();
+    };
+    DbStatus st;
+    if (m_lead > 0) {
+        st = sorted(h, tag, put);
+    } else {
+        const MdxKeyList &list = h.lists[size_t(tag)];
+        for (quint32 i : sortedEntries(list))
+            if (st = put(list.keys.constData() + qsizetype(i) * len, list.recnos[i]); !st)
+                break;
     }
-    m_tags[size_t(tag)].runs.push_back(run);
-    list.keys.resize(0);
-    list.recnos.clear();
-    return {};
+    if (st && !out.isEmpty())
+        st = flush();
+    if (st)
+        m_runs[size_t(tag)].push_back(run);
+    return st;
 }
 
 DbStatus MdxKeySorter::finish()
@@ -312,28 +368,30 @@ DbStatus MdxKeySorter::finish()
     if (m_job.valid())
         if (DbStatus st = m_job.get(); !st)
             return st;
-    // A tag with runs has the rest of its entries written as one more; a tag without
-    // any keeps them in memory.
-    for (size_t i = 0; i < m_tags.size(); ++i)
-        if (!m_tags[i].runs.empty())
-            if (DbStatus st = writeRun(int(i), m_held[i]); !st)
-                return st;
-    for (size_t i = 0; i < m_tags.size(); ++i) {
-        m_spilling[i] = MdxKeyList(); // their memory goes back before the merges need theirs
-        if (!m_tags[i].runs.empty())
-            m_held[i] = MdxKeyList();
+    // Once any run is written, the rest of the entries is written as one more: a tag is
+    // read either from memory or from runs alone.
+    bool anyRuns = false;
+    for (const std::vector<Run> &runs : m_runs)
+        anyRuns = anyRuns || !runs.empty();
+    if (anyRuns) {
+        if (DbStatus st = writeRuns(m_held); !st)
+            return st;
+        m_held = Held();
+    } else if (m_lead > 0) {
+        group(m_held);
     }
+    m_spilling = Held(); // their memory goes back before the merges need theirs
     return {};
 }
 
-DbStatus MdxKeySorter::read(
-    int tag, const std::function<DbStatus(const char *key, quint32 recno)> &visit)
+DbStatus MdxKeySorter::read(int tag, const Visit &visit)
 {
-    const Tag &t = m_tags[size_t(tag)];
-    if (!t.runs.empty())
-        return merge(t, visit);
-    MdxKeyList &held = m_held[size_t(tag)];
-    const int len = t.keyLength;
+    if (!m_runs[size_t(tag)].empty())
+        return merge(tag, visit);
+    if (m_lead > 0 || m_held.lists.empty())
+        return sorted(m_held, tag, visit);
+    MdxKeyList &held = m_held.lists[size_t(tag)];
+    const int len = m_lengths[size_t(tag)];
     for (quint32 i : sortedEntries(held))
         if (DbStatus st = visit(held.keys.constData() + qsizetype(i) * len, held.recnos[i]); !st)
             return st;
@@ -341,14 +399,14 @@ DbStatus MdxKeySorter::read(
     return {};
 }
 
-DbStatus MdxKeySorter::merge(
-    const Tag &t, const std::function<DbStatus(const char *, quint32)> &visit)
+DbStatus MdxKeySorter::merge(int tag, const Visit &visit) const
 {
-    const int len = t.keyLength;
+    const std::vector<Run> &runList = m_runs[size_t(tag)];
+    const int len = m_lengths[size_t(tag)];
     const qint64 perRun
-        = std::max(kLeastRunBuffer, std::min(kRunBuffer, kMergeBuffers / qint64(t.runs.size())));
-    std::vector<RunReader> runs(t.runs.size());
-    // Reads the next entry of r; false at the end of the run.
+        = std::max(kLeastRunBuffer, std::min(kRunBuffer, kMergeBuffers / qint64(runList.size())));
+    std::vector<RunReader> runs(runList.size());
+    // Reads the next entry of r; more is false at the end of the run.
     const auto advance = [&](RunReader &r, bool &more) -> DbStatus {
         more = true;
         if (r.buffer.size() - r.pos < kMostEntryBytes && r.left > 0) {
@@ -391,8 +449,8 @@ DbStatus MdxKeySorter::merge(
         return compareEntry(a->key, a->recno, b->key, b->recno, len) > 0;
     };
     for (size_t i = 0; i < runs.size(); ++i) {
-        runs[i].offset = t.runs[i].offset;
-        runs[i].left = t.runs[i].bytes;
+        runs[i].offset = runList[i].offset;
+        runs[i].left = runList[i].bytes;
         bool more = false;
         if (DbStatus st = advance(runs[i], more); !st)
             return st;

@@ -454,14 +454,19 @@ private slots:
     void buildThroughRuns_data()
     {
         QTest::addColumn<qint64>("budget");
+        QTest::addColumn<int>("lead"); // the keys' shared beginning: the folder, or none
         QTest::addColumn<bool>("scratchFails");
-        QTest::newRow("a few runs") << qint64(1 << 20) << false;
-        QTest::newRow("many runs") << qint64(64 << 10) << false;
-        QTest::newRow("scratch file cannot be written") << qint64(64 << 10) << true;
+        QTest::newRow("in memory, by folder") << qint64(32 << 20) << 80 << false;
+        QTest::newRow("a few runs") << qint64(1 << 20) << 0 << false;
+        QTest::newRow("a few runs, by folder") << qint64(1 << 20) << 80 << false;
+        QTest::newRow("many runs") << qint64(64 << 10) << 0 << false;
+        QTest::newRow("many runs, by folder") << qint64(64 << 10) << 80 << false;
+        QTest::newRow("scratch file cannot be written") << qint64(64 << 10) << 80 << true;
     }
     void buildThroughRuns()
     {
         QFETCH(qint64, budget);
+        QFETCH(int, lead);
         QFETCH(bool, scratchFails);
         const Entries entries = sampleEntries(5000, 100, 11);
         const QString inMemory = file("memory.mdx"), inRuns = file("runs.mdx");
@@ -477,7 +482,7 @@ private slots:
                 [&](const QString &path, qint64, qint64) { return path != scratch; });
         DbStatus st;
         {
-            MdxKeySorter keys(lengths, scratch, budget);
+            MdxKeySorter keys(lengths, scratch, lead, budget);
             for (size_t i = 0; i < entries.size() && st; ++i) {
                 QByteArray all;
                 for (int length : lengths)
