@@ -7,6 +7,7 @@
 #include "mdxsort.h"
 
 #include <algorithm>
+#include <future>
 
 using namespace mdx;
 
@@ -252,46 +253,36 @@ DbStatus checkTags(const std::vector<MdxTagSpec> &tags)
 
 } // namespace
 
-DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
-    const std::vector<MdxTagSpec> &tags, MdxKeySorter &keys)
+namespace
 {
-    DbStatus st = checkTags(tags);
-    if (!st)
-        return st;
-    if (keys.tagCount() != int(tags.size()))
-        return invalid(QStringLiteral("Keys were gathered for %1 tags, not %2.")
-                           .arg(keys.tagCount())
-                           .arg(tags.size()));
-    const QString name = QFileInfo(path).fileName();
-    QSaveFile out(path);
-    const auto failed = [&]() {
-        return DbStatus(DbStatus::IoError,
-            QStringLiteral("Index file  '%1'  cannot be written: %2.")
-                .arg(name, out.errorString()));
-    };
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failed();
-    const int fd = int(out.handle());
-    const int tagCount = int(tags.size());
-    QByteArray head(kHeaderPages * kPageSize + tagCount * kBlockSize, '\0');
-    if (st = keys.finish(); !st)
-        return st;
-    // Every tag's nodes take a stretch of pages known from its number of keys, so the tags
-    // are written side by side, two at a time where the machine has two processors.
-    std::vector<quint32> firstPage(tags.size());
-    quint64 page = quint64(kHeaderPages + tagCount * kBlockPages);
-    for (int i = 0; i < tagCount; ++i) {
-        const MdxTagSpec &tag = tags[size_t(i)];
-        if (keys.keyLength(i) != tag.keyLength)
+
+// Every tag's nodes take a stretch of pages known from its number of keys: where each
+// tag's stretch begins, and the pages of the whole file at the end.
+DbStatus planPages(const std::vector<MdxTagSpec> &tags, const MdxKeySorter &keys,
+    std::vector<quint32> &firstPage, quint64 &pages)
+{
+    firstPage.resize(tags.size());
+    pages = quint64(kHeaderPages + int(tags.size()) * kBlockPages);
+    for (size_t i = 0; i < tags.size(); ++i) {
+        if (keys.keyLength(int(i)) != tags[i].keyLength)
             return invalid(QStringLiteral("The keys given for tag \"%1\" do not match its key "
                                           "length.")
-                               .arg(QString::fromLatin1(tag.name)));
-        firstPage[size_t(i)] = quint32(page);
-        page += TreeWriter::pagesFor(keys.count(i), kmaxFor(itemLengthFor(tag.keyLength)));
-        if (page > 0xFFFFFFF0u)
+                               .arg(QString::fromLatin1(tags[i].name)));
+        firstPage[i] = quint32(pages);
+        pages
+            += TreeWriter::pagesFor(keys.count(int(i)), kmaxFor(itemLengthFor(tags[i].keyLength)));
+        if (pages > 0xFFFFFFF0u)
             return invalid(QStringLiteral("The index would hold more than 2 TB."));
     }
-    std::vector<BuiltTag> built(tags.size());
+    return {};
+}
+
+// Writes every tag's tree into its stretch, two tags at a time where the machine has two
+// processors.
+DbStatus writeTrees(int fd, const QString &path, const std::vector<MdxTagSpec> &tags,
+    MdxKeySorter &keys, const std::vector<quint32> &firstPage, std::vector<BuiltTag> &built)
+{
+    built.assign(tags.size(), BuiltTag());
     const auto writeTag = [&](int i) {
         const MdxTagSpec &tag = tags[size_t(i)];
         const NodeGeometry g { tag.keyLength, itemLengthFor(tag.keyLength),
@@ -306,21 +297,28 @@ DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
         });
         return st ? tree.finish(built[size_t(i)]) : st;
     };
+    const int tagCount = int(tags.size());
     std::future<DbStatus> odd = mdx::runAside([&] {
         for (int i = 1; i < tagCount; i += 2)
             if (DbStatus st = writeTag(i); !st)
                 return st;
         return DbStatus();
     });
+    DbStatus st;
     for (int i = 0; i < tagCount && st; i += 2)
         st = writeTag(i);
     const DbStatus oddDone = odd.get();
-    if (st)
-        st = oddDone;
-    if (!st)
-        return st;
+    return st ? oddDone : st;
+}
+
+// File header, tag table and tag headers: everything before the first node.
+QByteArray headerArea(const QByteArray &tableBaseName, const std::vector<MdxTagSpec> &tags,
+    const std::vector<BuiltTag> &built, quint32 pages)
+{
+    const int tagCount = int(tags.size());
+    QByteArray head(kHeaderPages * kPageSize + tagCount * kBlockSize, '\0');
     char *h = head.data();
-    fillFileHeader(h, tableBaseName, tagCount, quint32(page));
+    fillFileHeader(h, tableBaseName, tagCount, pages);
     for (int i = 0; i < tagCount; ++i) {
         char *slot = h + kPageSize + 32 * (i + 1);
         const quint32 headerPage = quint32(kHeaderPages + i * kBlockPages);
@@ -333,11 +331,44 @@ DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
         fillTagHeader(h + headerPage * kPageSize, tags[size_t(i)], built[size_t(i)]);
     }
     linkTagNames(h, tags);
+    return head;
+}
+
+} // namespace
+
+DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
+    const std::vector<MdxTagSpec> &tags, MdxKeySorter &keys)
+{
+    DbStatus st = checkTags(tags);
+    if (!st)
+        return st;
+    if (keys.tagCount() != int(tags.size()))
+        return invalid(QStringLiteral("Keys were gathered for %1 tags, not %2.")
+                           .arg(keys.tagCount())
+                           .arg(tags.size()));
+    std::vector<quint32> firstPage;
+    quint64 pages = 0;
+    if (st = planPages(tags, keys, firstPage, pages); !st)
+        return st;
+    if (st = keys.finish(); !st)
+        return st;
+    const QString name = QFileInfo(path).fileName();
+    QSaveFile out(path);
+    const auto failed = [&]() {
+        return DbStatus(DbStatus::IoError,
+            QStringLiteral("Index file  '%1'  cannot be written: %2.")
+                .arg(name, out.errorString()));
+    };
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failed();
+    const int fd = int(out.handle());
+    std::vector<BuiltTag> built;
+    if (st = writeTrees(fd, path, tags, keys, firstPage, built); !st)
+        return st;
+    const QByteArray head = headerArea(tableBaseName, tags, built, quint32(pages));
     if (st = dbfio::writeAt(fd, head.constData(), head.size(), 0, path); !st)
         return st;
-    if (!out.commit())
-        return failed();
-    return {};
+    return out.commit() ? DbStatus() : failed();
 }
 
 DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,

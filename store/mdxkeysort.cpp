@@ -27,6 +27,14 @@ quint64 chunkAt(const char *key, int len, int depth)
     return qFromBigEndian(v);
 }
 
+bool sameEight(const char *a, const char *b)
+{
+    quint64 x = 0, y = 0;
+    std::memcpy(&x, a, 8);
+    std::memcpy(&y, b, 8);
+    return x == y;
+}
+
 // Where the keys and record numbers of the entries are: a key list, or rows at a stride.
 struct ListAccess {
     const MdxKeyList &list;
@@ -60,7 +68,7 @@ int sharedPrefix(const SortItem *begin, const SortItem *end, const Access &a, in
     for (const SortItem *it = begin + 1; it != end && shared > depth; ++it) {
         const char *key = a.key(it->entry);
         int d = depth;
-        while (d < shared && std::memcmp(first + d, key + d, 8) == 0)
+        while (d < shared && sameEight(first + d, key + d))
             d += 8;
         shared = d;
     }

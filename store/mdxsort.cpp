@@ -67,6 +67,51 @@ struct RunReader {
     quint32 recno = 0;
 };
 
+struct Scratch {
+    int fd;
+    const QString &path;
+};
+
+// Reads the next entry of r, refilling its buffer with at most perRun bytes; more is false
+// at the end of the run.
+DbStatus readNext(const Scratch &scratch, RunReader &r, int len, qint64 perRun, bool &more)
+{
+    more = true;
+    if (r.buffer.size() - r.pos < kMostEntryBytes && r.left > 0) {
+        r.buffer.remove(0, r.pos);
+        r.pos = 0;
+        const qint64 want = std::min(r.left, perRun);
+        const qsizetype kept = r.buffer.size();
+        r.buffer.resize(kept + want);
+        qint64 got = 0;
+        DbStatus st
+            = dbfio::readAt(scratch.fd, r.buffer.data() + kept, want, r.offset, scratch.path, &got);
+        if (st && got != want)
+            st = DbStatus(DbStatus::IoError,
+                QStringLiteral("\"%1\" ends at offset %2 inside a run.")
+                    .arg(scratch.path)
+                    .arg(r.offset + got));
+        if (!st)
+            return st;
+        r.offset += want;
+        r.left -= want;
+    }
+    if (r.pos == r.buffer.size()) {
+        more = false;
+        return {};
+    }
+    const char *p = r.buffer.constData() + r.pos;
+    const int shared = quint8(p[0]);
+    const int rest = quint8(p[1]);
+    if (shared + rest != len || r.pos + 2 + rest + 4 > r.buffer.size())
+        return DbStatus(DbStatus::IoError,
+            QStringLiteral("\"%1\" holds a run that does not read back.").arg(scratch.path));
+    std::memcpy(r.key + shared, p + 2, size_t(rest));
+    r.recno = get32(p + 2 + rest);
+    r.pos += 2 + rest + 4;
+    return {};
+}
+
 } // namespace
 
 std::future<DbStatus> mdx::runAside(const std::function<DbStatus()> &work)
@@ -406,43 +451,7 @@ DbStatus MdxKeySorter::merge(int tag, const Visit &visit) const
     const qint64 perRun
         = std::max(kLeastRunBuffer, std::min(kRunBuffer, kMergeBuffers / qint64(runList.size())));
     std::vector<RunReader> runs(runList.size());
-    // Reads the next entry of r; more is false at the end of the run.
-    const auto advance = [&](RunReader &r, bool &more) -> DbStatus {
-        more = true;
-        if (r.buffer.size() - r.pos < kMostEntryBytes && r.left > 0) {
-            r.buffer.remove(0, r.pos);
-            r.pos = 0;
-            const qint64 want = std::min(r.left, perRun);
-            const qsizetype kept = r.buffer.size();
-            r.buffer.resize(kept + want);
-            qint64 got = 0;
-            DbStatus st = dbfio::readAt(int(m_scratch.handle()), r.buffer.data() + kept, want,
-                r.offset, m_scratchPath, &got);
-            if (st && got != want)
-                st = DbStatus(DbStatus::IoError,
-                    QStringLiteral("\"%1\" ends at offset %2 inside a run.")
-                        .arg(m_scratchPath)
-                        .arg(r.offset + got));
-            if (!st)
-                return st;
-            r.offset += want;
-            r.left -= want;
-        }
-        if (r.pos == r.buffer.size()) {
-            more = false;
-            return {};
-        }
-        const char *p = r.buffer.constData() + r.pos;
-        const int shared = quint8(p[0]);
-        const int rest = quint8(p[1]);
-        if (shared + rest != len || r.pos + 2 + rest + 4 > r.buffer.size())
-            return DbStatus(DbStatus::IoError,
-                QStringLiteral("\"%1\" holds a run that does not read back.").arg(m_scratchPath));
-        std::memcpy(r.key + shared, p + 2, size_t(rest));
-        r.recno = get32(p + 2 + rest);
-        r.pos += 2 + rest + 4;
-        return {};
-    };
+    const Scratch scratch { int(m_scratch.handle()), m_scratchPath };
     // A heap of the runs by their current entries, the least on top.
     std::vector<RunReader *> heap;
     const auto greater = [&](const RunReader *a, const RunReader *b) {
@@ -452,7 +461,7 @@ DbStatus MdxKeySorter::merge(int tag, const Visit &visit) const
         runs[i].offset = runList[i].offset;
         runs[i].left = runList[i].bytes;
         bool more = false;
-        if (DbStatus st = advance(runs[i], more); !st)
+        if (DbStatus st = readNext(scratch, runs[i], len, perRun, more); !st)
             return st;
         if (more)
             heap.push_back(&runs[i]);
@@ -464,7 +473,7 @@ DbStatus MdxKeySorter::merge(int tag, const Visit &visit) const
         if (DbStatus st = visit(r.key, r.recno); !st)
             return st;
         bool more = false;
-        if (DbStatus st = advance(r, more); !st)
+        if (DbStatus st = readNext(scratch, r, len, perRun, more); !st)
             return st;
         if (more)
             std::push_heap(heap.begin(), heap.end(), greater);
