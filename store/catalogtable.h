@@ -34,10 +34,12 @@ public:
     explicit CatalogTable(QObject *parent = nullptr);
     ~CatalogTable() override;
 
-    // Opens <root>/<archive>.dbf exclusively, creating table and index when the table file
-    // does not exist. rootPath is the absolute root folder (native separators, trailing
-    // separator optional). The order indexOrder ("1".."4", else "1") becomes current and
-    // the range of the root folder itself is applied.
+    // Opens <root>/<archive>.dbf exclusively (the name found without regard to case),
+    // creating table and index when the table file does not exist. A table whose fields
+    // are not the six of layout() is refused (WrongLayout) and left as it is. rootPath is
+    // the absolute root folder (native separators, trailing separator optional). The order
+    // indexOrder ("1".."4", else "1") becomes current and the range of the root folder
+    // itself is applied.
     DbStatus open(
         const QString &rootPath, const QString &archiveName, const QByteArray &indexOrder = "1");
     DbStatus close();
