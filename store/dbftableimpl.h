@@ -114,11 +114,12 @@ struct DbfTable::Impl {
     DbStatus writePacked(const DbfFile &source, int fd, const QString &path, MdxKeySorter &keys);
     DbStatus packSteps(
         const QString &newTable, const QString &newIndex, const QString &folder, int &reached);
+    DbStatus releaseOldIndex(int &reached);
     DbStatus writeReplacement(
         DbfFile &fresh, const QString &newTable, const QString &newIndex, int &reached);
     DbStatus swapIn(DbfFile &fresh, const QString &newTable, const QString &newIndex,
         const QString &folder, int &reached);
-    void recoverFromPack(bool indexReplaced);
+    void recoverFromPack(bool indexReleased);
     void checkTag(const DbfTagRuntime &t, QStringList &faults);
 
     // Messages

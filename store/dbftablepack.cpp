@@ -16,9 +16,9 @@ constexpr int kCopyBytes = 256 * 1024;
 
 // Pack's steps, numbered for the fault hook (which stands in for a crash at each).
 enum PackStep {
-    TableWritten = 1,
+    OldIndexReleased = 1,
+    TableWritten,
     IndexWritten,
-    OldIndexReleased,
     IndexReplaced,
     TableReplaced,
     Finished,
@@ -99,15 +99,15 @@ DbStatus DbfTable::pack()
     int reached = 0;
     DbStatus st = d->packSteps(newTable, newIndex, folder, reached);
     if (!st) {
-        // Before the index was replaced the old files are whole; afterwards the table
-        // in place (old or new) needs an index built from it.
+        // The table in place (old or new) needs an index built from it, unless pack
+        // stopped before it let the old index go.
         QFile::remove(newTable);
         QFile::remove(newIndex);
         if (!d->file.isOpen()) {
             close();
             return st;
         }
-        d->recoverFromPack(reached >= IndexReplaced);
+        d->recoverFromPack(reached >= OldIndexReleased);
         d->ranged = false;
         setOrder(keptOrder);
         return st;
@@ -115,15 +115,11 @@ DbStatus DbfTable::pack()
     return setOrder(keptOrder);
 }
 
-void DbfTable::Impl::recoverFromPack(bool indexReplaced)
+void DbfTable::Impl::recoverFromPack(bool indexReleased)
 {
     if (tags.empty())
         return;
-    if (!indexReplaced && !mdx && MdxIndex::open(mdxPath, mdx) && indexMatches()) {
-        if (file.setProductionFlag(true, false))
-            return;
-    }
-    if (indexReplaced || !mdx || !file.productionFlag())
+    if (indexReleased || !mdx || !file.productionFlag())
         rebuildIndex();
 }
 
@@ -131,13 +127,37 @@ DbStatus DbfTable::Impl::packSteps(
     const QString &newTable, const QString &newIndex, const QString &folder, int &reached)
 {
     DbfFile fresh;
-    DbStatus st = writeReplacement(fresh, newTable, newIndex, reached);
+    DbStatus st = releaseOldIndex(reached);
+    if (st)
+        st = writeReplacement(fresh, newTable, newIndex, reached);
     if (st)
         st = swapIn(fresh, newTable, newIndex, folder, reached);
     return st;
 }
 
-// Steps 1 and 2: the new table and its index under temporary names, on disk.
+// Step 1: the old index is of no use to the packed table. The table's flag is cleared on
+// the disk first (from here a crash leaves a table whose index the next open builds), and
+// the old index is removed on a thread of its own while the new files are written: freeing
+// the blocks of a large file takes a while.
+DbStatus DbfTable::Impl::releaseOldIndex(int &reached)
+{
+    const QString tablePath = file.path();
+    DbStatus st = file.setProductionFlag(false, true);
+    if (st && mdx) {
+        st = mdx->close();
+        mdx.reset();
+    }
+    if (st && !tags.empty() && QFile::exists(mdxPath)) {
+        const QString aside = mdxPath + QStringLiteral(".old");
+        if (renameOver(mdxPath, aside))
+            oldIndexRemoval.start(aside);
+    }
+    if (st)
+        st = interruptedAt(reached = OldIndexReleased, tablePath);
+    return st;
+}
+
+// Steps 2 and 3: the new table and its index under temporary names, on disk.
 DbStatus DbfTable::Impl::writeReplacement(
     DbfFile &fresh, const QString &newTable, const QString &newIndex, int &reached)
 {
@@ -150,10 +170,9 @@ DbStatus DbfTable::Impl::writeReplacement(
     DbStatus st = writePacked(file, lock.fd(), newTable, *keys);
     if (!st)
         return st;
-    // The old files are read no more (unless pack fails, and then from the disk): their
-    // pages go back to the system before the new index takes as many again.
+    // The old table is read no more (unless pack fails, and then from the disk): its pages
+    // go back to the system before the new index takes more again.
     fileio::dropCachedPages(file.path());
-    fileio::dropCachedPages(mdxPath);
     if (st = fresh.adopt(std::move(lock), newTable); !st)
         return st;
     // The new table goes to the disk while its index is built from the gathered keys;
@@ -184,23 +203,10 @@ DbStatus DbfTable::Impl::swapIn(DbfFile &fresh, const QString &newTable, const Q
     DbStatus st;
     // From here a crash may leave the new index beside the old table: the cleared flag
     // makes the next open rebuild it from the table it finds.
-    st = file.setProductionFlag(false, true);
-    if (st && mdx) {
-        st = mdx->close();
-        mdx.reset();
-    }
-    if (st)
-        st = interruptedAt(reached = OldIndexReleased, tablePath);
-    if (st && !tags.empty()) {
-        // Freeing the blocks of a large old index takes a while; it is moved aside and
-        // removed in the background instead of being overwritten by the rename.
-        const QString aside = mdxPath + QStringLiteral(".old");
-        const bool movedAside = QFile::exists(mdxPath) && renameOver(mdxPath, aside);
+    if (!tags.empty()) {
         st = renameOver(newIndex, mdxPath);
         if (st)
             st = dbfio::syncPath(folder);
-        if (movedAside)
-            oldIndexRemoval.start(aside);
     }
     if (st)
         st = interruptedAt(reached = IndexReplaced, tablePath);
