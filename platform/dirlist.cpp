@@ -208,6 +208,14 @@ bool Folder::statEntry(const char *rawName, struct stat &out) const
     return m_fd >= 0 && fstatat(m_fd, rawName, &out, 0) == 0;
 }
 
+EntryType Folder::targetType(const char *rawName) const
+{
+    struct stat st;
+    if (!statEntry(rawName, st))
+        return EntryType::Other;
+    return S_ISDIR(st.st_mode) ? EntryType::Folder : EntryType::File;
+}
+
 bool Folder::removeChildFolder(const QByteArray &rawName)
 {
     if (m_fd >= 0 && unlinkat(m_fd, rawName.constData(), AT_REMOVEDIR) == 0)

@@ -83,6 +83,9 @@ public:
     // Status of an entry of this folder, links followed. False when the entry has gone.
     bool statEntry(const QByteArray &rawName, struct stat &out) const;
     bool statEntry(const char *rawName, struct stat &out) const;
+    // What an entry leads to, links followed: Folder, File for any other kind (devices and
+    // pipes too), or Other when it has gone or is a link that leads nowhere.
+    EntryType targetType(const char *rawName) const;
 
     // Removes an empty sub-folder (never a link). False when it is not empty or the
     // system refuses; error() then holds errno.

@@ -144,6 +144,14 @@ bool PathResolver::exists(const QString &relative) const
     return !path.isEmpty() && entryExists(path, true);
 }
 
+bool PathResolver::fileExists(const QString &relative) const
+{
+    const QString path = resolve(relative);
+    struct stat st;
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0
+        && !S_ISDIR(st.st_mode);
+}
+
 QString PathResolver::resolveName(const QString &folder, const QString &name, bool *found) const
 {
     *found = true;

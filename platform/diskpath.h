@@ -72,6 +72,9 @@ public:
 
     // True when root + relative names an existing file or folder (links followed).
     bool exists(const QString &relative) const;
+    // True when root + relative names an existing entry that is not a folder (links
+    // followed: a link to a folder is a folder, a dangling link is nothing).
+    bool fileExists(const QString &relative) const;
 
     void forget() const { m_listings.clear(); }
 

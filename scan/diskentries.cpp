@@ -27,7 +27,9 @@ bool isPlainName(const char *raw, int length)
 bool hasCataloguedForm(const char *p, int n)
 {
     const void *dot = std::memchr(p, '.', size_t(n));
-    if (!dot || dot == p || n > kMaxCataloguedNameLength)
+    // NAME keeps neither more than its width nor trailing blanks (they are its padding):
+    // such a name would be read back as another, and its record swept away again.
+    if (!dot || dot == p || n > kMaxCataloguedNameLength || p[n - 1] == ' ')
         return false;
     for (int i = int(static_cast<const char *>(dot) - p); i + 1 < n; ++i) {
         if (p[i] != '.')
@@ -39,13 +41,6 @@ bool hasCataloguedForm(const char *p, int n)
 }
 
 } // namespace
-
-bool isCataloguedName(const QString &name)
-{
-    bool ok = false;
-    const QByteArray ansi = diskpath::catalogueName(name, &ok);
-    return ok && hasCataloguedForm(ansi.constData(), int(ansi.size()));
-}
 
 bool catalogueBytes(const QByteArray &rawName, const QString &name, QByteArray &ansi)
 {

@@ -33,15 +33,8 @@ struct DiskEntry {
     QDateTime lastWrite() const { return catalogueTime(lastWriteSecs); }
 };
 
-// Longer names cannot be stored whole in NAME; see isCataloguedName.
+// Longer names cannot be stored whole in NAME (see listCataloguedEntries).
 constexpr int kMaxCataloguedNameLength = 80;
-
-// The naming rules for catalogued files: the first "." comes after the first character
-// (so no dot-names and no names without an extension), and neither ".!" (info files,
-// "!Tabulon.!") nor ".ion" (Descript.ion) occurs anywhere, in that case. Besides, the
-// name must be cataloguable and fit NAME: a cut name would stand for a file that does
-// not exist, and the record would be swept away again by the same update.
-bool isCataloguedName(const QString &name);
 
 // The Windows-1252 bytes of a disk entry's name (its bytes on disk and their decoded
 // text), when the name can stand in the catalogue at all (see diskpath::isCataloguable).
@@ -51,7 +44,12 @@ bool catalogueBytes(const char *rawName, int length, QByteArray &ansi);
 
 // The catalogued entries of an absolute native folder path, in the order the file system
 // returns them: regular files (links are followed; links to folders, dangling links,
-// devices and pipes are left out), of cataloguable names. An entry that vanishes between
+// devices and pipes are left out) whose names follow the naming rules: the first "."
+// comes after the first character (so no dot-names and no names without an extension),
+// and neither ".!" (info files, "!Tabulon.!") nor ".ion" (Descript.ion) occurs anywhere, in
+// that case. Besides, the name must be cataloguable and stand in NAME as it is: at most 80
+// characters and no trailing blank, since a cut or trimmed name would stand for a file
+// that does not exist and its record would be swept away again. An entry that vanishes between
 // the listing and its status is left out. NotFound when the folder does not exist (the
 // caller's sweep then removes its records); IoError when it exists but cannot be read,
 // in which case the caller must not conclude that its files are gone.

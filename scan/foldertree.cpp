@@ -113,6 +113,13 @@ void buildBelow(FolderNode *parent, dirlist::Folder &folder, Ancestors &ancestor
     }
 }
 
+// The rule of FolderIsEmpty on a folder already open.
+bool holdsNothing(dirlist::Folder &folder)
+{
+    std::vector<dirlist::Entry> entries;
+    return folder.read(entries, dirlist::Filter::All, true) && entries.empty();
+}
+
 int removeBelow(dirlist::Folder &folder, Ancestors &ancestors)
 {
     int removed = 0;
@@ -124,8 +131,7 @@ int removeBelow(dirlist::Folder &folder, Ancestors &ancestors)
                 continue;
             removed += removeBelow(child, ancestors);
             ancestors.pop_back();
-            std::vector<dirlist::Entry> rest;
-            empty = child.read(rest, dirlist::Filter::All, true) && rest.empty();
+            empty = holdsNothing(child);
         }
         // Dot-names still inside make the removal fail; that is how such folders stay.
         if (empty && folder.removeChildFolder(e.rawName))
@@ -208,8 +214,7 @@ QString FolderPathOfNode(const FolderNode *node)
 bool FolderIsEmpty(const QString &folder)
 {
     dirlist::Folder f;
-    std::vector<dirlist::Entry> entries;
-    return f.open(folder) && f.read(entries, dirlist::Filter::All, true) && entries.empty();
+    return f.open(folder) && holdsNothing(f);
 }
 
 int RemoveEmptyFolders(const QString &folder)
@@ -271,18 +276,4 @@ std::vector<const FolderNode *> FolderTree::nodesInOrder() const
             stack.push_back(it->get());
     }
     return out;
-}
-
-const FolderNode *FolderTree::findPath(const QString &folderPath) const
-{
-    const FolderNode *node = m_root.get();
-    for (const QString &component : folderPath.split(QLatin1Char('\\'), Qt::SkipEmptyParts)) {
-        const auto &kids = node->children;
-        const auto it = std::find_if(kids.begin(), kids.end(),
-            [&](const auto &c) { return codepage::sameName(c->name, component); });
-        if (it == kids.end())
-            return nullptr;
-        node = it->get();
-    }
-    return node == m_root.get() ? nullptr : node;
 }

@@ -48,9 +48,9 @@ QString FolderPathOfNode(const FolderNode *node);
 // False when the folder cannot be read: what cannot be seen is not known to be empty.
 bool FolderIsEmpty(const QString &folder);
 
-// Removes every empty folder below folder, deepest first, never folder itself. Only
-// folders the tree would show are visited. Failed removals are ignored. Returns the
-// number of folders removed.
+// Removes every empty folder below folder (empty as FolderIsEmpty tells), deepest first,
+// never folder itself. Only folders the tree would show are visited. Failed removals are
+// ignored. Returns the number of folders removed.
 int RemoveEmptyFolders(const QString &folder);
 
 // The disk step of EnsureFolderAndRebuild: creates every missing folder of root +
@@ -81,9 +81,6 @@ public:
     // Every node in display order (parents before children, siblings in order): the
     // position in this list is a node's absolute index.
     std::vector<const FolderNode *> nodesInOrder() const;
-
-    // The node whose folder path equals path without regard to case; null when none.
-    const FolderNode *findPath(const QString &folderPath) const;
 
 private:
     std::unique_ptr<FolderNode> m_root;

@@ -220,9 +220,10 @@ DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QS
     for (int i = 0; i < records.size(); ++i) {
         const int nameLength = records.trimmedLength(i, CatalogTable::NAME);
         // Names the listing did not offer (not catalogued by today's rules) are looked up.
+        // A folder that took the place of the file is no file: the record goes.
         const bool present = nameLength > 0
             && (state[size_t(records.nameOf(i))].onDisk
-                || resolver.exists(
+                || resolver.fileExists(
                     dir + codepage::toUnicode(records.trimmed(i, CatalogTable::NAME))));
         if (present) {
             QString note;
@@ -402,7 +403,11 @@ private:
         l.names.reserve(int(entries.items.size()));
         QByteArray ansi;
         for (const dirlist::RawListing::Item &e : entries.items) {
-            if (e.type == dirlist::EntryType::Folder)
+            // A link counts as what it leads to, as in the folder update's sweep: a link
+            // to a folder, or to nothing, is no file.
+            if (e.type == dirlist::EntryType::Folder
+                || (e.type == dirlist::EntryType::Symlink
+                    && f.targetType(entries.name(e)) != dirlist::EntryType::File))
                 continue;
             // Plain names are their own catalogue form; only others are converted.
             if (catalogueBytes(entries.name(e), e.length, ansi))

@@ -60,7 +60,7 @@ CatalogTable::~CatalogTable() = default;
 
 QString CatalogTable::fileName() const
 {
-    return m_rootPath + m_archiveName + QStringLiteral(".dbf");
+    return m_tablePath;
 }
 
 DbStatus CatalogTable::open(
@@ -70,13 +70,18 @@ DbStatus CatalogTable::open(
     if (!m_rootPath.endsWith(QLatin1Char('/')))
         m_rootPath += QLatin1Char('/');
     m_archiveName = archiveName;
-    const QString path = fileName();
+    // The table of the archive is found without regard to case, as every other file.
+    const QString name = archiveName + QStringLiteral(".dbf");
+    m_tablePath = name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char('/'))
+        ? m_rootPath + name
+        : diskpath::resolve(m_rootPath, name);
+    const QString path = m_tablePath;
     if (!QFileInfo::exists(path)) {
         DbStatus st = DbfTable::create(path, layout(), tags());
         if (!st)
             return st;
     }
-    DbStatus st = m_table.open(path, tags());
+    DbStatus st = m_table.open(path, tags(), layout());
     if (!st)
         return st;
     m_table.setHooks({ [this] { return Dbf1BeforeInsert(); }, [this] { Dbf1BeforeEdit(); },
@@ -110,12 +115,17 @@ QByteArray CatalogTable::folderKey(const QString &folderPath)
     return codepage::upper(codepage::fromUnicode(folderPath));
 }
 
-QByteArray CatalogTable::folderHighKey(const QString &folderPath)
+std::pair<QByteArray, QByteArray> CatalogTable::folderRange(const QString &folderPath)
 {
-    QByteArray key = folderKey(folderPath).left(DirWidth);
-    key.append(QByteArray(DirWidth - key.size(), ' '));
-    key.append('\xFF');
-    return key;
+    const QByteArray key = folderKey(folderPath);
+    // A path that DIR cannot hold has no records. Cut to 80 characters it would admit
+    // the records of an ancestor, and a command on them would act on that folder's files.
+    if (key.size() > DirWidth)
+        return { QByteArray(1, '\xFF'), QByteArray() };
+    QByteArray high = key;
+    high.append(QByteArray(DirWidth - high.size(), ' '));
+    high.append('\xFF');
+    return { key, high };
 }
 
 void CatalogTable::resetCurrentFolder()
@@ -133,8 +143,8 @@ DbStatus CatalogTable::SetFolderRange(const QString &folderPath)
 
 DbStatus CatalogTable::applyRange()
 {
-    const QString folder = m_folderApplied ? m_currentFolder : QString();
-    return m_table.setRange(folderKey(folder), folderHighKey(folder));
+    const auto [low, high] = folderRange(m_folderApplied ? m_currentFolder : QString());
+    return m_table.setRange(low, high);
 }
 
 DbStatus CatalogTable::SwitchOrder(int n)

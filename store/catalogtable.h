@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 // The catalogue table: one record per catalogued file below the root folder, in the six
@@ -33,10 +34,12 @@ public:
     explicit CatalogTable(QObject *parent = nullptr);
     ~CatalogTable() override;
 
-    // Opens <root>/<archive>.dbf exclusively, creating table and index when the table file
-    // does not exist. rootPath is the absolute root folder (native separators, trailing
-    // separator optional). The order indexOrder ("1".."4", else "1") becomes current and
-    // the range of the root folder itself is applied.
+    // Opens <root>/<archive>.dbf exclusively (the name found without regard to case),
+    // creating table and index when the table file does not exist. A table whose fields
+    // are not the six of layout() is refused (WrongLayout) and left as it is. rootPath is
+    // the absolute root folder (native separators, trailing separator optional). The order
+    // indexOrder ("1".."4", else "1") becomes current and the range of the root folder
+    // itself is applied.
     DbStatus open(
         const QString &rootPath, const QString &archiveName, const QByteArray &indexOrder = "1");
     DbStatus close();
@@ -45,7 +48,8 @@ public:
     DbfTable &table() { return m_table; }
     const DbfTable &table() const { return m_table; }
     QString rootPath() const { return m_rootPath; } // with a trailing '/'
-    QString fileName() const; // absolute path of the .dbf
+    // Absolute path of the .dbf as found at the last open (its letter case as on disk).
+    QString fileName() const;
 
     // Field access on the current record, decoded from Windows-1252.
     QString text(Field f) const { return m_table.fieldText(f); }
@@ -60,9 +64,11 @@ public:
     // Forgets the folder that was applied, as when a new archive is opened.
     void resetCurrentFolder();
 
-    // The range keys of a folder path: low = K, high = K padded to 80 followed by 0xFF.
+    // K: the folder path upper-cased in the catalogue's code page, as DIR holds it.
     static QByteArray folderKey(const QString &folderPath);
-    static QByteArray folderHighKey(const QString &folderPath);
+    // The range keys (low, high) of a folder path: K, and K padded to 80 followed by 0xFF.
+    // For a path longer than DIR (which no record can hold), keys that admit no record.
+    static std::pair<QByteArray, QByteArray> folderRange(const QString &folderPath);
 
     // n = 1..4 selects order "n"; 0 steps File -> Note -> Tags -> Date -> File. Keeps the
     // current record where it belongs to the current folder.
@@ -136,6 +142,7 @@ private:
     DbfTable m_table;
     QString m_rootPath;
     QString m_archiveName;
+    QString m_tablePath;
     QString m_currentFolder;
     bool m_folderApplied = false;
     QByteArray m_orderName = "1";

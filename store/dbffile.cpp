@@ -79,16 +79,16 @@ DbStatus DbfFile::create(const QString &path, const std::vector<DbfField> &field
     return st;
 }
 
-DbStatus DbfFile::open(const QString &path)
+DbStatus DbfFile::open(const QString &path, const std::vector<DbfField> &required)
 {
     close();
     FileLock lock;
     if (DbStatus st = lockStatus(lock.open(path), lock, path); !st)
         return st;
-    return adopt(std::move(lock), path);
+    return adopt(std::move(lock), path, required);
 }
 
-DbStatus DbfFile::adopt(FileLock lock, const QString &path)
+DbStatus DbfFile::adopt(FileLock lock, const QString &path, const std::vector<DbfField> &required)
 {
     close();
     const qint64 size = dbfio::fileSize(lock.fd());
@@ -100,12 +100,19 @@ DbStatus DbfFile::adopt(FileLock lock, const QString &path)
     Layout layout;
     if (DbStatus st = decodeLayout(head, size, path, layout); !st)
         return st;
+    if (!required.empty())
+        if (DbStatus st = checkFields(layout.fields, required, path); !st)
+            return st;
     m_lock = std::move(lock);
     m_path = path;
     m_layout = layout;
     const qint64 fromLength = (size - layout.headerLength) / layout.recordLength;
     m_count = m_written = quint32(std::min<qint64>(fromLength, 0xFFFFFFFFLL));
     m_repaired = m_count != layout.storedCount;
+    const qint64 end = recordOffset(m_written + 1);
+    char last = 0;
+    m_endMissing = end >= size || !dbfio::readAt(m_lock.fd(), &last, 1, end, m_path, &got)
+        || got != 1 || last != kEndByte;
     dropWindows();
     if (m_repaired) {
         if (DbStatus st = writeHeader(); !st) {
@@ -147,8 +154,27 @@ DbStatus DbfFile::flush(bool sync)
     return sync ? dbfio::sync(m_lock.fd(), m_path) : DbStatus();
 }
 
+// A table cut short (its end byte lost, or a record written only in part) gets the end
+// byte back after its last whole record, and loses the part of a record beyond it.
+DbStatus DbfFile::repairEnd()
+{
+    if (!m_endMissing)
+        return {};
+    const qint64 end = recordOffset(m_written + 1);
+    const char byte = kEndByte;
+    if (DbStatus st = dbfio::writeAt(m_lock.fd(), &byte, 1, end, m_path); !st)
+        return st;
+    if (dbfio::fileSize(m_lock.fd()) > end + 1)
+        if (DbStatus st = dbfio::truncate(m_lock.fd(), end + 1, m_path); !st)
+            return st;
+    m_endMissing = false;
+    return {};
+}
+
 DbStatus DbfFile::writeHeader()
 {
+    if (DbStatus st = repairEnd(); !st)
+        return st;
     const QByteArray h = encodeHeader(m_layout, m_written, QDate::currentDate());
     DbStatus st = dbfio::writeAt(m_lock.fd(), h.constData(), h.size(), 0, m_path);
     if (st)
@@ -175,6 +201,7 @@ DbStatus DbfFile::writePending()
     m_written = m_count;
     m_pending.clear();
     m_headerDirty = true;
+    m_endMissing = false; // the run covers whatever part of a record followed
     return {};
 }
 
@@ -201,6 +228,10 @@ DbStatus DbfFile::read(quint32 recno, char *rec) const
     }
     Window *w = windowFor(recno);
     if (!w) {
+        if (const qsizetype at = pickedAt(recno); at >= 0) {
+            std::memcpy(rec, m_picked.constData() + at, size_t(len));
+            return {};
+        }
         const quint32 per = quint32(std::max(1, kWindowBytes / len));
         const quint32 first = (recno - 1) / per * per + 1;
         w = leastRecent();
@@ -216,7 +247,41 @@ DbStatus DbfFile::read(quint32 recno, char *rec) const
 
 bool DbfFile::holds(quint32 recno) const
 {
-    return recno > m_written ? recno <= m_count : windowFor(recno) != nullptr;
+    if (recno > m_written)
+        return recno <= m_count;
+    return windowFor(recno) != nullptr || pickedAt(recno) >= 0;
+}
+
+qsizetype DbfFile::pickedAt(quint32 recno) const
+{
+    const auto it = std::lower_bound(m_pickedRecnos.begin(), m_pickedRecnos.end(), recno);
+    if (it == m_pickedRecnos.end() || *it != recno)
+        return -1;
+    return (it - m_pickedRecnos.begin()) * m_layout.recordLength;
+}
+
+// Reads each of the records (those on disk and not held already) with a request of its own,
+// in file order.
+void DbfFile::readEach(const std::vector<quint32> &recnos) const
+{
+    const int len = m_layout.recordLength;
+    m_pickedRecnos.clear();
+    for (quint32 r : recnos)
+        if (r >= 1 && r <= m_written && !windowFor(r))
+            m_pickedRecnos.push_back(r);
+    std::sort(m_pickedRecnos.begin(), m_pickedRecnos.end());
+    m_pickedRecnos.erase(
+        std::unique(m_pickedRecnos.begin(), m_pickedRecnos.end()), m_pickedRecnos.end());
+    m_picked.resize(qsizetype(m_pickedRecnos.size()) * len);
+    for (size_t i = 0; i < m_pickedRecnos.size(); ++i) {
+        qint64 got = 0;
+        if (!dbfio::readAt(m_lock.fd(), m_picked.data() + qsizetype(i) * len, len,
+                recordOffset(m_pickedRecnos[i]), m_path, &got)
+            || got != len) {
+            m_pickedRecnos.resize(i);
+            break;
+        }
+    }
 }
 
 void DbfFile::readAhead(const std::vector<quint32> &recnos) const
@@ -231,10 +296,13 @@ void DbfFile::readAhead(const std::vector<quint32> &recnos) const
     // Beyond this a stretch holds more records that nobody asked for than wanted ones.
     const quint64 limit
         = std::max<quint64>(kWindowBytes, quint64(recnos.size()) * 2 * m_layout.recordLength);
-    if (!low
-        || quint64(high - low + 1) * m_layout.recordLength
-            > std::min<quint64>(limit, kReadAheadBytes))
+    if (!low)
         return;
+    if (quint64(high - low + 1) * m_layout.recordLength
+        > std::min<quint64>(limit, kReadAheadBytes)) {
+        readEach(recnos);
+        return;
+    }
     for (Window &w : m_windows)
         if (w.first && low >= w.first && high < w.first + w.count)
             return;
@@ -294,12 +362,15 @@ void DbfFile::patchWindows(quint32 recno, int offset, const char *data, int size
         if (w.first && recno >= w.first && recno < w.first + w.count)
             std::memcpy(w.bytes.data() + qint64(recno - w.first) * m_layout.recordLength + offset,
                 data, size_t(size));
+    if (const qsizetype at = pickedAt(recno); at >= 0)
+        std::memcpy(m_picked.data() + at + offset, data, size_t(size));
 }
 
 void DbfFile::dropWindows()
 {
     for (Window &w : m_windows)
         w = Window();
+    m_pickedRecnos.clear();
 }
 
 DbStatus DbfFile::write(quint32 recno, const char *rec)
@@ -312,6 +383,8 @@ DbStatus DbfFile::write(quint32 recno, const char *rec)
         std::memcpy(m_pending.data() + qint64(recno - m_written - 1) * len, rec, size_t(len));
         return {};
     }
+    if (DbStatus st = repairEnd(); !st)
+        return st;
     if (DbStatus st = dbfio::writeAt(m_lock.fd(), rec, len, recordOffset(recno), m_path); !st)
         return st;
     patchWindows(recno, 0, rec, len);
@@ -328,6 +401,8 @@ DbStatus DbfFile::writeFlag(quint32 recno, char flag)
         m_pending[qint64(recno - m_written - 1) * m_layout.recordLength] = flag;
         return {};
     }
+    if (DbStatus st = repairEnd(); !st)
+        return st;
     if (DbStatus st = dbfio::writeAt(m_lock.fd(), &flag, 1, recordOffset(recno), m_path); !st)
         return st;
     patchWindows(recno, 0, &flag, 1);

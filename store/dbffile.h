@@ -37,6 +37,11 @@ struct Layout {
 // Checks names, types and widths of a field list for a new table and sets the offsets.
 DbStatus prepareFields(std::vector<DbfField> &fields, const QString &path);
 
+// WrongLayout, naming the first difference, unless the table's fields are exactly the
+// required ones: the same names, types and widths in the same order.
+DbStatus checkFields(
+    const std::vector<DbfField> &found, const std::vector<DbfField> &required, const QString &path);
+
 // Decodes the header area. data holds the first bytes of the file (as many as there are,
 // up to the header length); fileSize is the length of the whole file.
 DbStatus decodeLayout(const QByteArray &data, qint64 fileSize, const QString &path, Layout &out);
@@ -69,11 +74,12 @@ public:
     // and end byte. Fails when path exists.
     static DbStatus create(const QString &path, const std::vector<DbfField> &fields);
 
-    // Opens and locks. When the header count disagrees with the file length the count from
-    // the length is taken and the header rewritten.
-    DbStatus open(const QString &path);
+    // Opens and locks. With required fields, a table with other fields is refused
+    // (WrongLayout) before anything is written. When the header count disagrees with the
+    // file length the count from the length is taken and the header rewritten.
+    DbStatus open(const QString &path, const std::vector<DbfField> &required = {});
     // Takes over a file that the caller has built and locked (pack's replacement).
-    DbStatus adopt(FileLock lock, const QString &path);
+    DbStatus adopt(FileLock lock, const QString &path, const std::vector<DbfField> &required = {});
     DbStatus close();
     DbStatus flush(bool sync = false);
     bool isOpen() const { return m_lock.isOpen(); }
@@ -86,6 +92,8 @@ public:
     quint32 count() const { return m_count; }
     bool productionFlag() const { return m_layout.productionFlag != 0; }
     bool countWasRepaired() const { return m_repaired; }
+    // The end byte was not found after the last record at open; the first write puts it back.
+    bool endWasMissing() const { return m_endMissing; }
     const dbf::Layout &layout() const { return m_layout; }
 
     // Hands the locked file to the caller without writing anything (pack, after it renamed
@@ -100,10 +108,12 @@ public:
     DbStatus read(quint32 recno, char *rec) const;
     // Whether read(recno) is served from memory, without a request to the system.
     bool holds(quint32 recno) const;
-    // Reads the records a walk is about to visit, in one request for the stretch of the
+    // Reads the records a walk is about to visit: in one request for the stretch of the
     // file from the lowest to the highest of them, when that stretch is short enough to
-    // be worth it (a folder's records, written together, lie together); otherwise leaves
-    // them to read()'s aligned windows. Failures are left to read() to report.
+    // be worth it (a folder's records, written together, lie together); otherwise each
+    // record on its own (a folder's records imported in no order lie all over the file),
+    // which costs a request per record but reads nothing that is not wanted. Failures are
+    // left to read() to report.
     void readAhead(const std::vector<quint32> &recnos) const;
     DbStatus write(quint32 recno, const char *rec);
     DbStatus writeFlag(quint32 recno, char flag);
@@ -118,6 +128,7 @@ public:
 private:
     DbStatus writePending();
     DbStatus writeHeader();
+    DbStatus repairEnd();
     qint64 recordOffset(quint32 recno) const
     {
         return qint64(m_layout.headerLength) + qint64(recno - 1) * m_layout.recordLength;
@@ -131,6 +142,7 @@ private:
     QByteArray m_pending; // appended records not yet written
     bool m_headerDirty = false;
     bool m_repaired = false;
+    bool m_endMissing = false;
 
     // A few windows of records, reused least recently used first: at aligned places when
     // read() misses, or over exactly the stretch that readAhead() was given. Walking a key
@@ -153,4 +165,9 @@ private:
     mutable Window m_windows[kWindows];
     mutable quint64 m_windowClock = 0;
     mutable int m_lastWindow = 0; // the one read() served last
+    // Records that readAhead() read one by one, in ascending order, and their bytes.
+    mutable std::vector<quint32> m_pickedRecnos;
+    mutable QByteArray m_picked;
+    qsizetype pickedAt(quint32 recno) const; // offset in m_picked, -1 when not there
+    void readEach(const std::vector<quint32> &recnos) const;
 };

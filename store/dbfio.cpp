@@ -1,13 +1,10 @@
 #include "dbfio.h"
 
-#include <QFile>
+#include "platform/fileio.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <mutex>
 
 namespace dbfio
 {
@@ -29,7 +26,6 @@ namespace
 
     void writeBackEveryMegabyte(int fd, qint64 offset, qint64 bytes)
     {
-#ifdef SYNC_FILE_RANGE_WRITE
         // What each file had written since its last write-back: bytes, and the span they lie in.
         struct Written {
             int fd = -1;
@@ -56,122 +52,98 @@ namespace
         if (slot->bytes >= kWriteBackBytes) {
             // Only the span just written: asking for the whole file would walk all of it again
             // every megabyte.
-            ::sync_file_range(
-                fd, off_t(slot->from), off_t(slot->to - slot->from), SYNC_FILE_RANGE_WRITE);
-            slot->bytes = 0; // a hint: failures do not matter
+            fileio::startWriteback(fd, slot->from, slot->to - slot->from);
+            slot->bytes = 0;
         }
-#else
-        (void)fd;
-        (void)offset;
-        (void)bytes;
-#endif
     }
 } // namespace
 
+// Builds write from more than one thread; the hook is called by one at a time, so that
+// it may count.
+static std::mutex &hookMutex()
+{
+    static std::mutex m;
+    return m;
+}
+
 void setFaultHook(FaultHook h)
 {
+    const std::lock_guard<std::mutex> lock(hookMutex());
     hook() = std::move(h);
 }
 
 bool faultAllows(const QString &path, qint64 offset, qint64 size)
 {
+    const std::lock_guard<std::mutex> lock(hookMutex());
     return !hook() || hook()(path, offset, size);
 }
 
 QString ioError(const QString &what, const QString &path, int err)
 {
-    return QStringLiteral("Cannot %1 \"%2\": %3")
-        .arg(what, path, QString::fromLocal8Bit(std::strerror(err)));
+    return QStringLiteral("Cannot %1 \"%2\": %3").arg(what, path, fileio::errorText(err));
 }
 
 DbStatus readAt(int fd, char *data, qint64 size, qint64 offset, const QString &path, qint64 *got)
 {
     qint64 done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(fd, data + done, size_t(size - done), off_t(offset + done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return { DbStatus::IoError,
-                ioError(QStringLiteral("read at offset %1 of").arg(offset + done), path, errno) };
-        }
-        if (n == 0)
-            break;
-        done += n;
-    }
+    if (const int err = fileio::readAt(fd, data, size, offset, &done); err != 0)
+        return { DbStatus::IoError,
+            ioError(QStringLiteral("read at offset %1 of").arg(offset + done), path, err) };
     if (got)
         *got = done;
     return {};
 }
 
-DbStatus writeAt(int fd, const char *data, qint64 size, qint64 offset, const QString &path)
+DbStatus writeAtDeferred(int fd, const char *data, qint64 size, qint64 offset, const QString &path)
 {
     if (!faultAllows(path, offset, size))
         return { DbStatus::IoError,
             ioError(QStringLiteral("write at offset %1 of").arg(offset), path, ENOSPC) };
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t n = ::pwrite(fd, data + done, size_t(size - done), off_t(offset + done));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return { DbStatus::IoError,
-                ioError(QStringLiteral("write at offset %1 of").arg(offset + done), path, errno) };
-        }
-        done += n;
-    }
-    writeBackEveryMegabyte(fd, offset, size);
+    if (const int err = fileio::writeAt(fd, data, size, offset); err != 0)
+        return { DbStatus::IoError,
+            ioError(QStringLiteral("write at offset %1 of").arg(offset), path, err) };
     return {};
+}
+
+DbStatus writeAt(int fd, const char *data, qint64 size, qint64 offset, const QString &path)
+{
+    DbStatus st = writeAtDeferred(fd, data, size, offset, path);
+    if (st)
+        writeBackEveryMegabyte(fd, offset, size);
+    return st;
 }
 
 DbStatus truncate(int fd, qint64 size, const QString &path)
 {
     if (!faultAllows(path, size, 0))
         return { DbStatus::IoError, ioError(QStringLiteral("shorten"), path, ENOSPC) };
-    if (::ftruncate(fd, off_t(size)) != 0)
-        return { DbStatus::IoError, ioError(QStringLiteral("shorten"), path, errno) };
+    if (const int err = fileio::truncate(fd, size); err != 0)
+        return { DbStatus::IoError, ioError(QStringLiteral("shorten"), path, err) };
     return {};
 }
 
 DbStatus sync(int fd, const QString &path)
 {
-    if (::fdatasync(fd) != 0)
-        return { DbStatus::IoError, ioError(QStringLiteral("flush"), path, errno) };
+    if (const int err = fileio::syncData(fd); err != 0)
+        return { DbStatus::IoError, ioError(QStringLiteral("flush"), path, err) };
     return {};
 }
 
 void startWriteback(int fd, qint64 offset, qint64 size)
 {
-#ifdef SYNC_FILE_RANGE_WRITE
-    if (fd >= 0 && size > 0)
-        ::sync_file_range(fd, off_t(offset), off_t(size), SYNC_FILE_RANGE_WRITE);
-#else
-    (void)fd;
-    (void)offset;
-    (void)size;
-#endif
+    fileio::startWriteback(fd, offset, size);
 }
 
 DbStatus syncPath(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return { DbStatus::IoError, ioError(QStringLiteral("open"), path, errno) };
-    const int rc = ::fsync(fd);
-    const int err = errno;
-    ::close(fd);
-    if (rc != 0 && err != EINVAL) // some file systems cannot sync a folder; nothing to do then
+    if (const int err = fileio::syncPath(path); err != 0)
         return { DbStatus::IoError, ioError(QStringLiteral("flush"), path, err) };
     return {};
 }
 
 qint64 fileSize(int fd)
 {
-    struct stat st {
-    };
-    if (::fstat(fd, &st) != 0)
-        return -1;
-    return qint64(st.st_size);
+    return fileio::fileSize(fd);
 }
 
 } // namespace dbfio

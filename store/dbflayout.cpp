@@ -109,6 +109,34 @@ DbStatus prepareFields(std::vector<DbfField> &fields, const QString &path)
     return {};
 }
 
+DbStatus checkFields(
+    const std::vector<DbfField> &found, const std::vector<DbfField> &required, const QString &path)
+{
+    const auto describe = [](const DbfField &f) {
+        return QStringLiteral("%1 %2 %3")
+            .arg(QString::fromLatin1(f.name), QString(QLatin1Char(f.type)))
+            .arg(f.width);
+    };
+    for (size_t i = 0; i < std::max(found.size(), required.size()); ++i) {
+        QString what;
+        if (i >= found.size())
+            what = QStringLiteral("field %1 (%2) is missing").arg(i + 1).arg(describe(required[i]));
+        else if (i >= required.size())
+            what = QStringLiteral("field %1 (%2) is one too many")
+                       .arg(i + 1)
+                       .arg(describe(found[i]));
+        else if (found[i].name.toUpper() != required[i].name.toUpper()
+            || found[i].type != required[i].type || found[i].width != required[i].width)
+            what = QStringLiteral("field %1 is %2 where %3 belongs")
+                       .arg(i + 1)
+                       .arg(describe(found[i]), describe(required[i]));
+        if (!what.isEmpty())
+            return fault(DbStatus::WrongLayout, path,
+                QStringLiteral("its fields are not those of a catalogue: %1").arg(what));
+    }
+    return {};
+}
+
 DbStatus decodeLayout(const QByteArray &data, qint64 fileSize, const QString &path, Layout &out)
 {
     if (fileSize < kHeaderSize || data.size() < kHeaderSize)

@@ -2,6 +2,7 @@
 
 #include "dbfio.h"
 #include "dbftableimpl.h"
+#include "platform/diskpath.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,10 +12,15 @@
 namespace
 {
 
+// The index beside the table: an existing file whose name matches without regard to case,
+// else the table's base name with ".mdx".
 QString indexPathFor(const QString &tablePath)
 {
     const QFileInfo fi(tablePath);
-    return fi.path() + QLatin1Char('/') + fi.completeBaseName() + QStringLiteral(".mdx");
+    const QString name = fi.completeBaseName() + QStringLiteral(".mdx");
+    if (name.contains(QLatin1Char('\\')))
+        return fi.path() + QLatin1Char('/') + name; // not a name the resolver could take whole
+    return diskpath::resolve(fi.path(), name);
 }
 
 QByteArray baseNameFor(const QString &tablePath)
@@ -107,16 +113,18 @@ DbStatus DbfTable::create(
     return st;
 }
 
-DbStatus DbfTable::open(const QString &path, const std::vector<DbfTagDef> &tags)
+DbStatus DbfTable::open(const QString &path, const std::vector<DbfTagDef> &tags,
+    const std::vector<DbfField> &requiredFields)
 {
     close();
-    if (DbStatus st = d->file.open(path); !st)
+    if (DbStatus st = d->file.open(path, requiredFields); !st)
         return st;
     d->mdxPath = indexPathFor(path);
     // Left behind by a pack that was stopped before it replaced anything.
     QFile::remove(path + QStringLiteral(".pack"));
     QFile::remove(d->mdxPath + QStringLiteral(".pack"));
     QFile::remove(d->mdxPath + QStringLiteral(".old"));
+    QFile::remove(d->mdxPath + QStringLiteral(".sort"));
     DbStatus st = d->openIndex(tags);
     if (!st) {
         d->mdx.reset();
@@ -146,7 +154,8 @@ void DbfTable::Impl::resetPosition()
 DbStatus DbfTable::Impl::openIndex(const std::vector<DbfTagDef> &required)
 {
     tagDefs = required;
-    indexChanging = indexBroken = false;
+    indexChanging = indexBroken = indexStale = false;
+    appendRun = 0;
     std::unique_ptr<MdxIndex> found;
     const bool present
         = file.productionFlag() && QFile::exists(mdxPath) && MdxIndex::open(mdxPath, found).isOk();
@@ -193,39 +202,52 @@ bool DbfTable::Impl::indexMatches()
     return true;
 }
 
-DbStatus DbfTable::Impl::buildIndexFile(
-    const QString &path, const DbfFile &source, std::vector<MdxKeyList> *gathered)
+std::unique_ptr<MdxKeySorter> DbfTable::Impl::keySorter() const
 {
-    const quint32 count = source.count();
-    return MdxIndex::build(
-        path, baseNameFor(source.path()), tagDefinitionsOf(tags), [&](int i, MdxKeyList &list) {
-            if (gathered) {
-                std::swap(list, (*gathered)[size_t(i)]);
-                return DbStatus();
-            }
-            // Keys are evaluated straight into the list, which is sized once.
-            const KeyExpr &expr = tags[size_t(i)].expr;
-            const int len = expr.length();
-            list.keyLength = len;
-            list.keys.resize(qint64(count) * len);
-            list.recnos.clear();
-            list.recnos.reserve(count);
-            DbStatus st = source.scan([&](quint32 recno, const char *rec) {
-                const qint64 at = qint64(list.recnos.size()) * len;
-                if (at + len > list.keys.size())
-                    list.keys.resize(at + len);
-                expr.evaluate(rec, list.keys.data() + at);
-                list.recnos.push_back(recno);
-                return DbStatus();
-            });
-            list.keys.resize(qint64(list.recnos.size()) * len);
-            return st;
-        });
+    std::vector<int> lengths;
+    std::vector<const KeyExpr *> exprs;
+    for (const DbfTagRuntime &t : tags) {
+        lengths.push_back(t.expr.length());
+        exprs.push_back(&t.expr);
+    }
+    return std::make_unique<MdxKeySorter>(
+        lengths, mdxPath + QStringLiteral(".sort"), KeyExpr::sharedLead(exprs));
+}
+
+// The keys of every tag of one record, one after another in tag order, into keys.
+void DbfTable::Impl::evaluateKeys(const char *rec, QByteArray &keys) const
+{
+    int at = 0;
+    for (const DbfTagRuntime &t : tags)
+        at += t.expr.length();
+    keys.resize(at);
+    at = 0;
+    for (const DbfTagRuntime &t : tags) {
+        t.expr.evaluate(rec, keys.data() + at);
+        at += t.expr.length();
+    }
+}
+
+DbStatus DbfTable::Impl::buildIndexFile(
+    const QString &path, const DbfFile &source, MdxKeySorter *gathered)
+{
+    const QByteArray base = baseNameFor(source.path());
+    if (gathered)
+        return MdxIndex::build(path, base, tagDefinitionsOf(tags), *gathered);
+    // One pass over the table gathers the keys of every tag.
+    std::unique_ptr<MdxKeySorter> keys = keySorter();
+    QByteArray all;
+    DbStatus st = source.scan([&](quint32 recno, const char *rec) {
+        evaluateKeys(rec, all);
+        return keys->addRecord(all.constData(), recno);
+    });
+    return st ? MdxIndex::build(path, base, tagDefinitionsOf(tags), *keys) : st;
 }
 
 DbStatus DbfTable::Impl::rebuildIndex()
 {
     dropPending(); // the new index is built from the records themselves
+    indexStale = false;
     if (mdx) {
         mdx->close();
         mdx.reset();
@@ -235,7 +257,8 @@ DbStatus DbfTable::Impl::rebuildIndex()
     if (file.productionFlag())
         if (DbStatus st = file.setProductionFlag(false, true); !st)
             return st;
-    if (DbStatus st = file.flush(); !st)
+    // The records are on the disk before an index that counts them can be declared sound.
+    if (DbStatus st = file.flush(true); !st)
         return st;
     if (DbStatus st = buildIndexFile(mdxPath, file); !st)
         return st;
@@ -264,6 +287,14 @@ DbStatus DbfTable::Impl::beginIndexChange()
 }
 
 DbStatus DbfTable::Impl::applyPending()
+{
+    appendRun = 0;
+    if (indexStale)
+        return rebuildIndex();
+    return insertBatch();
+}
+
+DbStatus DbfTable::Impl::insertBatch()
 {
     if (pendingRecords == 0)
         return {};
@@ -319,8 +350,10 @@ DbStatus DbfTable::close()
     }
     if (DbStatus fs = d->file.close(); st && !fs)
         st = fs;
+    d->oldIndexRemoval.wait();
     d->state = State::Closed;
     d->dropPending();
+    d->indexStale = false;
     d->pending.clear();
     d->tags.clear();
     d->tagDefs.clear();

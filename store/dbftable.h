@@ -28,7 +28,9 @@
 // dies loses at most the appends since the last flush; the next open repairs the count and
 // rebuilds the index if it may be incomplete. The keys of appended records go into the
 // index in batches, before the next call that reads or changes the index (or at latest
-// every 4096 records); callers see no difference.
+// every 4096 records); a run of appends that grows to a quarter of the table has the
+// index built anew from the table instead, when the next call needs it. Callers see no
+// difference but the time it takes.
 
 struct DbfField {
     QByteArray name; // upper case, at most 10 characters
@@ -63,10 +65,15 @@ public:
     static DbStatus create(const QString &path, const std::vector<DbfField> &fields,
         const std::vector<DbfTagDef> &tags);
 
-    // Opens exclusively (Locked when another process holds it). Repairs: the record count
-    // from the file length; a missing, foreign or broken index, or a missing tag, is
-    // rebuilt. The table's own records are never changed by open.
-    DbStatus open(const QString &path, const std::vector<DbfTagDef> &tags);
+    // Opens exclusively (Locked when another process holds it). With requiredFields, a
+    // table whose fields differ from them in name, type, width or order is refused
+    // (WrongLayout) and nothing is written. Repairs: the record count from the file
+    // length; a missing, foreign or broken index, or a missing tag, is rebuilt; a missing
+    // end byte is put back at the first write. The table's own records are never changed
+    // by open. The index is the file beside the table with the table's base name and the
+    // extension .mdx, found without regard to case.
+    DbStatus open(const QString &path, const std::vector<DbfTagDef> &tags,
+        const std::vector<DbfField> &requiredFields = {});
     DbStatus close(); // writes header, end byte and index pages
     bool isOpen() const;
     QString path() const;

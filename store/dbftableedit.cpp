@@ -138,6 +138,13 @@ DbStatus DbfTable::post()
 // current without being looked up in the index: it is found there again when a move needs
 // its place. A record outside the range or the filter needs the index to find the record
 // that takes its place, so the keys go in at once then.
+//
+// A run of appends that grows to a quarter of the table is better served by building the
+// index anew from the table once the run ends: keys that come in no particular order (an
+// import written by another program) land all over the tags, and inserting them batch by
+// batch would visit most of the index for every batch. The keys are then no longer kept
+// (the index is stale, and marked as changing on disk since the first append), and the
+// next call that needs the index builds it, in bounded memory, whatever the run's length.
 DbStatus DbfTable::Impl::postInsert()
 {
     // At most this many records' keys wait, so that an import holds a bounded amount.
@@ -148,7 +155,8 @@ DbStatus DbfTable::Impl::postInsert()
         return st;
     const quint32 recno = file.count();
     state = State::Browse;
-    if (mdx && !tags.empty()) {
+    ++appendRun;
+    if (mdx && !tags.empty() && !indexStale) {
         for (size_t i = 0; i < tags.size(); ++i) {
             MdxKeyList &list = pending[i];
             const qsizetype at = list.keys.size();
@@ -162,8 +170,14 @@ DbStatus DbfTable::Impl::postInsert()
         ++pendingRecords;
     }
     DbStatus result;
-    if (pendingRecords >= kMostPending)
-        result = applyPending();
+    if (pendingRecords >= kMostPending) {
+        if (quint64(appendRun) * 4 >= file.count()) {
+            dropPending();
+            indexStale = true;
+        } else {
+            result = insertBatch();
+        }
+    }
     if (result && visibleAppended(recno)) {
         becomeCurrent(scan);
         cursorStale = true; // its place in the order is looked up when a move needs it

@@ -7,6 +7,8 @@
 #include "dbftable.h"
 #include "keyexpr.h"
 #include "mdxindex.h"
+#include "mdxsort.h"
+#include "platform/fileio.h"
 
 #include <memory>
 #include <vector>
@@ -60,18 +62,26 @@ struct DbfTable::Impl {
     // open rebuilds.
     std::vector<MdxKeyList> pending;
     quint32 pendingRecords = 0;
+    // Records appended in a row since anything else needed the index; once they are a
+    // quarter of the table, their keys are no longer kept and the index is stale: the next
+    // call that needs it builds it anew (see postInsert).
+    quint32 appendRun = 0;
+    bool indexStale = false;
 
     // Opening and repair (dbftable.cpp)
     DbStatus openIndex(const std::vector<DbfTagDef> &required);
     DbStatus parseTags(const std::vector<DbfTagDef> &defs);
     bool indexMatches(); // and maps the tags to the index's when it does
     DbStatus rebuildIndex();
-    // With gathered, the keys of every tag were already taken from the records (one
-    // list per tag, in tag order) and the table is not read again.
+    // With gathered, the keys of every tag were already taken from the records and the
+    // table is not read again.
     DbStatus buildIndexFile(
-        const QString &path, const DbfFile &source, std::vector<MdxKeyList> *gathered = nullptr);
+        const QString &path, const DbfFile &source, MdxKeySorter *gathered = nullptr);
+    std::unique_ptr<MdxKeySorter> keySorter() const; // for the tags, scratch beside the index
+    void evaluateKeys(const char *rec, QByteArray &keys) const;
     DbStatus beginIndexChange();
-    DbStatus applyPending();
+    DbStatus applyPending(); // brings the index up to date (rebuilds a stale one)
+    DbStatus insertBatch(); // the pending keys into the index
     void dropPending();
     DbStatus flushAll(bool sync);
     void resetPosition();
@@ -100,13 +110,16 @@ struct DbfTable::Impl {
     DbStatus postEdit();
 
     // Pack and check (dbftablepack.cpp, dbftablecheck.cpp)
+    fileio::BackgroundRemoval oldIndexRemoval; // of the index that a pack replaced
+    DbStatus writePacked(const DbfFile &source, int fd, const QString &path, MdxKeySorter &keys);
     DbStatus packSteps(
         const QString &newTable, const QString &newIndex, const QString &folder, int &reached);
+    DbStatus releaseOldIndex(int &reached);
     DbStatus writeReplacement(
         DbfFile &fresh, const QString &newTable, const QString &newIndex, int &reached);
     DbStatus swapIn(DbfFile &fresh, const QString &newTable, const QString &newIndex,
         const QString &folder, int &reached);
-    void recoverFromPack(bool indexReplaced);
+    void recoverFromPack(bool indexReleased);
     void checkTag(const DbfTagRuntime &t, QStringList &faults);
 
     // Messages

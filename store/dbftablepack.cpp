@@ -6,11 +6,8 @@
 #include <QStringList>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <future>
-#include <thread>
-#include <unistd.h>
 
 namespace
 {
@@ -19,9 +16,9 @@ constexpr int kCopyBytes = 256 * 1024;
 
 // Pack's steps, numbered for the fault hook (which stands in for a crash at each).
 enum PackStep {
-    TableWritten = 1,
+    OldIndexReleased = 1,
+    TableWritten,
     IndexWritten,
-    OldIndexReleased,
     IndexReplaced,
     TableReplaced,
     Finished,
@@ -39,58 +36,18 @@ DbStatus renameOver(const QString &from, const QString &to)
 {
     if (!dbfio::faultAllows(to, 0, 0))
         return { DbStatus::IoError, dbfio::ioError(QStringLiteral("replace"), to, ENOSPC) };
-    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        return { DbStatus::IoError, dbfio::ioError(QStringLiteral("replace"), to, errno) };
+    if (const int err = fileio::replace(from, to); err != 0)
+        return { DbStatus::IoError, dbfio::ioError(QStringLiteral("replace"), to, err) };
     return {};
 }
 
-void removeInBackground(const QString &path)
-{
-    std::thread([native = QFile::encodeName(path)] { ::unlink(native.constData()); }).detach();
-}
-
-// The keys of every tag for the packed table, taken from each live record as it is
-// copied, so that the new index is built without reading the new table once per tag.
-class KeyGatherer
-{
-public:
-    KeyGatherer(const std::vector<DbfTagRuntime> &tags, quint32 most)
-        : m_tags(tags)
-    {
-        m_lists.resize(tags.size());
-        for (size_t i = 0; i < tags.size(); ++i) {
-            MdxKeyList &list = m_lists[i];
-            list.keyLength = tags[i].expr.length();
-            list.keys.resize(qsizetype(most) * list.keyLength); // filled in place
-            list.recnos.reserve(most);
-        }
-    }
-    // recno is the record's number in the packed table.
-    void add(quint32 recno, const char *rec)
-    {
-        for (size_t i = 0; i < m_lists.size(); ++i) {
-            MdxKeyList &list = m_lists[i];
-            m_tags[i].expr.evaluate(rec, list.keys.data() + m_count * size_t(list.keyLength));
-            list.recnos.push_back(recno);
-        }
-        ++m_count;
-    }
-    std::vector<MdxKeyList> &finish()
-    {
-        for (MdxKeyList &list : m_lists)
-            list.keys.resize(qsizetype(m_count) * list.keyLength);
-        return m_lists;
-    }
-
-private:
-    const std::vector<DbfTagRuntime> &m_tags;
-    std::vector<MdxKeyList> m_lists;
-    size_t m_count = 0;
-};
+} // namespace
 
 // Writes the live records of source, in physical order, as a complete table at fd; the
-// keys of each live record go to keys. The caller syncs the file.
-DbStatus writePacked(const DbfFile &source, int fd, const QString &path, KeyGatherer &keys)
+// keys of each live record (numbered as in the new table) go to keys. The caller syncs the
+// file.
+DbStatus DbfTable::Impl::writePacked(
+    const DbfFile &source, int fd, const QString &path, MdxKeySorter &keys)
 {
     dbf::Layout layout = source.layout();
     layout.productionFlag = 0;
@@ -98,19 +55,22 @@ DbStatus writePacked(const DbfFile &source, int fd, const QString &path, KeyGath
     QByteArray out = dbf::encodeHeaderArea(layout, 0, QDate::currentDate());
     qint64 at = 0;
     quint32 live = 0;
+    QByteArray recordKeys;
     out.reserve(kCopyBytes + len + 1);
     DbStatus st = source.scan([&](quint32, const char *rec) {
         if (rec[0] == dbf::kDeleted)
             return DbStatus();
-        keys.add(++live, rec);
+        evaluateKeys(rec, recordKeys);
+        if (DbStatus st = keys.addRecord(recordKeys.constData(), ++live); !st)
+            return st;
         const qsizetype end = out.size();
         out.resize(end + len); // within the reserved room: no reallocation, no insert path
         std::memcpy(out.data() + end, rec, size_t(len));
         if (out.size() < kCopyBytes)
             return DbStatus();
-        DbStatus w = dbfio::writeAt(fd, out.constData(), out.size(), at, path);
+        DbStatus w = dbfio::writeAtDeferred(fd, out.constData(), out.size(), at, path);
         at += out.size();
-        out.clear();
+        out.resize(0);
         return w;
     });
     if (!st)
@@ -121,8 +81,6 @@ DbStatus writePacked(const DbfFile &source, int fd, const QString &path, KeyGath
     const QByteArray header = dbf::encodeHeader(layout, live, QDate::currentDate());
     return dbfio::writeAt(fd, header.constData(), header.size(), 0, path);
 }
-
-} // namespace
 
 DbStatus DbfTable::pack()
 {
@@ -141,15 +99,15 @@ DbStatus DbfTable::pack()
     int reached = 0;
     DbStatus st = d->packSteps(newTable, newIndex, folder, reached);
     if (!st) {
-        // Before the index was replaced the old files are whole; afterwards the table
-        // in place (old or new) needs an index built from it.
+        // The table in place (old or new) needs an index built from it, unless pack
+        // stopped before it let the old index go.
         QFile::remove(newTable);
         QFile::remove(newIndex);
         if (!d->file.isOpen()) {
             close();
             return st;
         }
-        d->recoverFromPack(reached >= IndexReplaced);
+        d->recoverFromPack(reached >= OldIndexReleased);
         d->ranged = false;
         setOrder(keptOrder);
         return st;
@@ -157,15 +115,11 @@ DbStatus DbfTable::pack()
     return setOrder(keptOrder);
 }
 
-void DbfTable::Impl::recoverFromPack(bool indexReplaced)
+void DbfTable::Impl::recoverFromPack(bool indexReleased)
 {
     if (tags.empty())
         return;
-    if (!indexReplaced && !mdx && MdxIndex::open(mdxPath, mdx) && indexMatches()) {
-        if (file.setProductionFlag(true, false))
-            return;
-    }
-    if (indexReplaced || !mdx || !file.productionFlag())
+    if (indexReleased || !mdx || !file.productionFlag())
         rebuildIndex();
 }
 
@@ -173,13 +127,37 @@ DbStatus DbfTable::Impl::packSteps(
     const QString &newTable, const QString &newIndex, const QString &folder, int &reached)
 {
     DbfFile fresh;
-    DbStatus st = writeReplacement(fresh, newTable, newIndex, reached);
+    DbStatus st = releaseOldIndex(reached);
+    if (st)
+        st = writeReplacement(fresh, newTable, newIndex, reached);
     if (st)
         st = swapIn(fresh, newTable, newIndex, folder, reached);
     return st;
 }
 
-// Steps 1 and 2: the new table and its index under temporary names, on disk.
+// Step 1: the old index is of no use to the packed table. The table's flag is cleared on
+// the disk first (from here a crash leaves a table whose index the next open builds), and
+// the old index is removed on a thread of its own while the new files are written: freeing
+// the blocks of a large file takes a while.
+DbStatus DbfTable::Impl::releaseOldIndex(int &reached)
+{
+    const QString tablePath = file.path();
+    DbStatus st = file.setProductionFlag(false, true);
+    if (st && mdx) {
+        st = mdx->close();
+        mdx.reset();
+    }
+    if (st && !tags.empty() && QFile::exists(mdxPath)) {
+        const QString aside = mdxPath + QStringLiteral(".old");
+        if (renameOver(mdxPath, aside))
+            oldIndexRemoval.start(aside);
+    }
+    if (st)
+        st = interruptedAt(reached = OldIndexReleased, tablePath);
+    return st;
+}
+
+// Steps 2 and 3: the new table and its index under temporary names, on disk.
 DbStatus DbfTable::Impl::writeReplacement(
     DbfFile &fresh, const QString &newTable, const QString &newIndex, int &reached)
 {
@@ -188,22 +166,24 @@ DbStatus DbfTable::Impl::writeReplacement(
     if (lock.open(newTable, true) != FileLock::Acquired)
         return { DbStatus::IoError,
             QStringLiteral("Cannot create \"%1\": %2").arg(newTable, lock.errorText()) };
-    KeyGatherer keys(tags, file.count());
-    DbStatus st = writePacked(file, lock.fd(), newTable, keys);
+    std::unique_ptr<MdxKeySorter> keys = keySorter();
+    DbStatus st = writePacked(file, lock.fd(), newTable, *keys);
     if (!st)
         return st;
+    // The old table is read no more (unless pack fails, and then from the disk): its pages
+    // go back to the system before the new index takes more again.
+    fileio::dropCachedPages(file.path());
     if (st = fresh.adopt(std::move(lock), newTable); !st)
         return st;
     // The new table goes to the disk while its index is built from the gathered keys;
     // both are on the disk before the step that counts them written.
     const int fd = fresh.fd();
-    std::future<DbStatus> tableSynced = std::async(
-        std::thread::hardware_concurrency() > 1 ? std::launch::async : std::launch::deferred,
-        [fd, newTable] { return dbfio::sync(fd, newTable); });
+    std::future<DbStatus> tableSynced
+        = mdx::runAside([fd, newTable] { return dbfio::sync(fd, newTable); });
     if (st)
         st = interruptedAt(reached = TableWritten, tablePath);
     if (st && !tags.empty()) {
-        st = buildIndexFile(newIndex, fresh, &keys.finish());
+        st = buildIndexFile(newIndex, fresh, keys.get());
         if (st)
             st = dbfio::syncPath(newIndex);
     }
@@ -223,23 +203,10 @@ DbStatus DbfTable::Impl::swapIn(DbfFile &fresh, const QString &newTable, const Q
     DbStatus st;
     // From here a crash may leave the new index beside the old table: the cleared flag
     // makes the next open rebuild it from the table it finds.
-    st = file.setProductionFlag(false, true);
-    if (st && mdx) {
-        st = mdx->close();
-        mdx.reset();
-    }
-    if (st)
-        st = interruptedAt(reached = OldIndexReleased, tablePath);
-    if (st && !tags.empty()) {
-        // Freeing the blocks of a large old index takes a while; it is moved aside and
-        // removed in the background instead of being overwritten by the rename.
-        const QString aside = mdxPath + QStringLiteral(".old");
-        const bool movedAside = QFile::exists(mdxPath) && renameOver(mdxPath, aside);
+    if (!tags.empty()) {
         st = renameOver(newIndex, mdxPath);
         if (st)
             st = dbfio::syncPath(folder);
-        if (movedAside)
-            removeInBackground(aside);
     }
     if (st)
         st = interruptedAt(reached = IndexReplaced, tablePath);

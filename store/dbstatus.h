@@ -13,6 +13,7 @@ public:
         NotFound, // the file does not exist
         Locked, // another process holds the table
         NotATable, // the file is not a dBase table of the kind we read
+        WrongLayout, // a dBase table, but its fields are not those the caller reads
         Corrupt, // the structure contradicts itself (lengths, counts, pointers)
         BadIndex, // the index file is foreign or broken; it can be rebuilt
         KeyTooLong, // a tag expression yields more than 100 characters

@@ -272,6 +272,25 @@ void KeyExpr::evaluate(const char *rec, char *out) const
     }
 }
 
+int KeyExpr::sharedLead(const std::vector<const KeyExpr *> &exprs)
+{
+    if (exprs.empty())
+        return 0;
+    int lead = 0;
+    for (size_t i = 0;; ++i) {
+        const std::vector<Piece> &first = exprs[0]->m_pieces;
+        if (i >= first.size() || first[i].constant)
+            return lead;
+        for (const KeyExpr *e : exprs) {
+            const std::vector<Piece> &pieces = e->m_pieces;
+            if (i >= pieces.size() || pieces[i].constant || pieces[i].source != first[i].source
+                || pieces[i].length != first[i].length || pieces[i].upper != first[i].upper)
+                return lead;
+        }
+        lead += first[i].length;
+    }
+}
+
 QByteArray KeyExpr::normalized(const QByteArray &text)
 {
     QByteArray out;

@@ -31,6 +31,11 @@ public:
     // string constants.
     static QByteArray normalized(const QByteArray &text);
 
+    // How many leading bytes every one of the expressions takes from the same bytes of a
+    // record in the same way (the catalogue's four all begin with DIR): over one record,
+    // their keys begin alike for that long. 0 when they begin differently.
+    static int sharedLead(const std::vector<const KeyExpr *> &exprs);
+
 private:
     struct Piece {
         int source = 0; // record offset, or offset into m_constants when constant

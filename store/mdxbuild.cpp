@@ -4,11 +4,10 @@
 #include <QSaveFile>
 
 #include "dbfio.h"
+#include "mdxsort.h"
 
 #include <algorithm>
-#include <deque>
 #include <future>
-#include <thread>
 
 using namespace mdx;
 
@@ -23,229 +22,143 @@ struct BuiltTag {
     bool hasKeys = false;
 };
 
-// A node of the level being built: its page and the entry (index into the key list)
-// holding its greatest key.
-struct Built {
-    quint32 page;
-    quint32 maxEntry;
-};
-
-// Writes blocks one after the other from a given page on, gathered into large writes;
-// the system is asked to start writing each run to the disk at once, so that the sync at
-// the end has little left to wait for.
-class BlockWriter
+// Writes one tag's tree from its entries in (key, recno) order, without holding them:
+// the number of entries is known in advance, and with it the shape of every level (nodes
+// cut into balanced groups of at most kmax, so that no node ends up with a single entry
+// beside full ones). Each level's nodes go to a stretch of pages of their own, leaves
+// first, then the levels above them up to the root, each written in large runs.
+class TreeWriter
 {
 public:
-    BlockWriter(QSaveFile &out, quint32 firstPage)
-        : m_out(out)
-        , m_next(firstPage)
-        , m_written(qint64(firstPage) * kPageSize)
+    TreeWriter(int fd, const QString &path, const NodeGeometry &g, quint64 count, quint32 first)
+        : m_fd(fd)
+        , m_path(path)
+        , m_g(g)
+        , m_count(count)
     {
-        m_buffer.resize(kRunBlocks * kBlockSize);
+        quint64 items = count;
+        quint32 page = first;
+        do {
+            Level l;
+            l.groups = std::max<quint64>(1, (items + quint64(g.kmax) - 1) / quint64(g.kmax));
+            l.size = items / l.groups;
+            l.larger = items % l.groups;
+            l.firstPage = page;
+            l.runBlocks = m_levels.empty() ? 1024 : 64;
+            l.run.reserve(size_t(l.runBlocks) * kBlockSize);
+            page += quint32(l.groups) * kBlockPages;
+            items = l.groups;
+            m_levels.push_back(std::move(l));
+        } while (items > 1);
+        m_pages = page - first;
     }
 
-    // The next block, zeroed, to fill before put().
-    char *block()
+    quint32 pages() const { return m_pages; }
+
+    // The pages a tree of count entries takes.
+    static quint64 pagesFor(quint64 count, int kmax)
     {
-        char *b = m_buffer.data() + m_used * kBlockSize;
-        std::memset(b, 0, kBlockSize);
-        return b;
+        quint64 pages = 0;
+        quint64 items = count;
+        do {
+            items = std::max<quint64>(1, (items + quint64(kmax) - 1) / quint64(kmax));
+            pages += items * kBlockPages;
+        } while (items > 1);
+        return pages;
     }
-    bool put(quint32 &page)
+
+    DbStatus add(const char *key, quint32 recno)
     {
-        page = m_next;
-        m_next += kBlockPages;
-        return ++m_used < kRunBlocks || drain();
+        Level &leaves = m_levels[0];
+        if (leaves.done == leaves.groups)
+            return { DbStatus::InvalidArgument,
+                QStringLiteral("More keys than counted for \"%1\".").arg(m_path) };
+        char *node = leaves.node;
+        g().setEntry(node, leaves.filled++, recno, key);
+        if (quint64(leaves.filled) < leaves.groupSize())
+            return {};
+        put32(node, quint32(leaves.filled));
+        return complete(0, g().key(node, leaves.filled - 1));
     }
-    // Writes what is gathered; false when the file cannot take it.
-    bool drain()
+
+    DbStatus finish(BuiltTag &out)
     {
-        if (m_used == 0)
-            return true;
-        const qint64 size = qint64(m_used) * kBlockSize;
-        m_used = 0;
-        if (m_out.write(m_buffer.data(), size) != size)
-            return false;
-        dbfio::startWriteback(int(m_out.handle()), m_written, size);
-        m_written += size;
-        return true;
+        Level &leaves = m_levels[0];
+        if (leaves.done == 0 && leaves.filled == 0)
+            if (DbStatus st = complete(0, nullptr); !st) // the empty root leaf
+                return st;
+        for (Level &l : m_levels)
+            if (DbStatus st = drain(l); !st)
+                return st;
+        out.firstLeaf = leaves.firstPage;
+        out.lastLeaf = leaves.firstPage + quint32(leaves.groups - 1) * kBlockPages;
+        out.root = m_levels.back().firstPage;
+        out.pages = m_pages;
+        out.hasKeys = m_count > 0;
+        return {};
     }
-    quint32 nextPage() const { return m_next; }
 
 private:
-    static constexpr int kRunBlocks = 1024; // 1 MB
-    QSaveFile &m_out;
-    quint32 m_next;
-    std::vector<char> m_buffer;
-    int m_used = 0;
-    qint64 m_written; // file offset of the next run; the header area is written last
-};
+    struct Level {
+        quint64 groups = 0; // nodes of the level
+        quint64 size = 0; // entries of each node; the first `larger` nodes have one more
+        quint64 larger = 0;
+        quint32 firstPage = 0;
+        quint64 done = 0; // nodes completed
+        int filled = 0; // entries in the node being filled
+        char node[kBlockSize] = {};
+        std::vector<char> run; // completed nodes not yet written
+        int runBlocks = 0;
+        quint64 groupSize() const { return size + (done < larger ? 1 : 0); }
+    };
 
-// Cuts count items into ceil(count / most) groups whose sizes differ by one at most, so
-// that no group ends up with a single item beside full ones.
-std::vector<int> groupSizes(size_t count, int most)
-{
-    const size_t groups = (count + size_t(most) - 1) / size_t(most);
-    std::vector<int> sizes(groups, int(count / groups));
-    for (size_t i = 0; i < count % groups; ++i)
-        ++sizes[i];
-    return sizes;
-}
+    const NodeGeometry &g() const { return m_g; }
 
-// Sorting entry numbers by (key, recno) through the keys themselves makes every comparison
-// two visits to scattered keys, mostly over long equal prefixes (the folder part). Instead
-// the entries are sorted by eight key bytes at a time, held beside the entry number, and
-// only runs that tie on those bytes go on to the next eight.
-struct SortItem {
-    quint64 chunk;
-    quint32 entry;
-};
-
-// Eight key bytes from depth on as a number that orders as the bytes do (zero past the end).
-quint64 chunkAt(const char *key, int len, int depth)
-{
-    unsigned char b[8] = {};
-    std::memcpy(b, key + depth, size_t(std::min(8, len - depth)));
-    quint64 v = 0;
-    for (unsigned char c : b)
-        v = (v << 8) | c;
-    return v;
-}
-
-// How many leading bytes, in whole chunks, all keys of the run share with its first key.
-int sharedPrefix(const SortItem *begin, const SortItem *end, const MdxKeyList &list, int depth)
-{
-    const int len = list.keyLength;
-    const char *keys = list.keys.constData();
-    const char *first = keys + size_t(begin->entry) * size_t(len);
-    int shared = len / 8 * 8;
-    for (const SortItem *it = begin + 1; it != end && shared > depth; ++it) {
-        const char *key = keys + size_t(it->entry) * size_t(len);
-        int d = depth;
-        while (d < shared && std::memcmp(first + d, key + d, 8) == 0)
-            d += 8;
-        shared = d;
-    }
-    return std::max(shared, depth);
-}
-
-void refine(std::vector<SortItem> &items, size_t from, size_t to, const MdxKeyList &list, int depth)
-{
-    const int len = list.keyLength;
-    const char *keys = list.keys.constData();
-    const auto begin = items.begin() + qsizetype(from);
-    const auto end = items.begin() + qsizetype(to);
-    depth = sharedPrefix(&*begin, &*begin + (to - from), list, depth);
-    for (; depth < len; depth += 8) {
-        bool differ = false;
-        for (auto it = begin; it != end; ++it) {
-            it->chunk = chunkAt(keys + size_t(it->entry) * size_t(len), len, depth);
-            differ = differ || it->chunk != begin->chunk;
+    // The node being filled at a level is complete: it goes to the run of its level, and
+    // its page and greatest key (which lies in the node or below it) to the level above.
+    DbStatus complete(size_t level, const char *maxKey)
+    {
+        Level &l = m_levels[level];
+        const quint32 page = l.firstPage + quint32(l.done) * kBlockPages;
+        l.run.insert(l.run.end(), l.node, l.node + kBlockSize);
+        ++l.done;
+        DbStatus st;
+        if (level + 1 < m_levels.size()) {
+            Level &up = m_levels[level + 1];
+            if (quint64(up.filled) + 1 < up.groupSize()) {
+                g().setEntry(up.node, up.filled++, page, maxKey);
+            } else {
+                // The last child of a node is its trailing pointer.
+                put32(up.node + 8 + up.filled * g().itemLength, page);
+                put32(up.node, quint32(up.filled));
+                st = complete(level + 1, maxKey);
+            }
         }
-        if (differ)
-            break;
+        std::memset(l.node, 0, kBlockSize);
+        l.filled = 0;
+        if (st && int(l.run.size() / kBlockSize) >= l.runBlocks)
+            st = drain(l);
+        return st;
     }
-    if (depth >= len) { // equal keys: record-number order
-        std::sort(begin, end, [&](const SortItem &a, const SortItem &b) {
-            return list.recnos[a.entry] < list.recnos[b.entry];
-        });
-        return;
-    }
-    std::sort(begin, end, [](const SortItem &a, const SortItem &b) { return a.chunk < b.chunk; });
-    for (size_t i = from; i < to;) {
-        size_t j = i + 1;
-        while (j < to && items[j].chunk == items[i].chunk)
-            ++j;
-        if (j - i > 1)
-            refine(items, i, j, list, depth + 8);
-        i = j;
-    }
-}
 
-} // namespace
+    DbStatus drain(Level &l)
+    {
+        if (l.run.empty())
+            return {};
+        const quint64 blocks = l.run.size() / kBlockSize;
+        const qint64 at = qint64(l.firstPage + quint32(l.done - blocks) * kBlockPages) * kPageSize;
+        DbStatus st = dbfio::writeAt(m_fd, l.run.data(), qint64(l.run.size()), at, m_path);
+        l.run.clear();
+        return st;
+    }
 
-// Entries already in order (records appended in key order) are taken as they are; the
-// check stops at the first pair out of order.
-std::vector<quint32> mdx::sortedEntries(const MdxKeyList &list)
-{
-    const size_t count = list.recnos.size();
-    const size_t len = size_t(list.keyLength);
-    const char *keys = list.keys.constData();
-    std::vector<quint32> order(count);
-    size_t i = 1;
-    while (i < count
-        && compareEntry(
-               keys + (i - 1) * len, list.recnos[i - 1], keys + i * len, list.recnos[i], int(len))
-            <= 0)
-        ++i;
-    if (i >= count) {
-        for (size_t k = 0; k < count; ++k)
-            order[k] = quint32(k);
-        return order;
-    }
-    std::vector<SortItem> items(count);
-    for (size_t k = 0; k < count; ++k)
-        items[k].entry = quint32(k);
-    refine(items, 0, count, list, 0);
-    for (size_t k = 0; k < count; ++k)
-        order[k] = items[k].entry;
-    return order;
-}
-
-namespace
-{
-
-bool writeTree(BlockWriter &w, const MdxKeyList &list, const std::vector<quint32> &order,
-    const NodeGeometry &g, BuiltTag &out)
-{
-    const quint32 firstPage = w.nextPage();
-    const size_t count = list.recnos.size();
-    const char *keys = list.keys.constData();
-    const int len = g.keyLength;
-    if (count == 0) {
-        w.block();
-        if (!w.put(out.root))
-            return false;
-        out.firstLeaf = out.lastLeaf = out.root;
-        out.pages = kBlockPages;
-        return true;
-    }
-    std::vector<Built> level;
-    size_t next = 0;
-    for (int size : groupSizes(count, g.kmax)) {
-        char *b = w.block();
-        put32(b, quint32(size));
-        for (int i = 0; i < size; ++i, ++next)
-            g.setEntry(b, i, list.recnos[order[next]], keys + size_t(order[next]) * len);
-        Built node { 0, order[next - 1] };
-        if (!w.put(node.page))
-            return false;
-        level.push_back(node);
-    }
-    out.firstLeaf = level.front().page;
-    out.lastLeaf = level.back().page;
-    while (level.size() > 1) {
-        std::vector<Built> upper;
-        size_t child = 0;
-        for (int size : groupSizes(level.size(), g.kmax)) {
-            char *b = w.block();
-            put32(b, quint32(size - 1));
-            for (int i = 0; i < size - 1; ++i, ++child)
-                g.setEntry(b, i, level[child].page, keys + size_t(level[child].maxEntry) * len);
-            put32(b + 8 + (size - 1) * g.itemLength, level[child].page);
-            Built node { 0, level[child].maxEntry };
-            ++child;
-            if (!w.put(node.page))
-                return false;
-            upper.push_back(node);
-        }
-        level.swap(upper);
-    }
-    out.root = level.front().page;
-    out.pages = w.nextPage() - firstPage;
-    out.hasKeys = true;
-    return true;
-}
+    int m_fd;
+    QString m_path;
+    NodeGeometry m_g;
+    quint64 m_count;
+    std::vector<Level> m_levels;
+    quint32 m_pages = 0;
+};
 
 QByteArray upperAscii(const QByteArray &s)
 {
@@ -340,78 +253,72 @@ DbStatus checkTags(const std::vector<MdxTagSpec> &tags)
 
 } // namespace
 
-DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
-    const std::vector<MdxTagSpec> &tags,
-    const std::function<DbStatus(int, MdxKeyList &)> &produceKeys)
+namespace
 {
-    DbStatus st = checkTags(tags);
-    if (!st)
-        return st;
-    const QString name = QFileInfo(path).fileName();
-    QSaveFile out(path);
-    const auto failed = [&]() {
-        return DbStatus(DbStatus::IoError,
-            QStringLiteral("Index file  '%1'  cannot be written: %2.")
-                .arg(name, out.errorString()));
+
+// Every tag's nodes take a stretch of pages known from its number of keys: where each
+// tag's stretch begins, and the pages of the whole file at the end.
+DbStatus planPages(const std::vector<MdxTagSpec> &tags, const MdxKeySorter &keys,
+    std::vector<quint32> &firstPage, quint64 &pages)
+{
+    firstPage.resize(tags.size());
+    pages = quint64(kHeaderPages + int(tags.size()) * kBlockPages);
+    for (size_t i = 0; i < tags.size(); ++i) {
+        if (keys.keyLength(int(i)) != tags[i].keyLength)
+            return invalid(QStringLiteral("The keys given for tag \"%1\" do not match its key "
+                                          "length.")
+                               .arg(QString::fromLatin1(tags[i].name)));
+        firstPage[i] = quint32(pages);
+        pages
+            += TreeWriter::pagesFor(keys.count(int(i)), kmaxFor(itemLengthFor(tags[i].keyLength)));
+        if (pages > 0xFFFFFFF0u)
+            return invalid(QStringLiteral("The index would hold more than 2 TB."));
+    }
+    return {};
+}
+
+// Writes every tag's tree into its stretch, two tags at a time where the machine has two
+// processors.
+DbStatus writeTrees(int fd, const QString &path, const std::vector<MdxTagSpec> &tags,
+    MdxKeySorter &keys, const std::vector<quint32> &firstPage, std::vector<BuiltTag> &built)
+{
+    built.assign(tags.size(), BuiltTag());
+    const auto writeTag = [&](int i) {
+        const MdxTagSpec &tag = tags[size_t(i)];
+        const NodeGeometry g { tag.keyLength, itemLengthFor(tag.keyLength),
+            kmaxFor(itemLengthFor(tag.keyLength)) };
+        TreeWriter tree(fd, path, g, keys.count(i), firstPage[size_t(i)]);
+        DbStatus st = keys.read(i, [&](const char *key, quint32 recno) {
+            if (recno == 0)
+                return invalid(QStringLiteral("The keys given for tag \"%1\" include record "
+                                              "number 0.")
+                                   .arg(QString::fromLatin1(tag.name)));
+            return tree.add(key, recno);
+        });
+        return st ? tree.finish(built[size_t(i)]) : st;
     };
     const int tagCount = int(tags.size());
+    std::future<DbStatus> odd = mdx::runAside([&] {
+        for (int i = 1; i < tagCount; i += 2)
+            if (DbStatus st = writeTag(i); !st)
+                return st;
+        return DbStatus();
+    });
+    DbStatus st;
+    for (int i = 0; i < tagCount && st; i += 2)
+        st = writeTag(i);
+    const DbStatus oddDone = odd.get();
+    return st ? oddDone : st;
+}
+
+// File header, tag table and tag headers: everything before the first node.
+QByteArray headerArea(const QByteArray &tableBaseName, const std::vector<MdxTagSpec> &tags,
+    const std::vector<BuiltTag> &built, quint32 pages)
+{
+    const int tagCount = int(tags.size());
     QByteArray head(kHeaderPages * kPageSize + tagCount * kBlockSize, '\0');
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || out.write(head) != head.size())
-        return failed();
-    BlockWriter writer(out, quint32(kHeaderPages + tagCount * kBlockPages));
-    std::vector<BuiltTag> built(tags.size());
-    // While one tag's tree is written the next tag's keys are produced and sorted on
-    // another thread; at most two tags' keys are held, and a written tag's list is
-    // reused for a later one so that its memory is taken from the system once.
-    struct Job {
-        int tag = 0;
-        MdxKeyList list;
-        std::future<std::vector<quint32>> order; // joined before list goes
-    };
-    const bool threads = std::thread::hardware_concurrency() > 1;
-    std::deque<std::unique_ptr<Job>> inFlight;
-    MdxKeyList spare;
-    const auto writeOldest = [&]() {
-        std::unique_ptr<Job> job = std::move(inFlight.front());
-        inFlight.pop_front();
-        const std::vector<quint32> order = job->order.get();
-        const NodeGeometry g { job->list.keyLength, itemLengthFor(job->list.keyLength),
-            kmaxFor(itemLengthFor(job->list.keyLength)) };
-        const bool ok = writeTree(writer, job->list, order, g, built[size_t(job->tag)]);
-        spare = std::move(job->list);
-        return ok;
-    };
-    for (int i = 0; i < tagCount; ++i) {
-        auto job = std::make_unique<Job>();
-        job->tag = i;
-        job->list = std::move(spare);
-        spare = MdxKeyList();
-        job->list.keys.resize(0);
-        job->list.recnos.clear();
-        job->list.keyLength = tags[size_t(i)].keyLength;
-        st = produceKeys(i, job->list);
-        if (!st)
-            return st;
-        const MdxKeyList &list = job->list;
-        if (list.keyLength != tags[size_t(i)].keyLength
-            || size_t(list.keys.size()) != list.recnos.size() * size_t(list.keyLength)
-            || std::find(list.recnos.begin(), list.recnos.end(), 0u) != list.recnos.end())
-            return invalid(QStringLiteral("The keys given for tag \"%1\" do not match its key "
-                                          "length or include record number 0.")
-                               .arg(QString::fromLatin1(tags[size_t(i)].name)));
-        job->order = std::async(threads ? std::launch::async : std::launch::deferred, sortedEntries,
-            std::cref(job->list));
-        inFlight.push_back(std::move(job));
-        if (inFlight.size() >= 2 && !writeOldest())
-            return failed();
-    }
-    while (!inFlight.empty())
-        if (!writeOldest())
-            return failed();
-    if (!writer.drain())
-        return failed();
     char *h = head.data();
-    fillFileHeader(h, tableBaseName, tagCount, writer.nextPage());
+    fillFileHeader(h, tableBaseName, tagCount, pages);
     for (int i = 0; i < tagCount; ++i) {
         char *slot = h + kPageSize + 32 * (i + 1);
         const quint32 headerPage = quint32(kHeaderPages + i * kBlockPages);
@@ -424,7 +331,68 @@ DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
         fillTagHeader(h + headerPage * kPageSize, tags[size_t(i)], built[size_t(i)]);
     }
     linkTagNames(h, tags);
-    if (!out.seek(0) || out.write(head) != head.size() || !out.commit())
+    return head;
+}
+
+} // namespace
+
+DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
+    const std::vector<MdxTagSpec> &tags, MdxKeySorter &keys)
+{
+    DbStatus st = checkTags(tags);
+    if (!st)
+        return st;
+    if (keys.tagCount() != int(tags.size()))
+        return invalid(QStringLiteral("Keys were gathered for %1 tags, not %2.")
+                           .arg(keys.tagCount())
+                           .arg(tags.size()));
+    std::vector<quint32> firstPage;
+    quint64 pages = 0;
+    if (st = planPages(tags, keys, firstPage, pages); !st)
+        return st;
+    if (st = keys.finish(); !st)
+        return st;
+    const QString name = QFileInfo(path).fileName();
+    QSaveFile out(path);
+    const auto failed = [&]() {
+        return DbStatus(DbStatus::IoError,
+            QStringLiteral("Index file  '%1'  cannot be written: %2.")
+                .arg(name, out.errorString()));
+    };
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return failed();
-    return {};
+    const int fd = int(out.handle());
+    std::vector<BuiltTag> built;
+    if (st = writeTrees(fd, path, tags, keys, firstPage, built); !st)
+        return st;
+    const QByteArray head = headerArea(tableBaseName, tags, built, quint32(pages));
+    if (st = dbfio::writeAt(fd, head.constData(), head.size(), 0, path); !st)
+        return st;
+    return out.commit() ? DbStatus() : failed();
+}
+
+DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
+    const std::vector<MdxTagSpec> &tags,
+    const std::function<DbStatus(int, MdxKeyList &)> &produceKeys)
+{
+    if (DbStatus st = checkTags(tags); !st)
+        return st;
+    std::vector<int> lengths;
+    for (const MdxTagSpec &t : tags)
+        lengths.push_back(t.keyLength);
+    MdxKeySorter keys(lengths, path + QStringLiteral(".sort"));
+    for (int i = 0; i < int(tags.size()); ++i) {
+        MdxKeyList list;
+        list.keyLength = tags[size_t(i)].keyLength;
+        if (DbStatus st = produceKeys(i, list); !st)
+            return st;
+        if (list.keyLength != tags[size_t(i)].keyLength
+            || size_t(list.keys.size()) != list.recnos.size() * size_t(list.keyLength))
+            return invalid(QStringLiteral("The keys given for tag \"%1\" do not match its key "
+                                          "length.")
+                               .arg(QString::fromLatin1(tags[size_t(i)].name)));
+        if (DbStatus st = keys.addList(i, list); !st)
+            return st;
+    }
+    return build(path, tableBaseName, tags, keys);
 }

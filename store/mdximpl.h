@@ -5,6 +5,7 @@
 
 #include "mdxindex.h"
 #include "mdxpage.h"
+#include "mdxsort.h"
 
 #include <QFile>
 
@@ -31,12 +32,6 @@ struct MdxTagState {
     bool fingerRightmost = false; // the finger runs down the right edge of the tree
     bool lastAtEnd = false; // the last insert went after every entry of the tag
 };
-
-namespace mdx
-{
-// The entry numbers of list in (key, recno) order (mdxbuild.cpp).
-std::vector<quint32> sortedEntries(const MdxKeyList &list);
-} // namespace mdx
 
 struct MdxIndex::Impl {
     QString path;

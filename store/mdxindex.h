@@ -44,6 +44,8 @@ struct MdxKeyList {
     }
 };
 
+class MdxKeySorter;
+
 class MdxIndex
 {
 public:
@@ -75,13 +77,18 @@ public:
     // does not grow with the table). BadIndex for anything foreign or broken.
     static DbStatus open(const QString &path, std::unique_ptr<MdxIndex> &out);
 
-    // Writes a complete index at path, replacing any file there only once the new one is
-    // complete (temporary file, then rename). produceKeys(i, list) fills the keys of tag i;
-    // it is called once per tag, in tag order, from the calling thread; while it fills one
-    // tag the previous tag is sorted on another thread, so two tags' keys are held at most.
-    // InvalidArgument for 0 or more than 47 tags, a name of more than 10 characters, an
-    // expression of more than 220, a key length outside 1..100, or keys that do not match
-    // their tag; an error of produceKeys is passed on. The old file stays on any failure.
+    // Writes a complete index at path from the entries gathered in keys (one sorter tag per
+    // tag, same key lengths), replacing any file there only once the new one is complete
+    // (temporary file, then rename). Memory stays within the sorter's budget and a few
+    // buffers, whatever the number of keys. InvalidArgument for 0 or more than 47 tags, a
+    // name of more than 10 characters, an expression of more than 220, a key length
+    // outside 1..100, or keys that do not match their tag (record number 0 included). The
+    // old file stays on any failure.
+    static DbStatus build(const QString &path, const QByteArray &tableBaseName,
+        const std::vector<MdxTagSpec> &tags, MdxKeySorter &keys);
+    // The same from whole lists: produceKeys(i, list) fills the keys of tag i, once per
+    // tag in tag order; one tag's list is held at a time. An error of produceKeys is
+    // passed on.
     static DbStatus build(const QString &path, const QByteArray &tableBaseName,
         const std::vector<MdxTagSpec> &tags,
         const std::function<DbStatus(int, MdxKeyList &)> &produceKeys);

@@ -43,7 +43,7 @@ DbStatus openTable(DbfTable &table, const QString &path)
 {
     if (!QFileInfo::exists(path))
         return { DbStatus::NotFound, QStringLiteral("%1: no such table").arg(path) };
-    DbStatus st = table.open(path, CatalogTable::tags());
+    DbStatus st = table.open(path, CatalogTable::tags(), CatalogTable::layout());
     if (st.code() == DbStatus::Locked)
         return { DbStatus::Locked,
             QStringLiteral("%1 is in use by another program (locked)").arg(path) };
@@ -158,7 +158,8 @@ int cmdDump(const QString &path, const QStringList &args)
         folder.replace(QLatin1Char('/'), QLatin1Char('\\'));
         if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('\\')))
             folder += QLatin1Char('\\');
-        st = table.setRange(CatalogTable::folderKey(folder), CatalogTable::folderHighKey(folder));
+        const auto [low, high] = CatalogTable::folderRange(folder);
+        st = table.setRange(low, high);
     }
     if (!st)
         return fail(st.message());

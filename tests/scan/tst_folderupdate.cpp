@@ -115,6 +115,29 @@ private slots:
         QCOMPARE(m_table->DeletedCount, 4);
     }
 
+    // A file replaced by a folder of the same name is gone: its record goes, whether the
+    // folder update or the sweep of update all meets it.
+    void fileReplacedByFolderLosesRecord_data()
+    {
+        QTest::addColumn<bool>("sweep");
+        QTest::newRow("folder update") << false;
+        QTest::newRow("sweep of update all") << true;
+    }
+    void fileReplacedByFolderLosesRecord()
+    {
+        QFETCH(bool, sweep);
+        file(QStringLiteral("D/a.txt"));
+        file(QStringLiteral("D/b.txt"));
+        QVERIFY(update(QStringLiteral("D\\")));
+        m_table->DeletedCount = 0;
+        QVERIFY(QFile::remove(m_root + QStringLiteral("D/a.txt")));
+        QVERIFY(QDir().mkpath(m_root + QStringLiteral("D/a.txt")));
+        QVERIFY(sweep ? SweepOrphans(*m_table, *m_resolver).isOk()
+                      : update(QStringLiteral("D\\")).isOk());
+        QCOMPARE(namesOf(*m_table, QStringLiteral("D\\")), QStringList { "b.txt" });
+        QCOMPARE(m_table->DeletedCount, 1);
+    }
+
     void caseOnlyRenameKeepsNoteAndTags()
     {
         file(QStringLiteral("D/Photo.JPG"));

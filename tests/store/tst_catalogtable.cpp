@@ -83,6 +83,90 @@ private slots:
         QCOMPARE(namesInView(t), QStringList({ "root.txt" }));
         QVERIFY(t.SetFolderRange(QStringLiteral("LEER\\")));
         QVERIFY(t.table().isEmpty());
+        // A folder path longer than DIR shows no record, not those of the ancestor that
+        // its first 80 characters name.
+        const QByteArray ancestor = QByteArray(38, 'A') + "\\" + QByteArray(40, 'B') + "\\";
+        addRecords(t,
+            { { ancestor.constData(), "a.jpg", "", "", {} },
+                { ancestor.constData(), "zzz.jpg", "", "", {} } });
+        QVERIFY(t.SetFolderRange(QString::fromLatin1(ancestor)));
+        QCOMPARE(namesInView(t).size(), 2);
+        QVERIFY(t.SetFolderRange(QString::fromLatin1(ancestor) + QStringLiteral("CCCC\\")));
+        QVERIFY(t.table().isEmpty());
+    }
+
+    // A table whose fields are not the catalogue's is refused at open with a message that
+    // names the difference, and nothing of it changes (no header repair, no index made).
+    void foreignLayoutIsRefused_data()
+    {
+        QTest::addColumn<QByteArrayList>("fields"); // name, type and width each
+        QTest::addColumn<QString>("named");
+        QTest::newRow("DIR and NAME swapped") << QByteArrayList { "NAME C 80", "DIR C 80",
+            "DATE D 8", "NOTE C 80", "CODE C 10", "SIZE C 6" }
+                                              << "NAME C 80";
+        QTest::newRow("SIZE missing") << QByteArrayList { "DIR C 80", "NAME C 80", "DATE D 8",
+            "NOTE C 80", "CODE C 10" } << "SIZE C 6";
+        QTest::newRow("DATE as text") << QByteArrayList { "DIR C 80", "NAME C 80", "DATE C 8",
+            "NOTE C 80", "CODE C 10", "SIZE C 6" }
+                                      << "DATE C 8";
+        QTest::newRow("NOTE narrower") << QByteArrayList { "DIR C 80", "NAME C 80", "DATE D 8",
+            "NOTE C 60", "CODE C 10", "SIZE C 6" }
+                                       << "NOTE C 60";
+        QTest::newRow("a field more") << QByteArrayList { "DIR C 80", "NAME C 80", "DATE D 8",
+            "NOTE C 80", "CODE C 10", "SIZE C 6", "EXTRA C 5" }
+                                      << "EXTRA C 5";
+    }
+    void foreignLayoutIsRefused()
+    {
+        QFETCH(QByteArrayList, fields);
+        QFETCH(QString, named);
+        std::vector<DbfField> layout;
+        for (const QByteArray &f : fields) {
+            const QByteArrayList parts = f.split(' ');
+            layout.push_back({ parts[0], parts[1][0], parts[2].toInt(), 0 });
+        }
+        const QString path = root() + QStringLiteral("A.dbf");
+        QVERIFY(DbfTable::create(path, layout, {}));
+        {
+            DbfTable raw;
+            QVERIFY(raw.open(path, {}));
+            QVERIFY(raw.append());
+            QVERIFY(raw.post());
+            QVERIFY(raw.close());
+        }
+        QByteArray bytes = testutil::readFile(path);
+        bytes[4] = 7; // a count that open would repair
+        QVERIFY(testutil::writeFile(path, bytes));
+        CatalogTable t;
+        const DbStatus st = t.open(root(), QStringLiteral("A"));
+        QCOMPARE(st.code(), DbStatus::WrongLayout);
+        QVERIFY2(st.message().contains(named), qPrintable(st.message()));
+        QVERIFY(!t.isOpen());
+        QCOMPARE(testutil::readFile(path), bytes);
+        QVERIFY(!QFileInfo::exists(root() + QStringLiteral("A.mdx")));
+    }
+
+    // The archive's table and index are found whatever the letter case of their names on
+    // disk; no second, empty table is made beside them.
+    void tableAndIndexFoundWithoutRegardToCase()
+    {
+        {
+            CatalogTable t;
+            QVERIFY(t.open(root(), QStringLiteral("ARCHIVE")));
+            addRecords(t, { { "", "x.jpg", "", "", {} } });
+            QVERIFY(t.close());
+        }
+        QVERIFY(QFile::rename(root() + "ARCHIVE.dbf", root() + "ARCHIVE.DBF"));
+        QVERIFY(QFile::rename(root() + "ARCHIVE.mdx", root() + "ARCHIVE.MDX"));
+        const QByteArray index = testutil::readFile(root() + "ARCHIVE.MDX");
+        CatalogTable t;
+        QVERIFY(t.open(root(), QStringLiteral("Archive")));
+        QCOMPARE(namesInView(t), QStringList { "x.jpg" });
+        QVERIFY(t.fileName().endsWith(QLatin1String("/ARCHIVE.DBF")));
+        QVERIFY(t.close());
+        QCOMPARE(
+            QDir(root()).entryList(QDir::Files), (QStringList { "ARCHIVE.DBF", "ARCHIVE.MDX" }));
+        QCOMPARE(testutil::readFile(root() + "ARCHIVE.MDX"), index); // used, not rebuilt
     }
 
     void switchOrderCyclesAndKeepsRecord()

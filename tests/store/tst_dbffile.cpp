@@ -138,6 +138,38 @@ private slots:
         QCOMPARE(after.mid(225, 265 * records), bytes.mid(225, 265 * records));
     }
 
+    // A table cut short (end byte lost, or part of a record written after the last whole
+    // one) is read as it is, and gets its end byte back at the first write after open.
+    void endByteRestoredAtFirstWrite_data()
+    {
+        QTest::addColumn<QByteArray>("tail"); // what follows the last whole record
+        QTest::newRow("end byte missing") << QByteArray();
+        QTest::newRow("part of a record") << QByteArray(100, 'x');
+    }
+    void endByteRestoredAtFirstWrite()
+    {
+        QFETCH(QByteArray, tail);
+        QByteArray bytes = sampleTable();
+        bytes.chop(1);
+        bytes += tail;
+        QVERIFY(writeBytes(path(), bytes));
+        DbfTable t;
+        DBF_VERIFY_OK(t.open(path(), {}));
+        QCOMPARE(walk(t), QStringList({ "one", "two" }));
+        QCOMPARE(bytesOf(path()), bytes); // reading writes nothing
+        DBF_VERIFY_OK(t.goTo(1));
+        DBF_VERIFY_OK(t.edit());
+        t.setFieldText(Note, QStringLiteral("noted"));
+        DBF_VERIFY_OK(t.post());
+        QStringList faults;
+        DBF_VERIFY_OK(t.check(faults));
+        QCOMPARE(faults, QStringList());
+        DBF_VERIFY_OK(t.close());
+        const QByteArray after = bytesOf(path());
+        QCOMPARE(after.size(), 225 + 2 * 265 + 1);
+        QCOMPARE(after.back(), '\x1A');
+    }
+
     void wideCharacterFieldUsesDecimalByte()
     {
         QFile::remove(path());

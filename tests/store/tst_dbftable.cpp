@@ -542,18 +542,28 @@ private slots:
         }
     }
 
-    // A walk over a folder's range reads the folder's records ahead in one go; edits made
-    // during the walk and records appended since must still read back as they are.
+    // A walk over a folder's range reads the folder's records ahead: in one go where they
+    // lie together, one by one where they lie far apart (folders taking turns in the file);
+    // edits made during the walk and records appended since must still read back as they are.
+    void rangeWalkSeesEditsAndAppends_data()
+    {
+        QTest::addColumn<bool>("apart");
+        QTest::newRow("records together") << false;
+        QTest::newRow("records far apart") << true;
+    }
     void rangeWalkSeesEditsAndAppends()
     {
+        QFETCH(bool, apart);
         DbfTable t;
         DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
         const auto nameOf = [](int i) {
             return QStringLiteral("n%1").arg((i * 37) % 150, 3, 10, QLatin1Char('0'));
         };
-        for (const char *dir : { "A\\", "B\\", "C\\" })
-            for (int i = 0; i < 150; ++i)
-                DBF_VERIFY_OK(add(t, { QString::fromLatin1(dir), nameOf(i), {}, {}, {} }));
+        const QString dirs[]
+            = { QStringLiteral("A\\"), QStringLiteral("B\\"), QStringLiteral("C\\") };
+        for (int n = 0; n < 450; ++n)
+            DBF_VERIFY_OK(add(
+                t, { dirs[apart ? n % 3 : n / 150], nameOf(apart ? n / 3 : n % 150), {}, {}, {} }));
         DBF_VERIFY_OK(t.flush());
         DBF_VERIFY_OK(t.setOrder("1"));
         const auto range = folderRange("B\\");

@@ -1,4 +1,6 @@
 #include "mdxtesthelp.h"
+#include "store/dbfio.h"
+#include "store/mdxsort.h"
 #include "support/testutil.h"
 
 #include <QFile>
@@ -443,6 +445,62 @@ private slots:
         QVERIFY((forward ? idx->next(c) : idx->prior(c)).isOk());
         QVERIFY(c.isValid());
         QCOMPARE(c.key(), key(expected));
+    }
+
+    // Keys beyond the sorter's memory go through sorted runs in a scratch file, written on
+    // a thread of their own: the index is the one built in memory, byte for byte, and the
+    // scratch file goes with the build. A scratch file that cannot be written fails the
+    // build and leaves the old index.
+    void buildThroughRuns_data()
+    {
+        QTest::addColumn<qint64>("budget");
+        QTest::addColumn<int>("lead"); // the keys' shared beginning: the folder, or none
+        QTest::addColumn<bool>("scratchFails");
+        QTest::newRow("in memory, by folder") << qint64(32 << 20) << 80 << false;
+        QTest::newRow("a few runs") << qint64(1 << 20) << 0 << false;
+        QTest::newRow("a few runs, by folder") << qint64(1 << 20) << 80 << false;
+        QTest::newRow("many runs") << qint64(64 << 10) << 0 << false;
+        QTest::newRow("many runs, by folder") << qint64(64 << 10) << 80 << false;
+        QTest::newRow("scratch file cannot be written") << qint64(64 << 10) << 80 << true;
+    }
+    void buildThroughRuns()
+    {
+        QFETCH(qint64, budget);
+        QFETCH(int, lead);
+        QFETCH(bool, scratchFails);
+        const Entries entries = sampleEntries(5000, 100, 11);
+        const QString inMemory = file("memory.mdx"), inRuns = file("runs.mdx");
+        const QString scratch = inRuns + QStringLiteral(".sort");
+        QVERIFY(buildWith(inMemory, entries).isOk());
+        QVERIFY(buildWith(inRuns, {}).isOk());
+        const QByteArray before = testutil::readFile(inRuns);
+        std::vector<int> lengths;
+        for (const MdxTagSpec &t : catalogueTags())
+            lengths.push_back(t.keyLength);
+        if (scratchFails)
+            dbfio::setFaultHook(
+                [&](const QString &path, qint64, qint64) { return path != scratch; });
+        DbStatus st;
+        {
+            MdxKeySorter keys(lengths, scratch, lead, budget);
+            for (size_t i = 0; i < entries.size() && st; ++i) {
+                QByteArray all;
+                for (int length : lengths)
+                    all += key(entries[i].first, length);
+                st = keys.addRecord(all.constData(), entries[i].second);
+            }
+            if (st)
+                st = MdxIndex::build(inRuns, "CATALOG", catalogueTags(), keys);
+        }
+        dbfio::setFaultHook(nullptr);
+        QVERIFY(!QFile::exists(scratch));
+        if (scratchFails) {
+            QCOMPARE(st.code(), DbStatus::IoError);
+            QCOMPARE(testutil::readFile(inRuns), before);
+            return;
+        }
+        QVERIFY2(st.isOk(), qPrintable(st.message()));
+        QVERIFY(testutil::readFile(inRuns) == testutil::readFile(inMemory));
     }
 
     void buildRefusals_data()

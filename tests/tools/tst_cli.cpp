@@ -124,6 +124,30 @@ private slots:
         QVERIFY(r.exitCode > 0);
         QVERIFY2(r.err.contains(QLatin1String("locked")), qPrintable(r.err));
     }
+
+    // A table whose fields are not the catalogue's (here DIR and NAME swapped) is refused by
+    // every command with a message naming the difference, and left as it is.
+    void foreignLayoutIsRefused()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("F.dbf"));
+        QVERIFY(DbfTable::create(path,
+            { { "NAME", 'C', 80, 0 }, { "DIR", 'C', 80, 0 }, { "DATE", 'D', 8, 0 },
+                { "NOTE", 'C', 80, 0 }, { "CODE", 'C', 10, 0 }, { "SIZE", 'C', 6, 0 } },
+            {}));
+        const QByteArray before = testutil::readFile(path);
+        const QString rows = m_dir.filePath(QStringLiteral("rows.tsv"));
+        for (const QStringList &args :
+            { QStringList { "dump", path }, { "check", path }, { "import", path, rows },
+                { "pack", path }, { "reindex", path }, { "delete", path, "1" } }) {
+            const Run r = cli(args);
+            QVERIFY2(r.exitCode > 0, qPrintable(args.join(' ')));
+            QVERIFY2(r.err.contains(QLatin1String("field 1 is NAME C 80 where DIR C 80 belongs")),
+                qPrintable(r.err));
+            QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
+        }
+        QCOMPARE(testutil::readFile(path), before);
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("F.mdx"))));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -1,0 +1,143 @@
+#include "fileio.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace fileio
+{
+
+int readAt(int fd, char *data, qint64 size, qint64 offset, qint64 *got)
+{
+    qint64 done = 0;
+    int err = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, data + done, size_t(size - done), off_t(offset + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            err = errno;
+            break;
+        }
+        if (n == 0)
+            break;
+        done += n;
+    }
+    if (got)
+        *got = done;
+    return err;
+}
+
+int writeAt(int fd, const char *data, qint64 size, qint64 offset)
+{
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n = ::pwrite(fd, data + done, size_t(size - done), off_t(offset + done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (n == 0)
+            return ENOSPC;
+        done += n;
+    }
+    return 0;
+}
+
+int truncate(int fd, qint64 size)
+{
+    return ::ftruncate(fd, off_t(size)) == 0 ? 0 : errno;
+}
+
+int syncData(int fd)
+{
+    return ::fdatasync(fd) == 0 ? 0 : errno;
+}
+
+int syncPath(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int rc = ::fsync(fd);
+    const int err = errno;
+    ::close(fd);
+    return rc == 0 || err == EINVAL ? 0 : err;
+}
+
+void startWriteback(int fd, qint64 offset, qint64 size)
+{
+#ifdef SYNC_FILE_RANGE_WRITE
+    if (fd >= 0 && size > 0)
+        ::sync_file_range(fd, off_t(offset), off_t(size), SYNC_FILE_RANGE_WRITE);
+#else
+    (void)fd;
+    (void)offset;
+    (void)size;
+#endif
+}
+
+int replace(const QString &from, const QString &to)
+{
+    const int rc
+        = std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData());
+    return rc == 0 ? 0 : errno;
+}
+
+void dropCachedPages(const QString &path)
+{
+#ifdef POSIX_FADV_DONTNEED
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+        ::close(fd);
+    }
+#else
+    (void)path;
+#endif
+}
+
+qint64 fileSize(int fd)
+{
+    struct stat st {
+    };
+    if (::fstat(fd, &st) != 0)
+        return -1;
+    return qint64(st.st_size);
+}
+
+QString errorText(int err)
+{
+    return QString::fromLocal8Bit(std::strerror(err));
+}
+
+BackgroundRemoval::~BackgroundRemoval()
+{
+    wait();
+}
+
+void BackgroundRemoval::start(const QString &path)
+{
+    wait();
+    QByteArray native = QFile::encodeName(path);
+    try {
+        m_thread = std::thread([native = std::move(native)] { ::unlink(native.constData()); });
+    } catch (const std::system_error &) {
+        ::unlink(QFile::encodeName(path).constData());
+    }
+}
+
+void BackgroundRemoval::wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+} // namespace fileio
