@@ -31,7 +31,10 @@ DbStatus findRecord(DbfTable &t, const FileMoveRequest &request, quint32 *recno)
         *recno = request.recno;
         return st;
     }
-    st = st ? t.setRange(dir, CatalogTable::folderHighKey(request.sourceFolder)) : st;
+    if (st) {
+        const auto [low, high] = CatalogTable::folderRange(request.sourceFolder);
+        st = t.setRange(low, high);
+    }
     for (st = st ? t.first() : st; st && !t.eof(); st = t.next())
         if (holdsFile()) {
             *recno = quint32(t.recNo());

@@ -108,11 +108,8 @@ UpdateAllReport UpdateAll(CatalogTable &table, FolderTree &tree, const UpdateAll
                 table, resolver, folder.folderPath, settings.descriptions, walk, report));
         }
     }
-    // While the tree has no node the root folder stands for it.
-    if (tree.isEmpty())
-        report.failures.add(
-            updateFolder(table, resolver, QString(), settings.descriptions, walk, report));
-
+    // The root folder's own files are never catalogued here, also with no folder below it
+    // (they include the catalogue's own table and index): the sweep alone runs then.
     report.failures.add(SweepOrphans(table, resolver, &report.orphansDeleted, &walk));
     report.folders.deleted += report.orphansDeleted;
     DbStatus shown = table.SetFolderRange(first);

@@ -58,8 +58,8 @@ using UpdateAllProgress = std::function<void(int done, int found, const QString 
 //      it, in tree order (parents before children), is merged with the disk by
 //      UpdateFolder; with descriptions its Descript.ion is read for the notes and, when the
 //      merge succeeded, rewritten from the records' notes. Both go in one pass over the
-//      disk (FolderScan): each folder is read once, for its node and for its files. While
-//      the tree has no node, the root folder stands for it and is merged instead.
+//      disk (FolderScan): each folder is read once, for its node and for its files. The root
+//      folder's own files are not merged, also while the tree has no node.
 //   3. The orphan sweep: over the whole table, the records whose file no longer exists
 //      are marked deleted (records of folders the tree does not show stay while their
 //      files exist); the records the folder updates merged are not looked at again.

@@ -170,10 +170,12 @@ private slots:
         QCOMPARE(report.folders.deleted, 1);
     }
 
-    // Without sub-folders the tree is empty; the records of folders gone from the disk
-    // still go. Without the root folder itself nothing is known to be gone.
+    // Without sub-folders the tree is empty: the root folder's own files (the catalogue's
+    // table among them) get no record, and the records of folders gone from the disk still
+    // go. Without the root folder itself nothing is known to be gone.
     void emptyTreeAndMissingRoot()
     {
+        file(QStringLiteral("top.txt"));
         file(QStringLiteral("Old/o.txt"));
         file(QStringLiteral("Keep/k.txt"));
         QVERIFY(run(false).failures.isEmpty());
@@ -188,6 +190,7 @@ private slots:
         QVERIFY(UpdateAll(*m_table, tree, { m_root, false, false }).failures.isEmpty());
         QVERIFY(tree.isEmpty());
         QCOMPARE(records(*m_table, QStringLiteral("OLD\\")), QStringList());
+        QCOMPARE(records(*m_table, QString()), QStringList());
         QCOMPARE(m_table->currentFolder(), QString());
     }
 };
