@@ -53,6 +53,8 @@ void UpdateFailures::add(const DbStatus &status)
         return;
     if (m_count++ == 0)
         m_first = status;
+    if (m_messages.size() < MaxKept)
+        m_messages << status.message();
 }
 
 void UpdateFailures::add(const UpdateFailures &others)
@@ -62,6 +64,7 @@ void UpdateFailures::add(const UpdateFailures &others)
     if (m_count == 0)
         m_first = others.m_first;
     m_count += others.m_count;
+    m_messages += others.m_messages.mid(0, qMax(0, MaxKept - int(m_messages.size())));
 }
 
 QString UpdateFailures::message() const

@@ -4,14 +4,15 @@
 #include "store/dbstatus.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
 class CatalogTable;
 class FolderTree;
 
-// The failures of a command that goes on after one: the first is kept, the others only
-// counted.
+// The failures of a command that goes on after one: the first is kept, and the messages
+// of the first MaxKept for a report that lists them; the rest are only counted.
 class UpdateFailures
 {
 public:
@@ -21,6 +22,8 @@ public:
     bool isEmpty() const { return m_count == 0; }
     int count() const { return m_count; }
     const DbStatus &first() const { return m_first; }
+    static constexpr int MaxKept = 1000;
+    const QStringList &messages() const { return m_messages; }
     // What the user is told: the first failure's text, followed on a line of its own by
     // the number of the others when there are any. Empty when nothing failed.
     QString message() const;
@@ -28,6 +31,7 @@ public:
 private:
     DbStatus m_first;
     int m_count = 0;
+    QStringList m_messages;
 };
 
 // What update all needs to know of the archive.

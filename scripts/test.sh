@@ -31,6 +31,14 @@ if [ -n "$skips" ] || grep -qE '^Totals: .* [1-9][0-9]* skipped' "$log" ||
   exit 1
 fi
 
+# The Debian package, from a plain release build of the programs: its control fields and
+# files checked, installed, run and removed again.
+cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DTABULON_TESTS=OFF
+cmake --build build/package -j"$jobs"
+rm -f build/package/tabulon_*.deb
+(cd build/package && cpack -G DEB > /dev/null)
+bash scripts/check-package.sh build/package/tabulon_*.deb
+
 # Fuzz targets: a short bounded run each, starting from small sound catalogues.
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTABULON_FUZZ=ON -DTABULON_GUI=OFF

@@ -1,4 +1,6 @@
-#include "printcommand.h"
+#include "browse/tagfilter.h"
+#include "cli.h"
+#include "commands.h"
 
 #include "dialogs/regional.h"
 #include "platform/diskpath.h"
@@ -12,13 +14,6 @@
 
 #include <cstdio>
 
-const char kPrintUsage[]
-    = "  print T.dbf --folder DIR --pdf OUT.pdf [--order 1|2|3|4] [--tags FILTER]\n"
-      "        [--font NAME] [--margins T,L,B,R]\n"
-      "                                   the folder's listing as a PDF file; FILTER as the\n"
-      "                                   status bar shows it (BA: tagged B and A, -AB:\n"
-      "                                   neither A nor B), margins in 0.1 mm\n";
-
 namespace
 {
 
@@ -31,12 +26,6 @@ struct PrintOptions {
     QString font = QStringLiteral("Arial");
     ListingMargins margins;
 };
-
-int fail(const QString &message)
-{
-    std::fprintf(stderr, "tabulon-cli: %s\n", message.toLocal8Bit().constData());
-    return 1;
-}
 
 bool parseMargins(const QString &text, ListingMargins &m)
 {
@@ -86,49 +75,19 @@ QString parseOptions(const QStringList &args, PrintOptions &o)
     return QString();
 }
 
-// The tag filter as the status bar shows it: tags that must all be there, or after a "-"
-// tags of which none may be; tested on CODE as stored.
-std::function<bool(const DbfTable &)> tagFilter(const QString &typed)
-{
-    QString filter = typed.toUpper();
-    filter.remove(QLatin1Char(' '));
-    const bool negated = filter.startsWith(QLatin1Char('-'));
-    return [filter, negated](const DbfTable &t) {
-        const QString code = t.fieldText(CatalogTable::CODE);
-        for (const QChar c : filter) {
-            const bool has = code.contains(c);
-            if (negated && has)
-                return false;
-            if (!negated && !has)
-                return false;
-        }
-        return true;
-    };
-}
-
-DbStatus openTable(DbfTable &table, const QString &path)
-{
-    if (!QFileInfo::exists(path))
-        return { DbStatus::NotFound, QStringLiteral("%1: no such table").arg(path) };
-    DbStatus st = table.open(path, CatalogTable::tags());
-    if (st.code() == DbStatus::Locked)
-        return { DbStatus::Locked,
-            QStringLiteral("%1 is in use by another program (locked)").arg(path) };
-    return st;
-}
-
 // The folder's records in the order and with the tag filter asked for.
 DbStatus selectFolder(DbfTable &table, const PrintOptions &o)
 {
     DbStatus st = table.setOrder(o.order);
-    if (st)
-        st = table.setRange(
-            CatalogTable::folderKey(o.folder), CatalogTable::folderHighKey(o.folder));
+    if (st) {
+        const auto [low, high] = CatalogTable::folderRange(o.folder);
+        st = table.setRange(low, high);
+    }
     if (st && table.isEmpty())
-        return { DbStatus::NotFound,
+        return { DbStatus::InvalidArgument,
             QStringLiteral("folder '%1' is not in the catalogue %2").arg(o.folder, table.path()) };
     if (st && !o.tags.isEmpty())
-        table.setFilter(tagFilter(o.tags));
+        table.setFilter(tagfilter::Dbf1FilterRecord(table, tagfilter::fromAnswer(o.tags)));
     return st;
 }
 
@@ -139,13 +98,13 @@ int cmdPrint(const QString &tablePath, const QStringList &args)
     PrintOptions o;
     const QString error = parseOptions(args, o);
     if (!error.isEmpty())
-        return fail(error);
+        return cli::usageError(QStringLiteral("print"), error);
     DbfTable table;
-    DbStatus st = openTable(table, tablePath);
+    DbStatus st = cli::openTable(table, tablePath);
     if (st)
         st = selectFolder(table, o);
     if (!st)
-        return fail(st.message());
+        return cli::failed(st);
     // Long texts live beside the files, below the table's own folder.
     const QString root = QFileInfo(tablePath).absolutePath() + QLatin1Char('/');
     const PathResolver resolver(root);
@@ -156,13 +115,13 @@ int cmdPrint(const QString &tablePath, const QStringList &args)
     st = listingsource::collect(table, resolver, doc.entries, &textFailure);
     table.close();
     if (!st)
-        return fail(st.message());
+        return cli::failed(st);
     if (!textFailure)
         std::fprintf(stderr, "tabulon-cli: %s\n", textFailure.message().toLocal8Bit().constData());
 
     QFile out(o.pdf);
     if (!out.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("%1: %2").arg(o.pdf, out.errorString()));
+        return cli::fail(cli::Disk, QStringLiteral("%1: %2").arg(o.pdf, out.errorString()));
     QPdfWriter pdf(&out);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -171,9 +130,11 @@ int cmdPrint(const QString &tablePath, const QStringList &args)
     const listingrender::Result r = listingrender::print(pdf, doc, o.font, o.margins);
     if (!r.status) {
         out.remove();
-        return fail(QStringLiteral("%1: %2").arg(o.pdf, r.status.message()));
+        return cli::fail(
+            cli::statusOf(r.status) == cli::BadFile ? cli::Disk : cli::statusOf(r.status),
+            QStringLiteral("%1: %2").arg(o.pdf, r.status.message()));
     }
     std::printf("%s: %d entries, %d page(s)\n", o.pdf.toLocal8Bit().constData(),
         int(doc.entries.size()), r.pages);
-    return 0;
+    return cli::Done;
 }

@@ -93,12 +93,20 @@ private slots:
     void errorsAreOneLineAndNonZero_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("missing table") << QStringList { "dump", "/nonexistent/X.dbf" };
-        QTest::newRow("bad order") << QStringList { "dump", "@T", "--order", "7" };
-        QTest::newRow("no such record") << QStringList { "delete", "@T", "99" };
-        QTest::newRow("create over existing") << QStringList { "create", "@T" };
-        QTest::newRow("bad import row") << QStringList { "import", "@T", "@bad" };
-        QTest::newRow("not a table") << QStringList { "check", "@bad" };
+        QTest::addColumn<int>("status");
+        QTest::newRow("missing table") << QStringList { "dump", "/nonexistent/X.dbf" } << 2;
+        QTest::newRow("bad order") << QStringList { "dump", "@T", "--order", "7" } << 1;
+        QTest::newRow("no such record") << QStringList { "delete", "@T", "99" } << 1;
+        QTest::newRow("create over existing") << QStringList { "create", "@T" } << 2;
+        QTest::newRow("bad import row") << QStringList { "import", "@T", "@bad" } << 2;
+        QTest::newRow("not a table") << QStringList { "check", "@bad" } << 2;
+        QTest::newRow("unknown command") << QStringList { "frobnicate", "@T" } << 1;
+        QTest::newRow("unknown option") << QStringList { "update", "@T", "--bogus" } << 1;
+        QTest::newRow("table missing from the line") << QStringList { "search" } << 1;
+        QTest::newRow("no search text") << QStringList { "search", "@T" } << 1;
+        QTest::newRow("bad format") << QStringList { "export", "@T", "--format", "xml" } << 1;
+        QTest::newRow("unwritable export")
+            << QStringList { "export", "@T", "--format", "csv", "-o", "/nonexistent/x.csv" } << 4;
     }
     void errorsAreOneLineAndNonZero()
     {
@@ -110,9 +118,10 @@ private slots:
             else if (a == QLatin1String("@bad"))
                 a = m_dir.filePath(QStringLiteral("bad.tsv"));
         }
+        QFETCH(int, status);
         const Run r = cli(args);
-        QVERIFY2(r.exitCode > 0, qPrintable(r.err));
-        QVERIFY(r.err.startsWith(QLatin1String("tabulon-cli: ")));
+        QCOMPARE(r.exitCode, status);
+        QVERIFY2(r.err.startsWith(QLatin1String("tabulon-cli: ")), qPrintable(r.err));
         QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
     }
 
@@ -120,9 +129,12 @@ private slots:
     {
         DbfTable held;
         QVERIFY(held.open(table(), CatalogTable::tags()));
-        const Run r = cli({ QStringLiteral("dump"), table() });
-        QVERIFY(r.exitCode > 0);
-        QVERIFY2(r.err.contains(QLatin1String("locked")), qPrintable(r.err));
+        for (const QStringList &args : { QStringList { QStringLiteral("dump"), table() },
+                 QStringList { QStringLiteral("update"), table(), QStringLiteral("--all") } }) {
+            const Run r = cli(args);
+            QCOMPARE(r.exitCode, 3);
+            QVERIFY2(r.err.contains(QLatin1String("locked")), qPrintable(r.err));
+        }
     }
 
     // A table whose fields are not the catalogue's (here DIR and NAME swapped) is refused by

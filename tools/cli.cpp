@@ -1,0 +1,129 @@
+#include "cli.h"
+
+#include "store/catalogtable.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace cli
+{
+
+int fail(int status, const QString &message)
+{
+    std::fprintf(stderr, "tabulon-cli: %s\n", message.toLocal8Bit().constData());
+    return status;
+}
+
+int statusOf(const DbStatus &status)
+{
+    switch (status.code()) {
+    case DbStatus::Ok:
+        return Done;
+    case DbStatus::Locked:
+        return Locked;
+    case DbStatus::IoError:
+        return Disk;
+    case DbStatus::InvalidArgument:
+        return Usage;
+    default:
+        return BadFile;
+    }
+}
+
+int failed(const DbStatus &status)
+{
+    return status ? Done : fail(statusOf(status), status.message());
+}
+
+int usageError(const QString &command, const QString &problem)
+{
+    return fail(
+        Usage, QStringLiteral("%1: %2 (tabulon-cli %1 --help shows how)").arg(command, problem));
+}
+
+DbStatus openTable(DbfTable &table, const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return { DbStatus::NotFound, QStringLiteral("%1: no such table").arg(path) };
+    DbStatus st = table.open(path, CatalogTable::tags(), CatalogTable::layout());
+    if (st.code() == DbStatus::Locked)
+        return { DbStatus::Locked,
+            QStringLiteral("%1 is in use by another program (locked)").arg(path) };
+    return st;
+}
+
+QString rootOf(const QString &tablePath)
+{
+    return QFileInfo(tablePath).absolutePath() + QLatin1Char('/');
+}
+
+DbStatus openCatalogue(CatalogTable &catalogue, const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return { DbStatus::NotFound, QStringLiteral("%1: no such table").arg(path) };
+    if (info.suffix().compare(QLatin1String("dbf"), Qt::CaseInsensitive) != 0)
+        return { DbStatus::NotATable,
+            QStringLiteral("%1: a catalogue table is named ARCHIVE.dbf").arg(path) };
+    DbStatus st = catalogue.open(rootOf(path), info.completeBaseName());
+    if (st.code() == DbStatus::Locked)
+        return { DbStatus::Locked,
+            QStringLiteral("%1 is in use by another program (locked)").arg(path) };
+    return st;
+}
+
+QString folderArgument(const QString &typed)
+{
+    QString folder = typed;
+    folder.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    while (folder.startsWith(QLatin1Char('\\')))
+        folder.remove(0, 1);
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('\\')))
+        folder += QLatin1Char('\\');
+    return folder;
+}
+
+Options::Options(QStringList valueNames, QStringList flagNames)
+    : m_valueNames(std::move(valueNames))
+    , m_flagNames(std::move(flagNames))
+{
+}
+
+QString Options::parse(const QStringList &args)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--")) {
+            // Everything after it is positional, also what begins with "-".
+            m_positional << args.mid(i + 1);
+            break;
+        }
+        if (m_flagNames.contains(a)) {
+            m_values.insert(a, QString());
+        } else if (m_valueNames.contains(a)) {
+            if (i + 1 >= args.size())
+                return QStringLiteral("%1 needs a value").arg(a);
+            m_values.insert(a, args[++i]);
+        } else if (a.startsWith(QLatin1String("--"))
+            || (a.startsWith(QLatin1Char('-')) && a.size() > 1)) {
+            return QStringLiteral("unknown option %1").arg(a);
+        } else {
+            m_positional << a;
+        }
+    }
+    return QString();
+}
+
+bool Options::has(const QString &name) const
+{
+    return m_values.contains(name);
+}
+
+QString Options::value(const QString &name, const QString &fallback) const
+{
+    return m_values.value(name, fallback);
+}
+
+} // namespace cli

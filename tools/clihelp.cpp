@@ -1,0 +1,166 @@
+#include "clihelp.h"
+
+#include "app/settings.h"
+#include "commands.h"
+
+#include <QRegularExpression>
+
+#include <cstdio>
+
+namespace
+{
+
+// clang-format off
+const std::vector<CliCommand> commands = {
+    {"create", "create T.dbf", "a new empty catalogue table with its index",
+     "Creates T.dbf and its production index T.mdx. An existing file is never replaced.\n",
+     cmdCreate},
+    {"import", "import T.dbf ROWS.tsv", "append rows to the catalogue",
+     "Appends one record per line of ROWS.tsv (UTF-8): DIR, NAME, DATE (yyyymmdd or empty),\n"
+     "NOTE, CODE and SIZE, separated by tabs, in any order of folders. DIR is upper-cased.\n"
+     "A line that does not have six columns or a valid date stops the import with its\n"
+     "line number; the rows before it stay.\n",
+     cmdImport},
+    {"dump", "dump T.dbf [--order 1|2|3|4] [--folder DIR]", "the live records as TSV",
+     "Writes the records that are not marked deleted as tab-separated lines DIR, NAME, DATE\n"
+     "(yyyymmdd), NOTE, CODE, SIZE in UTF-8: in the table's physical order, or in the order\n"
+     "given (1 name, 2 date, 3 tags, 4 note, each within its folder). --folder DIR takes the\n"
+     "records of one folder (a path below the root, A\\B or A/B).\n",
+     cmdDump},
+    {"check", "check T.dbf", "verify the table and its index",
+     "Reads the whole table and index and reports every fault found, one per line; exit\n"
+     "status 2 when there is any.\n",
+     cmdCheck},
+    {"reindex", "reindex T.dbf", "rebuild the index",
+     "Builds the production index T.mdx anew from the table.\n", cmdReindex},
+    {"pack", "pack T.dbf", "remove the records marked deleted",
+     "Removes the records marked deleted for good and rebuilds the index, as the program's\n"
+     "reorganisation does (without its removal of empty folders).\n",
+     cmdPack},
+    {"delete", "delete T.dbf RECNO...", "mark records deleted",
+     "Marks the records of the given record numbers deleted.\n", cmdDelete},
+    {"update", "update T.dbf [--folder DIR | --all] [--descriptions] [--quiet]",
+     "bring the catalogue up to date with the disk",
+     "Merges the files below the table's folder into the catalogue exactly as the program's\n"
+     "folder update (--folder DIR, the root folder when DIR is empty) or update all (--all,\n"
+     "the default) does: files without a record get one, changed files get their date and\n"
+     "size again, records of vanished files are marked deleted. --descriptions works in\n"
+     "Descript.ion mode: notes are read from each folder's Descript.ion and the file is\n"
+     "rewritten from the notes. When an archive's settings file (in the program folder or\n"
+     "~/.config/Tabulon/) names this table, the deleted records are added to its count for\n"
+     "the next reorganisation. Progress goes to standard error (folders done of folders\n"
+     "found, and files a second) unless --quiet; a summary line ends the run: records\n"
+     "appended, refreshed and deleted, and the folders skipped, each with its reason.\n",
+     cmdUpdate},
+    {"search", "search T.dbf TEXT [--in-text] [--tags FILTER] [--folder DIR]",
+     "the records that hold a text, as TSV",
+     "Prints, as dump does, every record whose NAME~NOTE~DATE~SIZE holds TEXT (letter case\n"
+     "ignored, DATE as the program shows it); with --in-text also the records whose long\n"
+     "text holds it. A TEXT of one character finds the records tagged with it; a TEXT ending\n"
+     "in \\ finds the folders of that name (their records are printed). --tags FILTER lets\n"
+     "only the records pass that the program's tag filter would show (BA: tagged B and A;\n"
+     "-AB: neither A nor B). --folder DIR searches one folder. Records come in name order,\n"
+     "folder by folder. Exit status 0 also when nothing matched.\n",
+     cmdSearch},
+    {"export", "export T.dbf --format csv|json|html [--folder DIR] [--order N] [--tags FILTER]"
+               " [--with-text] [-o FILE]",
+     "the catalogue as CSV, JSON Lines or an HTML page",
+     "Writes the live records (or those of one folder, in the order N, through the tag\n"
+     "filter) to standard output or FILE: csv is RFC 4180 (UTF-8, a header row, CR LF line\n"
+     "ends, fields quoted where they must be); json writes one JSON object a line; html is\n"
+     "one self-contained page with a table per folder. Columns: folder, name, date\n"
+     "(yyyy-mm-dd), note, tags, size, and with --with-text the long text read from the\n"
+     "info file beside each file. Everything is escaped for its format.\n",
+     cmdExport},
+    {"print", "print T.dbf --folder DIR --pdf OUT.pdf [--order 1|2|3|4] [--tags FILTER]"
+              " [--font NAME] [--margins T,L,B,R]",
+     "a folder's listing as a PDF file",
+     "Lays out the listing of one folder as the program's \"Print (folder)\" does and writes\n"
+     "it as a PDF file, without a printer or a display. FILTER as for search; margins in\n"
+     "tenths of a millimetre.\n",
+     cmdPrint, true},
+};
+
+const char kExitStatuses[] =
+    "  0  done\n"
+    "  1  usage: the command line is wrong\n"
+    "  2  a missing, foreign or broken table or input file\n"
+    "  3  the table is locked: open in the program or another tool\n"
+    "  4  the disk refused a read or write, or permission was denied\n";
+
+const char kAbout[] =
+    "tabulon-cli works on Tabulon catalogues from scripts and timers: the table T.dbf (with\n"
+    "its index T.mdx) in the root folder of an archive. The root folder is the table's\n"
+    "folder. A table open in the program is locked and left alone. Nothing is changed that\n"
+    "the same command in the program would not change.\n";
+// clang-format on
+
+QString roffText(QString text)
+{
+    text.replace(QLatin1Char('\\'), QLatin1String("\\e"));
+    text.replace(QLatin1Char('-'), QLatin1String("\\-"));
+    // A line beginning with a dot or quote would be a request.
+    static const QRegularExpression lineStart(
+        QStringLiteral("^([.'])"), QRegularExpression::MultilineOption);
+    text.replace(lineStart, QStringLiteral("\\&\\1"));
+    return text;
+}
+
+} // namespace
+
+const std::vector<CliCommand> &cliCommands()
+{
+    return commands;
+}
+
+const CliCommand *findCommand(const QString &name)
+{
+    for (const CliCommand &c : commands)
+        if (name == QLatin1String(c.name))
+            return &c;
+    return nullptr;
+}
+
+void printHelp(std::FILE *out)
+{
+    std::fprintf(out,
+        "usage: tabulon-cli COMMAND T.dbf [ARGS]\n"
+        "       tabulon-cli COMMAND --help | --help | --version\n\n%s\nCommands:\n",
+        kAbout);
+    for (const CliCommand &c : commands)
+        std::fprintf(out, "  %-9s %s\n", c.name, c.summary);
+    std::fprintf(out, "\nExit status:\n%s", kExitStatuses);
+}
+
+void printCommandHelp(const CliCommand &command, std::FILE *out)
+{
+    std::fprintf(out, "usage: tabulon-cli %s\n\n%s\nExit status:\n%s", command.synopsis,
+        command.details, kExitStatuses);
+}
+
+void printVersion(std::FILE *out)
+{
+    std::fprintf(out, "tabulon-cli %s\n", settingsfile::version.toUtf8().constData());
+}
+
+void printManual(std::FILE *out)
+{
+    QString m;
+    m += QStringLiteral(".TH TABULON-CLI 1 \"\" \"Tabulon %1\" \"User Commands\"\n")
+             .arg(settingsfile::version);
+    m += QStringLiteral(".SH NAME\ntabulon-cli \\- the Tabulon catalogue from scripts\n");
+    m += QStringLiteral(".SH SYNOPSIS\n");
+    for (const CliCommand &c : commands)
+        m += QStringLiteral(".B tabulon-cli\n%1\n.br\n").arg(roffText(QLatin1String(c.synopsis)));
+    m += QStringLiteral(".SH DESCRIPTION\n%1").arg(roffText(QLatin1String(kAbout)));
+    m += QStringLiteral(".SH COMMANDS\n");
+    for (const CliCommand &c : commands)
+        m += QStringLiteral(".TP\n.B %1\n%2\n.br\n%3")
+                 .arg(roffText(QLatin1String(c.synopsis)),
+                     roffText(QLatin1String(c.summary) + QLatin1Char('.')),
+                     roffText(QLatin1String(c.details)));
+    m += QStringLiteral(".SH EXIT STATUS\n.nf\n%1.fi\n")
+             .arg(roffText(QLatin1String(kExitStatuses)));
+    m += QStringLiteral(".SH SEE ALSO\ntabulon(1)\n");
+    std::fputs(m.toUtf8().constData(), out);
+}

@@ -1,0 +1,225 @@
+#include "cli.h"
+#include "commands.h"
+#include "platform/codepage.h"
+#include "store/catalogtable.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+
+// The commands on the table file itself: create, import, dump, check and the repairs.
+
+using cli::fail;
+using cli::failed;
+
+namespace
+{
+
+// Tabs and line ends cannot stand inside a TSV field: they become blanks.
+QString tsvField(QString s)
+{
+    for (QChar &c : s)
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    return s;
+}
+
+bool parseRow(const QString &line, QStringList &cols, QDate &date, QString &error)
+{
+    cols = line.split(QLatin1Char('\t'));
+    if (cols.size() != 6) {
+        error = QStringLiteral("expected 6 tab-separated columns, found %1").arg(cols.size());
+        return false;
+    }
+    date = QDate();
+    const QString d = cols[2].trimmed();
+    if (!d.isEmpty()) {
+        date = QDate::fromString(d, QStringLiteral("yyyyMMdd"));
+        if (!date.isValid() || d.size() != 8) {
+            error = QStringLiteral("DATE '%1' is not yyyymmdd").arg(d);
+            return false;
+        }
+    }
+    return true;
+}
+
+// A table, or the repairs' failure; closes it at the end and reports the first failure.
+int closeReporting(DbfTable &table, const DbStatus &st)
+{
+    const DbStatus closed = table.close();
+    if (!st)
+        return failed(st);
+    return closed ? cli::Done : failed(closed);
+}
+
+} // namespace
+
+void cli::writeTsvRecord(QTextStream &out, const DbfTable &table)
+{
+    const QDate d = table.fieldDate(CatalogTable::DATE);
+    out << tsvField(table.fieldText(CatalogTable::DIR)) << '\t'
+        << tsvField(table.fieldText(CatalogTable::NAME)) << '\t'
+        << (d.isValid() ? d.toString(QStringLiteral("yyyyMMdd")) : QString()) << '\t'
+        << tsvField(table.fieldText(CatalogTable::NOTE)) << '\t'
+        << tsvField(table.fieldText(CatalogTable::CODE)) << '\t'
+        << tsvField(table.fieldText(CatalogTable::SIZE)) << '\n';
+}
+
+int cmdCreate(const QString &path, const QStringList &args)
+{
+    if (!args.isEmpty())
+        return cli::usageError(QStringLiteral("create"), QStringLiteral("too many arguments"));
+    if (QFileInfo::exists(path))
+        return fail(cli::BadFile, QStringLiteral("%1 exists already").arg(path));
+    return failed(DbfTable::create(path, CatalogTable::layout(), CatalogTable::tags()));
+}
+
+int cmdImport(const QString &path, const QStringList &args)
+{
+    if (args.size() != 1)
+        return cli::usageError(QStringLiteral("import"), QStringLiteral("one ROWS.tsv file"));
+    const QString tsv = args[0];
+    QFile in(tsv);
+    if (!in.open(QIODevice::ReadOnly))
+        return fail(QFileInfo::exists(tsv) ? cli::Disk : cli::BadFile,
+            QStringLiteral("%1: %2").arg(tsv, in.errorString()));
+    DbfTable table;
+    DbStatus st = cli::openTable(table, path);
+    if (!st)
+        return failed(st);
+    st = table.setOrder(QByteArray());
+    QTextStream stream(&in);
+    stream.setEncoding(QStringConverter::Utf8);
+    qint64 lineNo = 0, rows = 0;
+    QString line, error;
+    QStringList cols;
+    QDate date;
+    while (st && stream.readLineInto(&line)) {
+        ++lineNo;
+        if (line.isEmpty())
+            continue;
+        if (!parseRow(line, cols, date, error)) {
+            table.close();
+            return fail(cli::BadFile, QStringLiteral("%1:%2: %3").arg(tsv).arg(lineNo).arg(error));
+        }
+        st = table.append();
+        if (!st)
+            break;
+        table.setFieldText(CatalogTable::DIR, codepage::upperText(cols[0]));
+        table.setFieldText(CatalogTable::NAME, cols[1]);
+        table.setFieldDate(CatalogTable::DATE, date);
+        table.setFieldText(CatalogTable::NOTE, cols[3]);
+        table.setFieldText(CatalogTable::CODE, cols[4]);
+        table.setFieldText(CatalogTable::SIZE, cols[5]);
+        st = table.post();
+        if (st && ++rows % 100000 == 0)
+            std::fprintf(stderr, "%lld rows imported\n", static_cast<long long>(rows));
+    }
+    const int status = closeReporting(table, st);
+    if (status == cli::Done && rows >= 100000)
+        std::fprintf(stderr, "%lld rows imported\n", static_cast<long long>(rows));
+    return status;
+}
+
+int cmdDump(const QString &path, const QStringList &args)
+{
+    cli::Options o({ QStringLiteral("--order"), QStringLiteral("--folder") }, {});
+    QString problem = o.parse(args);
+    if (problem.isEmpty() && !o.positional().isEmpty())
+        problem = QStringLiteral("unexpected %1").arg(o.positional().first());
+    QByteArray order = o.value(QStringLiteral("--order")).toLatin1();
+    if (problem.isEmpty() && !order.isEmpty()
+        && (order.size() != 1 || order[0] < '1' || order[0] > '4'))
+        problem = QStringLiteral("--order takes 1, 2, 3 or 4");
+    if (!problem.isEmpty())
+        return cli::usageError(QStringLiteral("dump"), problem);
+    const bool hasFolder = o.has(QStringLiteral("--folder"));
+    if (hasFolder && order.isEmpty())
+        order = "1";
+    DbfTable table;
+    DbStatus st = cli::openTable(table, path);
+    if (st)
+        st = table.setOrder(order);
+    if (st && hasFolder) {
+        const auto [low, high]
+            = CatalogTable::folderRange(cli::folderArgument(o.value(QStringLiteral("--folder"))));
+        st = table.setRange(low, high);
+    }
+    if (!st)
+        return failed(st);
+    QTextStream out(stdout);
+    out.setEncoding(QStringConverter::Utf8);
+    for (st = table.first(); st && !table.eof(); st = table.next())
+        cli::writeTsvRecord(out, table);
+    out.flush();
+    return st ? cli::Done : failed(st);
+}
+
+int cmdCheck(const QString &path, const QStringList &args)
+{
+    if (!args.isEmpty())
+        return cli::usageError(QStringLiteral("check"), QStringLiteral("too many arguments"));
+    DbfTable table;
+    DbStatus st = cli::openTable(table, path);
+    if (!st)
+        return failed(st);
+    QStringList faults;
+    st = table.check(faults);
+    for (const QString &f : faults)
+        std::fprintf(stderr, "%s\n", f.toLocal8Bit().constData());
+    if (!st)
+        return failed(st);
+    if (!faults.isEmpty())
+        return fail(cli::BadFile, QStringLiteral("%1: %2 fault(s)").arg(path).arg(faults.size()));
+    std::printf("%s: sound, %u records\n", path.toLocal8Bit().constData(), table.physicalCount());
+    return cli::Done;
+}
+
+int cmdReindex(const QString &path, const QStringList &args)
+{
+    if (!args.isEmpty())
+        return cli::usageError(QStringLiteral("reindex"), QStringLiteral("too many arguments"));
+    DbfTable table;
+    const DbStatus st = cli::openTable(table, path);
+    if (!st)
+        return failed(st);
+    return closeReporting(table, table.reindex());
+}
+
+int cmdPack(const QString &path, const QStringList &args)
+{
+    if (!args.isEmpty())
+        return cli::usageError(QStringLiteral("pack"), QStringLiteral("too many arguments"));
+    DbfTable table;
+    const DbStatus st = cli::openTable(table, path);
+    if (!st)
+        return failed(st);
+    return closeReporting(table, table.pack());
+}
+
+int cmdDelete(const QString &path, const QStringList &args)
+{
+    if (args.isEmpty())
+        return cli::usageError(QStringLiteral("delete"), QStringLiteral("no record numbers"));
+    DbfTable table;
+    DbStatus st = cli::openTable(table, path);
+    if (!st)
+        return failed(st);
+    st = table.setOrder(QByteArray());
+    for (const QString &a : args) {
+        bool ok = false;
+        const uint recno = a.toUInt(&ok);
+        if (!ok || recno == 0 || recno > table.physicalCount()) {
+            table.close();
+            return fail(cli::Usage, QStringLiteral("no record %1 in %2").arg(a, path));
+        }
+        st = table.goTo(recno);
+        if (st)
+            st = table.deleteRecord();
+        if (!st)
+            break;
+    }
+    return closeReporting(table, st);
+}
