@@ -15,7 +15,7 @@ DbStatus WriteFolderDescriptions(
             QStringLiteral("Folder  '%1'  has a path too long for the catalogue !").arg(folderPath)
         };
     DbfTable &t = table.table();
-    table.detachViews();
+    const DetachedViews detached(table);
     table.switchTagFilterOff();
     DbStatus st = DbStatus::ok();
     if (!t.hasRange() || CatalogTable::folderKey(table.currentFolder()) != dir)
@@ -27,6 +27,5 @@ DbStatus WriteFolderDescriptions(
         st = WriteFolderDescriptions(resolver, codepage::toUnicode(dir), records);
     if (!t.isEmpty())
         t.last();
-    table.attachViews();
     return st;
 }

@@ -20,22 +20,6 @@
 namespace
 {
 
-// Detaches the views and clears the follow flag for a walk; undoes both however the walk
-// ends.
-class WalkGuard
-{
-public:
-    explicit WalkGuard(CatalogTable &t)
-        : m_table(t)
-    {
-        m_table.detachViews();
-    }
-    ~WalkGuard() { m_table.attachViews(); }
-
-private:
-    CatalogTable &m_table;
-};
-
 // The folder's records, read in one walk of the range so that matching and comparing
 // never move the table: record numbers, the stored bytes one record after another, and
 // for each the number of its upper-cased NAME in the folder's name table.
@@ -264,7 +248,7 @@ DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver, const Q
         };
     const QString dirText = codepage::toUnicode(dir);
 
-    WalkGuard guard(table);
+    const DetachedViews guard(table);
     table.switchTagFilterOff();
     DbStatus st = table.SetFolderRange(folderPath);
     if (!st)
@@ -501,7 +485,7 @@ DbStatus sweepOthers(CatalogTable &table, FolderNames &names, const FolderWalk &
 DbStatus SweepOrphans(
     CatalogTable &table, const PathResolver &resolver, int *deleted, const FolderWalk *walk)
 {
-    WalkGuard guard(table);
+    const DetachedViews guard(table);
     table.switchTagFilterOff();
     DbStatus st = table.setPhysicalOrder();
     int count = 0;

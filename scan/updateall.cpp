@@ -10,24 +10,6 @@
 namespace
 {
 
-// The views stay detached for the whole run however it ends: each folder update attaches
-// them only as far as its own detach went.
-class ViewsDetached
-{
-public:
-    explicit ViewsDetached(CatalogTable &table)
-        : m_table(table)
-    {
-        m_table.detachViews();
-    }
-    ~ViewsDetached() { m_table.attachViews(); }
-    ViewsDetached(const ViewsDetached &) = delete;
-    ViewsDetached &operator=(const ViewsDetached &) = delete;
-
-private:
-    CatalogTable &m_table;
-};
-
 // One folder of the walk; with descriptions a Descript.ion that could not be read is
 // never rewritten.
 DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folder,
@@ -86,7 +68,9 @@ UpdateAllReport UpdateAll(CatalogTable &table, FolderTree &tree, const UpdateAll
     if (settings.deleteEmptyFolders)
         report.emptyFoldersRemoved = RemoveEmptyFolders(settings.rootPath);
 
-    const ViewsDetached detached(table);
+    // The views stay detached for the whole run however it ends: each folder update
+    // attaches them only as far as its own detach went.
+    const DetachedViews detached(table);
     const PathResolver resolver(settings.rootPath);
     FolderWalk walk;
     QString first;
