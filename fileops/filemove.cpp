@@ -1,5 +1,6 @@
 #include "filemove.h"
 
+#include "dirfield.h"
 #include "platform/codepage.h"
 #include "platform/diskpath.h"
 #include "platform/filemoves.h"
@@ -42,20 +43,6 @@ DbStatus findRecord(DbfTable &t, const FileMoveRequest &request, quint32 *recno)
         }
     t.cancelRange();
     return st ? DbStatus(DbStatus::NoRecord, QString()) : st;
-}
-
-DbStatus writeDir(DbfTable &t, quint32 recno, const QByteArray &dir)
-{
-    DbStatus st = t.goTo(recno);
-    if (st)
-        st = t.edit();
-    if (!st)
-        return st;
-    t.setFieldBytes(CatalogTable::DIR, dir);
-    st = t.post();
-    if (!st)
-        t.cancel();
-    return st;
 }
 
 QString joined(const QString &folder, const QString &name)

@@ -1,5 +1,6 @@
 #include "folderrename.h"
 
+#include "dirfield.h"
 #include "platform/codepage.h"
 #include "platform/diskpath.h"
 #include "platform/filemoves.h"
@@ -58,20 +59,6 @@ DbStatus collectFollowers(DbfTable &t, const QByteArray &oldKey, const QByteArra
         }
         out.push_back({ quint32(t.recNo()), dir });
     }
-    return st;
-}
-
-DbStatus writeDir(DbfTable &t, quint32 recno, const QByteArray &dir)
-{
-    DbStatus st = t.goTo(recno);
-    if (st)
-        st = t.edit();
-    if (!st)
-        return st;
-    t.setFieldBytes(CatalogTable::DIR, dir);
-    st = t.post();
-    if (!st)
-        t.cancel();
     return st;
 }
 

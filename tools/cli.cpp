@@ -85,6 +85,12 @@ QString folderArgument(const QString &typed)
     return folder;
 }
 
+bool orderArgument(const QString &value, QByteArray *order)
+{
+    *order = value.toLatin1();
+    return order->isEmpty() || (order->size() == 1 && order->at(0) >= '1' && order->at(0) <= '4');
+}
+
 Options::Options(QStringList valueNames, QStringList flagNames)
     : m_valueNames(std::move(valueNames))
     , m_flagNames(std::move(flagNames))

@@ -48,6 +48,10 @@ QString rootOf(const QString &tablePath);
 // trailing "\"; an empty text stays empty (the root folder).
 QString folderArgument(const QString &typed);
 
+// The value of --order as the table names its orders ("1" to "4"); empty when not given.
+// False when it is something else.
+bool orderArgument(const QString &value, QByteArray *order);
+
 // The options of one command: "--name value" pairs and "--flag" switches, in any order,
 // and positional arguments. parse() returns an error text, empty when the line is sound.
 class Options

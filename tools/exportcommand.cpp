@@ -251,9 +251,8 @@ int cmdExport(const QString &path, const QStringList &args)
         format = Format::Html;
     else if (problem.isEmpty() && formatName != QLatin1String("csv"))
         problem = QStringLiteral("--format takes csv, json or html");
-    QByteArray order = o.value(QStringLiteral("--order")).toLatin1();
-    if (problem.isEmpty() && !order.isEmpty()
-        && (order.size() != 1 || order[0] < '1' || order[0] > '4'))
+    QByteArray order;
+    if (!cli::orderArgument(o.value(QStringLiteral("--order")), &order) && problem.isEmpty())
         problem = QStringLiteral("--order takes 1, 2, 3 or 4");
     if (!problem.isEmpty())
         return cli::usageError(QStringLiteral("export"), problem);

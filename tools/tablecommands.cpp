@@ -129,9 +129,8 @@ int cmdDump(const QString &path, const QStringList &args)
     QString problem = o.parse(args);
     if (problem.isEmpty() && !o.positional().isEmpty())
         problem = QStringLiteral("unexpected %1").arg(o.positional().first());
-    QByteArray order = o.value(QStringLiteral("--order")).toLatin1();
-    if (problem.isEmpty() && !order.isEmpty()
-        && (order.size() != 1 || order[0] < '1' || order[0] > '4'))
+    QByteArray order;
+    if (!cli::orderArgument(o.value(QStringLiteral("--order")), &order) && problem.isEmpty())
         problem = QStringLiteral("--order takes 1, 2, 3 or 4");
     if (!problem.isEmpty())
         return cli::usageError(QStringLiteral("dump"), problem);

@@ -1,8 +1,8 @@
 #include "store/catalogtable.h"
 #include "support/gui/mainwindowfixture.h"
+#include "support/processrun.h"
 #include "support/scripteddialogs.h"
 
-#include <QProcess>
 #include <QtTest>
 
 // tabulon-cli's update and the program's "Update all" make the same catalogue of the same
@@ -11,13 +11,10 @@ class TestCliAgreement : public QObject, public MainWindowFixture
 {
     Q_OBJECT
 
-    QByteArray tool(const QStringList &args)
+    QString tool(const QStringList &args)
     {
-        QProcess p;
-        p.start(QStringLiteral(TABULON_CLI), args);
-        if (!p.waitForFinished(60000) || p.exitCode() != 0)
-            return "failed: " + p.readAllStandardError();
-        return p.readAllStandardOutput();
+        const ProcessRun r = runCli(args);
+        return r.exitCode == 0 ? r.out : QStringLiteral("failed: ") + r.err;
     }
 
 private slots:
@@ -44,16 +41,16 @@ private slots:
         QVERIFY(table()->close());
 
         const QString copy = root() + QStringLiteral("Werkzeug.dbf");
-        QCOMPARE(tool({ QStringLiteral("create"), copy }), QByteArray());
+        QCOMPARE(tool({ QStringLiteral("create"), copy }), QString());
         QVERIFY(tool({ QStringLiteral("update"), copy, QStringLiteral("--quiet") })
-                    .startsWith("4 appended"));
-        const QByteArray program
+                    .startsWith(QLatin1String("4 appended")));
+        const QString program
             = tool({ QStringLiteral("dump"), root() + QStringLiteral("Archiv.dbf"),
                 QStringLiteral("--order"), QStringLiteral("1") });
         QCOMPARE(
             tool({ QStringLiteral("dump"), copy, QStringLiteral("--order"), QStringLiteral("1") }),
             program);
-        QCOMPARE(program.count('\n'), 4);
+        QCOMPARE(program.count(QLatin1Char('\n')), 4);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "app/ui/mainwindow.h"
 #include "app/ui/rootfolderdialog.h"
 #include "store/catalogtable.h"
+#include "support/gui/whenmodal.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
 
@@ -47,22 +48,6 @@ QString iniValue(const QString &path, const QString &key)
         if (line.section(QLatin1Char('='), 0, 0) == key)
             return line.section(QLatin1Char('='), 1);
     return QStringLiteral("<missing>");
-}
-
-// Acts on the next modal window of type T as soon as it is up.
-template <typename T> void whenModal(std::function<void(T *)> act)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        auto *window = qobject_cast<T *>(QApplication::activeModalWidget());
-        if (!window)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(window);
-    });
-    timer->start();
 }
 
 // Answers the root question the way a user does: types the text (unless it is empty, which

@@ -1,4 +1,5 @@
 #include "store/catalogtable.h"
+#include "support/processrun.h"
 #include "support/testutil.h"
 
 #include <QProcess>
@@ -7,23 +8,9 @@
 namespace
 {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run cli(const QStringList &args)
+ProcessRun cli(const QStringList &args)
 {
-    QProcess p;
-    p.start(QStringLiteral(TABULON_CLI), args);
-    Run r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return runCli(args);
 }
 
 const char kRows[] = "Fotos\\2019\\\tbild2.jpg\t20190502\tStrand\tBA\t1.1 M\n"
@@ -55,7 +42,7 @@ private slots:
 
     void dumpInOrdersAndFolders()
     {
-        Run r = cli({ QStringLiteral("dump"), table() });
+        ProcessRun r = cli({ QStringLiteral("dump"), table() });
         QCOMPARE(r.exitCode, 0);
         QStringList lines = r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 4);
@@ -119,7 +106,7 @@ private slots:
                 a = m_dir.filePath(QStringLiteral("bad.tsv"));
         }
         QFETCH(int, status);
-        const Run r = cli(args);
+        const ProcessRun r = cli(args);
         QCOMPARE(r.exitCode, status);
         QVERIFY2(r.err.startsWith(QLatin1String("tabulon-cli: ")), qPrintable(r.err));
         QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
@@ -131,7 +118,7 @@ private slots:
         QVERIFY(held.open(table(), CatalogTable::tags()));
         for (const QStringList &args : { QStringList { QStringLiteral("dump"), table() },
                  QStringList { QStringLiteral("update"), table(), QStringLiteral("--all") } }) {
-            const Run r = cli(args);
+            const ProcessRun r = cli(args);
             QCOMPARE(r.exitCode, 3);
             QVERIFY2(r.err.contains(QLatin1String("locked")), qPrintable(r.err));
         }
@@ -151,7 +138,7 @@ private slots:
         for (const QStringList &args :
             { QStringList { "dump", path }, { "check", path }, { "import", path, rows },
                 { "pack", path }, { "reindex", path }, { "delete", path, "1" } }) {
-            const Run r = cli(args);
+            const ProcessRun r = cli(args);
             QVERIFY2(r.exitCode > 0, qPrintable(args.join(' ')));
             QVERIFY2(r.err.contains(QLatin1String("field 1 is NAME C 80 where DIR C 80 belongs")),
                 qPrintable(r.err));

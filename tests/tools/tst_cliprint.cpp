@@ -1,3 +1,4 @@
+#include "support/processrun.h"
 #include "support/testutil.h"
 
 #include <QProcess>
@@ -6,28 +7,13 @@
 namespace
 {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run cli(const QStringList &args)
+ProcessRun cli(const QStringList &args)
 {
-    QProcess p;
     // No display: the listing is drawn offscreen whatever the environment says.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TABULON_CLI), args);
-    Run r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return runCli(args, env);
 }
 
 } // namespace
@@ -77,7 +63,7 @@ private slots:
         QFETCH(int, entries);
         QFETCH(int, pages);
         QFile::remove(path("out.pdf"));
-        const Run r
+        const ProcessRun r
             = cli(QStringList { "print", path("T.dbf"), "--pdf", path("out.pdf") } + options);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QCOMPARE(r.err, QString());
@@ -111,7 +97,7 @@ private slots:
             a = a == QLatin1String("@T")     ? path("T.dbf")
                 : a == QLatin1String("@out") ? path("e.pdf")
                                              : a;
-        const Run r = cli(args);
+        const ProcessRun r = cli(args);
         QVERIFY2(r.exitCode > 0, qPrintable(r.err));
         QVERIFY2(r.err.startsWith(QLatin1String("tabulon-cli: ")), qPrintable(r.err));
         QCOMPARE(r.err.count(QLatin1Char('\n')), 1);

@@ -1,5 +1,6 @@
 #include "platform/profile.h"
 #include "store/catalogtable.h"
+#include "support/processrun.h"
 #include "support/testutil.h"
 
 #include <QProcess>
@@ -11,32 +12,9 @@
 namespace
 {
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-Run run(const QString &program, const QStringList &args, const QByteArray &input = {})
+ProcessRun cli(const QStringList &args)
 {
-    QProcess p;
-    p.start(program, args);
-    if (!input.isEmpty()) {
-        p.write(input);
-        p.closeWriteChannel();
-    }
-    Run r;
-    if (!p.waitForFinished(60000))
-        return r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    r.out = p.readAllStandardOutput();
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
-Run cli(const QStringList &args)
-{
-    return run(QStringLiteral(TABULON_CLI), args);
+    return runCli(args);
 }
 
 } // namespace
@@ -54,8 +32,8 @@ class TestCliScripts : public QObject
     }
     QStringList dumpLines(const QStringList &extra = {})
     {
-        const Run r = cli(QStringList { QStringLiteral("dump"), table() } + extra);
-        return QString::fromUtf8(r.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const ProcessRun r = cli(QStringList { QStringLiteral("dump"), table() } + extra);
+        return r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
 
     void tagFile(const QString &name, const QString &tags)
@@ -87,17 +65,17 @@ private slots:
     // folder's own files (the table among them) are never catalogued.
     void updateAllThenChanges()
     {
-        Run r = cli({ QStringLiteral("update"), table(), QStringLiteral("--all") });
+        ProcessRun r = cli({ QStringLiteral("update"), table(), QStringLiteral("--all") });
         QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.out, QByteArray("3 appended, 0 refreshed, 0 deleted, 0 skipped\n"));
+        QCOMPARE(r.out, QStringLiteral("3 appended, 0 refreshed, 0 deleted, 0 skipped\n"));
         QCOMPARE(dumpLines().size(), 3);
         r = cli({ QStringLiteral("update"), table(), QStringLiteral("--quiet") });
-        QCOMPARE(r.out, QByteArray("0 appended, 0 refreshed, 0 deleted, 0 skipped\n"));
+        QCOMPARE(r.out, QStringLiteral("0 appended, 0 refreshed, 0 deleted, 0 skipped\n"));
         QVERIFY(QFile::remove(root() + QStringLiteral("Texte/brief.txt")));
         file(QStringLiteral("Texte/neu.txt"));
         r = cli({ QStringLiteral("update"), table(), QStringLiteral("--folder"),
             QStringLiteral("texte") });
-        QCOMPARE(r.out, QByteArray("1 appended, 0 refreshed, 1 deleted, 0 skipped\n"));
+        QCOMPARE(r.out, QStringLiteral("1 appended, 0 refreshed, 1 deleted, 0 skipped\n"));
         QCOMPARE(dumpLines({ QStringLiteral("--folder"), QStringLiteral("Texte") }).size(), 1);
     }
 
@@ -113,11 +91,11 @@ private slots:
         QVERIFY(testutil::writeFile(program + QStringLiteral("arch.ini"),
             "[Local]\r\nPath=" + root().toUtf8() + "\r\nDel=5\r\n"));
         const QString tool = program + QStringLiteral("tabulon-cli");
-        QCOMPARE(run(tool, { QStringLiteral("update"), table() }).exitCode, 0);
+        QCOMPARE(runProcess(tool, { QStringLiteral("update"), table() }).exitCode, 0);
         QVERIFY(QFile::remove(root() + QStringLiteral("Fotos/2019/berg.jpg")));
-        const Run r = run(tool, { QStringLiteral("update"), table() });
+        const ProcessRun r = runProcess(tool, { QStringLiteral("update"), table() });
         QCOMPARE(r.exitCode, 0);
-        QVERIFY2(r.out.contains("1 deleted"), r.out.constData());
+        QVERIFY2(r.out.contains(QLatin1String("1 deleted")), qPrintable(r.out));
         const Profile settings(program + QStringLiteral("arch.ini"));
         QCOMPARE(settings.readInteger(QStringLiteral("Local"), QStringLiteral("Del"), 0), 6);
     }
@@ -145,11 +123,10 @@ private slots:
         QCOMPARE(cli({ QStringLiteral("update"), table() }).exitCode, 0);
         tagFile(QStringLiteral("brief.txt"), QStringLiteral("Q"));
 
-        const Run r = cli(QStringList { QStringLiteral("search"), table() } + args);
+        const ProcessRun r = cli(QStringList { QStringLiteral("search"), table() } + args);
         QCOMPARE(r.exitCode, 0);
         QStringList found;
-        for (const QString &line :
-            QString::fromUtf8(r.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        for (const QString &line : r.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             found << line.section(QLatin1Char('\t'), 1, 1);
         QCOMPARE(found, names);
     }
@@ -179,10 +156,10 @@ private slots:
                          QStringLiteral("--with-text"), QStringLiteral("-o"), out })
                      .exitCode,
             0);
-        const Run py = run(QStringLiteral("python3"), { QStringLiteral("-c"), reader, out });
+        const ProcessRun py
+            = runProcess(QStringLiteral("python3"), { QStringLiteral("-c"), reader, out });
         QVERIFY2(py.exitCode == 0, qPrintable(py.err));
-        const QStringList lines
-            = QString::fromUtf8(py.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList lines = py.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 4);
         QCOMPARE(
             lines[0], QStringLiteral("['folder', 'name', 'date', 'note', 'tags', 'size', 'text']"));
@@ -196,10 +173,10 @@ private slots:
     void htmlPageEscapesAndGroupsByFolder()
     {
         QCOMPARE(cli({ QStringLiteral("update"), table() }).exitCode, 0);
-        const Run r = cli({ QStringLiteral("export"), table(), QStringLiteral("--format"),
+        const ProcessRun r = cli({ QStringLiteral("export"), table(), QStringLiteral("--format"),
             QStringLiteral("html"), QStringLiteral("--with-text") });
         QCOMPARE(r.exitCode, 0);
-        const QString page = QString::fromUtf8(r.out);
+        const QString page = r.out;
         QCOMPARE(page.count(QStringLiteral("<table>")), 2);
         QVERIFY(page.contains(QStringLiteral("&lt;b&gt;zwei&lt;/b&gt; &amp; \u00e9t\u00e9")));
         QVERIFY(page.contains(QStringLiteral("strand, &quot;blau&quot;.jpg")));
