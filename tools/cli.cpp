@@ -54,6 +54,19 @@ DbStatus openTable(DbfTable &table, const QString &path)
     return st;
 }
 
+DbStatus openTableView(
+    DbfTable &table, const QString &path, const QByteArray &order, const QString *folder)
+{
+    DbStatus st = openTable(table, path);
+    if (st)
+        st = table.setOrder(order);
+    if (st && folder) {
+        const auto [low, high] = CatalogTable::folderRange(folderArgument(*folder));
+        st = table.setRange(low, high);
+    }
+    return st;
+}
+
 QString rootOf(const QString &tablePath)
 {
     return QFileInfo(tablePath).absolutePath() + QLatin1Char('/');

@@ -38,6 +38,10 @@ int usageError(const QString &command, const QString &problem);
 // Opens a table file of the catalogue's layout without the catalogue's rules (dump, check,
 // repairs). Missing: NotFound; held by another process: Locked with a message that says so.
 DbStatus openTable(DbfTable &table, const QString &path);
+// openTable, then the order given (empty: the physical order) and, when folder is not
+// null, the range of that folder (typed as on the command line).
+DbStatus openTableView(
+    DbfTable &table, const QString &path, const QByteArray &order, const QString *folder);
 // Opens the catalogue whose table path names: the root folder is the table's folder and
 // the archive name its base name. The table must exist (it is never created here).
 DbStatus openCatalogue(CatalogTable &catalogue, const QString &path);

@@ -263,14 +263,8 @@ int cmdExport(const QString &path, const QStringList &args)
         order = "1";
 
     DbfTable table;
-    DbStatus st = cli::openTable(table, path);
-    if (st)
-        st = table.setOrder(order);
-    if (st && hasFolder) {
-        const auto [low, high]
-            = CatalogTable::folderRange(cli::folderArgument(o.value(QStringLiteral("--folder"))));
-        st = table.setRange(low, high);
-    }
+    const QString folder = o.value(QStringLiteral("--folder"));
+    DbStatus st = cli::openTableView(table, path, order, hasFolder ? &folder : nullptr);
     if (st && o.has(QStringLiteral("--tags")))
         table.setFilter(tagfilter::Dbf1FilterRecord(
             table, tagfilter::fromAnswer(o.value(QStringLiteral("--tags")))));

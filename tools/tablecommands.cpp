@@ -138,14 +138,8 @@ int cmdDump(const QString &path, const QStringList &args)
     if (hasFolder && order.isEmpty())
         order = "1";
     DbfTable table;
-    DbStatus st = cli::openTable(table, path);
-    if (st)
-        st = table.setOrder(order);
-    if (st && hasFolder) {
-        const auto [low, high]
-            = CatalogTable::folderRange(cli::folderArgument(o.value(QStringLiteral("--folder"))));
-        st = table.setRange(low, high);
-    }
+    const QString folder = o.value(QStringLiteral("--folder"));
+    DbStatus st = cli::openTableView(table, path, order, hasFolder ? &folder : nullptr);
     if (!st)
         return failed(st);
     QTextStream out(stdout);
