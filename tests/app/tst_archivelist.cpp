@@ -4,6 +4,23 @@
 
 #include <QtTest>
 
+namespace
+{
+
+// A program folder holding the entries: settings files, and folders for names ending in "/".
+void makeProgramFolder(const QTemporaryDir &dir, const QStringList &entries, ProgramFolder *program)
+{
+    for (const QString &entry : entries) {
+        if (entry.endsWith(QLatin1Char('/')))
+            QVERIFY(QDir(dir.path()).mkdir(entry.chopped(1)));
+        else
+            QVERIFY(testutil::writeFile(dir.filePath(entry), "[Local]\r\n"));
+    }
+    *program = { dir.filePath("tabulon"), dir.path() + QLatin1Char('/'), false };
+}
+
+} // namespace
+
 class TestArchiveList : public QObject
 {
     Q_OBJECT
@@ -28,14 +45,10 @@ private slots:
         QFETCH(QStringList, entries);
         QFETCH(QStringList, listed);
         QTemporaryDir dir;
-        for (const QString &entry : entries) {
-            if (entry.endsWith(QLatin1Char('/')))
-                QVERIFY(QDir(dir.path()).mkdir(entry.chopped(1)));
-            else
-                QVERIFY(testutil::writeFile(dir.filePath(entry), "[Local]\r\n"));
-        }
-        const ProgramFolder program { dir.filePath("tabulon"), dir.path() + QLatin1Char('/'),
-            false };
+        ProgramFolder program;
+        makeProgramFolder(dir, entries, &program);
+        if (QTest::currentTestFailed())
+            return;
         QCOMPARE(archiveNames(program), listed);
     }
 
@@ -98,14 +111,10 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, file);
         QTemporaryDir dir;
-        for (const QString &entry : entries) {
-            if (entry.endsWith(QLatin1Char('/')))
-                QVERIFY(QDir(dir.path()).mkdir(entry.chopped(1)));
-            else
-                QVERIFY(testutil::writeFile(dir.filePath(entry), "[Local]\r\n"));
-        }
-        const ProgramFolder program { dir.filePath("tabulon"), dir.path() + QLatin1Char('/'),
-            false };
+        ProgramFolder program;
+        makeProgramFolder(dir, entries, &program);
+        if (QTest::currentTestFailed())
+            return;
         QVERIFY(archiveFileExists(program, name));
         QCOMPARE(archiveFilePath(program, name), dir.path() + QLatin1Char('/') + file);
     }
