@@ -56,6 +56,7 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     hooks.updateFolder = [this] { return m_folderUpdate->updateCurrentFolder(); };
     m_editing
         = std::make_unique<EditingCommands>(state, *m_browsing, window, commands, std::move(hooks));
+    m_archive->setEditEnding([this] { return m_editing->endEditForClosing(); });
     ShellCommands::Hooks shellHooks;
     shellHooks.stopViewerSync = stopViewerSync;
     shellHooks.startViewerWatch = [&window] { window.startViewerWatch(); };
