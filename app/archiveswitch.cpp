@@ -12,6 +12,8 @@ namespace
 // so its file is written (and its table closed) before anything of the new one is read.
 bool changeTo(const QString &name, Settings &settings, ArchiveSteps &steps)
 {
+    if (!steps.endEdit())
+        return false;
     steps.SaveArchiveSettings();
     settings.ArchiveName = name;
     steps.SaveProgramSettings();

@@ -5,9 +5,9 @@
 #include <QString>
 
 // The three archive commands of the File menu: switch, new and delete. They ask through
-// the shared dialog and run the steps of an archive change in their fixed order: the open
-// archive's file written (its table closed), ArchiveName set, the program-wide file
-// written, the other archive opened, then shown.
+// the shared dialog and run the steps of an archive change in their fixed order: an edit of
+// the open archive ended, its file written (its table closed), ArchiveName set, the
+// program-wide file written, the other archive opened, then shown.
 
 // The steps an archive change is made of; the main window's archive handling provides
 // them, tests record them.
@@ -17,6 +17,9 @@ public:
     virtual ~ArchiveSteps() = default;
     // The archive list with a caption: the chosen name, or empty when none was chosen.
     virtual QString ChooseArchive(const QString &caption) = 0;
+    // Ends an edit of the open archive before its table closes. False when the edit must go
+    // on (the user has been told why): the archive then stays open.
+    virtual bool endEdit() { return true; }
     virtual void SaveArchiveSettings() = 0;
     virtual void SaveProgramSettings() = 0;
     // Opens the archive ArchiveName names. False when no archive could be opened and the

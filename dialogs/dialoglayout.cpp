@@ -1,5 +1,7 @@
 #include "dialoglayout.h"
 
+#include <QUrl>
+
 namespace
 {
 
@@ -109,9 +111,11 @@ QPoint centredPosition(const QRect &owner, const QSize &size)
 
 QString dialogLink(const QString &option)
 {
-    if (option == QLatin1String("2"))
-        return QStringLiteral("https://www.tabulon.example/download/");
-    return QStringLiteral("https://www.tabulon.example/");
+    const QUrl url(option, QUrl::TolerantMode);
+    const bool address = url.isValid() && !url.isRelative()
+        && (url.isLocalFile() || url.scheme() == QLatin1String("http")
+            || url.scheme() == QLatin1String("https"));
+    return address ? option : QString();
 }
 
 bool focusOnNo(int kind, const QString &option)

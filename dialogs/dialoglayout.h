@@ -39,8 +39,9 @@ int dialogHeight(int baseHeight, int labelHeight);
 // screen when the main window is not visible); the halves are truncated toward zero.
 QPoint centredPosition(const QRect &owner, const QSize &size);
 
-// The web address behind a link choice of the about box ("2" the second, anything else the
-// first).
+// The link the about box shows for its option: an address (file:, http: or https:) as it
+// stands. Anything else, the link choices "1" and "2" of the maker's web addresses among
+// them, gives none, and the about box then shows no link: the program has no web address.
 QString dialogLink(const QString &option);
 
 // Kinds 4 and 5: the option that puts the first focus on No.

@@ -10,6 +10,8 @@ namespace
 const char kExists[] = "File  '%1'  exists !\rOverwrite ?";
 const char kAlsoInfo[] = "Also copy the Info-file ?";
 const char kNotCopied[] = "File  '%1'  could not be copied !";
+const char kStrayText[] = "A long text of that name lies in  '%1', which the copy would take "
+                          "for its own.";
 
 QString joined(const QString &folder, const QString &name)
 {
@@ -32,6 +34,7 @@ DbStatus copyCatalogueFile(
 {
     const QString source = resolver.resolve(dir, name);
     const QString target = joined(folder, name);
+    const QString infoName = name + QStringLiteral(".!");
     if (filemoves::sameEntry(source, target))
         return { DbStatus::InvalidArgument,
             QString::fromLatin1(kNotCopied).arg(name)
@@ -40,13 +43,20 @@ DbStatus copyCatalogueFile(
         && ShowDialog(DialogKind::WarningQuestion, QString::fromLatin1(kExists).arg(name))
             != QLatin1String("1"))
         return DbStatus::ok();
-    DbStatus st = copied(source, target, name);
-    if (!st)
+    const QString info = resolver.resolve(dir, infoName);
+    const bool withText = filemoves::entryExists(info)
+        && ShowDialog(DialogKind::Confirmation, QString::fromLatin1(kAlsoInfo))
+            == QLatin1String("1");
+    // A text lying there under the name would be taken for the copy's own: only this file's
+    // own text, copied over it, may take its place.
+    const QString infoTarget = joined(folder, infoName);
+    const bool textThere = filemoves::entryExists(infoTarget);
+    if ((textThere || PathResolver(folder).exists(infoName)) && !(withText && textThere))
+        return { DbStatus::InvalidArgument,
+            QString::fromLatin1(kNotCopied).arg(name) + QLatin1Char('\r')
+                + QString::fromLatin1(kStrayText).arg(folder) };
+    const DbStatus st = copied(source, target, name);
+    if (!st || !withText)
         return st;
-    const QString info = resolver.resolve(dir, name + QStringLiteral(".!"));
-    if (!filemoves::entryExists(info)
-        || ShowDialog(DialogKind::Confirmation, QString::fromLatin1(kAlsoInfo))
-            != QLatin1String("1"))
-        return st;
-    return copied(info, target + QStringLiteral(".!"), name + QStringLiteral(".!"));
+    return copied(info, infoTarget, infoName);
 }

@@ -70,14 +70,18 @@ bool planMove(const PathResolver &resolver, const FileMoveRequest &request, Move
     paths.target = joined(folder, diskName);
     if (resolver.exists(request.destination + request.name) || filemoves::entryExists(paths.target))
         return false;
+    // A text waiting there under the name would be lost under this file's own text, or
+    // taken for the text of a file that has none.
+    const QString infoTarget = joined(folder, diskName + kInfoSuffix);
+    if (resolver.exists(request.destination + request.name + kInfoSuffix)
+        || filemoves::entryExists(infoTarget))
+        return false;
     const QString info = resolver.resolve(request.sourceFolder, request.name + kInfoSuffix);
-    if (!filemoves::entryExists(info))
-        return true;
-    paths.info = info;
-    paths.infoTarget = joined(folder, diskName + kInfoSuffix);
-    // Another text waiting there under the name would be lost or taken for this file's.
-    return !resolver.exists(request.destination + request.name + kInfoSuffix)
-        && !filemoves::entryExists(paths.infoTarget);
+    if (filemoves::entryExists(info)) {
+        paths.info = info;
+        paths.infoTarget = infoTarget;
+    }
+    return true;
 }
 
 // Each level a folder the tree shows, DIR wide enough for it.

@@ -37,7 +37,8 @@ QString sameFolderMessage();
 // Refused with "File  '%s'  could not be moved !" (NAME), before anything changes, when
 // the record or the file is not there, the destination is not a folder the tree shows or
 // does not fit into DIR, the destination already holds a file of that name (in any letter
-// case) or an info file under the info file's name, or the system refuses the move
+// case) or an info file under the info file's name (also when the file has no text of its
+// own, which would take that one over), or the system refuses the move
 // (another volume, file in use). The same folder on both sides gives sameFolderMessage().
 // A file travels with its info file: when the info file cannot follow, or the record
 // cannot be written, the moves are undone and the move fails as a whole; only when even

@@ -192,6 +192,7 @@ public:
     {
     }
     QString ChooseArchive(const QString &caption) override { return m_c.ChooseArchive(caption); }
+    bool endEdit() override { return !m_c.m_endEdit || m_c.m_endEdit(); }
     void SaveArchiveSettings() override { m_c.SaveArchiveSettings(); }
     void SaveProgramSettings() override { m_c.SaveProgramSettings(); }
     bool OpenArchive() override

@@ -72,6 +72,8 @@ public:
     // What an archive change needs of the views: the archive just opened shown (tree and
     // status bar), and the window's layout rules run once more.
     void setViewSteps(std::function<void()> showArchive, std::function<void()> relayout);
+    // Ends an edit before the table of an archive change closes; false keeps the archive.
+    void setEditEnding(std::function<bool()> endEdit) { m_endEdit = std::move(endEdit); }
 
 private:
     class Steps;
@@ -89,4 +91,5 @@ private:
     bool m_archiveOpen = false;
     std::function<void()> m_showArchive;
     std::function<void()> m_relayout;
+    std::function<bool()> m_endEdit;
 };

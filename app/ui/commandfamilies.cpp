@@ -56,6 +56,7 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     hooks.updateFolder = [this] { return m_folderUpdate->updateCurrentFolder(); };
     m_editing
         = std::make_unique<EditingCommands>(state, *m_browsing, window, commands, std::move(hooks));
+    m_archive->setEditEnding([this] { return m_editing->endEditForClosing(); });
     ShellCommands::Hooks shellHooks;
     shellHooks.stopViewerSync = stopViewerSync;
     shellHooks.startViewerWatch = [&window] { window.startViewerWatch(); };
@@ -106,14 +107,24 @@ void CommandFamilies::attachCommands()
     c.attach(Command::miHelpClick, [&p] { p.miHelpClick(); });
     c.attach(Command::Info1Click, [&p] { p.Info1Click(); });
 
+    // Walks of the whole table and rebuilt folders end an edit first, as leaving its view
+    // does: the walk must not meet a record still being typed, nor add its records to a
+    // table that takes them for records typed into the grid.
+    const auto afterEdit = [&e](std::function<void()> command) {
+        return [&e, command] {
+            if (e.finishEditing())
+                command();
+        };
+    };
+
     c.attach(Command::miIndex1Click, [&b, failing] { failing(b.miIndex1Click()); });
-    c.attach(Command::ReorganisationClick, [&b, failing] { failing(b.Reorganise()); });
+    c.attach(Command::ReorganisationClick, afterEdit([&b, failing] { failing(b.Reorganise()); }));
     c.attach(Command::miAllexpClick, [&b] { b.miAllexpClick(); });
     c.attach(Command::miAllcolClick, [&b, failing] { failing(b.miAllcolClick()); });
     c.attach(Command::miClearsearchClick, [&b] { b.ClearSearch(); });
 
-    c.attach(Command::miOrdnerupdate1Click, [&u] { u.miOrdnerupdate1Click(); });
-    c.attach(Command::miAllUpdClick, [&u] { u.miAllUpdClick(); });
+    c.attach(Command::miOrdnerupdate1Click, afterEdit([&u] { u.miOrdnerupdate1Click(); }));
+    c.attach(Command::miAllUpdClick, afterEdit([&u] { u.miAllUpdClick(); }));
 
     c.attach(Command::Mutieren1Click, [&e] { e.Mutieren1Click(); });
     c.attach(Command::miTextClick, [&e] { e.miTextClick(); });

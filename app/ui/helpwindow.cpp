@@ -135,16 +135,21 @@ void HelpWindow::fillContents()
     m_contents->expandToDepth(0);
 }
 
-// The contents entry of the topic shown, so that Back and Forward keep the place visible.
+// The contents entry of the topic shown, so that Back and Forward keep the place visible;
+// none for a place that is no topic (the start of the guide).
 void HelpWindow::markTopic()
 {
     const QString anchor = m_text->source().fragment();
-    QTreeWidgetItemIterator it(m_contents);
-    for (; *it; ++it)
-        if ((*it)->data(0, Qt::UserRole).toString() == anchor && !anchor.isEmpty()) {
-            const QSignalBlocker quiet(m_contents);
-            m_contents->setCurrentItem(*it);
-            m_contents->scrollToItem(*it);
-            return;
-        }
+    QTreeWidgetItem *entry = nullptr;
+    for (QTreeWidgetItemIterator it(m_contents); *it && !anchor.isEmpty() && !entry; ++it)
+        if ((*it)->data(0, Qt::UserRole).toString() == anchor)
+            entry = *it;
+    const QSignalBlocker quiet(m_contents);
+    if (!entry) {
+        m_contents->setCurrentItem(nullptr);
+        m_contents->clearSelection();
+        return;
+    }
+    m_contents->setCurrentItem(entry);
+    m_contents->scrollToItem(entry);
 }

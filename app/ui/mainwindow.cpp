@@ -269,9 +269,8 @@ void MainWindow::createFunctionKeyBar()
 void MainWindow::setGridModel(QAbstractItemModel *model)
 {
     m_grid->setModel(model ? model : m_placeholderModel);
-    const auto &widths = m_state.settings.GridColumnWidths;
     for (int c = 0; c < GridColumnCount; ++c)
-        m_grid->setColumnWidth(c, widths[size_t(c)]);
+        m_grid->setColumnWidth(c, shownColumnWidth(c));
     applyNoteWidth();
 }
 

@@ -124,6 +124,8 @@ private:
     bool guarded(const std::function<void()> &fn);
     void applyLookTo(QObject *object);
     void applyGridLines(QTableView *grid);
+    int shownColumnWidth(int column) const;
+    int storedColumnWidth(int column) const;
     void applyMainViews();
     void applyNoteWidth();
     void fitPendingGridHeight();
@@ -154,4 +156,5 @@ private:
     std::unique_ptr<CommandFamilies> m_families;
     bool m_shown = false;
     bool m_gridHeightPending = false; // the stored height waits for the window's first show
+    int m_dateNarrowing = 0; // the pixels the grid lines take from the shown Date column
 };

@@ -220,19 +220,38 @@ void MainWindow::applyLookTo(QObject *object)
 void MainWindow::applyGridLines(QTableView *grid)
 {
     const int columns = grid->model() ? grid->model()->columnCount() : 0;
+    const int narrowing = columns > 3 && columns < 6 ? columns - 1 : 0;
     QHeaderView *header = grid->horizontalHeader();
     const int gridLines = m_state.settings.GridLines;
     if (gridLines == 0 && grid->showGrid()) {
         grid->setShowGrid(false);
         header->setSectionResizeMode(QHeaderView::Fixed);
-        if (columns > 3 && columns < 6)
-            grid->setColumnWidth(3, grid->columnWidth(3) + columns - 1);
+        const int back = grid == m_grid ? m_dateNarrowing : narrowing;
+        grid->setColumnWidth(3, grid->columnWidth(3) + back);
+        if (grid == m_grid)
+            m_dateNarrowing = 0;
     } else if (gridLines == 1 && !grid->showGrid()) {
         grid->setShowGrid(true);
         header->setSectionResizeMode(QHeaderView::Interactive);
-        if (columns > 3 && columns < 6)
-            grid->setColumnWidth(3, grid->columnWidth(3) - (columns - 1));
+        grid->setColumnWidth(3, grid->columnWidth(3) - narrowing);
+        if (grid == m_grid)
+            m_dateNarrowing = narrowing;
     }
+}
+
+// GridColumnWidths hold the Date column without the pixels the grid lines take from it:
+// only the column shown is narrower, so that the width stored stays the same start after
+// start.
+int MainWindow::shownColumnWidth(int column) const
+{
+    const int stored = m_state.settings.GridColumnWidths[size_t(column)];
+    return column == 3 ? qMax(0, stored - m_dateNarrowing) : stored;
+}
+
+int MainWindow::storedColumnWidth(int column) const
+{
+    const int shown = m_grid->columnWidth(column);
+    return column == 3 ? shown + m_dateNarrowing : shown;
 }
 
 void MainWindow::applyMainViews()
@@ -267,9 +286,8 @@ void MainWindow::applyWindowBounds()
 
 void MainWindow::applyProgramColumnWidths()
 {
-    const auto &w = m_state.settings.GridColumnWidths;
     for (int c : { 0, 2, 3, 4 })
-        m_grid->setColumnWidth(c, w[size_t(c)]);
+        m_grid->setColumnWidth(c, shownColumnWidth(c));
     applyNoteWidth();
 }
 
@@ -317,7 +335,7 @@ void MainWindow::storeWindowLayout()
     l.showTopToolbar = topToolbarShown();
     l.showBottomToolbar = bottomToolbarShown();
     for (int c : { 0, 2, 3, 4 })
-        s.GridColumnWidths[size_t(c)] = m_grid->columnWidth(c);
+        s.GridColumnWidths[size_t(c)] = storedColumnWidth(c);
     // A stored system colour stays one while the toolbar still shows it.
     if (toQColor(s.ToolbarColor, palette()) != toolbarColor())
         s.ToolbarColor = fromQColor(toolbarColor());

@@ -3,6 +3,7 @@
 #include "app/regional.h"
 #include "app/settingslook.h"
 #include "app/ui/commandfamilies.h"
+#include "browse/ui/editingcommands.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -65,7 +66,10 @@ void MainWindow::QuitProgram()
 
 void MainWindow::ExitClick()
 {
-    QuitProgram();
+    // The edit ends as the table's closing would end it, but a text that cannot be saved
+    // keeps the program running, as it keeps the window open when it is closed.
+    if (m_families->editing().endEditForClosing())
+        QuitProgram();
 }
 
 void MainWindow::Timer2Timer()

@@ -5,6 +5,8 @@
 #include "dialogs/shareddialog.h"
 #include "helpwindow.h"
 
+#include <QUrl>
+
 ProgramCommands::ProgramCommands(
     AppState &state, CommandPort &commands, ProgramFolder program, LookWindow window)
     : m_state(state)
@@ -67,8 +69,10 @@ void ProgramCommands::miHelpClick()
 
 void ProgramCommands::Info1Click()
 {
-    // Link choice "2": the download page.
-    ShowDialog(DialogKind::About, noticeLine(), QStringLiteral("2"));
+    // The link leads to the guide installed with the program; without one there is none.
+    const QString guide = m_state.settings.HelpFilePath;
+    ShowDialog(DialogKind::About, noticeLine(),
+        guide.isEmpty() ? QString() : QUrl::fromLocalFile(guide).toString());
 }
 
 void ProgramCommands::chooseHelpFile(const QString &languageCode)

@@ -36,7 +36,8 @@ public:
     // "&Help": the help file at its default topic, in the help window already showing it
     // or in a new one. Nothing without a help file.
     void miHelpClick();
-    // "&Info ...": the about box with the notice line and the download link.
+    // "&Info ...": the about box with the notice line and a link to the help file (none
+    // without one).
     void Info1Click();
 
     // Start-up: HelpFilePath chosen for the user's language, and "&Help" enabled exactly

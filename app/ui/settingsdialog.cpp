@@ -1,6 +1,7 @@
 #include "settingsdialog.h"
 
 #include "app/settingslook.h"
+#include "fileops/viewerhandoff.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -28,9 +29,9 @@ namespace
 
 const QString relativeNote = QStringLiteral("(relative: ..\\ or %usb%)");
 
-// Path fields: letters typed appear in lower case. Text put in by the program (the
-// setting, a file chosen in the file dialog) and pasted text keep theirs, since names on
-// this system differ by letter case.
+// The extensions field: letters typed appear in lower case. Text put in by the program
+// (the setting) and pasted text keep theirs. The path fields keep what is typed, since
+// names on this system differ by letter case.
 class LowerCaseEdit : public QLineEdit
 {
 public:
@@ -253,16 +254,21 @@ QWidget *SettingsDialog::createViewPage()
     column->addWidget(fonts);
 
     auto *viewer = new QGridLayout;
-    Edit1 = createEdit("Edit1", true);
+    Edit1 = createEdit("Edit1", FieldKind::Path);
     QPushButton *browse = createBrowseButton("BitBtn1");
     connect(browse, &QPushButton::clicked, this, [this] { chooseFile(Edit1); });
-    Edit7 = createEdit("Edit7", true);
+    Edit7 = createEdit("Edit7", FieldKind::LowerCase);
     Edit2 = createEdit("Edit2");
     Edit8 = createEdit("Edit8");
     Edit8->setFixedWidth(60);
     auto *delay = new QHBoxLayout;
     delay->addWidget(Edit8);
     delay->addWidget(unitLabel(QStringLiteral("ms"), page));
+    // The program must answer the user between the pauses, so no pause is longer.
+    auto *cap = new QLabel(
+        QStringLiteral("(each pause at most %1 ms)").arg(viewerhandoff::kMaxDelayMs), page);
+    cap->setObjectName(QStringLiteral("delayCapLabel"));
+    delay->addWidget(cap);
     delay->addStretch();
     viewer->addWidget(new QLabel(QStringLiteral("Viewer:"), page), 0, 0);
     viewer->addWidget(new QLabel(relativeNote, page), 0, 1);
@@ -319,7 +325,7 @@ QWidget *SettingsDialog::createParameterPage()
         "ComboBox7", { QStringLiteral("No"), QStringLiteral("Descript.ion") }, v.folderInfoMode);
     ComboBox3 = createList("ComboBox3", noYes, v.deleteEmptyFolders);
     ComboBox4 = createList("ComboBox4", noYes, v.searchInText);
-    Edit9 = createEdit("Edit9", true);
+    Edit9 = createEdit("Edit9", FieldKind::Path);
     QPushButton *browse = createBrowseButton("BitBtn2");
     connect(browse, &QPushButton::clicked, this, [this] { chooseFile(Edit9); });
     ComboBox1 = createList("ComboBox1", noYes, v.gridLines);
@@ -376,11 +382,11 @@ QPushButton *SettingsDialog::createBrowseButton(const char *name)
     return button;
 }
 
-QLineEdit *SettingsDialog::createEdit(const char *name, bool lowerCase)
+QLineEdit *SettingsDialog::createEdit(const char *name, FieldKind kind)
 {
-    QLineEdit *edit = lowerCase ? new LowerCaseEdit(this) : new QLineEdit(this);
+    QLineEdit *edit = kind == FieldKind::LowerCase ? new LowerCaseEdit(this) : new QLineEdit(this);
     edit->setObjectName(QLatin1String(name));
-    edit->setMinimumWidth(lowerCase ? 260 : 120);
+    edit->setMinimumWidth(kind == FieldKind::Short ? 120 : 260);
     return edit;
 }
 

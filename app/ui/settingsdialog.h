@@ -52,7 +52,10 @@ private:
     QLabel *createSample(const char *name, const QString &caption);
     QToolButton *createIconButton(const char *name, const QIcon &icon);
     QPushButton *createBrowseButton(const char *name);
-    QLineEdit *createEdit(const char *name, bool lowerCase = false);
+    // Short fields, paths (wide, kept as typed), lower-case texts (wide, letters typed
+    // appear in lower case).
+    enum class FieldKind { Short, Path, LowerCase };
+    QLineEdit *createEdit(const char *name, FieldKind kind = FieldKind::Short);
     QComboBox *createList(const char *name, const QStringList &items, int index);
     void fill(const SettingsDialogValues &v);
     void showSamples();

@@ -338,6 +338,20 @@ bool EditingCommands::finishEditing()
     return true;
 }
 
+bool EditingCommands::endEditForClosing()
+{
+    switch (m_state.mode) {
+    case UiMode::RecordEdit:
+        abortRecordEdit();
+        return true;
+    case UiMode::TextEdit:
+        return saveText(true);
+    case UiMode::Browse:
+        break;
+    }
+    return true;
+}
+
 void EditingCommands::Mutieren1Click()
 {
     if (m_state.mode == UiMode::RecordEdit) {

@@ -28,7 +28,9 @@ class QWidget;
 // Abort (F7) in record edit mode discards what was typed into the current record; the grid losing
 // the focus in that mode writes the record with the record rules in force (a change left in the
 // buffer would later be written without them). A text edit session belongs to the file it began on,
-// so a save after the table has moved elsewhere still writes that file's info file.
+// so a save after the table has moved elsewhere still writes that file's info file. Another
+// window of the program taking the focus ends no edit: the commands that act from there on
+// the record or the table end it themselves first.
 class EditingCommands : public QObject
 {
     Q_OBJECT
@@ -65,6 +67,11 @@ public:
     // leaving its view does (the record written, the text saved). False when a text could
     // not be saved: text edit mode then goes on, and the user has been told.
     bool finishEditing();
+    // For commands that close the table (another archive, the program's end): ends an edit
+    // mode as closing the table does. A record edit that was never confirmed is dropped, a
+    // text being edited is saved. False when the text could not be saved: text edit mode
+    // then goes on, the user has been told, and the table must stay open.
+    bool endEditForClosing();
 
     // Ending the modes: back to browse mode with the views and items of browse mode;
     // neither writes nor drops anything.

@@ -180,8 +180,10 @@ void MessageDialog::applyFields(const DialogRequest &request)
         Edit1->setText(request.option);
         Edit1->show();
     }
+    m_link = m_layout.link ? dialogLink(request.option) : QString();
+    // Without an address the about box shows no link at all.
+    m_layout.link = !m_link.isEmpty();
     if (m_layout.link) {
-        m_link = dialogLink(request.option);
         Label2->setTextFormat(Qt::PlainText);
         Label2->setText(m_link);
         Label2->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));

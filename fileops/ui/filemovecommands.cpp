@@ -137,6 +137,10 @@ void FolderFileCommands::Button3Click()
         m_window->hide();
         return;
     }
+    // An edit begun while the window was open ends before its file moves away or the
+    // source folder is shown again; a text that cannot be saved keeps the window open.
+    if (!finishEditing())
+        return;
     const QString destination = typedfolder::folderPath(m_window->destination());
     if (destination.isEmpty())
         return;
@@ -177,8 +181,12 @@ void FolderFileCommands::moveFileTo(const QString &destination)
 
 void FolderFileCommands::Button2Click()
 {
-    if (m_moveArchive == archiveKey())
+    if (m_moveArchive == archiveKey()) {
+        // Showing the source folder again moves to another record: the edit ends first.
+        if (!finishEditing())
+            return;
         selectAfterRebuild(m_moveSource, QString());
+    }
     if (m_window)
         m_window->hide();
 }

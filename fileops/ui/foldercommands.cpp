@@ -165,7 +165,7 @@ void FolderFileCommands::popDelDirClick()
 {
     QTreeWidget *tree = m_views.tree();
     QTreeWidgetItem *item = tree->currentItem();
-    if (!item || !removeEmptyFolder(rootPath(), FolderPathOfNode(item)))
+    if (!item || !finishEditing() || !removeEmptyFolder(rootPath(), FolderPathOfNode(item)))
         return;
     // The tree moves its selection to a neighbour, which shows that folder.
     delete item;

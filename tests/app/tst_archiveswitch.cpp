@@ -12,6 +12,7 @@ struct RecordedSteps : ArchiveSteps {
     Settings &s;
     QString choice; // the archive list's answer
     bool opens = true;
+    bool editEnds = true;
     QStringList log;
 
     explicit RecordedSteps(Settings &settings)
@@ -22,6 +23,11 @@ struct RecordedSteps : ArchiveSteps {
     {
         log << "choose " + caption;
         return choice;
+    }
+    bool endEdit() override
+    {
+        log << "end edit";
+        return editEnds;
     }
     void SaveArchiveSettings() override { log << "save archive " + s.ArchiveName; }
     void SaveProgramSettings() override { log << "save program " + s.ArchiveName; }
@@ -65,11 +71,12 @@ private slots:
             << "PHOTOS" << true << QStringList { choose };
         QTest::newRow("old saved before the new opens")
             << "Music" << true
-            << QStringList { choose, "save archive Photos", "save program Music", "open Music",
-                   "show", "relayout" };
+            << QStringList { choose, "end edit", "save archive Photos", "save program Music",
+                   "open Music", "show", "relayout" };
         QTest::newRow("program ending: nothing shown")
             << "Music" << false
-            << QStringList { choose, "save archive Photos", "save program Music", "open Music" };
+            << QStringList { choose, "end edit", "save archive Photos", "save program Music",
+                   "open Music" };
     }
     void switching()
     {
@@ -94,8 +101,8 @@ private slots:
         QTest::newRow("first letter raised")
             << "photos 2021"
             << ""
-            << QStringList { "save archive Photos", "save program Photos 2021", "open Photos 2021",
-                   "show" };
+            << QStringList { "end edit", "save archive Photos", "save program Photos 2021",
+                   "open Photos 2021", "show" };
         QTest::newRow("taken in other letter case") << "MUSIC"
                                                     << "MUSIC" << QStringList();
         QTest::newRow("the program-wide file's name") << "tabulon"
@@ -113,6 +120,31 @@ private slots:
         RecordedSteps steps(m_settings);
         QCOMPARE(::newArchive(m_settings, m_program, steps), !log.isEmpty());
         QCOMPARE(steps.log, log);
+        QVERIFY(dialogs.done());
+    }
+
+    // An edit that has to go on (its text could not be saved) keeps the open archive:
+    // nothing is written, nothing else opened.
+    void editGoingOnKeepsTheArchive_data()
+    {
+        QTest::addColumn<bool>("switching"); // else a new archive
+        QTest::newRow("switch") << true;
+        QTest::newRow("new archive") << false;
+    }
+    void editGoingOnKeepsTheArchive()
+    {
+        QFETCH(bool, switching);
+        ScriptedDialogs dialogs;
+        if (!switching)
+            dialogs.input(QStringLiteral("Films"), "Name of the archive ?");
+        RecordedSteps steps(m_settings);
+        steps.choice = QStringLiteral("Music");
+        steps.editEnds = false;
+        QVERIFY(switching ? !switchArchive(m_settings, steps)
+                          : !::newArchive(m_settings, m_program, steps));
+        QCOMPARE(steps.log.last(), QStringLiteral("end edit"));
+        QVERIFY(!steps.log.join(' ').contains("save"));
+        QCOMPARE(m_settings.ArchiveName, QStringLiteral("Photos"));
         QVERIFY(dialogs.done());
     }
 

@@ -3,6 +3,7 @@
 #include "fileops/folderrename.h"
 #include "platform/diskpath.h"
 #include "store/catalogtable.h"
+#include "support/scripteddialogs.h"
 #include "support/testutil.h"
 
 #include <QtTest>
@@ -38,6 +39,8 @@ private slots:
     void recordsHiddenByTagFilterFollowToo();
     void copyNeverOntoItself_data();
     void copyNeverOntoItself();
+    void strayTextInDestination_data();
+    void strayTextInDestination();
 };
 
 void TestFileOps::init()
@@ -251,6 +254,70 @@ void TestFileOps::copyNeverOntoItself()
     const DbStatus st = copyCatalogueFile(PathResolver(root()), "D\\", "a.txt", root() + folder);
     QVERIFY(st.message().startsWith("File  'a.txt'  could not be copied !"));
     QCOMPARE(testutil::readFile(root() + "D/a.txt"), QByteArray("content"));
+}
+
+// C holds a long text under the name of the file that arrives: it belongs to no file there
+// and must never become the arriving file's text. A\B\x.txt has no text, D\a.txt has one.
+void TestFileOps::strayTextInDestination_data()
+{
+    QTest::addColumn<bool>("copy"); // else a move
+    QTest::addColumn<QString>("file"); // DIR|NAME
+    QTest::addColumn<QString>("stray"); // below the root
+    QTest::addColumn<QString>("answer"); // to "Also copy the Info-file ?"; empty: not asked
+    QTest::addColumn<QString>("textAfter"); // of the stray's place; empty: refused
+    const QString x = "A\\B\\|x.txt";
+    const QString a = "D\\|a.txt";
+    QTest::newRow("move without a text") << false << x << "C/x.txt.!"
+                                         << ""
+                                         << "";
+    QTest::newRow("move, text in other letter case") << false << x << "C/X.TXT.!"
+                                                     << ""
+                                                     << "";
+    QTest::newRow("copy without a text") << true << x << "C/x.txt.!"
+                                         << ""
+                                         << "";
+    QTest::newRow("copy, text in other letter case") << true << x << "C/X.txt.!"
+                                                     << ""
+                                                     << "";
+    QTest::newRow("copy, own text declined") << true << a << "C/a.txt.!"
+                                             << "2"
+                                             << "";
+    QTest::newRow("copy, own text replaces it") << true << a << "C/a.txt.!"
+                                                << "1"
+                                                << "own";
+}
+
+void TestFileOps::strayTextInDestination()
+{
+    QFETCH(bool, copy);
+    QFETCH(QString, file);
+    QFETCH(QString, stray);
+    QFETCH(QString, answer);
+    QFETCH(QString, textAfter);
+    const QString dir = file.section('|', 0, 0);
+    const QString name = file.section('|', 1);
+    QVERIFY(testutil::writeFile(root() + "D/a.txt.!", "own"));
+    QVERIFY(testutil::writeFile(root() + stray, "stray"));
+    const QStringList before = disk();
+    const QStringList recordsBefore = records();
+    ScriptedDialogs dialogs;
+    if (!answer.isEmpty())
+        dialogs.expect(DialogKind::Confirmation, answer, "Also copy the Info-file ?");
+    const DbStatus st = copy ? copyCatalogueFile(PathResolver(root()), dir, name, root() + "C")
+                             : MoveFileRecord(m_table, root(), { 0, dir, name, "C\\" }).status;
+    QVERIFY(dialogs.done());
+    QCOMPARE(records(), recordsBefore);
+    if (!textAfter.isEmpty()) {
+        QVERIFY(st.isOk());
+        QCOMPARE(testutil::readFile(root() + stray), textAfter.toLatin1());
+        QVERIFY(QFileInfo::exists(root() + "C/" + name));
+        return;
+    }
+    const QString refused
+        = copy ? "File  '%1'  could not be copied !" : "File  '%1'  could not be moved !";
+    QVERIFY2(st.message().startsWith(refused.arg(name)), qPrintable(st.message()));
+    QCOMPARE(disk(), before);
+    QCOMPARE(testutil::readFile(root() + stray), QByteArray("stray"));
 }
 
 QTEST_GUILESS_MAIN(TestFileOps)

@@ -40,6 +40,8 @@ private slots:
     void f8InDescriptionModeKeepsTypedNote();
     void f8StopsWhenDescriptIonCannotBeWritten();
     void emptyFolderIgnoresEditKeys();
+    void walksEndAnEditFirst_data();
+    void walksEndAnEditFirst();
 
 private:
     void start(const QStringList &names);
@@ -356,6 +358,43 @@ void TestEditing::emptyFolderIgnoresEditKeys()
         press(key);
         QCOMPARE(m_form->state().mode, UiMode::Browse);
     }
+}
+
+void TestEditing::walksEndAnEditFirst_data()
+{
+    QTest::addColumn<int>("command");
+    QTest::addColumn<Qt::Key>("edit");
+    const int all = int(Command::miAllUpdClick);
+    QTest::newRow("update all, note") << all << Qt::Key_F5;
+    QTest::newRow("update all, text") << all << Qt::Key_F6;
+    QTest::newRow("folder update, note") << int(Command::miOrdnerupdate1Click) << Qt::Key_F5;
+    QTest::newRow("reorganization, note") << int(Command::ReorganisationClick) << Qt::Key_F5;
+}
+
+// Commands that walk the table or build the folders again end an edit first, as leaving
+// its view does: the note typed is written, the text saved, and the records the walk adds
+// are not refused as if typed into the grid.
+void TestEditing::walksEndAnEditFirst()
+{
+    QFETCH(int, command);
+    QFETCH(Qt::Key, edit);
+    start({ "a.txt" });
+    press(edit);
+    QTest::keyClicks(QApplication::focusWidget(), "typed");
+    file("D/b.txt");
+    ScriptedDialogs dialogs;
+    if (command == int(Command::miAllUpdClick))
+        dialogs.yes("Update all folders ?");
+    m_form->commands().runCommand(Command(command));
+    QVERIFY(dialogs.done());
+    QCOMPARE(m_form->state().mode, UiMode::Browse);
+    QVERIFY(!table()->recordEditMode());
+    if (edit == Qt::Key_F5)
+        QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("typed"));
+    else
+        QCOMPARE(testutil::readFile(root() + "D/a.txt.!"), QByteArray("typed\r\n"));
+    if (command == int(Command::miAllUpdClick))
+        QCOMPARE(field("b.txt", CatalogTable::NAME), QStringLiteral("b.txt"));
 }
 
 QTEST_MAIN(TestEditing)

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
@@ -42,6 +43,8 @@ private slots:
     void windowMovesFileWithInfoFileAndRecord();
     void sameFolderKeepsWindowOpen();
     void windowKeys();
+    void windowEndsAnEditBegunMeanwhile_data();
+    void windowEndsAnEditBegunMeanwhile();
     void droppedFile_data();
     void droppedFile();
     void descriptionModeRewritesBothFolders();
@@ -345,6 +348,58 @@ void TestFolderFileCommands::windowKeys()
     QVERIFY(!window()->isVisible());
     QCOMPARE(views().selectedFolderPath(), QStringLiteral("Texte\\"));
     QVERIFY(QFileInfo::exists(root() + "Bilder/Fotos/a.jpg"));
+}
+
+void TestFolderFileCommands::windowEndsAnEditBegunMeanwhile_data()
+{
+    QTest::addColumn<Qt::Key>("edit");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("folderAfter"); // where a.jpg lies afterwards
+    QTest::newRow("text, OK") << Qt::Key_F6 << "Button3"
+                              << "Texte";
+    QTest::newRow("note, OK") << Qt::Key_F5 << "Button3"
+                              << "Texte";
+    QTest::newRow("text, Cancel") << Qt::Key_F6 << "Button2"
+                                  << "Bilder/Fotos";
+    QTest::newRow("note, Cancel") << Qt::Key_F5 << "Button2"
+                                  << "Bilder/Fotos";
+}
+
+// The window stays open beside the main window, where an edit of the file may begin. Its
+// buttons end that edit, as leaving the view would, before the file moves or the source
+// folder is shown again: the text travels with the file, the note stays in its record.
+void TestFolderFileCommands::windowEndsAnEditBegunMeanwhile()
+{
+    QFETCH(Qt::Key, edit);
+    QFETCH(QString, button);
+    QFETCH(QString, folderAfter);
+    start();
+    clickName("a.jpg");
+    press(Qt::Key_F10);
+    QTRY_VERIFY(window()->isActiveWindow());
+    QTest::keyClicks(destinationField(), "texte");
+    m_form->activateWindow();
+    QTRY_VERIFY(m_form->isActiveWindow());
+    press(edit);
+    press(Qt::Key_End);
+    QTest::keyClicks(QApplication::focusWidget(), " typed");
+    // Going over to the window ends nothing yet.
+    window()->activateWindow();
+    QTRY_VERIFY(window()->isActiveWindow());
+    QVERIFY(m_form->state().mode != UiMode::Browse);
+    QTest::mouseClick(window()->findChild<QPushButton *>(button), Qt::LeftButton);
+
+    QVERIFY(!window()->isVisible());
+    QCOMPARE(m_form->state().mode, UiMode::Browse);
+    QVERIFY(QFileInfo::exists(root() + folderAfter + "/a.jpg"));
+    const QByteArray text = edit == Qt::Key_F6 ? "long text typed\r\n" : "long text\r\n";
+    QCOMPARE(testutil::readFile(root() + folderAfter + "/a.jpg.!"), text);
+    for (const QString folder : { "Bilder/Fotos", "Texte" })
+        QCOMPARE(QFileInfo::exists(root() + folder + "/a.jpg.!"), folder == folderAfter);
+    select(QString(folderAfter).replace('/', '\\') + "\\");
+    QCOMPARE(shown("a.jpg").section('|', 0, 0),
+        edit == Qt::Key_F5 ? QStringLiteral("note of a.jpg typed")
+                           : QStringLiteral("note of a.jpg"));
 }
 
 void TestFolderFileCommands::droppedFile_data()

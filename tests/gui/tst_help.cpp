@@ -1,5 +1,6 @@
 #include "app/ui/helpwindow.h"
 #include "app/ui/programcommands.h"
+#include "dialogs/dialoglayout.h"
 #include "support/gui/mainwindowfixture.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
@@ -75,10 +76,15 @@ private slots:
         QTest::mouseClick(contents->viewport(), Qt::LeftButton, {},
             contents->visualItemRect(search.first()).center());
         QCOMPARE(text->source().fragment(), QStringLiteral("search"));
+        // The contents follow Back and Forward: the start of the guide is no entry.
         help->findChild<QAction *>(QStringLiteral("Back"))->trigger();
         QCOMPARE(text->source().fragment(), QString());
+        QCOMPARE(contents->currentItem(), nullptr);
+        QVERIFY(contents->selectedItems().isEmpty());
         help->findChild<QAction *>(QStringLiteral("Forward"))->trigger();
         QCOMPARE(text->source().fragment(), QStringLiteral("search"));
+        QCOMPARE(contents->currentItem(), search.first());
+        QVERIFY(search.first()->isSelected());
 
         // "&Help" again shows the same window at its default topic.
         m_form->commands().runCommand(Command::miHelpClick);
@@ -103,13 +109,26 @@ private slots:
         QTRY_VERIFY(program().helpWindows().isEmpty());
     }
 
-    void aboutBoxShowsTheNoticeAndTheDownloadLink()
+    // The about box links to the guide beside the program, and to nothing without one.
+    void aboutBoxLinksToTheGuide_data()
     {
+        QTest::addColumn<bool>("shipped");
+        QTest::newRow("guide beside the program") << true;
+        QTest::newRow("no guide") << false;
+    }
+    void aboutBoxLinksToTheGuide()
+    {
+        QFETCH(bool, shipped);
+        if (shipped)
+            shipGuide("Tabulon-en.html");
+        program().chooseHelpFile("EN");
         ScriptedDialogs dialogs;
         dialogs.expect(DialogKind::About, "1", ProgramCommands::noticeLine());
         m_form->commands().runCommand(Command::Info1Click);
         QVERIFY(dialogs.done());
-        QCOMPARE(dialogs.requests().first().option, QStringLiteral("2"));
+        const QString link = dialogLink(dialogs.requests().first().option);
+        QCOMPARE(
+            link, shipped ? QUrl::fromLocalFile(root() + "Tabulon-en.html").toString() : QString());
     }
 };
 

@@ -200,8 +200,8 @@ private slots:
         QCOMPARE(grid()->font().pointSize(), 8);
     }
 
-    // Typed letters appear in lower case in the path fields only; a chosen file keeps its
-    // name; an empty delay gives 300 ms.
+    // Typed letters appear in lower case in the extensions field only; a chosen file keeps
+    // its name; an empty delay gives 300 ms.
     void viewerFields()
     {
         const Settings &s = m_form->state().settings;
@@ -216,6 +216,41 @@ private slots:
         QCOMPARE(s.ViewerParams, QStringLiteral("ABC"));
         QCOMPARE(s.ViewerPath, QStringLiteral("/opt/Viewer/View"));
         QCOMPARE(s.ViewerDelay, 300);
+    }
+
+    // Names on this system differ by letter case: the path fields keep what is typed.
+    void pathFieldsKeepTheTypedCase_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("viewer") << "Edit1"
+                                << "~/Apps/MyViewer/view";
+        QTest::newRow("file manager") << "Edit9"
+                                      << "/opt/Double Commander/DC";
+    }
+    void pathFieldsKeepTheTypedCase()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        inDialog([&](SettingsDialog *d) {
+            if (field == "Edit9")
+                QTest::keyClick(d, Qt::Key_F6);
+            retype(child<QLineEdit>(d, qPrintable(field)), typed);
+            click(child<QPushButton>(d, "Button3"));
+        });
+        const Settings &s = m_form->state().settings;
+        QCOMPARE(field == "Edit1" ? s.ViewerPath : s.FileManagerPath, typed);
+    }
+
+    // The delay is kept as typed, and the dialog says how long a pause lasts at most.
+    void delayStatesItsCap()
+    {
+        inDialog([](SettingsDialog *d) {
+            QVERIFY(child<QLabel>(d, "delayCapLabel")->text().contains("at most 1000 ms"));
+            retype(child<QLineEdit>(d, "Edit8"), "2500");
+            click(child<QPushButton>(d, "Button3"));
+        });
+        QCOMPARE(m_form->state().settings.ViewerDelay, 2500);
     }
 
     // "Grid-Lines:" No -> Yes draws the lines at once and takes 4 pixels from the Date
