@@ -1,5 +1,6 @@
 #include "archivefiles.h"
 
+#include "archivelist.h"
 #include "dialogs/shareddialog.h"
 #include "platform/desktoplink.h"
 
@@ -51,6 +52,15 @@ ArchiveFileResult readOrCreateArchiveFile(Settings &settings, const ProgramFolde
     }
     *status = readArchiveSettings(settings, path, program);
     return status->isOk() ? ArchiveFileResult::Read : ArchiveFileResult::Unreadable;
+}
+
+bool checkArchiveName(const QString &name)
+{
+    const QString fault = archiveNameFault(name);
+    if (fault.isEmpty())
+        return true;
+    ShowDialog(DialogKind::Error, archiveNameRefusal(name, fault));
+    return false;
 }
 
 bool checkRootDrive(const Settings &settings)

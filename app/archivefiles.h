@@ -42,6 +42,12 @@ enum class ArchiveFileResult {
 ArchiveFileResult readOrCreateArchiveFile(Settings &settings, const ProgramFolder &program,
     const RootQuestion &askRoot, ProfileStatus *status);
 
+// The name check of OpenArchive, for a name that came from the command line or the
+// program-wide file: true when it can be an archive's (archiveNameFault); otherwise shows
+// why and returns false (the caller then offers the archive chooser with "another
+// archive or ESC", so that a bad start archive never keeps the program from starting).
+bool checkArchiveName(const QString &name);
+
 // The drive check of OpenArchive: true when the drive of RootPath exists; otherwise
 // shows "Drive  '<drive>'  not exist !" and returns false (the caller then offers the
 // archive chooser with "another archive or ESC").

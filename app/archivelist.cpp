@@ -1,5 +1,6 @@
 #include "archivelist.h"
 
+#include "platform/codepage.h"
 #include "settings.h"
 
 #include <QCollator>
@@ -17,9 +18,8 @@ QStringList archiveNames(const ProgramFolder &program)
     for (const QString &entry : dir.entryList()) {
         if (!entry.endsWith(QStringLiteral(".ini"), Qt::CaseInsensitive) || entry == programFile)
             continue;
-        // A name that begins with "." would list as nothing, which no one can choose.
-        const QString name = entry.left(entry.indexOf(QLatin1Char('.')));
-        if (!name.isEmpty())
+        const QString name = entry.chopped(4);
+        if (archiveNameFault(name).isEmpty())
             names << name;
     }
     QCollator collator;
@@ -27,6 +27,32 @@ QStringList archiveNames(const ProgramFolder &program)
     std::stable_sort(names.begin(), names.end(),
         [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
     return names;
+}
+
+QString archiveNameFault(const QString &name)
+{
+    // The longest name of the archive's files, "<name>.ini" and the like, in a file
+    // system that allows 255 bytes a name.
+    constexpr qsizetype longestFileName = 255;
+    if (name.isEmpty())
+        return QStringLiteral("the name is empty");
+    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
+        return QStringLiteral("a name must not hold \"/\" or \"\\\"");
+    if (name.startsWith(QLatin1Char('.')))
+        return QStringLiteral("a name must not begin with \".\"");
+    for (const QChar c : name)
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral("a name must not hold control characters");
+    if (!codepage::isExpressible(name))
+        return QStringLiteral("the settings files can not hold all of its characters");
+    if (name.toUtf8().size() + 4 > longestFileName)
+        return QStringLiteral("the name is too long");
+    return QString();
+}
+
+QString archiveNameRefusal(const QString &name, const QString &fault)
+{
+    return QStringLiteral("Archive  '%1'  can not be used: %2 !").arg(name, fault);
 }
 
 namespace

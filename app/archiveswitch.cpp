@@ -43,6 +43,11 @@ bool newArchive(Settings &settings, const ProgramFolder &program, ArchiveSteps &
     if (isEscAnswer(typed) || typed.isEmpty())
         return false;
     const QString name = newArchiveName(typed);
+    const QString fault = archiveNameFault(name);
+    if (!fault.isEmpty()) {
+        ShowDialog(DialogKind::Error, archiveNameRefusal(name, fault));
+        return false;
+    }
     if (archiveFileExists(program, name)) {
         ShowDialog(DialogKind::Error, QStringLiteral("Archive  '%1'  already exists !").arg(name));
         return false;

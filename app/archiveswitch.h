@@ -36,8 +36,9 @@ public:
 // archive was opened.
 bool switchArchive(Settings &settings, ArchiveSteps &steps);
 
-// "New archive": asks for the name, refuses one whose settings file exists ("Archive
-// '<name>'  already exists !"), then changes to it; opening it asks for its root folder.
+// "New archive": asks for the name, refuses one no archive may have (archiveNameFault)
+// and one whose settings file exists ("Archive  '<name>'  already exists !"), then
+// changes to it; opening it asks for its root folder.
 // True when the new archive was opened.
 bool newArchive(Settings &settings, const ProgramFolder &program, ArchiveSteps &steps);
 

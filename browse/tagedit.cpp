@@ -37,7 +37,19 @@ QString tagOfAnswer(const QString &answer)
 {
     if (answer.isEmpty() || isEscAnswer(answer) || answer == QLatin1String("-"))
         return QString();
-    return codepage::upperText(answer.left(1));
+    // One character, even where it takes two UTF-16 units.
+    return codepage::upperText(answer.left(answer.at(0).isHighSurrogate() ? 2 : 1));
+}
+
+QString addRefusal(const QString &tag)
+{
+    const QChar first = tag.isEmpty() ? QChar() : tag.at(0);
+    if (first.isSpace() || first.category() == QChar::Other_Control
+        || !codepage::isExpressible(tag))
+        return QStringLiteral("Tag  '%1'  can not be stored: a tag is one character of "
+                              "Windows-1252, not a blank !")
+            .arg(tag);
+    return QString();
 }
 
 QString added(const QString &code, const QString &tag)

@@ -20,6 +20,11 @@ QString deletePrompt();
 // Empty for Esc, for an empty answer and for "-" alone (an answer such as -A names "-").
 QString tagOfAnswer(const QString &answer);
 
+// The message that refuses to add the tag, empty when it can be added. CODE holds no
+// blanks or control characters, and a character outside Windows-1252 would be stored as
+// "?", a tag other than the one typed.
+QString addRefusal(const QString &tag);
+
 // CODE with the tag in front, cut to ten characters (the oldest tag goes); unchanged when
 // it holds the tag already.
 QString added(const QString &code, const QString &tag);

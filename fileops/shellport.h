@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -12,11 +13,18 @@ class ShellPort
 public:
     virtual ~ShellPort() = default;
 
-    // The "open" verb on a file, folder, address or program, with a parameter text for a
-    // program. onFailure (may be empty) runs, now or later, when it could not be done.
-    virtual void open(
-        const QString &file, const QString &parameters, std::function<void()> onFailure)
+    // The "open" verb on a file, folder or address: the desktop's default application for
+    // it. A program is never started by this; see run(). onFailure (may be empty) runs,
+    // now or later, when it could not be done.
+    virtual void open(const QString &target, std::function<void()> onFailure) = 0;
+    // Starts a program, each argument reaching it as one argument. onFailure (may be empty)
+    // runs when the program could not be started.
+    virtual void run(
+        const QString &program, const QStringList &arguments, std::function<void()> onFailure)
         = 0;
+    // True when the target is a program (an executable binary or script, or a bare name on
+    // the search path) rather than a document: opening it must ask the user first.
+    virtual bool isProgram(const QString &target) const = 0;
     // The open-with chooser for a file.
     virtual void openWith(const QString &file) = 0;
     // The "explore" verb: the desktop's file manager on a folder.

@@ -1,5 +1,7 @@
 #include "shellrequests.h"
 
+#include "dialogs/shareddialog.h"
+#include "fileops/shellport.h"
 #include "platform/commandline.h"
 #include "platform/diskpath.h"
 
@@ -88,11 +90,11 @@ ExploreRequest exploreRequest(const QString &fileManagerPath, const QString &fol
     const std::function<bool(const QString &)> &programExists)
 {
     if (fileManagerPath.isEmpty())
-        return { true, folder, QString() };
+        return { true, folder, {} };
     const QString command = fileManagerCommand(fileManagerPath, programFolder, usbDrive);
     if (!programExists(commandline::unquoted(command)))
-        return { true, folder, QString() };
-    return { false, command, QLatin1Char('"') + folder + QLatin1Char('"') };
+        return { true, folder, {} };
+    return { false, command, { commandline::pathArgument(folder) } };
 }
 
 bool viewerShows(const QString &name, const QString &viewerExtensions)
@@ -103,10 +105,55 @@ bool viewerShows(const QString &name, const QString &viewerExtensions)
     return viewerExtensions.contains(name.mid(dot).toLower());
 }
 
-QString viewerParameters(const QString &filePath, const QString &viewerParams)
+QStringList viewerArguments(const QString &filePath, const QString &viewerParams)
 {
-    const bool quoted = filePath.contains(QLatin1Char(' ')) || filePath.contains(QLatin1Char('"'));
-    return (quoted ? commandline::quote(filePath) : filePath) + viewerParams;
+    QStringList arguments = commandline::split(viewerParams);
+    const QString path = commandline::pathArgument(filePath);
+    const bool glued = !viewerParams.isEmpty() && viewerParams.at(0) != QLatin1Char(' ')
+        && viewerParams.at(0) != QLatin1Char('\t');
+    if (glued && !arguments.isEmpty())
+        arguments.first().prepend(path);
+    else
+        arguments.prepend(path);
+    return arguments;
+}
+
+QString runQuestion(const QString &program)
+{
+    return QStringLiteral("Run the program  '%1'  ?\r"
+                          "Yes runs it, No opens it with its application, Esc leaves it.")
+        .arg(program);
+}
+
+ProgramChoice askAboutProgram(const QString &program)
+{
+    // No has the first focus: Enter alone never starts a program.
+    const QString answer
+        = ShowDialog(DialogKind::Confirmation, runQuestion(program), QStringLiteral("2"));
+    if (answer == QLatin1String("1"))
+        return ProgramChoice::Run;
+    if (answer == QLatin1String("2"))
+        return ProgramChoice::Open;
+    return ProgramChoice::Leave;
+}
+
+void openTarget(ShellPort &shell, const QString &target, const QStringList &arguments,
+    const std::function<void()> &onFailure)
+{
+    if (!shell.isProgram(target)) {
+        shell.open(target, onFailure);
+        return;
+    }
+    switch (askAboutProgram(target)) {
+    case ProgramChoice::Run:
+        shell.run(target, arguments, onFailure);
+        break;
+    case ProgramChoice::Open:
+        shell.open(target, onFailure);
+        break;
+    case ProgramChoice::Leave:
+        break;
+    }
 }
 
 } // namespace shellrequests

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+
+class ShellPort;
 
 // The texts that the shell commands hand to the desktop and the clipboard, built from the
 // current record, the current folder and the settings. Absolute paths are this system's
@@ -38,11 +41,11 @@ QString fileManagerCommand(
     const QString &fileManagerPath, const QString &programFolder, const QString &usbDrive);
 
 // How a folder is explored: by the shell's own file manager (useShell), or by starting
-// the file manager command with the quoted folder as its parameter text.
+// the file manager command with the folder as its one argument, whatever its characters.
 struct ExploreRequest {
     bool useShell = true;
     QString file; // the folder, or the file manager command
-    QString parameters;
+    QStringList arguments; // the folder, when the command is started
 };
 
 // programExists is asked about the file manager command after the replacements (without
@@ -56,9 +59,27 @@ ExploreRequest exploreRequest(const QString &fileManagerPath, const QString &fol
 // an extension, or ending in a bare dot, never matches.
 bool viewerShows(const QString &name, const QString &viewerExtensions);
 
-// The viewer's parameter text: the file's path followed directly by ViewerParams (a
-// blank, if wanted, belongs at the start of ViewerParams). A path that holds a blank or a
-// double quote is quoted, so that it reaches the viewer as one argument.
-QString viewerParameters(const QString &filePath, const QString &viewerParams);
+// The viewer's arguments: the file's path followed directly by ViewerParams, as the
+// parameter text path + ViewerParams would be read, except that the path is always whole.
+// ViewerParams is split like a command line; a blank at its start makes the path an
+// argument of its own, without one the first argument of ViewerParams is glued to the path
+// ("/d/x.jpg" and "/one /fs" give "/d/x.jpg/one" and "/fs").
+QStringList viewerArguments(const QString &filePath, const QString &viewerParams);
+
+// What the user makes of a program that was to be opened.
+enum class ProgramChoice { Run, Open, Leave };
+
+// "Run the program  '<program>'  ?": a Yes/No question of the shared dialog with No
+// preselected. Yes runs the program, No opens it with its application like a document,
+// Esc (or the close box) leaves it alone.
+QString runQuestion(const QString &program);
+ProgramChoice askAboutProgram(const QString &program);
+
+// Opens a file, folder or address as Open and Open link do. A document goes to the
+// desktop's default application; a program (ShellPort::isProgram) is started, with the
+// arguments, only when askAboutProgram answers Run, goes to its application on Open, and
+// is left alone on Leave. onFailure runs when what was chosen could not be done.
+void openTarget(ShellPort &shell, const QString &target, const QStringList &arguments,
+    const std::function<void()> &onFailure);
 
 } // namespace shellrequests

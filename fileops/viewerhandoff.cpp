@@ -32,7 +32,7 @@ void ShowInViewer(
     // A viewer that could not be started comes to no front: nothing to wait for. The flag
     // is shared because the shell may report a failure after this has returned.
     auto failed = std::make_shared<bool>(false);
-    shell.open(request.program, request.parameters, [failed] { *failed = true; });
+    shell.run(request.program, request.arguments, [failed] { *failed = true; });
     if (*failed)
         return;
     repeatBounded(

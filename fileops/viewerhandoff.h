@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class ShellPort;
 
@@ -28,7 +29,7 @@ public:
 
 struct ViewerRequest {
     QString program; // ViewerPath, as written
-    QString parameters; // shellrequests::viewerParameters
+    QStringList arguments; // shellrequests::viewerArguments
     int delay = 200; // ViewerDelay in milliseconds
 };
 
@@ -40,7 +41,7 @@ constexpr int kHandOffLimitMs = 2000;
 // The longest single pause, whatever ViewerDelay says.
 constexpr int kMaxDelayMs = 1000;
 
-// Asks the shell to open the viewer with the parameters (nothing more when that fails at
+// Asks the shell to run the viewer with the arguments (nothing more when that fails at
 // once); waits (ViewerDelay at a time)
 // until the main window is no longer in front, at most limitMs; waits ViewerDelay once
 // more; then brings the main window to the front, waiting ViewerDelay each time, until it

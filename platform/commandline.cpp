@@ -96,4 +96,11 @@ QString unquoted(const QString &text)
     return t;
 }
 
+QString pathArgument(const QString &path)
+{
+    if (path.startsWith(QLatin1Char('-')))
+        return QStringLiteral("./") + path;
+    return path;
+}
+
 } // namespace commandline

@@ -26,4 +26,8 @@ QString quote(const QString &argument);
 // A program path as a setting may write it: enclosing double quotes dropped.
 QString unquoted(const QString &text);
 
+// A path as one argument of a program: unchanged, except that a relative path beginning
+// with "-" gets "./" in front, so that no program takes it for one of its options.
+QString pathArgument(const QString &path);
+
 } // namespace commandline

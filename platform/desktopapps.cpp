@@ -1,5 +1,7 @@
 #include "desktopapps.h"
 
+#include "commandline.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -226,16 +228,17 @@ QStringList commandFor(const Application &app, const QString &filePath)
 {
     QStringList command;
     bool usedFile = false;
+    const QString path = commandline::pathArgument(filePath);
     for (const QString &arg : splitExec(app.exec)) {
         bool keep = true;
-        const QString expanded = expandArgument(arg, filePath, &usedFile, &keep);
+        const QString expanded = expandArgument(arg, path, &usedFile, &keep);
         if (keep)
             command << expanded;
     }
     if (command.isEmpty())
         return {};
     if (!usedFile)
-        command << filePath;
+        command << path;
     return command;
 }
 

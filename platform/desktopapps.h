@@ -35,7 +35,8 @@ std::vector<Application> forFile(const QString &filePath);
 // The program and its arguments that open the file with the application: Exec split as
 // the desktop entry format quotes it, %f and %F replaced by the path, %u and %U by its
 // file URL, %% by "%", the other field codes dropped; without any file code the path is
-// appended. An empty list when Exec is unusable.
+// appended. The path is one argument, never an option (commandline::pathArgument). An
+// empty list when Exec is unusable.
 QStringList commandFor(const Application &app, const QString &filePath);
 
 // Starts the application on the file, detached. False when it could not be started.

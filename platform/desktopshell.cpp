@@ -32,6 +32,20 @@ namespace
         return path;
     }
 
+    // What the opener gets for a target: one argument that it cannot read as an option.
+    // False for a text that begins with "-" yet holds a ":": no address does, and as a
+    // path it would be meant for something else.
+    bool openerArgument(const QString &target, QString *argument)
+    {
+        const QString path = localPath(target);
+        if (path.trimmed().isEmpty())
+            return false;
+        if (path.startsWith(QLatin1Char('-')) && path.contains(QLatin1Char(':')))
+            return false;
+        *argument = commandline::pathArgument(path);
+        return true;
+    }
+
     bool isBareName(const QString &path)
     {
         return !path.isEmpty() && !path.contains(QLatin1Char('/'));
@@ -73,24 +87,17 @@ bool isProgram(const QString &target)
     return info.isFile() && info.isExecutable() && startsLikeProgram(p);
 }
 
-void open(const QString &target, const QString &parameters, QObject *context,
-    std::function<void()> onFailure)
+void open(const QString &target, QObject *context, std::function<void()> onFailure)
 {
-    const auto fail = [&onFailure] {
+    QString argument;
+    if (!openerArgument(target, &argument)) {
         if (onFailure)
             onFailure();
-    };
-    const QString path = localPath(target);
-    if (path.trimmed().isEmpty())
-        return fail();
-    if (isProgram(path)) {
-        if (!run(path, parameters))
-            fail();
         return;
     }
     auto *opener = new QProcess;
     opener->setProgram(openerName());
-    opener->setArguments({ path });
+    opener->setArguments({ argument });
     opener->setStandardOutputFile(QProcess::nullDevice());
     opener->setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer since;
@@ -119,14 +126,14 @@ void open(const QString &target, const QString &parameters, QObject *context,
 
 bool explore(const QString &folder)
 {
-    const QString path = localPath(folder);
-    return !path.isEmpty() && QProcess::startDetached(openerName(), { path });
+    QString argument;
+    return openerArgument(folder, &argument) && QProcess::startDetached(openerName(), { argument });
 }
 
-bool run(const QString &program, const QString &parameters)
+bool run(const QString &program, const QStringList &arguments)
 {
     const QString path = localPath(program);
-    return !path.isEmpty() && QProcess::startDetached(path, commandline::split(parameters));
+    return !path.isEmpty() && QProcess::startDetached(path, arguments);
 }
 
 QString clipboardText(const QString &text)

@@ -15,11 +15,16 @@ const std::vector<CliCommand> commands = {
     {"create", "create T.dbf", "a new empty catalogue table with its index",
      "Creates T.dbf and its production index T.mdx. An existing file is never replaced.\n",
      cmdCreate},
-    {"import", "import T.dbf ROWS.tsv", "append rows to the catalogue",
+    {"import", "import T.dbf ROWS.tsv [--replace]", "append rows to the catalogue",
      "Appends one record per line of ROWS.tsv (UTF-8): DIR, NAME, DATE (yyyymmdd or empty),\n"
-     "NOTE, CODE and SIZE, separated by tabs, in any order of folders. DIR is upper-cased.\n"
-     "A line that does not have six columns or a valid date stops the import with its\n"
-     "line number; the rows before it stay.\n",
+     "NOTE, CODE and SIZE, separated by tabs, in any order of folders. DIR is upper-cased;\n"
+     "it is empty for the root folder, else a path below it with each name ended by \\\n"
+     "(FOTOS\\2019\\). Every line is checked before anything is written: a line without six\n"
+     "columns, with a date that is not valid, a DIR of another form, a field longer than the\n"
+     "table's (80 characters, CODE 10, SIZE 6) or a character that Windows-1252 lacks stops\n"
+     "the import with its line number (exit status 2) and leaves the table as it was.\n"
+     "--replace writes such characters as \"?\" instead, except in DIR and NAME, and says\n"
+     "how many rows it changed.\n",
      cmdImport},
     {"dump", "dump T.dbf [--order 1|2|3|4] [--folder DIR]", "the live records as TSV",
      "Writes the records that are not marked deleted as tab-separated lines DIR, NAME, DATE\n"

@@ -1,15 +1,14 @@
 #include "cli.h"
 #include "commands.h"
-#include "platform/codepage.h"
 #include "store/catalogtable.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
 
-// The commands on the table file itself: create, import, dump, check and the repairs.
+// The commands on the table file itself: create, dump, check and the repairs (import is
+// importcommand.cpp).
 
 using cli::fail;
 using cli::failed;
@@ -24,25 +23,6 @@ QString tsvField(QString s)
         if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
             c = QLatin1Char(' ');
     return s;
-}
-
-bool parseRow(const QString &line, QStringList &cols, QDate &date, QString &error)
-{
-    cols = line.split(QLatin1Char('\t'));
-    if (cols.size() != 6) {
-        error = QStringLiteral("expected 6 tab-separated columns, found %1").arg(cols.size());
-        return false;
-    }
-    date = QDate();
-    const QString d = cols[2].trimmed();
-    if (!d.isEmpty()) {
-        date = QDate::fromString(d, QStringLiteral("yyyyMMdd"));
-        if (!date.isValid() || d.size() != 8) {
-            error = QStringLiteral("DATE '%1' is not yyyymmdd").arg(d);
-            return false;
-        }
-    }
-    return true;
 }
 
 // A table, or the repairs' failure; closes it at the end and reports the first failure.
@@ -74,53 +54,6 @@ int cmdCreate(const QString &path, const QStringList &args)
     if (QFileInfo::exists(path))
         return fail(cli::BadFile, QStringLiteral("%1 exists already").arg(path));
     return failed(DbfTable::create(path, CatalogTable::layout(), CatalogTable::tags()));
-}
-
-int cmdImport(const QString &path, const QStringList &args)
-{
-    if (args.size() != 1)
-        return cli::usageError(QStringLiteral("import"), QStringLiteral("one ROWS.tsv file"));
-    const QString tsv = args[0];
-    QFile in(tsv);
-    if (!in.open(QIODevice::ReadOnly))
-        return fail(QFileInfo::exists(tsv) ? cli::Disk : cli::BadFile,
-            QStringLiteral("%1: %2").arg(tsv, in.errorString()));
-    DbfTable table;
-    DbStatus st = cli::openTable(table, path);
-    if (!st)
-        return failed(st);
-    st = table.setOrder(QByteArray());
-    QTextStream stream(&in);
-    stream.setEncoding(QStringConverter::Utf8);
-    qint64 lineNo = 0, rows = 0;
-    QString line, error;
-    QStringList cols;
-    QDate date;
-    while (st && stream.readLineInto(&line)) {
-        ++lineNo;
-        if (line.isEmpty())
-            continue;
-        if (!parseRow(line, cols, date, error)) {
-            table.close();
-            return fail(cli::BadFile, QStringLiteral("%1:%2: %3").arg(tsv).arg(lineNo).arg(error));
-        }
-        st = table.append();
-        if (!st)
-            break;
-        table.setFieldText(CatalogTable::DIR, codepage::upperText(cols[0]));
-        table.setFieldText(CatalogTable::NAME, cols[1]);
-        table.setFieldDate(CatalogTable::DATE, date);
-        table.setFieldText(CatalogTable::NOTE, cols[3]);
-        table.setFieldText(CatalogTable::CODE, cols[4]);
-        table.setFieldText(CatalogTable::SIZE, cols[5]);
-        st = table.post();
-        if (st && ++rows % 100000 == 0)
-            std::fprintf(stderr, "%lld rows imported\n", static_cast<long long>(rows));
-    }
-    const int status = closeReporting(table, st);
-    if (status == cli::Done && rows >= 100000)
-        std::fprintf(stderr, "%lld rows imported\n", static_cast<long long>(rows));
-    return status;
 }
 
 int cmdDump(const QString &path, const QStringList &args)

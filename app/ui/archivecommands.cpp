@@ -85,6 +85,10 @@ ArchiveCommands::Step ArchiveCommands::openOnce()
 {
     Settings &s = m_state.settings;
     m_window.setArchiveCaption(s.ArchiveName);
+    // A name from the command line or the program-wide file is checked here: one that
+    // cannot be an archive's must not name files, nor stop the start.
+    if (!checkArchiveName(s.ArchiveName))
+        return offerOtherArchive();
 
     ProfileStatus status;
     switch (readOrCreateArchiveFile(s, m_env.program, m_env.askRoot, &status)) {
@@ -96,30 +100,36 @@ ArchiveCommands::Step ArchiveCommands::openOnce()
     case ArchiveFileResult::WriteRefused:
     case ArchiveFileResult::Unreadable:
         reportWriteFailure(status);
-        endWithoutSaving();
-        return Step::Ended;
+        return offerOtherArchive();
     }
     // Grid height (kept short of the right panel), tree width, File column, toolbar
     // colour and marks, the view font and the view look.
     m_window.applyArchiveLayout();
 
-    if (!checkRootDrive(s)) {
-        const QString other = ChooseArchive(QStringLiteral("another archive or ESC"));
-        if (other.isEmpty() || sameArchiveName(other, s.ArchiveName)) {
-            endWithoutSaving();
-            return Step::Ended;
-        }
-        s.ArchiveName = other;
-        SaveProgramSettings();
-        return Step::OtherArchive;
-    }
+    if (!checkRootDrive(s))
+        return offerOtherArchive();
 
     enterArchiveFolders(s, m_env.program);
     m_state.FollowCurrentRecord = false;
     if (!openTable())
-        return Step::Ended;
+        return m_state.ending ? Step::Ended : offerOtherArchive();
     m_state.FollowCurrentRecord = true;
     return Step::Opened;
+}
+
+// The archive that could not be opened has said why; the user may choose another one,
+// or end the program with Esc.
+ArchiveCommands::Step ArchiveCommands::offerOtherArchive()
+{
+    Settings &s = m_state.settings;
+    const QString other = ChooseArchive(QStringLiteral("another archive or ESC"));
+    if (other.isEmpty() || sameArchiveName(other, s.ArchiveName)) {
+        endWithoutSaving();
+        return Step::Ended;
+    }
+    s.ArchiveName = other;
+    SaveProgramSettings();
+    return Step::OtherArchive;
 }
 
 bool ArchiveCommands::openTable()
@@ -135,9 +145,9 @@ bool ArchiveCommands::openTable()
         if (st.code() == DbStatus::Locked) {
             LockFailure();
         } else {
-            // A damaged or unwritable table is no lock; its own message names the file.
+            // A damaged or unwritable table is no lock; its own message names the file,
+            // and another archive may still be chosen.
             ShowDialog(DialogKind::Error, st.message());
-            endWithoutSaving();
         }
         return false;
     }

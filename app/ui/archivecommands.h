@@ -45,9 +45,13 @@ public:
 // The settings files and the opening and closing of archives: LoadProgramSettings,
 // OpenArchive, SaveArchiveSettings, SaveProgramSettings and LockFailure.
 //
-// When start-up (or a later OpenArchive) cannot leave a usable archive open, the program
-// ends without saving: the main window's state is marked abandoned and ending, which stops
-// every further handler, and a running event loop is told to quit.
+// An archive that cannot be opened (a name no archive may have, a settings file that cannot
+// be read or written, a missing drive, a table that cannot be opened) is reported and the
+// archive chooser offered ("another archive or ESC"). When start-up (or a later
+// OpenArchive) cannot leave a usable archive open - Esc in that chooser, the root question
+// cancelled, the table locked - the program ends without saving: the main window's state
+// is marked abandoned and ending, which stops every further handler, and a running event
+// loop is told to quit.
 class ArchiveCommands
 {
 public:
@@ -80,6 +84,9 @@ private:
 
     enum class Step { Opened, OtherArchive, Ended };
     Step openOnce();
+    Step offerOtherArchive();
+    // False when the table could not be opened: the program is ending after a lock, or
+    // the failure has been shown.
     bool openTable();
     void endWithoutSaving();
 

@@ -78,7 +78,12 @@ void TagCommands::miKataddClick()
     if (!m_state.openTable())
         return;
     const QString tag = askTag(tagedit::addPrompt());
-    if (!tag.isEmpty())
+    if (tag.isEmpty())
+        return;
+    const QString refusal = tagedit::addRefusal(tag);
+    if (!refusal.isEmpty())
+        ShowDialog(DialogKind::Error, refusal);
+    else
         BrowseViews::throwIfFailed(
             changeCurrentTags([&](const QString &code) { return tagedit::added(code, tag); }));
 }

@@ -1,6 +1,7 @@
 #include "desktopshell.h"
 
 #include "fileops/ui/openwithdialog.h"
+#include "platform/commandline.h"
 #include "platform/desktopapps.h"
 #include "platform/desktopshell.h"
 
@@ -16,10 +17,21 @@ DesktopShell::DesktopShell(QWidget *window)
 {
 }
 
-void DesktopShell::open(
-    const QString &file, const QString &parameters, std::function<void()> onFailure)
+void DesktopShell::open(const QString &target, std::function<void()> onFailure)
 {
-    desktopshell::open(file, parameters, this, std::move(onFailure));
+    desktopshell::open(target, this, std::move(onFailure));
+}
+
+void DesktopShell::run(
+    const QString &program, const QStringList &arguments, std::function<void()> onFailure)
+{
+    if (!desktopshell::run(program, arguments) && onFailure)
+        onFailure();
+}
+
+bool DesktopShell::isProgram(const QString &target) const
+{
+    return desktopshell::isProgram(target);
 }
 
 void DesktopShell::openWith(const QString &file)
@@ -30,7 +42,7 @@ void DesktopShell::openWith(const QString &file)
     // A program that does not start leaves nothing to report: the chooser was the
     // last resort of the request.
     if (!dialog.chosenProgram().isEmpty())
-        QProcess::startDetached(dialog.chosenProgram(), { file });
+        QProcess::startDetached(dialog.chosenProgram(), { commandline::pathArgument(file) });
     else if (const desktopapps::Application *app = dialog.chosenApplication())
         desktopapps::launch(*app, file);
 }

@@ -17,8 +17,10 @@ class DesktopShell : public QObject, public ShellPort
 public:
     explicit DesktopShell(QWidget *window);
 
-    void open(
-        const QString &file, const QString &parameters, std::function<void()> onFailure) override;
+    void open(const QString &target, std::function<void()> onFailure) override;
+    void run(const QString &program, const QStringList &arguments,
+        std::function<void()> onFailure) override;
+    bool isProgram(const QString &target) const override;
     void openWith(const QString &file) override;
     void explore(const QString &folder) override;
     void copyToClipboard(const QString &text) override;

@@ -4,6 +4,7 @@
 #include "fileops/shellrequests.h"
 #include "fileops/ui/desktopshell.h"
 #include "fileops/viewerhandoff.h"
+#include "platform/commandline.h"
 #include "platform/diskpath.h"
 #include "platform/drives.h"
 #include "store/catalogtable.h"
@@ -101,7 +102,7 @@ void ShellCommands::DBGrid1DblClick()
     if (!c.exists)
         return;
     const QString file = currentFilePath(c);
-    m_shell->open(file, QString(), [this, file] { m_shell->openWith(file); });
+    shellrequests::openTarget(*m_shell, file, {}, [this, file] { m_shell->openWith(file); });
 }
 
 void ShellCommands::ffnenmit1Click()
@@ -122,7 +123,7 @@ void ShellCommands::Explore1Click()
     if (r.useShell)
         m_shell->explore(r.file);
     else
-        m_shell->open(r.file, r.parameters, {});
+        m_shell->run(r.file, r.arguments, {});
 }
 
 void ShellCommands::CopyToClipboard(const QString &text)
@@ -163,7 +164,8 @@ void ShellCommands::popOpenlinkClick()
     if (selection.isEmpty())
         return;
     const shellrequests::Link link = shellrequests::splitLink(selection);
-    m_shell->open(link.file, link.parameters, [this] { bringWindowToFront(); });
+    shellrequests::openTarget(
+        *m_shell, link.file, commandline::split(link.parameters), [this] { bringWindowToFront(); });
 }
 
 void ShellCommands::miViewerClick()
@@ -191,8 +193,7 @@ void ShellCommands::ShowInViewer()
     const Settings &s = m_state.settings;
     ViewerRequest request;
     request.program = s.ViewerPath;
-    request.parameters
-        = shellrequests::viewerParameters(currentFilePath(current()), s.ViewerParams);
+    request.arguments = shellrequests::viewerArguments(currentFilePath(current()), s.ViewerParams);
     request.delay = s.ViewerDelay;
     viewerhandoff::ShowInViewer(*m_shell, *m_foreground, request, m_handOffLimit);
 }

@@ -34,11 +34,13 @@ private slots:
             "Tabulon.ini", "notes.txt" } << QStringList { "music", "Photos" };
         QTest::newRow("program-wide file in other letter case is an archive")
             << QStringList { "tabulon.ini", "Tabulon.ini" } << QStringList { "tabulon" };
-        QTest::newRow("name up to the first dot")
-            << QStringList { "my.photos.ini" } << QStringList { "my" };
-        QTest::newRow("extension in capitals, folders and hidden files count")
-            << QStringList { "OLD.INI", "Box.ini/", ".secret.ini", "Hidden.x.ini" }
-            << QStringList { "Box", "Hidden", "OLD" };
+        QTest::newRow("the whole name before .ini")
+            << QStringList { "my.photos.ini", "a.b.c.INI" } << QStringList { "a.b.c", "my.photos" };
+        QTest::newRow("extension in capitals and folders count") << QStringList { "OLD.INI",
+            "Box.ini/", "Hidden.x.ini" } << QStringList { "Box", "Hidden.x", "OLD" };
+        // Names no archive may have are left out: they could not be opened.
+        QTest::newRow("names that cannot be archives") << QStringList { ".secret.ini", "a\\b.ini",
+            "new\nline.ini", ".ini", "Ok.ini" } << QStringList { "Ok" };
     }
     void listsTheArchivesOfTheProgramFolder()
     {
@@ -70,6 +72,44 @@ private slots:
         QFETCH(QString, b);
         QFETCH(bool, same);
         QCOMPARE(sameArchiveName(a, b), same);
+    }
+
+    void archiveNameRules_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("fault"); // a part of it; empty: the name is sound
+        QTest::newRow("plain") << "Photos 2021"
+                               << "";
+        QTest::newRow("dots inside") << "my.photos."
+                                     << "";
+        QTest::newRow("Windows-1252 letters")
+            << QString::fromUtf8("Fotos \u20ac \u00e9t\u00e9") << "";
+        QTest::newRow("empty") << ""
+                               << "empty";
+        QTest::newRow("parent folder") << "../evil"
+                                       << "\"/\"";
+        QTest::newRow("subfolder") << "a/b"
+                                   << "\"/\"";
+        QTest::newRow("backslash") << "a\\b"
+                                   << "\"\\\"";
+        QTest::newRow("leading dot") << ".hidden"
+                                     << "begin with";
+        QTest::newRow("newline") << "a\nb"
+                                 << "control";
+        QTest::newRow("tab") << "a\tb"
+                             << "control";
+        QTest::newRow("C1 control") << QStringLiteral("a\u0085b") << "control";
+        QTest::newRow("outside Windows-1252") << QString::fromUtf8("Schnee \u2603") << "settings";
+        QTest::newRow("too long for a file name") << QString(126, QChar(0xE9)) << "too long";
+        QTest::newRow("longest that fits") << QString(251, QLatin1Char('x')) << "";
+    }
+    void archiveNameRules()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, fault);
+        const QString found = archiveNameFault(name);
+        QCOMPARE(found.isEmpty(), fault.isEmpty());
+        QVERIFY2(found.contains(fault), qPrintable(found));
     }
 
     void newArchiveNames_data()

@@ -93,8 +93,10 @@ private slots:
     void newArchive_data()
     {
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("refused"); // the name the message shows; empty: none
+        QTest::addColumn<QString>("refused"); // a part of the message; empty: none
         QTest::addColumn<QStringList>("log");
+        const QString taken = QStringLiteral("Archive  '%1'  already exists !");
+        const QString unusable = QStringLiteral("Archive  '%1'  can not be used: ");
         QTest::newRow("cancelled") << ScriptedDialogs::esc() << "" << QStringList();
         QTest::newRow("empty") << ""
                                << "" << QStringList();
@@ -103,10 +105,21 @@ private slots:
             << ""
             << QStringList { "end edit", "save archive Photos", "save program Photos 2021",
                    "open Photos 2021", "show" };
-        QTest::newRow("taken in other letter case") << "MUSIC"
-                                                    << "MUSIC" << QStringList();
-        QTest::newRow("the program-wide file's name") << "tabulon"
-                                                      << "Tabulon" << QStringList();
+        QTest::newRow("taken in other letter case")
+            << "MUSIC" << taken.arg("MUSIC") << QStringList();
+        QTest::newRow("the program-wide file's name")
+            << "tabulon" << taken.arg("Tabulon") << QStringList();
+        QTest::newRow("outside the program folder")
+            << "../evil" << unusable.arg("../evil") << QStringList();
+        QTest::newRow("a subfolder") << "a/b" << unusable.arg("A/b") << QStringList();
+        QTest::newRow("hidden") << ".x" << unusable.arg(".x") << QStringList();
+        QTest::newRow("not in Windows-1252")
+            << QString::fromUtf8("\u2603") << unusable.arg(QString::fromUtf8("\u2603"))
+            << QStringList();
+        QTest::newRow("a dot inside") << "my.photos"
+                                      << ""
+                                      << QStringList { "end edit", "save archive Photos",
+                                             "save program My.photos", "open My.photos", "show" };
     }
     void newArchive()
     {
@@ -116,7 +129,7 @@ private slots:
         ScriptedDialogs dialogs;
         dialogs.expect(DialogKind::TextInput, typed, "Name of the archive ?");
         if (!refused.isEmpty())
-            dialogs.error(QStringLiteral("Archive  '%1'  already exists !").arg(refused));
+            dialogs.error(refused);
         RecordedSteps steps(m_settings);
         QCOMPARE(::newArchive(m_settings, m_program, steps), !log.isEmpty());
         QCOMPARE(steps.log, log);

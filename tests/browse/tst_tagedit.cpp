@@ -18,6 +18,8 @@ private slots:
     void filterAccepts();
     void codeChanges_data();
     void codeChanges();
+    void tagsThatCannotBeAdded_data();
+    void tagsThatCannotBeAdded();
     void replaceOverTheTable_data();
     void replaceOverTheTable();
     void tagListFile();
@@ -81,6 +83,38 @@ void TestTagEdit::codeChanges()
     QCOMPARE(tagedit::tagOfAnswer(QStringLiteral("-A")), QStringLiteral("-"));
     QCOMPARE(tagedit::tagOfAnswer(QStringLiteral("-")), QString());
     QCOMPARE(tagedit::tagOfAnswer(QStringLiteral("xy")), QStringLiteral("X"));
+}
+
+void TestTagEdit::tagsThatCannotBeAdded_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QString>("tag");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("letter") << "b"
+                            << "B" << false;
+    QTest::newRow("Windows-1252 sign")
+        << QStringLiteral("\u20ac") << QStringLiteral("\u20ac") << false;
+    QTest::newRow("blank") << " b"
+                           << " " << true;
+    QTest::newRow("tab") << "\tb"
+                         << "\t" << true;
+    QTest::newRow("outside the code page")
+        << QStringLiteral("\u2603") << QStringLiteral("\u2603") << true;
+    // A character of two UTF-16 units stays whole.
+    QTest::newRow("beyond the first plane")
+        << QStringLiteral("\U0001F600x") << QStringLiteral("\U0001F600") << true;
+}
+
+void TestTagEdit::tagsThatCannotBeAdded()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, tag);
+    QFETCH(bool, refused);
+    QCOMPARE(tagedit::tagOfAnswer(answer), tag);
+    const QString refusal = tagedit::addRefusal(tag);
+    QCOMPARE(!refusal.isEmpty(), refused);
+    if (refused)
+        QVERIFY(refusal.startsWith(QStringLiteral("Tag  '%1'  ").arg(tag)));
 }
 
 void TestTagEdit::replaceOverTheTable_data()

@@ -1,6 +1,8 @@
 #include "fileops/shellport.h"
 #include "fileops/shellrequests.h"
 #include "fileops/viewerhandoff.h"
+#include "platform/commandline.h"
+#include "support/scripteddialogs.h"
 
 #include <QtTest>
 
@@ -26,16 +28,25 @@ struct ScriptedForeground : ForegroundPort {
     qint64 elapsedMs() const override { return clock; }
 };
 
-struct ViewerShell : ShellPort {
+// The desktop as a list of requests: "open T" and "run P|A1|A2".
+struct RecordingShell : ShellPort {
     QStringList opened;
+    QStringList programs; // what isProgram says yes to
     bool fails = false;
-    void open(
-        const QString &file, const QString &parameters, std::function<void()> onFailure) override
+    void open(const QString &target, std::function<void()> onFailure) override
     {
-        opened << file + QLatin1Char('|') + parameters;
-        if (fails)
+        opened << QStringLiteral("open ") + target;
+        if (fails && onFailure)
             onFailure();
     }
+    void run(const QString &program, const QStringList &arguments,
+        std::function<void()> onFailure) override
+    {
+        opened << QStringLiteral("run ") + (QStringList { program } + arguments).join('|');
+        if (fails && onFailure)
+            onFailure();
+    }
+    bool isProgram(const QString &target) const override { return programs.contains(target); }
     void openWith(const QString &) override { }
     void explore(const QString &) override { }
     void copyToClipboard(const QString &) override { }
@@ -73,28 +84,51 @@ private slots:
     {
         QTest::addColumn<QString>("setting");
         QTest::addColumn<bool>("exists");
+        QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("file"); // empty: the shell explores
-        QTest::newRow("none") << "" << true << "";
-        QTest::newRow("missing program") << "/opt/fm" << false << "";
-        QTest::newRow("blank: quoted") << "/opt/my fm/run" << true << "\"/opt/my fm/run\"";
-        QTest::newRow("program folder") << "..\\Tools\\fm" << true << "/stick/Tabulon/Tools\\fm";
-        QTest::newRow("usb drive, first only") << "%USB%x%usb%" << true << "/stick/x%usb%";
+        QTest::addColumn<QString>("argument"); // the folder as the file manager gets it
+        QTest::newRow("none") << "" << true << "/r/A"
+                              << ""
+                              << "";
+        QTest::newRow("missing program") << "/opt/fm" << false << "/r/A"
+                                         << ""
+                                         << "";
+        QTest::newRow("blank: quoted") << "/opt/my fm/run" << true << "/r/A"
+                                       << "\"/opt/my fm/run\""
+                                       << "/r/A";
+        QTest::newRow("program folder") << "..\\Tools\\fm" << true << "/r/A"
+                                        << "/stick/Tabulon/Tools\\fm"
+                                        << "/r/A";
+        QTest::newRow("usb drive, first only") << "%USB%x%usb%" << true << "/r/A"
+                                               << "/stick/x%usb%"
+                                               << "/r/A";
+        // One argument, whatever the folder's name holds.
+        QTest::newRow("quotes in the folder") << "/opt/fm" << true << "/r/x\" --new-window \"y"
+                                              << "/opt/fm"
+                                              << "/r/x\" --new-window \"y";
+        QTest::newRow("newline and blanks") << "/opt/fm" << true << "/r/a b\nc \\"
+                                            << "/opt/fm"
+                                            << "/r/a b\nc \\";
+        QTest::newRow("leading dash") << "/opt/fm" << true << "-r"
+                                      << "/opt/fm"
+                                      << "./-r";
     }
     void exploreWithFileManagerSetting()
     {
         QFETCH(QString, setting);
         QFETCH(bool, exists);
+        QFETCH(QString, folder);
         QFETCH(QString, file);
+        QFETCH(QString, argument);
         QString asked;
-        const shellrequests::ExploreRequest r = shellrequests::exploreRequest(setting,
-            QStringLiteral("/r/A"), QStringLiteral("/stick/Tabulon/"), QStringLiteral("/stick/"),
-            [&](const QString &path) {
+        const shellrequests::ExploreRequest r = shellrequests::exploreRequest(setting, folder,
+            QStringLiteral("/stick/Tabulon/"), QStringLiteral("/stick/"), [&](const QString &path) {
                 asked = path;
                 return exists;
             });
         QCOMPARE(r.useShell, file.isEmpty());
-        QCOMPARE(r.file, file.isEmpty() ? QStringLiteral("/r/A") : file);
-        QCOMPARE(r.parameters, file.isEmpty() ? QString() : QStringLiteral("\"/r/A\""));
+        QCOMPARE(r.file, file.isEmpty() ? folder : file);
+        QCOMPARE(r.arguments, file.isEmpty() ? QStringList() : QStringList { argument });
         // The existence test sees the command after the replacements, without quotes.
         if (!file.isEmpty())
             QCOMPARE(asked, file.remove(QLatin1Char('"')));
@@ -107,13 +141,82 @@ private slots:
         QVERIFY(shellrequests::viewerShows(QStringLiteral("x.jp"), extensions));
         QVERIFY(!shellrequests::viewerShows(QStringLiteral("README"), extensions));
         QVERIFY(!shellrequests::viewerShows(QStringLiteral("odd."), extensions));
-        // The defaults: the path followed directly by "/one /fs"; a path with a blank whole.
-        QCOMPARE(
-            shellrequests::viewerParameters(QStringLiteral("/d/x.jpg"), QStringLiteral("/one /fs")),
-            QStringLiteral("/d/x.jpg/one /fs"));
-        QCOMPARE(
-            shellrequests::viewerParameters(QStringLiteral("/d/my x.jpg"), QStringLiteral(" -f")),
-            QStringLiteral("\"/d/my x.jpg\" -f"));
+    }
+
+    // The path reaches the viewer whole, whatever its characters; ViewerParams is split.
+    void viewerArguments_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("params");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("defaults: glued") << "/d/x.jpg"
+                                         << "/one /fs" << QStringList { "/d/x.jpg/one", "/fs" };
+        QTest::newRow("blank first") << "/d/my x.jpg"
+                                     << " -f \"a b\"" << QStringList { "/d/my x.jpg", "-f", "a b" };
+        QTest::newRow("quotes in the path")
+            << "/d/x\" --new-window \"y.jpg"
+            << " --fs" << QStringList { "/d/x\" --new-window \"y.jpg", "--fs" };
+        QTest::newRow("newline and backslash") << "/d/a\nb\\\".png"
+                                               << "" << QStringList { "/d/a\nb\\\".png" };
+        QTest::newRow("glued to a quoted parameter")
+            << "/d/a b"
+            << "\"c d\" e" << QStringList { "/d/a bc d", "e" };
+        QTest::newRow("leading dash") << "-x.jpg"
+                                      << "\t-f" << QStringList { "./-x.jpg", "-f" };
+    }
+    void viewerArguments()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, params);
+        QFETCH(QStringList, arguments);
+        QCOMPARE(shellrequests::viewerArguments(path, params), arguments);
+    }
+
+    // Opening a program asks first; only Yes runs it.
+    void programsRunOnlyWhenAsked_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("answer"); // empty: no question
+        QTest::addColumn<bool>("fails");
+        QTest::addColumn<QStringList>("requests");
+        QTest::addColumn<int>("failures");
+        QTest::newRow("document") << "/d/a.txt"
+                                  << "" << false << QStringList { "open /d/a.txt" } << 0;
+        QTest::newRow("program, Yes")
+            << "/d/install.sh"
+            << "1" << false << QStringList { "run /d/install.sh|-y|a b" } << 0;
+        QTest::newRow("program, No") << "/d/install.sh"
+                                     << "2" << false << QStringList { "open /d/install.sh" } << 0;
+        QTest::newRow("program, Esc") << "/d/install.sh"
+                                      << "0" << true << QStringList {} << 0;
+        QTest::newRow("program that fails")
+            << "/d/install.sh"
+            << "1" << true << QStringList { "run /d/install.sh|-y|a b" } << 1;
+        QTest::newRow("document that fails") << "/d/a.txt"
+                                             << "" << true << QStringList { "open /d/a.txt" } << 1;
+    }
+    void programsRunOnlyWhenAsked()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, answer);
+        QFETCH(bool, fails);
+        QFETCH(QStringList, requests);
+        QFETCH(int, failures);
+        RecordingShell shell;
+        shell.programs << QStringLiteral("/d/install.sh");
+        shell.fails = fails;
+        ScriptedDialogs dialogs;
+        if (!answer.isEmpty())
+            dialogs.expect(DialogKind::Confirmation, answer, QStringLiteral("'/d/install.sh'"));
+        int failed = 0;
+        shellrequests::openTarget(shell, target, commandline::split(QStringLiteral("-y \"a b\"")),
+            [&failed] { ++failed; });
+        QVERIFY(dialogs.done());
+        QCOMPARE(shell.opened, requests);
+        QCOMPARE(failed, failures);
+        // Enter alone answers No: the question preselects it.
+        if (!answer.isEmpty())
+            QCOMPARE(dialogs.requests().first().option, QStringLiteral("2"));
     }
 
     // Whatever the desktop does, the hand-back ends within its bounds.
@@ -142,11 +245,11 @@ private slots:
         ScriptedForeground fg;
         fg.leavesAfter = leavesAfter;
         fg.returnsAfter = returnsAfter;
-        ViewerShell shell;
+        RecordingShell shell;
         shell.fails = viewerFails;
         viewerhandoff::ShowInViewer(
-            shell, fg, { QStringLiteral("viewer"), QStringLiteral("p"), delay });
-        QCOMPARE(shell.opened, QStringList { QStringLiteral("viewer|p") });
+            shell, fg, { QStringLiteral("viewer"), { QStringLiteral("p") }, delay });
+        QCOMPARE(shell.opened, QStringList { QStringLiteral("run viewer|p") });
         QCOMPARE(fg.requests, requests);
         QVERIFY2(fg.clock <= maxClock, qPrintable(QString::number(fg.clock)));
     }

@@ -50,10 +50,11 @@ class TestArchives : public QObject
     }
 
     // The main window started and shown; rootAnswer answers a new archive's root question.
-    void start(const QString &rootAnswer = QString())
+    void start(const QString &rootAnswer = QString(), const QStringList &arguments = {})
     {
         ArchiveEnvironment env;
         env.program = { file("tabulon"), m_dir.path() + QLatin1Char('/'), false };
+        env.arguments = arguments;
         env.askRoot = [rootAnswer](const QString &, const QString &, QString *answer) {
             *answer = rootAnswer;
             return !rootAnswer.isEmpty();
@@ -333,6 +334,10 @@ private slots:
 
     // Deleting takes only the settings file; a new archive of that name, given the same
     // root when it asks for one, finds the records again.
+    void startArchiveThatCannotOpen_data();
+    void startArchiveThatCannotOpen();
+    void archiveNameWithADot();
+
     void deletedArchiveComesBackWithItsRecords()
     {
         writeSettings("Films.ini", "[Local]\nPath=Films\\\n");
@@ -366,6 +371,80 @@ private slots:
         QVERIFY(iniValue(file("Photos.ini"), "Syn") != QStringLiteral("<missing>"));
     }
 };
+
+void TestArchives::startArchiveThatCannotOpen_data()
+{
+    QTest::addColumn<QByteArray>("startArchive"); // DMS of the program-wide file
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("name climbing out of the program folder")
+        << QByteArray("../evil") << QStringList() << "Archive  '../evil'  can not be used";
+    QTest::newRow("name with a folder, on the command line")
+        << QByteArray("Photos") << QStringList { "a/b" } << "Archive  'a/b'  can not be used";
+    QTest::newRow("name of a hidden file")
+        << QByteArray(".Photos") << QStringList() << "Archive  '.Photos'  can not be used";
+    QTest::newRow("damaged table") << QByteArray("Photos") << QStringList() << "Photos.dbf";
+}
+
+// The program starts all the same: the message, then the chooser; the archive chosen
+// becomes the start archive, and nothing is written outside the program folder.
+void TestArchives::startArchiveThatCannotOpen()
+{
+    QFETCH(QByteArray, startArchive);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    writeSettings("Tabulon.ini", "[Local]\nVers=6.6\nDMS=" + startArchive + "\n");
+    if (QByteArray(QTest::currentDataTag()) == "damaged table")
+        QVERIFY(testutil::writeFile(file("Photos/Photos.dbf"), QByteArray(600, 'x')));
+    const QString outside = QDir::cleanPath(m_dir.path() + QStringLiteral("/../evil.ini"));
+    QVERIFY(!QFileInfo::exists(outside));
+    ScriptedDialogs dialogs;
+    dialogs.error(message);
+    QString caption;
+    whenModal<ArchiveChooser>([&caption](ArchiveChooser *chooser) {
+        caption = chooser->windowTitle();
+        QTreeWidget *list = listOf(chooser);
+        list->setCurrentItem(list->findItems("music", Qt::MatchExactly).first());
+        QTest::keyClick(list, Qt::Key_Return);
+    });
+    start(QString(), arguments);
+    QVERIFY(dialogs.done());
+    QCOMPARE(caption, QStringLiteral("another archive or ESC"));
+    QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("music"));
+    QVERIFY(m_form->state().Dbf1->isOpen());
+    QCOMPARE(iniValue(file("Tabulon.ini"), "DMS"), QStringLiteral("music"));
+    QVERIFY(!QFileInfo::exists(outside));
+    QVERIFY(!QFileInfo::exists(file("a")));
+}
+
+// A name with a dot is listed whole, and is opened and deleted as any other.
+void TestArchives::archiveNameWithADot()
+{
+    writeSettings("my.photos.ini", "[Local]\nPath=Mine\\\n");
+    start();
+    const auto choose = [](const QString &name) {
+        whenModal<ArchiveChooser>([name](ArchiveChooser *chooser) {
+            QTreeWidget *list = listOf(chooser);
+            list->setCurrentItem(list->findItems(name, Qt::MatchExactly).value(0));
+            QTest::keyClick(list, Qt::Key_Return);
+        });
+    };
+    choose(QStringLiteral("my.photos"));
+    m_form->commands().runCommand(Command::miArchivClick);
+    QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("my.photos"));
+    QCOMPARE(m_form->state().Dbf1->fileName(), file("Mine/my.photos.dbf"));
+    choose(QStringLiteral("Photos"));
+    m_form->commands().runCommand(Command::miArchivClick);
+    QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("Photos"));
+
+    ScriptedDialogs dialogs;
+    dialogs.yes(QStringLiteral("Delete archive  'my.photos' (no files !)"));
+    choose(QStringLiteral("my.photos"));
+    m_form->commands().runCommand(Command::miAechivDelClick);
+    QVERIFY(dialogs.done());
+    QVERIFY(!QFileInfo::exists(file("my.photos.ini")));
+    QVERIFY(QFileInfo::exists(file("Mine/my.photos.dbf")));
+}
 
 QTEST_MAIN(TestArchives)
 #include "tst_archives.moc"

@@ -4,6 +4,7 @@
 #include "fileops/ui/shellcommands.h"
 #include "store/catalogtable.h"
 #include "support/gui/mainwindowfixture.h"
+#include "support/scripteddialogs.h"
 #include "support/testutil.h"
 
 #include <QtTest>
@@ -25,16 +26,24 @@ class RecordingShell : public ShellPort
 {
 public:
     QStringList requests;
+    QStringList programs; // the targets isProgram says yes to
     bool openFails = false;
     bool programsExist = true;
 
-    void open(
-        const QString &file, const QString &parameters, std::function<void()> onFailure) override
+    void open(const QString &target, std::function<void()> onFailure) override
     {
-        requests << QStringLiteral("open %1 | %2").arg(file, parameters);
+        requests << QStringLiteral("open ") + target;
         if (openFails && onFailure)
             onFailure();
     }
+    void run(const QString &program, const QStringList &arguments,
+        std::function<void()> onFailure) override
+    {
+        requests << QStringLiteral("run ") + (QStringList { program } + arguments).join('|');
+        if (openFails && onFailure)
+            onFailure();
+    }
+    bool isProgram(const QString &target) const override { return programs.contains(target); }
     void openWith(const QString &file) override { requests << QStringLiteral("with ") + file; }
     void explore(const QString &folder) override
     {
@@ -46,6 +55,13 @@ public:
     }
     bool programExists(const QString &) const override { return programsExist; }
 };
+
+// A shell script that only the test's own markers come of.
+void writeScript(const QString &path, const QByteArray &body)
+{
+    QVERIFY(testutil::writeFile(path, "#!/bin/sh\n" + body));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
 
 QImage imageOf(const QIcon &icon)
 {
@@ -66,6 +82,8 @@ private slots:
     void clipboardKeysOfEachView();
     void clipboardOfTheDesktop();
     void openFallsBackToTheChooser();
+    void openingAProgramAsks_data();
+    void openingAProgramAsks();
     void exploreFolder_data();
     void exploreFolder();
     void openLinkFromTheSelection();
@@ -158,14 +176,63 @@ void TestShellCommands::openFallsBackToTheChooser()
     m_form->commands().runCommand(Command::ffnenmit1Click);
     const QString other = root() + QStringLiteral("fotos/c.txt");
     QCOMPARE(m_shell->requests,
-        (QStringList {
-            "open " + first + " | ", "open " + other + " | ", "with " + other, "with " + other }));
+        (QStringList { "open " + first, "open " + other, "with " + other, "with " + other }));
     // In record edit mode the grid edits: nothing opens.
     m_shell->requests.clear();
     press(Qt::Key_F5);
     QCOMPARE(m_form->state().mode, UiMode::RecordEdit);
     m_form->commands().runCommand(Command::DBGrid1DblClick);
     QVERIFY(m_shell->requests.isEmpty());
+}
+
+void TestShellCommands::openingAProgramAsks_data()
+{
+    QTest::addColumn<bool>("doubleClick");
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("runs");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("Enter, Yes runs it") << false << "1" << true << false;
+    QTest::newRow("Enter, No opens it in its application") << false << "2" << false << true;
+    QTest::newRow("Enter, Esc leaves it") << false << "0" << false << false;
+    QTest::newRow("double click, Esc leaves it") << true << "0" << false << false;
+}
+
+// An executable script in the catalogue, opened through this desktop's own shell: the
+// stand-in opener and the script write markers, so nothing else is ever started.
+void TestShellCommands::openingAProgramAsks()
+{
+    QFETCH(bool, doubleClick);
+    QFETCH(QString, answer);
+    QFETCH(bool, runs);
+    QFETCH(bool, opens);
+    QTemporaryDir tools;
+    const QString opened = tools.filePath(QStringLiteral("opened"));
+    const QString ran = tools.filePath(QStringLiteral("ran"));
+    writeScript(tools.filePath(QStringLiteral("xdg-open")),
+        "printf '%s' \"$1\" > '" + opened.toUtf8() + "'\n");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", tools.path().toLocal8Bit() + ':' + path);
+    shell().setShell(nullptr);
+    start({ "install.sh" });
+    const QString script = root() + QStringLiteral("fotos/install.sh");
+    writeScript(script, "touch '" + ran.toUtf8() + "'\n");
+
+    ScriptedDialogs dialogs;
+    dialogs.expect(DialogKind::Confirmation, answer, QStringLiteral("install.sh"));
+    if (doubleClick)
+        QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {},
+            grid()->visualRect(grid()->model()->index(0, 0)).center());
+    else
+        press(Qt::Key_Return);
+    QVERIFY(dialogs.done());
+    if (runs)
+        QTRY_VERIFY(QFile::exists(ran));
+    if (opens)
+        QTRY_COMPARE(testutil::readFile(opened), script.toUtf8());
+    QTest::qWait(200);
+    qputenv("PATH", path);
+    QCOMPARE(QFile::exists(ran), runs);
+    QCOMPARE(QFile::exists(opened), opens);
 }
 
 void TestShellCommands::exploreFolder_data()
@@ -176,7 +243,7 @@ void TestShellCommands::exploreFolder_data()
     QTest::newRow("desktop's file manager") << "" << true << "explore @fotos";
     QTest::newRow("no record: the root folder") << "" << false << "explore @";
     // The program (see testEnvironment) runs from the root folder.
-    QTest::newRow("next to the program") << "..\\fm" << true << "open @fm | \"@fotos\"";
+    QTest::newRow("next to the program") << "..\\fm" << true << "run @fm|@fotos";
 }
 
 void TestShellCommands::exploreFolder()
@@ -211,8 +278,17 @@ void TestShellCommands::openLinkFromTheSelection()
     textPane()->setTextCursor(cursor);
     m_shell->openFails = true;
     m_form->commands().runCommand(Command::popOpenlinkClick);
-    QCOMPARE(m_shell->requests, QStringList { "open /usr/bin/prog | --x" });
     QTRY_VERIFY(m_form->isActiveWindow());
+    // A program runs with the rest of the selection only after a Yes.
+    m_shell->programs << QStringLiteral("/usr/bin/prog");
+    m_shell->openFails = false;
+    ScriptedDialogs dialogs;
+    dialogs.no(QStringLiteral("/usr/bin/prog")).yes(QStringLiteral("/usr/bin/prog"));
+    m_form->commands().runCommand(Command::popOpenlinkClick);
+    m_form->commands().runCommand(Command::popOpenlinkClick);
+    QVERIFY(dialogs.done());
+    QCOMPARE(m_shell->requests,
+        (QStringList { "open /usr/bin/prog", "open /usr/bin/prog", "run /usr/bin/prog|--x" }));
 }
 
 void TestShellCommands::viewerFollowsTheGridUntilItIsLeft()

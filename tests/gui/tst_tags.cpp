@@ -116,33 +116,43 @@ void TestTags::filterOn(const QString &answer)
 
 void TestTags::addAndDeleteTag_data()
 {
-    // CODE before, Insert (add) or Delete, the answer, CODE after, the tag remembered.
+    // CODE before, Insert (add) or Delete, the answer, CODE after, the tag remembered;
+    // whether a message refuses the tag.
     QTest::addColumn<QStringList>("c");
     QTest::addColumn<int>("key");
-    QTest::newRow("add b") << QStringList { "XY", "b", "BXY", "B" } << int(Qt::Key_Insert);
-    QTest::newRow("-A adds the minus")
-        << QStringList { "XY", "-A", "-XY", "-" } << int(Qt::Key_Insert);
-    QTest::newRow("minus alone refused")
-        << QStringList { "XY", "-", "XY", "-" } << int(Qt::Key_Insert);
-    QTest::newRow("delete every x") << QStringList { "XAX", "x", "A", "X" } << int(Qt::Key_Delete);
+    QTest::addColumn<bool>("refused");
+    const int insert = Qt::Key_Insert;
+    QTest::newRow("add b") << QStringList { "XY", "b", "BXY", "B" } << insert << false;
+    QTest::newRow("-A adds the minus") << QStringList { "XY", "-A", "-XY", "-" } << insert << false;
+    QTest::newRow("minus alone ignored") << QStringList { "XY", "-", "XY", "-" } << insert << false;
+    QTest::newRow("delete every x")
+        << QStringList { "XAX", "x", "A", "X" } << int(Qt::Key_Delete) << false;
+    // Nothing but the tag typed is ever stored.
+    QTest::newRow("blank refused") << QStringList { "XY", " ", "XY", " " } << insert << true;
+    QTest::newRow("character outside the code page refused")
+        << QStringList { "XY", "\u2603", "XY", "\u2603" } << insert << true;
 }
 
 void TestTags::addAndDeleteTag()
 {
     QFETCH(QStringList, c);
     QFETCH(int, key);
+    QFETCH(bool, refused);
     start({ { "F\\", "a.txt", c[0] } });
     ScriptedDialogs dialogs;
     const QString prompt = key == Qt::Key_Insert ? QStringLiteral("Add tag ? (1 Character)")
                                                  : QStringLiteral("Delete tag ? (1 Character)");
-    dialogs.input(c[1], prompt).input(ScriptedDialogs::esc(), prompt);
+    dialogs.input(c[1], prompt);
+    if (refused)
+        dialogs.error(QStringLiteral("Tag  '%1'  can not be stored").arg(c[1]));
+    dialogs.input(ScriptedDialogs::esc(), prompt);
     press(Qt::Key(key));
     QCOMPARE(table()->text(CatalogTable::CODE), c[2]);
     QCOMPARE(grid()->model()->index(0, 2).data().toString(), c[2]);
     QCOMPARE(tags().LastTag(), c[3]);
     // The next prompt is preset with it; Esc there forgets it and changes nothing.
     press(Qt::Key(key));
-    QCOMPARE(dialogs.requests().at(1).option, c[3]);
+    QCOMPARE(dialogs.requests().at(refused ? 2 : 1).option, c[3]);
     QCOMPARE(tags().LastTag(), QString());
     QCOMPARE(table()->text(CatalogTable::CODE), c[2]);
 }

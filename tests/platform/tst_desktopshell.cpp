@@ -81,6 +81,10 @@ private slots:
         QTest::newRow("no application") << QByteArray("exit 3\n") << "a.xyz" << true;
         QTest::newRow("empty target") << QByteArray("exit 0\n") << "  " << true;
         QTest::newRow("no opener") << QByteArray() << "a.xyz" << true;
+        // Never an option of the opener.
+        QTest::newRow("leading dash") << QByteArray("exit 0\n") << "--help" << false;
+        QTest::newRow("option with an address")
+            << QByteArray("exit 0\n") << "--new-window=https://example.org" << true;
     }
     void openReportsFailure()
     {
@@ -94,24 +98,38 @@ private slots:
                 "printf '%s' \"$1\" > '" + dir().toLocal8Bit() + "opened'\n" + opener);
         QObject context;
         int failures = 0;
-        desktopshell::open(target, QString(), &context, [&failures] { ++failures; });
+        desktopshell::open(target, &context, [&failures] { ++failures; });
         if (fails)
             QTRY_COMPARE(failures, 1);
         else
-            QTRY_COMPARE(testutil::readFile(dir() + QStringLiteral("opened")), target.toUtf8());
+            QTRY_COMPARE(testutil::readFile(dir() + QStringLiteral("opened")),
+                target.startsWith('-') ? "./" + target.toUtf8() : target.toUtf8());
         QTest::qWait(100);
         QCOMPARE(failures, fails ? 1 : 0);
     }
 
-    void openStartsProgramsWithTheirParameters()
+    // "open" hands even a program to the opener; "run" starts it, each argument whole.
+    void openNeverRunsRunDoes()
     {
-        script(QStringLiteral("bin/standin"),
-            "for a in \"$@\"; do printf '[%s]' \"$a\"; done > '" + dir().toLocal8Bit() + "args'\n");
+        const QByteArray args = dir().toLocal8Bit() + "args";
+        const QByteArray log = "for a in \"$@\"; do printf '[%s]' \"$a\"; done > '";
+        script(QStringLiteral("bin/xdg-open"), log + dir().toLocal8Bit() + "opened'\n");
+        script(QStringLiteral("install.sh"), log + args + "'\n");
+        QFile::remove(QString::fromLocal8Bit(args));
+        QFile::remove(dir() + QStringLiteral("opened"));
         QObject context;
-        desktopshell::open(QStringLiteral("standin"), QStringLiteral("\"/my photos/a.jpg\" /fs"),
-            &context, [] { QFAIL("the program did not start"); });
-        QTRY_COMPARE(testutil::readFile(dir() + QStringLiteral("args")),
-            QByteArray("[/my photos/a.jpg][/fs]"));
+        desktopshell::open(dir() + QStringLiteral("install.sh"), &context,
+            [] { QFAIL("the opener did not start"); });
+        QTRY_COMPARE(testutil::readFile(dir() + QStringLiteral("opened")),
+            "[" + dir().toUtf8() + "install.sh]");
+        QTest::qWait(100);
+        QVERIFY(!QFile::exists(QString::fromLocal8Bit(args)));
+
+        QVERIFY(desktopshell::run(QLatin1Char('"') + dir() + QStringLiteral("install.sh\""),
+            { QStringLiteral("x\" --new-window \"y"), QStringLiteral("a b\nc"), {} }));
+        QTRY_COMPARE(testutil::readFile(QString::fromLocal8Bit(args)),
+            QByteArray("[x\" --new-window \"y][a b\nc][]"));
+        QVERIFY(!desktopshell::run(dir() + QStringLiteral("missing"), {}));
     }
 
     void applicationsDeclaringTheType()
@@ -146,6 +164,11 @@ private slots:
         QCOMPARE(found,
             (QStringList { "a viewer:/opt/my viewer/run|a \"b\"|file:///d/x%20y.cpp",
                 "My Editor:myeditor|/d/x y.cpp" }));
+        // A path is never an option of the application.
+        for (const auto &app : desktopapps::forFile(dir() + QStringLiteral("main.cpp")))
+            if (app.id == QLatin1String("editor.desktop"))
+                QCOMPARE(desktopapps::commandFor(app, QStringLiteral("-x.cpp")),
+                    (QStringList { "myeditor", "./-x.cpp" }));
         qputenv("XDG_DATA_DIRS", dirs);
         qputenv("XDG_DATA_HOME", home);
     }

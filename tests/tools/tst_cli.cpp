@@ -112,6 +112,70 @@ private slots:
         QCOMPARE(r.err.count(QLatin1Char('\n')), 1);
     }
 
+    // A row the table cannot hold as it stands stops the import before anything is
+    // written; --replace lets other characters than those of DIR and NAME become "?".
+    void importRefusesRowsTheTableCannotHold_data()
+    {
+        QTest::addColumn<QByteArray>("row"); // the second line, after a sound one
+        QTest::addColumn<bool>("replace");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said"); // a part of standard error
+        QTest::newRow("DIR without its closing backslash")
+            << QByteArray("Neu\tb.txt\t\t\t\t") << false << 2 << "rows.tsv:2: DIR 'NEU'";
+        QTest::newRow("DIR with slashes") << QByteArray("Neu/2019/\tb.txt\t\t\t\t") << false << 2
+                                          << "rows.tsv:2: DIR 'NEU/2019/'";
+        QTest::newRow("DIR from the top")
+            << QByteArray("\\Neu\\\tb.txt\t\t\t\t") << false << 2 << "rows.tsv:2: DIR '\\NEU\\'";
+        QTest::newRow("NOTE outside Windows-1252")
+            << QByteArray("Neu\\\tb.txt\t\tSchnee \xe2\x98\x83\t\t") << false << 2
+            << "rows.tsv:2: NOTE";
+        QTest::newRow("NOTE replaced on request")
+            << QByteArray("Neu\\\tb.txt\t\tSchnee \xe2\x98\x83\t\t") << true << 0
+            << "1 rows with characters written as \"?\"";
+        QTest::newRow("NAME never replaced")
+            << QByteArray("Neu\\\t\xe2\x98\x83.txt\t\t\t\t") << true << 2 << "rows.tsv:2: NAME";
+        QTest::newRow("CODE too long")
+            << QByteArray("Neu\\\tb.txt\t\t\tABCDEFGHIJK\t") << true << 2 << "longer than 10";
+        QTest::newRow("sound rows") << QByteArray("Neu\\\tb.txt\t\t\t\t") << false << 0 << "";
+    }
+    void importRefusesRowsTheTableCannotHold()
+    {
+        QFETCH(QByteArray, row);
+        QFETCH(bool, replace);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        const QString rows = m_dir.filePath(QStringLiteral("rows.tsv"));
+        QVERIFY(testutil::writeFile(rows, "Neu\\\ta.txt\t20200101\tfirst\t\t\n" + row + "\n"));
+        const QByteArray before = testutil::readFile(table());
+        QStringList args { QStringLiteral("import"), table(), rows };
+        if (replace)
+            args << QStringLiteral("--replace");
+        const ProcessRun r = cli(args);
+        QCOMPARE(r.exitCode, status);
+        QVERIFY2(r.err.contains(said), qPrintable(r.err));
+        const QString dump = cli({ QStringLiteral("dump"), table() }).out;
+        if (status != 0) {
+            QCOMPARE(testutil::readFile(table()), before);
+            return;
+        }
+        QCOMPARE(dump.count(QLatin1Char('\n')), 6);
+        QVERIFY(dump.contains(QLatin1String("NEU\\\ta.txt\t20200101\tfirst")));
+        if (replace)
+            QVERIFY(dump.contains(QLatin1String("Schnee ?")));
+    }
+
+    // A pipe is read once: the rows are checked and written all the same.
+    void importFromAPipe()
+    {
+        const QString rows = m_dir.filePath(QStringLiteral("rows.tsv"));
+        QVERIFY(testutil::writeFile(rows, "Neu\\\ta.txt\t\t\t\t\nNeu\\\tb.txt\t\t\t\t\n"));
+        const ProcessRun r = runProcess(QStringLiteral("sh"),
+            { QStringLiteral("-c"), QStringLiteral("cat \"$1\" | \"$2\" import \"$3\" /dev/stdin"),
+                QStringLiteral("sh"), rows, QStringLiteral(TABULON_CLI), table() });
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(cli({ QStringLiteral("dump"), table() }).out.count(QLatin1Char('\n')), 6);
+    }
+
     void lockedTableIsReported()
     {
         DbfTable held;
