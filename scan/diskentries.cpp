@@ -1,10 +1,9 @@
 #include "diskentries.h"
 
+#include "platform/codepage.h"
 #include "platform/dirlist.h"
 #include "platform/diskpath.h"
 #include "platform/localday.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <cstring>
@@ -24,12 +23,12 @@ bool isPlainName(const char *raw, int length)
     return length > 0;
 }
 
-bool hasCataloguedForm(const char *p, int n)
+// The naming rules of catalogued files. They look at ASCII bytes only, which UTF-8 and
+// Windows-1252 write alike, so they hold for the name on disk as for its catalogue form.
+bool followsFileRules(const char *p, int n)
 {
     const void *dot = std::memchr(p, '.', size_t(n));
-    // NAME keeps neither more than its width nor trailing blanks (they are its padding):
-    // such a name would be read back as another, and its record swept away again.
-    if (!dot || dot == p || n > kMaxCataloguedNameLength || p[n - 1] == ' ')
+    if (!dot || dot == p)
         return false;
     for (int i = int(static_cast<const char *>(dot) - p); i + 1 < n; ++i) {
         if (p[i] != '.')
@@ -40,30 +39,63 @@ bool hasCataloguedForm(const char *p, int n)
     return true;
 }
 
+// Whether a name can be written in the catalogue at all, and its Windows-1252 bytes.
+SkipReason convertName(const char *raw, int length, QByteArray &ansi)
+{
+    if (isPlainName(raw, length)) {
+        // Reuses the buffer when the caller kept no copy of the last name.
+        ansi.resize(length);
+        std::memcpy(ansi.data(), raw, size_t(length));
+        return SkipReason::None;
+    }
+    const QByteArray bytes = QByteArray::fromRawData(raw, length);
+    const QString name = QString::fromUtf8(bytes);
+    if (name.toUtf8() != bytes)
+        return SkipReason::NotUtf8;
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20)
+            return SkipReason::ControlCharacter;
+        if (c == QLatin1Char('\\'))
+            return SkipReason::Backslash;
+    }
+    bool expressible = false;
+    ansi = codepage::fromUnicode(name, &expressible);
+    return expressible && length > 0 ? SkipReason::None : SkipReason::OutsideCodePage;
+}
+
+// What the entry of a catalogued name is, links followed: None for a regular file (st then
+// holds its status).
+SkipReason judgeKind(
+    const dirlist::Folder &dir, const char *raw, dirlist::EntryType listed, struct stat &st)
+{
+    if (!dir.statEntry(raw, st))
+        // A link whose target is missing or out of reach; any other entry has just gone.
+        return listed == dirlist::EntryType::Symlink ? SkipReason::DanglingLink
+                                                     : SkipReason::ByRule;
+    if (S_ISDIR(st.st_mode))
+        return SkipReason::ByRule; // a link to a folder is never entered
+    return S_ISREG(st.st_mode) ? SkipReason::None : SkipReason::SpecialFile;
+}
+
 } // namespace
 
-bool catalogueBytes(const QByteArray &rawName, const QString &name, QByteArray &ansi)
+SkipReason judgeName(const char *raw, int length, EntryKind kind, QByteArray &ansi)
 {
-    if (isPlainName(rawName.constData(), int(rawName.size()))) {
-        ansi = rawName;
-        return true;
-    }
-    bool ok = false;
-    ansi = diskpath::catalogueName(name, &ok);
-    return ok;
+    if (length <= 0 || raw[0] == '.')
+        return SkipReason::ByRule;
+    if (kind == EntryKind::File && !followsFileRules(raw, length))
+        return SkipReason::ByRule;
+    const SkipReason reason = convertName(raw, length, ansi);
+    if (reason != SkipReason::None || kind == EntryKind::Folder)
+        return reason;
+    if (ansi.size() > kMaxCataloguedNameLength)
+        return SkipReason::NameTooLong;
+    return ansi.endsWith(' ') ? SkipReason::TrailingBlank : SkipReason::None;
 }
 
 bool catalogueBytes(const char *rawName, int length, QByteArray &ansi)
 {
-    if (isPlainName(rawName, length)) {
-        // Reuses the buffer when the caller kept no copy of the last name.
-        ansi.resize(length);
-        std::memcpy(ansi.data(), rawName, size_t(length));
-        return true;
-    }
-    bool ok = false;
-    ansi = diskpath::catalogueName(QFile::decodeName(QByteArray(rawName, length)), &ok);
-    return ok;
+    return convertName(rawName, length, ansi) == SkipReason::None;
 }
 
 QString DiskEntry::name() const
@@ -91,19 +123,28 @@ DbStatus listingFailure(const QString &folder, int error)
 }
 
 void cataloguedEntriesOf(const dirlist::Folder &dir, const dirlist::RawListing &listing,
-    LocalDays &days, std::vector<DiskEntry> &out)
+    LocalDays &days, std::vector<DiskEntry> &out, const QString &folder,
+    std::vector<SkippedEntry> *skipped)
 {
     out.clear();
     out.reserve(listing.items.size());
     QByteArray ansi;
     for (const dirlist::RawListing::Item &e : listing.items) {
+        if (e.type == dirlist::EntryType::Folder)
+            continue;
         const char *raw = listing.name(e);
-        if (e.type == dirlist::EntryType::Folder || !catalogueBytes(raw, e.length, ansi)
-            || !hasCataloguedForm(ansi.constData(), int(ansi.size())))
-            continue;
         struct stat st;
-        if (!dir.statEntry(raw, st) || !S_ISREG(st.st_mode))
+        SkipReason reason = judgeName(raw, e.length, EntryKind::File, ansi);
+        if (reason == SkipReason::None)
+            reason = judgeKind(dir, raw, e.type, st);
+        else if (isReported(reason) && e.type == dirlist::EntryType::Symlink
+            && dir.targetType(raw) == dirlist::EntryType::Folder)
+            reason = SkipReason::ByRule; // whatever its name, a link to a folder is no file
+        if (reason != SkipReason::None) {
+            if (skipped && isReported(reason))
+                skipped->push_back({ folder, listing.nameBytes(e), false, reason });
             continue;
+        }
         DiskEntry entry;
         entry.ansi = ansi;
         entry.size = quint64(st.st_size);
@@ -113,7 +154,8 @@ void cataloguedEntriesOf(const dirlist::Folder &dir, const dirlist::RawListing &
     }
 }
 
-DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &out)
+DbStatus listCataloguedEntries(
+    const QString &folder, std::vector<DiskEntry> &out, std::vector<SkippedEntry> *skipped)
 {
     out.clear();
     dirlist::Folder dir;
@@ -121,6 +163,6 @@ DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &ou
     if (!dir.open(folder) || !dir.readRaw(listing, true))
         return listingFailure(folder, dir.error());
     LocalDays days;
-    cataloguedEntriesOf(dir, listing, days, out);
+    cataloguedEntriesOf(dir, listing, days, out, folder, skipped);
     return DbStatus::ok();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "skippedentries.h"
 #include "store/dbstatus.h"
 
 #include <QDateTime>
@@ -23,8 +24,8 @@ QDateTime catalogueTime(qint64 secondsSinceEpoch);
 qint64 evenSeconds(qint64 secondsSinceEpoch);
 
 struct DiskEntry {
-    QByteArray ansi; // the name in Windows-1252, as NAME stores it (cataloguable, see
-                     // diskpath::isCataloguable, so it stands for the disk name exactly)
+    QByteArray ansi; // the name in Windows-1252, as NAME stores it (judgeName found it
+                     // catalogued, so it stands for the disk name exactly)
     quint64 size = 0;
     qint64 lastWriteSecs = 0; // seconds since the epoch, cut to an even number
     QDate localDay; // the local day of lastWriteSecs, what DATE stores
@@ -33,32 +34,45 @@ struct DiskEntry {
     QDateTime lastWrite() const { return catalogueTime(lastWriteSecs); }
 };
 
-// Longer names cannot be stored whole in NAME (see listCataloguedEntries).
+// Longer names cannot be stored whole in NAME (see judgeName).
 constexpr int kMaxCataloguedNameLength = 80;
 
-// The Windows-1252 bytes of a disk entry's name (its bytes on disk and their decoded
-// text), when the name can stand in the catalogue at all (see diskpath::isCataloguable).
-bool catalogueBytes(const QByteArray &rawName, const QString &name, QByteArray &ansi);
-// The same from the bytes alone, decoding them only when they are not plain ASCII.
+enum class EntryKind { File, Folder };
+
+// The one decision on a name found on disk (raw: its bytes): whether an entry of that kind
+// and name is catalogued, and if not, why (see SkipReason).
+//   ByRule: names beginning with "."; for files also names whose first "." is their first
+// character or missing (no extension), and names holding ".!" (info files, "!Tabulon.!")
+// or ".ion" (Descript.ion) anywhere, in that letter case.
+//   Reported: the name is no UTF-8, holds a control character or a backslash (either would
+// split a catalogue path or a line of Descript.ion) or a character Windows-1252 lacks; for
+// files also a name longer than NAME's 80 characters or ending in a blank, since a cut or
+// trimmed NAME would stand for a file that does not exist and its record would be swept
+// away again.
+// None: ansi holds the name's Windows-1252 bytes (otherwise it is unspecified).
+SkipReason judgeName(const char *raw, int length, EntryKind kind, QByteArray &ansi);
+
+// The Windows-1252 bytes of a disk name that the catalogue can hold at all (no naming rule
+// applied: for finding the files of existing records). False when it cannot.
 bool catalogueBytes(const char *rawName, int length, QByteArray &ansi);
 
 // The catalogued entries of an absolute native folder path, in the order the file system
-// returns them: regular files (links are followed; links to folders, dangling links,
-// devices and pipes are left out) whose names follow the naming rules: the first "."
-// comes after the first character (so no dot-names and no names without an extension),
-// and neither ".!" (info files, "!Tabulon.!") nor ".ion" (Descript.ion) occurs anywhere, in
-// that case. Besides, the name must be cataloguable and stand in NAME as it is: at most 80
-// characters and no trailing blank, since a cut or trimmed name would stand for a file
-// that does not exist and its record would be swept away again. An entry that vanishes between
-// the listing and its status is left out. NotFound when the folder does not exist (the
-// caller's sweep then removes its records); IoError when it exists but cannot be read,
-// in which case the caller must not conclude that its files are gone.
-DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &out);
+// returns them: the entries whose names judgeName finds catalogued and which are regular
+// files, links followed (a link to a file is catalogued under its own name, with its
+// target's size and time). Links to folders are left out by rule; dangling links, pipes,
+// sockets and devices are skipped. An entry that vanishes between the listing and its
+// status is left out. NotFound when the folder does not exist (the caller's sweep then
+// removes its records); IoError when it exists but cannot be read, in which case the
+// caller must not conclude that its files are gone. skipped, when given, receives the
+// entries skipped for a reported reason (sub-folders are the folder tree's concern).
+DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &out,
+    std::vector<SkippedEntry> *skipped = nullptr);
 
-// The same for a folder that a walk has open and has read (dot-names left out): its
-// catalogued entries, in listing order. days converts the last-write times; one object
-// serves a whole walk.
+// The same for a folder that a walk has open and has read (dot-names left out) from the
+// absolute path folder: its catalogued entries, in listing order. days converts the
+// last-write times; one object serves a whole walk.
 void cataloguedEntriesOf(const dirlist::Folder &dir, const dirlist::RawListing &listing,
-    LocalDays &days, std::vector<DiskEntry> &out);
+    LocalDays &days, std::vector<DiskEntry> &out, const QString &folder = QString(),
+    std::vector<SkippedEntry> *skipped = nullptr);
 // What listCataloguedEntries returns for a folder that cannot be read (errno error).
 DbStatus listingFailure(const QString &folder, int error);

@@ -43,7 +43,7 @@ public:
         root.inAncestors = !m_ancestors.empty();
         root.dir->readRaw(m_listing, true);
         st = treewalk::readToItsEnd(*root.dir, m_rootPath);
-        addChildren(root);
+        addChildren(root, m_rootSkipped);
         m_stack.push_back(std::move(root));
         return st;
     }
@@ -73,16 +73,18 @@ public:
         out.folderPath = child.folderPath;
         out.diskPath = child.diskPath;
         out.entries.clear();
+        out.skipped.clear();
         if (!child.dir->isOpen() || !child.dir->readRaw(m_listing, true)) {
             out.status = listingFailure(child.diskPath, child.dir->error());
         } else {
             out.status = DbStatus::ok();
-            cataloguedEntriesOf(*child.dir, m_listing, m_days, out.entries);
+            cataloguedEntriesOf(
+                *child.dir, m_listing, m_days, out.entries, child.diskPath, &out.skipped);
         }
         if (!child.inAncestors)
             return true;
         // What could be read of a folder gives its sub-folders, as in the tree's own walk.
-        addChildren(child);
+        addChildren(child, out.skipped);
         if (child.rawNames.empty()) {
             m_ancestors.pop_back();
             return true;
@@ -92,6 +94,7 @@ public:
     }
 
     int found() const { return m_found.load(std::memory_order_relaxed); }
+    const std::vector<SkippedEntry> &rootSkipped() const { return m_rootSkipped; }
 
 private:
     struct Frame {
@@ -103,8 +106,9 @@ private:
         bool inAncestors = false;
     };
 
-    // The visible sub-folders of the listing just read become the frame's nodes, sorted.
-    void addChildren(Frame &frame)
+    // The visible sub-folders of the listing just read become the frame's nodes, sorted;
+    // the folders the catalogue cannot hold go into skipped.
+    void addChildren(Frame &frame, std::vector<SkippedEntry> &skipped)
     {
         std::vector<dirlist::Entry> subFolders;
         for (const dirlist::RawListing::Item &item : m_listing.items) {
@@ -116,7 +120,7 @@ private:
             e.type = item.type;
             subFolders.push_back(std::move(e));
         }
-        treewalk::keepVisibleSubFolders(subFolders);
+        treewalk::keepVisibleSubFolders(subFolders, &skipped, frame.diskPath);
         std::sort(subFolders.begin(), subFolders.end(),
             [](const dirlist::Entry &a, const dirlist::Entry &b) {
                 return compareFolderNames(a.name, b.name) < 0;
@@ -136,6 +140,7 @@ private:
     dirlist::RawListing m_listing; // of the folder last read, its buffers reused
     LocalDays m_days;
     std::atomic<int> m_found { 0 };
+    std::vector<SkippedEntry> m_rootSkipped;
 };
 
 // The reader thread and the walk hand folders over through one queue. Each side wakes the
@@ -234,6 +239,11 @@ bool FolderScan::next(ScannedFolder &out)
     if (wake)
         h.readerGo.notify_one();
     return true;
+}
+
+const std::vector<SkippedEntry> &FolderScan::rootSkipped() const
+{
+    return m_walker->rootSkipped();
 }
 
 int FolderScan::foldersFound() const

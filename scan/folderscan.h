@@ -18,6 +18,9 @@ struct ScannedFolder {
     // listCataloguedEntries(diskPath) gives them at the moment the folder is read.
     std::vector<DiskEntry> entries;
     DbStatus status;
+    // The entries of the folder that the catalogue cannot hold, with their reasons: its
+    // files, and its sub-folders when the walk descended into it.
+    std::vector<SkippedEntry> skipped;
 };
 
 // The folder tree and the catalogued files of each of its folders in one pass over the
@@ -47,6 +50,9 @@ public:
     // cannot be read or not to its end; failures further down leave those folders without
     // children. Known from construction on.
     const DbStatus &treeStatus() const { return m_treeStatus; }
+    // The sub-folders of the root folder that the catalogue cannot hold (the root's own
+    // files are not merged by the walk's user). Known from construction on.
+    const std::vector<SkippedEntry> &rootSkipped() const;
     // The folders found so far (every node made): at the end the size of the tree.
     int foldersFound() const;
 

@@ -1,5 +1,6 @@
 #include "foldertree.h"
 
+#include "diskentries.h"
 #include "treewalk.h"
 
 #include "platform/codepage.h"
@@ -18,12 +19,19 @@
 namespace treewalk
 {
 
-void keepVisibleSubFolders(std::vector<dirlist::Entry> &entries)
+void keepVisibleSubFolders(
+    std::vector<dirlist::Entry> &entries, std::vector<SkippedEntry> *skipped, const QString &folder)
 {
+    QByteArray ansi;
     entries.erase(std::remove_if(entries.begin(), entries.end(),
-                      [](const dirlist::Entry &e) {
-                          return e.type != dirlist::EntryType::Folder
-                              || !diskpath::isCataloguable(e.name);
+                      [&](const dirlist::Entry &e) {
+                          if (e.type != dirlist::EntryType::Folder)
+                              return true;
+                          const SkipReason reason = judgeName(e.rawName.constData(),
+                              int(e.rawName.size()), EntryKind::Folder, ansi);
+                          if (skipped && isReported(reason))
+                              skipped->push_back({ folder, e.rawName, true, reason });
+                          return reason != SkipReason::None;
                       }),
         entries.end());
     if (entries.size() < 2)
@@ -230,8 +238,10 @@ DbStatus ensureFolderOnDisk(const QString &rootPath, const QString &relative)
 {
     const QStringList names
         = relative.split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
+    QByteArray ansi;
     for (const QString &name : names)
-        if (!diskpath::isCataloguable(name) || name.startsWith(QLatin1Char('.')))
+        if (judgeName(name.toUtf8().constData(), int(name.toUtf8().size()), EntryKind::Folder, ansi)
+            != SkipReason::None)
             return { DbStatus::InvalidArgument,
                 QStringLiteral("Folder  '%1'  cannot be catalogued").arg(relative) };
     const QString path = diskpath::resolve(rootPath, relative);

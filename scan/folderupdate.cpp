@@ -235,13 +235,18 @@ DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QS
 
 } // namespace
 
+bool folderPathFits(const QString &folderPath)
+{
+    return CatalogTable::folderKey(folderPath).size() <= CatalogTable::DirWidth;
+}
+
 DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folderPath,
     bool descriptions, FolderUpdateStats *stats, bool listingsCurrent, FolderWalk *walk)
 {
     FolderUpdateStats local;
     FolderUpdateStats &s = stats ? *stats : local;
     const QByteArray dir = CatalogTable::folderKey(folderPath);
-    if (dir.size() > CatalogTable::DirWidth)
+    if (!folderPathFits(folderPath))
         return {
             DbStatus::InvalidArgument,
             QStringLiteral("Folder  '%1'  has a path too long for the catalogue !").arg(folderPath)
@@ -263,14 +268,16 @@ DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver, const Q
     if (!listingsCurrent)
         resolver.forget();
     std::vector<DiskEntry> entries;
+    std::vector<SkippedEntry> skipped;
     QString folder;
     if (!walk || !walk->takeListing(folderPath, folder, entries, st)) {
-        st = listCataloguedEntries(resolver.resolve(dirText), entries);
+        st = listCataloguedEntries(resolver.resolve(dirText), entries, &skipped);
     } else if (st.code() == DbStatus::NotFound) {
         const QString resolved = resolver.resolve(dirText);
         if (resolved != folder)
-            st = listCataloguedEntries(resolved, entries);
+            st = listCataloguedEntries(resolved, entries, &skipped);
     }
+    s.skipped.add(std::move(skipped));
     if (!st && st.code() != DbStatus::NotFound)
         return st;
 

@@ -16,6 +16,8 @@ struct FolderUpdateStats {
     int refreshed = 0;
     int deleted = 0;
     int notesSet = 0;
+    // The entries of the folders merged that the catalogue cannot hold (see judgeName).
+    SkippedEntries skipped;
 };
 
 // One walk of the folder update over many folders (update all): the records that its
@@ -50,6 +52,9 @@ private:
     DbStatus m_status;
 };
 
+// True when DIR can hold the folder path (as the tree shows it, A\B\).
+bool folderPathFits(const QString &folderPath);
+
 // Merges the files of one folder into the catalogue table: files without a record get
 // one, changed files get date and size text again, records whose file has gone are
 // marked deleted (and counted in DeletedCount), and with descriptions on the notes of
@@ -68,7 +73,9 @@ private:
 // Given the walk it belongs to, the update takes the folder's listing from the walk when
 // the walk supplied it (a folder not found there is looked for by its catalogue path once
 // more: it may have been renamed in letter case meanwhile); when it succeeds the folder's
-// records (those it kept and those it added) go into the walk.
+// records (those it kept and those it added) go into the walk. The entries the catalogue
+// cannot hold go into the stats' skipped when the update lists the folder itself; the
+// walk's user reports those of the listings it supplied.
 DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folderPath,
     bool descriptions, FolderUpdateStats *stats = nullptr, bool listingsCurrent = false,
     FolderWalk *walk = nullptr);

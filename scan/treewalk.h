@@ -1,5 +1,6 @@
 #pragma once
 
+#include "skippedentries.h"
 #include "store/dbstatus.h"
 
 #include "platform/dirlist.h"
@@ -16,9 +17,12 @@ namespace treewalk
 using Ancestors = std::vector<dirlist::FolderId>;
 
 // Keeps, of entries read from one folder (dot-names already left out), the sub-folders
-// that get a node, in their order: real folders of cataloguable names, and of names that
-// differ only in case the one the catalogue denotes.
-void keepVisibleSubFolders(std::vector<dirlist::Entry> &entries);
+// that get a node, in their order: real folders whose names judgeName finds catalogued,
+// and of names that differ only in case the one the catalogue denotes. skipped, when
+// given, receives the real folders left out for a reported reason, as entries of folder
+// (the folder's absolute path).
+void keepVisibleSubFolders(std::vector<dirlist::Entry> &entries,
+    std::vector<SkippedEntry> *skipped = nullptr, const QString &folder = QString());
 
 // Opens the sub-folder rawName of parent for descending into it; false when it cannot be
 // read, lies kMaxFolderDepth levels down, or would lead back to one of the ancestors. On

@@ -7,6 +7,8 @@
 #include "platform/diskpath.h"
 #include "store/catalogtable.h"
 
+#include <QFile>
+
 namespace
 {
 
@@ -25,6 +27,14 @@ DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const Q
     if (st)
         ++report.foldersUpdated;
     return st;
+}
+
+// A folder whose path DIR cannot hold, as an entry of its parent.
+SkippedEntry pathTooLong(const QString &diskPath)
+{
+    const int slash = int(diskPath.lastIndexOf(QLatin1Char('/')));
+    return { diskPath.left(slash), QFile::encodeName(diskPath.mid(slash + 1)), true,
+        SkipReason::PathTooLong };
 }
 
 } // namespace
@@ -83,12 +93,22 @@ UpdateAllReport UpdateAll(CatalogTable &table, FolderTree &tree, const UpdateAll
         // nothing is changed.
         if (scan.treeStatus().code() == DbStatus::NotFound)
             return report;
+        report.folders.skipped.add(std::vector<SkippedEntry>(scan.rootSkipped()));
         ScannedFolder folder;
+        QString tooLong; // the last folder left out for its path: what lies below goes with it
         for (int done = 0; scan.next(folder); ++done) {
             if (progress)
                 progress(done, scan.foldersFound(), folder.folderPath);
             if (done == 0)
                 first = folder.folderPath;
+            if (!tooLong.isEmpty() && folder.folderPath.startsWith(tooLong))
+                continue;
+            if (!folderPathFits(folder.folderPath)) {
+                tooLong = folder.folderPath;
+                report.folders.skipped.add(pathTooLong(folder.diskPath));
+                continue;
+            }
+            report.folders.skipped.add(std::move(folder.skipped));
             walk.supply(
                 folder.folderPath, folder.diskPath, std::move(folder.entries), folder.status);
             report.failures.add(updateFolder(

@@ -42,7 +42,8 @@ struct UpdateAllSettings {
 };
 
 struct UpdateAllReport {
-    FolderUpdateStats folders; // summed over the folder updates
+    FolderUpdateStats folders; // summed over the folder updates; its skipped holds every
+                               // entry of the tree the catalogue cannot hold
     int foldersUpdated = 0; // folders merged without failure
     int orphansDeleted = 0; // records of files no folder update reached (counted in deleted)
     int emptyFoldersRemoved = 0;
@@ -67,6 +68,10 @@ using UpdateAllProgress = std::function<void(int done, int found, const QString 
 //   3. The orphan sweep: over the whole table, the records whose file no longer exists
 //      are marked deleted (records of folders the tree does not show stay while their
 //      files exist); the records the folder updates merged are not looked at again.
+// Entries the catalogue cannot hold (see judgeName: files of the folders merged, and
+// folders below the root) are left out and collected with their reasons in the report's
+// folders.skipped; a folder whose path DIR cannot hold is one such entry, and nothing below
+// it is merged or reported. None of them is a failure.
 // A root folder that does not exist (a drive not there) changes nothing: the failure is
 // reported and no record is touched. A failing folder does not stop the walk: each
 // failure is collected in the report's failures, and the rest is still done. The views of

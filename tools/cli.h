@@ -24,6 +24,7 @@ enum Status : int {
     BadFile = 2, // the table (or another input) is missing, foreign or broken
     Locked = 3, // the table is open in the program or another tool
     Disk = 4, // the disk refused a read or write, or permission was denied
+    Skipped = 5, // done, but entries were left out (update: each is listed with its reason)
 };
 
 // Writes "tabulon-cli: message" on standard error and returns status.

@@ -55,7 +55,17 @@ const std::vector<CliCommand> commands = {
      "~/.config/Tabulon/) names this table, the deleted records are added to its count for\n"
      "the next reorganisation. Progress goes to standard error (folders done of folders\n"
      "found, and files a second) unless --quiet; a summary line ends the run: records\n"
-     "appended, refreshed and deleted, and the folders skipped, each with its reason.\n",
+     "appended, refreshed and deleted, and the entries skipped.\n"
+     "Skipped are the folders that could not be read and the files and folders the\n"
+     "catalogue cannot hold: names that are not UTF-8 or hold a control character (a\n"
+     "newline, a tab), a backslash or a character outside Windows-1252, file names over\n"
+     "80 characters or ending in a blank, folders whose path is over 80 characters,\n"
+     "dangling links, pipes, sockets and devices. Each is listed on standard error with\n"
+     "its reason, and the run ends with status 5 when nothing else failed. Left out by\n"
+     "rule and not counted: names beginning with \".\" or without an extension, long-text\n"
+     "files (*.!), Descript.ion, links to folders (never entered) and, with --all, the\n"
+     "root folder's own files. A link to a file is catalogued under its own name, with\n"
+     "the date and size of the file it leads to.\n",
      cmdUpdate},
     {"search", "search T.dbf TEXT [--in-text] [--tags FILTER] [--folder DIR]",
      "the records that hold a text, as TSV",
@@ -91,7 +101,8 @@ const char kExitStatuses[] =
     "  1  usage: the command line is wrong\n"
     "  2  a missing, foreign or broken table or input file\n"
     "  3  the table is locked: open in the program or another tool\n"
-    "  4  the disk refused a read or write, or permission was denied\n";
+    "  4  the disk refused a read or write, or permission was denied\n"
+    "  5  done, but some entries were skipped (update: each is listed with its reason)\n";
 
 const char kAbout[] =
     "tabulon-cli works on Tabulon catalogues from scripts and timers: the table T.dbf (with\n"

@@ -121,6 +121,25 @@ private:
     bool m_open = false;
 };
 
+void reportLine(const QString &message)
+{
+    std::fprintf(stderr, "tabulon-cli: skipped: %s\n",
+        QString(message).replace(QLatin1Char('\r'), QLatin1Char(' ')).toLocal8Bit().constData());
+}
+
+// Every folder that failed and every entry left out, one a line on standard error.
+void listLeftOut(const UpdateFailures &failures, const SkippedEntries &skipped)
+{
+    for (const QString &message : failures.messages())
+        reportLine(message);
+    for (const SkippedEntry &entry : skipped.kept())
+        reportLine(entry.message());
+    const int more = failures.count() - int(failures.messages().size()) + skipped.count()
+        - int(skipped.kept().size());
+    if (more > 0)
+        reportLine(QStringLiteral("%1 more not listed").arg(more));
+}
+
 } // namespace
 
 int cmdUpdate(const QString &path, const QStringList &args)
@@ -168,13 +187,10 @@ int cmdUpdate(const QString &path, const QStringList &args)
     failures.add(closed);
     failures.add(addDeletedCount(archive.file, deleted));
 
-    for (const QString &message : failures.messages())
-        std::fprintf(stderr, "tabulon-cli: skipped: %s\n",
-            QString(message)
-                .replace(QLatin1Char('\r'), QLatin1Char(' '))
-                .toLocal8Bit()
-                .constData());
+    listLeftOut(failures, stats.skipped);
     std::printf("%d appended, %d refreshed, %d deleted, %d skipped\n", stats.appended,
-        stats.refreshed, deleted, failures.count());
-    return failures.isEmpty() ? cli::Done : cli::statusOf(failures.first());
+        stats.refreshed, deleted, failures.count() + stats.skipped.count());
+    if (!failures.isEmpty())
+        return cli::statusOf(failures.first());
+    return stats.skipped.isEmpty() ? cli::Done : cli::Skipped;
 }

@@ -18,11 +18,17 @@ namespace
 
 const QString kUpdateAllQuestion = QStringLiteral("Update all folders ?");
 
-// Failures are shown once the views are whole again.
-void report(const UpdateFailures &failures)
+// Failures and skipped entries are shown once the views are whole again, in one box.
+void report(const UpdateFailures &failures, const SkippedEntries &skipped = SkippedEntries())
 {
-    if (!failures.isEmpty())
-        ShowDialog(DialogKind::Error, failures.message());
+    if (failures.isEmpty() && skipped.isEmpty())
+        return;
+    QStringList parts;
+    for (const QString &part : { failures.message(), skipped.message() })
+        if (!part.isEmpty())
+            parts << part;
+    ShowDialog(failures.isEmpty() ? DialogKind::Warning : DialogKind::Error,
+        parts.join(QLatin1Char('\r')));
 }
 
 // The views after a walk: grid row and text pane on the table's current record, count.
@@ -49,6 +55,7 @@ void FolderUpdateCommands::miOrdnerupdate1Click()
     if (!t)
         return;
     UpdateFailures failures;
+    FolderUpdateStats stats;
     {
         const WaitCursor wait;
         if (m_state.settings.DeleteEmptyFolders == 1)
@@ -62,19 +69,19 @@ void FolderUpdateCommands::miOrdnerupdate1Click()
         failures.add(m_views.selectNodeAt(index));
         if (m_views.nodeCount() == 0 && m_state.descriptionMode()) {
             PathResolver resolver(m_state.rootPath());
-            failures.add(UpdateFolder(*t, resolver, QString(), true));
+            failures.add(UpdateFolder(*t, resolver, QString(), true, &stats));
         }
         m_views.tree()->setFocus();
         showResult(m_views);
     }
-    report(failures);
+    report(failures, stats.skipped);
 }
 
 // The walk with the views detached, then the views once: the tree filled from the walk's
 // tree with every branch expanded (the walk went through every folder), the first node
 // selected, the search cleared. FollowCurrentRecord is set again before the views are
 // attached, so that the text pane shows the record they end on.
-UpdateFailures FolderUpdateCommands::updateAllAndShow(CatalogTable &t)
+UpdateFailures FolderUpdateCommands::updateAllAndShow(CatalogTable &t, SkippedEntries &skipped)
 {
     const DetachedViews detached(t);
     UpdateFailures failures;
@@ -83,7 +90,9 @@ UpdateFailures FolderUpdateCommands::updateAllAndShow(CatalogTable &t)
         FolderTree tree;
         const UpdateAllSettings settings { m_state.rootPath(), m_state.descriptionMode(),
             m_state.settings.DeleteEmptyFolders == 1 };
-        failures = UpdateAll(t, tree, settings).failures;
+        UpdateAllReport result = UpdateAll(t, tree, settings);
+        failures = result.failures;
+        skipped = std::move(result.folders.skipped);
         m_views.showFolderTree(tree);
         m_views.expandEveryNode();
         m_views.ShowCount();
@@ -102,12 +111,13 @@ void FolderUpdateCommands::miAllUpdClick()
     if (ShowDialog(DialogKind::Confirmation, kUpdateAllQuestion) != QLatin1String("1"))
         return;
     UpdateFailures failures;
+    SkippedEntries skipped;
     {
         const WaitCursor wait;
-        failures = updateAllAndShow(*t);
+        failures = updateAllAndShow(*t, skipped);
         showResult(m_views);
     }
-    report(failures);
+    report(failures, skipped);
 }
 
 DbStatus FolderUpdateCommands::updateCurrentFolder()
@@ -121,20 +131,16 @@ DbStatus FolderUpdateCommands::updateCurrentFolder()
     if (folder.isEmpty() && m_views.nodeCount() > 0)
         return DbStatus::ok();
     DbStatus st;
+    FolderUpdateStats stats;
     {
         const BulkWalk walk(m_state);
         PathResolver resolver(m_state.rootPath());
-        st = UpdateFolder(*t, resolver, folder, m_state.descriptionMode());
+        st = UpdateFolder(*t, resolver, folder, m_state.descriptionMode(), &stats);
         if (st && m_state.descriptionMode())
             st = WriteFolderDescriptions(*t, resolver, folder);
     }
     showResult(m_views);
+    if (st)
+        report(UpdateFailures(), stats.skipped);
     return st;
-}
-
-void FolderUpdateCommands::updateFolderKey()
-{
-    UpdateFailures failures;
-    failures.add(updateCurrentFolder());
-    report(failures);
 }

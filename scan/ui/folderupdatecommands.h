@@ -7,12 +7,14 @@
 
 class BrowseViews;
 class CatalogTable;
+class SkippedEntries;
 class UpdateFailures;
 
 // The commands that bring the catalogue up to date with the disk: "Folder update"
 // (miOrdnerupdate1Click), "Update all" (miAllUpdClick, F12) and the browse-mode meaning of
 // "Update / OK" (F8). Failures are shown with the shared dialog's error kind once the views
-// are whole again.
+// are whole again; entries the catalogue cannot hold are listed in the same box, or in a
+// warning of their own when nothing failed. A run that skipped nothing shows nothing.
 class FolderUpdateCommands
 {
 public:
@@ -27,12 +29,12 @@ public:
     // Descript.ion rewritten from the notes; a Descript.ion that could not be read is never
     // rewritten. Nothing happens without an open archive or while the tree has nodes but
     // none is selected. The editing commands run the same after confirming a record.
+    // The folder's entries that the catalogue cannot hold are shown in a warning when the
+    // update succeeded; a failure is returned for the caller to show.
     DbStatus updateCurrentFolder();
-    // The same with its failure shown.
-    void updateFolderKey();
 
 private:
-    UpdateFailures updateAllAndShow(CatalogTable &table);
+    UpdateFailures updateAllAndShow(CatalogTable &table, SkippedEntries &skipped);
 
     AppState &m_state;
     BrowseViews &m_views;

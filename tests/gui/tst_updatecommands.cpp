@@ -226,9 +226,33 @@ void TestUpdateCommands::f8SkipsNamesOutsideTheCodePage()
     file(QStringLiteral("D/\u65e5\u672c.txt"));
     file(QStringLiteral("D/\u0416/inner.txt"));
     start();
-    press(Qt::Key_F8);
+    {
+        // The file is named, the sub-folder is the tree's and left to update all.
+        ScriptedDialogs dialogs;
+        dialogs.expect(DialogKind::Warning, "1",
+            QStringLiteral("1 entry could not be catalogued:\r"
+                           "File  '%1D/\u65e5\u672c.txt'  cannot be catalogued: its name holds "
+                           "a character outside Windows-1252")
+                .arg(root()));
+        press(Qt::Key_F8);
+        QVERIFY2(dialogs.done(), qPrintable(dialogs.faults().join(QLatin1Char('\n'))));
+    }
     QCOMPARE(gridNames(), QStringList { QStringLiteral("caf\u00e9.txt") });
     QCOMPARE(m_views->nodeCount(), 1);
+    {
+        ScriptedDialogs dialogs;
+        dialogs.yes();
+        dialogs.expect(
+            DialogKind::Warning, "1", QStringLiteral("2 entries could not be catalogued"));
+        press(Qt::Key_F12);
+        QVERIFY2(dialogs.done(), qPrintable(dialogs.faults().join(QLatin1Char('\n'))));
+        QVERIFY(dialogs.messages().last().contains(QStringLiteral("/D/\u0416'  cannot")));
+    }
+    QFile::remove(root() + QStringLiteral("D/\u65e5\u672c.txt"));
+    QVERIFY(QDir(root() + QStringLiteral("D/\u0416")).removeRecursively());
+    ScriptedDialogs quiet; // nothing skipped: nothing shown
+    press(Qt::Key_F8);
+    QVERIFY2(quiet.done(), qPrintable(quiet.faults().join(QLatin1Char('\n'))));
 }
 
 void TestUpdateCommands::f8DoesNothingInEditModes()
@@ -363,6 +387,7 @@ void TestUpdateCommands::updateAllWritesDescriptionsAndGoesOnAfterFailure()
     QVERIFY(QDir().mkpath(root() + "B/Descript.ion"));
     file("C/c.txt");
     file("C/Descript.ion", "c.txt gamma");
+    file("C/tab\there.txt");
     m_form->state().settings.FolderInfoMode = 1;
     start();
     ScriptedDialogs dialogs;
@@ -370,6 +395,8 @@ void TestUpdateCommands::updateAllWritesDescriptionsAndGoesOnAfterFailure()
     dialogs.error("Descript.ion");
     press(Qt::Key_F12);
     QVERIFY(dialogs.done());
+    // The failure and the entry left out in one box.
+    QVERIFY(dialogs.messages().last().contains("\r1 entry could not be catalogued:\rFile  '"));
     QCOMPARE(recordsOf("A\\"), QStringList { "a.txt=alpha/" });
     QCOMPARE(recordsOf("B\\"), QStringList());
     QCOMPARE(recordsOf("C\\"), QStringList { "c.txt=gamma/" });
@@ -425,7 +452,7 @@ void TestUpdateCommands::updateAllWithPathTooLong()
     start();
     ScriptedDialogs dialogs;
     dialogs.yes();
-    dialogs.error("too long");
+    dialogs.expect(DialogKind::Warning, "1", "too long");
     press(Qt::Key_F12);
     QVERIFY(dialogs.done());
     QCOMPARE(recordsOf("NEAR\\"), QStringList { "n.txt=/" });

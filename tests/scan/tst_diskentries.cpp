@@ -1,3 +1,4 @@
+#include "platform/codepage.h"
 #include "scan/diskentries.h"
 #include "support/runasuser.h"
 #include "support/testutil.h"
@@ -9,6 +10,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+Q_DECLARE_METATYPE(SkipReason)
 
 class TestDiskEntries : public QObject
 {
@@ -43,32 +46,88 @@ private slots:
     void namingRules_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("catalogued");
-        QTest::newRow("plain") << "photo.jpg" << true;
-        QTest::newRow("hidden elsewhere") << "x.tmp" << true;
-        QTest::newRow("two dots") << "archive.tar.gz" << true;
-        QTest::newRow("trailing dot") << "a." << true;
-        QTest::newRow("ION in other case") << "x.ION" << true;
-        QTest::newRow("no dot") << "README" << false;
-        QTest::newRow("dot-name") << ".htaccess" << false;
-        QTest::newRow("info file") << "photo.jpg.!" << false;
-        QTest::newRow("folder info file") << "!Tabulon.!" << false;
-        QTest::newRow("Descript.ion") << "Descript.ion" << false;
-        QTest::newRow(".ion inside") << "notes.ion.txt" << false;
-        QTest::newRow("backslash") << "a\\b.txt" << false;
-        QTest::newRow("not Windows-1252") << "\u0394.txt" << false;
-        QTest::newRow("80 characters") << QString(76, QLatin1Char('n')) + ".txt" << true;
-        QTest::newRow("81 characters") << QString(77, QLatin1Char('n')) + ".txt" << false;
-        QTest::newRow("leading blank") << " a.txt" << true;
-        QTest::newRow("trailing blank") << "a.txt " << false;
+        QTest::addColumn<SkipReason>("reason");
+        const SkipReason none = SkipReason::None, byRule = SkipReason::ByRule;
+        QTest::newRow("plain") << "photo.jpg" << none;
+        QTest::newRow("hidden elsewhere") << "x.tmp" << none;
+        QTest::newRow("two dots") << "archive.tar.gz" << none;
+        QTest::newRow("trailing dot") << "a." << none;
+        QTest::newRow("ION in other case") << "x.ION" << none;
+        QTest::newRow("quotes") << "say \"hi\", it's.txt" << none;
+        QTest::newRow("no dot") << "README" << byRule;
+        QTest::newRow("dot-name") << ".htaccess" << byRule;
+        QTest::newRow("info file") << "photo.jpg.!" << byRule;
+        QTest::newRow("folder info file") << "!Tabulon.!" << byRule;
+        QTest::newRow("Descript.ion") << "Descript.ion" << byRule;
+        QTest::newRow(".ion inside") << "notes.ion.txt" << byRule;
+        QTest::newRow("no dot, with a newline") << "READ\nME" << byRule;
+        QTest::newRow("backslash") << "a\\b.txt" << SkipReason::Backslash;
+        QTest::newRow("newline") << "a\nb.txt" << SkipReason::ControlCharacter;
+        QTest::newRow("tab") << "tab\there.txt" << SkipReason::ControlCharacter;
+        QTest::newRow("escape") << "a\x1b[31m.txt" << SkipReason::ControlCharacter;
+        QTest::newRow("not Windows-1252") << "\u0394.txt" << SkipReason::OutsideCodePage;
+        QTest::newRow("80 characters") << QString(76, QLatin1Char('n')) + ".txt" << none;
+        QTest::newRow("81 characters")
+            << QString(77, QLatin1Char('n')) + ".txt" << SkipReason::NameTooLong;
+        QTest::newRow("80 characters, 160 bytes on disk")
+            << QString(76, QChar(0xe9)) + ".txt" << none;
+        QTest::newRow("leading blank") << " a.txt" << none;
+        QTest::newRow("trailing blank") << "a.txt " << SkipReason::TrailingBlank;
     }
-    // The listing decides from the bytes on disk.
+    // The listing decides from the bytes on disk; what it leaves out for a reason it reports.
     void namingRules()
     {
         QFETCH(QString, name);
-        QFETCH(bool, catalogued);
+        QFETCH(SkipReason, reason);
         QVERIFY(testutil::writeFile(path(name), "x"));
-        QCOMPARE(listedNames(m_root), catalogued ? QStringList { name } : QStringList {});
+        std::vector<DiskEntry> entries;
+        std::vector<SkippedEntry> skipped;
+        QVERIFY(listCataloguedEntries(m_root, entries, &skipped));
+        QCOMPARE(int(entries.size()), reason == SkipReason::None ? 1 : 0);
+        QCOMPARE(int(skipped.size()), isReported(reason) ? 1 : 0);
+        if (!skipped.empty()) {
+            QCOMPARE(skipped[0].reason, reason);
+            QCOMPARE(skipped[0].rawName, QFile::encodeName(name));
+            QCOMPARE(skipped[0].folder, m_root);
+            QVERIFY(!skipped[0].isFolder);
+        }
+    }
+
+    // Folders are judged by the same rule, less the rules of file names.
+    void folderNames_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<SkipReason>("file");
+        QTest::addColumn<SkipReason>("folder");
+        QTest::newRow("no extension")
+            << QByteArray("Photos") << SkipReason::ByRule << SkipReason::None;
+        QTest::newRow("dot-name") << QByteArray(".git") << SkipReason::ByRule << SkipReason::ByRule;
+        QTest::newRow("long") << QByteArray(90, 'f') + ".d" << SkipReason::NameTooLong
+                              << SkipReason::None;
+        QTest::newRow("not UTF-8")
+            << QByteArray("caf\xe9.d") << SkipReason::NotUtf8 << SkipReason::NotUtf8;
+        QTest::newRow("cut UTF-8")
+            << QByteArray("caf\xc3.d") << SkipReason::NotUtf8 << SkipReason::NotUtf8;
+        QTest::newRow("overlong UTF-8")
+            << QByteArray("a\xc0\xae.d") << SkipReason::NotUtf8 << SkipReason::NotUtf8;
+        QTest::newRow("UTF-8 of a replacement character")
+            << QByteArray("\xef\xbf\xbd.d") << SkipReason::OutsideCodePage
+            << SkipReason::OutsideCodePage;
+        QTest::newRow("UTF-8 of a Latin letter")
+            << QByteArray("caf\xc3\xa9.d") << SkipReason::None << SkipReason::None;
+        QTest::newRow("delete character")
+            << QByteArray("a\x7f.d") << SkipReason::None << SkipReason::None;
+    }
+    void folderNames()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(SkipReason, file);
+        QFETCH(SkipReason, folder);
+        QByteArray ansi;
+        QCOMPARE(judgeName(raw.constData(), int(raw.size()), EntryKind::File, ansi), file);
+        QCOMPARE(judgeName(raw.constData(), int(raw.size()), EntryKind::Folder, ansi), folder);
+        if (folder == SkipReason::None)
+            QCOMPARE(codepage::toUnicode(ansi), QString::fromUtf8(raw));
     }
 
     void listingOfNamesBeyondAscii()
@@ -105,9 +164,24 @@ private slots:
         QVERIFY(QFile::link(path(QStringLiteral("sub.dir")), path(QStringLiteral("folder.lnk"))));
         QCOMPARE(
             ::mkfifo(QFile::encodeName(path(QStringLiteral("pipe.fifo"))).constData(), 0644), 0);
+        QCOMPARE(
+            ::mkfifo(QFile::encodeName(path(QStringLiteral("bad\n.lnk"))).constData(), 0644), 0);
+        QVERIFY(QFile::link(path(QStringLiteral("sub.dir")), path(QStringLiteral("bad\n.dir"))));
         QCOMPARE(listedNames(m_root),
             (QStringList { QStringLiteral("link.jpg"), QStringLiteral("photo.jpg"),
                 QStringLiteral("x.tmp") }));
+        // Links to folders are left out by rule, whatever their names; the rest is reported.
+        std::vector<DiskEntry> entries;
+        std::vector<SkippedEntry> skipped;
+        QVERIFY(listCataloguedEntries(m_root, entries, &skipped));
+        QStringList reported;
+        for (const SkippedEntry &e : skipped)
+            reported << QString::fromUtf8(e.rawName) + QLatin1Char('=') + skipReasonText(e.reason);
+        reported.sort();
+        QCOMPARE(reported,
+            (QStringList { "bad\n.lnk=" + skipReasonText(SkipReason::ControlCharacter),
+                "dangling.jpg=" + skipReasonText(SkipReason::DanglingLink),
+                "pipe.fifo=" + skipReasonText(SkipReason::SpecialFile) }));
     }
 
     void sizeAndTime()

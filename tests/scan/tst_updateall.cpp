@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace
 {
 
@@ -123,12 +125,13 @@ private slots:
     }
 
     // A folder that fails is reported and the walk goes on: the first failure is told,
-    // with the number of the others.
+    // with the number of the others. A folder too deep for DIR is no failure but skipped.
     void failuresAreCollected()
     {
         file(QStringLiteral("A/a.txt"));
         file(QStringLiteral("B/b.txt"));
         QVERIFY(QDir().mkpath(m_root + QStringLiteral("B/Descript.ion")));
+        QVERIFY(QDir().mkpath(m_root + QStringLiteral("D/Descript.ion")));
         file(QString(40, QLatin1Char('x')) + QLatin1Char('/') + QString(45, QLatin1Char('y'))
             + QStringLiteral("/far.txt"));
         file(QStringLiteral("C/c.txt"));
@@ -137,8 +140,57 @@ private slots:
         QVERIFY(report.failures.first().message().contains(QLatin1String("Descript.ion")));
         QVERIFY(report.failures.message().endsWith(
             QLatin1String("\r1 more folders could not be updated.")));
-        QCOMPARE(report.foldersUpdated, 4); // A, B\Descript.ion\, C and the 40 x's
+        // A, B\Descript.ion\, C, D\Descript.ion\ and the 40 x's
+        QCOMPARE(report.foldersUpdated, 5);
+        QCOMPARE(report.folders.skipped.count(), 1);
+        QCOMPARE(report.folders.skipped.kept()[0].reason, SkipReason::PathTooLong);
         QCOMPARE(records(*m_table, QStringLiteral("C\\")), QStringList { "c.txt=" });
+    }
+
+    // Every file and folder of the tree that the catalogue cannot hold is collected with
+    // its reason; what is left out by rule is not, nor what lies below a skipped folder.
+    void skippedEntriesAreCollected_data()
+    {
+        QTest::addColumn<bool>("descriptions");
+        QTest::newRow("read ahead") << false;
+        QTest::newRow("Descript.ion, each folder in turn") << true;
+    }
+    void skippedEntriesAreCollected()
+    {
+        QFETCH(bool, descriptions);
+        for (const QString &f : { QStringLiteral("A/a.txt"), QStringLiteral("A/bad\nname.txt"),
+                 QStringLiteral("A/\u0394.txt"), QStringLiteral("A/Sub\\x/in\n.txt"),
+                 QStringLiteral("A/.hidden\n.txt"), QStringLiteral("A/READ\tME"),
+                 QStringLiteral("A/.git/x\n.txt"), QStringLiteral("\u0394root/in.txt"),
+                 QStringLiteral("top\n.txt"), QStringLiteral("Deep/Below/l\n.txt") })
+            file(f);
+        QCOMPARE(
+            ::mkfifo(QFile::encodeName(m_root + QStringLiteral("A/p.fifo")).constData(), 0644), 0);
+        QVERIFY(QFile::link(m_root + QStringLiteral("A"), m_root + QStringLiteral("A/up.lnk")));
+        QString deep = QString(60, QLatin1Char('d'));
+        file(deep + QStringLiteral("/") + QString(30, QLatin1Char('e'))
+            + QStringLiteral("/f/g.txt"));
+        const UpdateAllReport report = run(descriptions);
+        QVERIFY2(report.failures.isEmpty(), qPrintable(report.failures.message()));
+        QStringList found;
+        for (const SkippedEntry &e : report.folders.skipped.kept())
+            found << (e.folder + QLatin1Char('/') + QString::fromUtf8(e.rawName)).mid(m_root.size())
+                    + (e.isFolder ? QStringLiteral("/ ") : QStringLiteral(" "))
+                    + QString::number(int(e.reason));
+        found.sort();
+        const auto line = [](const QString &path, SkipReason r) {
+            return path + QLatin1Char(' ') + QString::number(int(r));
+        };
+        QCOMPARE(found,
+            (QStringList { line("A/Sub\\x/", SkipReason::Backslash),
+                line("A/bad\nname.txt", SkipReason::ControlCharacter),
+                line("A/p.fifo", SkipReason::SpecialFile),
+                line(QStringLiteral("A/\u0394.txt"), SkipReason::OutsideCodePage),
+                line("Deep/Below/l\n.txt", SkipReason::ControlCharacter),
+                line(deep + "/" + QString(30, QLatin1Char('e')) + "/", SkipReason::PathTooLong),
+                line(QStringLiteral("\u0394root/"), SkipReason::OutsideCodePage) }));
+        QCOMPARE(report.folders.skipped.count(), 7);
+        QCOMPARE(records(*m_table, QStringLiteral("A\\")), QStringList { "a.txt=" });
     }
 
     // Folders that go or change their letter case while the walk is under way.

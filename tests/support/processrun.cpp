@@ -2,22 +2,30 @@
 
 #include <QProcess>
 
-ProcessRun runProcess(
-    const QString &program, const QStringList &args, const QProcessEnvironment &environment)
+ProcessRun runProcess(const QString &program, const QStringList &args,
+    const QProcessEnvironment &environment, int timeoutMs)
 {
     QProcess p;
     p.setProcessEnvironment(environment);
     p.start(program, args);
     ProcessRun r;
-    if (!p.waitForFinished(60000))
+    if (!p.waitForFinished(timeoutMs)) {
+        if (p.state() == QProcess::NotRunning) {
+            r.err = p.errorString(); // it never started
+            return r;
+        }
+        p.kill();
+        p.waitForFinished(5000);
+        r.err = QStringLiteral("%1 did not finish within %2 ms").arg(program).arg(timeoutMs);
         return r;
+    }
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
 }
 
-ProcessRun runCli(const QStringList &args, const QProcessEnvironment &environment)
+ProcessRun runCli(const QStringList &args, const QProcessEnvironment &environment, int timeoutMs)
 {
-    return runProcess(QStringLiteral(TABULON_CLI), args, environment);
+    return runProcess(QStringLiteral(TABULON_CLI), args, environment, timeoutMs);
 }
