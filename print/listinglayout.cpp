@@ -66,7 +66,7 @@ namespace
         return text;
     }
 
-    const QString kElision = QStringLiteral("...");
+    constexpr QLatin1String kElision("...");
 
     // The end of text that fits room, after "..." when its beginning had to go.
     QString elidedLeft(const QString &text, int room, const TextWidth &width)
@@ -105,15 +105,16 @@ namespace
                 m.character = qMax(m.character, *it);
             }
         };
-        // Every page holds at least one line, and no line is empty of characters but an
-        // empty text line or the single line of an empty field.
+        // A job has no more pages than lines, nor more lines than characters, one more for
+        // each line of a long text and three for each entry (empty fields take a line).
         qsizetype lines = 1;
-        scan(doc.title);
         for (const ListingEntry &e : doc.entries) {
             for (const QString *t : { &e.name, &e.tags, &e.date, &e.size, &e.note })
                 scan(*t);
-            for (const QString &t : e.textLines)
-                scan(t), lines += t.size() + 1;
+            for (const QString &t : e.textLines) {
+                scan(t);
+                lines += t.size() + 1;
+            }
             m.tags = qMax(m.tags, width(withoutLineBreaks(e.tags)));
             m.date = qMax(m.date, width(e.date));
             m.size = qMax(m.size, width(withoutLineBreaks(e.size)));
@@ -306,7 +307,8 @@ QString refusal(
     const int across = geometry.width - m.right - left;
     const int least = need.character;
     if (c.tags - kColumnGap - left < least || c.date - kColumnGap - c.tags < least
-        || across - kIndent < least || across < need.headerRight + kColumnGap + width(kElision))
+        || across - kIndent < least
+        || across < need.headerRight + kColumnGap + width(QString(kElision)))
         return QStringLiteral("The print margins leave less than one column across the page "
                               "(left %1 mm and right %2 mm of %3 mm).")
             .arg(tenths(m.left), tenths(m.right), tenths(geometry.width));
