@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QGuiApplication>
-#include <QLocale>
 #include <QPdfWriter>
 #include <QRegularExpression>
 #include <QtTest>
@@ -148,25 +147,6 @@ private slots:
             if (op.y == -310)
                 xs << op.x;
         QCOMPARE(xs.mid(0, 3), (QList<int> { 200, 1250, 1600 }));
-    }
-
-    void defaultPaperFollowsTheLocale_data()
-    {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QPageSize::PageSizeId>("paper");
-        QTest::newRow("United States") << "en_US" << QPageSize::Letter;
-        QTest::newRow("Canada, French") << "fr_CA" << QPageSize::Letter;
-        QTest::newRow("Mexico") << "es_MX" << QPageSize::Letter;
-        QTest::newRow("Germany") << "de_DE" << QPageSize::A4;
-        QTest::newRow("United Kingdom") << "en_GB" << QPageSize::A4;
-        QTest::newRow("Spain") << "es_ES" << QPageSize::A4;
-        QTest::newRow("C") << "C" << QPageSize::A4;
-    }
-    void defaultPaperFollowsTheLocale()
-    {
-        QFETCH(QString, locale);
-        QFETCH(QPageSize::PageSizeId, paper);
-        QCOMPARE(listingrender::paperFor(QLocale(locale)), paper);
     }
 };
 
