@@ -17,6 +17,21 @@
 // margin, and a rule 2 units wide under them; the first entry of a page starts 110 below
 // the top margin. A page ends before an entry or text line that would start below the
 // bottom margin.
+//
+// No text of a page overlaps another or leaves the printable area, whatever the records
+// hold (blanks closing a text take no room):
+// - the tags begin 1050 and the date 1400 right of the left margin, as long as the widest
+//   date of the document still ends a column gap before the widest size; on a narrower
+//   page both columns move left in proportion. Tags wider than their column take room
+//   from the name's column, which keeps at least half of the width left of the date;
+// - a name (or tags) wider than its column is wrapped within it, the rest on the lines
+//   below, tags, date and size staying on the first; the note follows the last of them;
+// - the note is wrapped like a long text;
+// - a title wider than the room left of the date and page number loses its beginning to
+//   "...";
+// - an entry whose lines would run past the foot of the page begins the next one (when
+//   they fit there), and no line runs past the foot.
+// refusal() says when the margins leave no room for this.
 
 struct ListingEntry {
     QString name;
@@ -71,11 +86,22 @@ constexpr int kCellHeight = 40; // every text line, 4 mm
 constexpr int kTagsColumn = 1050;
 constexpr int kDateColumn = 1400;
 constexpr int kIndent = 100; // note and long text
+constexpr int kColumnGap = 20; // the least room between two texts of one line
+constexpr int kHeaderHeight = 110; // from the top margin to the first entry
 
 // The printed width of a text in tenths of a millimetre, in the listing's font.
 using TextWidth = std::function<int(const QString &)>;
 
-// The pages of the document. No entries give no pages (not even a header).
+// Empty when the document can be laid out on the geometry; otherwise, for the user, why
+// not: the margins leave less than one line below the header (a line must start above the
+// bottom margin and end on the page), or less than one column across the page (each column
+// of the first line, and the note, at least as wide as the document's widest character;
+// the date and page number of the header beside at least "...").
+QString refusal(
+    const ListingDocument &document, const ListingGeometry &geometry, const TextWidth &width);
+
+// The pages of the document. No entries give no pages (not even a header); nor does a
+// geometry that refusal() refuses.
 //
 // The long text is wrapped within A = W - (left margin + 100) - right margin: its lines
 // (line feeds always end a printed line; an empty line prints empty) break after the last

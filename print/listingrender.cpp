@@ -1,6 +1,7 @@
 #include "listingrender.h"
 
 #include <QFontMetricsF>
+#include <QLocale>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QtMath>
@@ -35,11 +36,6 @@ namespace
             painter.setPen(Qt::black);
         }
 
-        int widthOf(const QString &text) const
-        {
-            return qCeil(m_metrics.horizontalAdvance(text) / m_x);
-        }
-
         void draw(const DrawOp &op)
         {
             const double x = op.x * m_x;
@@ -68,7 +64,7 @@ namespace
 
 } // namespace
 
-QFont listingFont(const QString &family, QPaintDevice &device)
+QFont listingFont(const QString &family, const QPaintDevice &device)
 {
     QFont font(family.isEmpty() ? QStringLiteral("Arial") : family);
     font.setStyleHint(QFont::SansSerif);
@@ -93,19 +89,41 @@ ListingGeometry geometryOf(const QPagedPaintDevice &device, const ListingMargins
     return g;
 }
 
-Result print(QPagedPaintDevice &device, const ListingDocument &document, const QString &fontFamily,
-    const ListingMargins &margins)
+listinglayout::TextWidth widthOn(const QFont &font, const QPaintDevice &device)
+{
+    return [metrics = QFontMetricsF(font, &device), scale = xScaleOf(device)](
+               const QString &t) { return qCeil(metrics.horizontalAdvance(t) / scale); };
+}
+
+Listing layOut(const QPagedPaintDevice &device, const ListingDocument &document,
+    const QString &fontFamily, const ListingMargins &margins)
+{
+    Listing listing;
+    listing.font = listingFont(fontFamily, device);
+    const ListingGeometry geometry = geometryOf(device, margins);
+    const listinglayout::TextWidth width = widthOn(listing.font, device);
+    const QString refusal = listinglayout::refusal(document, geometry, width);
+    if (!refusal.isEmpty())
+        listing.status = { DbStatus::InvalidArgument, refusal };
+    else
+        listing.pages = listinglayout::layOut(document, geometry, width);
+    return listing;
+}
+
+Result draw(QPagedPaintDevice &device, const Listing &listing)
 {
     Result result;
+    if (!listing.status) {
+        result.status = listing.status;
+        return result;
+    }
     QPainter painter;
     if (!painter.begin(&device)) {
         result.status = printerFailure(QStringLiteral("The printer could not start the job"));
         return result;
     }
-    Drawing drawing(painter, listingFont(fontFamily, device));
-    const std::vector<ListingPage> pages = listinglayout::layOut(document,
-        geometryOf(device, margins), [&drawing](const QString &t) { return drawing.widthOf(t); });
-    for (const ListingPage &page : pages) {
+    Drawing drawing(painter, listing.font);
+    for (const ListingPage &page : listing.pages) {
         if (result.pages > 0 && !device.newPage()) {
             result.status
                 = printerFailure(QStringLiteral("The printer refused page %1").arg(page.number));
@@ -118,6 +136,25 @@ Result print(QPagedPaintDevice &device, const ListingDocument &document, const Q
     if (!painter.end() && result.status)
         result.status = printerFailure(QStringLiteral("The printer could not finish the job"));
     return result;
+}
+
+Result print(QPagedPaintDevice &device, const ListingDocument &document, const QString &fontFamily,
+    const ListingMargins &margins)
+{
+    return draw(device, layOut(device, document, fontFamily, margins));
+}
+
+QPageSize::PageSizeId paperFor(const QLocale &locale)
+{
+    static const QLocale::Territory letter[] = { QLocale::UnitedStates, QLocale::Canada,
+        QLocale::Mexico, QLocale::Philippines, QLocale::Chile, QLocale::Colombia,
+        QLocale::Venezuela, QLocale::CostaRica, QLocale::Guatemala, QLocale::Panama,
+        QLocale::PuertoRico, QLocale::ElSalvador, QLocale::Nicaragua, QLocale::DominicanRepublic };
+    const QLocale::Territory here = locale.territory();
+    for (const QLocale::Territory t : letter)
+        if (t == here)
+            return QPageSize::Letter;
+    return QPageSize::A4;
 }
 
 } // namespace listingrender

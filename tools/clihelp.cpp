@@ -88,11 +88,16 @@ const std::vector<CliCommand> commands = {
      "info file beside each file. Everything is escaped for its format.\n",
      cmdExport},
     {"print", "print T.dbf --folder DIR --pdf OUT.pdf [--order 1|2|3|4] [--tags FILTER]"
-              " [--font NAME] [--margins T,L,B,R]",
+              " [--font NAME] [--margins T,L,B,R] [--paper A4|A5|Letter|Legal] [--landscape]",
      "a folder's listing as a PDF file",
      "Lays out the listing of one folder as the program's \"Print (folder)\" does and writes\n"
      "it as a PDF file, without a printer or a display. FILTER as for search; margins in\n"
-     "tenths of a millimetre.\n",
+     "tenths of a millimetre (default 200,200,200,100). --paper chooses the sheet; without\n"
+     "it the locale does: Letter where it is the custom (the United States, Canada, Mexico\n"
+     "and others of the Americas, the Philippines), A4 elsewhere. --landscape turns the\n"
+     "sheet. Names, tags and notes too wide for their column go on below within it; on a\n"
+     "narrow sheet the columns move left. Margins that leave less than one line or one\n"
+     "column on the sheet are refused (status 1) and no file is written.\n",
      cmdPrint, true},
 };
 

@@ -10,21 +10,24 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QPdfWriter>
 
 #include <cstdio>
+#include <utility>
 
 namespace
 {
 
 struct PrintOptions {
     QString folder;
-    bool hasFolder = false;
     QString pdf;
     QByteArray order = "1";
     QString tags;
     QString font = QStringLiteral("Arial");
     ListingMargins margins;
+    QPageSize::PageSizeId paper = QPageSize::A4;
+    bool landscape = false;
 };
 
 bool parseMargins(const QString &text, ListingMargins &m)
@@ -43,35 +46,55 @@ bool parseMargins(const QString &text, ListingMargins &m)
     return true;
 }
 
+bool parsePaper(const QString &text, QPageSize::PageSizeId &paper)
+{
+    static const std::pair<const char *, QPageSize::PageSizeId> papers[] = {
+        { "A4", QPageSize::A4 },
+        { "A5", QPageSize::A5 },
+        { "Letter", QPageSize::Letter },
+        { "Legal", QPageSize::Legal },
+    };
+    for (const auto &[name, id] : papers)
+        if (text.compare(QLatin1String(name), Qt::CaseInsensitive) == 0) {
+            paper = id;
+            return true;
+        }
+    return false;
+}
+
 // Returns an error text, empty when the options are sound.
 QString parseOptions(const QStringList &args, PrintOptions &o)
 {
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (i + 1 >= args.size())
-            return QStringLiteral("%1 needs a value").arg(a);
-        const QString v = args[++i];
-        if (a == QLatin1String("--folder"))
-            o.folder = diskpath::fromTyped(v), o.hasFolder = true;
-        else if (a == QLatin1String("--pdf"))
-            o.pdf = v;
-        else if (a == QLatin1String("--order"))
-            o.order = v.toLatin1();
-        else if (a == QLatin1String("--tags"))
-            o.tags = v;
-        else if (a == QLatin1String("--font"))
-            o.font = v;
-        else if (a == QLatin1String("--margins") && !parseMargins(v, o.margins))
-            return QStringLiteral("--margins takes four numbers 0-65535: top,left,bottom,right");
-        else if (a != QLatin1String("--margins"))
-            return QStringLiteral("unknown option %1").arg(a);
-    }
-    if (!o.hasFolder || o.pdf.isEmpty())
+    cli::Options options(
+        { QStringLiteral("--folder"), QStringLiteral("--pdf"), QStringLiteral("--order"),
+            QStringLiteral("--tags"), QStringLiteral("--font"), QStringLiteral("--margins"),
+            QStringLiteral("--paper") },
+        { QStringLiteral("--landscape") });
+    const QString problem = options.parse(args);
+    if (!problem.isEmpty())
+        return problem;
+    if (!options.positional().isEmpty())
+        return QStringLiteral("unexpected %1").arg(options.positional().first());
+    if (!options.has(QStringLiteral("--folder")) || !options.has(QStringLiteral("--pdf"))
+        || options.value(QStringLiteral("--pdf")).isEmpty())
         return QStringLiteral("print needs --folder DIR and --pdf OUT.pdf");
-    if (o.order.size() != 1 || o.order[0] < '1' || o.order[0] > '4')
-        return QStringLiteral("--order takes 1, 2, 3 or 4");
+    o.folder = diskpath::fromTyped(options.value(QStringLiteral("--folder")));
     if (!o.folder.isEmpty() && !o.folder.endsWith(QLatin1Char('\\')))
         o.folder += QLatin1Char('\\');
+    o.pdf = options.value(QStringLiteral("--pdf"));
+    o.order = options.value(QStringLiteral("--order"), QStringLiteral("1")).toLatin1();
+    if (o.order.size() != 1 || o.order[0] < '1' || o.order[0] > '4')
+        return QStringLiteral("--order takes 1, 2, 3 or 4");
+    o.tags = options.value(QStringLiteral("--tags"));
+    o.font = options.value(QStringLiteral("--font"), o.font);
+    if (options.has(QStringLiteral("--margins"))
+        && !parseMargins(options.value(QStringLiteral("--margins")), o.margins))
+        return QStringLiteral("--margins takes four numbers 0-65535: top,left,bottom,right");
+    o.paper = listingrender::paperFor(QLocale());
+    if (options.has(QStringLiteral("--paper"))
+        && !parsePaper(options.value(QStringLiteral("--paper")), o.paper))
+        return QStringLiteral("--paper takes A4, A5, Letter or Legal");
+    o.landscape = options.has(QStringLiteral("--landscape"));
     return QString();
 }
 
@@ -119,15 +142,21 @@ int cmdPrint(const QString &tablePath, const QStringList &args)
     if (!textFailure)
         std::fprintf(stderr, "tabulon-cli: %s\n", textFailure.message().toLocal8Bit().constData());
 
+    // The listing is laid out before the file is touched: margins that leave no room
+    // write nothing.
     QFile out(o.pdf);
-    if (!out.open(QIODevice::WriteOnly))
-        return cli::fail(cli::Disk, QStringLiteral("%1: %2").arg(o.pdf, out.errorString()));
     QPdfWriter pdf(&out);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageSize(QPageSize(o.paper));
+    pdf.setPageOrientation(o.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     pdf.setTitle(doc.title);
     pdf.setCreator(QStringLiteral("Tabulon"));
-    const listingrender::Result r = listingrender::print(pdf, doc, o.font, o.margins);
+    const listingrender::Listing listing = listingrender::layOut(pdf, doc, o.font, o.margins);
+    if (!listing.status)
+        return cli::failed(listing.status);
+    if (!out.open(QIODevice::WriteOnly))
+        return cli::fail(cli::Disk, QStringLiteral("%1: %2").arg(o.pdf, out.errorString()));
+    const listingrender::Result r = listingrender::draw(pdf, listing);
     if (!r.status) {
         out.remove();
         return cli::fail(

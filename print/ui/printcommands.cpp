@@ -81,7 +81,14 @@ void PrintCommands::PrintFolderListing()
     printer.setFullPage(false);
     const ListingMargins margins { s.PrintMargins.top, s.PrintMargins.left, s.PrintMargins.bottom,
         s.PrintMargins.right };
-    listingrender::Result r = listingrender::print(printer, doc, s.PrintFontName, margins);
+    const listingrender::Listing listing
+        = listingrender::layOut(printer, doc, s.PrintFontName, margins);
+    if (!listing.status) {
+        // Margins that leave no room on the paper chosen: the job is not begun.
+        ShowDialog(DialogKind::Error, listing.status.message());
+        return;
+    }
+    listingrender::Result r = listingrender::draw(printer, listing);
     if (r.status && printer.printerState() == QPrinter::Error)
         r.status = { DbStatus::IoError, QStringLiteral("The printer reported an error") };
     if (!textFailure)

@@ -33,8 +33,9 @@ public:
     void miFiledruckClick();
 
     // The print dialog, then the listing. The views are frozen while the records are read
-    // and follow the folder's first record afterwards. A failure of the print services
-    // ends the job; it is thrown for the error box.
+    // and follow the folder's first record afterwards. Margins that leave no room on the
+    // paper chosen are refused with a message before the job begins. A failure of the
+    // print services ends the job; it is thrown for the error box.
     void PrintFolderListing();
 
 private:

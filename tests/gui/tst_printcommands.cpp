@@ -24,6 +24,7 @@ private slots:
     void printsTheFolderAsTheGridShowsIt();
     void printerFailureEndsTheJobAndFreesTheViews();
     void unreadableLongTextIsReported();
+    void marginsWithoutRoomAreRefused();
 
 private:
     PrintCommands &printing() const { return m_form->families().printing(); }
@@ -133,6 +134,24 @@ void TestPrintCommands::unreadableLongTextIsReported()
     m_form->commands().runCommand(Command::miFiledruckClick);
     QVERIFY(dialogs.done());
     QCOMPARE(pdfPages(pdf), 1);
+}
+
+// Margins that leave no line on the paper chosen: a message, and no job is begun.
+void TestPrintCommands::marginsWithoutRoomAreRefused()
+{
+    start(3);
+    m_form->state().settings.PrintMargins.top = 65535;
+    const QString pdf = root() + QStringLiteral("listing.pdf");
+    printTo(pdf);
+    ScriptedDialogs dialogs;
+    dialogs.error(QStringLiteral("less than one line"));
+    press(Qt::Key_P, Qt::ControlModifier);
+    QVERIFY2(dialogs.done(), qPrintable(dialogs.faults().join('\n')));
+    QCOMPARE(m_dialogs, 1);
+    QVERIFY(!QFile::exists(pdf));
+    QCOMPARE(printing().printer().printerState(), QPrinter::Idle);
+    QVERIFY(!table()->isDetached());
+    QCOMPARE(grid()->currentIndex().row(), 0);
 }
 
 QTEST_MAIN(TestPrintCommands)
