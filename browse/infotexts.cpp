@@ -2,8 +2,6 @@
 
 #include "platform/codepage.h"
 #include "platform/dirlist.h"
-#include "platform/filecontent.h"
-#include "scan/infofile.h"
 
 #include <QFile>
 
@@ -51,9 +49,8 @@ const InfoTexts::Folder &InfoTexts::folder(const QByteArray &dir)
     return f;
 }
 
-const QByteArray &InfoTexts::read(const QByteArray &dir, const QByteArray &name)
+QString InfoTexts::pathOf(const QByteArray &dir, const QByteArray &name)
 {
-    m_text.clear();
     m_key.resize(name.size() + 2);
     std::memcpy(m_key.data(), name.constData(), size_t(name.size()));
     std::memcpy(m_key.data() + name.size(), ".!", 2);
@@ -61,11 +58,10 @@ const QByteArray &InfoTexts::read(const QByteArray &dir, const QByteArray &name)
     const Folder &f = folder(dir);
     const auto variants = f.infoFiles.constFind(m_key);
     if (variants == f.infoFiles.constEnd())
-        return m_text;
+        return QString();
     // The name as it is first, as the pane resolves it; else the variant the catalogue's
     // upper-cased path stands for.
     const QString exact = codepage::toUnicode(name) + QStringLiteral(".!");
     const QString &disk = variants->contains(exact) ? exact : diskpath::preferredVariant(*variants);
-    filecontent::read(f.path + QLatin1Char('/') + disk, infofile::kMaxInfoFileSize, m_text);
-    return m_text;
+    return f.path + QLatin1Char('/') + disk;
 }

@@ -7,19 +7,23 @@
 #include <QString>
 #include <QStringList>
 
-// The long texts of records read for a search, without the text pane: the text each record
-// would show there, from its info file (DIR + NAME + ".!", resolved below the root as the
-// pane resolves it). Which files have a text is learnt from one listing per folder, so a
-// record without one costs no request to the system.
+// The long texts of records found for a walk over many records (search, export), without
+// the text pane: the info file each record would show there (DIR + NAME + ".!", resolved
+// below the root as the pane resolves it). Which files have a text is learnt from one
+// listing per folder, so a record without one costs no request to the system. The texts
+// are read in pieces (filecontent::readPieces), so that one of any size can be searched
+// and exported.
 class InfoTexts
 {
 public:
+    // The texts are read in pieces of this many bytes, whatever their size.
+    static constexpr qint64 kPiece = 1024 * 1024;
+
     explicit InfoTexts(const QString &rootPath);
 
-    // The bytes of the info file of the record in folder dir (DIR as stored) named name,
-    // both without their padding. Empty when there is none, and when it cannot be read or
-    // is too large: the pane then stays empty as well. Valid until the next call.
-    const QByteArray &read(const QByteArray &dir, const QByteArray &name);
+    // The disk path of the info file of the record in folder dir (DIR as stored) named
+    // name, both without their padding. Empty when the folder holds none for it.
+    QString pathOf(const QByteArray &dir, const QByteArray &name);
 
 private:
     // A folder as far as the texts go: where it is on disk, and its info files by their
@@ -33,5 +37,4 @@ private:
     PathResolver m_resolver;
     QHash<QByteArray, Folder> m_folders; // by DIR
     QByteArray m_key;
-    QByteArray m_text;
 };

@@ -4,6 +4,7 @@
 #include "dialogs/regional.h"
 #include "dialogs/shareddialog.h"
 #include "platform/codepage.h"
+#include "platform/filecontent.h"
 #include "scan/textfile.h"
 #include "store/catalogtable.h"
 #include "store/dbffile.h"
@@ -184,17 +185,46 @@ void RecordMatcher::appendDate(const char *rec)
     m_length += int(shown->size());
 }
 
-const QByteArray &RecordMatcher::textOf(const char *rec)
+QString RecordMatcher::textPathOf(const char *rec)
 {
-    const QByteArray &bytes = m_texts->read(
+    return m_texts->pathOf(
         QByteArray::fromRawData(rec + m_dir, dbf::trimmedLength(rec + m_dir, m_dirWidth)),
         QByteArray::fromRawData(rec + m_name, dbf::trimmedLength(rec + m_name, m_nameWidth)));
-    if (!m_needleHasLineBreak)
-        return bytes;
-    // The pane holds the lines joined by one line break, without one after the last:
-    // only a search text with a line break can tell.
-    m_normalised = textfile::splitLines(bytes).join('\n');
-    return m_normalised;
+}
+
+// The text is read in pieces after what m_joined holds, and searched from offset from on:
+// only the last bytes of one piece, too few for a match by themselves, are kept for the
+// next, so a text of any size is searched through a few megabytes of memory and a match
+// across the end of a piece is found as well. A text that cannot be read holds nothing.
+bool RecordMatcher::textCompletes(const QString &path, int from)
+{
+    const int keep = int(m_needle.size()) - 1;
+    bool found = false;
+    textfile::LineEndJoiner joiner;
+    const auto search = [&](const char *data, qint64 size) {
+        appendMapped(data, int(size), m_upperText);
+        found = joinedHolds(from);
+        const int tail = std::min(m_length, keep);
+        std::memmove(m_joined.data(), m_joined.constData() + m_length - tail, size_t(tail));
+        m_length = tail;
+        from = 0;
+        return !found;
+    };
+    filecontent::readPieces(path, InfoTexts::kPiece, m_piece, [&](const char *data, qint64 size) {
+        if (!m_needleHasLineBreak)
+            return search(data, size);
+        // The pane holds the lines joined by one line break, without one after the last:
+        // only a search text with a line break can tell.
+        m_normalised.clear();
+        joiner.add(data, size, m_normalised);
+        return search(m_normalised.constData(), m_normalised.size());
+    });
+    if (!found && m_needleHasLineBreak) {
+        m_normalised.clear();
+        joiner.finish(m_normalised);
+        search(m_normalised.constData(), m_normalised.size());
+    }
+    return found;
 }
 
 bool RecordMatcher::joinedHolds(int from) const
@@ -252,24 +282,18 @@ bool RecordMatcher::matches(const char *rec)
     }
     // The long text follows after one more "~", also when there is none. It is read only
     // when the fields do not hold the search text.
-    const QByteArray *text = nullptr;
-    if (!inFields) {
-        text = &textOf(rec);
-        if (text->isEmpty())
-            return false;
-    }
+    const QString path = textPathOf(rec);
+    if (!inFields && path.isEmpty())
+        return false;
     appendFields(rec);
     appendMapped("~", 1, m_upper);
     const int fields = m_length;
     if (inFields && joinedHolds(0))
         return true;
-    if (!text)
-        text = &textOf(rec);
-    if (text->isEmpty())
+    if (path.isEmpty())
         return false;
-    appendMapped(text->constData(), int(text->size()), m_upperText);
     // Only a match that reaches into the text is left to find.
-    return joinedHolds(std::max(0, fields - int(m_needle.size()) + 1));
+    return textCompletes(path, std::max(0, fields - int(m_needle.size()) + 1));
 }
 
 bool RecordMatcher::textHolds(const char *rec)
@@ -277,9 +301,8 @@ bool RecordMatcher::textHolds(const char *rec)
     if (m_never || m_kind != search::Kind::Text)
         return false;
     m_length = 0;
-    const QByteArray &text = textOf(rec);
-    appendMapped(text.constData(), int(text.size()), m_upperText);
-    return joinedHolds(0);
+    const QString path = textPathOf(rec);
+    return !path.isEmpty() && textCompletes(path, 0);
 }
 
 namespace

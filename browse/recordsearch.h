@@ -81,7 +81,8 @@ private:
     void appendFields(const char *rec);
     void chooseAnchor();
     bool fieldsMayHold(const char *rec) const;
-    const QByteArray &textOf(const char *rec);
+    QString textPathOf(const char *rec);
+    bool textCompletes(const QString &path, int from);
     bool joinedHolds(int from) const;
 
     search::Kind m_kind;
@@ -104,6 +105,7 @@ private:
     QByteArray m_joined;
     int m_length = 0;
     QByteArray m_normalised;
+    QByteArray m_piece; // of a long text
     std::unique_ptr<InfoTexts> m_texts;
 };
 

@@ -143,7 +143,10 @@ DbStatus writeTagList(const QString &path, const QString &text, bool *lossy)
     QStringList lines = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
-    return textfile::writeAtomically(path, textfile::encodeLines(lines, lossy), kTagList);
+    // The user's own text, edited where it was read from: a link there is refused rather
+    // than written through or quietly turned into a copy.
+    return textfile::writeAtomically(
+        path, textfile::encodeLines(lines, lossy), kTagList, ReplacementFile::Link::Refuse);
 }
 
 } // namespace tagedit

@@ -56,7 +56,8 @@ QString tagListPath(const QString &rootPath, const QString &archiveName);
 // cannot be read (or is larger than 64 MB) is an IoError naming it.
 DbStatus readTagList(const QString &path, QString &text);
 // Writes the text's lines, each ended by CR LF, replacing the file whole; an empty text
-// leaves an empty file. *lossy tells whether a character had no 8-bit form.
+// leaves an empty file. *lossy tells whether a character had no 8-bit form. A symbolic
+// link, FIFO or device of that name is refused (IoError), never written through.
 DbStatus writeTagList(const QString &path, const QString &text, bool *lossy = nullptr);
 
 } // namespace tagedit

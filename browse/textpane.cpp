@@ -45,7 +45,10 @@ DbStatus readTextFile(const QString &path, QString &text)
 
 DbStatus writeTextFile(const QString &path, const QString &text, bool *lossy)
 {
-    return textfile::writeAtomically(path, textfile::encodeLines(paneLines(text), lossy), kWhat);
+    // The question before overwriting names this file: a link there is refused, not
+    // written through to a file the user was not asked about.
+    return textfile::writeAtomically(
+        path, textfile::encodeLines(paneLines(text), lossy), kWhat, ReplacementFile::Link::Refuse);
 }
 
 } // namespace textpane

@@ -24,6 +24,7 @@ DbStatus readTextFile(const QString &path, QString &text);
 
 // Writes the pane's text to a text file, replacing it atomically; an empty pane writes an
 // empty file. Characters that Windows-1252 cannot hold are written as "?" and set *lossy.
+// A symbolic link, FIFO or device of that name is refused (IoError), never written through.
 DbStatus writeTextFile(const QString &path, const QString &text, bool *lossy = nullptr);
 
 } // namespace textpane

@@ -79,11 +79,8 @@ bool create(
     if (desktopFolder.isEmpty() || !QDir(desktopFolder).exists())
         return false;
     const QString path = QDir(desktopFolder).filePath(QStringLiteral("Tabulon.desktop"));
-    if (!atomicfile::write(path, entryText(executablePath, programFolder)))
-        return false;
-    QFile::setPermissions(
-        path, QFile::permissions(path) | QFileDevice::ExeOwner | QFileDevice::ExeUser);
-    return true;
+    // Desktops start only entries that may be executed.
+    return atomicfile::write(path, entryText(executablePath, programFolder), nullptr, true);
 }
 
 } // namespace desktoplink

@@ -1,41 +1,92 @@
 #include "filecontent.h"
 
-#include <QFile>
+#include "fileio.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace filecontent
 {
 
-bool read(const QString &path, qint64 maxSize, QByteArray &bytes)
+namespace
 {
+
+    // Reads up to size bytes at data; fewer only at the end of the file.
+    qint64 readFully(int fd, char *data, qint64 size, int *err)
+    {
+        qint64 got = 0;
+        while (got < size) {
+            const ssize_t n = ::read(fd, data + got, size_t(size - got));
+            if (n > 0) {
+                got += n;
+            } else if (n == 0) {
+                break;
+            } else if (errno != EINTR) {
+                *err = errno;
+                return -1;
+            }
+        }
+        return got;
+    }
+
+} // namespace
+
+bool read(const QString &path, qint64 maxSize, QByteArray &bytes, int *err)
+{
+    int ignored = 0;
+    int &why = err ? *err : ignored;
+    why = 0;
     bytes.clear();
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = fileio::openForReading(path, &why);
     if (fd < 0)
         return false;
     struct stat st {
     };
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= maxSize;
+    bool ok = ::fstat(fd, &st) == 0;
+    if (!ok)
+        why = errno;
+    else if (st.st_size > maxSize)
+        why = EFBIG;
+    ok = ok && st.st_size <= maxSize;
     if (ok) {
-        bytes.resize(qsizetype(st.st_size));
-        qsizetype got = 0;
         // A file that grows meanwhile is read as far as its size said.
-        while (ok && got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
-            if (n > 0)
-                got += n;
-            else if (n == 0)
-                bytes.resize(got);
-            else
-                ok = errno == EINTR;
-        }
+        bytes.resize(qsizetype(st.st_size));
+        const qint64 got = readFully(fd, bytes.data(), bytes.size(), &why);
+        ok = got >= 0;
+        if (ok)
+            bytes.resize(qsizetype(got));
     }
     ::close(fd);
     if (!ok)
         bytes.clear();
+    return ok;
+}
+
+bool readPieces(const QString &path, qint64 pieceSize, QByteArray &buffer,
+    const std::function<bool(const char *data, qint64 size)> &consume, int *err)
+{
+    int ignored = 0;
+    int &why = err ? *err : ignored;
+    why = 0;
+    const int fd = fileio::openForReading(path, &why);
+    if (fd < 0)
+        return false;
+    struct stat st {
+    };
+    const qint64 size = ::fstat(fd, &st) == 0 ? qint64(st.st_size) : pieceSize;
+    // A small file needs no more room than it takes; one byte more tells its end at once.
+    const qint64 room = std::max<qint64>(1, std::min(pieceSize, size + 1));
+    if (buffer.size() < room)
+        buffer.resize(qsizetype(room));
+    bool ok = true;
+    for (;;) {
+        const qint64 got = readFully(fd, buffer.data(), room, &why);
+        ok = got >= 0;
+        if (got <= 0 || !consume(buffer.constData(), got) || got < room)
+            break;
+    }
+    ::close(fd);
     return ok;
 }
 

@@ -13,6 +13,97 @@
 namespace fileio
 {
 
+namespace
+{
+
+    QByteArray native(const QString &path)
+    {
+        return QFile::encodeName(path);
+    }
+
+    // O_NONBLOCK keeps the open from waiting (a FIFO for its writer, a device for its
+    // line); it changes nothing for a regular file, so the descriptor is left as it is.
+    constexpr int kSafeOpen = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+
+    // Opens name and keeps the descriptor only when it is a regular file: what was checked
+    // before the open may have been replaced in the meantime.
+    int openRegular(const QByteArray &name, int flags, int *err)
+    {
+        const int fd = ::open(name.constData(), flags | kSafeOpen, 0666);
+        if (fd < 0) {
+            *err = errno;
+            if ((flags & O_NOFOLLOW) && (*err == ELOOP || (*err == EEXIST && (flags & O_EXCL)))) {
+                struct stat st {
+                };
+                if (::lstat(name.constData(), &st) == 0 && S_ISLNK(st.st_mode))
+                    *err = IsLink;
+            }
+            return -1;
+        }
+        struct stat st {
+        };
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            *err = NotRegular;
+            ::close(fd);
+            return -1;
+        }
+        return fd;
+    }
+
+} // namespace
+
+EntryKind entryKind(const QString &path)
+{
+    struct stat st {
+    };
+    if (::lstat(native(path).constData(), &st) != 0)
+        return EntryKind::Missing;
+    if (S_ISLNK(st.st_mode))
+        return EntryKind::Link;
+    return S_ISREG(st.st_mode) ? EntryKind::Regular : EntryKind::Other;
+}
+
+int openForReading(const QString &path, int *err)
+{
+    const QByteArray name = native(path);
+    // Only a regular file is opened at all: opening some devices does something already.
+    struct stat st {
+    };
+    if (::stat(name.constData(), &st) != 0) {
+        *err = errno;
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        *err = NotRegular;
+        return -1;
+    }
+    return openRegular(name, O_RDONLY, err);
+}
+
+int openForWriting(const QString &path, bool create, int *err)
+{
+    const QByteArray name = native(path);
+    if (create)
+        return openRegular(name, O_RDWR | O_NOFOLLOW | O_CREAT | O_EXCL, err);
+    struct stat st {
+    };
+    if (::lstat(name.constData(), &st) != 0) {
+        *err = errno;
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        *err = S_ISLNK(st.st_mode) ? IsLink : NotRegular;
+        return -1;
+    }
+    return openRegular(name, O_RDWR | O_NOFOLLOW, err);
+}
+
+void closeFile(int fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
 int readAt(int fd, char *data, qint64 size, qint64 offset, qint64 *got)
 {
     qint64 done = 0;
@@ -63,7 +154,7 @@ int syncData(int fd)
 
 int syncPath(const QString &path)
 {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(native(path).constData(), O_RDONLY | kSafeOpen);
     if (fd < 0)
         return errno;
     const int rc = ::fsync(fd);
@@ -94,7 +185,7 @@ int replace(const QString &from, const QString &to)
 void dropCachedPages(const QString &path)
 {
 #ifdef POSIX_FADV_DONTNEED
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(native(path).constData(), O_RDONLY | kSafeOpen);
     if (fd >= 0) {
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
         ::close(fd);
@@ -115,7 +206,14 @@ qint64 fileSize(int fd)
 
 QString errorText(int err)
 {
-    return QString::fromLocal8Bit(std::strerror(err));
+    switch (err) {
+    case IsLink:
+        return QStringLiteral("it is a symbolic link, and files are never written through one");
+    case NotRegular:
+        return QStringLiteral("it is not a regular file");
+    default:
+        return QString::fromLocal8Bit(std::strerror(err));
+    }
 }
 
 BackgroundRemoval::~BackgroundRemoval()

@@ -4,12 +4,37 @@
 
 #include <thread>
 
-// The system calls behind the table engine's file access: positioned reads and writes on
-// descriptors of open files, their length, flushing to the disk, and removing a file in
-// the background. Every call that can fail returns 0 or the system's error number (errno),
-// so that the caller words the message; none of them retries what the system refuses.
+// The system calls behind the table engine's file access: opening files safely, positioned
+// reads and writes on descriptors of open files, their length, flushing to the disk, and
+// removing a file in the background. Every call that can fail returns 0 or the system's
+// error number (errno), or one of the refusals below, so that the caller words the message
+// (errorText() has a text for each); none of them retries what the system refuses.
 namespace fileio
 {
+
+// Refusals of the opens below, given like error numbers (those of the system are positive).
+enum Refusal : int {
+    IsLink = -1, // the name is a symbolic link, and the file is to be written
+    NotRegular = -2, // a FIFO, socket, device or folder where a file was expected
+};
+
+// What stands at a name; a symbolic link is not followed.
+enum class EntryKind { Missing, Regular, Link, Other };
+EntryKind entryKind(const QString &path);
+
+// Opens a file that a folder supplies (a long text, a settings file) for reading. Links
+// are followed, but only a regular file is opened: anything else is refused (NotRegular)
+// before it is opened, and the open itself cannot block, so a FIFO without a writer or a
+// device never holds the caller up. Returns the descriptor (close it with ::close or
+// hand it to a QFile), or -1 with *err set (ENOENT when nothing is there).
+int openForReading(const QString &path, int *err);
+// Opens the regular file at path for reading and writing without following a link at
+// path (IsLink) and refusing anything else than a regular file (NotRegular), without
+// blocking on the open. With create the file is made new and must not exist yet
+// (EEXIST; IsLink when a link, even a dangling one, holds the name).
+int openForWriting(const QString &path, bool create, int *err);
+// Closes a descriptor that was opened above and not handed on.
+void closeFile(int fd);
 
 // Reads up to size bytes at offset; *got tells how many arrived (fewer only at the end of
 // the file). Interrupted reads are taken up again.
@@ -32,7 +57,7 @@ int replace(const QString &from, const QString &to);
 void dropCachedPages(const QString &path);
 // -1 when the length cannot be told.
 qint64 fileSize(int fd);
-// The system's text for an error number.
+// The system's text for an error number, or the reason of a refusal.
 QString errorText(int err);
 
 // Removes one file at a time on a thread of its own: freeing the blocks of a large file

@@ -1,10 +1,10 @@
 #include "filelock.h"
 
+#include "fileio.h"
+
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,14 +44,12 @@ void FileLock::close()
 FileLock::Result FileLock::open(const QString &path, bool create)
 {
     close();
-    const QByteArray native = QFile::encodeName(path);
-    int flags = O_RDWR | O_CLOEXEC;
-    if (create)
-        flags |= O_CREAT | O_EXCL;
-    const int fd = ::open(native.constData(), flags, 0666);
+    int err = 0;
+    const int fd = fileio::openForWriting(path, create, &err);
     if (fd < 0) {
-        const int err = errno;
-        m_error = QString::fromLocal8Bit(std::strerror(err));
+        m_error = fileio::errorText(err);
+        if (err == fileio::IsLink || err == fileio::NotRegular)
+            return Refused;
         if (err == EEXIST)
             return Exists;
         return err == ENOENT ? Missing : Failed;
@@ -59,14 +57,14 @@ FileLock::Result FileLock::open(const QString &path, bool create)
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         ::close(fd);
-        m_error = QString::fromLocal8Bit(std::strerror(err));
+        m_error = fileio::errorText(err);
         return err == EWOULDBLOCK ? Held : Failed;
     }
     // The holder may have replaced the file by rename between our open and our lock; then
     // we locked an orphan and the name belongs to a file that is (or was) held elsewhere.
     struct stat held {
     }, named {};
-    if (::fstat(fd, &held) != 0 || ::stat(native.constData(), &named) != 0
+    if (::fstat(fd, &held) != 0 || ::lstat(QFile::encodeName(path).constData(), &named) != 0
         || held.st_dev != named.st_dev || held.st_ino != named.st_ino) {
         ::close(fd);
         m_error = QStringLiteral("the file was replaced while it was being opened");

@@ -1,10 +1,11 @@
 #include "filemoves.h"
 
 #include "codepage.h"
+#include "fileio.h"
+#include "replacementfile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -90,18 +91,7 @@ namespace
         return false;
     }
 
-    // The file a copy really replaces: the end of a chain of links at the target, so that
-    // copying onto a link leaves the link a link.
-    QString realTarget(const QString &path)
-    {
-        const QFileInfo info(path);
-        if (!info.isSymLink())
-            return path;
-        const QString canonical = info.canonicalFilePath();
-        return canonical.isEmpty() ? info.symLinkTarget() : canonical;
-    }
-
-    bool copyContents(QFile &from, QSaveFile &to, QString *reason)
+    bool copyContents(QFile &from, ReplacementFile &to, QString *reason)
     {
         QByteArray buffer(1 << 20, Qt::Uninitialized);
         for (;;) {
@@ -110,8 +100,8 @@ namespace
                 return fail(reason, from.errorString());
             if (n == 0)
                 return true;
-            if (to.write(buffer.constData(), n) != n)
-                return fail(reason, to.errorString());
+            if (!to.write(buffer.constData(), n))
+                return fail(reason, to.errorText());
         }
     }
 
@@ -165,27 +155,28 @@ bool copyFile(const QString &source, const QString &target, QString *reason)
     struct stat ts;
     if (::stat(native(target).constData(), &ts) == 0 && sameIdentity(ss, ts))
         return fail(reason, QStringLiteral("source and target are the same file"));
-    QFile from(source);
-    if (!from.open(QIODevice::ReadOnly))
+    int err = 0;
+    const int in = fileio::openForReading(source, &err);
+    if (in < 0)
+        return fail(reason, fileio::errorText(err));
+    QFile from;
+    if (!from.open(in, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(in);
         return fail(reason, from.errorString());
-    const QString real = realTarget(target);
-    QSaveFile to(real);
-    to.setDirectWriteFallback(false);
-    if (!to.open(QIODevice::WriteOnly))
-        return fail(reason, to.errorString());
-    if (!copyContents(from, to, reason)) {
-        to.cancelWriting();
-        to.commit();
-        return false;
     }
-    if (!to.commit())
-        return fail(reason, to.errorString());
+    // A link at the target is replaced by the copy; the file it leads to is never written.
+    ReplacementFile to(target, ReplacementFile::Link::Replace);
+    if (!to.open())
+        return fail(reason, to.errorText());
+    if (!copyContents(from, to, reason))
+        return false;
     // Like a copy on the catalogue's home system: the copy has the source's date, so a
     // later folder update takes it for what it is.
-    const QByteArray r = native(real);
-    ::chmod(r.constData(), ss.st_mode & 07777);
+    ::fchmod(to.fd(), ss.st_mode & 07777);
     const struct timespec times[2] = { ss.st_atim, ss.st_mtim };
-    ::utimensat(AT_FDCWD, r.constData(), times, 0);
+    ::futimens(to.fd(), times);
+    if (!to.commit())
+        return fail(reason, to.errorText());
     return true;
 }
 

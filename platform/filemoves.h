@@ -26,7 +26,8 @@ bool sameEntry(const QString &a, const QString &b);
 // *reason; nothing has changed then.
 bool moveEntry(const QString &source, const QString &target, QString *reason = nullptr);
 
-// Copies the regular file source to target, replacing a file that is there. The copy is
+// Copies the regular file source to target, replacing a file that is there; a symbolic
+// link there is itself replaced, the file it leads to never written. The copy is
 // written to a temporary file beside the target and renamed over it only once complete, so
 // a failure (disk full) leaves an existing target as it was. Refused when the target is
 // the source itself (reached through another spelling or a link): copying a file onto

@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "codepage.h"
+#include "filecontent.h"
 #include "profilevalue.h"
 
 #include <QDir>
@@ -88,18 +89,12 @@ void Profile::load()
         return;
     }
     m_state = LoadState::Unreadable;
-    if (!info.exists() || !info.isFile() || info.size() > MaxFileSize)
+    // A FIFO or a device of that name is refused without waiting for it.
+    if (!filecontent::read(m_path, MaxFileSize, m_file))
         return;
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    // Read one byte more than allowed, so that a file that grew since the size check is
-    // still recognised as too large.
-    m_file = file.read(MaxFileSize + 1);
     // No settings file has that many lines; keeping one entry per line of such a file
     // would only cost memory.
-    if (file.error() != QFileDevice::NoError || m_file.size() > MaxFileSize
-        || qMax(m_file.count('\n'), m_file.count('\r')) > MaxLines) {
+    if (qMax(m_file.count('\n'), m_file.count('\r')) > MaxLines) {
         m_file.clear();
         return;
     }

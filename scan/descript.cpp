@@ -2,9 +2,13 @@
 
 #include "platform/codepage.h"
 #include "platform/diskpath.h"
+#include "platform/fileio.h"
 #include "textfile.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
 
 namespace
 {
@@ -69,12 +73,23 @@ Description parseDescriptionLine(const QByteArray &line)
 DbStatus ReadFolderDescriptions(const QString &path, DescriptionList &list)
 {
     list.clear();
-    QFile file(path);
-    if (!file.exists())
+    int err = 0;
+    const int fd = fileio::openForReading(path, &err);
+    if (fd < 0 && err == ENOENT)
         return { DbStatus::NotFound, QString() };
-    if (!file.open(QIODevice::ReadOnly))
+    // A FIFO, socket or device in its place holds no descriptions: read as none, with the
+    // reason. A folder of that name is taken for a file that cannot be read, as before.
+    if (fd < 0) {
+        const bool special = err == fileio::NotRegular && !QFileInfo(path).isDir();
+        return { special ? DbStatus::NotFound : DbStatus::IoError,
+            textfile::failure(kWhat, path, QStringLiteral("read"), fileio::errorText(err)) };
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        fileio::closeFile(fd);
         return { DbStatus::IoError,
             textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString()) };
+    }
     if (file.size() > kMaxDescriptionFileSize)
         return { DbStatus::IoError,
             textfile::failure(
@@ -110,7 +125,8 @@ DbStatus WriteFolderDescriptions(
     for (const Description &record : records)
         if (!record.text.isEmpty())
             bytes += lineFor(record);
-    return textfile::writeAtomically(path, bytes, kWhat);
+    // The file is rebuilt whole from the records: a link in its place is replaced by it.
+    return textfile::writeAtomically(path, bytes, kWhat, ReplacementFile::Link::Replace);
 }
 
 DescriptionLookup::DescriptionLookup(const DescriptionList &list)

@@ -47,7 +47,11 @@ DbStatus writeInfoFile(const QString &path, const QStringList &lines, bool *loss
         return { DbStatus::InvalidArgument, QStringLiteral("Info file without a path") };
     if (lines.isEmpty())
         return textfile::removeIfPresent(path, kWhat);
-    return textfile::writeAtomically(path, textfile::encodeLines(lines, lossy), kWhat);
+    // The text is read through a link like any file, but never written through one, and
+    // replacing the link by a plain file would part the text from the file it was read
+    // from: a link is refused.
+    return textfile::writeAtomically(
+        path, textfile::encodeLines(lines, lossy), kWhat, ReplacementFile::Link::Refuse);
 }
 
 DbStatus writeInfoText(const QString &path, const QString &text, bool *lossy)

@@ -25,13 +25,15 @@ QString infoFilePath(const PathResolver &resolver, const QString &dir, const QSt
 
 // Reads the lines of an info file. NotFound (with no lines) when there is none, which is
 // no error: the pane is simply empty. Any other failure (unreadable, larger than
-// kMaxInfoFileSize) leaves lines empty and means the text was not loaded: the caller
-// must not offer to save the empty pane over it.
+// kMaxInfoFileSize, a FIFO or device that is never waited for) leaves lines empty and
+// means the text was not loaded: the caller must not offer to save the empty pane over
+// it.
 DbStatus readInfoFile(const QString &path, QStringList &lines);
 
 // Writes the lines (each followed by CR LF), replacing the file atomically; no lines
-// delete the file. A failed write keeps the old text. Characters that Windows-1252
-// cannot hold are written as "?" and set *lossy.
+// delete the file (a link of that name: the link alone). A failed write keeps the old
+// text. A symbolic link, FIFO or device of that name is refused (IoError), never written
+// through. Characters that Windows-1252 cannot hold are written as "?" and set *lossy.
 DbStatus writeInfoFile(const QString &path, const QStringList &lines, bool *lossy = nullptr);
 
 // The same for the text of a text pane: split at any line end, a final line end

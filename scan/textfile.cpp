@@ -1,9 +1,12 @@
 #include "textfile.h"
 
 #include "platform/codepage.h"
+#include "platform/filecontent.h"
+#include "platform/fileio.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <cerrno>
 
 namespace textfile
 {
@@ -33,6 +36,38 @@ QList<QByteArray> splitLines(const QByteArray &bytes)
     if (start < bytes.size())
         lines.append(bytes.mid(start));
     return lines;
+}
+
+void LineEndJoiner::add(const char *data, qsizetype size, QByteArray &out)
+{
+    qsizetype start = 0; // of the run of plain bytes being collected
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = data[i];
+        if (c != '\r' && c != '\n') {
+            if (m_breaks > 0) {
+                out.append(m_breaks, '\n');
+                m_breaks = 0;
+            }
+            m_afterCr = false;
+            continue;
+        }
+        out.append(data + start, i - start);
+        start = i + 1;
+        if (c == '\n' && m_afterCr) {
+            m_afterCr = false;
+            continue;
+        }
+        ++m_breaks;
+        m_afterCr = c == '\r';
+    }
+    out.append(data + start, size - start);
+}
+
+void LineEndJoiner::finish(QByteArray &out)
+{
+    if (m_breaks > 1)
+        out.append(m_breaks - 1, '\n');
+    m_breaks = 0;
 }
 
 bool LineReader::fill()
@@ -96,23 +131,15 @@ QString failure(
 
 DbStatus readWhole(const QString &path, qint64 maxSize, const QString &what, QByteArray &bytes)
 {
-    bytes.clear();
-    QFile file(path);
-    if (!file.exists())
+    int err = 0;
+    if (filecontent::read(path, maxSize, bytes, &err))
+        return DbStatus::ok();
+    if (err == ENOENT)
         return { DbStatus::NotFound, QString() };
-    if (!file.open(QIODevice::ReadOnly))
-        return { DbStatus::IoError,
-            failure(what, path, QStringLiteral("read"), file.errorString()) };
-    if (file.size() > maxSize)
-        return { DbStatus::IoError,
-            failure(what, path, QStringLiteral("read"), QStringLiteral("it is too large")) };
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        bytes.clear();
-        return { DbStatus::IoError,
-            failure(what, path, QStringLiteral("read"), file.errorString()) };
-    }
-    return DbStatus::ok();
+    const QString reason = err == EFBIG
+        ? QStringLiteral("it is larger than %1 MB").arg(maxSize / (1024 * 1024))
+        : fileio::errorText(err);
+    return { DbStatus::IoError, failure(what, path, QStringLiteral("read"), reason) };
 }
 
 QByteArray encodeLines(const QStringList &lines, bool *lossy)
@@ -130,20 +157,13 @@ QByteArray encodeLines(const QStringList &lines, bool *lossy)
     return bytes;
 }
 
-DbStatus writeAtomically(const QString &path, const QByteArray &bytes, const QString &what)
+DbStatus writeAtomically(
+    const QString &path, const QByteArray &bytes, const QString &what, ReplacementFile::Link link)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    ReplacementFile file(path, link);
+    if (!file.open() || !file.write(bytes) || !file.commit())
         return { DbStatus::IoError,
-            failure(what, path, QStringLiteral("written"), file.errorString()) };
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return { DbStatus::IoError, failure(what, path, QStringLiteral("written"), reason) };
-    }
-    if (!file.commit())
-        return { DbStatus::IoError,
-            failure(what, path, QStringLiteral("written"), file.errorString()) };
+            failure(what, path, QStringLiteral("written"), file.errorText()) };
     return DbStatus::ok();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/replacementfile.h"
 #include "store/dbstatus.h"
 
 #include <QByteArray>
@@ -15,6 +16,24 @@ namespace textfile
 // Splits bytes into lines: CR LF, a lone LF and a lone CR each end a line. A final line
 // end does not start another line, so "a\r\n" is one line and an empty text none.
 QList<QByteArray> splitLines(const QByteArray &bytes);
+
+// The text of a file as the text pane shows it, made piece by piece: every line end (CR
+// LF, a lone LF, a lone CR) becomes one LF, and the text's last line end is dropped, as
+// splitLines() and a join by LF make it. Line ends are held back until text follows, so a
+// piece may end anywhere, even between CR and LF.
+class LineEndJoiner
+{
+public:
+    // Appends the next piece of the file's bytes, in that form, to out.
+    void add(const char *data, qsizetype size, QByteArray &out);
+    // The end of the file: appends the line ends held back but the last. Not called, every
+    // line end at the end of the text is dropped.
+    void finish(QByteArray &out);
+
+private:
+    qsizetype m_breaks = 0; // line ends seen and not yet written
+    bool m_afterCr = false; // the last byte was a CR: an LF next belongs to it
+};
 
 // Reads a file line by line without holding it whole. Of each line only the first
 // maxKept bytes are kept; the rest is skipped, so a file of garbage without a single
@@ -45,7 +64,8 @@ private:
 };
 
 // Reads a whole file of at most maxSize bytes. NotFound (with no message) when it does
-// not exist; IoError naming it when it cannot be read or is larger.
+// not exist; IoError naming it when it cannot be read, is larger, or is no regular file (a
+// FIFO or a device is never opened in a way that could wait for it).
 DbStatus readWhole(const QString &path, qint64 maxSize, const QString &what, QByteArray &bytes);
 
 // Lines in Windows-1252, each ended by CR LF; *lossy (when given) tells whether a
@@ -53,9 +73,12 @@ DbStatus readWhole(const QString &path, qint64 maxSize, const QString &what, QBy
 QByteArray encodeLines(const QStringList &lines, bool *lossy);
 
 // Replaces path with bytes through a temporary file in the same folder, so a failed
-// write (full disk, no permission) leaves the old file as it was. what names the file
-// kind in the message ("Info file", "Descript.ion").
-DbStatus writeAtomically(const QString &path, const QByteArray &bytes, const QString &what);
+// write (full disk, no permission) leaves the old file as it was. Never writes through a
+// symbolic link: link says whether a link at path is replaced by the new file or refused;
+// a FIFO, device or folder there is refused. what names the file kind in the message
+// ("Info file", "Descript.ion").
+DbStatus writeAtomically(
+    const QString &path, const QByteArray &bytes, const QString &what, ReplacementFile::Link link);
 
 // Removes path; a file that is not there counts as removed.
 DbStatus removeIfPresent(const QString &path, const QString &what);

@@ -33,6 +33,9 @@ DbStatus lockStatus(FileLock::Result r, const FileLock &lock, const QString &pat
     case FileLock::Held:
         return { DbStatus::Locked,
             QStringLiteral("Table \"%1\" is in use by another program.").arg(path) };
+    case FileLock::Refused:
+        return { DbStatus::NotATable,
+            QStringLiteral("Table \"%1\" is not opened: %2.").arg(path, lock.errorText()) };
     case FileLock::Exists:
     case FileLock::Failed:
         break;

@@ -71,7 +71,10 @@ public:
     // length; a missing, foreign or broken index, or a missing tag, is rebuilt; a missing
     // end byte is put back at the first write. The table's own records are never changed
     // by open. The index is the file beside the table with the table's base name and the
-    // extension .mdx, found without regard to case.
+    // extension .mdx, found without regard to case. Neither file is ever written through a
+    // link: a table that is a symbolic link, FIFO or device is refused (NotATable); an
+    // index that is a link is rebuilt in the link's place, one that is a FIFO or device
+    // refused (IoError).
     DbStatus open(const QString &path, const std::vector<DbfTagDef> &tags,
         const std::vector<DbfField> &requiredFields = {});
     DbStatus close(); // writes header, end byte and index pages

@@ -1,10 +1,10 @@
 #include "mdximpl.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include "dbfio.h"
 #include "mdxsort.h"
+#include "platform/replacementfile.h"
 
 #include <algorithm>
 #include <future>
@@ -353,15 +353,15 @@ DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
     if (st = keys.finish(); !st)
         return st;
     const QString name = QFileInfo(path).fileName();
-    QSaveFile out(path);
+    // The index is made anew whole: a link in its place is replaced, never written through.
+    ReplacementFile out(path, ReplacementFile::Link::Replace);
     const auto failed = [&]() {
         return DbStatus(DbStatus::IoError,
-            QStringLiteral("Index file  '%1'  cannot be written: %2.")
-                .arg(name, out.errorString()));
+            QStringLiteral("Index file  '%1'  cannot be written: %2.").arg(name, out.errorText()));
     };
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    if (!out.open())
         return failed();
-    const int fd = int(out.handle());
+    const int fd = out.fd();
     std::vector<BuiltTag> built;
     if (st = writeTrees(fd, path, tags, keys, firstPage, built); !st)
         return st;

@@ -1,9 +1,12 @@
 #include "mdximpl.h"
 
 #include "dbfio.h"
+#include "platform/fileio.h"
 
 #include <QDate>
 #include <QFileInfo>
+
+#include <cerrno>
 
 using namespace mdx;
 
@@ -82,14 +85,24 @@ DbStatus MdxIndex::open(const QString &path, std::unique_ptr<MdxIndex> &out)
     Impl &d = *idx->d;
     d.path = path;
     d.displayName = QFileInfo(path).fileName();
-    d.file.setFileName(path);
-    if (!d.file.exists())
+    int err = 0;
+    const int fd = fileio::openForWriting(path, false, &err);
+    if (fd < 0 && err == ENOENT)
         return DbStatus(DbStatus::NotFound,
             QStringLiteral("Index file  '%1'  does not exist.").arg(d.displayName));
-    if (!d.file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+    // An index under a link or a special file is not used; a rebuild replaces it.
+    if (fd < 0)
+        return DbStatus(err == fileio::IsLink || err == fileio::NotRegular ? DbStatus::BadIndex
+                                                                           : DbStatus::IoError,
+            QStringLiteral("Index file  '%1'  cannot be opened: %2.")
+                .arg(d.displayName, fileio::errorText(err)));
+    if (!d.file.open(
+            fd, QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        fileio::closeFile(fd);
         return DbStatus(DbStatus::IoError,
             QStringLiteral("Index file  '%1'  cannot be opened: %2.")
                 .arg(d.displayName, d.file.errorString()));
+    }
     d.cache.attach(d.file.handle(), path);
     DbStatus st = d.readHeader();
     if (!st) {

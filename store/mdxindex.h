@@ -74,16 +74,18 @@ public:
 
     // Opens an existing index for reading and writing. Checks the file header, the tag
     // table and every tag header against the file size (no walk of the trees, so the cost
-    // does not grow with the table). BadIndex for anything foreign or broken.
+    // does not grow with the table). BadIndex for anything foreign or broken, and for a
+    // symbolic link, FIFO or device at path: an index is only used under its own name.
     static DbStatus open(const QString &path, std::unique_ptr<MdxIndex> &out);
 
     // Writes a complete index at path from the entries gathered in keys (one sorter tag per
     // tag, same key lengths), replacing any file there only once the new one is complete
-    // (temporary file, then rename). Memory stays within the sorter's budget and a few
-    // buffers, whatever the number of keys. InvalidArgument for 0 or more than 47 tags, a
-    // name of more than 10 characters, an expression of more than 220, a key length
-    // outside 1..100, or keys that do not match their tag (record number 0 included). The
-    // old file stays on any failure.
+    // (temporary file, then rename). A symbolic link at path is itself replaced, never
+    // written through; a FIFO or device there is refused (IoError). Memory stays within
+    // the sorter's budget and a few buffers, whatever the number of keys. InvalidArgument
+    // for 0 or more than 47 tags, a name of more than 10 characters, an expression of more
+    // than 220, a key length outside 1..100, or keys that do not match their tag (record
+    // number 0 included). The old file stays on any failure.
     static DbStatus build(const QString &path, const QByteArray &tableBaseName,
         const std::vector<MdxTagSpec> &tags, MdxKeySorter &keys);
     // The same from whole lists: produceKeys(i, list) fills the keys of tag i, once per

@@ -2,6 +2,7 @@
 
 #include "dbfio.h"
 #include "mdxpage.h"
+#include "platform/fileio.h"
 
 #include <QtGlobal>
 
@@ -329,12 +330,23 @@ DbStatus MdxKeySorter::openScratch()
 {
     if (m_scratch.isOpen())
         return {};
-    m_scratch.setFileName(m_scratchPath);
-    if (!m_scratch.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered))
+    // The name is ours: whatever holds it (a leftover, or a link that would lead the
+    // scratch data elsewhere) goes, and the file is made new.
+    QFile::remove(m_scratchPath);
+    int err = 0;
+    const int fd = fileio::openForWriting(m_scratchPath, true, &err);
+    if (fd < 0)
+        return { DbStatus::IoError,
+            QStringLiteral("Cannot create \"%1\": %2").arg(m_scratchPath, fileio::errorText(err)) };
+    if (!m_scratch.open(
+            fd, QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        fileio::closeFile(fd);
+        QFile::remove(m_scratchPath);
         return {
             DbStatus::IoError,
             QStringLiteral("Cannot create \"%1\": %2").arg(m_scratchPath, m_scratch.errorString())
         };
+    }
     return {};
 }
 

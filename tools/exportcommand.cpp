@@ -2,10 +2,16 @@
 #include "browse/tagfilter.h"
 #include "cli.h"
 #include "commands.h"
+#include "platform/filecontent.h"
+#include "platform/fileio.h"
 #include "recordtext.h"
+#include "scan/textfile.h"
 #include "store/catalogtable.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <cstdio>
 
 #include <functional>
 
@@ -20,9 +26,10 @@ enum class Format { Csv, Json, Html };
 
 const char *const kColumns[] = { "folder", "name", "date", "note", "tags", "size", "text" };
 
-// One exported record: the fields in UTF-8, ready for escaping.
+// One exported record: the fields in UTF-8, ready for escaping; the long text goes to the
+// output in pieces of its own.
 struct Row {
-    std::string fields[7];
+    std::string fields[6];
 };
 
 class Exporter
@@ -57,20 +64,23 @@ public:
         }
     }
 
-    void row(const Row &r)
+    // Everything of a row before the content of its text cell; without texts the whole row
+    // but its end.
+    void beginRow(const Row &r)
     {
         switch (m_format) {
         case Format::Csv:
-            for (int c = 0; c < columnCount(); ++c) {
+            for (int c = 0; c < 6; ++c) {
                 if (c > 0)
                     m_out += ',';
                 appendCsv(r.fields[c]);
             }
-            m_out += "\r\n";
+            if (m_withText)
+                m_out += ',';
             break;
         case Format::Json:
             m_out += '{';
-            for (int c = 0; c < columnCount(); ++c) {
+            for (int c = 0; c < 6; ++c) {
                 if (c > 0)
                     m_out += ',';
                 m_out += '"';
@@ -78,33 +88,54 @@ public:
                 m_out += "\":";
                 appendJson(r.fields[c]);
             }
-            m_out += "}\n";
+            if (m_withText)
+                m_out += ",\"text\":\"";
             break;
         case Format::Html:
-            if (!m_inTable || r.fields[0] != m_folder) {
-                endTable();
-                m_folder = r.fields[0];
-                m_out += "<h2>";
-                appendHtml(m_folder.empty() ? std::string("\\") : m_folder);
-                m_out += "</h2>\n<table>\n<tr><th>File</th><th>Note</th><th>Tags</th>"
-                         "<th>Date</th><th>Size</th>";
-                if (m_withText)
-                    m_out += "<th>Text</th>";
-                m_out += "</tr>\n";
-                m_inTable = true;
-            }
-            m_out += "<tr>";
-            for (const int c : { 1, 3, 4, 2, 5 }) {
-                m_out += c == 5 ? "<td class=\"size\">" : "<td>";
-                appendHtml(r.fields[c]);
-                m_out += "</td>";
-            }
-            if (m_withText) {
+            beginHtmlRow(r);
+            if (m_withText)
                 m_out += "<td class=\"text\">";
-                appendHtml(r.fields[6]);
-                m_out += "</td>";
+            break;
+        }
+    }
+
+    // The text cell's content in UTF-8, piece by piece: first says that it is the first,
+    // more that others follow. A CSV cell that comes in more than one piece is quoted,
+    // whatever it holds; one that comes whole is quoted only where it needs it.
+    void textPiece(const std::string &piece, bool first, bool more)
+    {
+        switch (m_format) {
+        case Format::Csv:
+            if (first && !more) {
+                appendCsv(piece);
+                return;
             }
-            m_out += "</tr>\n";
+            if (first)
+                m_out += '"';
+            appendQuoted(piece);
+            if (!more)
+                m_out += '"';
+            break;
+        case Format::Json:
+            appendJsonContent(piece);
+            break;
+        case Format::Html:
+            appendHtml(piece);
+            break;
+        }
+    }
+
+    void endRow()
+    {
+        switch (m_format) {
+        case Format::Csv:
+            m_out += "\r\n";
+            break;
+        case Format::Json:
+            m_out += m_withText ? "\"}\n" : "}\n";
+            break;
+        case Format::Html:
+            m_out += m_withText ? "</td></tr>\n" : "</tr>\n";
             break;
         }
     }
@@ -122,6 +153,28 @@ public:
 private:
     int columnCount() const { return m_withText ? 7 : 6; }
 
+    void beginHtmlRow(const Row &r)
+    {
+        if (!m_inTable || r.fields[0] != m_folder) {
+            endTable();
+            m_folder = r.fields[0];
+            m_out += "<h2>";
+            appendHtml(m_folder.empty() ? std::string("\\") : m_folder);
+            m_out += "</h2>\n<table>\n<tr><th>File</th><th>Note</th><th>Tags</th>"
+                     "<th>Date</th><th>Size</th>";
+            if (m_withText)
+                m_out += "<th>Text</th>";
+            m_out += "</tr>\n";
+            m_inTable = true;
+        }
+        m_out += "<tr>";
+        for (const int c : { 1, 3, 4, 2, 5 }) {
+            m_out += c == 5 ? "<td class=\"size\">" : "<td>";
+            appendHtml(r.fields[c]);
+            m_out += "</td>";
+        }
+    }
+
     void endTable()
     {
         if (m_inTable)
@@ -136,17 +189,29 @@ private:
             return;
         }
         m_out += '"';
+        appendQuoted(v);
+        m_out += '"';
+    }
+
+    // The inside of a quoted CSV field: quotes doubled.
+    void appendQuoted(const std::string &v)
+    {
         for (const char c : v) {
             if (c == '"')
                 m_out += '"';
             m_out += c;
         }
-        m_out += '"';
     }
 
     void appendJson(const std::string &v)
     {
         m_out += '"';
+        appendJsonContent(v);
+        m_out += '"';
+    }
+
+    void appendJsonContent(const std::string &v)
+    {
         for (const char c : v) {
             const auto b = static_cast<unsigned char>(c);
             switch (c) {
@@ -176,7 +241,6 @@ private:
                 }
             }
         }
-        m_out += '"';
     }
 
     void appendHtml(const std::string &v)
@@ -212,25 +276,44 @@ private:
     bool m_inTable = false;
 };
 
-// The long text as the text pane shows it: CR LF and lone CR as line breaks.
-std::string textOf(const RecordText &fields, const QByteArray &bytes)
+// Writes the long text at path (empty: none) into the text cell of the row begun: CR LF
+// and lone CR as line breaks, no line break at its end. It is read and written in pieces,
+// so that a text of any size passes through a few megabytes of memory. A text that cannot
+// be read is left out (a FIFO or a device is never waited for), with the reason on
+// standard error.
+void exportText(const QString &path, const RecordText &fields, Exporter &exporter, OutputSink &sink,
+    std::string &out, QByteArray &buffer)
 {
-    std::string text;
-    fields.appendUtf8(text, std::string_view(bytes.constData(), size_t(bytes.size())));
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            out += '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    while (!out.empty() && out.back() == '\n')
-        out.pop_back();
-    return out;
+    textfile::LineEndJoiner joiner;
+    QByteArray joined;
+    std::string held; // the last piece read: whether more follow is known with the next
+    bool first = true;
+    const auto hand = [&](bool more) {
+        exporter.textPiece(held, first, more);
+        first = false;
+        held.clear();
+        sink.write(out);
+    };
+    bool any = false;
+    int err = 0;
+    const bool read = path.isEmpty()
+        || filecontent::readPieces(
+            path, InfoTexts::kPiece, buffer,
+            [&](const char *data, qint64 size) {
+                if (any)
+                    hand(true);
+                any = true;
+                joined.clear();
+                joiner.add(data, size, joined);
+                fields.appendUtf8(
+                    held, std::string_view(joined.constData(), size_t(joined.size())));
+                return true;
+            },
+            &err);
+    hand(false);
+    if (!read)
+        std::fprintf(stderr, "tabulon-cli: text not exported: %s: %s\n",
+            QFile::encodeName(path).constData(), fileio::errorText(err).toLocal8Bit().constData());
 }
 
 } // namespace
@@ -276,6 +359,7 @@ int cmdExport(const QString &path, const QStringList &args)
         return cli::fail(cli::Disk, sink.error());
     const RecordText fields(table);
     InfoTexts texts(cli::rootOf(path));
+    QByteArray buffer; // of the long texts
     std::string out;
     out.reserve(2u << 20);
     Exporter exporter(format, withText, out);
@@ -283,22 +367,23 @@ int cmdExport(const QString &path, const QStringList &args)
     exporter.begin();
     Row row;
     const auto visit = [&](const char *rec) {
-        for (int f = 0; f < 6; ++f)
-            row.fields[f].clear();
+        for (std::string &field : row.fields)
+            field.clear();
         fields.appendUtf8(row.fields[0], rec, RecordText::Dir);
         fields.appendUtf8(row.fields[1], rec, RecordText::Name);
         fields.appendIsoDate(row.fields[2], rec);
         fields.appendUtf8(row.fields[3], rec, RecordText::Note);
         fields.appendUtf8(row.fields[4], rec, RecordText::Code);
         fields.appendUtf8(row.fields[5], rec, RecordText::Size);
+        exporter.beginRow(row);
         if (withText) {
             const std::string_view dir = fields.raw(rec, RecordText::Dir);
             const std::string_view name = fields.raw(rec, RecordText::Name);
-            row.fields[6] = textOf(fields,
-                texts.read(QByteArray(dir.data(), int(dir.size())),
-                    QByteArray(name.data(), int(name.size()))));
+            exportText(texts.pathOf(QByteArray(dir.data(), int(dir.size())),
+                           QByteArray(name.data(), int(name.size()))),
+                fields, exporter, sink, out, buffer);
         }
-        exporter.row(row);
+        exporter.endRow();
         sink.write(out);
     };
     if (order.isEmpty()) {

@@ -230,7 +230,10 @@ void BrowseViews::DataSource1DataChange()
         if (!st && st.code() != DbStatus::NotFound)
             m_textStatus = st;
     }
-    m_textPane->setPlainText(lines.join(QLatin1Char('\n')));
+    // A text that could not be read (too large, unreadable, no regular file) is not shown
+    // as an empty pane, which would look like no text at all: the pane says why instead.
+    // Text edit mode is refused while it does, so this line is never saved over the file.
+    m_textPane->setPlainText(m_textStatus ? lines.join(QLatin1Char('\n')) : m_textStatus.message());
     emit currentRecordShown();
 }
 

@@ -102,7 +102,7 @@ public:
     void showCurrentRecord();
     // The status of the last text-pane load: Ok (also for a missing info file, shown as
     // an empty pane) or the failure that left an existing info file unread, whose text
-    // must therefore not be saved over.
+    // must therefore not be saved over; the pane then shows its message.
     const DbStatus &textPaneStatus() const { return m_textStatus; }
 
     // --- Commands ------------------------------------------------------------------

@@ -1,3 +1,4 @@
+#include "browse/infotexts.h"
 #include "browse/recordsearch.h"
 #include "dialogs/regional.h"
 #include "store/catalogtable.h"
@@ -187,11 +188,16 @@ void TestRecordSearch::longTexts_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("found");
     QTest::addColumn<bool>("inText");
-    QTest::newRow("only in the long text") << "ZEBRA" << 5 << true;
-    QTest::newRow("no-break space as a blank") << "ZEBRA STR" << 5 << true;
-    QTest::newRow("across the lines' break") << "ONE\nZEB" << 5 << true;
-    QTest::newRow("size ends, text begins") << "M~LINE" << 5 << false;
-    QTest::newRow("no text, still a ~ for it") << "AGAIN~~~" << 4 << false;
+    QTest::addColumn<qint64>("filler"); // bytes before the text, so that a piece ends in it
+    QTest::newRow("only in the long text") << "ZEBRA" << 5 << true << qint64(0);
+    QTest::newRow("no-break space as a blank") << "ZEBRA STR" << 5 << true << qint64(0);
+    QTest::newRow("across the lines' break") << "ONE\nZEB" << 5 << true << qint64(0);
+    QTest::newRow("size ends, text begins") << "M~LINE" << 5 << false << qint64(0);
+    QTest::newRow("no text, still a ~ for it") << "AGAIN~~~" << 4 << false << qint64(0);
+    // Texts are read in pieces: a match across the end of one is found all the same.
+    QTest::newRow("across the end of a piece") << "ZEBRA" << 5 << true << InfoTexts::kPiece - 12;
+    QTest::newRow("a piece ends between CR and LF")
+        << "ONE\nZEB" << 5 << true << InfoTexts::kPiece - 9;
 }
 
 void TestRecordSearch::longTexts()
@@ -199,6 +205,9 @@ void TestRecordSearch::longTexts()
     QFETCH(QString, text);
     QFETCH(int, found);
     QFETCH(bool, inText);
+    QFETCH(qint64, filler);
+    const QString info = m_dir->path() + "/c/ONLY.TXT.!";
+    QVERIFY(testutil::writeFile(info, QByteArray(filler, 'x') + testutil::readFile(info)));
     stand(m_table, QStringLiteral("A\\"), QStringLiteral("first.txt"));
     for (search::Kind kind : { search::Kind::Text, search::Kind::Record }) {
         RecordMatcher m(m_table.table(), text, kind, m_dir->path());

@@ -3,6 +3,9 @@
 #include "browse/ui/browseviews.h"
 #include "browse/ui/editingcommands.h"
 #include "browse/ui/foldertreeview.h"
+#include "platform/diskpath.h"
+#include "scan/folderupdate.h"
+#include "scan/infofile.h"
 #include "store/catalogtable.h"
 #include "support/gui/mainwindowfixture.h"
 #include "support/scripteddialogs.h"
@@ -15,6 +18,8 @@
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QTreeWidget>
+
+#include <sys/stat.h>
 
 // Text edit mode and the text pane's commands, and deleting files, as a user does them in
 // the main window.
@@ -30,6 +35,7 @@ private slots:
     void abortRestoresText();
     void clickingGridOrTreeSavesToTheFileEdited();
     void failedSaveKeepsTextAndMode();
+    void unreadableInfoFileIsNotEdited_data();
     void unreadableInfoFileIsNotEdited();
     void closingWindowSavesText();
     void insertFileReplacesSelection();
@@ -177,16 +183,47 @@ void TestEditingText::failedSaveKeepsTextAndMode()
     QCOMPARE(testutil::readFile(root() + "D/a.txt.!"), QByteArray("precious\r\n"));
 }
 
+void TestEditingText::unreadableInfoFileIsNotEdited_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("shown"); // what the pane says in place of the text
+    QTest::newRow("a folder") << "folder"
+                              << "could not be read: it is not a regular file";
+    // Read at start-up: it must neither hold the window up nor be taken for no text.
+    QTest::newRow("a FIFO") << "fifo"
+                            << "could not be read: it is not a regular file";
+    QTest::newRow("larger than the pane takes") << "large"
+                                                << "could not be read: it is larger than 64 MB";
+}
+
 void TestEditingText::unreadableInfoFileIsNotEdited()
 {
-    QVERIFY(QDir().mkpath(root() + "D/a.txt.!"));
-    start({ "a.txt" });
+    QFETCH(QString, kind);
+    QFETCH(QString, shown);
+    const QString info = root() + "D/a.txt.!";
+    file("D/a.txt");
+    if (kind == "folder")
+        QVERIFY(QDir().mkpath(info));
+    if (kind == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(info).constData(), 0600), 0);
+    if (kind == "large") {
+        QFile big(info);
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(infofile::kMaxInfoFileSize + 1));
+    }
+    const QFileInfo before(info);
+    openCatalogue();
+    QVERIFY(UpdateFolder(*table(), PathResolver(root()), "D\\", false));
+    showActive();
+    QVERIFY2(pane()->toPlainText().contains(shown), qPrintable(pane()->toPlainText()));
     ScriptedDialogs dialogs;
     dialogs.error("not edited");
     press(Qt::Key_F6);
     QVERIFY(dialogs.done());
     QCOMPARE(m_form->state().mode, UiMode::Browse);
-    QVERIFY(QFileInfo(root() + "D/a.txt.!").isDir());
+    const QFileInfo after(info);
+    QCOMPARE(after.isDir(), before.isDir());
+    QCOMPARE(after.isFile(), before.isFile());
+    QCOMPARE(after.size(), before.size());
 }
 
 void TestEditingText::closingWindowSavesText()

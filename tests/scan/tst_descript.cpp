@@ -1,6 +1,8 @@
 #include "platform/diskpath.h"
 #include "scan/descript.h"
 #include "scan/infofile.h"
+#include "scan/textfile.h"
+#include "support/hostileentry.h"
 #include "support/runasuser.h"
 #include "support/testutil.h"
 
@@ -268,6 +270,83 @@ private slots:
         QVERIFY(infofile::writeInfoFile(info, {})); // nothing to delete is no failure
         QCOMPARE(infofile::readInfoFile(info, lines).code(), DbStatus::NotFound);
         QVERIFY(lines.isEmpty());
+    }
+
+    void paneFormOfATextInPieces_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("one line without end") << QByteArray("abc");
+        QTest::newRow("one line") << QByteArray("abc\r\n");
+        QTest::newRow("empty last line") << QByteArray("a\r\n\r\n");
+        QTest::newRow("mixed ends") << QByteArray("a\rb\nc\r\nd\n\re");
+        QTest::newRow("only line ends") << QByteArray("\r\n\n\r\r");
+        QTest::newRow("CR before CR LF") << QByteArray("x\r\r\ny\n");
+    }
+    void paneFormOfATextInPieces()
+    {
+        QFETCH(QByteArray, bytes);
+        const QByteArray pane = textfile::splitLines(bytes).join('\n');
+        QByteArray trimmed = pane;
+        while (trimmed.endsWith('\n'))
+            trimmed.chop(1);
+        // Whatever the pieces, also one that ends between CR and LF.
+        for (int piece = 1; piece <= std::max<int>(1, int(bytes.size())); ++piece) {
+            textfile::LineEndJoiner joiner;
+            QByteArray out;
+            for (int at = 0; at < bytes.size(); at += piece)
+                joiner.add(
+                    bytes.constData() + at, std::min<int>(piece, int(bytes.size()) - at), out);
+            QCOMPARE(out, trimmed);
+            joiner.finish(out);
+            QCOMPARE(out, pane);
+        }
+    }
+
+    void linksAndSpecialFilesInTheTree_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("descriptionsRead"); // the link's target read
+        QTest::addColumn<bool>("descriptionsWritten"); // in place of the link
+        QTest::newRow("link to a file outside") << int(HostileEntry::LinkOutside) << true << true;
+        QTest::newRow("link to a device") << int(HostileEntry::LinkToDevice) << false << true;
+        QTest::newRow("dangling link") << int(HostileEntry::DanglingLink) << false << true;
+        QTest::newRow("FIFO") << int(HostileEntry::Fifo) << false << false;
+    }
+    void linksAndSpecialFilesInTheTree()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, descriptionsRead);
+        QFETCH(bool, descriptionsWritten);
+        const HostileEntry entry(path(QStringLiteral(".out")));
+        const QString descript = path(QStringLiteral("Descript.ion"));
+        const QString info = path(QStringLiteral("a.txt.!"));
+        QVERIFY(entry.make(HostileEntry::Kind(kind), descript));
+        QVERIFY(entry.make(HostileEntry::Kind(kind), info));
+
+        // What is no file reads as none, without waiting for a writer.
+        DescriptionList list;
+        DbStatus st = ReadFolderDescriptions(descript, list);
+        QCOMPARE(st.isOk(), descriptionsRead);
+        QCOMPARE(list.size(), size_t(descriptionsRead ? 1 : 0));
+        if (kind == HostileEntry::Fifo)
+            QVERIFY(st.code() == DbStatus::NotFound && st.message().contains("not a regular file"));
+        QStringList lines;
+        QCOMPARE(infofile::readInfoFile(info, lines).isOk(), descriptionsRead);
+
+        // Descript.ion is made anew: a link goes, what it led to stays as it was.
+        st = WriteFolderDescriptions(PathResolver(m_root), QString(), { { "a.txt", "A" } });
+        QCOMPARE(st.isOk(), descriptionsWritten);
+        if (descriptionsWritten)
+            QCOMPARE(testutil::readFile(descript), QByteArray("a.txt A\r\n"));
+        else
+            QVERIFY(HostileEntry::stillThere(HostileEntry::Kind(kind), descript));
+        // A long text is the file's own: never written through a link, nor over one.
+        st = infofile::writeInfoText(info, QStringLiteral("new"));
+        QCOMPARE(st.code(), DbStatus::IoError);
+        QVERIFY(st.message().contains(info));
+        QVERIFY(HostileEntry::stillThere(HostileEntry::Kind(kind), info));
+        QVERIFY(entry.outsideIntact());
     }
 
     void oversizedInfoFileIsNotLoaded()

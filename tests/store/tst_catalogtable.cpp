@@ -1,4 +1,5 @@
 #include "store/catalogtable.h"
+#include "support/hostileentry.h"
 #include "support/testutil.h"
 
 #include <QSignalSpy>
@@ -336,6 +337,56 @@ private slots:
         QCOMPARE(t.table().physicalCount(), 2u);
         QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
         QCOMPARE(namesInView(t), QStringList({ "1.txt", "3.txt" }));
+    }
+
+    // The table and its index are never written through a link. The index is made anew
+    // whenever it is unfit: a link in its place is replaced; a table behind a link, or a
+    // FIFO or device in the place of either, is refused with a message naming the file.
+    void tableOrIndexThatIsNoPlainFile_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("refusal"); // Ok: opened
+        QTest::newRow("index: link to a file outside")
+            << "A.mdx" << int(HostileEntry::LinkOutside) << int(DbStatus::Ok);
+        QTest::newRow("index: link to a device")
+            << "A.mdx" << int(HostileEntry::LinkToDevice) << int(DbStatus::Ok);
+        QTest::newRow("index: dangling link")
+            << "A.mdx" << int(HostileEntry::DanglingLink) << int(DbStatus::Ok);
+        QTest::newRow("index: FIFO")
+            << "A.mdx" << int(HostileEntry::Fifo) << int(DbStatus::IoError);
+        QTest::newRow("table: link to a file outside")
+            << "A.dbf" << int(HostileEntry::LinkOutside) << int(DbStatus::NotATable);
+        QTest::newRow("table: dangling link")
+            << "A.dbf" << int(HostileEntry::DanglingLink) << int(DbStatus::NotATable);
+        QTest::newRow("table: FIFO")
+            << "A.dbf" << int(HostileEntry::Fifo) << int(DbStatus::NotATable);
+    }
+    void tableOrIndexThatIsNoPlainFile()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, kind);
+        QFETCH(int, refusal);
+        {
+            CatalogTable t;
+            QVERIFY(t.open(root(), QStringLiteral("A")));
+            addRecords(t, { { "D\\", "a.txt", "", "", {} } });
+        }
+        const HostileEntry entry(root() + QStringLiteral("out"));
+        QVERIFY(QFile::remove(root() + file));
+        QVERIFY(entry.make(HostileEntry::Kind(kind), root() + file));
+        CatalogTable t;
+        const DbStatus st = t.open(root(), QStringLiteral("A"));
+        QCOMPARE(int(st.code()), refusal);
+        QVERIFY(entry.outsideIntact());
+        if (refusal != DbStatus::Ok) {
+            QVERIFY2(st.message().contains(file), qPrintable(st.message()));
+            QVERIFY(HostileEntry::stillThere(HostileEntry::Kind(kind), root() + file));
+            return;
+        }
+        QVERIFY(QFileInfo(root() + file).isFile() && !QFileInfo(root() + file).isSymLink());
+        QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
+        QCOMPARE(namesInView(t), QStringList { "a.txt" });
     }
 };
 

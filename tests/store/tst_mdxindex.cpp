@@ -480,6 +480,11 @@ private slots:
         if (scratchFails)
             dbfio::setFaultHook(
                 [&](const QString &path, qint64, qint64) { return path != scratch; });
+        // A link that holds the scratch name of a build with runs never leads them elsewhere.
+        const QString outside = file("outside");
+        QVERIFY(testutil::writeFile(outside, "outside"));
+        const bool spills = budget <= (64 << 10);
+        QVERIFY(!spills || QFile::link(outside, scratch));
         DbStatus st;
         {
             MdxKeySorter keys(lengths, scratch, lead, budget);
@@ -494,6 +499,7 @@ private slots:
         }
         dbfio::setFaultHook(nullptr);
         QVERIFY(!QFile::exists(scratch));
+        QCOMPARE(testutil::readFile(outside), QByteArray("outside"));
         if (scratchFails) {
             QCOMPARE(st.code(), DbStatus::IoError);
             QCOMPARE(testutil::readFile(inRuns), before);
