@@ -46,11 +46,11 @@ DbStatus DbfTable::Impl::checkKey(const DbfPosition &p)
     if (!fromIndex())
         return {};
     const DbfTagRuntime &t = tags[size_t(order)];
+    const char *stored = p.cursor.key().constData();
+    if (t.expr.matches(p.rec.constData(), stored))
+        return {};
     const int length = t.expr.length();
     t.expr.evaluate(p.rec.constData(), keyB.data());
-    const char *stored = p.cursor.key().constData();
-    if (std::memcmp(keyB.constData(), stored, size_t(length)) == 0)
-        return {};
     return damaged(QStringLiteral("order %1 files record %2 under \"%3\", but its key is \"%4\"")
                        .arg(QString::fromLatin1(t.name))
                        .arg(p.recno)
