@@ -1,5 +1,7 @@
 #include "dbftableimpl.h"
 
+#include "platform/codepage.h"
+
 #include <algorithm>
 #include <cstring>
 #include <numeric>
@@ -15,7 +17,13 @@ namespace
 
 QString keyText(const char *key, int length)
 {
-    return QString::fromLatin1(key, length).trimmed();
+    return codepage::toUnicode(QByteArray(key, length)).trimmed();
+}
+
+// A message of the engine as a sentence that another can follow.
+QString sentence(const QString &message)
+{
+    return message.endsWith(QLatin1Char('.')) ? message : message + QLatin1Char('.');
 }
 
 } // namespace
@@ -138,7 +146,7 @@ DbStatus DbfTable::Impl::moveTrusting(bool forward)
 
 DbStatus DbfTable::Impl::repairIndex(const DbStatus &cause)
 {
-    tell(QStringLiteral("%1 It is rebuilt from the table.").arg(cause.message()));
+    tell(QStringLiteral("%1 It is rebuilt from the table.").arg(sentence(cause.message())));
     const DbStatus st = rebuildIndex();
     return st.code() == DbStatus::IoError ? readWithoutIndex(st) : st;
 }
@@ -156,7 +164,7 @@ DbStatus DbfTable::Impl::readWithoutIndex(const DbStatus &cause)
     tell(QStringLiteral("The index \"%1\" must be rebuilt and cannot be: %2 The table is read "
                         "without it and cannot change; the index will be rebuilt when there "
                         "is room.")
-             .arg(mdxPath, cause.message()));
+             .arg(mdxPath, sentence(cause.message())));
     return {};
 }
 
