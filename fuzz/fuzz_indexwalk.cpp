@@ -2,7 +2,9 @@
 // make-seeds.sh's catalogue100), the input is its index file. Every order is walked forwards
 // and backwards, and folder ranges both ways. Each walk must hand out exactly the records a
 // sound index gives, in the same order, unless the table said that it met damage (a notice,
-// or a read that failed); nothing may crash or hang.
+// or a read that failed); nothing may crash or hang. Each order is walked whole before its
+// ranges: a range cannot know how many entries it should hold, so an entry missing inside
+// it is found by the whole walk (which counts them) or by a search for its record.
 
 #include "store/catalogtable.h"
 
