@@ -172,10 +172,20 @@ void CatalogModel::reload()
     DbfTable &t = m_table->table();
     if (t.isOpen() && t.state() == DbfTable::State::Browse) {
         const qint64 current = t.recNo();
-        for (DbStatus st = t.first(); st && !t.eof(); st = t.next()) {
-            m_rowOfRecno.insert(quint32(t.recNo()), int(m_recnos.size()));
-            m_recnos.push_back(quint32(t.recNo()));
-            m_records.push_back(t.recordBytes());
+        // A walk that met a damaged index says so (Corrupt) once the index is mended: the
+        // rows it gave are then read again.
+        DbStatus st(DbStatus::Corrupt, QString());
+        for (int attempt = 0; attempt < 2 && st.code() == DbStatus::Corrupt; ++attempt) {
+            if (attempt > 0) {
+                m_recnos.clear();
+                m_records.clear();
+                m_rowOfRecno.clear();
+            }
+            for (st = t.first(); st && !t.eof(); st = t.next()) {
+                m_rowOfRecno.insert(quint32(t.recNo()), int(m_recnos.size()));
+                m_recnos.push_back(quint32(t.recNo()));
+                m_records.push_back(t.recordBytes());
+            }
         }
         if (current > 0 && !t.goTo(quint32(current)))
             t.first();

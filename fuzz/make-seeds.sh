@@ -7,16 +7,18 @@
 #
 # OUTDIR/fuzz_mdx/ gets the index files; OUTDIR/fuzz_dbf/ gets inputs in that target's
 # form: a first byte with bit 0 set (and bit 1 to ask for a pack), the table's length in
-# two bytes, little-endian, then the table and its index.
+# two bytes, little-endian, then the table and its index. OUTDIR/fuzz_indexwalk/ gets the
+# index of the 100 rows, which that target makes its table of.
 set -euo pipefail
 cli=$1
 out=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$out/fuzz_mdx" "$out/fuzz_dbf"
+mkdir -p "$out/fuzz_mdx" "$out/fuzz_dbf" "$out/fuzz_indexwalk"
 
-# 12 records: one leaf per tag; 60: a root over several leaves; both under 64 KB of table.
-for n in 12 60; do
+# 12 records: one leaf per tag; 60: a root over several leaves; 100: two levels over the
+# leaves; all under 64 KB of table.
+for n in 12 60 100; do
   /usr/bin/python3 - "$n" > "$work/rows$n.tsv" <<'EOF'
 import sys
 n = int(sys.argv[1])
@@ -32,6 +34,9 @@ EOF
   "$cli" import "$work/c$n.dbf" "$work/rows$n.tsv" > /dev/null
   "$cli" check "$work/c$n.dbf" > /dev/null
   cp "$work/c$n.mdx" "$out/fuzz_mdx/catalogue$n"
+  if [ "$n" = 100 ]; then
+    cp "$work/c$n.mdx" "$out/fuzz_indexwalk/catalogue$n"
+  fi
   /usr/bin/python3 - "$work/c$n.dbf" "$work/c$n.mdx" "$out/fuzz_dbf/catalogue$n" <<'EOF'
 import sys
 table = open(sys.argv[1], "rb").read()

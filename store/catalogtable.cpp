@@ -54,6 +54,17 @@ const std::vector<DbfTagDef> &CatalogTable::tags()
 CatalogTable::CatalogTable(QObject *parent)
     : QObject(parent)
 {
+    // What the table did about a damaged index, or an index it cannot rebuild, reaches the
+    // user once the running command is over, not from inside one of its walks.
+    m_table.setNoticeHandler([this](const QString &message) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, message] {
+                if (m_reportError)
+                    m_reportError(message);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 CatalogTable::~CatalogTable() = default;

@@ -108,7 +108,9 @@ public:
     // orders are rebuilt, DeletedCount becomes 0 and the first record is current.
     DbStatus packStep();
 
-    // Tells the user about a failure the table handled itself (e.g. a refused rename).
+    // Tells the user about a failure the table handled itself (e.g. a refused rename, a
+    // damaged index rebuilt, an index that cannot be rebuilt for want of room: those are
+    // told from the event loop, after the command that met them).
     // The application installs the shared dialog here; unset, messages are dropped.
     void setErrorReporter(std::function<void(const QString &)> reporter)
     {

@@ -154,7 +154,9 @@ void DbfTable::Impl::resetPosition()
 DbStatus DbfTable::Impl::openIndex(const std::vector<DbfTagDef> &required)
 {
     tagDefs = required;
-    indexChanging = indexBroken = indexStale = false;
+    indexChanging = indexBroken = indexStale = unindexed = false;
+    memory = DbfMemoryOrder();
+    walk = DbfWalkTally();
     appendRun = 0;
     std::unique_ptr<MdxIndex> found;
     const bool present
@@ -181,7 +183,8 @@ DbStatus DbfTable::Impl::openIndex(const std::vector<DbfTagDef> &required)
     mdx = std::move(found);
     if (present && indexMatches())
         return {};
-    return rebuildIndex();
+    const DbStatus st = rebuildIndex();
+    return st.code() == DbStatus::IoError ? readWithoutIndex(st) : st;
 }
 
 bool DbfTable::Impl::indexMatches()
@@ -271,13 +274,15 @@ DbStatus DbfTable::Impl::rebuildIndex()
             QStringLiteral("The rebuilt index \"%1\" does not hold the tags it was built "
                            "with.")
                 .arg(mdxPath) };
-    indexChanging = indexBroken = false;
+    indexChanging = indexBroken = unindexed = false;
+    memory = DbfMemoryOrder();
     cursorStale = true;
     return file.setProductionFlag(true, false);
 }
 
 DbStatus DbfTable::Impl::beginIndexChange()
 {
+    walk.active = false; // the entries it counted are no longer the tag's
     if (!mdx || indexChanging)
         return {};
     if (DbStatus st = file.setProductionFlag(false, true); !st)
@@ -353,7 +358,9 @@ DbStatus DbfTable::close()
     d->oldIndexRemoval.wait();
     d->state = State::Closed;
     d->dropPending();
-    d->indexStale = false;
+    d->indexStale = d->unindexed = false;
+    d->memory = DbfMemoryOrder();
+    d->walk = DbfWalkTally();
     d->pending.clear();
     d->tags.clear();
     d->tagDefs.clear();

@@ -159,6 +159,26 @@ public:
 
     void setHooks(Hooks hooks);
 
+    // The index is derived data and never trusted where a read can see it is wrong: an
+    // entry for record 0 or for a record the table does not have, an entry whose key is not
+    // its record's, a record whose entry a seek does not find, a step or seek out of key
+    // order. A read that meets such damage (first, last, next, prior, goTo, setOrder,
+    // setRange) has the index rebuilt from the table and goes on from the current record.
+    // A walk over a whole tag order that reaches its other end having met more or fewer
+    // entries than there are records has handed out a wrong set: the index is rebuilt and
+    // the move fails (Corrupt), so that the caller repeats the walk instead of trusting it.
+    //
+    // When the disk refuses a rebuild the table needs (no room, no permission), at open or
+    // after damage, the table is read without its index: tag orders and ranges are served
+    // from a list of the range's records sorted in memory, every change (append, edit,
+    // delete, pack) fails with the disk's error, and the index is rebuilt at the next open
+    // or reindex() that finds room.
+    //
+    // Each such event is told to the handler in a sentence for the user. Unset, nobody is
+    // told.
+    void setNoticeHandler(std::function<void(const QString &)> handler);
+    bool readsWithoutIndex() const;
+
     // Full check of table and index, for the command-line tool: one line per fault.
     DbStatus check(QStringList &faults);
 

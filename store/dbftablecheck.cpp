@@ -109,7 +109,9 @@ DbStatus DbfTable::check(QStringList &faults)
     flags.finish(QStringLiteral("deletion flags"));
     if (!scan)
         faults << scan.message();
-    if (!d->tags.empty() && !d->mdx)
+    // An index that waits for room to be rebuilt is no fault of the table's; the owner
+    // has been told.
+    if (!d->tags.empty() && !d->mdx && !d->unindexed)
         faults << QStringLiteral("%1: the index is missing").arg(d->mdxPath);
     if (d->mdx && d->indexBroken)
         faults << QStringLiteral("%1: an update of the index failed; reindex the table")

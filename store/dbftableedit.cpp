@@ -87,6 +87,8 @@ DbStatus DbfTable::append()
     } else if (d->state == State::Closed) {
         return d->notOpen();
     }
+    if (d->unindexed)
+        return d->refuseChange();
     if (d->hooks.beforeInsert && !d->hooks.beforeInsert())
         return { DbStatus::Refused, QStringLiteral("A new record was refused.") };
     d->editBuf.fill(' ');
@@ -102,6 +104,8 @@ DbStatus DbfTable::edit()
         return d->notOpen();
     if (!d->cur.recno)
         return { DbStatus::NoRecord, QStringLiteral("There is no record to edit.") };
+    if (d->unindexed)
+        return d->refuseChange();
     if (DbStatus st = d->applyPending(); !st)
         return st;
     if (d->hooks.beforeEdit)
@@ -260,6 +264,8 @@ DbStatus DbfTable::deleteRecord()
         return d->notOpen();
     if (!d->cur.recno)
         return { DbStatus::NoRecord, QStringLiteral("There is no record to delete.") };
+    if (d->unindexed)
+        return d->refuseChange();
     if (DbStatus st = d->applyPending(); !st)
         return st;
     if (DbStatus st = d->file.writeFlag(d->cur.recno, dbf::kDeleted); !st)
@@ -271,6 +277,7 @@ DbStatus DbfTable::deleteRecord()
     for (bool forward : { true, false }) {
         d->scan.recno = d->cur.recno;
         d->scan.cursor = d->cur.cursor;
+        d->scan.slot = d->cur.slot;
         bool found = false;
         DbStatus st = d->step(d->scan, forward);
         if (st)

@@ -5,14 +5,6 @@
 namespace
 {
 
-// Compares a stored key with a bound of the key length, byte by byte as unsigned values.
-int compareKey(const QByteArray &key, const QByteArray &bound)
-{
-    const int n = int(std::min(key.size(), bound.size()));
-    const int c = std::memcmp(key.constData(), bound.constData(), size_t(n));
-    return c < 0 ? -1 : (c > 0 ? 1 : 0);
-}
-
 QByteArray padded(const QByteArray &key, int length)
 {
     QByteArray out = key.left(length);
@@ -29,13 +21,16 @@ const char *DbfTable::Impl::currentRecord() const
     return cur.recno ? cur.rec.constData() : nullptr;
 }
 
+// Keys and bounds have the order's key length; they compare as unsigned bytes.
 int DbfTable::Impl::rangeCompare(const DbfPosition &p) const
 {
     if (physical() || !ranged)
         return 0;
-    if (compareKey(p.cursor.key(), low) < 0)
+    const char *key = inMemory() ? memory.key(p.slot) : p.cursor.key().constData();
+    const size_t length = size_t(low.size());
+    if (std::memcmp(key, low.constData(), length) < 0)
         return -1;
-    return compareKey(p.cursor.key(), high) > 0 ? 1 : 0;
+    return std::memcmp(key, high.constData(), length) > 0 ? 1 : 0;
 }
 
 bool DbfTable::Impl::acceptable(DbfPosition &p)
@@ -60,8 +55,13 @@ DbStatus DbfTable::Impl::load(DbfPosition &p)
 // entries (within the range) are read in one request where they lie close together.
 void DbfTable::Impl::readAhead(const DbfPosition &p)
 {
-    constexpr int kAhead = 128;
-    mdx->peekRecnos(p.cursor, ranged ? high : QByteArray(), kAhead, ahead);
+    constexpr quint32 kAhead = 128;
+    if (inMemory()) {
+        const auto from = memory.recnos.begin() + p.slot;
+        ahead.assign(from, from + std::min<size_t>(kAhead, memory.recnos.size() - p.slot));
+    } else {
+        mdx->peekRecnos(p.cursor, ranged ? high : QByteArray(), int(kAhead), ahead);
+    }
     file.readAhead(ahead);
 }
 
@@ -71,6 +71,8 @@ DbStatus DbfTable::Impl::startAt(DbfPosition &p, bool atEnd)
         p.recno = atEnd ? file.count() : (file.count() ? 1 : 0);
         return {};
     }
+    if (inMemory())
+        return memoryStart(p, atEnd);
     const int tag = tags[size_t(order)].mdxTag;
     DbStatus st;
     if (!ranged) {
@@ -82,8 +84,7 @@ DbStatus DbfTable::Impl::startAt(DbfPosition &p, bool atEnd)
         if (st)
             st = p.cursor.isValid() ? mdx->prior(p.cursor) : mdx->last(tag, p.cursor);
     }
-    p.recno = st && p.cursor.isValid() ? p.cursor.recno() : 0;
-    return st;
+    return takeEntry(p, st);
 }
 
 DbStatus DbfTable::Impl::step(DbfPosition &p, bool forward)
@@ -95,30 +96,29 @@ DbStatus DbfTable::Impl::step(DbfPosition &p, bool forward)
             p.recno = p.recno > 1 ? p.recno - 1 : 0;
         return {};
     }
-    DbStatus st = forward ? mdx->next(p.cursor) : mdx->prior(p.cursor);
-    p.recno = st && p.cursor.isValid() ? p.cursor.recno() : 0;
-    return st;
+    if (inMemory()) {
+        memoryStep(p, forward);
+        return {};
+    }
+    return takeEntry(p, forward ? mdx->next(p.cursor) : mdx->prior(p.cursor));
 }
 
-DbStatus DbfTable::Impl::seekVisible(DbfPosition &p, bool forward, bool &found)
+DbStatus DbfTable::Impl::seekVisible(DbfPosition &p, bool forward, bool &found, quint32 *tally)
 {
     found = false;
-    // A sound tag holds each record once; a damaged one must not walk us in circles.
-    quint64 budget = 2 * quint64(file.count()) + 1024;
     while (p.recno) {
-        if (budget-- == 0)
-            return { DbStatus::Corrupt,
-                QStringLiteral("The index \"%1\" leads in a circle; reindex the table.")
-                    .arg(mdxPath) };
         const int r = rangeCompare(p);
         if (forward ? r > 0 : r < 0)
             return {};
-        // Entries that name no record of the table are skipped like deleted records.
-        if (r == 0 && p.recno <= file.count()) {
+        if (r == 0) {
             if (forward && !physical() && !file.holds(p.recno))
                 readAhead(p);
             if (DbStatus st = load(p); !st)
                 return st;
+            if (DbStatus st = checkKey(p); !st)
+                return st;
+            if (tally)
+                ++*tally;
             if (acceptable(p)) {
                 found = true;
                 return {};
@@ -139,21 +139,27 @@ DbStatus DbfTable::Impl::positionOn(DbfPosition &p, quint32 recno, const char *r
         return st;
     if (physical())
         return {};
+    if (inMemory()) {
+        DbStatus st = memoryPosition(p, recno);
+        p.recno = st && p.slot < memory.recnos.size() ? memory.recnos[p.slot] : 0;
+        return st;
+    }
     const DbfTagRuntime &t = tags[size_t(order)];
     t.expr.evaluate(p.rec.constData(), keyA.data());
-    DbStatus st = mdx->seek(t.mdxTag, keyA, recno, p.cursor);
-    p.recno = st && p.cursor.isValid() ? p.cursor.recno() : 0;
-    return st;
+    return takeEntry(p, mdx->seek(t.mdxTag, keyA, recno, p.cursor));
 }
 
 DbStatus DbfTable::Impl::reseekCurrent()
 {
     if (physical() || !cursorStale || !cur.recno)
         return {};
+    cursorStale = false;
+    if (inMemory())
+        return memoryPosition(cur, cur.recno);
     const DbfTagRuntime &t = tags[size_t(order)];
     t.expr.evaluate(cur.rec.constData(), keyA.data());
-    cursorStale = false;
-    return mdx->seek(t.mdxTag, keyA, cur.recno, cur.cursor);
+    DbStatus st = mdx->seek(t.mdxTag, keyA, cur.recno, cur.cursor);
+    return st ? ownEntry(cur.cursor, cur.recno) : st;
 }
 
 void DbfTable::Impl::becomeCurrent(DbfPosition &p)
@@ -181,6 +187,7 @@ DbStatus DbfTable::Impl::settleNear(quint32 recno, const char *rec)
     // The old current position is no longer needed: it keeps a copy for the way back.
     cur.recno = scan.recno;
     cur.cursor = scan.cursor;
+    cur.slot = scan.slot;
     bool found = false;
     if (exact || physical()) {
         scan.recno = recno;
@@ -194,6 +201,7 @@ DbStatus DbfTable::Impl::settleNear(quint32 recno, const char *rec)
     }
     scan.recno = cur.recno;
     scan.cursor = cur.cursor;
+    scan.slot = cur.slot;
     DbStatus st;
     if (physical()) {
         scan.recno = recno;
@@ -264,6 +272,7 @@ DbStatus DbfTable::cancelRange()
     if (DbStatus st = d->ensureBrowse(); !st)
         return st;
     d->ranged = false;
+    d->walk.active = false; // what it counted was the range's
     if (!d->cur.recno)
         return first();
     d->bof = d->eof = false;
@@ -287,35 +296,34 @@ bool DbfTable::hasFilter() const
 
 DbStatus DbfTable::first()
 {
-    if (DbStatus st = d->ensureBrowse(); !st)
-        return st;
-    bool found = false;
-    DbStatus st = d->startAt(d->scan, false);
-    if (st)
-        st = d->seekVisible(d->scan, true, found);
-    if (!found) {
-        d->clearCurrent();
-        return st;
-    }
-    d->becomeCurrent(d->scan);
-    d->bof = true;
-    return {};
+    return d->trusting([this] { return d->toEnd(false); });
 }
 
 DbStatus DbfTable::last()
 {
-    if (DbStatus st = d->ensureBrowse(); !st)
+    return d->trusting([this] { return d->toEnd(true); });
+}
+
+DbStatus DbfTable::Impl::toEnd(bool atEnd)
+{
+    if (DbStatus st = ensureBrowse(); !st)
         return st;
+    walk = DbfWalkTally();
+    walk.active = !physical();
+    walk.ranged = ranged;
+    walk.forward = !atEnd;
+    walk.records = file.count();
     bool found = false;
-    DbStatus st = d->startAt(d->scan, true);
+    DbStatus st = startAt(scan, atEnd);
     if (st)
-        st = d->seekVisible(d->scan, false, found);
+        st = seekVisible(scan, !atEnd, found, walk.active ? &walk.entries : nullptr);
     if (!found) {
-        d->clearCurrent();
-        return st;
+        clearCurrent();
+        return st ? endOfWalk() : st;
     }
-    d->becomeCurrent(d->scan);
-    d->eof = true;
+    becomeCurrent(scan);
+    walk.last = cur.recno;
+    (atEnd ? eof : bof) = true;
     return {};
 }
 
@@ -329,33 +337,37 @@ DbStatus DbfTable::Impl::move(bool forward)
     }
     if (DbStatus st = reseekCurrent(); !st)
         return st;
+    walk.active = walk.active && walk.forward == forward && walk.last == cur.recno
+        && walk.records == file.count();
     // The cursor moves over to the scan instead of being copied, so that its key buffer
     // stays unshared and a step costs no allocation; it is found again by its key only
     // when no record follows.
     scan.recno = cur.recno;
+    scan.slot = cur.slot;
     std::swap(scan.cursor, cur.cursor);
     bool found = false;
     DbStatus st = step(scan, forward);
     if (st)
-        st = seekVisible(scan, forward, found);
+        st = seekVisible(scan, forward, found, walk.active ? &walk.entries : nullptr);
     if (found) {
         becomeCurrent(scan);
+        walk.last = cur.recno;
         return st;
     }
     cursorStale = true;
     (forward ? eof : bof) = true;
     (forward ? bof : eof) = false;
-    return st;
+    return st ? endOfWalk() : st;
 }
 
 DbStatus DbfTable::next()
 {
-    return d->move(true);
+    return d->moveTrusting(true);
 }
 
 DbStatus DbfTable::prior()
 {
-    return d->move(false);
+    return d->moveTrusting(false);
 }
 
 bool DbfTable::bof() const
@@ -377,16 +389,24 @@ qint64 DbfTable::recNo() const
 
 DbStatus DbfTable::goTo(quint32 recno)
 {
-    if (DbStatus st = d->ensureBrowse(); !st)
+    return d->trusting([this, recno] { return d->goTo(recno); });
+}
+
+DbStatus DbfTable::Impl::goTo(quint32 recno)
+{
+    if (DbStatus st = ensureBrowse(); !st)
         return st;
     const DbStatus none(DbStatus::NoRecord,
-        QStringLiteral("Record %1 of table \"%2\" is not visible.").arg(recno).arg(path()));
-    if (recno < 1 || recno > d->file.count())
+        QStringLiteral("Record %1 of table \"%2\" is not visible.").arg(recno).arg(file.path()));
+    if (recno < 1 || recno > file.count())
         return none;
-    if (DbStatus st = d->positionOn(d->scan, recno, nullptr); !st)
+    if (DbStatus st = positionOn(scan, recno, nullptr); !st)
         return st;
-    if (d->scan.recno != recno || d->rangeCompare(d->scan) != 0 || !d->acceptable(d->scan))
+    if (fromIndex())
+        if (DbStatus st = ownEntry(scan.cursor, recno); !st)
+            return st;
+    if (scan.recno != recno || rangeCompare(scan) != 0 || !acceptable(scan))
         return none;
-    d->becomeCurrent(d->scan);
+    becomeCurrent(scan);
     return {};
 }

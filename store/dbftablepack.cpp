@@ -86,6 +86,8 @@ DbStatus DbfTable::pack()
 {
     if (DbStatus st = d->ensureBrowse(); !st)
         return st;
+    if (d->unindexed)
+        return d->refuseChange();
     const QByteArray keptOrder = order();
     if (DbStatus st = d->flushAll(true); !st)
         return st;

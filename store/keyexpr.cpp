@@ -272,6 +272,23 @@ void KeyExpr::evaluate(const char *rec, char *out) const
     }
 }
 
+bool KeyExpr::matches(const char *rec, const char *key) const
+{
+    const auto &upper = upperTable();
+    for (const Piece &p : m_pieces) {
+        const char *src = p.constant ? m_constants.constData() + p.source : rec + p.source;
+        if (p.upper) {
+            for (int i = 0; i < p.length; ++i)
+                if (key[i] != char(upper[static_cast<unsigned char>(src[i])]))
+                    return false;
+        } else if (std::memcmp(key, src, size_t(p.length)) != 0) {
+            return false;
+        }
+        key += p.length;
+    }
+    return true;
+}
+
 int KeyExpr::sharedLead(const std::vector<const KeyExpr *> &exprs)
 {
     if (exprs.empty())

@@ -26,6 +26,8 @@ public:
 
     // rec is a whole record (deletion flag first); out receives length() bytes.
     void evaluate(const char *rec, char *out) const;
+    // Whether key (length() bytes) is what evaluate() gives for rec, without writing it.
+    bool matches(const char *rec, const char *key) const;
 
     // The same expression for storing and comparing: upper case, without blanks outside
     // string constants.

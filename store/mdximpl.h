@@ -44,7 +44,7 @@ struct MdxIndex::Impl {
     bool damaged = false; // a change failed half way: the busy mark must stay on disk
     quint64 generation = 1; // counts changes, so that cursors notice a changed tree
     MdxPath work; // reused by insert and remove
-    MdxPath ahead; // reused by peekRecnos
+    MdxPath ahead; // reused by peekRecnos and checkLanding
     std::vector<quint32> batch; // insertMany: the entries of its list in order
     int createdSinceWrite = 0; // blocks allocated since insertMany last wrote the cache
     std::vector<quint32> freed; // blocks given up in this session, taken again first
@@ -82,15 +82,22 @@ struct MdxIndex::Impl {
     DbStatus descendEdge(const MdxTagState &t, quint32 page, MdxPath &path, bool rightEdge);
     DbStatus forward(const MdxTagState &t, MdxPath &path, bool &valid);
     DbStatus backward(const MdxTagState &t, MdxPath &path, bool &valid);
-    DbStatus readEntry(const MdxTagState &t, const MdxPath &path, QByteArray &key, quint32 &recno);
+    // Reads the entry the path is on into key and recno. With ascent 1 (-1) the entry must
+    // come after (before) the (key, recno) they hold: a step that does not is BadIndex, as
+    // is record number 0.
+    DbStatus readEntry(
+        const MdxTagState &t, const MdxPath &path, QByteArray &key, quint32 &recno, int ascent = 0);
+    DbStatus checkLanding(
+        const MdxTagState &t, const MdxPath &path, bool valid, const char *key, quint32 recno);
     DbStatus findLeaves(MdxTagState &t);
     DbStatus relocate(const MdxTagState &t, Cursor &c, bool &onEntry);
     // Runs a cursor move and reads the entry it lands on; clears the cursor on failure.
-    template <typename Move> DbStatus settle(const MdxTagState &t, Cursor &c, Move move)
+    template <typename Move>
+    DbStatus settle(const MdxTagState &t, Cursor &c, Move move, int ascent = 0)
     {
         DbStatus st = move(c.m_path, c.m_valid);
         if (st && c.m_valid)
-            st = readEntry(t, c.m_path, c.m_key, c.m_recno);
+            st = readEntry(t, c.m_path, c.m_key, c.m_recno, ascent);
         c.m_generation = generation;
         if (!st || !c.m_valid) {
             c.m_valid = false;

@@ -113,6 +113,11 @@ public:
     // leaves the entries before it inserted and the index to be rebuilt, as with insert().
     DbStatus insertMany(int tag, const MdxKeyList &list);
 
+    // Cursor moves check what they land on, so that a damaged tree is reported (BadIndex,
+    // cursor invalid) instead of walked wrongly: an entry for record 0, a step of next()
+    // (prior()) to an entry that is not greater (less) than the one it left, a seek that
+    // lands on an entry less than the key sought or after one that is not.
+    //
     // Positions on the first entry not less than (key, recno); key is padded with blanks to
     // the key length (a longer key is cut). The cursor is invalid when there is none.
     DbStatus seek(int tag, const QByteArray &key, quint32 recno, Cursor &c);

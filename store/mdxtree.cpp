@@ -267,8 +267,11 @@ DbStatus MdxIndex::Impl::backward(const MdxTagState &t, MdxPath &path, bool &val
     return {};
 }
 
+// Every cursor takes its entry here, so this is where an entry that cannot be right stops
+// a walk: record number 0, or a step that does not move on in (key, record number) order
+// (which would visit an entry twice, or walk in circles).
 DbStatus MdxIndex::Impl::readEntry(
-    const MdxTagState &t, const MdxPath &path, QByteArray &key, quint32 &recno)
+    const MdxTagState &t, const MdxPath &path, QByteArray &key, quint32 &recno, int ascent)
 {
     BlockRef ref;
     int n = 0;
@@ -276,14 +279,75 @@ DbStatus MdxIndex::Impl::readEntry(
     if (!st)
         return st;
     const int pos = path.back().second;
-    if (pos < 0 || pos >= n || !t.geo.isLeaf(ref.data(), n))
+    const char *node = ref.data();
+    if (pos < 0 || pos >= n || !t.geo.isLeaf(node, n))
         return bad(QStringLiteral("a leaf of tag \"%1\" changed under a cursor")
                        .arg(QString::fromLatin1(t.def.name)));
+    const char *entryKey = t.geo.key(node, pos);
+    const quint32 entryRecno = t.geo.pointer(node, pos);
+    if (entryRecno == 0)
+        return bad(QStringLiteral("the leaf at page %1 of tag \"%2\" holds an entry for record 0")
+                       .arg(path.back().first)
+                       .arg(QString::fromLatin1(t.def.name)));
+    if (ascent != 0 && key.size() == t.geo.keyLength
+        && compareEntry(entryKey, entryRecno, key.constData(), recno, t.geo.keyLength) * ascent
+            <= 0)
+        return bad(QStringLiteral("the entries of tag \"%1\" are out of order at page %2")
+                       .arg(QString::fromLatin1(t.def.name))
+                       .arg(path.back().first));
     if (key.size() != t.geo.keyLength)
         key.resize(t.geo.keyLength);
-    std::memcpy(key.data(), t.geo.key(ref.data(), pos), size_t(t.geo.keyLength));
-    recno = t.geo.pointer(ref.data(), pos);
+    std::memcpy(key.data(), entryKey, size_t(t.geo.keyLength));
+    recno = entryRecno;
     return {};
+}
+
+// A search that lands where its key does not belong was led astray by a separator that
+// lies: the entry found must not be less than (key, recno), and the one before it must be.
+DbStatus MdxIndex::Impl::checkLanding(
+    const MdxTagState &t, const MdxPath &path, bool valid, const char *key, quint32 recno)
+{
+    const auto misled = [&] {
+        return bad(QStringLiteral("a search in tag \"%1\" lands out of key order")
+                       .arg(QString::fromLatin1(t.def.name)));
+    };
+    BlockRef ref;
+    int n = 0;
+    if (valid) {
+        DbStatus st = loadNode(t, path.back().first, ref, n);
+        if (!st)
+            return st;
+        const int pos = path.back().second;
+        const char *node = ref.data();
+        if (compareEntry(
+                t.geo.key(node, pos), t.geo.pointer(node, pos), key, recno, t.geo.keyLength)
+            < 0)
+            return misled();
+        if (pos > 0)
+            return compareEntry(t.geo.key(node, pos - 1), t.geo.pointer(node, pos - 1), key, recno,
+                       t.geo.keyLength)
+                    < 0
+                ? DbStatus()
+                : misled();
+        ahead = path;
+        ahead.back().second = -1;
+    } else {
+        ahead.clear();
+        if (DbStatus st = descendEdge(t, t.root, ahead, true); !st)
+            return st;
+    }
+    bool before = false;
+    if (DbStatus st = backward(t, ahead, before); !st || !before)
+        return st;
+    DbStatus st = loadNode(t, ahead.back().first, ref, n);
+    if (!st)
+        return st;
+    const int pos = ahead.back().second;
+    return compareEntry(t.geo.key(ref.data(), pos), t.geo.pointer(ref.data(), pos), key, recno,
+               t.geo.keyLength)
+            < 0
+        ? DbStatus()
+        : misled();
 }
 
 // The leftmost and rightmost leaves, as the tag header records them.
@@ -319,7 +383,9 @@ DbStatus MdxIndex::seek(int tag, const QByteArray &key, quint32 recno, Cursor &c
     c.m_tag = tag;
     return d->settle(t, c, [&](MdxPath &p, bool &v) {
         DbStatus st = d->locate(t, padded, recno, p, nullptr);
-        return st ? d->forward(t, p, v) : st;
+        if (st)
+            st = d->forward(t, p, v);
+        return st ? d->checkLanding(t, p, v, padded, recno) : st;
     });
 }
 
@@ -425,11 +491,14 @@ DbStatus MdxIndex::next(Cursor &c)
             return st;
         }
     }
-    return d->settle(t, c, [&](MdxPath &p, bool &v) {
-        if (onEntry)
-            ++p.back().second;
-        return d->forward(t, p, v);
-    });
+    return d->settle(
+        t, c,
+        [&](MdxPath &p, bool &v) {
+            if (onEntry)
+                ++p.back().second;
+            return d->forward(t, p, v);
+        },
+        1);
 }
 
 DbStatus MdxIndex::prior(Cursor &c)
@@ -447,8 +516,11 @@ DbStatus MdxIndex::prior(Cursor &c)
             return st;
         }
     }
-    return d->settle(t, c, [&](MdxPath &p, bool &v) {
-        --p.back().second;
-        return d->backward(t, p, v);
-    });
+    return d->settle(
+        t, c,
+        [&](MdxPath &p, bool &v) {
+            --p.back().second;
+            return d->backward(t, p, v);
+        },
+        -1);
 }

@@ -43,10 +43,18 @@ int usageError(const QString &command, const QString &problem)
         Usage, QStringLiteral("%1: %2 (tabulon-cli %1 --help shows how)").arg(command, problem));
 }
 
+// What the table did about its index on its own (rebuilt a damaged one, or reads without
+// one it cannot rebuild) goes to standard error, beside the command's output.
+void tellNotice(const QString &message)
+{
+    std::fprintf(stderr, "tabulon-cli: %s\n", message.toLocal8Bit().constData());
+}
+
 DbStatus openTable(DbfTable &table, const QString &path)
 {
     if (!QFileInfo(path).isFile())
         return { DbStatus::NotFound, QStringLiteral("%1: no such table").arg(path) };
+    table.setNoticeHandler(tellNotice);
     DbStatus st = table.open(path, CatalogTable::tags(), CatalogTable::layout());
     if (st.code() == DbStatus::Locked)
         return { DbStatus::Locked,
@@ -80,6 +88,7 @@ DbStatus openCatalogue(CatalogTable &catalogue, const QString &path)
     if (info.suffix().compare(QLatin1String("dbf"), Qt::CaseInsensitive) != 0)
         return { DbStatus::NotATable,
             QStringLiteral("%1: a catalogue table is named ARCHIVE.dbf").arg(path) };
+    catalogue.table().setNoticeHandler(tellNotice);
     DbStatus st = catalogue.open(rootOf(path), info.completeBaseName());
     if (st.code() == DbStatus::Locked)
         return { DbStatus::Locked,

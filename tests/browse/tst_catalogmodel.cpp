@@ -44,6 +44,29 @@ private slots:
         QCOMPARE(model.recnoAt(7), quint32(0));
     }
 
+    // Another program renamed c.txt to 0.txt behind the index: the walk that meets its
+    // entry has the index rebuilt and says that it missed a record; the rows are read again.
+    void rowsAreReadAgainAfterAMendedIndex()
+    {
+        const QString path = m_table.fileName();
+        QVERIFY(m_table.close());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const QByteArray head = file.read(12);
+        const int headerLength = quint8(head[8]) | quint8(head[9]) << 8;
+        const int recordLength = quint8(head[10]) | quint8(head[11]) << 8;
+        QVERIFY(file.seek(headerLength + 3 * recordLength + 1 + 80));
+        QCOMPARE(file.write("0.txt", 5), 5);
+        file.close();
+        QVERIFY(m_table.open(m_dir->path(), QStringLiteral("Arch")));
+        QVERIFY(m_table.SetFolderRange(QStringLiteral("A\\")));
+        CatalogModel model(&m_table);
+        model.reload();
+        QCOMPARE(model.rowCount(), 3);
+        QCOMPARE(model.fieldText(0, CatalogTable::NAME), QStringLiteral("0.txt"));
+        QCOMPARE(model.fieldText(2, CatalogTable::NAME), QStringLiteral("b.txt"));
+    }
+
     void detachedWalkReloadsOnce()
     {
         CatalogModel model(&m_table);

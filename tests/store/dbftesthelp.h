@@ -3,6 +3,7 @@
 // Helpers shared by the table engine tests: the catalogue's layout and tags, records,
 // walks, raw bytes.
 
+#include "store/dbfio.h"
 #include "store/dbftable.h"
 
 #include <QFile>
@@ -99,6 +100,43 @@ inline quint32 le32(const QByteArray &b, int at)
 {
     return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8
         | quint32(quint8(b[at + 2])) << 16 | quint32(quint8(b[at + 3])) << 24;
+}
+
+inline void put32(QByteArray &b, int at, quint32 v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = char((v >> (8 * i)) & 0xFF);
+}
+
+// While it lives, every write to an index file (and its scratch files) fails as on a full
+// disk; the table itself can still be written in place.
+struct IndexDiskFull {
+    IndexDiskFull()
+    {
+        dbfio::setFaultHook([](const QString &path, qint64, qint64) {
+            return !path.contains(QLatin1String(".mdx"));
+        });
+    }
+    ~IndexDiskFull() { dbfio::setFaultHook(nullptr); }
+    IndexDiskFull(const IndexDiskFull &) = delete;
+    IndexDiskFull &operator=(const IndexDiskFull &) = delete;
+};
+
+// Opens a table whose index must be rebuilt (its busy mark is set, as after a change that
+// a full disk stopped) while the disk has no room for the index: the table is then read
+// without it.
+inline DbStatus openWithoutIndex(
+    DbfTable &t, const QString &path, const QString &mdxPath, const std::vector<DbfTagDef> &tags)
+{
+    QFile index(mdxPath);
+    if (!index.open(QIODevice::ReadWrite) || !index.seek(47) || index.write("\x01", 1) != 1)
+        return { DbStatus::IoError, QStringLiteral("cannot mark %1").arg(mdxPath) };
+    index.close();
+    const IndexDiskFull full;
+    DbStatus st = t.open(path, tags);
+    if (st && !t.readsWithoutIndex())
+        st = { DbStatus::InvalidArgument, QStringLiteral("%1 was read with its index").arg(path) };
+    return st;
 }
 
 #define DBF_VERIFY_OK(expr)                                                                        \

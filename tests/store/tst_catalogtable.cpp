@@ -318,6 +318,37 @@ private slots:
         QCOMPARE(t.text(CatalogTable::CODE), QStringLiteral("b a"));
     }
 
+    // A damaged index met while reading is rebuilt, and the user is told once the running
+    // command is over, never from inside the walk.
+    void damagedIndexIsToldAfterTheCommand()
+    {
+        {
+            CatalogTable t;
+            QVERIFY(t.open(root(), QStringLiteral("Archiv")));
+            for (int i = 0; i < 30; ++i)
+                addRecords(
+                    t, { { "A\\", qPrintable(QStringLiteral("f%1.txt").arg(i)), "", "", {} } });
+            QVERIFY(t.close());
+        }
+        const QString index = root() + QStringLiteral("Archiv.mdx");
+        QByteArray bytes = testutil::readFile(index);
+        const auto page
+            = [&](int at) { return int(quint8(bytes[at]) | quint8(bytes[at + 1]) << 8); };
+        const int leaf = page(4 * 512 + 248) * 512;
+        bytes.replace(leaf + 8 + 104, 4, QByteArray(4, '\0')); // an entry for record 0
+        QVERIFY(testutil::writeFile(index, bytes));
+
+        CatalogTable t;
+        QStringList told;
+        t.setErrorReporter([&told](const QString &m) { told << m; });
+        QVERIFY(t.open(root(), QStringLiteral("Archiv")));
+        QVERIFY(t.SetFolderRange(QStringLiteral("A\\")));
+        QCOMPARE(namesInView(t).size(), 30);
+        QVERIFY(told.isEmpty());
+        QTRY_COMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(QLatin1String("rebuilt")), qPrintable(told[0]));
+    }
+
     void packStepResetsDeletedCount()
     {
         CatalogTable t;

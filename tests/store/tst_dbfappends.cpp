@@ -258,6 +258,30 @@ private slots:
         verifyTags(t, m, QStringLiteral("after reopening"));
     }
 
+    // The header counts records in 32 bits: a table of more than 65,535 records keeps its
+    // count on disk and across a reopen, and checks clean.
+    void recordCountBeyondSixteenBits()
+    {
+        constexpr quint32 kRecords = 70000;
+        {
+            DbfTable t;
+            DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
+            DBF_VERIFY_OK(t.setOrder(QByteArray()));
+            for (quint32 i = 1; i <= kRecords; ++i)
+                DBF_VERIFY_OK(add(t, { "D\\", QStringLiteral("f%1").arg(i), {}, {}, {} }));
+            DBF_VERIFY_OK(t.close());
+        }
+        QCOMPARE(le32(bytesOf(m_path), 4), kRecords);
+        DbfTable t;
+        DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
+        QCOMPARE(t.physicalCount(), kRecords);
+        QStringList faults;
+        QVERIFY2(t.check(faults).isOk(), qPrintable(faults.join(QLatin1Char('\n'))));
+        DBF_VERIFY_OK(t.setOrder("1"));
+        DBF_VERIFY_OK(t.goTo(kRecords));
+        QCOMPARE(t.fieldText(Name), QStringLiteral("f70000"));
+    }
+
     // More appends than ever wait at once, in a range, then a walk back from the last one.
     void longRunOfAppendsInRange()
     {

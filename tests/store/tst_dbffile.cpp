@@ -18,12 +18,6 @@ void put16(QByteArray &b, int at, int v)
     b[at + 1] = char((v >> 8) & 0xFF);
 }
 
-void put32(QByteArray &b, int at, quint32 v)
-{
-    put16(b, at, int(v & 0xFFFF));
-    put16(b, at + 2, int(v >> 16));
-}
-
 } // namespace
 
 using Damage = std::function<void(QByteArray &)>;

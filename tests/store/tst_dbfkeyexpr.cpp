@@ -86,6 +86,14 @@ private slots:
         QByteArray out(e.length(), '?');
         e.evaluate(record.constData(), out.data());
         QCOMPARE(out, key);
+        // A key differing in any one byte is not the record's.
+        QVERIFY(e.matches(record.constData(), key.constData()));
+        for (int i = 0; i < key.size(); ++i) {
+            QByteArray other = key;
+            other[i] = char(other[i] ^ 0x20);
+            QVERIFY2(
+                !e.matches(record.constData(), other.constData()), qPrintable(QString::number(i)));
+        }
     }
 
     void refused_data()

@@ -114,12 +114,15 @@ private slots:
             << Damage([](QByteArray &b) { put32(b, firstLeafOffset(b), 10); }) << false << true;
         QTest::newRow("page reached twice")
             << Damage([](QByteArray &b) { put32(b, rootOffset(b) + 8 + 104, rootChild(b, 0)); })
-            << false << false;
+            << false << true;
         QTest::newRow("keys out of order")
             << Damage([](QByteArray &b) { b[firstLeafOffset(b) + 12] = char(0xFF); }) << false
-            << false;
+            << true;
         QTest::newRow("record number zero")
-            << Damage([](QByteArray &b) { put32(b, firstLeafOffset(b) + 8, 0); }) << false << false;
+            << Damage([](QByteArray &b) { put32(b, firstLeafOffset(b) + 8, 0); }) << false << true;
+        QTest::newRow("entry repeated") << Damage([](QByteArray &b) {
+            b.replace(firstLeafOffset(b) + 8 + 104, 104, b.mid(firstLeafOffset(b) + 8, 104));
+        }) << false << true;
         QTest::newRow("separator below its child") << Damage([](QByteArray &b) {
             b.replace(rootOffset(b) + 12, 100, QByteArray(100, '\0'));
         }) << false << false;
@@ -162,6 +165,43 @@ private slots:
         idx->insert(0, key("NEW").constData(), 401);
         idx->remove(0, entries[3].first.constData(), entries[3].second);
         idx->close();
+    }
+
+    // A separator that lies sends a search into the wrong subtree: the search reports the
+    // damage instead of landing where its key does not belong, and every search that
+    // answers lands on the entry sought.
+    void misleadingSeparatorStopsSearch_data()
+    {
+        QTest::addColumn<char>("fill");
+        QTest::newRow("separator above its subtree") << char(0xFF);
+        QTest::newRow("separator below its subtree") << char(0x00);
+    }
+    void misleadingSeparatorStopsSearch()
+    {
+        QFETCH(char, fill);
+        const QString path = m_dir.filePath("separator.mdx");
+        const Entries entries = sorted(sampleEntries(400, 100, 4));
+        QVERIFY(buildWith(path, entries).isOk());
+        QByteArray bytes = testutil::readFile(path);
+        bytes.replace(rootOffset(bytes) + 12, 100, QByteArray(100, fill));
+        QVERIFY(testutil::writeFile(path, bytes));
+        std::unique_ptr<MdxIndex> idx;
+        QVERIFY(MdxIndex::open(path, idx).isOk());
+        int refused = 0;
+        for (const Entry &e : entries) {
+            MdxIndex::Cursor c;
+            const DbStatus st = idx->seek(0, e.first, e.second, c);
+            if (!st) {
+                QCOMPARE(st.code(), DbStatus::BadIndex);
+                QVERIFY(!c.isValid());
+                ++refused;
+                continue;
+            }
+            QVERIFY(c.isValid());
+            QCOMPARE(c.key(), e.first);
+            QCOMPARE(c.recno(), e.second);
+        }
+        QVERIFY(refused > 0);
     }
 
     // The other tags of a file with one damaged tag stay usable.
