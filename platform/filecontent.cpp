@@ -2,8 +2,8 @@
 
 #include "fileio.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace filecontent
@@ -38,20 +38,16 @@ bool read(const QString &path, qint64 maxSize, QByteArray &bytes, int *err)
     int &why = err ? *err : ignored;
     why = 0;
     bytes.clear();
-    const int fd = fileio::openForReading(path, &why);
+    qint64 size = 0;
+    const int fd = fileio::openForReading(path, &why, &size);
     if (fd < 0)
         return false;
-    struct stat st {
-    };
-    bool ok = ::fstat(fd, &st) == 0;
+    bool ok = size <= maxSize;
     if (!ok)
-        why = errno;
-    else if (st.st_size > maxSize)
         why = EFBIG;
-    ok = ok && st.st_size <= maxSize;
     if (ok) {
         // A file that grows meanwhile is read as far as its size said.
-        bytes.resize(qsizetype(st.st_size));
+        bytes.resize(qsizetype(size));
         const qint64 got = readFully(fd, bytes.data(), bytes.size(), &why);
         ok = got >= 0;
         if (ok)
@@ -69,12 +65,10 @@ bool readPieces(const QString &path, qint64 pieceSize, QByteArray &buffer,
     int ignored = 0;
     int &why = err ? *err : ignored;
     why = 0;
-    const int fd = fileio::openForReading(path, &why);
+    qint64 size = 0;
+    const int fd = fileio::openForReading(path, &why, &size);
     if (fd < 0)
         return false;
-    struct stat st {
-    };
-    const qint64 size = ::fstat(fd, &st) == 0 ? qint64(st.st_size) : pieceSize;
     // A small file needs no more room than it takes; one byte more tells its end at once.
     const qint64 room = std::max<qint64>(1, std::min(pieceSize, size + 1));
     if (buffer.size() < room)

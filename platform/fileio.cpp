@@ -27,7 +27,7 @@ namespace
 
     // Opens name and keeps the descriptor only when it is a regular file: what was checked
     // before the open may have been replaced in the meantime.
-    int openRegular(const QByteArray &name, int flags, int *err)
+    int openRegular(const QByteArray &name, int flags, int *err, qint64 *size = nullptr)
     {
         const int fd = ::open(name.constData(), flags | kSafeOpen, 0666);
         if (fd < 0) {
@@ -47,6 +47,8 @@ namespace
             ::close(fd);
             return -1;
         }
+        if (size)
+            *size = qint64(st.st_size);
         return fd;
     }
 
@@ -63,7 +65,7 @@ EntryKind entryKind(const QString &path)
     return S_ISREG(st.st_mode) ? EntryKind::Regular : EntryKind::Other;
 }
 
-int openForReading(const QString &path, int *err)
+int openForReading(const QString &path, int *err, qint64 *size)
 {
     const QByteArray name = native(path);
     // Only a regular file is opened at all: opening some devices does something already.
@@ -77,7 +79,7 @@ int openForReading(const QString &path, int *err)
         *err = NotRegular;
         return -1;
     }
-    return openRegular(name, O_RDONLY, err);
+    return openRegular(name, O_RDONLY, err, size);
 }
 
 int openForWriting(const QString &path, bool create, int *err)

@@ -25,9 +25,10 @@ EntryKind entryKind(const QString &path);
 // Opens a file that a folder supplies (a long text, a settings file) for reading. Links
 // are followed, but only a regular file is opened: anything else is refused (NotRegular)
 // before it is opened, and the open itself cannot block, so a FIFO without a writer or a
-// device never holds the caller up. Returns the descriptor (close it with ::close or
-// hand it to a QFile), or -1 with *err set (ENOENT when nothing is there).
-int openForReading(const QString &path, int *err);
+// device never holds the caller up. Returns the descriptor (close it with closeFile() or
+// hand it to a QFile) and, when size is given, the file's length; or -1 with *err set
+// (ENOENT when nothing is there).
+int openForReading(const QString &path, int *err, qint64 *size = nullptr);
 // Opens the regular file at path for reading and writing without following a link at
 // path (IsLink) and refusing anything else than a regular file (NotRegular), without
 // blocking on the open. With create the file is made new and must not exist yet
