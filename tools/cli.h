@@ -22,8 +22,7 @@ enum Status : int {
     Done = 0,
     Usage = 1, // the command line is wrong
     NoMatch = 1, // search found nothing (as grep says it: without a message)
-    BadFile
-    = 2, // the table (or another input, or a folder asked for) is missing, foreign or broken
+    BadFile = 2, // the table, another input or a folder asked for: missing, foreign or broken
     Locked = 3, // the table is open in the program or another tool
     Disk = 4, // the disk refused a read or write, or permission was denied
     Skipped = 5, // done, but entries were left out (update: each is listed with its reason)

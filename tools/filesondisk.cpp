@@ -42,8 +42,10 @@ FilesOnDisk::File FilesOnDisk::find(std::string_view dir, std::string_view name)
     File file;
     const QByteArray dirBytes(dir.data(), qsizetype(dir.size()));
     const Folder &f = folder(dirBytes);
+    if (!f.found)
+        return file;
     const QString diskName = diskpath::diskName(QByteArray(name.data(), qsizetype(name.size())));
-    if (!f.found || !isSingleName(diskName))
+    if (!isSingleName(diskName))
         return file;
     // The name as stored is the common case; the folder is listed only when it is not.
     QString path = f.path;
