@@ -150,6 +150,29 @@ private slots:
             QCOMPARE(r.out, QString());
     }
 
+    // The help promises what the tool does: the unit of update's progress, search's status,
+    // both option forms, the formats.
+    void helpSaysWhatTheToolDoes_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("update's progress") << QStringList { "update", "--help" } << "folders/s";
+        QTest::newRow("search's status")
+            << QStringList { "search", "--help" } << "status 1 when nothing matched";
+        QTest::newRow("option forms") << QStringList { "--help" } << "--name=VALUE";
+        QTest::newRow("formats") << QStringList { "export", "--help" } << "csv|json|jsonl|html";
+        QTest::newRow("manual: statuses") << QStringList { "--man" } << "search: nothing matched";
+    }
+    void helpSaysWhatTheToolDoes()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, said);
+        const ProcessRun r = cli(args);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains(said), qPrintable(r.out));
+        QVERIFY(!r.out.contains(QLatin1String("files a second")));
+    }
+
     // Read back by Python's json module: one array, or one object a line. Each record
     // says where its file is: the folders in their own case, a name found in another
     // case, and nothing for a file missing on disk or a name that would leave its folder.
