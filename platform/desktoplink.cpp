@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace desktoplink
@@ -61,15 +62,29 @@ QString desktopFolder()
     return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
 }
 
-QByteArray entryText(const QString &executablePath, const QString &programFolder)
+QString iconFor(const QString &executablePath)
 {
-    const QString text = QStringLiteral("[Desktop Entry]\n"
-                                        "Type=Application\n"
-                                        "Name=Tabulon\n"
-                                        "Exec=%1\n"
-                                        "Path=%2\n"
-                                        "Terminal=false\n")
-                             .arg(execArgument(executablePath), escapeString(programFolder));
+    const QDir folder = QFileInfo(executablePath).absoluteDir();
+    for (const char *name : { "org.tabulon.Tabulon.svg", "org.tabulon.Tabulon.png" }) {
+        const QString file = folder.filePath(QLatin1String(name));
+        if (QFileInfo(file).isFile())
+            return file;
+    }
+    return QStringLiteral("org.tabulon.Tabulon");
+}
+
+QByteArray entryText(
+    const QString &executablePath, const QString &programFolder, const QString &icon)
+{
+    const QString text
+        = QStringLiteral("[Desktop Entry]\n"
+                         "Type=Application\n"
+                         "Name=Tabulon\n"
+                         "Exec=%1\n"
+                         "Path=%2\n"
+                         "Icon=%3\n"
+                         "Terminal=false\n")
+              .arg(execArgument(executablePath), escapeString(programFolder), escapeString(icon));
     return text.toUtf8();
 }
 
@@ -80,7 +95,8 @@ bool create(
         return false;
     const QString path = QDir(desktopFolder).filePath(QStringLiteral("Tabulon.desktop"));
     // Desktops start only entries that may be executed.
-    return atomicfile::write(path, entryText(executablePath, programFolder), nullptr, true);
+    return atomicfile::write(
+        path, entryText(executablePath, programFolder, iconFor(executablePath)), nullptr, true);
 }
 
 } // namespace desktoplink

@@ -65,6 +65,19 @@ EntryKind entryKind(const QString &path)
     return S_ISREG(st.st_mode) ? EntryKind::Regular : EntryKind::Other;
 }
 
+FileFacts fileFacts(const QString &path)
+{
+    struct stat st {
+    };
+    FileFacts facts;
+    if (::stat(native(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return facts;
+    facts.found = true;
+    facts.size = qint64(st.st_size);
+    facts.modifiedSecs = qint64(st.st_mtim.tv_sec);
+    return facts;
+}
+
 int openForReading(const QString &path, int *err, qint64 *size)
 {
     const QByteArray name = native(path);

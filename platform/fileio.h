@@ -22,6 +22,16 @@ enum Refusal : int {
 enum class EntryKind { Missing, Regular, Link, Other };
 EntryKind entryKind(const QString &path);
 
+// The size and last-write time of what a name leads to, links followed, read without
+// opening it. found is false when nothing is there, a link dangles, the entry is not a
+// regular file or the way to it is barred.
+struct FileFacts {
+    bool found = false;
+    qint64 size = 0;
+    qint64 modifiedSecs = 0; // since 1970-01-01 00:00 UTC
+};
+FileFacts fileFacts(const QString &path);
+
 // Opens a file that a folder supplies (a long text, a settings file) for reading. Links
 // are followed, but only a regular file is opened: anything else is refused (NotRegular)
 // before it is opened, and the open itself cannot block, so a FIFO without a writer or a

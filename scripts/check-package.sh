@@ -1,8 +1,19 @@
 #!/usr/bin/env bash
-# Checks a built Debian package: its control fields and files, then installs it, runs the
-# programs from it and removes it again (as root).
+# Checks a built Debian package: lintian finds no error and no warning in it, its control
+# fields and files are there, then it is installed, the programs run from it and it is
+# removed again (as root).
 set -euo pipefail
 deb=${1:?usage: check-package.sh PACKAGE.deb}
+
+# Informational tags are shown; an error or a warning fails the package.
+command -v lintian > /dev/null || { echo "lintian is missing: bash scripts/deps.sh --test"; exit 1; }
+report=$(lintian --info "$deb" 2>&1 | grep -v '^running with root privileges' || true)
+if grep -qE '^[EW]: ' <<< "$report"; then
+  echo "lintian: errors or warnings in $(basename "$deb"):"
+  echo "$report"
+  exit 1
+fi
+grep -E '^[IPX]: ' <<< "$report" || true
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6 qt6-qpa-plugins; do
@@ -13,7 +24,10 @@ for f in ./usr/bin/tabulon ./usr/bin/tabulon-cli ./usr/share/tabulon/Tabulon-en.
   ./usr/share/applications/org.tabulon.Tabulon.desktop \
   ./usr/share/metainfo/org.tabulon.Tabulon.metainfo.xml \
   ./usr/share/icons/hicolor/scalable/apps/org.tabulon.Tabulon.svg \
-  ./usr/share/man/man1/tabulon-cli.1; do
+  ./usr/share/tabulon/Tabulon.html ./usr/share/tabulon/Tabulon.DE \
+  ./usr/share/tabulon/screenshots/main-window.png \
+  ./usr/share/doc/tabulon/copyright ./usr/share/doc/tabulon/changelog.Debian.gz \
+  ./usr/share/man/man1/tabulon.1.gz ./usr/share/man/man1/tabulon-cli.1.gz; do
   grep -qx "$f" <<< "$files" || { echo "the package lacks $f"; exit 1; }
 done
 

@@ -13,7 +13,7 @@ if [ "${1:-}" = "--test" ]; then
     clang libclang-rt-14-dev clang-format
     python3-dbfread libdbd-xbase-perl tzdata
     sqlite3 libsqlite3-dev xvfb xauth
-    appstream desktop-file-utils dpkg-dev file
+    appstream desktop-file-utils dpkg-dev file lintian man-db
   )
 fi
 

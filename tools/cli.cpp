@@ -69,9 +69,29 @@ DbStatus openTableView(
     if (st)
         st = table.setOrder(order);
     if (st && folder) {
-        const auto [low, high] = CatalogTable::folderRange(folderArgument(*folder));
+        const QString held = folderArgument(*folder);
+        const auto [low, high] = CatalogTable::folderRange(held);
         st = table.setRange(low, high);
+        if (st)
+            st = requireFolder(table, held);
     }
+    return st;
+}
+
+DbStatus requireFolder(DbfTable &table, const QString &folder)
+{
+    if (folder.isEmpty() || !table.isEmpty())
+        return DbStatus::ok();
+    // Upper-cased DIR never holds 0xFF (its capital is another byte), so the range from
+    // the folder's key to that key followed by 0xFF admits exactly it and its subfolders.
+    const auto [low, high] = CatalogTable::folderRange(folder);
+    DbStatus st = table.setRange(low, low + '\xFF');
+    const bool below = st && !table.isEmpty();
+    if (st)
+        st = table.setRange(low, high);
+    if (st && !below)
+        st = { DbStatus::NotFound,
+            QStringLiteral("folder '%1' is not in the catalogue %2").arg(folder, table.path()) };
     return st;
 }
 
@@ -128,7 +148,16 @@ QString Options::parse(const QStringList &args)
             m_positional << args.mid(i + 1);
             break;
         }
-        if (m_flagNames.contains(a)) {
+        const qsizetype equals
+            = a.startsWith(QLatin1String("--")) ? a.indexOf(QLatin1Char('=')) : -1;
+        if (equals > 0) {
+            const QString name = a.left(equals);
+            if (m_flagNames.contains(name))
+                return QStringLiteral("%1 takes no value").arg(name);
+            if (!m_valueNames.contains(name))
+                return QStringLiteral("unknown option %1").arg(name);
+            m_values.insert(name, a.mid(equals + 1));
+        } else if (m_flagNames.contains(a)) {
             m_values.insert(a, QString());
         } else if (m_valueNames.contains(a)) {
             if (i + 1 >= args.size())

@@ -21,7 +21,8 @@ namespace cli
 enum Status : int {
     Done = 0,
     Usage = 1, // the command line is wrong
-    BadFile = 2, // the table (or another input) is missing, foreign or broken
+    NoMatch = 1, // search found nothing (as grep says it: without a message)
+    BadFile = 2, // the table, another input or a folder asked for: missing, foreign or broken
     Locked = 3, // the table is open in the program or another tool
     Disk = 4, // the disk refused a read or write, or permission was denied
     Skipped = 5, // done, but entries were left out (update: each is listed with its reason)
@@ -40,9 +41,14 @@ int usageError(const QString &command, const QString &problem);
 // repairs). Missing: NotFound; held by another process: Locked with a message that says so.
 DbStatus openTable(DbfTable &table, const QString &path);
 // openTable, then the order given (empty: the physical order) and, when folder is not
-// null, the range of that folder (typed as on the command line).
+// null, the range of that folder (typed as on the command line), which must be held
+// (requireFolder).
 DbStatus openTableView(
     DbfTable &table, const QString &path, const QByteArray &order, const QString *folder);
+// NotFound, with a message naming the folder and the table, when the catalogue holds no
+// record of the folder (its catalogue form) nor of a folder below it; the root folder is
+// always held. The table's order and range must be the folder's, as they are left.
+DbStatus requireFolder(DbfTable &table, const QString &folder);
 // Opens the catalogue whose table path names: the root folder is the table's folder and
 // the archive name its base name. The table must exist (it is never created here).
 DbStatus openCatalogue(CatalogTable &catalogue, const QString &path);
@@ -57,8 +63,9 @@ QString folderArgument(const QString &typed);
 // False when it is something else.
 bool orderArgument(const QString &value, QByteArray *order);
 
-// The options of one command: "--name value" pairs and "--flag" switches, in any order,
-// and positional arguments. parse() returns an error text, empty when the line is sound.
+// The options of one command: "--name value" (or "--name=value") pairs and "--flag"
+// switches, in any order, and positional arguments; after "--" everything is positional.
+// parse() returns an error text, empty when the line is sound.
 class Options
 {
 public:

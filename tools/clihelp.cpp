@@ -30,7 +30,8 @@ const std::vector<CliCommand> commands = {
      "Writes the records that are not marked deleted as tab-separated lines DIR, NAME, DATE\n"
      "(yyyymmdd), NOTE, CODE, SIZE in UTF-8: in the table's physical order, or in the order\n"
      "given (1 name, 2 date, 3 tags, 4 note, each within its folder). --folder DIR takes the\n"
-     "records of one folder (a path below the root, A\\B or A/B).\n",
+     "records of one folder (a path below the root, A\\B or A/B); a folder the catalogue\n"
+     "holds no record of, nor of a folder below it, is refused with status 2.\n",
      cmdDump},
     {"check", "check T.dbf", "verify the table and its index",
      "Reads the whole table and index and reports every fault found, one per line; exit\n"
@@ -54,8 +55,8 @@ const std::vector<CliCommand> commands = {
      "rewritten from the notes. When an archive's settings file (in the program folder or\n"
      "~/.config/Tabulon/) names this table, the deleted records are added to its count for\n"
      "the next reorganisation. Progress goes to standard error (folders done of folders\n"
-     "found, and files a second) unless --quiet; a summary line ends the run: records\n"
-     "appended, refreshed and deleted, and the entries skipped.\n"
+     "found, and folders/s: the folders done a second) unless --quiet; a summary line\n"
+     "ends the run: records appended, refreshed and deleted, and the entries skipped.\n"
      "Skipped are the folders that could not be read and the files and folders the\n"
      "catalogue cannot hold: names that are not UTF-8 or hold a control character (a\n"
      "newline, a tab), a backslash or a character outside Windows-1252, file names over\n"
@@ -75,17 +76,23 @@ const std::vector<CliCommand> commands = {
      "in \\ finds the folders of that name (their records are printed). --tags FILTER lets\n"
      "only the records pass that the program's tag filter would show (BA: tagged B and A;\n"
      "-AB: neither A nor B). --folder DIR searches one folder. Records come in name order,\n"
-     "folder by folder. Exit status 0 also when nothing matched.\n",
+     "folder by folder. As grep does, search ends with status 1 when nothing matched, without\n"
+     "a message (a wrong command line also ends with 1, and says why on standard error).\n",
      cmdSearch},
-    {"export", "export T.dbf --format csv|json|html [--folder DIR] [--order N] [--tags FILTER]"
-               " [--with-text] [-o FILE]",
-     "the catalogue as CSV, JSON Lines or an HTML page",
+    {"export", "export T.dbf --format csv|json|jsonl|html [--folder DIR] [--order N]"
+               " [--tags FILTER] [--stat] [--with-text] [-o FILE]",
+     "the catalogue as CSV, JSON, JSON Lines or an HTML page",
      "Writes the live records (or those of one folder, in the order N, through the tag\n"
      "filter) to standard output or FILE: csv is RFC 4180 (UTF-8, a header row, CR LF line\n"
-     "ends, fields quoted where they must be); json writes one JSON object a line; html is\n"
-     "one self-contained page with a table per folder. Columns: folder, name, date\n"
-     "(yyyy-mm-dd), note, tags, size, and with --with-text the long text read from the\n"
-     "info file beside each file. Everything is escaped for its format.\n",
+     "ends, fields quoted where they must be); json one JSON array of objects; jsonl one\n"
+     "JSON object a line; html one self-contained page with a table per folder. Columns:\n"
+     "folder, name, date (yyyy-mm-dd), note, tags, size, path: where the file is on disk,\n"
+     "its folders in their own letter case (DIR is stored upper-cased), for scripts to act\n"
+     "on; with --stat bytes and modified: its size in bytes and its last-write time\n"
+     "(ISO 8601, UTC) from the disk; with --with-text text: the long text read from the\n"
+     "info file beside each file. A file missing on disk has an empty path, bytes and\n"
+     "modified (null in JSON). Everything is escaped for its format. A --folder the\n"
+     "catalogue does not hold is refused with status 2, as dump does.\n",
      cmdExport},
     {"print", "print T.dbf --folder DIR --pdf OUT.pdf [--order 1|2|3|4] [--tags FILTER]"
               " [--font NAME] [--margins T,L,B,R] [--paper A4|A5|Letter|Legal] [--landscape]",
@@ -97,14 +104,17 @@ const std::vector<CliCommand> commands = {
      "and others of the Americas, the Philippines), A4 elsewhere. --landscape turns the\n"
      "sheet. Names, tags and notes too wide for their column go on below within it; on a\n"
      "narrow sheet the columns move left. Margins that leave less than one line or one\n"
-     "column on the sheet are refused (status 1) and no file is written.\n",
+     "column on the sheet are refused (status 1) and no file is written. A folder the\n"
+     "catalogue does not hold is refused with status 2, as dump does.\n",
      cmdPrint, true},
 };
 
 const char kExitStatuses[] =
-    "  0  done\n"
-    "  1  usage: the command line is wrong\n"
-    "  2  a missing, foreign or broken table or input file\n"
+    "  0  done (search: something matched)\n"
+    "  1  usage: the command line is wrong (said on standard error);\n"
+    "     search: nothing matched (nothing said, as grep does)\n"
+    "  2  a missing, foreign or broken table or input file, or a folder the catalogue\n"
+    "     does not hold\n"
     "  3  the table is locked: open in the program or another tool\n"
     "  4  the disk refused a read or write, or permission was denied\n"
     "  5  done, but some entries were skipped (update: each is listed with its reason)\n";
@@ -113,7 +123,8 @@ const char kAbout[] =
     "tabulon-cli works on Tabulon catalogues from scripts and timers: the table T.dbf (with\n"
     "its index T.mdx) in the root folder of an archive. The root folder is the table's\n"
     "folder. A table open in the program is locked and left alone. Nothing is changed that\n"
-    "the same command in the program would not change.\n";
+    "the same command in the program would not change. Options take their value as\n"
+    "--name VALUE or --name=VALUE; after -- every argument is taken as it stands.\n";
 // clang-format on
 
 QString roffText(QString text)

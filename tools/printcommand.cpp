@@ -106,9 +106,8 @@ DbStatus selectFolder(DbfTable &table, const PrintOptions &o)
         const auto [low, high] = CatalogTable::folderRange(o.folder);
         st = table.setRange(low, high);
     }
-    if (st && table.isEmpty())
-        return { DbStatus::InvalidArgument,
-            QStringLiteral("folder '%1' is not in the catalogue %2").arg(o.folder, table.path()) };
+    if (st)
+        st = cli::requireFolder(table, o.folder);
     if (st && !o.tags.isEmpty())
         table.setFilter(tagfilter::Dbf1FilterRecord(table, tagfilter::fromAnswer(o.tags)));
     return st;

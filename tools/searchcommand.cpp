@@ -103,5 +103,7 @@ int cmdSearch(const QString &path, const QStringList &args)
     }
     out.flush();
     table.close();
+    if (st && matches.empty())
+        return cli::NoMatch;
     return cli::failed(st);
 }

@@ -100,12 +100,47 @@ private slots:
         QCOMPARE(testutil::readFile(path),
             QByteArray("[Desktop Entry]\nType=Application\nName=Tabulon\n"
                        "Exec=\"/media/bob/My Stick/tab\\\\\\\\x/tabulon \\\\$1%%\"\n"
-                       "Path=/media/bob/My Stick/tab/\nTerminal=false\n"));
+                       "Path=/media/bob/My Stick/tab/\nIcon=org.tabulon.Tabulon\n"
+                       "Terminal=false\n"));
         QVERIFY(QFileInfo(path).isExecutable());
         // A second run replaces the entry.
         QVERIFY(desktoplink::create("/opt/tabulon", "/opt/", desktop.path()));
         QVERIFY(testutil::readFile(path).contains("Exec=\"/opt/tabulon\"\n"));
         QVERIFY(!desktoplink::create("/opt/tabulon", "/opt/", desktop.filePath("none")));
+    }
+
+    // A copy that carries its icon file points the entry at it; otherwise the theme's icon.
+    void desktopEntryIcon_data()
+    {
+        QTest::addColumn<QStringList>("beside"); // files beside the executable ("/": a folder)
+        QTest::addColumn<QString>("icon"); // "@" for the executable's folder
+        QTest::newRow("installed copy") << QStringList {} << "org.tabulon.Tabulon";
+        QTest::newRow("portable, SVG")
+            << QStringList { "org.tabulon.Tabulon.svg" } << "@/org.tabulon.Tabulon.svg";
+        QTest::newRow("portable, PNG only")
+            << QStringList { "org.tabulon.Tabulon.png" } << "@/org.tabulon.Tabulon.png";
+        QTest::newRow("both: SVG")
+            << QStringList { "org.tabulon.Tabulon.png", "org.tabulon.Tabulon.svg" }
+            << "@/org.tabulon.Tabulon.svg";
+        QTest::newRow("a folder of that name")
+            << QStringList { "org.tabulon.Tabulon.svg/" } << "org.tabulon.Tabulon";
+    }
+    void desktopEntryIcon()
+    {
+        QFETCH(QStringList, beside);
+        QFETCH(QString, icon);
+        QTemporaryDir dir, desktop;
+        // A folder name the format must escape.
+        const QString folder = dir.filePath("Stick\\tab");
+        QVERIFY(QDir().mkpath(folder));
+        for (const QString &name : beside)
+            QVERIFY(name.endsWith('/') ? QDir(folder).mkdir(name)
+                                       : testutil::writeFile(folder + '/' + name, "icon"));
+        QVERIFY(desktoplink::create(folder + "/tabulon", folder + '/', desktop.path()));
+        icon.replace('@', folder).replace("\\", "\\\\");
+        QVERIFY2(testutil::readFile(desktop.filePath("Tabulon.desktop"))
+                     .contains("\nIcon=" + icon.toUtf8() + "\n"),
+            testutil::readFile(desktop.filePath("Tabulon.desktop")).constData());
     }
 };
 

@@ -67,10 +67,32 @@ private slots:
             QCOMPARE(fileio::openForWriting(path(), create, &err), -1);
             QCOMPARE(err, create && writeError == fileio::NotRegular ? EEXIST : writeError);
         }
+        // Its facts are those of what a link leads to, and read without opening it.
+        const fileio::FileFacts facts = fileio::fileFacts(path());
+        QCOMPARE(facts.found, readError == 0);
+        QCOMPARE(facts.size, readError == 0 ? HostileEntry::outsideBytes().size() : 0);
         FileLock locked;
         QCOMPARE(int(locked.open(path())), lock);
         QVERIFY(HostileEntry::stillThere(HostileEntry::Kind(kind), path()));
         QVERIFY(entry.outsideIntact());
+    }
+
+    // A plain file's size and time; a folder or nothing at the name is no file.
+    void fileFactsOfPlainEntries()
+    {
+        QVERIFY(testutil::writeFile(path(), "12345"));
+        QFile file(path());
+        const QDateTime when(QDate(2019, 5, 1), QTime(10, 0, 7), Qt::UTC);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(when, QFileDevice::FileModificationTime));
+        file.close();
+        const fileio::FileFacts facts = fileio::fileFacts(path());
+        QVERIFY(facts.found);
+        QCOMPARE(facts.size, 5);
+        QCOMPARE(facts.modifiedSecs, when.toSecsSinceEpoch());
+        QVERIFY(!fileio::fileFacts(m_dir->filePath(QStringLiteral("tree"))).found);
+        QVERIFY(!fileio::fileFacts(path() + QStringLiteral("/below")).found);
+        QVERIFY(!fileio::fileFacts(m_dir->filePath(QStringLiteral("none"))).found);
     }
 
     void replacingNeverWritesThroughALink_data()

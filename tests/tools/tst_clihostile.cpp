@@ -187,7 +187,7 @@ private slots:
         QCOMPARE(outsideTheRoot(), outside);
         QCOMPARE(dumped(), kCatalogued);
 
-        r = cli({ QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("json"),
+        r = cli({ QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("jsonl"),
             QStringLiteral("--with-text") });
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(r.out.count(QLatin1Char('\n')), int(kCatalogued.size()));
