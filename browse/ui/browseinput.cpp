@@ -1,12 +1,12 @@
 #include "browseviews.h"
 
-#include "app/settingslook.h"
 #include "browse/catalogmodel.h"
 #include "browse/typeahead.h"
-#include "browse/ui/foldertreeview.h"
 #include "dialogs/ui/errorbox.h"
 #include "platform/codepage.h"
+#include "state/settingslook.h"
 #include "store/catalogtable.h"
+#include "views/ui/foldertreeview.h"
 
 #include <QApplication>
 #include <QFocusEvent>

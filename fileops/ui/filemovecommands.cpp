@@ -2,7 +2,6 @@
 
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
-#include "browse/ui/foldertreeview.h"
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/errorbox.h"
 #include "fileops/filecopy.h"
@@ -12,6 +11,7 @@
 #include "platform/diskpath.h"
 #include "scan/foldernotes.h"
 #include "store/catalogtable.h"
+#include "views/ui/foldertreeview.h"
 
 #include <QDialog>
 #include <QDir>

@@ -1,14 +1,14 @@
 #include "folderfilecommands.h"
 
-#include "app/bulkwalk.h"
 #include "browse/ui/browseviews.h"
-#include "browse/ui/foldertreeview.h"
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/errorbox.h"
 #include "fileops/folderrename.h"
 #include "fileops/ui/movefilewindow.h"
 #include "fileops/ui/treedragdrop.h"
+#include "state/bulkwalk.h"
 #include "store/catalogtable.h"
+#include "views/ui/foldertreeview.h"
 
 #include <QTreeWidget>
 

@@ -1,12 +1,12 @@
 #include "printcommands.h"
 
-#include "app/bulkwalk.h"
 #include "browse/ui/browseviews.h"
 #include "dialogs/regional.h"
 #include "dialogs/shareddialog.h"
 #include "platform/diskpath.h"
 #include "print/listingrender.h"
 #include "print/listingsource.h"
+#include "state/bulkwalk.h"
 #include "store/catalogtable.h"
 
 #include <QPageSetupDialog>

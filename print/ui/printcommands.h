@@ -1,6 +1,6 @@
 #pragma once
 
-#include "browse/ui/mainviews.h"
+#include "views/ui/mainviews.h"
 
 #include <QPointer>
 

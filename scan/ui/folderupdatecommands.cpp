@@ -1,6 +1,5 @@
 #include "folderupdatecommands.h"
 
-#include "app/bulkwalk.h"
 #include "browse/ui/browseviews.h"
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/widgethelpers.h"
@@ -9,6 +8,7 @@
 #include "scan/foldertree.h"
 #include "scan/folderupdate.h"
 #include "scan/updateall.h"
+#include "state/bulkwalk.h"
 #include "store/catalogtable.h"
 
 #include <QTreeWidget>

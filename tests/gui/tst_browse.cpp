@@ -1,11 +1,11 @@
 #include "app/ui/mainwindow.h"
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
-#include "browse/ui/foldertreeview.h"
 #include "dialogs/shareddialog.h"
 #include "store/catalogtable.h"
 #include "support/gui/mainwindowfixture.h"
 #include "support/testutil.h"
+#include "views/ui/foldertreeview.h"
 
 #include <QtTest>
 

@@ -1,6 +1,5 @@
 #include "app/ui/mainwindow.h"
 #include "browse/ui/browseviews.h"
-#include "browse/ui/foldertreeview.h"
 #include "fileops/ui/folderfilecommands.h"
 #include "fileops/ui/movefilewindow.h"
 #include "fileops/ui/treedragdrop.h"
@@ -8,6 +7,7 @@
 #include "support/gui/mainwindowfixture.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
+#include "views/ui/foldertreeview.h"
 
 #include <QtTest>
 
