@@ -16,17 +16,6 @@
 #include <QTableView>
 #include <QTreeWidget>
 
-#include <stdexcept>
-
-void BrowseViews::throwIfFailed(const DbStatus &status)
-{
-    if (status)
-        return;
-    const QString text
-        = status.message().isEmpty() ? QStringLiteral("Operation failed") : status.message();
-    throw std::runtime_error(text.toStdString());
-}
-
 void BrowseViews::connectViews()
 {
     QTreeWidget *tree = m_tree;
@@ -115,6 +104,21 @@ void BrowseViews::showCurrentRecord()
         }
     }
     DataSource1DataChange();
+}
+
+int BrowseViews::shownRecordCount() const
+{
+    return m_model->rowCount();
+}
+
+bool BrowseViews::shownFile(quint32 recno, QString *dir, QString *name) const
+{
+    const int row = m_model->rowOfRecno(recno);
+    if (row < 0)
+        return false;
+    *dir = m_model->fieldText(row, CatalogTable::DIR);
+    *name = m_model->fieldText(row, CatalogTable::NAME);
+    return true;
 }
 
 void BrowseViews::markOrderTitle(int order)
