@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings.h"
+#include "state/settings.h"
 
 #include <functional>
 

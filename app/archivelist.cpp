@@ -1,7 +1,7 @@
 #include "archivelist.h"
 
 #include "platform/codepage.h"
-#include "settings.h"
+#include "state/settings.h"
 
 #include <QCollator>
 #include <QDir>

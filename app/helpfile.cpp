@@ -1,7 +1,7 @@
 #include "helpfile.h"
 
 #include "platform/datafolders.h"
-#include "settings.h"
+#include "state/settings.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings.h"
+#include "state/settings.h"
 
 #include <QString>
 
@@ -71,7 +71,7 @@ inline constexpr quint32 standardViewColor = 0x00DAFAFA;
 inline constexpr quint32 standardEditColor = 0x00FFFFFF;
 inline constexpr quint32 standardToolbarColor = 0x00DA0000;
 // The standard print font, set by a click on its panel.
-inline const QString standardPrintFont = QStringLiteral("Arial");
+inline const QString standardPrintFont = QString::fromLatin1(listinglayout::kDefaultFont);
 
 // The view font after a click on one of the standard fonts: character set 0 and the
 // window-text colour always; the style as the rule of that font says.

@@ -1,11 +1,12 @@
 # tabulon_core_library(NAME FOLDER DEPS...)
-# A static library of the .cpp/.h files directly in FOLDER (not its ui/ subfolder).
-# A folder without sources yet gives an interface library, so that the dependency graph
-# stays the same while subsystems are filled in.
+# A static library of the .cpp/.h files directly in FOLDER (not its ui/ subfolder), linking
+# DEPS. Its sources include headers of FOLDER and of the Tabulon libraries in DEPS, and no
+# others (tabulon_check_includes). A folder without sources yet gives an interface library,
+# so that the dependency graph stays the same while subsystems are filled in.
 function(tabulon_core_library name folder)
   file(GLOB sources CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_SOURCE_DIR}/${folder}/*.h)
-  tabulon_check_ui_includes("${sources}" "")
+  tabulon_check_includes(${name} "${sources}" ${folder} ${ARGN})
   set(cpp ${sources})
   list(FILTER cpp INCLUDE REGEX "\\.cpp$")
   if(cpp)
@@ -19,44 +20,71 @@ function(tabulon_core_library name folder)
   endif()
 endfunction()
 
-# tabulon_ui_library(NAME SUBSYSTEM UI_DEPS...)
-# The widgets of SUBSYSTEM/ui (app/ui/main.cpp aside) as a static library over the core.
-# Its sources may include the ui headers of the subsystems named by UI_DEPS and of no other:
+# tabulon_ui_library(NAME SUBSYSTEM DEPS...)
+# The widgets of SUBSYSTEM/ui (app/ui/main.cpp aside) as a static library linking DEPS (its
+# own core library among them, other window libraries, the cores below) and Qt Widgets.
+# Its sources include headers of SUBSYSTEM/ui and of the libraries in DEPS, and no others:
 # configuring fails when one reaches elsewhere, so that the families stay free of cycles.
 function(tabulon_ui_library name subsystem)
   file(GLOB sources CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/${subsystem}/ui/*.cpp ${CMAKE_SOURCE_DIR}/${subsystem}/ui/*.h
     ${CMAKE_SOURCE_DIR}/${subsystem}/ui/*.qrc)
   list(FILTER sources EXCLUDE REGEX "/app/ui/main\\.cpp$")
+  set(headers ${sources})
+  list(FILTER headers EXCLUDE REGEX "\\.qrc$")
+  tabulon_check_includes(${name} "${headers}" ${subsystem}/ui ${ARGN})
   set(cpp ${sources})
   list(FILTER cpp INCLUDE REGEX "\\.cpp$")
   if(cpp)
     add_library(${name} STATIC ${sources})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
-    target_link_libraries(${name} PUBLIC ${ARGN} tabulon_core Qt6::Widgets Qt6::PrintSupport)
+    target_link_libraries(${name} PUBLIC ${ARGN} Qt6::Widgets Qt6::PrintSupport)
   else()
     add_library(${name} INTERFACE)
-    target_link_libraries(${name} INTERFACE ${ARGN} tabulon_core Qt6::Widgets Qt6::PrintSupport)
+    target_link_libraries(${name} INTERFACE ${ARGN} Qt6::Widgets Qt6::PrintSupport)
   endif()
-  set(allowed ${subsystem})
-  foreach(dep ${ARGN})
-    string(REGEX REPLACE "^tabulon_(.*)_ui$" "\\1" dep_subsystem ${dep})
-    list(APPEND allowed ${dep_subsystem})
-  endforeach()
-  tabulon_check_ui_includes("${sources}" "${allowed}")
 endfunction()
 
-# Fails the configuration when one of FILES includes a ui header of a subsystem that is not
-# in ALLOWED ("" for the core, which includes none).
-function(tabulon_check_ui_includes files allowed)
+# tabulon_check_includes(NAME FILES OWN DEPS...)
+# The layers, proven when configuring. A header of the program is included by its folder:
+# "store/dbstatus.h" lies in the core library tabulon_store, "browse/ui/browseviews.h" in
+# the window library tabulon_browse_ui. FILES, the sources of library NAME, may include
+# headers of their own folder OWN (also without the folder's name) and of the Tabulon
+# libraries in DEPS, which NAME links. Configuring fails on an include of any other
+# folder (a core library reaching a window, a family reaching a sibling, a layer reaching
+# upward), and on a Tabulon library in DEPS of which no file includes a header, so that
+# each link list says exactly what its library uses.
+function(tabulon_check_includes name files own)
+  set(linked)
+  foreach(dep ${ARGN})
+    if(dep MATCHES "^tabulon_([a-z]+)_ui$")
+      list(APPEND linked "${CMAKE_MATCH_1}/ui")
+    elseif(dep MATCHES "^tabulon_([a-z]+)$")
+      list(APPEND linked "${CMAKE_MATCH_1}")
+    endif()
+  endforeach()
+  set(used)
   foreach(file ${files})
-    file(STRINGS ${file} includes REGEX "^#include \"[a-z]+/ui/")
+    file(STRINGS ${file} includes REGEX "^#include \"[^\"]*/")
     foreach(line ${includes})
-      string(REGEX REPLACE "^#include \"([a-z]+)/ui/.*" "\\1" target "${line}")
-      if(NOT target IN_LIST allowed)
-        message(FATAL_ERROR "${file}: ${line} reaches a window layer it must not know")
+      if(NOT line MATCHES "^#include \"([a-z]+)/(ui/)?[^/\"]+\"")
+        message(FATAL_ERROR "${file}: ${line} names no library's folder")
       endif()
+      set(folder ${CMAKE_MATCH_1})
+      if(CMAKE_MATCH_2)
+        set(folder ${folder}/ui)
+      endif()
+      if(NOT folder STREQUAL own AND NOT folder IN_LIST linked)
+        message(FATAL_ERROR
+          "${file}: ${line} reaches ${folder}/, which ${name} does not link: a layer it must not know")
+      endif()
+      list(APPEND used ${folder})
     endforeach()
+  endforeach()
+  foreach(folder ${linked})
+    if(NOT folder IN_LIST used)
+      message(FATAL_ERROR "${name} links the library of ${folder}/ but includes none of its headers")
+    endif()
   endforeach()
 endfunction()
 

@@ -32,6 +32,16 @@ DialogLayout dialogLayout(int kind, int language);
 // Minimum width of every dialog window, in pixels.
 constexpr int dialogMinimumWidth = 146;
 
+// The spacing the program's dialog windows share, in pixels: the border round their
+// contents, the left edge of a text beside the 32-pixel picture, and a button's size.
+namespace dialoggeometry
+{
+constexpr int border = 10;
+constexpr int labelLeft = 45;
+constexpr int buttonWidth = 70;
+constexpr int buttonHeight = 24;
+} // namespace dialoggeometry
+
 // The base height, grown by the part of the message label's height above 32 pixels.
 int dialogHeight(int baseHeight, int labelHeight);
 

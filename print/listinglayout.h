@@ -50,6 +50,8 @@ struct ListingDocument {
     std::vector<ListingEntry> entries;
 };
 
+// The margins in tenths of a millimetre. The defaults are those of the program's settings
+// and of the command-line tool.
 struct ListingMargins {
     int top = 200;
     int left = 200;
@@ -88,6 +90,9 @@ constexpr int kDateColumn = 1400;
 constexpr int kIndent = 100; // note and long text
 constexpr int kColumnGap = 20; // the least room between two texts of one line
 constexpr int kHeaderHeight = 110; // from the top margin to the first entry
+// The font family of a listing unless another is chosen: the settings' default and the
+// one a listing given no family is printed in.
+constexpr char kDefaultFont[] = "Arial";
 
 // The printed width of a text in tenths of a millimetre, in the listing's font.
 using TextWidth = std::function<int(const QString &)>;

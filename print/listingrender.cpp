@@ -66,7 +66,7 @@ namespace
 
 QFont listingFont(const QString &family, const QPaintDevice &device)
 {
-    QFont font(family.isEmpty() ? QStringLiteral("Arial") : family);
+    QFont font(family.isEmpty() ? QString::fromLatin1(listinglayout::kDefaultFont) : family);
     font.setStyleHint(QFont::SansSerif);
     font.setHintingPreference(QFont::PreferNoHinting);
     // The cell height of the family at a large size gives the size for a 4 mm cell.

@@ -1,7 +1,7 @@
 #include "clihelp.h"
 
-#include "app/settings.h"
 #include "commands.h"
+#include "state/settings.h"
 
 #include <QRegularExpression>
 

@@ -24,7 +24,7 @@ struct PrintOptions {
     QString pdf;
     QByteArray order = "1";
     QString tags;
-    QString font = QStringLiteral("Arial");
+    QString font = QString::fromLatin1(listinglayout::kDefaultFont);
     ListingMargins margins;
     QPageSize::PageSizeId paper = QPageSize::A4;
     bool landscape = false;

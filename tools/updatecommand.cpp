@@ -1,5 +1,4 @@
 #include "app/archivelist.h"
-#include "app/settings.h"
 #include "cli.h"
 #include "commands.h"
 #include "platform/diskpath.h"
@@ -9,6 +8,7 @@
 #include "scan/foldertree.h"
 #include "scan/folderupdate.h"
 #include "scan/updateall.h"
+#include "state/settings.h"
 #include "store/catalogtable.h"
 
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
 #include "archivecommands.h"
 
-#include "app/appstate.h"
 #include "app/archivelist.h"
 #include "app/archiveswitch.h"
-#include "app/settings.h"
 #include "dialogs/shareddialog.h"
 #include "rootfolderdialog.h"
+#include "state/appstate.h"
+#include "state/settings.h"
 #include "store/catalogtable.h"
 #include "unattended.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/commandstates.h"
-#include "browse/ui/mainviews.h"
+#include "state/commandstates.h"
+#include "views/ui/mainviews.h"
 
 #include <QHash>
 #include <QKeySequence>

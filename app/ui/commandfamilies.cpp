@@ -85,10 +85,25 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     beep::install([](int, int) { QApplication::beep(); });
     state.Dbf1->setErrorReporter(
         [](const QString &message) { ShowDialog(DialogKind::Error, message); });
+    connectViews();
     attachCommands();
 }
 
 CommandFamilies::~CommandFamilies() = default;
+
+// The families beside browsing see the views through their port only; what the views
+// report reaches them here.
+void CommandFamilies::connectViews()
+{
+    const BrowseViews *views = m_browsing.get();
+    FolderFileCommands *files = m_folderFile.get();
+    QObject::connect(
+        views, &BrowseViews::gridColumnEntered, files, &FolderFileCommands::onGridColumnEntered);
+    QObject::connect(
+        views, &BrowseViews::folderSelected, files, &FolderFileCommands::onFolderSelected);
+    QObject::connect(views, &BrowseViews::currentRecordShown, m_shell.get(),
+        &ShellCommands::onCurrentRecordShown);
+}
 
 void CommandFamilies::attachCommands()
 {

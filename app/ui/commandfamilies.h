@@ -50,6 +50,7 @@ public:
     void StopViewerSync();
 
 private:
+    void connectViews();
     void attachCommands();
 
     MainWindow &m_window;

@@ -1,6 +1,6 @@
 #include "commandline.h"
 
-#include "app/settings.h"
+#include "state/settings.h"
 
 #include <cstring>
 

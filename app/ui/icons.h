@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/commandtable.h"
+#include "state/commandtable.h"
 
 #include <QIcon>
 #include <QPixmap>

@@ -1,11 +1,11 @@
 #include "mainwindow.h"
 
-#include "app/settingslook.h"
 #include "app/ui/commandactions.h"
 #include "app/ui/commandfamilies.h"
 #include "browse/ui/griddelegate.h"
 #include "dialogs/ui/errorbox.h"
 #include "snapsplitter.h"
+#include "state/settingslook.h"
 #include "store/catalogtable.h"
 
 #include <QHeaderView>

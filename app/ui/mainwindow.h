@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/appstate.h"
 #include "app/ui/archivecommands.h"
-#include "browse/ui/mainviews.h"
+#include "state/appstate.h"
+#include "views/ui/mainviews.h"
 
 #include <QMainWindow>
 #include <QPointer>

@@ -1,8 +1,8 @@
 #include "mainwindow.h"
 
-#include "app/settingslook.h"
 #include "app/ui/commandactions.h"
 #include "browse/ui/griddelegate.h"
+#include "state/settingslook.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

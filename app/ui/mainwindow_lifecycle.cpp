@@ -1,9 +1,9 @@
 #include "mainwindow.h"
 
 #include "app/regional.h"
-#include "app/settingslook.h"
 #include "app/ui/commandfamilies.h"
 #include "browse/ui/editingcommands.h"
+#include "state/settingslook.h"
 
 #include <QApplication>
 #include <QCloseEvent>

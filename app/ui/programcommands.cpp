@@ -1,9 +1,9 @@
 #include "programcommands.h"
 
 #include "app/helpfile.h"
-#include "app/settingslook.h"
 #include "dialogs/shareddialog.h"
 #include "helpwindow.h"
+#include "state/settingslook.h"
 
 #include <QUrl>
 

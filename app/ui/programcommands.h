@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/ui/settingsdialog.h"
-#include "browse/ui/mainviews.h"
 #include "platform/programfolder.h"
+#include "views/ui/mainviews.h"
 
 #include <QColor>
 #include <QList>

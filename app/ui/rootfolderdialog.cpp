@@ -1,6 +1,6 @@
 #include "rootfolderdialog.h"
 
-#include "app/settings.h"
+#include "state/settings.h"
 
 #include <QDir>
 #include <QFileDialog>

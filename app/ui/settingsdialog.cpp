@@ -1,7 +1,7 @@
 #include "settingsdialog.h"
 
-#include "app/settingslook.h"
 #include "fileops/viewerhandoff.h"
+#include "state/settingslook.h"
 
 #include <QApplication>
 #include <QColorDialog>

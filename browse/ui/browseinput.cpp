@@ -1,12 +1,12 @@
 #include "browseviews.h"
 
-#include "app/settingslook.h"
 #include "browse/catalogmodel.h"
 #include "browse/typeahead.h"
-#include "browse/ui/foldertreeview.h"
 #include "dialogs/ui/errorbox.h"
 #include "platform/codepage.h"
+#include "state/settingslook.h"
 #include "store/catalogtable.h"
+#include "views/ui/foldertreeview.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -15,17 +15,6 @@
 #include <QScopedValueRollback>
 #include <QTableView>
 #include <QTreeWidget>
-
-#include <stdexcept>
-
-void BrowseViews::throwIfFailed(const DbStatus &status)
-{
-    if (status)
-        return;
-    const QString text
-        = status.message().isEmpty() ? QStringLiteral("Operation failed") : status.message();
-    throw std::runtime_error(text.toStdString());
-}
 
 void BrowseViews::connectViews()
 {
@@ -115,6 +104,21 @@ void BrowseViews::showCurrentRecord()
         }
     }
     DataSource1DataChange();
+}
+
+int BrowseViews::shownRecordCount() const
+{
+    return m_model->rowCount();
+}
+
+bool BrowseViews::shownFile(quint32 recno, QString *dir, QString *name) const
+{
+    const int row = m_model->rowOfRecno(recno);
+    if (row < 0)
+        return false;
+    *dir = m_model->fieldText(row, CatalogTable::DIR);
+    *name = m_model->fieldText(row, CatalogTable::NAME);
+    return true;
 }
 
 void BrowseViews::markOrderTitle(int order)

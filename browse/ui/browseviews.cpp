@@ -1,9 +1,7 @@
 #include "browseviews.h"
 
-#include "app/bulkwalk.h"
 #include "browse/catalogmodel.h"
 #include "browse/statustext.h"
-#include "browse/ui/foldertreeview.h"
 #include "dialogs/regional.h"
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/errorbox.h"
@@ -13,7 +11,9 @@
 #include "scan/foldertree.h"
 #include "scan/folderupdate.h"
 #include "scan/infofile.h"
+#include "state/bulkwalk.h"
 #include "store/catalogtable.h"
+#include "views/ui/foldertreeview.h"
 
 #include <QAction>
 #include <QApplication>

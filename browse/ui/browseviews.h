@@ -1,7 +1,8 @@
 #pragma once
 
-#include "browse/ui/mainviews.h"
 #include "store/dbstatus.h"
+#include "views/ui/mainviews.h"
+#include "views/ui/viewsport.h"
 
 #include <QObject>
 #include <QPlainTextEdit>
@@ -27,10 +28,10 @@ class QTreeWidgetItem;
 // the window's FollowCurrentRecord flag is set.
 //
 // It also carries the browsing commands (Expand all, Collaps all, Reorganization, Switch
-// index, Clear search). The main window composes one instance; the other command families
-// are handed it. Calls that fail report through their DbStatus; the command handlers turn
-// failures into the error box.
-class BrowseViews : public QObject
+// index, Clear search). The main window composes one instance; the browsing families are
+// handed it, the other families see it as their ViewsPort. Calls that fail report through
+// their DbStatus; the command handlers turn failures into the error box.
+class BrowseViews : public QObject, public ViewsPort
 {
     Q_OBJECT
 public:
@@ -38,46 +39,42 @@ public:
         AppState &state, const MainViews &views, StatusPanels &panels, CommandPort &commands);
     ~BrowseViews() override;
 
-    // For handlers: a failure becomes an exception, which the main window's guard shows
-    // in the error box.
-    static void throwIfFailed(const DbStatus &status);
-
     CatalogModel *model() const { return m_model; }
-    QTreeWidget *tree() const { return m_tree; }
-    QTableView *grid() const { return m_grid; }
-    QPlainTextEdit *textPane() const { return m_textPane; }
+    QTreeWidget *tree() const override { return m_tree; }
+    QTableView *grid() const override { return m_grid; }
+    QPlainTextEdit *textPane() const override { return m_textPane; }
 
     // --- Folder tree ---------------------------------------------------------------
     // Hourglass, panel 2 emptied, the tree rebuilt from the disk below RootPath and
     // sorted; cursor and repainting restored however it ends. Nothing is selected
     // afterwards (the caller selects) and the expansion rule is not applied. Returns the
     // walk's failure (the tree then holds what could be read).
-    DbStatus RebuildFolderTree();
+    DbStatus RebuildFolderTree() override;
     // The same with a tree already built from the disk: panel 2 emptied, the widget filled
     // from tree (no walk of the disk), nothing selected.
-    void showFolderTree(const FolderTree &tree);
+    void showFolderTree(const FolderTree &tree) override;
     // Creates every missing folder of the relative path (catalogue form, A\B\), rebuilds
     // the tree and applies the expansion rule; selects nothing. The tree is rebuilt even
     // when a folder could not be created; the first failure is returned.
-    DbStatus EnsureFolderAndRebuild(const QString &relativePath);
+    DbStatus EnsureFolderAndRebuild(const QString &relativePath) override;
     // FolderListCollapsed non-zero: every node collapsed; zero: every node expanded.
-    void applyExpansionRule();
+    void applyExpansionRule() override;
     // Every node with children expanded, as a walk that selected every node leaves them.
-    void expandEveryNode();
+    void expandEveryNode() override;
 
-    int nodeCount() const;
+    int nodeCount() const override;
     // Absolute index (display order, collapsed branches included) of the selected node;
     // -1 when nothing is selected.
-    int selectedNodeIndex() const;
+    int selectedNodeIndex() const override;
     // Selects the node at an absolute index, scrolls it into view and runs SelectFolder
     // once, returning its status. With an empty tree the root folder's own records are
     // shown instead (panel 2 empty). InvalidArgument, with nothing changed, when the tree
     // has nodes but none at that index.
-    DbStatus selectNodeAt(int index);
+    DbStatus selectNodeAt(int index) override;
     // The same for a folder path (A\B\, any letter case); NotFound when no node has it.
-    DbStatus selectFolderPath(const QString &folderPath);
+    DbStatus selectFolderPath(const QString &folderPath) override;
     // The folder path of the selected node in the tree's letter case; empty when none.
-    QString selectedFolderPath() const;
+    QString selectedFolderPath() const override;
     // The same for the node at an absolute index, without selecting it; empty when none.
     QString folderPathAt(int index) const;
 
@@ -89,21 +86,23 @@ public:
     // Restricts the table to the selected node's folder (the root folder's own files when
     // the tree has no nodes), writes panel 2, tells the move window (folderSelected) and
     // runs the folder update with descriptions when FolderInfoMode is non-zero.
-    DbStatus SelectFolder();
+    DbStatus SelectFolder() override;
     // Panel 3: the table's live record count, with the deleted count when there is one.
-    void ShowCount();
+    void ShowCount() override;
     // Forgets the search: "Clear search (Esc)" disabled, searchCleared(), panel 0 today.
-    void ClearSearch();
+    void ClearSearch() override;
     // The text-pane load of the current record (does nothing while FollowCurrentRecord is
     // clear or the text pane is being edited), then currentRecordShown().
-    void DataSource1DataChange();
+    void DataSource1DataChange() override;
     // After moving the table's current record outside a detach/attach pair: the grid's
     // current row follows, and the text pane loads.
-    void showCurrentRecord();
+    void showCurrentRecord() override;
     // The status of the last text-pane load: Ok (also for a missing info file, shown as
     // an empty pane) or the failure that left an existing info file unread, whose text
     // must therefore not be saved over; the pane then shows its message.
     const DbStatus &textPaneStatus() const { return m_textStatus; }
+    int shownRecordCount() const override;
+    bool shownFile(quint32 recno, QString *dir, QString *name) const override;
 
     // --- Commands ------------------------------------------------------------------
     // "Expand all"; "Collaps all", which then selects the first node (SelectFolder's

@@ -1,6 +1,5 @@
 #include "editingcommands.h"
 
-#include "app/settingslook.h"
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
 #include "browse/ui/celleditor.h"
@@ -11,6 +10,7 @@
 #include "platform/diskpath.h"
 #include "scan/foldernotes.h"
 #include "scan/infofile.h"
+#include "state/settingslook.h"
 #include "store/catalogtable.h"
 
 #include <QAction>

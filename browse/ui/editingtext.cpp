@@ -1,6 +1,5 @@
 #include "editingcommands.h"
 
-#include "app/settingslook.h"
 #include "browse/catalogmodel.h"
 #include "browse/filedelete.h"
 #include "browse/textpane.h"
@@ -13,6 +12,7 @@
 #include "platform/diskpath.h"
 #include "scan/foldernotes.h"
 #include "scan/infofile.h"
+#include "state/settingslook.h"
 #include "store/catalogtable.h"
 
 #include <QAction>

@@ -1,11 +1,11 @@
 #include "searchcommands.h"
 
-#include "app/bulkwalk.h"
 #include "browse/ui/browseviews.h"
 #include "dialogs/regional.h"
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/widgethelpers.h"
 #include "platform/beep.h"
+#include "state/bulkwalk.h"
 #include "store/catalogtable.h"
 
 #include <QTableView>

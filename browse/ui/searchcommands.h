@@ -1,8 +1,8 @@
 #pragma once
 
 #include "browse/recordsearch.h"
-#include "browse/ui/mainviews.h"
 #include "store/dbstatus.h"
+#include "views/ui/mainviews.h"
 
 #include <QObject>
 #include <QString>

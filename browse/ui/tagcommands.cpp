@@ -1,7 +1,5 @@
 #include "tagcommands.h"
 
-#include "app/bulkwalk.h"
-#include "app/settingslook.h"
 #include "browse/tagedit.h"
 #include "browse/tagfilter.h"
 #include "browse/ui/browseviews.h"
@@ -9,6 +7,8 @@
 #include "browse/ui/taglisteditor.h"
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/widgethelpers.h"
+#include "state/bulkwalk.h"
+#include "state/settingslook.h"
 #include "store/catalogtable.h"
 
 #include <QTableView>

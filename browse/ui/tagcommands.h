@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browse/ui/mainviews.h"
 #include "store/dbstatus.h"
+#include "views/ui/mainviews.h"
 
 #include <QObject>
 #include <QString>

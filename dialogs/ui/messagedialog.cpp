@@ -19,10 +19,10 @@
 namespace
 {
 
-constexpr int border = 10;
-constexpr int labelLeft = 45;
-constexpr int buttonWidth = 70;
-constexpr int buttonHeight = 24;
+using dialoggeometry::border;
+using dialoggeometry::buttonHeight;
+using dialoggeometry::buttonWidth;
+using dialoggeometry::labelLeft;
 constexpr int buttonGap = 8;
 constexpr int editHeight = 21;
 constexpr int rowGap = 8;

@@ -1,8 +1,5 @@
 #include "folderfilecommands.h"
 
-#include "browse/catalogmodel.h"
-#include "browse/ui/browseviews.h"
-#include "browse/ui/foldertreeview.h"
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/errorbox.h"
 #include "fileops/filecopy.h"
@@ -12,6 +9,7 @@
 #include "platform/diskpath.h"
 #include "scan/foldernotes.h"
 #include "store/catalogtable.h"
+#include "views/ui/foldertreeview.h"
 
 #include <QDialog>
 #include <QDir>
@@ -90,7 +88,7 @@ void FolderFileCommands::forgetMoveTarget()
 bool FolderFileCommands::viewHasRecord() const
 {
     const CatalogTable &t = table();
-    return t.isOpen() && m_views.model()->rowCount() > 0 && t.table().recNo() > 0;
+    return t.isOpen() && m_views.shownRecordCount() > 0 && t.table().recNo() > 0;
 }
 
 // The archive a remembered folder belongs to.
@@ -202,12 +200,10 @@ void FolderFileCommands::backToMainWindow()
 // A file dropped on a folder of the tree moves there; on its own folder nothing happens.
 void FolderFileCommands::dropFile(QTreeWidgetItem *target, quint32 recno)
 {
-    const CatalogModel *model = m_views.model();
-    const int row = model->rowOfRecno(recno);
-    if (row < 0 || !table().isOpen())
+    QString dir;
+    QString name;
+    if (!m_views.shownFile(recno, &dir, &name) || !table().isOpen())
         return;
-    const QString dir = model->fieldText(row, CatalogTable::DIR);
-    const QString name = model->fieldText(row, CatalogTable::NAME);
     const QString folder = FolderPathOfNode(target);
     if (CatalogTable::folderKey(dir) == CatalogTable::folderKey(folder) || !finishEditing())
         return;
@@ -217,7 +213,7 @@ void FolderFileCommands::dropFile(QTreeWidgetItem *target, quint32 recno)
         result = MoveFileRecord(table(), rootPath(), { recno, dir, name, folder });
         if ((result.moved || result.diskChanged) && m_state.descriptionMode())
             writeDescriptions({ dir, folder });
-        BrowseViews::throwIfFailed(m_views.SelectFolder());
+        ViewsPort::throwIfFailed(m_views.SelectFolder());
     }
     if (!result.status)
         showError(result.status.message());

@@ -1,14 +1,13 @@
 #include "folderfilecommands.h"
 
-#include "app/bulkwalk.h"
-#include "browse/ui/browseviews.h"
-#include "browse/ui/foldertreeview.h"
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/errorbox.h"
 #include "fileops/folderrename.h"
 #include "fileops/ui/movefilewindow.h"
 #include "fileops/ui/treedragdrop.h"
+#include "state/bulkwalk.h"
 #include "store/catalogtable.h"
+#include "views/ui/foldertreeview.h"
 
 #include <QTreeWidget>
 
@@ -41,7 +40,7 @@ QString askFolderPath(const QString &prompt, const QString &preset)
 } // namespace
 
 FolderFileCommands::FolderFileCommands(
-    AppState &state, BrowseViews &views, QWidget *window, QTimer *dragScrollTimer, Hooks hooks)
+    AppState &state, ViewsPort &views, QWidget *window, QTimer *dragScrollTimer, Hooks hooks)
     : m_state(state)
     , m_views(views)
     , m_mainWindow(window)
@@ -54,21 +53,24 @@ FolderFileCommands::FolderFileCommands(
             runGuarded(m_views.tree(), [&] { TreeView1DragDrop(pos, file); });
         },
         this);
-    connect(&views, &BrowseViews::gridColumnEntered, this, [this] {
-        const CatalogTable &t = table();
-        if (viewHasRecord())
-            m_dragDrop->DBGrid1ColEnter(quint32(t.table().recNo()));
-    });
-    // The destination field follows every folder selected in the tree.
-    connect(&views, &BrowseViews::folderSelected, this, [this](const QString &path) {
-        if (m_window)
-            m_window->setDestination(path);
-    });
 }
 
 FolderFileCommands::~FolderFileCommands()
 {
     delete m_window;
+}
+
+void FolderFileCommands::onGridColumnEntered()
+{
+    const CatalogTable &t = table();
+    if (viewHasRecord())
+        m_dragDrop->DBGrid1ColEnter(quint32(t.table().recNo()));
+}
+
+void FolderFileCommands::onFolderSelected(const QString &folderPath)
+{
+    if (m_window)
+        m_window->setDestination(folderPath);
 }
 
 void FolderFileCommands::setFolderChooser(FolderChooser chooser)
@@ -101,7 +103,7 @@ bool FolderFileCommands::selectFolder(const QString &folderPath)
     if (QTreeWidgetItem *item = m_views.tree()->currentItem())
         m_views.tree()->scrollToItem(item);
     m_views.tree()->setFocus();
-    BrowseViews::throwIfFailed(st);
+    ViewsPort::throwIfFailed(st);
     return true;
 }
 
@@ -110,7 +112,7 @@ void FolderFileCommands::selectAfterRebuild(const QString &wanted, const QString
 {
     if (selectFolder(wanted) || (!fallback.isEmpty() && selectFolder(fallback)))
         return;
-    BrowseViews::throwIfFailed(m_views.selectNodeAt(0));
+    ViewsPort::throwIfFailed(m_views.selectNodeAt(0));
     m_views.tree()->setFocus();
 }
 
@@ -170,7 +172,7 @@ void FolderFileCommands::popDelDirClick()
     // The tree moves its selection to a neighbour, which shows that folder.
     delete item;
     if (tree->topLevelItemCount() == 0)
-        BrowseViews::throwIfFailed(m_views.SelectFolder());
+        ViewsPort::throwIfFailed(m_views.SelectFolder());
 }
 
 void FolderFileCommands::TreeView1DragDrop(const QPoint &viewportPos, quint32 file)

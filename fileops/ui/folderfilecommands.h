@@ -1,7 +1,8 @@
 #pragma once
 
-#include "browse/ui/mainviews.h"
 #include "store/dbstatus.h"
+#include "views/ui/mainviews.h"
+#include "views/ui/viewsport.h"
 
 #include <QObject>
 #include <QPoint>
@@ -10,7 +11,6 @@
 
 #include <functional>
 
-class BrowseViews;
 class CatalogTable;
 class MoveFileWindow;
 class QTimer;
@@ -39,7 +39,7 @@ public:
     // window: the main window, over which the move-file window stays. dragScrollTimer: the
     // 50 ms timer that scrolls the tree while a drag hovers near its edges.
     FolderFileCommands(
-        AppState &state, BrowseViews &views, QWidget *window, QTimer *dragScrollTimer, Hooks hooks);
+        AppState &state, ViewsPort &views, QWidget *window, QTimer *dragScrollTimer, Hooks hooks);
     ~FolderFileCommands() override;
 
     // The copy's folder dialog: window caption, the headline above its folders and the
@@ -74,6 +74,11 @@ public:
     void TreeView1DragDrop(const QPoint &viewportPos, quint32 file);
     TreeDragDrop &dragDrop() const { return *m_dragDrop; }
 
+    // What the views report, as the window's composer connects it: a file drag may start
+    // from the grid's current record; the destination field follows the folder selected.
+    void onGridColumnEntered();
+    void onFolderSelected(const QString &folderPath);
+
 private:
     // Folder commands.
     bool selectFolder(const QString &folderPath);
@@ -91,7 +96,7 @@ private:
     CatalogTable &table() const;
 
     AppState &m_state;
-    BrowseViews &m_views;
+    ViewsPort &m_views;
     QPointer<QWidget> m_mainWindow;
     Hooks m_hooks;
     FolderChooser m_chooseFolder;

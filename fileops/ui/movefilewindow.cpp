@@ -17,11 +17,11 @@
 namespace
 {
 
-constexpr int border = 10;
-constexpr int labelLeft = 45;
+using dialoggeometry::border;
+using dialoggeometry::buttonHeight;
+using dialoggeometry::buttonWidth;
+using dialoggeometry::labelLeft;
 constexpr int nameWidth = 200;
-constexpr int buttonWidth = 70;
-constexpr int buttonHeight = 24;
 
 // The field's text is upper case whatever is typed or pasted, by the catalogue's own rule.
 class UpperCase : public QValidator

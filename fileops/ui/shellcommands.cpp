@@ -1,6 +1,5 @@
 #include "shellcommands.h"
 
-#include "browse/ui/browseviews.h"
 #include "fileops/shellrequests.h"
 #include "fileops/ui/desktopshell.h"
 #include "fileops/viewerhandoff.h"
@@ -14,7 +13,7 @@
 #include <QScopedValueRollback>
 #include <QTableView>
 
-ShellCommands::ShellCommands(AppState &state, BrowseViews &views, StatusPanels &panels,
+ShellCommands::ShellCommands(AppState &state, ViewsPort &views, StatusPanels &panels,
     CommandPort &commands, const QString &executablePath, Hooks hooks)
     : m_state(state)
     , m_views(views)
@@ -27,7 +26,6 @@ ShellCommands::ShellCommands(AppState &state, BrowseViews &views, StatusPanels &
 {
     setShell(nullptr);
     setForeground(nullptr);
-    connect(&views, &BrowseViews::currentRecordShown, this, [this] { onCurrentRecordShown(); });
     if (m_grid)
         connect(m_grid, &QAbstractItemView::doubleClicked, this,
             [this] { m_commands.runCommand(Command::DBGrid1DblClick); });

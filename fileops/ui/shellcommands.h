@@ -1,6 +1,7 @@
 #pragma once
 
-#include "browse/ui/mainviews.h"
+#include "views/ui/mainviews.h"
+#include "views/ui/viewsport.h"
 
 #include <QObject>
 #include <QPointer>
@@ -9,7 +10,6 @@
 #include <functional>
 #include <memory>
 
-class BrowseViews;
 class ForegroundPort;
 class ShellPort;
 class QTableView;
@@ -36,7 +36,7 @@ public:
 
     // executablePath: the running program, whose folder and drive a file manager setting
     // may name with "..\" and "%usb%".
-    ShellCommands(AppState &state, BrowseViews &views, StatusPanels &panels, CommandPort &commands,
+    ShellCommands(AppState &state, ViewsPort &views, StatusPanels &panels, CommandPort &commands,
         const QString &executablePath, Hooks hooks);
     ~ShellCommands() override;
 
@@ -67,6 +67,8 @@ public:
     void StopViewerSync();
     // A text on the clipboard (lines ending in CR LF).
     void CopyToClipboard(const QString &text);
+    // The views show a record (the window's composer connects it): viewer sync follows.
+    void onCurrentRecordShown();
 
 private:
     struct Current {
@@ -81,10 +83,9 @@ private:
     bool gridHasFocus() const;
     bool viewerWanted(const Current &c) const;
     void bringWindowToFront();
-    void onCurrentRecordShown();
 
     AppState &m_state;
-    BrowseViews &m_views;
+    ViewsPort &m_views;
     StatusPanels &m_panels;
     CommandPort &m_commands;
     QString m_executablePath;

@@ -1,12 +1,11 @@
 #include "printcommands.h"
 
-#include "app/bulkwalk.h"
-#include "browse/ui/browseviews.h"
 #include "dialogs/regional.h"
 #include "dialogs/shareddialog.h"
 #include "platform/diskpath.h"
 #include "print/listingrender.h"
 #include "print/listingsource.h"
+#include "state/bulkwalk.h"
 #include "store/catalogtable.h"
 
 #include <QPageSetupDialog>
@@ -14,7 +13,7 @@
 #include <QPrinter>
 
 PrintCommands::PrintCommands(
-    AppState &state, BrowseViews &views, StatusPanels &panels, QWidget *window)
+    AppState &state, ViewsPort &views, StatusPanels &panels, QWidget *window)
     : m_state(state)
     , m_views(views)
     , m_panels(panels)
@@ -73,7 +72,7 @@ void PrintCommands::PrintFolderListing()
         st = listingsource::collect(table->table(), resolver, doc.entries, &textFailure);
     }
     m_views.showCurrentRecord();
-    BrowseViews::throwIfFailed(st);
+    ViewsPort::throwIfFailed(st);
 
     QPrinter &printer = this->printer();
     printer.setDocName(doc.title);
@@ -93,5 +92,5 @@ void PrintCommands::PrintFolderListing()
         r.status = { DbStatus::IoError, QStringLiteral("The printer reported an error") };
     if (!textFailure)
         ShowDialog(DialogKind::Error, textFailure.message());
-    BrowseViews::throwIfFailed(r.status);
+    ViewsPort::throwIfFailed(r.status);
 }

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "browse/ui/mainviews.h"
+#include "views/ui/mainviews.h"
+#include "views/ui/viewsport.h"
 
 #include <QPointer>
 
 #include <functional>
 #include <memory>
 
-class BrowseViews;
 class QPrinter;
 class QWidget;
 
@@ -18,7 +18,7 @@ class QWidget;
 class PrintCommands
 {
 public:
-    PrintCommands(AppState &state, BrowseViews &views, StatusPanels &panels, QWidget *window);
+    PrintCommands(AppState &state, ViewsPort &views, StatusPanels &panels, QWidget *window);
     ~PrintCommands();
 
     // A dialog on the printer; false when it was cancelled. Tests replace the print
@@ -40,7 +40,7 @@ public:
 
 private:
     AppState &m_state;
-    BrowseViews &m_views;
+    ViewsPort &m_views;
     StatusPanels &m_panels;
     QPointer<QWidget> m_window;
     std::unique_ptr<QPrinter> m_printer;

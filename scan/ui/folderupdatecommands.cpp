@@ -1,7 +1,5 @@
 #include "folderupdatecommands.h"
 
-#include "app/bulkwalk.h"
-#include "browse/ui/browseviews.h"
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/widgethelpers.h"
 #include "platform/diskpath.h"
@@ -9,6 +7,7 @@
 #include "scan/foldertree.h"
 #include "scan/folderupdate.h"
 #include "scan/updateall.h"
+#include "state/bulkwalk.h"
 #include "store/catalogtable.h"
 
 #include <QTreeWidget>
@@ -32,7 +31,7 @@ void report(const UpdateFailures &failures, const SkippedEntries &skipped = Skip
 }
 
 // The views after a walk: grid row and text pane on the table's current record, count.
-void showResult(BrowseViews &views)
+void showResult(ViewsPort &views)
 {
     views.showCurrentRecord();
     views.ShowCount();
@@ -41,7 +40,7 @@ void showResult(BrowseViews &views)
 } // namespace
 
 FolderUpdateCommands::FolderUpdateCommands(
-    AppState &state, BrowseViews &views, StatusPanels &panels, std::function<void()> stopViewerSync)
+    AppState &state, ViewsPort &views, StatusPanels &panels, std::function<void()> stopViewerSync)
     : m_state(state)
     , m_views(views)
     , m_panels(panels)

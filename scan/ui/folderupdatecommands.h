@@ -1,11 +1,11 @@
 #pragma once
 
-#include "browse/ui/mainviews.h"
 #include "store/dbstatus.h"
+#include "views/ui/mainviews.h"
+#include "views/ui/viewsport.h"
 
 #include <functional>
 
-class BrowseViews;
 class CatalogTable;
 class SkippedEntries;
 class UpdateFailures;
@@ -18,7 +18,7 @@ class UpdateFailures;
 class FolderUpdateCommands
 {
 public:
-    FolderUpdateCommands(AppState &state, BrowseViews &views, StatusPanels &panels,
+    FolderUpdateCommands(AppState &state, ViewsPort &views, StatusPanels &panels,
         std::function<void()> stopViewerSync);
 
     void miOrdnerupdate1Click();
@@ -37,7 +37,7 @@ private:
     UpdateFailures updateAllAndShow(CatalogTable &table, SkippedEntries &skipped);
 
     AppState &m_state;
-    BrowseViews &m_views;
+    ViewsPort &m_views;
     StatusPanels &m_panels;
     std::function<void()> m_stopViewerSync;
 };

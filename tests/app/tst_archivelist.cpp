@@ -1,5 +1,5 @@
 #include "app/archivelist.h"
-#include "app/settings.h"
+#include "state/settings.h"
 #include "support/testutil.h"
 
 #include <QtTest>

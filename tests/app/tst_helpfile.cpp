@@ -1,5 +1,5 @@
-#include "app/commandtable.h"
 #include "app/helpfile.h"
+#include "state/commandtable.h"
 #include "support/testutil.h"
 
 #include <QRegularExpression>

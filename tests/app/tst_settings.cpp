@@ -1,5 +1,5 @@
 #include "app/archivefiles.h"
-#include "app/settings.h"
+#include "state/settings.h"
 #include "support/runasuser.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"

@@ -1,5 +1,6 @@
 #include "browse/catalogmodel.h"
 #include "store/catalogtable.h"
+#include "support/catalogrecords.h"
 
 #include <QAbstractItemModelTester>
 #include <QBrush>
@@ -15,14 +16,8 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_table.open(m_dir->path(), QStringLiteral("Arch")));
-        const char *const recs[][2]
-            = { { "A\\", "b.txt" }, { "B\\", "x.txt" }, { "A\\", "a.txt" }, { "A\\", "c.txt" } };
-        for (const auto &r : recs) {
-            QVERIFY(m_table.table().append());
-            m_table.setText(CatalogTable::DIR, QString::fromLatin1(r[0]));
-            m_table.setText(CatalogTable::NAME, QString::fromLatin1(r[1]));
-            QVERIFY(m_table.table().post());
-        }
+        QVERIFY(testutil::addRecords(m_table,
+            { { "A\\", "b.txt" }, { "B\\", "x.txt" }, { "A\\", "a.txt" }, { "A\\", "c.txt" } }));
     }
     void cleanup() { m_table.close(); }
 

@@ -3,6 +3,7 @@
 #include "browse/textpane.h"
 #include "platform/diskpath.h"
 #include "store/catalogtable.h"
+#include "support/catalogrecords.h"
 #include "support/testutil.h"
 
 #include <QAbstractItemModelTester>
@@ -56,10 +57,7 @@ void TestEditCore::cleanup()
 
 void TestEditCore::add(const QString &name)
 {
-    QVERIFY(m_table.table().append());
-    m_table.setText(CatalogTable::DIR, QStringLiteral("D\\"));
-    m_table.setText(CatalogTable::NAME, name);
-    QVERIFY(m_table.table().post());
+    QVERIFY(testutil::addRecords(m_table, { { QStringLiteral("D\\"), name } }));
     QVERIFY(testutil::writeFile(root() + "D/" + name, "x"));
 }
 

@@ -2,6 +2,7 @@
 #include "browse/recordsearch.h"
 #include "dialogs/regional.h"
 #include "store/catalogtable.h"
+#include "support/catalogrecords.h"
 #include "support/testutil.h"
 
 #include <QRandomGenerator>
@@ -12,27 +13,6 @@
 
 namespace
 {
-
-struct Rec {
-    QString dir;
-    QString name;
-    QString note = {};
-    QString code = {};
-    QDate date = {};
-    QString size = {};
-};
-
-void add(CatalogTable &t, const Rec &r)
-{
-    QVERIFY(t.table().append());
-    t.setText(CatalogTable::DIR, r.dir);
-    t.setText(CatalogTable::NAME, r.name);
-    t.setText(CatalogTable::NOTE, r.note);
-    t.setText(CatalogTable::CODE, r.code);
-    t.table().setFieldDate(CatalogTable::DATE, r.date);
-    t.setText(CatalogTable::SIZE, r.size);
-    QVERIFY(t.table().post());
-}
 
 // Makes the record of that name current within the folder's range.
 void stand(CatalogTable &t, const QString &dir, const QString &name)
@@ -109,12 +89,13 @@ void TestRecordSearch::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     QVERIFY(m_table.open(m_dir->path(), QStringLiteral("Arch")));
-    add(m_table, { "A\\", "first.txt", "nothing here", "XY", QDate(2021, 12, 31), "1.1 K" });
-    add(m_table, { "A\\", "zb", "c notes", "", QDate(2020, 1, 2), "12 B" });
-    add(m_table, { "B\\", "kilo.jpg", "abc in another folder", "", QDate(2019, 5, 6), "3 K" });
-    add(m_table, { "B\\", "last.jpg", "Abc again", "KQ", QDate(), "" });
-    add(m_table, { "C\\", "only.txt", "", "w", QDate(2022, 2, 2), "9 M" });
-    add(m_table, { "B\\", "mid.jpg", "", "", QDate(2019, 5, 6), "" });
+    QVERIFY(testutil::addRecords(m_table,
+        { { "A\\", "first.txt", "nothing here", "XY", QDate(2021, 12, 31), "1.1 K" },
+            { "A\\", "zb", "c notes", "", QDate(2020, 1, 2), "12 B" },
+            { "B\\", "kilo.jpg", "abc in another folder", "", QDate(2019, 5, 6), "3 K" },
+            { "B\\", "last.jpg", "Abc again", "KQ", QDate(), "" },
+            { "C\\", "only.txt", "", "w", QDate(2022, 2, 2), "9 M" },
+            { "B\\", "mid.jpg", "", "", QDate(2019, 5, 6), "" } }));
     QVERIFY(
         testutil::writeFile(m_dir->path() + "/c/ONLY.TXT.!", "line one\r\nzebra\xA0stripes\r\n"));
 }
@@ -228,11 +209,11 @@ void TestRecordSearch::agreesWithWalkThroughTheOrder()
     const QStringList dirs = { "A\\", "B\\", "B\\C\\", "D\\" };
     for (int i = 0; i < 200; ++i) {
         // Few distinct names and notes: many equal keys, ordered by record number.
-        add(m_table,
-            { dirs[int(rng.bounded(4))], QStringLiteral("n%1.txt").arg(rng.bounded(6)),
+        QVERIFY(testutil::addRecords(m_table,
+            { { dirs[int(rng.bounded(4))], QStringLiteral("n%1.txt").arg(rng.bounded(6)),
                 QStringLiteral("note %1").arg(rng.bounded(5)),
                 QString(QChar('P' + int(rng.bounded(3)))), QDate(2020, 1, 1 + int(rng.bounded(3))),
-                QString() });
+                QString() } }));
     }
     QVERIFY(m_table.table().cancelRange());
     for (quint32 recno = 17; recno < 200; recno += 17) {

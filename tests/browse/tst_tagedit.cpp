@@ -1,6 +1,7 @@
 #include "browse/tagedit.h"
 #include "browse/tagfilter.h"
 #include "store/catalogtable.h"
+#include "support/catalogrecords.h"
 #include "support/testutil.h"
 
 #include <QTemporaryDir>
@@ -134,14 +135,9 @@ void TestTagEdit::replaceOverTheTable()
     QTemporaryDir dir;
     CatalogTable t;
     QVERIFY(t.open(dir.path(), QStringLiteral("Arch"), "3"));
-    const QStringList dirs = { "F\\", "F\\", "G\\", "F\\" }, was = { "AB", "AC", "AC", "AC" };
-    for (int i = 0; i < 4; ++i) {
-        QVERIFY(t.table().append());
-        t.setText(CatalogTable::DIR, dirs[i]);
-        t.setText(CatalogTable::NAME, QString(QChar('a' + i)));
-        t.setText(CatalogTable::CODE, was[i]);
-        QVERIFY(t.table().post());
-    }
+    QVERIFY(testutil::addRecords(t,
+        { { "F\\", "a", {}, "AB" }, { "F\\", "b", {}, "AC" }, { "G\\", "c", {}, "AC" },
+            { "F\\", "d", {}, "AC" } }));
     QVERIFY(t.SetFolderRange(QStringLiteral("f\\")));
     t.setTagFilter([](const DbfTable &r) { return r.fieldBytes(CatalogTable::NAME) != "d"; });
     QVERIFY(t.table().next());

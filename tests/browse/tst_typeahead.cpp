@@ -1,5 +1,6 @@
 #include "browse/typeahead.h"
 #include "store/catalogtable.h"
+#include "support/catalogrecords.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -9,14 +10,6 @@
 
 namespace
 {
-
-void add(CatalogTable &t, const QString &dir, const QString &name)
-{
-    QVERIFY(t.table().append());
-    t.setText(CatalogTable::DIR, dir);
-    t.setText(CatalogTable::NAME, name);
-    QVERIFY(t.table().post());
-}
 
 bool goToName(CatalogTable &t, const QString &name)
 {
@@ -38,12 +31,13 @@ private slots:
         QVERIFY(m_dir->isValid());
         QVERIFY(m_table.open(m_dir->path(), QStringLiteral("Arch")));
         // Neighbouring folders make sure the walk never leaves the range.
-        add(m_table, QStringLiteral("A\\"), QStringLiteral("zebra.txt"));
-        add(m_table, QStringLiteral("OBST\\"), QStringLiteral("Birne.jpg"));
-        add(m_table, QStringLiteral("OBST\\"), QStringLiteral("apfel.jpg"));
-        add(m_table, QStringLiteral("OBST\\"), QStringLiteral("Banane.jpg"));
-        add(m_table, QStringLiteral("OBST\\"), QStringLiteral("äpfelchen.jpg"));
-        add(m_table, QStringLiteral("OBSTX\\"), QStringLiteral("Beere.jpg"));
+        QVERIFY(testutil::addRecords(m_table,
+            { { QStringLiteral("A\\"), QStringLiteral("zebra.txt") },
+                { QStringLiteral("OBST\\"), QStringLiteral("Birne.jpg") },
+                { QStringLiteral("OBST\\"), QStringLiteral("apfel.jpg") },
+                { QStringLiteral("OBST\\"), QStringLiteral("Banane.jpg") },
+                { QStringLiteral("OBST\\"), QStringLiteral("äpfelchen.jpg") },
+                { QStringLiteral("OBSTX\\"), QStringLiteral("Beere.jpg") } }));
         QVERIFY(m_table.SetFolderRange(QStringLiteral("Obst\\")));
     }
     void cleanup() { m_table.close(); }

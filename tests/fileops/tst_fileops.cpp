@@ -3,6 +3,7 @@
 #include "fileops/folderrename.h"
 #include "platform/diskpath.h"
 #include "store/catalogtable.h"
+#include "support/catalogrecords.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
 
@@ -53,13 +54,9 @@ void TestFileOps::init()
         file(QLatin1String(f));
     make("C/");
     QVERIFY(m_table.open(root(), QStringLiteral("Archiv")));
-    DbfTable &t = m_table.table();
-    for (const char *r : { "A\\B\\|x.txt", "A\\B\\S\\|y.txt", "A\\BX\\|z.txt", "D\\|a.txt" }) {
-        QVERIFY(t.append());
-        m_table.setText(CatalogTable::DIR, QString::fromLatin1(r).section('|', 0, 0));
-        m_table.setText(CatalogTable::NAME, QString::fromLatin1(r).section('|', 1));
-        QVERIFY(t.post());
-    }
+    QVERIFY(testutil::addRecords(m_table,
+        { { "A\\B\\", "x.txt" }, { "A\\B\\S\\", "y.txt" }, { "A\\BX\\", "z.txt" },
+            { "D\\", "a.txt" } }));
     QVERIFY(m_table.SetFolderRange(QStringLiteral("A\\B\\")));
 }
 

@@ -1,11 +1,12 @@
 #include "app/ui/mainwindow.h"
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
-#include "browse/ui/foldertreeview.h"
 #include "dialogs/shareddialog.h"
 #include "store/catalogtable.h"
+#include "support/catalogrecords.h"
 #include "support/gui/mainwindowfixture.h"
 #include "support/testutil.h"
+#include "views/ui/foldertreeview.h"
 
 #include <QtTest>
 
@@ -19,10 +20,7 @@
 namespace
 {
 
-struct Rec {
-    QString dir;
-    QString name;
-};
+using Rec = testutil::CatalogRecord;
 
 } // namespace
 
@@ -85,14 +83,10 @@ void TestBrowse::makeFolders(const QStringList &relative)
 void TestBrowse::openArchive(const QList<Rec> &records)
 {
     openCatalogue();
-    CatalogTable *t = table();
-    for (const Rec &r : records) {
-        QVERIFY(t->table().append());
-        t->setText(CatalogTable::DIR, r.dir);
-        t->setText(CatalogTable::NAME, r.name);
-        t->table().setFieldDate(CatalogTable::DATE, QDate(2021, 12, 31));
-        QVERIFY(t->table().post());
-    }
+    QList<Rec> dated = records;
+    for (Rec &r : dated)
+        r.date = QDate(2021, 12, 31);
+    QVERIFY(testutil::addRecords(*table(), dated));
 }
 
 // As at start-up: the archive is open and followed, then the window is shown.

@@ -1,14 +1,14 @@
-#include "app/settingslook.h"
 #include "app/ui/mainwindow.h"
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
 #include "browse/ui/editingcommands.h"
-#include "browse/ui/foldertreeview.h"
 #include "browse/ui/griddelegate.h"
+#include "state/settingslook.h"
 #include "store/catalogtable.h"
 #include "support/gui/mainwindowfixture.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
+#include "views/ui/foldertreeview.h"
 
 #include <QtTest>
 

@@ -2,7 +2,6 @@
 #include "browse/catalogmodel.h"
 #include "browse/ui/browseviews.h"
 #include "browse/ui/editingcommands.h"
-#include "browse/ui/foldertreeview.h"
 #include "platform/diskpath.h"
 #include "scan/folderupdate.h"
 #include "scan/infofile.h"
@@ -10,6 +9,7 @@
 #include "support/gui/mainwindowfixture.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
+#include "views/ui/foldertreeview.h"
 
 #include <QtTest>
 

@@ -1,13 +1,14 @@
 #include "app/ui/mainwindow.h"
 #include "browse/ui/browseviews.h"
-#include "browse/ui/foldertreeview.h"
 #include "fileops/ui/folderfilecommands.h"
 #include "fileops/ui/movefilewindow.h"
 #include "fileops/ui/treedragdrop.h"
 #include "store/catalogtable.h"
+#include "support/catalogrecords.h"
 #include "support/gui/mainwindowfixture.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
+#include "views/ui/foldertreeview.h"
 
 #include <QtTest>
 
@@ -84,18 +85,14 @@ void TestFolderFileCommands::start()
     file("Texte/t.txt");
     QVERIFY(QDir().mkpath(root() + "Leer"));
     openCatalogue();
-    DbfTable &t = table()->table();
+    QList<testutil::CatalogRecord> records;
     for (const QString &entry : QStringList { "BILDER\\FOTOS\\|a.jpg", "BILDER\\FOTOS\\|b.jpg",
              "BILDER\\FOTOS\\ALT\\|o.jpg", "TEXTE\\|t.txt" }) {
-        QVERIFY(t.append());
-        table()->setText(CatalogTable::DIR, entry.section('|', 0, 0));
-        table()->setText(CatalogTable::NAME, entry.section('|', 1));
-        table()->setText(CatalogTable::NOTE, "note of " + entry.section('|', 1));
-        table()->setText(CatalogTable::CODE, "XY");
-        table()->setText(CatalogTable::SIZE, "1 K");
-        t.setFieldDate(CatalogTable::DATE, QDate(2024, 5, 17));
-        QVERIFY(t.post());
+        const QString name = entry.section('|', 1);
+        records.append(
+            { entry.section('|', 0, 0), name, "note of " + name, "XY", QDate(2024, 5, 17), "1 K" });
     }
+    QVERIFY(testutil::addRecords(*table(), records));
     showActive();
     select("Bilder\\Fotos\\");
 }

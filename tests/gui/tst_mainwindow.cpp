@@ -4,6 +4,7 @@
 #include "dialogs/ui/errorbox.h"
 #include "store/catalogtable.h"
 #include "support/gui/mainwindowfixture.h"
+#include "support/gui/whenmodal.h"
 
 #include <QtTest>
 
@@ -67,12 +68,7 @@ struct BoxSeen {
 
 void answerNextBox(BoxSeen *seen)
 {
-    QTimer::singleShot(20, [seen] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box) {
-            answerNextBox(seen);
-            return;
-        }
+    whenModal<QMessageBox>([seen](QMessageBox *box) {
         seen->seen = true;
         seen->title = box->windowTitle();
         seen->text = box->text();

@@ -1,10 +1,10 @@
 #include "app/ui/rootfolderdialog.h"
+#include "support/gui/whenmodal.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 class TestRootFolderDialog : public QObject
@@ -141,16 +141,10 @@ private slots:
         QFETCH(bool, answered);
         QString caption;
         // Presses the button once the modal dialog is up.
-        QTimer timer;
-        connect(&timer, &QTimer::timeout, [&] {
-            auto *dialog = qobject_cast<RootFolderDialog *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return;
-            timer.stop();
+        whenModal<RootFolderDialog>([&](RootFolderDialog *dialog) {
             caption = dialog->windowTitle();
             child<QPushButton>(*dialog, button.toLatin1().constData())->click();
         });
-        timer.start(10);
         QString answer = "unchanged";
         QCOMPARE(
             RootFolderDialog::askRootFolder("Root folder for:  'Fotos'  ?", "Fotos\\", &answer),

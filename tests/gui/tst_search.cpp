@@ -3,6 +3,7 @@
 #include "browse/ui/searchcommands.h"
 #include "platform/beep.h"
 #include "store/catalogtable.h"
+#include "support/catalogrecords.h"
 #include "support/gui/mainwindowfixture.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
@@ -19,12 +20,7 @@
 namespace
 {
 
-struct Rec {
-    QString dir;
-    QString name;
-    QString note = {};
-    QString code = {};
-};
+using Rec = testutil::CatalogRecord;
 
 // Counts the tones instead of sounding them.
 class Beeps
@@ -79,15 +75,7 @@ void TestSearch::start(const QStringList &folders, const QList<Rec> &records)
     for (const QString &f : folders)
         QVERIFY(QDir().mkpath(root() + f));
     openCatalogue();
-    CatalogTable *t = table();
-    for (const Rec &r : records) {
-        QVERIFY(t->table().append());
-        t->setText(CatalogTable::DIR, r.dir);
-        t->setText(CatalogTable::NAME, r.name);
-        t->setText(CatalogTable::NOTE, r.note);
-        t->setText(CatalogTable::CODE, r.code);
-        QVERIFY(t->table().post());
-    }
+    QVERIFY(testutil::addRecords(*table(), records));
     showActive();
 }
 

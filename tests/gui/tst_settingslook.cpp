@@ -1,4 +1,4 @@
-#include "app/settingslook.h"
+#include "state/settingslook.h"
 
 #include <QtTest>
 

@@ -4,7 +4,9 @@
 #include "browse/ui/tagcommands.h"
 #include "browse/ui/taglisteditor.h"
 #include "store/catalogtable.h"
+#include "support/catalogrecords.h"
 #include "support/gui/mainwindowfixture.h"
+#include "support/gui/whenmodal.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
 
@@ -17,8 +19,6 @@
 #include <QTableView>
 #include <QTreeWidget>
 
-#include <functional>
-
 namespace
 {
 
@@ -27,20 +27,6 @@ struct Rec {
     QString name;
     QString code;
 };
-
-// Runs act on the modal window of that name once it is shown and active (a modal window's
-// event loop blocks the test until it closes, so act must close it and check nothing).
-void whenShown(const QString &objectName, std::function<void(QWidget *)> act)
-{
-    QTimer::singleShot(10, [objectName, act] {
-        QWidget *w = QApplication::activeModalWidget();
-        if (!w || w->objectName() != objectName || !w->isActiveWindow()) {
-            whenShown(objectName, act);
-            return;
-        }
-        act(w);
-    });
-}
 
 } // namespace
 
@@ -77,14 +63,10 @@ void TestTags::start(const QList<Rec> &records)
         QVERIFY(QDir().mkpath(root() + QLatin1String(f)));
     openCatalogue();
     m_form->state().settings.ArchiveName = QStringLiteral("Archiv");
-    CatalogTable *t = table();
-    for (const Rec &r : records) {
-        QVERIFY(t->table().append());
-        t->setText(CatalogTable::DIR, r.dir);
-        t->setText(CatalogTable::NAME, r.name);
-        t->setText(CatalogTable::CODE, r.code);
-        QVERIFY(t->table().post());
-    }
+    QList<testutil::CatalogRecord> rows;
+    for (const Rec &r : records)
+        rows.append({ r.dir, r.name, {}, r.code });
+    QVERIFY(testutil::addRecords(*table(), rows));
     showActive();
     grid()->setFocus();
 }

@@ -1,4 +1,5 @@
 #include "store/catalogtable.h"
+#include "support/catalogrecords.h"
 #include "support/hostileentry.h"
 #include "support/testutil.h"
 
@@ -7,28 +8,6 @@
 
 namespace
 {
-
-struct Rec {
-    const char *dir;
-    const char *name;
-    const char *note;
-    const char *code;
-    QDate date;
-};
-
-void addRecords(CatalogTable &t, const QList<Rec> &recs)
-{
-    DbfTable &tab = t.table();
-    for (const Rec &r : recs) {
-        QVERIFY(tab.append());
-        t.setText(CatalogTable::DIR, QString::fromUtf8(r.dir));
-        t.setText(CatalogTable::NAME, QString::fromUtf8(r.name));
-        t.setText(CatalogTable::NOTE, QString::fromUtf8(r.note));
-        t.setText(CatalogTable::CODE, QString::fromUtf8(r.code));
-        tab.setFieldDate(CatalogTable::DATE, r.date);
-        QVERIFY(tab.post());
-    }
-}
 
 QStringList namesInView(CatalogTable &t)
 {
@@ -71,12 +50,12 @@ private slots:
     {
         CatalogTable t;
         QVERIFY(t.open(root(), QStringLiteral("A")));
-        addRecords(t,
+        QVERIFY(testutil::addRecords(t,
             { { "BILDER\\FOTOS\\", "a.jpg", "", "", {} },
                 { "BILDER\\FOTOS\\ALT\\", "b.jpg", "", "", {} },
                 { "BILDER\\FOTOSAMMLUNG\\", "c.jpg", "", "", {} },
                 { "BILDER\\", "d.jpg", "", "", {} }, { "", "root.txt", "", "", {} },
-                { "BILDER\\FOTOS\\", "e.jpg", "", "", {} } });
+                { "BILDER\\FOTOS\\", "e.jpg", "", "", {} } }));
         QVERIFY(t.SetFolderRange(QStringLiteral("Bilder\\Fotos\\")));
         QCOMPARE(namesInView(t), QStringList({ "a.jpg", "e.jpg" }));
         QCOMPARE(t.currentFolder(), QStringLiteral("Bilder\\Fotos\\"));
@@ -87,9 +66,9 @@ private slots:
         // A folder path longer than DIR shows no record, not those of the ancestor that
         // its first 80 characters name.
         const QByteArray ancestor = QByteArray(38, 'A') + "\\" + QByteArray(40, 'B') + "\\";
-        addRecords(t,
+        QVERIFY(testutil::addRecords(t,
             { { ancestor.constData(), "a.jpg", "", "", {} },
-                { ancestor.constData(), "zzz.jpg", "", "", {} } });
+                { ancestor.constData(), "zzz.jpg", "", "", {} } }));
         QVERIFY(t.SetFolderRange(QString::fromLatin1(ancestor)));
         QCOMPARE(namesInView(t).size(), 2);
         QVERIFY(t.SetFolderRange(QString::fromLatin1(ancestor) + QStringLiteral("CCCC\\")));
@@ -154,7 +133,7 @@ private slots:
         {
             CatalogTable t;
             QVERIFY(t.open(root(), QStringLiteral("ARCHIVE")));
-            addRecords(t, { { "", "x.jpg", "", "", {} } });
+            QVERIFY(testutil::addRecords(t, { { "", "x.jpg", "", "", {} } }));
             QVERIFY(t.close());
         }
         QVERIFY(QFile::rename(root() + "ARCHIVE.dbf", root() + "ARCHIVE.DBF"));
@@ -174,10 +153,10 @@ private slots:
     {
         CatalogTable t;
         QVERIFY(t.open(root(), QStringLiteral("A")));
-        addRecords(t,
+        QVERIFY(testutil::addRecords(t,
             { { "F\\", "b.txt", "zebra", "Z", QDate(2020, 1, 1) },
                 { "F\\", "a.txt", "apfel", "A", QDate(2021, 1, 1) },
-                { "F\\", "c.txt", "mitte", "M", QDate(2019, 1, 1) } });
+                { "F\\", "c.txt", "mitte", "M", QDate(2019, 1, 1) } }));
         QVERIFY(t.SetFolderRange(QStringLiteral("F\\")));
         QCOMPARE(namesInView(t), QStringList({ "a.txt", "b.txt", "c.txt" }));
         QVERIFY(t.table().goTo(3)); // c.txt
@@ -204,7 +183,7 @@ private slots:
     {
         CatalogTable t;
         QVERIFY(t.open(root(), QStringLiteral("A")));
-        addRecords(t, { { "F\\", "a.txt", "", "", {} } });
+        QVERIFY(testutil::addRecords(t, { { "F\\", "a.txt", "", "", {} } }));
         QVERIFY(t.SetFolderRange(QStringLiteral("LEER\\")));
         QVERIFY(t.SwitchOrder(3));
         QVERIFY(t.table().isEmpty());
@@ -267,7 +246,7 @@ private slots:
         QVERIFY(testutil::writeFile(root() + QStringLiteral("Docs/a.txt.!"), "long text"));
         CatalogTable t;
         QVERIFY(t.open(root(), QStringLiteral("A")));
-        addRecords(t, { { "DOCS\\", "a.txt", "note", "", {} } });
+        QVERIFY(testutil::addRecords(t, { { "DOCS\\", "a.txt", "note", "", {} } }));
         QVERIFY(t.SetFolderRange(QStringLiteral("Docs\\")));
         t.setRecordEditMode(true);
         QVERIFY(t.table().edit());
@@ -292,7 +271,7 @@ private slots:
         QStringList reported;
         t.setErrorReporter([&](const QString &m) { reported << m; });
         QVERIFY(t.open(root(), QStringLiteral("A")));
-        addRecords(t, { { "D\\", "a.txt", "note", "", {} } });
+        QVERIFY(testutil::addRecords(t, { { "D\\", "a.txt", "note", "", {} } }));
         QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
         t.setRecordEditMode(true);
         QVERIFY(t.table().edit());
@@ -312,7 +291,7 @@ private slots:
         t.setRecordEditMode(true);
         QCOMPARE(t.table().append().code(), DbStatus::Refused);
         t.setRecordEditMode(false);
-        addRecords(t, { { "D\\", "no-dot", "", "b a", {} } });
+        QVERIFY(testutil::addRecords(t, { { "D\\", "no-dot", "", "b a", {} } }));
         QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
         QCOMPARE(t.text(CatalogTable::NAME), QStringLiteral("no-dot"));
         QCOMPARE(t.text(CatalogTable::CODE), QStringLiteral("b a"));
@@ -353,9 +332,9 @@ private slots:
     {
         CatalogTable t;
         QVERIFY(t.open(root(), QStringLiteral("A")));
-        addRecords(t,
+        QVERIFY(testutil::addRecords(t,
             { { "D\\", "1.txt", "", "", {} }, { "D\\", "2.txt", "", "", {} },
-                { "D\\", "3.txt", "", "", {} } });
+                { "D\\", "3.txt", "", "", {} } }));
         QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
         QVERIFY(t.table().goTo(2));
         QVERIFY(t.table().deleteRecord());
@@ -401,7 +380,7 @@ private slots:
         {
             CatalogTable t;
             QVERIFY(t.open(root(), QStringLiteral("A")));
-            addRecords(t, { { "D\\", "a.txt", "", "", {} } });
+            QVERIFY(testutil::addRecords(t, { { "D\\", "a.txt", "", "", {} } }));
         }
         const HostileEntry entry(root() + QStringLiteral("out"));
         QVERIFY(QFile::remove(root() + file));

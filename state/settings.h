@@ -2,6 +2,7 @@
 
 #include "platform/profile.h"
 #include "platform/programfolder.h"
+#include "print/listinglayout.h"
 
 #include <QRect>
 #include <QSize>
@@ -34,11 +35,12 @@ struct FontSettings {
     quint8 style = 0; // 1 bold, 2 italic, 4 underline, 8 strike-out
 };
 
-struct MarginSettings { // tenths of a millimetre
-    quint16 top = 200;
-    quint16 left = 200;
-    quint16 bottom = 200;
-    quint16 right = 100;
+// The print margins as stored (tenths of a millimetre); the defaults are the listing's.
+struct MarginSettings {
+    quint16 top = quint16(ListingMargins().top);
+    quint16 left = quint16(ListingMargins().left);
+    quint16 bottom = quint16(ListingMargins().bottom);
+    quint16 right = quint16(ListingMargins().right);
 };
 
 // What the controls hold: the main window fills these in before saving and applies them
@@ -70,7 +72,7 @@ struct Settings {
     quint32 EditColor = 0x00FFFFFF;
     quint32 ToolbarColor = 0x00DA0000;
     FontSettings ViewFont;
-    QString PrintFontName = QStringLiteral("Arial");
+    QString PrintFontName = QString::fromLatin1(listinglayout::kDefaultFont);
     MarginSettings PrintMargins;
     quint8 GridLines = 0;
     quint8 FolderListCollapsed = 0;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/appstate.h"
-#include "app/commandtable.h"
+#include "state/appstate.h"
+#include "state/commandtable.h"
 
 #include <QString>
 

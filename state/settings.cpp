@@ -30,11 +30,12 @@ template <typename Io, typename S> void archiveKeys(Io &io, S &s)
     io.int32("Font", "Color", s.ViewFont.color, -2147483640);
     io.int32("Font", "Size", s.ViewFont.size, 9);
     io.uint8("Font", "Style", s.ViewFont.style, 0);
-    io.text("Print", "Font", s.PrintFontName, "Arial");
-    io.uint16("Print", "top", s.PrintMargins.top, 200);
-    io.uint16("Print", "left", s.PrintMargins.left, 200);
-    io.uint16("Print", "bottom", s.PrintMargins.bottom, 200);
-    io.uint16("Print", "right", s.PrintMargins.right, 100);
+    const ListingMargins margins {};
+    io.text("Print", "Font", s.PrintFontName, listinglayout::kDefaultFont);
+    io.uint16("Print", "top", s.PrintMargins.top, margins.top);
+    io.uint16("Print", "left", s.PrintMargins.left, margins.left);
+    io.uint16("Print", "bottom", s.PrintMargins.bottom, margins.bottom);
+    io.uint16("Print", "right", s.PrintMargins.right, margins.right);
     io.uint8(Param, "Grid", s.GridLines, 0);
     io.uint8(Param, "Dir", s.FolderListCollapsed, 0);
     io.text(Param, "Text", s.TextFolder, "");
