@@ -5,8 +5,8 @@
 // notes, tags and a long text), opened by the real main window offscreen, and the window
 // grabbed once it has shown the first folder.
 #include "app/ui/mainwindow.h"
-#include "browse/ui/mainviews.h"
 #include "store/catalogtable.h"
+#include "views/ui/mainviews.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
