@@ -236,9 +236,9 @@ private:
 // F3 from the first folder, the search text asked for anew each time.
 double searchOnce(Window &w)
 {
-    w->families().browsing().ClearSearch();
+    w->families().browsing().clearSearch();
     const int before = g_beeps;
-    const double s = seconds([&] { w->commands().runCommand(Command::unten1Click); });
+    const double s = seconds([&] { w->commands().runCommand(Command::SearchDown); });
     check(g_beeps == before + 1, "a search that finds nothing");
     return s;
 }
@@ -304,12 +304,12 @@ void filterInBigFolder(const QString &root, Answers &answers)
         }));
         shownAll = grid->model()->rowCount();
         filter = std::min(filter, seconds([&] {
-            w->commands().runCommand(Command::miFilterClick);
+            w->commands().runCommand(Command::FilterTags);
             grid->viewport()->repaint();
         }));
         shownFiltered = grid->model()->rowCount();
         check(w->state().Dbf1->tagFilterOn(), "filter on");
-        w->commands().runCommand(Command::miFilterClick);
+        w->commands().runCommand(Command::FilterTags);
     }
     check(shownAll == 10000 && shownFiltered > 0 && shownFiltered < shownAll, "rows shown");
     std::printf(

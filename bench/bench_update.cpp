@@ -117,7 +117,7 @@ public:
         QElapsedTimer t;
         t.start();
         const double cpu0 = cpuSeconds(RUSAGE_SELF);
-        m_form->commands().action(Command::miAllUpdClick)->trigger();
+        m_form->commands().action(Command::UpdateAll)->trigger();
         QApplication::processEvents();
 
         return { t.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_SELF) - cpu0 };

@@ -232,22 +232,22 @@ void ArchiveCommands::setViewSteps(
     m_relayout = std::move(relayout);
 }
 
-void ArchiveCommands::miArchivClick()
+void ArchiveCommands::switchArchive()
 {
     Steps steps(*this);
-    switchArchive(m_state.settings, steps);
+    ::switchArchive(m_state.settings, steps);
 }
 
-void ArchiveCommands::miArchivNeuClick()
+void ArchiveCommands::newArchive()
 {
     Steps steps(*this);
-    newArchive(m_state.settings, m_env.program, steps);
+    ::newArchive(m_state.settings, m_env.program, steps);
 }
 
-void ArchiveCommands::miAechivDelClick()
+void ArchiveCommands::deleteArchive()
 {
     Steps steps(*this);
-    deleteArchive(m_state.settings, m_env.program, steps);
+    ::deleteArchive(m_state.settings, m_env.program, steps);
 }
 
 void ArchiveCommands::endWithoutSaving()

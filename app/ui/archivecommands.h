@@ -70,9 +70,9 @@ public:
 
     // The archive commands of the File menu (switch, new, delete). A change of archive
     // ends with showArchive and, after a switch, relayout (see setViewSteps).
-    void miArchivClick();
-    void miArchivNeuClick();
-    void miAechivDelClick();
+    void switchArchive();
+    void newArchive();
+    void deleteArchive();
     // What an archive change needs of the views: the archive just opened shown (tree and
     // status bar), and the window's layout rules run once more.
     void setViewSteps(std::function<void()> showArchive, std::function<void()> relayout);

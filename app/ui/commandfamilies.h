@@ -43,7 +43,7 @@ public:
     // The window's first show.
     void ShowArchive();
     // End: help windows closed, then the archive's settings file and the program's.
-    void FormCloseQuery();
+    void closeHelpWindows();
     void SaveArchiveSettings();
     void SaveProgramSettings();
     // Viewer sync ended (the viewer watch found the grid without the focus).

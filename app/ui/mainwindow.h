@@ -47,7 +47,7 @@ public:
     // Start-up: regional rules, ViewFont, FollowCurrentRecord, LoadProgramSettings and the
     // move-file window. False when start-up was abandoned and the program must end without
     // saving.
-    bool FormCreate();
+    bool startUp();
 
     // The grid's model. Column widths survive the change of model; the model provides
     // titles and alignments in the order of gridColumnTitle().
@@ -94,16 +94,16 @@ public:
     QTimer *dragScrollTimer() const { return m_dragScrollTimer; }
 
     // Handlers of the window itself.
-    void ExitClick();
-    void Showtoptoolbar1Click();
-    void Showbottomtoolbar1Click();
-    void Action1Execute();
-    void Timer2Timer();
+    void exitProgram();
+    void toggleTopToolbar();
+    void toggleBottomToolbar();
+    void raiseMoveFileWindow();
+    void checkViewerFocus();
     // Viewer sync switched on: the watch runs until StopViewerSync.
     void startViewerWatch();
     void StopViewerSync();
-    void FormResize();
-    void Splitter2Moved();
+    void fitControls();
+    void fitNoteColumn();
     void ApplyViewLook(QObject *component);
     void QuitProgram();
 

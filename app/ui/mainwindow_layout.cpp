@@ -26,10 +26,10 @@
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    guarded([this] { FormResize(); });
+    guarded([this] { fitControls(); });
 }
 
-void MainWindow::FormResize()
+void MainWindow::fitControls()
 {
     updateFunctionKeyBar();
     updateStatusPanels();
@@ -59,7 +59,7 @@ void MainWindow::updateFunctionKeyBar()
     m_gaps[1]->setFixedWidth(qMax(0, gap51));
 }
 
-void MainWindow::Splitter2Moved()
+void MainWindow::fitNoteColumn()
 {
     applyNoteWidth();
 }
@@ -114,8 +114,8 @@ int MainWindow::gridHeight() const
 
 void MainWindow::setToolbarsShown(bool top, bool bottom)
 {
-    m_commands->action(Command::Showtoptoolbar1Click)->setChecked(top);
-    m_commands->action(Command::Showbottomtoolbar1Click)->setChecked(bottom);
+    m_commands->action(Command::ShowTopToolbar)->setChecked(top);
+    m_commands->action(Command::ShowBottomToolbar)->setChecked(bottom);
     m_topBar->setVisible(top);
     m_functionKeyBar->setVisible(bottom);
     m_state.settings.layout.showTopToolbar = top;
@@ -124,24 +124,24 @@ void MainWindow::setToolbarsShown(bool top, bool bottom)
 
 bool MainWindow::topToolbarShown() const
 {
-    return m_commands->action(Command::Showtoptoolbar1Click)->isChecked();
+    return m_commands->action(Command::ShowTopToolbar)->isChecked();
 }
 
 bool MainWindow::bottomToolbarShown() const
 {
-    return m_commands->action(Command::Showbottomtoolbar1Click)->isChecked();
+    return m_commands->action(Command::ShowBottomToolbar)->isChecked();
 }
 
 // The item is checkable, so choosing it has already flipped the mark; the bar follows.
-void MainWindow::Showtoptoolbar1Click()
+void MainWindow::toggleTopToolbar()
 {
     setToolbarsShown(topToolbarShown(), bottomToolbarShown());
 }
 
-void MainWindow::Showbottomtoolbar1Click()
+void MainWindow::toggleBottomToolbar()
 {
     setToolbarsShown(topToolbarShown(), bottomToolbarShown());
-    FormResize();
+    fitControls();
 }
 
 namespace

@@ -11,7 +11,7 @@
 #include <QTableView>
 #include <QTimer>
 
-bool MainWindow::FormCreate()
+bool MainWindow::startUp()
 {
     // Dates and numbers follow the program's own rules, fixed for the whole run before
     // any value is shown or read.
@@ -44,7 +44,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // The window itself stays; the program ends when the event loop returns.
     event->ignore();
     guarded([this] {
-        m_families->FormCloseQuery();
+        m_families->closeHelpWindows();
         QuitProgram();
     });
 }
@@ -64,7 +64,7 @@ void MainWindow::QuitProgram()
     QCoreApplication::exit(0);
 }
 
-void MainWindow::ExitClick()
+void MainWindow::exitProgram()
 {
     // The edit ends as the table's closing would end it, but a text that cannot be saved
     // keeps the program running, as it keeps the window open when it is closed.
@@ -72,7 +72,7 @@ void MainWindow::ExitClick()
         QuitProgram();
 }
 
-void MainWindow::Timer2Timer()
+void MainWindow::checkViewerFocus()
 {
     // The grid counts as focused while one of its cell editors has the focus, and while
     // the viewer briefly holds the desktop's focus.
@@ -92,7 +92,7 @@ void MainWindow::StopViewerSync()
     m_families->StopViewerSync();
 }
 
-void MainWindow::Action1Execute()
+void MainWindow::raiseMoveFileWindow()
 {
     if (m_moveFileWindow && m_moveFileWindow->isVisible()) {
         m_moveFileWindow->raise();

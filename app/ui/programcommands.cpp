@@ -24,7 +24,7 @@ ProgramCommands::~ProgramCommands()
         delete w.data();
 }
 
-void ProgramCommands::Einstellungen1Click()
+void ProgramCommands::editSettings()
 {
     Settings &s = m_state.settings;
     const QPalette palette = m_window.window ? m_window.window->palette() : QPalette();
@@ -47,7 +47,7 @@ void ProgramCommands::Einstellungen1Click()
     m_window.applyViewLook();
 }
 
-void ProgramCommands::miHelpClick()
+void ProgramCommands::showHelp()
 {
     const QString file = m_state.settings.HelpFilePath;
     if (file.isEmpty())
@@ -67,7 +67,7 @@ void ProgramCommands::miHelpClick()
     window->activateWindow();
 }
 
-void ProgramCommands::Info1Click()
+void ProgramCommands::showInfo()
 {
     // The link leads to the guide installed with the program; without one there is none.
     const QString guide = m_state.settings.HelpFilePath;
@@ -79,7 +79,7 @@ void ProgramCommands::chooseHelpFile(const QString &languageCode)
 {
     QString &path = m_state.settings.HelpFilePath;
     path = ::chooseHelpFile(helpFolders(m_program), languageCode);
-    m_commands.setCommandEnabled(Command::miHelpClick, !path.isEmpty());
+    m_commands.setCommandEnabled(Command::Help, !path.isEmpty());
 }
 
 void ProgramCommands::closeHelpWindows()

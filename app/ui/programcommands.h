@@ -32,13 +32,13 @@ public:
 
     // "&Settings": the settings dialog; on OK the toolbar colour, then the settings in
     // their order, then the view look of the main window.
-    void Einstellungen1Click();
+    void editSettings();
     // "&Help": the help file at its default topic, in the help window already showing it
     // or in a new one. Nothing without a help file.
-    void miHelpClick();
+    void showHelp();
     // "&Info ...": the about box with the notice line and a link to the help file (none
     // without one).
-    void Info1Click();
+    void showInfo();
 
     // Start-up: HelpFilePath chosen for the user's language, and "&Help" enabled exactly
     // when there is a help file.

@@ -54,11 +54,11 @@ void BrowseViews::connectViews()
         m_state.FollowCurrentRecord = m_followBeforeSwitch;
         if (n >= 1 && n <= 4)
             markOrderTitle(n);
-        ClearSearch();
+        clearSearch();
     });
     grid->horizontalHeader()->setSectionsClickable(true);
     connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        runGuarded(m_grid, [this, column] { throwIfFailed(DBGrid1TitleClick(column)); });
+        runGuarded(m_grid, [this, column] { throwIfFailed(orderByColumn(column)); });
     });
     connect(qApp, &QApplication::focusChanged, this,
         [this](QWidget *old, QWidget *now) { onFocusChanged(old, now); });
@@ -89,7 +89,7 @@ void BrowseViews::onGridRowChanged(int row)
         showCurrentRecord();
         return;
     }
-    DataSource1DataChange();
+    loadCurrentText();
 }
 
 void BrowseViews::onModelReset()
@@ -114,7 +114,7 @@ void BrowseViews::showCurrentRecord()
             grid->scrollTo(index);
         }
     }
-    DataSource1DataChange();
+    loadCurrentText();
 }
 
 void BrowseViews::markOrderTitle(int order)
@@ -122,7 +122,7 @@ void BrowseViews::markOrderTitle(int order)
     m_model->setSortedColumn(CatalogModel::columnOfOrder(order));
 }
 
-DbStatus BrowseViews::DBGrid1TitleClick(int column)
+DbStatus BrowseViews::orderByColumn(int column)
 {
     emit titleClicked();
     static const int orderOfColumn[] = { 1, 4, 3, 2 };
@@ -177,7 +177,7 @@ DbStatus BrowseViews::treeEscape()
 {
     m_tree->setFocus();
     const DbStatus st = selectNodeAt(0);
-    ClearSearch();
+    clearSearch();
     return st;
 }
 
@@ -187,11 +187,11 @@ bool BrowseViews::gridKey(int key, const QString &text)
     if (m_state.mode != UiMode::Browse)
         return false;
     if (key == Qt::Key_Escape) {
-        ClearSearch();
+        clearSearch();
         return true;
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        m_commands.runCommand(Command::DBGrid1DblClick);
+        m_commands.runCommand(Command::OpenFile);
         return true;
     }
     if (text.size() != 1 || !text.at(0).isPrint())

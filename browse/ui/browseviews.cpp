@@ -204,14 +204,14 @@ void BrowseViews::ShowCount()
     m_panels.setPanelText(3, statustext::recordCount(physical, t ? t->DeletedCount : 0));
 }
 
-void BrowseViews::ClearSearch()
+void BrowseViews::clearSearch()
 {
-    m_commands.setCommandEnabled(Command::miClearsearchClick, false);
+    m_commands.setCommandEnabled(Command::ClearSearch, false);
     emit searchCleared();
     m_panels.setPanelText(0, regional::longDate(regional::today()));
 }
 
-void BrowseViews::DataSource1DataChange()
+void BrowseViews::loadCurrentText()
 {
     const AppState &state = m_state;
     // A text being typed into the pane must not be replaced by the file's old text.
@@ -257,11 +257,11 @@ DbStatus BrowseViews::ShowArchive()
     m_tree->setFocus();
     m_panels.setPanelText(1, ShortenLeft(s.RootPath.isEmpty() ? rootPath() : s.RootPath));
     ShowCount();
-    ClearSearch();
+    clearSearch();
     return st;
 }
 
-void BrowseViews::miAllexpClick()
+void BrowseViews::expandAll()
 {
     QTreeWidget *tree = m_tree;
     if (tree->topLevelItemCount() == 0)
@@ -271,7 +271,7 @@ void BrowseViews::miAllexpClick()
         tree->scrollToItem(tree->currentItem());
 }
 
-DbStatus BrowseViews::miAllcolClick()
+DbStatus BrowseViews::collapseAll()
 {
     QTreeWidget *tree = m_tree;
     if (tree->topLevelItemCount() == 0)
@@ -287,7 +287,7 @@ DbStatus BrowseViews::miAllcolClick()
     return selectNodeAt(0);
 }
 
-DbStatus BrowseViews::Reorganise()
+DbStatus BrowseViews::reorganize()
 {
     CatalogTable *t = m_state.openTable();
     if (!t)
@@ -311,11 +311,11 @@ DbStatus BrowseViews::Reorganise()
     ShowCount();
     emit reorganised();
     // The pane showed a record of before the pack; the current one is another.
-    DataSource1DataChange();
+    loadCurrentText();
     return st;
 }
 
-DbStatus BrowseViews::miIndex1Click()
+DbStatus BrowseViews::switchIndex()
 {
     CatalogTable *t = m_state.openTable();
     return t ? t->SwitchOrder(0) : DbStatus::ok();

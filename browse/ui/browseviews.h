@@ -93,10 +93,10 @@ public:
     // Panel 3: the table's live record count, with the deleted count when there is one.
     void ShowCount();
     // Forgets the search: "Clear search (Esc)" disabled, searchCleared(), panel 0 today.
-    void ClearSearch();
+    void clearSearch();
     // The text-pane load of the current record (does nothing while FollowCurrentRecord is
     // clear or the text pane is being edited), then currentRecordShown().
-    void DataSource1DataChange();
+    void loadCurrentText();
     // After moving the table's current record outside a detach/attach pair: the grid's
     // current row follows, and the text pane loads.
     void showCurrentRecord();
@@ -108,18 +108,18 @@ public:
     // --- Commands ------------------------------------------------------------------
     // "Expand all"; "Collaps all", which then selects the first node (SelectFolder's
     // status). Both do nothing on an empty tree.
-    void miAllexpClick();
-    DbStatus miAllcolClick();
+    void expandAll();
+    DbStatus collapseAll();
     // Column title clicked: Note width, then the column's order (the Size title none).
-    DbStatus DBGrid1TitleClick(int column);
+    DbStatus orderByColumn(int column);
     // Marks the title of the order in force (1..4) red and the other three black.
     void markOrderTitle(int order);
     // The reorganisation: tag filter off, records marked deleted removed for good, empty
     // folders removed (DeleteEmptyFolders), tree rebuilt, first node selected and focused,
     // count shown, FollowCurrentRecord set.
-    DbStatus Reorganise();
+    DbStatus reorganize();
     // "Switch index": File -> Note -> Tags -> Date -> File.
-    DbStatus miIndex1Click();
+    DbStatus switchIndex();
 
 signals:
     // A folder was selected (path in the tree's letter case): the move-file window's

@@ -271,7 +271,7 @@ void EditingCommands::abortRecordEdit()
     m_grid->setFocus();
 }
 
-void EditingCommands::DBGrid1Exit()
+void EditingCommands::gridLeft()
 {
     // The editor has handed its text to the record as it lost the focus.
     m_delegate->closeOpenEditor(true);
@@ -292,9 +292,9 @@ void EditingCommands::onFocusChanged(QWidget *old, QWidget *now)
         return;
     const UiMode mode = m_state.mode;
     if (mode == UiMode::RecordEdit && inside(m_grid, old) && !inside(m_grid, now))
-        runGuarded(m_grid, [this] { DBGrid1Exit(); });
+        runGuarded(m_grid, [this] { gridLeft(); });
     else if (mode == UiMode::TextEdit && inside(m_textPane, old) && !inside(m_textPane, now))
-        runGuarded(m_grid, [this] { DBMemo1Exit(); });
+        runGuarded(m_grid, [this] { textPaneLeft(); });
 }
 
 bool EditingCommands::eventFilter(QObject *watched, QEvent *event)
@@ -328,7 +328,7 @@ bool EditingCommands::finishEditing()
 {
     switch (m_state.mode) {
     case UiMode::RecordEdit:
-        DBGrid1Exit();
+        gridLeft();
         return true;
     case UiMode::TextEdit:
         return saveText(false);
@@ -352,7 +352,7 @@ bool EditingCommands::endEditForClosing()
     return true;
 }
 
-void EditingCommands::Mutieren1Click()
+void EditingCommands::editRecord()
 {
     if (m_state.mode == UiMode::RecordEdit) {
         if (confirmRecord() && descriptionMode())
@@ -362,7 +362,7 @@ void EditingCommands::Mutieren1Click()
     enterRecordEdit();
 }
 
-void EditingCommands::miTextClick()
+void EditingCommands::editText()
 {
     if (m_state.mode == UiMode::TextEdit) {
         saveText(true);
@@ -371,7 +371,7 @@ void EditingCommands::miTextClick()
     enterTextEdit();
 }
 
-void EditingCommands::miDelClick()
+void EditingCommands::deleteOrAbort()
 {
     switch (m_state.mode) {
     case UiMode::RecordEdit:
@@ -386,7 +386,7 @@ void EditingCommands::miDelClick()
     }
 }
 
-void EditingCommands::miOkClick()
+void EditingCommands::updateOrOk()
 {
     switch (m_state.mode) {
     case UiMode::RecordEdit:

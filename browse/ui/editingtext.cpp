@@ -98,7 +98,7 @@ void EditingCommands::enterTextEdit()
     }
     AppState &state = m_state;
     if (state.mode == UiMode::RecordEdit)
-        DBGrid1Exit();
+        gridLeft();
     CatalogTable *t = table();
     const PathResolver resolver(rootPath());
     m_textPath
@@ -143,7 +143,7 @@ void EditingCommands::EndTextEdit(bool moveFocus)
         m_grid->setFocus();
     }
     // The pane shows what the current record's info file holds now.
-    m_views.DataSource1DataChange();
+    m_views.loadCurrentText();
 }
 
 void EditingCommands::abortTextEdit()
@@ -151,12 +151,12 @@ void EditingCommands::abortTextEdit()
     EndTextEdit(true);
 }
 
-void EditingCommands::DBMemo1Exit()
+void EditingCommands::textPaneLeft()
 {
     saveText(false);
 }
 
-void EditingCommands::miTextSichClick()
+void EditingCommands::saveTextAs()
 {
     if (m_state.mode != UiMode::TextEdit)
         return;
@@ -176,7 +176,7 @@ void EditingCommands::miTextSichClick()
         ShowDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(path));
 }
 
-void EditingCommands::miInsFileClick()
+void EditingCommands::insertFile()
 {
     if (m_state.mode != UiMode::TextEdit)
         return;
@@ -197,13 +197,13 @@ void EditingCommands::miInsFileClick()
     m_textPane->textCursor().insertText(text);
 }
 
-void EditingCommands::miDelAllClick()
+void EditingCommands::deleteAllText()
 {
     if (m_state.mode == UiMode::TextEdit)
         m_textPane->clear();
 }
 
-void EditingCommands::miheuteClick()
+void EditingCommands::insertDate()
 {
     if (m_state.mode == UiMode::TextEdit)
         m_textPane->textCursor().insertText(
@@ -211,17 +211,16 @@ void EditingCommands::miheuteClick()
 }
 
 // Ctrl+Y: the caret's line goes, with one line end.
-void EditingCommands::Action2Execute()
+void EditingCommands::deleteTextLine()
 {
     if (m_state.mode != UiMode::TextEdit)
         return;
     deleteCaretLine(m_textPane);
 }
 
-void EditingCommands::PopupMenu3Popup()
+void EditingCommands::prepareTextMenu()
 {
-    m_commands.setCommandEnabled(
-        Command::popOpenlinkClick, m_textPane->textCursor().hasSelection());
+    m_commands.setCommandEnabled(Command::OpenLink, m_textPane->textCursor().hasSelection());
 }
 
 // --- Browse mode ------------------------------------------------------------------------

@@ -34,12 +34,12 @@ SearchCommands::SearchCommands(AppState &state, BrowseViews &views, StatusPanels
     connect(&views, &BrowseViews::searchCleared, this, [this] { m_searchText.clear(); });
 }
 
-void SearchCommands::unten1Click()
+void SearchCommands::searchDown()
 {
     Search(true);
 }
 
-void SearchCommands::oben1Click()
+void SearchCommands::searchUp()
 {
     Search(false);
 }
@@ -74,7 +74,7 @@ DbStatus SearchCommands::searchFor(bool down)
         m_panels.setPanelText(0, regional::longDate(regional::today()));
         return DbStatus::ok();
     }
-    m_commands.setCommandEnabled(Command::miClearsearchClick, true);
+    m_commands.setCommandEnabled(Command::ClearSearch, true);
     m_panels.setPanelText(0, m_searchText);
     const WaitCursor wait;
     const search::Kind kind = search::kindOf(m_searchText, m_state.settings.SearchInText != 0);

@@ -31,8 +31,8 @@ public:
     SearchCommands(AppState &state, BrowseViews &views, StatusPanels &panels, CommandPort &commands,
         std::function<bool()> finishEditing);
 
-    void unten1Click();
-    void oben1Click();
+    void searchDown();
+    void searchUp();
     void Search(bool down);
 
     // Empty while no search is active.

@@ -73,7 +73,7 @@ DbStatus TagCommands::changeCurrentTags(const std::function<QString(const QStrin
     return st;
 }
 
-void TagCommands::miKataddClick()
+void TagCommands::addTag()
 {
     if (!m_state.openTable())
         return;
@@ -88,7 +88,7 @@ void TagCommands::miKataddClick()
             changeCurrentTags([&](const QString &code) { return tagedit::added(code, tag); }));
 }
 
-void TagCommands::mikatdelClick()
+void TagCommands::deleteTag()
 {
     if (!m_state.openTable())
         return;
@@ -98,7 +98,7 @@ void TagCommands::mikatdelClick()
             changeCurrentTags([&](const QString &code) { return tagedit::removed(code, tag); }));
 }
 
-void TagCommands::miKatReplaceClick()
+void TagCommands::replaceTags()
 {
     CatalogTable *t = m_state.openTable();
     if (!t)
@@ -135,7 +135,7 @@ void TagCommands::replaceTags(const QString &from, const QString &to, bool allFo
         ShowDialog(DialogKind::Error, st.message());
 }
 
-void TagCommands::miFilterClick()
+void TagCommands::filterTags()
 {
     CatalogTable *t = m_state.openTable();
     if (!t)
@@ -186,7 +186,7 @@ DbStatus TagCommands::switchFilterOff()
     return st;
 }
 
-void TagCommands::miKategorienClick()
+void TagCommands::editTagList()
 {
     if (!m_state.openTable())
         return;

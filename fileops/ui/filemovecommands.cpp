@@ -68,9 +68,9 @@ MoveFileWindow *FolderFileCommands::CreateMoveFileWindow()
     m_window = new MoveFileWindow(m_mainWindow);
     QWidget *w = m_window;
     connect(m_window, &MoveFileWindow::okPressed, this,
-        [this, w] { runGuarded(w, [this] { Button3Click(); }); });
+        [this, w] { runGuarded(w, [this] { moveToDestination(); }); });
     connect(m_window, &MoveFileWindow::cancelPressed, this,
-        [this, w] { runGuarded(w, [this] { Button2Click(); }); });
+        [this, w] { runGuarded(w, [this] { cancelMove(); }); });
     connect(m_window, &MoveFileWindow::mainWindowWanted, this, [this] { backToMainWindow(); });
     if (m_hooks.moveWindowCreated)
         m_hooks.moveWindowCreated(m_window);
@@ -99,7 +99,7 @@ QString FolderFileCommands::archiveKey() const
     return rootPath() + QLatin1Char('|') + m_state.settings.ArchiveName;
 }
 
-void FolderFileCommands::miMoveClick()
+void FolderFileCommands::moveFile()
 {
     if (!viewHasRecord() || !finishEditing())
         return;
@@ -128,7 +128,7 @@ void FolderFileCommands::miMoveClick()
     window->activateWindow();
 }
 
-void FolderFileCommands::Button3Click()
+void FolderFileCommands::moveToDestination()
 {
     if (!m_window)
         return;
@@ -179,7 +179,7 @@ void FolderFileCommands::moveFileTo(const QString &destination)
         showError(result.status.message());
 }
 
-void FolderFileCommands::Button2Click()
+void FolderFileCommands::cancelMove()
 {
     if (m_moveArchive == archiveKey()) {
         // Showing the source folder again moves to another record: the edit ends first.
@@ -238,7 +238,7 @@ void FolderFileCommands::writeDescriptions(const QStringList &folderPaths)
         showError(first.message());
 }
 
-void FolderFileCommands::miKopierenClick()
+void FolderFileCommands::copyFile()
 {
     if (!viewHasRecord() || !finishEditing())
         return;

@@ -51,13 +51,13 @@ FolderFileCommands::FolderFileCommands(
     m_dragDrop = new TreeDragDrop(
         views.tree(), views.grid(), dragScrollTimer,
         [this](const QPoint &pos, quint32 file) {
-            runGuarded(m_views.tree(), [&] { TreeView1DragDrop(pos, file); });
+            runGuarded(m_views.tree(), [&] { dropOnTree(pos, file); });
         },
         this);
     connect(&views, &BrowseViews::gridColumnEntered, this, [this] {
         const CatalogTable &t = table();
         if (viewHasRecord())
-            m_dragDrop->DBGrid1ColEnter(quint32(t.table().recNo()));
+            m_dragDrop->beginFileDrag(quint32(t.table().recNo()));
     });
     // The destination field follows every folder selected in the tree.
     connect(&views, &BrowseViews::folderSelected, this, [this](const QString &path) {
@@ -114,7 +114,7 @@ void FolderFileCommands::selectAfterRebuild(const QString &wanted, const QString
     m_views.tree()->setFocus();
 }
 
-void FolderFileCommands::miDirNewClick()
+void FolderFileCommands::newFolder()
 {
     if (!finishEditing())
         return;
@@ -129,17 +129,17 @@ void FolderFileCommands::miDirNewClick()
         showError(st.message());
 }
 
-void FolderFileCommands::miDirMoveClick()
+void FolderFileCommands::renameFolder()
 {
     const QString current = m_views.selectedFolderPath();
     if (current.isEmpty() || !finishEditing())
         return;
     const QString path = askFolderPath(QString::fromLatin1(kRenameFolder).arg(current), current);
     if (!path.isEmpty())
-        RenameFolder(current, path);
+        moveFolder(current, path);
 }
 
-void FolderFileCommands::RenameFolder(const QString &oldPath, const QString &newPath)
+void FolderFileCommands::moveFolder(const QString &oldPath, const QString &newPath)
 {
     FolderRename result;
     {
@@ -152,7 +152,7 @@ void FolderFileCommands::RenameFolder(const QString &oldPath, const QString &new
             selectAfterRebuild(typedfolder::folderPath(newPath), oldPath);
         }
     }
-    m_views.DataSource1DataChange();
+    m_views.loadCurrentText();
     if (!result.status) {
         showError(result.status.message());
         return;
@@ -161,7 +161,7 @@ void FolderFileCommands::RenameFolder(const QString &oldPath, const QString &new
         writeDescriptions({ m_views.selectedFolderPath() });
 }
 
-void FolderFileCommands::popDelDirClick()
+void FolderFileCommands::deleteFolder()
 {
     QTreeWidget *tree = m_views.tree();
     QTreeWidgetItem *item = tree->currentItem();
@@ -173,7 +173,7 @@ void FolderFileCommands::popDelDirClick()
         BrowseViews::throwIfFailed(m_views.SelectFolder());
 }
 
-void FolderFileCommands::TreeView1DragDrop(const QPoint &viewportPos, quint32 file)
+void FolderFileCommands::dropOnTree(const QPoint &viewportPos, quint32 file)
 {
     QTreeWidgetItem *target = m_views.tree()->itemAt(viewportPos);
     if (!target)
@@ -190,5 +190,5 @@ void FolderFileCommands::dropFolder(QTreeWidgetItem *target)
     const QTreeWidgetItem *dragged = m_views.tree()->currentItem();
     if (!dragged || !finishEditing())
         return;
-    RenameFolder(FolderPathOfNode(dragged), FolderPathOfNode(target) + dragged->text(0));
+    moveFolder(FolderPathOfNode(dragged), FolderPathOfNode(target) + dragged->text(0));
 }

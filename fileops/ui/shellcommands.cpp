@@ -30,7 +30,7 @@ ShellCommands::ShellCommands(AppState &state, BrowseViews &views, StatusPanels &
     connect(&views, &BrowseViews::currentRecordShown, this, [this] { onCurrentRecordShown(); });
     if (m_grid)
         connect(m_grid, &QAbstractItemView::doubleClicked, this,
-            [this] { m_commands.runCommand(Command::DBGrid1DblClick); });
+            [this] { m_commands.runCommand(Command::OpenFile); });
 }
 
 ShellCommands::~ShellCommands() = default;
@@ -93,7 +93,7 @@ void ShellCommands::bringWindowToFront()
         m_foreground->bringMainWindowToFront();
 }
 
-void ShellCommands::DBGrid1DblClick()
+void ShellCommands::openFile()
 {
     // Only while the grid is read-only: a double click in record edit mode edits.
     if (m_state.mode != UiMode::Browse)
@@ -105,14 +105,14 @@ void ShellCommands::DBGrid1DblClick()
     shellrequests::openTarget(*m_shell, file, {}, [this, file] { m_shell->openWith(file); });
 }
 
-void ShellCommands::ffnenmit1Click()
+void ShellCommands::openWith()
 {
     const Current c = current();
     if (c.exists)
         m_shell->openWith(currentFilePath(c));
 }
 
-void ShellCommands::Explore1Click()
+void ShellCommands::exploreFolder()
 {
     const Current c = current();
     const QString folder = PathResolver(rootPath()).resolve(c.exists ? c.dir : QString());
@@ -131,33 +131,33 @@ void ShellCommands::CopyToClipboard(const QString &text)
     m_shell->copyToClipboard(text);
 }
 
-void ShellCommands::popCopyPathClick()
+void ShellCommands::copyPath()
 {
     const Current c = current();
     CopyToClipboard(shellrequests::pathAndFile(rootPath(), m_panels.panelText(2), c.name));
 }
 
-void ShellCommands::popfilenameClick()
+void ShellCommands::copyFileName()
 {
     const Current c = current();
     if (c.exists)
         CopyToClipboard(c.name);
 }
 
-void ShellCommands::popBemerkungClick()
+void ShellCommands::copyNote()
 {
     const Current c = current();
     if (c.exists)
         CopyToClipboard(c.note);
 }
 
-void ShellCommands::popGanzeTextClick()
+void ShellCommands::copyText()
 {
     if (QPlainTextEdit *pane = m_views.textPane())
         CopyToClipboard(shellrequests::wholeText(pane->toPlainText()));
 }
 
-void ShellCommands::popOpenlinkClick()
+void ShellCommands::openLink()
 {
     QPlainTextEdit *pane = m_views.textPane();
     const QString selection = pane ? pane->textCursor().selectedText() : QString();
@@ -168,7 +168,7 @@ void ShellCommands::popOpenlinkClick()
         *m_shell, link.file, commandline::split(link.parameters), [this] { bringWindowToFront(); });
 }
 
-void ShellCommands::miViewerClick()
+void ShellCommands::toggleViewerSync()
 {
     m_viewerSync = !m_viewerSync;
     if (!m_viewerSync || !m_shell->programExists(m_state.settings.ViewerPath)) {

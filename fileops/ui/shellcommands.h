@@ -50,15 +50,15 @@ public:
     bool viewerSyncOn() const { return m_viewerSync; }
 
     // Handlers, by the names the main window runs them.
-    void DBGrid1DblClick();
-    void ffnenmit1Click();
-    void Explore1Click();
-    void popCopyPathClick();
-    void popfilenameClick();
-    void popBemerkungClick();
-    void popGanzeTextClick();
-    void popOpenlinkClick();
-    void miViewerClick();
+    void openFile();
+    void openWith();
+    void exploreFolder();
+    void copyPath();
+    void copyFileName();
+    void copyNote();
+    void copyText();
+    void openLink();
+    void toggleViewerSync();
 
     // The current file in the viewer, the focus handed back to the main window.
     void ShowInViewer();

@@ -45,12 +45,12 @@ QPrinter &PrintCommands::printer()
     return *m_printer;
 }
 
-void PrintCommands::Druckereinrichten1Click()
+void PrintCommands::setUpPrinter()
 {
     m_setupDialog(printer());
 }
 
-void PrintCommands::miFiledruckClick()
+void PrintCommands::printFolder()
 {
     PrintFolderListing();
 }

@@ -29,8 +29,8 @@ public:
     QPrinter &printer();
 
     // Handlers, by the names the main window runs them.
-    void Druckereinrichten1Click();
-    void miFiledruckClick();
+    void setUpPrinter();
+    void printFolder();
 
     // The print dialog, then the listing. The views are frozen while the records are read
     // and follow the folder's first record afterwards. Margins that leave no room on the

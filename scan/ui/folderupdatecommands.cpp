@@ -49,7 +49,7 @@ FolderUpdateCommands::FolderUpdateCommands(
 {
 }
 
-void FolderUpdateCommands::miOrdnerupdate1Click()
+void FolderUpdateCommands::updateFolder()
 {
     CatalogTable *t = m_state.openTable();
     if (!t)
@@ -99,11 +99,11 @@ UpdateFailures FolderUpdateCommands::updateAllAndShow(CatalogTable &t, SkippedEn
     }
     m_views.tree()->setFocus();
     failures.add(m_views.selectNodeAt(0));
-    m_views.ClearSearch();
+    m_views.clearSearch();
     return failures;
 }
 
-void FolderUpdateCommands::miAllUpdClick()
+void FolderUpdateCommands::updateAll()
 {
     CatalogTable *t = m_state.openTable();
     if (!t)

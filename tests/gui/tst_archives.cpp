@@ -60,7 +60,7 @@ class TestArchives : public QObject
             return !rootAnswer.isEmpty();
         };
         m_form = std::make_unique<MainWindow>(env);
-        QVERIFY(m_form->FormCreate());
+        QVERIFY(m_form->startUp());
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     }
@@ -87,7 +87,7 @@ class TestArchives : public QObject
         QTest::keyClick(grid(), Qt::Key_F6); // no record yet: nothing to edit
         QTest::keyClick(grid(), Qt::Key_F8);
         QCOMPARE(grid()->model()->rowCount(), 1);
-        QVERIFY(m_form->commands().action(Command::miKataddClick)->isEnabled());
+        QVERIFY(m_form->commands().action(Command::AddTag)->isEnabled());
         ScriptedDialogs dialogs;
         dialogs.yes("Update all folders ?");
         QTest::keyClick(grid(), Qt::Key_F12);
@@ -196,7 +196,7 @@ private slots:
             list->setCurrentItem(list->findItems("music", Qt::MatchExactly).first());
             QTest::keyClick(list, Qt::Key_Return);
         });
-        m_form->commands().runCommand(Command::miArchivClick);
+        m_form->commands().runCommand(Command::SwitchArchive);
 
         QCOMPARE(iniValue(file("Photos.ini"), "Syn"), QStringLiteral("777"));
         QCOMPARE(iniValue(file("Tabulon.ini"), "DMS"), QStringLiteral("music"));
@@ -218,7 +218,7 @@ private slots:
             QCOMPARE(list->selectedItems().value(0)->text(0), QStringLiteral("music"));
             QTest::keyClick(list, Qt::Key_Escape);
         });
-        m_form->commands().runCommand(Command::miArchivClick);
+        m_form->commands().runCommand(Command::SwitchArchive);
     }
 
     // A record edit (F5) or a text edit (F6) of the open archive ends before its table closes:
@@ -267,9 +267,9 @@ private slots:
             press(Qt::Key_F2, Qt::AltModifier);
         } else if (command == "new") {
             dialogs.input(QStringLiteral("Films"), "Name of the archive ?");
-            m_form->commands().runCommand(Command::miArchivNeuClick);
+            m_form->commands().runCommand(Command::NewArchive);
         } else {
-            m_form->commands().runCommand(Command::ExitClick);
+            m_form->commands().runCommand(Command::Exit);
         }
         QVERIFY(dialogs.done());
         if (saveFails) {
@@ -319,7 +319,7 @@ private slots:
                     list->setCurrentItem(list->findItems("music", Qt::MatchExactly).first());
                     QTest::keyClick(list, Qt::Key_Return);
                 });
-                m_form->commands().runCommand(Command::miArchivClick);
+                m_form->commands().runCommand(Command::SwitchArchive);
                 QCOMPARE(grid()->columnWidth(3), 61);
                 QCOMPARE(iniValue(file("Tabulon.ini"), "Cda"), QStringLiteral("65"));
             }
@@ -356,13 +356,13 @@ private slots:
             list->setCurrentItem(list->findItems("Films", Qt::MatchExactly).first());
             QTest::keyClick(list, Qt::Key_Return);
         });
-        m_form->commands().runCommand(Command::miAechivDelClick);
+        m_form->commands().runCommand(Command::DeleteArchive);
         QVERIFY(dialogs.done());
         QVERIFY(!QFileInfo::exists(file("Films.ini")));
         QVERIFY(QFileInfo::exists(file("Films/Films.dbf")));
 
         dialogs.input(QStringLiteral("films"));
-        m_form->commands().runCommand(Command::miArchivNeuClick);
+        m_form->commands().runCommand(Command::NewArchive);
         QVERIFY(dialogs.done());
         QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("Films"));
         QCOMPARE(iniValue(file("Films.ini"), "Path"), QStringLiteral("Films\\"));
@@ -430,17 +430,17 @@ void TestArchives::archiveNameWithADot()
         });
     };
     choose(QStringLiteral("my.photos"));
-    m_form->commands().runCommand(Command::miArchivClick);
+    m_form->commands().runCommand(Command::SwitchArchive);
     QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("my.photos"));
     QCOMPARE(m_form->state().Dbf1->fileName(), file("Mine/my.photos.dbf"));
     choose(QStringLiteral("Photos"));
-    m_form->commands().runCommand(Command::miArchivClick);
+    m_form->commands().runCommand(Command::SwitchArchive);
     QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("Photos"));
 
     ScriptedDialogs dialogs;
     dialogs.yes(QStringLiteral("Delete archive  'my.photos' (no files !)"));
     choose(QStringLiteral("my.photos"));
-    m_form->commands().runCommand(Command::miAechivDelClick);
+    m_form->commands().runCommand(Command::DeleteArchive);
     QVERIFY(dialogs.done());
     QVERIFY(!QFileInfo::exists(file("my.photos.ini")));
     QVERIFY(QFileInfo::exists(file("Mine/my.photos.dbf")));

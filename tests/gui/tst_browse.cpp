@@ -226,8 +226,8 @@ void TestBrowse::emptyTreeShowsRootFolderFiles()
     tree()->setFocus();
     QTest::keyClick(tree(), Qt::Key_Escape);
     QTest::keyClick(tree(), Qt::Key_Return);
-    m_form->commands().runCommand(Command::miAllcolClick);
-    m_form->commands().runCommand(Command::miAllexpClick);
+    m_form->commands().runCommand(Command::CollapseAll);
+    m_form->commands().runCommand(Command::ExpandAll);
     QCOMPARE(gridNames(), (QStringList { "root1.txt", "root2.txt" }));
 }
 
@@ -348,7 +348,7 @@ void TestBrowse::textPaneFollowsCurrentRecord()
     setCurrent(QStringLiteral("c.txt"));
     QCOMPARE(memo->toPlainText(), QStringLiteral("Hallo\nWelt"));
     m_form->state().FollowCurrentRecord = true;
-    m_views->DataSource1DataChange();
+    m_views->loadCurrentText();
     QCOMPARE(memo->toPlainText(), QString()); // no info file
     QVERIFY(m_views->textPaneStatus());
     // A record of another folder than the one shown, as a search walk meets them: its info
@@ -356,7 +356,7 @@ void TestBrowse::textPaneFollowsCurrentRecord()
     CatalogTable *t = table();
     QVERIFY(t->SetFolderRange(QStringLiteral("OTHER\\")));
     QVERIFY(t->table().first());
-    m_views->DataSource1DataChange();
+    m_views->loadCurrentText();
     QCOMPARE(memo->toPlainText(), QStringLiteral("anders"));
 }
 
@@ -381,7 +381,7 @@ void TestBrowse::gridAndTableInStep()
 
     // Enter opens the current file, Esc forgets the search.
     int opened = 0;
-    m_form->commands().attach(Command::DBGrid1DblClick, [&opened] { ++opened; });
+    m_form->commands().attach(Command::OpenFile, [&opened] { ++opened; });
     m_form->setPanelText(0, QStringLiteral("searched"));
     grid()->setFocus();
     QTest::keyClick(grid(), Qt::Key_Return);
@@ -398,7 +398,7 @@ void TestBrowse::treeKeysAndExpansion()
     start();
     QTreeWidget *tree = this->tree();
     QVERIFY(m_views->selectNodeAt(3)); // B\B1
-    QAction *clear = m_form->commands().action(Command::miClearsearchClick);
+    QAction *clear = m_form->commands().action(Command::ClearSearch);
     clear->setEnabled(true);
     m_form->setPanelText(0, QStringLiteral("searched"));
     QSignalSpy cleared(m_views, &BrowseViews::searchCleared);
@@ -418,11 +418,11 @@ void TestBrowse::treeKeysAndExpansion()
     QVERIFY(a->isExpanded());
 
     QVERIFY(m_views->selectNodeAt(3)); // B\B1, deep in the tree
-    m_form->commands().runCommand(Command::miAllcolClick);
+    m_form->commands().runCommand(Command::CollapseAll);
     QVERIFY(!nodeAt(tree, 0)->isExpanded() && !findNode(tree, "B\\")->isExpanded());
     QCOMPARE(m_views->selectedNodeIndex(), 0);
     QCOMPARE(m_form->panelText(2), QStringLiteral("A\\"));
-    m_form->commands().runCommand(Command::miAllexpClick);
+    m_form->commands().runCommand(Command::ExpandAll);
     QVERIFY(nodeAt(tree, 0)->isExpanded() && findNode(tree, "B\\")->isExpanded());
 }
 
@@ -459,7 +459,7 @@ void TestBrowse::reorganisation()
     QSignalSpy filterOff(t, &CatalogTable::tagFilterSwitchedOff);
     grid()->setFocus();
 
-    m_form->commands().runCommand(Command::ReorganisationClick);
+    m_form->commands().runCommand(Command::Reorganize);
     QCOMPARE(m_form->panelText(3), QStringLiteral("2"));
     QCOMPARE(t->table().physicalCount(), quint32(2));
     QCOMPARE(t->DeletedCount, 0);

@@ -105,7 +105,7 @@ void TestEditingText::savingWritesOrDeletesInfoFile()
     QCOMPARE(m_form->state().mode, UiMode::TextEdit);
     QVERIFY(pane()->hasFocus());
     if (deleteAll)
-        m_form->commands().action(Command::miDelAllClick)->trigger();
+        m_form->commands().action(Command::DeleteAllText)->trigger();
     pane()->moveCursor(QTextCursor::End);
     for (const QString &line : typed.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         if (!pane()->toPlainText().isEmpty())
@@ -271,14 +271,14 @@ void TestEditingText::insertFileReplacesSelection()
     {
         ScriptedDialogs dialogs;
         dialogs.error("File  '" + chosen + "'  not exists !");
-        m_form->commands().action(Command::miInsFileClick)->trigger();
+        m_form->commands().action(Command::InsertFile)->trigger();
         QVERIFY(dialogs.done());
     }
     QCOMPARE(m_form->state().settings.TextFolder, root());
     QCOMPARE(pane()->toPlainText(), QStringLiteral("abcdefghij"));
 
     chosen = root() + "texts/in.txt";
-    m_form->commands().popupAction(Popup::TextPane, Command::miInsFileClick)->trigger();
+    m_form->commands().popupAction(Popup::TextPane, Command::InsertFile)->trigger();
     QCOMPARE(pane()->toPlainText(), QStringLiteral("abcone\ntwo\nij"));
     QCOMPARE(m_form->state().settings.TextFolder, root() + "texts/");
     QCOMPARE(offered, (QStringList { root(), root() }));
@@ -294,7 +294,7 @@ void TestEditingText::saveTextAsAsksBeforeOverwriting()
     editing().setFileChoosers([&](const QString &) { return chosen; }, {});
     press(Qt::Key_F6);
     QTest::keyClicks(pane(), "saved");
-    QAction *saveAs = m_form->commands().action(Command::miTextSichClick);
+    QAction *saveAs = m_form->commands().action(Command::SaveTextAs);
     {
         ScriptedDialogs dialogs;
         dialogs.expect(DialogKind::WarningQuestion, QStringLiteral("2"),
@@ -341,13 +341,13 @@ void TestEditingText::dateLineDeletionAndOpenLink()
     QCOMPARE(pane()->toPlainText(), QStringLiteral("first"));
 
     // "Open link" follows the selection once the command has a handler.
-    m_form->commands().attach(Command::popOpenlinkClick, [] {});
-    QAction *link = m_form->commands().popupAction(Popup::TextPane, Command::popOpenlinkClick);
+    m_form->commands().attach(Command::OpenLink, [] {});
+    QAction *link = m_form->commands().popupAction(Popup::TextPane, Command::OpenLink);
     pane()->selectAll();
-    editing().PopupMenu3Popup();
+    editing().prepareTextMenu();
     QVERIFY(link->isEnabled());
     pane()->moveCursor(QTextCursor::End);
-    editing().PopupMenu3Popup();
+    editing().prepareTextMenu();
     QVERIFY(!link->isEnabled());
     press(Qt::Key_F7);
 }

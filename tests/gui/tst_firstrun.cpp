@@ -140,7 +140,7 @@ private slots:
         answerRootQuestion(QString(), &caption, &preset);
 
         auto form = makeForm();
-        QVERIFY(form->FormCreate());
+        QVERIFY(form->startUp());
         QVERIFY(dialogs.done());
         QCOMPARE(caption, QStringLiteral("Root folder for:  'Archive'  ?"));
         QCOMPARE(preset, QStringLiteral("Archive\\"));
@@ -184,7 +184,7 @@ private slots:
         answerRootQuestion(QStringLiteral("<esc>"));
 
         auto form = makeForm();
-        QVERIFY(!form->FormCreate());
+        QVERIFY(!form->startUp());
         QVERIFY(form->state().startAbandoned);
         const QByteArray programFile = testutil::readFile(file("Tabulon.ini"));
         // Only the first-run values: nothing was saved on the way out.
@@ -218,7 +218,7 @@ private slots:
         dialogs.no();
         answerRootQuestion(typed);
         auto form = makeForm();
-        QVERIFY(form->FormCreate());
+        QVERIFY(form->startUp());
         QCOMPARE(iniValue(file("Archive.ini"), "Path"), stored);
         QCOMPARE(form->state().settings.RootPath, m_dir.path() + QLatin1Char('/') + root);
         QVERIFY(QFileInfo::exists(file(root + QStringLiteral("Archive.dbf"))));
@@ -241,7 +241,7 @@ private slots:
         QString caption;
         answerRootQuestion(QString(), &caption);
         auto form = makeForm({ QStringLiteral("Fotos") });
-        QVERIFY(form->FormCreate());
+        QVERIFY(form->startUp());
         QCOMPARE(caption, QStringLiteral("Root folder for:  'Fotos'  ?"));
         QCOMPARE(form->state().settings.ArchiveName, QStringLiteral("Fotos"));
         QVERIFY(QFileInfo::exists(file("Fotos/Fotos.dbf")));
@@ -287,7 +287,7 @@ private slots:
         });
 
         auto form = makeForm();
-        QCOMPARE(form->FormCreate(), opens);
+        QCOMPARE(form->startUp(), opens);
         QVERIFY(dialogs.done());
         QCOMPARE(caption, QStringLiteral("another archive or ESC"));
         QCOMPARE(listed, QStringList({ "Archive", "Other", "current:Archive" }));
@@ -310,7 +310,7 @@ private slots:
         writeSettings("Archive.ini", "[Local]\nPath=Archive\\\n");
         ScriptedDialogs dialogs;
         auto form = makeForm();
-        QVERIFY(form->FormCreate());
+        QVERIFY(form->startUp());
         QVERIFY(form->windowState() & Qt::WindowMaximized);
         form->QuitProgram();
         const QString ini = file("Tabulon.ini");
@@ -339,7 +339,7 @@ private slots:
                 .toLatin1());
         ScriptedDialogs dialogs;
         auto form = makeForm();
-        QVERIFY(form->FormCreate());
+        QVERIFY(form->startUp());
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         const int expected
@@ -353,7 +353,7 @@ private slots:
         writeSettings("Archive.ini", "[Local]\nPath=Archive\\\nDel=7\n[Param]\nIdx=3\n");
         ScriptedDialogs dialogs;
         auto form = makeForm();
-        QVERIFY(form->FormCreate());
+        QVERIFY(form->startUp());
         CatalogTable *table = form->state().Dbf1;
         QCOMPARE(table->orderName(), QByteArray("3"));
         QCOMPARE(table->DeletedCount, 7);
@@ -371,7 +371,7 @@ private slots:
         writeSettings("Archive.ini", "[Local]\nPath=Archive\\\n[Param]\nIdx=x\n");
         ScriptedDialogs dialogs;
         auto form = makeForm();
-        QVERIFY(form->FormCreate());
+        QVERIFY(form->startUp());
         QCOMPARE(form->state().Dbf1->orderName(), QByteArray("1"));
     }
 
@@ -389,7 +389,7 @@ private slots:
         dialogs.error(
             QStringLiteral("Record or database is locked by another user !\rTry again later ..."));
         auto form = makeForm();
-        QVERIFY(!form->FormCreate());
+        QVERIFY(!form->startUp());
         QVERIFY(dialogs.done());
         form->QuitProgram();
         QCOMPARE(testutil::readFile(file("Tabulon.ini")), programBefore);
@@ -414,7 +414,7 @@ private slots:
                 chooser->findChild<QTreeWidget *>(QStringLiteral("ListView1")), Qt::Key_Escape);
         });
         auto form = makeForm();
-        QVERIFY(!form->FormCreate());
+        QVERIFY(!form->startUp());
         QVERIFY(dialogs.done());
         QCOMPARE(caption, QStringLiteral("another archive or ESC"));
         QVERIFY(!dialogs.messages().join(QString()).contains(QStringLiteral("locked")));
@@ -435,7 +435,7 @@ private slots:
         dialogs.no(QStringLiteral("Create desktop-icon ?"));
         answerRootQuestion(QString());
         auto form = makeForm({}, &folder);
-        QVERIFY(form->FormCreate());
+        QVERIFY(form->startUp());
         const QString userFolder = config.path() + QStringLiteral("/Tabulon/");
         QVERIFY(QFileInfo::exists(userFolder + QStringLiteral("Tabulon.ini")));
         QCOMPARE(iniValue(userFolder + QStringLiteral("Archive.ini"), "Path"),

@@ -225,7 +225,7 @@ void TestFolderFileCommands::droppedFolder()
         ScriptedDialogs dialogs;
         if (!error.isEmpty())
             dialogs.error(error);
-        commands().TreeView1DragDrop(at(target), 0); // the selected folder, dragged
+        commands().dropOnTree(at(target), 0); // the selected folder, dragged
         QVERIFY(dialogs.done());
     }
     QCOMPARE(views().selectedFolderPath(), selected);
@@ -250,7 +250,7 @@ void TestFolderFileCommands::deleteEmptyFolder()
     start();
     select("Leer\\");
     const int nodes = views().nodeCount();
-    m_form->commands().runCommand(Command::popDelDirClick);
+    m_form->commands().runCommand(Command::DeleteFolder);
     QCOMPARE(QFileInfo::exists(root() + "Leer"), !content.isEmpty());
     QCOMPARE(views().nodeCount(), nodes - (content.isEmpty() ? 1 : 0));
     // The folder selected afterwards is the one shown.
@@ -439,7 +439,7 @@ void TestFolderFileCommands::descriptionModeRewritesBothFolders()
     start();
     m_form->state().settings.FolderInfoMode = 1;
     clickName("a.jpg");
-    commands().TreeView1DragDrop(at("Texte\\"), quint32(table()->table().recNo()));
+    commands().dropOnTree(at("Texte\\"), quint32(table()->table().recNo()));
     QCOMPARE(testutil::readFile(root() + "Texte/Descript.ion"),
         QByteArray("a.jpg note of a.jpg\r\nt.txt note of t.txt\r\n"));
     QCOMPARE(testutil::readFile(root() + "Bilder/Fotos/Descript.ion"),

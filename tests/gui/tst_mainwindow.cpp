@@ -214,28 +214,28 @@ void TestMainWindow::commandWithoutHandlerIsDisabled()
 {
     CommandActions &commands = m_form->commands();
     int ran = 0;
-    commands.attach(Command::miFilterClick, [&ran] { ++ran; });
-    QAction *filter = commands.action(Command::miFilterClick);
+    commands.attach(Command::FilterTags, [&ran] { ++ran; });
+    QAction *filter = commands.action(Command::FilterTags);
     QVERIFY(filter->isEnabled());
     QCOMPARE(filter->toolTip(), QStringLiteral("F9 = Set filter to tags (logical: AND)"));
 
-    commands.attach(Command::miFilterClick, {});
+    commands.attach(Command::FilterTags, {});
     QVERIFY(!filter->isEnabled());
     QCOMPARE(filter->toolTip(),
         QStringLiteral("F9 = Set filter to tags (logical: AND) (not available in this version)"));
     for (QToolButton *b : buttonsOf(m_form->findChild<QWidget *>("ToolBar1"), filter))
         QVERIFY(!b->isEnabled());
     // Enabling it from a family does not make it run.
-    commands.setCommandEnabled(Command::miFilterClick, true);
+    commands.setCommandEnabled(Command::FilterTags, true);
     QVERIFY(!filter->isEnabled());
     m_form->activateWindow();
     grid()->setFocus();
     QTest::keyClick(grid(), Qt::Key_F9);
-    commands.runCommand(Command::miFilterClick);
+    commands.runCommand(Command::FilterTags);
     QCOMPARE(ran, 0);
     // A command without a hint says so in its caption's words.
-    commands.attach(Command::miArchivNeuClick, {});
-    QCOMPARE(commands.action(Command::miArchivNeuClick)->toolTip(),
+    commands.attach(Command::NewArchive, {});
+    QCOMPARE(commands.action(Command::NewArchive)->toolTip(),
         QStringLiteral("New archive (not available in this version)"));
 }
 
@@ -255,8 +255,8 @@ void TestMainWindow::commandsStillWithoutHandler()
 void TestMainWindow::tooltipsOnlyWhereThereIsAHint()
 {
     CommandActions &commands = m_form->commands();
-    commands.attach(Command::miFiledruckClick, [] {});
-    commands.attach(Command::miKategorienClick, {});
+    commands.attach(Command::PrintFolder, [] {});
+    commands.attach(Command::EditTagList, {});
     auto *top = m_form->findChild<QToolBar *>(QStringLiteral("ToolBar2"));
     auto hover = [&](Command c) {
         QToolTip::hideText();
@@ -265,10 +265,9 @@ void TestMainWindow::tooltipsOnlyWhereThereIsAHint()
         QApplication::sendEvent(button, &event);
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
-    QCOMPARE(hover(Command::miFiledruckClick), QString());
-    QCOMPARE(hover(Command::ExitClick), QStringLiteral("Alt+F4 = Exit"));
-    QCOMPARE(
-        hover(Command::miKategorienClick), QStringLiteral("Tags (not available in this version)"));
+    QCOMPARE(hover(Command::PrintFolder), QString());
+    QCOMPARE(hover(Command::Exit), QStringLiteral("Alt+F4 = Exit"));
+    QCOMPARE(hover(Command::EditTagList), QStringLiteral("Tags (not available in this version)"));
     QToolTip::hideText();
 }
 
@@ -380,8 +379,8 @@ void TestMainWindow::statusPanels()
 
 void TestMainWindow::hiddenToolbarsLeaveViewsFilling()
 {
-    QAction *top = m_form->commands().action(Command::Showtoptoolbar1Click);
-    QAction *bottom = m_form->commands().action(Command::Showbottomtoolbar1Click);
+    QAction *top = m_form->commands().action(Command::ShowTopToolbar);
+    QAction *bottom = m_form->commands().action(Command::ShowBottomToolbar);
     QVERIFY(top->isChecked() && bottom->isChecked());
     top->trigger();
     bottom->trigger();
@@ -551,9 +550,9 @@ void TestMainWindow::errorBox()
     QFETCH(QString, failure);
     QFETCH(QString, shown);
     m_form->commands().attach(
-        Command::miFilterClick, [failure] { throw std::runtime_error(failure.toStdString()); });
+        Command::FilterTags, [failure] { throw std::runtime_error(failure.toStdString()); });
     bool after = false;
-    m_form->commands().attach(Command::miMoveClick, [&after] { after = true; });
+    m_form->commands().attach(Command::MoveFile, [&after] { after = true; });
     BoxSeen box;
     answerNextBox(&box);
     m_form->activateWindow();
@@ -616,7 +615,7 @@ void TestMainWindow::closingSavesAndEnds()
 {
     openCatalogue();
     QStringList ran;
-    m_form->commands().attach(Command::miFilterClick, [&ran] { ran << "filter"; });
+    m_form->commands().attach(Command::FilterTags, [&ran] { ran << "filter"; });
     m_form->findChild<QTimer *>(QStringLiteral("Timer2"))->start();
     QVERIFY(!m_form->close());
     // The archive's table closed, then the program's settings written.
@@ -627,8 +626,8 @@ void TestMainWindow::closingSavesAndEnds()
     QVERIFY(!m_form->findChild<QTimer *>(QStringLiteral("Timer2"))->isActive());
     // Once ended, no command runs and nothing is saved twice.
     QVERIFY(QFile::remove(root() + QStringLiteral("Tabulon.ini")));
-    m_form->commands().action(Command::miFilterClick)->trigger();
-    m_form->commands().action(Command::ExitClick)->trigger();
+    m_form->commands().action(Command::FilterTags)->trigger();
+    m_form->commands().action(Command::Exit)->trigger();
     QVERIFY(ran.isEmpty());
     QVERIFY(!QFile::exists(root() + QStringLiteral("Tabulon.ini")));
 
@@ -645,7 +644,7 @@ void TestMainWindow::viewerSyncWatch()
     grid()->setFocus();
     QTRY_VERIFY(grid()->hasFocus());
     watch->start();
-    m_form->Timer2Timer();
+    m_form->checkViewerFocus();
     QVERIFY(watch->isActive());
     // Clicking into the tree ends viewer sync within one tick.
     QTest::mouseClick(tree()->viewport(), Qt::LeftButton);
@@ -656,7 +655,7 @@ void TestMainWindow::viewerSyncWatch()
 void TestMainWindow::statusBarClickSwitchesArchive()
 {
     int switches = 0;
-    m_form->commands().attach(Command::miArchivClick, [&switches] { ++switches; });
+    m_form->commands().attach(Command::SwitchArchive, [&switches] { ++switches; });
     QCOMPARE(statusBar()->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseClick(panel(1), Qt::LeftButton);
     QTest::mouseClick(panel(3), Qt::LeftButton);
@@ -678,7 +677,7 @@ void TestMainWindow::clicksBesideTheStatusBarSwitchNothing()
     QFETCH(QString, widget);
     QFETCH(QPoint, at);
     int switches = 0;
-    m_form->commands().attach(Command::miArchivClick, [&switches] { ++switches; });
+    m_form->commands().attach(Command::SwitchArchive, [&switches] { ++switches; });
     auto *target = m_form->findChild<QWidget *>(widget);
     QVERIFY(target && target->isVisible());
     QTest::mouseClick(target, Qt::LeftButton, {}, at);

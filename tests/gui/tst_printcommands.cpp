@@ -97,15 +97,15 @@ void TestPrintCommands::printsTheFolderAsTheGridShowsIt()
         [](const DbfTable &t) { return t.fieldText(CatalogTable::NAME) < QLatin1String("f05"); });
     views().showCurrentRecord();
     QVERIFY(QFile::remove(pdf));
-    m_form->commands().runCommand(Command::miFiledruckClick);
+    m_form->commands().runCommand(Command::PrintFolder);
     QCOMPARE(pdfPages(pdf), 1);
 
-    m_form->commands().runCommand(Command::Druckereinrichten1Click);
+    m_form->commands().runCommand(Command::PrinterSetup);
     QCOMPARE(m_setups, 1);
     // A cancelled print dialog prints nothing.
     QVERIFY(QFile::remove(pdf));
     printTo(pdf, false);
-    m_form->commands().runCommand(Command::miFiledruckClick);
+    m_form->commands().runCommand(Command::PrintFolder);
     QVERIFY(!QFile::exists(pdf));
 }
 
@@ -131,7 +131,7 @@ void TestPrintCommands::unreadableLongTextIsReported()
     printTo(pdf);
     ScriptedDialogs dialogs;
     dialogs.error(QStringLiteral("f01.jpg.!"));
-    m_form->commands().runCommand(Command::miFiledruckClick);
+    m_form->commands().runCommand(Command::PrintFolder);
     QVERIFY(dialogs.done());
     QCOMPARE(pdfPages(pdf), 1);
 }

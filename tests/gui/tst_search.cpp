@@ -69,7 +69,7 @@ private:
     QString panel(int i) const { return m_form->panelText(i); }
     bool clearEnabled() const
     {
-        return m_form->commands().action(Command::miClearsearchClick)->isEnabled();
+        return m_form->commands().action(Command::ClearSearch)->isEnabled();
     }
     void checkViewsSettled();
 };

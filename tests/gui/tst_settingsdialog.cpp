@@ -68,7 +68,7 @@ class TestSettingsDialog : public QObject, public MainWindowFixture
             if (dialog->isVisible())
                 dialog->reject();
         });
-        m_form->commands().runCommand(Command::Einstellungen1Click);
+        m_form->commands().runCommand(Command::Settings);
         QVERIFY(acted);
     }
 

@@ -212,7 +212,7 @@ void TestTags::filterSwitchedOffAndForgotten()
     QCOMPARE(tags().TagFilter(), QStringLiteral("A"));
 
     filterOn(QStringLiteral("a"));
-    m_form->commands().runCommand(Command::ReorganisationClick);
+    m_form->commands().runCommand(Command::Reorganize);
     QVERIFY(!table()->tagFilterOn());
     QCOMPARE(tags().TagFilter(), QString());
 }
