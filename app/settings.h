@@ -55,8 +55,8 @@ struct LayoutSettings {
     qint32 windowState = 0;
     qint32 gridHeight = 400; // MainWin/hsplit; see fitGridHeight()
     qint32 treeWidth = 150; // MainWin/vsplit
-    bool showBottomToolbar = true; // ToolBar1, Param/TB1
-    bool showTopToolbar = true; // ToolBar2, Param/TB2
+    bool showBottomToolbar = true; // "ToolBar1", Param/TB1
+    bool showTopToolbar = true; // "ToolBar2", Param/TB2
 };
 
 struct Settings {

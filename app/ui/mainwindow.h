@@ -24,7 +24,7 @@ class QToolBar;
 class QToolButton;
 class SnapSplitter;
 
-// The main window `TForm1`. It owns the program-wide state, the catalogue table, the views,
+// The main window "TForm1". It owns the program-wide state, the catalogue table, the views,
 // the commands and the timers, and keeps the controls in proportion. The work of the
 // commands lives in the command families, which it composes at construction (see
 // CommandFamilies); they see the window only through the narrow interfaces it implements.
@@ -90,7 +90,7 @@ public:
 
     // The move-file window: Shift+Tab brings it to the front while it is shown.
     void setMoveFileWindow(QWidget *window) { m_moveFileWindow = window; }
-    // Timer1: scrolls the tree while a drag hovers near its edges.
+    // The timer ("Timer1") that scrolls the tree while a drag hovers near its edges.
     QTimer *dragScrollTimer() const { return m_dragScrollTimer; }
 
     // Handlers of the window itself.
@@ -135,20 +135,21 @@ private:
     AppState m_state;
     std::unique_ptr<CatalogTable> m_table; // open from OpenArchive to the archive's closing
 
-    QToolBar *m_topBar = nullptr; // ToolBar2
-    SnapSplitter *m_treeSplitter = nullptr; // Splitter2
-    QTreeWidget *m_tree = nullptr; // TreeView1
-    QWidget *m_rightPanel = nullptr; // Panel1
-    SnapSplitter *m_gridSplitter = nullptr; // Splitter1
-    QTableView *m_grid = nullptr; // DBGrid1
-    QPlainTextEdit *m_textPane = nullptr; // Memo1
-    QFrame *m_functionKeyBar = nullptr; // ToolBar1
-    QWidget *m_gaps[2] = {}; // ToolButton50, ToolButton51
+    // The controls, with the object names that tests find them by.
+    QToolBar *m_topBar = nullptr; // "ToolBar2"
+    SnapSplitter *m_treeSplitter = nullptr; // "Splitter2"
+    QTreeWidget *m_tree = nullptr; // "TreeView1"
+    QWidget *m_rightPanel = nullptr; // "Panel1"
+    SnapSplitter *m_gridSplitter = nullptr; // "Splitter1"
+    QTableView *m_grid = nullptr; // "DBGrid1"
+    QPlainTextEdit *m_textPane = nullptr; // "Memo1"
+    QFrame *m_functionKeyBar = nullptr; // "ToolBar1"
+    QWidget *m_gaps[2] = {}; // "ToolButton50", "ToolButton51"
     std::vector<QToolButton *> m_functionKeys;
-    QStatusBar *m_statusBar = nullptr; // StatusBar1
+    QStatusBar *m_statusBar = nullptr; // "StatusBar1"
     QLabel *m_panels[4] = {};
-    QTimer *m_dragScrollTimer = nullptr; // Timer1
-    QTimer *m_viewerWatch = nullptr; // Timer2
+    QTimer *m_dragScrollTimer = nullptr; // "Timer1"
+    QTimer *m_viewerWatch = nullptr; // "Timer2"
     QAbstractItemModel *m_placeholderModel = nullptr;
     QPointer<QWidget> m_moveFileWindow;
 

@@ -28,7 +28,7 @@ public:
     struct Hooks {
         // The window's StopViewerSync: the watch stopped, then StopViewerSync() here.
         std::function<void()> stopViewerSync;
-        // The viewer-sync watch (Timer2) started.
+        // The viewer-sync watch ("Timer2") started.
         std::function<void()> startViewerWatch;
         // The image of "Sync viewer" and its button: on (image 19) or off (image 20).
         std::function<void(bool on)> showViewerImage;

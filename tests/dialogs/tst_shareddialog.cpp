@@ -218,7 +218,7 @@ private slots:
         QFETCH(int, baseHeight);
         const DialogLayout layout = dialogLayout(kind, language);
         QCOMPARE(layout.caption, caption);
-        QCOMPARE(layout.button1 + "|" + layout.button2 + "|" + layout.button3, buttons);
+        QCOMPARE(layout.yesCaption + "|" + layout.noCaption + "|" + layout.okCaption, buttons);
         QCOMPARE(layout.baseHeight, baseHeight);
     }
 

@@ -316,7 +316,7 @@ void TestFolderFileCommands::sameFolderKeepsWindowOpen()
     {
         ScriptedDialogs dialogs;
         dialogs.error("Destination and source are the same ...");
-        window()->Button3Click();
+        window()->confirm();
         QVERIFY(dialogs.done());
     }
     QVERIFY(window()->isVisible());
@@ -325,7 +325,7 @@ void TestFolderFileCommands::sameFolderKeepsWindowOpen()
     {
         ScriptedDialogs dialogs;
         dialogs.error("File  'b.jpg'  could not be moved !");
-        window()->Button3Click();
+        window()->confirm();
         QVERIFY(dialogs.done());
     }
     QVERIFY(!window()->isVisible());

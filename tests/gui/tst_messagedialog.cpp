@@ -221,7 +221,7 @@ private slots:
         QString focused;
         run(kind, "Message", option, [&focused](MessageDialog *form) {
             focused = form->focusWidget() ? form->focusWidget()->objectName() : QString();
-            form->Action1Execute();
+            form->answerEscape();
         });
         QCOMPARE(focused, focus);
     }
@@ -267,7 +267,7 @@ private slots:
                 QVERIFY(!child<QLabel>(form, "Image2")->isVisibleTo(form));
                 QVERIFY(!child<QPushButton>(form, "Button1")->isVisibleTo(form));
                 QCOMPARE(child<QLabel>(form, "Label1")->textFormat(), Qt::PlainText);
-                form->Action1Execute();
+                form->answerEscape();
             },
             1);
         QCOMPARE(seen, QStringList({ "Fehler", "OK", "<b>a&b.txt</b>" }));
@@ -277,7 +277,7 @@ private slots:
             [&seen](MessageDialog *form) {
                 seen << form->windowTitle() << child<QPushButton>(form, "Button1")->text()
                      << child<QPushButton>(form, "Button2")->text();
-                form->Action1Execute();
+                form->answerEscape();
             },
             1);
         QCOMPARE(seen, QStringList({ "Eingabe", "OK", "Abbrechen" }));
@@ -310,7 +310,7 @@ private slots:
             labelHeight = child<QLabel>(form, "Label1")->height();
             minimum = form->minimumSize();
             maximum = form->maximumSize();
-            form->Action1Execute();
+            form->answerEscape();
         });
         const int expected = labelHeight <= 32 ? baseHeight : baseHeight + labelHeight - 32;
         QCOMPARE(client.height(), expected);
@@ -335,7 +335,7 @@ private slots:
         run(2, "x", "", [&](MessageDialog *form) {
             at = form->pos();
             size = form->size();
-            form->Action1Execute();
+            form->answerEscape();
         });
         m_main->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main));

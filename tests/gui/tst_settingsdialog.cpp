@@ -44,7 +44,7 @@ void retype(QLineEdit *edit, const QString &text)
 
 } // namespace
 
-// The settings dialog `TForm4` opened by its command over the main window and driven with
+// The settings dialog "TForm4" opened by its command over the main window and driven with
 // keys and clicks; the platform's font and file dialogs are replaced.
 class TestSettingsDialog : public QObject, public MainWindowFixture
 {

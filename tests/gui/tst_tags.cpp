@@ -237,11 +237,11 @@ void TestTags::replaceTags()
     whenShown(QStringLiteral("TForm6"), [&](QWidget *w) {
         auto *dialog = qobject_cast<ReplaceTagsDialog *>(w);
         seen = dialog && (w->windowFlags() & Qt::WindowStaysOnTopHint);
-        QTest::keyClicks(dialog->Edit1, QStringLiteral("a"));
-        QTest::keyClicks(dialog->Edit2, QStringLiteral("b"));
-        seen = seen && dialog->Edit1->text() == QLatin1String("A");
-        dialog->CheckBox1->setChecked(allFolders);
-        QTest::mouseClick(dialog->Button3, Qt::LeftButton);
+        QTest::keyClicks(dialog->fromEdit, QStringLiteral("a"));
+        QTest::keyClicks(dialog->toEdit, QStringLiteral("b"));
+        seen = seen && dialog->fromEdit->text() == QLatin1String("A");
+        dialog->allFoldersCheckBox->setChecked(allFolders);
+        QTest::mouseClick(dialog->okButton, Qt::LeftButton);
     });
     press(Qt::Key_R, Qt::ControlModifier);
     QVERIFY(seen);
@@ -262,11 +262,11 @@ void TestTags::replaceRefusesTagsOfTheFilter()
     bool stayedOpen = false;
     whenShown(QStringLiteral("TForm6"), [&](QWidget *w) {
         auto *dialog = static_cast<ReplaceTagsDialog *>(w);
-        QTest::keyClicks(dialog->Edit1, QStringLiteral("x"));
-        QTest::keyClicks(dialog->Edit2, QStringLiteral("b"));
-        QTest::mouseClick(dialog->Button3, Qt::LeftButton);
+        QTest::keyClicks(dialog->fromEdit, QStringLiteral("x"));
+        QTest::keyClicks(dialog->toEdit, QStringLiteral("b"));
+        QTest::mouseClick(dialog->okButton, Qt::LeftButton);
         stayedOpen = dialog->isVisible();
-        QTest::mouseClick(dialog->Button2, Qt::LeftButton);
+        QTest::mouseClick(dialog->cancelButton, Qt::LeftButton);
     });
     press(Qt::Key_R, Qt::ControlModifier);
     QVERIFY(stayedOpen);
@@ -307,19 +307,19 @@ void TestTags::tagList()
     whenShown(QStringLiteral("TForm7"), [&](QWidget *w) {
         auto *editor = static_cast<TagListEditor *>(w);
         shownAt = QRect(w->pos(), w->size());
-        loaded = editor->Memo1->toPlainText();
-        focused = editor->Memo1->hasFocus() && editor->Memo1->textCursor().position() == 0;
+        loaded = editor->textEdit->toPlainText();
+        focused = editor->textEdit->hasFocus() && editor->textEdit->textCursor().position() == 0;
         if (typed == QLatin1String("^Y"))
-            QTest::keyClick(editor->Memo1, Qt::Key_Y, Qt::ControlModifier);
+            QTest::keyClick(editor->textEdit, Qt::Key_Y, Qt::ControlModifier);
         const QStringList lines
             = typed == QLatin1String("^Y") ? QStringList() : typed.split(QLatin1Char('\n'));
         for (qsizetype i = 0; i < lines.size(); ++i) {
             if (i > 0)
-                QTest::keyClick(editor->Memo1, Qt::Key_Return);
-            QTest::keyClicks(editor->Memo1, lines[i]);
+                QTest::keyClick(editor->textEdit, Qt::Key_Return);
+            QTest::keyClicks(editor->textEdit, lines[i]);
         }
         w->resize(520, 310);
-        QTest::keyClick(editor->Memo1, Qt::Key_Escape);
+        QTest::keyClick(editor->textEdit, Qt::Key_Escape);
     });
     press(Qt::Key_K, Qt::ControlModifier);
     QVERIFY(dialogs.done());
