@@ -110,7 +110,7 @@ DbStatus selectFolder(DbfTable &table, const PrintOptions &o)
         return { DbStatus::InvalidArgument,
             QStringLiteral("folder '%1' is not in the catalogue %2").arg(o.folder, table.path()) };
     if (st && !o.tags.isEmpty())
-        table.setFilter(tagfilter::Dbf1FilterRecord(table, tagfilter::fromAnswer(o.tags)));
+        table.setFilter(tagfilter::recordFilter(table, tagfilter::fromAnswer(o.tags)));
     return st;
 }
 

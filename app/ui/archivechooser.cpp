@@ -110,7 +110,7 @@ QString ArchiveChooser::choose(
     dialog.setWindowTitle(caption);
     // The views' colour, font and grid lines, as every list of the program has them.
     if (auto *form = qobject_cast<MainWindow *>(mainWindow))
-        form->ApplyViewLook(&dialog);
+        form->applyViewLook(&dialog);
     if (mainWindow) {
         // Centred over the main window, also while it is not shown yet at start-up.
         const QRect main = mainWindow->frameGeometry();

@@ -31,10 +31,10 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     if (!environment.chooseArchive)
         environment.chooseArchive = [&window, program](const QString &caption) {
             return ArchiveChooser::choose(
-                &window, caption, archiveNames(program), window.state().settings.ArchiveName);
+                &window, caption, archiveNames(program), window.state().settings.archiveName);
         };
     m_archive = std::make_unique<ArchiveCommands>(state, window, std::move(environment));
-    m_archive->setViewSteps([this] { ShowArchive(); },
+    m_archive->setViewSteps([this] { showArchive(); },
         [&window] {
             // Narrower by a pixel and wider again, so that the layout rules run with the
             // column widths of the archive just opened; the window system may merge the
@@ -48,7 +48,7 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     window.setGridModel(m_browsing->model());
     QObject::connect(m_browsing.get(), &BrowseViews::titleClicked, &window,
         [&window] { window.fitNoteColumn(); });
-    const auto stopViewerSync = [&window] { window.StopViewerSync(); };
+    const auto stopViewerSync = [&window] { window.stopViewerSync(); };
     m_folderUpdate
         = std::make_unique<FolderUpdateCommands>(state, *m_browsing, window, stopViewerSync);
     EditingCommands::Hooks hooks;
@@ -76,15 +76,15 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     look.window = &window;
     look.toolbarColor = [&window] { return window.toolbarColor(); };
     look.setToolbarColor = [&window](const QColor &color) { window.setToolbarColor(color); };
-    look.applyViewLook = [&window] { window.ApplyViewLook(&window); };
+    look.applyViewLook = [&window] { window.applyViewLook(&window); };
     m_program = std::make_unique<ProgramCommands>(state, commands, program, std::move(look));
     m_search = std::make_unique<SearchCommands>(
         state, *m_browsing, window, commands, [this] { return m_editing->finishEditing(); });
     m_tags = std::make_unique<TagCommands>(state, *m_browsing, window);
     // The window system's bell stands in for a tone of a given pitch.
     beep::install([](int, int) { QApplication::beep(); });
-    state.Dbf1->setErrorReporter(
-        [](const QString &message) { ShowDialog(DialogKind::Error, message); });
+    state.catalog->setErrorReporter(
+        [](const QString &message) { showDialog(DialogKind::Error, message); });
     attachCommands();
 }
 
@@ -171,23 +171,23 @@ void CommandFamilies::attachCommands()
     c.attach(Command::EditTagList, [&t] { t.editTagList(); });
 }
 
-void CommandFamilies::LoadProgramSettings()
+void CommandFamilies::loadProgramSettings()
 {
-    m_archive->LoadProgramSettings();
+    m_archive->loadProgramSettings();
     // The help file is chosen once for the run, whichever archive is open.
     if (!m_window.state().startAbandoned)
         m_program->chooseHelpFile(helpLanguageCode(QLocale::system()));
 }
 
-void CommandFamilies::CreateMoveFileWindow()
+void CommandFamilies::createMoveFileWindow()
 {
-    m_folderFile->CreateMoveFileWindow();
+    m_folderFile->createMoveFileWindow();
 }
 
-void CommandFamilies::ShowArchive()
+void CommandFamilies::showArchive()
 {
     m_folderFile->forgetMoveTarget();
-    BrowseViews::throwIfFailed(m_browsing->ShowArchive());
+    BrowseViews::throwIfFailed(m_browsing->showArchive());
 }
 
 void CommandFamilies::closeHelpWindows()
@@ -195,17 +195,17 @@ void CommandFamilies::closeHelpWindows()
     m_program->closeHelpWindows();
 }
 
-void CommandFamilies::SaveArchiveSettings()
+void CommandFamilies::saveArchiveSettings()
 {
-    m_archive->SaveArchiveSettings();
+    m_archive->saveArchiveSettings();
 }
 
-void CommandFamilies::SaveProgramSettings()
+void CommandFamilies::saveProgramSettings()
 {
-    m_archive->SaveProgramSettings();
+    m_archive->saveProgramSettings();
 }
 
-void CommandFamilies::StopViewerSync()
+void CommandFamilies::stopViewerSync()
 {
-    m_shell->StopViewerSync();
+    m_shell->stopViewerSync();
 }

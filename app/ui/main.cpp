@@ -27,7 +27,7 @@ int main(int argc, char **argv)
         return 1;
     // The session ending (or Ctrl+C in a terminal) closes the program like its window,
     // so the settings are saved. Not before: start-up that is cut short saves nothing.
-    termination::onRequest(&window, [&window] { window.QuitProgram(); });
+    termination::onRequest(&window, [&window] { window.quitProgram(); });
     window.show();
     unattended::reportRunning();
     return app.exec();

@@ -50,7 +50,7 @@ MainWindow::MainWindow(ArchiveEnvironment environment, QWidget *parent)
     setContextMenuPolicy(Qt::NoContextMenu);
     // The window owns the catalogue table for the whole run; archives open and close it.
     m_table = std::make_unique<CatalogTable>();
-    m_state.Dbf1 = m_table.get();
+    m_state.catalog = m_table.get();
     setMinimumWidth(622);
     // First-run size, centred; the settings move it where the user left it.
     resize(800, 600);
@@ -69,7 +69,7 @@ MainWindow::~MainWindow()
     // is going away either.
     m_families.reset();
     m_grid->setModel(nullptr);
-    m_state.Dbf1 = nullptr;
+    m_state.catalog = nullptr;
 }
 
 MainViews MainWindow::views() const
@@ -245,7 +245,7 @@ void MainWindow::createFunctionKeyBar()
     m_functionKeyBar->setFixedHeight(36);
     m_functionKeyBar->setAutoFillBackground(true);
     m_functionKeyBar->installEventFilter(this);
-    setToolbarColor(toQColor(m_state.settings.ToolbarColor, m_functionKeyBar->palette()));
+    setToolbarColor(toQColor(m_state.settings.toolbarColor, m_functionKeyBar->palette()));
     auto *row = new QHBoxLayout(m_functionKeyBar);
     // Frame (2 + 2) and margins (2 + 3) take the 9 pixels the layout rules leave over.
     row->setContentsMargins(2, 4, 3, 4);

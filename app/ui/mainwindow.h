@@ -44,7 +44,7 @@ public:
     CommandFamilies &families() const { return *m_families; }
     MainViews views() const;
 
-    // Start-up: regional rules, ViewFont, FollowCurrentRecord, LoadProgramSettings and the
+    // Start-up: regional rules, viewFont, followCurrentRecord, loadProgramSettings and the
     // move-file window. False when start-up was abandoned and the program must end without
     // saving.
     bool startUp();
@@ -78,7 +78,7 @@ public:
     // size and state (program-wide file). applyProgramColumnWidths: the widths of File,
     // Tags, Date and Size. applyArchiveLayout: grid height (kept 5 pixels short of the
     // right panel, once the window is shown), tree width, File width, toolbar colour,
-    // ViewFont, the toolbar marks and the view look, as an archive file gives them.
+    // viewFont, the toolbar marks and the view look, as an archive file gives them.
     // storeWindowLayout: the reverse of all three, for saving; the bounds only while the
     // window is in its normal state.
     void applyWindowBounds() override;
@@ -99,13 +99,13 @@ public:
     void toggleBottomToolbar();
     void raiseMoveFileWindow();
     void checkViewerFocus();
-    // Viewer sync switched on: the watch runs until StopViewerSync.
+    // Viewer sync switched on: the watch runs until stopViewerSync.
     void startViewerWatch();
-    void StopViewerSync();
+    void stopViewerSync();
     void fitControls();
     void fitNoteColumn();
-    void ApplyViewLook(QObject *component);
-    void QuitProgram();
+    void applyViewLook(QObject *component);
+    void quitProgram();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -133,7 +133,7 @@ private:
     void updateStatusPanels();
 
     AppState m_state;
-    std::unique_ptr<CatalogTable> m_table; // open from OpenArchive to the archive's closing
+    std::unique_ptr<CatalogTable> m_table; // open from openArchive to the archive's closing
 
     // The controls, with the object names that tests find them by.
     QToolBar *m_topBar = nullptr; // "ToolBar2"

@@ -17,7 +17,7 @@ struct LookWindow {
     QWidget *window = nullptr; // the dialog opens centred over it
     std::function<QColor()> toolbarColor; // the function-key toolbar's background now
     std::function<void(const QColor &)> setToolbarColor;
-    std::function<void()> applyViewLook; // ApplyViewLook(main window)
+    std::function<void()> applyViewLook; // applyViewLook(main window)
 };
 
 // The program's own commands: the settings dialog, the help and the about box. The help
@@ -40,7 +40,7 @@ public:
     // without one).
     void showInfo();
 
-    // Start-up: HelpFilePath chosen for the user's language, and "&Help" enabled exactly
+    // Start-up: helpFilePath chosen for the user's language, and "&Help" enabled exactly
     // when there is a help file.
     void chooseHelpFile(const QString &languageCode);
     // The main window closing: every help window closes.

@@ -158,8 +158,8 @@ SettingsDialog::SettingsDialog(
     : QDialog(parent,
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_values(values)
-    , m_viewFontInForce(inForce.ViewFont)
-    , m_printFontInForce(inForce.PrintFontName)
+    , m_viewFontInForce(inForce.viewFont)
+    , m_printFontInForce(inForce.printFontName)
     , m_choosers(std::move(choosers))
 {
     setObjectName(QStringLiteral("TForm4"));

@@ -47,11 +47,11 @@ void BrowseViews::connectViews()
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { onModelReset(); });
     // The record stays where it is through an order switch: nothing to load again.
     connect(table(), &CatalogTable::orderSwitching, this, [this] {
-        m_followBeforeSwitch = m_state.FollowCurrentRecord;
-        m_state.FollowCurrentRecord = false;
+        m_followBeforeSwitch = m_state.followCurrentRecord;
+        m_state.followCurrentRecord = false;
     });
     connect(table(), &CatalogTable::orderSwitched, this, [this](int n) {
-        m_state.FollowCurrentRecord = m_followBeforeSwitch;
+        m_state.followCurrentRecord = m_followBeforeSwitch;
         if (n >= 1 && n <= 4)
             markOrderTitle(n);
         clearSearch();
@@ -72,7 +72,7 @@ void BrowseViews::onTreeCurrentChanged(QTreeWidgetItem *current)
 {
     if (m_selecting || !current)
         return;
-    runGuarded(m_grid, [this] { throwIfFailed(SelectFolder()); });
+    runGuarded(m_grid, [this] { throwIfFailed(selectFolder()); });
 }
 
 // The user moved the grid: the table follows, then the text pane.
@@ -129,7 +129,7 @@ DbStatus BrowseViews::orderByColumn(int column)
     CatalogTable *t = table();
     if (column < 0 || column > 3 || !t || !t->isOpen())
         return DbStatus::ok();
-    return t->SwitchOrder(orderOfColumn[column]);
+    return t->switchOrder(orderOfColumn[column]);
 }
 
 bool BrowseViews::eventFilter(QObject *watched, QEvent *event)
@@ -225,7 +225,7 @@ void BrowseViews::paintSelection(QWidget *view, bool focused)
     QColor fore = system.color(QPalette::Active, QPalette::HighlightedText);
     if (!focused) {
         back = QColor(0xC0, 0xC0, 0xC0);
-        fore = toQColor(quint32(m_state.settings.ViewFont.color), system);
+        fore = toQColor(quint32(m_state.settings.viewFont.color), system);
         if (!fore.isValid())
             fore = system.color(QPalette::Active, QPalette::Text);
     }

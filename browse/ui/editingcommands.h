@@ -75,9 +75,9 @@ public:
 
     // Ending the modes: back to browse mode with the views and items of browse mode;
     // neither writes nor drops anything.
-    void EndRecordEdit();
+    void endRecordEdit();
     // moveFocus false when the focus is already on its way elsewhere (the pane was left).
-    void EndTextEdit(bool moveFocus = true);
+    void endTextEdit(bool moveFocus = true);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

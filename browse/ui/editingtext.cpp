@@ -44,7 +44,7 @@ const char kUpdateFailed[] = "The catalogue could not be updated !";
 
 void showError(const QString &message)
 {
-    ShowDialog(DialogKind::Error, message);
+    showDialog(DialogKind::Error, message);
 }
 
 QString chooseFile(bool save, const QString &folder)
@@ -76,14 +76,14 @@ void EditingCommands::setFileChoosers(FileChooser saveAs, FileChooser open)
 
 QString EditingCommands::textFolder() const
 {
-    const QString folder = m_state.settings.TextFolder;
+    const QString folder = m_state.settings.textFolder;
     // The program folder is the process's current folder once an archive is open.
     return folder.isEmpty() ? QDir::currentPath() + QLatin1Char('/') : folder;
 }
 
 void EditingCommands::rememberTextFolder(const QString &file)
 {
-    m_state.settings.TextFolder = QFileInfo(file).absolutePath() + QLatin1Char('/');
+    m_state.settings.textFolder = QFileInfo(file).absolutePath() + QLatin1Char('/');
 }
 
 // --- Text edit mode ---------------------------------------------------------------------
@@ -110,7 +110,7 @@ void EditingCommands::enterTextEdit()
     }
     applyMenus();
     m_textPane->setReadOnly(false);
-    setBaseColour(m_textPane, toQColor(state.settings.EditColor, m_textPane->palette()));
+    setBaseColour(m_textPane, toQColor(state.settings.editColor, m_textPane->palette()));
 }
 
 // Writes the pane to the session's info file (an empty pane deletes it) and ends the
@@ -124,20 +124,20 @@ bool EditingCommands::saveText(bool moveFocus)
         return false;
     }
     const QString written = m_textPath;
-    EndTextEdit(moveFocus);
+    endTextEdit(moveFocus);
     if (lossy)
-        ShowDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(written));
+        showDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(written));
     return true;
 }
 
-void EditingCommands::EndTextEdit(bool moveFocus)
+void EditingCommands::endTextEdit(bool moveFocus)
 {
     AppState &state = m_state;
     state.mode = UiMode::Browse;
     m_textPath.clear();
     applyMenus();
     m_textPane->setReadOnly(true);
-    setBaseColour(m_textPane, toQColor(state.settings.ViewColor, m_textPane->palette()));
+    setBaseColour(m_textPane, toQColor(state.settings.viewColor, m_textPane->palette()));
     if (moveFocus) {
         const QScopedValueRollback<bool> busy(m_busy, true);
         m_grid->setFocus();
@@ -148,7 +148,7 @@ void EditingCommands::EndTextEdit(bool moveFocus)
 
 void EditingCommands::abortTextEdit()
 {
-    EndTextEdit(true);
+    endTextEdit(true);
 }
 
 void EditingCommands::textPaneLeft()
@@ -165,7 +165,7 @@ void EditingCommands::saveTextAs()
         return;
     rememberTextFolder(path);
     if (QFileInfo::exists(path)
-        && ShowDialog(DialogKind::WarningQuestion, QString::fromLatin1(kExistsQuestion).arg(path))
+        && showDialog(DialogKind::WarningQuestion, QString::fromLatin1(kExistsQuestion).arg(path))
             != QLatin1String("1"))
         return;
     bool lossy = false;
@@ -173,7 +173,7 @@ void EditingCommands::saveTextAs()
     if (!st)
         showError(st.message());
     else if (lossy)
-        ShowDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(path));
+        showDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(path));
 }
 
 void EditingCommands::insertFile()
@@ -232,8 +232,8 @@ DbStatus EditingCommands::writeDescriptions(bool beforeUpdate)
     if (!t || !t->isOpen() || (folder.isEmpty() && m_views.nodeCount() > 0))
         return DbStatus::ok();
     const PathResolver resolver(rootPath());
-    const DbStatus st = WriteFolderDescriptions(*t, resolver, folder);
-    m_views.ShowCount();
+    const DbStatus st = writeFolderDescriptions(*t, resolver, folder);
+    m_views.showCount();
     if (!st)
         showError(QString::fromLatin1(beforeUpdate ? kNotUpdated : kNotesAtRisk).arg(st.message()));
     return st;
@@ -253,7 +253,7 @@ void EditingCommands::deleteFile()
     m_grid->setFocus();
     CatalogTable *t = table();
     const QString name = t->text(CatalogTable::NAME);
-    if (ShowDialog(DialogKind::Confirmation, QString::fromLatin1(kDeleteQuestion).arg(name))
+    if (showDialog(DialogKind::Confirmation, QString::fromLatin1(kDeleteQuestion).arg(name))
         != QLatin1String("1"))
         return;
     const PathResolver resolver(rootPath());
@@ -265,12 +265,12 @@ void EditingCommands::deleteFile()
         if (done.fileDeleted && done.record && descriptionMode()) {
             const qint64 current = t->table().recNo();
             resolver.forget();
-            descriptions = WriteFolderDescriptions(*t, resolver, m_panels.panelText(2));
+            descriptions = writeFolderDescriptions(*t, resolver, m_panels.panelText(2));
             if (current > 0)
                 t->table().goTo(quint32(current));
         }
     }
-    m_views.ShowCount();
+    m_views.showCount();
     for (const DbStatus &st : { done.infoFile, done.record, descriptions })
         if (!st)
             showError(st.message());

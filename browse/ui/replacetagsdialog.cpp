@@ -111,7 +111,7 @@ void ReplaceTagsDialog::confirm()
     const QString to = toEdit->text();
     const QString used = tagfilter::tagUsedByFilter(m_filterTags, from, to);
     if (!used.isEmpty()) {
-        ShowDialog(DialogKind::Error, QString::fromLatin1(kTagUsed).arg(used));
+        showDialog(DialogKind::Error, QString::fromLatin1(kTagUsed).arg(used));
         return;
     }
     if (m_replace)

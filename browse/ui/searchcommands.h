@@ -33,7 +33,7 @@ public:
 
     void searchDown();
     void searchUp();
-    void Search(bool down);
+    void search(bool down);
 
     // Empty while no search is active.
     const QString &searchText() const { return m_searchText; }

@@ -29,8 +29,8 @@ public:
     void filterTags();
     void editTagList();
 
-    const QString &LastTag() const { return m_lastTag; }
-    const QString &TagFilter() const { return m_tagFilter; }
+    const QString &lastTag() const { return m_lastTag; }
+    const QString &tagFilter() const { return m_tagFilter; }
 
 private:
     QString askTag(const QString &prompt);

@@ -93,7 +93,7 @@ void TagListEditor::done(int result)
         return;
     m_closing = true;
     if (m_modified)
-        m_save = ShowDialog(DialogKind::Confirmation, kSaveQuestion) == QLatin1String("1");
+        m_save = showDialog(DialogKind::Confirmation, kSaveQuestion) == QLatin1String("1");
     m_bounds = QRect(pos(), size());
     QDialog::done(result);
     m_closing = false;

@@ -16,12 +16,12 @@ class TagListEditor : public QDialog
 {
     Q_OBJECT
 public:
-    // text: the tag list as loaded; bounds: where the window opens (TagEditorBounds).
+    // text: the tag list as loaded; bounds: where the window opens (tagEditorBounds).
     TagListEditor(QWidget *mainWindow, const QString &text, const QRect &bounds,
         const QColor &editColor, const QFont &font);
 
     // After the window has closed: whether the text is to be saved, the text, and the
-    // window's last bounds (the new TagEditorBounds).
+    // window's last bounds (the new tagEditorBounds).
     bool saveWanted() const { return m_save; }
     QString text() const;
     QRect bounds() const { return m_bounds; }

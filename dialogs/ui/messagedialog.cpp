@@ -169,7 +169,7 @@ void MessageDialog::applyFields(const DialogRequest &request)
         m_dateEdit->show();
         m_datePicker->show();
         if (!request.option.isEmpty()) {
-            m_datePicker->setDate(YmdToDate(request.option));
+            m_datePicker->setDate(ymdToDate(request.option));
             m_dateEdit->setText(regional::formatDate(m_datePicker->date()));
         } else {
             m_datePicker->setDate(regional::today());
@@ -283,7 +283,7 @@ DialogOutcome MessageDialog::outcome() const
     // The picker holds the date the field shows, with its full year: a date outside the
     // two-digit window (01.01.50 standing for 1950) comes back as it went in.
     if (m_layout.dateField && !m_dateEdit->text().isEmpty())
-        outcome.value = DateToYmd(m_datePicker->date());
+        outcome.value = dateToYmd(m_datePicker->date());
     return outcome;
 }
 

@@ -30,7 +30,7 @@ const char kNotMoved[] = "File  '%1'  could not be moved !";
 
 void showError(const QString &message)
 {
-    ShowDialog(DialogKind::Error, message);
+    showDialog(DialogKind::Error, message);
 }
 
 // The folder-browse dialog: the headline above a folder view that starts at the given
@@ -61,7 +61,7 @@ QString browseForFolder(const QString &caption, const QString &headline, const Q
 
 } // namespace
 
-MoveFileWindow *FolderFileCommands::CreateMoveFileWindow()
+MoveFileWindow *FolderFileCommands::createMoveFileWindow()
 {
     if (m_window)
         return m_window;
@@ -96,14 +96,14 @@ bool FolderFileCommands::viewHasRecord() const
 // The archive a remembered folder belongs to.
 QString FolderFileCommands::archiveKey() const
 {
-    return rootPath() + QLatin1Char('|') + m_state.settings.ArchiveName;
+    return rootPath() + QLatin1Char('|') + m_state.settings.archiveName;
 }
 
 void FolderFileCommands::moveFile()
 {
     if (!viewHasRecord() || !finishEditing())
         return;
-    MoveFileWindow *window = CreateMoveFileWindow();
+    MoveFileWindow *window = createMoveFileWindow();
     const QString current = m_views.selectedFolderPath();
     if (m_moveTarget.isEmpty() || m_moveTargetArchive != archiveKey()) {
         m_moveTarget = current;
@@ -145,7 +145,7 @@ void FolderFileCommands::moveToDestination()
     if (destination.isEmpty())
         return;
     if (!PathResolver(rootPath()).exists(destination))
-        m_views.EnsureFolderAndRebuild(destination); // a failure fails the move below
+        m_views.ensureFolderAndRebuild(destination); // a failure fails the move below
     const bool found = bool(m_views.selectFolderPath(destination));
     if (found) {
         m_views.tree()->scrollToItem(m_views.tree()->currentItem());
@@ -169,7 +169,7 @@ void FolderFileCommands::moveFileTo(const QString &destination)
     {
         const DetachedViews detached(table());
         if (!destination.isEmpty())
-            result = MoveFileRecord(
+            result = moveFileRecord(
                 table(), rootPath(), { m_moveRecno, m_moveSource, m_moveName, destination });
         if ((result.moved || result.diskChanged) && m_state.descriptionMode())
             writeDescriptions({ destination, m_moveSource });
@@ -208,16 +208,16 @@ void FolderFileCommands::dropFile(QTreeWidgetItem *target, quint32 recno)
         return;
     const QString dir = model->fieldText(row, CatalogTable::DIR);
     const QString name = model->fieldText(row, CatalogTable::NAME);
-    const QString folder = FolderPathOfNode(target);
+    const QString folder = folderPathOfNode(target);
     if (CatalogTable::folderKey(dir) == CatalogTable::folderKey(folder) || !finishEditing())
         return;
     FileMove result;
     {
         const DetachedViews detached(table());
-        result = MoveFileRecord(table(), rootPath(), { recno, dir, name, folder });
+        result = moveFileRecord(table(), rootPath(), { recno, dir, name, folder });
         if ((result.moved || result.diskChanged) && m_state.descriptionMode())
             writeDescriptions({ dir, folder });
-        BrowseViews::throwIfFailed(m_views.SelectFolder());
+        BrowseViews::throwIfFailed(m_views.selectFolder());
     }
     if (!result.status)
         showError(result.status.message());
@@ -229,11 +229,11 @@ void FolderFileCommands::writeDescriptions(const QStringList &folderPaths)
     const PathResolver resolver(rootPath());
     DbStatus first;
     for (const QString &folder : folderPaths) {
-        const DbStatus st = WriteFolderDescriptions(table(), resolver, folder);
+        const DbStatus st = writeFolderDescriptions(table(), resolver, folder);
         if (first && !st)
             first = st;
     }
-    m_views.ShowCount();
+    m_views.showCount();
     if (!first)
         showError(first.message());
 }
@@ -247,12 +247,12 @@ void FolderFileCommands::copyFile()
     const QString name = t.text(CatalogTable::NAME);
     const QString caption = QString::fromLatin1(kCopyCaption);
     const QString headline = QString::fromLatin1(kCopyHeadline).arg(name);
-    const QString start = m_state.settings.CopyFolder;
+    const QString start = m_state.settings.copyFolder;
     const QString folder = m_chooseFolder ? m_chooseFolder(caption, headline, start)
                                           : browseForFolder(caption, headline, start);
     if (folder.isEmpty())
         return;
-    m_state.settings.CopyFolder = folder;
+    m_state.settings.copyFolder = folder;
     const DbStatus st = copyCatalogueFile(PathResolver(rootPath()), dir, name, folder);
     if (!st)
         showError(st.message());

@@ -21,14 +21,14 @@ const char kTooLong[] = "It is only up to 80 characters allowed !";
 
 void showError(const QString &message)
 {
-    ShowDialog(DialogKind::Error, message);
+    showDialog(DialogKind::Error, message);
 }
 
 // A typed folder path: nothing when the input was cancelled or empty, or is too long
 // (then said).
 QString askFolderPath(const QString &prompt, const QString &preset)
 {
-    const QString answer = ShowDialog(DialogKind::TextInput, prompt, preset);
+    const QString answer = showDialog(DialogKind::TextInput, prompt, preset);
     if (isEscAnswer(answer) || answer.isEmpty())
         return QString();
     if (typedfolder::tooLong(answer)) {
@@ -83,7 +83,7 @@ QString FolderFileCommands::rootPath() const
 
 CatalogTable &FolderFileCommands::table() const
 {
-    return *m_state.Dbf1;
+    return *m_state.catalog;
 }
 
 bool FolderFileCommands::finishEditing()
@@ -122,7 +122,7 @@ void FolderFileCommands::newFolder()
     const QString path = askFolderPath(QString::fromLatin1(kNewFolder), current);
     if (path.isEmpty())
         return;
-    const DbStatus st = m_views.EnsureFolderAndRebuild(path);
+    const DbStatus st = m_views.ensureFolderAndRebuild(path);
     selectAfterRebuild(path, current);
     // The tree shows what exists; a folder that could not be made is said.
     if (!st)
@@ -145,9 +145,9 @@ void FolderFileCommands::moveFolder(const QString &oldPath, const QString &newPa
     {
         // One repaint at the end, of the folder selected then.
         const BulkWalk walk(m_state);
-        result = ::RenameFolder(table(), rootPath(), oldPath, newPath);
+        result = ::renameFolder(table(), rootPath(), oldPath, newPath);
         if (result.diskChanged) {
-            m_views.RebuildFolderTree();
+            m_views.rebuildFolderTree();
             m_views.applyExpansionRule();
             selectAfterRebuild(typedfolder::folderPath(newPath), oldPath);
         }
@@ -165,12 +165,12 @@ void FolderFileCommands::deleteFolder()
 {
     QTreeWidget *tree = m_views.tree();
     QTreeWidgetItem *item = tree->currentItem();
-    if (!item || !finishEditing() || !removeEmptyFolder(rootPath(), FolderPathOfNode(item)))
+    if (!item || !finishEditing() || !removeEmptyFolder(rootPath(), folderPathOfNode(item)))
         return;
     // The tree moves its selection to a neighbour, which shows that folder.
     delete item;
     if (tree->topLevelItemCount() == 0)
-        BrowseViews::throwIfFailed(m_views.SelectFolder());
+        BrowseViews::throwIfFailed(m_views.selectFolder());
 }
 
 void FolderFileCommands::dropOnTree(const QPoint &viewportPos, quint32 file)
@@ -190,5 +190,5 @@ void FolderFileCommands::dropFolder(QTreeWidgetItem *target)
     const QTreeWidgetItem *dragged = m_views.tree()->currentItem();
     if (!dragged || !finishEditing())
         return;
-    moveFolder(FolderPathOfNode(dragged), FolderPathOfNode(target) + dragged->text(0));
+    moveFolder(folderPathOfNode(dragged), folderPathOfNode(target) + dragged->text(0));
 }

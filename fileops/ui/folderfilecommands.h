@@ -55,13 +55,13 @@ public:
     void moveFile();
     void copyFile();
 
-    // Moves the folder oldPath to newPath with its records (see RenameFolder in
+    // Moves the folder oldPath to newPath with its records (see renameFolder in
     // fileops/folderrename.h); the tree is built again and the new folder selected, or the
     // failure shown.
     void moveFolder(const QString &oldPath, const QString &newPath);
 
     // The move-file window, created hidden on first need; it lives as long as the family.
-    MoveFileWindow *CreateMoveFileWindow();
+    MoveFileWindow *createMoveFileWindow();
     MoveFileWindow *moveFileWindow() const;
     // The move-file window's OK and Cancel.
     void moveToDestination();

@@ -66,7 +66,7 @@ QString ShellCommands::rootPath() const
     return m_state.rootPath();
 }
 
-// RootPath + DIR + NAME, found on disk without regard to letter case.
+// rootPath + DIR + NAME, found on disk without regard to letter case.
 QString ShellCommands::currentFilePath(const Current &c) const
 {
     return PathResolver(rootPath()).resolve(c.dir, c.name);
@@ -83,7 +83,7 @@ bool ShellCommands::gridHasFocus() const
 
 bool ShellCommands::viewerWanted(const Current &c) const
 {
-    return c.exists && shellrequests::viewerShows(c.name, m_state.settings.ViewerExtensions)
+    return c.exists && shellrequests::viewerShows(c.name, m_state.settings.viewerExtensions)
         && QFileInfo(currentFilePath(c)).isFile();
 }
 
@@ -118,7 +118,7 @@ void ShellCommands::exploreFolder()
     const QString folder = PathResolver(rootPath()).resolve(c.exists ? c.dir : QString());
     const QString programFolder = QFileInfo(m_executablePath).absolutePath() + QLatin1Char('/');
     const shellrequests::ExploreRequest r = shellrequests::exploreRequest(
-        m_state.settings.FileManagerPath, folder, programFolder, drives::driveOf(m_executablePath),
+        m_state.settings.fileManagerPath, folder, programFolder, drives::driveOf(m_executablePath),
         [this](const QString &path) { return m_shell->programExists(path); });
     if (r.useShell)
         m_shell->explore(r.file);
@@ -126,7 +126,7 @@ void ShellCommands::exploreFolder()
         m_shell->run(r.file, r.arguments, {});
 }
 
-void ShellCommands::CopyToClipboard(const QString &text)
+void ShellCommands::copyToClipboard(const QString &text)
 {
     m_shell->copyToClipboard(text);
 }
@@ -134,27 +134,27 @@ void ShellCommands::CopyToClipboard(const QString &text)
 void ShellCommands::copyPath()
 {
     const Current c = current();
-    CopyToClipboard(shellrequests::pathAndFile(rootPath(), m_panels.panelText(2), c.name));
+    copyToClipboard(shellrequests::pathAndFile(rootPath(), m_panels.panelText(2), c.name));
 }
 
 void ShellCommands::copyFileName()
 {
     const Current c = current();
     if (c.exists)
-        CopyToClipboard(c.name);
+        copyToClipboard(c.name);
 }
 
 void ShellCommands::copyNote()
 {
     const Current c = current();
     if (c.exists)
-        CopyToClipboard(c.note);
+        copyToClipboard(c.note);
 }
 
 void ShellCommands::copyText()
 {
     if (QPlainTextEdit *pane = m_views.textPane())
-        CopyToClipboard(shellrequests::wholeText(pane->toPlainText()));
+        copyToClipboard(shellrequests::wholeText(pane->toPlainText()));
 }
 
 void ShellCommands::openLink()
@@ -171,7 +171,7 @@ void ShellCommands::openLink()
 void ShellCommands::toggleViewerSync()
 {
     m_viewerSync = !m_viewerSync;
-    if (!m_viewerSync || !m_shell->programExists(m_state.settings.ViewerPath)) {
+    if (!m_viewerSync || !m_shell->programExists(m_state.settings.viewerPath)) {
         // Also when the viewer program is missing: sync goes straight off again.
         m_hooks.stopViewerSync();
         return;
@@ -181,10 +181,10 @@ void ShellCommands::toggleViewerSync()
     if (m_grid)
         m_grid->setFocus();
     if (viewerWanted(current()))
-        ShowInViewer();
+        showInViewer();
 }
 
-void ShellCommands::ShowInViewer()
+void ShellCommands::showInViewer()
 {
     // The waits let the window system's events run; none of them starts a second hand-off.
     if (m_handingOff)
@@ -192,13 +192,13 @@ void ShellCommands::ShowInViewer()
     const QScopedValueRollback<bool> busy(m_handingOff, true);
     const Settings &s = m_state.settings;
     ViewerRequest request;
-    request.program = s.ViewerPath;
-    request.arguments = shellrequests::viewerArguments(currentFilePath(current()), s.ViewerParams);
-    request.delay = s.ViewerDelay;
-    viewerhandoff::ShowInViewer(*m_shell, *m_foreground, request, m_handOffLimit);
+    request.program = s.viewerPath;
+    request.arguments = shellrequests::viewerArguments(currentFilePath(current()), s.viewerParams);
+    request.delay = s.viewerDelay;
+    viewerhandoff::showInViewer(*m_shell, *m_foreground, request, m_handOffLimit);
 }
 
-void ShellCommands::StopViewerSync()
+void ShellCommands::stopViewerSync()
 {
     m_viewerSync = false;
     m_hooks.showViewerImage(false);
@@ -206,8 +206,8 @@ void ShellCommands::StopViewerSync()
 
 void ShellCommands::onCurrentRecordShown()
 {
-    if (!m_viewerSync || m_state.settings.ViewerPath.isEmpty() || !gridHasFocus())
+    if (!m_viewerSync || m_state.settings.viewerPath.isEmpty() || !gridHasFocus())
         return;
     if (viewerWanted(current()))
-        ShowInViewer();
+        showInViewer();
 }

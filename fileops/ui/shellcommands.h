@@ -26,7 +26,7 @@ class ShellCommands : public QObject
 public:
     // What viewer sync steers in the main window.
     struct Hooks {
-        // The window's StopViewerSync: the watch stopped, then StopViewerSync() here.
+        // The window's stopViewerSync: the watch stopped, then stopViewerSync() here.
         std::function<void()> stopViewerSync;
         // The viewer-sync watch ("Timer2") started.
         std::function<void()> startViewerWatch;
@@ -61,12 +61,12 @@ public:
     void toggleViewerSync();
 
     // The current file in the viewer, the focus handed back to the main window.
-    void ShowInViewer();
+    void showInViewer();
     // Viewer sync off as this family keeps it: unchecked, image 20. The window stops the
     // watch and then calls this (see Hooks::stopViewerSync).
-    void StopViewerSync();
+    void stopViewerSync();
     // A text on the clipboard (lines ending in CR LF).
-    void CopyToClipboard(const QString &text);
+    void copyToClipboard(const QString &text);
 
 private:
     struct Current {

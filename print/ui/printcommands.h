@@ -36,7 +36,7 @@ public:
     // and follow the folder's first record afterwards. Margins that leave no room on the
     // paper chosen are refused with a message before the job begins. A failure of the
     // print services ends the job; it is thrown for the error box.
-    void PrintFolderListing();
+    void printFolderListing();
 
 private:
     AppState &m_state;

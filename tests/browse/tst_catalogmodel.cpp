@@ -31,7 +31,7 @@ private slots:
         CatalogModel model(&m_table);
         QAbstractItemModelTester tester(
             &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QVERIFY(m_table.SetFolderRange(QStringLiteral("a\\")));
+        QVERIFY(m_table.setFolderRange(QStringLiteral("a\\")));
         QVERIFY(m_table.table().goTo(4)); // c.txt
         model.reload();
         QCOMPARE(model.rowCount(), 3);
@@ -50,7 +50,7 @@ private slots:
         QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
         m_table.detachViews();
         m_table.detachViews();
-        QVERIFY(m_table.SetFolderRange(QStringLiteral("B\\")));
+        QVERIFY(m_table.setFolderRange(QStringLiteral("B\\")));
         m_table.attachViews();
         QCOMPARE(resets.count(), 0);
         m_table.attachViews();

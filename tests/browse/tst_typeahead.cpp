@@ -44,7 +44,7 @@ private slots:
         add(m_table, QStringLiteral("OBST\\"), QStringLiteral("Banane.jpg"));
         add(m_table, QStringLiteral("OBST\\"), QStringLiteral("äpfelchen.jpg"));
         add(m_table, QStringLiteral("OBSTX\\"), QStringLiteral("Beere.jpg"));
-        QVERIFY(m_table.SetFolderRange(QStringLiteral("Obst\\")));
+        QVERIFY(m_table.setFolderRange(QStringLiteral("Obst\\")));
     }
     void cleanup() { m_table.close(); }
 
@@ -96,7 +96,7 @@ private slots:
 
     void emptyFolderFindsNothing()
     {
-        QVERIFY(m_table.SetFolderRange(QStringLiteral("NONE\\")));
+        QVERIFY(m_table.setFolderRange(QStringLiteral("NONE\\")));
         QVERIFY(!typeAhead(m_table, 'b'));
         QCOMPARE(m_table.table().recNo(), -1);
     }

@@ -78,7 +78,7 @@ class TestArchives : public QObject
     // all working.
     void checkFreshArchive()
     {
-        QVERIFY(m_form->state().settings.ArchiveName != QStringLiteral("Photos"));
+        QVERIFY(m_form->state().settings.archiveName != QStringLiteral("Photos"));
         QVERIFY(!pane()->toPlainText().contains("typed"));
         QVERIFY(pane()->isReadOnly());
         // The offscreen platform hands the activation back from a closed chooser only on request.
@@ -178,7 +178,7 @@ private slots:
         QCOMPARE(listed, (QStringList { "music", "Photos" }));
         QCOMPARE(current, QStringLiteral("Photos"));
         QVERIFY(centred);
-        QCOMPARE(m_form->state().settings.ArchiveName,
+        QCOMPARE(m_form->state().settings.archiveName,
             switches ? QStringLiteral("music") : QStringLiteral("Photos"));
         if (!switches)
             QCOMPARE(testutil::readFile(file("Photos.ini")), photosBefore);
@@ -188,7 +188,7 @@ private slots:
     void switchingSavesTheOldAndOpensTheNew()
     {
         start();
-        m_form->state().settings.ViewerDelay = 777;
+        m_form->state().settings.viewerDelay = 777;
         whenModal<ArchiveChooser>([](ArchiveChooser *chooser) {
             QTreeWidget *list = listOf(chooser);
             // Shown in the view look of the archive open now.
@@ -201,8 +201,8 @@ private slots:
         QCOMPARE(iniValue(file("Photos.ini"), "Syn"), QStringLiteral("777"));
         QCOMPARE(iniValue(file("Tabulon.ini"), "DMS"), QStringLiteral("music"));
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Tabulon 6.6 - music"));
-        QCOMPARE(m_form->state().Dbf1->fileName(), file("Music/music.dbf"));
-        QCOMPARE(m_form->state().settings.ViewerDelay, 200);
+        QCOMPARE(m_form->state().catalog->fileName(), file("Music/music.dbf"));
+        QCOMPARE(m_form->state().settings.viewerDelay, 200);
         QCOMPARE(treeTexts(), QStringList { "Jazz" });
         auto *grid = m_form->findChild<QTableView *>(QStringLiteral("DBGrid1"));
         QCOMPARE(grid->columnWidth(0), 200);
@@ -273,7 +273,7 @@ private slots:
         }
         QVERIFY(dialogs.done());
         if (saveFails) {
-            QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("Photos"));
+            QCOMPARE(m_form->state().settings.archiveName, QStringLiteral("Photos"));
             QCOMPARE(m_form->state().mode, UiMode::TextEdit);
             QVERIFY(pane()->toPlainText().contains("typed"));
             return;
@@ -323,7 +323,7 @@ private slots:
                 QCOMPARE(grid()->columnWidth(3), 61);
                 QCOMPARE(iniValue(file("Tabulon.ini"), "Cda"), QStringLiteral("65"));
             }
-            m_form->QuitProgram();
+            m_form->quitProgram();
             m_form.reset();
             QCOMPARE(iniValue(file("Tabulon.ini"), "Cda"), QStringLiteral("65"));
             // The program's end asks the event loop to quit; the next start must not see it.
@@ -364,9 +364,9 @@ private slots:
         dialogs.input(QStringLiteral("films"));
         m_form->commands().runCommand(Command::NewArchive);
         QVERIFY(dialogs.done());
-        QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("Films"));
+        QCOMPARE(m_form->state().settings.archiveName, QStringLiteral("Films"));
         QCOMPARE(iniValue(file("Films.ini"), "Path"), QStringLiteral("Films\\"));
-        QCOMPARE(m_form->state().Dbf1->table().physicalCount(), 1u);
+        QCOMPARE(m_form->state().catalog->table().physicalCount(), 1u);
         // The archive open before was saved on the way.
         QVERIFY(iniValue(file("Photos.ini"), "Syn") != QStringLiteral("<missing>"));
     }
@@ -410,8 +410,8 @@ void TestArchives::startArchiveThatCannotOpen()
     start(QString(), arguments);
     QVERIFY(dialogs.done());
     QCOMPARE(caption, QStringLiteral("another archive or ESC"));
-    QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("music"));
-    QVERIFY(m_form->state().Dbf1->isOpen());
+    QCOMPARE(m_form->state().settings.archiveName, QStringLiteral("music"));
+    QVERIFY(m_form->state().catalog->isOpen());
     QCOMPARE(iniValue(file("Tabulon.ini"), "DMS"), QStringLiteral("music"));
     QVERIFY(!QFileInfo::exists(outside));
     QVERIFY(!QFileInfo::exists(file("a")));
@@ -431,11 +431,11 @@ void TestArchives::archiveNameWithADot()
     };
     choose(QStringLiteral("my.photos"));
     m_form->commands().runCommand(Command::SwitchArchive);
-    QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("my.photos"));
-    QCOMPARE(m_form->state().Dbf1->fileName(), file("Mine/my.photos.dbf"));
+    QCOMPARE(m_form->state().settings.archiveName, QStringLiteral("my.photos"));
+    QCOMPARE(m_form->state().catalog->fileName(), file("Mine/my.photos.dbf"));
     choose(QStringLiteral("Photos"));
     m_form->commands().runCommand(Command::SwitchArchive);
-    QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("Photos"));
+    QCOMPARE(m_form->state().settings.archiveName, QStringLiteral("Photos"));
 
     ScriptedDialogs dialogs;
     dialogs.yes(QStringLiteral("Delete archive  'my.photos' (no files !)"));

@@ -131,11 +131,11 @@ void TestEditing::modesSetMenusKeysAndColours()
     press(Qt::Key_F6); // leaves record edit mode through the focus change
     QCOMPARE(f.state().mode, UiMode::TextEdit);
     QVERIFY(f.views().textPane->hasFocus() && !f.views().textPane->isReadOnly());
-    const QColor view = toQColor(f.state().settings.ViewColor, f.views().grid->palette());
+    const QColor view = toQColor(f.state().settings.viewColor, f.views().grid->palette());
     QCOMPARE(columnColor(CatalogModel::DateColumn), view);
     QCOMPARE(columnColor(CatalogModel::SizeColumn), view);
     QCOMPARE(f.views().textPane->palette().color(QPalette::Base),
-        toQColor(f.state().settings.EditColor, f.views().textPane->palette()));
+        toQColor(f.state().settings.editColor, f.views().textPane->palette()));
     QVERIFY(!grid(Command::UpdateOrOk)->isEnabled() && grid(Command::CopyPath)->isEnabled());
     QCOMPARE(grid(Command::CopyPath)->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
     QVERIFY(!item(Command::Reorganize)->isEnabled() && !item(Command::Settings)->isEnabled());
@@ -302,7 +302,7 @@ void TestEditing::closingWindowKeepsOldValues()
     QVERIFY(!table()->isOpen());
     CatalogTable again;
     QVERIFY(again.open(root(), QStringLiteral("Archiv")));
-    QVERIFY(again.SetFolderRange(QStringLiteral("D\\")));
+    QVERIFY(again.setFolderRange(QStringLiteral("D\\")));
     QCOMPARE(again.text(CatalogTable::NAME), QStringLiteral("a.txt"));
     QCOMPARE(again.text(CatalogTable::NOTE), QString());
     // The end of the event loop that the closing asked for.
@@ -312,7 +312,7 @@ void TestEditing::closingWindowKeepsOldValues()
 void TestEditing::f8InDescriptionModeKeepsTypedNote()
 {
     file("D/Descript.ion", "a.txt old note\r\n");
-    m_form->state().settings.FolderInfoMode = 1;
+    m_form->state().settings.folderInfoMode = 1;
     start({ "a.txt", "b.txt" });
     QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("old note"));
     press(Qt::Key_F5);
@@ -325,7 +325,7 @@ void TestEditing::f8InDescriptionModeKeepsTypedNote()
 
 void TestEditing::f8StopsWhenDescriptIonCannotBeWritten()
 {
-    m_form->state().settings.FolderInfoMode = 1;
+    m_form->state().settings.folderInfoMode = 1;
     start({ "a.txt" });
     // A folder where the file should be: it can be neither read nor replaced.
     QVERIFY(QFile::remove(root() + "D/Descript.ion"));

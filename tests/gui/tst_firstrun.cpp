@@ -122,7 +122,7 @@ private slots:
     }
     void cleanup()
     {
-        // QuitProgram tells the event loop to end; outside a running loop that request
+        // quitProgram tells the event loop to end; outside a running loop that request
         // would make every later modal window return at once. Running the application's
         // loop once consumes it.
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
@@ -154,16 +154,16 @@ private slots:
         QCOMPARE(iniLines(file("Archive.ini")), QStringList({ "[Local]", "Path=Archive\\" }));
 
         const AppState &state = form->state();
-        QCOMPARE(state.settings.RootPath, m_dir.path() + QStringLiteral("/Archive/"));
-        QVERIFY(state.Dbf1->isOpen());
+        QCOMPARE(state.settings.rootPath, m_dir.path() + QStringLiteral("/Archive/"));
+        QVERIFY(state.catalog->isOpen());
         QVERIFY(QFileInfo::exists(file("Archive/Archive.dbf")));
         QVERIFY(QFileInfo::exists(file("Archive/Archive.mdx")));
-        QVERIFY(state.FollowCurrentRecord);
+        QVERIFY(state.followCurrentRecord);
         QCOMPARE(QDir::currentPath(), m_dir.path());
         QCOMPARE(form->windowTitle(), QStringLiteral("Tabulon 6.6 - Archive"));
 
-        form->QuitProgram();
-        QVERIFY(!state.Dbf1->isOpen());
+        form->quitProgram();
+        QVERIFY(!state.catalog->isOpen());
         QCOMPARE(iniKeys(file("Archive.ini")), archiveKeyOrder);
         QCOMPARE(iniKeys(file("Tabulon.ini")), programKeyOrder);
         QCOMPARE(iniValue(file("Archive.ini"), "Path"), QStringLiteral("Archive\\"));
@@ -191,7 +191,7 @@ private slots:
         QCOMPARE(iniKeys(file("Tabulon.ini")),
             QStringList({ "[Local]", "Vers", "DMS", "[MainWin]", "left", "top", "width", "height",
                 "state" }));
-        form->QuitProgram();
+        form->quitProgram();
         QCOMPARE(testutil::readFile(file("Tabulon.ini")), programFile);
         QVERIFY(!QFileInfo::exists(file("Archive.ini")));
         QVERIFY(!QFileInfo::exists(file("Archive")));
@@ -220,7 +220,7 @@ private slots:
         auto form = makeForm();
         QVERIFY(form->startUp());
         QCOMPARE(iniValue(file("Archive.ini"), "Path"), stored);
-        QCOMPARE(form->state().settings.RootPath, m_dir.path() + QLatin1Char('/') + root);
+        QCOMPARE(form->state().settings.rootPath, m_dir.path() + QLatin1Char('/') + root);
         QVERIFY(QFileInfo::exists(file(root + QStringLiteral("Archive.dbf"))));
     }
 
@@ -243,9 +243,9 @@ private slots:
         auto form = makeForm({ QStringLiteral("Fotos") });
         QVERIFY(form->startUp());
         QCOMPARE(caption, QStringLiteral("Root folder for:  'Fotos'  ?"));
-        QCOMPARE(form->state().settings.ArchiveName, QStringLiteral("Fotos"));
+        QCOMPARE(form->state().settings.archiveName, QStringLiteral("Fotos"));
         QVERIFY(QFileInfo::exists(file("Fotos/Fotos.dbf")));
-        form->QuitProgram();
+        form->quitProgram();
         QCOMPARE(iniValue(file("Tabulon.ini"), "DMS"), dmsAfter);
         QVERIFY(dialogs.done());
     }
@@ -297,10 +297,11 @@ private slots:
             QVERIFY(!QFileInfo::exists(file("Other")));
             return;
         }
-        QCOMPARE(form->state().settings.ArchiveName, QStringLiteral("Other"));
+        QCOMPARE(form->state().settings.archiveName, QStringLiteral("Other"));
         QCOMPARE(iniValue(file("Tabulon.ini"), "DMS"), QStringLiteral("Other"));
-        QVERIFY(form->state().Dbf1->isOpen());
-        QCOMPARE(form->state().Dbf1->fileName(), m_dir.path() + QStringLiteral("/Other/Other.dbf"));
+        QVERIFY(form->state().catalog->isOpen());
+        QCOMPARE(
+            form->state().catalog->fileName(), m_dir.path() + QStringLiteral("/Other/Other.dbf"));
     }
 
     void maximisedWindowKeepsNormalBounds()
@@ -312,7 +313,7 @@ private slots:
         auto form = makeForm();
         QVERIFY(form->startUp());
         QVERIFY(form->windowState() & Qt::WindowMaximized);
-        form->QuitProgram();
+        form->quitProgram();
         const QString ini = file("Tabulon.ini");
         QCOMPARE(iniValue(ini, "left"), QStringLiteral("10"));
         QCOMPARE(iniValue(ini, "top"), QStringLiteral("20"));
@@ -354,12 +355,12 @@ private slots:
         ScriptedDialogs dialogs;
         auto form = makeForm();
         QVERIFY(form->startUp());
-        CatalogTable *table = form->state().Dbf1;
+        CatalogTable *table = form->state().catalog;
         QCOMPARE(table->orderName(), QByteArray("3"));
-        QCOMPARE(table->DeletedCount, 7);
-        table->DeletedCount = 9;
-        QVERIFY(table->SwitchOrder(2).isOk());
-        form->QuitProgram();
+        QCOMPARE(table->deletedCount, 7);
+        table->deletedCount = 9;
+        QVERIFY(table->switchOrder(2).isOk());
+        form->quitProgram();
         QCOMPARE(iniValue(file("Archive.ini"), "Del"), QStringLiteral("9"));
         QCOMPARE(iniValue(file("Archive.ini"), "Idx"), QStringLiteral("2"));
         QCOMPARE(iniValue(file("Archive.ini"), "Path"), QStringLiteral("Archive\\"));
@@ -372,7 +373,7 @@ private slots:
         ScriptedDialogs dialogs;
         auto form = makeForm();
         QVERIFY(form->startUp());
-        QCOMPARE(form->state().Dbf1->orderName(), QByteArray("1"));
+        QCOMPARE(form->state().catalog->orderName(), QByteArray("1"));
     }
 
     void lockedTableEndsWithoutSaving()
@@ -391,7 +392,7 @@ private slots:
         auto form = makeForm();
         QVERIFY(!form->startUp());
         QVERIFY(dialogs.done());
-        form->QuitProgram();
+        form->quitProgram();
         QCOMPARE(testutil::readFile(file("Tabulon.ini")), programBefore);
         QCOMPARE(testutil::readFile(file("Archive.ini")), archiveBefore);
         QVERIFY(other.isOpen());
@@ -440,8 +441,8 @@ private slots:
         QVERIFY(QFileInfo::exists(userFolder + QStringLiteral("Tabulon.ini")));
         QCOMPARE(iniValue(userFolder + QStringLiteral("Archive.ini"), "Path"),
             QStringLiteral("Archive\\"));
-        QCOMPARE(form->state().settings.RootPath, userFolder + QStringLiteral("Archive/"));
-        form->QuitProgram();
+        QCOMPARE(form->state().settings.rootPath, userFolder + QStringLiteral("Archive/"));
+        form->quitProgram();
         QCOMPARE(iniKeys(userFolder + QStringLiteral("Archive.ini")), archiveKeyOrder);
     }
 };

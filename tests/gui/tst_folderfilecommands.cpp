@@ -103,7 +103,7 @@ void TestFolderFileCommands::start()
 QTreeWidgetItem *TestFolderFileCommands::node(const QString &folderPath) const
 {
     for (QTreeWidgetItemIterator it(tree()); *it; ++it)
-        if (FolderPathOfNode(*it) == folderPath)
+        if (folderPathOfNode(*it) == folderPath)
             return *it;
     return nullptr;
 }
@@ -437,7 +437,7 @@ void TestFolderFileCommands::droppedFile()
 void TestFolderFileCommands::descriptionModeRewritesBothFolders()
 {
     start();
-    m_form->state().settings.FolderInfoMode = 1;
+    m_form->state().settings.folderInfoMode = 1;
     clickName("a.jpg");
     commands().dropOnTree(at("Texte\\"), quint32(table()->table().recNo()));
     QCOMPARE(testutil::readFile(root() + "Texte/Descript.ion"),
@@ -517,7 +517,7 @@ void TestFolderFileCommands::copy()
         QVERIFY(dialogs.done());
     }
     QCOMPARE(asked, (QStringList { "Search folder", "File  'a.jpg'  copy to ?", "" }));
-    QCOMPARE(m_form->state().settings.CopyFolder, folder);
+    QCOMPARE(m_form->state().settings.copyFolder, folder);
     QCOMPARE(testutil::readFile(folder + "/a.jpg"), copied);
     QCOMPARE(QFileInfo::exists(folder + "/a.jpg.!"), existing.isEmpty());
     QCOMPARE(testutil::readFile(root() + "Bilder/Fotos/a.jpg"), QByteArray("picture a"));

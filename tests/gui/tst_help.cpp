@@ -49,7 +49,7 @@ private slots:
         QVERIFY(!helpItem()->isEnabled());
         QVERIFY(m_form->startUp());
         QCOMPARE(helpItem()->isEnabled(), shipped);
-        QCOMPARE(m_form->state().settings.HelpFilePath,
+        QCOMPARE(m_form->state().settings.helpFilePath,
             shipped ? root() + "Tabulon-en.html" : QString());
         m_form->commands().runCommand(Command::Help);
         QCOMPARE(program().helpWindows().size(), shipped ? 1 : 0);
@@ -99,7 +99,7 @@ private slots:
         shipGuide("Tabulon.html");
         showActive();
         for (const char *name : { "Tabulon-en.html", "Tabulon.html" }) {
-            m_form->state().settings.HelpFilePath = root() + name;
+            m_form->state().settings.helpFilePath = root() + name;
             m_form->commands().runCommand(Command::Help);
         }
         const QList<HelpWindow *> open = program().helpWindows();

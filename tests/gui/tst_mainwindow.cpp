@@ -300,10 +300,10 @@ void TestMainWindow::controls()
     QVERIFY(!m_form->findChild<QTimer *>(QStringLiteral("Timer1"))->isActive());
     QVERIFY(!m_form->findChild<QTimer *>(QStringLiteral("Timer2"))->isActive());
     QVERIFY(textPane()->isReadOnly());
-    QVERIFY(m_form->state().Dbf1);
-    QVERIFY(!m_form->state().Dbf1->isOpen());
+    QVERIFY(m_form->state().catalog);
+    QVERIFY(!m_form->state().catalog->isOpen());
     QCOMPARE(m_form->state().mode, UiMode::Browse);
-    QVERIFY(!m_form->state().FollowCurrentRecord);
+    QVERIFY(!m_form->state().followCurrentRecord);
     QCOMPARE(tree()->indentation(), 19);
     QCOMPARE(m_form->findChild<SnapSplitter *>(QStringLiteral("Splitter1"))->handleWidth(), 2);
     QCOMPARE(m_form->findChild<SnapSplitter *>(QStringLiteral("Splitter2"))->handleWidth(), 2);
@@ -473,8 +473,8 @@ void TestMainWindow::gridLines()
         { 0, false, QHeaderView::Fixed, date },
     };
     for (const Step &step : steps) {
-        m_form->state().settings.GridLines = step.gridLines;
-        m_form->ApplyViewLook(m_form);
+        m_form->state().settings.gridLines = step.gridLines;
+        m_form->applyViewLook(m_form);
         QCOMPARE(grid->showGrid(), step.lines);
         QCOMPARE(header->sectionResizeMode(0), step.resize);
         QCOMPARE(grid->columnWidth(3), step.dateWidth);
@@ -485,14 +485,14 @@ void TestMainWindow::gridLines()
     QCOMPARE(GridDelegate::of(grid)->columnColor(3), view);
     QCOMPARE(GridDelegate::of(grid)->columnColor(4), view);
     textPane()->setReadOnly(false);
-    m_form->ApplyViewLook(m_form);
+    m_form->applyViewLook(m_form);
     QCOMPARE(textPane()->palette().color(QPalette::Base), QColor(Qt::white));
 }
 
 void TestMainWindow::viewFontColourReachesTheViews()
 {
-    m_form->state().settings.ViewFont.color = 0x00000080; // dark red, as BGR
-    m_form->ApplyViewLook(m_form);
+    m_form->state().settings.viewFont.color = 0x00000080; // dark red, as BGR
+    m_form->applyViewLook(m_form);
     const QColor red(0x80, 0, 0);
     for (QWidget *view : std::initializer_list<QWidget *> { grid(), tree(), textPane() })
         QCOMPARE(view->palette().color(QPalette::Active, QPalette::Text), red);
@@ -507,11 +507,11 @@ void TestMainWindow::viewLookOfOwnedControls()
     auto *field = new QLineEdit(m_form);
     auto *shown = new QLineEdit(m_form);
     shown->setReadOnly(true);
-    m_form->state().settings.ViewFont.name = QStringLiteral("Courier");
-    m_form->state().ViewFont = QFont(QStringLiteral("Courier"), 13);
+    m_form->state().settings.viewFont.name = QStringLiteral("Courier");
+    m_form->state().viewFont = QFont(QStringLiteral("Courier"), 13);
     for (int gridLines : { 1, 0 }) {
-        m_form->state().settings.GridLines = gridLines;
-        m_form->ApplyViewLook(m_form);
+        m_form->state().settings.gridLines = gridLines;
+        m_form->applyViewLook(m_form);
         QCOMPARE(list->header()->sectionsClickable(), gridLines == 1);
         QCOMPARE(list->property("gridLines").toBool(), gridLines == 1);
     }
@@ -696,8 +696,8 @@ void TestMainWindow::layoutRoundTrip()
     s.layout.treeWidth = 210;
     s.layout.showTopToolbar = false;
     s.layout.showBottomToolbar = true;
-    s.GridColumnWidths = { { 200, 0, 80, 70, 55 } };
-    s.ToolbarColor = 0x00336699; // BGR
+    s.gridColumnWidths = { { 200, 0, 80, 70, 55 } };
+    s.toolbarColor = 0x00336699; // BGR
     m_form->applyWindowBounds();
     m_form->applyProgramColumnWidths();
     m_form->applyArchiveLayout();
@@ -710,7 +710,7 @@ void TestMainWindow::layoutRoundTrip()
     QCOMPARE(grid()->columnWidth(2), 80);
 
     Settings saved = s;
-    saved.GridColumnWidths = {};
+    saved.gridColumnWidths = {};
     m_form->state().settings = saved;
     m_form->storeWindowLayout();
     const Settings &out = m_form->state().settings;
@@ -721,11 +721,11 @@ void TestMainWindow::layoutRoundTrip()
     QCOMPARE(out.layout.gridHeight,
         m_form->findChild<QWidget *>(QStringLiteral("Panel1"))->height() - 5);
     QVERIFY(!out.layout.showTopToolbar);
-    QCOMPARE(out.GridColumnWidths[0], 200);
-    QCOMPARE(out.GridColumnWidths[2], 80);
-    QCOMPARE(out.GridColumnWidths[3], 70);
-    QCOMPARE(out.GridColumnWidths[4], 55);
-    QCOMPARE(out.ToolbarColor, quint32(0x00336699));
+    QCOMPARE(out.gridColumnWidths[0], 200);
+    QCOMPARE(out.gridColumnWidths[2], 80);
+    QCOMPARE(out.gridColumnWidths[3], 70);
+    QCOMPARE(out.gridColumnWidths[4], 55);
+    QCOMPARE(out.toolbarColor, quint32(0x00336699));
 
     // Maximised: the state alone is stored, the normal bounds stay as they were.
     m_form->showMaximized();
@@ -739,13 +739,13 @@ void TestMainWindow::layoutRoundTrip()
 void TestMainWindow::systemToolbarColourKept()
 {
     Settings &s = m_form->state().settings;
-    s.ToolbarColor = 0x8000000F; // the system's button face
+    s.toolbarColor = 0x8000000F; // the system's button face
     m_form->applyArchiveLayout();
     m_form->storeWindowLayout();
-    QCOMPARE(s.ToolbarColor, quint32(0x8000000F));
+    QCOMPARE(s.toolbarColor, quint32(0x8000000F));
     m_form->setToolbarColor(QColor(0x12, 0x34, 0x56));
     m_form->storeWindowLayout();
-    QCOMPARE(s.ToolbarColor, quint32(0x00563412));
+    QCOMPARE(s.toolbarColor, quint32(0x00563412));
 }
 
 // The program's own application object, so that failures outside the commands are

@@ -95,7 +95,7 @@ private:
         std::function<void(MessageDialog *)> action, int language = 0)
     {
         ModalDriver driver(std::move(action));
-        const QString answer = ShowDialog(kind, message, option, language);
+        const QString answer = showDialog(kind, message, option, language);
         if (!driver.ran())
             QTest::qFail("the dialog never showed", __FILE__, __LINE__);
         if (driver.stuck())
@@ -454,7 +454,7 @@ private slots:
     {
         auto *port = qobject_cast<WidgetDialogPort *>(dynamic_cast<QObject *>(dialogPort()));
         QVERIFY(port);
-        QCOMPARE(ShowDialog(0, "Busy", ""), "");
+        QCOMPARE(showDialog(0, "Busy", ""), "");
         QPointer<MessageDialog> wait = port->waitWindow();
         QVERIFY(wait && wait->isVisible());
         QVERIFY(!(wait->windowFlags() & Qt::WindowCloseButtonHint));
@@ -465,14 +465,14 @@ private slots:
         wait->close();
         QVERIFY(wait->isVisible());
 
-        QCOMPARE(ShowDialog(-1, "Busy", ""), ""); // takes the slot of the first one
+        QCOMPARE(showDialog(-1, "Busy", ""), ""); // takes the slot of the first one
         QVERIFY(!wait);
         wait = port->waitWindow();
         QVERIFY(child<QProgressBar>(wait, "ProgressBar1")->isVisibleTo(wait));
         QCOMPARE(wait->height(), 110);
-        SetWaitProgress(40);
+        setWaitProgress(40);
         QCOMPARE(child<QProgressBar>(wait, "ProgressBar1")->value(), 40);
-        CloseWaitDialog();
+        closeWaitDialog();
         QVERIFY(!wait);
         QVERIFY(!QApplication::overrideCursor());
     }

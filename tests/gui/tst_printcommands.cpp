@@ -88,7 +88,7 @@ void TestPrintCommands::printsTheFolderAsTheGridShowsIt()
     QCOMPARE(printing().printer().docName(), root() + QStringLiteral("fotos"));
     // The views follow the first record again.
     QVERIFY(!table()->isDetached());
-    QVERIFY(m_form->state().FollowCurrentRecord);
+    QVERIFY(m_form->state().followCurrentRecord);
     QCOMPARE(grid()->currentIndex().row(), 0);
     QCOMPARE(textPane()->toPlainText(), QStringLiteral("first line\nsecond"));
 
@@ -113,13 +113,13 @@ void TestPrintCommands::printerFailureEndsTheJobAndFreesTheViews()
 {
     start(3);
     printTo(QStringLiteral("/nonexistent-folder/listing.pdf"));
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, printing().PrintFolderListing());
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, printing().printFolderListing());
     QVERIFY(!table()->isDetached());
-    QVERIFY(m_form->state().FollowCurrentRecord);
+    QVERIFY(m_form->state().followCurrentRecord);
     // The next job goes through.
     const QString pdf = root() + QStringLiteral("listing.pdf");
     printTo(pdf);
-    printing().PrintFolderListing();
+    printing().printFolderListing();
     QCOMPARE(pdfPages(pdf), 1);
 }
 
@@ -140,7 +140,7 @@ void TestPrintCommands::unreadableLongTextIsReported()
 void TestPrintCommands::marginsWithoutRoomAreRefused()
 {
     start(3);
-    m_form->state().settings.PrintMargins.top = 65535;
+    m_form->state().settings.printMargins.top = 65535;
     const QString pdf = root() + QStringLiteral("listing.pdf");
     printTo(pdf);
     ScriptedDialogs dialogs;

@@ -107,7 +107,7 @@ void TestSearch::checkViewsSettled()
 {
     QVERIFY(!table()->isDetached());
     QVERIFY(table()->table().hasRange());
-    QVERIFY(m_form->state().FollowCurrentRecord);
+    QVERIFY(m_form->state().followCurrentRecord);
     QVERIFY(!QApplication::overrideCursor());
     const QModelIndex row = grid()->currentIndex();
     if (table()->table().recNo() > 0)

@@ -258,7 +258,7 @@ void TestShellCommands::exploreFolder()
         openCatalogue();
         showActive();
     }
-    m_form->state().settings.FileManagerPath = setting;
+    m_form->state().settings.fileManagerPath = setting;
     press(Qt::Key_E, Qt::ControlModifier);
     request.replace(QLatin1Char('@'), root());
     if (request.endsWith(QLatin1Char('/')))
@@ -304,9 +304,9 @@ void TestShellCommands::viewerFollowsTheGridUntilItIsLeft()
     shell().setShell(nullptr);
     shell().setHandOffLimit(100);
     Settings &s = m_form->state().settings;
-    s.ViewerPath = viewer;
-    s.ViewerParams = QStringLiteral(" --fs");
-    s.ViewerDelay = 10;
+    s.viewerPath = viewer;
+    s.viewerParams = QStringLiteral(" --fs");
+    s.viewerDelay = 10;
     start({ "a b.JPG", "c.png", "d.txt" });
     auto *watch = m_form->findChild<QTimer *>(QStringLiteral("Timer2"));
     QAction *item = m_form->commands().action(Command::SyncViewer);
@@ -343,7 +343,7 @@ void TestShellCommands::viewerSyncNeedsTheViewer()
     QVERIFY(!watch->isActive());
     // On, then off again by the same command, and by F8.
     m_shell->programsExist = true;
-    m_form->state().settings.ViewerExtensions = QStringLiteral(".png");
+    m_form->state().settings.viewerExtensions = QStringLiteral(".png");
     press(Qt::Key_S, Qt::ControlModifier);
     QVERIFY(shell().viewerSyncOn() && watch->isActive());
     press(Qt::Key_S, Qt::ControlModifier);

@@ -76,7 +76,7 @@ void TestTags::start(const QList<Rec> &records)
     for (const char *f : { "F", "G" })
         QVERIFY(QDir().mkpath(root() + QLatin1String(f)));
     openCatalogue();
-    m_form->state().settings.ArchiveName = QStringLiteral("Archiv");
+    m_form->state().settings.archiveName = QStringLiteral("Archiv");
     CatalogTable *t = table();
     for (const Rec &r : records) {
         QVERIFY(t->table().append());
@@ -100,7 +100,7 @@ QStringList TestTags::codes() const
         if (t->table().goTo(recno))
             out << t->text(CatalogTable::CODE);
     }
-    t->SetFolderRange(t->currentFolder());
+    t->setFolderRange(t->currentFolder());
     if (was > 0)
         t->table().goTo(quint32(was));
     return out;
@@ -149,11 +149,11 @@ void TestTags::addAndDeleteTag()
     press(Qt::Key(key));
     QCOMPARE(table()->text(CatalogTable::CODE), c[2]);
     QCOMPARE(grid()->model()->index(0, 2).data().toString(), c[2]);
-    QCOMPARE(tags().LastTag(), c[3]);
+    QCOMPARE(tags().lastTag(), c[3]);
     // The next prompt is preset with it; Esc there forgets it and changes nothing.
     press(Qt::Key(key));
     QCOMPARE(dialogs.requests().at(refused ? 2 : 1).option, c[3]);
-    QCOMPARE(tags().LastTag(), QString());
+    QCOMPARE(tags().lastTag(), QString());
     QCOMPARE(table()->text(CatalogTable::CODE), c[2]);
 }
 
@@ -174,7 +174,7 @@ void TestTags::filter()
     filterOn(answer);
     QCOMPARE(gridNames(), shown);
     QCOMPARE(current(), shown.first());
-    QCOMPARE(m_form->panelText(3), QStringLiteral("Tags:  ") + tags().TagFilter());
+    QCOMPARE(m_form->panelText(3), QStringLiteral("Tags:  ") + tags().tagFilter());
 
     // F9 again: every record, the count, and the filter kept as the next preset.
     press(Qt::Key_F9);
@@ -183,10 +183,10 @@ void TestTags::filter()
     QCOMPARE(m_form->panelText(3), QStringLiteral("6"));
     ScriptedDialogs dialogs;
     dialogs.cancelInput();
-    const QString kept = tags().TagFilter();
+    const QString kept = tags().tagFilter();
     press(Qt::Key_F9);
     QCOMPARE(dialogs.requests().at(0).option, kept);
-    QCOMPARE(tags().TagFilter(), QString());
+    QCOMPARE(tags().tagFilter(), QString());
     QVERIFY(!table()->tagFilterOn());
 }
 
@@ -209,12 +209,12 @@ void TestTags::filterSwitchedOffAndForgotten()
     QVERIFY(!table()->tagFilterOn());
     QCOMPARE(gridNames(), (QStringList { "a.txt", "b.txt" }));
     QCOMPARE(m_form->panelText(3), QStringLiteral("3"));
-    QCOMPARE(tags().TagFilter(), QStringLiteral("A"));
+    QCOMPARE(tags().tagFilter(), QStringLiteral("A"));
 
     filterOn(QStringLiteral("a"));
     m_form->commands().runCommand(Command::Reorganize);
     QVERIFY(!table()->tagFilterOn());
-    QCOMPARE(tags().TagFilter(), QString());
+    QCOMPARE(tags().tagFilter(), QString());
 }
 
 void TestTags::replaceTags_data()
@@ -249,7 +249,7 @@ void TestTags::replaceTags()
     QCOMPARE(current(), QStringLiteral("ac"));
     QCOMPARE(views().selectedNodeIndex(), 0);
     QCOMPARE(table()->orderName(), QByteArray("1"));
-    QVERIFY(!table()->isDetached() && m_form->state().FollowCurrentRecord);
+    QVERIFY(!table()->isDetached() && m_form->state().followCurrentRecord);
     QCOMPARE(grid()->model()->index(1, 2).data().toString(), QStringLiteral("BC"));
 }
 
@@ -297,7 +297,7 @@ void TestTags::tagList()
     QFETCH(QByteArray, file);
     start({ { "F\\", "a", "" } });
     this->file(QStringLiteral("Archiv.txt"), "A = Auto\r\n");
-    m_form->state().settings.TagEditorBounds = QRect(30, 40, 500, 300);
+    m_form->state().settings.tagEditorBounds = QRect(30, 40, 500, 300);
     ScriptedDialogs dialogs;
     if (!answer.isEmpty())
         dialogs.expect(DialogKind::Confirmation, answer, QStringLiteral("Save changes ?"));
@@ -326,7 +326,7 @@ void TestTags::tagList()
     QCOMPARE(loaded, QStringLiteral("A = Auto"));
     QVERIFY(focused);
     QCOMPARE(shownAt.size(), QSize(500, 300));
-    QCOMPARE(m_form->state().settings.TagEditorBounds.size(), QSize(520, 310));
+    QCOMPARE(m_form->state().settings.tagEditorBounds.size(), QSize(520, 310));
     QCOMPARE(testutil::readFile(root() + "Archiv.txt"), file);
 }
 
