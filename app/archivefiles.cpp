@@ -16,14 +16,14 @@ ProfileStatus loadProgramSettings(
     if (!status.isOk())
         return status;
     if (firstRun
-        && ShowDialog(DialogKind::Confirmation, QStringLiteral("Create desktop-icon ?"))
+        && showDialog(DialogKind::Confirmation, QStringLiteral("Create desktop-icon ?"))
             == QLatin1String("1"))
-        CreateDesktopLink(program);
+        createDesktopLink(program);
     readProgramSettings(settings, path, arguments, screen);
     return status;
 }
 
-bool CreateDesktopLink(const ProgramFolder &program)
+bool createDesktopLink(const ProgramFolder &program)
 {
     return desktoplink::create(
         program.executablePath, program.folder, desktoplink::desktopFolder());
@@ -38,12 +38,12 @@ ArchiveFileResult readOrCreateArchiveFile(Settings &settings, const ProgramFolde
     const RootQuestion &askRoot, ProfileStatus *status)
 {
     *status = ProfileStatus();
-    const QString path = archiveFilePath(program, settings.ArchiveName);
+    const QString path = archiveFilePath(program, settings.archiveName);
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink()) {
         QString answer;
-        if (!askRoot(rootQuestionCaption(settings.ArchiveName),
-                settings.ArchiveName + QLatin1Char('\\'), &answer)
+        if (!askRoot(rootQuestionCaption(settings.archiveName),
+                settings.archiveName + QLatin1Char('\\'), &answer)
             || answer.isEmpty())
             return ArchiveFileResult::Cancelled;
         *status = createArchiveFile(path, normalizeEnteredRoot(answer));
@@ -59,22 +59,22 @@ bool checkArchiveName(const QString &name)
     const QString fault = archiveNameFault(name);
     if (fault.isEmpty())
         return true;
-    ShowDialog(DialogKind::Error, archiveNameRefusal(name, fault));
+    showDialog(DialogKind::Error, archiveNameRefusal(name, fault));
     return false;
 }
 
 bool checkRootDrive(const Settings &settings)
 {
-    if (rootDriveExists(settings.RootPath))
+    if (rootDriveExists(settings.rootPath))
         return true;
-    ShowDialog(DialogKind::Error,
-        QStringLiteral("Drive  '%1'  not exist !").arg(rootDrive(settings.RootPath)));
+    showDialog(DialogKind::Error,
+        QStringLiteral("Drive  '%1'  not exist !").arg(rootDrive(settings.rootPath)));
     return false;
 }
 
 void enterArchiveFolders(const Settings &settings, const ProgramFolder &program)
 {
-    QDir().mkpath(settings.RootPath);
+    QDir().mkpath(settings.rootPath);
     QDir::setCurrent(program.folder);
 }
 
@@ -85,11 +85,11 @@ QString lockFailureMessage()
 
 void showLockFailure()
 {
-    ShowDialog(DialogKind::Error, lockFailureMessage());
+    showDialog(DialogKind::Error, lockFailureMessage());
 }
 
 void reportWriteFailure(const ProfileStatus &status)
 {
     if (!status.isOk())
-        ShowDialog(DialogKind::Error, status.message());
+        showDialog(DialogKind::Error, status.message());
 }

@@ -14,12 +14,12 @@ bool changeTo(const QString &name, Settings &settings, ArchiveSteps &steps)
 {
     if (!steps.endEdit())
         return false;
-    steps.SaveArchiveSettings();
-    settings.ArchiveName = name;
-    steps.SaveProgramSettings();
-    if (!steps.OpenArchive())
+    steps.saveArchiveSettings();
+    settings.archiveName = name;
+    steps.saveProgramSettings();
+    if (!steps.openArchive())
         return false;
-    steps.ShowArchive();
+    steps.showArchive();
     return true;
 }
 
@@ -27,8 +27,8 @@ bool changeTo(const QString &name, Settings &settings, ArchiveSteps &steps)
 
 bool switchArchive(Settings &settings, ArchiveSteps &steps)
 {
-    const QString chosen = steps.ChooseArchive(QStringLiteral("Switch archive"));
-    if (chosen.isEmpty() || sameArchiveName(chosen, settings.ArchiveName))
+    const QString chosen = steps.chooseArchive(QStringLiteral("Switch archive"));
+    if (chosen.isEmpty() || sameArchiveName(chosen, settings.archiveName))
         return false;
     if (!changeTo(chosen, settings, steps))
         return false;
@@ -39,17 +39,17 @@ bool switchArchive(Settings &settings, ArchiveSteps &steps)
 bool newArchive(Settings &settings, const ProgramFolder &program, ArchiveSteps &steps)
 {
     const QString typed
-        = ShowDialog(DialogKind::TextInput, QStringLiteral("Name of the archive ?"));
+        = showDialog(DialogKind::TextInput, QStringLiteral("Name of the archive ?"));
     if (isEscAnswer(typed) || typed.isEmpty())
         return false;
     const QString name = newArchiveName(typed);
     const QString fault = archiveNameFault(name);
     if (!fault.isEmpty()) {
-        ShowDialog(DialogKind::Error, archiveNameRefusal(name, fault));
+        showDialog(DialogKind::Error, archiveNameRefusal(name, fault));
         return false;
     }
     if (archiveFileExists(program, name)) {
-        ShowDialog(DialogKind::Error, QStringLiteral("Archive  '%1'  already exists !").arg(name));
+        showDialog(DialogKind::Error, QStringLiteral("Archive  '%1'  already exists !").arg(name));
         return false;
     }
     return changeTo(name, settings, steps);
@@ -57,15 +57,15 @@ bool newArchive(Settings &settings, const ProgramFolder &program, ArchiveSteps &
 
 bool deleteArchive(const Settings &settings, const ProgramFolder &program, ArchiveSteps &steps)
 {
-    const QString chosen = steps.ChooseArchive(QStringLiteral("Delete archive"));
+    const QString chosen = steps.chooseArchive(QStringLiteral("Delete archive"));
     if (chosen.isEmpty())
         return false;
-    if (sameArchiveName(chosen, settings.ArchiveName)) {
-        ShowDialog(DialogKind::Error,
+    if (sameArchiveName(chosen, settings.archiveName)) {
+        showDialog(DialogKind::Error,
             QStringLiteral("Archive  '%1'  is open and can not be deleted !").arg(chosen));
         return false;
     }
-    if (ShowDialog(DialogKind::Confirmation,
+    if (showDialog(DialogKind::Confirmation,
             QStringLiteral("Delete archive  '%1' (no files !)").arg(chosen))
         != QLatin1String("1"))
         return false;

@@ -6,7 +6,7 @@
 
 // The three archive commands of the File menu: switch, new and delete. They ask through
 // the shared dialog and run the steps of an archive change in their fixed order: an edit of
-// the open archive ended, its file written (its table closed), ArchiveName set, the
+// the open archive ended, its file written (its table closed), archiveName set, the
 // program-wide file written, the other archive opened, then shown.
 
 // The steps an archive change is made of; the main window's archive handling provides
@@ -16,17 +16,17 @@ class ArchiveSteps
 public:
     virtual ~ArchiveSteps() = default;
     // The archive list with a caption: the chosen name, or empty when none was chosen.
-    virtual QString ChooseArchive(const QString &caption) = 0;
+    virtual QString chooseArchive(const QString &caption) = 0;
     // Ends an edit of the open archive before its table closes. False when the edit must go
     // on (the user has been told why): the archive then stays open.
     virtual bool endEdit() { return true; }
-    virtual void SaveArchiveSettings() = 0;
-    virtual void SaveProgramSettings() = 0;
-    // Opens the archive ArchiveName names. False when no archive could be opened and the
+    virtual void saveArchiveSettings() = 0;
+    virtual void saveProgramSettings() = 0;
+    // Opens the archive archiveName names. False when no archive could be opened and the
     // program is ending (the opening has said why).
-    virtual bool OpenArchive() = 0;
+    virtual bool openArchive() = 0;
     // The folder tree and the status bar of the archive just opened.
-    virtual void ShowArchive() = 0;
+    virtual void showArchive() = 0;
     // The layout rules run once more, with the column widths the archive brought.
     virtual void relayout() = 0;
 };

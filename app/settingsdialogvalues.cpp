@@ -34,48 +34,48 @@ SettingsDialogValues dialogValues(const Settings &s, quint32 toolbarColor)
 {
     SettingsDialogValues v;
     v.toolbarColor = toolbarColor;
-    v.viewColor = s.ViewColor;
-    v.editColor = s.EditColor;
-    v.viewFont = s.ViewFont;
-    v.printFontName = s.PrintFontName;
-    MarginSettings margins = s.PrintMargins;
+    v.viewColor = s.viewColor;
+    v.editColor = s.editColor;
+    v.viewFont = s.viewFont;
+    v.printFontName = s.printFontName;
+    MarginSettings margins = s.printMargins;
     for (int i = 0; i < 4; ++i)
         v.margins[size_t(i)] = marginText(*marginOf(margins, MarginField(i)));
-    v.viewerPath = s.ViewerPath;
-    v.viewerExtensions = s.ViewerExtensions;
-    v.fileManagerPath = s.FileManagerPath;
-    v.viewerParams = s.ViewerParams;
-    v.viewerDelay = QString::number(s.ViewerDelay);
-    v.gridLines = s.GridLines;
-    v.folderListCollapsed = s.FolderListCollapsed;
-    v.deleteEmptyFolders = s.DeleteEmptyFolders;
-    v.searchInText = s.SearchInText;
-    v.startArchiveMode = s.StartArchiveMode;
-    v.folderInfoMode = s.FolderInfoMode;
+    v.viewerPath = s.viewerPath;
+    v.viewerExtensions = s.viewerExtensions;
+    v.fileManagerPath = s.fileManagerPath;
+    v.viewerParams = s.viewerParams;
+    v.viewerDelay = QString::number(s.viewerDelay);
+    v.gridLines = s.gridLines;
+    v.folderListCollapsed = s.folderListCollapsed;
+    v.deleteEmptyFolders = s.deleteEmptyFolders;
+    v.searchInText = s.searchInText;
+    v.startArchiveMode = s.startArchiveMode;
+    v.folderInfoMode = s.folderInfoMode;
     return v;
 }
 
 void assignDialogValues(const SettingsDialogValues &v, Settings *s)
 {
-    s->ViewColor = v.viewColor;
-    s->EditColor = v.editColor;
-    s->ViewFont = v.viewFont;
-    s->PrintFontName = v.printFontName;
+    s->viewColor = v.viewColor;
+    s->editColor = v.editColor;
+    s->viewFont = v.viewFont;
+    s->printFontName = v.printFontName;
     for (int i = 0; i < 4; ++i)
-        *marginOf(s->PrintMargins, MarginField(i))
+        *marginOf(s->printMargins, MarginField(i))
             = marginTenths(v.margins[size_t(i)], MarginField(i));
-    s->GridLines = quint8(v.gridLines);
-    s->FolderListCollapsed = quint8(v.folderListCollapsed);
-    s->DeleteEmptyFolders = quint8(v.deleteEmptyFolders);
-    s->SearchInText = quint8(v.searchInText);
-    s->StartArchiveMode = v.startArchiveMode;
-    s->FolderInfoMode = quint8(v.folderInfoMode);
+    s->gridLines = quint8(v.gridLines);
+    s->folderListCollapsed = quint8(v.folderListCollapsed);
+    s->deleteEmptyFolders = quint8(v.deleteEmptyFolders);
+    s->searchInText = quint8(v.searchInText);
+    s->startArchiveMode = v.startArchiveMode;
+    s->folderInfoMode = quint8(v.folderInfoMode);
     // The viewer's path may carry meaningful blanks; the other texts are trimmed.
-    s->ViewerPath = v.viewerPath;
-    s->ViewerExtensions = v.viewerExtensions.trimmed();
-    s->FileManagerPath = v.fileManagerPath.trimmed();
-    s->ViewerParams = v.viewerParams.trimmed();
-    s->ViewerDelay = viewerDelayOf(v.viewerDelay);
+    s->viewerPath = v.viewerPath;
+    s->viewerExtensions = v.viewerExtensions.trimmed();
+    s->fileManagerPath = v.fileManagerPath.trimmed();
+    s->viewerParams = v.viewerParams.trimmed();
+    s->viewerDelay = viewerDelayOf(v.viewerDelay);
 }
 
 QString marginText(quint16 tenths)

@@ -11,7 +11,7 @@
 // when assignDialogValues() writes them into the settings in their fixed order; Cancel
 // simply drops them.
 
-// The margin fields, in the order of the dialog and of PrintMargins.
+// The margin fields, in the order of the dialog and of printMargins.
 enum class MarginField { Top, Left, Bottom, Right };
 
 // The three standard fonts that a click on the dialog puts into the view-font samples.

@@ -4,9 +4,9 @@
 //   bench_search [--records N] [--dir PATH]
 //
 // 1. F3 with a text that matches nothing over N records (default 1,000,000) with
-//    SearchInText 0, against `grep -c` for the same text over a file of the same
+//    searchInText 0, against `grep -c` for the same text over a file of the same
 //    NAME~NOTE~DATE~SIZE lines: target <= 2.
-// 2. F3 the same with SearchInText 1 over 100,000 records of which 10,000 have info files,
+// 2. F3 the same with searchInText 1 over 100,000 records of which 10,000 have info files,
 //    against `grep -r` over those info files and the line file: target <= 2.
 // 3. F9 switching the tag filter on in a folder of 10,000 records, against selecting that
 //    folder, each until the grid is painted: target <= 1.5.
@@ -215,10 +215,10 @@ public:
         env.askRoot = [](const QString &, const QString &, QString *) { return false; };
         env.chooseArchive = [](const QString &) { return QString(); };
         m_window = std::make_unique<MainWindow>(env);
-        m_window->state().settings.RootPath = root + QLatin1Char('/');
-        m_window->state().settings.ArchiveName = QStringLiteral("Bench");
-        check(m_window->state().Dbf1->open(root, QStringLiteral("Bench")), "open");
-        m_window->state().FollowCurrentRecord = true;
+        m_window->state().settings.rootPath = root + QLatin1Char('/');
+        m_window->state().settings.archiveName = QStringLiteral("Bench");
+        check(m_window->state().catalog->open(root, QStringLiteral("Bench")), "open");
+        m_window->state().followCurrentRecord = true;
         m_window->resize(1000, 700);
         m_window->show();
         QApplication::processEvents();
@@ -236,9 +236,9 @@ private:
 // F3 from the first folder, the search text asked for anew each time.
 double searchOnce(Window &w)
 {
-    w->families().browsing().ClearSearch();
+    w->families().browsing().clearSearch();
     const int before = g_beeps;
-    const double s = seconds([&] { w->commands().runCommand(Command::unten1Click); });
+    const double s = seconds([&] { w->commands().runCommand(Command::SearchDown); });
     check(g_beeps == before + 1, "a search that finds nothing");
     return s;
 }
@@ -252,7 +252,7 @@ void report(const char *what, double ours, double theirs, const char *baseline, 
 void searchWithoutTexts(const QString &root, int records, Answers &answers)
 {
     Window w(root);
-    w->state().settings.SearchInText = 0;
+    w->state().settings.searchInText = 0;
     answers.text = kNothing;
     double ours = 1e9, theirs = 1e9, reading = 1e9;
     for (int round = 0; round < kRounds; ++round) {
@@ -273,7 +273,7 @@ void searchWithoutTexts(const QString &root, int records, Answers &answers)
 void searchWithTexts(const QString &root, Answers &answers)
 {
     Window w(root);
-    w->state().settings.SearchInText = 1;
+    w->state().settings.searchInText = 1;
     answers.text = kNothing;
     double ours = 1e9, theirs = 1e9;
     for (int round = 0; round < kRounds; ++round) {
@@ -304,12 +304,12 @@ void filterInBigFolder(const QString &root, Answers &answers)
         }));
         shownAll = grid->model()->rowCount();
         filter = std::min(filter, seconds([&] {
-            w->commands().runCommand(Command::miFilterClick);
+            w->commands().runCommand(Command::FilterTags);
             grid->viewport()->repaint();
         }));
         shownFiltered = grid->model()->rowCount();
-        check(w->state().Dbf1->tagFilterOn(), "filter on");
-        w->commands().runCommand(Command::miFilterClick);
+        check(w->state().catalog->tagFilterOn(), "filter on");
+        w->commands().runCommand(Command::FilterTags);
     }
     check(shownAll == 10000 && shownFiltered > 0 && shownFiltered < shownAll, "rows shown");
     std::printf(

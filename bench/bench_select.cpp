@@ -92,11 +92,11 @@ double medianSelect(CatalogTable &table, CatalogModel &model, const QString &fol
 {
     std::vector<double> times;
     for (int i = 0; i < rounds; ++i) {
-        check(table.SetFolderRange(other), "range");
+        check(table.setFolderRange(other), "range");
         model.reload();
         QElapsedTimer t;
         t.start();
-        check(table.SetFolderRange(folder), "range");
+        check(table.setFolderRange(folder), "range");
         model.reload();
         volatile int current = model.currentRow();
         (void)current;

@@ -20,7 +20,7 @@
 //
 // --tree PATH keeps the trees in PATH and reuses trees built there before, so that a
 // profile of the command is not drowned by the creation of the files. --descriptions runs
-// the command in Descript.ion mode (FolderInfoMode 1). --existing ROOT measures a tree that
+// the command in Descript.ion mode (folderInfoMode 1). --existing ROOT measures a tree that
 // is there already (a hard-linked copy of a real one, say) instead of the made trees; the
 // catalogue is made and removed in ROOT.
 #include "app/ui/commandactions.h"
@@ -99,12 +99,12 @@ public:
     Window(const QString &root, bool descriptions)
         : m_form(std::make_unique<MainWindow>())
     {
-        m_form->state().settings.RootPath = root + QLatin1Char('/');
-        m_form->state().settings.FolderInfoMode = descriptions ? 1 : 0;
+        m_form->state().settings.rootPath = root + QLatin1Char('/');
+        m_form->state().settings.folderInfoMode = descriptions ? 1 : 0;
         m_form->resize(1000, 700);
-        if (!m_form->state().Dbf1->open(root, QStringLiteral("Bench")))
+        if (!m_form->state().catalog->open(root, QStringLiteral("Bench")))
             fail(QStringLiteral("cannot open the catalogue in %1").arg(root));
-        m_form->state().FollowCurrentRecord = true;
+        m_form->state().followCurrentRecord = true;
         m_form->show();
         if (!QTest::qWaitForWindowExposed(m_form.get()))
             fail(QStringLiteral("the window is not shown"));
@@ -117,13 +117,13 @@ public:
         QElapsedTimer t;
         t.start();
         const double cpu0 = cpuSeconds(RUSAGE_SELF);
-        m_form->commands().action(Command::miAllUpdClick)->trigger();
+        m_form->commands().action(Command::UpdateAll)->trigger();
         QApplication::processEvents();
 
         return { t.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_SELF) - cpu0 };
     }
 
-    quint32 records() const { return m_form->state().Dbf1->table().physicalCount(); }
+    quint32 records() const { return m_form->state().catalog->table().physicalCount(); }
 
     // Selecting folders one after another, spread over the tree, as search and the folder
     // commands select them: the mean time of one selection (the grid's rows read and

@@ -29,6 +29,6 @@ FileDeletion deleteCurrentFile(CatalogTable &table, const PathResolver &resolver
                 QStringLiteral("the file system refused")) };
     result.record = t.deleteRecord();
     if (result.record)
-        ++table.DeletedCount;
+        ++table.deletedCount;
     return result;
 }

@@ -17,6 +17,6 @@ struct FileDeletion {
 };
 
 // Deletes the file of the table's current record from the disk and, only when that
-// succeeded, its info file and the record (marked deleted, DeletedCount one higher; the
+// succeeded, its info file and the record (marked deleted, deletedCount one higher; the
 // next record of the range becomes current, the previous one after the last).
 FileDeletion deleteCurrentFile(CatalogTable &table, const PathResolver &resolver);

@@ -31,8 +31,8 @@ QString textOfAnswer(const QString &answer);
 enum class Kind {
     Folder, // ends with "\": a folder node of that name
     Tag, // exactly one character: records whose tags hold it
-    Text, // NAME~NOTE~DATE~SIZE~long text contains it (SearchInText 1)
-    Record, // NAME~NOTE~DATE~SIZE contains it (SearchInText 0)
+    Text, // NAME~NOTE~DATE~SIZE~long text contains it (searchInText 1)
+    Record, // NAME~NOTE~DATE~SIZE contains it (searchInText 0)
 };
 Kind kindOf(const QString &searchText, bool searchInText);
 

@@ -73,7 +73,7 @@ QString replaced(const QString &code, const QString &from, const QString &to)
     return removed(code, from);
 }
 
-DbStatus ReplaceTags(CatalogTable &table, const Replacement &replacement)
+DbStatus replaceTags(CatalogTable &table, const Replacement &replacement)
 {
     DbfTable &t = table.table();
     const qint64 current = t.recNo();

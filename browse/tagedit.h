@@ -47,7 +47,7 @@ struct Replacement {
 // written. Afterwards the order in force and the range of the current folder are set
 // again and the record that was current is current again. The views are detached
 // meanwhile. Stops at the first record that cannot be written and returns the failure.
-DbStatus ReplaceTags(CatalogTable &table, const Replacement &replacement);
+DbStatus replaceTags(CatalogTable &table, const Replacement &replacement);
 
 // The tag list file: the archive's name with ".txt" in the root folder, found without
 // regard to letter case.

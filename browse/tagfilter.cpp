@@ -60,7 +60,7 @@ bool Test::accepts(const char *code, int width) const
     return true;
 }
 
-std::function<bool(const DbfTable &)> Dbf1FilterRecord(const DbfTable &table, const QString &filter)
+std::function<bool(const DbfTable &)> recordFilter(const DbfTable &table, const QString &filter)
 {
     const auto &fields = table.fields();
     if (fields.size() <= size_t(CatalogTable::CODE))

@@ -40,10 +40,9 @@ private:
     bool m_impossible = false; // an AND character no tag can be
 };
 
-// The table's filter predicate for a filter string (Dbf1FilterRecord): the test on the
+// The table's filter predicate for a filter string (recordFilter): the test on the
 // CODE field of the table's current record.
-std::function<bool(const DbfTable &)> Dbf1FilterRecord(
-    const DbfTable &table, const QString &filter);
+std::function<bool(const DbfTable &)> recordFilter(const DbfTable &table, const QString &filter);
 
 // The first of from and to (each empty or one character) that the filter string uses;
 // empty when neither. Replace tags refuses such a tag while the filter is on.

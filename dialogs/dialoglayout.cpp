@@ -22,7 +22,7 @@ DialogLayout messageLayout(const QString &caption, DialogIcon icon)
     layout.icon = icon;
     layout.baseHeight = 118;
     layout.singleButton = true;
-    layout.button3 = QStringLiteral("OK");
+    layout.okCaption = QStringLiteral("OK");
     return layout;
 }
 
@@ -33,8 +33,8 @@ DialogLayout questionLayout(const QString &caption, DialogIcon icon, int languag
     layout.icon = icon;
     layout.baseHeight = 118;
     layout.buttonPair = true;
-    layout.button1 = pick(language, "&Yes", "&Ja");
-    layout.button2 = pick(language, "&No", "&Nein");
+    layout.yesCaption = pick(language, "&Yes", "&Ja");
+    layout.noCaption = pick(language, "&No", "&Nein");
     return layout;
 }
 
@@ -45,8 +45,8 @@ DialogLayout inputLayout(int language)
     layout.icon = DialogIcon::Input;
     layout.baseHeight = 146;
     layout.buttonPair = true;
-    layout.button1 = QStringLiteral("OK");
-    layout.button2 = pick(language, "Cancel", "Abbrechen");
+    layout.yesCaption = QStringLiteral("OK");
+    layout.noCaption = pick(language, "Cancel", "Abbrechen");
     return layout;
 }
 

@@ -14,15 +14,15 @@ struct DialogLayout {
     QString caption;
     DialogIcon icon = DialogIcon::None;
     int baseHeight = 0; // the window's height for a message label of at most 32 pixels
-    bool buttonPair = false; // Button1 and Button2
-    bool singleButton = false; // Button3
-    bool textField = false; // Edit1
-    bool dateField = false; // Edit2 with DateTimePicker1
-    bool link = false; // Label2
-    bool progressBar = false; // ProgressBar1
-    QString button1; // "&Yes" / "OK"
-    QString button2; // "&No" / "Cancel"
-    QString button3; // "OK"
+    bool buttonPair = false; // Yes and No (or OK and Cancel)
+    bool singleButton = false; // a single OK
+    bool textField = false; // a text to type
+    bool dateField = false; // a date to type, with its calendar
+    bool link = false; // a link below the message
+    bool progressBar = false; // a progress bar
+    QString yesCaption; // "&Yes" / "OK"
+    QString noCaption; // "&No" / "Cancel"
+    QString okCaption; // "OK"
 };
 
 // The layout of a kind in a language (1 = German, anything else English). Kinds that show

@@ -52,7 +52,7 @@ DialogPort *dialogPort()
     return portSlot();
 }
 
-void ShowDialog(
+void showDialog(
     int kind, const QString &message, const QString &option, QString &result, int language)
 {
     result.clear();
@@ -74,20 +74,20 @@ void ShowDialog(
     result = dialogAnswer(kind, port->showModal(request));
 }
 
-QString ShowDialog(int kind, const QString &message, const QString &option, int language)
+QString showDialog(int kind, const QString &message, const QString &option, int language)
 {
     QString result;
-    ShowDialog(kind, message, option, result, language);
+    showDialog(kind, message, option, result, language);
     return result;
 }
 
-void CloseWaitDialog()
+void closeWaitDialog()
 {
     if (DialogPort *port = portSlot())
         port->closeWait();
 }
 
-void SetWaitProgress(int percent)
+void setWaitProgress(int percent)
 {
     if (DialogPort *port = portSlot())
         port->setWaitProgress(qBound(0, percent, 100));
@@ -125,19 +125,19 @@ QDate zeroDate()
     return QDate(1899, 12, 30);
 }
 
-QString DateToYmd(const QDate &date)
+QString dateToYmd(const QDate &date)
 {
     if (!date.isValid() || date == zeroDate())
         return QString();
     return date.toString(QStringLiteral("yyyyMMdd"));
 }
 
-QString DateToYmd(const QDateTime &dateTime)
+QString dateToYmd(const QDateTime &dateTime)
 {
-    return DateToYmd(dateTime.date());
+    return dateToYmd(dateTime.date());
 }
 
-QDate YmdToDate(const QString &ymd)
+QDate ymdToDate(const QString &ymd)
 {
     const int year = ymdPart(ymd, 0, 4);
     const int month = ymdPart(ymd, 4, 2);
@@ -148,33 +148,33 @@ QDate YmdToDate(const QString &ymd)
     return date.isValid() ? date : zeroDate();
 }
 
-QString PadToWidth(const QString &text, int width)
+QString padToWidth(const QString &text, int width)
 {
     if (width <= 0)
         return QString();
     return text.leftJustified(width, QLatin1Char(' '), true);
 }
 
-QByteArray PadToWidth(const QByteArray &text, int width)
+QByteArray padToWidth(const QByteArray &text, int width)
 {
     if (width <= 0)
         return QByteArray();
     return text.leftJustified(width, ' ', true);
 }
 
-QString ShortenLeft(const QString &text)
+QString shortenLeft(const QString &text)
 {
     if (text.size() <= 20)
         return text;
     return QStringLiteral("...") + text.right(20);
 }
 
-QString RepeatText(const QString &text, int count)
+QString repeatText(const QString &text, int count)
 {
     return count <= 0 ? QString() : text.repeated(count);
 }
 
-QByteArray RepeatText(const QByteArray &text, int count)
+QByteArray repeatText(const QByteArray &text, int count)
 {
     return count <= 0 ? QByteArray() : text.repeated(count);
 }

@@ -8,9 +8,9 @@
 // The shared dialog: the one message, question and input dialog of the program, and the small text
 // and date helpers that go with it.
 //
-// The core never shows a window itself. ShowDialog hands a DialogRequest to the installed
+// The core never shows a window itself. showDialog hands a DialogRequest to the installed
 // DialogPort: the program installs the real window at start-up (installWidgetDialogs in
-// dialogs/ui/widgetdialogs.h), tests install scripted answers. ShowDialog then turns what
+// dialogs/ui/widgetdialogs.h), tests install scripted answers. showDialog then turns what
 // the user did into the answer text that every caller relies on:
 //   message and question kinds: "0" (Esc or close box), "1" (Yes/OK), "2" (No/Cancel);
 //   input kinds: the value on OK, the Esc character (escAnswer()) otherwise.
@@ -75,14 +75,14 @@ DialogPort *dialogPort();
 
 // The shared dialog. result is cleared first; see the answer convention above. Modal kinds
 // return after the window has closed, the wait kinds while their window is still shown.
-void ShowDialog(
+void showDialog(
     int kind, const QString &message, const QString &option, QString &result, int language = 0);
 // The same, returning the answer.
-QString ShowDialog(
+QString showDialog(
     int kind, const QString &message, const QString &option = QString(), int language = 0);
 // Ends the wait window that kinds 0 and below leave open, and drives its progress bar.
-void CloseWaitDialog();
-void SetWaitProgress(int percent);
+void closeWaitDialog();
+void setWaitProgress(int percent);
 
 // The answer of a cancelled input: a text of the single character code 27.
 QString escAnswer();
@@ -99,23 +99,23 @@ QString dialogMessageText(const QString &message);
 // Date helpers. The zero date is 30.12.1899, the day number 0 of the table's date type.
 QDate zeroDate();
 // Empty for the zero date (and for an invalid date), otherwise "yyyymmdd".
-QString DateToYmd(const QDate &date);
-QString DateToYmd(const QDateTime &dateTime);
+QString dateToYmd(const QDate &date);
+QString dateToYmd(const QDateTime &dateTime);
 // Year from characters 1-4, month 5-6, day 7-8, each a decimal number; the zero date when
 // a part is missing or not a number, or the parts form no date. Characters after the
 // eighth are ignored.
-QDate YmdToDate(const QString &ymd);
+QDate ymdToDate(const QString &ymd);
 
 // Text helpers on the program's 8-bit texts (and their Unicode form).
 // The text followed by `width` blanks, cut to exactly `width` characters (empty for
 // width 0 or less).
-QString PadToWidth(const QString &text, int width);
-QByteArray PadToWidth(const QByteArray &text, int width);
+QString padToWidth(const QString &text, int width);
+QByteArray padToWidth(const QByteArray &text, int width);
 // At most 20 characters unchanged, else "..." followed by the last 20.
-QString ShortenLeft(const QString &text);
+QString shortenLeft(const QString &text);
 // The text `count` times; empty for count 0 or less.
-QString RepeatText(const QString &text, int count);
-QByteArray RepeatText(const QByteArray &text, int count);
+QString repeatText(const QString &text, int count);
+QByteArray repeatText(const QByteArray &text, int count);
 
 // The text of the error box for an uncaught failure: the failure's own text, with a full
 // stop appended when its last character sorts after ".".

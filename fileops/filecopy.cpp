@@ -40,12 +40,12 @@ DbStatus copyCatalogueFile(
             QString::fromLatin1(kNotCopied).arg(name)
                 + QStringLiteral("\rIt is the file itself.") };
     if (filemoves::entryExists(target)
-        && ShowDialog(DialogKind::WarningQuestion, QString::fromLatin1(kExists).arg(name))
+        && showDialog(DialogKind::WarningQuestion, QString::fromLatin1(kExists).arg(name))
             != QLatin1String("1"))
         return DbStatus::ok();
     const QString info = resolver.resolve(dir, infoName);
     const bool withText = filemoves::entryExists(info)
-        && ShowDialog(DialogKind::Confirmation, QString::fromLatin1(kAlsoInfo))
+        && showDialog(DialogKind::Confirmation, QString::fromLatin1(kAlsoInfo))
             == QLatin1String("1");
     // A text lying there under the name would be taken for the copy's own: only this file's
     // own text, copied over it, may take its place.

@@ -103,7 +103,7 @@ QString sameFolderMessage()
     return QString::fromLatin1(kSame);
 }
 
-FileMove MoveFileRecord(
+FileMove moveFileRecord(
     CatalogTable &table, const QString &rootPath, const FileMoveRequest &request)
 {
     FileMove result;

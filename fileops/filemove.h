@@ -28,7 +28,7 @@ struct FileMove {
 // The message when destination and source are one folder.
 QString sameFolderMessage();
 
-// MoveFileRecord: moves the file, with its info file, from its folder to the destination
+// moveFileRecord: moves the file, with its info file, from its folder to the destination
 // and rewrites DIR of its record (upper-cased destination). The record is taken by its
 // number when that still holds the file, else looked up in the source folder by name (the
 // move-file window keeps its request while the catalogue may change). The table is left
@@ -43,5 +43,5 @@ QString sameFolderMessage();
 // A file travels with its info file: when the info file cannot follow, or the record
 // cannot be written, the moves are undone and the move fails as a whole; only when even
 // that is impossible does the message say what stays where (diskChanged).
-FileMove MoveFileRecord(
+FileMove moveFileRecord(
     CatalogTable &table, const QString &rootPath, const FileMoveRequest &request);

@@ -184,7 +184,7 @@ QString folderPath(const QString &typed)
 
 } // namespace typedfolder
 
-FolderRename RenameFolder(
+FolderRename renameFolder(
     CatalogTable &table, const QString &rootPath, const QString &oldPath, const QString &newPath)
 {
     const QString failed = QString::fromLatin1(kNotRenamed).arg(oldPath);

@@ -32,7 +32,7 @@ struct FolderRename {
     int recordsMoved = 0;
 };
 
-// RenameFolder: moves the folder oldPath (a folder path, A\B\) to newPath (closing backslash
+// renameFolder: moves the folder oldPath (a folder path, A\B\) to newPath (closing backslash
 // optional) below rootPath, and the records of the folder and of every folder below it
 // follow: the old folder path at the start of their DIR becomes the new one. The records are
 // found in one walk in physical order, with the tag filter switched off; the order in force
@@ -50,7 +50,7 @@ struct FolderRename {
 // When a record cannot be written after the move, the records already changed get their
 // old DIR back and the folder goes back: the rename fails as a whole. Should even that
 // fail, the message says what stays behind and diskChanged is set.
-FolderRename RenameFolder(
+FolderRename renameFolder(
     CatalogTable &table, const QString &rootPath, const QString &oldPath, const QString &newPath);
 
 // Removes the folder at the folder path when it is empty (links and non-empty folders

@@ -129,7 +129,7 @@ ProgramChoice askAboutProgram(const QString &program)
 {
     // No has the first focus: Enter alone never starts a program.
     const QString answer
-        = ShowDialog(DialogKind::Confirmation, runQuestion(program), QStringLiteral("2"));
+        = showDialog(DialogKind::Confirmation, runQuestion(program), QStringLiteral("2"));
     if (answer == QLatin1String("1"))
         return ProgramChoice::Run;
     if (answer == QLatin1String("2"))

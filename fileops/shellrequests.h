@@ -14,7 +14,7 @@ class ShellPort;
 namespace shellrequests
 {
 
-// RootPath + folder path + NAME: the current file as "Path/file to clipboard" copies it.
+// rootPath + folder path + NAME: the current file as "Path/file to clipboard" copies it.
 // The root ends in a separator and the folder path in a backslash (or is empty), so no
 // separator is doubled or missing.
 QString pathAndFile(const QString &rootPath, const QString &folderPath, const QString &name);
@@ -59,10 +59,10 @@ ExploreRequest exploreRequest(const QString &fileManagerPath, const QString &fol
 // an extension, or ending in a bare dot, never matches.
 bool viewerShows(const QString &name, const QString &viewerExtensions);
 
-// The viewer's arguments: the file's path followed directly by ViewerParams, as the
-// parameter text path + ViewerParams would be read, except that the path is always whole.
-// ViewerParams is split like a command line; a blank at its start makes the path an
-// argument of its own, without one the first argument of ViewerParams is glued to the path
+// The viewer's arguments: the file's path followed directly by viewerParams, as the
+// parameter text path + viewerParams would be read, except that the path is always whole.
+// viewerParams is split like a command line; a blank at its start makes the path an
+// argument of its own, without one the first argument of viewerParams is glued to the path
 // ("/d/x.jpg" and "/one /fs" give "/d/x.jpg/one" and "/fs").
 QStringList viewerArguments(const QString &filePath, const QString &viewerParams);
 

@@ -25,7 +25,7 @@ namespace
 
 } // namespace
 
-void ShowInViewer(
+void showInViewer(
     ShellPort &shell, ForegroundPort &foreground, const ViewerRequest &request, int limitMs)
 {
     const int delay = qBound(0, request.delay, kMaxDelayMs);

@@ -28,9 +28,9 @@ public:
 };
 
 struct ViewerRequest {
-    QString program; // ViewerPath, as written
+    QString program; // viewerPath, as written
     QStringList arguments; // shellrequests::viewerArguments
-    int delay = 200; // ViewerDelay in milliseconds
+    int delay = 200; // viewerDelay in milliseconds
 };
 
 namespace viewerhandoff
@@ -38,15 +38,15 @@ namespace viewerhandoff
 
 // The longest each of the two waits goes on.
 constexpr int kHandOffLimitMs = 2000;
-// The longest single pause, whatever ViewerDelay says.
+// The longest single pause, whatever viewerDelay says.
 constexpr int kMaxDelayMs = 1000;
 
 // Asks the shell to run the viewer with the arguments (nothing more when that fails at
-// once); waits (ViewerDelay at a time)
-// until the main window is no longer in front, at most limitMs; waits ViewerDelay once
-// more; then brings the main window to the front, waiting ViewerDelay each time, until it
+// once); waits (viewerDelay at a time)
+// until the main window is no longer in front, at most limitMs; waits viewerDelay once
+// more; then brings the main window to the front, waiting viewerDelay each time, until it
 // is in front again, at most limitMs. A negative delay counts as 0.
-void ShowInViewer(ShellPort &shell, ForegroundPort &foreground, const ViewerRequest &request,
+void showInViewer(ShellPort &shell, ForegroundPort &foreground, const ViewerRequest &request,
     int limitMs = kHandOffLimitMs);
 
 } // namespace viewerhandoff

@@ -70,7 +70,7 @@ Description parseDescriptionLine(const QByteArray &line)
     return { codepage::toUnicode(name), codepage::toUnicode(cleaned(text)) };
 }
 
-DbStatus ReadFolderDescriptions(const QString &path, DescriptionList &list)
+DbStatus readFolderDescriptions(const QString &path, DescriptionList &list)
 {
     list.clear();
     int err = 0;
@@ -109,7 +109,7 @@ DbStatus ReadFolderDescriptions(const QString &path, DescriptionList &list)
     return DbStatus::ok();
 }
 
-DbStatus WriteFolderDescriptions(
+DbStatus writeFolderDescriptions(
     const PathResolver &resolver, const QString &dir, const DescriptionList &records)
 {
     const QString path = descriptionFilePath(resolver, dir);

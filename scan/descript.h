@@ -39,7 +39,7 @@ Description parseDescriptionLine(const QByteArray &line);
 // as they are); so is a FIFO, socket or device of that name, with a message saying so. IoError when
 // the file cannot be read or is too large; the list then holds nothing, so that no note is changed
 // from a half-read file. Lines without a blank match no file and are left out.
-DbStatus ReadFolderDescriptions(const QString &path, DescriptionList &list);
+DbStatus readFolderDescriptions(const QString &path, DescriptionList &list);
 
 // Rebuilds the Descript.ion of folder dir from its records' (NAME, NOTE) pairs, given in
 // the order in force; records with an empty note write no line. No records at all: the
@@ -48,7 +48,7 @@ DbStatus ReadFolderDescriptions(const QString &path, DescriptionList &list);
 // symbolic link of that name is replaced by the new file (the file it leads to is never
 // written); a FIFO, socket or device is refused (IoError).
 // Line breaks inside a note are written as blanks, so a note cannot split the line.
-DbStatus WriteFolderDescriptions(
+DbStatus writeFolderDescriptions(
     const PathResolver &resolver, const QString &dir, const DescriptionList &records);
 
 // The description that applies to a record: of the entries whose name matches NAME

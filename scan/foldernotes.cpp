@@ -5,7 +5,7 @@
 #include "platform/codepage.h"
 #include "store/catalogtable.h"
 
-DbStatus WriteFolderDescriptions(
+DbStatus writeFolderDescriptions(
     CatalogTable &table, const PathResolver &resolver, const QString &folderPath)
 {
     const QByteArray dir = CatalogTable::folderKey(folderPath);
@@ -19,12 +19,12 @@ DbStatus WriteFolderDescriptions(
     table.switchTagFilterOff();
     DbStatus st = DbStatus::ok();
     if (!t.hasRange() || CatalogTable::folderKey(table.currentFolder()) != dir)
-        st = table.SetFolderRange(folderPath);
+        st = table.setFolderRange(folderPath);
     DescriptionList records;
     for (st = st ? t.first() : st; st && !t.eof(); st = t.next())
         records.push_back({ t.fieldText(CatalogTable::NAME), t.fieldText(CatalogTable::NOTE) });
     if (st)
-        st = WriteFolderDescriptions(resolver, codepage::toUnicode(dir), records);
+        st = writeFolderDescriptions(resolver, codepage::toUnicode(dir), records);
     if (!t.isEmpty())
         t.last();
     return st;

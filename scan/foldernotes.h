@@ -12,5 +12,5 @@ class PathResolver;
 // the views are detached for the walk, and the folder's last record is current
 // afterwards. A folder without records loses its Descript.ion and "!Tabulon.!". A write
 // that fails (IoError) leaves the old file as it was.
-DbStatus WriteFolderDescriptions(
+DbStatus writeFolderDescriptions(
     CatalogTable &table, const PathResolver &resolver, const QString &folderPath);

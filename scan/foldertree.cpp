@@ -121,7 +121,7 @@ void buildBelow(FolderNode *parent, dirlist::Folder &folder, Ancestors &ancestor
     }
 }
 
-// The rule of FolderIsEmpty on a folder already open.
+// The rule of folderIsEmpty on a folder already open.
 bool holdsNothing(dirlist::Folder &folder)
 {
     std::vector<dirlist::Entry> entries;
@@ -177,7 +177,7 @@ FolderNode *FolderNode::addChild(const QString &childName)
     return children.back().get();
 }
 
-DbStatus BuildFolderTree(FolderNode *parent, const QString &folder)
+DbStatus buildFolderTree(FolderNode *parent, const QString &folder)
 {
     if (!parent)
         return { DbStatus::InvalidArgument, QStringLiteral("No parent node") };
@@ -190,7 +190,7 @@ DbStatus BuildFolderTree(FolderNode *parent, const QString &folder)
     return treewalk::readToItsEnd(top, folder);
 }
 
-int CompareFolderNodes(const FolderNode &a, const FolderNode &b)
+int compareFolderNodes(const FolderNode &a, const FolderNode &b)
 {
     return compareFolderNames(a.name, b.name);
 }
@@ -211,7 +211,7 @@ void sortFolderNodes(FolderNode &node)
         sortFolderNodes(*child);
 }
 
-QString FolderPathOfNode(const FolderNode *node)
+QString folderPathOfNode(const FolderNode *node)
 {
     QString path;
     for (; node && !node->isRoot(); node = node->parent)
@@ -219,13 +219,13 @@ QString FolderPathOfNode(const FolderNode *node)
     return path;
 }
 
-bool FolderIsEmpty(const QString &folder)
+bool folderIsEmpty(const QString &folder)
 {
     dirlist::Folder f;
     return f.open(folder) && holdsNothing(f);
 }
 
-int RemoveEmptyFolders(const QString &folder)
+int removeEmptyFolders(const QString &folder)
 {
     dirlist::Folder top;
     Ancestors ancestors;
@@ -267,7 +267,7 @@ void FolderTree::clear()
 DbStatus FolderTree::rebuild(const QString &rootPath)
 {
     clear();
-    const DbStatus st = BuildFolderTree(m_root.get(), rootPath);
+    const DbStatus st = buildFolderTree(m_root.get(), rootPath);
     sortFolderNodes(*m_root);
     return st;
 }

@@ -32,28 +32,28 @@ struct FolderNode {
 // kMaxFolderDepth levels and never enter a folder that is one of its own ancestors
 // (bind mounts). Returns NotFound or IoError only when folder itself cannot be read;
 // failures further down leave those folders without children.
-DbStatus BuildFolderTree(FolderNode *parent, const QString &folder);
+DbStatus buildFolderTree(FolderNode *parent, const QString &folder);
 
 // Order of two sibling nodes: the user's locale, without regard to case. Names that
 // compare equal there fall back to code-point order, so that the order is the same on
 // every rebuild.
-int CompareFolderNodes(const FolderNode &a, const FolderNode &b);
+int compareFolderNodes(const FolderNode &a, const FolderNode &b);
 // The same for two folder names.
 int compareFolderNames(const QString &a, const QString &b);
 
 // The node's folder path, e.g. A\B\C\ ; empty for the invisible root.
-QString FolderPathOfNode(const FolderNode *node);
+QString folderPathOfNode(const FolderNode *node);
 
 // True when every entry of folder (hidden ones included) has a name beginning with ".".
 // False when the folder cannot be read: what cannot be seen is not known to be empty.
-bool FolderIsEmpty(const QString &folder);
+bool folderIsEmpty(const QString &folder);
 
-// Removes every empty folder below folder (empty as FolderIsEmpty tells), deepest first,
+// Removes every empty folder below folder (empty as folderIsEmpty tells), deepest first,
 // never folder itself. Only folders the tree would show are visited. Failed removals are
 // ignored. Returns the number of folders removed.
-int RemoveEmptyFolders(const QString &folder);
+int removeEmptyFolders(const QString &folder);
 
-// The disk step of EnsureFolderAndRebuild: creates every missing folder of root +
+// The disk step of ensureFolderAndRebuild: creates every missing folder of root +
 // relative (catalogue form, "\"-separated), outermost first. Existing folders are found
 // without regard to case; new ones take the case given. InvalidArgument when the path
 // leaves the root or a name could not be catalogued (the tree would never show it);
@@ -70,7 +70,7 @@ public:
     FolderTree();
 
     // Empties the tree, builds it again and sorts it. The tree is sorted even when the
-    // build failed; the status of BuildFolderTree is returned.
+    // build failed; the status of buildFolderTree is returned.
     DbStatus rebuild(const QString &rootPath);
     void clear();
 
@@ -86,5 +86,5 @@ private:
     std::unique_ptr<FolderNode> m_root;
 };
 
-// Sorts the children of node, and of every node below it, with CompareFolderNodes.
+// Sorts the children of node, and of every node below it, with compareFolderNodes.
 void sortFolderNodes(FolderNode &node);

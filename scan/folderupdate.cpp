@@ -158,7 +158,7 @@ DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
     DbfTable &t = table.table();
     for (const DiskEntry &e : entries) {
         char size[kSizeTextCapacity];
-        const int sizeLength = SizeTextInto(e.size, size);
+        const int sizeLength = sizeTextInto(e.size, size);
         const int name = names.insert(e.ansi.constData(), int(e.ansi.size()));
         state.resize(size_t(names.size()));
         state[size_t(name)].onDisk = true;
@@ -227,7 +227,7 @@ DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QS
         const DbStatus st = t.deleteRecord();
         if (!st)
             return st;
-        ++table.DeletedCount;
+        ++table.deletedCount;
         ++stats.deleted;
     }
     return DbStatus::ok();
@@ -240,7 +240,7 @@ bool folderPathFits(const QString &folderPath)
     return CatalogTable::folderKey(folderPath).size() <= CatalogTable::DirWidth;
 }
 
-DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folderPath,
+DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folderPath,
     bool descriptions, FolderUpdateStats *stats, bool listingsCurrent, FolderWalk *walk)
 {
     FolderUpdateStats local;
@@ -255,13 +255,13 @@ DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver, const Q
 
     const DetachedViews guard(table);
     table.switchTagFilterOff();
-    DbStatus st = table.SetFolderRange(folderPath);
+    DbStatus st = table.setFolderRange(folderPath);
     if (!st)
         return st;
 
     DescriptionList list;
     if (descriptions) {
-        st = ReadFolderDescriptions(descriptionFilePath(resolver, dirText), list);
+        st = readFolderDescriptions(descriptionFilePath(resolver, dirText), list);
         if (!st && st.code() != DbStatus::NotFound)
             return st;
     }
@@ -451,7 +451,7 @@ DbStatus sweepAll(CatalogTable &table, FolderNames &names, int &count)
         st = t.deleteRecord();
         if (!st)
             break;
-        ++table.DeletedCount;
+        ++table.deletedCount;
         ++count;
         // Delete moves on to the next record, or back to the previous one at the end.
         if (t.recNo() <= before)
@@ -477,7 +477,7 @@ DbStatus sweepOthers(CatalogTable &table, FolderNames &names, const FolderWalk &
         if (st && !keep) {
             st = t.deleteRecord();
             if (st) {
-                ++table.DeletedCount;
+                ++table.deletedCount;
                 ++count;
             }
         }
@@ -489,7 +489,7 @@ DbStatus sweepOthers(CatalogTable &table, FolderNames &names, const FolderWalk &
 
 } // namespace
 
-DbStatus SweepOrphans(
+DbStatus sweepOrphans(
     CatalogTable &table, const PathResolver &resolver, int *deleted, const FolderWalk *walk)
 {
     const DetachedViews guard(table);

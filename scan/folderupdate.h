@@ -29,7 +29,7 @@ class FolderWalk
 {
 public:
     // The listing of folderPath (as the tree shows it), read from diskPath with this
-    // status: the next UpdateFolder of that folder takes it instead of listing the folder.
+    // status: the next updateFolder of that folder takes it instead of listing the folder.
     void supply(const QString &folderPath, const QString &diskPath, std::vector<DiskEntry> entries,
         const DbStatus &status);
     // The supplied listing when it is folderPath's; false (nothing taken) otherwise.
@@ -57,7 +57,7 @@ bool folderPathFits(const QString &folderPath);
 
 // Merges the files of one folder into the catalogue table: files without a record get
 // one, changed files get date and size text again, records whose file has gone are
-// marked deleted (and counted in DeletedCount), and with descriptions on the notes of
+// marked deleted (and counted in deletedCount), and with descriptions on the notes of
 // the folder's Descript.ion become the records' notes (the last line naming a file wins).
 //
 // folderPath is the folder path as the tree shows it (A\B\, empty for the root folder).
@@ -76,7 +76,7 @@ bool folderPathFits(const QString &folderPath);
 // records (those it kept and those it added) go into the walk. The entries the catalogue
 // cannot hold go into the stats' skipped when the update lists the folder itself; the
 // walk's user reports those of the listings it supplied.
-DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folderPath,
+DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folderPath,
     bool descriptions, FolderUpdateStats *stats = nullptr, bool listingsCurrent = false,
     FolderWalk *walk = nullptr);
 
@@ -86,5 +86,5 @@ DbStatus UpdateFolder(CatalogTable &table, const PathResolver &resolver, const Q
 // the walk's folder updates merged with the disk are taken as they are. The order in
 // force and the range of the current folder are applied again at the end. The resolver's
 // listings are forgotten first.
-DbStatus SweepOrphans(CatalogTable &table, const PathResolver &resolver, int *deleted = nullptr,
+DbStatus sweepOrphans(CatalogTable &table, const PathResolver &resolver, int *deleted = nullptr,
     const FolderWalk *walk = nullptr);

@@ -56,7 +56,7 @@ int orElse(char *out, int len, const char *fallback)
 
 } // namespace
 
-int SizeTextInto(quint64 n, char *out)
+int sizeTextInto(quint64 n, char *out)
 {
     if (n >= 100 * kGiga)
         return put(out, "> 99 G");
@@ -73,8 +73,8 @@ int SizeTextInto(quint64 n, char *out)
     return whole(out, n, 1, " B");
 }
 
-QString SizeText(quint64 n)
+QString sizeText(quint64 n)
 {
     char buf[kSizeTextCapacity];
-    return QString::fromLatin1(buf, SizeTextInto(n, buf));
+    return QString::fromLatin1(buf, sizeTextInto(n, buf));
 }

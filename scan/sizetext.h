@@ -12,10 +12,10 @@
 // the same in M and G) would need seven characters and lose its unit in the field; it is
 // shown the way the next band shows its smallest sizes instead: "100 K", "100 M",
 // "> 99 G".
-QString SizeText(quint64 n);
+QString sizeText(quint64 n);
 
 // The same text written to out (at least kSizeTextCapacity bytes, no terminating zero),
 // for walks that compare it with a stored field without building strings. Returns its
 // length.
 constexpr int kSizeTextCapacity = 8;
-int SizeTextInto(quint64 n, char *out);
+int sizeTextInto(quint64 n, char *out);

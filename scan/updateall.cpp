@@ -17,12 +17,12 @@ namespace
 DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folder,
     bool descriptions, FolderWalk &walk, UpdateAllReport &report)
 {
-    DbStatus st = UpdateFolder(
+    DbStatus st = updateFolder(
         table, resolver, folder, descriptions, &report.folders, !descriptions, &walk);
     if (st && descriptions) {
         // The folder's listing is taken afresh for the new file.
         resolver.forget();
-        st = WriteFolderDescriptions(table, resolver, folder);
+        st = writeFolderDescriptions(table, resolver, folder);
     }
     if (st)
         ++report.foldersUpdated;
@@ -71,12 +71,12 @@ QString UpdateFailures::message() const
     return text;
 }
 
-UpdateAllReport UpdateAll(CatalogTable &table, FolderTree &tree, const UpdateAllSettings &settings,
+UpdateAllReport updateAll(CatalogTable &table, FolderTree &tree, const UpdateAllSettings &settings,
     const UpdateAllProgress &progress)
 {
     UpdateAllReport report;
     if (settings.deleteEmptyFolders)
-        report.emptyFoldersRemoved = RemoveEmptyFolders(settings.rootPath);
+        report.emptyFoldersRemoved = removeEmptyFolders(settings.rootPath);
 
     // The views stay detached for the whole run however it ends: each folder update
     // attaches them only as far as its own detach went.
@@ -117,9 +117,9 @@ UpdateAllReport UpdateAll(CatalogTable &table, FolderTree &tree, const UpdateAll
     }
     // The root folder's own files are never catalogued here, also with no folder below it
     // (they include the catalogue's own table and index): the sweep alone runs then.
-    report.failures.add(SweepOrphans(table, resolver, &report.orphansDeleted, &walk));
+    report.failures.add(sweepOrphans(table, resolver, &report.orphansDeleted, &walk));
     report.folders.deleted += report.orphansDeleted;
-    DbStatus shown = table.SetFolderRange(first);
+    DbStatus shown = table.setFolderRange(first);
     if (shown)
         shown = table.table().first();
     report.failures.add(shown);

@@ -37,8 +37,8 @@ private:
 // What update all needs to know of the archive.
 struct UpdateAllSettings {
     QString rootPath; // absolute root folder
-    bool descriptions = false; // FolderInfoMode non-zero: Descript.ion read and rewritten
-    bool deleteEmptyFolders = false; // DeleteEmptyFolders 1: empty folders removed first
+    bool descriptions = false; // folderInfoMode non-zero: Descript.ion read and rewritten
+    bool deleteEmptyFolders = false; // deleteEmptyFolders 1: empty folders removed first
 };
 
 struct UpdateAllReport {
@@ -61,7 +61,7 @@ using UpdateAllProgress = std::function<void(int done, int found, const QString 
 //   2. tree is rebuilt from the disk below the root (sorted; the walk's failure is
 //      collected, and the folders it could read are still updated), and every folder of
 //      it, in tree order (parents before children), is merged with the disk by
-//      UpdateFolder; with descriptions its Descript.ion is read for the notes and, when the
+//      updateFolder; with descriptions its Descript.ion is read for the notes and, when the
 //      merge succeeded, rewritten from the records' notes. Both go in one pass over the
 //      disk (FolderScan): each folder is read once, for its node and for its files. The root
 //      folder's own files are not merged, also while the tree has no node.
@@ -78,7 +78,7 @@ using UpdateAllProgress = std::function<void(int done, int found, const QString 
 // the table stay detached for the whole run (each folder update's own attach is nested
 // in it); the tag filter is switched off. Afterwards the order in force is set again and
 // the table is restricted to the tree's first folder (the root folder's own records when
-// the tree has no node), at its first record. table.DeletedCount grows by every record
+// the tree has no node), at its first record. table.deletedCount grows by every record
 // deleted. The caller shows the tree and selects its first node.
-UpdateAllReport UpdateAll(CatalogTable &table, FolderTree &tree, const UpdateAllSettings &settings,
+UpdateAllReport updateAll(CatalogTable &table, FolderTree &tree, const UpdateAllSettings &settings,
     const UpdateAllProgress &progress = {});

@@ -4,11 +4,11 @@
 
 CatalogTable *AppState::openTable() const
 {
-    return Dbf1 && Dbf1->isOpen() ? Dbf1 : nullptr;
+    return catalog && catalog->isOpen() ? catalog : nullptr;
 }
 
 QString AppState::rootPath() const
 {
-    const QString root = settings.RootPath;
-    return root.isEmpty() && Dbf1 ? Dbf1->rootPath() : root;
+    const QString root = settings.rootPath;
+    return root.isEmpty() && catalog ? catalog->rootPath() : root;
 }

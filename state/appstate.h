@@ -16,32 +16,32 @@ enum class UiMode { Browse, RecordEdit, TextEdit };
 struct AppState {
     // Set while moving through records should load info files and drive the viewer;
     // cleared during archive opening and around bulk walks.
-    bool FollowCurrentRecord = false;
+    bool followCurrentRecord = false;
 
     UiMode mode = UiMode::Browse;
 
     // The catalogue table. The main window owns it for the whole run (it is null only
-    // outside the main window's lifetime); it is open from OpenArchive until the
+    // outside the main window's lifetime); it is open from openArchive until the
     // archive is closed.
-    CatalogTable *Dbf1 = nullptr;
+    CatalogTable *catalog = nullptr;
 
-    // Font of the views, owned here for the whole run; built from settings.ViewFont.
-    QFont ViewFont;
+    // Font of the views, owned here for the whole run; built from settings.viewFont.
+    QFont viewFont;
 
-    // The archive and program settings, ArchiveName and RootPath among them.
+    // The archive and program settings, archiveName and rootPath among them.
     Settings settings;
 
     // Set when start-up must end the program at once without saving anything (a
     // cancelled first-use question, a missing drive, a locked table).
     bool startAbandoned = false;
-    // Set once QuitProgram has run: no further command runs.
+    // Set once quitProgram has run: no further command runs.
     bool ending = false;
 
     // The catalogue table when it is open, else null.
     CatalogTable *openTable() const;
-    // The absolute root folder with a trailing separator: RootPath, or the open table's
-    // folder while no RootPath is set.
+    // The absolute root folder with a trailing separator: settings.rootPath, or the open
+    // table's folder while no rootPath is set.
     QString rootPath() const;
-    // FolderInfoMode non-zero: the notes of every folder are also kept in its Descript.ion.
-    bool descriptionMode() const { return settings.FolderInfoMode != 0; }
+    // folderInfoMode non-zero: the notes of every folder are also kept in its Descript.ion.
+    bool descriptionMode() const { return settings.folderInfoMode != 0; }
 };

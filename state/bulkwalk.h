@@ -8,7 +8,7 @@ struct AppState;
 
 // The bracket of a command that walks many records: the hourglass shown, the views
 // detached from the table (they show the end state once, when the outermost bracket ends),
-// and FollowCurrentRecord cleared, so that moving through records neither loads info files
+// and followCurrentRecord cleared, so that moving through records neither loads info files
 // nor drives the viewer. Everything is restored however the walk ends. Without an open
 // table only the hourglass and the flag are handled.
 class BulkWalk

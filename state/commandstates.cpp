@@ -26,28 +26,28 @@ using P = CommandPlace;
 const ModeRule rules[] = {
     // Abort and OK of the grid's menu belong to record edit mode; its Ctrl+C is the cell
     // editor's copy meanwhile.
-    {C::miDelClick, P::GridMenu, Record, Always},
-    {C::miOkClick, P::GridMenu, Record, Always},
-    {C::popCopyPathClick, P::GridMenu, Browse | Text, Browse | Text},
+    {C::DeleteOrAbort, P::GridMenu, Record, Always},
+    {C::UpdateOrOk, P::GridMenu, Record, Always},
+    {C::CopyPath, P::GridMenu, Browse | Text, Browse | Text},
     // Insert, Delete and Ctrl+R are typing keys while a view accepts input.
-    {C::miKataddClick, P::MainMenu, Browse, Browse},
-    {C::mikatdelClick, P::MainMenu, Browse, Browse},
-    {C::miKatReplaceClick, P::MainMenu, Browse, Browse},
-    {C::ReorganisationClick, P::MainMenu, Browse | Record, Always},
-    {C::Einstellungen1Click, P::MainMenu, Browse | Record, Always},
+    {C::AddTag, P::MainMenu, Browse, Browse},
+    {C::DeleteTag, P::MainMenu, Browse, Browse},
+    {C::replaceTags, P::MainMenu, Browse, Browse},
+    {C::Reorganize, P::MainMenu, Browse | Record, Always},
+    {C::Settings, P::MainMenu, Browse | Record, Always},
     // The text pane's own commands.
-    {C::miTextSichClick, P::MainMenu, Text, Always},
-    {C::miInsFileClick, P::MainMenu, Text, Always},
-    {C::miDelAllClick, P::MainMenu, Text, Always},
-    {C::miheuteClick, P::MainMenu, Text, Always},
-    {C::miTextSichClick, P::TextMenu, Text, Always},
-    {C::miInsFileClick, P::TextMenu, Text, Always},
-    {C::miDelAllClick, P::TextMenu, Text, Always},
-    {C::miheuteClick, P::TextMenu, Text, Always},
-    {C::miDelClick, P::TextMenu, Text, Always},
-    {C::miOkClick, P::TextMenu, Text, Always},
+    {C::SaveTextAs, P::MainMenu, Text, Always},
+    {C::InsertFile, P::MainMenu, Text, Always},
+    {C::DeleteAllText, P::MainMenu, Text, Always},
+    {C::InsertDate, P::MainMenu, Text, Always},
+    {C::SaveTextAs, P::TextMenu, Text, Always},
+    {C::InsertFile, P::TextMenu, Text, Always},
+    {C::DeleteAllText, P::TextMenu, Text, Always},
+    {C::InsertDate, P::TextMenu, Text, Always},
+    {C::DeleteOrAbort, P::TextMenu, Text, Always},
+    {C::UpdateOrOk, P::TextMenu, Text, Always},
     // Ctrl+C copies the selected text while the pane is edited.
-    {C::popGanzeTextClick, P::TextMenu, Browse | Record, Browse | Record},
+    {C::CopyText, P::TextMenu, Browse | Record, Browse | Record},
 };
 // clang-format on
 

@@ -28,7 +28,7 @@ enum class Icon {
     FolderDelete,
     SearchDown,
     SearchUp,
-    ClearSearch,
+    clearSearch,
     Viewer, // viewer sync off (image 20)
     ViewerOn, // viewer sync on (image 19)
     Edit,
@@ -45,7 +45,7 @@ enum class Icon {
     Filter,
     MoveFile,
     CopyFile,
-    UpdateAll,
+    updateAll,
     Explore,
     Tags,
     Help,
@@ -60,68 +60,69 @@ enum class Icon {
     Program,
 };
 
-// Every command, named after its handler. The main-menu commands come first, in menu order.
+// Every command, named for what it does (the table's handler column keeps the name that issues
+// know its handler by). The main-menu commands come first, in menu order.
 enum class Command : int {
     // File
-    miArchivClick,
-    miIndex1Click,
-    miArchivNeuClick,
-    miAechivDelClick,
-    ReorganisationClick,
-    Druckereinrichten1Click,
-    miFiledruckClick,
-    Einstellungen1Click,
-    ExitClick,
+    SwitchArchive,
+    SwitchIndex,
+    NewArchive,
+    DeleteArchive,
+    Reorganize,
+    PrinterSetup,
+    PrintFolder,
+    Settings,
+    Exit,
     // Folder
-    miDirNewClick,
-    miDirMoveClick,
-    miAllexpClick,
-    miAllcolClick,
-    miOrdnerupdate1Click,
-    popDelDirClick,
-    // Search
-    unten1Click,
-    oben1Click,
-    miClearsearchClick,
-    miViewerClick,
+    NewFolder,
+    RenameFolder,
+    ExpandAll,
+    CollapseAll,
+    updateFolder,
+    DeleteFolder,
+    // search
+    SearchDown,
+    SearchUp,
+    clearSearch,
+    SyncViewer,
     // Edit
-    Mutieren1Click,
-    miTextClick,
-    miDelClick,
-    miOkClick,
-    miTextSichClick,
-    miInsFileClick,
-    miDelAllClick,
-    miheuteClick,
-    miKataddClick,
-    mikatdelClick,
-    miKatReplaceClick,
+    EditRecord,
+    EditText,
+    DeleteOrAbort,
+    UpdateOrOk,
+    SaveTextAs,
+    InsertFile,
+    DeleteAllText,
+    InsertDate,
+    AddTag,
+    DeleteTag,
+    replaceTags,
     // Tools
-    miFilterClick,
-    miMoveClick,
-    miKopierenClick,
-    miAllUpdClick,
-    Explore1Click,
-    miKategorienClick,
+    FilterTags,
+    MoveFile,
+    CopyFile,
+    updateAll,
+    ExploreFolder,
+    EditTagList,
     // View
-    Showtoptoolbar1Click,
-    Showbottomtoolbar1Click,
+    ShowTopToolbar,
+    ShowBottomToolbar,
     // Help
-    miHelpClick,
-    Info1Click,
+    Help,
+    Info,
     // Pop-up menus only
-    popCopyPathClick,
-    DBGrid1DblClick,
-    ffnenmit1Click,
-    popfilenameClick,
-    popBemerkungClick,
-    popGanzeTextClick,
-    popOpenlinkClick,
+    CopyPath,
+    OpenFile,
+    OpenWith,
+    CopyFileName,
+    CopyNote,
+    CopyText,
+    OpenLink,
     // Keys of the whole window without a menu item
-    Action1Execute,
-    Action2Execute,
+    RaiseMoveWindow,
+    DeleteTextLine,
 };
-constexpr int CommandCount = int(Command::Action2Execute) + 1;
+constexpr int CommandCount = int(Command::DeleteTextLine) + 1;
 
 enum CommandFlag : unsigned {
     StartsDisabled = 1, // enabled later by the command's own family
@@ -131,7 +132,7 @@ enum CommandFlag : unsigned {
 
 struct CommandInfo {
     Command command;
-    const char *handler; // the handler's name: "miOkClick"
+    const char *handler; // the name issues know the handler by: "miOkClick"
     const char *menu; // caption of its drop-down menu; null: no main-menu item
     const char *caption; // null for the window-wide keys
     const char *keys; // QKeySequence portable text; empty: none

@@ -18,36 +18,36 @@ const QString Param = QStringLiteral("Param");
 // section, the key, the value and its default.
 template <typename Io, typename S> void archiveKeys(Io &io, S &s)
 {
-    io.int32(Local, "Del", s.DeletedCount, 0);
+    io.int32(Local, "Del", s.deletedCount, 0);
     io.int32(MainWin, "hsplit", s.layout.gridHeight, 400);
     io.int32(MainWin, "vsplit", s.layout.treeWidth, 150);
-    io.int32(MainWin, "file", s.GridColumnWidths[0], 125);
-    io.color("Color", "Data", s.ViewColor, 0x00DAFAFA);
-    io.color("Color", "Edit", s.EditColor, 0x00FFFFFF);
-    io.color("Color", "Tbar", s.ToolbarColor, 0x00DA0000);
-    io.text("Font", "Name", s.ViewFont.name, "Verdana");
-    io.uint8("Font", "CharSet", s.ViewFont.charSet, 0);
-    io.int32("Font", "Color", s.ViewFont.color, -2147483640);
-    io.int32("Font", "Size", s.ViewFont.size, 9);
-    io.uint8("Font", "Style", s.ViewFont.style, 0);
+    io.int32(MainWin, "file", s.gridColumnWidths[0], 125);
+    io.color("Color", "Data", s.viewColor, 0x00DAFAFA);
+    io.color("Color", "Edit", s.editColor, 0x00FFFFFF);
+    io.color("Color", "Tbar", s.toolbarColor, 0x00DA0000);
+    io.text("Font", "Name", s.viewFont.name, "Verdana");
+    io.uint8("Font", "CharSet", s.viewFont.charSet, 0);
+    io.int32("Font", "Color", s.viewFont.color, -2147483640);
+    io.int32("Font", "Size", s.viewFont.size, 9);
+    io.uint8("Font", "Style", s.viewFont.style, 0);
     const ListingMargins margins {};
-    io.text("Print", "Font", s.PrintFontName, listinglayout::kDefaultFont);
-    io.uint16("Print", "top", s.PrintMargins.top, margins.top);
-    io.uint16("Print", "left", s.PrintMargins.left, margins.left);
-    io.uint16("Print", "bottom", s.PrintMargins.bottom, margins.bottom);
-    io.uint16("Print", "right", s.PrintMargins.right, margins.right);
-    io.uint8(Param, "Grid", s.GridLines, 0);
-    io.uint8(Param, "Dir", s.FolderListCollapsed, 0);
-    io.text(Param, "Text", s.TextFolder, "");
-    io.text(Param, "Copy", s.CopyFolder, "");
-    io.uint8(Param, "DeD", s.DeleteEmptyFolders, 0);
-    io.uint8(Param, "STx", s.SearchInText, 1);
-    io.text(Param, "View", s.ViewerPath, "d:\\irfan\\i_view32.exe");
-    io.text(Param, "Ext", s.ViewerExtensions, ".jpg .bmp .png .mp4");
-    io.text(Param, "Idx", s.IndexOrder, "1");
-    io.uint8(Param, "Inf", s.FolderInfoMode, 0);
-    io.int32(Param, "Syn", s.ViewerDelay, 200);
-    io.text(Param, "Par", s.ViewerParams, "/one /fs");
+    io.text("Print", "Font", s.printFontName, listinglayout::kDefaultFont);
+    io.uint16("Print", "top", s.printMargins.top, margins.top);
+    io.uint16("Print", "left", s.printMargins.left, margins.left);
+    io.uint16("Print", "bottom", s.printMargins.bottom, margins.bottom);
+    io.uint16("Print", "right", s.printMargins.right, margins.right);
+    io.uint8(Param, "Grid", s.gridLines, 0);
+    io.uint8(Param, "Dir", s.folderListCollapsed, 0);
+    io.text(Param, "Text", s.textFolder, "");
+    io.text(Param, "Copy", s.copyFolder, "");
+    io.uint8(Param, "DeD", s.deleteEmptyFolders, 0);
+    io.uint8(Param, "STx", s.searchInText, 1);
+    io.text(Param, "View", s.viewerPath, "d:\\irfan\\i_view32.exe");
+    io.text(Param, "Ext", s.viewerExtensions, ".jpg .bmp .png .mp4");
+    io.text(Param, "Idx", s.indexOrder, "1");
+    io.uint8(Param, "Inf", s.folderInfoMode, 0);
+    io.int32(Param, "Syn", s.viewerDelay, 200);
+    io.text(Param, "Par", s.viewerParams, "/one /fs");
     io.boolean(Param, "TB1", s.layout.showBottomToolbar, true);
     io.boolean(Param, "TB2", s.layout.showTopToolbar, true);
 }
@@ -173,10 +173,10 @@ void readProgramSettings(
 {
     const Profile p(path);
     // An empty argument names no archive (it would make the file ".ini").
-    s.ArchiveName = arguments.size() == 1 && !arguments.first().isEmpty()
+    s.archiveName = arguments.size() == 1 && !arguments.first().isEmpty()
         ? arguments.first()
         : p.readText(Local, QStringLiteral("DMS"), QStringLiteral("Archive"));
-    s.FileManagerPath = p.readText(Local, QStringLiteral("Cmd"), QString());
+    s.fileManagerPath = p.readText(Local, QStringLiteral("Cmd"), QString());
     LayoutSettings &w = s.layout;
     w.top = p.readInteger(MainWin, QStringLiteral("top"), 1);
     w.left = p.readInteger(MainWin, QStringLiteral("left"), 1);
@@ -188,22 +188,22 @@ void readProgramSettings(
     const qint32 edl = p.readInteger(Param, QStringLiteral("Edl"), (screen.width() - w.width) / 2);
     const qint32 edt
         = p.readInteger(Param, QStringLiteral("Edt"), (screen.height() - w.height) / 2);
-    s.TagEditorBounds.setRect(edl, edt, p.readInteger(Param, QStringLiteral("Edw"), 800),
+    s.tagEditorBounds.setRect(edl, edt, p.readInteger(Param, QStringLiteral("Edw"), 800),
         p.readInteger(Param, QStringLiteral("Edh"), 600));
-    s.GridColumnWidths[0] = p.readInteger(Param, QStringLiteral("Cfi"), 226);
-    s.GridColumnWidths[2] = p.readInteger(Param, QStringLiteral("Cco"), 90);
-    s.GridColumnWidths[3] = p.readInteger(Param, QStringLiteral("Cda"), 65);
-    s.GridColumnWidths[4] = p.readInteger(Param, QStringLiteral("Csi"), 50);
-    s.StartArchiveMode = p.readInteger(Param, QStringLiteral("Opa"), 0);
+    s.gridColumnWidths[0] = p.readInteger(Param, QStringLiteral("Cfi"), 226);
+    s.gridColumnWidths[2] = p.readInteger(Param, QStringLiteral("Cco"), 90);
+    s.gridColumnWidths[3] = p.readInteger(Param, QStringLiteral("Cda"), 65);
+    s.gridColumnWidths[4] = p.readInteger(Param, QStringLiteral("Csi"), 50);
+    s.startArchiveMode = p.readInteger(Param, QStringLiteral("Opa"), 0);
 }
 
 ProfileStatus writeProgramSettings(const Settings &s, const QString &path)
 {
     Profile p(path);
     p.writeText(Local, QStringLiteral("Vers"), settingsfile::version);
-    if (s.StartArchiveMode == 0)
-        p.writeText(Local, QStringLiteral("DMS"), s.ArchiveName);
-    p.writeText(Local, QStringLiteral("Cmd"), s.FileManagerPath);
+    if (s.startArchiveMode == 0)
+        p.writeText(Local, QStringLiteral("DMS"), s.archiveName);
+    p.writeText(Local, QStringLiteral("Cmd"), s.fileManagerPath);
     const LayoutSettings &w = s.layout;
     if (w.windowState != 0) {
         p.writeInteger(MainWin, QStringLiteral("state"), 1);
@@ -214,15 +214,15 @@ ProfileStatus writeProgramSettings(const Settings &s, const QString &path)
         p.writeInteger(MainWin, QStringLiteral("width"), w.width);
         p.writeInteger(MainWin, QStringLiteral("state"), 0);
     }
-    p.writeInteger(Param, QStringLiteral("Edl"), s.TagEditorBounds.left());
-    p.writeInteger(Param, QStringLiteral("Edt"), s.TagEditorBounds.top());
-    p.writeInteger(Param, QStringLiteral("Edh"), s.TagEditorBounds.height());
-    p.writeInteger(Param, QStringLiteral("Edw"), s.TagEditorBounds.width());
-    p.writeInteger(Param, QStringLiteral("Cfi"), s.GridColumnWidths[0]);
-    p.writeInteger(Param, QStringLiteral("Cco"), s.GridColumnWidths[2]);
-    p.writeInteger(Param, QStringLiteral("Cda"), s.GridColumnWidths[3]);
-    p.writeInteger(Param, QStringLiteral("Csi"), s.GridColumnWidths[4]);
-    p.writeInteger(Param, QStringLiteral("Opa"), s.StartArchiveMode);
+    p.writeInteger(Param, QStringLiteral("Edl"), s.tagEditorBounds.left());
+    p.writeInteger(Param, QStringLiteral("Edt"), s.tagEditorBounds.top());
+    p.writeInteger(Param, QStringLiteral("Edh"), s.tagEditorBounds.height());
+    p.writeInteger(Param, QStringLiteral("Edw"), s.tagEditorBounds.width());
+    p.writeInteger(Param, QStringLiteral("Cfi"), s.gridColumnWidths[0]);
+    p.writeInteger(Param, QStringLiteral("Cco"), s.gridColumnWidths[2]);
+    p.writeInteger(Param, QStringLiteral("Cda"), s.gridColumnWidths[3]);
+    p.writeInteger(Param, QStringLiteral("Csi"), s.gridColumnWidths[4]);
+    p.writeInteger(Param, QStringLiteral("Opa"), s.startArchiveMode);
     return p.save();
 }
 
@@ -260,7 +260,7 @@ ProfileStatus readArchiveSettings(Settings &s, const QString &path, const Progra
     const Profile p(path);
     if (!p.loadStatus().isOk())
         return p.loadStatus();
-    s.RootPath = ResolveRootPath(p.readText(Local, QStringLiteral("Path"), QString()), program);
+    s.rootPath = resolveRootPath(p.readText(Local, QStringLiteral("Path"), QString()), program);
     Reader reader { p };
     archiveKeys(reader, s);
     return {};
@@ -274,7 +274,7 @@ ProfileStatus writeArchiveSettings(const Settings &s, const QString &path)
     return p.save();
 }
 
-QString ResolveRootPath(const QString &stored, const ProgramFolder &program)
+QString resolveRootPath(const QString &stored, const ProgramFolder &program)
 {
     QString root = stored;
     const int usb = int(root.indexOf(QLatin1String("%usb%"), 0, Qt::CaseInsensitive));

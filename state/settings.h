@@ -57,43 +57,43 @@ struct LayoutSettings {
     qint32 windowState = 0;
     qint32 gridHeight = 400; // MainWin/hsplit; see fitGridHeight()
     qint32 treeWidth = 150; // MainWin/vsplit
-    bool showBottomToolbar = true; // ToolBar1, Param/TB1
-    bool showTopToolbar = true; // ToolBar2, Param/TB2
+    bool showBottomToolbar = true; // "ToolBar1", Param/TB1
+    bool showTopToolbar = true; // "ToolBar2", Param/TB2
 };
 
 struct Settings {
-    QString ArchiveName; // as typed or chosen, letter case kept
-    QString RootPath; // absolute, native, with a trailing separator
-    QString HelpFilePath;
+    QString archiveName; // as typed or chosen, letter case kept
+    QString rootPath; // absolute, native, with a trailing separator
+    QString helpFilePath;
 
     // Archive file.
-    qint32 DeletedCount = 0;
-    quint32 ViewColor = 0x00DAFAFA;
-    quint32 EditColor = 0x00FFFFFF;
-    quint32 ToolbarColor = 0x00DA0000;
-    FontSettings ViewFont;
-    QString PrintFontName = QString::fromLatin1(listinglayout::kDefaultFont);
-    MarginSettings PrintMargins;
-    quint8 GridLines = 0;
-    quint8 FolderListCollapsed = 0;
-    QString TextFolder;
-    QString CopyFolder;
-    quint8 DeleteEmptyFolders = 0;
-    quint8 SearchInText = 1;
-    QString ViewerPath = QStringLiteral("d:\\irfan\\i_view32.exe");
-    QString ViewerExtensions = QStringLiteral(".jpg .bmp .png .mp4");
-    QString IndexOrder = QStringLiteral("1");
-    quint8 FolderInfoMode = 0;
-    qint32 ViewerDelay = 200;
-    QString ViewerParams = QStringLiteral("/one /fs");
+    qint32 deletedCount = 0;
+    quint32 viewColor = 0x00DAFAFA;
+    quint32 editColor = 0x00FFFFFF;
+    quint32 toolbarColor = 0x00DA0000;
+    FontSettings viewFont;
+    QString printFontName = QString::fromLatin1(listinglayout::kDefaultFont);
+    MarginSettings printMargins;
+    quint8 gridLines = 0;
+    quint8 folderListCollapsed = 0;
+    QString textFolder;
+    QString copyFolder;
+    quint8 deleteEmptyFolders = 0;
+    quint8 searchInText = 1;
+    QString viewerPath = QStringLiteral("d:\\irfan\\i_view32.exe");
+    QString viewerExtensions = QStringLiteral(".jpg .bmp .png .mp4");
+    QString indexOrder = QStringLiteral("1");
+    quint8 folderInfoMode = 0;
+    qint32 viewerDelay = 200;
+    QString viewerParams = QStringLiteral("/one /fs");
 
     // Program-wide file.
-    QString FileManagerPath;
-    qint32 StartArchiveMode = 0; // 0 the last used archive, 1 always the same
-    QRect TagEditorBounds { 0, 0, 800, 600 };
+    QString fileManagerPath;
+    qint32 startArchiveMode = 0; // 0 the last used archive, 1 always the same
+    QRect tagEditorBounds { 0, 0, 800, 600 };
     // Columns File, Note, Tags, Date, Size. Note (1) is not stored: it takes what is left.
     // File (0) is stored in both files; the archive's value is read last and wins.
-    std::array<qint32, 5> GridColumnWidths { { 226, 150, 90, 65, 50 } };
+    std::array<qint32, 5> gridColumnWidths { { 226, 150, 90, 65, 50 } };
 
     LayoutSettings layout;
 };
@@ -138,7 +138,7 @@ QString toUsbRoot(const QString &text);
 // Creates the archive file with Local/Path alone.
 ProfileStatus createArchiveFile(const QString &path, const QString &storedRoot);
 
-// Reads every archive value, and RootPath from Local/Path through ResolveRootPath. A file
+// Reads every archive value, and rootPath from Local/Path through resolveRootPath. A file
 // that exists but cannot be read gives Unreadable, and settings are left unchanged: its
 // root folder is unknown, and opening the archive without it would catalogue the wrong
 // folder.
@@ -151,14 +151,14 @@ ProfileStatus writeArchiveSettings(const Settings &settings, const QString &path
 
 // --- Root folder ---
 
-// RootPath for a stored Local/Path value: the first "%usb%" (any letter case) becomes the
+// rootPath for a stored Local/Path value: the first "%usb%" (any letter case) becomes the
 // drive the executable runs from; a path that is not absolute is taken relative to the
 // program folder. The result is native ("/" separators, no doubled ones) and ends in a
 // separator. A Windows-form root ("D:\Photos\") is returned as stored: it has no drive
 // on this system, which the drive check then reports.
-QString ResolveRootPath(const QString &stored, const ProgramFolder &program);
+QString resolveRootPath(const QString &stored, const ProgramFolder &program);
 
-// The drive of RootPath as the missing-drive message shows it, and whether it exists.
+// The drive of rootPath as the missing-drive message shows it, and whether it exists.
 QString rootDrive(const QString &rootPath);
 bool rootDriveExists(const QString &rootPath);
 

@@ -95,8 +95,8 @@ DbStatus CatalogTable::open(
     DbStatus st = m_table.open(path, tags(), layout());
     if (!st)
         return st;
-    m_table.setHooks({ [this] { return Dbf1BeforeInsert(); }, [this] { Dbf1BeforeEdit(); },
-        [this] { return Dbf1BeforePost(); } });
+    m_table.setHooks({ [this] { return insertAllowed(); }, [this] { rememberNameBeforeEdit(); },
+        [this] { return checkBeforePost(); } });
     resetCurrentFolder();
     bool isNumber = false;
     const int n = indexOrder.toInt(&isNumber);
@@ -145,7 +145,7 @@ void CatalogTable::resetCurrentFolder()
     m_folderApplied = false;
 }
 
-DbStatus CatalogTable::SetFolderRange(const QString &folderPath)
+DbStatus CatalogTable::setFolderRange(const QString &folderPath)
 {
     m_currentFolder = folderPath;
     m_folderApplied = true;
@@ -158,7 +158,7 @@ DbStatus CatalogTable::applyRange()
     return m_table.setRange(low, high);
 }
 
-DbStatus CatalogTable::SwitchOrder(int n)
+DbStatus CatalogTable::switchOrder(int n)
 {
     if (n == 0) {
         static const QByteArray names[] = { "1", "2", "3", "4" };
@@ -211,15 +211,15 @@ void CatalogTable::attachViews()
         emit viewsAttached();
 }
 
-bool CatalogTable::Dbf1BeforeInsert()
+bool CatalogTable::insertAllowed()
 {
     return !m_recordEditMode;
 }
 
-void CatalogTable::Dbf1BeforeEdit()
+void CatalogTable::rememberNameBeforeEdit()
 {
     if (m_recordEditMode)
-        NameBeforeEdit = m_table.fieldText(NAME);
+        nameBeforeEdit = m_table.fieldText(NAME);
 }
 
 QString CatalogTable::cleanTags(const QString &typed)
@@ -246,25 +246,25 @@ bool acceptableName(const QString &name)
 
 } // namespace
 
-DbStatus CatalogTable::Dbf1BeforePost()
+DbStatus CatalogTable::checkBeforePost()
 {
     if (!m_recordEditMode)
         return DbStatus::ok();
     m_table.setFieldText(CODE, cleanTags(m_table.fieldText(CODE)));
 
     const QString name = m_table.fieldText(NAME);
-    if (name == NameBeforeEdit)
+    if (name == nameBeforeEdit)
         return DbStatus::ok();
     if (!acceptableName(name)) {
-        m_table.setFieldText(NAME, NameBeforeEdit);
+        m_table.setFieldText(NAME, nameBeforeEdit);
         return DbStatus::ok();
     }
     const QString dir = codepage::toUnicode(dirOf(m_table));
-    const DbStatus st = renameOnDisk(dir, NameBeforeEdit, name);
+    const DbStatus st = renameOnDisk(dir, nameBeforeEdit, name);
     if (!st) {
         // Keeping the old name keeps note and tags with the file: a record under a name
         // that is not on disk would be swept away by the next folder update.
-        m_table.setFieldText(NAME, NameBeforeEdit);
+        m_table.setFieldText(NAME, nameBeforeEdit);
         if (m_reportError)
             m_reportError(st.message());
     }
@@ -319,7 +319,7 @@ DbStatus CatalogTable::packStep()
         if (st)
             st = m_table.pack();
         if (st)
-            DeletedCount = 0;
+            deletedCount = 0;
     }
     if (st)
         st = m_table.first();

@@ -11,7 +11,7 @@
 
 // The catalogue table: one record per catalogued file below the root folder, in the six
 // fields DIR, NAME, DATE, NOTE, CODE, SIZE, with the four sort orders "1" to "4". Outside
-// bulk walks the table is restricted to one folder (SetFolderRange), so that every view
+// bulk walks the table is restricted to one folder (setFolderRange), so that every view
 // and every walk sees one folder at a time in the order in force.
 //
 // The table knows nothing of widgets. Views follow it through the signals below: a walk
@@ -58,7 +58,7 @@ public:
 
     // Restricts the order in force to the records whose DIR equals the upper-cased folder
     // path (A\B\ form; empty for the root folder itself) and remembers the folder.
-    DbStatus SetFolderRange(const QString &folderPath);
+    DbStatus setFolderRange(const QString &folderPath);
     QString currentFolder() const { return m_currentFolder; }
     bool folderApplied() const { return m_folderApplied; }
     // Forgets the folder that was applied, as when a new archive is opened.
@@ -72,7 +72,7 @@ public:
 
     // n = 1..4 selects order "n"; 0 steps File -> Note -> Tags -> Date -> File. Keeps the
     // current record where it belongs to the current folder.
-    DbStatus SwitchOrder(int n);
+    DbStatus switchOrder(int n);
     // The name of the order in force, kept for saving even while a walk drops the order.
     QByteArray orderName() const { return m_orderName; }
     // Sets the physical order for a walk over the whole table (range dropped).
@@ -89,10 +89,10 @@ public:
     // Record rules: active only while the grid accepts input.
     void setRecordEditMode(bool on) { m_recordEditMode = on; }
     bool recordEditMode() const { return m_recordEditMode; }
-    bool Dbf1BeforeInsert();
-    void Dbf1BeforeEdit();
-    DbStatus Dbf1BeforePost();
-    QString NameBeforeEdit;
+    bool insertAllowed();
+    void rememberNameBeforeEdit();
+    DbStatus checkBeforePost();
+    QString nameBeforeEdit;
 
     // The tag filter: a per-record predicate over the current record, applied in addition
     // to the range. Walks that must see every record of a folder switch it off; the
@@ -102,10 +102,10 @@ public:
     bool tagFilterOn() const { return m_table.hasFilter(); }
 
     // Records marked deleted since the last reorganisation (archive setting).
-    int DeletedCount = 0;
+    int deletedCount = 0;
 
     // The pack step of the reorganisation: records marked deleted leave the file, the
-    // orders are rebuilt, DeletedCount becomes 0 and the first record is current.
+    // orders are rebuilt, deletedCount becomes 0 and the first record is current.
     DbStatus packStep();
 
     // Tells the user about a failure the table handled itself (e.g. a refused rename, a

@@ -142,7 +142,7 @@ int cmdExport(const QString &path, const QStringList &args)
     const QString folder = o.value(QStringLiteral("--folder"));
     DbStatus st = cli::openTableView(table, path, order, hasFolder ? &folder : nullptr);
     if (st && o.has(QStringLiteral("--tags")))
-        table.setFilter(tagfilter::Dbf1FilterRecord(
+        table.setFilter(tagfilter::recordFilter(
             table, tagfilter::fromAnswer(o.value(QStringLiteral("--tags")))));
     if (!st)
         return cli::failed(st);

@@ -109,7 +109,7 @@ DbStatus selectFolder(DbfTable &table, const PrintOptions &o)
     if (st)
         st = cli::requireFolder(table, o.folder);
     if (st && !o.tags.isEmpty())
-        table.setFilter(tagfilter::Dbf1FilterRecord(table, tagfilter::fromAnswer(o.tags)));
+        table.setFilter(tagfilter::recordFilter(table, tagfilter::fromAnswer(o.tags)));
     return st;
 }
 

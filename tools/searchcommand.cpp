@@ -42,7 +42,7 @@ int cmdSearch(const QString &path, const QStringList &args)
     DbfTable table;
     DbStatus st = cli::openTable(table, path);
     if (st && o.has(QStringLiteral("--tags")))
-        table.setFilter(tagfilter::Dbf1FilterRecord(
+        table.setFilter(tagfilter::recordFilter(
             table, tagfilter::fromAnswer(o.value(QStringLiteral("--tags")))));
     if (!st)
         return cli::failed(st);

@@ -41,7 +41,7 @@ QString archiveFileOf(const QString &tablePath, const ProgramFolder &program)
             = settings.readText(QStringLiteral("Local"), QStringLiteral("Path"), QString());
         if (stored.isEmpty())
             continue;
-        const QString root = ResolveRootPath(stored, program);
+        const QString root = resolveRootPath(stored, program);
         if (QFileInfo(root).canonicalFilePath() == folder)
             return file;
     }
@@ -161,28 +161,28 @@ int cmdUpdate(const QString &path, const QStringList &args)
         return cli::failed(st);
     const ArchiveLink archive = linkArchive(path);
     const QString root = table.rootPath();
-    table.DeletedCount = 0;
+    table.deletedCount = 0;
     UpdateFailures failures;
     FolderUpdateStats stats;
     if (o.has(QStringLiteral("--folder"))) {
         // As F8 does it: the folder merged, in description mode its Descript.ion rewritten.
         const QString folder = cli::folderArgument(o.value(QStringLiteral("--folder")));
         const PathResolver resolver(root);
-        st = UpdateFolder(table, resolver, folder, descriptions, &stats);
+        st = updateFolder(table, resolver, folder, descriptions, &stats);
         if (st && descriptions)
-            st = WriteFolderDescriptions(table, resolver, folder);
+            st = writeFolderDescriptions(table, resolver, folder);
         failures.add(st);
     } else {
         Progress progress(o.has(QStringLiteral("--quiet")));
         FolderTree tree;
-        const UpdateAllReport report = UpdateAll(table, tree,
+        const UpdateAllReport report = updateAll(table, tree,
             { root, descriptions, archive.deleteEmptyFolders },
             [&progress](int done, int found, const QString &) { progress.folder(done, found); });
         progress.end();
         stats = report.folders;
         failures = report.failures;
     }
-    const int deleted = table.DeletedCount;
+    const int deleted = table.deletedCount;
     const DbStatus closed = table.close();
     failures.add(closed);
     failures.add(addDeletedCount(archive.file, deleted));

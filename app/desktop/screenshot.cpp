@@ -119,7 +119,7 @@ int main(int argc, char **argv)
     env.askRoot = [](const QString &, const QString &, QString *) { return false; };
     env.chooseArchive = [](const QString &) { return QString(); };
     MainWindow window(env);
-    if (!window.FormCreate()) {
+    if (!window.startUp()) {
         std::fputs("tabulon-screenshot: the demo archive did not open\n", stderr);
         return 1;
     }

@@ -46,25 +46,25 @@ ArchiveChooser::ArchiveChooser(const QStringList &names, const QString &current,
     setFixedSize(167, 373);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    ListView1 = new QTreeWidget(this);
-    ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setColumnCount(1);
-    ListView1->setHeaderLabels({ QStringLiteral("Name") });
-    ListView1->setColumnWidth(0, 146);
-    ListView1->header()->setSectionsClickable(false);
-    ListView1->setRootIsDecorated(false);
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setItemDelegate(new GridLineDelegate(ListView1));
-    layout->addWidget(ListView1);
+    m_archiveList = new QTreeWidget(this);
+    m_archiveList->setObjectName(QStringLiteral("ListView1"));
+    m_archiveList->setColumnCount(1);
+    m_archiveList->setHeaderLabels({ QStringLiteral("Name") });
+    m_archiveList->setColumnWidth(0, 146);
+    m_archiveList->header()->setSectionsClickable(false);
+    m_archiveList->setRootIsDecorated(false);
+    m_archiveList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_archiveList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_archiveList->setItemDelegate(new GridLineDelegate(m_archiveList));
+    layout->addWidget(m_archiveList);
     for (const QString &name : names) {
-        auto *item = new QTreeWidgetItem(ListView1, { name });
-        if (!ListView1->currentItem() && sameArchiveName(name, current))
-            ListView1->setCurrentItem(item);
+        auto *item = new QTreeWidgetItem(m_archiveList, { name });
+        if (!m_archiveList->currentItem() && sameArchiveName(name, current))
+            m_archiveList->setCurrentItem(item);
     }
-    connect(ListView1, &QTreeWidget::itemDoubleClicked, this,
+    connect(m_archiveList, &QTreeWidget::itemDoubleClicked, this,
         [this](QTreeWidgetItem *item) { chooseItem(item); });
-    ListView1->installEventFilter(this);
+    m_archiveList->installEventFilter(this);
     // Alt+F1 is the settings key of the main window; here it leaves, like Esc.
     auto *leave = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_F1), this);
     connect(leave, &QShortcut::activated, this, &QDialog::reject);
@@ -73,20 +73,20 @@ ArchiveChooser::ArchiveChooser(const QStringList &names, const QString &current,
 void ArchiveChooser::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    ListView1->setFocus();
-    if (QTreeWidgetItem *item = ListView1->currentItem()) {
+    m_archiveList->setFocus();
+    if (QTreeWidgetItem *item = m_archiveList->currentItem()) {
         item->setSelected(true);
-        ListView1->scrollToItem(item);
+        m_archiveList->scrollToItem(item);
     }
 }
 
 bool ArchiveChooser::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ListView1 && event->type() == QEvent::KeyPress) {
+    if (watched == m_archiveList && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             // Enter without a selected entry does nothing, rather than closing the window.
-            const QList<QTreeWidgetItem *> selected = ListView1->selectedItems();
+            const QList<QTreeWidgetItem *> selected = m_archiveList->selectedItems();
             if (!selected.isEmpty())
                 chooseItem(selected.first());
             return true;
@@ -110,7 +110,7 @@ QString ArchiveChooser::choose(
     dialog.setWindowTitle(caption);
     // The views' colour, font and grid lines, as every list of the program has them.
     if (auto *form = qobject_cast<MainWindow *>(mainWindow))
-        form->ApplyViewLook(&dialog);
+        form->applyViewLook(&dialog);
     if (mainWindow) {
         // Centred over the main window, also while it is not shown yet at start-up.
         const QRect main = mainWindow->frameGeometry();

@@ -5,7 +5,7 @@
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// The archive list `TForm8`: a small modal window that lists the archives of the program
+// The archive list "TForm8": a small modal window that lists the archives of the program
 // folder and returns the one chosen. Switching, deleting and the missing-drive question
 // all choose through it. Enter or a double-click on an entry chooses it; Esc, Alt+F1 and
 // the close box leave without a choice.
@@ -32,6 +32,6 @@ protected:
 private:
     void chooseItem(QTreeWidgetItem *item);
 
-    QTreeWidget *ListView1;
+    QTreeWidget *m_archiveList;
     QString m_chosen;
 };

@@ -24,7 +24,7 @@ QSize screenSize()
     return screen ? screen->size() : QSize(800, 600);
 }
 
-// IndexOrder names an order "1" to "4"; anything else opens the name order.
+// indexOrder names an order "1" to "4"; anything else opens the name order.
 int orderNumber(const QString &indexOrder)
 {
     bool isNumber = false;
@@ -58,11 +58,11 @@ ArchiveCommands::ArchiveCommands(
         };
 }
 
-void ArchiveCommands::LoadProgramSettings()
+void ArchiveCommands::loadProgramSettings()
 {
     Settings &s = m_state.settings;
     const ProfileStatus status
-        = loadProgramSettings(s, m_env.program, m_env.arguments, screenSize());
+        = ::loadProgramSettings(s, m_env.program, m_env.arguments, screenSize());
     if (!status.isOk()) {
         // Without a program-wide file nothing the user does could be kept.
         reportWriteFailure(status);
@@ -71,10 +71,10 @@ void ArchiveCommands::LoadProgramSettings()
     }
     m_window.applyWindowBounds();
     m_window.applyProgramColumnWidths();
-    OpenArchive();
+    openArchive();
 }
 
-void ArchiveCommands::OpenArchive()
+void ArchiveCommands::openArchive()
 {
     // A missing drive may lead to another archive, and that one's drive may be missing
     // too; each round is the user's choice, so the loop ends when they stop choosing.
@@ -84,10 +84,10 @@ void ArchiveCommands::OpenArchive()
 ArchiveCommands::Step ArchiveCommands::openOnce()
 {
     Settings &s = m_state.settings;
-    m_window.setArchiveCaption(s.ArchiveName);
+    m_window.setArchiveCaption(s.archiveName);
     // A name from the command line or the program-wide file is checked here: one that
     // cannot be an archive's must not name files, nor stop the start.
-    if (!checkArchiveName(s.ArchiveName))
+    if (!checkArchiveName(s.archiveName))
         return offerOtherArchive();
 
     ProfileStatus status;
@@ -110,10 +110,10 @@ ArchiveCommands::Step ArchiveCommands::openOnce()
         return offerOtherArchive();
 
     enterArchiveFolders(s, m_env.program);
-    m_state.FollowCurrentRecord = false;
+    m_state.followCurrentRecord = false;
     if (!openTable())
         return m_state.ending ? Step::Ended : offerOtherArchive();
-    m_state.FollowCurrentRecord = true;
+    m_state.followCurrentRecord = true;
     return Step::Opened;
 }
 
@@ -122,13 +122,13 @@ ArchiveCommands::Step ArchiveCommands::openOnce()
 ArchiveCommands::Step ArchiveCommands::offerOtherArchive()
 {
     Settings &s = m_state.settings;
-    const QString other = ChooseArchive(QStringLiteral("another archive or ESC"));
-    if (other.isEmpty() || sameArchiveName(other, s.ArchiveName)) {
+    const QString other = chooseArchive(QStringLiteral("another archive or ESC"));
+    if (other.isEmpty() || sameArchiveName(other, s.archiveName)) {
         endWithoutSaving();
         return Step::Ended;
     }
-    s.ArchiveName = other;
-    SaveProgramSettings();
+    s.archiveName = other;
+    saveProgramSettings();
     return Step::OtherArchive;
 }
 
@@ -136,59 +136,59 @@ bool ArchiveCommands::openTable()
 {
     AppState &state = m_state;
     const Settings &s = state.settings;
-    CatalogTable *table = state.Dbf1;
+    CatalogTable *table = state.catalog;
     if (table->isOpen())
         table->close();
-    const int order = orderNumber(s.IndexOrder);
-    const DbStatus st = table->open(s.RootPath, s.ArchiveName, QByteArray::number(order));
+    const int order = orderNumber(s.indexOrder);
+    const DbStatus st = table->open(s.rootPath, s.archiveName, QByteArray::number(order));
     if (!st) {
         if (st.code() == DbStatus::Locked) {
-            LockFailure();
+            endOnLockFailure();
         } else {
             // A damaged or unwritable table is no lock; its own message names the file,
             // and another archive may still be chosen.
-            ShowDialog(DialogKind::Error, st.message());
+            showDialog(DialogKind::Error, st.message());
         }
         return false;
     }
     m_archiveOpen = true;
-    table->DeletedCount = s.DeletedCount;
-    table->SwitchOrder(order);
+    table->deletedCount = s.deletedCount;
+    table->switchOrder(order);
     return true;
 }
 
-void ArchiveCommands::LockFailure()
+void ArchiveCommands::endOnLockFailure()
 {
     showLockFailure();
     endWithoutSaving();
 }
 
-void ArchiveCommands::SaveArchiveSettings()
+void ArchiveCommands::saveArchiveSettings()
 {
     Settings &s = m_state.settings;
     if (CatalogTable *table = m_state.openTable()) {
-        s.IndexOrder = QString::fromLatin1(table->orderName());
-        s.DeletedCount = table->DeletedCount;
+        s.indexOrder = QString::fromLatin1(table->orderName());
+        s.deletedCount = table->deletedCount;
         // Closing first drops a record edit that was never confirmed.
         const DbStatus closed = table->close();
         if (!closed)
-            ShowDialog(DialogKind::Error, closed.message());
+            showDialog(DialogKind::Error, closed.message());
     }
     if (!m_archiveOpen)
         return;
     m_archiveOpen = false;
     m_window.storeWindowLayout();
-    reportWriteFailure(writeArchiveSettings(s, archiveFilePath(m_env.program, s.ArchiveName)));
+    reportWriteFailure(writeArchiveSettings(s, archiveFilePath(m_env.program, s.archiveName)));
 }
 
-void ArchiveCommands::SaveProgramSettings()
+void ArchiveCommands::saveProgramSettings()
 {
     Settings &s = m_state.settings;
     m_window.storeWindowLayout();
     reportWriteFailure(writeProgramSettings(s, programFilePath(m_env.program)));
 }
 
-QString ArchiveCommands::ChooseArchive(const QString &caption)
+QString ArchiveCommands::chooseArchive(const QString &caption)
 {
     return m_env.chooseArchive ? m_env.chooseArchive(caption) : QString();
 }
@@ -201,16 +201,16 @@ public:
         : m_c(commands)
     {
     }
-    QString ChooseArchive(const QString &caption) override { return m_c.ChooseArchive(caption); }
+    QString chooseArchive(const QString &caption) override { return m_c.chooseArchive(caption); }
     bool endEdit() override { return !m_c.m_endEdit || m_c.m_endEdit(); }
-    void SaveArchiveSettings() override { m_c.SaveArchiveSettings(); }
-    void SaveProgramSettings() override { m_c.SaveProgramSettings(); }
-    bool OpenArchive() override
+    void saveArchiveSettings() override { m_c.saveArchiveSettings(); }
+    void saveProgramSettings() override { m_c.saveProgramSettings(); }
+    bool openArchive() override
     {
-        m_c.OpenArchive();
+        m_c.openArchive();
         return !m_c.m_state.ending;
     }
-    void ShowArchive() override
+    void showArchive() override
     {
         if (m_c.m_showArchive)
             m_c.m_showArchive();
@@ -232,22 +232,22 @@ void ArchiveCommands::setViewSteps(
     m_relayout = std::move(relayout);
 }
 
-void ArchiveCommands::miArchivClick()
+void ArchiveCommands::switchArchive()
 {
     Steps steps(*this);
-    switchArchive(m_state.settings, steps);
+    ::switchArchive(m_state.settings, steps);
 }
 
-void ArchiveCommands::miArchivNeuClick()
+void ArchiveCommands::newArchive()
 {
     Steps steps(*this);
-    newArchive(m_state.settings, m_env.program, steps);
+    ::newArchive(m_state.settings, m_env.program, steps);
 }
 
-void ArchiveCommands::miAechivDelClick()
+void ArchiveCommands::deleteArchive()
 {
     Steps steps(*this);
-    deleteArchive(m_state.settings, m_env.program, steps);
+    ::deleteArchive(m_state.settings, m_env.program, steps);
 }
 
 void ArchiveCommands::endWithoutSaving()
@@ -255,8 +255,8 @@ void ArchiveCommands::endWithoutSaving()
     AppState &state = m_state;
     state.startAbandoned = true;
     state.ending = true;
-    if (state.Dbf1 && state.Dbf1->isOpen())
-        state.Dbf1->close();
+    if (state.catalog && state.catalog->isOpen())
+        state.catalog->close();
     m_archiveOpen = false;
     // Before the event loop runs, start-up sees startAbandoned instead; telling a loop that
     // does not run yet to quit would make the first one to run return at once.

@@ -42,13 +42,13 @@ public:
     virtual void setArchiveCaption(const QString &archiveName) = 0;
 };
 
-// The settings files and the opening and closing of archives: LoadProgramSettings,
-// OpenArchive, SaveArchiveSettings, SaveProgramSettings and LockFailure.
+// The settings files and the opening and closing of archives: loadProgramSettings,
+// openArchive, saveArchiveSettings, saveProgramSettings and endOnLockFailure.
 //
 // An archive that cannot be opened (a name no archive may have, a settings file that cannot
 // be read or written, a missing drive, a table that cannot be opened) is reported and the
 // archive chooser offered ("another archive or ESC"). When start-up (or a later
-// OpenArchive) cannot leave a usable archive open - Esc in that chooser, the root question
+// openArchive) cannot leave a usable archive open - Esc in that chooser, the root question
 // cancelled, the table locked - the program ends without saving: the main window's state
 // is marked abandoned and ending, which stops every further handler, and a running event
 // loop is told to quit.
@@ -59,20 +59,20 @@ public:
 
     const ProgramFolder &program() const { return m_env.program; }
 
-    void LoadProgramSettings();
+    void loadProgramSettings();
     // Returns only with the catalogue table open, or with the program ending.
-    void OpenArchive();
-    void SaveArchiveSettings();
-    void SaveProgramSettings();
-    void LockFailure();
+    void openArchive();
+    void saveArchiveSettings();
+    void saveProgramSettings();
+    void endOnLockFailure();
     // The archive list of the program folder with a caption; the chosen name or empty.
-    QString ChooseArchive(const QString &caption);
+    QString chooseArchive(const QString &caption);
 
     // The archive commands of the File menu (switch, new, delete). A change of archive
     // ends with showArchive and, after a switch, relayout (see setViewSteps).
-    void miArchivClick();
-    void miArchivNeuClick();
-    void miAechivDelClick();
+    void switchArchive();
+    void newArchive();
+    void deleteArchive();
     // What an archive change needs of the views: the archive just opened shown (tree and
     // status bar), and the window's layout rules run once more.
     void setViewSteps(std::function<void()> showArchive, std::function<void()> relayout);

@@ -44,7 +44,7 @@ public:
     // The pop-up menu of a view, opened by its context-menu request. Keys of its items
     // act while the view has the focus.
     QMenu *buildPopup(Popup popup, QWidget *owner);
-    // Runs before the pop-up menu opens (PopupMenu3Popup, say).
+    // Runs before the pop-up menu opens (prepareTextMenu, say).
     void setPopupPreparation(Popup popup, Handler prepare);
 
     void attach(Command command, Handler handler);

@@ -31,10 +31,10 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     if (!environment.chooseArchive)
         environment.chooseArchive = [&window, program](const QString &caption) {
             return ArchiveChooser::choose(
-                &window, caption, archiveNames(program), window.state().settings.ArchiveName);
+                &window, caption, archiveNames(program), window.state().settings.archiveName);
         };
     m_archive = std::make_unique<ArchiveCommands>(state, window, std::move(environment));
-    m_archive->setViewSteps([this] { ShowArchive(); },
+    m_archive->setViewSteps([this] { showArchive(); },
         [&window] {
             // Narrower by a pixel and wider again, so that the layout rules run with the
             // column widths of the archive just opened; the window system may merge the
@@ -42,13 +42,13 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
             const int width = window.width();
             window.resize(width - 1, window.height());
             window.resize(width, window.height());
-            window.FormResize();
+            window.fitControls();
         });
     m_browsing = std::make_unique<BrowseViews>(state, window.views(), window, commands);
     window.setGridModel(m_browsing->model());
     QObject::connect(m_browsing.get(), &BrowseViews::titleClicked, &window,
-        [&window] { window.Splitter2Moved(); });
-    const auto stopViewerSync = [&window] { window.StopViewerSync(); };
+        [&window] { window.fitNoteColumn(); });
+    const auto stopViewerSync = [&window] { window.stopViewerSync(); };
     m_folderUpdate
         = std::make_unique<FolderUpdateCommands>(state, *m_browsing, window, stopViewerSync);
     EditingCommands::Hooks hooks;
@@ -61,7 +61,7 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     shellHooks.stopViewerSync = stopViewerSync;
     shellHooks.startViewerWatch = [&window] { window.startViewerWatch(); };
     shellHooks.showViewerImage = [&commands](bool on) {
-        commands.action(Command::miViewerClick)
+        commands.action(Command::SyncViewer)
             ->setIcon(tabulonIcon(on ? Icon::ViewerOn : Icon::Viewer));
     };
     m_shell = std::make_unique<ShellCommands>(state, *m_browsing, window, commands,
@@ -76,15 +76,15 @@ CommandFamilies::CommandFamilies(MainWindow &window, ArchiveEnvironment environm
     look.window = &window;
     look.toolbarColor = [&window] { return window.toolbarColor(); };
     look.setToolbarColor = [&window](const QColor &color) { window.setToolbarColor(color); };
-    look.applyViewLook = [&window] { window.ApplyViewLook(&window); };
+    look.applyViewLook = [&window] { window.applyViewLook(&window); };
     m_program = std::make_unique<ProgramCommands>(state, commands, program, std::move(look));
     m_search = std::make_unique<SearchCommands>(
         state, *m_browsing, window, commands, [this] { return m_editing->finishEditing(); });
     m_tags = std::make_unique<TagCommands>(state, *m_browsing, window);
     // The window system's bell stands in for a tone of a given pitch.
     beep::install([](int, int) { QApplication::beep(); });
-    state.Dbf1->setErrorReporter(
-        [](const QString &message) { ShowDialog(DialogKind::Error, message); });
+    state.catalog->setErrorReporter(
+        [](const QString &message) { showDialog(DialogKind::Error, message); });
     connectViews();
     attachCommands();
 }
@@ -115,12 +115,12 @@ void CommandFamilies::attachCommands()
     ProgramCommands &p = *m_program;
     const auto failing = [](const DbStatus &st) { BrowseViews::throwIfFailed(st); };
 
-    c.attach(Command::miArchivClick, [&a] { a.miArchivClick(); });
-    c.attach(Command::miArchivNeuClick, [&a] { a.miArchivNeuClick(); });
-    c.attach(Command::miAechivDelClick, [&a] { a.miAechivDelClick(); });
-    c.attach(Command::Einstellungen1Click, [&p] { p.Einstellungen1Click(); });
-    c.attach(Command::miHelpClick, [&p] { p.miHelpClick(); });
-    c.attach(Command::Info1Click, [&p] { p.Info1Click(); });
+    c.attach(Command::SwitchArchive, [&a] { a.switchArchive(); });
+    c.attach(Command::NewArchive, [&a] { a.newArchive(); });
+    c.attach(Command::DeleteArchive, [&a] { a.deleteArchive(); });
+    c.attach(Command::Settings, [&p] { p.editSettings(); });
+    c.attach(Command::Help, [&p] { p.showHelp(); });
+    c.attach(Command::Info, [&p] { p.showInfo(); });
 
     // Walks of the whole table and rebuilt folders end an edit first, as leaving its view
     // does: the walk must not meet a record still being typed, nor add its records to a
@@ -132,95 +132,95 @@ void CommandFamilies::attachCommands()
         };
     };
 
-    c.attach(Command::miIndex1Click, [&b, failing] { failing(b.miIndex1Click()); });
-    c.attach(Command::ReorganisationClick, afterEdit([&b, failing] { failing(b.Reorganise()); }));
-    c.attach(Command::miAllexpClick, [&b] { b.miAllexpClick(); });
-    c.attach(Command::miAllcolClick, [&b, failing] { failing(b.miAllcolClick()); });
-    c.attach(Command::miClearsearchClick, [&b] { b.ClearSearch(); });
+    c.attach(Command::SwitchIndex, [&b, failing] { failing(b.switchIndex()); });
+    c.attach(Command::Reorganize, afterEdit([&b, failing] { failing(b.reorganize()); }));
+    c.attach(Command::ExpandAll, [&b] { b.expandAll(); });
+    c.attach(Command::CollapseAll, [&b, failing] { failing(b.collapseAll()); });
+    c.attach(Command::clearSearch, [&b] { b.clearSearch(); });
 
-    c.attach(Command::miOrdnerupdate1Click, afterEdit([&u] { u.miOrdnerupdate1Click(); }));
-    c.attach(Command::miAllUpdClick, afterEdit([&u] { u.miAllUpdClick(); }));
+    c.attach(Command::updateFolder, afterEdit([&u] { u.updateFolder(); }));
+    c.attach(Command::updateAll, afterEdit([&u] { u.updateAll(); }));
 
-    c.attach(Command::Mutieren1Click, [&e] { e.Mutieren1Click(); });
-    c.attach(Command::miTextClick, [&e] { e.miTextClick(); });
-    c.attach(Command::miDelClick, [&e] { e.miDelClick(); });
-    c.attach(Command::miOkClick, [&e] { e.miOkClick(); });
-    c.attach(Command::miTextSichClick, [&e] { e.miTextSichClick(); });
-    c.attach(Command::miInsFileClick, [&e] { e.miInsFileClick(); });
-    c.attach(Command::miDelAllClick, [&e] { e.miDelAllClick(); });
-    c.attach(Command::miheuteClick, [&e] { e.miheuteClick(); });
-    c.attach(Command::Action2Execute, [&e] { e.Action2Execute(); });
-    c.setPopupPreparation(Popup::TextPane, [&e] { e.PopupMenu3Popup(); });
+    c.attach(Command::EditRecord, [&e] { e.editRecord(); });
+    c.attach(Command::EditText, [&e] { e.editText(); });
+    c.attach(Command::DeleteOrAbort, [&e] { e.deleteOrAbort(); });
+    c.attach(Command::UpdateOrOk, [&e] { e.updateOrOk(); });
+    c.attach(Command::SaveTextAs, [&e] { e.saveTextAs(); });
+    c.attach(Command::InsertFile, [&e] { e.insertFile(); });
+    c.attach(Command::DeleteAllText, [&e] { e.deleteAllText(); });
+    c.attach(Command::InsertDate, [&e] { e.insertDate(); });
+    c.attach(Command::DeleteTextLine, [&e] { e.deleteTextLine(); });
+    c.setPopupPreparation(Popup::TextPane, [&e] { e.prepareTextMenu(); });
 
     ShellCommands &s = *m_shell;
-    c.attach(Command::DBGrid1DblClick, [&s] { s.DBGrid1DblClick(); });
-    c.attach(Command::ffnenmit1Click, [&s] { s.ffnenmit1Click(); });
-    c.attach(Command::Explore1Click, [&s] { s.Explore1Click(); });
-    c.attach(Command::popCopyPathClick, [&s] { s.popCopyPathClick(); });
-    c.attach(Command::popfilenameClick, [&s] { s.popfilenameClick(); });
-    c.attach(Command::popBemerkungClick, [&s] { s.popBemerkungClick(); });
-    c.attach(Command::popGanzeTextClick, [&s] { s.popGanzeTextClick(); });
-    c.attach(Command::popOpenlinkClick, [&s] { s.popOpenlinkClick(); });
-    c.attach(Command::miViewerClick, [&s] { s.miViewerClick(); });
+    c.attach(Command::OpenFile, [&s] { s.openFile(); });
+    c.attach(Command::OpenWith, [&s] { s.openWith(); });
+    c.attach(Command::ExploreFolder, [&s] { s.exploreFolder(); });
+    c.attach(Command::CopyPath, [&s] { s.copyPath(); });
+    c.attach(Command::CopyFileName, [&s] { s.copyFileName(); });
+    c.attach(Command::CopyNote, [&s] { s.copyNote(); });
+    c.attach(Command::CopyText, [&s] { s.copyText(); });
+    c.attach(Command::OpenLink, [&s] { s.openLink(); });
+    c.attach(Command::SyncViewer, [&s] { s.toggleViewerSync(); });
 
     PrintCommands &print = *m_print;
-    c.attach(Command::Druckereinrichten1Click, [&print] { print.Druckereinrichten1Click(); });
-    c.attach(Command::miFiledruckClick, [&print] { print.miFiledruckClick(); });
+    c.attach(Command::PrinterSetup, [&print] { print.setUpPrinter(); });
+    c.attach(Command::PrintFolder, [&print] { print.printFolder(); });
 
     FolderFileCommands &f = *m_folderFile;
-    c.attach(Command::miDirNewClick, [&f] { f.miDirNewClick(); });
-    c.attach(Command::miDirMoveClick, [&f] { f.miDirMoveClick(); });
-    c.attach(Command::popDelDirClick, [&f] { f.popDelDirClick(); });
-    c.attach(Command::miMoveClick, [&f] { f.miMoveClick(); });
-    c.attach(Command::miKopierenClick, [&f] { f.miKopierenClick(); });
+    c.attach(Command::NewFolder, [&f] { f.newFolder(); });
+    c.attach(Command::RenameFolder, [&f] { f.renameFolder(); });
+    c.attach(Command::DeleteFolder, [&f] { f.deleteFolder(); });
+    c.attach(Command::MoveFile, [&f] { f.moveFile(); });
+    c.attach(Command::CopyFile, [&f] { f.copyFile(); });
 
     SearchCommands &search = *m_search;
-    c.attach(Command::unten1Click, [&search] { search.unten1Click(); });
-    c.attach(Command::oben1Click, [&search] { search.oben1Click(); });
+    c.attach(Command::SearchDown, [&search] { search.searchDown(); });
+    c.attach(Command::SearchUp, [&search] { search.searchUp(); });
 
     TagCommands &t = *m_tags;
-    c.attach(Command::miKataddClick, [&t] { t.miKataddClick(); });
-    c.attach(Command::mikatdelClick, [&t] { t.mikatdelClick(); });
-    c.attach(Command::miKatReplaceClick, [&t] { t.miKatReplaceClick(); });
-    c.attach(Command::miFilterClick, [&t] { t.miFilterClick(); });
-    c.attach(Command::miKategorienClick, [&t] { t.miKategorienClick(); });
+    c.attach(Command::AddTag, [&t] { t.addTag(); });
+    c.attach(Command::DeleteTag, [&t] { t.deleteTag(); });
+    c.attach(Command::replaceTags, [&t] { t.replaceTags(); });
+    c.attach(Command::FilterTags, [&t] { t.filterTags(); });
+    c.attach(Command::EditTagList, [&t] { t.editTagList(); });
 }
 
-void CommandFamilies::LoadProgramSettings()
+void CommandFamilies::loadProgramSettings()
 {
-    m_archive->LoadProgramSettings();
+    m_archive->loadProgramSettings();
     // The help file is chosen once for the run, whichever archive is open.
     if (!m_window.state().startAbandoned)
         m_program->chooseHelpFile(helpLanguageCode(QLocale::system()));
 }
 
-void CommandFamilies::CreateMoveFileWindow()
+void CommandFamilies::createMoveFileWindow()
 {
-    m_folderFile->CreateMoveFileWindow();
+    m_folderFile->createMoveFileWindow();
 }
 
-void CommandFamilies::ShowArchive()
+void CommandFamilies::showArchive()
 {
     m_folderFile->forgetMoveTarget();
-    BrowseViews::throwIfFailed(m_browsing->ShowArchive());
+    BrowseViews::throwIfFailed(m_browsing->showArchive());
 }
 
-void CommandFamilies::FormCloseQuery()
+void CommandFamilies::closeHelpWindows()
 {
     m_program->closeHelpWindows();
 }
 
-void CommandFamilies::SaveArchiveSettings()
+void CommandFamilies::saveArchiveSettings()
 {
-    m_archive->SaveArchiveSettings();
+    m_archive->saveArchiveSettings();
 }
 
-void CommandFamilies::SaveProgramSettings()
+void CommandFamilies::saveProgramSettings()
 {
-    m_archive->SaveProgramSettings();
+    m_archive->saveProgramSettings();
 }
 
-void CommandFamilies::StopViewerSync()
+void CommandFamilies::stopViewerSync()
 {
-    m_shell->StopViewerSync();
+    m_shell->stopViewerSync();
 }

@@ -38,16 +38,16 @@ public:
 
     // Start: the program settings read, the archive chosen and opened (the program's state
     // says when start-up was abandoned); then the move-file window created.
-    void LoadProgramSettings();
-    void CreateMoveFileWindow();
+    void loadProgramSettings();
+    void createMoveFileWindow();
     // The window's first show.
-    void ShowArchive();
+    void showArchive();
     // End: help windows closed, then the archive's settings file and the program's.
-    void FormCloseQuery();
-    void SaveArchiveSettings();
-    void SaveProgramSettings();
+    void closeHelpWindows();
+    void saveArchiveSettings();
+    void saveProgramSettings();
     // Viewer sync ended (the viewer watch found the grid without the focus).
-    void StopViewerSync();
+    void stopViewerSync();
 
 private:
     void connectViews();

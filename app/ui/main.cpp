@@ -23,11 +23,11 @@ int main(int argc, char **argv)
     installWidgetDialogs(&window);
     unattended::installDialogs();
     // Start-up may find no usable archive; the program then ends without saving.
-    if (!window.FormCreate())
+    if (!window.startUp())
         return 1;
     // The session ending (or Ctrl+C in a terminal) closes the program like its window,
     // so the settings are saved. Not before: start-up that is cut short saves nothing.
-    termination::onRequest(&window, [&window] { window.QuitProgram(); });
+    termination::onRequest(&window, [&window] { window.quitProgram(); });
     window.show();
     unattended::reportRunning();
     return app.exec();

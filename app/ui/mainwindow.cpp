@@ -50,7 +50,7 @@ MainWindow::MainWindow(ArchiveEnvironment environment, QWidget *parent)
     setContextMenuPolicy(Qt::NoContextMenu);
     // The window owns the catalogue table for the whole run; archives open and close it.
     m_table = std::make_unique<CatalogTable>();
-    m_state.Dbf1 = m_table.get();
+    m_state.catalog = m_table.get();
     setMinimumWidth(622);
     // First-run size, centred; the settings move it where the user left it.
     resize(800, 600);
@@ -69,7 +69,7 @@ MainWindow::~MainWindow()
     // is going away either.
     m_families.reset();
     m_grid->setModel(nullptr);
-    m_state.Dbf1 = nullptr;
+    m_state.catalog = nullptr;
 }
 
 MainViews MainWindow::views() const
@@ -118,7 +118,7 @@ void MainWindow::createControls()
     m_gridSplitter->setStretchFactor(1, 1);
     setGridHeight(m_state.settings.layout.gridHeight);
     connect(m_treeSplitter, &QSplitter::splitterMoved, this,
-        [this] { guarded([this] { Splitter2Moved(); }); });
+        [this] { guarded([this] { fitNoteColumn(); }); });
 
     column->addWidget(m_treeSplitter, 1);
     m_functionKeyBar = new QFrame(this);
@@ -204,7 +204,8 @@ void MainWindow::createTimers()
     m_viewerWatch = new QTimer(this);
     m_viewerWatch->setObjectName(QStringLiteral("Timer2"));
     m_viewerWatch->setInterval(1000);
-    connect(m_viewerWatch, &QTimer::timeout, this, [this] { guarded([this] { Timer2Timer(); }); });
+    connect(
+        m_viewerWatch, &QTimer::timeout, this, [this] { guarded([this] { checkViewerFocus(); }); });
 }
 
 void MainWindow::createCommands()
@@ -230,10 +231,10 @@ void MainWindow::createCommands()
     m_commands->buildPopup(Popup::Tree, m_tree);
     m_commands->buildPopup(Popup::Grid, m_grid);
     m_commands->buildPopup(Popup::TextPane, m_textPane);
-    m_commands->attach(Command::ExitClick, [this] { ExitClick(); });
-    m_commands->attach(Command::Showtoptoolbar1Click, [this] { Showtoptoolbar1Click(); });
-    m_commands->attach(Command::Showbottomtoolbar1Click, [this] { Showbottomtoolbar1Click(); });
-    m_commands->attach(Command::Action1Execute, [this] { Action1Execute(); });
+    m_commands->attach(Command::Exit, [this] { exitProgram(); });
+    m_commands->attach(Command::ShowTopToolbar, [this] { toggleTopToolbar(); });
+    m_commands->attach(Command::ShowBottomToolbar, [this] { toggleBottomToolbar(); });
+    m_commands->attach(Command::RaiseMoveWindow, [this] { raiseMoveFileWindow(); });
 }
 
 void MainWindow::createFunctionKeyBar()
@@ -244,7 +245,7 @@ void MainWindow::createFunctionKeyBar()
     m_functionKeyBar->setFixedHeight(36);
     m_functionKeyBar->setAutoFillBackground(true);
     m_functionKeyBar->installEventFilter(this);
-    setToolbarColor(toQColor(m_state.settings.ToolbarColor, m_functionKeyBar->palette()));
+    setToolbarColor(toQColor(m_state.settings.toolbarColor, m_functionKeyBar->palette()));
     auto *row = new QHBoxLayout(m_functionKeyBar);
     // Frame (2 + 2) and margins (2 + 3) take the 9 pixels the layout rules leave over.
     row->setContentsMargins(2, 4, 3, 4);
@@ -319,7 +320,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         auto *w = static_cast<QWidget *>(watched);
         auto *me = static_cast<QMouseEvent *>(event);
         if (me->button() == Qt::LeftButton && w->rect().contains(me->position().toPoint())) {
-            m_commands->runCommand(Command::miArchivClick);
+            m_commands->runCommand(Command::SwitchArchive);
             return true;
         }
     }

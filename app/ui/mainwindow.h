@@ -24,7 +24,7 @@ class QToolBar;
 class QToolButton;
 class SnapSplitter;
 
-// The main window `TForm1`. It owns the program-wide state, the catalogue table, the views,
+// The main window "TForm1". It owns the program-wide state, the catalogue table, the views,
 // the commands and the timers, and keeps the controls in proportion. The work of the
 // commands lives in the command families, which it composes at construction (see
 // CommandFamilies); they see the window only through the narrow interfaces it implements.
@@ -44,10 +44,10 @@ public:
     CommandFamilies &families() const { return *m_families; }
     MainViews views() const;
 
-    // Start-up: regional rules, ViewFont, FollowCurrentRecord, LoadProgramSettings and the
+    // Start-up: regional rules, viewFont, followCurrentRecord, loadProgramSettings and the
     // move-file window. False when start-up was abandoned and the program must end without
     // saving.
-    bool FormCreate();
+    bool startUp();
 
     // The grid's model. Column widths survive the change of model; the model provides
     // titles and alignments in the order of gridColumnTitle().
@@ -78,7 +78,7 @@ public:
     // size and state (program-wide file). applyProgramColumnWidths: the widths of File,
     // Tags, Date and Size. applyArchiveLayout: grid height (kept 5 pixels short of the
     // right panel, once the window is shown), tree width, File width, toolbar colour,
-    // ViewFont, the toolbar marks and the view look, as an archive file gives them.
+    // viewFont, the toolbar marks and the view look, as an archive file gives them.
     // storeWindowLayout: the reverse of all three, for saving; the bounds only while the
     // window is in its normal state.
     void applyWindowBounds() override;
@@ -90,22 +90,22 @@ public:
 
     // The move-file window: Shift+Tab brings it to the front while it is shown.
     void setMoveFileWindow(QWidget *window) { m_moveFileWindow = window; }
-    // Timer1: scrolls the tree while a drag hovers near its edges.
+    // The timer ("Timer1") that scrolls the tree while a drag hovers near its edges.
     QTimer *dragScrollTimer() const { return m_dragScrollTimer; }
 
     // Handlers of the window itself.
-    void ExitClick();
-    void Showtoptoolbar1Click();
-    void Showbottomtoolbar1Click();
-    void Action1Execute();
-    void Timer2Timer();
-    // Viewer sync switched on: the watch runs until StopViewerSync.
+    void exitProgram();
+    void toggleTopToolbar();
+    void toggleBottomToolbar();
+    void raiseMoveFileWindow();
+    void checkViewerFocus();
+    // Viewer sync switched on: the watch runs until stopViewerSync.
     void startViewerWatch();
-    void StopViewerSync();
-    void FormResize();
-    void Splitter2Moved();
-    void ApplyViewLook(QObject *component);
-    void QuitProgram();
+    void stopViewerSync();
+    void fitControls();
+    void fitNoteColumn();
+    void applyViewLook(QObject *component);
+    void quitProgram();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -133,22 +133,23 @@ private:
     void updateStatusPanels();
 
     AppState m_state;
-    std::unique_ptr<CatalogTable> m_table; // open from OpenArchive to the archive's closing
+    std::unique_ptr<CatalogTable> m_table; // open from openArchive to the archive's closing
 
-    QToolBar *m_topBar = nullptr; // ToolBar2
-    SnapSplitter *m_treeSplitter = nullptr; // Splitter2
-    QTreeWidget *m_tree = nullptr; // TreeView1
-    QWidget *m_rightPanel = nullptr; // Panel1
-    SnapSplitter *m_gridSplitter = nullptr; // Splitter1
-    QTableView *m_grid = nullptr; // DBGrid1
-    QPlainTextEdit *m_textPane = nullptr; // Memo1
-    QFrame *m_functionKeyBar = nullptr; // ToolBar1
-    QWidget *m_gaps[2] = {}; // ToolButton50, ToolButton51
+    // The controls, with the object names that tests find them by.
+    QToolBar *m_topBar = nullptr; // "ToolBar2"
+    SnapSplitter *m_treeSplitter = nullptr; // "Splitter2"
+    QTreeWidget *m_tree = nullptr; // "TreeView1"
+    QWidget *m_rightPanel = nullptr; // "Panel1"
+    SnapSplitter *m_gridSplitter = nullptr; // "Splitter1"
+    QTableView *m_grid = nullptr; // "DBGrid1"
+    QPlainTextEdit *m_textPane = nullptr; // "Memo1"
+    QFrame *m_functionKeyBar = nullptr; // "ToolBar1"
+    QWidget *m_gaps[2] = {}; // "ToolButton50", "ToolButton51"
     std::vector<QToolButton *> m_functionKeys;
-    QStatusBar *m_statusBar = nullptr; // StatusBar1
+    QStatusBar *m_statusBar = nullptr; // "StatusBar1"
     QLabel *m_panels[4] = {};
-    QTimer *m_dragScrollTimer = nullptr; // Timer1
-    QTimer *m_viewerWatch = nullptr; // Timer2
+    QTimer *m_dragScrollTimer = nullptr; // "Timer1"
+    QTimer *m_viewerWatch = nullptr; // "Timer2"
     QAbstractItemModel *m_placeholderModel = nullptr;
     QPointer<QWidget> m_moveFileWindow;
 

@@ -26,10 +26,10 @@
 void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    guarded([this] { FormResize(); });
+    guarded([this] { fitControls(); });
 }
 
-void MainWindow::FormResize()
+void MainWindow::fitControls()
 {
     updateFunctionKeyBar();
     updateStatusPanels();
@@ -59,7 +59,7 @@ void MainWindow::updateFunctionKeyBar()
     m_gaps[1]->setFixedWidth(qMax(0, gap51));
 }
 
-void MainWindow::Splitter2Moved()
+void MainWindow::fitNoteColumn()
 {
     applyNoteWidth();
 }
@@ -114,8 +114,8 @@ int MainWindow::gridHeight() const
 
 void MainWindow::setToolbarsShown(bool top, bool bottom)
 {
-    m_commands->action(Command::Showtoptoolbar1Click)->setChecked(top);
-    m_commands->action(Command::Showbottomtoolbar1Click)->setChecked(bottom);
+    m_commands->action(Command::ShowTopToolbar)->setChecked(top);
+    m_commands->action(Command::ShowBottomToolbar)->setChecked(bottom);
     m_topBar->setVisible(top);
     m_functionKeyBar->setVisible(bottom);
     m_state.settings.layout.showTopToolbar = top;
@@ -124,24 +124,24 @@ void MainWindow::setToolbarsShown(bool top, bool bottom)
 
 bool MainWindow::topToolbarShown() const
 {
-    return m_commands->action(Command::Showtoptoolbar1Click)->isChecked();
+    return m_commands->action(Command::ShowTopToolbar)->isChecked();
 }
 
 bool MainWindow::bottomToolbarShown() const
 {
-    return m_commands->action(Command::Showbottomtoolbar1Click)->isChecked();
+    return m_commands->action(Command::ShowBottomToolbar)->isChecked();
 }
 
 // The item is checkable, so choosing it has already flipped the mark; the bar follows.
-void MainWindow::Showtoptoolbar1Click()
+void MainWindow::toggleTopToolbar()
 {
     setToolbarsShown(topToolbarShown(), bottomToolbarShown());
 }
 
-void MainWindow::Showbottomtoolbar1Click()
+void MainWindow::toggleBottomToolbar()
 {
     setToolbarsShown(topToolbarShown(), bottomToolbarShown());
-    FormResize();
+    fitControls();
 }
 
 namespace
@@ -172,7 +172,7 @@ bool isReadOnlyView(const QAbstractItemView *view)
 
 } // namespace
 
-void MainWindow::ApplyViewLook(QObject *component)
+void MainWindow::applyViewLook(QObject *component)
 {
     applyLookTo(component);
     applyMainViews();
@@ -188,11 +188,11 @@ void MainWindow::applyLookTo(QObject *object)
     if (!w)
         return;
     const Settings &s = m_state.settings;
-    const QColor fontColour = toQColor(quint32(s.ViewFont.color), w->palette());
+    const QColor fontColour = toQColor(quint32(s.viewFont.color), w->palette());
     auto look = [&](bool readOnly) {
-        setBackground(w, toQColor(readOnly ? s.ViewColor : s.EditColor, w->palette()));
+        setBackground(w, toQColor(readOnly ? s.viewColor : s.editColor, w->palette()));
         setTextColour(w, fontColour);
-        w->setFont(m_state.ViewFont);
+        w->setFont(m_state.viewFont);
     };
     if (auto *edit = qobject_cast<QLineEdit *>(w)) {
         look(edit->isReadOnly());
@@ -210,7 +210,7 @@ void MainWindow::applyLookTo(QObject *object)
         if (qobject_cast<QHeaderView *>(w) || w == m_tree)
             return;
         look(isReadOnlyView(list));
-        const bool lines = s.GridLines == 1;
+        const bool lines = s.gridLines == 1;
         list->setProperty("gridLines", lines);
         if (auto *tree = qobject_cast<QTreeView *>(w))
             tree->header()->setSectionsClickable(lines);
@@ -222,7 +222,7 @@ void MainWindow::applyGridLines(QTableView *grid)
     const int columns = grid->model() ? grid->model()->columnCount() : 0;
     const int narrowing = columns > 3 && columns < 6 ? columns - 1 : 0;
     QHeaderView *header = grid->horizontalHeader();
-    const int gridLines = m_state.settings.GridLines;
+    const int gridLines = m_state.settings.gridLines;
     if (gridLines == 0 && grid->showGrid()) {
         grid->setShowGrid(false);
         header->setSectionResizeMode(QHeaderView::Fixed);
@@ -239,12 +239,12 @@ void MainWindow::applyGridLines(QTableView *grid)
     }
 }
 
-// GridColumnWidths hold the Date column without the pixels the grid lines take from it:
+// gridColumnWidths hold the Date column without the pixels the grid lines take from it:
 // only the column shown is narrower, so that the width stored stays the same start after
 // start.
 int MainWindow::shownColumnWidth(int column) const
 {
-    const int stored = m_state.settings.GridColumnWidths[size_t(column)];
+    const int stored = m_state.settings.gridColumnWidths[size_t(column)];
     return column == 3 ? qMax(0, stored - m_dateNarrowing) : stored;
 }
 
@@ -257,12 +257,12 @@ int MainWindow::storedColumnWidth(int column) const
 void MainWindow::applyMainViews()
 {
     const Settings &s = m_state.settings;
-    const QColor view = toQColor(s.ViewColor, palette());
-    setBackground(m_tree, isReadOnlyView(m_tree) ? view : toQColor(s.EditColor, palette()));
-    setTextColour(m_tree, toQColor(quint32(s.ViewFont.color), palette()));
-    m_tree->setFont(m_state.ViewFont);
+    const QColor view = toQColor(s.viewColor, palette());
+    setBackground(m_tree, isReadOnlyView(m_tree) ? view : toQColor(s.editColor, palette()));
+    setTextColour(m_tree, toQColor(quint32(s.viewFont.color), palette()));
+    m_tree->setFont(m_state.viewFont);
     // Rows follow the view font; the titles keep the window's own font.
-    m_grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(m_state.ViewFont).height() + 4);
+    m_grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(m_state.viewFont).height() + 4);
     if (GridDelegate *columns = GridDelegate::of(m_grid)) {
         columns->setColumnColor(3, view);
         columns->setColumnColor(4, view);
@@ -296,9 +296,9 @@ void MainWindow::applyArchiveLayout()
     const Settings &s = m_state.settings;
     setGridHeight(fitGridHeight(s.layout.gridHeight, m_rightPanel->height()));
     setTreeWidth(s.layout.treeWidth);
-    m_grid->setColumnWidth(0, s.GridColumnWidths[0]);
-    setToolbarColor(toQColor(s.ToolbarColor, palette()));
-    m_state.ViewFont = toQFont(s.ViewFont);
+    m_grid->setColumnWidth(0, s.gridColumnWidths[0]);
+    setToolbarColor(toQColor(s.toolbarColor, palette()));
+    m_state.viewFont = toQFont(s.viewFont);
     setToolbarsShown(s.layout.showTopToolbar, s.layout.showBottomToolbar);
     applyNoteWidth();
     if (!isVisible()) {
@@ -307,7 +307,7 @@ void MainWindow::applyArchiveLayout()
         m_gridHeightPending = true;
         setGridHeight(s.layout.gridHeight);
     }
-    ApplyViewLook(this);
+    applyViewLook(this);
 }
 
 void MainWindow::fitPendingGridHeight()
@@ -335,8 +335,8 @@ void MainWindow::storeWindowLayout()
     l.showTopToolbar = topToolbarShown();
     l.showBottomToolbar = bottomToolbarShown();
     for (int c : { 0, 2, 3, 4 })
-        s.GridColumnWidths[size_t(c)] = storedColumnWidth(c);
+        s.gridColumnWidths[size_t(c)] = storedColumnWidth(c);
     // A stored system colour stays one while the toolbar still shows it.
-    if (toQColor(s.ToolbarColor, palette()) != toolbarColor())
-        s.ToolbarColor = fromQColor(toolbarColor());
+    if (toQColor(s.toolbarColor, palette()) != toolbarColor())
+        s.toolbarColor = fromQColor(toolbarColor());
 }

@@ -11,18 +11,18 @@
 #include <QTableView>
 #include <QTimer>
 
-bool MainWindow::FormCreate()
+bool MainWindow::startUp()
 {
     // Dates and numbers follow the program's own rules, fixed for the whole run before
     // any value is shown or read.
     regional::init();
-    m_state.ViewFont = toQFont(m_state.settings.ViewFont);
-    m_state.FollowCurrentRecord = false;
+    m_state.viewFont = toQFont(m_state.settings.viewFont);
+    m_state.followCurrentRecord = false;
     // Reads the program settings, chooses the archive and opens it; may abandon the start.
-    m_families->LoadProgramSettings();
+    m_families->loadProgramSettings();
     if (m_state.startAbandoned)
         return false;
-    m_families->CreateMoveFileWindow();
+    m_families->createMoveFileWindow();
     return true;
 }
 
@@ -36,7 +36,7 @@ void MainWindow::showEvent(QShowEvent *event)
     m_shown = true;
     // Queued, so that the splitters have taken their sizes from the shown window.
     QTimer::singleShot(0, this, [this] { fitPendingGridHeight(); });
-    guarded([this] { m_families->ShowArchive(); });
+    guarded([this] { m_families->showArchive(); });
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -44,12 +44,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // The window itself stays; the program ends when the event loop returns.
     event->ignore();
     guarded([this] {
-        m_families->FormCloseQuery();
-        QuitProgram();
+        m_families->closeHelpWindows();
+        quitProgram();
     });
 }
 
-void MainWindow::QuitProgram()
+void MainWindow::quitProgram()
 {
     if (m_state.ending)
         return;
@@ -58,27 +58,27 @@ void MainWindow::QuitProgram()
     // The archive file first: saving it closes the table, which drops an unconfirmed
     // record edit. A failing save is reported by the settings layer and must not keep
     // the program from ending.
-    guarded([this] { m_families->SaveArchiveSettings(); });
-    guarded([this] { m_families->SaveProgramSettings(); });
+    guarded([this] { m_families->saveArchiveSettings(); });
+    guarded([this] { m_families->saveProgramSettings(); });
     m_state.ending = true;
     QCoreApplication::exit(0);
 }
 
-void MainWindow::ExitClick()
+void MainWindow::exitProgram()
 {
     // The edit ends as the table's closing would end it, but a text that cannot be saved
     // keeps the program running, as it keeps the window open when it is closed.
     if (m_families->editing().endEditForClosing())
-        QuitProgram();
+        quitProgram();
 }
 
-void MainWindow::Timer2Timer()
+void MainWindow::checkViewerFocus()
 {
     // The grid counts as focused while one of its cell editors has the focus, and while
     // the viewer briefly holds the desktop's focus.
     QWidget *focus = focusWidget();
     if (focus != m_grid && !m_grid->isAncestorOf(focus))
-        StopViewerSync();
+        stopViewerSync();
 }
 
 void MainWindow::startViewerWatch()
@@ -86,13 +86,13 @@ void MainWindow::startViewerWatch()
     m_viewerWatch->start();
 }
 
-void MainWindow::StopViewerSync()
+void MainWindow::stopViewerSync()
 {
     m_viewerWatch->stop();
-    m_families->StopViewerSync();
+    m_families->stopViewerSync();
 }
 
-void MainWindow::Action1Execute()
+void MainWindow::raiseMoveFileWindow()
 {
     if (m_moveFileWindow && m_moveFileWindow->isVisible()) {
         m_moveFileWindow->raise();

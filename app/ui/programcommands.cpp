@@ -24,7 +24,7 @@ ProgramCommands::~ProgramCommands()
         delete w.data();
 }
 
-void ProgramCommands::Einstellungen1Click()
+void ProgramCommands::editSettings()
 {
     Settings &s = m_state.settings;
     const QPalette palette = m_window.window ? m_window.window->palette() : QPalette();
@@ -32,7 +32,7 @@ void ProgramCommands::Einstellungen1Click()
     // one while the toolbar still shows it.
     const QColor shown = m_window.toolbarColor();
     const quint32 toolbar
-        = toQColor(s.ToolbarColor, palette) == shown ? s.ToolbarColor : fromQColor(shown);
+        = toQColor(s.toolbarColor, palette) == shown ? s.toolbarColor : fromQColor(shown);
     SettingsDialogValues values;
     {
         SettingsDialog dialog(dialogValues(s, toolbar), s, m_choosers, m_window.window);
@@ -41,15 +41,15 @@ void ProgramCommands::Einstellungen1Click()
         values = dialog.values();
     }
     m_window.setToolbarColor(toQColor(values.toolbarColor, palette));
-    s.ToolbarColor = values.toolbarColor;
+    s.toolbarColor = values.toolbarColor;
     assignDialogValues(values, &s);
-    m_state.ViewFont = toQFont(s.ViewFont);
+    m_state.viewFont = toQFont(s.viewFont);
     m_window.applyViewLook();
 }
 
-void ProgramCommands::miHelpClick()
+void ProgramCommands::showHelp()
 {
-    const QString file = m_state.settings.HelpFilePath;
+    const QString file = m_state.settings.helpFilePath;
     if (file.isEmpty())
         return;
     m_helpWindows.removeAll(nullptr);
@@ -67,19 +67,19 @@ void ProgramCommands::miHelpClick()
     window->activateWindow();
 }
 
-void ProgramCommands::Info1Click()
+void ProgramCommands::showInfo()
 {
     // The link leads to the guide installed with the program; without one there is none.
-    const QString guide = m_state.settings.HelpFilePath;
-    ShowDialog(DialogKind::About, noticeLine(),
+    const QString guide = m_state.settings.helpFilePath;
+    showDialog(DialogKind::About, noticeLine(),
         guide.isEmpty() ? QString() : QUrl::fromLocalFile(guide).toString());
 }
 
 void ProgramCommands::chooseHelpFile(const QString &languageCode)
 {
-    QString &path = m_state.settings.HelpFilePath;
+    QString &path = m_state.settings.helpFilePath;
     path = ::chooseHelpFile(helpFolders(m_program), languageCode);
-    m_commands.setCommandEnabled(Command::miHelpClick, !path.isEmpty());
+    m_commands.setCommandEnabled(Command::Help, !path.isEmpty());
 }
 
 void ProgramCommands::closeHelpWindows()

@@ -17,7 +17,7 @@ struct LookWindow {
     QWidget *window = nullptr; // the dialog opens centred over it
     std::function<QColor()> toolbarColor; // the function-key toolbar's background now
     std::function<void(const QColor &)> setToolbarColor;
-    std::function<void()> applyViewLook; // ApplyViewLook(main window)
+    std::function<void()> applyViewLook; // applyViewLook(main window)
 };
 
 // The program's own commands: the settings dialog, the help and the about box. The help
@@ -32,15 +32,15 @@ public:
 
     // "&Settings": the settings dialog; on OK the toolbar colour, then the settings in
     // their order, then the view look of the main window.
-    void Einstellungen1Click();
+    void editSettings();
     // "&Help": the help file at its default topic, in the help window already showing it
     // or in a new one. Nothing without a help file.
-    void miHelpClick();
+    void showHelp();
     // "&Info ...": the about box with the notice line and a link to the help file (none
     // without one).
-    void Info1Click();
+    void showInfo();
 
-    // Start-up: HelpFilePath chosen for the user's language, and "&Help" enabled exactly
+    // Start-up: helpFilePath chosen for the user's language, and "&Help" enabled exactly
     // when there is a help file.
     void chooseHelpFile(const QString &languageCode);
     // The main window closing: every help window closes.

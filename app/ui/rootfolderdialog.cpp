@@ -22,49 +22,50 @@ RootFolderDialog::RootFolderDialog(QWidget *parent)
     setObjectName(QStringLiteral("TForm2"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
-    Label1 = new QLabel(QStringLiteral("Folder ?  (also relative f.e. \"Files\\\")"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setFixedWidth(201);
-    Edit1->installEventFilter(this);
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DirOpenIcon), QString(), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setFixedSize(30, 22);
-    BitBtn1->setAutoDefault(false);
-    Button5 = new QPushButton(QStringLiteral("usb"), this);
-    Button5->setObjectName(QStringLiteral("Button5"));
-    Button5->setFixedSize(30, 16);
-    Button5->setFocusPolicy(Qt::NoFocus);
-    Button5->setAutoDefault(false);
-    Button1 = new QPushButton(QStringLiteral("&OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setEnabled(false);
-    Button2 = new QPushButton(QStringLiteral("&Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
+    m_promptLabel = new QLabel(QStringLiteral("Folder ?  (also relative f.e. \"Files\\\")"), this);
+    m_promptLabel->setObjectName(QStringLiteral("Label1"));
+    m_rootPathEdit = new QLineEdit(this);
+    m_rootPathEdit->setObjectName(QStringLiteral("Edit1"));
+    m_rootPathEdit->setFixedWidth(201);
+    m_rootPathEdit->installEventFilter(this);
+    m_browseButton
+        = new QPushButton(style()->standardIcon(QStyle::SP_DirOpenIcon), QString(), this);
+    m_browseButton->setObjectName(QStringLiteral("BitBtn1"));
+    m_browseButton->setFixedSize(30, 22);
+    m_browseButton->setAutoDefault(false);
+    m_usbButton = new QPushButton(QStringLiteral("usb"), this);
+    m_usbButton->setObjectName(QStringLiteral("Button5"));
+    m_usbButton->setFixedSize(30, 16);
+    m_usbButton->setFocusPolicy(Qt::NoFocus);
+    m_usbButton->setAutoDefault(false);
+    m_okButton = new QPushButton(QStringLiteral("&OK"), this);
+    m_okButton->setObjectName(QStringLiteral("Button1"));
+    m_okButton->setEnabled(false);
+    m_cancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancelButton->setObjectName(QStringLiteral("Button2"));
 
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(5, 5, 5, 5);
     grid->setSizeConstraint(QLayout::SetFixedSize);
-    grid->addWidget(Label1, 0, 0, Qt::AlignBottom);
-    grid->addWidget(Button5, 0, 1, Qt::AlignBottom);
-    grid->addWidget(Edit1, 1, 0);
-    grid->addWidget(BitBtn1, 1, 1);
+    grid->addWidget(m_promptLabel, 0, 0, Qt::AlignBottom);
+    grid->addWidget(m_usbButton, 0, 1, Qt::AlignBottom);
+    grid->addWidget(m_rootPathEdit, 1, 0);
+    grid->addWidget(m_browseButton, 1, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
     grid->addLayout(buttons, 2, 0, 1, 2);
 
-    setTabOrder(Edit1, Button1);
-    setTabOrder(Button1, Button2);
-    setTabOrder(Button2, BitBtn1);
+    setTabOrder(m_rootPathEdit, m_okButton);
+    setTabOrder(m_okButton, m_cancelButton);
+    setTabOrder(m_cancelButton, m_browseButton);
 
-    connect(Edit1, &QLineEdit::textChanged, this, &RootFolderDialog::Edit1Change);
-    connect(Button1, &QPushButton::clicked, this, &RootFolderDialog::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &RootFolderDialog::Button2Click);
-    connect(BitBtn1, &QPushButton::clicked, this, &RootFolderDialog::BitBtn1Click);
-    connect(Button5, &QPushButton::clicked, this, &RootFolderDialog::Button5Click);
+    connect(m_rootPathEdit, &QLineEdit::textChanged, this, &RootFolderDialog::enableOk);
+    connect(m_okButton, &QPushButton::clicked, this, &RootFolderDialog::answerOk);
+    connect(m_cancelButton, &QPushButton::clicked, this, &RootFolderDialog::answerCancel);
+    connect(m_browseButton, &QPushButton::clicked, this, &RootFolderDialog::browse);
+    connect(m_usbButton, &QPushButton::clicked, this, &RootFolderDialog::makeUsbRoot);
     m_chooser = [this](const QString &caption, const QString &headline, const QString &start) {
         return browseWithDialog(caption, headline, start);
     };
@@ -72,13 +73,13 @@ RootFolderDialog::RootFolderDialog(QWidget *parent)
 
 QString RootFolderDialog::text() const
 {
-    return Edit1->text();
+    return m_rootPathEdit->text();
 }
 
 void RootFolderDialog::setText(const QString &text)
 {
-    Edit1->setText(text);
-    Edit1Change(text); // also when the text did not change
+    m_rootPathEdit->setText(text);
+    enableOk(text); // also when the text did not change
 }
 
 void RootFolderDialog::setFolderChooser(FolderChooser chooser)
@@ -101,41 +102,41 @@ bool RootFolderDialog::askRootFolder(
 void RootFolderDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    FormShow();
+    centreAndFocus();
 }
 
 void RootFolderDialog::closeEvent(QCloseEvent *event)
 {
-    FormClose();
+    closeAsCancel();
     QDialog::closeEvent(event);
 }
 
-void RootFolderDialog::FormShow()
+void RootFolderDialog::centreAndFocus()
 {
     // Centred on the screen: at the first start there is no main window to centre on.
     if (QScreen *screen = this->screen()) {
         const QRect area = screen->availableGeometry();
         move(area.center() - rect().center());
     }
-    Edit1->setFocus();
+    m_rootPathEdit->setFocus();
 }
 
-void RootFolderDialog::FormClose()
+void RootFolderDialog::closeAsCancel()
 {
     // The close box ends the dialog like Cancel; OK has set its code before closing.
     if (result() != 1)
         setResult(0);
 }
 
-void RootFolderDialog::Edit1Change(const QString &text)
+void RootFolderDialog::enableOk(const QString &text)
 {
-    Button1->setEnabled(!text.isEmpty());
+    m_okButton->setEnabled(!text.isEmpty());
 }
 
 bool RootFolderDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Edit1 && event->type() == QEvent::KeyPress)
-        return EnterTab(static_cast<QKeyEvent *>(event));
+    if (watched == m_rootPathEdit && event->type() == QEvent::KeyPress)
+        return enterMovesToOk(static_cast<QKeyEvent *>(event));
     return QDialog::eventFilter(watched, event);
 }
 
@@ -143,59 +144,60 @@ bool RootFolderDialog::eventFilter(QObject *watched, QEvent *event)
 // answer once more before confirming it with a second Enter. With an empty field there is
 // nothing to confirm, and moving on would put the focus on Cancel, where a second Enter
 // would end the program: the key is then swallowed.
-bool RootFolderDialog::EnterTab(QKeyEvent *event)
+bool RootFolderDialog::enterMovesToOk(QKeyEvent *event)
 {
     if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
         return false;
-    if (!Edit1->text().isEmpty())
-        Button1->setFocus(Qt::TabFocusReason);
+    if (!m_rootPathEdit->text().isEmpty())
+        m_okButton->setFocus(Qt::TabFocusReason);
     return true;
 }
 
-void RootFolderDialog::Button1Click()
+void RootFolderDialog::answerOk()
 {
     done(1);
 }
 
-void RootFolderDialog::Button2Click()
+void RootFolderDialog::answerCancel()
 {
     done(0);
 }
 
-void RootFolderDialog::BitBtn1Click()
+void RootFolderDialog::browse()
 {
-    const QString chosen = m_chooser(QStringLiteral("Search folder"), windowTitle(), Edit1->text());
+    const QString chosen
+        = m_chooser(QStringLiteral("Search folder"), windowTitle(), m_rootPathEdit->text());
     if (!chosen.isEmpty())
-        Edit1->setText(chosen);
+        m_rootPathEdit->setText(chosen);
 }
 
-void RootFolderDialog::Button5Click()
+void RootFolderDialog::makeUsbRoot()
 {
-    Edit1->setText(toUsbRoot(Edit1->text()));
+    m_rootPathEdit->setText(toUsbRoot(m_rootPathEdit->text()));
 }
 
 QString RootFolderDialog::browseWithDialog(
     const QString &caption, const QString &headline, const QString &start)
 {
-    if (!PJBrowseDialog1) {
-        PJBrowseDialog1 = new QFileDialog(this);
-        PJBrowseDialog1->setObjectName(QStringLiteral("PJBrowseDialog1"));
-        PJBrowseDialog1->setFileMode(QFileDialog::Directory);
-        PJBrowseDialog1->setOption(QFileDialog::ShowDirsOnly);
+    if (!m_folderDialog) {
+        m_folderDialog = new QFileDialog(this);
+        m_folderDialog->setObjectName(QStringLiteral("PJBrowseDialog1"));
+        m_folderDialog->setFileMode(QFileDialog::Directory);
+        m_folderDialog->setOption(QFileDialog::ShowDirsOnly);
         // The headline needs a label of the dialog's own, which the native one lacks.
-        PJBrowseDialog1->setOption(QFileDialog::DontUseNativeDialog);
+        m_folderDialog->setOption(QFileDialog::DontUseNativeDialog);
     }
-    PJBrowseDialog1->setWindowTitle(caption);
-    PJBrowseDialog1->setLabelText(QFileDialog::LookIn, headline);
+    m_folderDialog->setWindowTitle(caption);
+    m_folderDialog->setLabelText(QFileDialog::LookIn, headline);
     const QFileInfo startFolder(QString(start).replace(QLatin1Char('\\'), QLatin1Char('/')));
     if (startFolder.isAbsolute() && startFolder.isDir()) {
-        PJBrowseDialog1->setDirectory(startFolder.absolutePath());
-        PJBrowseDialog1->selectFile(startFolder.absoluteFilePath());
+        m_folderDialog->setDirectory(startFolder.absolutePath());
+        m_folderDialog->selectFile(startFolder.absoluteFilePath());
     } else {
-        PJBrowseDialog1->setDirectory(
+        m_folderDialog->setDirectory(
             QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
     }
-    if (PJBrowseDialog1->exec() != QDialog::Accepted || PJBrowseDialog1->selectedFiles().isEmpty())
+    if (m_folderDialog->exec() != QDialog::Accepted || m_folderDialog->selectedFiles().isEmpty())
         return QString();
-    return QDir::toNativeSeparators(PJBrowseDialog1->selectedFiles().first());
+    return QDir::toNativeSeparators(m_folderDialog->selectedFiles().first());
 }

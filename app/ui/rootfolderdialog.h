@@ -25,7 +25,7 @@ public:
 
     // Picks a folder: given the chooser's caption, its headline and the folder to start
     // from; returns the chosen folder's full path, or an empty text when cancelled. The
-    // default shows PJBrowseDialog1; tests replace it.
+    // default shows m_folderDialog; tests replace it.
     using FolderChooser = std::function<QString(
         const QString &caption, const QString &headline, const QString &start)>;
     void setFolderChooser(FolderChooser chooser);
@@ -42,24 +42,24 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
-    void FormShow();
-    void Edit1Change(const QString &text);
-    void Button1Click();
-    void Button2Click();
-    void BitBtn1Click();
-    void Button5Click();
+    void centreAndFocus();
+    void enableOk(const QString &text);
+    void answerOk();
+    void answerCancel();
+    void browse();
+    void makeUsbRoot();
 
 private:
-    bool EnterTab(QKeyEvent *event);
-    void FormClose();
+    bool enterMovesToOk(QKeyEvent *event);
+    void closeAsCancel();
     QString browseWithDialog(const QString &caption, const QString &headline, const QString &start);
 
-    QLabel *Label1;
-    QLineEdit *Edit1;
-    QPushButton *BitBtn1;
-    QPushButton *Button5;
-    QPushButton *Button1;
-    QPushButton *Button2;
-    QFileDialog *PJBrowseDialog1 = nullptr;
+    QLabel *m_promptLabel;
+    QLineEdit *m_rootPathEdit;
+    QPushButton *m_browseButton;
+    QPushButton *m_usbButton;
+    QPushButton *m_okButton;
+    QPushButton *m_cancelButton;
+    QFileDialog *m_folderDialog = nullptr;
     FolderChooser m_chooser;
 };

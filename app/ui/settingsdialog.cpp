@@ -158,46 +158,46 @@ SettingsDialog::SettingsDialog(
     : QDialog(parent,
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_values(values)
-    , m_viewFontInForce(inForce.ViewFont)
-    , m_printFontInForce(inForce.PrintFontName)
+    , m_viewFontInForce(inForce.viewFont)
+    , m_printFontInForce(inForce.printFontName)
     , m_choosers(std::move(choosers))
 {
     setObjectName(QStringLiteral("TForm4"));
     setWindowTitle(QStringLiteral("Settings"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
-    PageControl1 = new Pages(this);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->addTab(createViewPage(), QStringLiteral("&View - F5"));
-    PageControl1->addTab(createParameterPage(), QStringLiteral("&Parameters - F6"));
+    m_pages = new Pages(this);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_pages->addTab(createViewPage(), QStringLiteral("&View - F5"));
+    m_pages->addTab(createParameterPage(), QStringLiteral("&Parameters - F6"));
 
-    Button3 = new QPushButton(QStringLiteral("&OK"), this);
-    Button3->setObjectName(QStringLiteral("Button3"));
-    Button2 = new QPushButton(QStringLiteral("&Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
+    m_okButton = new QPushButton(QStringLiteral("&OK"), this);
+    m_okButton->setObjectName(QStringLiteral("Button3"));
+    m_cancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancelButton->setObjectName(QStringLiteral("Button2"));
     // Enter is handled below: it must not close the dialog from an edit field.
-    for (QPushButton *b : { Button3, Button2 })
+    for (QPushButton *b : { m_okButton, m_cancelButton })
         b->setAutoDefault(false);
-    connect(Button3, &QPushButton::clicked, this, &SettingsDialog::Button3Click);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_okButton, &QPushButton::clicked, this, &SettingsDialog::repairMarginsAndAccept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(5, 5, 5, 5);
     column->setSizeConstraint(QLayout::SetFixedSize);
-    column->addWidget(PageControl1);
+    column->addWidget(m_pages);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Button3);
-    buttons->addWidget(Button2);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
     column->addLayout(buttons);
 
     auto *f5 = new QShortcut(QKeySequence(Qt::Key_F5), this);
-    connect(f5, &QShortcut::activated, this, [this] { PageControl1->setCurrentIndex(0); });
+    connect(f5, &QShortcut::activated, this, [this] { m_pages->setCurrentIndex(0); });
     auto *f6 = new QShortcut(QKeySequence(Qt::Key_F6), this);
-    connect(f6, &QShortcut::activated, this, [this] { PageControl1->setCurrentIndex(1); });
+    connect(f6, &QShortcut::activated, this, [this] { m_pages->setCurrentIndex(1); });
 
     fill(values);
-    PageControl1->setCurrentIndex(0);
+    m_pages->setCurrentIndex(0);
 }
 
 QWidget *SettingsDialog::createViewPage()
@@ -208,11 +208,11 @@ QWidget *SettingsDialog::createViewPage()
 
     auto *colours = new QGroupBox(QStringLiteral("Background colors"), page);
     auto *colourGrid = new QGridLayout(colours);
-    Panel1 = createSample("Panel1", QStringLiteral("View"));
-    Panel2 = createSample("Panel2", QStringLiteral("Edit"));
-    Panel3 = createSample("Panel3", QStringLiteral("Function keys"));
+    m_viewColourSample = createSample("Panel1", QStringLiteral("View"));
+    m_editColourSample = createSample("Panel2", QStringLiteral("Edit"));
+    m_toolbarColourSample = createSample("Panel3", QStringLiteral("Function keys"));
     const char *colourButtons[] = { "SpeedButton1", "SpeedButton2", "SpeedButton3" };
-    QLabel *samples[] = { Panel1, Panel2, Panel3 };
+    QLabel *samples[] = { m_viewColourSample, m_editColourSample, m_toolbarColourSample };
     quint32 *colourValues[] = { &m_values.viewColor, &m_values.editColor, &m_values.toolbarColor };
     for (int i = 0; i < 3; ++i) {
         QToolButton *button = createIconButton(colourButtons[i], colourIcon());
@@ -226,14 +226,14 @@ QWidget *SettingsDialog::createViewPage()
 
     auto *fonts = new QGroupBox(QStringLiteral("Fonts"), page);
     auto *fontGrid = new QGridLayout(fonts);
-    Panel4 = createSample("Panel4", QString());
+    m_viewFontPanel = createSample("Panel4", QString());
     QToolButton *fontButton = createIconButton("SpeedButton4", fontIcon());
-    connect(fontButton, &QToolButton::clicked, this, &SettingsDialog::SpeedButton4Click);
-    Label14 = new QLabel(QStringLiteral("Standard PS"), fonts);
-    Label14->setObjectName(QStringLiteral("Label14"));
-    Label26 = new QLabel(QStringLiteral("Standard FS"), fonts);
-    Label26->setObjectName(QStringLiteral("Label26"));
-    for (QLabel *label : { Label14, Label26 }) {
+    connect(fontButton, &QToolButton::clicked, this, &SettingsDialog::chooseViewFont);
+    m_proportionalFontLabel = new QLabel(QStringLiteral("Standard PS"), fonts);
+    m_proportionalFontLabel->setObjectName(QStringLiteral("Label14"));
+    m_fixedFontLabel = new QLabel(QStringLiteral("Standard FS"), fonts);
+    m_fixedFontLabel->setObjectName(QStringLiteral("Label26"));
+    for (QLabel *label : { m_proportionalFontLabel, m_fixedFontLabel }) {
         // Drawn like links, since a click acts.
         QFont underlined = label->font();
         underlined.setUnderline(true);
@@ -243,26 +243,26 @@ QWidget *SettingsDialog::createViewPage()
         label->installEventFilter(this);
     }
     auto *standards = new QHBoxLayout;
-    standards->addWidget(Label14);
+    standards->addWidget(m_proportionalFontLabel);
     standards->addSpacing(20);
-    standards->addWidget(Label26);
+    standards->addWidget(m_fixedFontLabel);
     standards->addStretch();
-    fontGrid->addWidget(Panel4, 0, 0);
+    fontGrid->addWidget(m_viewFontPanel, 0, 0);
     fontGrid->addWidget(fontButton, 0, 1);
     fontGrid->addLayout(standards, 1, 0, 1, 2);
     fontGrid->setColumnStretch(2, 1);
     column->addWidget(fonts);
 
     auto *viewer = new QGridLayout;
-    Edit1 = createEdit("Edit1", FieldKind::Path);
+    m_viewerPathEdit = createEdit("Edit1", FieldKind::Path);
     QPushButton *browse = createBrowseButton("BitBtn1");
-    connect(browse, &QPushButton::clicked, this, [this] { chooseFile(Edit1); });
-    Edit7 = createEdit("Edit7", FieldKind::LowerCase);
-    Edit2 = createEdit("Edit2");
-    Edit8 = createEdit("Edit8");
-    Edit8->setFixedWidth(60);
+    connect(browse, &QPushButton::clicked, this, [this] { chooseFile(m_viewerPathEdit); });
+    m_viewerExtensionsEdit = createEdit("Edit7", FieldKind::LowerCase);
+    m_viewerParamsEdit = createEdit("Edit2");
+    m_viewerDelayEdit = createEdit("Edit8");
+    m_viewerDelayEdit->setFixedWidth(60);
     auto *delay = new QHBoxLayout;
-    delay->addWidget(Edit8);
+    delay->addWidget(m_viewerDelayEdit);
     delay->addWidget(unitLabel(QStringLiteral("ms"), page));
     // The program must answer the user between the pauses, so no pause is longer.
     auto *cap = new QLabel(
@@ -272,12 +272,12 @@ QWidget *SettingsDialog::createViewPage()
     delay->addStretch();
     viewer->addWidget(new QLabel(QStringLiteral("Viewer:"), page), 0, 0);
     viewer->addWidget(new QLabel(relativeNote, page), 0, 1);
-    viewer->addWidget(Edit1, 1, 0, 1, 2);
+    viewer->addWidget(m_viewerPathEdit, 1, 0, 1, 2);
     viewer->addWidget(browse, 1, 2);
     viewer->addWidget(new QLabel(QStringLiteral("Extensions:"), page), 2, 0);
-    viewer->addWidget(Edit7, 2, 1);
+    viewer->addWidget(m_viewerExtensionsEdit, 2, 1);
     viewer->addWidget(new QLabel(QStringLiteral("Parameter:"), page), 3, 0);
-    viewer->addWidget(Edit2, 3, 1);
+    viewer->addWidget(m_viewerParamsEdit, 3, 1);
     viewer->addWidget(new QLabel(QStringLiteral("Delay:"), page), 4, 0);
     viewer->addLayout(delay, 4, 1);
     column->addLayout(viewer);
@@ -309,35 +309,36 @@ QWidget *SettingsDialog::createParameterPage()
 
     auto *printFonts = new QGroupBox(QStringLiteral("Print fonts"), page);
     auto *printFontRow = new QHBoxLayout(printFonts);
-    Panel5 = createSample("Panel5", QString());
+    m_printFontPanel = createSample("Panel5", QString());
     QToolButton *printFontButton = createIconButton("SpeedButton5", fontIcon());
-    connect(printFontButton, &QToolButton::clicked, this, &SettingsDialog::SpeedButton5Click);
-    printFontRow->addWidget(Panel5);
+    connect(printFontButton, &QToolButton::clicked, this, &SettingsDialog::choosePrintFont);
+    printFontRow->addWidget(m_printFontPanel);
     printFontRow->addWidget(printFontButton);
     printFontRow->addStretch();
     column->addWidget(printFonts);
 
     const QStringList noYes = { QStringLiteral("No"), QStringLiteral("Yes") };
     const SettingsDialogValues &v = m_values;
-    ComboBox2 = createList("ComboBox2", { QStringLiteral("expanded"), QStringLiteral("collapsed") },
-        v.folderListCollapsed);
-    ComboBox7 = createList(
+    m_folderListComboBox = createList("ComboBox2",
+        { QStringLiteral("expanded"), QStringLiteral("collapsed") }, v.folderListCollapsed);
+    m_folderInfoComboBox = createList(
         "ComboBox7", { QStringLiteral("No"), QStringLiteral("Descript.ion") }, v.folderInfoMode);
-    ComboBox3 = createList("ComboBox3", noYes, v.deleteEmptyFolders);
-    ComboBox4 = createList("ComboBox4", noYes, v.searchInText);
-    Edit9 = createEdit("Edit9", FieldKind::Path);
+    m_deleteEmptyComboBox = createList("ComboBox3", noYes, v.deleteEmptyFolders);
+    m_searchInTextComboBox = createList("ComboBox4", noYes, v.searchInText);
+    m_fileManagerEdit = createEdit("Edit9", FieldKind::Path);
     QPushButton *browse = createBrowseButton("BitBtn2");
-    connect(browse, &QPushButton::clicked, this, [this] { chooseFile(Edit9); });
-    ComboBox1 = createList("ComboBox1", noYes, v.gridLines);
-    ComboBox6 = createList("ComboBox6",
+    connect(browse, &QPushButton::clicked, this, [this] { chooseFile(m_fileManagerEdit); });
+    m_gridLinesComboBox = createList("ComboBox1", noYes, v.gridLines);
+    m_startArchiveComboBox = createList("ComboBox6",
         { QStringLiteral("the last used"), QStringLiteral("always the same") }, v.startArchiveMode);
-    for (QComboBox *list : { ComboBox1, ComboBox6 })
+    for (QComboBox *list : { m_gridLinesComboBox, m_startArchiveComboBox })
         list->installEventFilter(this);
 
     auto *grid = new QGridLayout;
     const std::pair<const char *, QComboBox *> lists[]
-        = { { "Folder list:", ComboBox2 }, { "Folder-info-file:", ComboBox7 },
-              { "Delete empty directories ?", ComboBox3 }, { "Search in text ?", ComboBox4 } };
+        = { { "Folder list:", m_folderListComboBox }, { "Folder-info-file:", m_folderInfoComboBox },
+              { "Delete empty directories ?", m_deleteEmptyComboBox },
+              { "Search in text ?", m_searchInTextComboBox } };
     int row = 0;
     for (const auto &[caption, list] : lists) {
         grid->addWidget(new QLabel(QString::fromLatin1(caption), page), row, 0);
@@ -345,12 +346,12 @@ QWidget *SettingsDialog::createParameterPage()
     }
     grid->addWidget(new QLabel(QStringLiteral("File manager:"), page), row, 0);
     grid->addWidget(new QLabel(relativeNote, page), row++, 1);
-    grid->addWidget(Edit9, row, 0, 1, 2);
+    grid->addWidget(m_fileManagerEdit, row, 0, 1, 2);
     grid->addWidget(browse, row++, 2);
     grid->addWidget(new QLabel(QStringLiteral("Grid-Lines:"), page), row, 0);
-    grid->addWidget(ComboBox1, row++, 1);
+    grid->addWidget(m_gridLinesComboBox, row++, 1);
     grid->addWidget(new QLabel(QStringLiteral("Start with archiv:"), page), row, 0);
-    grid->addWidget(ComboBox6, row++, 1);
+    grid->addWidget(m_startArchiveComboBox, row++, 1);
     column->addLayout(grid);
     column->addStretch();
     return page;
@@ -404,11 +405,11 @@ void SettingsDialog::fill(const SettingsDialogValues &v)
 {
     for (int i = 0; i < 4; ++i)
         m_margins[size_t(i)]->setText(v.margins[size_t(i)]);
-    Edit1->setText(v.viewerPath);
-    Edit7->setText(v.viewerExtensions);
-    Edit9->setText(v.fileManagerPath);
-    Edit2->setText(v.viewerParams);
-    Edit8->setText(v.viewerDelay);
+    m_viewerPathEdit->setText(v.viewerPath);
+    m_viewerExtensionsEdit->setText(v.viewerExtensions);
+    m_fileManagerEdit->setText(v.fileManagerPath);
+    m_viewerParamsEdit->setText(v.viewerParams);
+    m_viewerDelayEdit->setText(v.viewerDelay);
     showSamples();
 }
 
@@ -417,17 +418,17 @@ void SettingsDialog::showSamples()
 {
     const QFont font = toQFont(m_values.viewFont);
     const QColor text = toQColor(quint32(m_values.viewFont.color), palette());
-    setPanelColours(Panel1, toQColor(m_values.viewColor, palette()), text);
-    setPanelColours(Panel2, toQColor(m_values.editColor, palette()), text);
+    setPanelColours(m_viewColourSample, toQColor(m_values.viewColor, palette()), text);
+    setPanelColours(m_editColourSample, toQColor(m_values.editColor, palette()), text);
     // The toolbar's sample keeps its caption readable on a dark colour.
     const QColor toolbar = toQColor(m_values.toolbarColor, palette());
     const QColor caption
         = toolbar.isValid() && toolbar.lightness() < 110 ? QColor(Qt::white) : QColor(Qt::black);
-    setPanelColours(Panel3, toolbar, caption);
-    Panel1->setFont(font);
-    Panel2->setFont(font);
-    Panel4->setText(m_values.viewFont.name);
-    Panel5->setText(m_values.printFontName);
+    setPanelColours(m_toolbarColourSample, toolbar, caption);
+    m_viewColourSample->setFont(font);
+    m_editColourSample->setFont(font);
+    m_viewFontPanel->setText(m_values.viewFont.name);
+    m_printFontPanel->setText(m_values.printFontName);
 }
 
 SettingsDialogValues SettingsDialog::values() const
@@ -435,17 +436,17 @@ SettingsDialogValues SettingsDialog::values() const
     SettingsDialogValues v = m_values;
     for (int i = 0; i < 4; ++i)
         v.margins[size_t(i)] = repairedMargin(m_margins[size_t(i)]->text(), MarginField(i));
-    v.viewerPath = Edit1->text();
-    v.viewerExtensions = Edit7->text();
-    v.fileManagerPath = Edit9->text();
-    v.viewerParams = Edit2->text();
-    v.viewerDelay = Edit8->text();
-    v.gridLines = ComboBox1->currentIndex();
-    v.folderListCollapsed = ComboBox2->currentIndex();
-    v.deleteEmptyFolders = ComboBox3->currentIndex();
-    v.searchInText = ComboBox4->currentIndex();
-    v.startArchiveMode = ComboBox6->currentIndex();
-    v.folderInfoMode = ComboBox7->currentIndex();
+    v.viewerPath = m_viewerPathEdit->text();
+    v.viewerExtensions = m_viewerExtensionsEdit->text();
+    v.fileManagerPath = m_fileManagerEdit->text();
+    v.viewerParams = m_viewerParamsEdit->text();
+    v.viewerDelay = m_viewerDelayEdit->text();
+    v.gridLines = m_gridLinesComboBox->currentIndex();
+    v.folderListCollapsed = m_folderListComboBox->currentIndex();
+    v.deleteEmptyFolders = m_deleteEmptyComboBox->currentIndex();
+    v.searchInText = m_searchInTextComboBox->currentIndex();
+    v.startArchiveMode = m_startArchiveComboBox->currentIndex();
+    v.folderInfoMode = m_folderInfoComboBox->currentIndex();
     return v;
 }
 
@@ -483,8 +484,8 @@ bool SettingsDialog::eventFilter(QObject *watched, QEvent *event)
     const auto margin = std::find(m_margins.begin(), m_margins.end(), watched);
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
-        const bool entersNext
-            = margin != m_margins.end() || watched == ComboBox1 || watched == ComboBox6;
+        const bool entersNext = margin != m_margins.end() || watched == m_gridLinesComboBox
+            || watched == m_startArchiveComboBox;
         if (entersNext && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
             focusNextChild();
             return true;
@@ -499,19 +500,19 @@ bool SettingsDialog::eventFilter(QObject *watched, QEvent *event)
 void SettingsDialog::sampleClicked(QObject *sample)
 {
     FontSettings &font = m_values.viewFont;
-    if (sample == Panel1)
+    if (sample == m_viewColourSample)
         m_values.viewColor = standardViewColor;
-    else if (sample == Panel2)
+    else if (sample == m_editColourSample)
         m_values.editColor = standardEditColor;
-    else if (sample == Panel3)
+    else if (sample == m_toolbarColourSample)
         m_values.toolbarColor = standardToolbarColor;
-    else if (sample == Panel4)
+    else if (sample == m_viewFontPanel)
         font = standardFont(StandardFont::Verdana, font);
-    else if (sample == Label14)
+    else if (sample == m_proportionalFontLabel)
         font = standardFont(StandardFont::WindowFont, font);
-    else if (sample == Label26)
+    else if (sample == m_fixedFontLabel)
         font = standardFont(StandardFont::CourierNew, font);
-    else if (sample == Panel5)
+    else if (sample == m_printFontPanel)
         m_values.printFontName = standardPrintFont;
     else
         return;
@@ -530,7 +531,7 @@ void SettingsDialog::chooseColour(quint32 *colour)
 
 // The font dialog starts from the view font in force, not from a font picked while this
 // dialog is open; whatever it holds when it closes (Cancel included) goes to the samples.
-void SettingsDialog::SpeedButton4Click()
+void SettingsDialog::chooseViewFont()
 {
     FontSettings font = m_viewFontInForce;
     assignQFont(m_choosers.font(toQFont(font)), &font);
@@ -538,7 +539,7 @@ void SettingsDialog::SpeedButton4Click()
     showSamples();
 }
 
-void SettingsDialog::SpeedButton5Click()
+void SettingsDialog::choosePrintFont()
 {
     m_values.printFontName = m_choosers.font(QFont(m_printFontInForce)).family();
     showSamples();
@@ -551,7 +552,7 @@ void SettingsDialog::chooseFile(QLineEdit *edit)
         edit->setText(chosen);
 }
 
-void SettingsDialog::Button3Click()
+void SettingsDialog::repairMarginsAndAccept()
 {
     // OK reached without leaving a margin field (its accelerator) finds it repaired too.
     for (int i = 0; i < 4; ++i)

@@ -14,7 +14,7 @@ class QPushButton;
 class QTabWidget;
 class QToolButton;
 
-// The settings dialog `TForm4`: two pages ("&View - F5", "&Parameters - F6") over copies
+// The settings dialog "TForm4": two pages ("&View - F5", "&Parameters - F6") over copies
 // of the settings. It is filled from SettingsDialogValues and hands them back through
 // values() after OK; nothing is assigned while it is open, so Cancel (Esc, the close box)
 // keeps every setting as it was. The caller assigns the values and applies the view look.
@@ -61,36 +61,36 @@ private:
     void showSamples();
     void sampleClicked(QObject *sample);
     void chooseColour(quint32 *colour);
-    void SpeedButton4Click();
-    void SpeedButton5Click();
+    void chooseViewFont();
+    void choosePrintFont();
     void chooseFile(QLineEdit *edit);
-    void Button3Click();
+    void repairMarginsAndAccept();
 
     SettingsDialogValues m_values; // colours and fonts; the texts live in their controls
     const FontSettings m_viewFontInForce;
     const QString m_printFontInForce;
     Choosers m_choosers;
 
-    QTabWidget *PageControl1;
-    QLabel *Panel1; // view colour sample
-    QLabel *Panel2; // edit colour sample
-    QLabel *Panel3; // function-key toolbar colour sample
-    QLabel *Panel4; // view font name
-    QLabel *Panel5; // print font name
-    QLabel *Label14; // "Standard PS"
-    QLabel *Label26; // "Standard FS"
-    QLineEdit *Edit1; // viewer
-    QLineEdit *Edit7; // extensions
-    QLineEdit *Edit2; // parameters
-    QLineEdit *Edit8; // delay
-    QLineEdit *Edit9; // file manager
-    std::array<QLineEdit *, 4> m_margins; // Edit3 to Edit6: top, left, bottom, right
-    QComboBox *ComboBox1; // grid lines
-    QComboBox *ComboBox2; // folder list
-    QComboBox *ComboBox3; // delete empty directories
-    QComboBox *ComboBox4; // search in text
-    QComboBox *ComboBox6; // start archive
-    QComboBox *ComboBox7; // folder info file
-    QPushButton *Button3; // OK
-    QPushButton *Button2; // Cancel
+    QTabWidget *m_pages;
+    QLabel *m_viewColourSample; // view colour sample
+    QLabel *m_editColourSample; // edit colour sample
+    QLabel *m_toolbarColourSample; // function-key toolbar colour sample
+    QLabel *m_viewFontPanel; // view font name
+    QLabel *m_printFontPanel; // print font name
+    QLabel *m_proportionalFontLabel; // "Standard PS"
+    QLabel *m_fixedFontLabel; // "Standard FS"
+    QLineEdit *m_viewerPathEdit; // viewer
+    QLineEdit *m_viewerExtensionsEdit; // extensions
+    QLineEdit *m_viewerParamsEdit; // parameters
+    QLineEdit *m_viewerDelayEdit; // delay
+    QLineEdit *m_fileManagerEdit; // file manager
+    std::array<QLineEdit *, 4> m_margins; // "Edit3" to "Edit6": top, left, bottom, right
+    QComboBox *m_gridLinesComboBox; // grid lines
+    QComboBox *m_folderListComboBox; // folder list
+    QComboBox *m_deleteEmptyComboBox; // delete empty directories
+    QComboBox *m_searchInTextComboBox; // search in text
+    QComboBox *m_startArchiveComboBox; // start archive
+    QComboBox *m_folderInfoComboBox; // folder info file
+    QPushButton *m_okButton; // OK
+    QPushButton *m_cancelButton; // Cancel
 };

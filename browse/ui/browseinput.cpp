@@ -36,18 +36,18 @@ void BrowseViews::connectViews()
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { onModelReset(); });
     // The record stays where it is through an order switch: nothing to load again.
     connect(table(), &CatalogTable::orderSwitching, this, [this] {
-        m_followBeforeSwitch = m_state.FollowCurrentRecord;
-        m_state.FollowCurrentRecord = false;
+        m_followBeforeSwitch = m_state.followCurrentRecord;
+        m_state.followCurrentRecord = false;
     });
     connect(table(), &CatalogTable::orderSwitched, this, [this](int n) {
-        m_state.FollowCurrentRecord = m_followBeforeSwitch;
+        m_state.followCurrentRecord = m_followBeforeSwitch;
         if (n >= 1 && n <= 4)
             markOrderTitle(n);
-        ClearSearch();
+        clearSearch();
     });
     grid->horizontalHeader()->setSectionsClickable(true);
     connect(grid->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-        runGuarded(m_grid, [this, column] { throwIfFailed(DBGrid1TitleClick(column)); });
+        runGuarded(m_grid, [this, column] { throwIfFailed(orderByColumn(column)); });
     });
     connect(qApp, &QApplication::focusChanged, this,
         [this](QWidget *old, QWidget *now) { onFocusChanged(old, now); });
@@ -61,7 +61,7 @@ void BrowseViews::onTreeCurrentChanged(QTreeWidgetItem *current)
 {
     if (m_selecting || !current)
         return;
-    runGuarded(m_grid, [this] { throwIfFailed(SelectFolder()); });
+    runGuarded(m_grid, [this] { throwIfFailed(selectFolder()); });
 }
 
 // The user moved the grid: the table follows, then the text pane.
@@ -78,7 +78,7 @@ void BrowseViews::onGridRowChanged(int row)
         showCurrentRecord();
         return;
     }
-    DataSource1DataChange();
+    loadCurrentText();
 }
 
 void BrowseViews::onModelReset()
@@ -103,7 +103,7 @@ void BrowseViews::showCurrentRecord()
             grid->scrollTo(index);
         }
     }
-    DataSource1DataChange();
+    loadCurrentText();
 }
 
 int BrowseViews::shownRecordCount() const
@@ -126,14 +126,14 @@ void BrowseViews::markOrderTitle(int order)
     m_model->setSortedColumn(CatalogModel::columnOfOrder(order));
 }
 
-DbStatus BrowseViews::DBGrid1TitleClick(int column)
+DbStatus BrowseViews::orderByColumn(int column)
 {
     emit titleClicked();
     static const int orderOfColumn[] = { 1, 4, 3, 2 };
     CatalogTable *t = table();
     if (column < 0 || column > 3 || !t || !t->isOpen())
         return DbStatus::ok();
-    return t->SwitchOrder(orderOfColumn[column]);
+    return t->switchOrder(orderOfColumn[column]);
 }
 
 bool BrowseViews::eventFilter(QObject *watched, QEvent *event)
@@ -181,7 +181,7 @@ DbStatus BrowseViews::treeEscape()
 {
     m_tree->setFocus();
     const DbStatus st = selectNodeAt(0);
-    ClearSearch();
+    clearSearch();
     return st;
 }
 
@@ -191,11 +191,11 @@ bool BrowseViews::gridKey(int key, const QString &text)
     if (m_state.mode != UiMode::Browse)
         return false;
     if (key == Qt::Key_Escape) {
-        ClearSearch();
+        clearSearch();
         return true;
     }
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        m_commands.runCommand(Command::DBGrid1DblClick);
+        m_commands.runCommand(Command::OpenFile);
         return true;
     }
     if (text.size() != 1 || !text.at(0).isPrint())
@@ -229,7 +229,7 @@ void BrowseViews::paintSelection(QWidget *view, bool focused)
     QColor fore = system.color(QPalette::Active, QPalette::HighlightedText);
     if (!focused) {
         back = QColor(0xC0, 0xC0, 0xC0);
-        fore = toQColor(quint32(m_state.settings.ViewFont.color), system);
+        fore = toQColor(quint32(m_state.settings.viewFont.color), system);
         if (!fore.isValid())
             fore = system.color(QPalette::Active, QPalette::Text);
     }

@@ -56,7 +56,7 @@ BrowseViews::~BrowseViews() = default;
 
 CatalogTable *BrowseViews::table() const
 {
-    return m_state.Dbf1;
+    return m_state.catalog;
 }
 
 QString BrowseViews::rootPath() const
@@ -64,7 +64,7 @@ QString BrowseViews::rootPath() const
     return m_state.rootPath();
 }
 
-DbStatus BrowseViews::RebuildFolderTree()
+DbStatus BrowseViews::rebuildFolderTree()
 {
     const WaitCursor wait;
     FolderTree tree;
@@ -84,17 +84,17 @@ void BrowseViews::showFolderTree(const FolderTree &tree)
     emit treeRebuilt();
 }
 
-DbStatus BrowseViews::EnsureFolderAndRebuild(const QString &relativePath)
+DbStatus BrowseViews::ensureFolderAndRebuild(const QString &relativePath)
 {
     DbStatus st = ensureFolderOnDisk(rootPath(), diskpath::fromTyped(relativePath));
-    keepFirst(st, RebuildFolderTree());
+    keepFirst(st, rebuildFolderTree());
     applyExpansionRule();
     return st;
 }
 
 void BrowseViews::applyExpansionRule()
 {
-    ::applyExpansionRule(m_tree, m_state.settings.FolderListCollapsed != 0);
+    ::applyExpansionRule(m_tree, m_state.settings.folderListCollapsed != 0);
 }
 
 void BrowseViews::expandEveryNode()
@@ -114,13 +114,13 @@ int BrowseViews::selectedNodeIndex() const
 
 QString BrowseViews::selectedFolderPath() const
 {
-    return FolderPathOfNode(m_tree->currentItem());
+    return folderPathOfNode(m_tree->currentItem());
 }
 
 QString BrowseViews::folderPathAt(int index) const
 {
     const QTreeWidgetItem *item = m_nodes->at(index);
-    return item ? FolderPathOfNode(item) : QString();
+    return item ? folderPathOfNode(item) : QString();
 }
 
 DbStatus BrowseViews::selectNodeAt(int index)
@@ -136,7 +136,7 @@ DbStatus BrowseViews::selectNodeAt(int index)
         tree->setCurrentItem(item);
     }
     tree->scrollToItem(item);
-    return SelectFolder();
+    return selectFolder();
 }
 
 DbStatus BrowseViews::selectFolderPath(const QString &folderPath)
@@ -167,15 +167,15 @@ DbStatus BrowseViews::showRootFolder()
     if (!t || !t->isOpen())
         return DbStatus::ok();
     const DetachedViews detached(*t);
-    return t->SetFolderRange(QString());
+    return t->setFolderRange(QString());
 }
 
-DbStatus BrowseViews::SelectFolder()
+DbStatus BrowseViews::selectFolder()
 {
     QTreeWidgetItem *item = m_tree->currentItem();
     if (!item)
         return m_tree->topLevelItemCount() == 0 ? showRootFolder() : DbStatus::ok();
-    const QString path = FolderPathOfNode(item);
+    const QString path = folderPathOfNode(item);
     m_panels.setPanelText(2, path);
     emit folderSelected(path);
     CatalogTable *t = table();
@@ -188,34 +188,34 @@ DbStatus BrowseViews::SelectFolder()
     {
         // One repaint of the grid for range and update together, at the outermost attach.
         const DetachedViews detached(*t);
-        st = t->SetFolderRange(path);
+        st = t->setFolderRange(path);
         if (st && descriptions)
-            st = UpdateFolder(*t, *m_resolver, path, true);
+            st = updateFolder(*t, *m_resolver, path, true);
     }
     if (descriptions)
-        ShowCount();
+        showCount();
     return st;
 }
 
-void BrowseViews::ShowCount()
+void BrowseViews::showCount()
 {
     const CatalogTable *t = table();
     const qint64 physical = t && t->isOpen() ? t->table().physicalCount() : 0;
-    m_panels.setPanelText(3, statustext::recordCount(physical, t ? t->DeletedCount : 0));
+    m_panels.setPanelText(3, statustext::recordCount(physical, t ? t->deletedCount : 0));
 }
 
-void BrowseViews::ClearSearch()
+void BrowseViews::clearSearch()
 {
-    m_commands.setCommandEnabled(Command::miClearsearchClick, false);
+    m_commands.setCommandEnabled(Command::clearSearch, false);
     emit searchCleared();
     m_panels.setPanelText(0, regional::longDate(regional::today()));
 }
 
-void BrowseViews::DataSource1DataChange()
+void BrowseViews::loadCurrentText()
 {
     const AppState &state = m_state;
     // A text being typed into the pane must not be replaced by the file's old text.
-    if (!state.FollowCurrentRecord || state.mode == UiMode::TextEdit)
+    if (!state.followCurrentRecord || state.mode == UiMode::TextEdit)
         return;
     QStringList lines;
     m_textStatus = DbStatus::ok();
@@ -237,15 +237,15 @@ void BrowseViews::DataSource1DataChange()
     emit currentRecordShown();
 }
 
-DbStatus BrowseViews::ShowArchive()
+DbStatus BrowseViews::showArchive()
 {
     const Settings &s = m_state.settings;
     m_resolver = std::make_unique<PathResolver>(rootPath());
     m_folder.reset();
     const WaitCursor wait;
-    if (s.DeleteEmptyFolders == 1)
-        RemoveEmptyFolders(rootPath());
-    DbStatus st = RebuildFolderTree();
+    if (s.deleteEmptyFolders == 1)
+        removeEmptyFolders(rootPath());
+    DbStatus st = rebuildFolderTree();
     CatalogTable *t = table();
     if (t && t->isOpen()) {
         t->table().first();
@@ -255,13 +255,13 @@ DbStatus BrowseViews::ShowArchive()
     // Selecting reads the folder's rows; with no node the root folder's own are shown.
     keepFirst(st, selectNodeAt(0));
     m_tree->setFocus();
-    m_panels.setPanelText(1, ShortenLeft(s.RootPath.isEmpty() ? rootPath() : s.RootPath));
-    ShowCount();
-    ClearSearch();
+    m_panels.setPanelText(1, shortenLeft(s.rootPath.isEmpty() ? rootPath() : s.rootPath));
+    showCount();
+    clearSearch();
     return st;
 }
 
-void BrowseViews::miAllexpClick()
+void BrowseViews::expandAll()
 {
     QTreeWidget *tree = m_tree;
     if (tree->topLevelItemCount() == 0)
@@ -271,7 +271,7 @@ void BrowseViews::miAllexpClick()
         tree->scrollToItem(tree->currentItem());
 }
 
-DbStatus BrowseViews::miAllcolClick()
+DbStatus BrowseViews::collapseAll()
 {
     QTreeWidget *tree = m_tree;
     if (tree->topLevelItemCount() == 0)
@@ -287,7 +287,7 @@ DbStatus BrowseViews::miAllcolClick()
     return selectNodeAt(0);
 }
 
-DbStatus BrowseViews::Reorganise()
+DbStatus BrowseViews::reorganize()
 {
     CatalogTable *t = m_state.openTable();
     if (!t)
@@ -300,23 +300,23 @@ DbStatus BrowseViews::Reorganise()
         t->switchTagFilterOff();
         st = t->packStep();
         if (st)
-            m_state.settings.DeletedCount = 0;
-        if (m_state.settings.DeleteEmptyFolders == 1)
-            RemoveEmptyFolders(rootPath());
-        keepFirst(st, RebuildFolderTree());
+            m_state.settings.deletedCount = 0;
+        if (m_state.settings.deleteEmptyFolders == 1)
+            removeEmptyFolders(rootPath());
+        keepFirst(st, rebuildFolderTree());
         applyExpansionRule();
         keepFirst(st, selectNodeAt(0));
     }
     m_tree->setFocus();
-    ShowCount();
+    showCount();
     emit reorganised();
     // The pane showed a record of before the pack; the current one is another.
-    DataSource1DataChange();
+    loadCurrentText();
     return st;
 }
 
-DbStatus BrowseViews::miIndex1Click()
+DbStatus BrowseViews::switchIndex()
 {
     CatalogTable *t = m_state.openTable();
-    return t ? t->SwitchOrder(0) : DbStatus::ok();
+    return t ? t->switchOrder(0) : DbStatus::ok();
 }

@@ -25,7 +25,7 @@ class QTreeWidgetItem;
 // table, the text pane and the status bar. Selecting a folder restricts the table (and so
 // the grid) to that folder; the grid's current row and the table's current record are the
 // same record both ways; moving to a record loads its info file into the text pane while
-// the window's FollowCurrentRecord flag is set.
+// the window's followCurrentRecord flag is set.
 //
 // It also carries the browsing commands (Expand all, Collaps all, Reorganization, Switch
 // index, Clear search). The main window composes one instance; the browsing families are
@@ -45,19 +45,19 @@ public:
     QPlainTextEdit *textPane() const override { return m_textPane; }
 
     // --- Folder tree ---------------------------------------------------------------
-    // Hourglass, panel 2 emptied, the tree rebuilt from the disk below RootPath and
+    // Hourglass, panel 2 emptied, the tree rebuilt from the disk below rootPath and
     // sorted; cursor and repainting restored however it ends. Nothing is selected
     // afterwards (the caller selects) and the expansion rule is not applied. Returns the
     // walk's failure (the tree then holds what could be read).
-    DbStatus RebuildFolderTree() override;
+    DbStatus rebuildFolderTree() override;
     // The same with a tree already built from the disk: panel 2 emptied, the widget filled
     // from tree (no walk of the disk), nothing selected.
     void showFolderTree(const FolderTree &tree) override;
     // Creates every missing folder of the relative path (catalogue form, A\B\), rebuilds
     // the tree and applies the expansion rule; selects nothing. The tree is rebuilt even
     // when a folder could not be created; the first failure is returned.
-    DbStatus EnsureFolderAndRebuild(const QString &relativePath) override;
-    // FolderListCollapsed non-zero: every node collapsed; zero: every node expanded.
+    DbStatus ensureFolderAndRebuild(const QString &relativePath) override;
+    // folderListCollapsed non-zero: every node collapsed; zero: every node expanded.
     void applyExpansionRule() override;
     // Every node with children expanded, as a walk that selected every node leaves them.
     void expandEveryNode() override;
@@ -66,7 +66,7 @@ public:
     // Absolute index (display order, collapsed branches included) of the selected node;
     // -1 when nothing is selected.
     int selectedNodeIndex() const override;
-    // Selects the node at an absolute index, scrolls it into view and runs SelectFolder
+    // Selects the node at an absolute index, scrolls it into view and runs selectFolder
     // once, returning its status. With an empty tree the root folder's own records are
     // shown instead (panel 2 empty). InvalidArgument, with nothing changed, when the tree
     // has nodes but none at that index.
@@ -79,21 +79,21 @@ public:
     QString folderPathAt(int index) const;
 
     // --- Views ---------------------------------------------------------------------
-    // The archive as a whole: empty folders removed (DeleteEmptyFolders), tree rebuilt,
+    // The archive as a whole: empty folders removed (deleteEmptyFolders), tree rebuilt,
     // expansion rule, first record, first node selected, tree focused, all four panels.
     // Finishes every step also when the tree walk failed, then returns that failure.
-    DbStatus ShowArchive();
+    DbStatus showArchive();
     // Restricts the table to the selected node's folder (the root folder's own files when
     // the tree has no nodes), writes panel 2, tells the move window (folderSelected) and
-    // runs the folder update with descriptions when FolderInfoMode is non-zero.
-    DbStatus SelectFolder() override;
+    // runs the folder update with descriptions when folderInfoMode is non-zero.
+    DbStatus selectFolder() override;
     // Panel 3: the table's live record count, with the deleted count when there is one.
-    void ShowCount() override;
+    void showCount() override;
     // Forgets the search: "Clear search (Esc)" disabled, searchCleared(), panel 0 today.
-    void ClearSearch() override;
-    // The text-pane load of the current record (does nothing while FollowCurrentRecord is
+    void clearSearch() override;
+    // The text-pane load of the current record (does nothing while followCurrentRecord is
     // clear or the text pane is being edited), then currentRecordShown().
-    void DataSource1DataChange() override;
+    void loadCurrentText() override;
     // After moving the table's current record outside a detach/attach pair: the grid's
     // current row follows, and the text pane loads.
     void showCurrentRecord() override;
@@ -105,20 +105,20 @@ public:
     bool shownFile(quint32 recno, QString *dir, QString *name) const override;
 
     // --- Commands ------------------------------------------------------------------
-    // "Expand all"; "Collaps all", which then selects the first node (SelectFolder's
+    // "Expand all"; "Collaps all", which then selects the first node (selectFolder's
     // status). Both do nothing on an empty tree.
-    void miAllexpClick();
-    DbStatus miAllcolClick();
+    void expandAll();
+    DbStatus collapseAll();
     // Column title clicked: Note width, then the column's order (the Size title none).
-    DbStatus DBGrid1TitleClick(int column);
+    DbStatus orderByColumn(int column);
     // Marks the title of the order in force (1..4) red and the other three black.
     void markOrderTitle(int order);
     // The reorganisation: tag filter off, records marked deleted removed for good, empty
-    // folders removed (DeleteEmptyFolders), tree rebuilt, first node selected and focused,
-    // count shown, FollowCurrentRecord set.
-    DbStatus Reorganise();
+    // folders removed (deleteEmptyFolders), tree rebuilt, first node selected and focused,
+    // count shown, followCurrentRecord set.
+    DbStatus reorganize();
     // "Switch index": File -> Note -> Tags -> Date -> File.
-    DbStatus miIndex1Click();
+    DbStatus switchIndex();
 
 signals:
     // A folder was selected (path in the tree's letter case): the move-file window's
@@ -169,7 +169,7 @@ private:
     std::unique_ptr<PathResolver> m_folder; // rooted at the folder whose records are shown
     QString m_folderDir; // that folder's DIR
     DbStatus m_textStatus;
-    bool m_selecting = false; // selection changes made here run SelectFolder themselves
+    bool m_selecting = false; // selection changes made here run selectFolder themselves
     bool m_syncing = false; // the grid is being moved to the table's record
     bool m_followBeforeSwitch = true;
 };

@@ -50,7 +50,7 @@ EditingCommands::EditingCommands(
     for (int column = 0; column <= CatalogModel::TagsColumn; ++column)
         m_grid->setItemDelegateForColumn(column, m_delegate);
     connect(m_delegate, &CellEditDelegate::nameRefused, this,
-        [](const QString &message) { ShowDialog(DialogKind::Error, message); });
+        [](const QString &message) { showDialog(DialogKind::Error, message); });
     m_textPane->installEventFilter(this);
     m_window->installEventFilter(this);
     // Exit from the menu ends the program without closing the window: the text typed is
@@ -102,7 +102,7 @@ EditingCommands::~EditingCommands() = default;
 
 CatalogTable *EditingCommands::table() const
 {
-    return m_state.Dbf1;
+    return m_state.catalog;
 }
 
 CatalogModel *EditingCommands::model() const
@@ -164,7 +164,7 @@ void EditingCommands::enterRecordEdit()
     const QColor buttonFace = QApplication::palette(grid).color(QPalette::Button);
     setFixedColumnsColour(buttonFace);
     applyMenus();
-    setBaseColour(grid, toQColor(state.settings.EditColor, grid->palette()));
+    setBaseColour(grid, toQColor(state.settings.editColor, grid->palette()));
     m_editColumn = CatalogModel::NoteColumn;
     reopenCellEditor();
 }
@@ -182,7 +182,7 @@ void EditingCommands::reopenCellEditor()
         grid->edit(index);
 }
 
-void EditingCommands::EndRecordEdit()
+void EditingCommands::endRecordEdit()
 {
     AppState &state = m_state;
     QTableView *grid = m_grid;
@@ -194,7 +194,7 @@ void EditingCommands::EndRecordEdit()
         table()->setRecordEditMode(false);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    const QColor view = toQColor(state.settings.ViewColor, grid->palette());
+    const QColor view = toQColor(state.settings.viewColor, grid->palette());
     setFixedColumnsColour(view);
     applyMenus();
     setBaseColour(grid, view);
@@ -220,7 +220,7 @@ bool EditingCommands::postRecord(bool stayOnFailure)
         t->table().cancel();
         message += QStringLiteral("\rThe changes to it are not saved.");
     }
-    ShowDialog(DialogKind::Error, message);
+    showDialog(DialogKind::Error, message);
     return false;
 }
 
@@ -251,7 +251,7 @@ bool EditingCommands::confirmRecord()
         return false;
     }
     const bool typed = model()->showsTypedValues();
-    EndRecordEdit();
+    endRecordEdit();
     if (typed)
         refreshRows();
     return true;
@@ -264,20 +264,20 @@ void EditingCommands::abortRecordEdit()
     if (t && t->isOpen() && t->table().state() != DbfTable::State::Browse)
         t->table().cancel();
     const bool typed = model()->showsTypedValues();
-    EndRecordEdit();
+    endRecordEdit();
     if (typed)
         refreshRows();
     const QScopedValueRollback<bool> busy(m_busy, true);
     m_grid->setFocus();
 }
 
-void EditingCommands::DBGrid1Exit()
+void EditingCommands::gridLeft()
 {
     // The editor has handed its text to the record as it lost the focus.
     m_delegate->closeOpenEditor(true);
     postRecord(false);
     const bool typed = model()->showsTypedValues();
-    EndRecordEdit();
+    endRecordEdit();
     if (typed)
         refreshRows();
 }
@@ -292,9 +292,9 @@ void EditingCommands::onFocusChanged(QWidget *old, QWidget *now)
         return;
     const UiMode mode = m_state.mode;
     if (mode == UiMode::RecordEdit && inside(m_grid, old) && !inside(m_grid, now))
-        runGuarded(m_grid, [this] { DBGrid1Exit(); });
+        runGuarded(m_grid, [this] { gridLeft(); });
     else if (mode == UiMode::TextEdit && inside(m_textPane, old) && !inside(m_textPane, now))
-        runGuarded(m_grid, [this] { DBMemo1Exit(); });
+        runGuarded(m_grid, [this] { textPaneLeft(); });
 }
 
 bool EditingCommands::eventFilter(QObject *watched, QEvent *event)
@@ -328,7 +328,7 @@ bool EditingCommands::finishEditing()
 {
     switch (m_state.mode) {
     case UiMode::RecordEdit:
-        DBGrid1Exit();
+        gridLeft();
         return true;
     case UiMode::TextEdit:
         return saveText(false);
@@ -352,7 +352,7 @@ bool EditingCommands::endEditForClosing()
     return true;
 }
 
-void EditingCommands::Mutieren1Click()
+void EditingCommands::editRecord()
 {
     if (m_state.mode == UiMode::RecordEdit) {
         if (confirmRecord() && descriptionMode())
@@ -362,7 +362,7 @@ void EditingCommands::Mutieren1Click()
     enterRecordEdit();
 }
 
-void EditingCommands::miTextClick()
+void EditingCommands::editText()
 {
     if (m_state.mode == UiMode::TextEdit) {
         saveText(true);
@@ -371,7 +371,7 @@ void EditingCommands::miTextClick()
     enterTextEdit();
 }
 
-void EditingCommands::miDelClick()
+void EditingCommands::deleteOrAbort()
 {
     switch (m_state.mode) {
     case UiMode::RecordEdit:
@@ -386,7 +386,7 @@ void EditingCommands::miDelClick()
     }
 }
 
-void EditingCommands::miOkClick()
+void EditingCommands::updateOrOk()
 {
     switch (m_state.mode) {
     case UiMode::RecordEdit:

@@ -52,16 +52,16 @@ public:
     void setFileChoosers(FileChooser saveAs, FileChooser open);
 
     // Handlers, by the names the main window runs them.
-    void Mutieren1Click();
-    void miTextClick();
-    void miDelClick();
-    void miOkClick();
-    void miTextSichClick();
-    void miInsFileClick();
-    void miDelAllClick();
-    void miheuteClick();
-    void Action2Execute();
-    void PopupMenu3Popup();
+    void editRecord();
+    void editText();
+    void deleteOrAbort();
+    void updateOrOk();
+    void saveTextAs();
+    void insertFile();
+    void deleteAllText();
+    void insertDate();
+    void deleteTextLine();
+    void prepareTextMenu();
 
     // For commands that take the user elsewhere (a search, a move): ends an edit mode as
     // leaving its view does (the record written, the text saved). False when a text could
@@ -75,9 +75,9 @@ public:
 
     // Ending the modes: back to browse mode with the views and items of browse mode;
     // neither writes nor drops anything.
-    void EndRecordEdit();
+    void endRecordEdit();
     // moveFocus false when the focus is already on its way elsewhere (the pane was left).
-    void EndTextEdit(bool moveFocus = true);
+    void endTextEdit(bool moveFocus = true);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -87,7 +87,7 @@ private:
     void enterRecordEdit();
     bool confirmRecord();
     void abortRecordEdit();
-    void DBGrid1Exit();
+    void gridLeft();
     bool postRecord(bool stayOnFailure);
     void refreshRows();
     void reopenCellEditor();
@@ -95,7 +95,7 @@ private:
     void enterTextEdit();
     bool saveText(bool moveFocus);
     void abortTextEdit();
-    void DBMemo1Exit();
+    void textPaneLeft();
     // Browse mode.
     void deleteFile();
     void updateFolderOk();

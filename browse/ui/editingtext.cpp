@@ -44,7 +44,7 @@ const char kUpdateFailed[] = "The catalogue could not be updated !";
 
 void showError(const QString &message)
 {
-    ShowDialog(DialogKind::Error, message);
+    showDialog(DialogKind::Error, message);
 }
 
 QString chooseFile(bool save, const QString &folder)
@@ -76,14 +76,14 @@ void EditingCommands::setFileChoosers(FileChooser saveAs, FileChooser open)
 
 QString EditingCommands::textFolder() const
 {
-    const QString folder = m_state.settings.TextFolder;
+    const QString folder = m_state.settings.textFolder;
     // The program folder is the process's current folder once an archive is open.
     return folder.isEmpty() ? QDir::currentPath() + QLatin1Char('/') : folder;
 }
 
 void EditingCommands::rememberTextFolder(const QString &file)
 {
-    m_state.settings.TextFolder = QFileInfo(file).absolutePath() + QLatin1Char('/');
+    m_state.settings.textFolder = QFileInfo(file).absolutePath() + QLatin1Char('/');
 }
 
 // --- Text edit mode ---------------------------------------------------------------------
@@ -98,7 +98,7 @@ void EditingCommands::enterTextEdit()
     }
     AppState &state = m_state;
     if (state.mode == UiMode::RecordEdit)
-        DBGrid1Exit();
+        gridLeft();
     CatalogTable *t = table();
     const PathResolver resolver(rootPath());
     m_textPath
@@ -110,7 +110,7 @@ void EditingCommands::enterTextEdit()
     }
     applyMenus();
     m_textPane->setReadOnly(false);
-    setBaseColour(m_textPane, toQColor(state.settings.EditColor, m_textPane->palette()));
+    setBaseColour(m_textPane, toQColor(state.settings.editColor, m_textPane->palette()));
 }
 
 // Writes the pane to the session's info file (an empty pane deletes it) and ends the
@@ -124,39 +124,39 @@ bool EditingCommands::saveText(bool moveFocus)
         return false;
     }
     const QString written = m_textPath;
-    EndTextEdit(moveFocus);
+    endTextEdit(moveFocus);
     if (lossy)
-        ShowDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(written));
+        showDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(written));
     return true;
 }
 
-void EditingCommands::EndTextEdit(bool moveFocus)
+void EditingCommands::endTextEdit(bool moveFocus)
 {
     AppState &state = m_state;
     state.mode = UiMode::Browse;
     m_textPath.clear();
     applyMenus();
     m_textPane->setReadOnly(true);
-    setBaseColour(m_textPane, toQColor(state.settings.ViewColor, m_textPane->palette()));
+    setBaseColour(m_textPane, toQColor(state.settings.viewColor, m_textPane->palette()));
     if (moveFocus) {
         const QScopedValueRollback<bool> busy(m_busy, true);
         m_grid->setFocus();
     }
     // The pane shows what the current record's info file holds now.
-    m_views.DataSource1DataChange();
+    m_views.loadCurrentText();
 }
 
 void EditingCommands::abortTextEdit()
 {
-    EndTextEdit(true);
+    endTextEdit(true);
 }
 
-void EditingCommands::DBMemo1Exit()
+void EditingCommands::textPaneLeft()
 {
     saveText(false);
 }
 
-void EditingCommands::miTextSichClick()
+void EditingCommands::saveTextAs()
 {
     if (m_state.mode != UiMode::TextEdit)
         return;
@@ -165,7 +165,7 @@ void EditingCommands::miTextSichClick()
         return;
     rememberTextFolder(path);
     if (QFileInfo::exists(path)
-        && ShowDialog(DialogKind::WarningQuestion, QString::fromLatin1(kExistsQuestion).arg(path))
+        && showDialog(DialogKind::WarningQuestion, QString::fromLatin1(kExistsQuestion).arg(path))
             != QLatin1String("1"))
         return;
     bool lossy = false;
@@ -173,10 +173,10 @@ void EditingCommands::miTextSichClick()
     if (!st)
         showError(st.message());
     else if (lossy)
-        ShowDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(path));
+        showDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(path));
 }
 
-void EditingCommands::miInsFileClick()
+void EditingCommands::insertFile()
 {
     if (m_state.mode != UiMode::TextEdit)
         return;
@@ -197,13 +197,13 @@ void EditingCommands::miInsFileClick()
     m_textPane->textCursor().insertText(text);
 }
 
-void EditingCommands::miDelAllClick()
+void EditingCommands::deleteAllText()
 {
     if (m_state.mode == UiMode::TextEdit)
         m_textPane->clear();
 }
 
-void EditingCommands::miheuteClick()
+void EditingCommands::insertDate()
 {
     if (m_state.mode == UiMode::TextEdit)
         m_textPane->textCursor().insertText(
@@ -211,17 +211,16 @@ void EditingCommands::miheuteClick()
 }
 
 // Ctrl+Y: the caret's line goes, with one line end.
-void EditingCommands::Action2Execute()
+void EditingCommands::deleteTextLine()
 {
     if (m_state.mode != UiMode::TextEdit)
         return;
     deleteCaretLine(m_textPane);
 }
 
-void EditingCommands::PopupMenu3Popup()
+void EditingCommands::prepareTextMenu()
 {
-    m_commands.setCommandEnabled(
-        Command::popOpenlinkClick, m_textPane->textCursor().hasSelection());
+    m_commands.setCommandEnabled(Command::OpenLink, m_textPane->textCursor().hasSelection());
 }
 
 // --- Browse mode ------------------------------------------------------------------------
@@ -233,8 +232,8 @@ DbStatus EditingCommands::writeDescriptions(bool beforeUpdate)
     if (!t || !t->isOpen() || (folder.isEmpty() && m_views.nodeCount() > 0))
         return DbStatus::ok();
     const PathResolver resolver(rootPath());
-    const DbStatus st = WriteFolderDescriptions(*t, resolver, folder);
-    m_views.ShowCount();
+    const DbStatus st = writeFolderDescriptions(*t, resolver, folder);
+    m_views.showCount();
     if (!st)
         showError(QString::fromLatin1(beforeUpdate ? kNotUpdated : kNotesAtRisk).arg(st.message()));
     return st;
@@ -254,7 +253,7 @@ void EditingCommands::deleteFile()
     m_grid->setFocus();
     CatalogTable *t = table();
     const QString name = t->text(CatalogTable::NAME);
-    if (ShowDialog(DialogKind::Confirmation, QString::fromLatin1(kDeleteQuestion).arg(name))
+    if (showDialog(DialogKind::Confirmation, QString::fromLatin1(kDeleteQuestion).arg(name))
         != QLatin1String("1"))
         return;
     const PathResolver resolver(rootPath());
@@ -266,12 +265,12 @@ void EditingCommands::deleteFile()
         if (done.fileDeleted && done.record && descriptionMode()) {
             const qint64 current = t->table().recNo();
             resolver.forget();
-            descriptions = WriteFolderDescriptions(*t, resolver, m_panels.panelText(2));
+            descriptions = writeFolderDescriptions(*t, resolver, m_panels.panelText(2));
             if (current > 0)
                 t->table().goTo(quint32(current));
         }
     }
-    m_views.ShowCount();
+    m_views.showCount();
     for (const DbStatus &st : { done.infoFile, done.record, descriptions })
         if (!st)
             showError(st.message());

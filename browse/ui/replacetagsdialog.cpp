@@ -59,40 +59,40 @@ ReplaceTagsDialog::ReplaceTagsDialog(
         | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     auto *title = new QLabel(QStringLiteral("Replace tags  ?"), this);
     title->setObjectName(QStringLiteral("Label1"));
-    CheckBox1 = new QCheckBox(QStringLiteral("all folders ?"), this);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    Edit1 = tagField(this, "Edit1");
-    Edit2 = tagField(this, "Edit2");
+    allFoldersCheckBox = new QCheckBox(QStringLiteral("all folders ?"), this);
+    allFoldersCheckBox->setObjectName(QStringLiteral("CheckBox1"));
+    fromEdit = tagField(this, "Edit1");
+    toEdit = tagField(this, "Edit2");
     auto *between = new QLabel(QStringLiteral("from ---> to:"), this);
     between->setObjectName(QStringLiteral("Label2"));
-    Button3 = new QPushButton(QStringLiteral("&OK"), this);
-    Button3->setObjectName(QStringLiteral("Button3"));
-    Button3->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("&Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
+    okButton = new QPushButton(QStringLiteral("&OK"), this);
+    okButton->setObjectName(QStringLiteral("Button3"));
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("Button2"));
 
     auto *fields = new QHBoxLayout;
-    fields->addWidget(Edit1);
+    fields->addWidget(fromEdit);
     fields->addWidget(between);
-    fields->addWidget(Edit2);
+    fields->addWidget(toEdit);
     fields->addStretch();
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(Button3);
-    buttons->addWidget(Button2);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(title);
-    layout->addWidget(CheckBox1);
+    layout->addWidget(allFoldersCheckBox);
     layout->addLayout(fields);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    setTabOrder(Edit1, Edit2);
-    setTabOrder(Edit2, CheckBox1);
-    setTabOrder(CheckBox1, Button3);
-    setTabOrder(Button3, Button2);
+    setTabOrder(fromEdit, toEdit);
+    setTabOrder(toEdit, allFoldersCheckBox);
+    setTabOrder(allFoldersCheckBox, okButton);
+    setTabOrder(okButton, cancelButton);
 
-    connect(Button3, &QPushButton::clicked, this, [this] { Button3Click(); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(okButton, &QPushButton::clicked, this, [this] { confirm(); });
+    connect(cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
 }
 
 void ReplaceTagsDialog::showEvent(QShowEvent *event)
@@ -100,26 +100,26 @@ void ReplaceTagsDialog::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (m_mainWindow && m_mainWindow->isVisible())
         move(centredPosition(m_mainWindow->frameGeometry(), frameGeometry().size()));
-    Edit1->setFocus();
+    fromEdit->setFocus();
 }
 
-void ReplaceTagsDialog::Button3Click()
+void ReplaceTagsDialog::confirm()
 {
-    for (QLineEdit *field : { Edit1, Edit2 })
+    for (QLineEdit *field : { fromEdit, toEdit })
         field->setText(field->text().remove(QLatin1Char('-')));
-    const QString from = Edit1->text();
-    const QString to = Edit2->text();
+    const QString from = fromEdit->text();
+    const QString to = toEdit->text();
     const QString used = tagfilter::tagUsedByFilter(m_filterTags, from, to);
     if (!used.isEmpty()) {
-        ShowDialog(DialogKind::Error, QString::fromLatin1(kTagUsed).arg(used));
+        showDialog(DialogKind::Error, QString::fromLatin1(kTagUsed).arg(used));
         return;
     }
     if (m_replace)
-        m_replace(from, to, CheckBox1->isChecked());
+        m_replace(from, to, allFoldersCheckBox->isChecked());
     accept();
 }
 
-void ReplaceTagsDialog::Button2Click()
+void ReplaceTagsDialog::cancel()
 {
     reject();
 }

@@ -9,7 +9,7 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
-// The replace-tags dialog `TForm6` ("Input"): one tag to replace by another, in the current
+// The replace-tags dialog "TForm6" ("Input"): one tag to replace by another, in the current
 // folder or in all folders. Both fields take one character, upper case only; an empty
 // from-field adds the to-tag, an empty to-field removes the from-tag. It stays on top and
 // opens centred over the main window.
@@ -26,15 +26,15 @@ public:
 
     // OK: every "-" taken out of both fields, the tags checked against the filter (the
     // window stays open with a message when one is used), then the replacement.
-    void Button3Click();
+    void confirm();
     // Cancel: closes without changes.
-    void Button2Click();
+    void cancel();
 
-    QLineEdit *Edit1 = nullptr; // from
-    QLineEdit *Edit2 = nullptr; // to
-    QCheckBox *CheckBox1 = nullptr; // "all folders ?"
-    QPushButton *Button3 = nullptr; // "&OK"
-    QPushButton *Button2 = nullptr; // "&Cancel"
+    QLineEdit *fromEdit = nullptr; // from
+    QLineEdit *toEdit = nullptr; // to
+    QCheckBox *allFoldersCheckBox = nullptr; // "all folders ?"
+    QPushButton *okButton = nullptr; // "&OK"
+    QPushButton *cancelButton = nullptr; // "&Cancel"
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -34,17 +34,17 @@ SearchCommands::SearchCommands(AppState &state, BrowseViews &views, StatusPanels
     connect(&views, &BrowseViews::searchCleared, this, [this] { m_searchText.clear(); });
 }
 
-void SearchCommands::unten1Click()
+void SearchCommands::searchDown()
 {
-    Search(true);
+    search(true);
 }
 
-void SearchCommands::oben1Click()
+void SearchCommands::searchUp()
 {
-    Search(false);
+    search(false);
 }
 
-void SearchCommands::Search(bool down)
+void SearchCommands::search(bool down)
 {
     CatalogTable *t = m_state.openTable();
     if (!t)
@@ -52,13 +52,13 @@ void SearchCommands::Search(bool down)
     // Leaving an edit mode writes what was typed, with the record rules in force.
     if (m_state.mode != UiMode::Browse && m_finishEditing && !m_finishEditing())
         return;
-    if (m_state.settings.SearchInText == 0)
-        m_state.FollowCurrentRecord = false;
+    if (m_state.settings.searchInText == 0)
+        m_state.followCurrentRecord = false;
     DbStatus st;
     if (t->table().physicalCount() > 0)
         st = searchFor(down);
     // The views show the current record again, the text pane its text.
-    m_state.FollowCurrentRecord = true;
+    m_state.followCurrentRecord = true;
     m_views.showCurrentRecord();
     BrowseViews::throwIfFailed(st);
 }
@@ -67,17 +67,17 @@ DbStatus SearchCommands::searchFor(bool down)
 {
     if (m_searchText.isEmpty()) {
         QString answer;
-        ShowDialog(DialogKind::TextInput, search::prompt(), m_searchText, answer);
+        showDialog(DialogKind::TextInput, search::prompt(), m_searchText, answer);
         m_searchText = search::textOfAnswer(answer);
     }
     if (m_searchText.isEmpty()) {
         m_panels.setPanelText(0, regional::longDate(regional::today()));
         return DbStatus::ok();
     }
-    m_commands.setCommandEnabled(Command::miClearsearchClick, true);
+    m_commands.setCommandEnabled(Command::clearSearch, true);
     m_panels.setPanelText(0, m_searchText);
     const WaitCursor wait;
-    const search::Kind kind = search::kindOf(m_searchText, m_state.settings.SearchInText != 0);
+    const search::Kind kind = search::kindOf(m_searchText, m_state.settings.searchInText != 0);
     return kind == search::Kind::Folder ? folderSearch(down) : recordSearch(down, kind);
 }
 
@@ -108,7 +108,7 @@ DbStatus SearchCommands::folderSearch(bool down)
 
 DbStatus SearchCommands::recordSearch(bool down, search::Kind kind)
 {
-    CatalogTable &t = *m_state.Dbf1;
+    CatalogTable &t = *m_state.catalog;
     m_views.grid()->setFocus();
     RecordMatcher matcher(t.table(), m_searchText, kind, m_state.rootPath());
     // The scan does not move the table, so the views need no detaching for it: after a
@@ -131,7 +131,7 @@ DbStatus SearchCommands::recordSearch(bool down, search::Kind kind)
 // to it, with the match current.
 DbStatus SearchCommands::showMatch(const SearchHit &hit)
 {
-    CatalogTable &t = *m_state.Dbf1;
+    CatalogTable &t = *m_state.catalog;
     DbStatus st = t.table().cancelRange();
     if (st)
         st = t.table().goTo(hit.recno);
@@ -145,7 +145,7 @@ DbStatus SearchCommands::showMatch(const SearchHit &hit)
     } else if (QTreeWidgetItem *item = m_views.tree()->currentItem()) {
         m_views.tree()->scrollToItem(item);
     }
-    const DbStatus ranged = t.SetFolderRange(dir);
+    const DbStatus ranged = t.setFolderRange(dir);
     if (ranged)
         // Gone only when selecting the folder updated it and the file had vanished.
         t.table().goTo(hit.recno);

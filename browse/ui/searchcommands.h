@@ -11,7 +11,7 @@
 
 class BrowseViews;
 
-// Search (F3 "&Next / down", F4 "&Prior / up"): the remembered search text, asked for once
+// search (F3 "&Next / down", F4 "&Prior / up"): the remembered search text, asked for once
 // and used by every search until it is cleared, is looked for from next to the current
 // record across the whole catalogue in the order in force; the folder of the match is
 // selected in the tree and the match becomes the current record. A text ending in "\"
@@ -31,9 +31,9 @@ public:
     SearchCommands(AppState &state, BrowseViews &views, StatusPanels &panels, CommandPort &commands,
         std::function<bool()> finishEditing);
 
-    void unten1Click();
-    void oben1Click();
-    void Search(bool down);
+    void searchDown();
+    void searchUp();
+    void search(bool down);
 
     // Empty while no search is active.
     const QString &searchText() const { return m_searchText; }

@@ -29,8 +29,8 @@ TagCommands::TagCommands(AppState &state, BrowseViews &views, StatusPanels &pane
     setObjectName(QStringLiteral("TagCommands"));
     // The walks that switch the filter off (folder update, description files, the
     // reorganisation) leave the record count in panel 3.
-    if (CatalogTable *t = state.Dbf1)
-        connect(t, &CatalogTable::tagFilterSwitchedOff, this, [this] { m_views.ShowCount(); });
+    if (CatalogTable *t = state.catalog)
+        connect(t, &CatalogTable::tagFilterSwitchedOff, this, [this] { m_views.showCount(); });
     connect(&views, &BrowseViews::reorganised, this, [this] { m_tagFilter.clear(); });
 }
 
@@ -44,7 +44,7 @@ QWidget *TagCommands::mainWindow() const
 QString TagCommands::askTag(const QString &prompt)
 {
     QString answer;
-    ShowDialog(DialogKind::TextInput, prompt, m_lastTag, answer);
+    showDialog(DialogKind::TextInput, prompt, m_lastTag, answer);
     m_lastTag = isEscAnswer(answer) ? QString() : answer;
     const QString tag = tagedit::tagOfAnswer(answer);
     if (!tag.isEmpty())
@@ -73,7 +73,7 @@ DbStatus TagCommands::changeCurrentTags(const std::function<QString(const QStrin
     return st;
 }
 
-void TagCommands::miKataddClick()
+void TagCommands::addTag()
 {
     if (!m_state.openTable())
         return;
@@ -82,13 +82,13 @@ void TagCommands::miKataddClick()
         return;
     const QString refusal = tagedit::addRefusal(tag);
     if (!refusal.isEmpty())
-        ShowDialog(DialogKind::Error, refusal);
+        showDialog(DialogKind::Error, refusal);
     else
         BrowseViews::throwIfFailed(
             changeCurrentTags([&](const QString &code) { return tagedit::added(code, tag); }));
 }
 
-void TagCommands::mikatdelClick()
+void TagCommands::deleteTag()
 {
     if (!m_state.openTable())
         return;
@@ -98,7 +98,7 @@ void TagCommands::mikatdelClick()
             changeCurrentTags([&](const QString &code) { return tagedit::removed(code, tag); }));
 }
 
-void TagCommands::miKatReplaceClick()
+void TagCommands::replaceTags()
 {
     CatalogTable *t = m_state.openTable();
     if (!t)
@@ -109,7 +109,7 @@ void TagCommands::miKatReplaceClick()
             replaceTags(from, to, allFolders);
         });
     dialog.exec();
-    // The node selected before is selected again; choosing another one runs SelectFolder.
+    // The node selected before is selected again; choosing another one runs selectFolder.
     if (node >= 0 && node != m_views.selectedNodeIndex())
         BrowseViews::throwIfFailed(m_views.selectNodeAt(node));
 }
@@ -128,14 +128,14 @@ void TagCommands::replaceTags(const QString &from, const QString &to, bool allFo
     DbStatus st;
     {
         const BulkWalk walk(m_state);
-        st = tagedit::ReplaceTags(*t, replacement);
+        st = tagedit::replaceTags(*t, replacement);
     }
     m_views.showCurrentRecord();
     if (!st)
-        ShowDialog(DialogKind::Error, st.message());
+        showDialog(DialogKind::Error, st.message());
 }
 
-void TagCommands::miFilterClick()
+void TagCommands::filterTags()
 {
     CatalogTable *t = m_state.openTable();
     if (!t)
@@ -145,7 +145,7 @@ void TagCommands::miFilterClick()
         return;
     }
     QString answer;
-    ShowDialog(DialogKind::TextInput, tagfilter::prompt(), m_tagFilter, answer);
+    showDialog(DialogKind::TextInput, tagfilter::prompt(), m_tagFilter, answer);
     if (isEscAnswer(answer)) {
         m_tagFilter.clear();
         return;
@@ -158,13 +158,13 @@ void TagCommands::miFilterClick()
 
 DbStatus TagCommands::switchFilterOn()
 {
-    CatalogTable &t = *m_state.Dbf1;
+    CatalogTable &t = *m_state.catalog;
     DbStatus st;
     {
         const WaitCursor wait;
         const DetachedViews detached(t);
         const qint64 current = t.table().recNo();
-        t.setTagFilter(tagfilter::Dbf1FilterRecord(t.table(), m_tagFilter));
+        t.setTagFilter(tagfilter::recordFilter(t.table(), m_tagFilter));
         // The current record stays when the filter lets it pass.
         if (current <= 0 || !t.table().goTo(quint32(current)))
             st = t.table().first();
@@ -175,36 +175,36 @@ DbStatus TagCommands::switchFilterOn()
 
 DbStatus TagCommands::switchFilterOff()
 {
-    CatalogTable &t = *m_state.Dbf1;
+    CatalogTable &t = *m_state.catalog;
     DbStatus st;
     {
         const DetachedViews detached(t);
         t.switchTagFilterOff();
-        st = m_views.SelectFolder();
+        st = m_views.selectFolder();
     }
-    m_views.ShowCount();
+    m_views.showCount();
     return st;
 }
 
-void TagCommands::miKategorienClick()
+void TagCommands::editTagList()
 {
     if (!m_state.openTable())
         return;
     const Settings &s = m_state.settings;
-    const QString path = tagedit::tagListPath(m_state.rootPath(), s.ArchiveName);
+    const QString path = tagedit::tagListPath(m_state.rootPath(), s.archiveName);
     QString text;
     const DbStatus read = tagedit::readTagList(path, text);
     // A list that cannot be read is not offered for editing: saving would replace it.
     BrowseViews::throwIfFailed(read);
     QWidget *window = mainWindow();
-    TagListEditor editor(window, text, s.TagEditorBounds, toQColor(s.EditColor, window->palette()),
-        m_state.ViewFont);
+    TagListEditor editor(window, text, s.tagEditorBounds, toQColor(s.editColor, window->palette()),
+        m_state.viewFont);
     editor.exec();
-    m_state.settings.TagEditorBounds = editor.bounds();
+    m_state.settings.tagEditorBounds = editor.bounds();
     if (!editor.saveWanted())
         return;
     bool lossy = false;
     BrowseViews::throwIfFailed(tagedit::writeTagList(path, editor.text(), &lossy));
     if (lossy)
-        ShowDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(path));
+        showDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(path));
 }

@@ -23,14 +23,14 @@ class TagCommands : public QObject
 public:
     TagCommands(AppState &state, BrowseViews &views, StatusPanels &panels);
 
-    void miKataddClick();
-    void mikatdelClick();
-    void miKatReplaceClick();
-    void miFilterClick();
-    void miKategorienClick();
+    void addTag();
+    void deleteTag();
+    void replaceTags();
+    void filterTags();
+    void editTagList();
 
-    const QString &LastTag() const { return m_lastTag; }
-    const QString &TagFilter() const { return m_tagFilter; }
+    const QString &lastTag() const { return m_lastTag; }
+    const QString &tagFilter() const { return m_tagFilter; }
 
 private:
     QString askTag(const QString &prompt);

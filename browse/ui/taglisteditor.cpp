@@ -26,28 +26,28 @@ TagListEditor::TagListEditor(QWidget *mainWindow, const QString &text, const QRe
     setWindowTitle(QStringLiteral("Tags - Exit with ESC"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setPlainText(text);
-    Memo1->setFont(font);
-    setBaseColour(Memo1, editColor);
+    textEdit = new QPlainTextEdit(this);
+    textEdit->setObjectName(QStringLiteral("Memo1"));
+    textEdit->setPlainText(text);
+    textEdit->setFont(font);
+    setBaseColour(textEdit, editColor);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Memo1);
+    layout->addWidget(textEdit);
 
     auto *deleteLine = new QAction(this);
     deleteLine->setObjectName(QStringLiteral("Action2"));
     deleteLine->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     addAction(deleteLine);
-    connect(deleteLine, &QAction::triggered, this, [this] { Action2Execute(); });
+    connect(deleteLine, &QAction::triggered, this, [this] { deleteCurrentLine(); });
     // The editor would take Ctrl+Y as its redo key.
-    Memo1->installEventFilter(this);
-    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { Memo1Change(); });
+    textEdit->installEventFilter(this);
+    connect(textEdit, &QPlainTextEdit::textChanged, this, [this] { markModified(); });
 }
 
 QString TagListEditor::text() const
 {
-    return Memo1->toPlainText();
+    return textEdit->toPlainText();
 }
 
 void TagListEditor::showEvent(QShowEvent *event)
@@ -56,13 +56,13 @@ void TagListEditor::showEvent(QShowEvent *event)
     resize(m_startBounds.size());
     QDialog::showEvent(event);
     m_modified = false;
-    Memo1->moveCursor(QTextCursor::Start);
-    Memo1->setFocus();
+    textEdit->moveCursor(QTextCursor::Start);
+    textEdit->setFocus();
 }
 
 bool TagListEditor::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Memo1 && event->type() == QEvent::ShortcutOverride) {
+    if (watched == textEdit && event->type() == QEvent::ShortcutOverride) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Y && key->modifiers() == Qt::ControlModifier) {
             event->ignore();
@@ -72,19 +72,19 @@ bool TagListEditor::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void TagListEditor::Memo1Change()
+void TagListEditor::markModified()
 {
     m_modified = true;
 }
 
-void TagListEditor::Action1Execute()
+void TagListEditor::escape()
 {
     reject();
 }
 
-void TagListEditor::Action2Execute()
+void TagListEditor::deleteCurrentLine()
 {
-    deleteCaretLine(Memo1);
+    deleteCaretLine(textEdit);
 }
 
 void TagListEditor::done(int result)
@@ -93,7 +93,7 @@ void TagListEditor::done(int result)
         return;
     m_closing = true;
     if (m_modified)
-        m_save = ShowDialog(DialogKind::Confirmation, kSaveQuestion) == QLatin1String("1");
+        m_save = showDialog(DialogKind::Confirmation, kSaveQuestion) == QLatin1String("1");
     m_bounds = QRect(pos(), size());
     QDialog::done(result);
     m_closing = false;

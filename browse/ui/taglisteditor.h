@@ -8,7 +8,7 @@
 
 class QPlainTextEdit;
 
-// The tag list editor `TForm7` ("Tags - Exit with ESC"): the archive's free text about
+// The tag list editor "TForm7" ("Tags - Exit with ESC"): the archive's free text about
 // what its tag characters stand for, in one editor filling a sizable window. Esc or the
 // close box closes it; a changed text is saved only after "Save changes ?" is answered
 // Yes. Ctrl+Y deletes the caret's line.
@@ -16,21 +16,21 @@ class TagListEditor : public QDialog
 {
     Q_OBJECT
 public:
-    // text: the tag list as loaded; bounds: where the window opens (TagEditorBounds).
+    // text: the tag list as loaded; bounds: where the window opens (tagEditorBounds).
     TagListEditor(QWidget *mainWindow, const QString &text, const QRect &bounds,
         const QColor &editColor, const QFont &font);
 
     // After the window has closed: whether the text is to be saved, the text, and the
-    // window's last bounds (the new TagEditorBounds).
+    // window's last bounds (the new tagEditorBounds).
     bool saveWanted() const { return m_save; }
     QString text() const;
     QRect bounds() const { return m_bounds; }
 
-    void Action1Execute(); // Esc
-    void Action2Execute(); // Ctrl+Y
-    void Memo1Change();
+    void escape(); // Esc
+    void deleteCurrentLine(); // Ctrl+Y
+    void markModified();
 
-    QPlainTextEdit *Memo1 = nullptr;
+    QPlainTextEdit *textEdit = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -46,7 +46,7 @@ struct IconSpec {
     QStyle::StandardPixmap pixmap;
 };
 
-// Image1..Image9 in their design order; the about icon is the program's own when it has one.
+// "Image1".."Image9" in their design order; the about icon is the program's own when it has one.
 const IconSpec iconSpecs[] = {
     { DialogIcon::Wait, "Image1", QStyle::SP_BrowserReload },
     { DialogIcon::Warning, "Image2", QStyle::SP_MessageBoxWarning },
@@ -88,19 +88,19 @@ void MessageDialog::setLinkOpener(LinkOpener opener)
 
 void MessageDialog::createControls()
 {
-    // Created in the design's tab order: Edit2, Edit1, Button1, Button2, DateTimePicker1,
-    // Button3; labels, icons and the progress bar take no focus.
-    Edit2 = new QLineEdit(this);
-    Edit1 = new QLineEdit(this);
-    Button1 = new QPushButton(this);
-    Button2 = new QPushButton(this);
-    DateTimePicker1 = new DatePicker(this);
-    Button3 = new QPushButton(this);
-    Label1 = new QLabel(this);
-    Label2 = new QLabel(this);
-    ProgressBar1 = new QProgressBar(this);
-    const QList<QWidget *> named = { Edit2, Edit1, Button1, Button2, DateTimePicker1, Button3,
-        Label1, Label2, ProgressBar1 };
+    // Created in the design's tab order: m_dateEdit, m_textEdit, m_yesButton, m_noButton,
+    // m_datePicker, m_okButton; labels, icons and the progress bar take no focus.
+    m_dateEdit = new QLineEdit(this);
+    m_textEdit = new QLineEdit(this);
+    m_yesButton = new QPushButton(this);
+    m_noButton = new QPushButton(this);
+    m_datePicker = new DatePicker(this);
+    m_okButton = new QPushButton(this);
+    m_messageLabel = new QLabel(this);
+    m_linkLabel = new QLabel(this);
+    m_progressBar = new QProgressBar(this);
+    const QList<QWidget *> named = { m_dateEdit, m_textEdit, m_yesButton, m_noButton, m_datePicker,
+        m_okButton, m_messageLabel, m_linkLabel, m_progressBar };
     const char *names[] = { "Edit2", "Edit1", "Button1", "Button2", "DateTimePicker1", "Button3",
         "Label1", "Label2", "ProgressBar1" };
     for (int i = 0; i < named.size(); ++i) {
@@ -117,108 +117,108 @@ void MessageDialog::createControls()
         image->setPixmap(icon.pixmap(32, 32));
         image->setVisible(entry.icon == m_layout.icon);
     }
-    for (QPushButton *button : { Button1, Button2, Button3 }) {
-        // Enter is the dialog's own rule (Action2), not the button default of the style.
+    for (QPushButton *button : { m_yesButton, m_noButton, m_okButton }) {
+        // Enter is the dialog's own rule (m_enterAction), not the button default of the style.
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    connect(Button1, &QPushButton::clicked, this, &MessageDialog::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &MessageDialog::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &MessageDialog::Button3Click);
-    connect(DateTimePicker1, &DatePicker::closeUp, this, &MessageDialog::DateTimePicker1CloseUp);
+    connect(m_yesButton, &QPushButton::clicked, this, &MessageDialog::answerYes);
+    connect(m_noButton, &QPushButton::clicked, this, &MessageDialog::answerNo);
+    connect(m_okButton, &QPushButton::clicked, this, &MessageDialog::answerOk);
+    connect(m_datePicker, &DatePicker::closeUp, this, &MessageDialog::takePickedDate);
     createActions();
 }
 
 void MessageDialog::createActions()
 {
-    Action1 = new QAction(this);
-    Action1->setObjectName(QStringLiteral("Action1"));
-    Action1->setShortcut(Qt::Key_Escape);
-    Action2 = new QAction(this);
-    Action2->setObjectName(QStringLiteral("Action2"));
-    Action2->setShortcuts({ QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter) });
-    addAction(Action1);
-    addAction(Action2);
-    connect(Action1, &QAction::triggered, this, &MessageDialog::Action1Execute);
-    connect(Action2, &QAction::triggered, this, &MessageDialog::Action2Execute);
+    m_escapeAction = new QAction(this);
+    m_escapeAction->setObjectName(QStringLiteral("Action1"));
+    m_escapeAction->setShortcut(Qt::Key_Escape);
+    m_enterAction = new QAction(this);
+    m_enterAction->setObjectName(QStringLiteral("Action2"));
+    m_enterAction->setShortcuts({ QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter) });
+    addAction(m_escapeAction);
+    addAction(m_enterAction);
+    connect(m_escapeAction, &QAction::triggered, this, &MessageDialog::answerEscape);
+    connect(m_enterAction, &QAction::triggered, this, &MessageDialog::answerEnter);
 }
 
 void MessageDialog::applyKind(const DialogRequest &request)
 {
     setWindowTitle(m_layout.caption);
     // Messages name files and folders; they are shown as typed, never as markup.
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setText(dialogMessageText(request.message));
-    Label1->show();
-    Button1->setText(m_layout.button1);
-    Button2->setText(m_layout.button2);
-    Button3->setText(m_layout.button3);
-    Button1->setVisible(m_layout.buttonPair);
-    Button2->setVisible(m_layout.buttonPair);
-    Button3->setVisible(m_layout.singleButton);
+    m_messageLabel->setTextFormat(Qt::PlainText);
+    m_messageLabel->setText(dialogMessageText(request.message));
+    m_messageLabel->show();
+    m_yesButton->setText(m_layout.yesCaption);
+    m_noButton->setText(m_layout.noCaption);
+    m_okButton->setText(m_layout.okCaption);
+    m_yesButton->setVisible(m_layout.buttonPair);
+    m_noButton->setVisible(m_layout.buttonPair);
+    m_okButton->setVisible(m_layout.singleButton);
     m_focusOnNo = focusOnNo(request.kind, request.option);
     if (m_focusOnNo)
-        setTabOrder(Button2, Button1);
+        setTabOrder(m_noButton, m_yesButton);
     applyFields(request);
-    Action1->setEnabled(!m_waitWindow);
+    m_escapeAction->setEnabled(!m_waitWindow);
 }
 
 void MessageDialog::applyFields(const DialogRequest &request)
 {
     if (m_layout.dateField) {
-        Edit2->show();
-        DateTimePicker1->show();
+        m_dateEdit->show();
+        m_datePicker->show();
         if (!request.option.isEmpty()) {
-            DateTimePicker1->setDate(YmdToDate(request.option));
-            Edit2->setText(regional::formatDate(DateTimePicker1->date()));
+            m_datePicker->setDate(ymdToDate(request.option));
+            m_dateEdit->setText(regional::formatDate(m_datePicker->date()));
         } else {
-            DateTimePicker1->setDate(regional::today());
+            m_datePicker->setDate(regional::today());
         }
-        Edit2->installEventFilter(this);
+        m_dateEdit->installEventFilter(this);
     }
     if (m_layout.textField) {
-        Edit1->setText(request.option);
-        Edit1->show();
+        m_textEdit->setText(request.option);
+        m_textEdit->show();
     }
     m_link = m_layout.link ? dialogLink(request.option) : QString();
     // Without an address the about box shows no link at all.
     m_layout.link = !m_link.isEmpty();
     if (m_layout.link) {
-        Label2->setTextFormat(Qt::PlainText);
-        Label2->setText(m_link);
-        Label2->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
-        Label2->setCursor(Qt::PointingHandCursor);
-        Label2->installEventFilter(this);
-        Label2->show();
+        m_linkLabel->setTextFormat(Qt::PlainText);
+        m_linkLabel->setText(m_link);
+        m_linkLabel->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
+        m_linkLabel->setCursor(Qt::PointingHandCursor);
+        m_linkLabel->installEventFilter(this);
+        m_linkLabel->show();
     }
     if (m_layout.progressBar) {
-        ProgressBar1->setTextVisible(false);
-        ProgressBar1->setRange(0, 100);
-        ProgressBar1->setValue(0);
-        QPalette navy = ProgressBar1->palette();
+        m_progressBar->setTextVisible(false);
+        m_progressBar->setRange(0, 100);
+        m_progressBar->setValue(0);
+        QPalette navy = m_progressBar->palette();
         navy.setColor(QPalette::Highlight, QColor(0, 0, 128));
-        ProgressBar1->setPalette(navy);
-        ProgressBar1->show();
+        m_progressBar->setPalette(navy);
+        m_progressBar->show();
     }
 }
 
 QWidget *MessageDialog::firstFocus() const
 {
     if (m_layout.dateField)
-        return Edit2;
+        return m_dateEdit;
     if (m_layout.textField)
-        return Edit1;
+        return m_textEdit;
     if (m_layout.buttonPair)
-        return m_focusOnNo ? Button2 : Button1;
+        return m_focusOnNo ? m_noButton : m_yesButton;
     if (m_layout.singleButton)
-        return Button3;
+        return m_okButton;
     return nullptr;
 }
 
 void MessageDialog::placeControls()
 {
-    Label1->adjustSize();
-    const QSize label = Label1->size();
+    m_messageLabel->adjustSize();
+    const QSize label = m_messageLabel->size();
     const int height = dialogHeight(m_layout.baseHeight, label.height());
     int width = qMax(dialogMinimumWidth, labelLeft + label.width() + border);
     if (m_layout.buttonPair)
@@ -228,22 +228,23 @@ void MessageDialog::placeControls()
     if (m_layout.dateField)
         width = qMax(width, 2 * border + dateFieldWidth + pickerWidth);
     if (m_layout.link) {
-        Label2->adjustSize();
-        width = qMax(width, 2 * border + Label2->width());
+        m_linkLabel->adjustSize();
+        width = qMax(width, 2 * border + m_linkLabel->width());
     }
-    Label1->move(labelLeft, border);
+    m_messageLabel->move(labelLeft, border);
 
     const int buttonTop = height - border - buttonHeight;
     const int pairLeft = (width - 2 * buttonWidth - buttonGap) / 2;
-    Button1->setGeometry(pairLeft, buttonTop, buttonWidth, buttonHeight);
-    Button2->setGeometry(pairLeft + buttonWidth + buttonGap, buttonTop, buttonWidth, buttonHeight);
-    Button3->setGeometry((width - buttonWidth) / 2, buttonTop, buttonWidth, buttonHeight);
+    m_yesButton->setGeometry(pairLeft, buttonTop, buttonWidth, buttonHeight);
+    m_noButton->setGeometry(
+        pairLeft + buttonWidth + buttonGap, buttonTop, buttonWidth, buttonHeight);
+    m_okButton->setGeometry((width - buttonWidth) / 2, buttonTop, buttonWidth, buttonHeight);
     const int fieldTop = buttonTop - rowGap - editHeight;
-    Edit1->setGeometry(border, fieldTop, width - 2 * border, editHeight);
-    Edit2->setGeometry(border, fieldTop, dateFieldWidth, editHeight);
-    DateTimePicker1->setGeometry(border + dateFieldWidth, fieldTop, pickerWidth, editHeight);
-    Label2->move(border, buttonTop - rowGap - Label2->height());
-    ProgressBar1->setGeometry(
+    m_textEdit->setGeometry(border, fieldTop, width - 2 * border, editHeight);
+    m_dateEdit->setGeometry(border, fieldTop, dateFieldWidth, editHeight);
+    m_datePicker->setGeometry(border + dateFieldWidth, fieldTop, pickerWidth, editHeight);
+    m_linkLabel->move(border, buttonTop - rowGap - m_linkLabel->height());
+    m_progressBar->setGeometry(
         border, height - border - progressHeight, width - 2 * border, progressHeight);
     // Fixed in both directions: the height rule is the whole size, the user can't resize.
     setFixedSize(width, height);
@@ -278,11 +279,11 @@ DialogOutcome MessageDialog::outcome() const
     DialogOutcome outcome;
     outcome.code = m_resultCode;
     if (m_layout.textField)
-        outcome.value = Edit1->text();
+        outcome.value = m_textEdit->text();
     // The picker holds the date the field shows, with its full year: a date outside the
     // two-digit window (01.01.50 standing for 1950) comes back as it went in.
-    if (m_layout.dateField && !Edit2->text().isEmpty())
-        outcome.value = DateToYmd(DateTimePicker1->date());
+    if (m_layout.dateField && !m_dateEdit->text().isEmpty())
+        outcome.value = dateToYmd(m_datePicker->date());
     return outcome;
 }
 
@@ -300,90 +301,91 @@ void MessageDialog::closeWaitWindow()
 
 void MessageDialog::setProgress(int percent)
 {
-    ProgressBar1->setValue(qBound(0, percent, 100));
+    m_progressBar->setValue(qBound(0, percent, 100));
 }
 
-void MessageDialog::Action1Execute()
+void MessageDialog::answerEscape()
 {
     if (!m_waitWindow)
         closeWith(0);
 }
 
-void MessageDialog::Action2Execute()
+void MessageDialog::answerEnter()
 {
     // Enter in the date field reads the field first, as leaving it would.
-    if (m_layout.dateField && focusWidget() == Edit2)
-        Edit2Exit();
+    if (m_layout.dateField && focusWidget() == m_dateEdit)
+        readTypedDate();
     // The rule is kept in its order: Yes/OK first, then No/Cancel or the single OK when
     // they have the focus; the last one that applies answers.
     int code = -1;
-    if (Button1->isVisibleTo(this))
+    if (m_yesButton->isVisibleTo(this))
         code = 1;
-    if (Button2->isVisibleTo(this) && focusWidget() == Button2)
+    if (m_noButton->isVisibleTo(this) && focusWidget() == m_noButton)
         code = 2;
-    if (Button3->isVisibleTo(this) && focusWidget() == Button3)
+    if (m_okButton->isVisibleTo(this) && focusWidget() == m_okButton)
         code = 1;
     if (code == 2)
-        Button2Click();
-    else if (code == 1 && Button1->isVisibleTo(this))
-        Button1Click();
+        answerNo();
+    else if (code == 1 && m_yesButton->isVisibleTo(this))
+        answerYes();
     else if (code == 1)
-        Button3Click();
+        answerOk();
 }
 
-void MessageDialog::Button1Click()
+void MessageDialog::answerYes()
 {
     // A date that could not be read has just been replaced by today's: the user sees the
     // replacement and confirms again instead of having today's date answered unseen.
-    if (m_layout.dateField && (m_dateRepaired || !Edit2Exit()))
+    if (m_layout.dateField && (m_dateRepaired || !readTypedDate()))
         return;
     closeWith(1);
 }
 
-void MessageDialog::Button2Click()
+void MessageDialog::answerNo()
 {
     closeWith(2);
 }
 
-void MessageDialog::Button3Click()
+void MessageDialog::answerOk()
 {
     closeWith(1);
 }
 
-void MessageDialog::Label2Click()
+void MessageDialog::openLink()
 {
     if (linkOpener())
         linkOpener()(m_link);
     closeWith(0);
 }
 
-void MessageDialog::DateTimePicker1CloseUp()
+void MessageDialog::takePickedDate()
 {
-    Edit2->setText(regional::formatDate(DateTimePicker1->date()));
-    Edit2->setFocus(Qt::OtherFocusReason);
+    m_dateEdit->setText(regional::formatDate(m_datePicker->date()));
+    m_dateEdit->setFocus(Qt::OtherFocusReason);
 }
 
-bool MessageDialog::Edit2Exit()
+bool MessageDialog::readTypedDate()
 {
-    const QString text = Edit2->text();
+    const QString text = m_dateEdit->text();
     // Untouched text stands for the picker's date, whose year may lie outside the window.
-    if (text.isEmpty() || text == regional::formatDate(DateTimePicker1->date())) {
+    if (text.isEmpty() || text == regional::formatDate(m_datePicker->date())) {
         m_dateRepaired = false;
         return true;
     }
     const QDate date = regional::parseDate(text);
     m_dateRepaired = !date.isValid();
     if (date.isValid()) {
-        DateTimePicker1->setDate(date);
-        Edit2->setText(regional::formatDate(date));
+        m_datePicker->setDate(date);
+        m_dateEdit->setText(regional::formatDate(date));
         return true;
     }
     const QDate today = regional::today();
-    DateTimePicker1->setDate(today);
-    Edit2->setText(regional::formatDate(today));
+    m_datePicker->setDate(today);
+    m_dateEdit->setText(regional::formatDate(today));
     // Focus goes back once the focus change that led here has finished.
     QMetaObject::invokeMethod(
-        Edit2, [edit = Edit2] { edit->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+        m_dateEdit, [edit = m_dateEdit] { edit->setFocus(Qt::OtherFocusReason); },
+        Qt::QueuedConnection);
     return false;
 }
 
@@ -423,17 +425,17 @@ void MessageDialog::keyPressEvent(QKeyEvent *event)
 
 bool MessageDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == Edit2 && event->type() == QEvent::FocusOut) {
+    if (watched == m_dateEdit && event->type() == QEvent::FocusOut) {
         // Only a move to another control of this window leaves the field; the calendar
         // drop-down and a switch to another window do not.
         const auto reason = static_cast<QFocusEvent *>(event)->reason();
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && isVisible()
-            && !DateTimePicker1->isPopupShown())
-            Edit2Exit();
+            && !m_datePicker->isPopupShown())
+            readTypedDate();
     }
-    if (watched == Label2 && event->type() == QEvent::MouseButtonRelease
+    if (watched == m_linkLabel && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        Label2Click();
+        openLink();
         return true;
     }
     return QDialog::eventFilter(watched, event);

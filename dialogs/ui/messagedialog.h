@@ -17,7 +17,7 @@ class QPushButton;
 // The shared dialog window. One window is built per call for one request; the wait kinds
 // (0 and below) give a window without close box that stays open until its owner closes it.
 // Its controls carry the names that the rest of the program and the tests know them by
-// (Label1, Edit1, Button1, ...) as object names; the ones the kind doesn't use stay hidden.
+// ("Label1", "Edit1", "Button1", ...) as object names; the ones the kind doesn't use stay hidden.
 class MessageDialog : public QDialog
 {
     Q_OBJECT
@@ -42,15 +42,15 @@ public:
     static void setLinkOpener(LinkOpener opener);
 
     // The window's handlers, public so that the port and tests can drive them directly.
-    void Action1Execute();
-    void Action2Execute();
-    void Button1Click();
-    void Button2Click();
-    void Button3Click();
-    void Label2Click();
-    void DateTimePicker1CloseUp();
+    void answerEscape();
+    void answerEnter();
+    void answerYes();
+    void answerNo();
+    void answerOk();
+    void openLink();
+    void takePickedDate();
     // Reads a typed date; returns false when it had to be replaced by today's date.
-    bool Edit2Exit();
+    bool readTypedDate();
 
 public slots:
     void reject() override;
@@ -81,15 +81,15 @@ private:
     int m_resultCode = 0;
     QString m_link;
 
-    QLabel *Label1;
-    QLabel *Label2;
-    QLineEdit *Edit1;
-    QLineEdit *Edit2;
-    DatePicker *DateTimePicker1;
-    QPushButton *Button1;
-    QPushButton *Button2;
-    QPushButton *Button3;
-    QProgressBar *ProgressBar1;
-    QAction *Action1;
-    QAction *Action2;
+    QLabel *m_messageLabel;
+    QLabel *m_linkLabel;
+    QLineEdit *m_textEdit;
+    QLineEdit *m_dateEdit;
+    DatePicker *m_datePicker;
+    QPushButton *m_yesButton;
+    QPushButton *m_noButton;
+    QPushButton *m_okButton;
+    QProgressBar *m_progressBar;
+    QAction *m_escapeAction;
+    QAction *m_enterAction;
 };

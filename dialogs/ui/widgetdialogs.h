@@ -8,7 +8,7 @@
 class QWidget;
 class MessageDialog;
 
-// The dialog port of the running program: every ShowDialog opens a MessageDialog.
+// The dialog port of the running program: every showDialog opens a MessageDialog.
 class WidgetDialogPort : public QObject, public DialogPort
 {
     Q_OBJECT

@@ -28,7 +28,7 @@ const char kNotMoved[] = "File  '%1'  could not be moved !";
 
 void showError(const QString &message)
 {
-    ShowDialog(DialogKind::Error, message);
+    showDialog(DialogKind::Error, message);
 }
 
 // The folder-browse dialog: the headline above a folder view that starts at the given
@@ -59,16 +59,16 @@ QString browseForFolder(const QString &caption, const QString &headline, const Q
 
 } // namespace
 
-MoveFileWindow *FolderFileCommands::CreateMoveFileWindow()
+MoveFileWindow *FolderFileCommands::createMoveFileWindow()
 {
     if (m_window)
         return m_window;
     m_window = new MoveFileWindow(m_mainWindow);
     QWidget *w = m_window;
     connect(m_window, &MoveFileWindow::okPressed, this,
-        [this, w] { runGuarded(w, [this] { Button3Click(); }); });
+        [this, w] { runGuarded(w, [this] { moveToDestination(); }); });
     connect(m_window, &MoveFileWindow::cancelPressed, this,
-        [this, w] { runGuarded(w, [this] { Button2Click(); }); });
+        [this, w] { runGuarded(w, [this] { cancelMove(); }); });
     connect(m_window, &MoveFileWindow::mainWindowWanted, this, [this] { backToMainWindow(); });
     if (m_hooks.moveWindowCreated)
         m_hooks.moveWindowCreated(m_window);
@@ -94,14 +94,14 @@ bool FolderFileCommands::viewHasRecord() const
 // The archive a remembered folder belongs to.
 QString FolderFileCommands::archiveKey() const
 {
-    return rootPath() + QLatin1Char('|') + m_state.settings.ArchiveName;
+    return rootPath() + QLatin1Char('|') + m_state.settings.archiveName;
 }
 
-void FolderFileCommands::miMoveClick()
+void FolderFileCommands::moveFile()
 {
     if (!viewHasRecord() || !finishEditing())
         return;
-    MoveFileWindow *window = CreateMoveFileWindow();
+    MoveFileWindow *window = createMoveFileWindow();
     const QString current = m_views.selectedFolderPath();
     if (m_moveTarget.isEmpty() || m_moveTargetArchive != archiveKey()) {
         m_moveTarget = current;
@@ -126,7 +126,7 @@ void FolderFileCommands::miMoveClick()
     window->activateWindow();
 }
 
-void FolderFileCommands::Button3Click()
+void FolderFileCommands::moveToDestination()
 {
     if (!m_window)
         return;
@@ -143,7 +143,7 @@ void FolderFileCommands::Button3Click()
     if (destination.isEmpty())
         return;
     if (!PathResolver(rootPath()).exists(destination))
-        m_views.EnsureFolderAndRebuild(destination); // a failure fails the move below
+        m_views.ensureFolderAndRebuild(destination); // a failure fails the move below
     const bool found = bool(m_views.selectFolderPath(destination));
     if (found) {
         m_views.tree()->scrollToItem(m_views.tree()->currentItem());
@@ -167,7 +167,7 @@ void FolderFileCommands::moveFileTo(const QString &destination)
     {
         const DetachedViews detached(table());
         if (!destination.isEmpty())
-            result = MoveFileRecord(
+            result = moveFileRecord(
                 table(), rootPath(), { m_moveRecno, m_moveSource, m_moveName, destination });
         if ((result.moved || result.diskChanged) && m_state.descriptionMode())
             writeDescriptions({ destination, m_moveSource });
@@ -177,7 +177,7 @@ void FolderFileCommands::moveFileTo(const QString &destination)
         showError(result.status.message());
 }
 
-void FolderFileCommands::Button2Click()
+void FolderFileCommands::cancelMove()
 {
     if (m_moveArchive == archiveKey()) {
         // Showing the source folder again moves to another record: the edit ends first.
@@ -204,16 +204,16 @@ void FolderFileCommands::dropFile(QTreeWidgetItem *target, quint32 recno)
     QString name;
     if (!m_views.shownFile(recno, &dir, &name) || !table().isOpen())
         return;
-    const QString folder = FolderPathOfNode(target);
+    const QString folder = folderPathOfNode(target);
     if (CatalogTable::folderKey(dir) == CatalogTable::folderKey(folder) || !finishEditing())
         return;
     FileMove result;
     {
         const DetachedViews detached(table());
-        result = MoveFileRecord(table(), rootPath(), { recno, dir, name, folder });
+        result = moveFileRecord(table(), rootPath(), { recno, dir, name, folder });
         if ((result.moved || result.diskChanged) && m_state.descriptionMode())
             writeDescriptions({ dir, folder });
-        ViewsPort::throwIfFailed(m_views.SelectFolder());
+        ViewsPort::throwIfFailed(m_views.selectFolder());
     }
     if (!result.status)
         showError(result.status.message());
@@ -225,16 +225,16 @@ void FolderFileCommands::writeDescriptions(const QStringList &folderPaths)
     const PathResolver resolver(rootPath());
     DbStatus first;
     for (const QString &folder : folderPaths) {
-        const DbStatus st = WriteFolderDescriptions(table(), resolver, folder);
+        const DbStatus st = writeFolderDescriptions(table(), resolver, folder);
         if (first && !st)
             first = st;
     }
-    m_views.ShowCount();
+    m_views.showCount();
     if (!first)
         showError(first.message());
 }
 
-void FolderFileCommands::miKopierenClick()
+void FolderFileCommands::copyFile()
 {
     if (!viewHasRecord() || !finishEditing())
         return;
@@ -243,12 +243,12 @@ void FolderFileCommands::miKopierenClick()
     const QString name = t.text(CatalogTable::NAME);
     const QString caption = QString::fromLatin1(kCopyCaption);
     const QString headline = QString::fromLatin1(kCopyHeadline).arg(name);
-    const QString start = m_state.settings.CopyFolder;
+    const QString start = m_state.settings.copyFolder;
     const QString folder = m_chooseFolder ? m_chooseFolder(caption, headline, start)
                                           : browseForFolder(caption, headline, start);
     if (folder.isEmpty())
         return;
-    m_state.settings.CopyFolder = folder;
+    m_state.settings.copyFolder = folder;
     const DbStatus st = copyCatalogueFile(PathResolver(rootPath()), dir, name, folder);
     if (!st)
         showError(st.message());

@@ -20,14 +20,14 @@ const char kTooLong[] = "It is only up to 80 characters allowed !";
 
 void showError(const QString &message)
 {
-    ShowDialog(DialogKind::Error, message);
+    showDialog(DialogKind::Error, message);
 }
 
 // A typed folder path: nothing when the input was cancelled or empty, or is too long
 // (then said).
 QString askFolderPath(const QString &prompt, const QString &preset)
 {
-    const QString answer = ShowDialog(DialogKind::TextInput, prompt, preset);
+    const QString answer = showDialog(DialogKind::TextInput, prompt, preset);
     if (isEscAnswer(answer) || answer.isEmpty())
         return QString();
     if (typedfolder::tooLong(answer)) {
@@ -50,7 +50,7 @@ FolderFileCommands::FolderFileCommands(
     m_dragDrop = new TreeDragDrop(
         views.tree(), views.grid(), dragScrollTimer,
         [this](const QPoint &pos, quint32 file) {
-            runGuarded(m_views.tree(), [&] { TreeView1DragDrop(pos, file); });
+            runGuarded(m_views.tree(), [&] { dropOnTree(pos, file); });
         },
         this);
 }
@@ -64,7 +64,7 @@ void FolderFileCommands::onGridColumnEntered()
 {
     const CatalogTable &t = table();
     if (viewHasRecord())
-        m_dragDrop->DBGrid1ColEnter(quint32(t.table().recNo()));
+        m_dragDrop->beginFileDrag(quint32(t.table().recNo()));
 }
 
 void FolderFileCommands::onFolderSelected(const QString &folderPath)
@@ -85,7 +85,7 @@ QString FolderFileCommands::rootPath() const
 
 CatalogTable &FolderFileCommands::table() const
 {
-    return *m_state.Dbf1;
+    return *m_state.catalog;
 }
 
 bool FolderFileCommands::finishEditing()
@@ -116,7 +116,7 @@ void FolderFileCommands::selectAfterRebuild(const QString &wanted, const QString
     m_views.tree()->setFocus();
 }
 
-void FolderFileCommands::miDirNewClick()
+void FolderFileCommands::newFolder()
 {
     if (!finishEditing())
         return;
@@ -124,37 +124,37 @@ void FolderFileCommands::miDirNewClick()
     const QString path = askFolderPath(QString::fromLatin1(kNewFolder), current);
     if (path.isEmpty())
         return;
-    const DbStatus st = m_views.EnsureFolderAndRebuild(path);
+    const DbStatus st = m_views.ensureFolderAndRebuild(path);
     selectAfterRebuild(path, current);
     // The tree shows what exists; a folder that could not be made is said.
     if (!st)
         showError(st.message());
 }
 
-void FolderFileCommands::miDirMoveClick()
+void FolderFileCommands::renameFolder()
 {
     const QString current = m_views.selectedFolderPath();
     if (current.isEmpty() || !finishEditing())
         return;
     const QString path = askFolderPath(QString::fromLatin1(kRenameFolder).arg(current), current);
     if (!path.isEmpty())
-        RenameFolder(current, path);
+        moveFolder(current, path);
 }
 
-void FolderFileCommands::RenameFolder(const QString &oldPath, const QString &newPath)
+void FolderFileCommands::moveFolder(const QString &oldPath, const QString &newPath)
 {
     FolderRename result;
     {
         // One repaint at the end, of the folder selected then.
         const BulkWalk walk(m_state);
-        result = ::RenameFolder(table(), rootPath(), oldPath, newPath);
+        result = ::renameFolder(table(), rootPath(), oldPath, newPath);
         if (result.diskChanged) {
-            m_views.RebuildFolderTree();
+            m_views.rebuildFolderTree();
             m_views.applyExpansionRule();
             selectAfterRebuild(typedfolder::folderPath(newPath), oldPath);
         }
     }
-    m_views.DataSource1DataChange();
+    m_views.loadCurrentText();
     if (!result.status) {
         showError(result.status.message());
         return;
@@ -163,19 +163,19 @@ void FolderFileCommands::RenameFolder(const QString &oldPath, const QString &new
         writeDescriptions({ m_views.selectedFolderPath() });
 }
 
-void FolderFileCommands::popDelDirClick()
+void FolderFileCommands::deleteFolder()
 {
     QTreeWidget *tree = m_views.tree();
     QTreeWidgetItem *item = tree->currentItem();
-    if (!item || !finishEditing() || !removeEmptyFolder(rootPath(), FolderPathOfNode(item)))
+    if (!item || !finishEditing() || !removeEmptyFolder(rootPath(), folderPathOfNode(item)))
         return;
     // The tree moves its selection to a neighbour, which shows that folder.
     delete item;
     if (tree->topLevelItemCount() == 0)
-        ViewsPort::throwIfFailed(m_views.SelectFolder());
+        ViewsPort::throwIfFailed(m_views.selectFolder());
 }
 
-void FolderFileCommands::TreeView1DragDrop(const QPoint &viewportPos, quint32 file)
+void FolderFileCommands::dropOnTree(const QPoint &viewportPos, quint32 file)
 {
     QTreeWidgetItem *target = m_views.tree()->itemAt(viewportPos);
     if (!target)
@@ -192,5 +192,5 @@ void FolderFileCommands::dropFolder(QTreeWidgetItem *target)
     const QTreeWidgetItem *dragged = m_views.tree()->currentItem();
     if (!dragged || !finishEditing())
         return;
-    RenameFolder(FolderPathOfNode(dragged), FolderPathOfNode(target) + dragged->text(0));
+    moveFolder(folderPathOfNode(dragged), folderPathOfNode(target) + dragged->text(0));
 }

@@ -49,29 +49,29 @@ public:
     void setFolderChooser(FolderChooser chooser);
 
     // Handlers, by the names the main window runs them.
-    void miDirNewClick();
-    void miDirMoveClick();
-    void popDelDirClick();
-    void miMoveClick();
-    void miKopierenClick();
+    void newFolder();
+    void renameFolder();
+    void deleteFolder();
+    void moveFile();
+    void copyFile();
 
-    // Moves the folder oldPath to newPath with its records (see RenameFolder in
+    // Moves the folder oldPath to newPath with its records (see renameFolder in
     // fileops/folderrename.h); the tree is built again and the new folder selected, or the
     // failure shown.
-    void RenameFolder(const QString &oldPath, const QString &newPath);
+    void moveFolder(const QString &oldPath, const QString &newPath);
 
     // The move-file window, created hidden on first need; it lives as long as the family.
-    MoveFileWindow *CreateMoveFileWindow();
+    MoveFileWindow *createMoveFileWindow();
     MoveFileWindow *moveFileWindow() const;
     // The move-file window's OK and Cancel.
-    void Button3Click();
-    void Button2Click();
+    void moveToDestination();
+    void cancelMove();
     // Forgets the folder last moved to (a new archive display).
     void forgetMoveTarget();
 
     // Drag and drop on the tree (see TreeDragDrop): what was dropped where. file: the
     // record number of a file dragged from the grid; 0 for a folder dragged in the tree.
-    void TreeView1DragDrop(const QPoint &viewportPos, quint32 file);
+    void dropOnTree(const QPoint &viewportPos, quint32 file);
     TreeDragDrop &dragDrop() const { return *m_dragDrop; }
 
     // What the views report, as the window's composer connects it: a file drag may start

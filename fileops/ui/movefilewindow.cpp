@@ -63,34 +63,34 @@ MoveFileWindow::MoveFileWindow(QWidget *owner)
 void MoveFileWindow::createControls()
 {
     // Created in the tab order: the destination field first.
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setValidator(new UpperCase(Edit1));
-    Button3 = new QPushButton(QStringLiteral("&OK"), this);
-    Button3->setObjectName(QStringLiteral("Button3"));
-    Button2 = new QPushButton(QStringLiteral("&Cancel"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    for (QPushButton *b : { Button3, Button2 }) {
+    m_destinationEdit = new QLineEdit(this);
+    m_destinationEdit->setObjectName(QStringLiteral("Edit1"));
+    m_destinationEdit->setValidator(new UpperCase(m_destinationEdit));
+    m_okButton = new QPushButton(QStringLiteral("&OK"), this);
+    m_okButton->setObjectName(QStringLiteral("Button3"));
+    m_cancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancelButton->setObjectName(QStringLiteral("Button2"));
+    for (QPushButton *b : { m_okButton, m_cancelButton }) {
         // Enter is OK wherever the focus is, not the button that has it.
         b->setAutoDefault(false);
         b->setFixedSize(buttonWidth, buttonHeight);
     }
-    connect(Button3, &QPushButton::clicked, this, &MoveFileWindow::Button3Click);
-    connect(Button2, &QPushButton::clicked, this, &MoveFileWindow::Button2Click);
+    connect(m_okButton, &QPushButton::clicked, this, &MoveFileWindow::confirm);
+    connect(m_cancelButton, &QPushButton::clicked, this, &MoveFileWindow::cancel);
 
     auto *image = new QLabel(this);
     image->setObjectName(QStringLiteral("Image1"));
     image->setFixedSize(32, 32);
     image->setPixmap(style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(32, 32));
-    Label5 = label(this, "Label5", QString());
-    Label5->setFixedWidth(nameWidth);
+    m_fileNameLabel = label(this, "Label5", QString());
+    m_fileNameLabel->setFixedWidth(nameWidth);
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(border, border, border, border);
     auto *top = new QHBoxLayout;
     top->setSpacing(labelLeft - border - 32);
     top->addWidget(image, 0, Qt::AlignTop);
-    top->addWidget(Label5, 0, Qt::AlignVCenter);
+    top->addWidget(m_fileNameLabel, 0, Qt::AlignVCenter);
     top->addStretch(1);
     column->addLayout(top);
     column->addWidget(label(this, "Label1", QStringLiteral("Move file to ?")));
@@ -99,11 +99,11 @@ void MoveFileWindow::createControls()
         label(this, "Label8", QStringLiteral("select also in the left folder list,")));
     column->addWidget(
         label(this, "Label7", QStringLiteral("and switch with Shift+TAB the windows !")));
-    column->addWidget(Edit1);
+    column->addWidget(m_destinationEdit);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(Button3);
-    buttons->addWidget(Button2);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
     buttons->addStretch(1);
     column->addLayout(buttons);
 
@@ -111,28 +111,28 @@ void MoveFileWindow::createControls()
     toMain->setObjectName(QStringLiteral("Action1"));
     toMain->setShortcuts(
         { QKeySequence(Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::Key_Backtab) });
-    connect(toMain, &QAction::triggered, this, &MoveFileWindow::Action1Execute);
+    connect(toMain, &QAction::triggered, this, &MoveFileWindow::toMainWindow);
     addAction(toMain);
 }
 
 void MoveFileWindow::setFileName(const QString &name)
 {
-    Label5->setText(name);
+    m_fileNameLabel->setText(name);
 }
 
 QString MoveFileWindow::fileName() const
 {
-    return Label5->text();
+    return m_fileNameLabel->text();
 }
 
 void MoveFileWindow::setDestination(const QString &folderPath)
 {
-    Edit1->setText(codepage::upperText(folderPath));
+    m_destinationEdit->setText(codepage::upperText(folderPath));
 }
 
 QString MoveFileWindow::destination() const
 {
-    return codepage::upperText(Edit1->text());
+    return codepage::upperText(m_destinationEdit->text());
 }
 
 void MoveFileWindow::centreOverOwner()
@@ -142,17 +142,17 @@ void MoveFileWindow::centreOverOwner()
         move(centredPosition(owner->frameGeometry(), frameGeometry().size()));
 }
 
-void MoveFileWindow::Button3Click()
+void MoveFileWindow::confirm()
 {
     emit okPressed();
 }
 
-void MoveFileWindow::Button2Click()
+void MoveFileWindow::cancel()
 {
     emit cancelPressed();
 }
 
-void MoveFileWindow::Action1Execute()
+void MoveFileWindow::toMainWindow()
 {
     emit mainWindowWanted();
 }
@@ -160,8 +160,8 @@ void MoveFileWindow::Action1Execute()
 bool MoveFileWindow::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate) {
-        Edit1->setFocus(Qt::ActiveWindowFocusReason);
-        Edit1->selectAll();
+        m_destinationEdit->setFocus(Qt::ActiveWindowFocusReason);
+        m_destinationEdit->selectAll();
     }
     return QDialog::event(event);
 }
@@ -171,10 +171,10 @@ void MoveFileWindow::keyPressEvent(QKeyEvent *event)
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        Button3Click();
+        confirm();
         return;
     case Qt::Key_Escape:
-        Button2Click();
+        cancel();
         return;
     default:
         QDialog::keyPressEvent(event);

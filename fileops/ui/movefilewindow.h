@@ -6,7 +6,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// The move-file window `TForm3`: where to move the file named at its top, relative to the
+// The move-file window "TForm3": where to move the file named at its top, relative to the
 // root folder. It stays on top of the main window without blocking it, so that folders
 // can be picked in the tree meanwhile, and lives as long as the main window; it only
 // shows and hides. The destination field shows and returns its text in upper case.
@@ -29,9 +29,9 @@ public:
     void centreOverOwner();
 
     // The window's handlers.
-    void Button3Click();
-    void Button2Click();
-    void Action1Execute();
+    void confirm();
+    void cancel();
+    void toMainWindow();
 
 signals:
     void okPressed();
@@ -46,8 +46,8 @@ protected:
 private:
     void createControls();
 
-    QLabel *Label5 = nullptr;
-    QLineEdit *Edit1 = nullptr;
-    QPushButton *Button3 = nullptr;
-    QPushButton *Button2 = nullptr;
+    QLabel *m_fileNameLabel = nullptr;
+    QLineEdit *m_destinationEdit = nullptr;
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
 };

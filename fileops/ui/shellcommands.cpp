@@ -28,7 +28,7 @@ ShellCommands::ShellCommands(AppState &state, ViewsPort &views, StatusPanels &pa
     setForeground(nullptr);
     if (m_grid)
         connect(m_grid, &QAbstractItemView::doubleClicked, this,
-            [this] { m_commands.runCommand(Command::DBGrid1DblClick); });
+            [this] { m_commands.runCommand(Command::OpenFile); });
 }
 
 ShellCommands::~ShellCommands() = default;
@@ -64,7 +64,7 @@ QString ShellCommands::rootPath() const
     return m_state.rootPath();
 }
 
-// RootPath + DIR + NAME, found on disk without regard to letter case.
+// rootPath + DIR + NAME, found on disk without regard to letter case.
 QString ShellCommands::currentFilePath(const Current &c) const
 {
     return PathResolver(rootPath()).resolve(c.dir, c.name);
@@ -81,7 +81,7 @@ bool ShellCommands::gridHasFocus() const
 
 bool ShellCommands::viewerWanted(const Current &c) const
 {
-    return c.exists && shellrequests::viewerShows(c.name, m_state.settings.ViewerExtensions)
+    return c.exists && shellrequests::viewerShows(c.name, m_state.settings.viewerExtensions)
         && QFileInfo(currentFilePath(c)).isFile();
 }
 
@@ -91,7 +91,7 @@ void ShellCommands::bringWindowToFront()
         m_foreground->bringMainWindowToFront();
 }
 
-void ShellCommands::DBGrid1DblClick()
+void ShellCommands::openFile()
 {
     // Only while the grid is read-only: a double click in record edit mode edits.
     if (m_state.mode != UiMode::Browse)
@@ -103,20 +103,20 @@ void ShellCommands::DBGrid1DblClick()
     shellrequests::openTarget(*m_shell, file, {}, [this, file] { m_shell->openWith(file); });
 }
 
-void ShellCommands::ffnenmit1Click()
+void ShellCommands::openWith()
 {
     const Current c = current();
     if (c.exists)
         m_shell->openWith(currentFilePath(c));
 }
 
-void ShellCommands::Explore1Click()
+void ShellCommands::exploreFolder()
 {
     const Current c = current();
     const QString folder = PathResolver(rootPath()).resolve(c.exists ? c.dir : QString());
     const QString programFolder = QFileInfo(m_executablePath).absolutePath() + QLatin1Char('/');
     const shellrequests::ExploreRequest r = shellrequests::exploreRequest(
-        m_state.settings.FileManagerPath, folder, programFolder, drives::driveOf(m_executablePath),
+        m_state.settings.fileManagerPath, folder, programFolder, drives::driveOf(m_executablePath),
         [this](const QString &path) { return m_shell->programExists(path); });
     if (r.useShell)
         m_shell->explore(r.file);
@@ -124,38 +124,38 @@ void ShellCommands::Explore1Click()
         m_shell->run(r.file, r.arguments, {});
 }
 
-void ShellCommands::CopyToClipboard(const QString &text)
+void ShellCommands::copyToClipboard(const QString &text)
 {
     m_shell->copyToClipboard(text);
 }
 
-void ShellCommands::popCopyPathClick()
+void ShellCommands::copyPath()
 {
     const Current c = current();
-    CopyToClipboard(shellrequests::pathAndFile(rootPath(), m_panels.panelText(2), c.name));
+    copyToClipboard(shellrequests::pathAndFile(rootPath(), m_panels.panelText(2), c.name));
 }
 
-void ShellCommands::popfilenameClick()
-{
-    const Current c = current();
-    if (c.exists)
-        CopyToClipboard(c.name);
-}
-
-void ShellCommands::popBemerkungClick()
+void ShellCommands::copyFileName()
 {
     const Current c = current();
     if (c.exists)
-        CopyToClipboard(c.note);
+        copyToClipboard(c.name);
 }
 
-void ShellCommands::popGanzeTextClick()
+void ShellCommands::copyNote()
+{
+    const Current c = current();
+    if (c.exists)
+        copyToClipboard(c.note);
+}
+
+void ShellCommands::copyText()
 {
     if (QPlainTextEdit *pane = m_views.textPane())
-        CopyToClipboard(shellrequests::wholeText(pane->toPlainText()));
+        copyToClipboard(shellrequests::wholeText(pane->toPlainText()));
 }
 
-void ShellCommands::popOpenlinkClick()
+void ShellCommands::openLink()
 {
     QPlainTextEdit *pane = m_views.textPane();
     const QString selection = pane ? pane->textCursor().selectedText() : QString();
@@ -166,10 +166,10 @@ void ShellCommands::popOpenlinkClick()
         *m_shell, link.file, commandline::split(link.parameters), [this] { bringWindowToFront(); });
 }
 
-void ShellCommands::miViewerClick()
+void ShellCommands::toggleViewerSync()
 {
     m_viewerSync = !m_viewerSync;
-    if (!m_viewerSync || !m_shell->programExists(m_state.settings.ViewerPath)) {
+    if (!m_viewerSync || !m_shell->programExists(m_state.settings.viewerPath)) {
         // Also when the viewer program is missing: sync goes straight off again.
         m_hooks.stopViewerSync();
         return;
@@ -179,10 +179,10 @@ void ShellCommands::miViewerClick()
     if (m_grid)
         m_grid->setFocus();
     if (viewerWanted(current()))
-        ShowInViewer();
+        showInViewer();
 }
 
-void ShellCommands::ShowInViewer()
+void ShellCommands::showInViewer()
 {
     // The waits let the window system's events run; none of them starts a second hand-off.
     if (m_handingOff)
@@ -190,13 +190,13 @@ void ShellCommands::ShowInViewer()
     const QScopedValueRollback<bool> busy(m_handingOff, true);
     const Settings &s = m_state.settings;
     ViewerRequest request;
-    request.program = s.ViewerPath;
-    request.arguments = shellrequests::viewerArguments(currentFilePath(current()), s.ViewerParams);
-    request.delay = s.ViewerDelay;
-    viewerhandoff::ShowInViewer(*m_shell, *m_foreground, request, m_handOffLimit);
+    request.program = s.viewerPath;
+    request.arguments = shellrequests::viewerArguments(currentFilePath(current()), s.viewerParams);
+    request.delay = s.viewerDelay;
+    viewerhandoff::showInViewer(*m_shell, *m_foreground, request, m_handOffLimit);
 }
 
-void ShellCommands::StopViewerSync()
+void ShellCommands::stopViewerSync()
 {
     m_viewerSync = false;
     m_hooks.showViewerImage(false);
@@ -204,8 +204,8 @@ void ShellCommands::StopViewerSync()
 
 void ShellCommands::onCurrentRecordShown()
 {
-    if (!m_viewerSync || m_state.settings.ViewerPath.isEmpty() || !gridHasFocus())
+    if (!m_viewerSync || m_state.settings.viewerPath.isEmpty() || !gridHasFocus())
         return;
     if (viewerWanted(current()))
-        ShowInViewer();
+        showInViewer();
 }

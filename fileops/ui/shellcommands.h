@@ -26,9 +26,9 @@ class ShellCommands : public QObject
 public:
     // What viewer sync steers in the main window.
     struct Hooks {
-        // The window's StopViewerSync: the watch stopped, then StopViewerSync() here.
+        // The window's stopViewerSync: the watch stopped, then stopViewerSync() here.
         std::function<void()> stopViewerSync;
-        // The viewer-sync watch (Timer2) started.
+        // The viewer-sync watch ("Timer2") started.
         std::function<void()> startViewerWatch;
         // The image of "Sync viewer" and its button: on (image 19) or off (image 20).
         std::function<void(bool on)> showViewerImage;
@@ -50,23 +50,23 @@ public:
     bool viewerSyncOn() const { return m_viewerSync; }
 
     // Handlers, by the names the main window runs them.
-    void DBGrid1DblClick();
-    void ffnenmit1Click();
-    void Explore1Click();
-    void popCopyPathClick();
-    void popfilenameClick();
-    void popBemerkungClick();
-    void popGanzeTextClick();
-    void popOpenlinkClick();
-    void miViewerClick();
+    void openFile();
+    void openWith();
+    void exploreFolder();
+    void copyPath();
+    void copyFileName();
+    void copyNote();
+    void copyText();
+    void openLink();
+    void toggleViewerSync();
 
     // The current file in the viewer, the focus handed back to the main window.
-    void ShowInViewer();
+    void showInViewer();
     // Viewer sync off as this family keeps it: unchecked, image 20. The window stops the
     // watch and then calls this (see Hooks::stopViewerSync).
-    void StopViewerSync();
+    void stopViewerSync();
     // A text on the clipboard (lines ending in CR LF).
-    void CopyToClipboard(const QString &text);
+    void copyToClipboard(const QString &text);
     // The views show a record (the window's composer connects it): viewer sync follows.
     void onCurrentRecordShown();
 

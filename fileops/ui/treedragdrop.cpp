@@ -39,7 +39,7 @@ TreeDragDrop::TreeDragDrop(
     tree->viewport()->installEventFilter(this);
     if (m_timer) {
         m_timer->setInterval(50);
-        connect(m_timer, &QTimer::timeout, this, &TreeDragDrop::Timer1Timer);
+        connect(m_timer, &QTimer::timeout, this, &TreeDragDrop::scrollOneLine);
     }
 }
 
@@ -50,7 +50,7 @@ QMimeData *TreeDragDrop::fileData(quint32 recno)
     return data;
 }
 
-void TreeDragDrop::DBGrid1ColEnter(quint32 recno)
+void TreeDragDrop::beginFileDrag(quint32 recno)
 {
     if (recno == 0 || !(QGuiApplication::mouseButtons() & Qt::LeftButton))
         return;
@@ -70,7 +70,7 @@ void TreeDragDrop::startFileDrag(quint32 recno)
     dragEnded();
 }
 
-void TreeDragDrop::TreeView1DragOver(int y)
+void TreeDragDrop::scrollNearEdge(int y)
 {
     if (!m_tree || !m_timer)
         return;
@@ -87,7 +87,7 @@ void TreeDragDrop::TreeView1DragOver(int y)
         m_timer->start();
 }
 
-void TreeDragDrop::Timer1Timer()
+void TreeDragDrop::scrollOneLine()
 {
     if (m_tree)
         m_tree->verticalScrollBar()->triggerAction(m_scrollUp
@@ -113,7 +113,7 @@ bool TreeDragDrop::eventFilter(QObject *watched, QEvent *event)
         drag->setDropAction(Qt::CopyAction);
         drag->accept();
         const QPoint inTree = m_tree->viewport()->mapTo(m_tree, drag->position().toPoint());
-        TreeView1DragOver(inTree.y());
+        scrollNearEdge(inTree.y());
         return true;
     }
     case QEvent::DragLeave:

@@ -31,16 +31,16 @@ public:
     TreeDragDrop(QTreeWidget *tree, QTableView *grid, QTimer *scrollTimer, DropHandler drop,
         QObject *parent = nullptr);
 
-    // DBGrid1ColEnter: starts dragging the file of record recno from the grid, once the
+    // beginFileDrag: starts dragging the file of record recno from the grid, once the
     // click that moved the grid has been handled, and only while the mouse button that
     // made it is still down (a column change by key starts nothing).
-    void DBGrid1ColEnter(quint32 recno);
+    void beginFileDrag(quint32 recno);
     // What a file drag from the grid carries.
     static QMimeData *fileData(quint32 recno);
 
     // y: the pointer's distance from the tree's top edge.
-    void TreeView1DragOver(int y);
-    void Timer1Timer();
+    void scrollNearEdge(int y);
+    void scrollOneLine();
     // The drag ended (dropped, left the tree or cancelled): no more scrolling.
     void dragEnded();
 

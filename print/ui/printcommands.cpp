@@ -44,17 +44,17 @@ QPrinter &PrintCommands::printer()
     return *m_printer;
 }
 
-void PrintCommands::Druckereinrichten1Click()
+void PrintCommands::setUpPrinter()
 {
     m_setupDialog(printer());
 }
 
-void PrintCommands::miFiledruckClick()
+void PrintCommands::printFolder()
 {
-    PrintFolderListing();
+    printFolderListing();
 }
 
-void PrintCommands::PrintFolderListing()
+void PrintCommands::printFolderListing()
 {
     CatalogTable *table = m_state.openTable();
     if (!table || !m_printDialog(printer()))
@@ -78,19 +78,19 @@ void PrintCommands::PrintFolderListing()
     printer.setDocName(doc.title);
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setFullPage(false);
-    const ListingMargins margins { s.PrintMargins.top, s.PrintMargins.left, s.PrintMargins.bottom,
-        s.PrintMargins.right };
+    const ListingMargins margins { s.printMargins.top, s.printMargins.left, s.printMargins.bottom,
+        s.printMargins.right };
     const listingrender::Listing listing
-        = listingrender::layOut(printer, doc, s.PrintFontName, margins);
+        = listingrender::layOut(printer, doc, s.printFontName, margins);
     if (!listing.status) {
         // Margins that leave no room on the paper chosen: the job is not begun.
-        ShowDialog(DialogKind::Error, listing.status.message());
+        showDialog(DialogKind::Error, listing.status.message());
         return;
     }
     listingrender::Result r = listingrender::draw(printer, listing);
     if (r.status && printer.printerState() == QPrinter::Error)
         r.status = { DbStatus::IoError, QStringLiteral("The printer reported an error") };
     if (!textFailure)
-        ShowDialog(DialogKind::Error, textFailure.message());
+        showDialog(DialogKind::Error, textFailure.message());
     ViewsPort::throwIfFailed(r.status);
 }

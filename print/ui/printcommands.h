@@ -29,14 +29,14 @@ public:
     QPrinter &printer();
 
     // Handlers, by the names the main window runs them.
-    void Druckereinrichten1Click();
-    void miFiledruckClick();
+    void setUpPrinter();
+    void printFolder();
 
     // The print dialog, then the listing. The views are frozen while the records are read
     // and follow the folder's first record afterwards. Margins that leave no room on the
     // paper chosen are refused with a message before the job begins. A failure of the
     // print services ends the job; it is thrown for the error box.
-    void PrintFolderListing();
+    void printFolderListing();
 
 private:
     AppState &m_state;

@@ -26,7 +26,7 @@ void report(const UpdateFailures &failures, const SkippedEntries &skipped = Skip
     for (const QString &part : { failures.message(), skipped.message() })
         if (!part.isEmpty())
             parts << part;
-    ShowDialog(failures.isEmpty() ? DialogKind::Warning : DialogKind::Error,
+    showDialog(failures.isEmpty() ? DialogKind::Warning : DialogKind::Error,
         parts.join(QLatin1Char('\r')));
 }
 
@@ -34,7 +34,7 @@ void report(const UpdateFailures &failures, const SkippedEntries &skipped = Skip
 void showResult(ViewsPort &views)
 {
     views.showCurrentRecord();
-    views.ShowCount();
+    views.showCount();
 }
 
 } // namespace
@@ -48,7 +48,7 @@ FolderUpdateCommands::FolderUpdateCommands(
 {
 }
 
-void FolderUpdateCommands::miOrdnerupdate1Click()
+void FolderUpdateCommands::updateFolder()
 {
     CatalogTable *t = m_state.openTable();
     if (!t)
@@ -57,10 +57,10 @@ void FolderUpdateCommands::miOrdnerupdate1Click()
     FolderUpdateStats stats;
     {
         const WaitCursor wait;
-        if (m_state.settings.DeleteEmptyFolders == 1)
-            RemoveEmptyFolders(m_state.rootPath());
+        if (m_state.settings.deleteEmptyFolders == 1)
+            removeEmptyFolders(m_state.rootPath());
         int index = m_views.selectedNodeIndex();
-        failures.add(m_views.RebuildFolderTree());
+        failures.add(m_views.rebuildFolderTree());
         m_views.applyExpansionRule();
         index = qBound(0, index, qMax(0, m_views.nodeCount() - 1));
         // With no node the root folder's own files are shown; in description mode they
@@ -68,7 +68,7 @@ void FolderUpdateCommands::miOrdnerupdate1Click()
         failures.add(m_views.selectNodeAt(index));
         if (m_views.nodeCount() == 0 && m_state.descriptionMode()) {
             PathResolver resolver(m_state.rootPath());
-            failures.add(UpdateFolder(*t, resolver, QString(), true, &stats));
+            failures.add(::updateFolder(*t, resolver, QString(), true, &stats));
         }
         m_views.tree()->setFocus();
         showResult(m_views);
@@ -78,7 +78,7 @@ void FolderUpdateCommands::miOrdnerupdate1Click()
 
 // The walk with the views detached, then the views once: the tree filled from the walk's
 // tree with every branch expanded (the walk went through every folder), the first node
-// selected, the search cleared. FollowCurrentRecord is set again before the views are
+// selected, the search cleared. followCurrentRecord is set again before the views are
 // attached, so that the text pane shows the record they end on.
 UpdateFailures FolderUpdateCommands::updateAllAndShow(CatalogTable &t, SkippedEntries &skipped)
 {
@@ -88,26 +88,26 @@ UpdateFailures FolderUpdateCommands::updateAllAndShow(CatalogTable &t, SkippedEn
         const BulkWalk walk(m_state);
         FolderTree tree;
         const UpdateAllSettings settings { m_state.rootPath(), m_state.descriptionMode(),
-            m_state.settings.DeleteEmptyFolders == 1 };
-        UpdateAllReport result = UpdateAll(t, tree, settings);
+            m_state.settings.deleteEmptyFolders == 1 };
+        UpdateAllReport result = ::updateAll(t, tree, settings);
         failures = result.failures;
         skipped = std::move(result.folders.skipped);
         m_views.showFolderTree(tree);
         m_views.expandEveryNode();
-        m_views.ShowCount();
+        m_views.showCount();
     }
     m_views.tree()->setFocus();
     failures.add(m_views.selectNodeAt(0));
-    m_views.ClearSearch();
+    m_views.clearSearch();
     return failures;
 }
 
-void FolderUpdateCommands::miAllUpdClick()
+void FolderUpdateCommands::updateAll()
 {
     CatalogTable *t = m_state.openTable();
     if (!t)
         return;
-    if (ShowDialog(DialogKind::Confirmation, kUpdateAllQuestion) != QLatin1String("1"))
+    if (showDialog(DialogKind::Confirmation, kUpdateAllQuestion) != QLatin1String("1"))
         return;
     UpdateFailures failures;
     SkippedEntries skipped;
@@ -134,9 +134,9 @@ DbStatus FolderUpdateCommands::updateCurrentFolder()
     {
         const BulkWalk walk(m_state);
         PathResolver resolver(m_state.rootPath());
-        st = UpdateFolder(*t, resolver, folder, m_state.descriptionMode(), &stats);
+        st = ::updateFolder(*t, resolver, folder, m_state.descriptionMode(), &stats);
         if (st && m_state.descriptionMode())
-            st = WriteFolderDescriptions(*t, resolver, folder);
+            st = writeFolderDescriptions(*t, resolver, folder);
     }
     showResult(m_views);
     if (st)

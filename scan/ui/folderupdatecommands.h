@@ -11,7 +11,7 @@ class SkippedEntries;
 class UpdateFailures;
 
 // The commands that bring the catalogue up to date with the disk: "Folder update"
-// (miOrdnerupdate1Click), "Update all" (miAllUpdClick, F12) and the browse-mode meaning of
+// (updateFolder), "Update all" (updateAll, F12) and the browse-mode meaning of
 // "Update / OK" (F8). Failures are shown with the shared dialog's error kind once the views
 // are whole again; entries the catalogue cannot hold are listed in the same box, or in a
 // warning of their own when nothing failed. A run that skipped nothing shows nothing.
@@ -21,8 +21,8 @@ public:
     FolderUpdateCommands(AppState &state, ViewsPort &views, StatusPanels &panels,
         std::function<void()> stopViewerSync);
 
-    void miOrdnerupdate1Click();
-    void miAllUpdClick();
+    void updateFolder();
+    void updateAll();
 
     // F8 in browse mode: viewer sync stopped, the folder of status panel 2 merged with the
     // disk (the root folder while the tree has no nodes) and, in description mode, its

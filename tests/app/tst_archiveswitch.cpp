@@ -19,7 +19,7 @@ struct RecordedSteps : ArchiveSteps {
         : s(settings)
     {
     }
-    QString ChooseArchive(const QString &caption) override
+    QString chooseArchive(const QString &caption) override
     {
         log << "choose " + caption;
         return choice;
@@ -29,14 +29,14 @@ struct RecordedSteps : ArchiveSteps {
         log << "end edit";
         return editEnds;
     }
-    void SaveArchiveSettings() override { log << "save archive " + s.ArchiveName; }
-    void SaveProgramSettings() override { log << "save program " + s.ArchiveName; }
-    bool OpenArchive() override
+    void saveArchiveSettings() override { log << "save archive " + s.archiveName; }
+    void saveProgramSettings() override { log << "save program " + s.archiveName; }
+    bool openArchive() override
     {
-        log << "open " + s.ArchiveName;
+        log << "open " + s.archiveName;
         return opens;
     }
-    void ShowArchive() override { log << "show"; }
+    void showArchive() override { log << "show"; }
     void relayout() override { log << "relayout"; }
 };
 
@@ -55,7 +55,7 @@ private slots:
     void init()
     {
         m_program = { m_dir.filePath("tabulon"), m_dir.path() + QLatin1Char('/'), false };
-        m_settings.ArchiveName = QStringLiteral("Photos");
+        m_settings.archiveName = QStringLiteral("Photos");
         for (const char *name : { "Tabulon.ini", "Photos.ini", "Music.ini", "Music/Music.dbf" })
             QVERIFY(testutil::writeFile(m_dir.filePath(name), "[Local]\r\n"));
     }
@@ -157,7 +157,7 @@ private slots:
                           : !::newArchive(m_settings, m_program, steps));
         QCOMPARE(steps.log.last(), QStringLiteral("end edit"));
         QVERIFY(!steps.log.join(' ').contains("save"));
-        QCOMPARE(m_settings.ArchiveName, QStringLiteral("Photos"));
+        QCOMPARE(m_settings.archiveName, QStringLiteral("Photos"));
         QVERIFY(dialogs.done());
     }
 

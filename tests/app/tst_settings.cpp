@@ -55,16 +55,16 @@ private slots:
         QVERIFY(loadProgramSettings(s, m_program, {}, screen).isOk());
         QVERIFY(dialogs.done());
         QCOMPARE(testutil::readFile(file("Tabulon.ini")), firstRunFile);
-        QCOMPARE(s.ArchiveName, QStringLiteral("Archive"));
+        QCOMPARE(s.archiveName, QStringLiteral("Archive"));
         QCOMPARE(s.layout.left, 560);
         QCOMPARE(s.layout.width, 800);
-        QCOMPARE(s.TagEditorBounds, QRect(560, 240, 800, 600));
-        QCOMPARE(s.GridColumnWidths, (std::array<qint32, 5> { { 226, 150, 90, 65, 50 } }));
+        QCOMPARE(s.tagEditorBounds, QRect(560, 240, 800, 600));
+        QCOMPARE(s.gridColumnWidths, (std::array<qint32, 5> { { 226, 150, 90, 65, 50 } }));
 
         // Second start: no question, the command line names the archive.
         ScriptedDialogs again;
         QVERIFY(loadProgramSettings(s, m_program, { "Fotos" }, screen).isOk());
-        QCOMPARE(s.ArchiveName, QStringLiteral("Fotos"));
+        QCOMPARE(s.archiveName, QStringLiteral("Fotos"));
         QVERIFY(again.done());
     }
 
@@ -94,23 +94,23 @@ private slots:
         QFETCH(QByteArray, expected);
         testutil::writeFile(file("Tabulon.ini"), firstRunFile);
         Settings s;
-        s.ArchiveName = "Fotos";
-        s.FileManagerPath = "mc";
+        s.archiveName = "Fotos";
+        s.fileManagerPath = "mc";
         s.layout.left = 7;
         s.layout.top = 5;
         s.layout.width = 900;
         s.layout.height = 700;
         s.layout.windowState = windowState;
-        s.StartArchiveMode = startMode;
-        s.TagEditorBounds = QRect(11, 12, 13, 14);
-        s.GridColumnWidths = { { 130, 0, 91, 66, 51 } };
+        s.startArchiveMode = startMode;
+        s.tagEditorBounds = QRect(11, 12, 13, 14);
+        s.gridColumnWidths = { { 130, 0, 91, 66, 51 } };
         QVERIFY(writeProgramSettings(s, file("Tabulon.ini")).isOk());
         QCOMPARE(testutil::readFile(file("Tabulon.ini")), expected);
 
         Settings back;
         readProgramSettings(back, file("Tabulon.ini"), {}, screen);
-        QCOMPARE(back.StartArchiveMode, startMode);
-        QCOMPARE(back.TagEditorBounds, s.TagEditorBounds);
+        QCOMPARE(back.startArchiveMode, startMode);
+        QCOMPARE(back.tagEditorBounds, s.tagEditorBounds);
         QCOMPARE(back.layout.windowState, windowState);
     }
 
@@ -118,7 +118,7 @@ private slots:
     {
         ScriptedDialogs dialogs;
         Settings s;
-        s.ArchiveName = "Archive";
+        s.archiveName = "Archive";
         QString caption, preset;
         auto ask = [&](const QString &c, const QString &initial, QString *answer) {
             caption = c;
@@ -132,14 +132,14 @@ private slots:
         QCOMPARE(preset, QStringLiteral("Archive\\"));
         QCOMPARE(
             testutil::readFile(file("Archive.ini")), QByteArray("[Local]\r\nPath=Archive\\\r\n"));
-        QCOMPARE(s.RootPath, m_program.folder + "Archive/");
+        QCOMPARE(s.rootPath, m_program.folder + "Archive/");
 
         QVERIFY(writeArchiveSettings(s, file("Archive.ini")).isOk());
         QCOMPARE(testutil::readFile(file("Archive.ini")), defaultArchiveKeys);
         // Defaults read from a bare file equal those of a fresh object: writing both gives
         // the same bytes.
         Settings fresh;
-        fresh.GridColumnWidths[0] = 125; // the archive's default; 226 is the program-wide one
+        fresh.gridColumnWidths[0] = 125; // the archive's default; 226 is the program-wide one
         QVERIFY(writeArchiveSettings(fresh, file("fresh.ini")).isOk());
         QCOMPARE(testutil::readFile(file("fresh.ini")),
             defaultArchiveKeys.mid(defaultArchiveKeys.indexOf("Del=")).prepend("[Local]\r\n"));
@@ -149,7 +149,7 @@ private slots:
     void cancelledRootQuestionWritesNothing()
     {
         Settings s;
-        s.ArchiveName = "New";
+        s.archiveName = "New";
         ProfileStatus status;
         auto cancel = [](const QString &, const QString &, QString *) { return false; };
         QCOMPARE(
@@ -164,14 +164,14 @@ private slots:
         QFile::setPermissions(file("Locked.ini"), QFileDevice::Permissions());
         const bool refused = passesUnprivileged([this] {
             Settings s;
-            s.ArchiveName = "Locked";
-            s.RootPath = "unchanged";
+            s.archiveName = "Locked";
+            s.rootPath = "unchanged";
             ProfileStatus status;
             auto noQuestion = [](const QString &, const QString &, QString *) { return false; };
             QCOMPARE(readOrCreateArchiveFile(s, m_program, noQuestion, &status),
                 ArchiveFileResult::Unreadable);
             QCOMPARE(status.message(), "Unable to read " + file("Locked.ini"));
-            QCOMPARE(s.RootPath, QStringLiteral("unchanged"));
+            QCOMPARE(s.rootPath, QStringLiteral("unchanged"));
         });
         QFile::setPermissions(file("Locked.ini"), QFile::ReadOwner | QFile::WriteOwner);
         QVERIFY(refused);
@@ -235,8 +235,8 @@ private slots:
         testutil::writeFile(file("G.ini"), garbage);
         Settings s;
         readArchiveSettings(s, file("G.ini"), m_program);
-        QCOMPARE(s.IndexOrder, QStringLiteral("1"));
-        QCOMPARE(s.RootPath, m_program.folder + "x/");
+        QCOMPARE(s.indexOrder, QStringLiteral("1"));
+        QCOMPARE(s.rootPath, m_program.folder + "x/");
         QVERIFY(writeArchiveSettings(s, file("G.ini")).isOk());
         QVERIFY(testutil::readFile(file("G.ini")).startsWith(garbage));
     }
@@ -272,7 +272,7 @@ private slots:
         ProgramFolder program;
         program.folder = "/prog/";
         program.executablePath = executable;
-        QCOMPARE(ResolveRootPath(stored, program), expected);
+        QCOMPARE(::resolveRootPath(stored, program), expected);
     }
 
     void enteredRoot_data()
@@ -304,10 +304,10 @@ private slots:
         ScriptedDialogs dialogs;
         dialogs.error(QStringLiteral("Drive  'C:\\'  not exist !"));
         Settings s;
-        s.RootPath = "c:\\x\\";
+        s.rootPath = "c:\\x\\";
         QVERIFY(!checkRootDrive(s));
         QVERIFY(dialogs.done());
-        s.RootPath = m_program.folder;
+        s.rootPath = m_program.folder;
         QVERIFY(checkRootDrive(s));
     }
 

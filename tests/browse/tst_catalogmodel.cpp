@@ -26,7 +26,7 @@ private slots:
         CatalogModel model(&m_table);
         QAbstractItemModelTester tester(
             &model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QVERIFY(m_table.SetFolderRange(QStringLiteral("a\\")));
+        QVERIFY(m_table.setFolderRange(QStringLiteral("a\\")));
         QVERIFY(m_table.table().goTo(4)); // c.txt
         model.reload();
         QCOMPARE(model.rowCount(), 3);
@@ -54,7 +54,7 @@ private slots:
         QCOMPARE(file.write("0.txt", 5), 5);
         file.close();
         QVERIFY(m_table.open(m_dir->path(), QStringLiteral("Arch")));
-        QVERIFY(m_table.SetFolderRange(QStringLiteral("A\\")));
+        QVERIFY(m_table.setFolderRange(QStringLiteral("A\\")));
         CatalogModel model(&m_table);
         model.reload();
         QCOMPARE(model.rowCount(), 3);
@@ -68,7 +68,7 @@ private slots:
         QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
         m_table.detachViews();
         m_table.detachViews();
-        QVERIFY(m_table.SetFolderRange(QStringLiteral("B\\")));
+        QVERIFY(m_table.setFolderRange(QStringLiteral("B\\")));
         m_table.attachViews();
         QCOMPARE(resets.count(), 0);
         m_table.attachViews();

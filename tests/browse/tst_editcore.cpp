@@ -43,10 +43,10 @@ void TestEditCore::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_table.open(root(), QStringLiteral("Arch")));
-    m_table.DeletedCount = 0;
+    m_table.deletedCount = 0;
     for (const char *name : { "a.txt", "b.txt", "c.txt" })
         add(QLatin1String(name));
-    QVERIFY(m_table.SetFolderRange(QStringLiteral("D\\")));
+    QVERIFY(m_table.setFolderRange(QStringLiteral("D\\")));
 }
 
 void TestEditCore::cleanup()
@@ -112,7 +112,7 @@ void TestEditCore::deleteRemovesFileInfoFileAndRecord()
     QVERIFY(done.infoFile);
     QVERIFY(done.record);
     QVERIFY(!QFile::exists(root() + "D/b.txt") && !QFile::exists(root() + "D/b.txt.!"));
-    QCOMPARE(m_table.DeletedCount, 1);
+    QCOMPARE(m_table.deletedCount, 1);
     QCOMPARE(m_table.text(CatalogTable::NAME), QStringLiteral("c.txt"));
     QVERIFY(QFile::exists(root() + "D/a.txt") && QFile::exists(root() + "D/c.txt"));
 }
@@ -134,7 +134,7 @@ void TestEditCore::deleteRefusedLeavesEverything()
     QVERIFY(m_table.table().goTo(2));
     const FileDeletion done = deleteCurrentFile(m_table, PathResolver(root()));
     QVERIFY(!done.fileDeleted);
-    QCOMPARE(m_table.DeletedCount, 0);
+    QCOMPARE(m_table.deletedCount, 0);
     QCOMPARE(m_table.text(CatalogTable::NAME), QStringLiteral("b.txt"));
     QVERIFY(QFile::exists(root() + "D/b.txt.!"));
     QCOMPARE(QFileInfo::exists(root() + "D/b.txt"), obstacle == QLatin1String("folder"));

@@ -17,7 +17,7 @@ namespace
 // Makes the record of that name current within the folder's range.
 void stand(CatalogTable &t, const QString &dir, const QString &name)
 {
-    QVERIFY(t.SetFolderRange(dir));
+    QVERIFY(t.setFolderRange(dir));
     for (DbStatus st = t.table().first(); st && !t.table().eof(); st = t.table().next())
         if (t.text(CatalogTable::NAME) == name)
             return;
@@ -54,7 +54,7 @@ quint32 walkedMatch(CatalogTable &t, RecordMatcher &m, bool down)
         else
             have = bool(down ? d.next() : d.prior()) && !(down ? d.eof() : d.bof());
     }
-    t.SetFolderRange(t.currentFolder());
+    t.setFolderRange(t.currentFolder());
     if (start > 0)
         d.goTo(quint32(start));
     return found;
@@ -111,7 +111,7 @@ QString TestRecordSearch::found(const QString &text, search::Kind kind, bool dow
     m_table.table().cancelRange();
     m_table.table().goTo(hit.recno);
     const QString name = m_table.text(CatalogTable::NAME);
-    m_table.SetFolderRange(m_table.currentFolder());
+    m_table.setFolderRange(m_table.currentFolder());
     m_table.table().goTo(quint32(was));
     return name;
 }
@@ -155,7 +155,7 @@ void TestRecordSearch::matches()
     if (from.size() > 1)
         stand(m_table, from[0], from[1]);
     else
-        QVERIFY(m_table.SetFolderRange(from[0]));
+        QVERIFY(m_table.setFolderRange(from[0]));
     QCOMPARE(found(text, search::Kind(kind), down), expected);
     // The current record is not tested, and the table has not moved.
     QCOMPARE(m_table.text(CatalogTable::NAME), from.value(1));
@@ -221,7 +221,7 @@ void TestRecordSearch::agreesWithWalkThroughTheOrder()
         QVERIFY(m_table.table().deleteRecord());
     }
     for (int order = 1; order <= 4; ++order) {
-        QVERIFY(m_table.SwitchOrder(order));
+        QVERIFY(m_table.switchOrder(order));
         for (bool filtered : { false, true }) {
             if (filtered)
                 m_table.setTagFilter(
@@ -231,7 +231,7 @@ void TestRecordSearch::agreesWithWalkThroughTheOrder()
             for (int round = 0; round < 40; ++round) {
                 const QString folder
                     = round % 4 == 0 ? QStringLiteral("B\\A\\") : dirs[round % 5 % 4];
-                QVERIFY(m_table.SetFolderRange(folder));
+                QVERIFY(m_table.setFolderRange(folder));
                 for (int skip = int(rng.bounded(4)); skip > 0 && !m_table.table().eof(); --skip)
                     m_table.table().next();
                 const bool down = rng.bounded(2) == 0;
@@ -260,7 +260,7 @@ void TestRecordSearch::folderWalk()
     search::walkToFolderName(m_table.table(), QStringLiteral("FOTOS\\"), true);
     QCOMPARE(m_table.text(CatalogTable::NAME), QStringLiteral("mid.jpg"));
     // A folder freshly selected stands at its beginning: nothing moves.
-    QVERIFY(m_table.SetFolderRange(QStringLiteral("A\\")));
+    QVERIFY(m_table.setFolderRange(QStringLiteral("A\\")));
     search::walkToFolderName(m_table.table(), QStringLiteral("FOTOS\\"), true);
     QCOMPARE(m_table.text(CatalogTable::NAME), QStringLiteral("first.txt"));
 }

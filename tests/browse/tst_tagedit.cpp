@@ -138,12 +138,12 @@ void TestTagEdit::replaceOverTheTable()
     QVERIFY(testutil::addRecords(t,
         { { "F\\", "a", {}, "AB" }, { "F\\", "b", {}, "AC" }, { "G\\", "c", {}, "AC" },
             { "F\\", "d", {}, "AC" } }));
-    QVERIFY(t.SetFolderRange(QStringLiteral("f\\")));
+    QVERIFY(t.setFolderRange(QStringLiteral("f\\")));
     t.setTagFilter([](const DbfTable &r) { return r.fieldBytes(CatalogTable::NAME) != "d"; });
     QVERIFY(t.table().next());
     const qint64 current = t.table().recNo();
 
-    QVERIFY(tagedit::ReplaceTags(t, { "A", "B", allFolders, QStringLiteral("f\\") }));
+    QVERIFY(tagedit::replaceTags(t, { "A", "B", allFolders, QStringLiteral("f\\") }));
     QCOMPARE(t.table().order(), QByteArray("3"));
     QVERIFY(t.table().hasRange() && !t.isDetached());
     QCOMPARE(t.table().recNo(), current);

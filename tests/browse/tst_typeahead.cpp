@@ -38,7 +38,7 @@ private slots:
                 { QStringLiteral("OBST\\"), QStringLiteral("Banane.jpg") },
                 { QStringLiteral("OBST\\"), QStringLiteral("äpfelchen.jpg") },
                 { QStringLiteral("OBSTX\\"), QStringLiteral("Beere.jpg") } }));
-        QVERIFY(m_table.SetFolderRange(QStringLiteral("Obst\\")));
+        QVERIFY(m_table.setFolderRange(QStringLiteral("Obst\\")));
     }
     void cleanup() { m_table.close(); }
 
@@ -90,7 +90,7 @@ private slots:
 
     void emptyFolderFindsNothing()
     {
-        QVERIFY(m_table.SetFolderRange(QStringLiteral("NONE\\")));
+        QVERIFY(m_table.setFolderRange(QStringLiteral("NONE\\")));
         QVERIFY(!typeAhead(m_table, 'b'));
         QCOMPARE(m_table.table().recNo(), -1);
     }

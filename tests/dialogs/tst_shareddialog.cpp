@@ -10,11 +10,11 @@ class TestSharedDialog : public QObject
 private slots:
     void dateToYmd()
     {
-        QCOMPARE(DateToYmd(zeroDate()), "");
-        QCOMPARE(DateToYmd(QDate()), "");
-        QCOMPARE(DateToYmd(QDate(2021, 12, 31)), "20211231");
-        QCOMPARE(DateToYmd(QDate(1899, 12, 31)), "18991231");
-        QCOMPARE(DateToYmd(QDateTime(QDate(2026, 1, 2), QTime(23, 59, 59))), "20260102");
+        QCOMPARE(::dateToYmd(zeroDate()), "");
+        QCOMPARE(::dateToYmd(QDate()), "");
+        QCOMPARE(::dateToYmd(QDate(2021, 12, 31)), "20211231");
+        QCOMPARE(::dateToYmd(QDate(1899, 12, 31)), "18991231");
+        QCOMPARE(::dateToYmd(QDateTime(QDate(2026, 1, 2), QTime(23, 59, 59))), "20260102");
     }
 
     void ymdToDate_data()
@@ -37,28 +37,28 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QDate, date);
-        QCOMPARE(YmdToDate(text), date);
+        QCOMPARE(::ymdToDate(text), date);
     }
 
     void textHelpers()
     {
-        QCOMPARE(PadToWidth(QString("ab"), 4), "ab  ");
-        QCOMPARE(PadToWidth(QString("abcde"), 4), "abcd");
-        QCOMPARE(PadToWidth(QString("ab"), 0), "");
-        QCOMPARE(PadToWidth(QString("ab"), -3), "");
-        QCOMPARE(PadToWidth(QByteArray("A\\B\\"), 80).size(), 80);
-        QCOMPARE(PadToWidth(QByteArray("A\\"), 4), QByteArray("A\\  "));
+        QCOMPARE(padToWidth(QString("ab"), 4), "ab  ");
+        QCOMPARE(padToWidth(QString("abcde"), 4), "abcd");
+        QCOMPARE(padToWidth(QString("ab"), 0), "");
+        QCOMPARE(padToWidth(QString("ab"), -3), "");
+        QCOMPARE(padToWidth(QByteArray("A\\B\\"), 80).size(), 80);
+        QCOMPARE(padToWidth(QByteArray("A\\"), 4), QByteArray("A\\  "));
 
         const QString twenty = "abcdefghijklmnopqrst";
-        QCOMPARE(ShortenLeft(twenty), twenty);
-        QCOMPARE(ShortenLeft("X" + twenty), "..." + twenty);
-        QCOMPARE(ShortenLeft("X" + twenty).size(), 23);
-        QCOMPARE(ShortenLeft(""), "");
+        QCOMPARE(shortenLeft(twenty), twenty);
+        QCOMPARE(shortenLeft("X" + twenty), "..." + twenty);
+        QCOMPARE(shortenLeft("X" + twenty).size(), 23);
+        QCOMPARE(shortenLeft(""), "");
 
-        QCOMPARE(RepeatText(QString("ab"), 3), "ababab");
-        QCOMPARE(RepeatText(QString("ab"), 0), "");
-        QCOMPARE(RepeatText(QString("ab"), -1), "");
-        QCOMPARE(RepeatText(QByteArray("-"), 2), QByteArray("--"));
+        QCOMPARE(repeatText(QString("ab"), 3), "ababab");
+        QCOMPARE(repeatText(QString("ab"), 0), "");
+        QCOMPARE(repeatText(QString("ab"), -1), "");
+        QCOMPARE(repeatText(QByteArray("-"), 2), QByteArray("--"));
     }
 
     void answerConvention_data()
@@ -106,10 +106,10 @@ private slots:
         ScriptedDialogs dialogs;
         dialogs.yes("Delete").input("NEW", "Name").cancelInput();
         QString result = "stale";
-        ShowDialog(4, "Delete file  'a.txt'  ?", "2", result, 0);
+        showDialog(4, "Delete file  'a.txt'  ?", "2", result, 0);
         QCOMPARE(result, "1");
-        QCOMPARE(ShowDialog(9, "Name:", "OLD"), "NEW");
-        QVERIFY(isEscAnswer(ShowDialog(9, "Other:")));
+        QCOMPARE(showDialog(9, "Name:", "OLD"), "NEW");
+        QVERIFY(isEscAnswer(showDialog(9, "Other:")));
         QVERIFY(dialogs.done());
         QCOMPARE(dialogs.requests().size(), 3);
         QCOMPARE(dialogs.requests().at(0).option, "2");
@@ -123,9 +123,9 @@ private slots:
         // The wrong kind, then one dialog too many: each is a failure of the test, and each
         // is answered as Esc, so the code under test takes its harmless way.
         QEXPECT_FAIL("", "an error box where a question was scripted", Continue);
-        QCOMPARE(ShowDialog(2, "Delete failed"), "0");
+        QCOMPARE(showDialog(2, "Delete failed"), "0");
         QEXPECT_FAIL("", "no dialog left in the script", Continue);
-        QVERIFY(isEscAnswer(ShowDialog(9, "Name:", "typed")));
+        QVERIFY(isEscAnswer(showDialog(9, "Name:", "typed")));
         QCOMPARE(dialogs.faults().size(), 2);
         QVERIFY(!dialogs.done());
     }
@@ -143,7 +143,7 @@ private slots:
         QFETCH(int, kind);
         ScriptedDialogs dialogs; // any dialog shown would fail the test
         QString result = "stale";
-        ShowDialog(kind, "nothing", "1", result);
+        showDialog(kind, "nothing", "1", result);
         QCOMPARE(result, "");
         QVERIFY(dialogs.requests().isEmpty());
         QVERIFY(dialogs.waitRequests().isEmpty());
@@ -153,14 +153,14 @@ private slots:
     {
         ScriptedDialogs dialogs;
         QString result = "stale";
-        ShowDialog(-5, "Busy", "", result);
+        showDialog(-5, "Busy", "", result);
         QCOMPARE(result, "");
-        ShowDialog(-1, "Busy", "", result);
+        showDialog(-1, "Busy", "", result);
         QCOMPARE(dialogs.waitRequests().size(), 2);
         QVERIFY(dialogs.waitShown());
-        SetWaitProgress(150);
+        setWaitProgress(150);
         QCOMPARE(dialogs.waitProgress(), 100);
-        CloseWaitDialog();
+        closeWaitDialog();
         QVERIFY(!dialogs.waitShown());
     }
 
@@ -168,9 +168,9 @@ private slots:
     {
         QVERIFY(!dialogPort());
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ShowDialog without"));
-        QCOMPARE(ShowDialog(4, "Delete ?"), "0");
+        QCOMPARE(showDialog(4, "Delete ?"), "0");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("ShowDialog without"));
-        QVERIFY(isEscAnswer(ShowDialog(9, "Name:", "typed")));
+        QVERIFY(isEscAnswer(showDialog(9, "Name:", "typed")));
     }
 
     void layoutTexts_data()
@@ -218,7 +218,7 @@ private slots:
         QFETCH(int, baseHeight);
         const DialogLayout layout = dialogLayout(kind, language);
         QCOMPARE(layout.caption, caption);
-        QCOMPARE(layout.button1 + "|" + layout.button2 + "|" + layout.button3, buttons);
+        QCOMPARE(layout.yesCaption + "|" + layout.noCaption + "|" + layout.okCaption, buttons);
         QCOMPARE(layout.baseHeight, baseHeight);
     }
 

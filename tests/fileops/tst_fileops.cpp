@@ -57,7 +57,7 @@ void TestFileOps::init()
     QVERIFY(testutil::addRecords(m_table,
         { { "A\\B\\", "x.txt" }, { "A\\B\\S\\", "y.txt" }, { "A\\BX\\", "z.txt" },
             { "D\\", "a.txt" } }));
-    QVERIFY(m_table.SetFolderRange(QStringLiteral("A\\B\\")));
+    QVERIFY(m_table.setFolderRange(QStringLiteral("A\\B\\")));
 }
 
 void TestFileOps::cleanup()
@@ -140,7 +140,7 @@ void TestFileOps::refusedFolderRename()
     make(prepare);
     const QStringList before = disk();
     const QStringList recordsBefore = records();
-    const FolderRename r = RenameFolder(m_table, root(), oldPath, newPath);
+    const FolderRename r = renameFolder(m_table, root(), oldPath, newPath);
     QCOMPARE(r.status.message(), QString("Folder  '%1'  could not be renamed !").arg(oldPath));
     QVERIFY(!r.diskChanged);
     QCOMPARE(disk(), before);
@@ -190,7 +190,7 @@ void TestFileOps::refusedFileMove()
     make(prepare);
     const QStringList before = disk();
     const QStringList recordsBefore = records();
-    const FileMove r = MoveFileRecord(m_table, root(), { 4, "d\\", name, destination });
+    const FileMove r = moveFileRecord(m_table, root(), { 4, "d\\", name, destination });
     QVERIFY(!r.moved && !r.diskChanged);
     QCOMPARE(r.status.message(), message);
     QCOMPARE(disk(), before);
@@ -219,8 +219,8 @@ void TestFileOps::failedRecordWriteUndoesEverything()
     const QStringList before = disk();
     const QStringList recordsBefore = records();
     const DbStatus st = folder
-        ? RenameFolder(m_table, root(), "A\\B\\", "C\\B\\").status
-        : MoveFileRecord(m_table, root(), { 4, "D\\", "a.txt", "C\\" }).status;
+        ? renameFolder(m_table, root(), "A\\B\\", "C\\B\\").status
+        : moveFileRecord(m_table, root(), { 4, "D\\", "a.txt", "C\\" }).status;
     QCOMPARE(st.message(), message);
     QCOMPARE(disk(), before);
     QCOMPARE(records(), recordsBefore);
@@ -229,7 +229,7 @@ void TestFileOps::failedRecordWriteUndoesEverything()
 void TestFileOps::recordsHiddenByTagFilterFollowToo()
 {
     m_table.setTagFilter([](const DbfTable &) { return false; });
-    const FolderRename r = RenameFolder(m_table, root(), "A\\B\\", "C\\B\\");
+    const FolderRename r = renameFolder(m_table, root(), "A\\B\\", "C\\B\\");
     QVERIFY(r.status && r.diskChanged);
     QCOMPARE(r.recordsMoved, 2);
     QVERIFY(records().contains("C\\B\\S\\|y.txt"));
@@ -301,7 +301,7 @@ void TestFileOps::strayTextInDestination()
     if (!answer.isEmpty())
         dialogs.expect(DialogKind::Confirmation, answer, "Also copy the Info-file ?");
     const DbStatus st = copy ? copyCatalogueFile(PathResolver(root()), dir, name, root() + "C")
-                             : MoveFileRecord(m_table, root(), { 0, dir, name, "C\\" }).status;
+                             : moveFileRecord(m_table, root(), { 0, dir, name, "C\\" }).status;
     QVERIFY(dialogs.done());
     QCOMPARE(records(), recordsBefore);
     if (!textAfter.isEmpty()) {

@@ -143,7 +143,7 @@ private slots:
         QVERIFY(!shellrequests::viewerShows(QStringLiteral("odd."), extensions));
     }
 
-    // The path reaches the viewer whole, whatever its characters; ViewerParams is split.
+    // The path reaches the viewer whole, whatever its characters; viewerParams is split.
     void viewerArguments_data()
     {
         QTest::addColumn<QString>("path");
@@ -247,7 +247,7 @@ private slots:
         fg.returnsAfter = returnsAfter;
         RecordingShell shell;
         shell.fails = viewerFails;
-        viewerhandoff::ShowInViewer(
+        viewerhandoff::showInViewer(
             shell, fg, { QStringLiteral("viewer"), { QStringLiteral("p") }, delay });
         QCOMPARE(shell.opened, QStringList { QStringLiteral("run viewer|p") });
         QCOMPARE(fg.requests, requests);

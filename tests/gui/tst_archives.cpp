@@ -60,7 +60,7 @@ class TestArchives : public QObject
             return !rootAnswer.isEmpty();
         };
         m_form = std::make_unique<MainWindow>(env);
-        QVERIFY(m_form->FormCreate());
+        QVERIFY(m_form->startUp());
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     }
@@ -78,7 +78,7 @@ class TestArchives : public QObject
     // all working.
     void checkFreshArchive()
     {
-        QVERIFY(m_form->state().settings.ArchiveName != QStringLiteral("Photos"));
+        QVERIFY(m_form->state().settings.archiveName != QStringLiteral("Photos"));
         QVERIFY(!pane()->toPlainText().contains("typed"));
         QVERIFY(pane()->isReadOnly());
         // The offscreen platform hands the activation back from a closed chooser only on request.
@@ -87,7 +87,7 @@ class TestArchives : public QObject
         QTest::keyClick(grid(), Qt::Key_F6); // no record yet: nothing to edit
         QTest::keyClick(grid(), Qt::Key_F8);
         QCOMPARE(grid()->model()->rowCount(), 1);
-        QVERIFY(m_form->commands().action(Command::miKataddClick)->isEnabled());
+        QVERIFY(m_form->commands().action(Command::AddTag)->isEnabled());
         ScriptedDialogs dialogs;
         dialogs.yes("Update all folders ?");
         QTest::keyClick(grid(), Qt::Key_F12);
@@ -178,7 +178,7 @@ private slots:
         QCOMPARE(listed, (QStringList { "music", "Photos" }));
         QCOMPARE(current, QStringLiteral("Photos"));
         QVERIFY(centred);
-        QCOMPARE(m_form->state().settings.ArchiveName,
+        QCOMPARE(m_form->state().settings.archiveName,
             switches ? QStringLiteral("music") : QStringLiteral("Photos"));
         if (!switches)
             QCOMPARE(testutil::readFile(file("Photos.ini")), photosBefore);
@@ -188,7 +188,7 @@ private slots:
     void switchingSavesTheOldAndOpensTheNew()
     {
         start();
-        m_form->state().settings.ViewerDelay = 777;
+        m_form->state().settings.viewerDelay = 777;
         whenModal<ArchiveChooser>([](ArchiveChooser *chooser) {
             QTreeWidget *list = listOf(chooser);
             // Shown in the view look of the archive open now.
@@ -196,13 +196,13 @@ private slots:
             list->setCurrentItem(list->findItems("music", Qt::MatchExactly).first());
             QTest::keyClick(list, Qt::Key_Return);
         });
-        m_form->commands().runCommand(Command::miArchivClick);
+        m_form->commands().runCommand(Command::SwitchArchive);
 
         QCOMPARE(iniValue(file("Photos.ini"), "Syn"), QStringLiteral("777"));
         QCOMPARE(iniValue(file("Tabulon.ini"), "DMS"), QStringLiteral("music"));
         QCOMPARE(m_form->windowTitle(), QStringLiteral("Tabulon 6.6 - music"));
-        QCOMPARE(m_form->state().Dbf1->fileName(), file("Music/music.dbf"));
-        QCOMPARE(m_form->state().settings.ViewerDelay, 200);
+        QCOMPARE(m_form->state().catalog->fileName(), file("Music/music.dbf"));
+        QCOMPARE(m_form->state().settings.viewerDelay, 200);
         QCOMPARE(treeTexts(), QStringList { "Jazz" });
         auto *grid = m_form->findChild<QTableView *>(QStringLiteral("DBGrid1"));
         QCOMPARE(grid->columnWidth(0), 200);
@@ -218,7 +218,7 @@ private slots:
             QCOMPARE(list->selectedItems().value(0)->text(0), QStringLiteral("music"));
             QTest::keyClick(list, Qt::Key_Escape);
         });
-        m_form->commands().runCommand(Command::miArchivClick);
+        m_form->commands().runCommand(Command::SwitchArchive);
     }
 
     // A record edit (F5) or a text edit (F6) of the open archive ends before its table closes:
@@ -267,13 +267,13 @@ private slots:
             press(Qt::Key_F2, Qt::AltModifier);
         } else if (command == "new") {
             dialogs.input(QStringLiteral("Films"), "Name of the archive ?");
-            m_form->commands().runCommand(Command::miArchivNeuClick);
+            m_form->commands().runCommand(Command::NewArchive);
         } else {
-            m_form->commands().runCommand(Command::ExitClick);
+            m_form->commands().runCommand(Command::Exit);
         }
         QVERIFY(dialogs.done());
         if (saveFails) {
-            QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("Photos"));
+            QCOMPARE(m_form->state().settings.archiveName, QStringLiteral("Photos"));
             QCOMPARE(m_form->state().mode, UiMode::TextEdit);
             QVERIFY(pane()->toPlainText().contains("typed"));
             return;
@@ -319,11 +319,11 @@ private slots:
                     list->setCurrentItem(list->findItems("music", Qt::MatchExactly).first());
                     QTest::keyClick(list, Qt::Key_Return);
                 });
-                m_form->commands().runCommand(Command::miArchivClick);
+                m_form->commands().runCommand(Command::SwitchArchive);
                 QCOMPARE(grid()->columnWidth(3), 61);
                 QCOMPARE(iniValue(file("Tabulon.ini"), "Cda"), QStringLiteral("65"));
             }
-            m_form->QuitProgram();
+            m_form->quitProgram();
             m_form.reset();
             QCOMPARE(iniValue(file("Tabulon.ini"), "Cda"), QStringLiteral("65"));
             // The program's end asks the event loop to quit; the next start must not see it.
@@ -356,17 +356,17 @@ private slots:
             list->setCurrentItem(list->findItems("Films", Qt::MatchExactly).first());
             QTest::keyClick(list, Qt::Key_Return);
         });
-        m_form->commands().runCommand(Command::miAechivDelClick);
+        m_form->commands().runCommand(Command::DeleteArchive);
         QVERIFY(dialogs.done());
         QVERIFY(!QFileInfo::exists(file("Films.ini")));
         QVERIFY(QFileInfo::exists(file("Films/Films.dbf")));
 
         dialogs.input(QStringLiteral("films"));
-        m_form->commands().runCommand(Command::miArchivNeuClick);
+        m_form->commands().runCommand(Command::NewArchive);
         QVERIFY(dialogs.done());
-        QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("Films"));
+        QCOMPARE(m_form->state().settings.archiveName, QStringLiteral("Films"));
         QCOMPARE(iniValue(file("Films.ini"), "Path"), QStringLiteral("Films\\"));
-        QCOMPARE(m_form->state().Dbf1->table().physicalCount(), 1u);
+        QCOMPARE(m_form->state().catalog->table().physicalCount(), 1u);
         // The archive open before was saved on the way.
         QVERIFY(iniValue(file("Photos.ini"), "Syn") != QStringLiteral("<missing>"));
     }
@@ -410,8 +410,8 @@ void TestArchives::startArchiveThatCannotOpen()
     start(QString(), arguments);
     QVERIFY(dialogs.done());
     QCOMPARE(caption, QStringLiteral("another archive or ESC"));
-    QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("music"));
-    QVERIFY(m_form->state().Dbf1->isOpen());
+    QCOMPARE(m_form->state().settings.archiveName, QStringLiteral("music"));
+    QVERIFY(m_form->state().catalog->isOpen());
     QCOMPARE(iniValue(file("Tabulon.ini"), "DMS"), QStringLiteral("music"));
     QVERIFY(!QFileInfo::exists(outside));
     QVERIFY(!QFileInfo::exists(file("a")));
@@ -430,17 +430,17 @@ void TestArchives::archiveNameWithADot()
         });
     };
     choose(QStringLiteral("my.photos"));
-    m_form->commands().runCommand(Command::miArchivClick);
-    QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("my.photos"));
-    QCOMPARE(m_form->state().Dbf1->fileName(), file("Mine/my.photos.dbf"));
+    m_form->commands().runCommand(Command::SwitchArchive);
+    QCOMPARE(m_form->state().settings.archiveName, QStringLiteral("my.photos"));
+    QCOMPARE(m_form->state().catalog->fileName(), file("Mine/my.photos.dbf"));
     choose(QStringLiteral("Photos"));
-    m_form->commands().runCommand(Command::miArchivClick);
-    QCOMPARE(m_form->state().settings.ArchiveName, QStringLiteral("Photos"));
+    m_form->commands().runCommand(Command::SwitchArchive);
+    QCOMPARE(m_form->state().settings.archiveName, QStringLiteral("Photos"));
 
     ScriptedDialogs dialogs;
     dialogs.yes(QStringLiteral("Delete archive  'my.photos' (no files !)"));
     choose(QStringLiteral("my.photos"));
-    m_form->commands().runCommand(Command::miAechivDelClick);
+    m_form->commands().runCommand(Command::DeleteArchive);
     QVERIFY(dialogs.done());
     QVERIFY(!QFileInfo::exists(file("my.photos.ini")));
     QVERIFY(QFileInfo::exists(file("Mine/my.photos.dbf")));

@@ -92,7 +92,7 @@ void TestBrowse::openArchive(const QList<Rec> &records)
 // As at start-up: the archive is open and followed, then the window is shown.
 void TestBrowse::start()
 {
-    m_form->state().FollowCurrentRecord = true;
+    m_form->state().followCurrentRecord = true;
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form));
     QTRY_VERIFY(tree()->hasFocus() || tree()->topLevelItemCount() == 0);
@@ -127,7 +127,7 @@ void TestBrowse::setCurrent(const QString &name)
     QTableView *grid = this->grid();
     const QModelIndex index = grid->model()->index(int(names.indexOf(name)), 0);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
-    QCOMPARE(m_form->state().Dbf1->text(CatalogTable::NAME), name);
+    QCOMPARE(m_form->state().catalog->text(CatalogTable::NAME), name);
 }
 
 void TestBrowse::startShowsFirstFolderAndPanels()
@@ -141,7 +141,7 @@ void TestBrowse::startShowsFirstFolderAndPanels()
     QCOMPARE(m_form->panelText(2), QStringLiteral("alpha\\"));
     QCOMPARE(gridNames(), QStringList { "a.txt" });
     QCOMPARE(m_form->panelText(0), QStringLiteral("7. December 2026"));
-    QCOMPARE(m_form->panelText(1), ShortenLeft(root()));
+    QCOMPARE(m_form->panelText(1), shortenLeft(root()));
     QCOMPARE(m_form->panelText(3), QStringLiteral("3"));
     QVERIFY(tree->updatesEnabled());
     QVERIFY(tree->isExpanded(tree->model()->index(0, 0)));
@@ -177,7 +177,7 @@ void TestBrowse::foldersShowExactlyTheirRecords()
     QCOMPARE(gridNames(), names);
     QCOMPARE(selected.count(), 1);
     QCOMPARE(selected.at(0).at(0).toString(), folder);
-    QCOMPARE(m_form->state().Dbf1->table().recNo() > 0, !names.isEmpty());
+    QCOMPARE(m_form->state().catalog->table().recNo() > 0, !names.isEmpty());
 }
 
 void TestBrowse::treeOrderAndAbsoluteIndexes()
@@ -188,7 +188,7 @@ void TestBrowse::treeOrderAndAbsoluteIndexes()
     QTreeWidget *tree = this->tree();
     QStringList paths;
     for (int i = 0; i < m_views->nodeCount(); ++i)
-        paths << FolderPathOfNode(nodeAt(tree, i));
+        paths << folderPathOfNode(nodeAt(tree, i));
     QCOMPARE(paths, (QStringList { "A\\", "A\\x\\", "A\\x\\deep\\", "b\\", "c\\" }));
     QVERIFY(!nodeAt(tree, 5));
     QVERIFY(!nodeAt(tree, -1));
@@ -220,8 +220,8 @@ void TestBrowse::emptyTreeShowsRootFolderFiles()
     tree()->setFocus();
     QTest::keyClick(tree(), Qt::Key_Escape);
     QTest::keyClick(tree(), Qt::Key_Return);
-    m_form->commands().runCommand(Command::miAllcolClick);
-    m_form->commands().runCommand(Command::miAllexpClick);
+    m_form->commands().runCommand(Command::CollapseAll);
+    m_form->commands().runCommand(Command::ExpandAll);
     QCOMPARE(gridNames(), (QStringList { "root1.txt", "root2.txt" }));
 }
 
@@ -235,12 +235,12 @@ void TestBrowse::countPanel()
     openArchive(recs);
     start();
     QCOMPARE(m_form->panelText(3), QStringLiteral("1'000"));
-    CatalogTable *t = m_form->state().Dbf1;
+    CatalogTable *t = m_form->state().catalog;
     for (int i = 0; i < 3; ++i) {
         QVERIFY(t->table().deleteRecord());
-        ++t->DeletedCount;
+        ++t->deletedCount;
     }
-    m_views->ShowCount();
+    m_views->showCount();
     QCOMPARE(m_form->panelText(3), QStringLiteral("997 (3)"));
 }
 
@@ -267,7 +267,7 @@ void TestBrowse::typeAheadKeys()
     setCurrent(current);
     QTest::keyClick(grid(), key.toLatin1());
     QCOMPARE(currentName(), expected);
-    QCOMPARE(m_form->state().Dbf1->text(CatalogTable::NAME), expected);
+    QCOMPARE(m_form->state().catalog->text(CatalogTable::NAME), expected);
     QCOMPARE(gridNames(), (QStringList { "Apfel", "Banane", "Birne" }));
 }
 
@@ -276,7 +276,7 @@ void TestBrowse::titleClicksAndSwitchIndex()
     makeFolders({ "Obst" });
     openArchive({ { "OBST\\", "Birne" }, { "OBST\\", "Banane" }, { "OBST\\", "Apfel" } });
     start();
-    CatalogTable *t = m_form->state().Dbf1;
+    CatalogTable *t = m_form->state().catalog;
     QTableView *grid = this->grid();
     QHeaderView *header = grid->horizontalHeader();
     setCurrent(QStringLiteral("Banane"));
@@ -332,25 +332,25 @@ void TestBrowse::textPaneFollowsCurrentRecord()
     QSignalSpy shown(m_views, &BrowseViews::currentRecordShown);
     grid()->setFocus();
     QTest::keyClick(grid(), Qt::Key_Down);
-    QCOMPARE(m_form->state().Dbf1->text(CatalogTable::NAME), QStringLiteral("b.txt"));
+    QCOMPARE(m_form->state().catalog->text(CatalogTable::NAME), QStringLiteral("b.txt"));
     QCOMPARE(memo->toPlainText(), QString()); // empty info file
     QTest::keyClick(grid(), Qt::Key_Up);
     QCOMPARE(memo->toPlainText(), QStringLiteral("Hallo\nWelt"));
     QCOMPARE(shown.count(), 2);
     // During a walk nothing is loaded.
-    m_form->state().FollowCurrentRecord = false;
+    m_form->state().followCurrentRecord = false;
     setCurrent(QStringLiteral("c.txt"));
     QCOMPARE(memo->toPlainText(), QStringLiteral("Hallo\nWelt"));
-    m_form->state().FollowCurrentRecord = true;
-    m_views->DataSource1DataChange();
+    m_form->state().followCurrentRecord = true;
+    m_views->loadCurrentText();
     QCOMPARE(memo->toPlainText(), QString()); // no info file
     QVERIFY(m_views->textPaneStatus());
     // A record of another folder than the one shown, as a search walk meets them: its info
     // file is found all the same, in whatever letter case.
     CatalogTable *t = table();
-    QVERIFY(t->SetFolderRange(QStringLiteral("OTHER\\")));
+    QVERIFY(t->setFolderRange(QStringLiteral("OTHER\\")));
     QVERIFY(t->table().first());
-    m_views->DataSource1DataChange();
+    m_views->loadCurrentText();
     QCOMPARE(memo->toPlainText(), QStringLiteral("anders"));
 }
 
@@ -359,7 +359,7 @@ void TestBrowse::gridAndTableInStep()
     makeFolders({ "F" });
     openArchive({ { "F\\", "1.txt" }, { "F\\", "2.txt" }, { "F\\", "3.txt" } });
     start();
-    CatalogTable *t = m_form->state().Dbf1;
+    CatalogTable *t = m_form->state().catalog;
     setCurrent(QStringLiteral("3.txt"));
     QCOMPARE(t->table().recNo(), qint64(3));
     // The table moved by someone else: the grid follows.
@@ -375,7 +375,7 @@ void TestBrowse::gridAndTableInStep()
 
     // Enter opens the current file, Esc forgets the search.
     int opened = 0;
-    m_form->commands().attach(Command::DBGrid1DblClick, [&opened] { ++opened; });
+    m_form->commands().attach(Command::OpenFile, [&opened] { ++opened; });
     m_form->setPanelText(0, QStringLiteral("searched"));
     grid()->setFocus();
     QTest::keyClick(grid(), Qt::Key_Return);
@@ -392,7 +392,7 @@ void TestBrowse::treeKeysAndExpansion()
     start();
     QTreeWidget *tree = this->tree();
     QVERIFY(m_views->selectNodeAt(3)); // B\B1
-    QAction *clear = m_form->commands().action(Command::miClearsearchClick);
+    QAction *clear = m_form->commands().action(Command::clearSearch);
     clear->setEnabled(true);
     m_form->setPanelText(0, QStringLiteral("searched"));
     QSignalSpy cleared(m_views, &BrowseViews::searchCleared);
@@ -412,11 +412,11 @@ void TestBrowse::treeKeysAndExpansion()
     QVERIFY(a->isExpanded());
 
     QVERIFY(m_views->selectNodeAt(3)); // B\B1, deep in the tree
-    m_form->commands().runCommand(Command::miAllcolClick);
+    m_form->commands().runCommand(Command::CollapseAll);
     QVERIFY(!nodeAt(tree, 0)->isExpanded() && !findNode(tree, "B\\")->isExpanded());
     QCOMPARE(m_views->selectedNodeIndex(), 0);
     QCOMPARE(m_form->panelText(2), QStringLiteral("A\\"));
-    m_form->commands().runCommand(Command::miAllexpClick);
+    m_form->commands().runCommand(Command::ExpandAll);
     QVERIFY(nodeAt(tree, 0)->isExpanded() && findNode(tree, "B\\")->isExpanded());
 }
 
@@ -424,7 +424,7 @@ void TestBrowse::collapsedAtStartWhenSet()
 {
     makeFolders({ "A/A1", "B/B1" });
     openArchive({});
-    m_form->state().settings.FolderListCollapsed = 1;
+    m_form->state().settings.folderListCollapsed = 1;
     start();
     QTreeWidget *tree = this->tree();
     QVERIFY(!findNode(tree, "A\\")->isExpanded() && !findNode(tree, "B\\")->isExpanded());
@@ -439,24 +439,24 @@ void TestBrowse::reorganisation()
         { "KEEP\\", "d.txt" } });
     start();
     QCOMPARE(m_views->nodeCount(), 3);
-    m_form->state().settings.DeleteEmptyFolders = 1;
+    m_form->state().settings.deleteEmptyFolders = 1;
     QVERIFY(m_views->selectFolderPath(QStringLiteral("Keep\\")));
-    CatalogTable *t = m_form->state().Dbf1;
+    CatalogTable *t = m_form->state().catalog;
     for (int i = 0; i < 2; ++i) {
         QVERIFY(t->table().deleteRecord());
-        ++t->DeletedCount;
+        ++t->deletedCount;
     }
     t->setTagFilter([](const DbfTable &) { return true; });
-    m_views->ShowCount();
+    m_views->showCount();
     QCOMPARE(m_form->panelText(3), QStringLiteral("2 (2)"));
     QSignalSpy reorganised(m_views, &BrowseViews::reorganised);
     QSignalSpy filterOff(t, &CatalogTable::tagFilterSwitchedOff);
     grid()->setFocus();
 
-    m_form->commands().runCommand(Command::ReorganisationClick);
+    m_form->commands().runCommand(Command::Reorganize);
     QCOMPARE(m_form->panelText(3), QStringLiteral("2"));
     QCOMPARE(t->table().physicalCount(), quint32(2));
-    QCOMPARE(t->DeletedCount, 0);
+    QCOMPARE(t->deletedCount, 0);
     QVERIFY(!t->tagFilterOn());
     QCOMPARE(filterOff.count(), 1);
     QCOMPARE(reorganised.count(), 1);
@@ -465,7 +465,7 @@ void TestBrowse::reorganisation()
     QCOMPARE(m_views->selectedNodeIndex(), 0);
     QCOMPARE(gridNames(), (QStringList { "c.txt", "d.txt" }));
     QTRY_VERIFY(tree()->hasFocus());
-    QVERIFY(m_form->state().FollowCurrentRecord);
+    QVERIFY(m_form->state().followCurrentRecord);
     QVERIFY(!t->isDetached());
     QVERIFY(!QApplication::overrideCursor());
 }
@@ -476,8 +476,8 @@ void TestBrowse::rebuildFailureLeavesTreeUsable()
     openArchive({ { "", "root.txt" } });
     start();
     QCOMPARE(m_views->nodeCount(), 1);
-    m_form->state().settings.RootPath = root() + "vanished/";
-    const DbStatus st = m_views->ShowArchive();
+    m_form->state().settings.rootPath = root() + "vanished/";
+    const DbStatus st = m_views->showArchive();
     QVERIFY(!st);
     QCOMPARE(m_views->nodeCount(), 0);
     QVERIFY(tree()->updatesEnabled());
@@ -493,14 +493,14 @@ void TestBrowse::ensureFolderAndRebuild()
     openArchive({});
     start();
     QSignalSpy rebuilt(m_views, &BrowseViews::treeRebuilt);
-    QVERIFY(m_views->EnsureFolderAndRebuild(QStringLiteral("NEW\\SUB\\")));
+    QVERIFY(m_views->ensureFolderAndRebuild(QStringLiteral("NEW\\SUB\\")));
     QVERIFY(QDir(root() + "NEW/SUB").exists());
     QTreeWidgetItem *sub = findNode(tree(), QStringLiteral("new\\sub\\"));
     QVERIFY(sub);
     QVERIFY(sub->parent()->isExpanded());
     QCOMPARE(rebuilt.count(), 1);
     QCOMPARE(m_views->selectedNodeIndex(), -1); // the caller selects
-    QCOMPARE(m_views->EnsureFolderAndRebuild(QStringLiteral("..\\outside\\")).code(),
+    QCOMPARE(m_views->ensureFolderAndRebuild(QStringLiteral("..\\outside\\")).code(),
         DbStatus::InvalidArgument);
     QVERIFY(!QDir(m_dir->path() + "/../outside").exists());
 }
@@ -511,7 +511,7 @@ void TestBrowse::descriptionModeUpdatesSelectedFolder()
     QVERIFY(testutil::writeFile(root() + "Disk/one.txt", "1"));
     QVERIFY(testutil::writeFile(root() + "Disk/two.txt", "22"));
     openArchive({});
-    m_form->state().settings.FolderInfoMode = 1;
+    m_form->state().settings.folderInfoMode = 1;
     start();
     QCOMPARE(gridNames(), (QStringList { "one.txt", "two.txt" }));
     QCOMPARE(m_form->panelText(3), QStringLiteral("2"));

@@ -110,7 +110,7 @@ void TestEditing::modesSetMenusKeysAndColours()
         = [&](int column) { return GridDelegate::of(this->grid())->columnColor(column); };
     const QColor buttonFace = QApplication::palette(f.views().grid).color(QPalette::Button);
     // The clipboard commands stand in for their family: the modes switch them too.
-    for (Command c : { Command::popCopyPathClick, Command::popGanzeTextClick })
+    for (Command c : { Command::CopyPath, Command::CopyText })
         f.commands().attach(c, [] {});
 
     press(Qt::Key_F5);
@@ -121,46 +121,40 @@ void TestEditing::modesSetMenusKeysAndColours()
     QCOMPARE(columnColor(CatalogModel::SizeColumn), buttonFace);
     QVERIFY(!(
         f.views().grid->model()->index(0, CatalogModel::DateColumn).flags() & Qt::ItemIsEditable));
-    QVERIFY(grid(Command::miOkClick)->isEnabled() && grid(Command::miDelClick)->isEnabled());
-    QVERIFY(!grid(Command::popCopyPathClick)->isEnabled()
-        && grid(Command::popCopyPathClick)->shortcut().isEmpty());
-    for (Command h : { Command::miKataddClick, Command::mikatdelClick, Command::miKatReplaceClick })
+    QVERIFY(grid(Command::UpdateOrOk)->isEnabled() && grid(Command::DeleteOrAbort)->isEnabled());
+    QVERIFY(!grid(Command::CopyPath)->isEnabled() && grid(Command::CopyPath)->shortcut().isEmpty());
+    for (Command h : { Command::AddTag, Command::DeleteTag, Command::replaceTags })
         QVERIFY2(!item(h)->isEnabled() && item(h)->shortcut().isEmpty(), commandInfo(h).handler);
-    QVERIFY(item(Command::ReorganisationClick)->isEnabled()
-        && !item(Command::miTextSichClick)->isEnabled());
-    QVERIFY(pane(Command::popGanzeTextClick)->isEnabled());
+    QVERIFY(item(Command::Reorganize)->isEnabled() && !item(Command::SaveTextAs)->isEnabled());
+    QVERIFY(pane(Command::CopyText)->isEnabled());
 
     press(Qt::Key_F6); // leaves record edit mode through the focus change
     QCOMPARE(f.state().mode, UiMode::TextEdit);
     QVERIFY(f.views().textPane->hasFocus() && !f.views().textPane->isReadOnly());
-    const QColor view = toQColor(f.state().settings.ViewColor, f.views().grid->palette());
+    const QColor view = toQColor(f.state().settings.viewColor, f.views().grid->palette());
     QCOMPARE(columnColor(CatalogModel::DateColumn), view);
     QCOMPARE(columnColor(CatalogModel::SizeColumn), view);
     QCOMPARE(f.views().textPane->palette().color(QPalette::Base),
-        toQColor(f.state().settings.EditColor, f.views().textPane->palette()));
-    QVERIFY(!grid(Command::miOkClick)->isEnabled() && grid(Command::popCopyPathClick)->isEnabled());
-    QCOMPARE(grid(Command::popCopyPathClick)->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
-    QVERIFY(!item(Command::ReorganisationClick)->isEnabled()
-        && !item(Command::Einstellungen1Click)->isEnabled());
-    for (Command h : { Command::miTextSichClick, Command::miInsFileClick, Command::miDelAllClick,
-             Command::miheuteClick })
+        toQColor(f.state().settings.editColor, f.views().textPane->palette()));
+    QVERIFY(!grid(Command::UpdateOrOk)->isEnabled() && grid(Command::CopyPath)->isEnabled());
+    QCOMPARE(grid(Command::CopyPath)->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    QVERIFY(!item(Command::Reorganize)->isEnabled() && !item(Command::Settings)->isEnabled());
+    for (Command h :
+        { Command::SaveTextAs, Command::InsertFile, Command::DeleteAllText, Command::InsertDate })
         QVERIFY2(item(h)->isEnabled() && pane(h)->isEnabled(), commandInfo(h).handler);
-    QVERIFY(pane(Command::miOkClick)->isEnabled() && pane(Command::miDelClick)->isEnabled());
-    QVERIFY(!pane(Command::popGanzeTextClick)->isEnabled()
-        && pane(Command::popGanzeTextClick)->shortcut().isEmpty());
-    QVERIFY(!item(Command::miKataddClick)->isEnabled()
-        && item(Command::miKataddClick)->shortcut().isEmpty());
+    QVERIFY(pane(Command::UpdateOrOk)->isEnabled() && pane(Command::DeleteOrAbort)->isEnabled());
+    QVERIFY(!pane(Command::CopyText)->isEnabled() && pane(Command::CopyText)->shortcut().isEmpty());
+    QVERIFY(!item(Command::AddTag)->isEnabled() && item(Command::AddTag)->shortcut().isEmpty());
 
     press(Qt::Key_F7);
     QCOMPARE(f.state().mode, UiMode::Browse);
     QVERIFY(f.views().textPane->isReadOnly() && f.views().grid->hasFocus());
-    QCOMPARE(item(Command::miKataddClick)->shortcut(), QKeySequence(Qt::Key_Insert));
-    QCOMPARE(item(Command::mikatdelClick)->shortcut(), QKeySequence(Qt::Key_Delete));
-    QCOMPARE(item(Command::miKatReplaceClick)->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
-    QVERIFY(item(Command::ReorganisationClick)->isEnabled()
-        && !item(Command::miheuteClick)->isEnabled());
-    QVERIFY(!pane(Command::miOkClick)->isEnabled() && !grid(Command::miOkClick)->isEnabled());
-    QCOMPARE(pane(Command::popGanzeTextClick)->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
+    QCOMPARE(item(Command::AddTag)->shortcut(), QKeySequence(Qt::Key_Insert));
+    QCOMPARE(item(Command::DeleteTag)->shortcut(), QKeySequence(Qt::Key_Delete));
+    QCOMPARE(item(Command::replaceTags)->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
+    QVERIFY(item(Command::Reorganize)->isEnabled() && !item(Command::InsertDate)->isEnabled());
+    QVERIFY(!pane(Command::UpdateOrOk)->isEnabled() && !grid(Command::UpdateOrOk)->isEnabled());
+    QCOMPARE(pane(Command::CopyText)->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
     QCOMPARE(f.views().grid->editTriggers(), QAbstractItemView::NoEditTriggers);
     QCOMPARE(f.views().grid->selectionBehavior(), QAbstractItemView::SelectRows);
 }
@@ -270,8 +264,8 @@ void TestEditing::downArrowOnLastRowCreatesNothing()
 void TestEditing::insertAndDeleteBelongToCellEditor()
 {
     int tagCommands = 0;
-    m_form->commands().attach(Command::miKataddClick, [&] { ++tagCommands; });
-    m_form->commands().attach(Command::mikatdelClick, [&] { ++tagCommands; });
+    m_form->commands().attach(Command::AddTag, [&] { ++tagCommands; });
+    m_form->commands().attach(Command::DeleteTag, [&] { ++tagCommands; });
     start({ "a.txt" });
     press(Qt::Key_F5);
     typeInCell(QStringLiteral("abc"));
@@ -308,7 +302,7 @@ void TestEditing::closingWindowKeepsOldValues()
     QVERIFY(!table()->isOpen());
     CatalogTable again;
     QVERIFY(again.open(root(), QStringLiteral("Archiv")));
-    QVERIFY(again.SetFolderRange(QStringLiteral("D\\")));
+    QVERIFY(again.setFolderRange(QStringLiteral("D\\")));
     QCOMPARE(again.text(CatalogTable::NAME), QStringLiteral("a.txt"));
     QCOMPARE(again.text(CatalogTable::NOTE), QString());
     // The end of the event loop that the closing asked for.
@@ -318,7 +312,7 @@ void TestEditing::closingWindowKeepsOldValues()
 void TestEditing::f8InDescriptionModeKeepsTypedNote()
 {
     file("D/Descript.ion", "a.txt old note\r\n");
-    m_form->state().settings.FolderInfoMode = 1;
+    m_form->state().settings.folderInfoMode = 1;
     start({ "a.txt", "b.txt" });
     QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("old note"));
     press(Qt::Key_F5);
@@ -331,7 +325,7 @@ void TestEditing::f8InDescriptionModeKeepsTypedNote()
 
 void TestEditing::f8StopsWhenDescriptIonCannotBeWritten()
 {
-    m_form->state().settings.FolderInfoMode = 1;
+    m_form->state().settings.folderInfoMode = 1;
     start({ "a.txt" });
     // A folder where the file should be: it can be neither read nor replaced.
     QVERIFY(QFile::remove(root() + "D/Descript.ion"));
@@ -364,11 +358,11 @@ void TestEditing::walksEndAnEditFirst_data()
 {
     QTest::addColumn<int>("command");
     QTest::addColumn<Qt::Key>("edit");
-    const int all = int(Command::miAllUpdClick);
+    const int all = int(Command::updateAll);
     QTest::newRow("update all, note") << all << Qt::Key_F5;
     QTest::newRow("update all, text") << all << Qt::Key_F6;
-    QTest::newRow("folder update, note") << int(Command::miOrdnerupdate1Click) << Qt::Key_F5;
-    QTest::newRow("reorganization, note") << int(Command::ReorganisationClick) << Qt::Key_F5;
+    QTest::newRow("folder update, note") << int(Command::updateFolder) << Qt::Key_F5;
+    QTest::newRow("reorganization, note") << int(Command::Reorganize) << Qt::Key_F5;
 }
 
 // Commands that walk the table or build the folders again end an edit first, as leaving
@@ -383,7 +377,7 @@ void TestEditing::walksEndAnEditFirst()
     QTest::keyClicks(QApplication::focusWidget(), "typed");
     file("D/b.txt");
     ScriptedDialogs dialogs;
-    if (command == int(Command::miAllUpdClick))
+    if (command == int(Command::updateAll))
         dialogs.yes("Update all folders ?");
     m_form->commands().runCommand(Command(command));
     QVERIFY(dialogs.done());
@@ -393,7 +387,7 @@ void TestEditing::walksEndAnEditFirst()
         QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("typed"));
     else
         QCOMPARE(testutil::readFile(root() + "D/a.txt.!"), QByteArray("typed\r\n"));
-    if (command == int(Command::miAllUpdClick))
+    if (command == int(Command::updateAll))
         QCOMPARE(field("b.txt", CatalogTable::NAME), QStringLiteral("b.txt"));
 }
 

@@ -105,7 +105,7 @@ void TestEditingText::savingWritesOrDeletesInfoFile()
     QCOMPARE(m_form->state().mode, UiMode::TextEdit);
     QVERIFY(pane()->hasFocus());
     if (deleteAll)
-        m_form->commands().action(Command::miDelAllClick)->trigger();
+        m_form->commands().action(Command::DeleteAllText)->trigger();
     pane()->moveCursor(QTextCursor::End);
     for (const QString &line : typed.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
         if (!pane()->toPlainText().isEmpty())
@@ -212,7 +212,7 @@ void TestEditingText::unreadableInfoFileIsNotEdited()
     }
     const QFileInfo before(info);
     openCatalogue();
-    QVERIFY(UpdateFolder(*table(), PathResolver(root()), "D\\", false));
+    QVERIFY(updateFolder(*table(), PathResolver(root()), "D\\", false));
     showActive();
     QVERIFY2(pane()->toPlainText().contains(shown), qPrintable(pane()->toPlainText()));
     ScriptedDialogs dialogs;
@@ -259,7 +259,7 @@ void TestEditingText::insertFileReplacesSelection()
         offered << folder;
         return chosen;
     });
-    m_form->state().settings.TextFolder = root();
+    m_form->state().settings.textFolder = root();
     press(Qt::Key_F6);
     QTest::keyClicks(pane(), "abcdefghij");
     QTextCursor cursor = pane()->textCursor();
@@ -271,16 +271,16 @@ void TestEditingText::insertFileReplacesSelection()
     {
         ScriptedDialogs dialogs;
         dialogs.error("File  '" + chosen + "'  not exists !");
-        m_form->commands().action(Command::miInsFileClick)->trigger();
+        m_form->commands().action(Command::InsertFile)->trigger();
         QVERIFY(dialogs.done());
     }
-    QCOMPARE(m_form->state().settings.TextFolder, root());
+    QCOMPARE(m_form->state().settings.textFolder, root());
     QCOMPARE(pane()->toPlainText(), QStringLiteral("abcdefghij"));
 
     chosen = root() + "texts/in.txt";
-    m_form->commands().popupAction(Popup::TextPane, Command::miInsFileClick)->trigger();
+    m_form->commands().popupAction(Popup::TextPane, Command::InsertFile)->trigger();
     QCOMPARE(pane()->toPlainText(), QStringLiteral("abcone\ntwo\nij"));
-    QCOMPARE(m_form->state().settings.TextFolder, root() + "texts/");
+    QCOMPARE(m_form->state().settings.textFolder, root() + "texts/");
     QCOMPARE(offered, (QStringList { root(), root() }));
     press(Qt::Key_F8);
     QCOMPARE(testutil::readFile(root() + "D/a.txt.!"), QByteArray("abcone\r\ntwo\r\nij\r\n"));
@@ -294,7 +294,7 @@ void TestEditingText::saveTextAsAsksBeforeOverwriting()
     editing().setFileChoosers([&](const QString &) { return chosen; }, {});
     press(Qt::Key_F6);
     QTest::keyClicks(pane(), "saved");
-    QAction *saveAs = m_form->commands().action(Command::miTextSichClick);
+    QAction *saveAs = m_form->commands().action(Command::SaveTextAs);
     {
         ScriptedDialogs dialogs;
         dialogs.expect(DialogKind::WarningQuestion, QStringLiteral("2"),
@@ -316,7 +316,7 @@ void TestEditingText::saveTextAsAsksBeforeOverwriting()
     // Still editing; the info file is written only when editing ends.
     QCOMPARE(m_form->state().mode, UiMode::TextEdit);
     QVERIFY(!QFile::exists(root() + "D/a.txt.!"));
-    QCOMPARE(m_form->state().settings.TextFolder, root() + "out/");
+    QCOMPARE(m_form->state().settings.textFolder, root() + "out/");
     press(Qt::Key_F7);
 }
 
@@ -341,13 +341,13 @@ void TestEditingText::dateLineDeletionAndOpenLink()
     QCOMPARE(pane()->toPlainText(), QStringLiteral("first"));
 
     // "Open link" follows the selection once the command has a handler.
-    m_form->commands().attach(Command::popOpenlinkClick, [] {});
-    QAction *link = m_form->commands().popupAction(Popup::TextPane, Command::popOpenlinkClick);
+    m_form->commands().attach(Command::OpenLink, [] {});
+    QAction *link = m_form->commands().popupAction(Popup::TextPane, Command::OpenLink);
     pane()->selectAll();
-    editing().PopupMenu3Popup();
+    editing().prepareTextMenu();
     QVERIFY(link->isEnabled());
     pane()->moveCursor(QTextCursor::End);
-    editing().PopupMenu3Popup();
+    editing().prepareTextMenu();
     QVERIFY(!link->isEnabled());
     press(Qt::Key_F7);
 }
@@ -372,7 +372,7 @@ void TestEditingText::deleteFileWithInfoFileAndRecord()
     }
     QVERIFY(!QFile::exists(root() + "D/b.txt") && !QFile::exists(root() + "D/b.txt.!"));
     QCOMPARE(gridNames(), (QStringList { "a.txt", "c.txt" }));
-    QCOMPARE(table()->DeletedCount, 1);
+    QCOMPARE(table()->deletedCount, 1);
     QCOMPARE(table()->text(CatalogTable::NAME), QStringLiteral("c.txt"));
     QCOMPARE(grid()->currentIndex().row(), 1);
     QVERIFY(m_form->panelText(3).startsWith(QStringLiteral("2")));
@@ -390,7 +390,7 @@ void TestEditingText::deleteRefusedByDiskChangesNothing()
     press(Qt::Key_F7);
     QVERIFY(dialogs.done());
     QCOMPARE(gridNames(), QStringList { "a.txt" });
-    QCOMPARE(table()->DeletedCount, 0);
+    QCOMPARE(table()->deletedCount, 0);
     QCOMPARE(m_form->panelText(3), count);
     QVERIFY(QFile::exists(root() + "D/a.txt.!"));
 }
@@ -398,7 +398,7 @@ void TestEditingText::deleteRefusedByDiskChangesNothing()
 void TestEditingText::deleteInDescriptionModeRewritesDescriptIon()
 {
     file("D/Descript.ion", "a.txt Alpha\r\nb.txt Beta\r\nc.txt Gamma\r\n");
-    m_form->state().settings.FolderInfoMode = 1;
+    m_form->state().settings.folderInfoMode = 1;
     start({ "a.txt", "b.txt", "c.txt" });
     clickRow(1);
     ScriptedDialogs dialogs;

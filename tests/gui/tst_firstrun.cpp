@@ -122,7 +122,7 @@ private slots:
     }
     void cleanup()
     {
-        // QuitProgram tells the event loop to end; outside a running loop that request
+        // quitProgram tells the event loop to end; outside a running loop that request
         // would make every later modal window return at once. Running the application's
         // loop once consumes it.
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
@@ -140,7 +140,7 @@ private slots:
         answerRootQuestion(QString(), &caption, &preset);
 
         auto form = makeForm();
-        QVERIFY(form->FormCreate());
+        QVERIFY(form->startUp());
         QVERIFY(dialogs.done());
         QCOMPARE(caption, QStringLiteral("Root folder for:  'Archive'  ?"));
         QCOMPARE(preset, QStringLiteral("Archive\\"));
@@ -154,16 +154,16 @@ private slots:
         QCOMPARE(iniLines(file("Archive.ini")), QStringList({ "[Local]", "Path=Archive\\" }));
 
         const AppState &state = form->state();
-        QCOMPARE(state.settings.RootPath, m_dir.path() + QStringLiteral("/Archive/"));
-        QVERIFY(state.Dbf1->isOpen());
+        QCOMPARE(state.settings.rootPath, m_dir.path() + QStringLiteral("/Archive/"));
+        QVERIFY(state.catalog->isOpen());
         QVERIFY(QFileInfo::exists(file("Archive/Archive.dbf")));
         QVERIFY(QFileInfo::exists(file("Archive/Archive.mdx")));
-        QVERIFY(state.FollowCurrentRecord);
+        QVERIFY(state.followCurrentRecord);
         QCOMPARE(QDir::currentPath(), m_dir.path());
         QCOMPARE(form->windowTitle(), QStringLiteral("Tabulon 6.6 - Archive"));
 
-        form->QuitProgram();
-        QVERIFY(!state.Dbf1->isOpen());
+        form->quitProgram();
+        QVERIFY(!state.catalog->isOpen());
         QCOMPARE(iniKeys(file("Archive.ini")), archiveKeyOrder);
         QCOMPARE(iniKeys(file("Tabulon.ini")), programKeyOrder);
         QCOMPARE(iniValue(file("Archive.ini"), "Path"), QStringLiteral("Archive\\"));
@@ -184,14 +184,14 @@ private slots:
         answerRootQuestion(QStringLiteral("<esc>"));
 
         auto form = makeForm();
-        QVERIFY(!form->FormCreate());
+        QVERIFY(!form->startUp());
         QVERIFY(form->state().startAbandoned);
         const QByteArray programFile = testutil::readFile(file("Tabulon.ini"));
         // Only the first-run values: nothing was saved on the way out.
         QCOMPARE(iniKeys(file("Tabulon.ini")),
             QStringList({ "[Local]", "Vers", "DMS", "[MainWin]", "left", "top", "width", "height",
                 "state" }));
-        form->QuitProgram();
+        form->quitProgram();
         QCOMPARE(testutil::readFile(file("Tabulon.ini")), programFile);
         QVERIFY(!QFileInfo::exists(file("Archive.ini")));
         QVERIFY(!QFileInfo::exists(file("Archive")));
@@ -218,9 +218,9 @@ private slots:
         dialogs.no();
         answerRootQuestion(typed);
         auto form = makeForm();
-        QVERIFY(form->FormCreate());
+        QVERIFY(form->startUp());
         QCOMPARE(iniValue(file("Archive.ini"), "Path"), stored);
-        QCOMPARE(form->state().settings.RootPath, m_dir.path() + QLatin1Char('/') + root);
+        QCOMPARE(form->state().settings.rootPath, m_dir.path() + QLatin1Char('/') + root);
         QVERIFY(QFileInfo::exists(file(root + QStringLiteral("Archive.dbf"))));
     }
 
@@ -241,11 +241,11 @@ private slots:
         QString caption;
         answerRootQuestion(QString(), &caption);
         auto form = makeForm({ QStringLiteral("Fotos") });
-        QVERIFY(form->FormCreate());
+        QVERIFY(form->startUp());
         QCOMPARE(caption, QStringLiteral("Root folder for:  'Fotos'  ?"));
-        QCOMPARE(form->state().settings.ArchiveName, QStringLiteral("Fotos"));
+        QCOMPARE(form->state().settings.archiveName, QStringLiteral("Fotos"));
         QVERIFY(QFileInfo::exists(file("Fotos/Fotos.dbf")));
-        form->QuitProgram();
+        form->quitProgram();
         QCOMPARE(iniValue(file("Tabulon.ini"), "DMS"), dmsAfter);
         QVERIFY(dialogs.done());
     }
@@ -287,7 +287,7 @@ private slots:
         });
 
         auto form = makeForm();
-        QCOMPARE(form->FormCreate(), opens);
+        QCOMPARE(form->startUp(), opens);
         QVERIFY(dialogs.done());
         QCOMPARE(caption, QStringLiteral("another archive or ESC"));
         QCOMPARE(listed, QStringList({ "Archive", "Other", "current:Archive" }));
@@ -297,10 +297,11 @@ private slots:
             QVERIFY(!QFileInfo::exists(file("Other")));
             return;
         }
-        QCOMPARE(form->state().settings.ArchiveName, QStringLiteral("Other"));
+        QCOMPARE(form->state().settings.archiveName, QStringLiteral("Other"));
         QCOMPARE(iniValue(file("Tabulon.ini"), "DMS"), QStringLiteral("Other"));
-        QVERIFY(form->state().Dbf1->isOpen());
-        QCOMPARE(form->state().Dbf1->fileName(), m_dir.path() + QStringLiteral("/Other/Other.dbf"));
+        QVERIFY(form->state().catalog->isOpen());
+        QCOMPARE(
+            form->state().catalog->fileName(), m_dir.path() + QStringLiteral("/Other/Other.dbf"));
     }
 
     void maximisedWindowKeepsNormalBounds()
@@ -310,9 +311,9 @@ private slots:
         writeSettings("Archive.ini", "[Local]\nPath=Archive\\\n");
         ScriptedDialogs dialogs;
         auto form = makeForm();
-        QVERIFY(form->FormCreate());
+        QVERIFY(form->startUp());
         QVERIFY(form->windowState() & Qt::WindowMaximized);
-        form->QuitProgram();
+        form->quitProgram();
         const QString ini = file("Tabulon.ini");
         QCOMPARE(iniValue(ini, "left"), QStringLiteral("10"));
         QCOMPARE(iniValue(ini, "top"), QStringLiteral("20"));
@@ -339,7 +340,7 @@ private slots:
                 .toLatin1());
         ScriptedDialogs dialogs;
         auto form = makeForm();
-        QVERIFY(form->FormCreate());
+        QVERIFY(form->startUp());
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         const int expected
@@ -353,13 +354,13 @@ private slots:
         writeSettings("Archive.ini", "[Local]\nPath=Archive\\\nDel=7\n[Param]\nIdx=3\n");
         ScriptedDialogs dialogs;
         auto form = makeForm();
-        QVERIFY(form->FormCreate());
-        CatalogTable *table = form->state().Dbf1;
+        QVERIFY(form->startUp());
+        CatalogTable *table = form->state().catalog;
         QCOMPARE(table->orderName(), QByteArray("3"));
-        QCOMPARE(table->DeletedCount, 7);
-        table->DeletedCount = 9;
-        QVERIFY(table->SwitchOrder(2).isOk());
-        form->QuitProgram();
+        QCOMPARE(table->deletedCount, 7);
+        table->deletedCount = 9;
+        QVERIFY(table->switchOrder(2).isOk());
+        form->quitProgram();
         QCOMPARE(iniValue(file("Archive.ini"), "Del"), QStringLiteral("9"));
         QCOMPARE(iniValue(file("Archive.ini"), "Idx"), QStringLiteral("2"));
         QCOMPARE(iniValue(file("Archive.ini"), "Path"), QStringLiteral("Archive\\"));
@@ -371,8 +372,8 @@ private slots:
         writeSettings("Archive.ini", "[Local]\nPath=Archive\\\n[Param]\nIdx=x\n");
         ScriptedDialogs dialogs;
         auto form = makeForm();
-        QVERIFY(form->FormCreate());
-        QCOMPARE(form->state().Dbf1->orderName(), QByteArray("1"));
+        QVERIFY(form->startUp());
+        QCOMPARE(form->state().catalog->orderName(), QByteArray("1"));
     }
 
     void lockedTableEndsWithoutSaving()
@@ -389,9 +390,9 @@ private slots:
         dialogs.error(
             QStringLiteral("Record or database is locked by another user !\rTry again later ..."));
         auto form = makeForm();
-        QVERIFY(!form->FormCreate());
+        QVERIFY(!form->startUp());
         QVERIFY(dialogs.done());
-        form->QuitProgram();
+        form->quitProgram();
         QCOMPARE(testutil::readFile(file("Tabulon.ini")), programBefore);
         QCOMPARE(testutil::readFile(file("Archive.ini")), archiveBefore);
         QVERIFY(other.isOpen());
@@ -414,7 +415,7 @@ private slots:
                 chooser->findChild<QTreeWidget *>(QStringLiteral("ListView1")), Qt::Key_Escape);
         });
         auto form = makeForm();
-        QVERIFY(!form->FormCreate());
+        QVERIFY(!form->startUp());
         QVERIFY(dialogs.done());
         QCOMPARE(caption, QStringLiteral("another archive or ESC"));
         QVERIFY(!dialogs.messages().join(QString()).contains(QStringLiteral("locked")));
@@ -435,13 +436,13 @@ private slots:
         dialogs.no(QStringLiteral("Create desktop-icon ?"));
         answerRootQuestion(QString());
         auto form = makeForm({}, &folder);
-        QVERIFY(form->FormCreate());
+        QVERIFY(form->startUp());
         const QString userFolder = config.path() + QStringLiteral("/Tabulon/");
         QVERIFY(QFileInfo::exists(userFolder + QStringLiteral("Tabulon.ini")));
         QCOMPARE(iniValue(userFolder + QStringLiteral("Archive.ini"), "Path"),
             QStringLiteral("Archive\\"));
-        QCOMPARE(form->state().settings.RootPath, userFolder + QStringLiteral("Archive/"));
-        form->QuitProgram();
+        QCOMPARE(form->state().settings.rootPath, userFolder + QStringLiteral("Archive/"));
+        form->quitProgram();
         QCOMPARE(iniKeys(userFolder + QStringLiteral("Archive.ini")), archiveKeyOrder);
     }
 };

@@ -100,7 +100,7 @@ void TestFolderFileCommands::start()
 QTreeWidgetItem *TestFolderFileCommands::node(const QString &folderPath) const
 {
     for (QTreeWidgetItemIterator it(tree()); *it; ++it)
-        if (FolderPathOfNode(*it) == folderPath)
+        if (folderPathOfNode(*it) == folderPath)
             return *it;
     return nullptr;
 }
@@ -222,7 +222,7 @@ void TestFolderFileCommands::droppedFolder()
         ScriptedDialogs dialogs;
         if (!error.isEmpty())
             dialogs.error(error);
-        commands().TreeView1DragDrop(at(target), 0); // the selected folder, dragged
+        commands().dropOnTree(at(target), 0); // the selected folder, dragged
         QVERIFY(dialogs.done());
     }
     QCOMPARE(views().selectedFolderPath(), selected);
@@ -247,7 +247,7 @@ void TestFolderFileCommands::deleteEmptyFolder()
     start();
     select("Leer\\");
     const int nodes = views().nodeCount();
-    m_form->commands().runCommand(Command::popDelDirClick);
+    m_form->commands().runCommand(Command::DeleteFolder);
     QCOMPARE(QFileInfo::exists(root() + "Leer"), !content.isEmpty());
     QCOMPARE(views().nodeCount(), nodes - (content.isEmpty() ? 1 : 0));
     // The folder selected afterwards is the one shown.
@@ -313,7 +313,7 @@ void TestFolderFileCommands::sameFolderKeepsWindowOpen()
     {
         ScriptedDialogs dialogs;
         dialogs.error("Destination and source are the same ...");
-        window()->Button3Click();
+        window()->confirm();
         QVERIFY(dialogs.done());
     }
     QVERIFY(window()->isVisible());
@@ -322,7 +322,7 @@ void TestFolderFileCommands::sameFolderKeepsWindowOpen()
     {
         ScriptedDialogs dialogs;
         dialogs.error("File  'b.jpg'  could not be moved !");
-        window()->Button3Click();
+        window()->confirm();
         QVERIFY(dialogs.done());
     }
     QVERIFY(!window()->isVisible());
@@ -434,9 +434,9 @@ void TestFolderFileCommands::droppedFile()
 void TestFolderFileCommands::descriptionModeRewritesBothFolders()
 {
     start();
-    m_form->state().settings.FolderInfoMode = 1;
+    m_form->state().settings.folderInfoMode = 1;
     clickName("a.jpg");
-    commands().TreeView1DragDrop(at("Texte\\"), quint32(table()->table().recNo()));
+    commands().dropOnTree(at("Texte\\"), quint32(table()->table().recNo()));
     QCOMPARE(testutil::readFile(root() + "Texte/Descript.ion"),
         QByteArray("a.jpg note of a.jpg\r\nt.txt note of t.txt\r\n"));
     QCOMPARE(testutil::readFile(root() + "Bilder/Fotos/Descript.ion"),
@@ -514,7 +514,7 @@ void TestFolderFileCommands::copy()
         QVERIFY(dialogs.done());
     }
     QCOMPARE(asked, (QStringList { "Search folder", "File  'a.jpg'  copy to ?", "" }));
-    QCOMPARE(m_form->state().settings.CopyFolder, folder);
+    QCOMPARE(m_form->state().settings.copyFolder, folder);
     QCOMPARE(testutil::readFile(folder + "/a.jpg"), copied);
     QCOMPARE(QFileInfo::exists(folder + "/a.jpg.!"), existing.isEmpty());
     QCOMPARE(testutil::readFile(root() + "Bilder/Fotos/a.jpg"), QByteArray("picture a"));

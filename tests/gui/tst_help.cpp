@@ -16,7 +16,7 @@ class TestHelp : public QObject, public MainWindowFixture
     Q_OBJECT
 
     ProgramCommands &program() const { return m_form->families().program(); }
-    QAction *helpItem() const { return m_form->commands().action(Command::miHelpClick); }
+    QAction *helpItem() const { return m_form->commands().action(Command::Help); }
     void shipGuide(const QString &name)
     {
         QVERIFY(QFile::copy(testutil::sourcePath("help/Tabulon-en.html"), root() + name));
@@ -47,11 +47,11 @@ private slots:
         QVERIFY(testutil::writeFile(root() + "Tabulon.ini", "[Local]\r\nDMS=Archiv\r\n"));
         QVERIFY(testutil::writeFile(root() + "Archiv.ini", "[Local]\r\nPath=Data\\\r\n"));
         QVERIFY(!helpItem()->isEnabled());
-        QVERIFY(m_form->FormCreate());
+        QVERIFY(m_form->startUp());
         QCOMPARE(helpItem()->isEnabled(), shipped);
-        QCOMPARE(m_form->state().settings.HelpFilePath,
+        QCOMPARE(m_form->state().settings.helpFilePath,
             shipped ? root() + "Tabulon-en.html" : QString());
-        m_form->commands().runCommand(Command::miHelpClick);
+        m_form->commands().runCommand(Command::Help);
         QCOMPARE(program().helpWindows().size(), shipped ? 1 : 0);
     }
 
@@ -61,7 +61,7 @@ private slots:
         shipGuide("Tabulon-en.html");
         program().chooseHelpFile("EN");
         showActive();
-        m_form->commands().runCommand(Command::miHelpClick);
+        m_form->commands().runCommand(Command::Help);
         QCOMPARE(program().helpWindows().size(), 1);
         HelpWindow *help = program().helpWindows().first();
         QVERIFY(QTest::qWaitForWindowExposed(help));
@@ -87,7 +87,7 @@ private slots:
         QVERIFY(search.first()->isSelected());
 
         // "&Help" again shows the same window at its default topic.
-        m_form->commands().runCommand(Command::miHelpClick);
+        m_form->commands().runCommand(Command::Help);
         QCOMPARE(program().helpWindows().size(), 1);
         QCOMPARE(text->source().fragment(), QString());
     }
@@ -99,8 +99,8 @@ private slots:
         shipGuide("Tabulon.html");
         showActive();
         for (const char *name : { "Tabulon-en.html", "Tabulon.html" }) {
-            m_form->state().settings.HelpFilePath = root() + name;
-            m_form->commands().runCommand(Command::miHelpClick);
+            m_form->state().settings.helpFilePath = root() + name;
+            m_form->commands().runCommand(Command::Help);
         }
         const QList<HelpWindow *> open = program().helpWindows();
         QCOMPARE(open.size(), 2);
@@ -124,7 +124,7 @@ private slots:
         program().chooseHelpFile("EN");
         ScriptedDialogs dialogs;
         dialogs.expect(DialogKind::About, "1", ProgramCommands::noticeLine());
-        m_form->commands().runCommand(Command::Info1Click);
+        m_form->commands().runCommand(Command::Info);
         QVERIFY(dialogs.done());
         const QString link = dialogLink(dialogs.requests().first().option);
         QCOMPARE(

@@ -210,28 +210,28 @@ void TestMainWindow::commandWithoutHandlerIsDisabled()
 {
     CommandActions &commands = m_form->commands();
     int ran = 0;
-    commands.attach(Command::miFilterClick, [&ran] { ++ran; });
-    QAction *filter = commands.action(Command::miFilterClick);
+    commands.attach(Command::FilterTags, [&ran] { ++ran; });
+    QAction *filter = commands.action(Command::FilterTags);
     QVERIFY(filter->isEnabled());
     QCOMPARE(filter->toolTip(), QStringLiteral("F9 = Set filter to tags (logical: AND)"));
 
-    commands.attach(Command::miFilterClick, {});
+    commands.attach(Command::FilterTags, {});
     QVERIFY(!filter->isEnabled());
     QCOMPARE(filter->toolTip(),
         QStringLiteral("F9 = Set filter to tags (logical: AND) (not available in this version)"));
     for (QToolButton *b : buttonsOf(m_form->findChild<QWidget *>("ToolBar1"), filter))
         QVERIFY(!b->isEnabled());
     // Enabling it from a family does not make it run.
-    commands.setCommandEnabled(Command::miFilterClick, true);
+    commands.setCommandEnabled(Command::FilterTags, true);
     QVERIFY(!filter->isEnabled());
     m_form->activateWindow();
     grid()->setFocus();
     QTest::keyClick(grid(), Qt::Key_F9);
-    commands.runCommand(Command::miFilterClick);
+    commands.runCommand(Command::FilterTags);
     QCOMPARE(ran, 0);
     // A command without a hint says so in its caption's words.
-    commands.attach(Command::miArchivNeuClick, {});
-    QCOMPARE(commands.action(Command::miArchivNeuClick)->toolTip(),
+    commands.attach(Command::NewArchive, {});
+    QCOMPARE(commands.action(Command::NewArchive)->toolTip(),
         QStringLiteral("New archive (not available in this version)"));
 }
 
@@ -251,8 +251,8 @@ void TestMainWindow::commandsStillWithoutHandler()
 void TestMainWindow::tooltipsOnlyWhereThereIsAHint()
 {
     CommandActions &commands = m_form->commands();
-    commands.attach(Command::miFiledruckClick, [] {});
-    commands.attach(Command::miKategorienClick, {});
+    commands.attach(Command::PrintFolder, [] {});
+    commands.attach(Command::EditTagList, {});
     auto *top = m_form->findChild<QToolBar *>(QStringLiteral("ToolBar2"));
     auto hover = [&](Command c) {
         QToolTip::hideText();
@@ -261,10 +261,9 @@ void TestMainWindow::tooltipsOnlyWhereThereIsAHint()
         QApplication::sendEvent(button, &event);
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
-    QCOMPARE(hover(Command::miFiledruckClick), QString());
-    QCOMPARE(hover(Command::ExitClick), QStringLiteral("Alt+F4 = Exit"));
-    QCOMPARE(
-        hover(Command::miKategorienClick), QStringLiteral("Tags (not available in this version)"));
+    QCOMPARE(hover(Command::PrintFolder), QString());
+    QCOMPARE(hover(Command::Exit), QStringLiteral("Alt+F4 = Exit"));
+    QCOMPARE(hover(Command::EditTagList), QStringLiteral("Tags (not available in this version)"));
     QToolTip::hideText();
 }
 
@@ -297,10 +296,10 @@ void TestMainWindow::controls()
     QVERIFY(!m_form->findChild<QTimer *>(QStringLiteral("Timer1"))->isActive());
     QVERIFY(!m_form->findChild<QTimer *>(QStringLiteral("Timer2"))->isActive());
     QVERIFY(textPane()->isReadOnly());
-    QVERIFY(m_form->state().Dbf1);
-    QVERIFY(!m_form->state().Dbf1->isOpen());
+    QVERIFY(m_form->state().catalog);
+    QVERIFY(!m_form->state().catalog->isOpen());
     QCOMPARE(m_form->state().mode, UiMode::Browse);
-    QVERIFY(!m_form->state().FollowCurrentRecord);
+    QVERIFY(!m_form->state().followCurrentRecord);
     QCOMPARE(tree()->indentation(), 19);
     QCOMPARE(m_form->findChild<SnapSplitter *>(QStringLiteral("Splitter1"))->handleWidth(), 2);
     QCOMPARE(m_form->findChild<SnapSplitter *>(QStringLiteral("Splitter2"))->handleWidth(), 2);
@@ -376,8 +375,8 @@ void TestMainWindow::statusPanels()
 
 void TestMainWindow::hiddenToolbarsLeaveViewsFilling()
 {
-    QAction *top = m_form->commands().action(Command::Showtoptoolbar1Click);
-    QAction *bottom = m_form->commands().action(Command::Showbottomtoolbar1Click);
+    QAction *top = m_form->commands().action(Command::ShowTopToolbar);
+    QAction *bottom = m_form->commands().action(Command::ShowBottomToolbar);
     QVERIFY(top->isChecked() && bottom->isChecked());
     top->trigger();
     bottom->trigger();
@@ -470,8 +469,8 @@ void TestMainWindow::gridLines()
         { 0, false, QHeaderView::Fixed, date },
     };
     for (const Step &step : steps) {
-        m_form->state().settings.GridLines = step.gridLines;
-        m_form->ApplyViewLook(m_form);
+        m_form->state().settings.gridLines = step.gridLines;
+        m_form->applyViewLook(m_form);
         QCOMPARE(grid->showGrid(), step.lines);
         QCOMPARE(header->sectionResizeMode(0), step.resize);
         QCOMPARE(grid->columnWidth(3), step.dateWidth);
@@ -482,14 +481,14 @@ void TestMainWindow::gridLines()
     QCOMPARE(GridDelegate::of(grid)->columnColor(3), view);
     QCOMPARE(GridDelegate::of(grid)->columnColor(4), view);
     textPane()->setReadOnly(false);
-    m_form->ApplyViewLook(m_form);
+    m_form->applyViewLook(m_form);
     QCOMPARE(textPane()->palette().color(QPalette::Base), QColor(Qt::white));
 }
 
 void TestMainWindow::viewFontColourReachesTheViews()
 {
-    m_form->state().settings.ViewFont.color = 0x00000080; // dark red, as BGR
-    m_form->ApplyViewLook(m_form);
+    m_form->state().settings.viewFont.color = 0x00000080; // dark red, as BGR
+    m_form->applyViewLook(m_form);
     const QColor red(0x80, 0, 0);
     for (QWidget *view : std::initializer_list<QWidget *> { grid(), tree(), textPane() })
         QCOMPARE(view->palette().color(QPalette::Active, QPalette::Text), red);
@@ -504,11 +503,11 @@ void TestMainWindow::viewLookOfOwnedControls()
     auto *field = new QLineEdit(m_form);
     auto *shown = new QLineEdit(m_form);
     shown->setReadOnly(true);
-    m_form->state().settings.ViewFont.name = QStringLiteral("Courier");
-    m_form->state().ViewFont = QFont(QStringLiteral("Courier"), 13);
+    m_form->state().settings.viewFont.name = QStringLiteral("Courier");
+    m_form->state().viewFont = QFont(QStringLiteral("Courier"), 13);
     for (int gridLines : { 1, 0 }) {
-        m_form->state().settings.GridLines = gridLines;
-        m_form->ApplyViewLook(m_form);
+        m_form->state().settings.gridLines = gridLines;
+        m_form->applyViewLook(m_form);
         QCOMPARE(list->header()->sectionsClickable(), gridLines == 1);
         QCOMPARE(list->property("gridLines").toBool(), gridLines == 1);
     }
@@ -547,9 +546,9 @@ void TestMainWindow::errorBox()
     QFETCH(QString, failure);
     QFETCH(QString, shown);
     m_form->commands().attach(
-        Command::miFilterClick, [failure] { throw std::runtime_error(failure.toStdString()); });
+        Command::FilterTags, [failure] { throw std::runtime_error(failure.toStdString()); });
     bool after = false;
-    m_form->commands().attach(Command::miMoveClick, [&after] { after = true; });
+    m_form->commands().attach(Command::MoveFile, [&after] { after = true; });
     BoxSeen box;
     answerNextBox(&box);
     m_form->activateWindow();
@@ -612,7 +611,7 @@ void TestMainWindow::closingSavesAndEnds()
 {
     openCatalogue();
     QStringList ran;
-    m_form->commands().attach(Command::miFilterClick, [&ran] { ran << "filter"; });
+    m_form->commands().attach(Command::FilterTags, [&ran] { ran << "filter"; });
     m_form->findChild<QTimer *>(QStringLiteral("Timer2"))->start();
     QVERIFY(!m_form->close());
     // The archive's table closed, then the program's settings written.
@@ -623,8 +622,8 @@ void TestMainWindow::closingSavesAndEnds()
     QVERIFY(!m_form->findChild<QTimer *>(QStringLiteral("Timer2"))->isActive());
     // Once ended, no command runs and nothing is saved twice.
     QVERIFY(QFile::remove(root() + QStringLiteral("Tabulon.ini")));
-    m_form->commands().action(Command::miFilterClick)->trigger();
-    m_form->commands().action(Command::ExitClick)->trigger();
+    m_form->commands().action(Command::FilterTags)->trigger();
+    m_form->commands().action(Command::Exit)->trigger();
     QVERIFY(ran.isEmpty());
     QVERIFY(!QFile::exists(root() + QStringLiteral("Tabulon.ini")));
 
@@ -641,7 +640,7 @@ void TestMainWindow::viewerSyncWatch()
     grid()->setFocus();
     QTRY_VERIFY(grid()->hasFocus());
     watch->start();
-    m_form->Timer2Timer();
+    m_form->checkViewerFocus();
     QVERIFY(watch->isActive());
     // Clicking into the tree ends viewer sync within one tick.
     QTest::mouseClick(tree()->viewport(), Qt::LeftButton);
@@ -652,7 +651,7 @@ void TestMainWindow::viewerSyncWatch()
 void TestMainWindow::statusBarClickSwitchesArchive()
 {
     int switches = 0;
-    m_form->commands().attach(Command::miArchivClick, [&switches] { ++switches; });
+    m_form->commands().attach(Command::SwitchArchive, [&switches] { ++switches; });
     QCOMPARE(statusBar()->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseClick(panel(1), Qt::LeftButton);
     QTest::mouseClick(panel(3), Qt::LeftButton);
@@ -674,7 +673,7 @@ void TestMainWindow::clicksBesideTheStatusBarSwitchNothing()
     QFETCH(QString, widget);
     QFETCH(QPoint, at);
     int switches = 0;
-    m_form->commands().attach(Command::miArchivClick, [&switches] { ++switches; });
+    m_form->commands().attach(Command::SwitchArchive, [&switches] { ++switches; });
     auto *target = m_form->findChild<QWidget *>(widget);
     QVERIFY(target && target->isVisible());
     QTest::mouseClick(target, Qt::LeftButton, {}, at);
@@ -693,8 +692,8 @@ void TestMainWindow::layoutRoundTrip()
     s.layout.treeWidth = 210;
     s.layout.showTopToolbar = false;
     s.layout.showBottomToolbar = true;
-    s.GridColumnWidths = { { 200, 0, 80, 70, 55 } };
-    s.ToolbarColor = 0x00336699; // BGR
+    s.gridColumnWidths = { { 200, 0, 80, 70, 55 } };
+    s.toolbarColor = 0x00336699; // BGR
     m_form->applyWindowBounds();
     m_form->applyProgramColumnWidths();
     m_form->applyArchiveLayout();
@@ -707,7 +706,7 @@ void TestMainWindow::layoutRoundTrip()
     QCOMPARE(grid()->columnWidth(2), 80);
 
     Settings saved = s;
-    saved.GridColumnWidths = {};
+    saved.gridColumnWidths = {};
     m_form->state().settings = saved;
     m_form->storeWindowLayout();
     const Settings &out = m_form->state().settings;
@@ -718,11 +717,11 @@ void TestMainWindow::layoutRoundTrip()
     QCOMPARE(out.layout.gridHeight,
         m_form->findChild<QWidget *>(QStringLiteral("Panel1"))->height() - 5);
     QVERIFY(!out.layout.showTopToolbar);
-    QCOMPARE(out.GridColumnWidths[0], 200);
-    QCOMPARE(out.GridColumnWidths[2], 80);
-    QCOMPARE(out.GridColumnWidths[3], 70);
-    QCOMPARE(out.GridColumnWidths[4], 55);
-    QCOMPARE(out.ToolbarColor, quint32(0x00336699));
+    QCOMPARE(out.gridColumnWidths[0], 200);
+    QCOMPARE(out.gridColumnWidths[2], 80);
+    QCOMPARE(out.gridColumnWidths[3], 70);
+    QCOMPARE(out.gridColumnWidths[4], 55);
+    QCOMPARE(out.toolbarColor, quint32(0x00336699));
 
     // Maximised: the state alone is stored, the normal bounds stay as they were.
     m_form->showMaximized();
@@ -736,13 +735,13 @@ void TestMainWindow::layoutRoundTrip()
 void TestMainWindow::systemToolbarColourKept()
 {
     Settings &s = m_form->state().settings;
-    s.ToolbarColor = 0x8000000F; // the system's button face
+    s.toolbarColor = 0x8000000F; // the system's button face
     m_form->applyArchiveLayout();
     m_form->storeWindowLayout();
-    QCOMPARE(s.ToolbarColor, quint32(0x8000000F));
+    QCOMPARE(s.toolbarColor, quint32(0x8000000F));
     m_form->setToolbarColor(QColor(0x12, 0x34, 0x56));
     m_form->storeWindowLayout();
-    QCOMPARE(s.ToolbarColor, quint32(0x00563412));
+    QCOMPARE(s.toolbarColor, quint32(0x00563412));
 }
 
 // The program's own application object, so that failures outside the commands are

@@ -95,7 +95,7 @@ private:
         std::function<void(MessageDialog *)> action, int language = 0)
     {
         ModalDriver driver(std::move(action));
-        const QString answer = ShowDialog(kind, message, option, language);
+        const QString answer = showDialog(kind, message, option, language);
         if (!driver.ran())
             QTest::qFail("the dialog never showed", __FILE__, __LINE__);
         if (driver.stuck())
@@ -221,7 +221,7 @@ private slots:
         QString focused;
         run(kind, "Message", option, [&focused](MessageDialog *form) {
             focused = form->focusWidget() ? form->focusWidget()->objectName() : QString();
-            form->Action1Execute();
+            form->answerEscape();
         });
         QCOMPARE(focused, focus);
     }
@@ -267,7 +267,7 @@ private slots:
                 QVERIFY(!child<QLabel>(form, "Image2")->isVisibleTo(form));
                 QVERIFY(!child<QPushButton>(form, "Button1")->isVisibleTo(form));
                 QCOMPARE(child<QLabel>(form, "Label1")->textFormat(), Qt::PlainText);
-                form->Action1Execute();
+                form->answerEscape();
             },
             1);
         QCOMPARE(seen, QStringList({ "Fehler", "OK", "<b>a&b.txt</b>" }));
@@ -277,7 +277,7 @@ private slots:
             [&seen](MessageDialog *form) {
                 seen << form->windowTitle() << child<QPushButton>(form, "Button1")->text()
                      << child<QPushButton>(form, "Button2")->text();
-                form->Action1Execute();
+                form->answerEscape();
             },
             1);
         QCOMPARE(seen, QStringList({ "Eingabe", "OK", "Abbrechen" }));
@@ -310,7 +310,7 @@ private slots:
             labelHeight = child<QLabel>(form, "Label1")->height();
             minimum = form->minimumSize();
             maximum = form->maximumSize();
-            form->Action1Execute();
+            form->answerEscape();
         });
         const int expected = labelHeight <= 32 ? baseHeight : baseHeight + labelHeight - 32;
         QCOMPARE(client.height(), expected);
@@ -335,7 +335,7 @@ private slots:
         run(2, "x", "", [&](MessageDialog *form) {
             at = form->pos();
             size = form->size();
-            form->Action1Execute();
+            form->answerEscape();
         });
         m_main->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_main));
@@ -454,7 +454,7 @@ private slots:
     {
         auto *port = qobject_cast<WidgetDialogPort *>(dynamic_cast<QObject *>(dialogPort()));
         QVERIFY(port);
-        QCOMPARE(ShowDialog(0, "Busy", ""), "");
+        QCOMPARE(showDialog(0, "Busy", ""), "");
         QPointer<MessageDialog> wait = port->waitWindow();
         QVERIFY(wait && wait->isVisible());
         QVERIFY(!(wait->windowFlags() & Qt::WindowCloseButtonHint));
@@ -465,14 +465,14 @@ private slots:
         wait->close();
         QVERIFY(wait->isVisible());
 
-        QCOMPARE(ShowDialog(-1, "Busy", ""), ""); // takes the slot of the first one
+        QCOMPARE(showDialog(-1, "Busy", ""), ""); // takes the slot of the first one
         QVERIFY(!wait);
         wait = port->waitWindow();
         QVERIFY(child<QProgressBar>(wait, "ProgressBar1")->isVisibleTo(wait));
         QCOMPARE(wait->height(), 110);
-        SetWaitProgress(40);
+        setWaitProgress(40);
         QCOMPARE(child<QProgressBar>(wait, "ProgressBar1")->value(), 40);
-        CloseWaitDialog();
+        closeWaitDialog();
         QVERIFY(!wait);
         QVERIFY(!QApplication::overrideCursor());
     }

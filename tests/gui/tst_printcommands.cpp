@@ -88,7 +88,7 @@ void TestPrintCommands::printsTheFolderAsTheGridShowsIt()
     QCOMPARE(printing().printer().docName(), root() + QStringLiteral("fotos"));
     // The views follow the first record again.
     QVERIFY(!table()->isDetached());
-    QVERIFY(m_form->state().FollowCurrentRecord);
+    QVERIFY(m_form->state().followCurrentRecord);
     QCOMPARE(grid()->currentIndex().row(), 0);
     QCOMPARE(textPane()->toPlainText(), QStringLiteral("first line\nsecond"));
 
@@ -97,15 +97,15 @@ void TestPrintCommands::printsTheFolderAsTheGridShowsIt()
         [](const DbfTable &t) { return t.fieldText(CatalogTable::NAME) < QLatin1String("f05"); });
     views().showCurrentRecord();
     QVERIFY(QFile::remove(pdf));
-    m_form->commands().runCommand(Command::miFiledruckClick);
+    m_form->commands().runCommand(Command::PrintFolder);
     QCOMPARE(pdfPages(pdf), 1);
 
-    m_form->commands().runCommand(Command::Druckereinrichten1Click);
+    m_form->commands().runCommand(Command::PrinterSetup);
     QCOMPARE(m_setups, 1);
     // A cancelled print dialog prints nothing.
     QVERIFY(QFile::remove(pdf));
     printTo(pdf, false);
-    m_form->commands().runCommand(Command::miFiledruckClick);
+    m_form->commands().runCommand(Command::PrintFolder);
     QVERIFY(!QFile::exists(pdf));
 }
 
@@ -113,13 +113,13 @@ void TestPrintCommands::printerFailureEndsTheJobAndFreesTheViews()
 {
     start(3);
     printTo(QStringLiteral("/nonexistent-folder/listing.pdf"));
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, printing().PrintFolderListing());
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, printing().printFolderListing());
     QVERIFY(!table()->isDetached());
-    QVERIFY(m_form->state().FollowCurrentRecord);
+    QVERIFY(m_form->state().followCurrentRecord);
     // The next job goes through.
     const QString pdf = root() + QStringLiteral("listing.pdf");
     printTo(pdf);
-    printing().PrintFolderListing();
+    printing().printFolderListing();
     QCOMPARE(pdfPages(pdf), 1);
 }
 
@@ -131,7 +131,7 @@ void TestPrintCommands::unreadableLongTextIsReported()
     printTo(pdf);
     ScriptedDialogs dialogs;
     dialogs.error(QStringLiteral("f01.jpg.!"));
-    m_form->commands().runCommand(Command::miFiledruckClick);
+    m_form->commands().runCommand(Command::PrintFolder);
     QVERIFY(dialogs.done());
     QCOMPARE(pdfPages(pdf), 1);
 }
@@ -140,7 +140,7 @@ void TestPrintCommands::unreadableLongTextIsReported()
 void TestPrintCommands::marginsWithoutRoomAreRefused()
 {
     start(3);
-    m_form->state().settings.PrintMargins.top = 65535;
+    m_form->state().settings.printMargins.top = 65535;
     const QString pdf = root() + QStringLiteral("listing.pdf");
     printTo(pdf);
     ScriptedDialogs dialogs;

@@ -65,7 +65,7 @@ private:
     QString panel(int i) const { return m_form->panelText(i); }
     bool clearEnabled() const
     {
-        return m_form->commands().action(Command::miClearsearchClick)->isEnabled();
+        return m_form->commands().action(Command::clearSearch)->isEnabled();
     }
     void checkViewsSettled();
 };
@@ -95,7 +95,7 @@ void TestSearch::checkViewsSettled()
 {
     QVERIFY(!table()->isDetached());
     QVERIFY(table()->table().hasRange());
-    QVERIFY(m_form->state().FollowCurrentRecord);
+    QVERIFY(m_form->state().followCurrentRecord);
     QVERIFY(!QApplication::overrideCursor());
     const QModelIndex row = grid()->currentIndex();
     if (table()->table().recNo() > 0)

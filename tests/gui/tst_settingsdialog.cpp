@@ -44,7 +44,7 @@ void retype(QLineEdit *edit, const QString &text)
 
 } // namespace
 
-// The settings dialog `TForm4` opened by its command over the main window and driven with
+// The settings dialog "TForm4" opened by its command over the main window and driven with
 // keys and clicks; the platform's font and file dialogs are replaced.
 class TestSettingsDialog : public QObject, public MainWindowFixture
 {
@@ -68,7 +68,7 @@ class TestSettingsDialog : public QObject, public MainWindowFixture
             if (dialog->isVisible())
                 dialog->reject();
         });
-        m_form->commands().runCommand(Command::Einstellungen1Click);
+        m_form->commands().runCommand(Command::Settings);
         QVERIFY(acted);
     }
 
@@ -125,7 +125,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, kept);
         QFETCH(int, stored);
-        MarginSettings &m = m_form->state().settings.PrintMargins;
+        MarginSettings &m = m_form->state().settings.printMargins;
         m = { 200, 155, 200, 100 };
         inDialog([&](SettingsDialog *d) {
             QTest::keyClick(d, Qt::Key_F6);
@@ -154,7 +154,7 @@ private slots:
             QTest::keyClicks(left, "x");
             QTest::keyClick(left, Qt::Key_O, Qt::AltModifier);
         });
-        QCOMPARE(int(m_form->state().settings.PrintMargins.left), 200);
+        QCOMPARE(int(m_form->state().settings.printMargins.left), 200);
     }
 
     // A click on the "Function keys" sample resets it; Cancel keeps the toolbar as it was,
@@ -196,7 +196,7 @@ private slots:
             click(child<QLabel>(d, "Label14"));
             click(child<QPushButton>(d, "Button3"));
         });
-        QCOMPARE(m_form->state().settings.ViewFont.name, QStringLiteral("MS Sans Serif"));
+        QCOMPARE(m_form->state().settings.viewFont.name, QStringLiteral("MS Sans Serif"));
         QCOMPARE(grid()->font().pointSize(), 8);
     }
 
@@ -212,10 +212,10 @@ private slots:
             retype(child<QLineEdit>(d, "Edit8"), "");
             click(child<QPushButton>(d, "Button3"));
         });
-        QCOMPARE(s.ViewerExtensions, QStringLiteral(".jpg"));
-        QCOMPARE(s.ViewerParams, QStringLiteral("ABC"));
-        QCOMPARE(s.ViewerPath, QStringLiteral("/opt/Viewer/View"));
-        QCOMPARE(s.ViewerDelay, 300);
+        QCOMPARE(s.viewerExtensions, QStringLiteral(".jpg"));
+        QCOMPARE(s.viewerParams, QStringLiteral("ABC"));
+        QCOMPARE(s.viewerPath, QStringLiteral("/opt/Viewer/View"));
+        QCOMPARE(s.viewerDelay, 300);
     }
 
     // Names on this system differ by letter case: the path fields keep what is typed.
@@ -239,7 +239,7 @@ private slots:
             click(child<QPushButton>(d, "Button3"));
         });
         const Settings &s = m_form->state().settings;
-        QCOMPARE(field == "Edit1" ? s.ViewerPath : s.FileManagerPath, typed);
+        QCOMPARE(field == "Edit1" ? s.viewerPath : s.fileManagerPath, typed);
     }
 
     // The delay is kept as typed, and the dialog says how long a pause lasts at most.
@@ -250,7 +250,7 @@ private slots:
             retype(child<QLineEdit>(d, "Edit8"), "2500");
             click(child<QPushButton>(d, "Button3"));
         });
-        QCOMPARE(m_form->state().settings.ViewerDelay, 2500);
+        QCOMPARE(m_form->state().settings.viewerDelay, 2500);
     }
 
     // "Grid-Lines:" No -> Yes draws the lines at once and takes 4 pixels from the Date

@@ -158,9 +158,9 @@ void TestShellCommands::clipboardOfTheDesktop()
     start({ "a.txt" });
     file(QStringLiteral("fotos/a.txt.!"), "x\r\ny\r\n");
     views().showCurrentRecord();
-    m_form->commands().runCommand(Command::popfilenameClick);
+    m_form->commands().runCommand(Command::CopyFileName);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a.txt"));
-    m_form->commands().runCommand(Command::popGanzeTextClick);
+    m_form->commands().runCommand(Command::CopyText);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("x\ny"));
 }
 
@@ -173,7 +173,7 @@ void TestShellCommands::openFallsBackToTheChooser()
     const QPoint second = grid()->visualRect(grid()->model()->index(1, 0)).center();
     QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, second);
     QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, second);
-    m_form->commands().runCommand(Command::ffnenmit1Click);
+    m_form->commands().runCommand(Command::OpenWith);
     const QString other = root() + QStringLiteral("fotos/c.txt");
     QCOMPARE(m_shell->requests,
         (QStringList { "open " + first, "open " + other, "with " + other, "with " + other }));
@@ -181,7 +181,7 @@ void TestShellCommands::openFallsBackToTheChooser()
     m_shell->requests.clear();
     press(Qt::Key_F5);
     QCOMPARE(m_form->state().mode, UiMode::RecordEdit);
-    m_form->commands().runCommand(Command::DBGrid1DblClick);
+    m_form->commands().runCommand(Command::OpenFile);
     QVERIFY(m_shell->requests.isEmpty());
 }
 
@@ -258,7 +258,7 @@ void TestShellCommands::exploreFolder()
         openCatalogue();
         showActive();
     }
-    m_form->state().settings.FileManagerPath = setting;
+    m_form->state().settings.fileManagerPath = setting;
     press(Qt::Key_E, Qt::ControlModifier);
     request.replace(QLatin1Char('@'), root());
     if (request.endsWith(QLatin1Char('/')))
@@ -272,20 +272,20 @@ void TestShellCommands::openLinkFromTheSelection()
     file(QStringLiteral("fotos/a.txt.!"), "see  /usr/bin/prog --x now\r\n");
     views().showCurrentRecord();
     QTextCursor cursor = textPane()->textCursor();
-    m_form->commands().runCommand(Command::popOpenlinkClick); // nothing selected
+    m_form->commands().runCommand(Command::OpenLink); // nothing selected
     cursor.setPosition(3);
     cursor.setPosition(22, QTextCursor::KeepAnchor);
     textPane()->setTextCursor(cursor);
     m_shell->openFails = true;
-    m_form->commands().runCommand(Command::popOpenlinkClick);
+    m_form->commands().runCommand(Command::OpenLink);
     QTRY_VERIFY(m_form->isActiveWindow());
     // A program runs with the rest of the selection only after a Yes.
     m_shell->programs << QStringLiteral("/usr/bin/prog");
     m_shell->openFails = false;
     ScriptedDialogs dialogs;
     dialogs.no(QStringLiteral("/usr/bin/prog")).yes(QStringLiteral("/usr/bin/prog"));
-    m_form->commands().runCommand(Command::popOpenlinkClick);
-    m_form->commands().runCommand(Command::popOpenlinkClick);
+    m_form->commands().runCommand(Command::OpenLink);
+    m_form->commands().runCommand(Command::OpenLink);
     QVERIFY(dialogs.done());
     QCOMPARE(m_shell->requests,
         (QStringList { "open /usr/bin/prog", "open /usr/bin/prog", "run /usr/bin/prog|--x" }));
@@ -304,12 +304,12 @@ void TestShellCommands::viewerFollowsTheGridUntilItIsLeft()
     shell().setShell(nullptr);
     shell().setHandOffLimit(100);
     Settings &s = m_form->state().settings;
-    s.ViewerPath = viewer;
-    s.ViewerParams = QStringLiteral(" --fs");
-    s.ViewerDelay = 10;
+    s.viewerPath = viewer;
+    s.viewerParams = QStringLiteral(" --fs");
+    s.viewerDelay = 10;
     start({ "a b.JPG", "c.png", "d.txt" });
     auto *watch = m_form->findChild<QTimer *>(QStringLiteral("Timer2"));
-    QAction *item = m_form->commands().action(Command::miViewerClick);
+    QAction *item = m_form->commands().action(Command::SyncViewer);
 
     press(Qt::Key_S, Qt::ControlModifier);
     QVERIFY(shell().viewerSyncOn());
@@ -343,7 +343,7 @@ void TestShellCommands::viewerSyncNeedsTheViewer()
     QVERIFY(!watch->isActive());
     // On, then off again by the same command, and by F8.
     m_shell->programsExist = true;
-    m_form->state().settings.ViewerExtensions = QStringLiteral(".png");
+    m_form->state().settings.viewerExtensions = QStringLiteral(".png");
     press(Qt::Key_S, Qt::ControlModifier);
     QVERIFY(shell().viewerSyncOn() && watch->isActive());
     press(Qt::Key_S, Qt::ControlModifier);

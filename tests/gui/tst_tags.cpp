@@ -62,7 +62,7 @@ void TestTags::start(const QList<Rec> &records)
     for (const char *f : { "F", "G" })
         QVERIFY(QDir().mkpath(root() + QLatin1String(f)));
     openCatalogue();
-    m_form->state().settings.ArchiveName = QStringLiteral("Archiv");
+    m_form->state().settings.archiveName = QStringLiteral("Archiv");
     QList<testutil::CatalogRecord> rows;
     for (const Rec &r : records)
         rows.append({ r.dir, r.name, {}, r.code });
@@ -82,7 +82,7 @@ QStringList TestTags::codes() const
         if (t->table().goTo(recno))
             out << t->text(CatalogTable::CODE);
     }
-    t->SetFolderRange(t->currentFolder());
+    t->setFolderRange(t->currentFolder());
     if (was > 0)
         t->table().goTo(quint32(was));
     return out;
@@ -131,11 +131,11 @@ void TestTags::addAndDeleteTag()
     press(Qt::Key(key));
     QCOMPARE(table()->text(CatalogTable::CODE), c[2]);
     QCOMPARE(grid()->model()->index(0, 2).data().toString(), c[2]);
-    QCOMPARE(tags().LastTag(), c[3]);
+    QCOMPARE(tags().lastTag(), c[3]);
     // The next prompt is preset with it; Esc there forgets it and changes nothing.
     press(Qt::Key(key));
     QCOMPARE(dialogs.requests().at(refused ? 2 : 1).option, c[3]);
-    QCOMPARE(tags().LastTag(), QString());
+    QCOMPARE(tags().lastTag(), QString());
     QCOMPARE(table()->text(CatalogTable::CODE), c[2]);
 }
 
@@ -156,7 +156,7 @@ void TestTags::filter()
     filterOn(answer);
     QCOMPARE(gridNames(), shown);
     QCOMPARE(current(), shown.first());
-    QCOMPARE(m_form->panelText(3), QStringLiteral("Tags:  ") + tags().TagFilter());
+    QCOMPARE(m_form->panelText(3), QStringLiteral("Tags:  ") + tags().tagFilter());
 
     // F9 again: every record, the count, and the filter kept as the next preset.
     press(Qt::Key_F9);
@@ -165,10 +165,10 @@ void TestTags::filter()
     QCOMPARE(m_form->panelText(3), QStringLiteral("6"));
     ScriptedDialogs dialogs;
     dialogs.cancelInput();
-    const QString kept = tags().TagFilter();
+    const QString kept = tags().tagFilter();
     press(Qt::Key_F9);
     QCOMPARE(dialogs.requests().at(0).option, kept);
-    QCOMPARE(tags().TagFilter(), QString());
+    QCOMPARE(tags().tagFilter(), QString());
     QVERIFY(!table()->tagFilterOn());
 }
 
@@ -191,12 +191,12 @@ void TestTags::filterSwitchedOffAndForgotten()
     QVERIFY(!table()->tagFilterOn());
     QCOMPARE(gridNames(), (QStringList { "a.txt", "b.txt" }));
     QCOMPARE(m_form->panelText(3), QStringLiteral("3"));
-    QCOMPARE(tags().TagFilter(), QStringLiteral("A"));
+    QCOMPARE(tags().tagFilter(), QStringLiteral("A"));
 
     filterOn(QStringLiteral("a"));
-    m_form->commands().runCommand(Command::ReorganisationClick);
+    m_form->commands().runCommand(Command::Reorganize);
     QVERIFY(!table()->tagFilterOn());
-    QCOMPARE(tags().TagFilter(), QString());
+    QCOMPARE(tags().tagFilter(), QString());
 }
 
 void TestTags::replaceTags_data()
@@ -219,11 +219,11 @@ void TestTags::replaceTags()
     whenShown(QStringLiteral("TForm6"), [&](QWidget *w) {
         auto *dialog = qobject_cast<ReplaceTagsDialog *>(w);
         seen = dialog && (w->windowFlags() & Qt::WindowStaysOnTopHint);
-        QTest::keyClicks(dialog->Edit1, QStringLiteral("a"));
-        QTest::keyClicks(dialog->Edit2, QStringLiteral("b"));
-        seen = seen && dialog->Edit1->text() == QLatin1String("A");
-        dialog->CheckBox1->setChecked(allFolders);
-        QTest::mouseClick(dialog->Button3, Qt::LeftButton);
+        QTest::keyClicks(dialog->fromEdit, QStringLiteral("a"));
+        QTest::keyClicks(dialog->toEdit, QStringLiteral("b"));
+        seen = seen && dialog->fromEdit->text() == QLatin1String("A");
+        dialog->allFoldersCheckBox->setChecked(allFolders);
+        QTest::mouseClick(dialog->okButton, Qt::LeftButton);
     });
     press(Qt::Key_R, Qt::ControlModifier);
     QVERIFY(seen);
@@ -231,7 +231,7 @@ void TestTags::replaceTags()
     QCOMPARE(current(), QStringLiteral("ac"));
     QCOMPARE(views().selectedNodeIndex(), 0);
     QCOMPARE(table()->orderName(), QByteArray("1"));
-    QVERIFY(!table()->isDetached() && m_form->state().FollowCurrentRecord);
+    QVERIFY(!table()->isDetached() && m_form->state().followCurrentRecord);
     QCOMPARE(grid()->model()->index(1, 2).data().toString(), QStringLiteral("BC"));
 }
 
@@ -244,11 +244,11 @@ void TestTags::replaceRefusesTagsOfTheFilter()
     bool stayedOpen = false;
     whenShown(QStringLiteral("TForm6"), [&](QWidget *w) {
         auto *dialog = static_cast<ReplaceTagsDialog *>(w);
-        QTest::keyClicks(dialog->Edit1, QStringLiteral("x"));
-        QTest::keyClicks(dialog->Edit2, QStringLiteral("b"));
-        QTest::mouseClick(dialog->Button3, Qt::LeftButton);
+        QTest::keyClicks(dialog->fromEdit, QStringLiteral("x"));
+        QTest::keyClicks(dialog->toEdit, QStringLiteral("b"));
+        QTest::mouseClick(dialog->okButton, Qt::LeftButton);
         stayedOpen = dialog->isVisible();
-        QTest::mouseClick(dialog->Button2, Qt::LeftButton);
+        QTest::mouseClick(dialog->cancelButton, Qt::LeftButton);
     });
     press(Qt::Key_R, Qt::ControlModifier);
     QVERIFY(stayedOpen);
@@ -279,7 +279,7 @@ void TestTags::tagList()
     QFETCH(QByteArray, file);
     start({ { "F\\", "a", "" } });
     this->file(QStringLiteral("Archiv.txt"), "A = Auto\r\n");
-    m_form->state().settings.TagEditorBounds = QRect(30, 40, 500, 300);
+    m_form->state().settings.tagEditorBounds = QRect(30, 40, 500, 300);
     ScriptedDialogs dialogs;
     if (!answer.isEmpty())
         dialogs.expect(DialogKind::Confirmation, answer, QStringLiteral("Save changes ?"));
@@ -289,26 +289,26 @@ void TestTags::tagList()
     whenShown(QStringLiteral("TForm7"), [&](QWidget *w) {
         auto *editor = static_cast<TagListEditor *>(w);
         shownAt = QRect(w->pos(), w->size());
-        loaded = editor->Memo1->toPlainText();
-        focused = editor->Memo1->hasFocus() && editor->Memo1->textCursor().position() == 0;
+        loaded = editor->textEdit->toPlainText();
+        focused = editor->textEdit->hasFocus() && editor->textEdit->textCursor().position() == 0;
         if (typed == QLatin1String("^Y"))
-            QTest::keyClick(editor->Memo1, Qt::Key_Y, Qt::ControlModifier);
+            QTest::keyClick(editor->textEdit, Qt::Key_Y, Qt::ControlModifier);
         const QStringList lines
             = typed == QLatin1String("^Y") ? QStringList() : typed.split(QLatin1Char('\n'));
         for (qsizetype i = 0; i < lines.size(); ++i) {
             if (i > 0)
-                QTest::keyClick(editor->Memo1, Qt::Key_Return);
-            QTest::keyClicks(editor->Memo1, lines[i]);
+                QTest::keyClick(editor->textEdit, Qt::Key_Return);
+            QTest::keyClicks(editor->textEdit, lines[i]);
         }
         w->resize(520, 310);
-        QTest::keyClick(editor->Memo1, Qt::Key_Escape);
+        QTest::keyClick(editor->textEdit, Qt::Key_Escape);
     });
     press(Qt::Key_K, Qt::ControlModifier);
     QVERIFY(dialogs.done());
     QCOMPARE(loaded, QStringLiteral("A = Auto"));
     QVERIFY(focused);
     QCOMPARE(shownAt.size(), QSize(500, 300));
-    QCOMPARE(m_form->state().settings.TagEditorBounds.size(), QSize(520, 310));
+    QCOMPARE(m_form->state().settings.tagEditorBounds.size(), QSize(520, 310));
     QCOMPARE(testutil::readFile(root() + "Archiv.txt"), file);
 }
 

@@ -81,11 +81,11 @@ QStringList TestUpdateCommands::recordsOf(const QString &dir)
     CatalogTable *t = table();
     t->detachViews();
     const QString before = t->currentFolder();
-    if (t->SetFolderRange(dir))
+    if (t->setFolderRange(dir))
         for (DbStatus st = t->table().first(); st && !t->table().eof(); st = t->table().next())
             out << t->text(CatalogTable::NAME) + QLatin1Char('=') + t->text(CatalogTable::NOTE)
                     + QLatin1Char('/') + t->text(CatalogTable::CODE);
-    t->SetFolderRange(before);
+    t->setFolderRange(before);
     t->attachViews();
     return out;
 }
@@ -96,7 +96,7 @@ void TestUpdateCommands::setNoteAndTags(
     CatalogTable *t = table();
     t->detachViews();
     const QString before = t->currentFolder();
-    QVERIFY(t->SetFolderRange(dir));
+    QVERIFY(t->setFolderRange(dir));
     bool found = false;
     for (DbStatus st = t->table().first(); st && !t->table().eof() && !found;
          st = t->table().next())
@@ -106,7 +106,7 @@ void TestUpdateCommands::setNoteAndTags(
     t->setText(CatalogTable::NOTE, note);
     t->setText(CatalogTable::CODE, tags);
     QVERIFY(t->table().post());
-    QVERIFY(t->SetFolderRange(before));
+    QVERIFY(t->setFolderRange(before));
     t->attachViews();
 }
 
@@ -124,8 +124,8 @@ void TestUpdateCommands::f8MergesRenamesAndVanishedFiles()
     press(Qt::Key_F8);
     QCOMPARE(gridNames(), (QStringList { "c.txt", "z.txt" }));
     QCOMPARE(recordsOf("D\\"), (QStringList { "c.txt=/", "z.txt=/" }));
-    QCOMPARE(table()->DeletedCount, 4);
-    QVERIFY(m_form->state().FollowCurrentRecord);
+    QCOMPARE(table()->deletedCount, 4);
+    QVERIFY(m_form->state().followCurrentRecord);
     QVERIFY(!table()->isDetached());
 }
 
@@ -138,7 +138,7 @@ void TestUpdateCommands::f8KeepsNoteAndTagsOnCaseOnlyRename()
     QVERIFY(QFile::rename(root() + "D/Photo.JPG", root() + "D/photo.jpg"));
     press(Qt::Key_F8);
     QCOMPARE(recordsOf("D\\"), QStringList { "Photo.JPG=Strand/AB" });
-    QCOMPARE(table()->DeletedCount, 0);
+    QCOMPARE(table()->deletedCount, 0);
 }
 
 void TestUpdateCommands::f8InDescriptionModeRewritesDescriptIon()
@@ -148,7 +148,7 @@ void TestUpdateCommands::f8InDescriptionModeRewritesDescriptIon()
     file("D/new.txt");
     file("D/Descript.ion",
         "a.txt first\r\n\"my file.txt\" with blank\r\nA.TXT second\r\nghost.txt nobody\r\n");
-    m_form->state().settings.FolderInfoMode = 1;
+    m_form->state().settings.folderInfoMode = 1;
     start();
     press(Qt::Key_F8);
     // The folder's last record is current afterwards.
@@ -169,7 +169,7 @@ void TestUpdateCommands::f8ReportsUnreadableDescriptIonAndKeepsIt()
     QVERIFY(QFile::remove(root() + "D/a.txt"));
     file("D/b.txt");
     QVERIFY(QDir().mkpath(root() + "D/Descript.ion")); // exists, cannot be read as a file
-    m_form->state().settings.FolderInfoMode = 1;
+    m_form->state().settings.folderInfoMode = 1;
     ScriptedDialogs dialogs;
     dialogs.error("Descript.ion");
     press(Qt::Key_F8);
@@ -178,7 +178,7 @@ void TestUpdateCommands::f8ReportsUnreadableDescriptIonAndKeepsIt()
     QCOMPARE(gridNames(), QStringList { "a.txt" });
     QVERIFY(QFileInfo(root() + "D/Descript.ion").isDir());
     QVERIFY(!table()->isDetached());
-    QVERIFY(m_form->state().FollowCurrentRecord);
+    QVERIFY(m_form->state().followCurrentRecord);
 }
 
 void TestUpdateCommands::f8ReadsDamagedDescriptIon()
@@ -192,7 +192,7 @@ void TestUpdateCommands::f8ReadsDamagedDescriptIon()
     const QByteArray huge = "b.txt " + QByteArray(200000, 'h') + " a.txt smuggled\r\n";
     // Binary garbage, an enormous line, and a last line without line end.
     file("D/Descript.ion", garbage + "\r\n" + huge + "a.txt last line");
-    m_form->state().settings.FolderInfoMode = 1;
+    m_form->state().settings.folderInfoMode = 1;
     start();
     press(Qt::Key_F8);
     const QStringList records = recordsOf("D\\");
@@ -213,7 +213,7 @@ void TestUpdateCommands::f8OnRootFilesWithEmptyTree()
     QCOMPARE(table()->text(CatalogTable::DIR), QString());
     // A sub-folder appears: after the folder update its files are shown, not the root's.
     file("Sub/inner.txt");
-    m_form->commands().action(Command::miOrdnerupdate1Click)->trigger();
+    m_form->commands().action(Command::updateFolder)->trigger();
     QCOMPARE(m_views->nodeCount(), 1);
     QCOMPARE(m_form->panelText(2), QStringLiteral("Sub\\"));
     press(Qt::Key_F8);
@@ -286,7 +286,7 @@ void TestUpdateCommands::folderUpdateKeepsPosition()
     for (const QString &f : removed)
         QVERIFY(QDir(root() + f).removeRecursively());
     grid()->setFocus();
-    m_form->commands().action(Command::miOrdnerupdate1Click)->trigger();
+    m_form->commands().action(Command::updateFolder)->trigger();
     QCOMPARE(m_form->panelText(2), selected);
     QCOMPARE(m_views->selectedFolderPath(), selected);
     QTRY_VERIFY(tree()->hasFocus());
@@ -298,11 +298,11 @@ void TestUpdateCommands::folderUpdateWithEmptyTree()
 {
     file("Only/a.txt");
     file("r.txt");
-    m_form->state().settings.DeleteEmptyFolders = 1;
+    m_form->state().settings.deleteEmptyFolders = 1;
     start();
     QVERIFY(QFile::remove(root() + "Only/a.txt"));
-    m_form->state().settings.FolderInfoMode = 1;
-    m_form->commands().action(Command::miOrdnerupdate1Click)->trigger();
+    m_form->state().settings.folderInfoMode = 1;
+    m_form->commands().action(Command::updateFolder)->trigger();
     // The emptied folder is removed; the root folder's files are shown, merged as a
     // selected folder's would be in description mode.
     QVERIFY(!QFileInfo::exists(root() + "Only"));
@@ -349,7 +349,7 @@ void TestUpdateCommands::updateAllMergesEverythingAndSweeps()
     // outside the program loses them (and the new name gets its own).
     QVERIFY(QDir(root()).rename("Gone", "Renamed"));
     QVERIFY(QFile::remove(root() + "A/a.txt"));
-    m_form->state().settings.FolderListCollapsed = 1;
+    m_form->state().settings.folderListCollapsed = 1;
     // The views show the end state once: one fill of the tree, one selection, one
     // reading of the grid's rows.
     QSignalSpy rebuilt(m_views, &BrowseViews::treeRebuilt);
@@ -368,14 +368,14 @@ void TestUpdateCommands::updateAllMergesEverythingAndSweeps()
     QCOMPARE(recordsOf("GONE\\"), QStringList());
     QCOMPARE(recordsOf("RENAMED\\"), QStringList { "g.txt=/" });
     QCOMPARE(recordsOf("A\\"), QStringList());
-    QCOMPARE(table()->DeletedCount, 2);
+    QCOMPARE(table()->deletedCount, 2);
     // The first node is selected, and the walk left every visited branch expanded.
     QCOMPARE(m_views->selectedNodeIndex(), 0);
     QCOMPARE(m_form->panelText(2), QStringLiteral("A\\"));
     QVERIFY(tree()->currentItem()->isExpanded());
     QVERIFY(tree()->updatesEnabled());
     QCOMPARE(table()->orderName(), QByteArray("1"));
-    QVERIFY(!m_form->commands().action(Command::miClearsearchClick)->isEnabled());
+    QVERIFY(!m_form->commands().action(Command::clearSearch)->isEnabled());
     QCOMPARE(m_form->panelText(3), QStringLiteral("4 (2)"));
 }
 
@@ -388,7 +388,7 @@ void TestUpdateCommands::updateAllWritesDescriptionsAndGoesOnAfterFailure()
     file("C/c.txt");
     file("C/Descript.ion", "c.txt gamma");
     file("C/tab\there.txt");
-    m_form->state().settings.FolderInfoMode = 1;
+    m_form->state().settings.folderInfoMode = 1;
     start();
     ScriptedDialogs dialogs;
     dialogs.yes();
@@ -432,7 +432,7 @@ void TestUpdateCommands::updateAllWithFolderVanishingMidWalk()
     // next update, like a file removed just after the walk.
     const QStringList b = recordsOf("B\\");
     QVERIFY2(b.isEmpty() || b == QStringList { "b.txt=/" }, qPrintable(b.join(',')));
-    QCOMPARE(table()->DeletedCount, b.isEmpty() ? 1 : 0);
+    QCOMPARE(table()->deletedCount, b.isEmpty() ? 1 : 0);
     QCOMPARE(recordsOf("C\\"), QStringList { "c.txt=/" });
     ScriptedDialogs dialogs;
     dialogs.yes();
@@ -440,7 +440,7 @@ void TestUpdateCommands::updateAllWithFolderVanishingMidWalk()
     QVERIFY(dialogs.done());
     QCOMPARE(recordsOf("B\\"), QStringList());
     QCOMPARE(recordsOf("C\\"), QStringList { "c.txt=/" });
-    QCOMPARE(table()->DeletedCount, 1);
+    QCOMPARE(table()->deletedCount, 1);
 }
 
 void TestUpdateCommands::updateAllWithPathTooLong()

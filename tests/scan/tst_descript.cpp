@@ -23,7 +23,7 @@ private:
     {
         testutil::writeFile(path(QStringLiteral("Descript.ion")), bytes);
         DescriptionList list;
-        const DbStatus st = ReadFolderDescriptions(path(QStringLiteral("Descript.ion")), list);
+        const DbStatus st = readFolderDescriptions(path(QStringLiteral("Descript.ion")), list);
         if (status)
             *status = st;
         return list;
@@ -137,12 +137,12 @@ private slots:
     {
         DescriptionList list { { QStringLiteral("x"), QStringLiteral("y") } };
         QCOMPARE(
-            ReadFolderDescriptions(path(QStringLiteral("none")), list).code(), DbStatus::NotFound);
+            readFolderDescriptions(path(QStringLiteral("none")), list).code(), DbStatus::NotFound);
         QVERIFY(list.empty());
         QFile big(path(QStringLiteral("Descript.ion")));
         QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(kMaxDescriptionFileSize + 1));
         big.close();
-        QCOMPARE(ReadFolderDescriptions(big.fileName(), list).code(), DbStatus::IoError);
+        QCOMPARE(readFolderDescriptions(big.fileName(), list).code(), DbStatus::IoError);
         QVERIFY(list.empty());
     }
 
@@ -154,19 +154,19 @@ private slots:
             { QStringLiteral("b c.txt"), QStringLiteral("Beta") },
             { QStringLiteral("d.txt"), QString() },
             { QStringLiteral("\u00e9.txt"), QStringLiteral("two\r\nlines") } };
-        QVERIFY(WriteFolderDescriptions(resolver, QStringLiteral("PHOTOS\\"), records));
+        QVERIFY(writeFolderDescriptions(resolver, QStringLiteral("PHOTOS\\"), records));
         QCOMPARE(testutil::readFile(path(QStringLiteral("Photos/Descript.ion"))),
             QByteArray("a.txt Alpha\r\n\"b c.txt\" Beta\r\n\xe9.txt two  lines\r\n"));
 
         DescriptionList back;
-        QVERIFY(ReadFolderDescriptions(
+        QVERIFY(readFolderDescriptions(
             descriptionFilePath(resolver, QStringLiteral("PHOTOS\\")), back));
         QCOMPARE(int(back.size()), 3);
         QCOMPARE(back[1].name, QStringLiteral("b c.txt"));
         QCOMPARE(back[2].text, QStringLiteral("two  lines"));
 
         // Only empty notes: an empty file, not none.
-        QVERIFY(WriteFolderDescriptions(
+        QVERIFY(writeFolderDescriptions(
             resolver, QStringLiteral("PHOTOS\\"), { { QStringLiteral("d.txt"), {} } }));
         QCOMPARE(QFileInfo(path(QStringLiteral("Photos/Descript.ion"))).size(), 0);
     }
@@ -175,7 +175,7 @@ private slots:
     {
         QVERIFY(testutil::writeFile(path(QStringLiteral("DESCRIPT.ION")), "old.txt Old\r\n"));
         const PathResolver resolver(m_root);
-        QVERIFY(WriteFolderDescriptions(
+        QVERIFY(writeFolderDescriptions(
             resolver, QString(), { { QStringLiteral("a.txt"), QStringLiteral("A") } }));
         QCOMPARE(
             testutil::readFile(path(QStringLiteral("DESCRIPT.ION"))), QByteArray("a.txt A\r\n"));
@@ -187,10 +187,10 @@ private slots:
         QVERIFY(testutil::writeFile(path(QStringLiteral("Sub/descript.ion")), "a.txt A\r\n"));
         QVERIFY(testutil::writeFile(path(QStringLiteral("Sub/!Tabulon.!")), "x"));
         QVERIFY(testutil::writeFile(path(QStringLiteral("Sub/keep.txt")), "x"));
-        QVERIFY(WriteFolderDescriptions(PathResolver(m_root), QStringLiteral("SUB\\"), {}));
+        QVERIFY(writeFolderDescriptions(PathResolver(m_root), QStringLiteral("SUB\\"), {}));
         QCOMPARE(QDir(path(QStringLiteral("Sub"))).entryList(QDir::Files),
             QStringList { QStringLiteral("keep.txt") });
-        QVERIFY(WriteFolderDescriptions(PathResolver(m_root), QStringLiteral("GONE\\"), {}));
+        QVERIFY(writeFolderDescriptions(PathResolver(m_root), QStringLiteral("GONE\\"), {}));
     }
 
     void failedWriteKeepsTheOldFile()
@@ -203,7 +203,7 @@ private slots:
         QVERIFY(QFile::setPermissions(m_root, QFile::ReadOwner | QFile::ExeOwner));
         const int result = runUnprivileged([this] {
             const PathResolver resolver(m_root);
-            if (WriteFolderDescriptions(
+            if (writeFolderDescriptions(
                     resolver, QString(), { { QStringLiteral("a.txt"), QStringLiteral("A") } })
                     .code()
                 != DbStatus::IoError)
@@ -231,7 +231,7 @@ private slots:
         QVERIFY(QFile::setPermissions(path(QStringLiteral("a.txt.!")), {}));
         const int result = runUnprivileged([this, file] {
             DescriptionList list;
-            if (ReadFolderDescriptions(file, list).code() != DbStatus::IoError || !list.empty())
+            if (readFolderDescriptions(file, list).code() != DbStatus::IoError || !list.empty())
                 return 1;
             QStringList lines;
             return infofile::readInfoFile(path(QStringLiteral("a.txt.!")), lines).code()
@@ -326,7 +326,7 @@ private slots:
 
         // What is no file reads as none, without waiting for a writer.
         DescriptionList list;
-        DbStatus st = ReadFolderDescriptions(descript, list);
+        DbStatus st = readFolderDescriptions(descript, list);
         QCOMPARE(st.isOk(), descriptionsRead);
         QCOMPARE(list.size(), size_t(descriptionsRead ? 1 : 0));
         if (kind == HostileEntry::Fifo)
@@ -335,7 +335,7 @@ private slots:
         QCOMPARE(infofile::readInfoFile(info, lines).isOk(), descriptionsRead);
 
         // Descript.ion is made anew: a link goes, what it led to stays as it was.
-        st = WriteFolderDescriptions(PathResolver(m_root), QString(), { { "a.txt", "A" } });
+        st = writeFolderDescriptions(PathResolver(m_root), QString(), { { "a.txt", "A" } });
         QCOMPARE(st.isOk(), descriptionsWritten);
         if (descriptionsWritten)
             QCOMPARE(testutil::readFile(descript), QByteArray("a.txt A\r\n"));

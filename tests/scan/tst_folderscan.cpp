@@ -16,7 +16,7 @@ QStringList treePaths(const FolderTree &tree)
 {
     QStringList out;
     for (const FolderNode *n : tree.nodesInOrder())
-        out << FolderPathOfNode(n);
+        out << folderPathOfNode(n);
     return out;
 }
 

@@ -107,9 +107,9 @@ private slots:
         QVERIFY(tree.rebuild(m_root));
         const FolderNode *a = tree.root().children[0].get();
         const FolderNode *c = a->children[0]->children[0].get();
-        QCOMPARE(FolderPathOfNode(a), QStringLiteral("A\\"));
-        QCOMPARE(FolderPathOfNode(c), QStringLiteral("A\\B\\C\\"));
-        QCOMPARE(FolderPathOfNode(&tree.root()), QString());
+        QCOMPARE(folderPathOfNode(a), QStringLiteral("A\\"));
+        QCOMPARE(folderPathOfNode(c), QStringLiteral("A\\B\\C\\"));
+        QCOMPARE(folderPathOfNode(&tree.root()), QString());
         QCOMPARE(int(tree.nodesInOrder().size()), 3);
         QCOMPARE(tree.nodesInOrder().back(), c);
     }
@@ -121,7 +121,7 @@ private slots:
         const auto paths = [](const FolderTree &tree) {
             QStringList out;
             for (const FolderNode *n : tree.nodesInOrder())
-                out << FolderPathOfNode(n);
+                out << folderPathOfNode(n);
             return out;
         };
         mk(QStringLiteral("Deep/x/y"));
@@ -153,7 +153,7 @@ private slots:
         FolderTree tree;
         QVERIFY(tree.rebuild(m_root));
         QCOMPARE(int(tree.nodesInOrder().size()), 2);
-        QCOMPARE(RemoveEmptyFolders(m_root), 0);
+        QCOMPARE(::removeEmptyFolders(m_root), 0);
         QVERIFY(there(QStringLiteral("a/b")));
     }
 
@@ -254,9 +254,9 @@ private slots:
             touch(QStringLiteral("t/") + f);
         for (const QString &f : folders)
             mk(QStringLiteral("t/") + f);
-        QCOMPARE(FolderIsEmpty(m_root + QStringLiteral("/t")), empty);
-        QCOMPARE(FolderIsEmpty(m_root + QStringLiteral("/t/")), empty);
-        QVERIFY(!FolderIsEmpty(m_root + QStringLiteral("/missing")));
+        QCOMPARE(::folderIsEmpty(m_root + QStringLiteral("/t")), empty);
+        QCOMPARE(::folderIsEmpty(m_root + QStringLiteral("/t/")), empty);
+        QVERIFY(!::folderIsEmpty(m_root + QStringLiteral("/missing")));
     }
 
     void removeEmptyFolders()
@@ -273,7 +273,7 @@ private slots:
         QVERIFY(QFile::link(
             outside.path() + QStringLiteral("/target"), m_root + QStringLiteral("/link")));
 
-        QCOMPARE(RemoveEmptyFolders(m_root), 5); // X, Y, Z, Keep/Y/Z, Media/Empty
+        QCOMPARE(::removeEmptyFolders(m_root), 5); // X, Y, Z, Keep/Y/Z, Media/Empty
         QVERIFY(!there(QStringLiteral("X")));
         QVERIFY(!there(QStringLiteral("Keep/Y/Z")));
         QVERIFY(there(QStringLiteral("Keep/Y/a.txt")));

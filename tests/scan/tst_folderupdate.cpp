@@ -14,7 +14,7 @@ namespace
 QStringList namesOf(CatalogTable &t, const QString &folder, bool withNotes = false)
 {
     QStringList out;
-    if (!t.SetFolderRange(folder))
+    if (!t.setFolderRange(folder))
         return { QStringLiteral("<range failed>") };
     for (DbStatus st = t.table().first(); st && !t.table().eof(); st = t.table().next())
         out << (withNotes
@@ -40,7 +40,7 @@ class TestFolderUpdate : public QObject
     DbStatus update(
         const QString &folder, bool descriptions = false, FolderUpdateStats *s = nullptr)
     {
-        return UpdateFolder(*m_table, *m_resolver, folder, descriptions, s);
+        return updateFolder(*m_table, *m_resolver, folder, descriptions, s);
     }
 
 private slots:
@@ -106,14 +106,14 @@ private slots:
         for (const char *n : { "a.txt", "b1.txt", "b2.txt", "b3.txt", "c.txt" })
             file(QStringLiteral("D/") + QString::fromLatin1(n));
         QVERIFY(update(QStringLiteral("D\\")));
-        m_table->DeletedCount = 0;
+        m_table->deletedCount = 0;
         QVERIFY(
             QFile::rename(m_root + QStringLiteral("D/a.txt"), m_root + QStringLiteral("D/z.txt")));
         for (const char *n : { "b1.txt", "b2.txt", "b3.txt" })
             QVERIFY(QFile::remove(m_root + QStringLiteral("D/") + QString::fromLatin1(n)));
         QVERIFY(update(QStringLiteral("D\\")));
         QCOMPARE(namesOf(*m_table, QStringLiteral("D\\")), QStringList({ "c.txt", "z.txt" }));
-        QCOMPARE(m_table->DeletedCount, 4);
+        QCOMPARE(m_table->deletedCount, 4);
     }
 
     // A file replaced by a folder of the same name is gone: its record goes, whether the
@@ -130,13 +130,13 @@ private slots:
         file(QStringLiteral("D/a.txt"));
         file(QStringLiteral("D/b.txt"));
         QVERIFY(update(QStringLiteral("D\\")));
-        m_table->DeletedCount = 0;
+        m_table->deletedCount = 0;
         QVERIFY(QFile::remove(m_root + QStringLiteral("D/a.txt")));
         QVERIFY(QDir().mkpath(m_root + QStringLiteral("D/a.txt")));
-        QVERIFY(sweep ? SweepOrphans(*m_table, *m_resolver).isOk()
+        QVERIFY(sweep ? sweepOrphans(*m_table, *m_resolver).isOk()
                       : update(QStringLiteral("D\\")).isOk());
         QCOMPARE(namesOf(*m_table, QStringLiteral("D\\")), QStringList { "b.txt" });
-        QCOMPARE(m_table->DeletedCount, 1);
+        QCOMPARE(m_table->deletedCount, 1);
     }
 
     void caseOnlyRenameKeepsNoteAndTags()
@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(
             namesOf(*m_table, QStringLiteral("D\\"), true), QStringList({ "Photo.JPG=Strand" }));
         QCOMPARE(m_table->text(CatalogTable::CODE), QStringLiteral("AB"));
-        QCOMPARE(m_table->DeletedCount, 0);
+        QCOMPARE(m_table->deletedCount, 0);
     }
 
     void descriptionsBecomeNotes()
@@ -190,7 +190,7 @@ private slots:
         m_resolver->forget();
         QVERIFY(update(QStringLiteral("Gone\\")));
         QCOMPARE(namesOf(*m_table, QStringLiteral("Gone\\")), QStringList());
-        QCOMPARE(m_table->DeletedCount, 2);
+        QCOMPARE(m_table->deletedCount, 2);
     }
 
     void unreadableDescriptionStopsBeforeChanges()
@@ -227,9 +227,9 @@ private slots:
         QVERIFY(update(QStringLiteral("Gone\\")));
         QVERIFY(update(QStringLiteral(".hidden\\")));
         QVERIFY(QDir(m_root + QStringLiteral("Gone")).removeRecursively());
-        QVERIFY(m_table->SetFolderRange(QStringLiteral("Keep\\")));
+        QVERIFY(m_table->setFolderRange(QStringLiteral("Keep\\")));
         int deleted = 0;
-        QVERIFY(SweepOrphans(*m_table, *m_resolver, &deleted));
+        QVERIFY(sweepOrphans(*m_table, *m_resolver, &deleted));
         QCOMPARE(deleted, 1);
         QCOMPARE(m_table->table().order(), QByteArray("1"));
         QCOMPARE(namesOf(*m_table, QStringLiteral(".HIDDEN\\")), QStringList({ "c.txt" }));
@@ -267,16 +267,16 @@ private slots:
         QVERIFY(QFile::remove(m_root + QStringLiteral("Keep/b.txt")));
         QVERIFY(QFile::remove(m_root + QStringLiteral(".hidden/d.txt")));
         QVERIFY(QDir(m_root + QStringLiteral(".gone")).removeRecursively());
-        m_table->DeletedCount = 0;
+        m_table->deletedCount = 0;
         FolderWalk walk;
-        QVERIFY(UpdateFolder(*m_table, *m_resolver, QString(), false, nullptr, false, &walk));
-        QVERIFY(UpdateFolder(
+        QVERIFY(updateFolder(*m_table, *m_resolver, QString(), false, nullptr, false, &walk));
+        QVERIFY(updateFolder(
             *m_table, *m_resolver, QStringLiteral("Keep\\"), false, nullptr, true, &walk));
-        QCOMPARE(m_table->DeletedCount, 1); // b.txt, by the folder's own update
+        QCOMPARE(m_table->deletedCount, 1); // b.txt, by the folder's own update
         int deleted = 0;
-        QVERIFY(SweepOrphans(*m_table, *m_resolver, &deleted, skipMerged ? &walk : nullptr));
+        QVERIFY(sweepOrphans(*m_table, *m_resolver, &deleted, skipMerged ? &walk : nullptr));
         QCOMPARE(deleted, 3); // d.txt, e.txt and the lost file of the lower-case folder
-        QCOMPARE(m_table->DeletedCount, 4);
+        QCOMPARE(m_table->deletedCount, 4);
         QCOMPARE(namesOf(*m_table, QStringLiteral("Keep\\")), QStringList({ "a.txt" }));
         QCOMPARE(namesOf(*m_table, QStringLiteral(".HIDDEN\\")), QStringList({ "c.txt" }));
         QCOMPARE(namesOf(*m_table, QStringLiteral(".GONE\\")), QStringList());
@@ -303,7 +303,7 @@ private slots:
             file(QString::fromLatin1(f));
         for (const QString &folder : folders) {
             QVERIFY(update(folder));
-            QVERIFY(UpdateFolder(other, *m_resolver, folder, false));
+            QVERIFY(updateFolder(other, *m_resolver, folder, false));
         }
         QVERIFY(QDir(m_root + QStringLiteral("Gone")).removeRecursively());
         file(QStringLiteral("A/new.txt"));
@@ -320,10 +320,10 @@ private slots:
             const DbStatus st = listCataloguedEntries(disk, entries);
             walk.supply(folder == QLatin1String("A\\B\\") ? QStringLiteral("X\\") : folder, disk,
                 std::move(entries), st);
-            QVERIFY(UpdateFolder(*m_table, *m_resolver, folder, false, nullptr, true));
-            QVERIFY(UpdateFolder(other, *m_resolver, folder, false, nullptr, true, &walk));
+            QVERIFY(updateFolder(*m_table, *m_resolver, folder, false, nullptr, true));
+            QVERIFY(updateFolder(other, *m_resolver, folder, false, nullptr, true, &walk));
         }
-        QCOMPARE(other.DeletedCount, m_table->DeletedCount);
+        QCOMPARE(other.deletedCount, m_table->deletedCount);
         QCOMPARE(namesOf(other, QStringLiteral("D\\")), (QStringList { "d.txt", "e.txt" }));
         const auto dump = [](CatalogTable &t) {
             QStringList out;
@@ -350,7 +350,7 @@ private slots:
         // The child shares the open table; it reports what the sweep did.
         const int result = runUnprivileged([this] {
             int deleted = -1;
-            if (!SweepOrphans(*m_table, *m_resolver, &deleted))
+            if (!sweepOrphans(*m_table, *m_resolver, &deleted))
                 return 1;
             return deleted == 1
                     && namesOf(*m_table, QStringLiteral("Locked\\")) == QStringList({ "a.txt" })
@@ -375,7 +375,7 @@ private slots:
             if (st.code() != DbStatus::IoError || !st.message().contains(QLatin1String("Locked")))
                 return 1;
             return namesOf(*m_table, QStringLiteral("Locked\\")) == QStringList({ "a.txt" })
-                    && m_table->DeletedCount == 0 && !m_table->isDetached()
+                    && m_table->deletedCount == 0 && !m_table->isDetached()
                 ? 0
                 : 2;
         });
@@ -390,10 +390,10 @@ private slots:
         file(QStringLiteral("D/d.txt"));
         file(QStringLiteral("D/descript.ion"), "a.txt Zulu\r\n\"b c.txt\" Alpha\r\n");
         QVERIFY(update(QStringLiteral("D\\"), true));
-        QVERIFY(m_table->SwitchOrder(4));
-        QVERIFY(m_table->SetFolderRange(QStringLiteral("Other\\")));
+        QVERIFY(m_table->switchOrder(4));
+        QVERIFY(m_table->setFolderRange(QStringLiteral("Other\\")));
         // The range of another folder is in force: the folder's own is applied first.
-        QVERIFY(WriteFolderDescriptions(*m_table, *m_resolver, QStringLiteral("D\\")));
+        QVERIFY(writeFolderDescriptions(*m_table, *m_resolver, QStringLiteral("D\\")));
         QCOMPARE(testutil::readFile(m_root + QStringLiteral("D/descript.ion")),
             QByteArray("\"b c.txt\" Alpha\r\na.txt Zulu\r\n"));
         QVERIFY(!QFile::exists(m_root + QStringLiteral("D/Descript.ion")));
@@ -401,7 +401,7 @@ private slots:
         // No records left: the file goes, and the folder info file with it.
         file(QStringLiteral("E/!Tabulon.!"));
         file(QStringLiteral("E/Descript.ion"), "x.txt gone\r\n");
-        QVERIFY(WriteFolderDescriptions(*m_table, *m_resolver, QStringLiteral("E\\")));
+        QVERIFY(writeFolderDescriptions(*m_table, *m_resolver, QStringLiteral("E\\")));
         QVERIFY(!QFile::exists(m_root + QStringLiteral("E/Descript.ion")));
         QVERIFY(!QFile::exists(m_root + QStringLiteral("E/!Tabulon.!")));
     }

@@ -51,7 +51,7 @@ private slots:
     {
         QFETCH(quint64, size);
         QFETCH(QString, text);
-        QCOMPARE(SizeText(size), text);
+        QCOMPARE(sizeText(size), text);
     }
 
     // Every text fits the six-character SIZE field with its unit, around every edge.
@@ -60,7 +60,7 @@ private slots:
         for (quint64 edge :
             { 1000ULL, 100000ULL, 1000000ULL, 100000000ULL, 1000000000ULL, 100000000000ULL })
             for (quint64 n = edge - std::min<quint64>(edge, 60); n < edge + 60; ++n) {
-                const QString t = SizeText(n);
+                const QString t = sizeText(n);
                 QVERIFY2(t.size() <= 6, qPrintable(t));
                 QVERIFY2(t.endsWith(QLatin1Char('B')) || t.endsWith(QLatin1Char('K'))
                         || t.endsWith(QLatin1Char('M')) || t.endsWith(QLatin1Char('G')),

@@ -28,10 +28,10 @@ QStringList records(CatalogTable &t, const QString &dir)
 {
     QStringList out;
     const QString before = t.currentFolder();
-    if (t.SetFolderRange(dir))
+    if (t.setFolderRange(dir))
         for (DbStatus st = t.table().first(); st && !t.table().eof(); st = t.table().next())
             out << t.text(CatalogTable::NAME) + QLatin1Char('=') + t.text(CatalogTable::NOTE);
-    t.SetFolderRange(before);
+    t.setFolderRange(before);
     return out;
 }
 
@@ -52,7 +52,7 @@ class TestUpdateAll : public QObject
     UpdateAllReport run(bool descriptions, const UpdateAllProgress &progress = {})
     {
         FolderTree tree;
-        return UpdateAll(*m_table, tree, { m_root, descriptions, false }, progress);
+        return updateAll(*m_table, tree, { m_root, descriptions, false }, progress);
     }
 
 private slots:
@@ -95,19 +95,19 @@ private slots:
             QVERIFY(tree.rebuild(m_root));
             const PathResolver resolver(m_root);
             for (const FolderNode *node : tree.nodesInOrder()) {
-                const QString folder = FolderPathOfNode(node);
-                QVERIFY(UpdateFolder(each, resolver, folder, descriptions));
+                const QString folder = folderPathOfNode(node);
+                QVERIFY(updateFolder(each, resolver, folder, descriptions));
                 if (descriptions)
-                    QVERIFY(WriteFolderDescriptions(each, resolver, folder));
+                    QVERIFY(writeFolderDescriptions(each, resolver, folder));
             }
-            QVERIFY(SweepOrphans(each, resolver));
+            QVERIFY(sweepOrphans(each, resolver));
         };
         for (int round = 0; round < 2; ++round) {
             const UpdateAllReport report = run(descriptions);
             QVERIFY2(report.failures.isEmpty(), qPrintable(report.failures.message()));
             everyFolder();
             QCOMPARE(dump(*m_table), dump(each));
-            QCOMPARE(m_table->DeletedCount, each.DeletedCount);
+            QCOMPARE(m_table->deletedCount, each.deletedCount);
             QCOMPARE(report.foldersUpdated, 4);
             // The table is left on the tree's first folder, with the views attached.
             QCOMPARE(m_table->currentFolder(), QStringLiteral("A\\"));
@@ -199,7 +199,7 @@ private slots:
         for (const char *f : { "A/a.txt", "B/b.txt", "C/c.txt", "D/d.txt" })
             file(QString::fromLatin1(f));
         QVERIFY(run(false).failures.isEmpty());
-        m_table->DeletedCount = 0;
+        m_table->deletedCount = 0;
         QStringList walked;
         int found = 0;
         // With descriptions each folder is read when its turn comes.
@@ -218,7 +218,7 @@ private slots:
         QCOMPARE(found, 4);
         QCOMPARE(records(*m_table, QStringLiteral("B\\")), QStringList());
         QCOMPARE(records(*m_table, QStringLiteral("C\\")), (QStringList { "c.txt=", "n.txt=" }));
-        QCOMPARE(m_table->DeletedCount, 1);
+        QCOMPARE(m_table->deletedCount, 1);
         QCOMPARE(report.folders.deleted, 1);
     }
 
@@ -233,13 +233,13 @@ private slots:
         QVERIFY(run(false).failures.isEmpty());
         FolderTree tree;
         const UpdateAllReport missing
-            = UpdateAll(*m_table, tree, { m_root + QStringLiteral("gone/"), false, false });
+            = updateAll(*m_table, tree, { m_root + QStringLiteral("gone/"), false, false });
         QCOMPARE(missing.failures.first().code(), DbStatus::NotFound);
-        QCOMPARE(m_table->DeletedCount, 0);
+        QCOMPARE(m_table->deletedCount, 0);
         QCOMPARE(records(*m_table, QStringLiteral("KEEP\\")), QStringList { "k.txt=" });
         QVERIFY(QDir(m_root + QStringLiteral("Old")).removeRecursively());
         QVERIFY(QDir(m_root + QStringLiteral("Keep")).removeRecursively());
-        QVERIFY(UpdateAll(*m_table, tree, { m_root, false, false }).failures.isEmpty());
+        QVERIFY(updateAll(*m_table, tree, { m_root, false, false }).failures.isEmpty());
         QVERIFY(tree.isEmpty());
         QCOMPARE(records(*m_table, QStringLiteral("OLD\\")), QStringList());
         QCOMPARE(records(*m_table, QString()), QStringList());

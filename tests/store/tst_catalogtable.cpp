@@ -56,12 +56,12 @@ private slots:
                 { "BILDER\\FOTOSAMMLUNG\\", "c.jpg", "", "", {} },
                 { "BILDER\\", "d.jpg", "", "", {} }, { "", "root.txt", "", "", {} },
                 { "BILDER\\FOTOS\\", "e.jpg", "", "", {} } }));
-        QVERIFY(t.SetFolderRange(QStringLiteral("Bilder\\Fotos\\")));
+        QVERIFY(t.setFolderRange(QStringLiteral("Bilder\\Fotos\\")));
         QCOMPARE(namesInView(t), QStringList({ "a.jpg", "e.jpg" }));
         QCOMPARE(t.currentFolder(), QStringLiteral("Bilder\\Fotos\\"));
-        QVERIFY(t.SetFolderRange(QString()));
+        QVERIFY(t.setFolderRange(QString()));
         QCOMPARE(namesInView(t), QStringList({ "root.txt" }));
-        QVERIFY(t.SetFolderRange(QStringLiteral("LEER\\")));
+        QVERIFY(t.setFolderRange(QStringLiteral("LEER\\")));
         QVERIFY(t.table().isEmpty());
         // A folder path longer than DIR shows no record, not those of the ancestor that
         // its first 80 characters name.
@@ -69,9 +69,9 @@ private slots:
         QVERIFY(testutil::addRecords(t,
             { { ancestor.constData(), "a.jpg", "", "", {} },
                 { ancestor.constData(), "zzz.jpg", "", "", {} } }));
-        QVERIFY(t.SetFolderRange(QString::fromLatin1(ancestor)));
+        QVERIFY(t.setFolderRange(QString::fromLatin1(ancestor)));
         QCOMPARE(namesInView(t).size(), 2);
-        QVERIFY(t.SetFolderRange(QString::fromLatin1(ancestor) + QStringLiteral("CCCC\\")));
+        QVERIFY(t.setFolderRange(QString::fromLatin1(ancestor) + QStringLiteral("CCCC\\")));
         QVERIFY(t.table().isEmpty());
     }
 
@@ -157,7 +157,7 @@ private slots:
             { { "F\\", "b.txt", "zebra", "Z", QDate(2020, 1, 1) },
                 { "F\\", "a.txt", "apfel", "A", QDate(2021, 1, 1) },
                 { "F\\", "c.txt", "mitte", "M", QDate(2019, 1, 1) } }));
-        QVERIFY(t.SetFolderRange(QStringLiteral("F\\")));
+        QVERIFY(t.setFolderRange(QStringLiteral("F\\")));
         QCOMPARE(namesInView(t), QStringList({ "a.txt", "b.txt", "c.txt" }));
         QVERIFY(t.table().goTo(3)); // c.txt
         QSignalSpy switching(&t, &CatalogTable::orderSwitching);
@@ -166,16 +166,16 @@ private slots:
 
         const QList<int> cycle = { 4, 3, 2, 1 };
         for (int expected : cycle) {
-            QVERIFY(t.SwitchOrder(0));
+            QVERIFY(t.switchOrder(0));
             QCOMPARE(t.orderName(), QByteArray::number(expected));
             QCOMPARE(switched.takeLast().at(0).toInt(), expected);
             QCOMPARE(t.table().recNo(), qint64(3));
         }
         QCOMPARE(switching.count(), 4);
         QCOMPARE(attached.count(), 4);
-        QVERIFY(t.SwitchOrder(2));
+        QVERIFY(t.switchOrder(2));
         QCOMPARE(namesInView(t), QStringList({ "c.txt", "b.txt", "a.txt" }));
-        QVERIFY(t.SwitchOrder(4));
+        QVERIFY(t.switchOrder(4));
         QCOMPARE(namesInView(t), QStringList({ "a.txt", "c.txt", "b.txt" }));
     }
 
@@ -184,8 +184,8 @@ private slots:
         CatalogTable t;
         QVERIFY(t.open(root(), QStringLiteral("A")));
         QVERIFY(testutil::addRecords(t, { { "F\\", "a.txt", "", "", {} } }));
-        QVERIFY(t.SetFolderRange(QStringLiteral("LEER\\")));
-        QVERIFY(t.SwitchOrder(3));
+        QVERIFY(t.setFolderRange(QStringLiteral("LEER\\")));
+        QVERIFY(t.switchOrder(3));
         QVERIFY(t.table().isEmpty());
         QCOMPARE(t.currentFolder(), QStringLiteral("LEER\\"));
     }
@@ -247,10 +247,10 @@ private slots:
         CatalogTable t;
         QVERIFY(t.open(root(), QStringLiteral("A")));
         QVERIFY(testutil::addRecords(t, { { "DOCS\\", "a.txt", "note", "", {} } }));
-        QVERIFY(t.SetFolderRange(QStringLiteral("Docs\\")));
+        QVERIFY(t.setFolderRange(QStringLiteral("Docs\\")));
         t.setRecordEditMode(true);
         QVERIFY(t.table().edit());
-        QCOMPARE(t.NameBeforeEdit, QStringLiteral("a.txt"));
+        QCOMPARE(t.nameBeforeEdit, QStringLiteral("a.txt"));
         t.setText(CatalogTable::NAME, newName);
         t.setText(CatalogTable::CODE, QStringLiteral("b a b"));
         QVERIFY(t.table().post());
@@ -272,7 +272,7 @@ private slots:
         t.setErrorReporter([&](const QString &m) { reported << m; });
         QVERIFY(t.open(root(), QStringLiteral("A")));
         QVERIFY(testutil::addRecords(t, { { "D\\", "a.txt", "note", "", {} } }));
-        QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
+        QVERIFY(t.setFolderRange(QStringLiteral("D\\")));
         t.setRecordEditMode(true);
         QVERIFY(t.table().edit());
         t.setText(CatalogTable::NAME, QStringLiteral("b.txt"));
@@ -292,7 +292,7 @@ private slots:
         QCOMPARE(t.table().append().code(), DbStatus::Refused);
         t.setRecordEditMode(false);
         QVERIFY(testutil::addRecords(t, { { "D\\", "no-dot", "", "b a", {} } }));
-        QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
+        QVERIFY(t.setFolderRange(QStringLiteral("D\\")));
         QCOMPARE(t.text(CatalogTable::NAME), QStringLiteral("no-dot"));
         QCOMPARE(t.text(CatalogTable::CODE), QStringLiteral("b a"));
     }
@@ -321,7 +321,7 @@ private slots:
         QStringList told;
         t.setErrorReporter([&told](const QString &m) { told << m; });
         QVERIFY(t.open(root(), QStringLiteral("Archiv")));
-        QVERIFY(t.SetFolderRange(QStringLiteral("A\\")));
+        QVERIFY(t.setFolderRange(QStringLiteral("A\\")));
         QCOMPARE(namesInView(t).size(), 30);
         QVERIFY(told.isEmpty());
         QTRY_COMPARE(told.size(), 1);
@@ -335,17 +335,17 @@ private slots:
         QVERIFY(testutil::addRecords(t,
             { { "D\\", "1.txt", "", "", {} }, { "D\\", "2.txt", "", "", {} },
                 { "D\\", "3.txt", "", "", {} } }));
-        QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
+        QVERIFY(t.setFolderRange(QStringLiteral("D\\")));
         QVERIFY(t.table().goTo(2));
         QVERIFY(t.table().deleteRecord());
-        ++t.DeletedCount;
+        ++t.deletedCount;
         QCOMPARE(t.text(CatalogTable::NAME), QStringLiteral("3.txt"));
         QSignalSpy attached(&t, &CatalogTable::viewsAttached);
         QVERIFY(t.packStep());
         QCOMPARE(attached.count(), 1);
-        QCOMPARE(t.DeletedCount, 0);
+        QCOMPARE(t.deletedCount, 0);
         QCOMPARE(t.table().physicalCount(), 2u);
-        QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
+        QVERIFY(t.setFolderRange(QStringLiteral("D\\")));
         QCOMPARE(namesInView(t), QStringList({ "1.txt", "3.txt" }));
     }
 
@@ -400,7 +400,7 @@ private slots:
         } else {
             QVERIFY(QFileInfo(root() + file).isFile() && !QFileInfo(root() + file).isSymLink());
         }
-        QVERIFY(t.SetFolderRange(QStringLiteral("D\\")));
+        QVERIFY(t.setFolderRange(QStringLiteral("D\\")));
         QCOMPARE(namesInView(t), QStringList { "a.txt" });
     }
 };

@@ -62,7 +62,7 @@ void applyExpansionRule(QTreeWidget *tree, bool collapsed)
         tree->expandAll();
 }
 
-QString FolderPathOfNode(const QTreeWidgetItem *item)
+QString folderPathOfNode(const QTreeWidgetItem *item)
 {
     QString path;
     for (; item; item = item->parent())

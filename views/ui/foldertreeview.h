@@ -24,7 +24,7 @@ void applyExpansionRule(QTreeWidget *tree, bool collapsed);
 
 // The item's folder path: its text and its ancestors' texts, top level first, each
 // followed by a backslash (A\B\C\). Empty for null.
-QString FolderPathOfNode(const QTreeWidgetItem *item);
+QString folderPathOfNode(const QTreeWidgetItem *item);
 
 // The node at an absolute index, found by a walk from the top; null when there is none.
 // Walks over many nodes go through a FolderNodeIndex instead.

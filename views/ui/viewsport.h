@@ -35,19 +35,19 @@ public:
     // --- Folder tree ---------------------------------------------------------------
     // The tree built again from the disk below the root folder, nothing selected; the
     // walk's failure (the tree then holds what could be read).
-    virtual DbStatus RebuildFolderTree() = 0;
+    virtual DbStatus rebuildFolderTree() = 0;
     // The tree filled from one already walked, nothing selected.
     virtual void showFolderTree(const FolderTree &tree) = 0;
     // Every missing folder of the path created, then the tree rebuilt and the expansion
     // rule applied, also after a failure; the first failure.
-    virtual DbStatus EnsureFolderAndRebuild(const QString &relativePath) = 0;
+    virtual DbStatus ensureFolderAndRebuild(const QString &relativePath) = 0;
     // Every node collapsed or expanded as the settings say; every node expanded.
     virtual void applyExpansionRule() = 0;
     virtual void expandEveryNode() = 0;
     virtual int nodeCount() const = 0;
     // -1 when nothing is selected.
     virtual int selectedNodeIndex() const = 0;
-    // Select a node, scroll it into view and show its folder, returning SelectFolder()'s
+    // Select a node, scroll it into view and show its folder, returning selectFolder()'s
     // status. With an empty tree the root folder's own records are shown. Nothing changes
     // when there is no such node: InvalidArgument for an index, NotFound for a path (any
     // letter case).
@@ -59,14 +59,14 @@ public:
     // --- Records -------------------------------------------------------------------
     // The table restricted to the selected folder's records (the root folder's own when
     // the tree has no nodes), the folder written into status panel 2.
-    virtual DbStatus SelectFolder() = 0;
+    virtual DbStatus selectFolder() = 0;
     // Status panel 3: the record count.
-    virtual void ShowCount() = 0;
+    virtual void showCount() = 0;
     // The search forgotten.
-    virtual void ClearSearch() = 0;
+    virtual void clearSearch() = 0;
     // The text pane loads the current record's long text while the window follows the
     // current record and the pane is not being edited.
-    virtual void DataSource1DataChange() = 0;
+    virtual void loadCurrentText() = 0;
     // After the table's current record moved outside a detach/attach pair: the grid's
     // current row follows, and the text pane loads.
     virtual void showCurrentRecord() = 0;

@@ -19,7 +19,7 @@ void MainWindowFixture::setUpWindow()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_form = new MainWindow(testEnvironment());
-    m_form->state().settings.RootPath = root();
+    m_form->state().settings.rootPath = root();
     m_form->resize(800, 600);
 }
 
@@ -42,7 +42,7 @@ ArchiveEnvironment MainWindowFixture::testEnvironment() const
 
 CatalogTable *MainWindowFixture::table() const
 {
-    return m_form->state().Dbf1;
+    return m_form->state().catalog;
 }
 
 QTreeWidget *MainWindowFixture::tree() const
@@ -82,7 +82,7 @@ void MainWindowFixture::openCatalogue()
 
 void MainWindowFixture::showActive()
 {
-    m_form->state().FollowCurrentRecord = true;
+    m_form->state().followCurrentRecord = true;
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form));
     m_form->activateWindow();
