@@ -501,7 +501,7 @@ archive&apos;s root folder.
 
 Environment:
   XDG_CONFIG_HOME     where an installed copy keeps its settings
-  LC_ALL, LC_MESSAGES, LANG
+  LANGUAGE, LC_ALL, LC_MESSAGES, LANG
                       the language of the program and of its guide (Tabulon-&lt;code&gt;)
   QT_QPA_PLATFORM     the window system plug-in (offscreen runs without a display)
   TABULON_UNATTENDED  1: answer every question as Esc and report it on standard error,
@@ -526,7 +526,7 @@ im Stammordner des Archivs.
 
 Umgebung:
   XDG_CONFIG_HOME     wo eine installierte Kopie ihre Einstellungen ablegt
-  LC_ALL, LC_MESSAGES, LANG
+  LANGUAGE, LC_ALL, LC_MESSAGES, LANG
                       die Sprache des Programms und seiner Anleitung (Tabulon-&lt;Code&gt;)
   QT_QPA_PLATFORM     das Plug-in des Fenstersystems (offscreen läuft ohne Bildschirm)
   TABULON_UNATTENDED  1: jede Frage wie mit Esc beantworten und das auf der

@@ -26,7 +26,7 @@ const char kHelp[] = QT_TRANSLATE_NOOP("CommandLine",
     "\n"
     "Environment:\n"
     "  XDG_CONFIG_HOME     where an installed copy keeps its settings\n"
-    "  LC_ALL, LC_MESSAGES, LANG\n"
+    "  LANGUAGE, LC_ALL, LC_MESSAGES, LANG\n"
     "                      the language of the program and of its guide (Tabulon-<code>)\n"
     "  QT_QPA_PLATFORM     the window system plug-in (offscreen runs without a display)\n"
     "  TABULON_UNATTENDED  1: answer every question as Esc and report it on standard error,\n"
