@@ -4,6 +4,7 @@
 #include "dialogs/shareddialog.h"
 #include "platform/desktoplink.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -16,7 +17,8 @@ ProfileStatus loadProgramSettings(
     if (!status.isOk())
         return status;
     if (firstRun
-        && showDialog(DialogKind::Confirmation, QStringLiteral("Create desktop-icon ?"))
+        && showDialog(DialogKind::Confirmation,
+               QCoreApplication::translate("Archives", "Create desktop-icon ?"))
             == QLatin1String("1"))
         createDesktopLink(program);
     readProgramSettings(settings, path, arguments, screen);
@@ -31,7 +33,7 @@ bool createDesktopLink(const ProgramFolder &program)
 
 QString rootQuestionCaption(const QString &archiveName)
 {
-    return QStringLiteral("Root folder for:  '%1'  ?").arg(archiveName);
+    return QCoreApplication::translate("Archives", "Root folder for:  '%1'  ?").arg(archiveName);
 }
 
 ArchiveFileResult readOrCreateArchiveFile(Settings &settings, const ProgramFolder &program,
@@ -68,7 +70,8 @@ bool checkRootDrive(const Settings &settings)
     if (rootDriveExists(settings.rootPath))
         return true;
     showDialog(DialogKind::Error,
-        QStringLiteral("Drive  '%1'  not exist !").arg(rootDrive(settings.rootPath)));
+        QCoreApplication::translate("Archives", "Drive  '%1'  not exist !")
+            .arg(rootDrive(settings.rootPath)));
     return false;
 }
 
@@ -80,7 +83,8 @@ void enterArchiveFolders(const Settings &settings, const ProgramFolder &program)
 
 QString lockFailureMessage()
 {
-    return QStringLiteral("Record or database is locked by another user !\rTry again later ...");
+    return QCoreApplication::translate(
+        "Archives", "Record or database is locked by another user !\rTry again later ...");
 }
 
 void showLockFailure()

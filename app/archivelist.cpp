@@ -4,6 +4,7 @@
 #include "state/settings.h"
 
 #include <QCollator>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -35,24 +36,27 @@ QString archiveNameFault(const QString &name)
     // system that allows 255 bytes a name.
     constexpr qsizetype longestFileName = 255;
     if (name.isEmpty())
-        return QStringLiteral("the name is empty");
+        return QCoreApplication::translate("Archives", "the name is empty");
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')))
-        return QStringLiteral("a name must not hold \"/\" or \"\\\"");
+        return QCoreApplication::translate("Archives", "a name must not hold \"/\" or \"\\\"");
     if (name.startsWith(QLatin1Char('.')))
-        return QStringLiteral("a name must not begin with \".\"");
+        return QCoreApplication::translate("Archives", "a name must not begin with \".\"");
     for (const QChar c : name)
         if (c.category() == QChar::Other_Control)
-            return QStringLiteral("a name must not hold control characters");
+            return QCoreApplication::translate(
+                "Archives", "a name must not hold control characters");
     if (!codepage::isExpressible(name))
-        return QStringLiteral("the settings files can not hold all of its characters");
+        return QCoreApplication::translate(
+            "Archives", "the settings files can not hold all of its characters");
     if (name.toUtf8().size() + 4 > longestFileName)
-        return QStringLiteral("the name is too long");
+        return QCoreApplication::translate("Archives", "the name is too long");
     return QString();
 }
 
 QString archiveNameRefusal(const QString &name, const QString &fault)
 {
-    return QStringLiteral("Archive  '%1'  can not be used: %2 !").arg(name, fault);
+    return QCoreApplication::translate("Archives", "Archive  '%1'  can not be used: %2 !")
+        .arg(name, fault);
 }
 
 namespace

@@ -3,6 +3,7 @@
 #include "archivelist.h"
 #include "dialogs/shareddialog.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace
@@ -27,7 +28,8 @@ bool changeTo(const QString &name, Settings &settings, ArchiveSteps &steps)
 
 bool switchArchive(Settings &settings, ArchiveSteps &steps)
 {
-    const QString chosen = steps.chooseArchive(QStringLiteral("Switch archive"));
+    const QString chosen
+        = steps.chooseArchive(QCoreApplication::translate("Archives", "Switch archive"));
     if (chosen.isEmpty() || sameArchiveName(chosen, settings.archiveName))
         return false;
     if (!changeTo(chosen, settings, steps))
@@ -38,8 +40,8 @@ bool switchArchive(Settings &settings, ArchiveSteps &steps)
 
 bool newArchive(Settings &settings, const ProgramFolder &program, ArchiveSteps &steps)
 {
-    const QString typed
-        = showDialog(DialogKind::TextInput, QStringLiteral("Name of the archive ?"));
+    const QString typed = showDialog(
+        DialogKind::TextInput, QCoreApplication::translate("Archives", "Name of the archive ?"));
     if (isEscAnswer(typed) || typed.isEmpty())
         return false;
     const QString name = newArchiveName(typed);
@@ -49,7 +51,8 @@ bool newArchive(Settings &settings, const ProgramFolder &program, ArchiveSteps &
         return false;
     }
     if (archiveFileExists(program, name)) {
-        showDialog(DialogKind::Error, QStringLiteral("Archive  '%1'  already exists !").arg(name));
+        showDialog(DialogKind::Error,
+            QCoreApplication::translate("Archives", "Archive  '%1'  already exists !").arg(name));
         return false;
     }
     return changeTo(name, settings, steps);
@@ -57,16 +60,20 @@ bool newArchive(Settings &settings, const ProgramFolder &program, ArchiveSteps &
 
 bool deleteArchive(const Settings &settings, const ProgramFolder &program, ArchiveSteps &steps)
 {
-    const QString chosen = steps.chooseArchive(QStringLiteral("Delete archive"));
+    const QString chosen
+        = steps.chooseArchive(QCoreApplication::translate("Archives", "Delete archive"));
     if (chosen.isEmpty())
         return false;
     if (sameArchiveName(chosen, settings.archiveName)) {
         showDialog(DialogKind::Error,
-            QStringLiteral("Archive  '%1'  is open and can not be deleted !").arg(chosen));
+            QCoreApplication::translate(
+                "Archives", "Archive  '%1'  is open and can not be deleted !")
+                .arg(chosen));
         return false;
     }
     if (showDialog(DialogKind::Confirmation,
-            QStringLiteral("Delete archive  '%1' (no files !)").arg(chosen))
+            QCoreApplication::translate("Archives", "Delete archive  '%1' (no files !)")
+                .arg(chosen))
         != QLatin1String("1"))
         return false;
     // Only the settings file goes: the root folder, the table and every info file stay,

@@ -3,11 +3,14 @@
 #include "platform/codepage.h"
 
 #include <QBrush>
+#include <QCoreApplication>
 
 namespace
 {
 
-const char *const kTitles[] = { "File", "Note", "Tags", "Date", "Size" };
+const char *const kTitles[] = { QT_TRANSLATE_NOOP("Browse", "File"),
+    QT_TRANSLATE_NOOP("Browse", "Note"), QT_TRANSLATE_NOOP("Browse", "Tags"),
+    QT_TRANSLATE_NOOP("Browse", "Date"), QT_TRANSLATE_NOOP("Browse", "Size") };
 
 } // namespace
 
@@ -82,7 +85,7 @@ QVariant CatalogModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
-        return QString::fromLatin1(kTitles[section]);
+        return QCoreApplication::translate("Browse", kTitles[section]);
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(
             (section == SizeColumn ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);

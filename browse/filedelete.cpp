@@ -5,6 +5,7 @@
 #include "scan/textfile.h"
 #include "store/catalogtable.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -25,8 +26,9 @@ FileDeletion deleteCurrentFile(CatalogTable &table, const PathResolver &resolver
     const QString info = infofile::infoFilePath(resolver, dir, name);
     if (QFileInfo::exists(info) && !QFile::remove(info))
         result.infoFile = { DbStatus::IoError,
-            textfile::failure(QStringLiteral("Info file"), info, QStringLiteral("deleted"),
-                QStringLiteral("the file system refused")) };
+            textfile::failure(QCoreApplication::translate("Browse", "Info file"), info,
+                QCoreApplication::translate("Browse", "deleted"),
+                QCoreApplication::translate("Browse", "the file system refused")) };
     result.record = t.deleteRecord();
     if (result.record)
         ++table.deletedCount;

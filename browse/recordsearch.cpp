@@ -13,16 +13,19 @@
 #include <algorithm>
 #include <cstring>
 
+#include <QCoreApplication>
+
 namespace search
 {
 
 QString prompt()
 {
-    return QStringLiteral("Search for a word or a part of it ?\r"
-                          "\\  on the end searches folder and\r"
-                          "one character only searches tags.\r"
-                          "\r"
-                          "Esc clears the current search string ...");
+    return QCoreApplication::translate("Browse",
+        "Search for a word or a part of it ?\r"
+        "\\  on the end searches folder and\r"
+        "one character only searches tags.\r"
+        "\r"
+        "Esc clears the current search string ...");
 }
 
 QString textOfAnswer(const QString &answer)
@@ -41,7 +44,7 @@ Kind kindOf(const QString &searchText, bool searchInText)
 
 QString matchPanelText(const QString &searchText, bool inText)
 {
-    return inText ? QStringLiteral("Text:  ") + searchText : searchText;
+    return inText ? QCoreApplication::translate("Browse", "Text:  ") + searchText : searchText;
 }
 
 int findFolderNode(const std::function<QString(int index)> &nodeText, int nodeCount, int selected,

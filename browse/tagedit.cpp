@@ -7,6 +7,7 @@
 #include "store/catalogtable.h"
 #include "store/dbffile.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <utility>
@@ -18,19 +19,24 @@ namespace tagedit
 namespace
 {
 
-    const QString kTagList = QStringLiteral("Tag list");
+    // Names the file in messages.
+    QString tagList()
+    {
+        return QCoreApplication::translate("Browse", "Tag list");
+    }
+
     constexpr qint64 kMaxTagListSize = 64 * 1024 * 1024;
 
 } // namespace
 
 QString addPrompt()
 {
-    return QStringLiteral("Add tag ? (1 Character)");
+    return QCoreApplication::translate("Browse", "Add tag ? (1 Character)");
 }
 
 QString deletePrompt()
 {
-    return QStringLiteral("Delete tag ? (1 Character)");
+    return QCoreApplication::translate("Browse", "Delete tag ? (1 Character)");
 }
 
 QString tagOfAnswer(const QString &answer)
@@ -46,8 +52,9 @@ QString addRefusal(const QString &tag)
     const QChar first = tag.isEmpty() ? QChar() : tag.at(0);
     if (first.isSpace() || first.category() == QChar::Other_Control
         || !codepage::isExpressible(tag))
-        return QStringLiteral("Tag  '%1'  can not be stored: a tag is one character of "
-                              "Windows-1252, not a blank !")
+        return QCoreApplication::translate("Browse",
+            "Tag  '%1'  can not be stored: a tag is one character of "
+            "Windows-1252, not a blank !")
             .arg(tag);
     return QString();
 }
@@ -126,7 +133,7 @@ DbStatus readTagList(const QString &path, QString &text)
 {
     text.clear();
     QByteArray bytes;
-    const DbStatus st = textfile::readWhole(path, kMaxTagListSize, kTagList, bytes);
+    const DbStatus st = textfile::readWhole(path, kMaxTagListSize, tagList(), bytes);
     if (st.code() == DbStatus::NotFound)
         return DbStatus::ok();
     if (!st)
@@ -146,7 +153,7 @@ DbStatus writeTagList(const QString &path, const QString &text, bool *lossy)
     // The user's own text, edited where it was read from: a link there is refused rather
     // than written through or quietly turned into a copy.
     return textfile::writeAtomically(
-        path, textfile::encodeLines(lines, lossy), kTagList, ReplacementFile::Link::Refuse);
+        path, textfile::encodeLines(lines, lossy), tagList(), ReplacementFile::Link::Refuse);
 }
 
 } // namespace tagedit

@@ -6,13 +6,15 @@
 
 #include <cstring>
 
+#include <QCoreApplication>
+
 namespace tagfilter
 {
 
 QString prompt()
 {
-    return QStringLiteral(
-        "Tag (Character) for the filter ?\r\rstart with - (minus) for logical NOT");
+    return QCoreApplication::translate(
+        "Browse", "Tag (Character) for the filter ?\r\rstart with - (minus) for logical NOT");
 }
 
 QString fromAnswer(const QString &answer)
@@ -30,7 +32,7 @@ QString fromAnswer(const QString &answer)
 
 QString panelText(const QString &filter)
 {
-    return QStringLiteral("Tags:  ") + filter;
+    return QCoreApplication::translate("Browse", "Tags:  ") + filter;
 }
 
 Test::Test(const QString &filter)

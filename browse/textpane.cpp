@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "scan/textfile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -12,7 +13,11 @@ namespace textpane
 namespace
 {
 
-    const QString kWhat = QStringLiteral("Text file");
+    // Names the file in messages.
+    QString what()
+    {
+        return QCoreApplication::translate("Browse", "Text file");
+    }
 
     // The pane's lines: any line end splits, a final line end starts no extra line.
     QStringList paneLines(const QString &text)
@@ -37,7 +42,7 @@ DbStatus readTextFile(const QString &path, QString &text)
 {
     text.clear();
     QByteArray bytes;
-    const DbStatus st = textfile::readWhole(path, kMaxTextFileSize, kWhat, bytes);
+    const DbStatus st = textfile::readWhole(path, kMaxTextFileSize, what(), bytes);
     if (st)
         text = linesOfFile(bytes);
     return st;
@@ -48,7 +53,7 @@ DbStatus writeTextFile(const QString &path, const QString &text, bool *lossy)
     // The question before overwriting names this file: a link there is refused, not
     // written through to a file the user was not asked about.
     return textfile::writeAtomically(
-        path, textfile::encodeLines(paneLines(text), lossy), kWhat, ReplacementFile::Link::Refuse);
+        path, textfile::encodeLines(paneLines(text), lossy), what(), ReplacementFile::Link::Refuse);
 }
 
 } // namespace textpane

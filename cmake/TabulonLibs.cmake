@@ -88,17 +88,23 @@ function(tabulon_check_includes name files own)
   endforeach()
 endfunction()
 
+# The locale of every test run. LANGUAGE is emptied: Qt, like gettext, lets it override
+# LANG and LC_ALL when these do not say "C" exactly.
+set(tabulon_test_locale "LANG=C.UTF-8" "LC_ALL=C.UTF-8" "LANGUAGE=")
+
 # One test executable per source file; its name is the file's base name.
 # TIMEOUT (seconds, default 300) bounds a whole test executable, so that a hang fails the run
 # instead of stalling it. A single test function gets three quarters of that before QtTest
-# stops it, naming the function that hung.
+# stops it, naming the function that hung. Every test runs in a locale that selects English
+# (tabulon_test_locale), whatever the machine's: the program's texts and its guide follow
+# the locale, and the tests find widgets and messages by their English texts.
 function(tabulon_tests folder)
   cmake_parse_arguments(T "" "TIMEOUT" "LIBS;ENV" ${ARGN})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
   math(EXPR function_ms "${T_TIMEOUT} * 750")
-  list(APPEND T_ENV "QTEST_FUNCTION_TIMEOUT=${function_ms}")
+  list(APPEND T_ENV "QTEST_FUNCTION_TIMEOUT=${function_ms}" ${tabulon_test_locale})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
   foreach(src ${tests})
     get_filename_component(base ${src} NAME_WE)

@@ -1,5 +1,6 @@
 #include "dialoglayout.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 namespace
@@ -10,9 +11,12 @@ bool german(int language)
     return language == 1;
 }
 
+// A caller that asks for German gets it as it stands; otherwise the English text in the
+// program's language.
 QString pick(int language, const char *english, const char *germanText)
 {
-    return QString::fromUtf8(german(language) ? germanText : english);
+    return german(language) ? QString::fromUtf8(germanText)
+                            : QCoreApplication::translate("Dialogs", english);
 }
 
 DialogLayout messageLayout(const QString &caption, DialogIcon icon)
@@ -22,7 +26,7 @@ DialogLayout messageLayout(const QString &caption, DialogIcon icon)
     layout.icon = icon;
     layout.baseHeight = 118;
     layout.singleButton = true;
-    layout.okCaption = QStringLiteral("OK");
+    layout.okCaption = QCoreApplication::translate("Dialogs", "OK");
     return layout;
 }
 
@@ -33,20 +37,20 @@ DialogLayout questionLayout(const QString &caption, DialogIcon icon, int languag
     layout.icon = icon;
     layout.baseHeight = 118;
     layout.buttonPair = true;
-    layout.yesCaption = pick(language, "&Yes", "&Ja");
-    layout.noCaption = pick(language, "&No", "&Nein");
+    layout.yesCaption = pick(language, QT_TRANSLATE_NOOP("Dialogs", "&Yes"), "&Ja");
+    layout.noCaption = pick(language, QT_TRANSLATE_NOOP("Dialogs", "&No"), "&Nein");
     return layout;
 }
 
 DialogLayout inputLayout(int language)
 {
     DialogLayout layout;
-    layout.caption = pick(language, "Input", "Eingabe");
+    layout.caption = pick(language, QT_TRANSLATE_NOOP("Dialogs", "Input"), "Eingabe");
     layout.icon = DialogIcon::Input;
     layout.baseHeight = 146;
     layout.buttonPair = true;
-    layout.yesCaption = QStringLiteral("OK");
-    layout.noCaption = pick(language, "Cancel", "Abbrechen");
+    layout.yesCaption = QCoreApplication::translate("Dialogs", "OK");
+    layout.noCaption = pick(language, QT_TRANSLATE_NOOP("Dialogs", "Cancel"), "Abbrechen");
     return layout;
 }
 
@@ -54,10 +58,11 @@ DialogLayout inputLayout(int language)
 
 DialogLayout dialogLayout(int kind, int language)
 {
-    const QString warning = pick(language, "Warning", "Warnung");
+    const QString warning = pick(language, QT_TRANSLATE_NOOP("Dialogs", "Warning"), "Warnung");
     if (kind <= 0) {
         DialogLayout layout;
-        layout.caption = pick(language, "Please wait ...", "Bitte warten ...");
+        layout.caption
+            = pick(language, QT_TRANSLATE_NOOP("Dialogs", "Please wait ..."), "Bitte warten ...");
         layout.icon = DialogIcon::Wait;
         layout.progressBar = kind == -1;
         layout.baseHeight = layout.progressBar ? 110 : 85;
@@ -67,12 +72,15 @@ DialogLayout dialogLayout(int kind, int language)
     case 1:
         return messageLayout(warning, DialogIcon::Warning);
     case 2:
-        return messageLayout(pick(language, "Error", "Fehler"), DialogIcon::Error);
+        return messageLayout(
+            pick(language, QT_TRANSLATE_NOOP("Dialogs", "Error"), "Fehler"), DialogIcon::Error);
     case 3:
-        return messageLayout(QStringLiteral("Information"), DialogIcon::Information);
+        return messageLayout(
+            QCoreApplication::translate("Dialogs", "Information"), DialogIcon::Information);
     case 4:
         return questionLayout(
-            pick(language, "Confirmation", "Bestätigung"), DialogIcon::Question, language);
+            pick(language, QT_TRANSLATE_NOOP("Dialogs", "Confirmation"), "Bestätigung"),
+            DialogIcon::Question, language);
     case 5:
         return questionLayout(warning, DialogIcon::Warning, language);
     case 8: {
@@ -86,7 +94,8 @@ DialogLayout dialogLayout(int kind, int language)
         return layout;
     }
     case 10: {
-        DialogLayout layout = messageLayout(QStringLiteral("Info ..."), DialogIcon::About);
+        DialogLayout layout
+            = messageLayout(QCoreApplication::translate("Dialogs", "Info ..."), DialogIcon::About);
         layout.baseHeight = 150;
         layout.link = true;
         return layout;

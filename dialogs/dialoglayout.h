@@ -25,8 +25,9 @@ struct DialogLayout {
     QString okCaption; // "OK"
 };
 
-// The layout of a kind in a language (1 = German, anything else English). Kinds that show
-// nothing give an empty layout (baseHeight 0).
+// The layout of a kind in a language (1 = German, anything else the program's language:
+// English unless a translation is loaded). Kinds that show nothing give an empty layout
+// (baseHeight 0).
 DialogLayout dialogLayout(int kind, int language);
 
 // Minimum width of every dialog window, in pixels.

@@ -41,7 +41,7 @@ struct DialogRequest {
     int kind = 0;
     QString message; // as the caller gave it; dialogMessageText() gives the lines to show
     QString option;
-    int language = 0; // 1 = German, anything else English
+    int language = 0; // 1 = German, anything else the program's language
 };
 
 // What the user did in a modal window. code: 0 = closed by Esc or the close box,

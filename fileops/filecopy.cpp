@@ -4,14 +4,17 @@
 #include "platform/diskpath.h"
 #include "platform/filemoves.h"
 
+#include <QCoreApplication>
+
 namespace
 {
 
-const char kExists[] = "File  '%1'  exists !\rOverwrite ?";
-const char kAlsoInfo[] = "Also copy the Info-file ?";
-const char kNotCopied[] = "File  '%1'  could not be copied !";
-const char kStrayText[] = "A long text of that name lies in  '%1', which the copy would take "
-                          "for its own.";
+const char kExists[] = QT_TRANSLATE_NOOP("FileOps", "File  '%1'  exists !\rOverwrite ?");
+const char kAlsoInfo[] = QT_TRANSLATE_NOOP("FileOps", "Also copy the Info-file ?");
+const char kNotCopied[] = QT_TRANSLATE_NOOP("FileOps", "File  '%1'  could not be copied !");
+const char kStrayText[] = QT_TRANSLATE_NOOP("FileOps",
+    "A long text of that name lies in  '%1', which the copy would take "
+    "for its own.");
 
 QString joined(const QString &folder, const QString &name)
 {
@@ -24,7 +27,7 @@ DbStatus copied(const QString &source, const QString &target, const QString &nam
     if (filemoves::copyFile(source, target, &reason))
         return DbStatus::ok();
     return { DbStatus::IoError,
-        QString::fromLatin1(kNotCopied).arg(name) + QLatin1Char('\r') + reason };
+        QCoreApplication::translate("FileOps", kNotCopied).arg(name) + QLatin1Char('\r') + reason };
 }
 
 } // namespace
@@ -37,15 +40,16 @@ DbStatus copyCatalogueFile(
     const QString infoName = name + QStringLiteral(".!");
     if (filemoves::sameEntry(source, target))
         return { DbStatus::InvalidArgument,
-            QString::fromLatin1(kNotCopied).arg(name)
-                + QStringLiteral("\rIt is the file itself.") };
+            QCoreApplication::translate("FileOps", kNotCopied).arg(name)
+                + QCoreApplication::translate("FileOps", "\rIt is the file itself.") };
     if (filemoves::entryExists(target)
-        && showDialog(DialogKind::WarningQuestion, QString::fromLatin1(kExists).arg(name))
+        && showDialog(DialogKind::WarningQuestion,
+               QCoreApplication::translate("FileOps", kExists).arg(name))
             != QLatin1String("1"))
         return DbStatus::ok();
     const QString info = resolver.resolve(dir, infoName);
     const bool withText = filemoves::entryExists(info)
-        && showDialog(DialogKind::Confirmation, QString::fromLatin1(kAlsoInfo))
+        && showDialog(DialogKind::Confirmation, QCoreApplication::translate("FileOps", kAlsoInfo))
             == QLatin1String("1");
     // A text lying there under the name would be taken for the copy's own: only this file's
     // own text, copied over it, may take its place.
@@ -53,8 +57,8 @@ DbStatus copyCatalogueFile(
     const bool textThere = filemoves::entryExists(infoTarget);
     if ((textThere || PathResolver(folder).exists(infoName)) && !(withText && textThere))
         return { DbStatus::InvalidArgument,
-            QString::fromLatin1(kNotCopied).arg(name) + QLatin1Char('\r')
-                + QString::fromLatin1(kStrayText).arg(folder) };
+            QCoreApplication::translate("FileOps", kNotCopied).arg(name) + QLatin1Char('\r')
+                + QCoreApplication::translate("FileOps", kStrayText).arg(folder) };
     const DbStatus st = copied(source, target, name);
     if (!st || !withText)
         return st;

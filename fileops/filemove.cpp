@@ -6,16 +6,19 @@
 #include "platform/filemoves.h"
 #include "store/catalogtable.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
 
 namespace
 {
 
-const char kNotMoved[] = "File  '%1'  could not be moved !";
-const char kSame[] = "Destination and source are the same ...";
-const char kInfoLeft[] = "File  '%1'  was moved without its info file, which stays in  '%2' !";
-const char kRecordLeft[] = "File  '%1'  was moved to  '%2', but its record still names  '%3': %4";
+const char kNotMoved[] = QT_TRANSLATE_NOOP("FileOps", "File  '%1'  could not be moved !");
+const char kSame[] = QT_TRANSLATE_NOOP("FileOps", "Destination and source are the same ...");
+const char kInfoLeft[] = QT_TRANSLATE_NOOP(
+    "FileOps", "File  '%1'  was moved without its info file, which stays in  '%2' !");
+const char kRecordLeft[] = QT_TRANSLATE_NOOP(
+    "FileOps", "File  '%1'  was moved to  '%2', but its record still names  '%3': %4");
 
 const QString kInfoSuffix = QStringLiteral(".!");
 
@@ -100,14 +103,15 @@ bool acceptableDestination(const QString &destination)
 
 QString sameFolderMessage()
 {
-    return QString::fromLatin1(kSame);
+    return QCoreApplication::translate("FileOps", kSame);
 }
 
 FileMove moveFileRecord(
     CatalogTable &table, const QString &rootPath, const FileMoveRequest &request)
 {
     FileMove result;
-    const DbStatus refused(DbStatus::IoError, QString::fromLatin1(kNotMoved).arg(request.name));
+    const DbStatus refused(
+        DbStatus::IoError, QCoreApplication::translate("FileOps", kNotMoved).arg(request.name));
     result.status = refused;
     QString destination = diskpath::fromTyped(request.destination);
     if (!destination.endsWith(QLatin1Char('\\')))
@@ -138,7 +142,8 @@ FileMove moveFileRecord(
         // The file cannot go back either: its record follows it, the text stays behind.
         result.diskChanged = true;
         result.status = { DbStatus::IoError,
-            QString::fromLatin1(kInfoLeft).arg(request.name, request.sourceFolder) };
+            QCoreApplication::translate("FileOps", kInfoLeft)
+                .arg(request.name, request.sourceFolder) };
         paths.info.clear();
     }
     const DbStatus written = writeDir(t, recno, destKey);
@@ -152,7 +157,7 @@ FileMove moveFileRecord(
         }
         result.diskChanged = true;
         result.status = { written.code(),
-            QString::fromLatin1(kRecordLeft)
+            QCoreApplication::translate("FileOps", kRecordLeft)
                 .arg(request.name, destination, request.sourceFolder, written.message()) };
         return result;
     }

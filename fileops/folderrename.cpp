@@ -6,6 +6,7 @@
 #include "platform/filemoves.h"
 #include "store/catalogtable.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <vector>
@@ -13,9 +14,11 @@
 namespace
 {
 
-const char kNotRenamed[] = "Folder  '%1'  could not be renamed !";
-const char kPartly[] = "Folder  '%1'  was renamed to  '%2', but not every record followed it: %3";
-const char kAstray[] = "The records of %1 files name  '%2'  while the folder is  '%3'.";
+const char kNotRenamed[] = QT_TRANSLATE_NOOP("FileOps", "Folder  '%1'  could not be renamed !");
+const char kPartly[] = QT_TRANSLATE_NOOP(
+    "FileOps", "Folder  '%1'  was renamed to  '%2', but not every record followed it: %3");
+const char kAstray[] = QT_TRANSLATE_NOOP(
+    "FileOps", "The records of %1 files name  '%2'  while the folder is  '%3'.");
 
 QStringList levelsOf(const QString &path)
 {
@@ -84,7 +87,8 @@ public:
 private:
     DbStatus refused() const
     {
-        return { DbStatus::IoError, QString::fromLatin1(kNotRenamed).arg(m_oldPath) };
+        return { DbStatus::IoError,
+            QCoreApplication::translate("FileOps", kNotRenamed).arg(m_oldPath) };
     }
     FolderRename undo(
         const QString &source, const QString &target, size_t written, const DbStatus &failure);
@@ -139,11 +143,13 @@ FolderRename Renamer::undo(
         for (size_t i = 0; i < written; ++i)
             if (!writeDir(t, m_followers[i].recno, m_followers[i].oldDir))
                 ++astray;
-        QString message = QString::fromLatin1(kNotRenamed).arg(m_oldPath) + QLatin1Char('\r')
-            + failure.message();
+        QString message = QCoreApplication::translate("FileOps", kNotRenamed).arg(m_oldPath)
+            + QLatin1Char('\r') + failure.message();
         if (astray > 0)
             message += QLatin1Char('\r')
-                + QString::fromLatin1(kAstray).arg(astray).arg(m_newPath, m_oldPath);
+                + QCoreApplication::translate("FileOps", kAstray)
+                      .arg(astray)
+                      .arg(m_newPath, m_oldPath);
         result.status = { failure.code(), message };
         result.recordsMoved = astray;
         return result;
@@ -158,9 +164,10 @@ FolderRename Renamer::undo(
         else
             ++astray;
     }
-    QString message = QString::fromLatin1(kPartly).arg(m_oldPath, m_newPath, failure.message());
-    message
-        += QLatin1Char('\r') + QString::fromLatin1(kAstray).arg(astray).arg(m_oldPath, m_newPath);
+    QString message = QCoreApplication::translate("FileOps", kPartly)
+                          .arg(m_oldPath, m_newPath, failure.message());
+    message += QLatin1Char('\r')
+        + QCoreApplication::translate("FileOps", kAstray).arg(astray).arg(m_oldPath, m_newPath);
     result.status = { failure.code(), message };
     result.recordsMoved = int(written);
     return result;
@@ -187,7 +194,7 @@ QString folderPath(const QString &typed)
 FolderRename renameFolder(
     CatalogTable &table, const QString &rootPath, const QString &oldPath, const QString &newPath)
 {
-    const QString failed = QString::fromLatin1(kNotRenamed).arg(oldPath);
+    const QString failed = QCoreApplication::translate("FileOps", kNotRenamed).arg(oldPath);
     FolderRename refused;
     refused.status = { DbStatus::InvalidArgument, failed };
     const QStringList oldLevels = levelsOf(oldPath);

@@ -5,6 +5,8 @@
 #include "platform/commandline.h"
 #include "platform/diskpath.h"
 
+#include <QCoreApplication>
+
 namespace shellrequests
 {
 
@@ -120,8 +122,9 @@ QStringList viewerArguments(const QString &filePath, const QString &viewerParams
 
 QString runQuestion(const QString &program)
 {
-    return QStringLiteral("Run the program  '%1'  ?\r"
-                          "Yes runs it, No opens it with its application, Esc leaves it.")
+    return QCoreApplication::translate("FileOps",
+        "Run the program  '%1'  ?\r"
+        "Yes runs it, No opens it with its application, Esc leaves it.")
         .arg(program);
 }
 

@@ -1,5 +1,6 @@
 #include "fileio.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -223,9 +224,10 @@ QString errorText(int err)
 {
     switch (err) {
     case IsLink:
-        return QStringLiteral("it is a symbolic link, and files are never written through one");
+        return QCoreApplication::translate(
+            "Platform", "it is a symbolic link, and files are never written through one");
     case NotRegular:
-        return QStringLiteral("it is not a regular file");
+        return QCoreApplication::translate("Platform", "it is not a regular file");
     default:
         return QString::fromLocal8Bit(std::strerror(err));
     }

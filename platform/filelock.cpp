@@ -2,6 +2,7 @@
 
 #include "fileio.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -67,7 +68,8 @@ FileLock::Result FileLock::open(const QString &path, bool create)
     if (::fstat(fd, &held) != 0 || ::lstat(QFile::encodeName(path).constData(), &named) != 0
         || held.st_dev != named.st_dev || held.st_ino != named.st_ino) {
         ::close(fd);
-        m_error = QStringLiteral("the file was replaced while it was being opened");
+        m_error = QCoreApplication::translate(
+            "Platform", "the file was replaced while it was being opened");
         return Held;
     }
     m_fd = fd;

@@ -4,6 +4,7 @@
 #include "fileio.h"
 #include "replacementfile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -151,10 +152,11 @@ bool copyFile(const QString &source, const QString &target, QString *reason)
     if (::stat(native(source).constData(), &ss) != 0)
         return failErrno(reason, errno);
     if (!S_ISREG(ss.st_mode))
-        return fail(reason, QStringLiteral("not a file"));
+        return fail(reason, QCoreApplication::translate("Platform", "not a file"));
     struct stat ts;
     if (::stat(native(target).constData(), &ts) == 0 && sameIdentity(ss, ts))
-        return fail(reason, QStringLiteral("source and target are the same file"));
+        return fail(
+            reason, QCoreApplication::translate("Platform", "source and target are the same file"));
     int err = 0;
     const int in = fileio::openForReading(source, &err);
     if (in < 0)

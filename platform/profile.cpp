@@ -5,6 +5,7 @@
 #include "filecontent.h"
 #include "profilevalue.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -313,18 +314,19 @@ ProfileStatus Profile::loadStatus() const
     if (m_state != LoadState::Unreadable)
         return {};
     return { ProfileStatus::Unreadable,
-        QStringLiteral("Unable to read %1").arg(QDir::toNativeSeparators(m_path)) };
+        QCoreApplication::translate("Platform", "Unable to read %1")
+            .arg(QDir::toNativeSeparators(m_path)) };
 }
 
 ProfileStatus Profile::save()
 {
     if (!m_modified)
         return {};
-    const QString message
-        = QStringLiteral("Unable to write to %1").arg(QDir::toNativeSeparators(m_path));
+    const QString message = QCoreApplication::translate("Platform", "Unable to write to %1")
+                                .arg(QDir::toNativeSeparators(m_path));
     if (m_state == LoadState::Unreadable)
         return { ProfileStatus::WriteRefused, message,
-            QStringLiteral("the file could not be read") };
+            QCoreApplication::translate("Platform", "the file could not be read") };
     QString reason;
     if (!atomicfile::write(m_path, toBytes(), &reason))
         return { ProfileStatus::WriteRefused, message, reason };

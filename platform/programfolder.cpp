@@ -1,6 +1,7 @@
 #include "programfolder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
@@ -19,6 +20,14 @@ namespace
 
 ProgramFolder locate(const QString &executablePath)
 {
+    const ProgramFolder result = place(executablePath);
+    if (result.perUser)
+        QDir().mkpath(result.folder);
+    return result;
+}
+
+ProgramFolder place(const QString &executablePath)
+{
     ProgramFolder result;
     result.executablePath = QFileInfo(executablePath).absoluteFilePath();
     const QString beside = withSeparator(QFileInfo(result.executablePath).absolutePath());
@@ -28,8 +37,15 @@ ProgramFolder locate(const QString &executablePath)
     }
     result.folder = perUserFolder();
     result.perUser = true;
-    QDir().mkpath(result.folder);
     return result;
+}
+
+QString runningExecutable(const char *argv0)
+{
+    const QString own = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    if (!own.isEmpty())
+        return own;
+    return argv0 ? QFileInfo(QFile::decodeName(argv0)).absoluteFilePath() : QString();
 }
 
 QString perUserFolder()

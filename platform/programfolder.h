@@ -19,6 +19,14 @@ namespace programfolder
 // fails).
 ProgramFolder locate(const QString &executablePath);
 
+// The same folder, the per-user one left uncreated: for what is decided before the program
+// starts (its language, the --help text), which must not leave folders behind.
+ProgramFolder place(const QString &executablePath);
+
+// The running program's own executable, for use before the application object exists (which
+// knows it too); argv0 made absolute where the system does not say.
+QString runningExecutable(const char *argv0);
+
 // $XDG_CONFIG_HOME/Tabulon/, or ~/.config/Tabulon/ when the variable is unset, empty or
 // not an absolute path.
 QString perUserFolder();

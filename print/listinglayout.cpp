@@ -1,5 +1,6 @@
 #include "listinglayout.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QStringView>
 
@@ -298,8 +299,9 @@ QString refusal(
     const ListingMargins &m = geometry.margins;
     const int firstLine = m.top + kHeaderHeight;
     if (firstLine > geometry.height - m.bottom || firstLine + kCellHeight > geometry.height)
-        return QStringLiteral("The print margins leave less than one line on the page (top %1 "
-                              "mm and bottom %2 mm of %3 mm).")
+        return QCoreApplication::translate("Print",
+            "The print margins leave less than one line on the page (top %1 "
+            "mm and bottom %2 mm of %3 mm).")
             .arg(tenths(m.top), tenths(m.bottom), tenths(geometry.height));
     const Measures need = measure(document, width);
     const Columns c = columnsFor(need, geometry);
@@ -309,8 +311,9 @@ QString refusal(
     if (c.tags - kColumnGap - left < least || c.date - kColumnGap - c.tags < least
         || across - kIndent < least
         || across < need.headerRight + kColumnGap + width(QString(kElision)))
-        return QStringLiteral("The print margins leave less than one column across the page "
-                              "(left %1 mm and right %2 mm of %3 mm).")
+        return QCoreApplication::translate("Print",
+            "The print margins leave less than one column across the page "
+            "(left %1 mm and right %2 mm of %3 mm).")
             .arg(tenths(m.left), tenths(m.right), tenths(geometry.width));
     return QString();
 }

@@ -1,5 +1,6 @@
 #include "listingrender.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QPagedPaintDevice>
@@ -119,14 +120,16 @@ Result draw(QPagedPaintDevice &device, const Listing &listing)
     }
     QPainter painter;
     if (!painter.begin(&device)) {
-        result.status = printerFailure(QStringLiteral("The printer could not start the job"));
+        result.status = printerFailure(
+            QCoreApplication::translate("Print", "The printer could not start the job"));
         return result;
     }
     Drawing drawing(painter, listing.font);
     for (const ListingPage &page : listing.pages) {
         if (result.pages > 0 && !device.newPage()) {
             result.status
-                = printerFailure(QStringLiteral("The printer refused page %1").arg(page.number));
+                = printerFailure(QCoreApplication::translate("Print", "The printer refused page %1")
+                                     .arg(page.number));
             break;
         }
         for (const DrawOp &op : page.ops)
@@ -134,7 +137,8 @@ Result draw(QPagedPaintDevice &device, const Listing &listing)
         ++result.pages;
     }
     if (!painter.end() && result.status)
-        result.status = printerFailure(QStringLiteral("The printer could not finish the job"));
+        result.status = printerFailure(
+            QCoreApplication::translate("Print", "The printer could not finish the job"));
     return result;
 }
 

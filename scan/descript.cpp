@@ -5,6 +5,7 @@
 #include "platform/fileio.h"
 #include "textfile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -82,18 +83,20 @@ DbStatus readFolderDescriptions(const QString &path, DescriptionList &list)
     if (fd < 0) {
         const bool special = err == fileio::NotRegular && !QFileInfo(path).isDir();
         return { special ? DbStatus::NotFound : DbStatus::IoError,
-            textfile::failure(kWhat, path, QStringLiteral("read"), fileio::errorText(err)) };
+            textfile::failure(
+                kWhat, path, QCoreApplication::translate("Scan", "read"), fileio::errorText(err)) };
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         fileio::closeFile(fd);
         return { DbStatus::IoError,
-            textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString()) };
+            textfile::failure(
+                kWhat, path, QCoreApplication::translate("Scan", "read"), file.errorString()) };
     }
     if (file.size() > kMaxDescriptionFileSize)
         return { DbStatus::IoError,
-            textfile::failure(
-                kWhat, path, QStringLiteral("read"), QStringLiteral("it is too large")) };
+            textfile::failure(kWhat, path, QCoreApplication::translate("Scan", "read"),
+                QCoreApplication::translate("Scan", "it is too large")) };
     textfile::LineReader reader(file, kMaxDescriptionLine);
     QByteArray line;
     while (reader.next(line)) {
@@ -104,7 +107,8 @@ DbStatus readFolderDescriptions(const QString &path, DescriptionList &list)
     if (reader.failed()) {
         list.clear();
         return { DbStatus::IoError,
-            textfile::failure(kWhat, path, QStringLiteral("read"), file.errorString()) };
+            textfile::failure(
+                kWhat, path, QCoreApplication::translate("Scan", "read"), file.errorString()) };
     }
     return DbStatus::ok();
 }
@@ -115,7 +119,7 @@ DbStatus writeFolderDescriptions(
     const QString path = descriptionFilePath(resolver, dir);
     if (path.isEmpty())
         return { DbStatus::InvalidArgument,
-            QStringLiteral("Folder  '%1'  is not below the root").arg(dir) };
+            QCoreApplication::translate("Scan", "Folder  '%1'  is not below the root").arg(dir) };
     if (records.empty()) {
         textfile::removeIfPresent(resolver.resolve(dir + QStringLiteral("!Tabulon.!")), kWhat);
         textfile::removeIfPresent(path, kWhat);

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include <QCoreApplication>
+
 namespace
 {
 
@@ -118,7 +120,7 @@ DbStatus listingFailure(const QString &folder, int error)
     const auto code
         = (error == ENOENT || error == ENOTDIR) ? DbStatus::NotFound : DbStatus::IoError;
     return { code,
-        QStringLiteral("Folder  '%1'  cannot be read: %2")
+        QCoreApplication::translate("Scan", "Folder  '%1'  cannot be read: %2")
             .arg(folder, QString::fromLocal8Bit(strerror(error))) };
 }
 

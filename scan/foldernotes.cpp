@@ -5,15 +5,17 @@
 #include "platform/codepage.h"
 #include "store/catalogtable.h"
 
+#include <QCoreApplication>
+
 DbStatus writeFolderDescriptions(
     CatalogTable &table, const PathResolver &resolver, const QString &folderPath)
 {
     const QByteArray dir = CatalogTable::folderKey(folderPath);
     if (dir.size() > CatalogTable::DirWidth)
-        return {
-            DbStatus::InvalidArgument,
-            QStringLiteral("Folder  '%1'  has a path too long for the catalogue !").arg(folderPath)
-        };
+        return { DbStatus::InvalidArgument,
+            QCoreApplication::translate(
+                "Scan", "Folder  '%1'  has a path too long for the catalogue !")
+                .arg(folderPath) };
     DbfTable &t = table.table();
     const DetachedViews detached(table);
     table.switchTagFilterOff();

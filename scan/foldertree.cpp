@@ -8,6 +8,7 @@
 #include "platform/diskpath.h"
 
 #include <QCollator>
+#include <QCoreApplication>
 #include <QDir>
 #include <QHash>
 #include <QRegularExpression>
@@ -71,7 +72,7 @@ DbStatus openRoot(dirlist::Folder &folder, const QString &path, Ancestors &ances
     if (!folder.open(path)) {
         const auto code = folder.error() == ENOENT ? DbStatus::NotFound : DbStatus::IoError;
         return { code,
-            QStringLiteral("Folder  '%1'  cannot be read: %2")
+            QCoreApplication::translate("Scan", "Folder  '%1'  cannot be read: %2")
                 .arg(path, QString::fromLocal8Bit(strerror(folder.error()))) };
     }
     dirlist::FolderId id;
@@ -84,8 +85,10 @@ DbStatus readToItsEnd(const dirlist::Folder &folder, const QString &path)
 {
     if (folder.error() == 0)
         return DbStatus::ok();
-    return { DbStatus::IoError,
-        QStringLiteral("Folder  '%1'  could not be read to its end").arg(path) };
+    return {
+        DbStatus::IoError,
+        QCoreApplication::translate("Scan", "Folder  '%1'  could not be read to its end").arg(path)
+    };
 }
 
 } // namespace treewalk
@@ -180,7 +183,7 @@ FolderNode *FolderNode::addChild(const QString &childName)
 DbStatus buildFolderTree(FolderNode *parent, const QString &folder)
 {
     if (!parent)
-        return { DbStatus::InvalidArgument, QStringLiteral("No parent node") };
+        return { DbStatus::InvalidArgument, QCoreApplication::translate("Scan", "No parent node") };
     dirlist::Folder top;
     Ancestors ancestors;
     const DbStatus st = treewalk::openRoot(top, folder, ancestors);
@@ -243,14 +246,19 @@ DbStatus ensureFolderOnDisk(const QString &rootPath, const QString &relative)
         if (judgeName(name.toUtf8().constData(), int(name.toUtf8().size()), EntryKind::Folder, ansi)
             != SkipReason::None)
             return { DbStatus::InvalidArgument,
-                QStringLiteral("Folder  '%1'  cannot be catalogued").arg(relative) };
+                QCoreApplication::translate("Scan", "Folder  '%1'  cannot be catalogued")
+                    .arg(relative) };
     const QString path = diskpath::resolve(rootPath, relative);
     if (path.isEmpty())
-        return { DbStatus::InvalidArgument,
-            QStringLiteral("Folder  '%1'  is not below the root").arg(relative) };
+        return {
+            DbStatus::InvalidArgument,
+            QCoreApplication::translate("Scan", "Folder  '%1'  is not below the root").arg(relative)
+        };
     if (!QDir().mkpath(path))
-        return { DbStatus::IoError,
-            QStringLiteral("Folder  '%1'  could not be created").arg(relative) };
+        return {
+            DbStatus::IoError,
+            QCoreApplication::translate("Scan", "Folder  '%1'  could not be created").arg(relative)
+        };
     return DbStatus::ok();
 }
 

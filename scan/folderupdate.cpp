@@ -9,6 +9,7 @@
 #include "platform/dirlist.h"
 #include "platform/diskpath.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
@@ -94,7 +95,8 @@ DbStatus recordsInRange(DbfTable &t, FolderRecords &out, NameTable &names, int e
     DbStatus st = t.first();
     for (; st && !t.eof(); st = t.next())
         if (!out.add(t, names))
-            return { DbStatus::Corrupt, QStringLiteral("Record %1 cannot be read").arg(t.recNo()) };
+            return { DbStatus::Corrupt,
+                QCoreApplication::translate("Scan", "Record %1 cannot be read").arg(t.recNo()) };
     return st;
 }
 
@@ -175,8 +177,10 @@ DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
             if (!st)
                 return st;
             if (!records.add(t, names, &e.ansi, name))
-                return { DbStatus::Corrupt,
-                    QStringLiteral("Record %1 cannot be read").arg(t.recNo()) };
+                return {
+                    DbStatus::Corrupt,
+                    QCoreApplication::translate("Scan", "Record %1 cannot be read").arg(t.recNo())
+                };
             state[size_t(name)].firstRecord = records.size() - 1;
             ++stats.appended;
             continue;
@@ -247,10 +251,10 @@ DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const Q
     FolderUpdateStats &s = stats ? *stats : local;
     const QByteArray dir = CatalogTable::folderKey(folderPath);
     if (!folderPathFits(folderPath))
-        return {
-            DbStatus::InvalidArgument,
-            QStringLiteral("Folder  '%1'  has a path too long for the catalogue !").arg(folderPath)
-        };
+        return { DbStatus::InvalidArgument,
+            QCoreApplication::translate(
+                "Scan", "Folder  '%1'  has a path too long for the catalogue !")
+                .arg(folderPath) };
     const QString dirText = codepage::toUnicode(dir);
 
     const DetachedViews guard(table);
@@ -426,7 +430,8 @@ DbStatus orphanCheck(const DbfTable &t, FolderNames &names, bool &keep)
     const DbfField &nameField = t.fields()[CatalogTable::NAME];
     const QByteArray rec = t.recordBytes();
     if (rec.size() < 1 + qMax(dirField.offset + dirField.width, nameField.offset + nameField.width))
-        return { DbStatus::Corrupt, QStringLiteral("Record %1 cannot be read").arg(t.recNo()) };
+        return { DbStatus::Corrupt,
+            QCoreApplication::translate("Scan", "Record %1 cannot be read").arg(t.recNo()) };
     const char *dir = rec.constData() + 1 + dirField.offset;
     const char *name = rec.constData() + 1 + nameField.offset;
     const int nameLength = trimmedLength(name, nameField.width);

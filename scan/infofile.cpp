@@ -4,6 +4,7 @@
 #include "platform/diskpath.h"
 #include "textfile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -13,7 +14,11 @@ namespace infofile
 namespace
 {
 
-    const QString kWhat = QStringLiteral("Info file");
+    // Names the file in messages.
+    QString what()
+    {
+        return QCoreApplication::translate("Scan", "Info file");
+    }
 
 } // namespace
 
@@ -31,7 +36,7 @@ DbStatus readInfoFile(const QString &path, QStringList &lines)
 {
     lines.clear();
     QByteArray bytes;
-    const DbStatus st = textfile::readWhole(path, kMaxInfoFileSize, kWhat, bytes);
+    const DbStatus st = textfile::readWhole(path, kMaxInfoFileSize, what(), bytes);
     if (!st)
         return st;
     for (const QByteArray &line : textfile::splitLines(bytes))
@@ -44,14 +49,15 @@ DbStatus writeInfoFile(const QString &path, const QStringList &lines, bool *loss
     if (lossy)
         *lossy = false;
     if (path.isEmpty())
-        return { DbStatus::InvalidArgument, QStringLiteral("Info file without a path") };
+        return { DbStatus::InvalidArgument,
+            QCoreApplication::translate("Scan", "Info file without a path") };
     if (lines.isEmpty())
-        return textfile::removeIfPresent(path, kWhat);
+        return textfile::removeIfPresent(path, what());
     // The text is read through a link like any file, but never written through one, and
     // replacing the link by a plain file would part the text from the file it was read
     // from: a link is refused.
     return textfile::writeAtomically(
-        path, textfile::encodeLines(lines, lossy), kWhat, ReplacementFile::Link::Refuse);
+        path, textfile::encodeLines(lines, lossy), what(), ReplacementFile::Link::Refuse);
 }
 
 DbStatus writeInfoText(const QString &path, const QString &text, bool *lossy)

@@ -1,5 +1,7 @@
 #include "skippedentries.h"
 
+#include <QCoreApplication>
+
 namespace
 {
 
@@ -52,23 +54,27 @@ QString skipReasonText(SkipReason reason)
     case SkipReason::ByRule:
         break;
     case SkipReason::NotUtf8:
-        return QStringLiteral("its name is not valid UTF-8");
+        return QCoreApplication::translate("Scan", "its name is not valid UTF-8");
     case SkipReason::ControlCharacter:
-        return QStringLiteral("its name holds a control character (a newline or tab)");
+        return QCoreApplication::translate(
+            "Scan", "its name holds a control character (a newline or tab)");
     case SkipReason::Backslash:
-        return QStringLiteral("its name holds a backslash");
+        return QCoreApplication::translate("Scan", "its name holds a backslash");
     case SkipReason::OutsideCodePage:
-        return QStringLiteral("its name holds a character outside Windows-1252");
+        return QCoreApplication::translate(
+            "Scan", "its name holds a character outside Windows-1252");
     case SkipReason::NameTooLong:
-        return QStringLiteral("its name is longer than 80 characters");
+        return QCoreApplication::translate("Scan", "its name is longer than 80 characters");
     case SkipReason::TrailingBlank:
-        return QStringLiteral("its name ends in a blank");
+        return QCoreApplication::translate("Scan", "its name ends in a blank");
     case SkipReason::DanglingLink:
-        return QStringLiteral("it is a link that leads nowhere");
+        return QCoreApplication::translate("Scan", "it is a link that leads nowhere");
     case SkipReason::SpecialFile:
-        return QStringLiteral("it is no regular file (a pipe, socket or device)");
+        return QCoreApplication::translate(
+            "Scan", "it is no regular file (a pipe, socket or device)");
     case SkipReason::PathTooLong:
-        return QStringLiteral("its path is too long for the catalogue (over 80 characters)");
+        return QCoreApplication::translate(
+            "Scan", "its path is too long for the catalogue (over 80 characters)");
     }
     return QString();
 }
@@ -107,9 +113,10 @@ QString SkippedEntry::message() const
     QString path = folder;
     if (!path.endsWith(QLatin1Char('/')))
         path += QLatin1Char('/');
-    return QStringLiteral("%1  '%2%3'  cannot be catalogued: %4")
-        .arg(isFolder ? QStringLiteral("Folder") : QStringLiteral("File"), path,
-            printableName(rawName), skipReasonText(reason));
+    return QCoreApplication::translate("Scan", "%1  '%2%3'  cannot be catalogued: %4")
+        .arg(isFolder ? QCoreApplication::translate("Scan", "Folder")
+                      : QCoreApplication::translate("Scan", "File"),
+            path, printableName(rawName), skipReasonText(reason));
 }
 
 void SkippedEntries::add(SkippedEntry entry)
@@ -139,12 +146,12 @@ QString SkippedEntries::message(int listed) const
     if (m_count == 0)
         return QString();
     QString text = m_count == 1
-        ? QStringLiteral("1 entry could not be catalogued:")
-        : QStringLiteral("%1 entries could not be catalogued:").arg(m_count);
+        ? QCoreApplication::translate("Scan", "1 entry could not be catalogued:")
+        : QCoreApplication::translate("Scan", "%1 entries could not be catalogued:").arg(m_count);
     const int shown = qMin(listed, int(m_kept.size()));
     for (int i = 0; i < shown; ++i)
         text += QLatin1Char('\r') + m_kept[size_t(i)].message();
     if (m_count > shown)
-        text += QStringLiteral("\r... and %1 more.").arg(m_count - shown);
+        text += QCoreApplication::translate("Scan", "\r... and %1 more.").arg(m_count - shown);
     return text;
 }

@@ -4,6 +4,7 @@
 #include "platform/filecontent.h"
 #include "platform/fileio.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -126,7 +127,8 @@ bool LineReader::next(QByteArray &line)
 QString failure(
     const QString &what, const QString &path, const QString &verb, const QString &reason)
 {
-    return QStringLiteral("%1  '%2'  could not be %3: %4").arg(what, path, verb, reason);
+    return QCoreApplication::translate("Scan", "%1  '%2'  could not be %3: %4")
+        .arg(what, path, verb, reason);
 }
 
 DbStatus readWhole(const QString &path, qint64 maxSize, const QString &what, QByteArray &bytes)
@@ -137,9 +139,11 @@ DbStatus readWhole(const QString &path, qint64 maxSize, const QString &what, QBy
     if (err == ENOENT)
         return { DbStatus::NotFound, QString() };
     const QString reason = err == EFBIG
-        ? QStringLiteral("it is larger than %1 MB").arg(maxSize / (1024 * 1024))
+        ? QCoreApplication::translate("Scan", "it is larger than %1 MB")
+              .arg(maxSize / (1024 * 1024))
         : fileio::errorText(err);
-    return { DbStatus::IoError, failure(what, path, QStringLiteral("read"), reason) };
+    return { DbStatus::IoError,
+        failure(what, path, QCoreApplication::translate("Scan", "read"), reason) };
 }
 
 QByteArray encodeLines(const QStringList &lines, bool *lossy)
@@ -163,7 +167,7 @@ DbStatus writeAtomically(
     ReplacementFile file(path, link);
     if (!file.open() || !file.write(bytes) || !file.commit())
         return { DbStatus::IoError,
-            failure(what, path, QStringLiteral("written"), file.errorText()) };
+            failure(what, path, QCoreApplication::translate("Scan", "written"), file.errorText()) };
     return DbStatus::ok();
 }
 
@@ -176,7 +180,7 @@ DbStatus removeIfPresent(const QString &path, const QString &what)
     if (!info.exists() && !info.isSymLink())
         return DbStatus::ok();
     return { DbStatus::IoError,
-        failure(what, path, QStringLiteral("deleted"), file.errorString()) };
+        failure(what, path, QCoreApplication::translate("Scan", "deleted"), file.errorString()) };
 }
 
 } // namespace textfile

@@ -7,6 +7,7 @@
 #include "platform/diskpath.h"
 #include "store/catalogtable.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 namespace
@@ -65,9 +66,10 @@ QString UpdateFailures::message() const
         return {};
     QString text = m_first.message();
     if (text.isEmpty())
-        text = QStringLiteral("The catalogue could not be updated !");
+        text = QCoreApplication::translate("Scan", "The catalogue could not be updated !");
     if (m_count > 1)
-        text += QStringLiteral("\r%1 more folders could not be updated.").arg(m_count - 1);
+        text += QCoreApplication::translate("Scan", "\r%1 more folders could not be updated.")
+                    .arg(m_count - 1);
     return text;
 }
 

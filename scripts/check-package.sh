@@ -19,6 +19,10 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libqt6core6 libqt6gui6 libqt6widgets6 libstdc++6 qt6-qpa-plugins; do
   grep -q "$lib" <<< "$depends" || { echo "Depends lacks $lib: $depends"; exit 1; }
 done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+for p in xdg-utils qt6-translations-l10n; do
+  grep -q "$p" <<< "$recommends" || { echo "Recommends lacks $p: $recommends"; exit 1; }
+done
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in ./usr/bin/tabulon ./usr/bin/tabulon-cli ./usr/share/tabulon/Tabulon-en.html \
   ./usr/share/applications/org.tabulon.Tabulon.desktop \
@@ -26,6 +30,7 @@ for f in ./usr/bin/tabulon ./usr/bin/tabulon-cli ./usr/share/tabulon/Tabulon-en.
   ./usr/share/icons/hicolor/scalable/apps/org.tabulon.Tabulon.svg \
   ./usr/share/tabulon/Tabulon.html ./usr/share/tabulon/Tabulon.DE \
   ./usr/share/tabulon/screenshots/main-window.png \
+  ./usr/share/tabulon/translations/tabulon_de.qm \
   ./usr/share/doc/tabulon/copyright ./usr/share/doc/tabulon/changelog.Debian.gz \
   ./usr/share/man/man1/tabulon.1.gz ./usr/share/man/man1/tabulon-cli.1.gz; do
   grep -qx "$f" <<< "$files" || { echo "the package lacks $f"; exit 1; }
@@ -34,6 +39,9 @@ done
 export DEBIAN_FRONTEND=noninteractive
 apt-get install -y -qq "$(realpath "$deb")" > /dev/null
 /usr/bin/tabulon --version
+german=$(env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG=de_DE.UTF-8 /usr/bin/tabulon --help)
+[ "${german%%$'\n'*}" = "Aufruf: tabulon [ARCHIV]" ] ||
+  { echo "the installed program does not speak German to a German user"; exit 1; }
 /usr/bin/tabulon-cli --version
 dpkg -r tabulon > /dev/null
 [ ! -e /usr/bin/tabulon ] && [ ! -e /usr/share/tabulon ] || { echo "removal left files"; exit 1; }

@@ -3,13 +3,14 @@
 #include "platform/codepage.h"
 #include "platform/diskpath.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
 namespace
 {
 
-const char kRenameFailed[] = "File  '%1'  could not be renamed !";
+const char kRenameFailed[] = QT_TRANSLATE_NOOP("Store", "File  '%1'  could not be renamed !");
 
 // The folder whose record is current, compared in the form DIR holds.
 QByteArray dirOf(const DbfTable &t)
@@ -274,7 +275,7 @@ DbStatus CatalogTable::checkBeforePost()
 DbStatus CatalogTable::renameOnDisk(
     const QString &dir, const QString &oldName, const QString &newName)
 {
-    const QString failed = QString::fromLatin1(kRenameFailed).arg(oldName);
+    const QString failed = QCoreApplication::translate("Store", kRenameFailed).arg(oldName);
     const QString source = diskpath::resolve(m_rootPath, dir + oldName);
     const QString target = diskpath::resolve(m_rootPath, dir + newName);
     const QFileInfo sourceInfo(source);
@@ -304,7 +305,8 @@ DbStatus CatalogTable::renameOnDisk(
             if (!QDir().rename(finalTarget, source))
                 return DbStatus::ok();
             return { DbStatus::IoError,
-                QString::fromLatin1(kRenameFailed).arg(oldName + QStringLiteral(".!")) };
+                QCoreApplication::translate("Store", kRenameFailed)
+                    .arg(oldName + QStringLiteral(".!")) };
         }
     }
     return DbStatus::ok();

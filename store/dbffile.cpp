@@ -2,6 +2,7 @@
 
 #include "dbfio.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 
@@ -29,19 +30,24 @@ DbStatus lockStatus(FileLock::Result r, const FileLock &lock, const QString &pat
     case FileLock::Acquired:
         return {};
     case FileLock::Missing:
-        return { DbStatus::NotFound, QStringLiteral("Table \"%1\" does not exist.").arg(path) };
+        return { DbStatus::NotFound,
+            QCoreApplication::translate("Store", "Table \"%1\" does not exist.").arg(path) };
     case FileLock::Held:
         return { DbStatus::Locked,
-            QStringLiteral("Table \"%1\" is in use by another program.").arg(path) };
+            QCoreApplication::translate("Store", "Table \"%1\" is in use by another program.")
+                .arg(path) };
     case FileLock::Refused:
         return { DbStatus::NotATable,
-            QStringLiteral("Table \"%1\" is not opened: %2.").arg(path, lock.errorText()) };
+            QCoreApplication::translate("Store", "Table \"%1\" is not opened: %2.")
+                .arg(path, lock.errorText()) };
     case FileLock::Exists:
     case FileLock::Failed:
         break;
     }
-    return { DbStatus::IoError,
-        QStringLiteral("Cannot open \"%1\": %2").arg(path, lock.errorText()) };
+    return {
+        DbStatus::IoError,
+        QCoreApplication::translate("Store", "Cannot open \"%1\": %2").arg(path, lock.errorText())
+    };
 }
 
 } // namespace
@@ -66,10 +72,12 @@ DbStatus DbfFile::create(const QString &path, const std::vector<DbfField> &field
     FileLock lock;
     const FileLock::Result r = lock.open(path, true);
     if (r == FileLock::Exists)
-        return { DbStatus::IoError, QStringLiteral("Table \"%1\" already exists.").arg(path) };
+        return { DbStatus::IoError,
+            QCoreApplication::translate("Store", "Table \"%1\" already exists.").arg(path) };
     if (r == FileLock::Missing)
         return { DbStatus::NotFound,
-            QStringLiteral("Cannot create \"%1\": the folder does not exist.").arg(path) };
+            QCoreApplication::translate("Store", "Cannot create \"%1\": the folder does not exist.")
+                .arg(path) };
     if (DbStatus st = lockStatus(r, lock, path); !st)
         return st;
     QByteArray bytes = encodeHeaderArea(layout, 0, QDate::currentDate());
@@ -224,7 +232,9 @@ DbStatus DbfFile::read(quint32 recno, char *rec) const
     const int len = m_layout.recordLength;
     if (recno < 1 || recno > m_count)
         return { DbStatus::NoRecord,
-            QStringLiteral("Table \"%1\" has no record %2.").arg(m_path).arg(recno) };
+            QCoreApplication::translate("Store", "Table \"%1\" has no record %2.")
+                .arg(m_path)
+                .arg(recno) };
     if (recno > m_written) {
         std::memcpy(rec, m_pending.constData() + qint64(recno - m_written - 1) * len, size_t(len));
         return {};
@@ -242,7 +252,9 @@ DbStatus DbfFile::read(quint32 recno, char *rec) const
             return st;
         if (recno >= w->first + w->count)
             return { DbStatus::Corrupt,
-                QStringLiteral("Table \"%1\" ends inside record %2.").arg(m_path).arg(recno) };
+                QCoreApplication::translate("Store", "Table \"%1\" ends inside record %2.")
+                    .arg(m_path)
+                    .arg(recno) };
     }
     std::memcpy(rec, w->bytes.constData() + qint64(recno - w->first) * len, size_t(len));
     return {};
@@ -381,7 +393,9 @@ DbStatus DbfFile::write(quint32 recno, const char *rec)
     const int len = m_layout.recordLength;
     if (recno < 1 || recno > m_count)
         return { DbStatus::NoRecord,
-            QStringLiteral("Table \"%1\" has no record %2.").arg(m_path).arg(recno) };
+            QCoreApplication::translate("Store", "Table \"%1\" has no record %2.")
+                .arg(m_path)
+                .arg(recno) };
     if (recno > m_written) {
         std::memcpy(m_pending.data() + qint64(recno - m_written - 1) * len, rec, size_t(len));
         return {};
@@ -399,7 +413,9 @@ DbStatus DbfFile::writeFlag(quint32 recno, char flag)
 {
     if (recno < 1 || recno > m_count)
         return { DbStatus::NoRecord,
-            QStringLiteral("Table \"%1\" has no record %2.").arg(m_path).arg(recno) };
+            QCoreApplication::translate("Store", "Table \"%1\" has no record %2.")
+                .arg(m_path)
+                .arg(recno) };
     if (recno > m_written) {
         m_pending[qint64(recno - m_written - 1) * m_layout.recordLength] = flag;
         return {};
@@ -417,7 +433,8 @@ DbStatus DbfFile::append(const char *rec)
 {
     if (m_count == 0xFFFFFFFFu)
         return { DbStatus::InvalidArgument,
-            QStringLiteral("Table \"%1\" cannot hold more records.").arg(m_path) };
+            QCoreApplication::translate("Store", "Table \"%1\" cannot hold more records.")
+                .arg(m_path) };
     // A full run is written before the new record joins it, so that a failing disk refuses
     // this append instead of losing it later.
     if (m_pending.size() + m_layout.recordLength > kPendingBytes)
@@ -443,7 +460,7 @@ DbStatus DbfFile::scan(const std::function<DbStatus(quint32, const char *)> &vis
             return st;
         if (got < qint64(n) * len)
             return { DbStatus::Corrupt,
-                QStringLiteral("Table \"%1\" ends inside record %2.")
+                QCoreApplication::translate("Store", "Table \"%1\" ends inside record %2.")
                     .arg(m_path)
                     .arg(recno + quint32(got / len)) };
         for (quint32 i = 0; i < n; ++i, ++recno)

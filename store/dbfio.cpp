@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <mutex>
 
+#include <QCoreApplication>
+
 namespace dbfio
 {
 
@@ -80,7 +82,8 @@ bool faultAllows(const QString &path, qint64 offset, qint64 size)
 
 QString ioError(const QString &what, const QString &path, int err)
 {
-    return QStringLiteral("Cannot %1 \"%2\": %3").arg(what, path, fileio::errorText(err));
+    return QCoreApplication::translate("Store", "Cannot %1 \"%2\": %3")
+        .arg(what, path, fileio::errorText(err));
 }
 
 DbStatus readAt(int fd, char *data, qint64 size, qint64 offset, const QString &path, qint64 *got)
@@ -88,7 +91,8 @@ DbStatus readAt(int fd, char *data, qint64 size, qint64 offset, const QString &p
     qint64 done = 0;
     if (const int err = fileio::readAt(fd, data, size, offset, &done); err != 0)
         return { DbStatus::IoError,
-            ioError(QStringLiteral("read at offset %1 of").arg(offset + done), path, err) };
+            ioError(QCoreApplication::translate("Store", "read at offset %1 of").arg(offset + done),
+                path, err) };
     if (got)
         *got = done;
     return {};
@@ -98,10 +102,12 @@ DbStatus writeAtDeferred(int fd, const char *data, qint64 size, qint64 offset, c
 {
     if (!faultAllows(path, offset, size))
         return { DbStatus::IoError,
-            ioError(QStringLiteral("write at offset %1 of").arg(offset), path, ENOSPC) };
+            ioError(QCoreApplication::translate("Store", "write at offset %1 of").arg(offset), path,
+                ENOSPC) };
     if (const int err = fileio::writeAt(fd, data, size, offset); err != 0)
         return { DbStatus::IoError,
-            ioError(QStringLiteral("write at offset %1 of").arg(offset), path, err) };
+            ioError(QCoreApplication::translate("Store", "write at offset %1 of").arg(offset), path,
+                err) };
     return {};
 }
 
@@ -116,16 +122,19 @@ DbStatus writeAt(int fd, const char *data, qint64 size, qint64 offset, const QSt
 DbStatus truncate(int fd, qint64 size, const QString &path)
 {
     if (!faultAllows(path, size, 0))
-        return { DbStatus::IoError, ioError(QStringLiteral("shorten"), path, ENOSPC) };
+        return { DbStatus::IoError,
+            ioError(QCoreApplication::translate("Store", "shorten"), path, ENOSPC) };
     if (const int err = fileio::truncate(fd, size); err != 0)
-        return { DbStatus::IoError, ioError(QStringLiteral("shorten"), path, err) };
+        return { DbStatus::IoError,
+            ioError(QCoreApplication::translate("Store", "shorten"), path, err) };
     return {};
 }
 
 DbStatus sync(int fd, const QString &path)
 {
     if (const int err = fileio::syncData(fd); err != 0)
-        return { DbStatus::IoError, ioError(QStringLiteral("flush"), path, err) };
+        return { DbStatus::IoError,
+            ioError(QCoreApplication::translate("Store", "flush"), path, err) };
     return {};
 }
 
@@ -137,7 +146,8 @@ void startWriteback(int fd, qint64 offset, qint64 size)
 DbStatus syncPath(const QString &path)
 {
     if (const int err = fileio::syncPath(path); err != 0)
-        return { DbStatus::IoError, ioError(QStringLiteral("flush"), path, err) };
+        return { DbStatus::IoError,
+            ioError(QCoreApplication::translate("Store", "flush"), path, err) };
     return {};
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <QCoreApplication>
+
 namespace dbf
 {
 
@@ -34,7 +36,10 @@ namespace
 
     DbStatus fault(DbStatus::Code code, const QString &path, const QString &what)
     {
-        return { code, QStringLiteral("Table \"%1\" cannot be used: %2.").arg(path, what) };
+        return {
+            code,
+            QCoreApplication::translate("Store", "Table \"%1\" cannot be used: %2.").arg(path, what)
+        };
     }
 
     bool validNameChar(char c, bool first)
@@ -55,16 +60,17 @@ namespace
             f.width += quint8(p[17]) << 8; // the decimal count doubles as the high byte
         if (nameLen == 0)
             return fault(DbStatus::Corrupt, path,
-                QStringLiteral("field %1 has no name (offset %2)")
+                QCoreApplication::translate("Store", "field %1 has no name (offset %2)")
                     .arg(index + 1)
                     .arg(kHeaderSize + index * kDescriptorSize));
         if (f.type != 'C' && f.type != 'D')
             return fault(DbStatus::NotATable, path,
-                QStringLiteral("field %1 has type '%2', which is not supported")
+                QCoreApplication::translate(
+                    "Store", "field %1 has type '%2', which is not supported")
                     .arg(QString::fromLatin1(f.name), QString::fromLatin1(&f.type, 1)));
         if (f.width == 0 || (f.type == 'D' && f.width != 8))
             return fault(DbStatus::Corrupt, path,
-                QStringLiteral("field %1 has the impossible width %2")
+                QCoreApplication::translate("Store", "field %1 has the impossible width %2")
                     .arg(QString::fromLatin1(f.name))
                     .arg(f.width));
         return {};
@@ -76,35 +82,41 @@ DbStatus prepareFields(std::vector<DbfField> &fields, const QString &path)
 {
     auto refuse = [&](const QString &what) {
         return DbStatus(DbStatus::InvalidArgument,
-            QStringLiteral("Table \"%1\" cannot be created: %2.").arg(path, what));
+            QCoreApplication::translate("Store", "Table \"%1\" cannot be created: %2.")
+                .arg(path, what));
     };
     if (fields.empty() || fields.size() > size_t(kMaxFields))
-        return refuse(QStringLiteral("a table needs 1 to %1 fields").arg(kMaxFields));
+        return refuse(
+            QCoreApplication::translate("Store", "a table needs 1 to %1 fields").arg(kMaxFields));
     int offset = 1;
     for (size_t i = 0; i < fields.size(); ++i) {
         DbfField &f = fields[i];
         f.name = f.name.toUpper();
         if (f.name.isEmpty() || f.name.size() > 10)
-            return refuse(QStringLiteral("field name \"%1\" must have 1 to 10 characters")
+            return refuse(QCoreApplication::translate(
+                "Store", "field name \"%1\" must have 1 to 10 characters")
                               .arg(QString::fromLatin1(f.name)));
         for (int c = 0; c < f.name.size(); ++c)
             if (!validNameChar(f.name[c], c == 0))
-                return refuse(QStringLiteral("field name \"%1\" is not a dBase name")
-                                  .arg(QString::fromLatin1(f.name)));
+                return refuse(
+                    QCoreApplication::translate("Store", "field name \"%1\" is not a dBase name")
+                        .arg(QString::fromLatin1(f.name)));
         for (size_t j = 0; j < i; ++j)
             if (fields[j].name == f.name)
-                return refuse(
-                    QStringLiteral("field %1 appears twice").arg(QString::fromLatin1(f.name)));
+                return refuse(QCoreApplication::translate("Store", "field %1 appears twice")
+                                  .arg(QString::fromLatin1(f.name)));
         if (f.type == 'D' && f.width == 0)
             f.width = 8;
         if ((f.type != 'C' && f.type != 'D') || (f.type == 'D' && f.width != 8) || f.width < 1
             || f.width > 65535)
-            return refuse(QStringLiteral("field %1 has an unsupported type or width")
-                              .arg(QString::fromLatin1(f.name)));
+            return refuse(
+                QCoreApplication::translate("Store", "field %1 has an unsupported type or width")
+                    .arg(QString::fromLatin1(f.name)));
         f.offset = offset - 1;
         offset += f.width;
         if (offset > 65535)
-            return refuse(QStringLiteral("records would be longer than 65535 bytes"));
+            return refuse(
+                QCoreApplication::translate("Store", "records would be longer than 65535 bytes"));
     }
     return {};
 }
@@ -120,19 +132,22 @@ DbStatus checkFields(
     for (size_t i = 0; i < std::max(found.size(), required.size()); ++i) {
         QString what;
         if (i >= found.size())
-            what = QStringLiteral("field %1 (%2) is missing").arg(i + 1).arg(describe(required[i]));
+            what = QCoreApplication::translate("Store", "field %1 (%2) is missing")
+                       .arg(i + 1)
+                       .arg(describe(required[i]));
         else if (i >= required.size())
-            what = QStringLiteral("field %1 (%2) is one too many")
+            what = QCoreApplication::translate("Store", "field %1 (%2) is one too many")
                        .arg(i + 1)
                        .arg(describe(found[i]));
         else if (found[i].name.toUpper() != required[i].name.toUpper()
             || found[i].type != required[i].type || found[i].width != required[i].width)
-            what = QStringLiteral("field %1 is %2 where %3 belongs")
+            what = QCoreApplication::translate("Store", "field %1 is %2 where %3 belongs")
                        .arg(i + 1)
                        .arg(describe(found[i]), describe(required[i]));
         if (!what.isEmpty())
             return fault(DbStatus::WrongLayout, path,
-                QStringLiteral("its fields are not those of a catalogue: %1").arg(what));
+                QCoreApplication::translate("Store", "its fields are not those of a catalogue: %1")
+                    .arg(what));
     }
     return {};
 }
@@ -141,11 +156,14 @@ DbStatus decodeLayout(const QByteArray &data, qint64 fileSize, const QString &pa
 {
     if (fileSize < kHeaderSize || data.size() < kHeaderSize)
         return fault(DbStatus::NotATable, path,
-            QStringLiteral("the file has only %1 bytes, too few for a dBase table").arg(fileSize));
+            QCoreApplication::translate(
+                "Store", "the file has only %1 bytes, too few for a dBase table")
+                .arg(fileSize));
     const char *p = data.constData();
     if (quint8(p[0]) != 0x03)
         return fault(DbStatus::NotATable, path,
-            QStringLiteral("version byte 0x%1 is not that of a dBase III table")
+            QCoreApplication::translate(
+                "Store", "version byte 0x%1 is not that of a dBase III table")
                 .arg(quint8(p[0]), 2, 16, QLatin1Char('0')));
     out = Layout();
     out.storedCount = le32(p + 4);
@@ -154,11 +172,13 @@ DbStatus decodeLayout(const QByteArray &data, qint64 fileSize, const QString &pa
     out.productionFlag = quint8(p[28]);
     if (out.headerLength < kHeaderSize + kDescriptorSize)
         return fault(DbStatus::Corrupt, path,
-            QStringLiteral("header length %1 leaves no room for a field").arg(out.headerLength));
+            QCoreApplication::translate("Store", "header length %1 leaves no room for a field")
+                .arg(out.headerLength));
     if (out.headerLength > fileSize || out.headerLength > data.size())
         return fault(DbStatus::Corrupt, path,
-            QStringLiteral("header length %1 exceeds the file length %2 (truncated "
-                           "header)")
+            QCoreApplication::translate("Store",
+                "header length %1 exceeds the file length %2 (truncated "
+                "header)")
                 .arg(out.headerLength)
                 .arg(fileSize));
     const int maxFields = (out.headerLength - kHeaderSize) / kDescriptorSize;
@@ -175,11 +195,13 @@ DbStatus decodeLayout(const QByteArray &data, qint64 fileSize, const QString &pa
         out.fields.push_back(f);
     }
     if (out.fields.empty())
-        return fault(DbStatus::Corrupt, path, QStringLiteral("the header declares no fields"));
+        return fault(DbStatus::Corrupt, path,
+            QCoreApplication::translate("Store", "the header declares no fields"));
     if (offset != out.recordLength)
         return fault(DbStatus::Corrupt, path,
-            QStringLiteral("record length %1 in the header disagrees with the fields, "
-                           "which need %2")
+            QCoreApplication::translate("Store",
+                "record length %1 in the header disagrees with the fields, "
+                "which need %2")
                 .arg(out.recordLength)
                 .arg(offset));
     return {};

@@ -4,6 +4,7 @@
 #include "dbftableimpl.h"
 #include "platform/diskpath.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -51,7 +52,8 @@ DbfTable::~DbfTable()
 
 DbStatus DbfTable::Impl::notOpen() const
 {
-    return { DbStatus::InvalidArgument, QStringLiteral("The table is not open.") };
+    return { DbStatus::InvalidArgument,
+        QCoreApplication::translate("Store", "The table is not open.") };
 }
 
 DbStatus DbfTable::Impl::parseTags(const std::vector<DbfTagDef> &defs)
@@ -271,8 +273,9 @@ DbStatus DbfTable::Impl::rebuildIndex()
         return st;
     if (!indexMatches())
         return { DbStatus::BadIndex,
-            QStringLiteral("The rebuilt index \"%1\" does not hold the tags it was built "
-                           "with.")
+            QCoreApplication::translate("Store",
+                "The rebuilt index \"%1\" does not hold the tags it was built "
+                "with.")
                 .arg(mdxPath) };
     indexChanging = indexBroken = unindexed = false;
     memory = DbfMemoryOrder();

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include <QCoreApplication>
+
 QByteArray DbfTable::fieldBytes(int field) const
 {
     const char *rec = d->currentRecord();
@@ -90,7 +92,8 @@ DbStatus DbfTable::append()
     if (d->unindexed)
         return d->refuseChange();
     if (d->hooks.beforeInsert && !d->hooks.beforeInsert())
-        return { DbStatus::Refused, QStringLiteral("A new record was refused.") };
+        return { DbStatus::Refused,
+            QCoreApplication::translate("Store", "A new record was refused.") };
     d->editBuf.fill(' ');
     d->state = State::Insert;
     return {};
@@ -103,7 +106,8 @@ DbStatus DbfTable::edit()
     if (d->state == State::Closed)
         return d->notOpen();
     if (!d->cur.recno)
-        return { DbStatus::NoRecord, QStringLiteral("There is no record to edit.") };
+        return { DbStatus::NoRecord,
+            QCoreApplication::translate("Store", "There is no record to edit.") };
     if (d->unindexed)
         return d->refuseChange();
     if (DbStatus st = d->applyPending(); !st)
@@ -128,7 +132,8 @@ DbStatus DbfTable::post()
     // A hook that moves would post again from inside the post.
     if (d->posting)
         return { DbStatus::InvalidArgument,
-            QStringLiteral("Table \"%1\": a record is being posted.").arg(path()) };
+            QCoreApplication::translate("Store", "Table \"%1\": a record is being posted.")
+                .arg(path()) };
     d->posting = true;
     DbStatus st = d->hooks.beforePost ? d->hooks.beforePost() : DbStatus();
     if (st)
@@ -263,7 +268,8 @@ DbStatus DbfTable::deleteRecord()
     if (d->state == State::Closed)
         return d->notOpen();
     if (!d->cur.recno)
-        return { DbStatus::NoRecord, QStringLiteral("There is no record to delete.") };
+        return { DbStatus::NoRecord,
+            QCoreApplication::translate("Store", "There is no record to delete.") };
     if (d->unindexed)
         return d->refuseChange();
     if (DbStatus st = d->applyPending(); !st)

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include <QCoreApplication>
+
 namespace
 {
 
@@ -239,7 +241,7 @@ DbStatus DbfTable::setOrder(const QByteArray &tagName)
             found = int(i);
     if (!tagName.isEmpty() && found < 0)
         return { DbStatus::InvalidArgument,
-            QStringLiteral("Table \"%1\" has no order \"%2\".")
+            QCoreApplication::translate("Store", "Table \"%1\" has no order \"%2\".")
                 .arg(path(), QString::fromLatin1(tagName)) };
     d->order = found;
     d->ranged = false;
@@ -256,10 +258,10 @@ DbStatus DbfTable::setRange(const QByteArray &low, const QByteArray &high)
     if (DbStatus st = d->ensureBrowse(); !st)
         return st;
     if (d->physical())
-        return {
-            DbStatus::InvalidArgument,
-            QStringLiteral("A range needs an order; table \"%1\" is in physical order.").arg(path())
-        };
+        return { DbStatus::InvalidArgument,
+            QCoreApplication::translate(
+                "Store", "A range needs an order; table \"%1\" is in physical order.")
+                .arg(path()) };
     const int length = d->tags[size_t(d->order)].expr.length();
     d->low = padded(low, length);
     d->high = padded(high, length);
@@ -397,7 +399,9 @@ DbStatus DbfTable::Impl::goTo(quint32 recno)
     if (DbStatus st = ensureBrowse(); !st)
         return st;
     const DbStatus none(DbStatus::NoRecord,
-        QStringLiteral("Record %1 of table \"%2\" is not visible.").arg(recno).arg(file.path()));
+        QCoreApplication::translate("Store", "Record %1 of table \"%2\" is not visible.")
+            .arg(recno)
+            .arg(file.path()));
     if (recno < 1 || recno > file.count())
         return none;
     if (DbStatus st = positionOn(scan, recno, nullptr); !st)

@@ -1,6 +1,7 @@
 #include "dbfio.h"
 #include "dbftableimpl.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -29,15 +30,19 @@ DbStatus interruptedAt(int step, const QString &path)
     if (dbfio::faultAllows(QStringLiteral("pack"), step, -1))
         return {};
     return { DbStatus::IoError,
-        QStringLiteral("Packing \"%1\" was interrupted at step %2.").arg(path).arg(step) };
+        QCoreApplication::translate("Store", "Packing \"%1\" was interrupted at step %2.")
+            .arg(path)
+            .arg(step) };
 }
 
 DbStatus renameOver(const QString &from, const QString &to)
 {
     if (!dbfio::faultAllows(to, 0, 0))
-        return { DbStatus::IoError, dbfio::ioError(QStringLiteral("replace"), to, ENOSPC) };
+        return { DbStatus::IoError,
+            dbfio::ioError(QCoreApplication::translate("Store", "replace"), to, ENOSPC) };
     if (const int err = fileio::replace(from, to); err != 0)
-        return { DbStatus::IoError, dbfio::ioError(QStringLiteral("replace"), to, err) };
+        return { DbStatus::IoError,
+            dbfio::ioError(QCoreApplication::translate("Store", "replace"), to, err) };
     return {};
 }
 
@@ -167,7 +172,8 @@ DbStatus DbfTable::Impl::writeReplacement(
     FileLock lock;
     if (lock.open(newTable, true) != FileLock::Acquired)
         return { DbStatus::IoError,
-            QStringLiteral("Cannot create \"%1\": %2").arg(newTable, lock.errorText()) };
+            QCoreApplication::translate("Store", "Cannot create \"%1\": %2")
+                .arg(newTable, lock.errorText()) };
     std::unique_ptr<MdxKeySorter> keys = keySorter();
     DbStatus st = writePacked(file, lock.fd(), newTable, *keys);
     if (!st)
@@ -231,7 +237,8 @@ DbStatus DbfTable::Impl::swapIn(DbfFile &fresh, const QString &newTable, const Q
             return st;
         if (!indexMatches())
             return { DbStatus::BadIndex,
-                QStringLiteral("The new index \"%1\" lacks its tags.").arg(mdxPath) };
+                QCoreApplication::translate("Store", "The new index \"%1\" lacks its tags.")
+                    .arg(mdxPath) };
         st = file.setProductionFlag(true, true);
     }
     if (st)

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <numeric>
 
+#include <QCoreApplication>
+
 // The index is derived data, so the table never takes its word where a read can see that
 // the word is wrong: an entry for a record the table does not have, an entry whose key
 // is not its record's, a seek that misses a record's own entry, a walk over a whole tag
@@ -31,7 +33,8 @@ QString sentence(const QString &message)
 DbStatus DbfTable::Impl::damaged(const QString &reason) const
 {
     return { DbStatus::BadIndex,
-        QStringLiteral("Index file  '%1'  cannot be used: %2.").arg(mdxPath, reason) };
+        QCoreApplication::translate("Store", "Index file  '%1'  cannot be used: %2.")
+            .arg(mdxPath, reason) };
 }
 
 DbStatus DbfTable::Impl::takeEntry(DbfPosition &p, const DbStatus &st)
@@ -41,10 +44,11 @@ DbStatus DbfTable::Impl::takeEntry(DbfPosition &p, const DbStatus &st)
         return st;
     const quint32 recno = p.cursor.recno();
     if (recno > file.count())
-        return damaged(QStringLiteral("order %1 holds an entry for record %2 of %3")
-                           .arg(QString::fromLatin1(tags[size_t(order)].name))
-                           .arg(recno)
-                           .arg(file.count()));
+        return damaged(
+            QCoreApplication::translate("Store", "order %1 holds an entry for record %2 of %3")
+                .arg(QString::fromLatin1(tags[size_t(order)].name))
+                .arg(recno)
+                .arg(file.count()));
     p.recno = recno;
     return {};
 }
@@ -59,7 +63,8 @@ DbStatus DbfTable::Impl::checkKey(const DbfPosition &p)
         return {};
     const int length = t.expr.length();
     t.expr.evaluate(p.rec.constData(), keyB.data());
-    return damaged(QStringLiteral("order %1 files record %2 under \"%3\", but its key is \"%4\"")
+    return damaged(QCoreApplication::translate(
+        "Store", "order %1 files record %2 under \"%3\", but its key is \"%4\"")
                        .arg(QString::fromLatin1(t.name))
                        .arg(p.recno)
                        .arg(keyText(stored, length), keyText(keyB.constData(), length)));
@@ -71,16 +76,18 @@ DbStatus DbfTable::Impl::ownEntry(const MdxIndex::Cursor &c, quint32 recno) cons
     if (c.isValid() && c.recno() == recno
         && std::memcmp(c.key().constData(), keyA.constData(), size_t(t.expr.length())) == 0)
         return {};
-    return damaged(QStringLiteral("order %1 has no entry for record %2 under its key")
-                       .arg(QString::fromLatin1(t.name))
-                       .arg(recno));
+    return damaged(
+        QCoreApplication::translate("Store", "order %1 has no entry for record %2 under its key")
+            .arg(QString::fromLatin1(t.name))
+            .arg(recno));
 }
 
 DbStatus DbfTable::Impl::walkSpoiled(const QString &cause) const
 {
     return { DbStatus::Corrupt,
-        QStringLiteral("%1 A walk over order %2 of \"%3\" has handed out a wrong set of "
-                       "records; the index has been rebuilt: repeat the walk.")
+        QCoreApplication::translate("Store",
+            "%1 A walk over order %2 of \"%3\" has handed out a wrong set of "
+            "records; the index has been rebuilt: repeat the walk.")
             .arg(cause, QString::fromLatin1(tags[size_t(order)].name), file.path()) };
 }
 
@@ -92,10 +99,11 @@ DbStatus DbfTable::Impl::endOfWalk()
     walk.active = false;
     if (!whole || (walk.entries == walk.records && walk.records == file.count()))
         return {};
-    const DbStatus cause = damaged(QStringLiteral("order %1 holds %2 entries for %3 records")
-                                       .arg(QString::fromLatin1(tags[size_t(order)].name))
-                                       .arg(walk.entries)
-                                       .arg(walk.records));
+    const DbStatus cause
+        = damaged(QCoreApplication::translate("Store", "order %1 holds %2 entries for %3 records")
+                      .arg(QString::fromLatin1(tags[size_t(order)].name))
+                      .arg(walk.entries)
+                      .arg(walk.records));
     if (DbStatus st = repairIndex(cause); !st)
         return st;
     return walkSpoiled(cause.message());
@@ -122,9 +130,10 @@ DbStatus DbfTable::Impl::checkWalked()
     if (!st || (reached && entries == walk.entries))
         return st;
     walk.active = false;
-    return walkSpoiled(QStringLiteral("It met %1 records where %2 lie on its way.")
-                           .arg(walk.entries)
-                           .arg(entries));
+    return walkSpoiled(
+        QCoreApplication::translate("Store", "It met %1 records where %2 lie on its way.")
+            .arg(walk.entries)
+            .arg(entries));
 }
 
 // A step that meets damage has the index mended and steps again from the current record,
@@ -146,7 +155,8 @@ DbStatus DbfTable::Impl::moveTrusting(bool forward)
 
 DbStatus DbfTable::Impl::repairIndex(const DbStatus &cause)
 {
-    tell(QStringLiteral("%1 It is rebuilt from the table.").arg(sentence(cause.message())));
+    tell(QCoreApplication::translate("Store", "%1 It is rebuilt from the table.")
+             .arg(sentence(cause.message())));
     const DbStatus st = rebuildIndex();
     return st.code() == DbStatus::IoError ? readWithoutIndex(st) : st;
 }
@@ -161,9 +171,10 @@ DbStatus DbfTable::Impl::readWithoutIndex(const DbStatus &cause)
     unindexedCause = cause;
     memory = DbfMemoryOrder();
     cursorStale = true;
-    tell(QStringLiteral("The index \"%1\" must be rebuilt and cannot be: %2 The table is read "
-                        "without it and cannot change; the index will be rebuilt when there "
-                        "is room.")
+    tell(QCoreApplication::translate("Store",
+        "The index \"%1\" must be rebuilt and cannot be: %2 The table is read "
+        "without it and cannot change; the index will be rebuilt when there "
+        "is room.")
              .arg(mdxPath, sentence(cause.message())));
     return {};
 }
@@ -171,7 +182,8 @@ DbStatus DbfTable::Impl::readWithoutIndex(const DbStatus &cause)
 DbStatus DbfTable::Impl::refuseChange() const
 {
     return { DbStatus::IoError,
-        QStringLiteral("Table \"%1\" cannot change until its index is rebuilt: %2")
+        QCoreApplication::translate(
+            "Store", "Table \"%1\" cannot change until its index is rebuilt: %2")
             .arg(file.path(), unindexedCause.message()) };
 }
 

@@ -7,6 +7,8 @@
 #include <cctype>
 #include <cstring>
 
+#include <QCoreApplication>
+
 namespace
 {
 
@@ -82,13 +84,14 @@ struct KeyExprParser {
         while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && v < 100000)
             v = v * 10 + (text[pos++] - '0');
         return pos > start
-            || fail(QStringLiteral("a number is missing at position %1").arg(pos + 1));
+            || fail(QCoreApplication::translate("Store", "a number is missing at position %1")
+                        .arg(pos + 1));
     }
 
     bool expression(KeyExprValue &v, int depth)
     {
         if (depth > kMaxDepth)
-            return fail(QStringLiteral("it is nested too deeply"));
+            return fail(QCoreApplication::translate("Store", "it is nested too deeply"));
         if (!term(v, depth))
             return false;
         while (accept('+')) {
@@ -96,7 +99,8 @@ struct KeyExprParser {
             if (!term(right, depth))
                 return false;
             if (v.date || right.date)
-                return fail(QStringLiteral("dates cannot be joined with +; use DTOS"));
+                return fail(QCoreApplication::translate(
+                    "Store", "dates cannot be joined with +; use DTOS"));
             v.pieces.insert(v.pieces.end(), right.pieces.begin(), right.pieces.end());
         }
         return true;
@@ -106,7 +110,7 @@ struct KeyExprParser {
     {
         skipBlanks();
         if (pos >= text.size())
-            return fail(QStringLiteral("it ends too early"));
+            return fail(QCoreApplication::translate("Store", "it ends too early"));
         const char c = text[pos];
         if (c == '"' || c == '\'')
             return constant(v, c);
@@ -114,11 +118,12 @@ struct KeyExprParser {
             if (!expression(v, depth + 1))
                 return false;
             return accept(')')
-                || fail(QStringLiteral("a ) is missing at position %1").arg(pos + 1));
+                || fail(QCoreApplication::translate("Store", "a ) is missing at position %1")
+                            .arg(pos + 1));
         }
         const QByteArray name = identifier();
         if (name.isEmpty())
-            return fail(QStringLiteral("unexpected '%1' at position %2")
+            return fail(QCoreApplication::translate("Store", "unexpected '%1' at position %2")
                             .arg(QString::fromLatin1(&c, 1))
                             .arg(pos + 1));
         if (accept('('))
@@ -130,7 +135,7 @@ struct KeyExprParser {
     {
         const int end = text.indexOf(quote, pos + 1);
         if (end < 0)
-            return fail(QStringLiteral("a string constant is not closed"));
+            return fail(QCoreApplication::translate("Store", "a string constant is not closed"));
         KeyExpr::Piece p;
         p.constant = true;
         p.source = int(out.m_constants.size());
@@ -154,7 +159,8 @@ struct KeyExprParser {
                 return true;
             }
         }
-        return fail(QStringLiteral("there is no field %1").arg(QString::fromLatin1(name)));
+        return fail(QCoreApplication::translate("Store", "there is no field %1")
+                        .arg(QString::fromLatin1(name)));
     }
 
     bool function(const QByteArray &name, KeyExprValue &v, int depth)
@@ -163,36 +169,38 @@ struct KeyExprParser {
             return false;
         if (name == "UPPER") {
             if (v.date)
-                return fail(QStringLiteral("UPPER needs a text"));
+                return fail(QCoreApplication::translate("Store", "UPPER needs a text"));
             for (auto &p : v.pieces)
                 p.upper = true;
         } else if (name == "DTOS") {
             if (!v.date)
-                return fail(QStringLiteral("DTOS needs a date field"));
+                return fail(QCoreApplication::translate("Store", "DTOS needs a date field"));
             v.date = false; // the stored digits are already the DTOS form
         } else if (name == "SUBSTR") {
             if (!substr(v))
                 return false;
         } else {
-            return fail(
-                QStringLiteral("the function %1 is not supported").arg(QString::fromLatin1(name)));
+            return fail(QCoreApplication::translate("Store", "the function %1 is not supported")
+                            .arg(QString::fromLatin1(name)));
         }
-        return accept(')') || fail(QStringLiteral("a ) is missing at position %1").arg(pos + 1));
+        return accept(')')
+            || fail(
+                QCoreApplication::translate("Store", "a ) is missing at position %1").arg(pos + 1));
     }
 
     bool substr(KeyExprValue &v)
     {
         if (v.date)
-            return fail(QStringLiteral("SUBSTR needs a text"));
+            return fail(QCoreApplication::translate("Store", "SUBSTR needs a text"));
         int start = 0;
         if (!accept(',') || !number(start))
-            return fail(QStringLiteral("SUBSTR needs a start position"));
+            return fail(QCoreApplication::translate("Store", "SUBSTR needs a start position"));
         const int total = v.length();
         int count = total - start + 1;
         if (accept(',') && !number(count))
             return false;
         if (start < 1)
-            return fail(QStringLiteral("SUBSTR positions count from 1"));
+            return fail(QCoreApplication::translate("Store", "SUBSTR positions count from 1"));
         if (count < 0 || start - 1 + count > total) {
             v.pieces.clear(); // past the end of the text: the empty text
             return true;
@@ -224,12 +232,14 @@ DbStatus KeyExpr::parse(const QByteArray &text, const std::vector<DbfField> &fie
     bool ok = parser.expression(value, 0);
     parser.skipBlanks();
     if (ok && parser.pos != text.size())
-        ok = parser.fail(QStringLiteral("unexpected text at position %1").arg(parser.pos + 1));
+        ok = parser.fail(QCoreApplication::translate("Store", "unexpected text at position %1")
+                             .arg(parser.pos + 1));
     if (ok && value.date)
-        ok = parser.fail(QStringLiteral("a key must be a text; use DTOS for dates"));
+        ok = parser.fail(
+            QCoreApplication::translate("Store", "a key must be a text; use DTOS for dates"));
     if (!ok)
         return { DbStatus::BadExpression,
-            QStringLiteral("Index expression \"%1\" cannot be evaluated: %2.")
+            QCoreApplication::translate("Store", "Index expression \"%1\" cannot be evaluated: %2.")
                 .arg(QString::fromLatin1(text), parser.error) };
     // Neighbouring copies of the same kind become one.
     for (const Piece &p : value.pieces) {
@@ -246,13 +256,15 @@ DbStatus KeyExpr::parse(const QByteArray &text, const std::vector<DbfField> &fie
     m_length = value.length();
     if (m_length > kMaxKeyLength)
         return { DbStatus::KeyTooLong,
-            QStringLiteral("Index result for \"%1\" too long, >100 characters (%2).")
+            QCoreApplication::translate(
+                "Store", "Index result for \"%1\" too long, >100 characters (%2).")
                 .arg(QString::fromLatin1(text))
                 .arg(m_length) };
     if (m_length == 0)
         return { DbStatus::BadExpression,
-            QStringLiteral("Index expression \"%1\" cannot be evaluated: its result is "
-                           "empty.")
+            QCoreApplication::translate("Store",
+                "Index expression \"%1\" cannot be evaluated: its result is "
+                "empty.")
                 .arg(QString::fromLatin1(text)) };
     return {};
 }

@@ -1,5 +1,6 @@
 #include "mdximpl.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "dbfio.h"
@@ -72,7 +73,8 @@ public:
         Level &leaves = m_levels[0];
         if (leaves.done == leaves.groups)
             return { DbStatus::InvalidArgument,
-                QStringLiteral("More keys than counted for \"%1\".").arg(m_path) };
+                QCoreApplication::translate("Store", "More keys than counted for \"%1\".")
+                    .arg(m_path) };
         char *node = leaves.node;
         g().setEntry(node, leaves.filled++, recno, key);
         if (quint64(leaves.filled) < leaves.groupSize())
@@ -232,18 +234,21 @@ DbStatus invalid(const QString &what)
 DbStatus checkTags(const std::vector<MdxTagSpec> &tags)
 {
     if (tags.empty() || tags.size() > size_t(kMaxTags))
-        return invalid(
-            QStringLiteral("An index holds 1 to %1 tags, not %2.").arg(kMaxTags).arg(tags.size()));
+        return invalid(QCoreApplication::translate("Store", "An index holds 1 to %1 tags, not %2.")
+                           .arg(kMaxTags)
+                           .arg(tags.size()));
     for (const MdxTagSpec &s : tags) {
         if (s.name.isEmpty() || s.name.size() > 10 || s.name.contains('\0'))
-            return invalid(QStringLiteral("The tag name \"%1\" is not 1 to 10 characters.")
+            return invalid(QCoreApplication::translate(
+                "Store", "The tag name \"%1\" is not 1 to 10 characters.")
                                .arg(QString::fromLatin1(s.name)));
         if (s.expression.isEmpty() || s.expression.size() > 220 || s.expression.contains('\0'))
-            return invalid(
-                QStringLiteral("The expression of tag \"%1\" is not 1 to 220 characters.")
-                    .arg(QString::fromLatin1(s.name)));
+            return invalid(QCoreApplication::translate(
+                "Store", "The expression of tag \"%1\" is not 1 to 220 characters.")
+                               .arg(QString::fromLatin1(s.name)));
         if (s.keyLength < 1 || s.keyLength > kMaxKeyLength)
-            return invalid(QStringLiteral("The key length %1 of tag \"%2\" is not 1 to %3.")
+            return invalid(QCoreApplication::translate(
+                "Store", "The key length %1 of tag \"%2\" is not 1 to %3.")
                                .arg(s.keyLength)
                                .arg(QString::fromLatin1(s.name))
                                .arg(kMaxKeyLength));
@@ -265,14 +270,16 @@ DbStatus planPages(const std::vector<MdxTagSpec> &tags, const MdxKeySorter &keys
     pages = quint64(kHeaderPages + int(tags.size()) * kBlockPages);
     for (size_t i = 0; i < tags.size(); ++i) {
         if (keys.keyLength(int(i)) != tags[i].keyLength)
-            return invalid(QStringLiteral("The keys given for tag \"%1\" do not match its key "
-                                          "length.")
+            return invalid(QCoreApplication::translate("Store",
+                "The keys given for tag \"%1\" do not match its key "
+                "length.")
                                .arg(QString::fromLatin1(tags[i].name)));
         firstPage[i] = quint32(pages);
         pages
             += TreeWriter::pagesFor(keys.count(int(i)), kmaxFor(itemLengthFor(tags[i].keyLength)));
         if (pages > 0xFFFFFFF0u)
-            return invalid(QStringLiteral("The index would hold more than 2 TB."));
+            return invalid(
+                QCoreApplication::translate("Store", "The index would hold more than 2 TB."));
     }
     return {};
 }
@@ -290,8 +297,9 @@ DbStatus writeTrees(int fd, const QString &path, const std::vector<MdxTagSpec> &
         TreeWriter tree(fd, path, g, keys.count(i), firstPage[size_t(i)]);
         DbStatus st = keys.read(i, [&](const char *key, quint32 recno) {
             if (recno == 0)
-                return invalid(QStringLiteral("The keys given for tag \"%1\" include record "
-                                              "number 0.")
+                return invalid(QCoreApplication::translate("Store",
+                    "The keys given for tag \"%1\" include record "
+                    "number 0.")
                                    .arg(QString::fromLatin1(tag.name)));
             return tree.add(key, recno);
         });
@@ -343,9 +351,10 @@ DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
     if (!st)
         return st;
     if (keys.tagCount() != int(tags.size()))
-        return invalid(QStringLiteral("Keys were gathered for %1 tags, not %2.")
-                           .arg(keys.tagCount())
-                           .arg(tags.size()));
+        return invalid(
+            QCoreApplication::translate("Store", "Keys were gathered for %1 tags, not %2.")
+                .arg(keys.tagCount())
+                .arg(tags.size()));
     std::vector<quint32> firstPage;
     quint64 pages = 0;
     if (st = planPages(tags, keys, firstPage, pages); !st)
@@ -357,7 +366,8 @@ DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
     ReplacementFile out(path, ReplacementFile::Link::Replace);
     const auto failed = [&]() {
         return DbStatus(DbStatus::IoError,
-            QStringLiteral("Index file  '%1'  cannot be written: %2.").arg(name, out.errorText()));
+            QCoreApplication::translate("Store", "Index file  '%1'  cannot be written: %2.")
+                .arg(name, out.errorText()));
     };
     if (!out.open())
         return failed();
@@ -388,8 +398,9 @@ DbStatus MdxIndex::build(const QString &path, const QByteArray &tableBaseName,
             return st;
         if (list.keyLength != tags[size_t(i)].keyLength
             || size_t(list.keys.size()) != list.recnos.size() * size_t(list.keyLength))
-            return invalid(QStringLiteral("The keys given for tag \"%1\" do not match its key "
-                                          "length.")
+            return invalid(QCoreApplication::translate("Store",
+                "The keys given for tag \"%1\" do not match its key "
+                "length.")
                                .arg(QString::fromLatin1(tags[size_t(i)].name)));
         if (DbStatus st = keys.addList(i, list); !st)
             return st;

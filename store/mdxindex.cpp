@@ -3,6 +3,7 @@
 #include "dbfio.h"
 #include "platform/fileio.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QFileInfo>
 
@@ -54,19 +55,22 @@ MdxIndex::~MdxIndex()
 DbStatus MdxIndex::Impl::bad(const QString &reason) const
 {
     return DbStatus(DbStatus::BadIndex,
-        QStringLiteral("Index file  '%1'  cannot be used: %2.").arg(displayName, reason));
+        QCoreApplication::translate("Store", "Index file  '%1'  cannot be used: %2.")
+            .arg(displayName, reason));
 }
 
 DbStatus MdxIndex::Impl::notOpen() const
 {
     return DbStatus(DbStatus::InvalidArgument,
-        QStringLiteral("Index file  '%1'  is not open.").arg(displayName));
+        QCoreApplication::translate("Store", "Index file  '%1'  is not open.").arg(displayName));
 }
 
 DbStatus MdxIndex::Impl::badTag(int tag) const
 {
     return DbStatus(DbStatus::InvalidArgument,
-        QStringLiteral("Index file  '%1'  has no tag number %2.").arg(displayName).arg(tag));
+        QCoreApplication::translate("Store", "Index file  '%1'  has no tag number %2.")
+            .arg(displayName)
+            .arg(tag));
 }
 
 DbStatus MdxIndex::Impl::cursorTag(int tag, const MdxTagState *&out) const
@@ -89,18 +93,19 @@ DbStatus MdxIndex::open(const QString &path, std::unique_ptr<MdxIndex> &out)
     const int fd = fileio::openForWriting(path, false, &err);
     if (fd < 0 && err == ENOENT)
         return DbStatus(DbStatus::NotFound,
-            QStringLiteral("Index file  '%1'  does not exist.").arg(d.displayName));
+            QCoreApplication::translate("Store", "Index file  '%1'  does not exist.")
+                .arg(d.displayName));
     // An index under a link or a special file is not used; a rebuild replaces it.
     if (fd < 0)
         return DbStatus(err == fileio::IsLink || err == fileio::NotRegular ? DbStatus::BadIndex
                                                                            : DbStatus::IoError,
-            QStringLiteral("Index file  '%1'  cannot be opened: %2.")
+            QCoreApplication::translate("Store", "Index file  '%1'  cannot be opened: %2.")
                 .arg(d.displayName, fileio::errorText(err)));
     if (!d.file.open(
             fd, QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         fileio::closeFile(fd);
         return DbStatus(DbStatus::IoError,
-            QStringLiteral("Index file  '%1'  cannot be opened: %2.")
+            QCoreApplication::translate("Store", "Index file  '%1'  cannot be opened: %2.")
                 .arg(d.displayName, d.file.errorString()));
     }
     d.cache.attach(d.file.handle(), path);
@@ -122,35 +127,43 @@ DbStatus MdxIndex::Impl::readHeader()
     if (!read)
         return read;
     if (size < qint64(sizeof head) || got != qint64(sizeof head))
-        return bad(QStringLiteral("the file is shorter than its header"));
+        return bad(QCoreApplication::translate("Store", "the file is shorter than its header"));
     const auto byte = [&](int off) { return int(static_cast<unsigned char>(head[off])); };
     if (byte(0) != 2)
-        return bad(QStringLiteral("version byte %1 is not that of a dBase IV index").arg(byte(0)));
+        return bad(
+            QCoreApplication::translate("Store", "version byte %1 is not that of a dBase IV index")
+                .arg(byte(0)));
     if (get16(head + 20) != kBlockPages || get16(head + 22) != kBlockSize)
-        return bad(QStringLiteral("block size %1 pages / %2 bytes is not supported")
-                       .arg(get16(head + 20))
-                       .arg(get16(head + 22)));
+        return bad(
+            QCoreApplication::translate("Store", "block size %1 pages / %2 bytes is not supported")
+                .arg(get16(head + 20))
+                .arg(get16(head + 22)));
     if (byte(26) != kTagEntryLength)
-        return bad(QStringLiteral("tag entries of %1 bytes are not supported").arg(byte(26)));
+        return bad(QCoreApplication::translate("Store", "tag entries of %1 bytes are not supported")
+                       .arg(byte(26)));
     const int tagCount = get16(head + 28);
     if (tagCount > kMaxTags)
-        return bad(QStringLiteral("%1 tags are more than a tag table holds").arg(tagCount));
+        return bad(QCoreApplication::translate("Store", "%1 tags are more than a tag table holds")
+                       .arg(tagCount));
     pagesInFile = get32(head + 32);
     if (pagesInFile < quint32(kHeaderPages) || pagesInFile % kBlockPages != 0
         || qint64(pagesInFile) * kPageSize > size)
-        return bad(QStringLiteral("its page count %1 does not match its length of %2 bytes")
+        return bad(QCoreApplication::translate(
+            "Store", "its page count %1 does not match its length of %2 bytes")
                        .arg(pagesInFile)
                        .arg(size));
     cache.setEnd(pagesInFile);
     if (byte(kBusyOffset) != 0)
-        return bad(QStringLiteral("it was not closed properly after its last change"));
+        return bad(QCoreApplication::translate(
+            "Store", "it was not closed properly after its last change"));
     tags.resize(size_t(tagCount));
     for (int i = 0; i < tagCount; ++i) {
         const char *e = head + kPageSize + kTagEntryLength * (i + 1);
         MdxTagState &t = tags[size_t(i)];
         t.headerPage = get32(e);
         if (e[14] != 0)
-            return bad(QStringLiteral("tag %1 has a name without an end").arg(i + 1));
+            return bad(QCoreApplication::translate("Store", "tag %1 has a name without an end")
+                           .arg(i + 1));
         t.def.name = cString(e + 4, 11);
         DbStatus st = readTag(i, t);
         if (!st)
@@ -161,10 +174,12 @@ DbStatus MdxIndex::Impl::readHeader()
 
 DbStatus MdxIndex::Impl::readTag(int slot, MdxTagState &t)
 {
-    const QString which
-        = QStringLiteral("tag %1 (\"%2\")").arg(slot + 1).arg(QString::fromLatin1(t.def.name));
+    const QString which = QCoreApplication::translate("Store", "tag %1 (\"%2\")")
+                              .arg(slot + 1)
+                              .arg(QString::fromLatin1(t.def.name));
     if (!validBlock(t.headerPage))
-        return bad(QStringLiteral("the header of %1 lies outside the file").arg(which));
+        return bad(QCoreApplication::translate("Store", "the header of %1 lies outside the file")
+                       .arg(which));
     BlockRef ref;
     DbStatus st = cache.fetch(t.headerPage, ref);
     if (!st)
@@ -172,15 +187,20 @@ DbStatus MdxIndex::Impl::readTag(int slot, MdxTagState &t)
     const char *h = ref.data();
     const int format = static_cast<unsigned char>(h[8]);
     if (format & 0x48)
-        return bad(QStringLiteral("%1 is descending or unique, which is not supported").arg(which));
+        return bad(QCoreApplication::translate(
+            "Store", "%1 is descending or unique, which is not supported")
+                       .arg(which));
     if (h[9] != 'C')
-        return bad(QStringLiteral("%1 does not have character keys").arg(which));
+        return bad(
+            QCoreApplication::translate("Store", "%1 does not have character keys").arg(which));
     if (h[245] != 0)
-        return bad(QStringLiteral("%1 has a FOR condition, which is not supported").arg(which));
+        return bad(
+            QCoreApplication::translate("Store", "%1 has a FOR condition, which is not supported")
+                .arg(which));
     const int keyLength = get16(h + 12);
     const int item = get16(h + 18);
     if (keyLength < 1 || keyLength > kMaxKeyLength || item != itemLengthFor(keyLength))
-        return bad(QStringLiteral("%1 has key length %2 and item length %3")
+        return bad(QCoreApplication::translate("Store", "%1 has key length %2 and item length %3")
                        .arg(which)
                        .arg(keyLength)
                        .arg(item));
@@ -189,11 +209,13 @@ DbStatus MdxIndex::Impl::readTag(int slot, MdxTagState &t)
     t.geo.kmax = kmaxFor(item);
     t.root = get32(h);
     if (!validBlock(t.root))
-        return bad(QStringLiteral("the root of %1 lies outside the file").arg(which));
+        return bad(QCoreApplication::translate("Store", "the root of %1 lies outside the file")
+                       .arg(which));
     t.pagesUsed = get32(h + 4);
     t.def.expression = cString(h + 24, 221);
     if (t.def.expression.size() > 220 || t.def.expression.isEmpty())
-        return bad(QStringLiteral("the expression of %1 has no end").arg(which));
+        return bad(
+            QCoreApplication::translate("Store", "the expression of %1 has no end").arg(which));
     t.def.keyLength = keyLength;
     t.hasKeys = h[246] != 0;
     t.firstLeaf = get32(h + 248);
@@ -265,7 +287,8 @@ DbStatus MdxIndex::Impl::writeBack()
             return st;
     }
     if (damaged)
-        return bad(QStringLiteral("a change failed half way, so it must be rebuilt"));
+        return bad(QCoreApplication::translate(
+            "Store", "a change failed half way, so it must be rebuilt"));
     char fields[16];
     put32(fields, pagesInFile);
     put32(fields + 4, 0); // freed blocks are not chained (see mdxformat.md)

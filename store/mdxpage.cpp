@@ -4,13 +4,17 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
+
 namespace mdx
 {
 
 DbStatus ioError(const QString &file, const QString &what, qint64 offset)
 {
     return DbStatus(DbStatus::IoError,
-        QStringLiteral("Index file  '%1'  : %2 at offset %3 failed.").arg(file, what).arg(offset));
+        QCoreApplication::translate("Store", "Index file  '%1'  : %2 at offset %3 failed.")
+            .arg(file, what)
+            .arg(offset));
 }
 
 BlockRef::BlockRef(BlockCache *cache, CachedBlock *block)
@@ -249,8 +253,8 @@ DbStatus BlockCache::readBlock(quint32 page, bool walking, const char *&data)
         if (!st)
             return st;
         if (got < kBlockSize)
-            return ioError(
-                m_path, QStringLiteral("reading past the end"), qint64(page) * kPageSize);
+            return ioError(m_path, QCoreApplication::translate("Store", "reading past the end"),
+                qint64(page) * kPageSize);
         data = m_single;
         return {};
     }
@@ -274,7 +278,8 @@ DbStatus BlockCache::readBlock(quint32 page, bool walking, const char *&data)
         return st;
     const quint32 index = (page - first) / kBlockPages;
     if (got < qint64(index + 1) * kBlockSize)
-        return ioError(m_path, QStringLiteral("reading past the end"), qint64(page) * kPageSize);
+        return ioError(m_path, QCoreApplication::translate("Store", "reading past the end"),
+            qint64(page) * kPageSize);
     w->first = first;
     w->blocks = quint32(got / kBlockSize);
     w->used = ++m_windowClock;

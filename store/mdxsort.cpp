@@ -4,6 +4,7 @@
 #include "mdxpage.h"
 #include "platform/fileio.h"
 
+#include <QCoreApplication>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -89,7 +90,7 @@ DbStatus readNext(const Scratch &scratch, RunReader &r, int len, qint64 perRun, 
             = dbfio::readAt(scratch.fd, r.buffer.data() + kept, want, r.offset, scratch.path, &got);
         if (st && got != want)
             st = DbStatus(DbStatus::IoError,
-                QStringLiteral("\"%1\" ends at offset %2 inside a run.")
+                QCoreApplication::translate("Store", "\"%1\" ends at offset %2 inside a run.")
                     .arg(scratch.path)
                     .arg(r.offset + got));
         if (!st)
@@ -106,7 +107,8 @@ DbStatus readNext(const Scratch &scratch, RunReader &r, int len, qint64 perRun, 
     const int rest = quint8(p[1]);
     if (shared + rest != len || r.pos + 2 + rest + 4 > r.buffer.size())
         return DbStatus(DbStatus::IoError,
-            QStringLiteral("\"%1\" holds a run that does not read back.").arg(scratch.path));
+            QCoreApplication::translate("Store", "\"%1\" holds a run that does not read back.")
+                .arg(scratch.path));
     std::memcpy(r.key + shared, p + 2, size_t(rest));
     r.recno = get32(p + 2 + rest);
     r.pos += 2 + rest + 4;
@@ -337,15 +339,15 @@ DbStatus MdxKeySorter::openScratch()
     const int fd = fileio::openForWriting(m_scratchPath, true, &err);
     if (fd < 0)
         return { DbStatus::IoError,
-            QStringLiteral("Cannot create \"%1\": %2").arg(m_scratchPath, fileio::errorText(err)) };
+            QCoreApplication::translate("Store", "Cannot create \"%1\": %2")
+                .arg(m_scratchPath, fileio::errorText(err)) };
     if (!m_scratch.open(
             fd, QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         fileio::closeFile(fd);
         QFile::remove(m_scratchPath);
-        return {
-            DbStatus::IoError,
-            QStringLiteral("Cannot create \"%1\": %2").arg(m_scratchPath, m_scratch.errorString())
-        };
+        return { DbStatus::IoError,
+            QCoreApplication::translate("Store", "Cannot create \"%1\": %2")
+                .arg(m_scratchPath, m_scratch.errorString()) };
     }
     return {};
 }

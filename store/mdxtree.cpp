@@ -1,5 +1,7 @@
 #include "mdximpl.h"
 
+#include <QCoreApplication>
+
 using namespace mdx;
 
 namespace
@@ -30,15 +32,17 @@ DbStatus MdxIndex::Impl::loadNode(
     const MdxTagState &t, quint32 page, BlockRef &ref, int &n, bool walking) const
 {
     if (!validBlock(page))
-        return bad(QStringLiteral("tag \"%1\" points to page %2, outside the file")
-                       .arg(QString::fromLatin1(t.def.name))
-                       .arg(page));
+        return bad(
+            QCoreApplication::translate("Store", "tag \"%1\" points to page %2, outside the file")
+                .arg(QString::fromLatin1(t.def.name))
+                .arg(page));
     DbStatus st = const_cast<BlockCache &>(cache).fetch(page, ref, walking);
     if (!st)
         return st;
     const quint32 count = NodeGeometry::count(ref.data());
     if (count > quint32(t.geo.kmax))
-        return bad(QStringLiteral("the node at page %1 claims %2 entries, more than %3 fit")
+        return bad(QCoreApplication::translate(
+            "Store", "the node at page %1 claims %2 entries, more than %3 fit")
                        .arg(page)
                        .arg(count)
                        .arg(t.geo.kmax));
@@ -48,7 +52,8 @@ DbStatus MdxIndex::Impl::loadNode(
 
 DbStatus MdxIndex::Impl::tooDeep(const MdxTagState &t) const
 {
-    return bad(QStringLiteral("tag \"%1\" is deeper than %2 levels (a cycle of pages)")
+    return bad(QCoreApplication::translate(
+        "Store", "tag \"%1\" is deeper than %2 levels (a cycle of pages)")
                    .arg(QString::fromLatin1(t.def.name))
                    .arg(kMaxDepth));
 }
@@ -188,7 +193,7 @@ DbStatus MdxIndex::Impl::forward(const MdxTagState &t, MdxPath &path, bool &vali
     valid = false;
     for (int hops = 0; !path.empty(); ++hops) {
         if (hops > kMaxEmptyLeaves)
-            return bad(QStringLiteral("tag \"%1\" has a run of empty leaves")
+            return bad(QCoreApplication::translate("Store", "tag \"%1\" has a run of empty leaves")
                            .arg(QString::fromLatin1(t.def.name)));
         BlockRef ref;
         int n = 0;
@@ -228,7 +233,7 @@ DbStatus MdxIndex::Impl::backward(const MdxTagState &t, MdxPath &path, bool &val
     valid = false;
     for (int hops = 0; !path.empty(); ++hops) {
         if (hops > kMaxEmptyLeaves)
-            return bad(QStringLiteral("tag \"%1\" has a run of empty leaves")
+            return bad(QCoreApplication::translate("Store", "tag \"%1\" has a run of empty leaves")
                            .arg(QString::fromLatin1(t.def.name)));
         BlockRef ref;
         int n = 0;
@@ -281,18 +286,21 @@ DbStatus MdxIndex::Impl::readEntry(
     const int pos = path.back().second;
     const char *node = ref.data();
     if (pos < 0 || pos >= n || !t.geo.isLeaf(node, n))
-        return bad(QStringLiteral("a leaf of tag \"%1\" changed under a cursor")
-                       .arg(QString::fromLatin1(t.def.name)));
+        return bad(
+            QCoreApplication::translate("Store", "a leaf of tag \"%1\" changed under a cursor")
+                .arg(QString::fromLatin1(t.def.name)));
     const char *entryKey = t.geo.key(node, pos);
     const quint32 entryRecno = t.geo.pointer(node, pos);
     if (entryRecno == 0)
-        return bad(QStringLiteral("the leaf at page %1 of tag \"%2\" holds an entry for record 0")
+        return bad(QCoreApplication::translate(
+            "Store", "the leaf at page %1 of tag \"%2\" holds an entry for record 0")
                        .arg(path.back().first)
                        .arg(QString::fromLatin1(t.def.name)));
     if (ascent != 0 && key.size() == t.geo.keyLength
         && compareEntry(entryKey, entryRecno, key.constData(), recno, t.geo.keyLength) * ascent
             <= 0)
-        return bad(QStringLiteral("the entries of tag \"%1\" are out of order at page %2")
+        return bad(QCoreApplication::translate(
+            "Store", "the entries of tag \"%1\" are out of order at page %2")
                        .arg(QString::fromLatin1(t.def.name))
                        .arg(path.back().first));
     if (key.size() != t.geo.keyLength)
@@ -308,8 +316,9 @@ DbStatus MdxIndex::Impl::checkLanding(
     const MdxTagState &t, const MdxPath &path, bool valid, const char *key, quint32 recno)
 {
     const auto misled = [&] {
-        return bad(QStringLiteral("a search in tag \"%1\" lands out of key order")
-                       .arg(QString::fromLatin1(t.def.name)));
+        return bad(
+            QCoreApplication::translate("Store", "a search in tag \"%1\" lands out of key order")
+                .arg(QString::fromLatin1(t.def.name)));
     };
     BlockRef ref;
     int n = 0;
@@ -458,8 +467,8 @@ DbStatus MdxIndex::Impl::relocate(const MdxTagState &t, Cursor &c, bool &onEntry
 {
     onEntry = false;
     if (c.m_key.size() != t.geo.keyLength)
-        return DbStatus(
-            DbStatus::InvalidArgument, QStringLiteral("The index cursor is not on an entry."));
+        return DbStatus(DbStatus::InvalidArgument,
+            QCoreApplication::translate("Store", "The index cursor is not on an entry."));
     DbStatus st = locate(t, c.m_key.constData(), c.m_recno, c.m_path, nullptr);
     if (!st)
         return st;
@@ -481,8 +490,8 @@ DbStatus MdxIndex::next(Cursor &c)
     if (!d->file.isOpen())
         return d->notOpen();
     if (!c.m_valid || c.m_tag < 0 || c.m_tag >= tagCount() || c.m_path.empty())
-        return DbStatus(
-            DbStatus::InvalidArgument, QStringLiteral("The index cursor is not on an entry."));
+        return DbStatus(DbStatus::InvalidArgument,
+            QCoreApplication::translate("Store", "The index cursor is not on an entry."));
     const MdxTagState &t = d->tags[size_t(c.m_tag)];
     bool onEntry = true;
     if (c.m_generation != d->generation) {
@@ -506,8 +515,8 @@ DbStatus MdxIndex::prior(Cursor &c)
     if (!d->file.isOpen())
         return d->notOpen();
     if (!c.m_valid || c.m_tag < 0 || c.m_tag >= tagCount() || c.m_path.empty())
-        return DbStatus(
-            DbStatus::InvalidArgument, QStringLiteral("The index cursor is not on an entry."));
+        return DbStatus(DbStatus::InvalidArgument,
+            QCoreApplication::translate("Store", "The index cursor is not on an entry."));
     const MdxTagState &t = d->tags[size_t(c.m_tag)];
     bool onEntry = true;
     if (c.m_generation != d->generation) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
+
 using namespace mdx;
 
 namespace
@@ -46,7 +48,9 @@ DbStatus MdxIndex::Impl::allocate(MdxTagState &t, BlockRef &ref)
         const quint32 extent = kWindowBlocks * kBlockPages;
         if (pagesInFile > 0xFFFFFFFFu - 2 * extent)
             return DbStatus(DbStatus::IoError,
-                QStringLiteral("Index file  '%1'  has reached its largest size.").arg(displayName));
+                QCoreApplication::translate(
+                    "Store", "Index file  '%1'  has reached its largest size.")
+                    .arg(displayName));
         const quint32 skew = (pagesInFile - quint32(kHeaderPages)) % extent;
         const quint32 start = skew ? pagesInFile + (extent - skew) : pagesInFile;
         t.extentNext = start;
@@ -95,7 +99,7 @@ DbStatus MdxIndex::insertMany(int tag, const MdxKeyList &list)
     const int len = t.geo.keyLength;
     if (list.keyLength != len || list.keys.size() != qsizetype(list.recnos.size()) * len)
         return DbStatus(DbStatus::InvalidArgument,
-            QStringLiteral("The keys given for tag \"%1\" do not match it.")
+            QCoreApplication::translate("Store", "The keys given for tag \"%1\" do not match it.")
                 .arg(QString::fromLatin1(t.def.name)));
     d->batch = sortedEntries(list);
     const char *keys = list.keys.constData();
@@ -227,7 +231,8 @@ DbStatus MdxIndex::remove(int tag, const char *key, quint32 recno)
 DbStatus MdxIndex::Impl::insertEntry(MdxTagState &t, const char *key, quint32 recno)
 {
     if (recno == 0)
-        return DbStatus(DbStatus::InvalidArgument, QStringLiteral("Record numbers start at 1."));
+        return DbStatus(DbStatus::InvalidArgument,
+            QCoreApplication::translate("Store", "Record numbers start at 1."));
     ++generation;
     DbStatus st = beginChange(t);
     if (!st)
@@ -335,8 +340,9 @@ DbStatus MdxIndex::Impl::splitUpwards(
         if (!st)
             return st;
         if (pos < 0 || pos > n || g.isLeaf(ref.data(), n) != leaf)
-            return bad(QStringLiteral("tag \"%1\" changed shape during an insert")
-                           .arg(QString::fromLatin1(t.def.name)));
+            return bad(
+                QCoreApplication::translate("Store", "tag \"%1\" changed shape during an insert")
+                    .arg(QString::fromLatin1(t.def.name)));
         if (leaf)
             atEnd = rightmost && pos == n;
         const int total = n + 1;
@@ -476,7 +482,8 @@ DbStatus MdxIndex::Impl::removeEntry(MdxTagState &t, const char *key, quint32 re
     }
     if (!found)
         return DbStatus(DbStatus::Corrupt,
-            QStringLiteral("Index file  '%1'  : tag \"%2\" has no entry for record %3.")
+            QCoreApplication::translate(
+                "Store", "Index file  '%1'  : tag \"%2\" has no entry for record %3.")
                 .arg(displayName, QString::fromLatin1(t.def.name))
                 .arg(recno));
     const int pos = work.back().second;
@@ -518,8 +525,9 @@ DbStatus MdxIndex::Impl::dropChild(MdxTagState &t, int level)
         if (!st)
             return st;
         if (ci < 0 || ci > n)
-            return bad(QStringLiteral("tag \"%1\" changed shape during a removal")
-                           .arg(QString::fromLatin1(t.def.name)));
+            return bad(
+                QCoreApplication::translate("Store", "tag \"%1\" changed shape during a removal")
+                    .arg(QString::fromLatin1(t.def.name)));
         char *w = ref.writable();
         if (n == 0) {
             if (level == 0) {
@@ -565,7 +573,7 @@ DbStatus MdxIndex::Impl::collapseRoot(MdxTagState &t)
             return st;
         t.root = child;
     }
-    return bad(QStringLiteral("tag \"%1\" is deeper than %2 levels")
+    return bad(QCoreApplication::translate("Store", "tag \"%1\" is deeper than %2 levels")
                    .arg(QString::fromLatin1(t.def.name))
                    .arg(kMaxDepth));
 }

@@ -49,7 +49,7 @@ ArchiveChooser::ArchiveChooser(const QStringList &names, const QString &current,
     m_archiveList = new QTreeWidget(this);
     m_archiveList->setObjectName(QStringLiteral("ListView1"));
     m_archiveList->setColumnCount(1);
-    m_archiveList->setHeaderLabels({ QStringLiteral("Name") });
+    m_archiveList->setHeaderLabels({ tr("Name") });
     m_archiveList->setColumnWidth(0, 146);
     m_archiveList->header()->setSectionsClickable(false);
     m_archiveList->setRootIsDecorated(false);

@@ -10,6 +10,7 @@
 #include "unattended.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QThread>
@@ -122,7 +123,8 @@ ArchiveCommands::Step ArchiveCommands::openOnce()
 ArchiveCommands::Step ArchiveCommands::offerOtherArchive()
 {
     Settings &s = m_state.settings;
-    const QString other = chooseArchive(QStringLiteral("another archive or ESC"));
+    const QString other
+        = chooseArchive(QCoreApplication::translate("ArchiveCommands", "another archive or ESC"));
     if (other.isEmpty() || sameArchiveName(other, s.archiveName)) {
         endWithoutSaving();
         return Step::Ended;

@@ -4,6 +4,7 @@
 
 #include <QAbstractScrollArea>
 #include <QAction>
+#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -14,8 +15,6 @@
 namespace
 {
 
-const QString kNotAvailable = QStringLiteral("%1 (not available in this version)");
-
 // "miOkClick" -> "miOk": the item's own object name.
 QString itemName(const char *handler)
 {
@@ -23,6 +22,12 @@ QString itemName(const char *handler)
     if (name.endsWith(QLatin1String("Click")))
         name.chop(5);
     return name;
+}
+
+// The table's captions and hints are source texts of the "Command" context.
+QString commandText(const char *text)
+{
+    return QCoreApplication::translate("Command", text);
 }
 
 QKeySequence keysOf(const char *keys)
@@ -50,7 +55,7 @@ CommandActions::~CommandActions() = default;
 
 QAction *CommandActions::createMainAction(const CommandInfo &info)
 {
-    auto *a = new QAction(info.caption ? QString::fromUtf8(info.caption) : QString(), &m_window);
+    auto *a = new QAction(info.caption ? commandText(info.caption) : QString(), &m_window);
     a->setObjectName(itemName(info.handler));
     if (info.icon != Icon::None)
         a->setIcon(tabulonIcon(info.icon));
@@ -81,7 +86,7 @@ void CommandActions::buildMainMenu(QMenuBar *bar)
             continue;
         if (!caption || qstrcmp(caption, info.menu) != 0) {
             caption = info.menu;
-            menu = bar->addMenu(QString::fromUtf8(caption));
+            menu = bar->addMenu(commandText(caption));
             menu->setObjectName(QStringLiteral("menu") + itemName(info.handler));
             menu->setToolTipsVisible(true);
         }
@@ -154,7 +159,7 @@ QMenu *CommandActions::buildPopup(Popup popup, QWidget *owner)
 
 QAction *CommandActions::createPopupAction(QMenu *menu, const PopupItem &item, QWidget *owner)
 {
-    auto *a = new QAction(QString::fromUtf8(item.caption), menu);
+    auto *a = new QAction(commandText(item.caption), menu);
     const CommandInfo &info = commandInfo(item.command);
     a->setObjectName(menu->objectName() + QLatin1Char('_') + itemName(info.handler));
     if (info.icon != Icon::None)
@@ -239,9 +244,10 @@ void CommandActions::refreshItem(QAction *item)
     const auto key = m_keys.constFind(item);
     if (key != m_keys.constEnd())
         item->setShortcut(m_keysTaken.contains(item) ? QKeySequence() : *key);
-    QString tip = QString::fromUtf8(info.hint);
+    QString tip = *info.hint ? commandText(info.hint) : QString();
     if (!handled)
-        tip = kNotAvailable.arg(tip.isEmpty() ? item->text().remove(QLatin1Char('&')) : tip);
+        tip = tr("%1 (not available in this version)")
+                  .arg(tip.isEmpty() ? item->text().remove(QLatin1Char('&')) : tip);
     item->setToolTip(tip);
 }
 

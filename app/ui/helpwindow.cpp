@@ -28,7 +28,7 @@ HelpWindow::HelpWindow(const QString &helpFile)
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     m_contents = new QTreeWidget(splitter);
     m_contents->setObjectName(QStringLiteral("Contents"));
-    m_contents->setHeaderLabel(QStringLiteral("Contents"));
+    m_contents->setHeaderLabel(tr("Contents"));
     m_contents->header()->setSectionsClickable(false);
     m_text = new QTextBrowser(splitter);
     m_text->setObjectName(QStringLiteral("HelpText"));
@@ -38,18 +38,18 @@ HelpWindow::HelpWindow(const QString &helpFile)
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({ 270, 590 });
 
-    auto *back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("Back"),
-        m_text, &QTextBrowser::backward);
+    auto *back = bar->addAction(
+        style()->standardIcon(QStyle::SP_ArrowBack), tr("Back"), m_text, &QTextBrowser::backward);
     back->setObjectName(QStringLiteral("Back"));
     back->setShortcut(QKeySequence::Back);
     back->setEnabled(false);
-    auto *forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward),
-        QStringLiteral("Forward"), m_text, &QTextBrowser::forward);
+    auto *forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), tr("Forward"),
+        m_text, &QTextBrowser::forward);
     forward->setObjectName(QStringLiteral("Forward"));
     forward->setShortcut(QKeySequence::Forward);
     forward->setEnabled(false);
-    auto *home = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon),
-        QStringLiteral("Contents"), this, &HelpWindow::showDefaultTopic);
+    auto *home = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), tr("Contents"), this,
+        &HelpWindow::showDefaultTopic);
     home->setObjectName(QStringLiteral("Home"));
     home->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
     auto *closeAction = new QAction(this);
@@ -72,7 +72,7 @@ HelpWindow::HelpWindow(const QString &helpFile)
 
     m_text->setSource(QUrl::fromLocalFile(QFileInfo(helpFile).absoluteFilePath()));
     const QString title = m_text->documentTitle();
-    setWindowTitle(title.isEmpty() ? QStringLiteral("Tabulon Help") : title);
+    setWindowTitle(title.isEmpty() ? tr("Tabulon Help") : title);
     readTopics();
     fillContents();
 }

@@ -32,11 +32,11 @@ struct GridColumn {
 };
 
 const GridColumn gridColumns[MainWindow::GridColumnCount] = {
-    { "File", Qt::AlignLeft | Qt::AlignVCenter },
-    { "Note", Qt::AlignLeft | Qt::AlignVCenter },
-    { "Tags", Qt::AlignLeft | Qt::AlignVCenter },
-    { "Date", Qt::AlignLeft | Qt::AlignVCenter },
-    { "Size", Qt::AlignRight | Qt::AlignVCenter },
+    { QT_TRANSLATE_NOOP("MainWindow", "File"), Qt::AlignLeft | Qt::AlignVCenter },
+    { QT_TRANSLATE_NOOP("MainWindow", "Note"), Qt::AlignLeft | Qt::AlignVCenter },
+    { QT_TRANSLATE_NOOP("MainWindow", "Tags"), Qt::AlignLeft | Qt::AlignVCenter },
+    { QT_TRANSLATE_NOOP("MainWindow", "Date"), Qt::AlignLeft | Qt::AlignVCenter },
+    { QT_TRANSLATE_NOOP("MainWindow", "Size"), Qt::AlignRight | Qt::AlignVCenter },
 };
 
 } // namespace
@@ -277,7 +277,7 @@ void MainWindow::setGridModel(QAbstractItemModel *model)
 
 QString MainWindow::gridColumnTitle(int column)
 {
-    return QLatin1String(gridColumns[column].title);
+    return tr(gridColumns[column].title);
 }
 
 Qt::Alignment MainWindow::gridColumnAlignment(int column)

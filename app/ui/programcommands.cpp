@@ -5,6 +5,7 @@
 #include "helpwindow.h"
 #include "state/settingslook.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 ProgramCommands::ProgramCommands(
@@ -101,6 +102,7 @@ QList<HelpWindow *> ProgramCommands::helpWindows() const
 
 QString ProgramCommands::noticeLine()
 {
-    return QStringLiteral("Tabulon %1 - the catalogue of your files with notes, tags and texts")
+    return QCoreApplication::translate(
+        "ProgramCommands", "Tabulon %1 - the catalogue of your files with notes, tags and texts")
         .arg(settingsfile::version);
 }

@@ -22,7 +22,7 @@ RootFolderDialog::RootFolderDialog(QWidget *parent)
     setObjectName(QStringLiteral("TForm2"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
-    m_promptLabel = new QLabel(QStringLiteral("Folder ?  (also relative f.e. \"Files\\\")"), this);
+    m_promptLabel = new QLabel(tr("Folder ?  (also relative f.e. \"Files\\\")"), this);
     m_promptLabel->setObjectName(QStringLiteral("Label1"));
     m_rootPathEdit = new QLineEdit(this);
     m_rootPathEdit->setObjectName(QStringLiteral("Edit1"));
@@ -33,15 +33,15 @@ RootFolderDialog::RootFolderDialog(QWidget *parent)
     m_browseButton->setObjectName(QStringLiteral("BitBtn1"));
     m_browseButton->setFixedSize(30, 22);
     m_browseButton->setAutoDefault(false);
-    m_usbButton = new QPushButton(QStringLiteral("usb"), this);
+    m_usbButton = new QPushButton(tr("usb"), this);
     m_usbButton->setObjectName(QStringLiteral("Button5"));
     m_usbButton->setFixedSize(30, 16);
     m_usbButton->setFocusPolicy(Qt::NoFocus);
     m_usbButton->setAutoDefault(false);
-    m_okButton = new QPushButton(QStringLiteral("&OK"), this);
+    m_okButton = new QPushButton(tr("&OK"), this);
     m_okButton->setObjectName(QStringLiteral("Button1"));
     m_okButton->setEnabled(false);
-    m_cancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancelButton = new QPushButton(tr("&Cancel"), this);
     m_cancelButton->setObjectName(QStringLiteral("Button2"));
 
     auto *grid = new QGridLayout(this);
@@ -165,8 +165,7 @@ void RootFolderDialog::answerCancel()
 
 void RootFolderDialog::browse()
 {
-    const QString chosen
-        = m_chooser(QStringLiteral("Search folder"), windowTitle(), m_rootPathEdit->text());
+    const QString chosen = m_chooser(tr("Search folder"), windowTitle(), m_rootPathEdit->text());
     if (!chosen.isEmpty())
         m_rootPathEdit->setText(chosen);
 }

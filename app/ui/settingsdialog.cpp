@@ -27,8 +27,6 @@
 namespace
 {
 
-const QString relativeNote = QStringLiteral("(relative: ..\\ or %usb%)");
-
 // The extensions field: letters typed appear in lower case. Text put in by the program
 // (the setting) and pasted text keep theirs. The path fields keep what is typed, since
 // names on this system differ by letter case.
@@ -163,17 +161,17 @@ SettingsDialog::SettingsDialog(
     , m_choosers(std::move(choosers))
 {
     setObjectName(QStringLiteral("TForm4"));
-    setWindowTitle(QStringLiteral("Settings"));
+    setWindowTitle(tr("Settings"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
     m_pages = new Pages(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
-    m_pages->addTab(createViewPage(), QStringLiteral("&View - F5"));
-    m_pages->addTab(createParameterPage(), QStringLiteral("&Parameters - F6"));
+    m_pages->addTab(createViewPage(), tr("&View - F5"));
+    m_pages->addTab(createParameterPage(), tr("&Parameters - F6"));
 
-    m_okButton = new QPushButton(QStringLiteral("&OK"), this);
+    m_okButton = new QPushButton(tr("&OK"), this);
     m_okButton->setObjectName(QStringLiteral("Button3"));
-    m_cancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancelButton = new QPushButton(tr("&Cancel"), this);
     m_cancelButton->setObjectName(QStringLiteral("Button2"));
     // Enter is handled below: it must not close the dialog from an edit field.
     for (QPushButton *b : { m_okButton, m_cancelButton })
@@ -206,11 +204,11 @@ QWidget *SettingsDialog::createViewPage()
     page->setObjectName(QStringLiteral("TabSheet1"));
     auto *column = new QVBoxLayout(page);
 
-    auto *colours = new QGroupBox(QStringLiteral("Background colors"), page);
+    auto *colours = new QGroupBox(tr("Background colors"), page);
     auto *colourGrid = new QGridLayout(colours);
-    m_viewColourSample = createSample("Panel1", QStringLiteral("View"));
-    m_editColourSample = createSample("Panel2", QStringLiteral("Edit"));
-    m_toolbarColourSample = createSample("Panel3", QStringLiteral("Function keys"));
+    m_viewColourSample = createSample("Panel1", tr("View"));
+    m_editColourSample = createSample("Panel2", tr("Edit"));
+    m_toolbarColourSample = createSample("Panel3", tr("Function keys"));
     const char *colourButtons[] = { "SpeedButton1", "SpeedButton2", "SpeedButton3" };
     QLabel *samples[] = { m_viewColourSample, m_editColourSample, m_toolbarColourSample };
     quint32 *colourValues[] = { &m_values.viewColor, &m_values.editColor, &m_values.toolbarColor };
@@ -224,14 +222,14 @@ QWidget *SettingsDialog::createViewPage()
     }
     column->addWidget(colours);
 
-    auto *fonts = new QGroupBox(QStringLiteral("Fonts"), page);
+    auto *fonts = new QGroupBox(tr("Fonts"), page);
     auto *fontGrid = new QGridLayout(fonts);
     m_viewFontPanel = createSample("Panel4", QString());
     QToolButton *fontButton = createIconButton("SpeedButton4", fontIcon());
     connect(fontButton, &QToolButton::clicked, this, &SettingsDialog::chooseViewFont);
-    m_proportionalFontLabel = new QLabel(QStringLiteral("Standard PS"), fonts);
+    m_proportionalFontLabel = new QLabel(tr("Standard PS"), fonts);
     m_proportionalFontLabel->setObjectName(QStringLiteral("Label14"));
-    m_fixedFontLabel = new QLabel(QStringLiteral("Standard FS"), fonts);
+    m_fixedFontLabel = new QLabel(tr("Standard FS"), fonts);
     m_fixedFontLabel->setObjectName(QStringLiteral("Label26"));
     for (QLabel *label : { m_proportionalFontLabel, m_fixedFontLabel }) {
         // Drawn like links, since a click acts.
@@ -263,22 +261,21 @@ QWidget *SettingsDialog::createViewPage()
     m_viewerDelayEdit->setFixedWidth(60);
     auto *delay = new QHBoxLayout;
     delay->addWidget(m_viewerDelayEdit);
-    delay->addWidget(unitLabel(QStringLiteral("ms"), page));
+    delay->addWidget(unitLabel(tr("ms"), page));
     // The program must answer the user between the pauses, so no pause is longer.
-    auto *cap = new QLabel(
-        QStringLiteral("(each pause at most %1 ms)").arg(viewerhandoff::kMaxDelayMs), page);
+    auto *cap = new QLabel(tr("(each pause at most %1 ms)").arg(viewerhandoff::kMaxDelayMs), page);
     cap->setObjectName(QStringLiteral("delayCapLabel"));
     delay->addWidget(cap);
     delay->addStretch();
-    viewer->addWidget(new QLabel(QStringLiteral("Viewer:"), page), 0, 0);
-    viewer->addWidget(new QLabel(relativeNote, page), 0, 1);
+    viewer->addWidget(new QLabel(tr("Viewer:"), page), 0, 0);
+    viewer->addWidget(new QLabel(tr("(relative: ..\\ or %usb%)"), page), 0, 1);
     viewer->addWidget(m_viewerPathEdit, 1, 0, 1, 2);
     viewer->addWidget(browse, 1, 2);
-    viewer->addWidget(new QLabel(QStringLiteral("Extensions:"), page), 2, 0);
+    viewer->addWidget(new QLabel(tr("Extensions:"), page), 2, 0);
     viewer->addWidget(m_viewerExtensionsEdit, 2, 1);
-    viewer->addWidget(new QLabel(QStringLiteral("Parameter:"), page), 3, 0);
+    viewer->addWidget(new QLabel(tr("Parameter:"), page), 3, 0);
     viewer->addWidget(m_viewerParamsEdit, 3, 1);
-    viewer->addWidget(new QLabel(QStringLiteral("Delay:"), page), 4, 0);
+    viewer->addWidget(new QLabel(tr("Delay:"), page), 4, 0);
     viewer->addLayout(delay, 4, 1);
     column->addLayout(viewer);
     column->addStretch();
@@ -291,11 +288,11 @@ QWidget *SettingsDialog::createParameterPage()
     page->setObjectName(QStringLiteral("TabSheet2"));
     auto *column = new QVBoxLayout(page);
 
-    auto *print = new QGroupBox(QStringLiteral("Print page"), page);
+    auto *print = new QGroupBox(tr("Print page"), page);
     auto *marginGrid = new QGridLayout(print);
     const char *names[] = { "Edit3", "Edit4", "Edit5", "Edit6" };
-    const QString captions[] = { QStringLiteral("top magin:"), QStringLiteral("left margin:"),
-        QStringLiteral("bottom margin:"), QStringLiteral("right margin:") };
+    const QString captions[]
+        = { tr("top magin:"), tr("left margin:"), tr("bottom margin:"), tr("right margin:") };
     for (int i = 0; i < 4; ++i) {
         QLineEdit *edit = createEdit(names[i]);
         edit->setFixedWidth(50);
@@ -303,11 +300,11 @@ QWidget *SettingsDialog::createParameterPage()
         m_margins[size_t(i)] = edit;
         marginGrid->addWidget(new QLabel(captions[i], print), i, 0);
         marginGrid->addWidget(edit, i, 1);
-        marginGrid->addWidget(unitLabel(QStringLiteral("mm"), print), i, 2);
+        marginGrid->addWidget(unitLabel(tr("mm"), print), i, 2);
     }
     column->addWidget(print);
 
-    auto *printFonts = new QGroupBox(QStringLiteral("Print fonts"), page);
+    auto *printFonts = new QGroupBox(tr("Print fonts"), page);
     auto *printFontRow = new QHBoxLayout(printFonts);
     m_printFontPanel = createSample("Panel5", QString());
     QToolButton *printFontButton = createIconButton("SpeedButton5", fontIcon());
@@ -317,40 +314,41 @@ QWidget *SettingsDialog::createParameterPage()
     printFontRow->addStretch();
     column->addWidget(printFonts);
 
-    const QStringList noYes = { QStringLiteral("No"), QStringLiteral("Yes") };
+    const QStringList noYes = { tr("No"), tr("Yes") };
     const SettingsDialogValues &v = m_values;
-    m_folderListComboBox = createList("ComboBox2",
-        { QStringLiteral("expanded"), QStringLiteral("collapsed") }, v.folderListCollapsed);
-    m_folderInfoComboBox = createList(
-        "ComboBox7", { QStringLiteral("No"), QStringLiteral("Descript.ion") }, v.folderInfoMode);
+    m_folderListComboBox
+        = createList("ComboBox2", { tr("expanded"), tr("collapsed") }, v.folderListCollapsed);
+    m_folderInfoComboBox
+        = createList("ComboBox7", { tr("No"), QStringLiteral("Descript.ion") }, v.folderInfoMode);
     m_deleteEmptyComboBox = createList("ComboBox3", noYes, v.deleteEmptyFolders);
     m_searchInTextComboBox = createList("ComboBox4", noYes, v.searchInText);
     m_fileManagerEdit = createEdit("Edit9", FieldKind::Path);
     QPushButton *browse = createBrowseButton("BitBtn2");
     connect(browse, &QPushButton::clicked, this, [this] { chooseFile(m_fileManagerEdit); });
     m_gridLinesComboBox = createList("ComboBox1", noYes, v.gridLines);
-    m_startArchiveComboBox = createList("ComboBox6",
-        { QStringLiteral("the last used"), QStringLiteral("always the same") }, v.startArchiveMode);
+    m_startArchiveComboBox = createList(
+        "ComboBox6", { tr("the last used"), tr("always the same") }, v.startArchiveMode);
     for (QComboBox *list : { m_gridLinesComboBox, m_startArchiveComboBox })
         list->installEventFilter(this);
 
     auto *grid = new QGridLayout;
     const std::pair<const char *, QComboBox *> lists[]
-        = { { "Folder list:", m_folderListComboBox }, { "Folder-info-file:", m_folderInfoComboBox },
-              { "Delete empty directories ?", m_deleteEmptyComboBox },
-              { "Search in text ?", m_searchInTextComboBox } };
+        = { { QT_TR_NOOP("Folder list:"), m_folderListComboBox },
+              { QT_TR_NOOP("Folder-info-file:"), m_folderInfoComboBox },
+              { QT_TR_NOOP("Delete empty directories ?"), m_deleteEmptyComboBox },
+              { QT_TR_NOOP("Search in text ?"), m_searchInTextComboBox } };
     int row = 0;
     for (const auto &[caption, list] : lists) {
-        grid->addWidget(new QLabel(QString::fromLatin1(caption), page), row, 0);
+        grid->addWidget(new QLabel(tr(caption), page), row, 0);
         grid->addWidget(list, row++, 1);
     }
-    grid->addWidget(new QLabel(QStringLiteral("File manager:"), page), row, 0);
-    grid->addWidget(new QLabel(relativeNote, page), row++, 1);
+    grid->addWidget(new QLabel(tr("File manager:"), page), row, 0);
+    grid->addWidget(new QLabel(tr("(relative: ..\\ or %usb%)"), page), row++, 1);
     grid->addWidget(m_fileManagerEdit, row, 0, 1, 2);
     grid->addWidget(browse, row++, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Grid-Lines:"), page), row, 0);
+    grid->addWidget(new QLabel(tr("Grid-Lines:"), page), row, 0);
     grid->addWidget(m_gridLinesComboBox, row++, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Start with archiv:"), page), row, 0);
+    grid->addWidget(new QLabel(tr("Start with archiv:"), page), row, 0);
     grid->addWidget(m_startArchiveComboBox, row++, 1);
     column->addLayout(grid);
     column->addStretch();

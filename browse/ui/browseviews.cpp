@@ -130,7 +130,7 @@ DbStatus BrowseViews::selectNodeAt(int index)
         return showRootFolder();
     QTreeWidgetItem *item = m_nodes->at(index);
     if (!item)
-        return { DbStatus::InvalidArgument, QStringLiteral("No folder at position %1").arg(index) };
+        return { DbStatus::InvalidArgument, tr("No folder at position %1").arg(index) };
     {
         const QScopedValueRollback<bool> quiet(m_selecting, true);
         tree->setCurrentItem(item);
@@ -143,7 +143,7 @@ DbStatus BrowseViews::selectFolderPath(const QString &folderPath)
 {
     QTreeWidgetItem *item = findNode(m_tree, folderPath);
     if (!item)
-        return { DbStatus::NotFound, QStringLiteral("Folder  '%1'  not found").arg(folderPath) };
+        return { DbStatus::NotFound, tr("Folder  '%1'  not found").arg(folderPath) };
     return selectNodeAt(m_nodes->indexOf(item));
 }
 

@@ -4,13 +4,15 @@
 #include "griddelegate.h"
 #include "platform/codepage.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 
 namespace
 {
 
-const char kBadName[] = "File name  '%1'  is not valid (it needs a dot and must not end in a "
-                        "blank): the file keeps its name  '%2'  !";
+const char kBadName[] = QT_TRANSLATE_NOOP("CellEditor",
+    "File name  '%1'  is not valid (it needs a dot and must not end in a "
+    "blank): the file keeps its name  '%2'  !");
 
 } // namespace
 
@@ -68,7 +70,8 @@ void CellEditDelegate::setModelData(
         if (typed != old && !acceptableFileName(typed)) {
             // Shown once the editor is gone: a dialog now would take the focus from an
             // editor that is still closing.
-            const QString message = QString::fromLatin1(kBadName).arg(typed, old);
+            const QString message
+                = QCoreApplication::translate("CellEditor", kBadName).arg(typed, old);
             auto *self = const_cast<CellEditDelegate *>(this);
             QMetaObject::invokeMethod(
                 self, [self, message] { emit self->nameRefused(message); }, Qt::QueuedConnection);

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -25,7 +26,8 @@
 namespace
 {
 
-const char kRecordNotWritten[] = "The record of  '%1'  could not be written: %2";
+const char kRecordNotWritten[]
+    = QT_TRANSLATE_NOOP("EditingCommands", "The record of  '%1'  could not be written: %2");
 
 bool inside(const QWidget *area, const QWidget *w)
 {
@@ -215,10 +217,11 @@ bool EditingCommands::postRecord(bool stayOnFailure)
     const DbStatus st = t->table().post();
     if (st)
         return true;
-    QString message = QString::fromLatin1(kRecordNotWritten).arg(name, st.message());
+    QString message
+        = QCoreApplication::translate("EditingCommands", kRecordNotWritten).arg(name, st.message());
     if (!stayOnFailure) {
         t->table().cancel();
-        message += QStringLiteral("\rThe changes to it are not saved.");
+        message += tr("\rThe changes to it are not saved.");
     }
     showDialog(DialogKind::Error, message);
     return false;

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -28,19 +29,26 @@
 namespace
 {
 
-const char kDeleteQuestion[] = "Delete file  '%1'  ?";
-const char kExistsQuestion[] = "File  '%1'  exists !\rOverwrite ?";
-const char kNotExists[] = "File  '%1'  not exists !";
-const char kUnreadText[] = "%1\rThe text is not edited, so that it cannot be saved over.";
-const char kTextKept[] = "%1\rThe text stays in the text pane: press F6 to save it again, "
-                         "\"Save text as\" to keep it elsewhere, or F7 to drop it.";
-const char kLossy[] = "Some characters of the text cannot be written in  '%1'  and were "
-                      "saved as \"?\" !";
-const char kNotesAtRisk[] = "%1\rThe notes stay in the catalogue, but the next update of "
-                            "the folder reads the old Descript.ion back over them.";
-const char kNotUpdated[] = "%1\rThe folder was not updated, so that the old Descript.ion "
-                           "cannot replace the notes just confirmed.";
-const char kUpdateFailed[] = "The catalogue could not be updated !";
+const char kDeleteQuestion[] = QT_TRANSLATE_NOOP("EditingCommands", "Delete file  '%1'  ?");
+const char kExistsQuestion[]
+    = QT_TRANSLATE_NOOP("EditingCommands", "File  '%1'  exists !\rOverwrite ?");
+const char kNotExists[] = QT_TRANSLATE_NOOP("EditingCommands", "File  '%1'  not exists !");
+const char kUnreadText[] = QT_TRANSLATE_NOOP(
+    "EditingCommands", "%1\rThe text is not edited, so that it cannot be saved over.");
+const char kTextKept[] = QT_TRANSLATE_NOOP("EditingCommands",
+    "%1\rThe text stays in the text pane: press F6 to save it again, "
+    "\"Save text as\" to keep it elsewhere, or F7 to drop it.");
+const char kLossy[] = QT_TRANSLATE_NOOP("EditingCommands",
+    "Some characters of the text cannot be written in  '%1'  and were "
+    "saved as \"?\" !");
+const char kNotesAtRisk[] = QT_TRANSLATE_NOOP("EditingCommands",
+    "%1\rThe notes stay in the catalogue, but the next update of "
+    "the folder reads the old Descript.ion back over them.");
+const char kNotUpdated[] = QT_TRANSLATE_NOOP("EditingCommands",
+    "%1\rThe folder was not updated, so that the old Descript.ion "
+    "cannot replace the notes just confirmed.");
+const char kUpdateFailed[]
+    = QT_TRANSLATE_NOOP("EditingCommands", "The catalogue could not be updated !");
 
 void showError(const QString &message)
 {
@@ -55,10 +63,10 @@ QString chooseFile(bool save, const QString &folder)
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         // The program asks about overwriting itself.
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        dialog.setNameFilter(QStringLiteral("Text-Files (*.txt)"));
+        dialog.setNameFilter(QCoreApplication::translate("EditingCommands", "Text-Files (*.txt)"));
     } else {
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setNameFilter(QStringLiteral("Text-files (*.txt)"));
+        dialog.setNameFilter(QCoreApplication::translate("EditingCommands", "Text-files (*.txt)"));
     }
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -93,7 +101,8 @@ void EditingCommands::enterTextEdit()
     if (!viewHasRecord())
         return;
     if (!m_views.textPaneStatus()) {
-        showError(QString::fromLatin1(kUnreadText).arg(m_views.textPaneStatus().message()));
+        showError(QCoreApplication::translate("EditingCommands", kUnreadText)
+                      .arg(m_views.textPaneStatus().message()));
         return;
     }
     AppState &state = m_state;
@@ -120,13 +129,14 @@ bool EditingCommands::saveText(bool moveFocus)
     bool lossy = false;
     const DbStatus st = infofile::writeInfoText(m_textPath, m_textPane->toPlainText(), &lossy);
     if (!st) {
-        showError(QString::fromLatin1(kTextKept).arg(st.message()));
+        showError(QCoreApplication::translate("EditingCommands", kTextKept).arg(st.message()));
         return false;
     }
     const QString written = m_textPath;
     endTextEdit(moveFocus);
     if (lossy)
-        showDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(written));
+        showDialog(DialogKind::Warning,
+            QCoreApplication::translate("EditingCommands", kLossy).arg(written));
     return true;
 }
 
@@ -165,7 +175,8 @@ void EditingCommands::saveTextAs()
         return;
     rememberTextFolder(path);
     if (QFileInfo::exists(path)
-        && showDialog(DialogKind::WarningQuestion, QString::fromLatin1(kExistsQuestion).arg(path))
+        && showDialog(DialogKind::WarningQuestion,
+               QCoreApplication::translate("EditingCommands", kExistsQuestion).arg(path))
             != QLatin1String("1"))
         return;
     bool lossy = false;
@@ -173,7 +184,8 @@ void EditingCommands::saveTextAs()
     if (!st)
         showError(st.message());
     else if (lossy)
-        showDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(path));
+        showDialog(
+            DialogKind::Warning, QCoreApplication::translate("EditingCommands", kLossy).arg(path));
 }
 
 void EditingCommands::insertFile()
@@ -184,7 +196,7 @@ void EditingCommands::insertFile()
     if (path.isEmpty())
         return;
     if (!QFileInfo(path).isFile()) {
-        showError(QString::fromLatin1(kNotExists).arg(path));
+        showError(QCoreApplication::translate("EditingCommands", kNotExists).arg(path));
         return;
     }
     rememberTextFolder(path);
@@ -235,7 +247,9 @@ DbStatus EditingCommands::writeDescriptions(bool beforeUpdate)
     const DbStatus st = writeFolderDescriptions(*t, resolver, folder);
     m_views.showCount();
     if (!st)
-        showError(QString::fromLatin1(beforeUpdate ? kNotUpdated : kNotesAtRisk).arg(st.message()));
+        showError(QCoreApplication::translate(
+            "EditingCommands", beforeUpdate ? kNotUpdated : kNotesAtRisk)
+                      .arg(st.message()));
     return st;
 }
 
@@ -243,7 +257,9 @@ void EditingCommands::updateFolderOk()
 {
     const DbStatus st = m_hooks.updateFolder();
     if (!st)
-        showError(st.message().isEmpty() ? QString::fromLatin1(kUpdateFailed) : st.message());
+        showError(st.message().isEmpty()
+                ? QCoreApplication::translate("EditingCommands", kUpdateFailed)
+                : st.message());
 }
 
 void EditingCommands::deleteFile()
@@ -253,7 +269,8 @@ void EditingCommands::deleteFile()
     m_grid->setFocus();
     CatalogTable *t = table();
     const QString name = t->text(CatalogTable::NAME);
-    if (showDialog(DialogKind::Confirmation, QString::fromLatin1(kDeleteQuestion).arg(name))
+    if (showDialog(DialogKind::Confirmation,
+            QCoreApplication::translate("EditingCommands", kDeleteQuestion).arg(name))
         != QLatin1String("1"))
         return;
     const PathResolver resolver(rootPath());

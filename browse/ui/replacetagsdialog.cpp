@@ -6,6 +6,7 @@
 #include "platform/codepage.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,7 +17,8 @@
 namespace
 {
 
-const char kTagUsed[] = "Tag  '%1'  is used by the filter !";
+const char kTagUsed[]
+    = QT_TRANSLATE_NOOP("ReplaceTagsDialog", "Tag  '%1'  is used by the filter !");
 
 // Takes what is typed upper-cased, leaving out what no tag can be.
 class UpperTagValidator : public QValidator
@@ -54,21 +56,21 @@ ReplaceTagsDialog::ReplaceTagsDialog(
     , m_replace(std::move(replace))
 {
     setObjectName(QStringLiteral("TForm6"));
-    setWindowTitle(QStringLiteral("Input"));
+    setWindowTitle(tr("Input"));
     setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint
         | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    auto *title = new QLabel(QStringLiteral("Replace tags  ?"), this);
+    auto *title = new QLabel(tr("Replace tags  ?"), this);
     title->setObjectName(QStringLiteral("Label1"));
-    allFoldersCheckBox = new QCheckBox(QStringLiteral("all folders ?"), this);
+    allFoldersCheckBox = new QCheckBox(tr("all folders ?"), this);
     allFoldersCheckBox->setObjectName(QStringLiteral("CheckBox1"));
     fromEdit = tagField(this, "Edit1");
     toEdit = tagField(this, "Edit2");
-    auto *between = new QLabel(QStringLiteral("from ---> to:"), this);
+    auto *between = new QLabel(tr("from ---> to:"), this);
     between->setObjectName(QStringLiteral("Label2"));
-    okButton = new QPushButton(QStringLiteral("&OK"), this);
+    okButton = new QPushButton(tr("&OK"), this);
     okButton->setObjectName(QStringLiteral("Button3"));
     okButton->setDefault(true);
-    cancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancelButton = new QPushButton(tr("&Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("Button2"));
 
     auto *fields = new QHBoxLayout;
@@ -111,7 +113,8 @@ void ReplaceTagsDialog::confirm()
     const QString to = toEdit->text();
     const QString used = tagfilter::tagUsedByFilter(m_filterTags, from, to);
     if (!used.isEmpty()) {
-        showDialog(DialogKind::Error, QString::fromLatin1(kTagUsed).arg(used));
+        showDialog(DialogKind::Error,
+            QCoreApplication::translate("ReplaceTagsDialog", kTagUsed).arg(used));
         return;
     }
     if (m_replace)

@@ -11,13 +11,15 @@
 #include "state/settingslook.h"
 #include "store/catalogtable.h"
 
+#include <QCoreApplication>
 #include <QTableView>
 
 namespace
 {
 
-const char kLossy[] = "Some characters of the text cannot be written in  '%1'  and were "
-                      "saved as \"?\" !";
+const char kLossy[] = QT_TRANSLATE_NOOP("TagCommands",
+    "Some characters of the text cannot be written in  '%1'  and were "
+    "saved as \"?\" !");
 
 } // namespace
 
@@ -206,5 +208,6 @@ void TagCommands::editTagList()
     bool lossy = false;
     BrowseViews::throwIfFailed(tagedit::writeTagList(path, editor.text(), &lossy));
     if (lossy)
-        showDialog(DialogKind::Warning, QString::fromLatin1(kLossy).arg(path));
+        showDialog(
+            DialogKind::Warning, QCoreApplication::translate("TagCommands", kLossy).arg(path));
 }

@@ -9,13 +9,6 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-namespace
-{
-
-const QString kSaveQuestion = QStringLiteral("Save changes ?");
-
-} // namespace
-
 TagListEditor::TagListEditor(QWidget *mainWindow, const QString &text, const QRect &bounds,
     const QColor &editColor, const QFont &font)
     : QDialog(mainWindow)
@@ -23,7 +16,7 @@ TagListEditor::TagListEditor(QWidget *mainWindow, const QString &text, const QRe
     , m_bounds(bounds)
 {
     setObjectName(QStringLiteral("TForm7"));
-    setWindowTitle(QStringLiteral("Tags - Exit with ESC"));
+    setWindowTitle(tr("Tags - Exit with ESC"));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     textEdit = new QPlainTextEdit(this);
@@ -93,7 +86,7 @@ void TagListEditor::done(int result)
         return;
     m_closing = true;
     if (m_modified)
-        m_save = showDialog(DialogKind::Confirmation, kSaveQuestion) == QLatin1String("1");
+        m_save = showDialog(DialogKind::Confirmation, tr("Save changes ?")) == QLatin1String("1");
     m_bounds = QRect(pos(), size());
     QDialog::done(result);
     m_closing = false;

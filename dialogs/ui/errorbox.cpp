@@ -2,6 +2,7 @@
 
 #include "dialogs/shareddialog.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include <exception>
@@ -22,7 +23,8 @@ bool runGuarded(QWidget *parent, const std::function<void()> &fn)
     } catch (const std::exception &e) {
         showErrorBox(parent ? parent->window() : nullptr, QString::fromUtf8(e.what()));
     } catch (...) {
-        showErrorBox(parent ? parent->window() : nullptr, QStringLiteral("Unknown failure"));
+        showErrorBox(parent ? parent->window() : nullptr,
+            QCoreApplication::translate("ErrorBox", "Unknown failure"));
     }
     return false;
 }
@@ -39,7 +41,7 @@ bool TabulonApplication::notify(QObject *receiver, QEvent *event)
     } catch (const std::exception &e) {
         showErrorBox(activeWindow(), QString::fromUtf8(e.what()));
     } catch (...) {
-        showErrorBox(activeWindow(), QStringLiteral("Unknown failure"));
+        showErrorBox(activeWindow(), QCoreApplication::translate("ErrorBox", "Unknown failure"));
     }
     return false;
 }

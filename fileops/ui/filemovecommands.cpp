@@ -11,6 +11,7 @@
 #include "store/catalogtable.h"
 #include "views/ui/foldertreeview.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -22,9 +23,10 @@
 namespace
 {
 
-const char kCopyCaption[] = "Search folder";
-const char kCopyHeadline[] = "File  '%1'  copy to ?";
-const char kNotMoved[] = "File  '%1'  could not be moved !";
+const char kCopyCaption[] = QT_TRANSLATE_NOOP("FolderFileCommands", "Search folder");
+const char kCopyHeadline[] = QT_TRANSLATE_NOOP("FolderFileCommands", "File  '%1'  copy to ?");
+const char kNotMoved[]
+    = QT_TRANSLATE_NOOP("FolderFileCommands", "File  '%1'  could not be moved !");
 
 void showError(const QString &message)
 {
@@ -163,7 +165,8 @@ void FolderFileCommands::moveToDestination()
 void FolderFileCommands::moveFileTo(const QString &destination)
 {
     FileMove result;
-    result.status = { DbStatus::IoError, QString::fromLatin1(kNotMoved).arg(m_moveName) };
+    result.status = { DbStatus::IoError,
+        QCoreApplication::translate("FolderFileCommands", kNotMoved).arg(m_moveName) };
     {
         const DetachedViews detached(table());
         if (!destination.isEmpty())
@@ -241,8 +244,9 @@ void FolderFileCommands::copyFile()
     const CatalogTable &t = table();
     const QString dir = t.text(CatalogTable::DIR);
     const QString name = t.text(CatalogTable::NAME);
-    const QString caption = QString::fromLatin1(kCopyCaption);
-    const QString headline = QString::fromLatin1(kCopyHeadline).arg(name);
+    const QString caption = QCoreApplication::translate("FolderFileCommands", kCopyCaption);
+    const QString headline
+        = QCoreApplication::translate("FolderFileCommands", kCopyHeadline).arg(name);
     const QString start = m_state.settings.copyFolder;
     const QString folder = m_chooseFolder ? m_chooseFolder(caption, headline, start)
                                           : browseForFolder(caption, headline, start);

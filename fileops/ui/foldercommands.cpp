@@ -9,14 +9,18 @@
 #include "store/catalogtable.h"
 #include "views/ui/foldertreeview.h"
 
+#include <QCoreApplication>
 #include <QTreeWidget>
 
 namespace
 {
 
-const char kNewFolder[] = "Create new folder ?\r\rrelative to the root folder.";
-const char kRenameFolder[] = "Folder  '%1'  Rename to ?\r\rrelative to the root folder.";
-const char kTooLong[] = "It is only up to 80 characters allowed !";
+const char kNewFolder[] = QT_TRANSLATE_NOOP(
+    "FolderFileCommands", "Create new folder ?\r\rrelative to the root folder.");
+const char kRenameFolder[] = QT_TRANSLATE_NOOP(
+    "FolderFileCommands", "Folder  '%1'  Rename to ?\r\rrelative to the root folder.");
+const char kTooLong[]
+    = QT_TRANSLATE_NOOP("FolderFileCommands", "It is only up to 80 characters allowed !");
 
 void showError(const QString &message)
 {
@@ -31,7 +35,7 @@ QString askFolderPath(const QString &prompt, const QString &preset)
     if (isEscAnswer(answer) || answer.isEmpty())
         return QString();
     if (typedfolder::tooLong(answer)) {
-        showError(QString::fromLatin1(kTooLong));
+        showError(QCoreApplication::translate("FolderFileCommands", kTooLong));
         return QString();
     }
     return typedfolder::folderPath(answer);
@@ -121,7 +125,8 @@ void FolderFileCommands::newFolder()
     if (!finishEditing())
         return;
     const QString current = m_views.selectedFolderPath();
-    const QString path = askFolderPath(QString::fromLatin1(kNewFolder), current);
+    const QString path
+        = askFolderPath(QCoreApplication::translate("FolderFileCommands", kNewFolder), current);
     if (path.isEmpty())
         return;
     const DbStatus st = m_views.ensureFolderAndRebuild(path);
@@ -136,7 +141,8 @@ void FolderFileCommands::renameFolder()
     const QString current = m_views.selectedFolderPath();
     if (current.isEmpty() || !finishEditing())
         return;
-    const QString path = askFolderPath(QString::fromLatin1(kRenameFolder).arg(current), current);
+    const QString path = askFolderPath(
+        QCoreApplication::translate("FolderFileCommands", kRenameFolder).arg(current), current);
     if (!path.isEmpty())
         moveFolder(current, path);
 }

@@ -48,7 +48,7 @@ MoveFileWindow::MoveFileWindow(QWidget *owner)
     : QDialog(owner)
 {
     setObjectName(QStringLiteral("TForm3"));
-    setWindowTitle(QStringLiteral("Input"));
+    setWindowTitle(tr("Input"));
     setModal(false);
     setWindowFlags(
         Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -66,9 +66,9 @@ void MoveFileWindow::createControls()
     m_destinationEdit = new QLineEdit(this);
     m_destinationEdit->setObjectName(QStringLiteral("Edit1"));
     m_destinationEdit->setValidator(new UpperCase(m_destinationEdit));
-    m_okButton = new QPushButton(QStringLiteral("&OK"), this);
+    m_okButton = new QPushButton(tr("&OK"), this);
     m_okButton->setObjectName(QStringLiteral("Button3"));
-    m_cancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancelButton = new QPushButton(tr("&Cancel"), this);
     m_cancelButton->setObjectName(QStringLiteral("Button2"));
     for (QPushButton *b : { m_okButton, m_cancelButton }) {
         // Enter is OK wherever the focus is, not the button that has it.
@@ -93,12 +93,10 @@ void MoveFileWindow::createControls()
     top->addWidget(m_fileNameLabel, 0, Qt::AlignVCenter);
     top->addStretch(1);
     column->addLayout(top);
-    column->addWidget(label(this, "Label1", QStringLiteral("Move file to ?")));
-    column->addWidget(label(this, "Label2", QStringLiteral("relative to the root folder.")));
-    column->addWidget(
-        label(this, "Label8", QStringLiteral("select also in the left folder list,")));
-    column->addWidget(
-        label(this, "Label7", QStringLiteral("and switch with Shift+TAB the windows !")));
+    column->addWidget(label(this, "Label1", tr("Move file to ?")));
+    column->addWidget(label(this, "Label2", tr("relative to the root folder.")));
+    column->addWidget(label(this, "Label8", tr("select also in the left folder list,")));
+    column->addWidget(label(this, "Label7", tr("and switch with Shift+TAB the windows !")));
     column->addWidget(m_destinationEdit);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);

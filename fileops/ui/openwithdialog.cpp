@@ -14,10 +14,9 @@ OpenWithDialog::OpenWithDialog(
     , m_apps(std::move(applications))
 {
     setObjectName(QStringLiteral("OpenWithDialog"));
-    setWindowTitle(QStringLiteral("Open with"));
+    setWindowTitle(tr("Open with"));
     auto *column = new QVBoxLayout(this);
-    auto *label
-        = new QLabel(QStringLiteral("Open  '%1'  with:").arg(QFileInfo(file).fileName()), this);
+    auto *label = new QLabel(tr("Open  '%1'  with:").arg(QFileInfo(file).fileName()), this);
     column->addWidget(label);
 
     m_list = new QListWidget(this);
@@ -26,7 +25,7 @@ OpenWithDialog::OpenWithDialog(
         m_list->addItem(app.name);
     column->addWidget(m_list);
 
-    auto *other = new QPushButton(QStringLiteral("Other &program ..."), this);
+    auto *other = new QPushButton(tr("Other &program ..."), this);
     other->setObjectName(QStringLiteral("OtherProgram"));
     other->setAutoDefault(false);
     column->addWidget(other, 0, Qt::AlignLeft);
@@ -37,8 +36,7 @@ OpenWithDialog::OpenWithDialog(
     column->addWidget(buttons);
 
     m_chooseProgram = [this] {
-        return QFileDialog::getOpenFileName(
-            this, QStringLiteral("Program"), QStringLiteral("/usr/bin"));
+        return QFileDialog::getOpenFileName(this, tr("Program"), QStringLiteral("/usr/bin"));
     };
     connect(m_list, &QListWidget::currentRowChanged, this,
         [this](int row) { m_ok->setEnabled(row >= 0); });

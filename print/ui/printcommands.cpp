@@ -8,6 +8,7 @@
 #include "state/bulkwalk.h"
 #include "store/catalogtable.h"
 
+#include <QCoreApplication>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -89,7 +90,8 @@ void PrintCommands::printFolderListing()
     }
     listingrender::Result r = listingrender::draw(printer, listing);
     if (r.status && printer.printerState() == QPrinter::Error)
-        r.status = { DbStatus::IoError, QStringLiteral("The printer reported an error") };
+        r.status = { DbStatus::IoError,
+            QCoreApplication::translate("PrintCommands", "The printer reported an error") };
     if (!textFailure)
         showDialog(DialogKind::Error, textFailure.message());
     ViewsPort::throwIfFailed(r.status);

@@ -10,12 +10,11 @@
 #include "state/bulkwalk.h"
 #include "store/catalogtable.h"
 
+#include <QCoreApplication>
 #include <QTreeWidget>
 
 namespace
 {
-
-const QString kUpdateAllQuestion = QStringLiteral("Update all folders ?");
 
 // Failures and skipped entries are shown once the views are whole again, in one box.
 void report(const UpdateFailures &failures, const SkippedEntries &skipped = SkippedEntries())
@@ -107,7 +106,9 @@ void FolderUpdateCommands::updateAll()
     CatalogTable *t = m_state.openTable();
     if (!t)
         return;
-    if (showDialog(DialogKind::Confirmation, kUpdateAllQuestion) != QLatin1String("1"))
+    if (showDialog(DialogKind::Confirmation,
+            QCoreApplication::translate("FolderUpdateCommands", "Update all folders ?"))
+        != QLatin1String("1"))
         return;
     UpdateFailures failures;
     SkippedEntries skipped;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary prefix and checks the tree file by file: the programs,
-# the user guides where "&Help" finds them, the menu entry, the icons, the software-centre
+# the user guides where "&Help" finds them, the translation where start-up finds it, the menu
+# entry, the icons, the software-centre
 # description with its picture, the manual pages, the copyright file and the changelog; the
 # entry, the description and the manual pages pass their validators.
 set -euo pipefail
@@ -32,7 +33,8 @@ share/metainfo/org.tabulon.Tabulon.metainfo.xml
 share/tabulon/Tabulon-en.html
 share/tabulon/Tabulon.DE
 share/tabulon/Tabulon.html
-share/tabulon/screenshots/main-window.png"
+share/tabulon/screenshots/main-window.png
+share/tabulon/translations/tabulon_de.qm"
 actual=$(cd "$prefix" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 if [ "$actual" != "$(echo "$expected" | LC_ALL=C sort)" ]; then
   echo "installed files differ from the expected ones:"
@@ -51,6 +53,14 @@ for guide in Tabulon-en.html Tabulon.html Tabulon.DE; do
   cmp -s "$source_dir/help/$guide" "$build/$guide" || fail "$guide is not beside the executable"
 done
 grep -q '<html lang="de">' "$prefix/share/tabulon/Tabulon.html" || fail "Tabulon.html is not German"
+
+# The translation as the build tree has it beside the executable; the installed program
+# finds it in share/tabulon/translations for a German user, and speaks English to others.
+cmp -s "$build/tabulon_de.qm" "$prefix/share/tabulon/translations/tabulon_de.qm" ||
+  fail "tabulon_de.qm is not beside the executable as installed"
+help_in() { env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG="$1" "$prefix/bin/tabulon" --help | sed -n 1p; }
+[ "$(help_in de_DE.UTF-8)" = "Aufruf: tabulon [ARCHIV]" ] || fail "tabulon --help is not German"
+[ "$(help_in C)" = "usage: tabulon [ARCHIVE]" ] || fail "tabulon --help is not English"
 
 # Manual pages: compressed without name or time (gzip -9n), titled, free of formatter
 # warnings, and each naming the other under SEE ALSO.
