@@ -69,6 +69,10 @@ QString skipReasonText(SkipReason reason)
         return QStringLiteral("it is no regular file (a pipe, socket or device)");
     case SkipReason::PathTooLong:
         return QStringLiteral("its path is too long for the catalogue (over 80 characters)");
+    case SkipReason::NameTooLongInBytes:
+        return QStringLiteral("its name is longer than 80 bytes in UTF-8");
+    case SkipReason::PathTooLongInBytes:
+        return QStringLiteral("its path is too long for the catalogue (over 80 bytes in UTF-8)");
     }
     return QString();
 }

@@ -6,7 +6,6 @@
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/errorbox.h"
 #include "dialogs/ui/widgethelpers.h"
-#include "platform/codepage.h"
 #include "platform/diskpath.h"
 #include "scan/foldertree.h"
 #include "scan/folderupdate.h"
@@ -68,7 +67,7 @@ DbStatus BrowseViews::rebuildFolderTree()
 {
     const WaitCursor wait;
     FolderTree tree;
-    const DbStatus st = tree.rebuild(rootPath());
+    const DbStatus st = tree.rebuild(rootPath(), table() ? table()->choices() : TableChoices());
     showFolderTree(tree);
     return st;
 }
@@ -154,7 +153,8 @@ DbStatus BrowseViews::selectFolderPath(const QString &folderPath)
 void BrowseViews::showingFolder(const QString &folderPath)
 {
     m_folder = std::make_unique<PathResolver>(m_resolver->resolve(folderPath));
-    m_folderDir = codepage::toUnicode(CatalogTable::folderKey(folderPath));
+    const TextCodec &codec = table() ? table()->codec() : TextCodec::windows1252();
+    m_folderDir = codec.toUnicode(CatalogTable::folderKey(folderPath, codec));
 }
 
 // While the tree has no nodes the root folder stands for the selection.
