@@ -325,6 +325,8 @@ QWidget *SettingsDialog::createParameterPage()
         "ComboBox7", { QStringLiteral("No"), QStringLiteral("Descript.ion") }, v.folderInfoMode);
     m_deleteEmptyComboBox = createList("ComboBox3", noYes, v.deleteEmptyFolders);
     m_searchInTextComboBox = createList("ComboBox4", noYes, v.searchInText);
+    m_extensionlessComboBox = createList("extensionlessComboBox", noYes, v.filesWithoutExtension);
+    m_extensionlessComboBox->setEnabled(v.filesWithoutExtension >= 0);
     m_fileManagerEdit = createEdit("Edit9", FieldKind::Path);
     QPushButton *browse = createBrowseButton("BitBtn2");
     connect(browse, &QPushButton::clicked, this, [this] { chooseFile(m_fileManagerEdit); });
@@ -338,7 +340,8 @@ QWidget *SettingsDialog::createParameterPage()
     const std::pair<const char *, QComboBox *> lists[]
         = { { "Folder list:", m_folderListComboBox }, { "Folder-info-file:", m_folderInfoComboBox },
               { "Delete empty directories ?", m_deleteEmptyComboBox },
-              { "Search in text ?", m_searchInTextComboBox } };
+              { "Search in text ?", m_searchInTextComboBox },
+              { "Files without extension ?", m_extensionlessComboBox } };
     int row = 0;
     for (const auto &[caption, list] : lists) {
         grid->addWidget(new QLabel(QString::fromLatin1(caption), page), row, 0);
@@ -447,6 +450,8 @@ SettingsDialogValues SettingsDialog::values() const
     v.searchInText = m_searchInTextComboBox->currentIndex();
     v.startArchiveMode = m_startArchiveComboBox->currentIndex();
     v.folderInfoMode = m_folderInfoComboBox->currentIndex();
+    if (m_extensionlessComboBox->isEnabled())
+        v.filesWithoutExtension = m_extensionlessComboBox->currentIndex();
     return v;
 }
 

@@ -55,10 +55,11 @@ class TestArchives : public QObject
         ArchiveEnvironment env;
         env.program = { file("tabulon"), m_dir.path() + QLatin1Char('/'), false };
         env.arguments = arguments;
-        env.askRoot = [rootAnswer](const QString &, const QString &, QString *answer) {
-            *answer = rootAnswer;
-            return !rootAnswer.isEmpty();
-        };
+        env.askRoot
+            = [rootAnswer](const QString &, const QString &, QString *answer, CatalogueChoices *) {
+                  *answer = rootAnswer;
+                  return !rootAnswer.isEmpty();
+              };
         m_form = std::make_unique<MainWindow>(env);
         QVERIFY(m_form->startUp());
         m_form->show();
