@@ -101,6 +101,18 @@ private slots:
         QVERIFY(!QFileInfo::exists(root() + "T.cpg"));
     }
 
+    // The code page file is a file of its own: a link of that name is replaced, and what
+    // it led to is never written.
+    void codePageFileReplacesALink()
+    {
+        QVERIFY(testutil::writeFile(m_dir->filePath("elsewhere"), "keep"));
+        QVERIFY(QFile::link(m_dir->filePath("elsewhere"), root() + "T.cpg"));
+        QCOMPARE(cli({ "create", table(), "--unicode" }).exitCode, 0);
+        QCOMPARE(testutil::readFile(m_dir->filePath("elsewhere")), QByteArray("keep"));
+        QVERIFY(!QFileInfo(root() + "T.cpg").isSymLink());
+        QCOMPARE(testutil::readFile(root() + "T.cpg"), QByteArray("UTF-8"));
+    }
+
     // Another dBase reader, told the encoding the .cpg names, sees the same names.
     void dbfreadReadsTheUnicodeTable()
     {
