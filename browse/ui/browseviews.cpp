@@ -67,7 +67,7 @@ DbStatus BrowseViews::rebuildFolderTree()
 {
     const WaitCursor wait;
     FolderTree tree;
-    const DbStatus st = tree.rebuild(rootPath(), table() ? table()->choices() : TableChoices());
+    const DbStatus st = tree.rebuild(rootPath(), choices());
     showFolderTree(tree);
     return st;
 }
@@ -83,9 +83,14 @@ void BrowseViews::showFolderTree(const FolderTree &tree)
     emit treeRebuilt();
 }
 
+TableChoices BrowseViews::choices() const
+{
+    return table() ? table()->choices() : TableChoices();
+}
+
 DbStatus BrowseViews::ensureFolderAndRebuild(const QString &relativePath)
 {
-    DbStatus st = ensureFolderOnDisk(rootPath(), diskpath::fromTyped(relativePath));
+    DbStatus st = ensureFolderOnDisk(rootPath(), diskpath::fromTyped(relativePath), choices());
     keepFirst(st, rebuildFolderTree());
     applyExpansionRule();
     return st;
@@ -244,7 +249,7 @@ DbStatus BrowseViews::showArchive()
     m_folder.reset();
     const WaitCursor wait;
     if (s.deleteEmptyFolders == 1)
-        removeEmptyFolders(rootPath());
+        removeEmptyFolders(rootPath(), choices());
     DbStatus st = rebuildFolderTree();
     CatalogTable *t = table();
     if (t && t->isOpen()) {
@@ -302,7 +307,7 @@ DbStatus BrowseViews::reorganize()
         if (st)
             m_state.settings.deletedCount = 0;
         if (m_state.settings.deleteEmptyFolders == 1)
-            removeEmptyFolders(rootPath());
+            removeEmptyFolders(rootPath(), choices());
         keepFirst(st, rebuildFolderTree());
         applyExpansionRule();
         keepFirst(st, selectNodeAt(0));
