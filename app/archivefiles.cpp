@@ -37,21 +37,24 @@ QString rootQuestionCaption(const QString &archiveName)
 }
 
 ArchiveFileResult readOrCreateArchiveFile(Settings &settings, const ProgramFolder &program,
-    const RootQuestion &askRoot, ProfileStatus *status)
+    const RootQuestion &askRoot, ProfileStatus *status, CatalogueChoices *newChoices)
 {
     *status = ProfileStatus();
+    CatalogueChoices choices;
     const QString path = archiveFilePath(program, settings.archiveName);
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink()) {
         QString answer;
         if (!askRoot(rootQuestionCaption(settings.archiveName),
-                settings.archiveName + QLatin1Char('\\'), &answer)
+                settings.archiveName + QLatin1Char('\\'), &answer, &choices)
             || answer.isEmpty())
             return ArchiveFileResult::Cancelled;
         *status = createArchiveFile(path, normalizeEnteredRoot(answer));
         if (!status->isOk())
             return ArchiveFileResult::WriteRefused;
     }
+    if (newChoices)
+        *newChoices = choices;
     *status = readArchiveSettings(settings, path, program);
     return status->isOk() ? ArchiveFileResult::Read : ArchiveFileResult::Unreadable;
 }

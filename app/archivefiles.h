@@ -20,11 +20,19 @@ ProfileStatus loadProgramSettings(
 // reported.
 bool createDesktopLink(const ProgramFolder &program);
 
+// What a new archive's catalogue table is made with: texts in UTF-8, files without an
+// extension taken too (the window turns them into the table's choices).
+struct CatalogueChoices {
+    bool unicode = false;
+    bool extensionless = false;
+};
+
 // Asks for the root folder of a new archive: shown with caption and the field preset to
 // initialText. Returns false when the user left the question without an answer;
-// otherwise *answer is the non-empty text entered.
-using RootQuestion
-    = std::function<bool(const QString &caption, const QString &initialText, QString *answer)>;
+// otherwise *answer is the non-empty text entered and *choices what a catalogue table
+// made for the archive is made with (left as given, the default, when not asked).
+using RootQuestion = std::function<bool(const QString &caption, const QString &initialText,
+    QString *answer, CatalogueChoices *choices)>;
 
 // "Root folder for:  '<archive>'  ?"
 QString rootQuestionCaption(const QString &archiveName);
@@ -38,9 +46,11 @@ enum class ArchiveFileResult {
 
 // openArchive up to the reading of the values: when the archive file of
 // settings.archiveName does not exist, asks for the root folder and creates the file
-// with it; then reads the archive values and resolves rootPath.
+// with it; then reads the archive values and resolves rootPath. *newChoices: the
+// choices the answer gave for a table not yet in the root folder (a table already there
+// keeps its own); the default when nothing was asked.
 ArchiveFileResult readOrCreateArchiveFile(Settings &settings, const ProgramFolder &program,
-    const RootQuestion &askRoot, ProfileStatus *status);
+    const RootQuestion &askRoot, ProfileStatus *status, CatalogueChoices *newChoices = nullptr);
 
 // The name check of openArchive, for a name that came from the command line or the
 // program-wide file: true when it can be an archive's (archiveNameFault); otherwise shows

@@ -42,6 +42,10 @@ struct SettingsDialogValues {
     int searchInText = 0;
     int startArchiveMode = 0;
     int folderInfoMode = 0;
+    // The open catalogue's choice of files without an extension (0 no, 1 yes), kept in
+    // its table rather than in the settings; -1 when no catalogue is open (the list is
+    // then disabled). The caller writes a change into the table.
+    int filesWithoutExtension = -1;
 };
 
 // The dialog's values for the settings in force; toolbarColor is what the function-key

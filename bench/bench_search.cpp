@@ -212,7 +212,8 @@ public:
         ArchiveEnvironment env;
         env.program.executablePath = m_program.path() + QStringLiteral("/Tabulon");
         env.program.folder = m_program.path() + QLatin1Char('/');
-        env.askRoot = [](const QString &, const QString &, QString *) { return false; };
+        env.askRoot
+            = [](const QString &, const QString &, QString *, CatalogueChoices *) { return false; };
         env.chooseArchive = [](const QString &) { return QString(); };
         m_window = std::make_unique<MainWindow>(env);
         m_window->state().settings.rootPath = root + QLatin1Char('/');

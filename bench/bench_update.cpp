@@ -2,7 +2,7 @@
 // `find ROOT -type f -printf '%s %T@ %p\n'` over the same tree, in one run.
 //
 //   bench_update [--files N] [--folders F] [--dir PATH] [--tree PATH] [--rounds R]
-//                [--descriptions] [--existing ROOT]
+//                [--descriptions] [--existing ROOT] [--choices]
 //
 // Builds a tree of N files in F folders (default 100,000 in 12,000) and a tenth of it,
 // shaped like a real collection: folders nested up to five deep, most of them holding a
@@ -22,7 +22,10 @@
 // profile of the command is not drowned by the creation of the files. --descriptions runs
 // the command in Descript.ion mode (folderInfoMode 1). --existing ROOT measures a tree that
 // is there already (a hard-linked copy of a real one, say) instead of the made trees; the
-// catalogue is made and removed in ROOT.
+// catalogue is made and removed in ROOT. --choices measures each tree twice, taking turns:
+// with a default catalogue and with a Unicode catalogue that also takes files without an
+// extension, and prints the ratio of the two (target <= 1.1); on a real tree (a copy of
+// /usr/share/doc, say) the second one catalogues more files, as it should.
 #include "app/ui/commandactions.h"
 #include "app/ui/commandfamilies.h"
 #include "app/ui/mainwindow.h"
@@ -97,12 +100,16 @@ class Window
 {
 public:
     Window(const QString &root, bool descriptions)
+        : Window(root, descriptions, TableChoices())
+    {
+    }
+    Window(const QString &root, bool descriptions, const TableChoices &choices)
         : m_form(std::make_unique<MainWindow>())
     {
         m_form->state().settings.rootPath = root + QLatin1Char('/');
         m_form->state().settings.folderInfoMode = descriptions ? 1 : 0;
         m_form->resize(1000, 700);
-        if (!m_form->state().catalog->open(root, QStringLiteral("Bench")))
+        if (!m_form->state().catalog->open(root, QStringLiteral("Bench"), "1", choices))
             fail(QStringLiteral("cannot open the catalogue in %1").arg(root));
         m_form->state().followCurrentRecord = true;
         m_form->show();
@@ -167,6 +174,7 @@ struct Tree {
     {
     }
     QString root;
+    TableChoices choices; // of the catalogue made in each round
     int files = 0, folders = 0; // files -1: not known
     Timing find, empty, again;
     quint32 records = 0;
@@ -191,6 +199,7 @@ void removeCatalogue(const QString &root)
 {
     QFile::remove(root + QStringLiteral("/Bench.dbf"));
     QFile::remove(root + QStringLiteral("/Bench.mdx"));
+    QFile::remove(root + QStringLiteral("/Bench.cpg"));
 }
 
 // One round on one tree: find, then update all into an empty catalogue, then again.
@@ -199,13 +208,15 @@ void measureRound(Tree &tree, bool descriptions)
     tree.find.keepBest(timeFind(tree.root));
     removeCatalogue(tree.root);
     YesDialogs dialogs(tree.files < 0);
-    Window window(tree.root, descriptions);
+    Window window(tree.root, descriptions, tree.choices);
     tree.empty.keepBest(window.updateAll());
     tree.again.keepBest(window.updateAll());
     const auto [expanded, collapsed] = window.selectionTimes();
     tree.selectExpanded = std::min(tree.selectExpanded, expanded);
     tree.selectCollapsed = std::min(tree.selectCollapsed, collapsed);
-    if (tree.files >= 0 && window.records() != quint32(tree.files))
+    // A catalogue with choices may take files the made tree's count leaves out.
+    if (tree.files >= 0 && tree.choices == TableChoices()
+        && window.records() != quint32(tree.files))
         fail(QStringLiteral("%1 files but %2 records").arg(tree.files).arg(window.records()));
     tree.records = window.records();
     tree.message = dialogs.lastError;
@@ -213,10 +224,12 @@ void measureRound(Tree &tree, bool descriptions)
 
 void report(const Tree &tree)
 {
+    const char *kind = tree.choices == TableChoices() ? "" : " (Unicode, files without extension)";
     if (tree.files < 0)
-        std::printf("%s, %u records:\n", qPrintable(tree.root), tree.records);
+        std::printf("%s, %u records%s:\n", qPrintable(tree.root), tree.records, kind);
     else
-        std::printf("%d files in %d folders:\n", tree.files, tree.folders);
+        std::printf("%d files in %d folders, %u records%s:\n", tree.files, tree.folders,
+            tree.records, kind);
     std::printf("  wall: find %.3f s; update all into empty %.3f s (ratio %.2f); again unchanged "
                 "%.3f s (ratio %.2f); target <= 2\n",
         tree.find.wall, tree.empty.wall, tree.empty.wall / tree.find.wall, tree.again.wall,
@@ -236,6 +249,7 @@ void report(const Tree &tree)
 struct Options {
     int files = 100000, folders = 12000, rounds = 5;
     bool descriptions = false;
+    bool choices = false;
     QString dir = QDir::tempPath();
     QString keep, existing;
 };
@@ -247,6 +261,8 @@ Options parse(const QStringList &args)
         const bool hasValue = i + 1 < args.size();
         if (args[i] == QLatin1String("--descriptions"))
             o.descriptions = true;
+        else if (args[i] == QLatin1String("--choices"))
+            o.choices = true;
         else if (args[i] == QLatin1String("--files") && hasValue)
             o.files = args[++i].toInt();
         else if (args[i] == QLatin1String("--folders") && hasValue)
@@ -267,13 +283,38 @@ Options parse(const QStringList &args)
     return o;
 }
 
+// The same tree as a Unicode catalogue taking files without an extension.
+Tree withChoices(Tree tree)
+{
+    tree.choices.unicode = true;
+    tree.choices.extensionless = true;
+    return tree;
+}
+
+// How much the choices cost on one tree: their run's time over the default run's.
+void reportChoices(const Tree &plain, const Tree &chosen)
+{
+    std::printf("  Unicode, files without extension vs default: into empty %.2f, unchanged %.2f "
+                "(target <= 1.1); records %u vs %u\n",
+        chosen.empty.wall / plain.empty.wall, chosen.again.wall / plain.again.wall, chosen.records,
+        plain.records);
+}
+
 void measureExisting(const Options &o)
 {
     Tree tree(o.existing);
-    for (int round = 0; round < o.rounds; ++round)
+    Tree chosen = withChoices(tree);
+    for (int round = 0; round < o.rounds; ++round) {
         measureRound(tree, o.descriptions);
+        if (o.choices)
+            measureRound(chosen, o.descriptions);
+    }
     removeCatalogue(tree.root);
     report(tree);
+    if (o.choices) {
+        report(chosen);
+        reportChoices(tree, chosen);
+    }
 }
 
 // The made tree and a tenth of it, the rounds of the two sizes taking turns.
@@ -286,13 +327,20 @@ void measureMade(const Options &o)
     Tree large(base, o.files, o.folders);
     for (const Tree *tree : { &small, &large })
         makeTreeOnce(*tree);
+    Tree smallChosen = withChoices(small);
+    Tree largeChosen = withChoices(large);
     for (int round = 0; round < o.rounds; ++round)
-        for (Tree *tree : { &small, &large })
-            measureRound(*tree, o.descriptions);
+        for (Tree *tree : { &small, &large, &smallChosen, &largeChosen })
+            if (o.choices || tree->choices == TableChoices())
+                measureRound(*tree, o.descriptions);
     removeCatalogue(small.root);
     removeCatalogue(large.root);
     report(small);
     report(large);
+    if (o.choices) {
+        reportChoices(small, smallChosen);
+        reportChoices(large, largeChosen);
+    }
     std::printf("scaling %d vs %d files: into empty %.1f, unchanged %.1f (target <= 12)\n", o.files,
         o.files / 10, large.empty.wall / small.empty.wall, large.again.wall / small.again.wall);
     std::printf("scaling of processor time: into empty %.1f, unchanged %.1f\n",

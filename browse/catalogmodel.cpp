@@ -1,7 +1,5 @@
 #include "catalogmodel.h"
 
-#include "platform/codepage.h"
-
 #include <QBrush>
 #include <QCoreApplication>
 
@@ -59,7 +57,7 @@ QString CatalogModel::fieldText(int row, CatalogTable::Field field) const
     const char *p = rec.constData() + f.offset;
     while (len > 0 && p[len - 1] == ' ')
         --len;
-    return codepage::toUnicode(p, len);
+    return m_table->codec().toUnicode(p, len);
 }
 
 QVariant CatalogModel::data(const QModelIndex &index, int role) const

@@ -64,6 +64,8 @@ public:
     QString fieldText(int row, CatalogTable::Field field) const;
 
     static CatalogTable::Field fieldOfColumn(int column);
+    // The table the rows come from.
+    const CatalogTable *catalog() const { return m_table; }
 
 private:
     void onAttached();

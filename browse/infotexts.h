@@ -19,10 +19,12 @@ public:
     // The texts are read in pieces of this many bytes, whatever their size.
     static constexpr qint64 kPiece = 1024 * 1024;
 
-    explicit InfoTexts(const QString &rootPath);
+    // codec: that of the table whose records are walked.
+    explicit InfoTexts(const QString &rootPath, const TextCodec &codec = TextCodec::windows1252());
 
     // The disk path of the info file of the record in folder dir (DIR as stored) named
-    // name, both without their padding. Empty when the folder holds none for it.
+    // name, both without their padding and in the table's encoding. Empty when the folder
+    // holds none for it.
     QString pathOf(const QByteArray &dir, const QByteArray &name);
 
 private:
@@ -35,6 +37,7 @@ private:
     const Folder &folder(const QByteArray &dir);
 
     PathResolver m_resolver;
+    const TextCodec &m_codec;
     QHash<QByteArray, Folder> m_folders; // by DIR
     QByteArray m_key;
 };

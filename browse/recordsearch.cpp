@@ -28,9 +28,9 @@ QString prompt()
         "Esc clears the current search string ...");
 }
 
-QString textOfAnswer(const QString &answer)
+QString textOfAnswer(const QString &answer, const TextCodec &codec)
 {
-    return isEscAnswer(answer) ? QString() : codepage::upperText(answer);
+    return isEscAnswer(answer) ? QString() : codec.upperText(answer);
 }
 
 Kind kindOf(const QString &searchText, bool searchInText)
@@ -48,19 +48,19 @@ QString matchPanelText(const QString &searchText, bool inText)
 }
 
 int findFolderNode(const std::function<QString(int index)> &nodeText, int nodeCount, int selected,
-    const QString &searchText, bool down)
+    const QString &searchText, bool down, const TextCodec &codec)
 {
     const QString name = searchText.left(searchText.size() - 1);
     const int step = down ? 1 : -1;
     for (int i = selected + step; i >= 0 && i < nodeCount; i += step)
-        if (codepage::upperText(nodeText(i)) == name)
+        if (codec.upperText(nodeText(i)) == name)
             return i;
     return -1;
 }
 
 void walkToFolderName(DbfTable &table, const QString &searchText, bool down)
 {
-    const QByteArray wanted = codepage::fromUnicode(searchText) + '~';
+    const QByteArray wanted = table.codec().fromUnicode(searchText) + '~';
     while (!table.bof() && !table.eof()) {
         if ((table.fieldBytes(CatalogTable::DIR) + '~').contains(wanted))
             return;
@@ -74,14 +74,19 @@ void walkToFolderName(DbfTable &table, const QString &searchText, bool down)
 RecordMatcher::RecordMatcher(
     const DbfTable &table, const QString &searchText, search::Kind kind, const QString &rootPath)
     : m_kind(kind)
+    , m_utf8(table.codec().isUtf8())
 {
     bool ok = true;
-    m_needle = codepage::fromUnicode(searchText, &ok);
-    m_never = !ok || m_needle.isEmpty();
+    m_needle = table.codec().fromUnicode(searchText, &ok);
+    // A tag is one byte; a character of more finds none.
+    m_never = !ok || m_needle.isEmpty() || (m_kind == search::Kind::Tag && m_needle.size() != 1);
     m_needleHasLineBreak = m_needle.contains('\r') || m_needle.contains('\n');
     for (int c = 0; c < 256; ++c) {
-        m_upper[size_t(c)] = codepage::upper(static_cast<unsigned char>(c));
-        m_upperText[size_t(c)] = m_upper[size_t(c)];
+        // In UTF-8 only ASCII bytes are upper-cased one by one; the others by whole
+        // characters (appendField).
+        const bool byByte = !m_utf8 || c < 0x80;
+        m_upper[size_t(c)] = byByte ? codepage::upper(static_cast<unsigned char>(c)) : c;
+        m_upperText[size_t(c)] = codepage::upper(static_cast<unsigned char>(c));
     }
     // The text pane shows a no-break space as a plain blank.
     m_upperText[0xA0] = ' ';
@@ -99,7 +104,7 @@ RecordMatcher::RecordMatcher(
     place(CatalogTable::CODE, m_code, m_codeWidth);
     place(CatalogTable::SIZE, m_size, m_sizeWidth);
     if (m_kind == search::Kind::Text)
-        m_texts = std::make_unique<InfoTexts>(rootPath);
+        m_texts = std::make_unique<InfoTexts>(rootPath, table.codec());
     m_joined.resize(1024);
     chooseAnchor();
 }
@@ -121,6 +126,9 @@ void RecordMatcher::chooseAnchor()
         const auto u = static_cast<unsigned char>(c);
         if (c == '~' || c == '.' || c == ' ' || (c >= '0' && c <= '9') || c == '\r' || c == '\n')
             continue;
+        // A byte of a UTF-8 character does not say which bytes upper-case to it.
+        if (m_utf8 && u >= 0x80)
+            continue;
         const char *common = std::strchr(kCommonFirst, c);
         // Other characters (punctuation, accented letters) are rarer than any letter.
         const int rank = common && c ? int(common - kCommonFirst) : 100;
@@ -131,7 +139,7 @@ void RecordMatcher::chooseAnchor()
     }
     if (best < 0)
         return;
-    for (int b = 1; b < 256; ++b)
+    for (int b = 1; b < (m_utf8 ? 0x80 : 256); ++b)
         if (m_upper[size_t(b)] == best)
             m_anchors += char(b);
     const int from = std::min({ m_name, m_note, m_size });
@@ -160,8 +168,36 @@ void RecordMatcher::appendMapped(const char *data, int n, const std::array<unsig
 // A field as the grid shows it: without its padding.
 void RecordMatcher::appendField(const char *rec, int offset, int width)
 {
-    if (offset > 0)
-        appendMapped(rec + offset, dbf::trimmedLength(rec + offset, width), m_upper);
+    if (offset <= 0)
+        return;
+    const int n = dbf::trimmedLength(rec + offset, width);
+    if (!m_utf8) {
+        appendMapped(rec + offset, n, m_upper);
+        return;
+    }
+    reserve(n);
+    char *out = m_joined.data() + m_length;
+    std::memcpy(out, rec + offset, size_t(n));
+    utf8text::upperInPlace(out, n);
+    m_length += n;
+}
+
+// A piece of a long text (Windows-1252), upper-cased; in a Unicode table in UTF-8, as the
+// fields are. The text pane shows a no-break space as a plain blank.
+void RecordMatcher::appendText(const char *data, int n)
+{
+    if (!m_utf8) {
+        appendMapped(data, n, m_upperText);
+        return;
+    }
+    QString text = codepage::toUnicode(data, n);
+    text.replace(QChar(0xA0), QLatin1Char(' '));
+    const QByteArray bytes = text.toUtf8();
+    reserve(int(bytes.size()));
+    char *out = m_joined.data() + m_length;
+    std::memcpy(out, bytes.constData(), size_t(bytes.size()));
+    utf8text::upperInPlace(out, int(bytes.size()));
+    m_length += int(bytes.size());
 }
 
 // DATE as the grid shows it, in the program's short date layout; empty when the field
@@ -178,8 +214,9 @@ void RecordMatcher::appendDate(const char *rec)
         const QByteArray stored(rec + m_date, dbf::trimmedLength(rec + m_date, m_dateWidth));
         const QDate day
             = QDate::fromString(codepage::toUnicode(stored), QStringLiteral("yyyyMMdd"));
+        const TextCodec &codec = m_utf8 ? TextCodec::utf8() : TextCodec::windows1252();
         const QByteArray text = day.isValid()
-            ? codepage::upper(codepage::fromUnicode(regional::formatDate(day)))
+            ? codec.upper(codec.fromUnicode(regional::formatDate(day)))
             : QByteArray();
         shown = m_dates.insert(raw, text);
     }
@@ -205,7 +242,7 @@ bool RecordMatcher::textCompletes(const QString &path, int from)
     bool found = false;
     textfile::LineEndJoiner joiner;
     const auto search = [&](const char *data, qint64 size) {
-        appendMapped(data, int(size), m_upperText);
+        appendText(data, int(size));
         found = joinedHolds(from);
         const int tail = std::min(m_length, keep);
         std::memmove(m_joined.data(), m_joined.constData() + m_length - tail, size_t(tail));
@@ -319,6 +356,7 @@ public:
     explicit OrderKey(const DbfTable &table)
     {
         const QByteArray order = table.order();
+        m_expr.setCodec(table.codec());
         for (const DbfTagDef &tag : CatalogTable::tags())
             if (!order.isEmpty() && tag.name == order
                 && m_expr.parse(tag.expression, table.fields()))
@@ -363,7 +401,7 @@ DbStatus findNextMatch(CatalogTable &table, RecordMatcher &matcher, bool down, S
         order.evaluate(t.recordData(), start.data());
         startRecno = quint32(t.recNo());
     } else {
-        const QByteArray folder = CatalogTable::folderKey(table.currentFolder());
+        const QByteArray folder = table.folderKey(table.currentFolder());
         std::memcpy(
             start.data(), folder.constData(), size_t(std::min<qsizetype>(length, folder.size())));
     }

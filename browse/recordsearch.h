@@ -2,6 +2,8 @@
 
 #include "store/dbstatus.h"
 
+#include "platform/textcodec.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -23,9 +25,9 @@ namespace search
 // The prompt for a new search text; carriage returns break its lines.
 QString prompt();
 
-// The search text that an answer to the prompt makes: upper-cased as the code page does
-// it. Empty for Esc and for an empty answer.
-QString textOfAnswer(const QString &answer);
+// The search text that an answer to the prompt makes: upper-cased as the table's codec
+// does it. Empty for Esc and for an empty answer.
+QString textOfAnswer(const QString &answer, const TextCodec &codec = TextCodec::windows1252());
 
 // What a search text asks for, by its form.
 enum class Kind {
@@ -44,7 +46,7 @@ QString matchPanelText(const QString &searchText, bool inText);
 // (down) or before it (up) whose text, upper-cased, equals the search text without its
 // backslash. nodeText gives the text of the node at an index; -1 when none matches.
 int findFolderNode(const std::function<QString(int index)> &nodeText, int nodeCount, int selected,
-    const QString &searchText, bool down);
+    const QString &searchText, bool down, const TextCodec &codec = TextCodec::windows1252());
 
 // The walk of a folder search in the folder shown: while the table is at neither its
 // beginning nor its end, it stops on a record whose DIR followed by "~" contains the
@@ -54,9 +56,10 @@ void walkToFolderName(DbfTable &table, const QString &searchText, bool down);
 } // namespace search
 
 // The test of one record against a search text, on the record's stored bytes (deletion
-// flag first), as the search compares: every side upper-cased by the code page, plain
-// containment, DATE in the form the grid shows it. A search text that the code page
-// cannot hold matches nothing.
+// flag first), as the search compares: every side upper-cased by the table's codec, plain
+// containment, DATE in the form the grid shows it. A search text that the table's
+// encoding cannot hold matches nothing. The long texts are Windows-1252 in any table: in a
+// Unicode table they are turned into UTF-8 before they are searched.
 class RecordMatcher
 {
 public:
@@ -76,6 +79,7 @@ private:
     // The joined text is built in m_joined; m_length bytes of it are in use.
     void reserve(int more);
     void appendMapped(const char *data, int n, const std::array<unsigned char, 256> &map);
+    void appendText(const char *data, int n); // a piece of a long text
     void appendField(const char *rec, int offset, int width);
     void appendDate(const char *rec);
     void appendFields(const char *rec);
@@ -86,6 +90,7 @@ private:
     bool joinedHolds(int from) const;
 
     search::Kind m_kind;
+    bool m_utf8 = false; // the table's texts are UTF-8
     QByteArray m_needle;
     bool m_never = false;
     bool m_needleHasLineBreak = false;

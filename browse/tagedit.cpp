@@ -39,19 +39,24 @@ QString deletePrompt()
     return QCoreApplication::translate("Browse", "Delete tag ? (1 Character)");
 }
 
-QString tagOfAnswer(const QString &answer)
+QString tagOfAnswer(const QString &answer, const TextCodec &codec)
 {
     if (answer.isEmpty() || isEscAnswer(answer) || answer == QLatin1String("-"))
         return QString();
     // One character, even where it takes two UTF-16 units.
-    return codepage::upperText(answer.left(answer.at(0).isHighSurrogate() ? 2 : 1));
+    return codec.upperText(answer.left(answer.at(0).isHighSurrogate() ? 2 : 1));
 }
 
-QString addRefusal(const QString &tag)
+QString addRefusal(const QString &tag, const TextCodec &codec)
 {
     const QChar first = tag.isEmpty() ? QChar() : tag.at(0);
-    if (first.isSpace() || first.category() == QChar::Other_Control
-        || !codepage::isExpressible(tag))
+    const bool unfit = first.isSpace() || first.category() == QChar::Other_Control;
+    if (codec.isUtf8() && (unfit || !codec.isSingleByte(tag)))
+        return QCoreApplication::translate("Browse",
+            "Tag  '%1'  can not be stored: in a Unicode catalogue a tag is "
+            "one ASCII character, not a blank !")
+            .arg(tag);
+    if (unfit || !codec.isExpressible(tag))
         return QCoreApplication::translate("Browse",
             "Tag  '%1'  can not be stored: a tag is one character of "
             "Windows-1252, not a blank !")
@@ -84,7 +89,7 @@ DbStatus replaceTags(CatalogTable &table, const Replacement &replacement)
 {
     DbfTable &t = table.table();
     const qint64 current = t.recNo();
-    const QByteArray folder = CatalogTable::folderKey(replacement.folder);
+    const QByteArray folder = table.folderKey(replacement.folder);
     const auto &fields = t.fields();
     const DbfField dir = fields[CatalogTable::DIR];
     const DbfField code = fields[CatalogTable::CODE];
@@ -99,7 +104,7 @@ DbStatus replaceTags(CatalogTable &table, const Replacement &replacement)
                 && QByteArray::fromRawData(d, dbf::trimmedLength(d, dir.width)) != folder)
                 return;
             const char *c = rec + 1 + code.offset;
-            const QString was = codepage::toUnicode(c, dbf::trimmedLength(c, code.width));
+            const QString was = t.codec().toUnicode(c, dbf::trimmedLength(c, code.width));
             QString now = replaced(was, replacement.from, replacement.to);
             if (now != was)
                 changes.emplace_back(recno, std::move(now));

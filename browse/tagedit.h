@@ -2,6 +2,8 @@
 
 #include "store/dbstatus.h"
 
+#include "platform/textcodec.h"
+
 #include <QString>
 
 class CatalogTable;
@@ -16,14 +18,16 @@ namespace tagedit
 QString addPrompt();
 QString deletePrompt();
 
-// The tag an answer to the add or delete prompt names: its first character upper-cased.
-// Empty for Esc, for an empty answer and for "-" alone (an answer such as -A names "-").
-QString tagOfAnswer(const QString &answer);
+// The tag an answer to the add or delete prompt names: its first character upper-cased
+// (by the table's codec). Empty for Esc, for an empty answer and for "-" alone (an answer
+// such as -A names "-").
+QString tagOfAnswer(const QString &answer, const TextCodec &codec = TextCodec::windows1252());
 
 // The message that refuses to add the tag, empty when it can be added. CODE holds no
-// blanks or control characters, and a character outside Windows-1252 would be stored as
-// "?", a tag other than the one typed.
-QString addRefusal(const QString &tag);
+// blanks or control characters, and a tag is one byte of it: a character outside
+// Windows-1252 would be stored as "?", a tag other than the one typed, and in a Unicode
+// table only ASCII characters take one byte.
+QString addRefusal(const QString &tag, const TextCodec &codec = TextCodec::windows1252());
 
 // CODE with the tag in front, cut to ten characters (the oldest tag goes); unchanged when
 // it holds the tag already.

@@ -1,6 +1,5 @@
 #include "tagfilter.h"
 
-#include "platform/codepage.h"
 #include "store/catalogtable.h"
 #include "store/dbffile.h"
 
@@ -17,9 +16,9 @@ QString prompt()
         "Browse", "Tag (Character) for the filter ?\r\rstart with - (minus) for logical NOT");
 }
 
-QString fromAnswer(const QString &answer)
+QString fromAnswer(const QString &answer, const TextCodec &codec)
 {
-    QString typed = codepage::upperText(answer);
+    QString typed = codec.upperText(answer);
     typed.remove(QLatin1Char('-'));
     typed.remove(QLatin1Char(' '));
     typed.truncate(10);
@@ -35,15 +34,13 @@ QString panelText(const QString &filter)
     return QCoreApplication::translate("Browse", "Tags:  ") + filter;
 }
 
-Test::Test(const QString &filter)
+Test::Test(const QString &filter, const TextCodec &codec)
 {
     m_not = filter.startsWith(QLatin1Char('-'));
     for (QChar c : filter) {
-        bool ok = true;
-        const QByteArray byte = codepage::fromUnicode(QString(c), &ok);
-        // A character the code page cannot hold is in no record's tags.
-        if (ok)
-            m_chars += byte;
+        // A character that takes more than one byte is in no record's tags.
+        if (codec.isSingleByte(QString(c)))
+            m_chars += codec.fromUnicode(QString(c));
         else if (!m_not)
             m_impossible = true;
     }
@@ -69,7 +66,7 @@ std::function<bool(const DbfTable &)> recordFilter(const DbfTable &table, const 
         return [](const DbfTable &) { return true; };
     const int offset = fields[CatalogTable::CODE].offset + 1;
     const int width = fields[CatalogTable::CODE].width;
-    return [test = Test(filter), offset, width](const DbfTable &t) {
+    return [test = Test(filter, table.codec()), offset, width](const DbfTable &t) {
         const char *rec = t.recordData();
         return rec && test.accepts(rec + offset, width);
     };

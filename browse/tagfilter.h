@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "platform/textcodec.h"
+
 #include <functional>
 
 class DbfTable;
@@ -19,7 +21,7 @@ QString prompt();
 // The filter string of an answer to the prompt: "-" when the answer begins with one, then
 // the characters of the answer upper-cased, without "-" and blanks, cut to the first ten
 // and each kept once. The cut comes first, so AABBCCDDEEFF gives ABCDE.
-QString fromAnswer(const QString &answer);
+QString fromAnswer(const QString &answer, const TextCodec &codec = TextCodec::windows1252());
 
 // Status panel 3 while the filter is on: "Tags:  " and the filter string.
 QString panelText(const QString &filter);
@@ -31,11 +33,11 @@ QString panelText(const QString &filter);
 class Test
 {
 public:
-    explicit Test(const QString &filter);
+    explicit Test(const QString &filter, const TextCodec &codec = TextCodec::windows1252());
     bool accepts(const char *code, int width) const;
 
 private:
-    QByteArray m_chars; // the filter's characters in the code page, "-" of NOT included
+    QByteArray m_chars; // the filter's characters as tags store them, "-" of NOT included
     bool m_not = false;
     bool m_impossible = false; // an AND character no tag can be
 };

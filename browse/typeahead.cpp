@@ -1,19 +1,25 @@
 #include "typeahead.h"
 
-#include "platform/codepage.h"
 #include "store/catalogtable.h"
+
+#include <cstring>
 
 namespace
 {
 
-bool nameBeginsWith(const DbfTable &t, unsigned char wanted)
+// Whether NAME begins with the wanted bytes once its first character is upper-cased.
+bool nameBeginsWith(const DbfTable &t, const QByteArray &wanted)
 {
-    const QByteArray name = t.fieldBytes(CatalogTable::NAME);
-    return !name.isEmpty() && codepage::upper(static_cast<unsigned char>(name.at(0))) == wanted;
+    QByteArray name = t.fieldBytes(CatalogTable::NAME);
+    if (name.size() < wanted.size())
+        return false;
+    name.truncate(wanted.size());
+    t.codec().upperInPlace(name.data(), int(name.size()));
+    return name == wanted;
 }
 
 // Walks forward from the current record (itself included) until a match or the end.
-bool walkToMatch(DbfTable &t, unsigned char wanted)
+bool walkToMatch(DbfTable &t, const QByteArray &wanted)
 {
     while (!t.eof()) {
         if (nameBeginsWith(t, wanted))
@@ -26,18 +32,20 @@ bool walkToMatch(DbfTable &t, unsigned char wanted)
 
 } // namespace
 
-bool typeAhead(CatalogTable &table, unsigned char typed)
+bool typeAhead(CatalogTable &table, const QString &typed)
 {
     DbfTable &t = table.table();
     if (!t.isOpen() || t.state() != DbfTable::State::Browse || t.isEmpty())
         return false;
-    const unsigned char wanted = codepage::upper(typed);
+    bool ok = false;
+    const QByteArray wanted = table.codec().upper(table.codec().fromUnicode(typed, &ok));
     const DetachedViews detached(table);
     bool found = false;
+    const bool findable = ok && !wanted.isEmpty();
     if (t.next() && !t.eof())
-        found = walkToMatch(t, wanted);
+        found = findable && walkToMatch(t, wanted);
     if (!found && t.first())
-        found = walkToMatch(t, wanted);
+        found = findable && walkToMatch(t, wanted);
     // Not found: the second walk ran off the end and left the last record current.
     return found;
 }

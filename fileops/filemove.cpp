@@ -1,7 +1,6 @@
 #include "filemove.h"
 
 #include "dirfield.h"
-#include "platform/codepage.h"
 #include "platform/diskpath.h"
 #include "platform/filemoves.h"
 #include "store/catalogtable.h"
@@ -25,10 +24,10 @@ const QString kInfoSuffix = QStringLiteral(".!");
 // The file's record: by number while it still holds the file, else by name in its folder.
 DbStatus findRecord(DbfTable &t, const FileMoveRequest &request, quint32 *recno)
 {
-    const QByteArray dir = CatalogTable::folderKey(request.sourceFolder);
+    const QByteArray dir = CatalogTable::folderKey(request.sourceFolder, t.codec());
     const auto holdsFile = [&] {
         return t.fieldBytes(CatalogTable::DIR) == dir
-            && codepage::sameName(t.fieldText(CatalogTable::NAME), request.name);
+            && t.codec().sameName(t.fieldText(CatalogTable::NAME), request.name);
     };
     DbStatus st = t.cancelRange();
     if (st && request.recno > 0 && t.goTo(request.recno) && holdsFile()) {
@@ -36,7 +35,7 @@ DbStatus findRecord(DbfTable &t, const FileMoveRequest &request, quint32 *recno)
         return st;
     }
     if (st) {
-        const auto [low, high] = CatalogTable::folderRange(request.sourceFolder);
+        const auto [low, high] = CatalogTable::folderRange(request.sourceFolder, t.codec());
         st = t.setRange(low, high);
     }
     for (st = st ? t.first() : st; st && !t.eof(); st = t.next())
@@ -88,13 +87,13 @@ bool planMove(const PathResolver &resolver, const FileMoveRequest &request, Move
 }
 
 // Each level a folder the tree shows, DIR wide enough for it.
-bool acceptableDestination(const QString &destination)
+bool acceptableDestination(const CatalogTable &table, const QString &destination)
 {
     const QStringList levels = destination.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
-    if (levels.isEmpty() || CatalogTable::folderKey(destination).size() > CatalogTable::DirWidth)
+    if (levels.isEmpty() || table.folderKey(destination).size() > CatalogTable::DirWidth)
         return false;
     for (const QString &level : levels)
-        if (level.startsWith(QLatin1Char('.')) || !diskpath::isCataloguable(level))
+        if (level.startsWith(QLatin1Char('.')) || !diskpath::isCataloguable(level, table.codec()))
             return false;
     return true;
 }
@@ -116,12 +115,12 @@ FileMove moveFileRecord(
     QString destination = diskpath::fromTyped(request.destination);
     if (!destination.endsWith(QLatin1Char('\\')))
         destination += QLatin1Char('\\');
-    const QByteArray destKey = CatalogTable::folderKey(destination);
-    if (destKey == CatalogTable::folderKey(request.sourceFolder)) {
+    const QByteArray destKey = table.folderKey(destination);
+    if (destKey == table.folderKey(request.sourceFolder)) {
         result.status = { DbStatus::InvalidArgument, sameFolderMessage() };
         return result;
     }
-    if (!table.isOpen() || !acceptableDestination(destination))
+    if (!table.isOpen() || !acceptableDestination(table, destination))
         return result;
     DbfTable &t = table.table();
     const DetachedViews detached(table);

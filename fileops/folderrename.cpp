@@ -1,7 +1,6 @@
 #include "folderrename.h"
 
 #include "dirfield.h"
-#include "platform/codepage.h"
 #include "platform/diskpath.h"
 #include "platform/filemoves.h"
 #include "store/catalogtable.h"
@@ -27,10 +26,10 @@ QStringList levelsOf(const QString &path)
 
 // A level the folder tree shows: no dot-name (hidden, or leaving the root) and a name the
 // catalogue can hold.
-bool showableLevels(const QStringList &levels)
+bool showableLevels(const QStringList &levels, const TextCodec &codec)
 {
     for (const QString &level : levels)
-        if (level.startsWith(QLatin1Char('.')) || !diskpath::isCataloguable(level))
+        if (level.startsWith(QLatin1Char('.')) || !diskpath::isCataloguable(level, codec))
             return false;
     return !levels.isEmpty();
 }
@@ -77,8 +76,8 @@ public:
         : m_table(table)
         , m_oldPath(oldPath)
         , m_newPath(newPath)
-        , m_oldKey(CatalogTable::folderKey(oldPath))
-        , m_newKey(CatalogTable::folderKey(newPath))
+        , m_oldKey(table.folderKey(oldPath))
+        , m_newKey(table.folderKey(newPath))
     {
     }
 
@@ -199,12 +198,12 @@ FolderRename renameFolder(
     refused.status = { DbStatus::InvalidArgument, failed };
     const QStringList oldLevels = levelsOf(oldPath);
     const QStringList newLevels = levelsOf(newPath);
-    if (!showableLevels(oldLevels) || !showableLevels(newLevels))
+    if (!showableLevels(oldLevels, table.codec()) || !showableLevels(newLevels, table.codec()))
         return refused;
     const QString from = oldLevels.join(QLatin1Char('\\')) + QLatin1Char('\\');
     const QString to = newLevels.join(QLatin1Char('\\')) + QLatin1Char('\\');
-    const QByteArray oldKey = CatalogTable::folderKey(from);
-    const QByteArray newKey = CatalogTable::folderKey(to);
+    const QByteArray oldKey = table.folderKey(from);
+    const QByteArray newKey = table.folderKey(to);
 
     const PathResolver resolver(rootPath);
     const QString source = resolver.resolve(from);

@@ -1,6 +1,5 @@
 #include "diskpath.h"
 
-#include "codepage.h"
 #include "dirlist.h"
 
 #include <QFile>
@@ -36,8 +35,8 @@ QStringList components(const QString &relative)
 // True when a should stand for the catalogue name rather than b (see preferredVariant).
 bool preferred(const QString &a, const QString &b)
 {
-    const bool aUpper = codepage::upperText(a) == a;
-    const bool bUpper = codepage::upperText(b) == b;
+    const bool aUpper = diskpath::matchingUpper(a) == a;
+    const bool bUpper = diskpath::matchingUpper(b) == b;
     if (aUpper != bUpper)
         return aUpper;
     return a < b;
@@ -70,9 +69,9 @@ QString toNative(const QString &cataloguePath)
     return QString(cataloguePath).replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
 
-bool isCataloguable(const QString &diskName)
+bool isCataloguable(const QString &diskName, const TextCodec &codec)
 {
-    if (diskName.isEmpty() || !codepage::isExpressible(diskName))
+    if (diskName.isEmpty() || !codec.isExpressible(diskName))
         return false;
     for (QChar c : diskName)
         if (c == QLatin1Char('\\') || c.unicode() < 0x20)
@@ -80,17 +79,27 @@ bool isCataloguable(const QString &diskName)
     return true;
 }
 
-QByteArray catalogueName(const QString &diskName, bool *ok)
+QByteArray catalogueName(const QString &diskName, bool *ok, const TextCodec &codec)
 {
-    const bool good = isCataloguable(diskName);
+    const bool good = isCataloguable(diskName, codec);
     if (ok)
         *ok = good;
-    return good ? codepage::fromUnicode(diskName) : QByteArray();
+    return good ? codec.fromUnicode(diskName) : QByteArray();
 }
 
-QString diskName(const QByteArray &catalogueName)
+QString diskName(const QByteArray &catalogueName, const TextCodec &codec)
 {
-    return codepage::toUnicode(catalogueName);
+    return codec.toUnicode(catalogueName);
+}
+
+QString matchingUpper(const QString &name)
+{
+    return utf8text::upperText(name);
+}
+
+bool sameDiskName(const QString &a, const QString &b)
+{
+    return TextCodec::utf8().sameName(a, b);
 }
 
 bool staysBelowRoot(const QString &relative)
@@ -161,7 +170,7 @@ QString PathResolver::resolveName(const QString &folder, const QString &name, bo
     const Listing &l = cached != m_listings.constEnd() ? *cached : listing(folder);
     if (l.names.contains(name))
         return name;
-    const auto match = l.byUpper.constFind(codepage::upperText(name));
+    const auto match = l.byUpper.constFind(diskpath::matchingUpper(name));
     *found = match != l.byUpper.constEnd();
     return *found ? *match : name;
 }
@@ -175,7 +184,7 @@ const PathResolver::Listing &PathResolver::listing(const QString &folder) const
     dirlist::readFolder(folder, entries); // an unreadable folder matches nothing
     for (const dirlist::Entry &e : entries) {
         l.names.insert(e.name);
-        const QString key = codepage::upperText(e.name);
+        const QString key = diskpath::matchingUpper(e.name);
         const auto it = l.byUpper.find(key);
         if (it == l.byUpper.end())
             l.byUpper.insert(key, e.name);

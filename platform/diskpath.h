@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "textcodec.h"
+
 // The boundary between the catalogue's paths and the disk.
 //
 // Catalogue paths (DIR, folder paths of tree nodes, typed destinations) are relative to
@@ -22,16 +24,25 @@ QString fromTyped(const QString &typed);
 // A catalogue path with "\" turned into "/", for handing to the file system.
 QString toNative(const QString &cataloguePath);
 
-// True when a disk name can stand in the catalogue: not empty, every character
-// expressible in Windows-1252, no backslash (it would split the name in a catalogue
+// True when a disk name can stand in a catalogue of that encoding: not empty, every
+// character expressible in it, no backslash (it would split the name in a catalogue
 // path) and no control character (it would split a line of Descript.ion or of a
 // printed listing). Files and folders with other names are skipped like hidden ones.
-bool isCataloguable(const QString &diskName);
+bool isCataloguable(const QString &diskName, const TextCodec &codec = TextCodec::windows1252());
 
-// The Windows-1252 bytes of a disk name; *ok false (and an empty result) when the name
-// is not cataloguable.
-QByteArray catalogueName(const QString &diskName, bool *ok = nullptr);
-QString diskName(const QByteArray &catalogueName);
+// The bytes of a disk name in the catalogue's encoding; *ok false (and an empty result)
+// when the name is not cataloguable.
+QByteArray catalogueName(
+    const QString &diskName, bool *ok = nullptr, const TextCodec &codec = TextCodec::windows1252());
+QString diskName(
+    const QByteArray &catalogueName, const TextCodec &codec = TextCodec::windows1252());
+
+// The upper-casing by which the paths a catalogue built are matched with the names on
+// disk, whatever the catalogue's encoding: the UTF-8 rule of TextCodec. It agrees with
+// the Windows-1252 rule on every name that code page can write (each Windows-1252 capital
+// is that rule's capital too), so one rule serves both kinds of catalogue.
+QString matchingUpper(const QString &name);
+bool sameDiskName(const QString &a, const QString &b);
 
 // False when a relative path holds a "." or ".." component, i.e. could reach outside
 // the root folder. Empty components (doubled or leading separators) are harmless.
@@ -61,10 +72,11 @@ public:
     const QString &root() const { return m_root; }
 
     // The native absolute path of root + relative. Components are separated by "\" (or
-    // "/"); each is matched exactly first, else case-insensitively (Windows-1252
-    // upper-casing) with preferredVariant() choosing among several; components that do
+    // "/"); each is matched exactly first, else case-insensitively (matchingUpper())
+    // with preferredVariant() choosing among several; components that do
     // not exist keep the case given. The result has no trailing separator (except for
     // the root "/" itself). Empty when the path could leave the root (staysBelowRoot).
+    // Case is matched by matchingUpper(), for catalogues of either encoding.
     QString resolve(const QString &relative) const;
 
     // Convenience for root + dir + name (dir as DIR holds it, with trailing backslash).

@@ -1,6 +1,6 @@
 #include "filemoves.h"
 
-#include "codepage.h"
+#include "diskpath.h"
 #include "fileio.h"
 #include "replacementfile.h"
 
@@ -69,7 +69,7 @@ namespace
         const QFileInfo s(source);
         const QFileInfo t(target);
         return s.absolutePath() == t.absolutePath() && s.fileName() != t.fileName()
-            && codepage::sameName(s.fileName(), t.fileName());
+            && diskpath::sameDiskName(s.fileName(), t.fileName());
     }
 
     // On a file system that ignores case, renaming a to A finds A to be a itself and does

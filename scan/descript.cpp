@@ -36,14 +36,22 @@ QByteArray cleaned(QByteArray text)
     return text.mid(start, end - start);
 }
 
+// The line of a record; empty when the file, 8-bit as it is, cannot hold the name or the
+// note (a Unicode catalogue's): a line with "?" in their place would name another file,
+// or give the file another note at the next update. Such a note is kept in the catalogue
+// only.
 QByteArray lineFor(const Description &record)
 {
-    bool ok = true;
-    const QByteArray name = codepage::fromUnicode(record.name, &ok);
+    bool nameFits = true;
+    bool noteFits = true;
+    const QByteArray name = codepage::fromUnicode(record.name, &nameFits);
     QString note = record.text;
     note.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const QByteArray text = codepage::fromUnicode(note, &noteFits);
+    if (!nameFits || !noteFits)
+        return {};
     const QByteArray quoted = name.contains(' ') ? '"' + name + '"' : name;
-    return quoted + ' ' + codepage::fromUnicode(note, &ok) + "\r\n";
+    return quoted + ' ' + text + "\r\n";
 }
 
 } // namespace
@@ -133,15 +141,16 @@ DbStatus writeFolderDescriptions(
     return textfile::writeAtomically(path, bytes, kWhat, ReplacementFile::Link::Replace);
 }
 
-DescriptionLookup::DescriptionLookup(const DescriptionList &list)
+DescriptionLookup::DescriptionLookup(const DescriptionList &list, const TextCodec &codec)
+    : m_codec(&codec)
 {
     for (const Description &d : list)
-        m_byName.insert(codepage::upperText(d.name), d.text);
+        m_byName.insert(codec.upperText(d.name), d.text);
 }
 
 bool DescriptionLookup::find(const QString &name, QString *text) const
 {
-    const auto it = m_byName.constFind(codepage::upperText(name));
+    const auto it = m_byName.constFind(m_codec->upperText(name));
     if (it == m_byName.constEnd())
         return false;
     if (text)

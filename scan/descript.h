@@ -2,6 +2,8 @@
 
 #include "store/dbstatus.h"
 
+#include "platform/textcodec.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -42,7 +44,9 @@ Description parseDescriptionLine(const QByteArray &line);
 DbStatus readFolderDescriptions(const QString &path, DescriptionList &list);
 
 // Rebuilds the Descript.ion of folder dir from its records' (NAME, NOTE) pairs, given in
-// the order in force; records with an empty note write no line. No records at all: the
+// the order in force; records with an empty note write no line, nor do those whose name
+// or note Windows-1252 cannot write (a Unicode catalogue's: their notes stay in the
+// catalogue only). No records at all: the
 // folder's Descript.ion and "!Tabulon.!" are deleted instead, failures ignored. The new
 // file replaces the old one atomically: a failed write (IoError) keeps the old file. A
 // symbolic link of that name is replaced by the new file (the file it leads to is never
@@ -52,15 +56,18 @@ DbStatus writeFolderDescriptions(
     const PathResolver &resolver, const QString &dir, const DescriptionList &records);
 
 // The description that applies to a record: of the entries whose name matches NAME
-// without regard to case, the last one (an empty description empties the note).
+// without regard to case (by the table's upper-casing), the last one (an empty
+// description empties the note).
 class DescriptionLookup
 {
 public:
-    explicit DescriptionLookup(const DescriptionList &list);
+    explicit DescriptionLookup(
+        const DescriptionList &list, const TextCodec &codec = TextCodec::windows1252());
     bool isEmpty() const { return m_byName.isEmpty(); }
     // False when no entry names the file.
     bool find(const QString &name, QString *text) const;
 
 private:
+    const TextCodec *m_codec;
     QHash<QString, QString> m_byName; // upper-cased name -> description
 };

@@ -27,11 +27,13 @@ bool isPlainName(const char *raw, int length)
 
 // The naming rules of catalogued files. They look at ASCII bytes only, which UTF-8 and
 // Windows-1252 write alike, so they hold for the name on disk as for its catalogue form.
-bool followsFileRules(const char *p, int n)
+bool followsFileRules(const char *p, int n, bool extensionless)
 {
     const void *dot = std::memchr(p, '.', size_t(n));
-    if (!dot || dot == p)
+    if (!extensionless && (!dot || dot == p))
         return false;
+    if (!dot)
+        return true;
     for (int i = int(static_cast<const char *>(dot) - p); i + 1 < n; ++i) {
         if (p[i] != '.')
             continue;
@@ -41,8 +43,25 @@ bool followsFileRules(const char *p, int n)
     return true;
 }
 
-// Whether a name can be written in the catalogue at all, and its Windows-1252 bytes.
-SkipReason convertName(const char *raw, int length, QByteArray &ansi)
+// A UTF-8 name stands in a Unicode catalogue as it is, once it is known to be UTF-8 and
+// to hold no byte that would split a catalogue path or a line.
+SkipReason checkUtf8Name(const char *raw, int length, QByteArray &bytes)
+{
+    if (!utf8text::isValid(raw, length))
+        return SkipReason::NotUtf8;
+    for (int i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(raw[i]) < 0x20)
+            return SkipReason::ControlCharacter;
+        if (raw[i] == '\\')
+            return SkipReason::Backslash;
+    }
+    bytes = QByteArray(raw, length);
+    return length > 0 ? SkipReason::None : SkipReason::OutsideCodePage;
+}
+
+// Whether a name can be written in the catalogue at all, and its bytes in the table's
+// encoding.
+SkipReason convertName(const char *raw, int length, const TextCodec &codec, QByteArray &ansi)
 {
     if (isPlainName(raw, length)) {
         // Reuses the buffer when the caller kept no copy of the last name.
@@ -50,6 +69,8 @@ SkipReason convertName(const char *raw, int length, QByteArray &ansi)
         std::memcpy(ansi.data(), raw, size_t(length));
         return SkipReason::None;
     }
+    if (codec.isUtf8())
+        return checkUtf8Name(raw, length, ansi);
     const QByteArray bytes = QByteArray::fromRawData(raw, length);
     const QString name = QString::fromUtf8(bytes);
     if (name.toUtf8() != bytes)
@@ -81,28 +102,31 @@ SkipReason judgeKind(
 
 } // namespace
 
-SkipReason judgeName(const char *raw, int length, EntryKind kind, QByteArray &ansi)
+SkipReason judgeName(
+    const char *raw, int length, EntryKind kind, QByteArray &ansi, const TableChoices &choices)
 {
-    if (length <= 0 || raw[0] == '.')
+    // Hidden folders stay out in any catalogue; dot-files are what a catalogue of files
+    // without an extension is meant to take too (.bashrc).
+    if (length <= 0 || (raw[0] == '.' && (kind == EntryKind::Folder || !choices.extensionless)))
         return SkipReason::ByRule;
-    if (kind == EntryKind::File && !followsFileRules(raw, length))
+    if (kind == EntryKind::File && !followsFileRules(raw, length, choices.extensionless))
         return SkipReason::ByRule;
-    const SkipReason reason = convertName(raw, length, ansi);
+    const SkipReason reason = convertName(raw, length, choices.codec(), ansi);
     if (reason != SkipReason::None || kind == EntryKind::Folder)
         return reason;
     if (ansi.size() > kMaxCataloguedNameLength)
-        return SkipReason::NameTooLong;
+        return choices.unicode ? SkipReason::NameTooLongInBytes : SkipReason::NameTooLong;
     return ansi.endsWith(' ') ? SkipReason::TrailingBlank : SkipReason::None;
 }
 
-bool catalogueBytes(const char *rawName, int length, QByteArray &ansi)
+bool catalogueBytes(const char *rawName, int length, QByteArray &ansi, const TextCodec &codec)
 {
-    return convertName(rawName, length, ansi) == SkipReason::None;
+    return convertName(rawName, length, codec, ansi) == SkipReason::None;
 }
 
-QString DiskEntry::name() const
+QString DiskEntry::name(const TextCodec &codec) const
 {
-    return diskpath::diskName(ansi);
+    return diskpath::diskName(ansi, codec);
 }
 
 qint64 evenSeconds(qint64 secondsSinceEpoch)
@@ -126,7 +150,7 @@ DbStatus listingFailure(const QString &folder, int error)
 
 void cataloguedEntriesOf(const dirlist::Folder &dir, const dirlist::RawListing &listing,
     LocalDays &days, std::vector<DiskEntry> &out, const QString &folder,
-    std::vector<SkippedEntry> *skipped)
+    std::vector<SkippedEntry> *skipped, const TableChoices &choices)
 {
     out.clear();
     out.reserve(listing.items.size());
@@ -136,7 +160,7 @@ void cataloguedEntriesOf(const dirlist::Folder &dir, const dirlist::RawListing &
             continue;
         const char *raw = listing.name(e);
         struct stat st;
-        SkipReason reason = judgeName(raw, e.length, EntryKind::File, ansi);
+        SkipReason reason = judgeName(raw, e.length, EntryKind::File, ansi, choices);
         if (reason == SkipReason::None)
             reason = judgeKind(dir, raw, e.type, st);
         else if (isReported(reason) && e.type == dirlist::EntryType::Symlink
@@ -156,15 +180,15 @@ void cataloguedEntriesOf(const dirlist::Folder &dir, const dirlist::RawListing &
     }
 }
 
-DbStatus listCataloguedEntries(
-    const QString &folder, std::vector<DiskEntry> &out, std::vector<SkippedEntry> *skipped)
+DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &out,
+    std::vector<SkippedEntry> *skipped, const TableChoices &choices)
 {
     out.clear();
     dirlist::Folder dir;
     dirlist::RawListing listing;
-    if (!dir.open(folder) || !dir.readRaw(listing, true))
+    if (!dir.open(folder) || !dir.readRaw(listing, !readsDotNames(choices)))
         return listingFailure(folder, dir.error());
     LocalDays days;
-    cataloguedEntriesOf(dir, listing, days, out, folder, skipped);
+    cataloguedEntriesOf(dir, listing, days, out, folder, skipped, choices);
     return DbStatus::ok();
 }

@@ -2,6 +2,7 @@
 
 #include "skippedentries.h"
 #include "store/dbstatus.h"
+#include "store/tablechoices.h"
 
 #include <QDateTime>
 #include <QString>
@@ -24,40 +25,47 @@ QDateTime catalogueTime(qint64 secondsSinceEpoch);
 qint64 evenSeconds(qint64 secondsSinceEpoch);
 
 struct DiskEntry {
-    QByteArray ansi; // the name in Windows-1252, as NAME stores it (judgeName found it
-                     // catalogued, so it stands for the disk name exactly)
+    QByteArray ansi; // the name as NAME stores it, in the table's encoding (judgeName found
+                     // it catalogued, so it stands for the disk name exactly)
     quint64 size = 0;
     qint64 lastWriteSecs = 0; // seconds since the epoch, cut to an even number
     QDate localDay; // the local day of lastWriteSecs, what DATE stores
     QDate day() const { return localDay; }
-    QString name() const;
+    QString name(const TextCodec &codec = TextCodec::windows1252()) const;
     QDateTime lastWrite() const { return catalogueTime(lastWriteSecs); }
 };
 
-// Longer names cannot be stored whole in NAME (see judgeName).
+// Longer names cannot be stored whole in NAME (see judgeName): characters of Windows-1252,
+// bytes of UTF-8.
 constexpr int kMaxCataloguedNameLength = 80;
 
 enum class EntryKind { File, Folder };
 
 // The one decision on a name found on disk (raw: its bytes): whether an entry of that kind
-// and name is catalogued, and if not, why (see SkipReason).
-//   ByRule: names beginning with "."; for files also names whose first "." is their first
-// character or missing (no extension), and names holding ".!" (info files, "!Tabulon.!")
-// or ".ion" (Descript.ion) anywhere, in that letter case.
+// and name is catalogued by a catalogue with these choices, and if not, why (see
+// SkipReason).
+//   ByRule: folders whose names begin with "."; for files also names holding ".!" (info
+// files, "!Tabulon.!") or ".ion" (Descript.ion) anywhere, in that letter case, and unless
+// the catalogue takes files without an extension, names beginning with "." and names
+// whose first "." is their first character or missing (no extension).
 //   Reported: the name is no UTF-8, holds a control character or a backslash (either would
-// split a catalogue path or a line of Descript.ion) or a character Windows-1252 lacks; for
-// files also a name longer than NAME's 80 characters or ending in a blank, since a cut or
-// trimmed NAME would stand for a file that does not exist and its record would be swept
-// away again.
-// None: ansi holds the name's Windows-1252 bytes (otherwise it is unspecified).
-SkipReason judgeName(const char *raw, int length, EntryKind kind, QByteArray &ansi);
+// split a catalogue path or a line of Descript.ion) or, in a Windows-1252 catalogue, a
+// character Windows-1252 lacks; for files also a name longer than NAME (80 characters, in
+// a Unicode catalogue 80 bytes) or ending in a blank, since a cut or trimmed NAME would
+// stand for a file that does not exist and its record would be swept away again.
+// None: ansi holds the name's bytes in the table's encoding (otherwise it is unspecified).
+SkipReason judgeName(const char *raw, int length, EntryKind kind, QByteArray &ansi,
+    const TableChoices &choices = {});
 
-// The Windows-1252 bytes of a disk name that the catalogue can hold at all (no naming rule
-// applied: for finding the files of existing records). False when it cannot.
-bool catalogueBytes(const char *rawName, int length, QByteArray &ansi);
+// The bytes, in the table's encoding, of a disk name that the catalogue can hold at all
+// (no naming rule applied: for finding the files of existing records). False when it
+// cannot.
+bool catalogueBytes(const char *rawName, int length, QByteArray &ansi,
+    const TextCodec &codec = TextCodec::windows1252());
 
 // The catalogued entries of an absolute native folder path, in the order the file system
-// returns them: the entries whose names judgeName finds catalogued and which are regular
+// returns them: the entries whose names judgeName finds catalogued (by the catalogue's
+// choices) and which are regular
 // files, links followed (a link to a file is catalogued under its own name, with its
 // target's size and time). Links to folders are left out by rule; dangling links, pipes,
 // sockets and devices are skipped. An entry that vanishes between the listing and its
@@ -66,13 +74,19 @@ bool catalogueBytes(const char *rawName, int length, QByteArray &ansi);
 // caller must not conclude that its files are gone. skipped, when given, receives the
 // entries skipped for a reported reason (sub-folders are the folder tree's concern).
 DbStatus listCataloguedEntries(const QString &folder, std::vector<DiskEntry> &out,
-    std::vector<SkippedEntry> *skipped = nullptr);
+    std::vector<SkippedEntry> *skipped = nullptr, const TableChoices &choices = {});
 
-// The same for a folder that a walk has open and has read (dot-names left out) from the
-// absolute path folder: its catalogued entries, in listing order. days converts the
-// last-write times; one object serves a whole walk.
+// The same for a folder that a walk has open and has read (dot-names left out unless the
+// choices take files without an extension) from the absolute path folder: its catalogued
+// entries, in listing order. days converts the last-write times; one object serves a
+// whole walk.
 void cataloguedEntriesOf(const dirlist::Folder &dir, const dirlist::RawListing &listing,
     LocalDays &days, std::vector<DiskEntry> &out, const QString &folder = QString(),
-    std::vector<SkippedEntry> *skipped = nullptr);
+    std::vector<SkippedEntry> *skipped = nullptr, const TableChoices &choices = {});
+// Whether a walk must read the dot-names of a folder for its files.
+inline bool readsDotNames(const TableChoices &choices)
+{
+    return choices.extensionless;
+}
 // What listCataloguedEntries returns for a folder that cannot be read (errno error).
 DbStatus listingFailure(const QString &folder, int error);

@@ -2,7 +2,6 @@
 
 #include "descript.h"
 
-#include "platform/codepage.h"
 #include "store/catalogtable.h"
 
 #include <QCoreApplication>
@@ -10,7 +9,7 @@
 DbStatus writeFolderDescriptions(
     CatalogTable &table, const PathResolver &resolver, const QString &folderPath)
 {
-    const QByteArray dir = CatalogTable::folderKey(folderPath);
+    const QByteArray dir = table.folderKey(folderPath);
     if (dir.size() > CatalogTable::DirWidth)
         return { DbStatus::InvalidArgument,
             QCoreApplication::translate(
@@ -20,13 +19,13 @@ DbStatus writeFolderDescriptions(
     const DetachedViews detached(table);
     table.switchTagFilterOff();
     DbStatus st = DbStatus::ok();
-    if (!t.hasRange() || CatalogTable::folderKey(table.currentFolder()) != dir)
+    if (!t.hasRange() || table.folderKey(table.currentFolder()) != dir)
         st = table.setFolderRange(folderPath);
     DescriptionList records;
     for (st = st ? t.first() : st; st && !t.eof(); st = t.next())
         records.push_back({ t.fieldText(CatalogTable::NAME), t.fieldText(CatalogTable::NOTE) });
     if (st)
-        st = writeFolderDescriptions(resolver, codepage::toUnicode(dir), records);
+        st = writeFolderDescriptions(resolver, table.codec().toUnicode(dir), records);
     if (!t.isEmpty())
         t.last();
     return st;

@@ -22,9 +22,11 @@
 class FolderScan::Walker
 {
 public:
-    Walker(FolderTree &tree, const QString &rootPath)
+    Walker(FolderTree &tree, const QString &rootPath, const TableChoices &choices)
         : m_tree(tree)
         , m_rootPath(rootPath)
+        , m_choices(choices)
+        , m_skipDotNames(!readsDotNames(choices))
     {
     }
 
@@ -41,7 +43,7 @@ public:
         if (!st)
             return st;
         root.inAncestors = !m_ancestors.empty();
-        root.dir->readRaw(m_listing, true);
+        root.dir->readRaw(m_listing, m_skipDotNames);
         st = treewalk::readToItsEnd(*root.dir, m_rootPath);
         addChildren(root, m_rootSkipped);
         m_stack.push_back(std::move(root));
@@ -74,12 +76,12 @@ public:
         out.diskPath = child.diskPath;
         out.entries.clear();
         out.skipped.clear();
-        if (!child.dir->isOpen() || !child.dir->readRaw(m_listing, true)) {
+        if (!child.dir->isOpen() || !child.dir->readRaw(m_listing, m_skipDotNames)) {
             out.status = listingFailure(child.diskPath, child.dir->error());
         } else {
             out.status = DbStatus::ok();
-            cataloguedEntriesOf(
-                *child.dir, m_listing, m_days, out.entries, child.diskPath, &out.skipped);
+            cataloguedEntriesOf(*child.dir, m_listing, m_days, out.entries, child.diskPath,
+                &out.skipped, m_choices);
         }
         if (!child.inAncestors)
             return true;
@@ -120,7 +122,7 @@ private:
             e.type = item.type;
             subFolders.push_back(std::move(e));
         }
-        treewalk::keepVisibleSubFolders(subFolders, &skipped, frame.diskPath);
+        treewalk::keepVisibleSubFolders(subFolders, &skipped, frame.diskPath, m_choices);
         std::sort(subFolders.begin(), subFolders.end(),
             [](const dirlist::Entry &a, const dirlist::Entry &b) {
                 return compareFolderNames(a.name, b.name) < 0;
@@ -135,6 +137,8 @@ private:
 
     FolderTree &m_tree;
     const QString m_rootPath;
+    const TableChoices m_choices;
+    const bool m_skipDotNames;
     std::vector<Frame> m_stack;
     treewalk::Ancestors m_ancestors;
     dirlist::RawListing m_listing; // of the folder last read, its buffers reused
@@ -186,8 +190,9 @@ struct FolderScan::HandOff {
     }
 };
 
-FolderScan::FolderScan(FolderTree &tree, const QString &rootPath, bool readAhead, int ahead)
-    : m_walker(std::make_unique<Walker>(tree, rootPath))
+FolderScan::FolderScan(FolderTree &tree, const QString &rootPath, bool readAhead, int ahead,
+    const TableChoices &choices)
+    : m_walker(std::make_unique<Walker>(tree, rootPath, choices))
 {
     m_treeStatus = m_walker->start();
     if (!readAhead)

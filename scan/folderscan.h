@@ -36,8 +36,10 @@ struct ScannedFolder {
 class FolderScan
 {
 public:
-    // Empties tree and reads the root folder (on the caller's thread).
-    FolderScan(FolderTree &tree, const QString &rootPath, bool readAhead, int ahead = 32);
+    // Empties tree and reads the root folder (on the caller's thread). The folders and
+    // files are those a catalogue with these choices takes.
+    FolderScan(FolderTree &tree, const QString &rootPath, bool readAhead, int ahead = 32,
+        const TableChoices &choices = {});
     // Given up before the end, the scan stops after the folder it is reading; the tree
     // then holds the folders found so far.
     ~FolderScan();

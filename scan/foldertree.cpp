@@ -3,7 +3,6 @@
 #include "diskentries.h"
 #include "treewalk.h"
 
-#include "platform/codepage.h"
 #include "platform/dirlist.h"
 #include "platform/diskpath.h"
 
@@ -20,8 +19,8 @@
 namespace treewalk
 {
 
-void keepVisibleSubFolders(
-    std::vector<dirlist::Entry> &entries, std::vector<SkippedEntry> *skipped, const QString &folder)
+void keepVisibleSubFolders(std::vector<dirlist::Entry> &entries, std::vector<SkippedEntry> *skipped,
+    const QString &folder, const TableChoices &choices)
 {
     QByteArray ansi;
     entries.erase(std::remove_if(entries.begin(), entries.end(),
@@ -29,7 +28,7 @@ void keepVisibleSubFolders(
                           if (e.type != dirlist::EntryType::Folder)
                               return true;
                           const SkipReason reason = judgeName(e.rawName.constData(),
-                              int(e.rawName.size()), EntryKind::Folder, ansi);
+                              int(e.rawName.size()), EntryKind::Folder, ansi, choices);
                           if (skipped && isReported(reason))
                               skipped->push_back({ folder, e.rawName, true, reason });
                           return reason != SkipReason::None;
@@ -41,7 +40,7 @@ void keepVisibleSubFolders(
     QHash<QString, QStringList> groups;
     bool duplicates = false;
     for (const dirlist::Entry &e : entries) {
-        QStringList &group = groups[codepage::upperText(e.name)];
+        QStringList &group = groups[choices.codec().upperText(e.name)];
         group.append(e.name);
         duplicates = duplicates || group.size() > 1;
     }
@@ -49,7 +48,7 @@ void keepVisibleSubFolders(
         return;
     entries.erase(std::remove_if(entries.begin(), entries.end(),
                       [&](const dirlist::Entry &e) {
-                          const QStringList &g = groups[codepage::upperText(e.name)];
+                          const QStringList &g = groups[choices.codec().upperText(e.name)];
                           return g.size() > 1 && diskpath::preferredVariant(g) != e.name;
                       }),
         entries.end());
@@ -100,26 +99,27 @@ using treewalk::Ancestors;
 using treewalk::enter;
 
 // The sub-folders a walk enters, in file-system order.
-std::vector<dirlist::Entry> visibleSubFolders(dirlist::Folder &folder)
+std::vector<dirlist::Entry> visibleSubFolders(dirlist::Folder &folder, const TableChoices &choices)
 {
     std::vector<dirlist::Entry> entries;
     folder.read(entries, dirlist::Filter::FoldersOnly, true);
-    treewalk::keepVisibleSubFolders(entries);
+    treewalk::keepVisibleSubFolders(entries, nullptr, QString(), choices);
     return entries;
 }
 
-void buildBelow(FolderNode *parent, dirlist::Folder &folder, Ancestors &ancestors)
+void buildBelow(
+    FolderNode *parent, dirlist::Folder &folder, Ancestors &ancestors, const TableChoices &choices)
 {
     // A folder known to have no sub-folders is not read: most folders of a large tree
     // hold files only, and reading them would list every file once more.
     if (!ancestors.empty() && ancestors.back().noSubFolders)
         return;
-    for (const dirlist::Entry &e : visibleSubFolders(folder)) {
+    for (const dirlist::Entry &e : visibleSubFolders(folder, choices)) {
         FolderNode *node = parent->addChild(e.name);
         dirlist::Folder child;
         if (!enter(child, folder, e.rawName, ancestors))
             continue;
-        buildBelow(node, child, ancestors);
+        buildBelow(node, child, ancestors, choices);
         ancestors.pop_back();
     }
 }
@@ -131,16 +131,16 @@ bool holdsNothing(dirlist::Folder &folder)
     return folder.read(entries, dirlist::Filter::All, true) && entries.empty();
 }
 
-int removeBelow(dirlist::Folder &folder, Ancestors &ancestors)
+int removeBelow(dirlist::Folder &folder, Ancestors &ancestors, const TableChoices &choices)
 {
     int removed = 0;
-    for (const dirlist::Entry &e : visibleSubFolders(folder)) {
+    for (const dirlist::Entry &e : visibleSubFolders(folder, choices)) {
         bool empty = false;
         {
             dirlist::Folder child;
             if (!enter(child, folder, e.rawName, ancestors))
                 continue;
-            removed += removeBelow(child, ancestors);
+            removed += removeBelow(child, ancestors, choices);
             ancestors.pop_back();
             empty = holdsNothing(child);
         }
@@ -180,7 +180,7 @@ FolderNode *FolderNode::addChild(const QString &childName)
     return children.back().get();
 }
 
-DbStatus buildFolderTree(FolderNode *parent, const QString &folder)
+DbStatus buildFolderTree(FolderNode *parent, const QString &folder, const TableChoices &choices)
 {
     if (!parent)
         return { DbStatus::InvalidArgument, QCoreApplication::translate("Scan", "No parent node") };
@@ -189,7 +189,7 @@ DbStatus buildFolderTree(FolderNode *parent, const QString &folder)
     const DbStatus st = treewalk::openRoot(top, folder, ancestors);
     if (!st)
         return st;
-    buildBelow(parent, top, ancestors);
+    buildBelow(parent, top, ancestors, choices);
     return treewalk::readToItsEnd(top, folder);
 }
 
@@ -228,22 +228,24 @@ bool folderIsEmpty(const QString &folder)
     return f.open(folder) && holdsNothing(f);
 }
 
-int removeEmptyFolders(const QString &folder)
+int removeEmptyFolders(const QString &folder, const TableChoices &choices)
 {
     dirlist::Folder top;
     Ancestors ancestors;
     if (!treewalk::openRoot(top, folder, ancestors))
         return 0;
-    return removeBelow(top, ancestors);
+    return removeBelow(top, ancestors, choices);
 }
 
-DbStatus ensureFolderOnDisk(const QString &rootPath, const QString &relative)
+DbStatus ensureFolderOnDisk(
+    const QString &rootPath, const QString &relative, const TableChoices &choices)
 {
     const QStringList names
         = relative.split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
     QByteArray ansi;
     for (const QString &name : names)
-        if (judgeName(name.toUtf8().constData(), int(name.toUtf8().size()), EntryKind::Folder, ansi)
+        if (judgeName(name.toUtf8().constData(), int(name.toUtf8().size()), EntryKind::Folder, ansi,
+                choices)
             != SkipReason::None)
             return { DbStatus::InvalidArgument,
                 QCoreApplication::translate("Scan", "Folder  '%1'  cannot be catalogued")
@@ -272,10 +274,10 @@ void FolderTree::clear()
     m_root->children.clear();
 }
 
-DbStatus FolderTree::rebuild(const QString &rootPath)
+DbStatus FolderTree::rebuild(const QString &rootPath, const TableChoices &choices)
 {
     clear();
-    const DbStatus st = buildFolderTree(m_root.get(), rootPath);
+    const DbStatus st = buildFolderTree(m_root.get(), rootPath, choices);
     sortFolderNodes(*m_root);
     return st;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/dbstatus.h"
+#include "store/tablechoices.h"
 
 #include <QString>
 
@@ -14,10 +15,10 @@
 // Which folders get a node: real folders (links to folders are not followed, so a link
 // can neither make the walk loop nor pull a second copy of a folder, or a folder outside
 // the root, into the catalogue), whose name does not begin with "." and is cataloguable
-// (diskpath::isCataloguable). Of sibling folders whose names differ only in case, only
-// the one that the catalogue's upper-cased path resolves to gets a node: the catalogue
-// cannot tell them apart, and a node for the other would show and change the wrong
-// folder. A folder that cannot be read gets its node but no children.
+// in the catalogue's encoding (judgeName with the catalogue's choices). Of sibling folders whose
+// names differ only in case, only the one that the catalogue's upper-cased path resolves to gets a
+// node: the catalogue cannot tell them apart, and a node for the other would show and change the
+// wrong folder. A folder that cannot be read gets its node but no children.
 struct FolderNode {
     QString name; // as the file system reports it
     FolderNode *parent = nullptr; // null only for the invisible root
@@ -32,7 +33,8 @@ struct FolderNode {
 // kMaxFolderDepth levels and never enter a folder that is one of its own ancestors
 // (bind mounts). Returns NotFound or IoError only when folder itself cannot be read;
 // failures further down leave those folders without children.
-DbStatus buildFolderTree(FolderNode *parent, const QString &folder);
+DbStatus buildFolderTree(
+    FolderNode *parent, const QString &folder, const TableChoices &choices = {});
 
 // Order of two sibling nodes: the user's locale, without regard to case. Names that
 // compare equal there fall back to code-point order, so that the order is the same on
@@ -51,14 +53,15 @@ bool folderIsEmpty(const QString &folder);
 // Removes every empty folder below folder (empty as folderIsEmpty tells), deepest first,
 // never folder itself. Only folders the tree would show are visited. Failed removals are
 // ignored. Returns the number of folders removed.
-int removeEmptyFolders(const QString &folder);
+int removeEmptyFolders(const QString &folder, const TableChoices &choices = {});
 
 // The disk step of ensureFolderAndRebuild: creates every missing folder of root +
 // relative (catalogue form, "\"-separated), outermost first. Existing folders are found
 // without regard to case; new ones take the case given. InvalidArgument when the path
 // leaves the root or a name could not be catalogued (the tree would never show it);
 // IoError when the system refuses.
-DbStatus ensureFolderOnDisk(const QString &rootPath, const QString &relative);
+DbStatus ensureFolderOnDisk(
+    const QString &rootPath, const QString &relative, const TableChoices &choices = {});
 
 // Deeper than this, the catalogue's 80-character DIR could not name a folder anyway.
 constexpr int kMaxFolderDepth = 200;
@@ -69,9 +72,10 @@ class FolderTree
 public:
     FolderTree();
 
-    // Empties the tree, builds it again and sorts it. The tree is sorted even when the
-    // build failed; the status of buildFolderTree is returned.
-    DbStatus rebuild(const QString &rootPath);
+    // Empties the tree, builds it again (the folders a catalogue with these choices
+    // shows) and sorts it. The tree is sorted even when the build failed; the status of
+    // buildFolderTree is returned.
+    DbStatus rebuild(const QString &rootPath, const TableChoices &choices = {});
     void clear();
 
     const FolderNode &root() const { return *m_root; }

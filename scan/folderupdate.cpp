@@ -5,7 +5,6 @@
 #include "nametable.h"
 #include "sizetext.h"
 
-#include "platform/codepage.h"
 #include "platform/dirlist.h"
 #include "platform/diskpath.h"
 
@@ -205,6 +204,7 @@ DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QS
     const std::vector<NameState> &state, FolderUpdateStats &stats)
 {
     DbfTable &t = table.table();
+    const TextCodec &codec = table.codec();
     for (int i = 0; i < records.size(); ++i) {
         const int nameLength = records.trimmedLength(i, CatalogTable::NAME);
         // Names the listing did not offer (not catalogued by today's rules) are looked up.
@@ -212,12 +212,12 @@ DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QS
         const bool present = nameLength > 0
             && (state[size_t(records.nameOf(i))].onDisk
                 || resolver.fileExists(
-                    dir + codepage::toUnicode(records.trimmed(i, CatalogTable::NAME))));
+                    dir + codec.toUnicode(records.trimmed(i, CatalogTable::NAME))));
         if (present) {
             QString note;
             if (!notes.isEmpty()
-                && notes.find(codepage::toUnicode(records.trimmed(i, CatalogTable::NAME)), &note)
-                && codepage::toUnicode(records.trimmed(i, CatalogTable::NOTE)) != note) {
+                && notes.find(codec.toUnicode(records.trimmed(i, CatalogTable::NAME)), &note)
+                && codec.toUnicode(records.trimmed(i, CatalogTable::NOTE)) != note) {
                 const DbStatus st = writeRecord(
                     t, records.recno(i), [&] { t.setFieldText(CatalogTable::NOTE, note); });
                 if (!st)
@@ -239,9 +239,9 @@ DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QS
 
 } // namespace
 
-bool folderPathFits(const QString &folderPath)
+bool folderPathFits(const QString &folderPath, const TextCodec &codec)
 {
-    return CatalogTable::folderKey(folderPath).size() <= CatalogTable::DirWidth;
+    return CatalogTable::folderKey(folderPath, codec).size() <= CatalogTable::DirWidth;
 }
 
 DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folderPath,
@@ -249,13 +249,14 @@ DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const Q
 {
     FolderUpdateStats local;
     FolderUpdateStats &s = stats ? *stats : local;
-    const QByteArray dir = CatalogTable::folderKey(folderPath);
-    if (!folderPathFits(folderPath))
+    const TextCodec &codec = table.codec();
+    const QByteArray dir = table.folderKey(folderPath);
+    if (!folderPathFits(folderPath, codec))
         return { DbStatus::InvalidArgument,
             QCoreApplication::translate(
                 "Scan", "Folder  '%1'  has a path too long for the catalogue !")
                 .arg(folderPath) };
-    const QString dirText = codepage::toUnicode(dir);
+    const QString dirText = codec.toUnicode(dir);
 
     const DetachedViews guard(table);
     table.switchTagFilterOff();
@@ -275,18 +276,18 @@ DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const Q
     std::vector<SkippedEntry> skipped;
     QString folder;
     if (!walk || !walk->takeListing(folderPath, folder, entries, st)) {
-        st = listCataloguedEntries(resolver.resolve(dirText), entries, &skipped);
+        st = listCataloguedEntries(resolver.resolve(dirText), entries, &skipped, table.choices());
     } else if (st.code() == DbStatus::NotFound) {
         const QString resolved = resolver.resolve(dirText);
         if (resolved != folder)
-            st = listCataloguedEntries(resolved, entries, &skipped);
+            st = listCataloguedEntries(resolved, entries, &skipped, table.choices());
     }
     s.skipped.add(std::move(skipped));
     if (!st && st.code() != DbStatus::NotFound)
         return st;
 
     FolderRecords records;
-    NameTable names;
+    NameTable names(codec);
     names.reserve(int(entries.size()) + 16);
     // Mostly one record per file, and as many again for the files that are new.
     st = recordsInRange(table.table(), records, names, int(entries.size()) + 16);
@@ -296,7 +297,8 @@ DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const Q
     if (st)
         st = mergeEntries(table, dir, entries, records, names, state, s);
     if (st)
-        st = sweepFolder(table, resolver, dirText, DescriptionLookup(list), records, state, s);
+        st = sweepFolder(
+            table, resolver, dirText, DescriptionLookup(list, codec), records, state, s);
     if (st && walk)
         for (int i = 0; i < records.size(); ++i)
             walk->add(records.recno(i));
@@ -343,8 +345,9 @@ int trimmedLength(const char *p, int n)
 class FolderNames
 {
 public:
-    explicit FolderNames(const PathResolver &resolver)
+    FolderNames(const PathResolver &resolver, const TextCodec &codec)
         : m_resolver(resolver)
+        , m_codec(codec)
     {
     }
 
@@ -364,6 +367,10 @@ public:
 
 private:
     struct Listing {
+        explicit Listing(const TextCodec &codec)
+            : names(codec)
+        {
+        }
         NameTable names;
         bool unreadable = false;
     };
@@ -377,7 +384,7 @@ private:
             m_byDir.clear();
             m_listings.clear();
         }
-        m_listings.push_back(std::make_unique<Listing>());
+        m_listings.push_back(std::make_unique<Listing>(m_codec));
         Listing *l = m_listings.back().get();
         m_byDir.insert(dir, l);
         read(dir, *l);
@@ -386,7 +393,7 @@ private:
 
     void read(const QByteArray &dir, Listing &l) const
     {
-        const QString folder = m_resolver.resolve(codepage::toUnicode(dir));
+        const QString folder = m_resolver.resolve(m_codec.toUnicode(dir));
         if (folder.isEmpty())
             return;
         dirlist::Folder f;
@@ -405,12 +412,13 @@ private:
                     && f.targetType(entries.name(e)) != dirlist::EntryType::File))
                 continue;
             // Plain names are their own catalogue form; only others are converted.
-            if (catalogueBytes(entries.name(e), e.length, ansi))
+            if (catalogueBytes(entries.name(e), e.length, ansi, m_codec))
                 l.names.insert(ansi.constData(), int(ansi.size()));
         }
     }
 
     const PathResolver &m_resolver;
+    const TextCodec &m_codec;
     std::vector<std::unique_ptr<Listing>> m_listings;
     QHash<QByteArray, Listing *> m_byDir;
     QByteArray m_lastField;
@@ -502,7 +510,7 @@ DbStatus sweepOrphans(
     DbStatus st = table.setPhysicalOrder();
     int count = 0;
     resolver.forget();
-    FolderNames names(resolver);
+    FolderNames names(resolver, table.codec());
     if (st)
         st = walk ? sweepOthers(table, names, *walk, count) : sweepAll(table, names, count);
     if (deleted)

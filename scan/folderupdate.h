@@ -52,8 +52,9 @@ private:
     DbStatus m_status;
 };
 
-// True when DIR can hold the folder path (as the tree shows it, A\B\).
-bool folderPathFits(const QString &folderPath);
+// True when DIR can hold the folder path (as the tree shows it, A\B\) in the table's
+// encoding.
+bool folderPathFits(const QString &folderPath, const TextCodec &codec = TextCodec::windows1252());
 
 // Merges the files of one folder into the catalogue table: files without a record get
 // one, changed files get date and size text again, records whose file has gone are

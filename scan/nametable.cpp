@@ -34,15 +34,27 @@ quint32 upperAndHash(const char *name, int length, char *out)
 
 // A name upper-cased into a stack buffer (the heap only for unusually long names), with
 // its hash.
+// The same for UTF-8: upper-cased by whole characters first, then hashed.
+quint32 utf8UpperAndHash(const char *name, int length, char *out)
+{
+    std::memcpy(out, name, size_t(length));
+    utf8text::upperInPlace(out, length);
+    quint32 h = 2166136261u;
+    for (int i = 0; i < length; ++i)
+        h = (h ^ static_cast<unsigned char>(out[i])) * 16777619u;
+    return h;
+}
+
 struct UpperName {
-    UpperName(const char *name, int length)
+    UpperName(const char *name, int length, const TextCodec &codec)
     {
         upper = stack;
         if (length > kBuffer) {
             heap.resize(length);
             upper = heap.data();
         }
-        hash = upperAndHash(name, length, upper);
+        hash = codec.isUtf8() ? utf8UpperAndHash(name, length, upper)
+                              : upperAndHash(name, length, upper);
     }
     UpperName(const UpperName &) = delete;
     UpperName &operator=(const UpperName &) = delete;
@@ -111,7 +123,7 @@ int NameTable::insert(const char *name, int length, bool *added)
 {
     if (size_t(size() + 1) * 2 > m_slots.size())
         grow();
-    UpperName key(name, length);
+    UpperName key(name, length, *m_codec);
     int slot = 0;
     const int found = lookup(key.upper, length, key.hash, &slot);
     if (added)
@@ -130,7 +142,7 @@ int NameTable::find(const char *name, int length) const
 {
     if (m_slots.empty())
         return -1;
-    UpperName key(name, length);
+    UpperName key(name, length, *m_codec);
     int slot = 0;
     return lookup(key.upper, length, key.hash, &slot);
 }

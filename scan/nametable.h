@@ -2,15 +2,22 @@
 
 #include <QByteArray>
 
+#include "platform/textcodec.h"
+
 #include <vector>
 
-// A set of upper-cased Windows-1252 names, numbered in the order they were added, for the
-// walks that match every file of a folder against its records. The names live in one
+// A set of upper-cased names (by the table's codec), numbered in the order they were added,
+// for the walks that match every file of a folder against its records. The names live in one
 // buffer and the slots in one array, so a folder of thousands of files costs a handful
 // of allocations instead of several per file.
 class NameTable
 {
 public:
+    explicit NameTable(const TextCodec &codec = TextCodec::windows1252())
+        : m_codec(&codec)
+    {
+    }
+
     void clear();
     void reserve(int names);
     int size() const { return int(m_starts.size()); }
@@ -26,6 +33,7 @@ private:
     int lookup(const char *upper, int length, quint32 hash, int *slot) const;
     void grow();
 
+    const TextCodec *m_codec;
     QByteArray m_chars;
     std::vector<int> m_starts; // by number: offset in m_chars (the end is the next start)
     std::vector<quint32> m_hashes; // by number

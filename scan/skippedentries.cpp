@@ -75,6 +75,11 @@ QString skipReasonText(SkipReason reason)
     case SkipReason::PathTooLong:
         return QCoreApplication::translate(
             "Scan", "its path is too long for the catalogue (over 80 characters)");
+    case SkipReason::NameTooLongInBytes:
+        return QCoreApplication::translate("Scan", "its name is longer than 80 bytes in UTF-8");
+    case SkipReason::PathTooLongInBytes:
+        return QCoreApplication::translate(
+            "Scan", "its path is too long for the catalogue (over 80 bytes in UTF-8)");
     }
     return QString();
 }

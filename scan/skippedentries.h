@@ -23,6 +23,8 @@ enum class SkipReason : quint8 {
     DanglingLink, // a link that leads nowhere
     SpecialFile, // a pipe, socket or device (or a link to one)
     PathTooLong, // a folder whose path is longer than DIR's 80 characters
+    NameTooLongInBytes, // in a Unicode catalogue: more than NAME's 80 bytes of UTF-8
+    PathTooLongInBytes, // in a Unicode catalogue: a path longer than DIR's 80 bytes
 };
 
 inline bool isReported(SkipReason reason)

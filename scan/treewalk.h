@@ -2,6 +2,7 @@
 
 #include "skippedentries.h"
 #include "store/dbstatus.h"
+#include "store/tablechoices.h"
 
 #include "platform/dirlist.h"
 
@@ -16,13 +17,14 @@ namespace treewalk
 // The folders the walk is inside, root first: a folder among them is not entered again.
 using Ancestors = std::vector<dirlist::FolderId>;
 
-// Keeps, of entries read from one folder (dot-names already left out), the sub-folders
-// that get a node, in their order: real folders whose names judgeName finds catalogued,
-// and of names that differ only in case the one the catalogue denotes. skipped, when
-// given, receives the real folders left out for a reported reason, as entries of folder
-// (the folder's absolute path).
+// Keeps, of entries read from one folder, the sub-folders that get a node, in their
+// order: real folders whose names judgeName finds catalogued (by the catalogue's
+// choices), and of names that differ only in case the one the catalogue denotes.
+// skipped, when given, receives the real folders left out for a reported reason, as
+// entries of folder (the folder's absolute path).
 void keepVisibleSubFolders(std::vector<dirlist::Entry> &entries,
-    std::vector<SkippedEntry> *skipped = nullptr, const QString &folder = QString());
+    std::vector<SkippedEntry> *skipped = nullptr, const QString &folder = QString(),
+    const TableChoices &choices = {});
 
 // Opens the sub-folder rawName of parent for descending into it; false when it cannot be
 // read, lies kMaxFolderDepth levels down, or would lead back to one of the ancestors. On

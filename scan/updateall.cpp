@@ -31,11 +31,11 @@ DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const Q
 }
 
 // A folder whose path DIR cannot hold, as an entry of its parent.
-SkippedEntry pathTooLong(const QString &diskPath)
+SkippedEntry pathTooLong(const QString &diskPath, bool unicode)
 {
     const int slash = int(diskPath.lastIndexOf(QLatin1Char('/')));
     return { diskPath.left(slash), QFile::encodeName(diskPath.mid(slash + 1)), true,
-        SkipReason::PathTooLong };
+        unicode ? SkipReason::PathTooLongInBytes : SkipReason::PathTooLong };
 }
 
 } // namespace
@@ -77,8 +77,9 @@ UpdateAllReport updateAll(CatalogTable &table, FolderTree &tree, const UpdateAll
     const UpdateAllProgress &progress)
 {
     UpdateAllReport report;
+    const TableChoices &choices = table.choices();
     if (settings.deleteEmptyFolders)
-        report.emptyFoldersRemoved = removeEmptyFolders(settings.rootPath);
+        report.emptyFoldersRemoved = removeEmptyFolders(settings.rootPath, choices);
 
     // The views stay detached for the whole run however it ends: each folder update
     // attaches them only as far as its own detach went.
@@ -89,7 +90,7 @@ UpdateAllReport updateAll(CatalogTable &table, FolderTree &tree, const UpdateAll
     {
         // Without descriptions nothing is written to the disk on the way, so the folders
         // can be read a few folders ahead.
-        FolderScan scan(tree, settings.rootPath, !settings.descriptions);
+        FolderScan scan(tree, settings.rootPath, !settings.descriptions, 32, choices);
         report.failures.add(scan.treeStatus());
         // Without the root folder every file would count as gone (a drive not there):
         // nothing is changed.
@@ -105,9 +106,9 @@ UpdateAllReport updateAll(CatalogTable &table, FolderTree &tree, const UpdateAll
                 first = folder.folderPath;
             if (!tooLong.isEmpty() && folder.folderPath.startsWith(tooLong))
                 continue;
-            if (!folderPathFits(folder.folderPath)) {
+            if (!folderPathFits(folder.folderPath, choices.codec())) {
                 tooLong = folder.folderPath;
-                report.folders.skipped.add(pathTooLong(folder.diskPath));
+                report.folders.skipped.add(pathTooLong(folder.diskPath, choices.unicode));
                 continue;
             }
             report.folders.skipped.add(std::move(folder.skipped));

@@ -1,6 +1,5 @@
 #include "catalogtable.h"
 
-#include "platform/codepage.h"
 #include "platform/diskpath.h"
 
 #include <QCoreApplication>
@@ -75,8 +74,8 @@ QString CatalogTable::fileName() const
     return m_tablePath;
 }
 
-DbStatus CatalogTable::open(
-    const QString &rootPath, const QString &archiveName, const QByteArray &indexOrder)
+DbStatus CatalogTable::open(const QString &rootPath, const QString &archiveName,
+    const QByteArray &indexOrder, const TableChoices &newChoices)
 {
     m_rootPath = QDir::fromNativeSeparators(rootPath);
     if (!m_rootPath.endsWith(QLatin1Char('/')))
@@ -89,7 +88,7 @@ DbStatus CatalogTable::open(
         : diskpath::resolve(m_rootPath, name);
     const QString path = m_tablePath;
     if (!QFileInfo::exists(path)) {
-        DbStatus st = DbfTable::create(path, layout(), tags());
+        DbStatus st = DbfTable::create(path, layout(), tags(), newChoices);
         if (!st)
             return st;
     }
@@ -122,14 +121,15 @@ bool CatalogTable::isOpen() const
     return m_table.isOpen();
 }
 
-QByteArray CatalogTable::folderKey(const QString &folderPath)
+QByteArray CatalogTable::folderKey(const QString &folderPath, const TextCodec &codec)
 {
-    return codepage::upper(codepage::fromUnicode(folderPath));
+    return codec.upper(codec.fromUnicode(folderPath));
 }
 
-std::pair<QByteArray, QByteArray> CatalogTable::folderRange(const QString &folderPath)
+std::pair<QByteArray, QByteArray> CatalogTable::folderRange(
+    const QString &folderPath, const TextCodec &codec)
 {
-    const QByteArray key = folderKey(folderPath);
+    const QByteArray key = folderKey(folderPath, codec);
     // A path that DIR cannot hold has no records. Cut to 80 characters it would admit
     // the records of an ancestor, and a command on them would act on that folder's files.
     if (key.size() > DirWidth)
@@ -223,35 +223,29 @@ void CatalogTable::rememberNameBeforeEdit()
         nameBeforeEdit = m_table.fieldText(NAME);
 }
 
-QString CatalogTable::cleanTags(const QString &typed)
+QString CatalogTable::cleanTags(const QString &typed, const TextCodec &codec)
 {
-    const QString upper = codepage::upperText(typed);
+    const QString upper = codec.upperText(typed);
     QString out;
     for (QChar c : upper)
-        if (c != QLatin1Char(' ') && !out.contains(c))
+        if (c != QLatin1Char(' ') && !out.contains(c) && codec.isSingleByte(QString(c)))
             out += c;
     return out;
 }
 
-namespace
+bool CatalogTable::acceptableName(const QString &name) const
 {
-
-// A name the user may give a file: not empty, with a dot, one path component, and
-// writable in the catalogue's code page.
-bool acceptableName(const QString &name)
-{
-    return !name.isEmpty() && name.contains(QLatin1Char('.')) && name != QLatin1String(".")
-        && name != QLatin1String("..") && !name.contains(QLatin1Char('/'))
-        && !name.contains(QLatin1Char('\\')) && codepage::isExpressible(name);
+    const bool extension = choices().extensionless || name.contains(QLatin1Char('.'));
+    return !name.isEmpty() && extension && name != QLatin1String(".") && name != QLatin1String("..")
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
+        && codec().isExpressible(name) && codec().byteLength(name) <= NameWidth;
 }
-
-} // namespace
 
 DbStatus CatalogTable::checkBeforePost()
 {
     if (!m_recordEditMode)
         return DbStatus::ok();
-    m_table.setFieldText(CODE, cleanTags(m_table.fieldText(CODE)));
+    m_table.setFieldText(CODE, cleanTags(m_table.fieldText(CODE), codec()));
 
     const QString name = m_table.fieldText(NAME);
     if (name == nameBeforeEdit)
@@ -260,7 +254,7 @@ DbStatus CatalogTable::checkBeforePost()
         m_table.setFieldText(NAME, nameBeforeEdit);
         return DbStatus::ok();
     }
-    const QString dir = codepage::toUnicode(dirOf(m_table));
+    const QString dir = codec().toUnicode(dirOf(m_table));
     const DbStatus st = renameOnDisk(dir, nameBeforeEdit, name);
     if (!st) {
         // Keeping the old name keeps note and tags with the file: a record under a name

@@ -39,9 +39,10 @@ public:
     // are not the six of layout() is refused (WrongLayout) and left as it is. rootPath is
     // the absolute root folder (native separators, trailing separator optional). The order
     // indexOrder ("1".."4", else "1") becomes current and the range of the root folder
-    // itself is applied.
-    DbStatus open(
-        const QString &rootPath, const QString &archiveName, const QByteArray &indexOrder = "1");
+    // itself is applied. A table created here is made with newChoices; an existing table
+    // keeps its own (choices()).
+    DbStatus open(const QString &rootPath, const QString &archiveName,
+        const QByteArray &indexOrder = "1", const TableChoices &newChoices = {});
     DbStatus close();
     bool isOpen() const;
 
@@ -51,7 +52,13 @@ public:
     // Absolute path of the .dbf as found at the last open (its letter case as on disk).
     QString fileName() const;
 
-    // Field access on the current record, decoded from Windows-1252.
+    // The choices the table was made with, and the codec of its texts.
+    const TableChoices &choices() const { return m_table.choices(); }
+    const TextCodec &codec() const { return m_table.codec(); }
+    // Whether files without an extension are catalogued from the next update on.
+    DbStatus setExtensionless(bool on) { return m_table.setExtensionless(on); }
+
+    // Field access on the current record, decoded by the table's codec.
     QString text(Field f) const { return m_table.fieldText(f); }
     QDate date() const { return m_table.fieldDate(DATE); }
     void setText(Field f, const QString &value) { m_table.setFieldText(f, value); }
@@ -64,11 +71,18 @@ public:
     // Forgets the folder that was applied, as when a new archive is opened.
     void resetCurrentFolder();
 
-    // K: the folder path upper-cased in the catalogue's code page, as DIR holds it.
-    static QByteArray folderKey(const QString &folderPath);
-    // The range keys (low, high) of a folder path: K, and K padded to 80 followed by 0xFF.
-    // For a path longer than DIR (which no record can hold), keys that admit no record.
-    static std::pair<QByteArray, QByteArray> folderRange(const QString &folderPath);
+    // K: the folder path upper-cased in the table's encoding, as DIR holds it.
+    QByteArray folderKey(const QString &folderPath) const { return folderKey(folderPath, codec()); }
+    static QByteArray folderKey(const QString &folderPath, const TextCodec &codec);
+    // The range keys (low, high) of a folder path: K, and K padded to 80 followed by 0xFF
+    // (a byte that neither encoding uses in a text). For a path longer than DIR (which no
+    // record can hold), keys that admit no record.
+    std::pair<QByteArray, QByteArray> folderRange(const QString &folderPath) const
+    {
+        return folderRange(folderPath, codec());
+    }
+    static std::pair<QByteArray, QByteArray> folderRange(
+        const QString &folderPath, const TextCodec &codec);
 
     // n = 1..4 selects order "n"; 0 steps File -> Note -> Tags -> Date -> File. Keeps the
     // current record where it belongs to the current folder.
@@ -122,8 +136,13 @@ public:
     // rules and by the file commands.
     DbStatus renameOnDisk(const QString &dir, const QString &oldName, const QString &newName);
 
-    // Cleans a typed tag string: upper case, no blanks, each character once.
-    static QString cleanTags(const QString &typed);
+    // Cleans a typed tag string: upper case, no blanks, each character once, and only
+    // characters the encoding stores in one byte (a tag is one byte of CODE).
+    static QString cleanTags(const QString &typed, const TextCodec &codec);
+
+    // A name the user may give a file: not empty, one path component, storable, and with
+    // a dot unless the table takes files without an extension.
+    bool acceptableName(const QString &name) const;
 
 signals:
     // An order switch begins: the record stays where it is, so the views need not load it

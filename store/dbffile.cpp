@@ -59,10 +59,11 @@ DbfFile::~DbfFile()
     close();
 }
 
-DbStatus DbfFile::create(const QString &path, const std::vector<DbfField> &fields)
+DbStatus DbfFile::create(const QString &path, const std::vector<DbfField> &fields, quint8 choices)
 {
     Layout layout;
     layout.fields = fields;
+    layout.choices = choices & kChoiceBits;
     if (DbStatus st = prepareFields(layout.fields, path); !st)
         return st;
     layout.headerLength = kHeaderSize + kDescriptorSize * int(layout.fields.size()) + 1;
@@ -225,6 +226,17 @@ DbStatus DbfFile::setProductionFlag(bool on, bool sync)
         return st;
     }
     return sync ? dbfio::sync(m_lock.fd(), m_path) : DbStatus();
+}
+
+DbStatus DbfFile::setChoices(quint8 choices)
+{
+    const quint8 was = m_layout.choices;
+    m_layout.choices = choices & kChoiceBits;
+    if (DbStatus st = writeHeader(); !st) {
+        m_layout.choices = was;
+        return st;
+    }
+    return dbfio::sync(m_lock.fd(), m_path);
 }
 
 DbStatus DbfFile::read(quint32 recno, char *rec) const

@@ -24,6 +24,8 @@ constexpr char kEndByte = 0x1A;
 constexpr char kLive = ' ';
 constexpr char kDeleted = '*';
 constexpr int kMaxFields = 255;
+// Header byte 30: the catalogue's choices (TableChoices); the other bits are written 0.
+constexpr quint8 kChoiceBits = 0x03;
 
 // What the first bytes of a table file say.
 struct Layout {
@@ -32,6 +34,8 @@ struct Layout {
     int recordLength = 0;
     quint32 storedCount = 0;
     quint8 productionFlag = 0;
+    quint8 languageDriver = 0; // byte 29, kept as found
+    quint8 choices = 0; // byte 30, see TableChoices
 };
 
 // Checks names, types and widths of a field list for a new table and sets the offsets.
@@ -70,9 +74,10 @@ public:
     DbfFile();
     ~DbfFile(); // flushes; call close() to see errors
 
-    // Writes an empty table: header (count 0, production flag 0), descriptors, terminator
-    // and end byte. Fails when path exists.
-    static DbStatus create(const QString &path, const std::vector<DbfField> &fields);
+    // Writes an empty table: header (count 0, production flag 0, byte 30 choices),
+    // descriptors, terminator and end byte. Fails when path exists.
+    static DbStatus create(
+        const QString &path, const std::vector<DbfField> &fields, quint8 choices = 0);
 
     // Opens and locks. With required fields, a table with other fields is refused
     // (WrongLayout) before anything is written. When the header count disagrees with the
@@ -103,6 +108,9 @@ public:
     // Writes byte 28 at once (with the date and the count of records written so far);
     // with sync the change is on disk before the call returns.
     DbStatus setProductionFlag(bool on, bool sync);
+    // Byte 30 (kChoiceBits of it), written and synced at once.
+    quint8 choices() const { return m_layout.choices; }
+    DbStatus setChoices(quint8 choices);
 
     // rec is recordLength() bytes, deletion flag first. recno counts from 1.
     DbStatus read(quint32 recno, char *rec) const;

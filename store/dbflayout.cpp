@@ -170,6 +170,8 @@ DbStatus decodeLayout(const QByteArray &data, qint64 fileSize, const QString &pa
     out.headerLength = le16(p + 8);
     out.recordLength = le16(p + 10);
     out.productionFlag = quint8(p[28]);
+    out.languageDriver = quint8(p[29]);
+    out.choices = quint8(p[30]) & kChoiceBits;
     if (out.headerLength < kHeaderSize + kDescriptorSize)
         return fault(DbStatus::Corrupt, path,
             QCoreApplication::translate("Store", "header length %1 leaves no room for a field")
@@ -219,6 +221,8 @@ QByteArray encodeHeader(const Layout &layout, quint32 count, const QDate &date)
     put16(p + 8, quint32(layout.headerLength));
     put16(p + 10, quint32(layout.recordLength));
     p[28] = char(layout.productionFlag);
+    p[29] = char(layout.languageDriver);
+    p[30] = char(layout.choices & kChoiceBits);
     return h;
 }
 

@@ -2,7 +2,9 @@
 
 #include "dbfio.h"
 #include "dbftableimpl.h"
+#include "platform/atomicfile.h"
 #include "platform/diskpath.h"
+#include "platform/filecontent.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -10,19 +12,37 @@
 
 #include <utility>
 
-namespace
-{
-
-// The index beside the table: an existing file whose name matches without regard to case,
-// else the table's base name with ".mdx".
-QString indexPathFor(const QString &tablePath)
+QString DbfTable::sidePathFor(const QString &tablePath, const QString &extension)
 {
     const QFileInfo fi(tablePath);
-    const QString name = fi.completeBaseName() + QStringLiteral(".mdx");
+    const QString name = fi.completeBaseName() + extension;
     if (name.contains(QLatin1Char('\\')))
         return fi.path() + QLatin1Char('/') + name; // not a name the resolver could take whole
     return diskpath::resolve(fi.path(), name);
 }
+
+namespace
+{
+
+// The index beside the table.
+QString indexPathFor(const QString &tablePath)
+{
+    return DbfTable::sidePathFor(tablePath, QStringLiteral(".mdx"));
+}
+
+} // namespace
+
+bool DbfTable::cpgSaysUtf8(const QString &tablePath)
+{
+    QByteArray bytes;
+    if (!filecontent::read(DbfTable::cpgPathFor(tablePath), 256, bytes))
+        return false;
+    const QByteArray name = bytes.trimmed().toUpper();
+    return name == "UTF-8" || name == "UTF8" || name == "65001";
+}
+
+namespace
+{
 
 QByteArray baseNameFor(const QString &tablePath)
 {
@@ -63,6 +83,7 @@ DbStatus DbfTable::Impl::parseTags(const std::vector<DbfTagDef> &defs)
     for (const DbfTagDef &def : defs) {
         DbfTagRuntime t;
         t.name = def.name.toUpper();
+        t.expr.setCodec(choices.codec());
         if (DbStatus st = t.expr.parse(def.expression, file.fields()); !st)
             return st;
         longest = std::max(longest, t.expr.length());
@@ -77,8 +98,22 @@ DbStatus DbfTable::Impl::parseTags(const std::vector<DbfTagDef> &defs)
     return {};
 }
 
-DbStatus DbfTable::create(
-    const QString &path, const std::vector<DbfField> &fields, const std::vector<DbfTagDef> &tags)
+QString DbfTable::cpgPathFor(const QString &tablePath)
+{
+    return sidePathFor(tablePath, QStringLiteral(".cpg"));
+}
+
+DbStatus DbfTable::writeCpg(const QString &tablePath)
+{
+    const QString path = cpgPathFor(tablePath);
+    QString error;
+    if (!atomicfile::write(path, QByteArrayLiteral("UTF-8"), &error))
+        return { DbStatus::IoError, QStringLiteral("Cannot write \"%1\": %2").arg(path, error) };
+    return {};
+}
+
+DbStatus DbfTable::create(const QString &path, const std::vector<DbfField> &fields,
+    const std::vector<DbfTagDef> &tags, const TableChoices &choices)
 {
     std::vector<DbfField> prepared = fields;
     if (DbStatus st = dbf::prepareFields(prepared, path); !st)
@@ -91,8 +126,14 @@ DbStatus DbfTable::create(
             return st;
         runtime.push_back(std::move(t));
     }
-    if (DbStatus st = DbfFile::create(path, prepared); !st)
+    if (DbStatus st = DbfFile::create(path, prepared, choices.flags()); !st)
         return st;
+    // Without the code page file other tools would read the texts as 8-bit ones.
+    if (choices.unicode)
+        if (DbStatus st = writeCpg(path); !st) {
+            QFile::remove(path);
+            return st;
+        }
     if (runtime.empty())
         return {};
     const QString mdxPath = indexPathFor(path);
@@ -111,6 +152,8 @@ DbStatus DbfTable::create(
     if (!st) {
         QFile::remove(mdxPath);
         QFile::remove(path);
+        if (choices.unicode)
+            QFile::remove(cpgPathFor(path));
     }
     return st;
 }
@@ -121,6 +164,9 @@ DbStatus DbfTable::open(const QString &path, const std::vector<DbfTagDef> &tags,
     close();
     if (DbStatus st = d->file.open(path, requiredFields); !st)
         return st;
+    d->choices = TableChoices::fromFlags(d->file.choices());
+    if (!d->choices.unicode)
+        d->choices.unicode = cpgSaysUtf8(path);
     d->mdxPath = indexPathFor(path);
     // Left behind by a pack that was stopped before it replaced anything.
     QFile::remove(path + QStringLiteral(".pack"));
@@ -132,6 +178,7 @@ DbStatus DbfTable::open(const QString &path, const std::vector<DbfTagDef> &tags,
         d->mdx.reset();
         d->file.close();
         d->tags.clear();
+        d->choices = TableChoices();
         return st;
     }
     d->state = State::Browse;
@@ -372,6 +419,7 @@ DbStatus DbfTable::close()
     d->filter = nullptr;
     d->cur = DbfPosition();
     d->bof = d->eof = true;
+    d->choices = TableChoices();
     return st;
 }
 
@@ -388,6 +436,32 @@ QString DbfTable::path() const
 const std::vector<DbfField> &DbfTable::fields() const
 {
     return d->file.fields();
+}
+
+const TableChoices &DbfTable::choices() const
+{
+    return d->choices;
+}
+
+const TextCodec &DbfTable::codec() const
+{
+    return d->choices.codec();
+}
+
+DbStatus DbfTable::setExtensionless(bool on)
+{
+    if (!isOpen())
+        return d->notOpen();
+    if (on == d->choices.extensionless)
+        return {};
+    if (d->unindexed)
+        return d->refuseChange();
+    TableChoices wanted = TableChoices::fromFlags(d->file.choices());
+    wanted.extensionless = on;
+    if (DbStatus st = d->file.setChoices(wanted.flags()); !st)
+        return st;
+    d->choices.extensionless = on;
+    return {};
 }
 
 int DbfTable::fieldIndex(const QByteArray &name) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dbstatus.h"
+#include "tablechoices.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -61,9 +62,22 @@ public:
 
     // Creates the table file and its index with the given tags, empty. Fails when the
     // table file exists. KeyTooLong with "Index result for "%s" too long, >100 characters
-    // (%d)." when a tag expression yields more than 100 characters.
+    // (%d)." when a tag expression yields more than 100 characters. The choices go into
+    // the header; a Unicode table also gets the code page file beside it (cpgPathFor),
+    // which other dBase readers take its encoding from.
     static DbStatus create(const QString &path, const std::vector<DbfField> &fields,
-        const std::vector<DbfTagDef> &tags);
+        const std::vector<DbfTagDef> &tags, const TableChoices &choices = {});
+    // A file beside a table: its base name with the extension (".mdx", ".cpg"), found
+    // without regard to case, else with the extension as given.
+    static QString sidePathFor(const QString &tablePath, const QString &extension);
+    // The code page file of a table.
+    static QString cpgPathFor(const QString &tablePath);
+    // Whether the code page file beside the table names UTF-8, in any of the spellings
+    // other tools write ("UTF-8", "UTF8", "65001").
+    static bool cpgSaysUtf8(const QString &tablePath);
+    // Writes the code page file of a Unicode table ("UTF-8"), replacing what is there (a
+    // link is replaced, never written through).
+    static DbStatus writeCpg(const QString &tablePath);
 
     // Opens exclusively (Locked when another process holds it). With requiredFields, a
     // table whose fields differ from them in name, type, width or order is refused
@@ -83,6 +97,14 @@ public:
 
     const std::vector<DbfField> &fields() const;
     int fieldIndex(const QByteArray &name) const; // -1 when absent
+
+    // The table's choices as found at open: the header's byte 30, and for a table without
+    // our Unicode bit a code page file beside it that says UTF-8 (a table another tool
+    // made). The codec turns the table's bytes into text and back.
+    const TableChoices &choices() const;
+    const TextCodec &codec() const;
+    // Writes the choice of files without an extension into the header (synced).
+    DbStatus setExtensionless(bool on);
 
     // Orders: a tag name, or the empty name for physical order. Setting an order drops the
     // range and makes the first record current.
@@ -120,8 +142,9 @@ public:
     DbStatus goTo(quint32 recno); // NoRecord when it is deleted or outside range/filter
     quint32 physicalCount() const; // records in the file, deleted ones included
 
-    // Fields of the current record (the edit buffer while editing). Texts are decoded from
-    // Windows-1252 with trailing blanks removed.
+    // Fields of the current record (the edit buffer while editing). Texts are decoded by
+    // the table's codec with trailing blanks removed; a text set is cut to the field's
+    // width without cutting a character in two.
     QByteArray fieldBytes(int field) const;
     QString fieldText(int field) const;
     QDate fieldDate(int field) const; // null for blanks or an impossible day

@@ -97,16 +97,30 @@ DbStatus DbfTable::check(QStringList &faults)
         return st;
     const int before = int(faults.size());
     d->file.checkHeader(faults);
+    if ((d->file.choices() & TableChoices::UnicodeBit) && !cpgSaysUtf8(path()))
+        faults << QStringLiteral("%1: the texts are UTF-8, but \"%2\" does not say so, and "
+                                 "other tools would take them for 8-bit texts")
+                      .arg(path(), cpgPathFor(path()));
     FaultLog flags { faults };
+    FaultLog texts { faults };
+    const bool utf8 = d->choices.unicode;
     DbStatus scan = d->file.scan([&](quint32 recno, const char *rec) {
         if (rec[0] != dbf::kLive && rec[0] != dbf::kDeleted)
             flags.add(QStringLiteral("%1: record %2 has the deletion flag 0x%3")
                           .arg(path())
                           .arg(recno)
                           .arg(quint8(rec[0]), 2, 16, QLatin1Char('0')));
+        if (utf8)
+            for (const DbfField &f : fields())
+                if (f.type == 'C' && !utf8text::isValid(rec + 1 + f.offset, f.width))
+                    texts.add(QStringLiteral("%1: record %2 holds a %3 that is not UTF-8")
+                                  .arg(path())
+                                  .arg(recno)
+                                  .arg(QString::fromLatin1(f.name)));
         return DbStatus();
     });
     flags.finish(QStringLiteral("deletion flags"));
+    texts.finish(QStringLiteral("texts"));
     if (!scan)
         faults << scan.message();
     // An index that waits for room to be rebuilt is no fault of the table's; the owner

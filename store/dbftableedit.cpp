@@ -1,7 +1,5 @@
 #include "dbftableimpl.h"
 
-#include "platform/codepage.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -19,7 +17,7 @@ QByteArray DbfTable::fieldBytes(int field) const
 
 QString DbfTable::fieldText(int field) const
 {
-    return codepage::toUnicode(fieldBytes(field));
+    return codec().toUnicode(fieldBytes(field));
 }
 
 QDate DbfTable::fieldDate(int field) const
@@ -45,7 +43,11 @@ void DbfTable::setFieldBytes(int field, const QByteArray &ansi)
 
 void DbfTable::setFieldText(int field, const QString &text)
 {
-    setFieldBytes(field, codepage::fromUnicode(text));
+    QByteArray bytes = codec().fromUnicode(text);
+    if (field >= 0 && field < int(fields().size()))
+        bytes.truncate(
+            codec().fitLength(bytes.constData(), int(bytes.size()), fields()[size_t(field)].width));
+    setFieldBytes(field, bytes);
 }
 
 void DbfTable::setFieldDate(int field, const QDate &date)

@@ -69,6 +69,7 @@ struct DbfTable::Impl {
     std::function<bool(const DbfTable &)> filter;
     Hooks hooks;
     State state = State::Closed;
+    TableChoices choices;
 
     DbfPosition cur, scan;
     bool bof = true, eof = true;

@@ -1,7 +1,5 @@
 #include "dbftableimpl.h"
 
-#include "platform/codepage.h"
-
 #include <algorithm>
 #include <cstring>
 #include <numeric>
@@ -17,9 +15,9 @@
 namespace
 {
 
-QString keyText(const char *key, int length)
+QString keyText(const TextCodec &codec, const char *key, int length)
 {
-    return codepage::toUnicode(QByteArray(key, length)).trimmed();
+    return codec.toUnicode(key, length).trimmed();
 }
 
 // A message of the engine as a sentence that another can follow.
@@ -67,7 +65,8 @@ DbStatus DbfTable::Impl::checkKey(const DbfPosition &p)
         "Store", "order %1 files record %2 under \"%3\", but its key is \"%4\"")
                        .arg(QString::fromLatin1(t.name))
                        .arg(p.recno)
-                       .arg(keyText(stored, length), keyText(keyB.constData(), length)));
+                       .arg(keyText(choices.codec(), stored, length),
+                           keyText(choices.codec(), keyB.constData(), length)));
 }
 
 DbStatus DbfTable::Impl::ownEntry(const MdxIndex::Cursor &c, quint32 recno) const

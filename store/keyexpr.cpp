@@ -140,6 +140,8 @@ struct KeyExprParser {
         p.constant = true;
         p.source = int(out.m_constants.size());
         p.length = end - pos - 1;
+        p.textBegin = p.source;
+        p.textEnd = p.source + p.length;
         out.m_constants.append(text.constData() + pos + 1, p.length);
         pos = end + 1;
         if (p.length > 0)
@@ -154,6 +156,8 @@ struct KeyExprParser {
                 KeyExpr::Piece p;
                 p.source = 1 + f.offset;
                 p.length = f.width;
+                p.textBegin = p.source;
+                p.textEnd = p.source + p.length;
                 v.pieces.push_back(p);
                 v.date = f.type == 'D';
                 return true;
@@ -225,7 +229,9 @@ struct KeyExprParser {
 
 DbStatus KeyExpr::parse(const QByteArray &text, const std::vector<DbfField> &fields)
 {
+    const TextCodec *codec = m_codec;
     *this = KeyExpr();
+    m_codec = codec;
     m_text = text;
     KeyExprParser parser { text, fields, *this, 0, {} };
     KeyExprValue value;
@@ -248,6 +254,8 @@ DbStatus KeyExpr::parse(const QByteArray &text, const std::vector<DbfField> &fie
             if (last.constant == p.constant && last.upper == p.upper
                 && last.source + last.length == p.source) {
                 last.length += p.length;
+                last.textBegin = std::min(last.textBegin, p.textBegin);
+                last.textEnd = std::max(last.textEnd, p.textEnd);
                 continue;
             }
         }
@@ -273,8 +281,11 @@ void KeyExpr::evaluate(const char *rec, char *out) const
 {
     const auto &upper = upperTable();
     for (const Piece &p : m_pieces) {
-        const char *src = p.constant ? m_constants.constData() + p.source : rec + p.source;
-        if (p.upper) {
+        const char *base = p.constant ? m_constants.constData() : rec;
+        const char *src = base + p.source;
+        if (p.upper && m_codec->isUtf8()) {
+            m_codec->upperSpan(base + p.textBegin, base + p.textEnd, src, p.length, out);
+        } else if (p.upper) {
             for (int i = 0; i < p.length; ++i)
                 out[i] = char(upper[static_cast<unsigned char>(src[i])]);
         } else {
@@ -286,6 +297,11 @@ void KeyExpr::evaluate(const char *rec, char *out) const
 
 bool KeyExpr::matches(const char *rec, const char *key) const
 {
+    if (m_codec->isUtf8()) {
+        char own[kMaxKeyLength];
+        evaluate(rec, own);
+        return std::memcmp(own, key, size_t(m_length)) == 0;
+    }
     const auto &upper = upperTable();
     for (const Piece &p : m_pieces) {
         const char *src = p.constant ? m_constants.constData() + p.source : rec + p.source;

@@ -3,6 +3,8 @@
 #include "dbftable.h"
 #include "dbstatus.h"
 
+#include "platform/textcodec.h"
+
 #include <QByteArray>
 
 #include <vector>
@@ -24,6 +26,9 @@ public:
     const QByteArray &text() const { return m_text; }
     int length() const { return m_length; }
 
+    // The encoding of the table's texts, which UPPER follows; Windows-1252 unless set.
+    void setCodec(const TextCodec &codec) { m_codec = &codec; }
+
     // rec is a whole record (deletion flag first); out receives length() bytes.
     void evaluate(const char *rec, char *out) const;
     // Whether key (length() bytes) is what evaluate() gives for rec, without writing it.
@@ -42,6 +47,10 @@ private:
     struct Piece {
         int source = 0; // record offset, or offset into m_constants when constant
         int length = 0;
+        // The whole text the piece is taken from (a field, a constant), in the same
+        // terms: a character that SUBSTR cuts is upper-cased whole.
+        int textBegin = 0;
+        int textEnd = 0;
         bool constant = false;
         bool upper = false;
     };
@@ -52,4 +61,5 @@ private:
     QByteArray m_constants;
     std::vector<Piece> m_pieces;
     int m_length = 0;
+    const TextCodec *m_codec = &TextCodec::windows1252();
 };

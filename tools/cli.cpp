@@ -70,7 +70,7 @@ DbStatus openTableView(
         st = table.setOrder(order);
     if (st && folder) {
         const QString held = folderArgument(*folder);
-        const auto [low, high] = CatalogTable::folderRange(held);
+        const auto [low, high] = CatalogTable::folderRange(held, table.codec());
         st = table.setRange(low, high);
         if (st)
             st = requireFolder(table, held);
@@ -84,7 +84,7 @@ DbStatus requireFolder(DbfTable &table, const QString &folder)
         return DbStatus::ok();
     // Upper-cased DIR never holds 0xFF (its capital is another byte), so the range from
     // the folder's key to that key followed by 0xFF admits exactly it and its subfolders.
-    const auto [low, high] = CatalogTable::folderRange(folder);
+    const auto [low, high] = CatalogTable::folderRange(folder, table.codec());
     DbStatus st = table.setRange(low, low + '\xFF');
     const bool below = st && !table.isEmpty();
     if (st)

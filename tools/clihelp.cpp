@@ -12,16 +12,32 @@ namespace
 
 // clang-format off
 const std::vector<CliCommand> commands = {
-    {"create", "create T.dbf", "a new empty catalogue table with its index",
-     "Creates T.dbf and its production index T.mdx. An existing file is never replaced.\n",
+    {"create", "create T.dbf [--unicode] [--extensionless]",
+     "a new empty catalogue table with its index",
+     "Creates T.dbf and its production index T.mdx. An existing file is never replaced.\n"
+     "--unicode makes a Unicode catalogue: its texts are UTF-8, so names in any script\n"
+     "are catalogued (up to 80 bytes each), and T.cpg beside it says UTF-8 to other dBase\n"
+     "readers. --extensionless takes files without an extension too (README, Makefile,\n"
+     ".bashrc). Both choices are kept in the table; update applies them.\n",
      cmdCreate},
+    {"convert", "convert T.dbf [--unicode] [--extensionless yes|no]",
+     "change a catalogue's choices",
+     "--unicode rewrites a catalogue's table and index in UTF-8 and writes T.cpg: on\n"
+     "copies beside it, which take the old files' places only when they are complete. A\n"
+     "text whose UTF-8 form does not fit its field (80 bytes; CODE 10) or a tag that is\n"
+     "no ASCII character stops it, naming the record, with status 2 and nothing changed.\n"
+     "A table that is Unicode already is left as it is (its T.cpg written when missing).\n"
+     "--extensionless yes or no switches whether files without an extension are taken\n"
+     "from the next update on.\n",
+     cmdConvert},
     {"import", "import T.dbf ROWS.tsv [--replace]", "append rows to the catalogue",
      "Appends one record per line of ROWS.tsv (UTF-8): DIR, NAME, DATE (yyyymmdd or empty),\n"
      "NOTE, CODE and SIZE, separated by tabs, in any order of folders. DIR is upper-cased;\n"
      "it is empty for the root folder, else a path below it with each name ended by \\\n"
      "(FOTOS\\2019\\). Every line is checked before anything is written: a line without six\n"
      "columns, with a date that is not valid, a DIR of another form, a field longer than the\n"
-     "table's (80 characters, CODE 10, SIZE 6) or a character that Windows-1252 lacks stops\n"
+     "table's (80 characters, CODE 10, SIZE 6; in a Unicode catalogue bytes of UTF-8, and\n"
+     "tags ASCII) or a character that Windows-1252 lacks (in a Windows-1252 catalogue) stops\n"
      "the import with its line number (exit status 2) and leaves the table as it was.\n"
      "--replace writes such characters as \"?\" instead, except in DIR and NAME, and says\n"
      "how many rows it changed.\n",
@@ -31,10 +47,12 @@ const std::vector<CliCommand> commands = {
      "(yyyymmdd), NOTE, CODE, SIZE in UTF-8: in the table's physical order, or in the order\n"
      "given (1 name, 2 date, 3 tags, 4 note, each within its folder). --folder DIR takes the\n"
      "records of one folder (a path below the root, A\\B or A/B); a folder the catalogue\n"
-     "holds no record of, nor of a folder below it, is refused with status 2.\n",
+     "holds no record of, nor of a folder below it, is refused with status 2. A table made\n"
+     "with a choice (Unicode, files without extension) says so on standard error first.\n",
      cmdDump},
     {"check", "check T.dbf", "verify the table and its index",
-     "Reads the whole table and index and reports every fault found, one per line; exit\n"
+     "Prints the table's choices (\"encoding: UTF-8; files without extension: yes\"), then\n"
+     "reads the whole table and index and reports every fault found, one per line; exit\n"
      "status 2 when there is any.\n",
      cmdCheck},
     {"reindex", "reindex T.dbf", "rebuild the index",
@@ -61,11 +79,13 @@ const std::vector<CliCommand> commands = {
      "catalogue cannot hold: names that are not UTF-8 or hold a control character (a\n"
      "newline, a tab), a backslash or a character outside Windows-1252, file names over\n"
      "80 characters or ending in a blank, folders whose path is over 80 characters,\n"
-     "dangling links, pipes, sockets and devices. Each is listed on standard error with\n"
+     "dangling links, pipes, sockets and devices. In a Unicode catalogue any character is\n"
+     "taken, and the limits are 80 bytes of UTF-8. Each is listed on standard error with\n"
      "its reason, and the run ends with status 5 when nothing else failed. Left out by\n"
-     "rule and not counted: names beginning with \".\" or without an extension, long-text\n"
-     "files (*.!), Descript.ion, links to folders (never entered) and, with --all, the\n"
-     "root folder's own files. A link to a file is catalogued under its own name, with\n"
+     "rule and not counted: names beginning with \".\" or without an extension (unless\n"
+     "the catalogue takes files without an extension: then only folders beginning with\n"
+     "\".\" stay out), long-text files (*.!), Descript.ion, links to folders (never\n"
+     "entered) and, with --all, the root folder's own files. A link to a file is catalogued under its own name, with\n"
      "the date and size of the file it leads to.\n",
      cmdUpdate},
     {"search", "search T.dbf TEXT [--in-text] [--tags FILTER] [--folder DIR]",

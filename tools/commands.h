@@ -23,6 +23,7 @@ const CliCommand *findCommand(const QString &name);
 
 // The commands, defined in their own files.
 int cmdCreate(const QString &table, const QStringList &args);
+int cmdConvert(const QString &table, const QStringList &args);
 int cmdImport(const QString &table, const QStringList &args);
 int cmdDump(const QString &table, const QStringList &args);
 int cmdCheck(const QString &table, const QStringList &args);

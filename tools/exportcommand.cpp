@@ -144,7 +144,7 @@ int cmdExport(const QString &path, const QStringList &args)
     DbStatus st = cli::openTableView(table, path, order, hasFolder ? &folder : nullptr);
     if (st && o.has(QStringLiteral("--tags")))
         table.setFilter(tagfilter::recordFilter(
-            table, tagfilter::fromAnswer(o.value(QStringLiteral("--tags")))));
+            table, tagfilter::fromAnswer(o.value(QStringLiteral("--tags")), table.codec())));
     if (!st)
         return cli::failed(st);
 
@@ -152,8 +152,8 @@ int cmdExport(const QString &path, const QStringList &args)
     if (!sink.open())
         return cli::fail(cli::Disk, sink.error());
     const RecordText fields(table);
-    InfoTexts texts(cli::rootOf(path));
-    FilesOnDisk files(cli::rootOf(path));
+    InfoTexts texts(cli::rootOf(path), table.codec());
+    FilesOnDisk files(cli::rootOf(path), table.codec());
     QByteArray buffer; // of the long texts
     std::string out;
     out.reserve(2u << 20);

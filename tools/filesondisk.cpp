@@ -19,8 +19,9 @@ bool isSingleName(const QString &name)
 
 } // namespace
 
-FilesOnDisk::FilesOnDisk(const QString &root)
+FilesOnDisk::FilesOnDisk(const QString &root, const TextCodec &codec)
     : m_resolver(root)
+    , m_codec(codec)
 {
 }
 
@@ -32,7 +33,7 @@ const FilesOnDisk::Folder &FilesOnDisk::folder(const QByteArray &dir)
     if (m_folders.size() >= kMaxFolders)
         m_folders.clear();
     Folder f;
-    f.path = m_resolver.resolve(diskpath::diskName(dir));
+    f.path = m_resolver.resolve(diskpath::diskName(dir, m_codec));
     f.found = !f.path.isEmpty() && QFileInfo(f.path).isDir();
     return *m_folders.insert(dir, f);
 }
@@ -44,7 +45,8 @@ FilesOnDisk::File FilesOnDisk::find(std::string_view dir, std::string_view name)
     const Folder &f = folder(dirBytes);
     if (!f.found)
         return file;
-    const QString diskName = diskpath::diskName(QByteArray(name.data(), qsizetype(name.size())));
+    const QString diskName
+        = diskpath::diskName(QByteArray(name.data(), qsizetype(name.size())), m_codec);
     if (!isSingleName(diskName))
         return file;
     // The name as stored is the common case; the folder is listed only when it is not.
@@ -54,7 +56,8 @@ FilesOnDisk::File FilesOnDisk::find(std::string_view dir, std::string_view name)
     path += diskName;
     fileio::FileFacts facts = fileio::fileFacts(path);
     if (!facts.found) {
-        const QString matched = m_resolver.resolve(diskpath::diskName(dirBytes) + diskName);
+        const QString matched
+            = m_resolver.resolve(diskpath::diskName(dirBytes, m_codec) + diskName);
         if (matched == path || matched.isEmpty())
             return file;
         path = matched;

@@ -23,8 +23,8 @@ public:
         qint64 modifiedSecs = 0; // since 1970-01-01 00:00 UTC
     };
 
-    // root: the root folder, absolute and native.
-    explicit FilesOnDisk(const QString &root);
+    // root: the root folder, absolute and native; codec: the table's.
+    explicit FilesOnDisk(const QString &root, const TextCodec &codec = TextCodec::windows1252());
 
     // dir, name: the record's stored bytes without padding. A name that is not a single
     // name (empty, "." or "..", or holding a separator) finds nothing: it must not lead
@@ -39,5 +39,6 @@ private:
     const Folder &folder(const QByteArray &dir);
 
     PathResolver m_resolver;
+    const TextCodec &m_codec;
     QHash<QByteArray, Folder> m_folders;
 };

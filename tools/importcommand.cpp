@@ -1,6 +1,5 @@
 #include "cli.h"
 #include "commands.h"
-#include "platform/codepage.h"
 #include "store/catalogtable.h"
 
 #include <QFile>
@@ -41,21 +40,33 @@ QString folderFault(const QString &dir)
 // Why a text field cannot be stored as it is; empty when it can. Characters outside the
 // table's code page are refused, or with replace counted as replaced, except in DIR and
 // NAME: a name made up would match no file.
-QString fieldFault(int field, const QString &text, bool replace, bool *replaced)
+QString fieldFault(
+    int field, const QString &text, bool replace, const TextCodec &codec, bool *replaced)
 {
     const DbfField &f = CatalogTable::layout()[field];
     const QString name = QString::fromLatin1(f.name);
-    if (!codepage::isExpressible(text)) {
+    if (!codec.isExpressible(text)) {
         if (!replace || field == CatalogTable::DIR || field == CatalogTable::NAME)
             return QStringLiteral("%1 '%2' holds characters the table cannot hold").arg(name, text);
         *replaced = true;
     }
-    if (text.size() > f.width)
-        return QStringLiteral("%1 '%2' is longer than %3 characters").arg(name, text).arg(f.width);
+    if (!codec.isUtf8()) {
+        if (text.size() > f.width)
+            return QStringLiteral("%1 '%2' is longer than %3 characters")
+                .arg(name, text)
+                .arg(f.width);
+        return QString();
+    }
+    if (codec.byteLength(text) > f.width)
+        return QStringLiteral("%1 '%2' is longer than %3 bytes in UTF-8")
+            .arg(name, text)
+            .arg(f.width);
+    if (field == CatalogTable::CODE && codec.byteLength(text) != text.size())
+        return QStringLiteral("CODE '%1' holds a tag that is no ASCII character").arg(text);
     return QString();
 }
 
-bool parseRow(const QString &line, bool replace, Row &row, QString &error)
+bool parseRow(const QString &line, bool replace, const TextCodec &codec, Row &row, QString &error)
 {
     row.fields = line.split(QLatin1Char('\t'));
     if (row.fields.size() != 6) {
@@ -73,11 +84,11 @@ bool parseRow(const QString &line, bool replace, Row &row, QString &error)
         }
     }
     QString &dir = row.fields[CatalogTable::DIR];
-    dir = codepage::upperText(dir);
+    dir = codec.upperText(dir);
     error = folderFault(dir);
     for (int f = 0; f < row.fields.size() && error.isEmpty(); ++f)
         if (f != CatalogTable::DATE)
-            error = fieldFault(f, row.fields[f], replace, &row.replaced);
+            error = fieldFault(f, row.fields[f], replace, codec, &row.replaced);
     return error.isEmpty();
 }
 
@@ -85,10 +96,11 @@ bool parseRow(const QString &line, bool replace, Row &row, QString &error)
 class RowReader
 {
 public:
-    RowReader(QIODevice &device, const QString &name, bool replace)
+    RowReader(QIODevice &device, const QString &name, bool replace, const TextCodec &codec)
         : m_stream(&device)
         , m_name(name)
         , m_replace(replace)
+        , m_codec(codec)
     {
         m_stream.setEncoding(QStringConverter::Utf8);
     }
@@ -101,7 +113,7 @@ public:
             if (text.isEmpty())
                 continue;
             QString problem;
-            if (parseRow(text, m_replace, row, problem))
+            if (parseRow(text, m_replace, m_codec, row, problem))
                 return true;
             m_error = QStringLiteral("%1:%2: %3").arg(m_name).arg(m_line).arg(problem);
             return false;
@@ -114,6 +126,7 @@ private:
     QTextStream m_stream;
     QString m_name;
     bool m_replace;
+    const TextCodec &m_codec;
     qint64 m_line = 0;
     QString m_error;
 };
@@ -161,10 +174,16 @@ int cmdImport(const QString &path, const QStringList &args)
         return fail(
             cli::Disk, QStringLiteral("%1: cannot be copied: %2").arg(tsv, copy.errorString()));
 
+    // The table says which texts it can hold: it is open (and held) before the rows are
+    // checked, and nothing is written until every row passed.
+    DbfTable table;
+    DbStatus st = cli::openTable(table, path);
+    if (!st)
+        return failed(st);
     Row row;
     qint64 replaced = 0;
     {
-        RowReader check(*rows, tsv, replace);
+        RowReader check(*rows, tsv, replace, table.codec());
         while (check.next(row))
             replaced += row.replaced;
         if (!check.error().isEmpty())
@@ -173,12 +192,8 @@ int cmdImport(const QString &path, const QStringList &args)
     if (!rows->seek(0))
         return fail(cli::Disk, QStringLiteral("%1: %2").arg(tsv, rows->errorString()));
 
-    DbfTable table;
-    DbStatus st = cli::openTable(table, path);
-    if (!st)
-        return failed(st);
     st = table.setOrder(QByteArray());
-    RowReader reader(*rows, tsv, replace);
+    RowReader reader(*rows, tsv, replace, table.codec());
     qint64 written = 0;
     while (st && reader.next(row)) {
         st = table.append();

@@ -103,13 +103,14 @@ DbStatus selectFolder(DbfTable &table, const PrintOptions &o)
 {
     DbStatus st = table.setOrder(o.order);
     if (st) {
-        const auto [low, high] = CatalogTable::folderRange(o.folder);
+        const auto [low, high] = CatalogTable::folderRange(o.folder, table.codec());
         st = table.setRange(low, high);
     }
     if (st)
         st = cli::requireFolder(table, o.folder);
     if (st && !o.tags.isEmpty())
-        table.setFilter(tagfilter::recordFilter(table, tagfilter::fromAnswer(o.tags)));
+        table.setFilter(
+            tagfilter::recordFilter(table, tagfilter::fromAnswer(o.tags, table.codec())));
     return st;
 }
 

@@ -1,6 +1,7 @@
 #include "recordtext.h"
 
 #include "platform/codepage.h"
+#include "platform/textcodec.h"
 #include "store/catalogtable.h"
 
 #include <QFile>
@@ -23,6 +24,7 @@ RecordText::RecordText(const DbfTable &table)
         const char c = char(b);
         m_utf8[size_t(b)] = codepage::toUnicode(&c, 1).toStdString();
     }
+    m_tableInUtf8 = table.codec().isUtf8();
 }
 
 std::string_view RecordText::raw(const char *rec, Field field) const
@@ -36,9 +38,16 @@ std::string_view RecordText::raw(const char *rec, Field field) const
     return { data, size_t(n) };
 }
 
-void RecordText::appendUtf8(std::string &out, std::string_view ansi) const
+void RecordText::appendUtf8(std::string &out, std::string_view stored) const
 {
-    for (const char c : ansi) {
+    if (m_tableInUtf8) {
+        if (utf8text::isValid(stored.data(), int(stored.size())))
+            out.append(stored);
+        else
+            out += QString::fromUtf8(stored.data(), qsizetype(stored.size())).toStdString();
+        return;
+    }
+    for (const char c : stored) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x80)
             out.push_back(c);

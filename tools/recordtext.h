@@ -12,7 +12,7 @@ class QFileDevice;
 
 // The fields of catalogue records read straight from their stored bytes, for commands that
 // write many records: each field without its padding, its Windows-1252 bytes turned into
-// UTF-8 by a table. Built for one open table.
+// UTF-8 by a table (a Unicode table's bytes are UTF-8 already). Built for one open table.
 class RecordText
 {
 public:
@@ -25,8 +25,8 @@ public:
     std::string_view raw(const char *rec, Field field) const;
     // The field in UTF-8, trailing blanks removed.
     void appendUtf8(std::string &out, const char *rec, Field field) const;
-    // Windows-1252 bytes in UTF-8.
-    void appendUtf8(std::string &out, std::string_view ansi) const;
+    // The table's bytes in UTF-8 (bytes that are no UTF-8 as U+FFFD).
+    void appendUtf8(std::string &out, std::string_view stored) const;
     // DATE as yyyy-mm-dd; nothing when it is empty or not a date.
     void appendIsoDate(std::string &out, const char *rec) const;
 
@@ -34,6 +34,7 @@ private:
     int m_offset[FieldCount] = {};
     int m_width[FieldCount] = {};
     std::array<std::string, 256> m_utf8;
+    bool m_tableInUtf8 = false;
 };
 
 // Output in large pieces to standard output or a file given by name; a file is written

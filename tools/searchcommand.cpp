@@ -2,7 +2,6 @@
 #include "browse/tagfilter.h"
 #include "cli.h"
 #include "commands.h"
-#include "platform/codepage.h"
 #include "recordtext.h"
 #include "store/catalogtable.h"
 
@@ -32,9 +31,9 @@ int cmdSearch(const QString &path, const QStringList &args)
     if (problem.isEmpty() && o.positional().size() != 1)
         problem = o.positional().isEmpty() ? QStringLiteral("the search TEXT is missing")
                                            : QStringLiteral("one search TEXT only");
-    const QString text
+    const QString typed
         = problem.isEmpty() ? search::textOfAnswer(o.positional().first()) : QString();
-    if (problem.isEmpty() && text.isEmpty())
+    if (problem.isEmpty() && typed.isEmpty())
         problem = QStringLiteral("the search TEXT is empty");
     if (!problem.isEmpty())
         return cli::usageError(QStringLiteral("search"), problem);
@@ -43,16 +42,18 @@ int cmdSearch(const QString &path, const QStringList &args)
     DbStatus st = cli::openTable(table, path);
     if (st && o.has(QStringLiteral("--tags")))
         table.setFilter(tagfilter::recordFilter(
-            table, tagfilter::fromAnswer(o.value(QStringLiteral("--tags")))));
+            table, tagfilter::fromAnswer(o.value(QStringLiteral("--tags")), table.codec())));
     if (!st)
         return cli::failed(st);
+    // Upper-cased as the table's texts are.
+    const TextCodec &codec = table.codec();
+    const QString text = search::textOfAnswer(o.positional().first(), codec);
 
     const search::Kind kind = search::kindOf(text, o.has(QStringLiteral("--in-text")));
     const RecordText fields(table);
     // A folder search finds the folders of that name: their own records.
-    const QByteArray folderName = kind == search::Kind::Folder
-        ? QByteArray("\\") + codepage::fromUnicode(text)
-        : QByteArray();
+    const QByteArray folderName
+        = kind == search::Kind::Folder ? QByteArray("\\") + codec.fromUnicode(text) : QByteArray();
     RecordMatcher matcher(
         table, text, kind == search::Kind::Folder ? search::Kind::Record : kind, cli::rootOf(path));
     const auto accepts = [&](const char *rec) {
@@ -70,14 +71,14 @@ int cmdSearch(const QString &path, const QStringList &args)
         const std::string_view name = fields.raw(rec, RecordText::Name);
         QByteArray key
             = QByteArray(dir.data(), int(dir.size())).leftJustified(CatalogTable::DirWidth, ' ')
-            + codepage::upper(QByteArray(name.data(), int(name.size())));
+            + codec.upper(QByteArray(name.data(), int(name.size())));
         matches.push_back({ recno, std::move(key) });
     };
     if (o.has(QStringLiteral("--folder"))) {
         st = table.setOrder("1");
         if (st) {
             const auto [low, high] = CatalogTable::folderRange(
-                cli::folderArgument(o.value(QStringLiteral("--folder"))));
+                cli::folderArgument(o.value(QStringLiteral("--folder"))), codec);
             st = table.setRange(low, high);
         }
         for (st = st ? table.first() : st; st && !table.eof(); st = table.next())

@@ -1,6 +1,7 @@
 #include "cli.h"
 #include "commands.h"
 #include "store/catalogtable.h"
+#include "store/dbfconvert.h"
 
 #include <QFileInfo>
 #include <QTextStream>
@@ -23,6 +24,14 @@ QString tsvField(QString s)
         if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
             c = QLatin1Char(' ');
     return s;
+}
+
+// The table's choices as one line: "encoding: UTF-8; files without extension: yes".
+QString choicesLine(const DbfTable &table)
+{
+    return QStringLiteral("encoding: %1; files without extension: %2")
+        .arg(table.codec().name(),
+            table.choices().extensionless ? QStringLiteral("yes") : QStringLiteral("no"));
 }
 
 // A table, or the repairs' failure; closes it at the end and reports the first failure.
@@ -49,11 +58,57 @@ void cli::writeTsvRecord(QTextStream &out, const DbfTable &table)
 
 int cmdCreate(const QString &path, const QStringList &args)
 {
-    if (!args.isEmpty())
-        return cli::usageError(QStringLiteral("create"), QStringLiteral("too many arguments"));
+    cli::Options o({}, { QStringLiteral("--unicode"), QStringLiteral("--extensionless") });
+    QString problem = o.parse(args);
+    if (problem.isEmpty() && !o.positional().isEmpty())
+        problem = QStringLiteral("too many arguments");
+    if (!problem.isEmpty())
+        return cli::usageError(QStringLiteral("create"), problem);
     if (QFileInfo::exists(path))
         return fail(cli::BadFile, QStringLiteral("%1 exists already").arg(path));
-    return failed(DbfTable::create(path, CatalogTable::layout(), CatalogTable::tags()));
+    TableChoices choices;
+    choices.unicode = o.has(QStringLiteral("--unicode"));
+    choices.extensionless = o.has(QStringLiteral("--extensionless"));
+    return failed(DbfTable::create(path, CatalogTable::layout(), CatalogTable::tags(), choices));
+}
+
+int cmdConvert(const QString &path, const QStringList &args)
+{
+    cli::Options o({ QStringLiteral("--extensionless") }, { QStringLiteral("--unicode") });
+    QString problem = o.parse(args);
+    if (problem.isEmpty() && !o.positional().isEmpty())
+        problem = QStringLiteral("unexpected %1").arg(o.positional().first());
+    const QString extensionless = o.value(QStringLiteral("--extensionless"));
+    const bool setExtensionless = o.has(QStringLiteral("--extensionless"));
+    if (problem.isEmpty() && setExtensionless && extensionless != QLatin1String("yes")
+        && extensionless != QLatin1String("no"))
+        problem = QStringLiteral("--extensionless takes yes or no");
+    if (problem.isEmpty() && !setExtensionless && !o.has(QStringLiteral("--unicode")))
+        problem = QStringLiteral("nothing to convert: give --unicode or --extensionless");
+    if (!problem.isEmpty())
+        return cli::usageError(QStringLiteral("convert"), problem);
+    if (!QFileInfo(path).isFile())
+        return fail(cli::BadFile, QStringLiteral("%1: no such table").arg(path));
+    if (o.has(QStringLiteral("--unicode"))) {
+        UnicodeConversion done;
+        const DbStatus st = convertToUnicode(path, done);
+        if (!st)
+            return st.code() == DbStatus::Locked ? fail(cli::Locked,
+                       QStringLiteral("%1 is in use by another program (locked)").arg(path))
+                                                 : failed(st);
+        if (done.wasUnicode)
+            std::printf("%s: the texts are UTF-8 already\n", path.toLocal8Bit().constData());
+        else
+            std::printf("%s: %u records converted to UTF-8\n", path.toLocal8Bit().constData(),
+                done.records);
+    }
+    if (!setExtensionless)
+        return cli::Done;
+    DbfTable table;
+    const DbStatus st = cli::openTable(table, path);
+    if (!st)
+        return failed(st);
+    return closeReporting(table, table.setExtensionless(extensionless == QLatin1String("yes")));
 }
 
 int cmdDump(const QString &path, const QStringList &args)
@@ -75,6 +130,11 @@ int cmdDump(const QString &path, const QStringList &args)
     DbStatus st = cli::openTableView(table, path, order, hasFolder ? &folder : nullptr);
     if (!st)
         return failed(st);
+    // A table made with a choice says so, once, beside the records; a default one dumps as
+    // it always did.
+    if (table.choices() != TableChoices())
+        std::fprintf(stderr, "%s: %s\n", path.toLocal8Bit().constData(),
+            choicesLine(table).toLocal8Bit().constData());
     QTextStream out(stdout);
     out.setEncoding(QStringConverter::Utf8);
     for (st = table.first(); st && !table.eof(); st = table.next())
@@ -91,6 +151,9 @@ int cmdCheck(const QString &path, const QStringList &args)
     DbStatus st = cli::openTable(table, path);
     if (!st)
         return failed(st);
+    std::printf(
+        "%s: %s\n", path.toLocal8Bit().constData(), choicesLine(table).toLocal8Bit().constData());
+    std::fflush(stdout);
     QStringList faults;
     st = table.check(faults);
     for (const QString &f : faults)

@@ -116,7 +116,8 @@ int main(int argc, char **argv)
 
     ArchiveEnvironment env;
     env.program = { program + QStringLiteral("tabulon"), program, false };
-    env.askRoot = [](const QString &, const QString &, QString *) { return false; };
+    env.askRoot
+        = [](const QString &, const QString &, QString *, CatalogueChoices *) { return false; };
     env.chooseArchive = [](const QString &) { return QString(); };
     MainWindow window(env);
     if (!window.startUp()) {

@@ -54,8 +54,9 @@ ArchiveCommands::ArchiveCommands(
     , m_env(std::move(environment))
 {
     if (!m_env.askRoot)
-        m_env.askRoot = [](const QString &caption, const QString &initial, QString *answer) {
-            return RootFolderDialog::askRootFolder(caption, initial, answer);
+        m_env.askRoot = [](const QString &caption, const QString &initial, QString *answer,
+                            CatalogueChoices *choices) {
+            return RootFolderDialog::askRootFolder(caption, initial, answer, choices);
         };
 }
 
@@ -92,7 +93,7 @@ ArchiveCommands::Step ArchiveCommands::openOnce()
         return offerOtherArchive();
 
     ProfileStatus status;
-    switch (readOrCreateArchiveFile(s, m_env.program, m_env.askRoot, &status)) {
+    switch (readOrCreateArchiveFile(s, m_env.program, m_env.askRoot, &status, &m_newChoices)) {
     case ArchiveFileResult::Read:
         break;
     case ArchiveFileResult::Cancelled:
@@ -142,7 +143,11 @@ bool ArchiveCommands::openTable()
     if (table->isOpen())
         table->close();
     const int order = orderNumber(s.indexOrder);
-    const DbStatus st = table->open(s.rootPath, s.archiveName, QByteArray::number(order));
+    TableChoices choices;
+    choices.unicode = m_newChoices.unicode;
+    choices.extensionless = m_newChoices.extensionless;
+    m_newChoices = CatalogueChoices();
+    const DbStatus st = table->open(s.rootPath, s.archiveName, QByteArray::number(order), choices);
     if (!st) {
         if (st.code() == DbStatus::Locked) {
             endOnLockFailure();

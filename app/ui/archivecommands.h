@@ -96,6 +96,8 @@ private:
     // The archive whose table these commands opened; its file is written only while it is set,
     // so an archive that never opened is not given a settings file of defaults.
     bool m_archiveOpen = false;
+    // What the root question chose for a table the next open creates.
+    CatalogueChoices m_newChoices;
     std::function<void()> m_showArchive;
     std::function<void()> m_relayout;
     std::function<bool()> m_endEdit;

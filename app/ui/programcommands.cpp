@@ -4,6 +4,7 @@
 #include "dialogs/shareddialog.h"
 #include "helpwindow.h"
 #include "state/settingslook.h"
+#include "store/catalogtable.h"
 
 #include <QCoreApplication>
 #include <QUrl>
@@ -34,9 +35,13 @@ void ProgramCommands::editSettings()
     const QColor shown = m_window.toolbarColor();
     const quint32 toolbar
         = toQColor(s.toolbarColor, palette) == shown ? s.toolbarColor : fromQColor(shown);
-    SettingsDialogValues values;
+    SettingsDialogValues values = dialogValues(s, toolbar);
+    CatalogTable *table = m_state.openTable();
+    if (table)
+        values.filesWithoutExtension = table->choices().extensionless ? 1 : 0;
+    const int extensionlessBefore = values.filesWithoutExtension;
     {
-        SettingsDialog dialog(dialogValues(s, toolbar), s, m_choosers, m_window.window);
+        SettingsDialog dialog(values, s, m_choosers, m_window.window);
         if (dialog.exec() != QDialog::Accepted)
             return;
         values = dialog.values();
@@ -46,6 +51,11 @@ void ProgramCommands::editSettings()
     assignDialogValues(values, &s);
     m_state.viewFont = toQFont(s.viewFont);
     m_window.applyViewLook();
+    // The choice belongs to the catalogue: it goes into its table, for the next update.
+    if (table && values.filesWithoutExtension >= 0
+        && values.filesWithoutExtension != extensionlessBefore)
+        if (const DbStatus st = table->setExtensionless(values.filesWithoutExtension == 1); !st)
+            showDialog(DialogKind::Error, st.message());
 }
 
 void ProgramCommands::showHelp()

@@ -2,6 +2,7 @@
 
 #include "state/settings.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -38,6 +39,11 @@ RootFolderDialog::RootFolderDialog(QWidget *parent)
     m_usbButton->setFixedSize(30, 16);
     m_usbButton->setFocusPolicy(Qt::NoFocus);
     m_usbButton->setAutoDefault(false);
+    // The catalogue's choices, made once with the table (see the guide).
+    m_unicodeCheckBox = new QCheckBox(tr("&Unicode catalogue (UTF-8 names)"), this);
+    m_unicodeCheckBox->setObjectName(QStringLiteral("unicodeCheckBox"));
+    m_extensionlessCheckBox = new QCheckBox(tr("files &without extension too"), this);
+    m_extensionlessCheckBox->setObjectName(QStringLiteral("extensionlessCheckBox"));
     m_okButton = new QPushButton(tr("&OK"), this);
     m_okButton->setObjectName(QStringLiteral("Button1"));
     m_okButton->setEnabled(false);
@@ -55,11 +61,15 @@ RootFolderDialog::RootFolderDialog(QWidget *parent)
     buttons->addStretch();
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);
-    grid->addLayout(buttons, 2, 0, 1, 2);
+    grid->addWidget(m_unicodeCheckBox, 2, 0, 1, 2);
+    grid->addWidget(m_extensionlessCheckBox, 3, 0, 1, 2);
+    grid->addLayout(buttons, 4, 0, 1, 2);
 
     setTabOrder(m_rootPathEdit, m_okButton);
     setTabOrder(m_okButton, m_cancelButton);
     setTabOrder(m_cancelButton, m_browseButton);
+    setTabOrder(m_browseButton, m_unicodeCheckBox);
+    setTabOrder(m_unicodeCheckBox, m_extensionlessCheckBox);
 
     connect(m_rootPathEdit, &QLineEdit::textChanged, this, &RootFolderDialog::enableOk);
     connect(m_okButton, &QPushButton::clicked, this, &RootFolderDialog::answerOk);
@@ -82,13 +92,21 @@ void RootFolderDialog::setText(const QString &text)
     enableOk(text); // also when the text did not change
 }
 
+CatalogueChoices RootFolderDialog::choices() const
+{
+    CatalogueChoices c;
+    c.unicode = m_unicodeCheckBox->isChecked();
+    c.extensionless = m_extensionlessCheckBox->isChecked();
+    return c;
+}
+
 void RootFolderDialog::setFolderChooser(FolderChooser chooser)
 {
     m_chooser = std::move(chooser);
 }
 
-bool RootFolderDialog::askRootFolder(
-    const QString &caption, const QString &initialText, QString *answer, QWidget *parent)
+bool RootFolderDialog::askRootFolder(const QString &caption, const QString &initialText,
+    QString *answer, CatalogueChoices *choices, QWidget *parent)
 {
     RootFolderDialog dialog(parent);
     dialog.setWindowTitle(caption);
@@ -96,6 +114,8 @@ bool RootFolderDialog::askRootFolder(
     if (dialog.exec() != 1 || dialog.text().isEmpty())
         return false;
     *answer = dialog.text();
+    if (choices)
+        *choices = dialog.choices();
     return true;
 }
 

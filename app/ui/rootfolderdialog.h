@@ -1,9 +1,12 @@
 #pragma once
 
+#include "app/archivefiles.h"
+
 #include <QDialog>
 
 #include <functional>
 
+class QCheckBox;
 class QFileDialog;
 class QLabel;
 class QLineEdit;
@@ -22,6 +25,9 @@ public:
 
     QString text() const;
     void setText(const QString &text);
+    // The choices ticked for the archive's catalogue: Unicode texts, files without an
+    // extension (both off at first). They matter only where no table exists yet.
+    CatalogueChoices choices() const;
 
     // Picks a folder: given the chooser's caption, its headline and the folder to start
     // from; returns the chosen folder's full path, or an empty text when cancelled. The
@@ -31,10 +37,11 @@ public:
     void setFolderChooser(FolderChooser chooser);
 
     // Shows the dialog with caption and initialText and returns true with *answer set
-    // when it was left through OK (the answer then is never empty). This is the root
-    // question that opening a new archive asks.
+    // when it was left through OK (the answer then is never empty) and *choices, when
+    // given, set to the ticked choices. This is the root question that opening a new
+    // archive asks.
     static bool askRootFolder(const QString &caption, const QString &initialText, QString *answer,
-        QWidget *parent = nullptr);
+        CatalogueChoices *choices = nullptr, QWidget *parent = nullptr);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -58,6 +65,8 @@ private:
     QLineEdit *m_rootPathEdit;
     QPushButton *m_browseButton;
     QPushButton *m_usbButton;
+    QCheckBox *m_unicodeCheckBox;
+    QCheckBox *m_extensionlessCheckBox;
     QPushButton *m_okButton;
     QPushButton *m_cancelButton;
     QFileDialog *m_folderDialog = nullptr;

@@ -322,6 +322,8 @@ QWidget *SettingsDialog::createParameterPage()
         = createList("ComboBox7", { tr("No"), QStringLiteral("Descript.ion") }, v.folderInfoMode);
     m_deleteEmptyComboBox = createList("ComboBox3", noYes, v.deleteEmptyFolders);
     m_searchInTextComboBox = createList("ComboBox4", noYes, v.searchInText);
+    m_extensionlessComboBox = createList("extensionlessComboBox", noYes, v.filesWithoutExtension);
+    m_extensionlessComboBox->setEnabled(v.filesWithoutExtension >= 0);
     m_fileManagerEdit = createEdit("Edit9", FieldKind::Path);
     QPushButton *browse = createBrowseButton("BitBtn2");
     connect(browse, &QPushButton::clicked, this, [this] { chooseFile(m_fileManagerEdit); });
@@ -336,7 +338,8 @@ QWidget *SettingsDialog::createParameterPage()
         = { { QT_TR_NOOP("Folder list:"), m_folderListComboBox },
               { QT_TR_NOOP("Folder-info-file:"), m_folderInfoComboBox },
               { QT_TR_NOOP("Delete empty directories ?"), m_deleteEmptyComboBox },
-              { QT_TR_NOOP("Search in text ?"), m_searchInTextComboBox } };
+              { QT_TR_NOOP("Search in text ?"), m_searchInTextComboBox },
+              { QT_TR_NOOP("Files without extension ?"), m_extensionlessComboBox } };
     int row = 0;
     for (const auto &[caption, list] : lists) {
         grid->addWidget(new QLabel(tr(caption), page), row, 0);
@@ -445,6 +448,8 @@ SettingsDialogValues SettingsDialog::values() const
     v.searchInText = m_searchInTextComboBox->currentIndex();
     v.startArchiveMode = m_startArchiveComboBox->currentIndex();
     v.folderInfoMode = m_folderInfoComboBox->currentIndex();
+    if (m_extensionlessComboBox->isEnabled())
+        v.filesWithoutExtension = m_extensionlessComboBox->currentIndex();
     return v;
 }
 

@@ -91,6 +91,7 @@ private:
     QComboBox *m_searchInTextComboBox; // search in text
     QComboBox *m_startArchiveComboBox; // start archive
     QComboBox *m_folderInfoComboBox; // folder info file
+    QComboBox *m_extensionlessComboBox; // files without extension (the catalogue's)
     QPushButton *m_okButton; // OK
     QPushButton *m_cancelButton; // Cancel
 };

@@ -59,7 +59,8 @@ void reportRunning()
         say(QStringLiteral("running"));
 }
 
-bool answerRootQuestion(const QString &caption, const QString &initialText, QString *answer)
+bool answerRootQuestion(
+    const QString &caption, const QString &initialText, QString *answer, CatalogueChoices *)
 {
     say(QStringLiteral("root: ") + caption);
     *answer = initialText;

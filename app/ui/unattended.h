@@ -2,6 +2,8 @@
 
 #include <QString>
 
+struct CatalogueChoices;
+
 // Test hook for runs of the real program without anyone at the screen (the tests that
 // start the executable as a separate process). With the environment variable
 // TABULON_UNATTENDED set to "1":
@@ -28,6 +30,7 @@ QString answerArchiveList(const QString &caption);
 void reportRunning();
 
 // The root question's answer in an unattended run: the preset text.
-bool answerRootQuestion(const QString &caption, const QString &initialText, QString *answer);
+bool answerRootQuestion(
+    const QString &caption, const QString &initialText, QString *answer, CatalogueChoices *choices);
 
 } // namespace unattended

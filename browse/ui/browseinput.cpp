@@ -3,7 +3,6 @@
 #include "browse/catalogmodel.h"
 #include "browse/typeahead.h"
 #include "dialogs/ui/errorbox.h"
-#include "platform/codepage.h"
 #include "state/settingslook.h"
 #include "store/catalogtable.h"
 #include "views/ui/foldertreeview.h"
@@ -198,13 +197,13 @@ bool BrowseViews::gridKey(int key, const QString &text)
         m_commands.runCommand(Command::OpenFile);
         return true;
     }
-    if (text.size() != 1 || !text.at(0).isPrint())
+    const bool pair = text.size() == 2 && text.at(0).isHighSurrogate();
+    if ((text.size() != 1 && !pair) || (!pair && !text.at(0).isPrint()))
         return false;
-    bool ok = false;
-    const QByteArray ansi = codepage::fromUnicode(text, &ok);
-    const unsigned char c = ok && ansi.size() == 1 ? static_cast<unsigned char>(ansi.at(0)) : 0;
-    if (c >= 33 && table() && table()->isOpen())
-        typeAhead(*table(), c);
+    // A character the catalogue cannot hold moves nothing.
+    if (text != QLatin1String(" ") && table() && table()->isOpen()
+        && table()->codec().isExpressible(text))
+        typeAhead(*table(), text);
     // The view's own type-ahead would move the row by its own rules: no character is
     // passed on.
     return true;

@@ -6,7 +6,6 @@
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/errorbox.h"
 #include "dialogs/ui/widgethelpers.h"
-#include "platform/codepage.h"
 #include "platform/diskpath.h"
 #include "scan/foldertree.h"
 #include "scan/folderupdate.h"
@@ -68,7 +67,7 @@ DbStatus BrowseViews::rebuildFolderTree()
 {
     const WaitCursor wait;
     FolderTree tree;
-    const DbStatus st = tree.rebuild(rootPath());
+    const DbStatus st = tree.rebuild(rootPath(), choices());
     showFolderTree(tree);
     return st;
 }
@@ -84,9 +83,14 @@ void BrowseViews::showFolderTree(const FolderTree &tree)
     emit treeRebuilt();
 }
 
+TableChoices BrowseViews::choices() const
+{
+    return table() ? table()->choices() : TableChoices();
+}
+
 DbStatus BrowseViews::ensureFolderAndRebuild(const QString &relativePath)
 {
-    DbStatus st = ensureFolderOnDisk(rootPath(), diskpath::fromTyped(relativePath));
+    DbStatus st = ensureFolderOnDisk(rootPath(), diskpath::fromTyped(relativePath), choices());
     keepFirst(st, rebuildFolderTree());
     applyExpansionRule();
     return st;
@@ -154,7 +158,8 @@ DbStatus BrowseViews::selectFolderPath(const QString &folderPath)
 void BrowseViews::showingFolder(const QString &folderPath)
 {
     m_folder = std::make_unique<PathResolver>(m_resolver->resolve(folderPath));
-    m_folderDir = codepage::toUnicode(CatalogTable::folderKey(folderPath));
+    const TextCodec &codec = table() ? table()->codec() : TextCodec::windows1252();
+    m_folderDir = codec.toUnicode(CatalogTable::folderKey(folderPath, codec));
 }
 
 // While the tree has no nodes the root folder stands for the selection.
@@ -244,7 +249,7 @@ DbStatus BrowseViews::showArchive()
     m_folder.reset();
     const WaitCursor wait;
     if (s.deleteEmptyFolders == 1)
-        removeEmptyFolders(rootPath());
+        removeEmptyFolders(rootPath(), choices());
     DbStatus st = rebuildFolderTree();
     CatalogTable *t = table();
     if (t && t->isOpen()) {
@@ -302,7 +307,7 @@ DbStatus BrowseViews::reorganize()
         if (st)
             m_state.settings.deletedCount = 0;
         if (m_state.settings.deleteEmptyFolders == 1)
-            removeEmptyFolders(rootPath());
+            removeEmptyFolders(rootPath(), choices());
         keepFirst(st, rebuildFolderTree());
         applyExpansionRule();
         keepFirst(st, selectNodeAt(0));

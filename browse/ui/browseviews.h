@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/dbstatus.h"
+#include "store/tablechoices.h"
 #include "views/ui/mainviews.h"
 #include "views/ui/viewsport.h"
 
@@ -156,6 +157,8 @@ private:
     void showingFolder(const QString &folderPath);
     QString rootPath() const;
     CatalogTable *table() const;
+    // The open catalogue's choices (the default without one): which folders the tree shows.
+    TableChoices choices() const;
 
     AppState &m_state;
     StatusPanels &m_panels;

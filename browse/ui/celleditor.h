@@ -2,25 +2,34 @@
 
 #include "griddelegate.h"
 
+#include "platform/textcodec.h"
+
 #include <QPointer>
 #include <QStyledItemDelegate>
 #include <QValidator>
 
 // Refuses, as they are typed or pasted, characters a catalogue field cannot hold: those
-// outside Windows-1252, control characters, and in file names the path separators.
+// outside the table's encoding, control characters, and in file names the path
+// separators; in a Unicode table also a text longer than the field's bytes, and in the
+// tags a character that takes more than a byte.
 class FieldValidator : public QValidator
 {
     Q_OBJECT
 public:
-    FieldValidator(bool fileName, QObject *parent)
+    enum class Kind { Text, FileName, Tags };
+    FieldValidator(Kind kind, const TextCodec &codec, int maxBytes, QObject *parent)
         : QValidator(parent)
-        , m_fileName(fileName)
+        , m_kind(kind)
+        , m_codec(codec)
+        , m_maxBytes(maxBytes)
     {
     }
     State validate(QString &input, int &pos) const override;
 
 private:
-    bool m_fileName;
+    Kind m_kind;
+    const TextCodec &m_codec;
+    int m_maxBytes;
 };
 
 // The cell editor of the grid's File, Note and Tags columns in record edit mode: no
@@ -46,7 +55,9 @@ public:
     // takes the focus back if the editor had it.
     void closeOpenEditor(bool commit);
 
-    static bool acceptableFileName(const QString &name);
+    // A name the record rules keep: not empty, not ending in a blank, and with a dot
+    // unless the catalogue takes files without an extension.
+    static bool acceptableFileName(const QString &name, bool extensionless = false);
 
 signals:
     void nameRefused(const QString &message);

@@ -3,7 +3,7 @@
 #include "browse/tagfilter.h"
 #include "dialogs/dialoglayout.h"
 #include "dialogs/shareddialog.h"
-#include "platform/codepage.h"
+#include "platform/textcodec.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -20,28 +20,36 @@ namespace
 const char kTagUsed[]
     = QT_TRANSLATE_NOOP("ReplaceTagsDialog", "Tag  '%1'  is used by the filter !");
 
-// Takes what is typed upper-cased, leaving out what no tag can be.
+// Takes what is typed upper-cased, leaving out what no tag can be: a character the table
+// does not store in one byte.
 class UpperTagValidator : public QValidator
 {
 public:
-    using QValidator::QValidator;
+    UpperTagValidator(const TextCodec &codec, QObject *parent)
+        : QValidator(parent)
+        , m_codec(codec)
+    {
+    }
     State validate(QString &input, int &) const override
     {
         QString kept;
-        for (QChar c : codepage::upperText(input))
-            if (codepage::isExpressible(QString(c)))
+        for (QChar c : m_codec.upperText(input))
+            if (m_codec.isSingleByte(QString(c)))
                 kept += c;
         input = kept;
         return Acceptable;
     }
+
+private:
+    const TextCodec &m_codec;
 };
 
-QLineEdit *tagField(QWidget *parent, const char *name)
+QLineEdit *tagField(QWidget *parent, const char *name, const TextCodec &codec)
 {
     auto *field = new QLineEdit(parent);
     field->setObjectName(QLatin1String(name));
     field->setMaxLength(1);
-    field->setValidator(new UpperTagValidator(field));
+    field->setValidator(new UpperTagValidator(codec, field));
     field->setFixedWidth(field->fontMetrics().horizontalAdvance(QLatin1Char('W')) * 3);
     return field;
 }
@@ -49,7 +57,7 @@ QLineEdit *tagField(QWidget *parent, const char *name)
 } // namespace
 
 ReplaceTagsDialog::ReplaceTagsDialog(
-    QWidget *mainWindow, const QString &filterTags, Replace replace)
+    QWidget *mainWindow, const QString &filterTags, Replace replace, const TextCodec &codec)
     : QDialog(mainWindow)
     , m_mainWindow(mainWindow)
     , m_filterTags(filterTags)
@@ -63,8 +71,8 @@ ReplaceTagsDialog::ReplaceTagsDialog(
     title->setObjectName(QStringLiteral("Label1"));
     allFoldersCheckBox = new QCheckBox(tr("all folders ?"), this);
     allFoldersCheckBox->setObjectName(QStringLiteral("CheckBox1"));
-    fromEdit = tagField(this, "Edit1");
-    toEdit = tagField(this, "Edit2");
+    fromEdit = tagField(this, "Edit1", codec);
+    toEdit = tagField(this, "Edit2", codec);
     auto *between = new QLabel(tr("from ---> to:"), this);
     between->setObjectName(QStringLiteral("Label2"));
     okButton = new QPushButton(tr("&OK"), this);

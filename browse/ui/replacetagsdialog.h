@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textcodec.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -21,8 +23,10 @@ public:
     using Replace = std::function<void(const QString &from, const QString &to, bool allFolders)>;
 
     // filterTags: the tag filter while it is on, else empty; a tag it uses is refused.
-    // replace runs on OK once the tags are accepted; the window then closes.
-    ReplaceTagsDialog(QWidget *mainWindow, const QString &filterTags, Replace replace);
+    // replace runs on OK once the tags are accepted; the window then closes. codec: the
+    // table's, which says what a tag can be.
+    ReplaceTagsDialog(QWidget *mainWindow, const QString &filterTags, Replace replace,
+        const TextCodec &codec = TextCodec::windows1252());
 
     // OK: every "-" taken out of both fields, the tags checked against the filter (the
     // window stays open with a message when one is used), then the replacement.

@@ -68,7 +68,7 @@ DbStatus SearchCommands::searchFor(bool down)
     if (m_searchText.isEmpty()) {
         QString answer;
         showDialog(DialogKind::TextInput, search::prompt(), m_searchText, answer);
-        m_searchText = search::textOfAnswer(answer);
+        m_searchText = search::textOfAnswer(answer, m_state.catalog->codec());
     }
     if (m_searchText.isEmpty()) {
         m_panels.setPanelText(0, regional::longDate(regional::today()));
@@ -90,8 +90,10 @@ QString SearchCommands::nodeText(int index) const
 
 DbStatus SearchCommands::folderSearch(bool down)
 {
+    const TextCodec &codec
+        = m_state.openTable() ? m_state.openTable()->codec() : TextCodec::windows1252();
     const int found = search::findFolderNode([this](int i) { return nodeText(i); },
-        m_views.nodeCount(), m_views.selectedNodeIndex(), m_searchText, down);
+        m_views.nodeCount(), m_views.selectedNodeIndex(), m_searchText, down, codec);
     DbStatus st;
     if (found >= 0)
         st = m_views.selectNodeAt(found);
@@ -138,7 +140,7 @@ DbStatus SearchCommands::showMatch(const SearchHit &hit)
     if (!st)
         return st;
     const QString dir = t.text(CatalogTable::DIR);
-    if (CatalogTable::folderKey(m_views.selectedFolderPath()) != CatalogTable::folderKey(dir)) {
+    if (t.folderKey(m_views.selectedFolderPath()) != t.folderKey(dir)) {
         const DbStatus selected = m_views.selectFolderPath(dir);
         if (!selected && selected.code() != DbStatus::NotFound)
             st = selected;

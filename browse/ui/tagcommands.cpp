@@ -48,7 +48,8 @@ QString TagCommands::askTag(const QString &prompt)
     QString answer;
     showDialog(DialogKind::TextInput, prompt, m_lastTag, answer);
     m_lastTag = isEscAnswer(answer) ? QString() : answer;
-    const QString tag = tagedit::tagOfAnswer(answer);
+    CatalogTable *t = m_state.openTable();
+    const QString tag = tagedit::tagOfAnswer(answer, t ? t->codec() : TextCodec::windows1252());
     if (!tag.isEmpty())
         m_lastTag = tag;
     return tag;
@@ -82,7 +83,7 @@ void TagCommands::addTag()
     const QString tag = askTag(tagedit::addPrompt());
     if (tag.isEmpty())
         return;
-    const QString refusal = tagedit::addRefusal(tag);
+    const QString refusal = tagedit::addRefusal(tag, m_state.openTable()->codec());
     if (!refusal.isEmpty())
         showDialog(DialogKind::Error, refusal);
     else
@@ -106,10 +107,12 @@ void TagCommands::replaceTags()
     if (!t)
         return;
     const int node = m_views.selectedNodeIndex();
-    ReplaceTagsDialog dialog(mainWindow(), t->tagFilterOn() ? m_tagFilter : QString(),
+    ReplaceTagsDialog dialog(
+        mainWindow(), t->tagFilterOn() ? m_tagFilter : QString(),
         [this](const QString &from, const QString &to, bool allFolders) {
             replaceTags(from, to, allFolders);
-        });
+        },
+        t->codec());
     dialog.exec();
     // The node selected before is selected again; choosing another one runs selectFolder.
     if (node >= 0 && node != m_views.selectedNodeIndex())
@@ -154,7 +157,7 @@ void TagCommands::filterTags()
     }
     if (answer.isEmpty())
         return;
-    m_tagFilter = tagfilter::fromAnswer(answer);
+    m_tagFilter = tagfilter::fromAnswer(answer, t->codec());
     BrowseViews::throwIfFailed(switchFilterOn());
 }
 

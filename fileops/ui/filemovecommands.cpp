@@ -116,11 +116,11 @@ void FolderFileCommands::moveFile()
     m_moveSource = current;
     m_moveArchive = archiveKey();
     window->setFileName(m_moveName);
+    window->setCodec(t.codec());
     window->setDestination(current);
     // The folder moved to last is shown, and so becomes the destination. The current
     // folder is not selected again: the grid stays on the file being moved.
-    const bool elsewhere
-        = CatalogTable::folderKey(m_moveTarget) != CatalogTable::folderKey(current);
+    const bool elsewhere = table().folderKey(m_moveTarget) != table().folderKey(current);
     if (elsewhere && m_views.nodeCount() > 0 && m_views.selectFolderPath(m_moveTarget))
         m_views.tree()->scrollToItem(m_views.tree()->currentItem());
     window->show();
@@ -152,7 +152,7 @@ void FolderFileCommands::moveToDestination()
         m_moveTarget = destination;
         m_moveTargetArchive = archiveKey();
     }
-    if (CatalogTable::folderKey(m_moveSource) == CatalogTable::folderKey(destination)) {
+    if (table().folderKey(m_moveSource) == table().folderKey(destination)) {
         showError(sameFolderMessage());
         return;
     }
@@ -208,7 +208,7 @@ void FolderFileCommands::dropFile(QTreeWidgetItem *target, quint32 recno)
     if (!m_views.shownFile(recno, &dir, &name) || !table().isOpen())
         return;
     const QString folder = folderPathOfNode(target);
-    if (CatalogTable::folderKey(dir) == CatalogTable::folderKey(folder) || !finishEditing())
+    if (table().folderKey(dir) == table().folderKey(folder) || !finishEditing())
         return;
     FileMove result;
     {

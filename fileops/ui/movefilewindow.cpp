@@ -1,7 +1,6 @@
 #include "movefilewindow.h"
 
 #include "dialogs/dialoglayout.h"
-#include "platform/codepage.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -27,12 +26,19 @@ constexpr int nameWidth = 200;
 class UpperCase : public QValidator
 {
 public:
-    using QValidator::QValidator;
+    UpperCase(const TextCodec *const &codec, QObject *parent)
+        : QValidator(parent)
+        , m_codec(codec)
+    {
+    }
     State validate(QString &input, int &) const override
     {
-        input = codepage::upperText(input);
+        input = m_codec->upperText(input);
         return Acceptable;
     }
+
+private:
+    const TextCodec *const &m_codec; // the window's, which follows the archive
 };
 
 QLabel *label(QWidget *parent, const char *name, const QString &text)
@@ -65,7 +71,7 @@ void MoveFileWindow::createControls()
     // Created in the tab order: the destination field first.
     m_destinationEdit = new QLineEdit(this);
     m_destinationEdit->setObjectName(QStringLiteral("Edit1"));
-    m_destinationEdit->setValidator(new UpperCase(m_destinationEdit));
+    m_destinationEdit->setValidator(new UpperCase(m_codec, m_destinationEdit));
     m_okButton = new QPushButton(tr("&OK"), this);
     m_okButton->setObjectName(QStringLiteral("Button3"));
     m_cancelButton = new QPushButton(tr("&Cancel"), this);
@@ -123,14 +129,19 @@ QString MoveFileWindow::fileName() const
     return m_fileNameLabel->text();
 }
 
+void MoveFileWindow::setCodec(const TextCodec &codec)
+{
+    m_codec = &codec;
+}
+
 void MoveFileWindow::setDestination(const QString &folderPath)
 {
-    m_destinationEdit->setText(codepage::upperText(folderPath));
+    m_destinationEdit->setText(m_codec->upperText(folderPath));
 }
 
 QString MoveFileWindow::destination() const
 {
-    return codepage::upperText(m_destinationEdit->text());
+    return m_codec->upperText(m_destinationEdit->text());
 }
 
 void MoveFileWindow::centreOverOwner()

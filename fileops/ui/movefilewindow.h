@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/textcodec.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -23,6 +25,8 @@ public:
 
     void setFileName(const QString &name);
     QString fileName() const;
+    // The upper-casing of the catalogue whose file is moved (Windows-1252 until set).
+    void setCodec(const TextCodec &codec);
     void setDestination(const QString &folderPath);
     QString destination() const;
     // Centred over the owner while it is visible (the halves truncated toward zero).
@@ -50,4 +54,5 @@ private:
     QLineEdit *m_destinationEdit = nullptr;
     QPushButton *m_okButton = nullptr;
     QPushButton *m_cancelButton = nullptr;
+    const TextCodec *m_codec = &TextCodec::windows1252();
 };

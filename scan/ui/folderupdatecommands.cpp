@@ -57,7 +57,7 @@ void FolderUpdateCommands::updateFolder()
     {
         const WaitCursor wait;
         if (m_state.settings.deleteEmptyFolders == 1)
-            removeEmptyFolders(m_state.rootPath());
+            removeEmptyFolders(m_state.rootPath(), t->choices());
         int index = m_views.selectedNodeIndex();
         failures.add(m_views.rebuildFolderTree());
         m_views.applyExpansionRule();

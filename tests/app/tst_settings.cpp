@@ -120,12 +120,13 @@ private slots:
         Settings s;
         s.archiveName = "Archive";
         QString caption, preset;
-        auto ask = [&](const QString &c, const QString &initial, QString *answer) {
-            caption = c;
-            preset = initial;
-            *answer = initial;
-            return true;
-        };
+        auto ask
+            = [&](const QString &c, const QString &initial, QString *answer, CatalogueChoices *) {
+                  caption = c;
+                  preset = initial;
+                  *answer = initial;
+                  return true;
+              };
         ProfileStatus status;
         QCOMPARE(readOrCreateArchiveFile(s, m_program, ask, &status), ArchiveFileResult::Read);
         QCOMPARE(caption, QStringLiteral("Root folder for:  'Archive'  ?"));
@@ -151,7 +152,8 @@ private slots:
         Settings s;
         s.archiveName = "New";
         ProfileStatus status;
-        auto cancel = [](const QString &, const QString &, QString *) { return false; };
+        auto cancel
+            = [](const QString &, const QString &, QString *, CatalogueChoices *) { return false; };
         QCOMPARE(
             readOrCreateArchiveFile(s, m_program, cancel, &status), ArchiveFileResult::Cancelled);
         QVERIFY(QDir(m_program.folder).entryList(QDir::Files).isEmpty());
@@ -167,7 +169,9 @@ private slots:
             s.archiveName = "Locked";
             s.rootPath = "unchanged";
             ProfileStatus status;
-            auto noQuestion = [](const QString &, const QString &, QString *) { return false; };
+            auto noQuestion = [](const QString &, const QString &, QString *, CatalogueChoices *) {
+                return false;
+            };
             QCOMPARE(readOrCreateArchiveFile(s, m_program, noQuestion, &status),
                 ArchiveFileResult::Unreadable);
             QCOMPARE(status.message(), "Unable to read " + file("Locked.ini"));

@@ -36,7 +36,7 @@ quint32 walkedMatch(CatalogTable &t, RecordMatcher &m, bool down)
         d.cancelRange();
         have = bool(down ? d.next() : d.prior()) && !(down ? d.eof() : d.bof());
     } else {
-        const QByteArray low = CatalogTable::folderKey(t.currentFolder());
+        const QByteArray low = t.folderKey(t.currentFolder());
         d.setRange(low, QByteArray(100, '\xFF'));
         const bool after = !d.isEmpty();
         d.cancelRange();

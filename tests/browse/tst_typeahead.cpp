@@ -82,7 +82,7 @@ private slots:
         QFETCH(bool, found);
         QVERIFY(goToName(m_table, current));
         QSignalSpy attached(&m_table, &CatalogTable::viewsAttached);
-        QCOMPARE(typeAhead(m_table, static_cast<unsigned char>(typed.at(0).unicode())), found);
+        QCOMPARE(typeAhead(m_table, typed.left(1)), found);
         QCOMPARE(m_table.text(CatalogTable::NAME), expected);
         QCOMPARE(attached.count(), 1); // one repaint, after the walk
         QVERIFY(!m_table.isDetached());
@@ -91,7 +91,7 @@ private slots:
     void emptyFolderFindsNothing()
     {
         QVERIFY(m_table.setFolderRange(QStringLiteral("NONE\\")));
-        QVERIFY(!typeAhead(m_table, 'b'));
+        QVERIFY(!typeAhead(m_table, QStringLiteral("b")));
         QCOMPARE(m_table.table().recNo(), -1);
     }
 

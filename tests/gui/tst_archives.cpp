@@ -42,6 +42,7 @@ class TestArchives : public QObject
     QTemporaryDir m_dir;
     QString m_savedCwd;
     std::unique_ptr<MainWindow> m_form;
+    CatalogueChoices m_rootChoices; // what the root question answers besides the folder
 
     QString file(const QString &name) const { return m_dir.filePath(name); }
     void writeSettings(const QString &name, const QByteArray &text)
@@ -55,8 +56,10 @@ class TestArchives : public QObject
         ArchiveEnvironment env;
         env.program = { file("tabulon"), m_dir.path() + QLatin1Char('/'), false };
         env.arguments = arguments;
-        env.askRoot = [rootAnswer](const QString &, const QString &, QString *answer) {
+        env.askRoot = [rootAnswer, this](
+                          const QString &, const QString &, QString *answer, CatalogueChoices *c) {
             *answer = rootAnswer;
+            *c = m_rootChoices;
             return !rootAnswer.isEmpty();
         };
         m_form = std::make_unique<MainWindow>(env);
@@ -113,6 +116,7 @@ private slots:
         writeSettings("music.ini", "[Local]\nPath=Music\\\n[MainWin]\nfile=200\n[Param]\nGrid=1\n");
         QVERIFY(QDir().mkpath(file("Photos/2019")));
         QVERIFY(QDir().mkpath(file("Music/Jazz")));
+        m_rootChoices = CatalogueChoices();
     }
     void cleanup()
     {
@@ -337,6 +341,36 @@ private slots:
     void startArchiveThatCannotOpen_data();
     void startArchiveThatCannotOpen();
     void archiveNameWithADot();
+
+    // A new archive's table is made with the choices of the root question; a table that
+    // is in the root folder already keeps its own.
+    void newArchiveTableTakesTheChoices_data()
+    {
+        QTest::addColumn<bool>("tableThere");
+        QTest::newRow("table made") << false;
+        QTest::newRow("table there") << true;
+    }
+    void newArchiveTableTakesTheChoices()
+    {
+        QFETCH(bool, tableThere);
+        if (tableThere) {
+            CatalogTable films;
+            QVERIFY(QDir().mkpath(file("Films")));
+            QVERIFY(films.open(file("Films"), QStringLiteral("Films")).isOk());
+        }
+        m_rootChoices.unicode = true;
+        m_rootChoices.extensionless = true;
+        start(QStringLiteral("Films\\"));
+        ScriptedDialogs dialogs;
+        dialogs.input(QStringLiteral("Films"), "Name of the archive ?");
+        m_form->commands().runCommand(Command::NewArchive);
+        QVERIFY(dialogs.done());
+        QCOMPARE(m_form->state().settings.archiveName, QStringLiteral("Films"));
+        const TableChoices &choices = m_form->state().catalog->choices();
+        QCOMPARE(choices.unicode, !tableThere);
+        QCOMPARE(choices.extensionless, !tableThere);
+        QCOMPARE(QFileInfo::exists(file("Films/Films.cpg")), !tableThere);
+    }
 
     void deletedArchiveComesBackWithItsRecords()
     {

@@ -9,6 +9,7 @@
 #include "support/testutil.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -52,9 +53,13 @@ QString iniValue(const QString &path, const QString &key)
 
 // Answers the root question the way a user does: types the text (unless it is empty, which
 // keeps the preset), Enter moves to OK, a second Enter confirms. "<esc>" cancels.
-void answerRootQuestion(const QString &typed, QString *caption = nullptr, QString *preset = nullptr)
+// ticks: the object names of the choices' check boxes to click first.
+void answerRootQuestion(const QString &typed, QString *caption = nullptr, QString *preset = nullptr,
+    const QStringList &ticks = {})
 {
     whenModal<RootFolderDialog>([=](RootFolderDialog *dialog) {
+        for (const QString &tick : ticks)
+            QTest::mouseClick(dialog->findChild<QCheckBox *>(tick), Qt::LeftButton);
         auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("Edit1"));
         if (caption)
             *caption = dialog->windowTitle();
@@ -222,6 +227,35 @@ private slots:
         QCOMPARE(iniValue(file("Archive.ini"), "Path"), stored);
         QCOMPARE(form->state().settings.rootPath, m_dir.path() + QLatin1Char('/') + root);
         QVERIFY(QFileInfo::exists(file(root + QStringLiteral("Archive.dbf"))));
+    }
+
+    // The choices ticked in the root question go into the table made for the archive: its
+    // header byte 30, and for a Unicode one the code page file beside it.
+    void rootQuestionChoicesMakeTheTable_data()
+    {
+        QTest::addColumn<QStringList>("ticks");
+        QTest::addColumn<int>("flags");
+        QTest::newRow("none") << QStringList() << 0;
+        QTest::newRow("unicode") << QStringList { "unicodeCheckBox" } << 2;
+        QTest::newRow("extensionless") << QStringList { "extensionlessCheckBox" } << 1;
+        QTest::newRow("both") << QStringList { "unicodeCheckBox", "extensionlessCheckBox" } << 3;
+    }
+    void rootQuestionChoicesMakeTheTable()
+    {
+        QFETCH(QStringList, ticks);
+        QFETCH(int, flags);
+        ScriptedDialogs dialogs;
+        dialogs.no();
+        answerRootQuestion(QStringLiteral("Data"), nullptr, nullptr, ticks);
+        auto form = makeForm();
+        QVERIFY(form->startUp());
+        const TableChoices &choices = form->state().catalog->choices();
+        QCOMPARE(int(choices.flags()), flags);
+        form->quitProgram();
+        const QByteArray header = testutil::readFile(file("Data/Archive.dbf")).left(32);
+        QCOMPARE(int(quint8(header.at(30))), flags);
+        QCOMPARE(int(quint8(header.at(29))), 0);
+        QCOMPARE(QFileInfo::exists(file("Data/Archive.cpg")), (flags & 2) != 0);
     }
 
     void commandLineArchiveAndStartMode_data()

@@ -100,7 +100,7 @@ void TestSearch::checkViewsSettled()
     const QModelIndex row = grid()->currentIndex();
     if (table()->table().recNo() > 0)
         QCOMPARE(gridNames().value(row.row()), current());
-    QCOMPARE(CatalogTable::folderKey(panel(2)), CatalogTable::folderKey(table()->currentFolder()));
+    QCOMPARE(table()->folderKey(panel(2)), table()->folderKey(table()->currentFolder()));
 }
 
 void TestSearch::findsAcrossFoldersAndKeepsTheText()

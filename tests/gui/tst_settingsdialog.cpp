@@ -1,7 +1,9 @@
 #include "app/ui/programcommands.h"
 #include "app/ui/settingsdialog.h"
+#include "store/catalogtable.h"
 #include "support/gui/mainwindowfixture.h"
 #include "support/gui/whenmodal.h"
+#include "support/testutil.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -216,6 +218,42 @@ private slots:
         QCOMPARE(s.viewerParams, QStringLiteral("ABC"));
         QCOMPARE(s.viewerPath, QStringLiteral("/opt/Viewer/View"));
         QCOMPARE(s.viewerDelay, 300);
+    }
+
+    // The catalogue's choice of files without an extension is shown from its table and
+    // written back into it on OK (it decides what the next update takes); Cancel keeps it.
+    void filesWithoutExtensionGoIntoTheTable_data()
+    {
+        QTest::addColumn<bool>("before");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<bool>("after");
+        QTest::newRow("switched on") << false << 1 << true << true;
+        QTest::newRow("switched off") << true << 0 << true << false;
+        QTest::newRow("cancelled") << false << 1 << false << false;
+        QTest::newRow("left as it was") << true << 1 << true << true;
+    }
+    void filesWithoutExtensionGoIntoTheTable()
+    {
+        QFETCH(bool, before);
+        QFETCH(int, chosen);
+        QFETCH(bool, ok);
+        QFETCH(bool, after);
+        openCatalogue();
+        const DbStatus set = table()->setExtensionless(before);
+        QVERIFY2(set, qPrintable(set.message()));
+        int shown = -2;
+        inDialog([&](SettingsDialog *d) {
+            QTest::keyClick(d, Qt::Key_F6);
+            auto *list = child<QComboBox>(d, "extensionlessComboBox");
+            shown = list->currentIndex();
+            list->setCurrentIndex(chosen);
+            click(child<QPushButton>(d, ok ? "Button3" : "Button2"));
+        });
+        QCOMPARE(shown, before ? 1 : 0);
+        QCOMPARE(table()->choices().extensionless, after);
+        // In the header at once, whatever happens to the program afterwards.
+        QCOMPARE(int(testutil::readFile(table()->fileName()).at(30)), after ? 1 : 0);
     }
 
     // Names on this system differ by letter case: the path fields keep what is typed.

@@ -130,6 +130,58 @@ private slots:
             QCOMPARE(codepage::toUnicode(ansi), QString::fromUtf8(raw));
     }
 
+    // A file name judged by each kind of catalogue: default, files without an extension
+    // (e), Unicode (u), both. The exclusions of info files and Descript.ion stay in all.
+    void fileNamesByChoices_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QList<int>>("reasons"); // default, e, u, e+u
+        const int none = int(SkipReason::None), rule = int(SkipReason::ByRule);
+        const int outside = int(SkipReason::OutsideCodePage);
+        QTest::newRow("README") << QByteArray("README") << QList<int> { rule, none, rule, none };
+        QTest::newRow(".bashrc") << QByteArray(".bashrc") << QList<int> { rule, none, rule, none };
+        QTest::newRow("notes.txt")
+            << QByteArray("notes.txt") << QList<int> { none, none, none, none };
+        QTest::newRow("info file")
+            << QByteArray("a.txt.!") << QList<int> { rule, rule, rule, rule };
+        QTest::newRow("Descript.ion")
+            << QByteArray("Descript.ion") << QList<int> { rule, rule, rule, rule };
+        QTest::newRow("cyrillic") << QString::fromUtf8("Привет.txt").toUtf8()
+                                  << QList<int> { outside, outside, none, none };
+        QTest::newRow("emoji without extension")
+            << QString::fromUtf8("😀").toUtf8() << QList<int> { rule, outside, rule, none };
+        QTest::newRow("80 bytes of cyrillic") << QString(38, QChar(0x0416)).toUtf8() + ".txt"
+                                              << QList<int> { outside, outside, none, none };
+        QTest::newRow("82 bytes of cyrillic")
+            << QString(39, QChar(0x0416)).toUtf8() + ".txt"
+            << QList<int> { outside, outside, int(SkipReason::NameTooLongInBytes),
+                   int(SkipReason::NameTooLongInBytes) };
+        QTest::newRow("not UTF-8")
+            << QByteArray("caf\xe9.d")
+            << QList<int> { int(SkipReason::NotUtf8), int(SkipReason::NotUtf8),
+                   int(SkipReason::NotUtf8), int(SkipReason::NotUtf8) };
+    }
+    void fileNamesByChoices()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(QList<int>, reasons);
+        for (int i = 0; i < 4; ++i) {
+            TableChoices choices;
+            choices.extensionless = (i & 1) != 0;
+            choices.unicode = (i & 2) != 0;
+            QByteArray stored;
+            const SkipReason reason
+                = judgeName(raw.constData(), int(raw.size()), EntryKind::File, stored, choices);
+            QVERIFY2(int(reason) == reasons[i], qPrintable(QString::number(i)));
+            if (reason == SkipReason::None && choices.unicode)
+                QCOMPARE(stored, raw);
+        }
+        // Hidden folders stay out whatever the choices.
+        TableChoices all { true, true };
+        QByteArray stored;
+        QCOMPARE(judgeName(".git", 4, EntryKind::Folder, stored, all), SkipReason::ByRule);
+    }
+
     void listingOfNamesBeyondAscii()
     {
         for (const QString &n : { QStringLiteral("caf\u00e9.txt"), QStringLiteral("\u20ac uro.txt"),

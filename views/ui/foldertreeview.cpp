@@ -1,6 +1,6 @@
 #include "foldertreeview.h"
 
-#include "platform/codepage.h"
+#include "platform/diskpath.h"
 #include "scan/foldertree.h"
 
 #include <QTreeWidget>
@@ -88,13 +88,13 @@ QTreeWidgetItem *findNode(const QTreeWidget *tree, const QString &folderPath)
     QTreeWidgetItem *found = nullptr;
     const int topCount = tree->topLevelItemCount();
     for (int i = 0; i < topCount && !found; ++i)
-        if (codepage::sameName(tree->topLevelItem(i)->text(0), names.first()))
+        if (diskpath::sameDiskName(tree->topLevelItem(i)->text(0), names.first()))
             found = tree->topLevelItem(i);
     for (int level = 1; found && level < names.size(); ++level) {
         QTreeWidgetItem *parent = found;
         found = nullptr;
         for (int i = 0; i < parent->childCount() && !found; ++i)
-            if (codepage::sameName(parent->child(i)->text(0), names[level]))
+            if (diskpath::sameDiskName(parent->child(i)->text(0), names[level]))
                 found = parent->child(i);
     }
     return found;

@@ -35,7 +35,8 @@ ArchiveEnvironment MainWindowFixture::testEnvironment() const
     ArchiveEnvironment env;
     env.program.executablePath = root() + QStringLiteral("Tabulon");
     env.program.folder = root();
-    env.askRoot = [](const QString &, const QString &, QString *) { return false; };
+    env.askRoot
+        = [](const QString &, const QString &, QString *, CatalogueChoices *) { return false; };
     env.chooseArchive = [](const QString &) { return QString(); };
     return env;
 }
