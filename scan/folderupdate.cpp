@@ -131,8 +131,22 @@ DbStatus writeRecord(DbfTable &t, quint32 recno, const std::function<void()> &ch
 // that carries it, and whether the listing offered a file of that name.
 struct NameState {
     int firstRecord = -1;
+    int records = 0; // of the folder's records before the merge
     bool onDisk = false;
 };
+
+// The record a file merges with: the first of its name in the order in force, unless
+// several records carry the name in different letter case and another has it exactly.
+int recordOf(const FolderRecords &records, const NameState &state, int name, const QByteArray &ansi)
+{
+    const int first = state.firstRecord;
+    if (first < 0 || state.records < 2 || records.trimmed(first, CatalogTable::NAME) == ansi)
+        return first;
+    for (int i = 0; i < records.size(); ++i)
+        if (records.nameOf(i) == name && records.trimmed(i, CatalogTable::NAME) == ansi)
+            return i;
+    return first;
+}
 
 // A record that would be written with the values it holds is left alone.
 bool unchanged(
@@ -148,21 +162,39 @@ bool unchanged(
         && std::memcmp(records.field(i, CatalogTable::SIZE), size, size_t(n)) == 0;
 }
 
-// Step one: every catalogued entry gets its record, or its record the entry's date and
-// size. Matching goes through the folder's name table, so a folder of many files is
-// merged in one pass; the record found is the first in the order in force.
-DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
-    const std::vector<DiskEntry> &entries, FolderRecords &records, NameTable &names,
-    std::vector<NameState> &state, FolderUpdateStats &stats)
+// Each file's number in the folder's name table (which holds the names of its records
+// already), marked as offered by the listing; twins tells whether two files share a
+// number, their names differing only in case.
+std::vector<int> nameNumbers(const std::vector<DiskEntry> &entries, NameTable &names,
+    std::vector<NameState> &state, bool &twins)
 {
-    DbfTable &t = table.table();
+    std::vector<int> numbers;
+    numbers.reserve(entries.size());
     for (const DiskEntry &e : entries) {
-        char size[kSizeTextCapacity];
-        const int sizeLength = sizeTextInto(e.size, size);
         const int name = names.insert(e.ansi.constData(), int(e.ansi.size()));
         state.resize(size_t(names.size()));
+        twins = twins || state[size_t(name)].onDisk;
         state[size_t(name)].onDisk = true;
-        const int found = state[size_t(name)].firstRecord;
+        numbers.push_back(name);
+    }
+    return numbers;
+}
+
+// Step one: every catalogued entry gets its record, or its record the entry's date and
+// size. Matching goes through the folder's name table, so a folder of many files is
+// merged in one pass; the record found is the first of the name in the order in force,
+// or the one that carries it exactly (see recordOf).
+DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
+    const std::vector<DiskEntry> &entries, const std::vector<int> &numbers, FolderRecords &records,
+    NameTable &names, std::vector<NameState> &state, FolderUpdateStats &stats)
+{
+    DbfTable &t = table.table();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const DiskEntry &e = entries[i];
+        char size[kSizeTextCapacity];
+        const int sizeLength = sizeTextInto(e.size, size);
+        const int name = numbers[i];
+        const int found = recordOf(records, state[size_t(name)], name, e.ansi);
         if (found < 0) {
             DbStatus st = t.append();
             if (st) {
@@ -271,15 +303,19 @@ DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const Q
     std::vector<SkippedEntry> skipped;
     QString folder;
     if (!walk || !walk->takeListing(folderPath, folder, entries, st)) {
-        st = listCataloguedEntries(resolver.resolve(dirText), entries, &skipped);
+        folder = resolver.resolve(dirText);
+        st = listCataloguedEntries(folder, entries, &skipped);
     } else if (st.code() == DbStatus::NotFound) {
         const QString resolved = resolver.resolve(dirText);
-        if (resolved != folder)
+        if (resolved != folder) {
+            folder = resolved;
             st = listCataloguedEntries(resolved, entries, &skipped);
+        }
     }
-    s.skipped.add(std::move(skipped));
-    if (!st && st.code() != DbStatus::NotFound)
+    if (!st && st.code() != DbStatus::NotFound) {
+        s.skipped.add(std::move(skipped));
         return st;
+    }
 
     FolderRecords records;
     NameTable names;
@@ -287,10 +323,24 @@ DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const Q
     // Mostly one record per file, and as many again for the files that are new.
     st = recordsInRange(table.table(), records, names, int(entries.size()) + 16);
     std::vector<NameState> state(size_t(names.size()));
-    for (int i = records.size() - 1; i >= 0; --i)
-        state[size_t(records.nameOf(i))].firstRecord = i; // the first in order wins
+    for (int i = records.size() - 1; i >= 0; --i) {
+        NameState &n = state[size_t(records.nameOf(i))];
+        n.firstRecord = i; // the first in order wins
+        ++n.records;
+    }
+    bool twins = false;
+    std::vector<int> numbers = nameNumbers(entries, names, state, twins);
+    if (twins) {
+        QSet<QByteArray> recorded;
+        for (int i = 0; i < records.size(); ++i)
+            recorded.insert(records.trimmed(i, CatalogTable::NAME));
+        keepOneOfCaseTwins(
+            entries, numbers, folder,
+            [&recorded](const QByteArray &ansi) { return recorded.contains(ansi); }, skipped);
+    }
+    s.skipped.add(std::move(skipped));
     if (st)
-        st = mergeEntries(table, dir, entries, records, names, state, s);
+        st = mergeEntries(table, dir, entries, numbers, records, names, state, s);
     if (st)
         st = sweepFolder(table, resolver, dirText, DescriptionLookup(list), records, state, s);
     if (st && walk)

@@ -45,7 +45,7 @@ int sequenceLength(unsigned char lead)
 
 } // namespace
 
-QString skipReasonText(SkipReason reason)
+QString skipReasonText(SkipReason reason, const QByteArray &twinName)
 {
     switch (reason) {
     case SkipReason::None:
@@ -69,6 +69,9 @@ QString skipReasonText(SkipReason reason)
         return QStringLiteral("it is no regular file (a pipe, socket or device)");
     case SkipReason::PathTooLong:
         return QStringLiteral("its path is too long for the catalogue (over 80 characters)");
+    case SkipReason::CaseTwin:
+        return QStringLiteral("its name differs only in case from '%1'")
+            .arg(printableName(twinName));
     }
     return QString();
 }
@@ -109,7 +112,7 @@ QString SkippedEntry::message() const
         path += QLatin1Char('/');
     return QStringLiteral("%1  '%2%3'  cannot be catalogued: %4")
         .arg(isFolder ? QStringLiteral("Folder") : QStringLiteral("File"), path,
-            printableName(rawName), skipReasonText(reason));
+            printableName(rawName), skipReasonText(reason, twinName));
 }
 
 void SkippedEntries::add(SkippedEntry entry)

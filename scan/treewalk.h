@@ -18,9 +18,11 @@ using Ancestors = std::vector<dirlist::FolderId>;
 
 // Keeps, of entries read from one folder (dot-names already left out), the sub-folders
 // that get a node, in their order: real folders whose names judgeName finds catalogued,
-// and of names that differ only in case the one the catalogue denotes. skipped, when
-// given, receives the real folders left out for a reported reason, as entries of folder
-// (the folder's absolute path).
+// and of names that differ only in case the one the catalogue's upper-cased DIR denotes
+// (diskpath::preferredVariant: the same on every run). skipped, when given, receives the
+// real folders left out for a reported reason, as entries of folder (the folder's
+// absolute path); a case twin left out is reported with the name of the one kept, and
+// nothing below it is walked.
 void keepVisibleSubFolders(std::vector<dirlist::Entry> &entries,
     std::vector<SkippedEntry> *skipped = nullptr, const QString &folder = QString());
 

@@ -193,6 +193,51 @@ private slots:
         QCOMPARE(records(*m_table, QStringLiteral("A\\")), QStringList { "a.txt=" });
     }
 
+    // Names that differ only in case, files and folders alike: one is catalogued, the
+    // others are reported with the name kept (a folder with nothing below it); no record
+    // takes another file's date, and a second run keeps and reports the same.
+    void caseTwinsAcrossTheTree_data()
+    {
+        QTest::addColumn<bool>("descriptions");
+        QTest::newRow("read ahead") << false;
+        QTest::newRow("Descript.ion, each folder in turn") << true;
+    }
+    void caseTwinsAcrossTheTree()
+    {
+        QFETCH(bool, descriptions);
+        file(QStringLiteral("D/Index.html"), "a");
+        file(QStringLiteral("D/index.html"), "bb");
+        for (const char *f :
+            { "D/Sub/a.txt", "D/SUB/b.txt", "D/sub/c.txt", "E/alpha/y.txt", "E/Alpha/x.txt" })
+            file(QString::fromLatin1(f));
+        for (int round = 0; round < 2; ++round) {
+            const UpdateAllReport report = run(descriptions);
+            QVERIFY2(report.failures.isEmpty(), qPrintable(report.failures.message()));
+            QStringList found;
+            for (const SkippedEntry &e : report.folders.skipped.kept()) {
+                QCOMPARE(e.reason, SkipReason::CaseTwin);
+                found << QString(e.message()).replace(m_root, QStringLiteral("~/"));
+            }
+            found.sort();
+            QCOMPARE(found,
+                (QStringList {
+                    "File  '~/D/index.html'  cannot be catalogued: its name differs only in "
+                    "case from 'Index.html'",
+                    "Folder  '~/D/Sub'  cannot be catalogued: its name differs only in case "
+                    "from 'SUB'",
+                    "Folder  '~/D/sub'  cannot be catalogued: its name differs only in case "
+                    "from 'SUB'",
+                    "Folder  '~/E/alpha'  cannot be catalogued: its name differs only in case "
+                    "from 'Alpha'" }));
+            QCOMPARE(report.folders.refreshed, 0);
+            QCOMPARE(report.folders.appended, round == 0 ? 3 : 0);
+            QCOMPARE(records(*m_table, QStringLiteral("D\\")), QStringList { "Index.html=" });
+            QCOMPARE(records(*m_table, QStringLiteral("D\\SUB\\")), QStringList { "b.txt=" });
+            QCOMPARE(records(*m_table, QStringLiteral("E\\ALPHA\\")), QStringList { "x.txt=" });
+        }
+        QCOMPARE(dump(*m_table).size(), 3);
+    }
+
     // Folders that go or change their letter case while the walk is under way.
     void diskChangingDuringTheWalk()
     {
