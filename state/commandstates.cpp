@@ -32,7 +32,7 @@ const ModeRule rules[] = {
     // Insert, Delete and Ctrl+R are typing keys while a view accepts input.
     {C::AddTag, P::MainMenu, Browse, Browse},
     {C::DeleteTag, P::MainMenu, Browse, Browse},
-    {C::replaceTags, P::MainMenu, Browse, Browse},
+    {C::ReplaceTags, P::MainMenu, Browse, Browse},
     {C::Reorganize, P::MainMenu, Browse | Record, Always},
     {C::Settings, P::MainMenu, Browse | Record, Always},
     // The text pane's own commands.

@@ -23,12 +23,12 @@ constexpr CommandInfo table[] = {
     {C::RenameFolder, "miDirMoveClick", "F&older", "&Rename", "F2", "F2 = Rename (move) folder", Icon::FolderRename, 4, 2, SeparatorAfter},
     {C::ExpandAll, "miAllexpClick", "F&older", "&Expand all", "", "", Icon::ExpandAll, 0, 0, 0},
     {C::CollapseAll, "miAllcolClick", "F&older", "&Collaps all", "", "", Icon::CollapseAll, 0, 0, SeparatorAfter},
-    {C::updateFolder, "miOrdnerupdate1Click", "F&older", "Folder &update", "", "", Icon::FolderUpdate, 0, 0, 0},
+    {C::UpdateFolder, "miOrdnerupdate1Click", "F&older", "Folder &update", "", "", Icon::FolderUpdate, 0, 0, 0},
     {C::DeleteFolder, "popDelDirClick", "F&older", "&Delete folder (empty)", "", "", Icon::FolderDelete, 0, 0, 0},
 
     {C::SearchDown, "unten1Click", "&Search", "&Next / down", "F3", "F3 = Search down", Icon::SearchDown, 5, 3, 0},
     {C::SearchUp, "oben1Click", "&Search", "&Prior / up", "F4", "F4 = Search up", Icon::SearchUp, 6, 4, 0},
-    {C::clearSearch, "miClearsearchClick", "&Search", "Clear search (Esc)", "", "", Icon::clearSearch, 0, 0, StartsDisabled | SeparatorAfter},
+    {C::ClearSearch, "miClearsearchClick", "&Search", "Clear search (Esc)", "", "", Icon::ClearSearch, 0, 0, StartsDisabled | SeparatorAfter},
     {C::SyncViewer, "miViewerClick", "&Search", "Sync viewer", "Ctrl+S", "Ctrl+S - Sync viewer", Icon::Viewer, 7, 0, 0},
 
     {C::EditRecord, "Mutieren1Click", "&Edit", "&Edit", "F5", "F5 = Edit", Icon::Edit, 8, 5, 0},
@@ -41,12 +41,12 @@ constexpr CommandInfo table[] = {
     {C::InsertDate, "miheuteClick", "&Edit", "I&nsert date", "Ctrl+D", "", Icon::InsertDate, 0, 0, StartsDisabled | SeparatorAfter},
     {C::AddTag, "miKataddClick", "&Edit", "&Add tag", "Ins", "", Icon::TagAdd, 0, 0, 0},
     {C::DeleteTag, "mikatdelClick", "&Edit", "Delete &tag", "Del", "", Icon::TagDelete, 0, 0, SeparatorAfter},
-    {C::replaceTags, "miKatReplaceClick", "&Edit", "&Replace tags", "Ctrl+R", "", Icon::TagReplace, 0, 0, 0},
+    {C::ReplaceTags, "miKatReplaceClick", "&Edit", "&Replace tags", "Ctrl+R", "", Icon::TagReplace, 0, 0, 0},
 
     {C::FilterTags, "miFilterClick", "Too&ls", "&Filter tags", "F9", "F9 = Set filter to tags (logical: AND)", Icon::Filter, 12, 9, 0},
     {C::MoveFile, "miMoveClick", "Too&ls", "&Move file", "F10", "F10 = Move file (also Drag & Drop ...)", Icon::MoveFile, 13, 10, 0},
     {C::CopyFile, "miKopierenClick", "Too&ls", "&Copy file", "F11", "F11 = Copy file", Icon::CopyFile, 14, 11, 0},
-    {C::updateAll, "miAllUpdClick", "Too&ls", "&Updata all", "F12", "F12 = Update all folders", Icon::updateAll, 15, 12, SeparatorAfter},
+    {C::UpdateAll, "miAllUpdClick", "Too&ls", "&Updata all", "F12", "F12 = Update all folders", Icon::UpdateAll, 15, 12, SeparatorAfter},
     {C::ExploreFolder, "Explore1Click", "Too&ls", "Explore folder", "Ctrl+E", "Ctrl+E - Explore folder", Icon::Explore, 16, 0, 0},
     {C::EditTagList, "miKategorienClick", "Too&ls", "&Tags", "Ctrl+K", "", Icon::Tags, 17, 0, 0},
 
@@ -76,7 +76,7 @@ const PopupItem treeMenu[] = {
     {"&Expand all", C::ExpandAll, "", false, true},
     {"&Collaps all", C::CollapseAll, "", false, true},
     {nullptr, C::NewFolder, "", false, false},
-    {"&Update folder", C::updateFolder, "", false, true},
+    {"&Update folder", C::UpdateFolder, "", false, true},
     {"&Delete folder (empty)", C::DeleteFolder, "", false, true},
     {nullptr, C::NewFolder, "", false, false},
     {"&Path/file to clipboard", C::CopyPath, "Ctrl+C", false, true},

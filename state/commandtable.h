@@ -28,7 +28,7 @@ enum class Icon {
     FolderDelete,
     SearchDown,
     SearchUp,
-    clearSearch,
+    ClearSearch,
     Viewer, // viewer sync off (image 20)
     ViewerOn, // viewer sync on (image 19)
     Edit,
@@ -45,7 +45,7 @@ enum class Icon {
     Filter,
     MoveFile,
     CopyFile,
-    updateAll,
+    UpdateAll,
     Explore,
     Tags,
     Help,
@@ -78,12 +78,12 @@ enum class Command : int {
     RenameFolder,
     ExpandAll,
     CollapseAll,
-    updateFolder,
+    UpdateFolder,
     DeleteFolder,
-    // search
+    // Search
     SearchDown,
     SearchUp,
-    clearSearch,
+    ClearSearch,
     SyncViewer,
     // Edit
     EditRecord,
@@ -96,12 +96,12 @@ enum class Command : int {
     InsertDate,
     AddTag,
     DeleteTag,
-    replaceTags,
+    ReplaceTags,
     // Tools
     FilterTags,
     MoveFile,
     CopyFile,
-    updateAll,
+    UpdateAll,
     ExploreFolder,
     EditTagList,
     // View

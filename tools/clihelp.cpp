@@ -92,7 +92,8 @@ const std::vector<CliCommand> commands = {
      "its folders in their own letter case (DIR is stored upper-cased), for scripts to act\n"
      "on; with --stat bytes and modified: its size in bytes and its last-write time\n"
      "(ISO 8601, UTC) from the disk; with --with-text text: the long text read from the\n"
-     "info file beside each file. A file missing on disk has an empty path, bytes and\n"
+     "info file beside each file (one that cannot be read is left empty and named on\n"
+     "standard error, and the export ends with status 5). A file missing on disk has an empty path, bytes and\n"
      "modified (null in JSON). Everything is escaped for its format. A --folder the\n"
      "catalogue does not hold is refused with status 2, as dump does.\n",
      cmdExport},
@@ -119,7 +120,9 @@ const char kExitStatuses[] =
     "     does not hold\n"
     "  3  the table is locked: open in the program or another tool\n"
     "  4  the disk refused a read or write, or permission was denied\n"
-    "  5  done, but some entries were skipped (update: each is listed with its reason)\n";
+    "  5  done, but some entries were skipped, each listed with its reason on standard\n"
+    "     error (update: names the catalogue cannot hold; export: long texts that could\n"
+    "     not be read)\n";
 
 const char kAbout[] =
     "tabulon-cli works on Tabulon catalogues from scripts and timers: the table T.dbf (with\n"

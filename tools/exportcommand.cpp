@@ -34,8 +34,8 @@ using exportformat::Value;
 // and lone CR as line breaks, no line break at its end. It is read and written in pieces,
 // so that a text of any size passes through a few megabytes of memory. A text that cannot
 // be read is left out (a FIFO or a device is never waited for), with the reason on
-// standard error.
-void exportText(const QString &path, const RecordText &fields, exportformat::Writer &exporter,
+// standard error; false then.
+bool exportText(const QString &path, const RecordText &fields, exportformat::Writer &exporter,
     OutputSink &sink, std::string &out, QByteArray &buffer)
 {
     textfile::LineEndJoiner joiner;
@@ -68,6 +68,7 @@ void exportText(const QString &path, const RecordText &fields, exportformat::Wri
     if (!read)
         std::fprintf(stderr, "tabulon-cli: text not exported: %s: %s\n",
             QFile::encodeName(path).constData(), fileio::errorText(err).toLocal8Bit().constData());
+    return read;
 }
 
 // The columns of a record beside its long text: the stored fields, where the file is on
@@ -160,6 +161,7 @@ int cmdExport(const QString &path, const QStringList &args)
     exporter.setTitle(QFileInfo(path).completeBaseName().toStdString());
     exporter.begin();
     std::vector<Value> values(columnsOf(withStat).size());
+    bool textsLeftOut = false;
     const auto visit = [&](const char *rec) {
         for (Value &v : values)
             v.text.clear();
@@ -173,10 +175,11 @@ int cmdExport(const QString &path, const QStringList &args)
         const std::string_view name = fields.raw(rec, RecordText::Name);
         fillDiskValues(values, files.find(dir, name), withStat);
         exporter.beginRow(values);
-        if (withText)
-            exportText(texts.pathOf(QByteArray(dir.data(), int(dir.size())),
-                           QByteArray(name.data(), int(name.size()))),
-                fields, exporter, sink, out, buffer);
+        if (withText
+            && !exportText(texts.pathOf(QByteArray(dir.data(), int(dir.size())),
+                               QByteArray(name.data(), int(name.size()))),
+                fields, exporter, sink, out, buffer))
+            textsLeftOut = true;
         exporter.endRow();
         sink.write(out);
     };
@@ -193,5 +196,5 @@ int cmdExport(const QString &path, const QStringList &args)
         return cli::failed(st);
     if (!sink.commit())
         return cli::fail(cli::Disk, sink.error());
-    return cli::Done;
+    return textsLeftOut ? cli::Skipped : cli::Done;
 }

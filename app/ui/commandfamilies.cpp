@@ -136,10 +136,10 @@ void CommandFamilies::attachCommands()
     c.attach(Command::Reorganize, afterEdit([&b, failing] { failing(b.reorganize()); }));
     c.attach(Command::ExpandAll, [&b] { b.expandAll(); });
     c.attach(Command::CollapseAll, [&b, failing] { failing(b.collapseAll()); });
-    c.attach(Command::clearSearch, [&b] { b.clearSearch(); });
+    c.attach(Command::ClearSearch, [&b] { b.clearSearch(); });
 
-    c.attach(Command::updateFolder, afterEdit([&u] { u.updateFolder(); }));
-    c.attach(Command::updateAll, afterEdit([&u] { u.updateAll(); }));
+    c.attach(Command::UpdateFolder, afterEdit([&u] { u.updateFolder(); }));
+    c.attach(Command::UpdateAll, afterEdit([&u] { u.updateAll(); }));
 
     c.attach(Command::EditRecord, [&e] { e.editRecord(); });
     c.attach(Command::EditText, [&e] { e.editText(); });
@@ -181,7 +181,7 @@ void CommandFamilies::attachCommands()
     TagCommands &t = *m_tags;
     c.attach(Command::AddTag, [&t] { t.addTag(); });
     c.attach(Command::DeleteTag, [&t] { t.deleteTag(); });
-    c.attach(Command::replaceTags, [&t] { t.replaceTags(); });
+    c.attach(Command::ReplaceTags, [&t] { t.replaceTags(); });
     c.attach(Command::FilterTags, [&t] { t.filterTags(); });
     c.attach(Command::EditTagList, [&t] { t.editTagList(); });
 }

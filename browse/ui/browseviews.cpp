@@ -206,7 +206,7 @@ void BrowseViews::showCount()
 
 void BrowseViews::clearSearch()
 {
-    m_commands.setCommandEnabled(Command::clearSearch, false);
+    m_commands.setCommandEnabled(Command::ClearSearch, false);
     emit searchCleared();
     m_panels.setPanelText(0, regional::longDate(regional::today()));
 }

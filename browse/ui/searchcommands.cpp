@@ -74,7 +74,7 @@ DbStatus SearchCommands::searchFor(bool down)
         m_panels.setPanelText(0, regional::longDate(regional::today()));
         return DbStatus::ok();
     }
-    m_commands.setCommandEnabled(Command::clearSearch, true);
+    m_commands.setCommandEnabled(Command::ClearSearch, true);
     m_panels.setPanelText(0, m_searchText);
     const WaitCursor wait;
     const search::Kind kind = search::kindOf(m_searchText, m_state.settings.searchInText != 0);

@@ -11,7 +11,7 @@
 
 class BrowseViews;
 
-// search (F3 "&Next / down", F4 "&Prior / up"): the remembered search text, asked for once
+// Search (F3 "&Next / down", F4 "&Prior / up"): the remembered search text, asked for once
 // and used by every search until it is cleared, is looked for from next to the current
 // record across the whole catalogue in the order in force; the folder of the match is
 // selected in the tree and the match becomes the current record. A text ending in "\"

@@ -392,7 +392,7 @@ void TestBrowse::treeKeysAndExpansion()
     start();
     QTreeWidget *tree = this->tree();
     QVERIFY(m_views->selectNodeAt(3)); // B\B1
-    QAction *clear = m_form->commands().action(Command::clearSearch);
+    QAction *clear = m_form->commands().action(Command::ClearSearch);
     clear->setEnabled(true);
     m_form->setPanelText(0, QStringLiteral("searched"));
     QSignalSpy cleared(m_views, &BrowseViews::searchCleared);

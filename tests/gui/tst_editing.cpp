@@ -123,7 +123,7 @@ void TestEditing::modesSetMenusKeysAndColours()
         f.views().grid->model()->index(0, CatalogModel::DateColumn).flags() & Qt::ItemIsEditable));
     QVERIFY(grid(Command::UpdateOrOk)->isEnabled() && grid(Command::DeleteOrAbort)->isEnabled());
     QVERIFY(!grid(Command::CopyPath)->isEnabled() && grid(Command::CopyPath)->shortcut().isEmpty());
-    for (Command h : { Command::AddTag, Command::DeleteTag, Command::replaceTags })
+    for (Command h : { Command::AddTag, Command::DeleteTag, Command::ReplaceTags })
         QVERIFY2(!item(h)->isEnabled() && item(h)->shortcut().isEmpty(), commandInfo(h).handler);
     QVERIFY(item(Command::Reorganize)->isEnabled() && !item(Command::SaveTextAs)->isEnabled());
     QVERIFY(pane(Command::CopyText)->isEnabled());
@@ -151,7 +151,7 @@ void TestEditing::modesSetMenusKeysAndColours()
     QVERIFY(f.views().textPane->isReadOnly() && f.views().grid->hasFocus());
     QCOMPARE(item(Command::AddTag)->shortcut(), QKeySequence(Qt::Key_Insert));
     QCOMPARE(item(Command::DeleteTag)->shortcut(), QKeySequence(Qt::Key_Delete));
-    QCOMPARE(item(Command::replaceTags)->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
+    QCOMPARE(item(Command::ReplaceTags)->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
     QVERIFY(item(Command::Reorganize)->isEnabled() && !item(Command::InsertDate)->isEnabled());
     QVERIFY(!pane(Command::UpdateOrOk)->isEnabled() && !grid(Command::UpdateOrOk)->isEnabled());
     QCOMPARE(pane(Command::CopyText)->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
@@ -358,10 +358,10 @@ void TestEditing::walksEndAnEditFirst_data()
 {
     QTest::addColumn<int>("command");
     QTest::addColumn<Qt::Key>("edit");
-    const int all = int(Command::updateAll);
+    const int all = int(Command::UpdateAll);
     QTest::newRow("update all, note") << all << Qt::Key_F5;
     QTest::newRow("update all, text") << all << Qt::Key_F6;
-    QTest::newRow("folder update, note") << int(Command::updateFolder) << Qt::Key_F5;
+    QTest::newRow("folder update, note") << int(Command::UpdateFolder) << Qt::Key_F5;
     QTest::newRow("reorganization, note") << int(Command::Reorganize) << Qt::Key_F5;
 }
 
@@ -377,7 +377,7 @@ void TestEditing::walksEndAnEditFirst()
     QTest::keyClicks(QApplication::focusWidget(), "typed");
     file("D/b.txt");
     ScriptedDialogs dialogs;
-    if (command == int(Command::updateAll))
+    if (command == int(Command::UpdateAll))
         dialogs.yes("Update all folders ?");
     m_form->commands().runCommand(Command(command));
     QVERIFY(dialogs.done());
@@ -387,7 +387,7 @@ void TestEditing::walksEndAnEditFirst()
         QCOMPARE(field("a.txt", CatalogTable::NOTE), QStringLiteral("typed"));
     else
         QCOMPARE(testutil::readFile(root() + "D/a.txt.!"), QByteArray("typed\r\n"));
-    if (command == int(Command::updateAll))
+    if (command == int(Command::UpdateAll))
         QCOMPARE(field("b.txt", CatalogTable::NAME), QStringLiteral("b.txt"));
 }
 

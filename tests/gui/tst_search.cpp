@@ -65,7 +65,7 @@ private:
     QString panel(int i) const { return m_form->panelText(i); }
     bool clearEnabled() const
     {
-        return m_form->commands().action(Command::clearSearch)->isEnabled();
+        return m_form->commands().action(Command::ClearSearch)->isEnabled();
     }
     void checkViewsSettled();
 };

@@ -213,7 +213,7 @@ void TestUpdateCommands::f8OnRootFilesWithEmptyTree()
     QCOMPARE(table()->text(CatalogTable::DIR), QString());
     // A sub-folder appears: after the folder update its files are shown, not the root's.
     file("Sub/inner.txt");
-    m_form->commands().action(Command::updateFolder)->trigger();
+    m_form->commands().action(Command::UpdateFolder)->trigger();
     QCOMPARE(m_views->nodeCount(), 1);
     QCOMPARE(m_form->panelText(2), QStringLiteral("Sub\\"));
     press(Qt::Key_F8);
@@ -286,7 +286,7 @@ void TestUpdateCommands::folderUpdateKeepsPosition()
     for (const QString &f : removed)
         QVERIFY(QDir(root() + f).removeRecursively());
     grid()->setFocus();
-    m_form->commands().action(Command::updateFolder)->trigger();
+    m_form->commands().action(Command::UpdateFolder)->trigger();
     QCOMPARE(m_form->panelText(2), selected);
     QCOMPARE(m_views->selectedFolderPath(), selected);
     QTRY_VERIFY(tree()->hasFocus());
@@ -302,7 +302,7 @@ void TestUpdateCommands::folderUpdateWithEmptyTree()
     start();
     QVERIFY(QFile::remove(root() + "Only/a.txt"));
     m_form->state().settings.folderInfoMode = 1;
-    m_form->commands().action(Command::updateFolder)->trigger();
+    m_form->commands().action(Command::UpdateFolder)->trigger();
     // The emptied folder is removed; the root folder's files are shown, merged as a
     // selected folder's would be in description mode.
     QVERIFY(!QFileInfo::exists(root() + "Only"));
@@ -375,7 +375,7 @@ void TestUpdateCommands::updateAllMergesEverythingAndSweeps()
     QVERIFY(tree()->currentItem()->isExpanded());
     QVERIFY(tree()->updatesEnabled());
     QCOMPARE(table()->orderName(), QByteArray("1"));
-    QVERIFY(!m_form->commands().action(Command::clearSearch)->isEnabled());
+    QVERIFY(!m_form->commands().action(Command::ClearSearch)->isEnabled());
     QCOMPARE(m_form->panelText(3), QStringLiteral("4 (2)"));
 }
 

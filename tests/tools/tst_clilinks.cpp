@@ -101,9 +101,9 @@ private slots:
         const QStringList searchText { "search", "needle", "--in-text" };
         const QStringList descriptions { "update", "--all", "--descriptions" };
         QTest::newRow("export, FIFO text")
-            << "D/a.txt.!" << int(HostileEntry::Fifo) << exportText << 0 << "not a regular file";
+            << "D/a.txt.!" << int(HostileEntry::Fifo) << exportText << 5 << "not a regular file";
         QTest::newRow("export, text linked to a device")
-            << "D/a.txt.!" << int(HostileEntry::LinkToDevice) << exportText << 0
+            << "D/a.txt.!" << int(HostileEntry::LinkToDevice) << exportText << 5
             << "not a regular file";
         QTest::newRow("search, FIFO text")
             << "D/a.txt.!" << int(HostileEntry::Fifo) << searchText << 0 << "";
