@@ -8,6 +8,7 @@
 #include "platform/codepage.h"
 #include "platform/dirlist.h"
 #include "platform/diskpath.h"
+#include "store/progress.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -162,6 +163,30 @@ bool unchanged(
         && std::memcmp(records.field(i, CatalogTable::SIZE), size, size_t(n)) == 0;
 }
 
+// The steps of one folder update: a file merged or a record swept is one.
+class Steps
+{
+public:
+    Steps(Progress *progress, qint64 total)
+        : m_progress(progress)
+        , m_total(total)
+    {
+    }
+    // The sweep's share is known once the merge has added its records.
+    void setTotal(qint64 total) { m_total = total; }
+    // False when the update is to stop before this step.
+    bool next()
+    {
+        const qint64 done = m_done++;
+        return done % kRecordsPerStep != 0 || done == 0 || proceed(m_progress, done, m_total);
+    }
+
+private:
+    Progress *m_progress;
+    qint64 m_total;
+    qint64 m_done = 0;
+};
+
 // Each file's number in the folder's name table (which holds the names of its records
 // already), marked as offered by the listing; twins tells whether two files share a
 // number, their names differing only in case.
@@ -186,10 +211,12 @@ std::vector<int> nameNumbers(const std::vector<DiskEntry> &entries, NameTable &n
 // or the one that carries it exactly (see recordOf).
 DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
     const std::vector<DiskEntry> &entries, const std::vector<int> &numbers, FolderRecords &records,
-    NameTable &names, std::vector<NameState> &state, FolderUpdateStats &stats)
+    NameTable &names, std::vector<NameState> &state, FolderUpdateStats &stats, Steps &steps)
 {
     DbfTable &t = table.table();
     for (size_t i = 0; i < entries.size(); ++i) {
+        if (!steps.next())
+            return cancelledStatus();
         const DiskEntry &e = entries[i];
         char size[kSizeTextCapacity];
         const int sizeLength = sizeTextInto(e.size, size);
@@ -230,10 +257,12 @@ DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
 // present ones take their description.
 DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QString &dir,
     const DescriptionLookup &notes, const FolderRecords &records,
-    const std::vector<NameState> &state, FolderUpdateStats &stats)
+    const std::vector<NameState> &state, FolderUpdateStats &stats, Steps &steps)
 {
     DbfTable &t = table.table();
     for (int i = 0; i < records.size(); ++i) {
+        if (!steps.next())
+            return cancelledStatus();
         const int nameLength = records.trimmedLength(i, CatalogTable::NAME);
         // Names the listing did not offer (not catalogued by today's rules) are looked up.
         // A folder that took the place of the file is no file: the record goes.
@@ -273,7 +302,8 @@ bool folderPathFits(const QString &folderPath)
 }
 
 DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folderPath,
-    bool descriptions, FolderUpdateStats *stats, bool listingsCurrent, FolderWalk *walk)
+    bool descriptions, FolderUpdateStats *stats, bool listingsCurrent, FolderWalk *walk,
+    Progress *progress)
 {
     FolderUpdateStats local;
     FolderUpdateStats &s = stats ? *stats : local;
@@ -339,10 +369,16 @@ DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const Q
             [&recorded](const QByteArray &ansi) { return recorded.contains(ansi); }, skipped);
     }
     s.skipped.add(std::move(skipped));
+    // Stopped in the merge, the sweep is left out: the records of files gone stay until
+    // the next update.
+    const qint64 files = qint64(entries.size());
+    Steps steps(progress, files + std::max<qint64>(files, records.size()));
     if (st)
-        st = mergeEntries(table, dir, entries, numbers, records, names, state, s);
+        st = mergeEntries(table, dir, entries, numbers, records, names, state, s, steps);
+    steps.setTotal(files + records.size());
     if (st)
-        st = sweepFolder(table, resolver, dirText, DescriptionLookup(list), records, state, s);
+        st = sweepFolder(
+            table, resolver, dirText, DescriptionLookup(list), records, state, s, steps);
     if (st && walk)
         for (int i = 0; i < records.size(); ++i)
             walk->add(records.recno(i));

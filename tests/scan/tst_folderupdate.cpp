@@ -3,6 +3,7 @@
 #include "scan/foldernotes.h"
 #include "scan/folderupdate.h"
 #include "support/runasuser.h"
+#include "support/scriptedprogress.h"
 #include "support/testutil.h"
 
 #include <QSignalSpy>
@@ -223,6 +224,49 @@ private slots:
                 now << m_table->text(CatalogTable::NAME) + '=' + m_table->text(CatalogTable::SIZE);
             QCOMPARE(now, records);
         }
+    }
+
+    // A large folder's update stopped between two files: those merged by then keep their
+    // records, the records of files gone stay (the sweep is left out) until an update that
+    // runs to its end.
+    void cancelledInALargeFolderThenCompleted_data()
+    {
+        QTest::addColumn<qint64>("stopFrom"); // files merged when the stop is asked for
+        QTest::addColumn<int>("appended");
+        QTest::newRow("in the merge") << qint64(kRecordsPerStep) << kRecordsPerStep;
+        QTest::newRow("never") << qint64(-1) << 5000;
+    }
+    void cancelledInALargeFolderThenCompleted()
+    {
+        QFETCH(qint64, stopFrom);
+        QFETCH(int, appended);
+        QVERIFY(m_table->table().append());
+        m_table->setText(CatalogTable::DIR, QStringLiteral("BIG\\"));
+        m_table->setText(CatalogTable::NAME, QStringLiteral("gone.txt"));
+        QVERIFY(m_table->table().post());
+        QVERIFY(QDir().mkpath(m_root + QStringLiteral("Big")));
+        for (int i = 0; i < 5000; ++i) {
+            QFile f(m_root + QStringLiteral("Big/f%1.txt").arg(i));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        ScriptedProgress progress(stopFrom);
+        FolderUpdateStats s;
+        const DbStatus st = updateFolder(
+            *m_table, *m_resolver, QStringLiteral("Big\\"), false, &s, false, nullptr, &progress);
+        QCOMPARE(st.code(), stopFrom < 0 ? DbStatus::Ok : DbStatus::Cancelled);
+        QVERIFY(progress.orderly());
+        QVERIFY(!progress.steps.empty());
+        QCOMPARE(progress.steps.front().second, qint64(5000 + 5000));
+        QCOMPARE(s.appended, appended);
+        QCOMPARE(s.deleted, stopFrom < 0 ? 1 : 0);
+        QCOMPARE(int(m_table->table().physicalCount()), appended + 1);
+        QVERIFY(!m_table->isDetached());
+
+        s = FolderUpdateStats();
+        QVERIFY(update(QStringLiteral("Big\\"), false, &s));
+        QCOMPARE(s.appended, 5000 - appended);
+        QCOMPARE(s.deleted, stopFrom < 0 ? 0 : 1);
+        QCOMPARE(namesOf(*m_table, QStringLiteral("Big\\")).size(), 5000);
     }
 
     void descriptionsBecomeNotes()
