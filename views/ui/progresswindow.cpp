@@ -1,6 +1,6 @@
 #include "progresswindow.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QProgressDialog>
 
 #include <algorithm>
@@ -8,10 +8,7 @@
 namespace
 {
 
-int g_showDelay = 500;
-
-// How often a shown dialog is brought up to date and events are let in.
-constexpr int kLookEveryMs = 100;
+ProgressWindow::Timing g_timing;
 // The bar's resolution: totals beyond an int are scaled to it.
 constexpr int kBarSteps = 1000;
 
@@ -21,24 +18,32 @@ ProgressWindow::ProgressWindow(QWidget *window, QString caption, QString unit)
     : m_window(window)
     , m_caption(std::move(caption))
     , m_unit(std::move(unit))
-    , m_nextLook(g_showDelay)
+    , m_nextLook(g_timing.showAfter)
 {
     m_clock.start();
 }
 
 ProgressWindow::~ProgressWindow()
 {
+    if (!m_dialog)
+        return;
+    // The window it covered gets the keys again, also where no window manager hands the
+    // activation back (the dialog, hidden by Esc, may have taken it along).
+    QWidget *active = QApplication::activeWindow();
+    const bool handBack = !active || active == m_dialog;
     delete m_dialog;
+    if (handBack && m_window)
+        m_window->window()->activateWindow();
 }
 
-void ProgressWindow::setShowDelay(int milliseconds)
+void ProgressWindow::setTiming(const Timing &timing)
 {
-    g_showDelay = std::max(0, milliseconds);
+    g_timing = { std::max(0, timing.showAfter), std::max(0, timing.lookEvery) };
 }
 
-int ProgressWindow::showDelay()
+ProgressWindow::Timing ProgressWindow::timing()
 {
-    return g_showDelay;
+    return g_timing;
 }
 
 void ProgressWindow::setUnit(const QString &unit)
@@ -53,7 +58,7 @@ bool ProgressWindow::step(qint64 done, qint64 total)
     const qint64 now = m_clock.elapsed();
     if (now < m_nextLook)
         return true;
-    m_nextLook = now + kLookEveryMs;
+    m_nextLook = now + g_timing.lookEvery;
     if (!m_dialog)
         show();
     if (!m_dialog)
@@ -61,7 +66,7 @@ bool ProgressWindow::step(qint64 done, qint64 total)
     update(done, total);
     // The one place where events come in while the command runs: the dialog's Cancel and
     // Esc among them.
-    QCoreApplication::processEvents();
+    QApplication::processEvents();
     return !m_cancelled;
 }
 

@@ -14,9 +14,9 @@ class QWidget;
 // 5000 folders") and a Cancel button. Esc, Cancel or closing the dialog ask the command to
 // stop: step() returns false from then on, and the command stops at its next step.
 //
-// A command that ends within showDelay() shows nothing. Before the dialog is up, step()
-// only reads the clock; once it is up, step() touches the dialog and lets events in at
-// most every tenth of a second, so that the command loses no measurable time to it. Events
+// A command that ends within timing().showAfter shows nothing. Before the dialog is up,
+// step() only reads the clock; once it is up, step() touches the dialog and lets events in
+// at most every timing().lookEvery, so that the command loses no measurable time to it. Events
 // reach the program only then, and the window-modal dialog keeps them from the main window
 // and every window it owns: no other command can start while one runs. The hourglass
 // stays. The dialog closes when this object goes.
@@ -36,10 +36,15 @@ public:
     // Whether the user asked the command to stop.
     bool cancelled() const { return m_cancelled; }
 
-    // How long a command runs before its dialog shows: 500 ms. Tests set 0, so that the
-    // dialog is up from the first step on.
-    static void setShowDelay(int milliseconds);
-    static int showDelay();
+    // How long a command runs before its dialog shows, and how often a shown dialog is
+    // brought up to date and lets events in, in milliseconds. Tests set both to 0: the
+    // dialog is up from the first step on, and every step lets events in.
+    struct Timing {
+        int showAfter = 500;
+        int lookEvery = 100;
+    };
+    static void setTiming(const Timing &timing);
+    static Timing timing();
 
 private:
     void show();
