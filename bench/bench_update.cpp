@@ -13,6 +13,9 @@
 // handled every event it posted (the one repaint of the end state included). Then it
 // times one folder selected and shown (rows read, text pane loaded, window repainted) in
 // the tree update all left, expanded, and collapsed: its cost must not grow with the tree.
+// Last, the cost of the progress window: update all with nothing changed, run with the
+// window up from the start (brought up to date and letting events in as in use) against
+// the same run with the window never shown, taking turns (target <= 1.02).
 //
 // Every figure, find's included, is the best of the rounds (default 5), and the two sizes
 // take turns round by round, so that one-time costs and slow spells of a shared machine
@@ -30,6 +33,7 @@
 #include "browse/ui/browseviews.h"
 #include "dialogs/shareddialog.h"
 #include "store/catalogtable.h"
+#include "views/ui/progresswindow.h"
 
 #include <QTreeWidget>
 
@@ -46,6 +50,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <random>
 
 #include <sys/resource.h>
@@ -123,6 +128,18 @@ public:
         return { t.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_SELF) - cpu0 };
     }
 
+    // Update all with nothing changed, with the progress window up from its first step
+    // (shown) or never.
+    Timing updateAllWithProgress(bool shown)
+    {
+        const ProgressWindow::Timing normal = ProgressWindow::timing();
+        ProgressWindow::setTiming(
+            { shown ? 0 : std::numeric_limits<int>::max(), normal.lookEvery });
+        const Timing t = updateAll();
+        ProgressWindow::setTiming(normal);
+        return t;
+    }
+
     quint32 records() const { return m_form->state().catalog->table().physicalCount(); }
 
     // Selecting folders one after another, spread over the tree, as search and the folder
@@ -172,6 +189,7 @@ struct Tree {
     quint32 records = 0;
     QString message; // the command's error message, on an existing tree
     double selectExpanded = 1e9, selectCollapsed = 1e9; // microseconds per selection
+    Timing withoutWindow, withWindow; // unchanged, progress window never shown / shown
 };
 
 void makeTreeOnce(const Tree &tree)
@@ -202,6 +220,9 @@ void measureRound(Tree &tree, bool descriptions)
     Window window(tree.root, descriptions);
     tree.empty.keepBest(window.updateAll());
     tree.again.keepBest(window.updateAll());
+    for (bool shown : { false, true, false, true })
+        (shown ? tree.withWindow : tree.withoutWindow)
+            .keepBest(window.updateAllWithProgress(shown));
     const auto [expanded, collapsed] = window.selectionTimes();
     tree.selectExpanded = std::min(tree.selectExpanded, expanded);
     tree.selectCollapsed = std::min(tree.selectCollapsed, collapsed);
@@ -228,6 +249,11 @@ void report(const Tree &tree)
     std::printf("  one folder selected and shown: %.2f ms in the expanded tree, %.2f ms in the "
                 "collapsed one\n",
         tree.selectExpanded / 1e3, tree.selectCollapsed / 1e3);
+    std::printf("  unchanged with the progress window shown %.3f s, never shown %.3f s: ratio "
+                "%.3f (cpu %.3f); target <= 1.02\n",
+        tree.withWindow.wall, tree.withoutWindow.wall,
+        tree.withWindow.wall / tree.withoutWindow.wall,
+        tree.withWindow.cpu / tree.withoutWindow.cpu);
     if (!tree.message.isEmpty())
         std::printf("  the command reported: %s\n",
             qPrintable(QString(tree.message).replace(QLatin1Char('\r'), QLatin1String(" / "))));
