@@ -1,7 +1,9 @@
 #include "app/ui/mainwindow.h"
 #include "browse/ui/browseviews.h"
+#include "browse/ui/replacetagsdialog.h"
 #include "store/catalogtable.h"
 #include "support/gui/mainwindowfixture.h"
+#include "support/gui/whenmodal.h"
 #include "support/scripteddialogs.h"
 #include "support/testutil.h"
 #include "views/ui/progresswindow.h"
@@ -9,6 +11,8 @@
 #include <QtTest>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -31,6 +35,7 @@ private slots:
     void reorganisationStoppedKeepsTheTable_data();
     void reorganisationStoppedKeepsTheTable();
     void searchStoppedStaysWhereItWas();
+    void replaceTagsStoppedBeforeAnyChange();
     void quickCommandShowsNoWindow();
 
 private:
@@ -39,8 +44,11 @@ private:
     // step), through the window as the user does: a click on Cancel or Esc.
     void stopAt(const QString &when, bool byEsc);
     void updateAll();
-    void pressKey(Qt::Key key);
+    void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = {});
     QStringList faults();
+    void replaceAToB();
+    // Every record's tags, in physical order; with tags, sets them first.
+    QStringList codes(const QString &tags = QString());
     int folderCount() const { return m_folders; }
 
     BrowseViews *m_views = nullptr;
@@ -110,11 +118,11 @@ void TestProgress::updateAll()
     QVERIFY2(dialogs.done(), qPrintable(dialogs.faults().join('\n')));
 }
 
-void TestProgress::pressKey(Qt::Key key)
+void TestProgress::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
 {
     // The main window has the keys again once a progress window has gone.
     QTRY_VERIFY(m_form->isActiveWindow());
-    press(key);
+    press(key, modifiers);
 }
 
 // The full check of table and index that the command-line tool runs.
@@ -237,6 +245,61 @@ void TestProgress::searchStoppedStaysWhereItWas()
     QCOMPARE(table()->text(CatalogTable::NAME), current);
     QVERIFY(!table()->isDetached());
     QVERIFY(!m_form->findChild<QProgressDialog *>());
+}
+
+void TestProgress::replaceAToB()
+{
+    whenShown(QStringLiteral("TForm6"), [](QWidget *w) {
+        auto *dialog = static_cast<ReplaceTagsDialog *>(w);
+        QTest::keyClicks(dialog->fromEdit, QStringLiteral("a"));
+        QTest::keyClicks(dialog->toEdit, QStringLiteral("b"));
+        dialog->allFoldersCheckBox->setChecked(true);
+        QTest::mouseClick(dialog->okButton, Qt::LeftButton);
+    });
+    pressKey(Qt::Key_R, Qt::ControlModifier);
+}
+
+QStringList TestProgress::codes(const QString &tags)
+{
+    CatalogTable *t = table();
+    t->detachViews();
+    const QString folder = t->currentFolder();
+    const QByteArray order = t->orderName();
+    QStringList out;
+    [&] {
+        QVERIFY(t->table().setOrder(QByteArray()));
+        for (DbStatus st = t->table().first(); st && !t->table().eof(); st = t->table().next()) {
+            if (!tags.isNull()) {
+                QVERIFY(t->table().edit());
+                t->setText(CatalogTable::CODE, tags);
+                QVERIFY(t->table().post());
+            }
+            out << t->text(CatalogTable::CODE);
+        }
+        QVERIFY(t->table().setOrder(order));
+        QVERIFY(t->setFolderRange(folder));
+    }();
+    t->attachViews();
+    return out;
+}
+
+// Stopped while the records are read, the command has changed nothing yet.
+void TestProgress::replaceTagsStoppedBeforeAnyChange()
+{
+    start();
+    updateAll();
+    const QStringList before = codes(QStringLiteral("A"));
+    QCOMPARE(before.size(), 2 * folderCount());
+    stopAt(QString(), false);
+    replaceAToB();
+    QVERIFY(m_seenLabel.startsWith(QStringLiteral("Replacing tags")));
+    QCOMPARE(m_form->panelText(0), QStringLiteral("Replace tags cancelled"));
+    QCOMPARE(codes(), before);
+    QCOMPARE(faults(), QStringList());
+    QVERIFY(!table()->isDetached());
+
+    replaceAToB();
+    QCOMPARE(codes(), QStringList(before.size(), QStringLiteral("B")));
 }
 
 // The window waits: a command that ends before its time shows nothing at all.
