@@ -35,6 +35,7 @@ private slots:
     void reorganisationStoppedKeepsTheTable_data();
     void reorganisationStoppedKeepsTheTable();
     void searchStoppedStaysWhereItWas();
+    void folderUpdateOfALargeFolderStopped();
     void replaceTagsStoppedBeforeAnyChange();
     void quickCommandShowsNoWindow();
 
@@ -281,6 +282,33 @@ QStringList TestProgress::codes(const QString &tags)
     }();
     t->attachViews();
     return out;
+}
+
+// A folder update hears of its progress every few thousand files: stopped at the first
+// such step, the files merged by then keep their records, and F8 again does the rest.
+void TestProgress::folderUpdateOfALargeFolderStopped()
+{
+    constexpr int kFiles = 5000;
+    for (int i = 0; i < kFiles; ++i)
+        file(QStringLiteral("Big/f%1.txt").arg(i, 4, 10, QLatin1Char('0')));
+    m_folders = 1;
+    openCatalogue();
+    showActive();
+    stopAt(QString(), true);
+    pressKey(Qt::Key_F8);
+    QVERIFY(m_seenLabel.startsWith(QStringLiteral("Updating the folder\n")));
+    QVERIFY(m_seenLabel.endsWith(QStringLiteral(" records")));
+    QCOMPARE(m_form->panelText(0), QStringLiteral("Folder update cancelled"));
+    const int merged = int(table()->table().physicalCount());
+    QVERIFY2(merged > 0 && merged < kFiles, qPrintable(QString::number(merged)));
+    QCOMPARE(gridNames().size(), merged);
+    QCOMPARE(faults(), QStringList());
+    QVERIFY(!table()->isDetached());
+
+    pressKey(Qt::Key_F8);
+    QCOMPARE(int(table()->table().physicalCount()), kFiles);
+    QCOMPARE(gridNames().size(), kFiles);
+    QCOMPARE(faults(), QStringList());
 }
 
 // Stopped while the records are read, the command has changed nothing yet.
