@@ -7,9 +7,10 @@
 // subfolders each) and beside them the catalogue Bench.dbf of N records (default
 // 5,000,000), the same number in each folder, appended in random folder order as years of
 // folder updates leave them; the index is built once by the first open. --dir PATH keeps
-// root and catalogue in PATH and reuses them, since the build takes minutes.
+// root and catalogue in PATH and reuses them, since the build takes a while.
 // --table PATH measures a catalogue that is there already instead (a Unicode one, say): its
-// root is the table's folder, the archive its base name; the catalogue is not changed.
+// root is the table's folder, the archive its base name. No record is changed (an index
+// found stale is rebuilt, as the program does).
 //
 // Each round (default 3) is a process of its own, started as the program starts: settings
 // naming the archive, MainWindow::startUp(), the window shown (offscreen). It prints
