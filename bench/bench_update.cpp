@@ -13,6 +13,12 @@
 // handled every event it posted (the one repaint of the end state included). Then it
 // times one folder selected and shown (rows read, text pane loaded, window repainted) in
 // the tree update all left, expanded, and collapsed: its cost must not grow with the tree.
+// Last, the cost of the progress window: update all with nothing changed, run with the
+// window up from the start (brought up to date and letting events in as in use) against
+// the same run with the window never shown, taking turns (target <= 1.02); and, on a busy
+// machine the steadier figures, the window's costs timed on their own: showing it, paid
+// once by a command that runs past its delay, and one look, paid once per lookEvery after
+// that, each as a share of that time (target <= 2 %).
 //
 // Every figure, find's included, is the best of the rounds (default 5), and the two sizes
 // take turns round by round, so that one-time costs and slow spells of a shared machine
@@ -33,6 +39,7 @@
 #include "browse/ui/browseviews.h"
 #include "dialogs/shareddialog.h"
 #include "store/catalogtable.h"
+#include "views/ui/progresswindow.h"
 
 #include <QTreeWidget>
 
@@ -49,6 +56,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <random>
 
 #include <sys/resource.h>
@@ -130,6 +138,44 @@ public:
         return { t.nsecsElapsed() / 1e9, cpuSeconds(RUSAGE_SELF) - cpu0 };
     }
 
+    // Update all with nothing changed, with the progress window up from its first step
+    // (shown) or never.
+    Timing updateAllWithProgress(bool shown)
+    {
+        const ProgressWindow::Timing normal = ProgressWindow::timing();
+        ProgressWindow::setTiming(
+            { shown ? 0 : std::numeric_limits<int>::max(), normal.lookEvery });
+        const Timing t = updateAll();
+        ProgressWindow::setTiming(normal);
+        return t;
+    }
+
+    // What the progress window costs, in milliseconds: showing it (once, in a command
+    // that runs past its delay) and one look of the shown window (brought up to date,
+    // events let in; one per lookEvery after that).
+    std::pair<double, double> progressCosts()
+    {
+        const ProgressWindow::Timing normal = ProgressWindow::timing();
+        ProgressWindow::setTiming({ 0, 0 });
+        double show = 1e9, look = 1e9;
+        for (int round = 0; round < 5; ++round) {
+            ProgressWindow progress(
+                m_form.get(), QStringLiteral("Looking"), QStringLiteral("folders"));
+            QElapsedTimer t;
+            t.start();
+            progress.step(0, 1000);
+            show = std::min(show, t.nsecsElapsed() / 1e6);
+            constexpr int kLooks = 100;
+            t.start();
+            for (int i = 1; i <= kLooks; ++i)
+                progress.step(i * 7, 1000);
+            look = std::min(look, t.nsecsElapsed() / 1e6 / kLooks);
+        }
+        ProgressWindow::setTiming(normal);
+        QApplication::processEvents();
+        return { show, look };
+    }
+
     quint32 records() const { return m_form->state().catalog->table().physicalCount(); }
 
     // Selecting folders one after another, spread over the tree, as search and the folder
@@ -180,6 +226,8 @@ struct Tree {
     quint32 records = 0;
     QString message; // the command's error message, on an existing tree
     double selectExpanded = 1e9, selectCollapsed = 1e9; // microseconds per selection
+    Timing withoutWindow, withWindow; // unchanged, progress window never shown / shown
+    double showCost = 1e9, lookCost = 1e9; // ms
 };
 
 void makeTreeOnce(const Tree &tree)
@@ -211,6 +259,12 @@ void measureRound(Tree &tree, bool descriptions)
     Window window(tree.root, descriptions, tree.choices);
     tree.empty.keepBest(window.updateAll());
     tree.again.keepBest(window.updateAll());
+    for (bool shown : { false, true, true, false, false, true })
+        (shown ? tree.withWindow : tree.withoutWindow)
+            .keepBest(window.updateAllWithProgress(shown));
+    const auto [show, look] = window.progressCosts();
+    tree.showCost = std::min(tree.showCost, show);
+    tree.lookCost = std::min(tree.lookCost, look);
     const auto [expanded, collapsed] = window.selectionTimes();
     tree.selectExpanded = std::min(tree.selectExpanded, expanded);
     tree.selectCollapsed = std::min(tree.selectCollapsed, collapsed);
@@ -241,9 +295,16 @@ void report(const Tree &tree)
     std::printf("  one folder selected and shown: %.2f ms in the expanded tree, %.2f ms in the "
                 "collapsed one\n",
         tree.selectExpanded / 1e3, tree.selectCollapsed / 1e3);
-    if (!tree.message.isEmpty())
-        std::printf("  the command reported: %s\n",
-            qPrintable(QString(tree.message).replace(QLatin1Char('\r'), QLatin1String(" / "))));
+    std::printf("  unchanged with the progress window shown %.3f s, never shown %.3f s: ratio "
+                "%.3f (cpu %.3f); target <= 1.02\n",
+        tree.withWindow.wall, tree.withoutWindow.wall,
+        tree.withWindow.wall / tree.withoutWindow.wall,
+        tree.withWindow.cpu / tree.withoutWindow.cpu);
+    const ProgressWindow::Timing timing = ProgressWindow::timing();
+    std::printf("  progress window: shown once after %d ms in %.2f ms (%.2f %% of that delay), one "
+                "look every %d ms in %.3f ms (%.2f %%); target <= 2 %%\n",
+        timing.showAfter, tree.showCost, 100.0 * tree.showCost / timing.showAfter, timing.lookEvery,
+        tree.lookCost, 100.0 * tree.lookCost / timing.lookEvery);
 }
 
 struct Options {

@@ -384,7 +384,8 @@ private:
 
 } // namespace
 
-DbStatus findNextMatch(CatalogTable &table, RecordMatcher &matcher, bool down, SearchHit &hit)
+DbStatus findNextMatch(
+    CatalogTable &table, RecordMatcher &matcher, bool down, SearchHit &hit, Progress *progress)
 {
     hit = SearchHit();
     DbfTable &t = table.table();
@@ -421,23 +422,25 @@ DbStatus findNextMatch(CatalogTable &table, RecordMatcher &matcher, bool down, S
         const int c = order.compare(key.constData(), recno, best.constData(), hit.recno);
         return down ? c < 0 : c > 0;
     };
-    const DbStatus st = t.scanVisible([&](quint32 recno, const char *rec) {
-        // Once something is found, the key decides first: most records lie farther away.
-        if (hit.recno != 0) {
-            order.evaluate(rec, key.data());
-            if (!beyondStart(recno) || !nearer(recno) || !matcher.matches(rec))
-                return;
-        } else {
-            if (!matcher.matches(rec))
-                return;
-            order.evaluate(rec, key.data());
-            if (!beyondStart(recno))
-                return;
-        }
-        std::swap(best, key);
-        hit.recno = recno;
-        hit.record = QByteArray(rec, recordLength);
-    });
+    const DbStatus st = t.scanVisible(
+        [&](quint32 recno, const char *rec) {
+            // Once something is found, the key decides first: most records lie farther away.
+            if (hit.recno != 0) {
+                order.evaluate(rec, key.data());
+                if (!beyondStart(recno) || !nearer(recno) || !matcher.matches(rec))
+                    return;
+            } else {
+                if (!matcher.matches(rec))
+                    return;
+                order.evaluate(rec, key.data());
+                if (!beyondStart(recno))
+                    return;
+            }
+            std::swap(best, key);
+            hit.recno = recno;
+            hit.record = QByteArray(rec, recordLength);
+        },
+        progress);
     if (!st)
         hit = SearchHit();
     return st;

@@ -15,6 +15,7 @@
 class CatalogTable;
 class DbfTable;
 class InfoTexts;
+class Progress;
 
 // The search of the main window (F3 down, F4 up) over the whole catalogue, as far as it
 // needs no window: the kinds of search text, the test of a record, the first match in the
@@ -127,4 +128,7 @@ struct SearchHit {
 // record (the folder shown is empty) the search starts at the place that folder takes in
 // the order: downwards from the first record after it, upwards from the last one before
 // it. Neither the table's record nor its range changes; a pending edit is written first.
-DbStatus findNextMatch(CatalogTable &table, RecordMatcher &matcher, bool down, SearchHit &hit);
+// progress, when given, hears the records read of all and may stop the search (Cancelled,
+// nothing found).
+DbStatus findNextMatch(CatalogTable &table, RecordMatcher &matcher, bool down, SearchHit &hit,
+    Progress *progress = nullptr);

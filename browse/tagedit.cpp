@@ -6,6 +6,7 @@
 #include "scan/textfile.h"
 #include "store/catalogtable.h"
 #include "store/dbffile.h"
+#include "store/progress.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -85,7 +86,7 @@ QString replaced(const QString &code, const QString &from, const QString &to)
     return removed(code, from);
 }
 
-DbStatus replaceTags(CatalogTable &table, const Replacement &replacement)
+DbStatus replaceTags(CatalogTable &table, const Replacement &replacement, Progress *progress)
 {
     DbfTable &t = table.table();
     const qint64 current = t.recNo();
@@ -98,20 +99,31 @@ DbStatus replaceTags(CatalogTable &table, const Replacement &replacement)
     // The records to change are found first, so that writing one never disturbs the walk.
     std::vector<std::pair<quint32, QString>> changes;
     if (st)
-        st = t.scanVisible([&](quint32 recno, const char *rec) {
-            const char *d = rec + 1 + dir.offset;
-            if (!replacement.allFolders
-                && QByteArray::fromRawData(d, dbf::trimmedLength(d, dir.width)) != folder)
-                return;
-            const char *c = rec + 1 + code.offset;
-            const QString was = t.codec().toUnicode(c, dbf::trimmedLength(c, code.width));
-            QString now = replaced(was, replacement.from, replacement.to);
-            if (now != was)
-                changes.emplace_back(recno, std::move(now));
-        });
-    for (const auto &[recno, tags] : changes) {
-        if (st)
-            st = t.goTo(recno);
+        st = t.scanVisible(
+            [&](quint32 recno, const char *rec) {
+                const char *d = rec + 1 + dir.offset;
+                if (!replacement.allFolders
+                    && QByteArray::fromRawData(d, dbf::trimmedLength(d, dir.width)) != folder)
+                    return;
+                const char *c = rec + 1 + code.offset;
+                const QString was = t.codec().toUnicode(c, dbf::trimmedLength(c, code.width));
+                QString now = replaced(was, replacement.from, replacement.to);
+                if (now != was)
+                    changes.emplace_back(recno, std::move(now));
+            },
+            progress);
+    // The writes come after every record read: one step of the walk each. A write costs
+    // more than a read, so the progress hears of them more often.
+    constexpr size_t kWritesPerStep = 256;
+    const qint64 read = t.physicalCount();
+    const qint64 total = read + qint64(changes.size());
+    for (size_t i = 0; i < changes.size() && st; ++i) {
+        if (i % kWritesPerStep == 0 && !proceed(progress, read + qint64(i), total)) {
+            st = cancelledStatus();
+            break;
+        }
+        const auto &[recno, tags] = changes[i];
+        st = t.goTo(recno);
         if (st)
             st = t.edit();
         if (!st)

@@ -7,6 +7,7 @@
 #include <QString>
 
 class CatalogTable;
+class Progress;
 
 // Tags of the main window's files: adding one to the current file (Insert), deleting one
 // from it (Delete), replacing one by another over a folder or the whole catalogue
@@ -51,7 +52,11 @@ struct Replacement {
 // written. Afterwards the order in force and the range of the current folder are set
 // again and the record that was current is current again. The views are detached
 // meanwhile. Stops at the first record that cannot be written and returns the failure.
-DbStatus replaceTags(CatalogTable &table, const Replacement &replacement);
+// progress, when given, hears the records read and then the records written, of both
+// together, and may stop the walk between two records (Cancelled): the records written
+// by then keep their new tags, the others are untouched.
+DbStatus replaceTags(
+    CatalogTable &table, const Replacement &replacement, Progress *progress = nullptr);
 
 // The tag list file: the archive's name with ".txt" in the root folder, found without
 // regard to letter case.

@@ -1,5 +1,7 @@
 #include "listingrender.h"
 
+#include "store/progress.h"
+
 #include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QLocale>
@@ -111,7 +113,8 @@ Listing layOut(const QPagedPaintDevice &device, const ListingDocument &document,
     return listing;
 }
 
-Result draw(QPagedPaintDevice &device, const Listing &listing)
+Result draw(QPagedPaintDevice &device, const Listing &listing, Progress *progress,
+    const std::function<void()> &abortJob)
 {
     Result result;
     if (!listing.status) {
@@ -125,7 +128,14 @@ Result draw(QPagedPaintDevice &device, const Listing &listing)
         return result;
     }
     Drawing drawing(painter, listing.font);
+    const qint64 pages = qint64(listing.pages.size());
     for (const ListingPage &page : listing.pages) {
+        if (result.pages > 0 && !proceed(progress, result.pages, pages)) {
+            result.status = cancelledStatus();
+            if (abortJob)
+                abortJob();
+            break;
+        }
         if (result.pages > 0 && !device.newPage()) {
             result.status
                 = printerFailure(QCoreApplication::translate("Print", "The printer refused page %1")

@@ -7,11 +7,13 @@
 #include <QPageSize>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class QLocale;
 class QPagedPaintDevice;
 class QPaintDevice;
+class Progress;
 
 // Draws a folder listing on a paged device: a printer, or a PDF file (QPdfWriter), which
 // needs neither a printer nor a display.
@@ -53,7 +55,11 @@ struct Result {
 // ended here, also when drawing fails: a device that cannot begin, begin a page or end the
 // job gives IoError, with the pages that were drawn by then. A refused listing gives its
 // status and begins no job.
-Result draw(QPagedPaintDevice &device, const Listing &listing);
+//   progress, when given, hears the pages drawn of all before each page and may stop the
+// job between two pages (Cancelled): abortJob then tells the device to drop what it has
+// (a printer's abort()) before the job is ended, so that nothing is printed.
+Result draw(QPagedPaintDevice &device, const Listing &listing, Progress *progress = nullptr,
+    const std::function<void()> &abortJob = {});
 
 // layOut(), then draw().
 Result print(QPagedPaintDevice &device, const ListingDocument &document, const QString &fontFamily,

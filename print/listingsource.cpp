@@ -4,6 +4,9 @@
 #include "platform/diskpath.h"
 #include "scan/infofile.h"
 #include "store/catalogtable.h"
+#include "store/progress.h"
+
+#include <algorithm>
 
 namespace listingsource
 {
@@ -17,10 +20,18 @@ QString title(const QString &rootPath, const QString &folderPath)
 }
 
 DbStatus collect(DbfTable &table, const PathResolver &resolver, std::vector<ListingEntry> &entries,
-    DbStatus *textFailure)
+    DbStatus *textFailure, Progress *progress, qint64 expected)
 {
+    // Each record may have a long text to read: the progress hears of them often.
+    constexpr size_t kEntriesPerStep = 256;
     DbStatus st = table.first();
     for (; st && !table.eof(); st = table.next()) {
+        const size_t done = entries.size();
+        if (done % kEntriesPerStep == 0 && done > 0
+            && !proceed(progress, qint64(done), std::max(expected, qint64(done)))) {
+            st = cancelledStatus();
+            break;
+        }
         ListingEntry e;
         const QString dir = table.fieldText(CatalogTable::DIR);
         e.name = table.fieldText(CatalogTable::NAME);

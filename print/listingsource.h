@@ -9,6 +9,7 @@
 
 class DbfTable;
 class PathResolver;
+class Progress;
 
 // The records of a folder listing as the catalogue table has them in view.
 namespace listingsource
@@ -24,8 +25,10 @@ QString title(const QString &rootPath, const QString &folderPath);
 // left at its first record in view. An info file that exists but cannot be read leaves
 // that entry without its long text; the first such failure is kept in *textFailure
 // (when given), and the walk goes on. A failure of the table itself ends the walk and is
-// returned.
+// returned. progress, when given, hears the records read of expected (the records in view,
+// as far as the caller knows) every few records and may stop the walk (Cancelled, the
+// entries read so far kept, the table at its first record).
 DbStatus collect(DbfTable &table, const PathResolver &resolver, std::vector<ListingEntry> &entries,
-    DbStatus *textFailure = nullptr);
+    DbStatus *textFailure = nullptr, Progress *progress = nullptr, qint64 expected = 0);
 
 } // namespace listingsource

@@ -5,6 +5,7 @@
 #include "platform/diskpath.h"
 #include "platform/localday.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -117,6 +118,51 @@ SkipReason judgeName(
     if (ansi.size() > kMaxCataloguedNameLength)
         return choices.unicode ? SkipReason::NameTooLongInBytes : SkipReason::NameTooLong;
     return ansi.endsWith(' ') ? SkipReason::TrailingBlank : SkipReason::None;
+}
+
+void keepOneOfCaseTwins(std::vector<DiskEntry> &entries, std::vector<int> &numbers,
+    const QString &folder, const std::function<bool(const QByteArray &ansi)> &hasRecord,
+    std::vector<SkippedEntry> &skipped, const TextCodec &codec)
+{
+    const int count = int(entries.size());
+    const int names = count == 0 ? 0 : *std::max_element(numbers.begin(), numbers.end()) + 1;
+    std::vector<int> groupSize(size_t(names), 0);
+    for (const int n : numbers)
+        ++groupSize[size_t(n)];
+    // Of each group the entry kept so far, and what decides between it and the next.
+    struct Choice {
+        int entry = -1;
+        bool recorded = false;
+        QByteArray disk;
+    };
+    std::vector<Choice> kept;
+    kept.resize(size_t(names));
+    for (int i = 0; i < count; ++i) {
+        if (groupSize[size_t(numbers[size_t(i)])] < 2)
+            continue;
+        Choice candidate { i, hasRecord(entries[size_t(i)].ansi),
+            entries[size_t(i)].name(codec).toUtf8() };
+        Choice &k = kept[size_t(numbers[size_t(i)])];
+        if (k.entry < 0 || candidate.recorded > k.recorded
+            || (candidate.recorded == k.recorded && candidate.disk < k.disk))
+            k = std::move(candidate);
+    }
+    int out = 0;
+    for (int i = 0; i < count; ++i) {
+        const int n = numbers[size_t(i)];
+        if (groupSize[size_t(n)] > 1 && kept[size_t(n)].entry != i) {
+            skipped.push_back({ folder, entries[size_t(i)].name(codec).toUtf8(), false,
+                SkipReason::CaseTwin, kept[size_t(n)].disk });
+            continue;
+        }
+        if (out != i) {
+            entries[size_t(out)] = std::move(entries[size_t(i)]);
+            numbers[size_t(out)] = n;
+        }
+        ++out;
+    }
+    entries.resize(size_t(out));
+    numbers.resize(size_t(out));
 }
 
 bool catalogueBytes(const char *rawName, int length, QByteArray &ansi, const TextCodec &codec)

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class LocalDays;
@@ -56,6 +57,18 @@ enum class EntryKind { File, Folder };
 // None: ansi holds the name's bytes in the table's encoding (otherwise it is unspecified).
 SkipReason judgeName(const char *raw, int length, EntryKind kind, QByteArray &ansi,
     const TableChoices &choices = {});
+
+// Case twins: entries of one folder whose names differ only in letter case (by the
+// catalogue's upper-casing) would share one record, since the catalogue matches names
+// without regard to case. It holds one of them: the one it has a record of already
+// (hasRecord, asked only of twins, with the exact catalogue bytes), else the first in byte
+// order of the disk names, so that every run keeps the same one. The others leave entries
+// and names (numbers[i] is the number of entries[i]'s upper-cased name: equal numbers are
+// twins) and go into skipped, as entries of folder (its absolute path), naming the entry
+// kept. Entries without a twin stay as they are, in their order.
+void keepOneOfCaseTwins(std::vector<DiskEntry> &entries, std::vector<int> &numbers,
+    const QString &folder, const std::function<bool(const QByteArray &ansi)> &hasRecord,
+    std::vector<SkippedEntry> &skipped, const TextCodec &codec = TextCodec::windows1252());
 
 // The bytes, in the table's encoding, of a disk name that the catalogue can hold at all
 // (no naming rule applied: for finding the files of existing records). False when it

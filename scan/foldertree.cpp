@@ -9,6 +9,7 @@
 #include <QCollator>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QHash>
 #include <QRegularExpression>
 
@@ -49,7 +50,15 @@ void keepVisibleSubFolders(std::vector<dirlist::Entry> &entries, std::vector<Ski
     entries.erase(std::remove_if(entries.begin(), entries.end(),
                       [&](const dirlist::Entry &e) {
                           const QStringList &g = groups[choices.codec().upperText(e.name)];
-                          return g.size() > 1 && diskpath::preferredVariant(g) != e.name;
+                          if (g.size() < 2)
+                              return false;
+                          const QString kept = diskpath::preferredVariant(g);
+                          if (kept == e.name)
+                              return false;
+                          if (skipped)
+                              skipped->push_back({ folder, e.rawName, true, SkipReason::CaseTwin,
+                                  QFile::encodeName(kept) });
+                          return true;
                       }),
         entries.end());
 }

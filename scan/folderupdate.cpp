@@ -7,6 +7,7 @@
 
 #include "platform/dirlist.h"
 #include "platform/diskpath.h"
+#include "store/progress.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -132,8 +133,22 @@ DbStatus writeRecord(DbfTable &t, quint32 recno, const std::function<void()> &ch
 // that carries it, and whether the listing offered a file of that name.
 struct NameState {
     int firstRecord = -1;
+    int records = 0; // of the folder's records before the merge
     bool onDisk = false;
 };
+
+// The record a file merges with: the first of its name in the order in force, unless
+// several records carry the name in different letter case and another has it exactly.
+int recordOf(const FolderRecords &records, const NameState &state, int name, const QByteArray &ansi)
+{
+    const int first = state.firstRecord;
+    if (first < 0 || state.records < 2 || records.trimmed(first, CatalogTable::NAME) == ansi)
+        return first;
+    for (int i = 0; i < records.size(); ++i)
+        if (records.nameOf(i) == name && records.trimmed(i, CatalogTable::NAME) == ansi)
+            return i;
+    return first;
+}
 
 // A record that would be written with the values it holds is left alone.
 bool unchanged(
@@ -149,21 +164,65 @@ bool unchanged(
         && std::memcmp(records.field(i, CatalogTable::SIZE), size, size_t(n)) == 0;
 }
 
-// Step one: every catalogued entry gets its record, or its record the entry's date and
-// size. Matching goes through the folder's name table, so a folder of many files is
-// merged in one pass; the record found is the first in the order in force.
-DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
-    const std::vector<DiskEntry> &entries, FolderRecords &records, NameTable &names,
-    std::vector<NameState> &state, FolderUpdateStats &stats)
+// The steps of one folder update: a file merged or a record swept is one.
+class Steps
 {
-    DbfTable &t = table.table();
+public:
+    Steps(Progress *progress, qint64 total)
+        : m_progress(progress)
+        , m_total(total)
+    {
+    }
+    // The sweep's share is known once the merge has added its records.
+    void setTotal(qint64 total) { m_total = total; }
+    // False when the update is to stop before this step.
+    bool next()
+    {
+        const qint64 done = m_done++;
+        return done % kRecordsPerStep != 0 || done == 0 || proceed(m_progress, done, m_total);
+    }
+
+private:
+    Progress *m_progress;
+    qint64 m_total;
+    qint64 m_done = 0;
+};
+
+// Each file's number in the folder's name table (which holds the names of its records
+// already), marked as offered by the listing; twins tells whether two files share a
+// number, their names differing only in case.
+std::vector<int> nameNumbers(const std::vector<DiskEntry> &entries, NameTable &names,
+    std::vector<NameState> &state, bool &twins)
+{
+    std::vector<int> numbers;
+    numbers.reserve(entries.size());
     for (const DiskEntry &e : entries) {
-        char size[kSizeTextCapacity];
-        const int sizeLength = sizeTextInto(e.size, size);
         const int name = names.insert(e.ansi.constData(), int(e.ansi.size()));
         state.resize(size_t(names.size()));
+        twins = twins || state[size_t(name)].onDisk;
         state[size_t(name)].onDisk = true;
-        const int found = state[size_t(name)].firstRecord;
+        numbers.push_back(name);
+    }
+    return numbers;
+}
+
+// Step one: every catalogued entry gets its record, or its record the entry's date and
+// size. Matching goes through the folder's name table, so a folder of many files is
+// merged in one pass; the record found is the first of the name in the order in force,
+// or the one that carries it exactly (see recordOf).
+DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
+    const std::vector<DiskEntry> &entries, const std::vector<int> &numbers, FolderRecords &records,
+    NameTable &names, std::vector<NameState> &state, FolderUpdateStats &stats, Steps &steps)
+{
+    DbfTable &t = table.table();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (!steps.next())
+            return cancelledStatus();
+        const DiskEntry &e = entries[i];
+        char size[kSizeTextCapacity];
+        const int sizeLength = sizeTextInto(e.size, size);
+        const int name = numbers[i];
+        const int found = recordOf(records, state[size_t(name)], name, e.ansi);
         if (found < 0) {
             DbStatus st = t.append();
             if (st) {
@@ -201,11 +260,13 @@ DbStatus mergeEntries(CatalogTable &table, const QByteArray &dir,
 // present ones take their description.
 DbStatus sweepFolder(CatalogTable &table, const PathResolver &resolver, const QString &dir,
     const DescriptionLookup &notes, const FolderRecords &records,
-    const std::vector<NameState> &state, FolderUpdateStats &stats)
+    const std::vector<NameState> &state, FolderUpdateStats &stats, Steps &steps)
 {
     DbfTable &t = table.table();
     const TextCodec &codec = table.codec();
     for (int i = 0; i < records.size(); ++i) {
+        if (!steps.next())
+            return cancelledStatus();
         const int nameLength = records.trimmedLength(i, CatalogTable::NAME);
         // Names the listing did not offer (not catalogued by today's rules) are looked up.
         // A folder that took the place of the file is no file: the record goes.
@@ -245,7 +306,8 @@ bool folderPathFits(const QString &folderPath, const TextCodec &codec)
 }
 
 DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folderPath,
-    bool descriptions, FolderUpdateStats *stats, bool listingsCurrent, FolderWalk *walk)
+    bool descriptions, FolderUpdateStats *stats, bool listingsCurrent, FolderWalk *walk,
+    Progress *progress)
 {
     FolderUpdateStats local;
     FolderUpdateStats &s = stats ? *stats : local;
@@ -276,15 +338,19 @@ DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const Q
     std::vector<SkippedEntry> skipped;
     QString folder;
     if (!walk || !walk->takeListing(folderPath, folder, entries, st)) {
-        st = listCataloguedEntries(resolver.resolve(dirText), entries, &skipped, table.choices());
+        folder = resolver.resolve(dirText);
+        st = listCataloguedEntries(folder, entries, &skipped, table.choices());
     } else if (st.code() == DbStatus::NotFound) {
         const QString resolved = resolver.resolve(dirText);
-        if (resolved != folder)
+        if (resolved != folder) {
+            folder = resolved;
             st = listCataloguedEntries(resolved, entries, &skipped, table.choices());
+        }
     }
-    s.skipped.add(std::move(skipped));
-    if (!st && st.code() != DbStatus::NotFound)
+    if (!st && st.code() != DbStatus::NotFound) {
+        s.skipped.add(std::move(skipped));
         return st;
+    }
 
     FolderRecords records;
     NameTable names(codec);
@@ -292,13 +358,33 @@ DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const Q
     // Mostly one record per file, and as many again for the files that are new.
     st = recordsInRange(table.table(), records, names, int(entries.size()) + 16);
     std::vector<NameState> state(size_t(names.size()));
-    for (int i = records.size() - 1; i >= 0; --i)
-        state[size_t(records.nameOf(i))].firstRecord = i; // the first in order wins
+    for (int i = records.size() - 1; i >= 0; --i) {
+        NameState &n = state[size_t(records.nameOf(i))];
+        n.firstRecord = i; // the first in order wins
+        ++n.records;
+    }
+    bool twins = false;
+    std::vector<int> numbers = nameNumbers(entries, names, state, twins);
+    if (twins) {
+        QSet<QByteArray> recorded;
+        for (int i = 0; i < records.size(); ++i)
+            recorded.insert(records.trimmed(i, CatalogTable::NAME));
+        keepOneOfCaseTwins(
+            entries, numbers, folder,
+            [&recorded](const QByteArray &ansi) { return recorded.contains(ansi); }, skipped,
+            codec);
+    }
+    s.skipped.add(std::move(skipped));
+    // Stopped in the merge, the sweep is left out: the records of files gone stay until
+    // the next update.
+    const qint64 files = qint64(entries.size());
+    Steps steps(progress, files + std::max<qint64>(files, records.size()));
     if (st)
-        st = mergeEntries(table, dir, entries, records, names, state, s);
+        st = mergeEntries(table, dir, entries, numbers, records, names, state, s, steps);
+    steps.setTotal(files + records.size());
     if (st)
         st = sweepFolder(
-            table, resolver, dirText, DescriptionLookup(list, codec), records, state, s);
+            table, resolver, dirText, DescriptionLookup(list, codec), records, state, s, steps);
     if (st && walk)
         for (int i = 0; i < records.size(); ++i)
             walk->add(records.recno(i));

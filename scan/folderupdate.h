@@ -9,6 +9,7 @@
 #include <vector>
 
 class PathResolver;
+class Progress;
 
 // Merging the disk into the catalogue, one folder at a time.
 struct FolderUpdateStats {
@@ -77,9 +78,12 @@ bool folderPathFits(const QString &folderPath, const TextCodec &codec = TextCode
 // records (those it kept and those it added) go into the walk. The entries the catalogue
 // cannot hold go into the stats' skipped when the update lists the folder itself; the
 // walk's user reports those of the listings it supplied.
+// progress, when given, hears the files merged and records looked at of all, every few
+// thousand (a large folder), and may stop the update between two of them (Cancelled): what
+// was merged stays, records of files gone stay until the next update.
 DbStatus updateFolder(CatalogTable &table, const PathResolver &resolver, const QString &folderPath,
     bool descriptions, FolderUpdateStats *stats = nullptr, bool listingsCurrent = false,
-    FolderWalk *walk = nullptr);
+    FolderWalk *walk = nullptr, Progress *progress = nullptr);
 
 // The last step of updating everything: over the whole table in physical order, the
 // records whose file no longer exists are marked deleted (and counted). Records of

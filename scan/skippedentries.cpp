@@ -47,7 +47,7 @@ int sequenceLength(unsigned char lead)
 
 } // namespace
 
-QString skipReasonText(SkipReason reason)
+QString skipReasonText(SkipReason reason, const QByteArray &twinName)
 {
     switch (reason) {
     case SkipReason::None:
@@ -80,6 +80,9 @@ QString skipReasonText(SkipReason reason)
     case SkipReason::PathTooLongInBytes:
         return QCoreApplication::translate(
             "Scan", "its path is too long for the catalogue (over 80 bytes in UTF-8)");
+    case SkipReason::CaseTwin:
+        return QCoreApplication::translate("Scan", "its name differs only in case from '%1'")
+            .arg(printableName(twinName));
     }
     return QString();
 }
@@ -121,7 +124,7 @@ QString SkippedEntry::message() const
     return QCoreApplication::translate("Scan", "%1  '%2%3'  cannot be catalogued: %4")
         .arg(isFolder ? QCoreApplication::translate("Scan", "Folder")
                       : QCoreApplication::translate("Scan", "File"),
-            path, printableName(rawName), skipReasonText(reason));
+            path, printableName(rawName), skipReasonText(reason, twinName));
 }
 
 void SkippedEntries::add(SkippedEntry entry)

@@ -25,6 +25,7 @@ enum class SkipReason : quint8 {
     PathTooLong, // a folder whose path is longer than DIR's 80 characters
     NameTooLongInBytes, // in a Unicode catalogue: more than NAME's 80 bytes of UTF-8
     PathTooLongInBytes, // in a Unicode catalogue: a path longer than DIR's 80 bytes
+    CaseTwin, // another entry of its folder has the same name but for letter case
 };
 
 inline bool isReported(SkipReason reason)
@@ -33,7 +34,8 @@ inline bool isReported(SkipReason reason)
 }
 
 // The reason as the user reads it after the entry's name ("its name holds a backslash").
-QString skipReasonText(SkipReason reason);
+// For CaseTwin, twinName is the raw name of the entry that the catalogue holds instead.
+QString skipReasonText(SkipReason reason, const QByteArray &twinName = QByteArray());
 
 // A name as raw bytes in a form safe to show on one line of a terminal or a dialog:
 // valid UTF-8 stays as it is except for control characters, written as \n, \t, \r or
@@ -42,11 +44,23 @@ QString printableName(const QByteArray &raw);
 
 // One entry the update left out for a reason it reports.
 struct SkippedEntry {
+    SkippedEntry() = default;
+    SkippedEntry(QString inFolder, QByteArray raw, bool folderEntry, SkipReason why,
+        QByteArray twin = QByteArray())
+        : folder(std::move(inFolder))
+        , rawName(std::move(raw))
+        , isFolder(folderEntry)
+        , reason(why)
+        , twinName(std::move(twin))
+    {
+    }
+
     QString folder; // absolute native path of the folder that holds it (decoded: its
                     // names were all cataloguable, or it would not have been walked)
     QByteArray rawName; // the entry's name as the file system returned it
     bool isFolder = false;
     SkipReason reason = SkipReason::None;
+    QByteArray twinName; // CaseTwin: the raw name of the entry catalogued instead
 
     // "File  '/root/A/x\ny.txt'  cannot be catalogued: its name holds a control character"
     QString message() const;

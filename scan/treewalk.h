@@ -17,11 +17,14 @@ namespace treewalk
 // The folders the walk is inside, root first: a folder among them is not entered again.
 using Ancestors = std::vector<dirlist::FolderId>;
 
-// Keeps, of entries read from one folder, the sub-folders that get a node, in their
-// order: real folders whose names judgeName finds catalogued (by the catalogue's
-// choices), and of names that differ only in case the one the catalogue denotes.
-// skipped, when given, receives the real folders left out for a reported reason, as
-// entries of folder (the folder's absolute path).
+// Keeps, of entries read from one folder (dot-names already left out), the sub-folders
+// that get a node, in their order: real folders whose names judgeName finds catalogued
+// (by the catalogue's choices),
+// and of names that differ only in case the one the catalogue's upper-cased DIR denotes
+// (diskpath::preferredVariant: the same on every run). skipped, when given, receives the
+// real folders left out for a reported reason, as entries of folder (the folder's
+// absolute path); a case twin left out is reported with the name of the one kept, and
+// nothing below it is walked.
 void keepVisibleSubFolders(std::vector<dirlist::Entry> &entries,
     std::vector<SkippedEntry> *skipped = nullptr, const QString &folder = QString(),
     const TableChoices &choices = {});

@@ -6,6 +6,7 @@
 
 #include "platform/diskpath.h"
 #include "store/catalogtable.h"
+#include "store/progress.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -73,8 +74,8 @@ QString UpdateFailures::message() const
     return text;
 }
 
-UpdateAllReport updateAll(CatalogTable &table, FolderTree &tree, const UpdateAllSettings &settings,
-    const UpdateAllProgress &progress)
+UpdateAllReport updateAll(
+    CatalogTable &table, FolderTree &tree, const UpdateAllSettings &settings, Progress *progress)
 {
     UpdateAllReport report;
     const TableChoices &choices = table.choices();
@@ -99,9 +100,12 @@ UpdateAllReport updateAll(CatalogTable &table, FolderTree &tree, const UpdateAll
         report.folders.skipped.add(std::vector<SkippedEntry>(scan.rootSkipped()));
         ScannedFolder folder;
         QString tooLong; // the last folder left out for its path: what lies below goes with it
-        for (int done = 0; scan.next(folder); ++done) {
-            if (progress)
-                progress(done, scan.foldersFound(), folder.folderPath);
+        for (int &done = report.foldersDone; scan.next(folder); ++done) {
+            report.foldersFound = scan.foldersFound();
+            if (!proceed(progress, done, report.foldersFound)) {
+                report.cancelled = true;
+                break;
+            }
             if (done == 0)
                 first = folder.folderPath;
             if (!tooLong.isEmpty() && folder.folderPath.startsWith(tooLong))
@@ -118,10 +122,20 @@ UpdateAllReport updateAll(CatalogTable &table, FolderTree &tree, const UpdateAll
                 table, resolver, folder.folderPath, settings.descriptions, walk, report));
         }
     }
-    // The root folder's own files are never catalogued here, also with no folder below it
-    // (they include the catalogue's own table and index): the sweep alone runs then.
-    report.failures.add(sweepOrphans(table, resolver, &report.orphansDeleted, &walk));
-    report.folders.deleted += report.orphansDeleted;
+    if (report.cancelled) {
+        // The scan stopped with the tree half read: it is read again, folders only. The
+        // first folder stays the one shown.
+        report.failures.add(tree.rebuild(settings.rootPath));
+        const std::vector<const FolderNode *> nodes = tree.nodesInOrder();
+        first = nodes.empty() ? QString() : folderPathOfNode(nodes.front());
+    } else {
+        // The root folder's own files are never catalogued here, also with no folder
+        // below it (they include the catalogue's own table and index): the sweep alone
+        // runs then.
+        report.failures.add(sweepOrphans(table, resolver, &report.orphansDeleted, &walk));
+        report.folders.deleted += report.orphansDeleted;
+        report.foldersFound = report.foldersDone;
+    }
     DbStatus shown = table.setFolderRange(first);
     if (shown)
         shown = table.table().first();

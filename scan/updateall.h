@@ -6,10 +6,9 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-
 class CatalogTable;
 class FolderTree;
+class Progress;
 
 // The failures of a command that goes on after one: the first is kept, and the messages
 // of the first MaxKept for a report that lists them; the rest are only counted.
@@ -48,12 +47,12 @@ struct UpdateAllReport {
     int orphansDeleted = 0; // records of files no folder update reached (counted in deleted)
     int emptyFoldersRemoved = 0;
     UpdateFailures failures;
+    // Stopped through its progress: the folders before foldersDone were merged, the rest
+    // and the orphan sweep were not (the next update all does them).
+    bool cancelled = false;
+    int foldersDone = 0; // folders the walk came to, merged or left out
+    int foldersFound = 0; // folders the walk had found when it ended
 };
-
-// Called before each folder of the walk: the number of folders done, the number found so
-// far (the walk finds the folders as it goes; the last call has the tree's size), and the
-// folder's path as the tree shows it.
-using UpdateAllProgress = std::function<void(int done, int found, const QString &folderPath)>;
 
 // Update all, without any view: brings the whole catalogue up to date with the disk.
 // The table must be open; rootPath is the folder it catalogues.
@@ -80,5 +79,9 @@ using UpdateAllProgress = std::function<void(int done, int found, const QString 
 // the table is restricted to the tree's first folder (the root folder's own records when
 // the tree has no node), at its first record. table.deletedCount grows by every record
 // deleted. The caller shows the tree and selects its first node.
+//   progress, when given, hears before each folder the folders done of those found so far
+// (the walk finds them as it goes). When it asks to stop, the walk stops there, between two
+// folders: the folders merged stay merged, the orphan sweep is left out, the tree is built
+// whole from the disk (without the files), and the rest of the above holds (cancelled set).
 UpdateAllReport updateAll(CatalogTable &table, FolderTree &tree, const UpdateAllSettings &settings,
-    const UpdateAllProgress &progress = {});
+    Progress *progress = nullptr);

@@ -306,14 +306,14 @@ DbStatus CatalogTable::renameOnDisk(
     return DbStatus::ok();
 }
 
-DbStatus CatalogTable::packStep()
+DbStatus CatalogTable::packStep(Progress *progress)
 {
     DbStatus st;
     {
         const DetachedViews detached(*this);
         st = m_table.cancelRange();
         if (st)
-            st = m_table.pack();
+            st = m_table.pack(progress);
         if (st)
             deletedCount = 0;
     }

@@ -119,8 +119,9 @@ public:
     int deletedCount = 0;
 
     // The pack step of the reorganisation: records marked deleted leave the file, the
-    // orders are rebuilt, deletedCount becomes 0 and the first record is current.
-    DbStatus packStep();
+    // orders are rebuilt, deletedCount becomes 0 and the first record is current. Stopped
+    // through progress (see DbfTable::pack), nothing changes but the range (Cancelled).
+    DbStatus packStep(Progress *progress = nullptr);
 
     // Tells the user about a failure the table handled itself (e.g. a refused rename, a
     // damaged index rebuilt, an index that cannot be rebuilt for want of room: those are

@@ -1,6 +1,7 @@
 #include "dbffile.h"
 
 #include "dbfio.h"
+#include "progress.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -458,12 +459,15 @@ DbStatus DbfFile::append(const char *rec)
     return {};
 }
 
-DbStatus DbfFile::scan(const std::function<DbStatus(quint32, const char *)> &visit) const
+DbStatus DbfFile::scan(
+    const std::function<DbStatus(quint32, const char *)> &visit, Progress *progress) const
 {
     const int len = m_layout.recordLength;
     QByteArray buf(std::max(1, kScanBytes / len) * qint64(len), '\0');
     quint32 recno = 1;
     while (recno <= m_written) {
+        if (!proceed(progress, recno - 1, m_count))
+            return cancelledStatus();
         const quint32 n = std::min<quint32>(quint32(buf.size() / len), m_written - recno + 1);
         qint64 got = 0;
         if (DbStatus st = dbfio::readAt(
@@ -479,6 +483,9 @@ DbStatus DbfFile::scan(const std::function<DbStatus(quint32, const char *)> &vis
             if (DbStatus st = visit(recno, buf.constData() + qint64(i) * len); !st)
                 return st;
     }
+    // The appends not yet written: one run at most.
+    if (recno <= m_count && !proceed(progress, recno - 1, m_count))
+        return cancelledStatus();
     for (; recno <= m_count; ++recno)
         if (DbStatus st = visit(recno, m_pending.constData() + qint64(recno - m_written - 1) * len);
             !st)

@@ -11,6 +11,8 @@
 #include <functional>
 #include <vector>
 
+class Progress;
+
 // The byte layer of a dBase III table file: header, field descriptors, fixed-length
 // records, end byte. Layout and every decision about foreign files: dbfformat.md.
 
@@ -127,8 +129,11 @@ public:
     DbStatus writeFlag(quint32 recno, char flag);
     DbStatus append(const char *rec);
 
-    // Reads every record in physical order through a large buffer.
-    DbStatus scan(const std::function<DbStatus(quint32 recno, const char *rec)> &visit) const;
+    // Reads every record in physical order through a large buffer. progress, when given,
+    // is told the records read before each buffer; when it asks to stop, the scan returns
+    // cancelledStatus() there.
+    DbStatus scan(const std::function<DbStatus(quint32 recno, const char *rec)> &visit,
+        Progress *progress = nullptr) const;
 
     // Header faults for the checker: one line each.
     void checkHeader(QStringList &faults) const;

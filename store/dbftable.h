@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+class Progress;
+
 // The dBase table engine: a .dbf table (dBase III level, character and date fields) with
 // its production index (.mdx) of expression tags. One process holds the table
 // exclusively for as long as it is open. File layout: dbfformat.md beside this file.
@@ -135,8 +137,10 @@ public:
     // filter), in physical order, read through a large buffer without moving: the current
     // record stays current and the range plays no part. visit receives the record number
     // and the record's bytes (deletion flag first), valid for the call only. A pending
-    // edit is posted first, as before any move.
-    DbStatus scanVisible(const std::function<void(quint32 recno, const char *rec)> &visit);
+    // edit is posted first, as before any move. progress, when given, hears the records
+    // read so far of physicalCount() now and then, and may stop the scan (Cancelled).
+    DbStatus scanVisible(const std::function<void(quint32 recno, const char *rec)> &visit,
+        Progress *progress = nullptr);
 
     qint64 recNo() const; // physical number of the current record, -1 when none
     DbStatus goTo(quint32 recno); // NoRecord when it is deleted or outside range/filter
@@ -175,8 +179,10 @@ public:
 
     // Removes the records marked deleted and rebuilds the index. The files are replaced so
     // that an interruption leaves either the old or the new table whole. The order is kept
-    // (the range is dropped) and the first record becomes current.
-    DbStatus pack();
+    // (the range is dropped) and the first record becomes current. progress, when given,
+    // hears the records copied of all; it may stop the pack while they are copied, before
+    // anything is replaced: the table and its index are then as they were (Cancelled).
+    DbStatus pack(Progress *progress = nullptr);
     DbStatus reindex();
     DbStatus flush();
 

@@ -191,12 +191,14 @@ struct DbfTable::Impl {
 
     // Pack and check (dbftablepack.cpp, dbftablecheck.cpp)
     fileio::BackgroundRemoval oldIndexRemoval; // of the index that a pack replaced
-    DbStatus writePacked(const DbfFile &source, int fd, const QString &path, MdxKeySorter &keys);
-    DbStatus packSteps(
-        const QString &newTable, const QString &newIndex, const QString &folder, int &reached);
+    DbStatus writePacked(
+        const DbfFile &source, int fd, const QString &path, MdxKeySorter &keys, Progress *progress);
+    DbStatus packSteps(const QString &newTable, const QString &newIndex, const QString &folder,
+        int &reached, Progress *progress);
     DbStatus releaseOldIndex(int &reached);
-    DbStatus writeReplacement(
-        DbfFile &fresh, const QString &newTable, const QString &newIndex, int &reached);
+    DbStatus writeReplacement(DbfFile &fresh, const QString &newTable, const QString &newIndex,
+        int &reached, Progress *progress);
+    DbStatus restoreOldIndex();
     DbStatus swapIn(DbfFile &fresh, const QString &newTable, const QString &newIndex,
         const QString &folder, int &reached);
     void recoverFromPack(bool indexReleased);

@@ -1,5 +1,6 @@
 #include "dbfio.h"
 #include "dbftableimpl.h"
+#include "progress.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -50,9 +51,9 @@ DbStatus renameOver(const QString &from, const QString &to)
 
 // Writes the live records of source, in physical order, as a complete table at fd; the
 // keys of each live record (numbered as in the new table) go to keys. The caller syncs the
-// file.
+// file. progress may stop the copy (Cancelled).
 DbStatus DbfTable::Impl::writePacked(
-    const DbfFile &source, int fd, const QString &path, MdxKeySorter &keys)
+    const DbfFile &source, int fd, const QString &path, MdxKeySorter &keys, Progress *progress)
 {
     dbf::Layout layout = source.layout();
     layout.productionFlag = 0;
@@ -62,22 +63,24 @@ DbStatus DbfTable::Impl::writePacked(
     quint32 live = 0;
     QByteArray recordKeys;
     out.reserve(kCopyBytes + len + 1);
-    DbStatus st = source.scan([&](quint32, const char *rec) {
-        if (rec[0] == dbf::kDeleted)
-            return DbStatus();
-        evaluateKeys(rec, recordKeys);
-        if (DbStatus st = keys.addRecord(recordKeys.constData(), ++live); !st)
-            return st;
-        const qsizetype end = out.size();
-        out.resize(end + len); // within the reserved room: no reallocation, no insert path
-        std::memcpy(out.data() + end, rec, size_t(len));
-        if (out.size() < kCopyBytes)
-            return DbStatus();
-        DbStatus w = dbfio::writeAtDeferred(fd, out.constData(), out.size(), at, path);
-        at += out.size();
-        out.resize(0);
-        return w;
-    });
+    DbStatus st = source.scan(
+        [&](quint32, const char *rec) {
+            if (rec[0] == dbf::kDeleted)
+                return DbStatus();
+            evaluateKeys(rec, recordKeys);
+            if (DbStatus st = keys.addRecord(recordKeys.constData(), ++live); !st)
+                return st;
+            const qsizetype end = out.size();
+            out.resize(end + len); // within the reserved room: no reallocation, no insert path
+            std::memcpy(out.data() + end, rec, size_t(len));
+            if (out.size() < kCopyBytes)
+                return DbStatus();
+            DbStatus w = dbfio::writeAtDeferred(fd, out.constData(), out.size(), at, path);
+            at += out.size();
+            out.resize(0);
+            return w;
+        },
+        progress);
     if (!st)
         return st;
     out.append(dbf::kEndByte);
@@ -87,7 +90,7 @@ DbStatus DbfTable::Impl::writePacked(
     return dbfio::writeAt(fd, header.constData(), header.size(), 0, path);
 }
 
-DbStatus DbfTable::pack()
+DbStatus DbfTable::pack(Progress *progress)
 {
     if (DbStatus st = d->ensureBrowse(); !st)
         return st;
@@ -104,22 +107,54 @@ DbStatus DbfTable::pack()
     QFile::remove(newIndex);
 
     int reached = 0;
-    DbStatus st = d->packSteps(newTable, newIndex, folder, reached);
+    DbStatus st = d->packSteps(newTable, newIndex, folder, reached, progress);
     if (!st) {
         // The table in place (old or new) needs an index built from it, unless pack
-        // stopped before it let the old index go.
+        // stopped before it let the old index go, or was stopped while the old index was
+        // only set aside.
         QFile::remove(newTable);
         QFile::remove(newIndex);
         if (!d->file.isOpen()) {
             close();
             return st;
         }
-        d->recoverFromPack(reached >= OldIndexReleased);
+        if (st.code() != DbStatus::Cancelled || !d->restoreOldIndex())
+            d->recoverFromPack(reached >= OldIndexReleased);
         d->ranged = false;
         setOrder(keptOrder);
         return st;
     }
     return setOrder(keptOrder);
+}
+
+// A pack stopped while copying: the old index, set aside and still whole (the table has
+// not changed since it was flushed), takes its place again and the table's flag is set.
+// False when that fails; the caller then builds the index.
+DbStatus DbfTable::Impl::restoreOldIndex()
+{
+    if (tags.empty())
+        return {};
+    const QString aside = mdxPath + QStringLiteral(".old");
+    DbStatus st;
+    if (QFile::exists(aside))
+        st = renameOver(aside, mdxPath);
+    if (st)
+        st = dbfio::syncPath(QFileInfo(mdxPath).path());
+    if (st)
+        st = MdxIndex::open(mdxPath, mdx);
+    if (st && !indexMatches())
+        st = { DbStatus::BadIndex,
+            QStringLiteral("The index \"%1\" lacks its tags.").arg(mdxPath) };
+    if (st)
+        st = file.setProductionFlag(true, true);
+    if (!st) {
+        mdx.reset();
+        return st;
+    }
+    indexChanging = indexBroken = indexStale = false;
+    memory = DbfMemoryOrder();
+    cursorStale = true;
+    return st;
 }
 
 void DbfTable::Impl::recoverFromPack(bool indexReleased)
@@ -130,13 +165,15 @@ void DbfTable::Impl::recoverFromPack(bool indexReleased)
         rebuildIndex();
 }
 
-DbStatus DbfTable::Impl::packSteps(
-    const QString &newTable, const QString &newIndex, const QString &folder, int &reached)
+// Stopped only while the records are copied: before then nothing has changed but the set
+// aside of the old index, after it the pack runs to its end.
+DbStatus DbfTable::Impl::packSteps(const QString &newTable, const QString &newIndex,
+    const QString &folder, int &reached, Progress *progress)
 {
     DbfFile fresh;
     DbStatus st = releaseOldIndex(reached);
     if (st)
-        st = writeReplacement(fresh, newTable, newIndex, reached);
+        st = writeReplacement(fresh, newTable, newIndex, reached, progress);
     if (st)
         st = swapIn(fresh, newTable, newIndex, folder, reached);
     return st;
@@ -144,8 +181,9 @@ DbStatus DbfTable::Impl::packSteps(
 
 // Step 1: the old index is of no use to the packed table. The table's flag is cleared on
 // the disk first (from here a crash leaves a table whose index the next open builds), and
-// the old index is removed on a thread of its own while the new files are written: freeing
-// the blocks of a large file takes a while.
+// the old index is set aside, to be removed on a thread of its own once the records are
+// copied (a pack stopped before then takes it back): freeing the blocks of a large file
+// takes a while.
 DbStatus DbfTable::Impl::releaseOldIndex(int &reached)
 {
     const QString tablePath = file.path();
@@ -154,19 +192,16 @@ DbStatus DbfTable::Impl::releaseOldIndex(int &reached)
         st = mdx->close();
         mdx.reset();
     }
-    if (st && !tags.empty() && QFile::exists(mdxPath)) {
-        const QString aside = mdxPath + QStringLiteral(".old");
-        if (renameOver(mdxPath, aside))
-            oldIndexRemoval.start(aside);
-    }
+    if (st && !tags.empty() && QFile::exists(mdxPath))
+        renameOver(mdxPath, mdxPath + QStringLiteral(".old"));
     if (st)
         st = interruptedAt(reached = OldIndexReleased, tablePath);
     return st;
 }
 
 // Steps 2 and 3: the new table and its index under temporary names, on disk.
-DbStatus DbfTable::Impl::writeReplacement(
-    DbfFile &fresh, const QString &newTable, const QString &newIndex, int &reached)
+DbStatus DbfTable::Impl::writeReplacement(DbfFile &fresh, const QString &newTable,
+    const QString &newIndex, int &reached, Progress *progress)
 {
     const QString tablePath = file.path();
     FileLock lock;
@@ -175,9 +210,12 @@ DbStatus DbfTable::Impl::writeReplacement(
             QCoreApplication::translate("Store", "Cannot create \"%1\": %2")
                 .arg(newTable, lock.errorText()) };
     std::unique_ptr<MdxKeySorter> keys = keySorter();
-    DbStatus st = writePacked(file, lock.fd(), newTable, *keys);
+    DbStatus st = writePacked(file, lock.fd(), newTable, *keys, progress);
     if (!st)
         return st;
+    // No stopping from here: the old index can go.
+    if (const QString aside = mdxPath + QStringLiteral(".old"); QFile::exists(aside))
+        oldIndexRemoval.start(aside);
     // The old table is read no more (unless pack fails, and then from the disk): its pages
     // go back to the system before the new index takes more again.
     fileio::dropCachedPages(file.path());

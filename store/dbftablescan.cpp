@@ -3,7 +3,8 @@
 #include <cstring>
 #include <utility>
 
-DbStatus DbfTable::scanVisible(const std::function<void(quint32 recno, const char *rec)> &visit)
+DbStatus DbfTable::scanVisible(
+    const std::function<void(quint32 recno, const char *rec)> &visit, Progress *progress)
 {
     if (DbStatus st = d->ensureBrowse(); !st)
         return st;
@@ -24,9 +25,11 @@ DbStatus DbfTable::scanVisible(const std::function<void(quint32 recno, const cha
         std::swap(d->cur.recno, candidate.recno);
         return ok;
     };
-    return d->file.scan([&](quint32 recno, const char *rec) -> DbStatus {
-        if (rec[0] != dbf::kDeleted && accepted(recno, rec))
-            visit(recno, rec);
-        return {};
-    });
+    return d->file.scan(
+        [&](quint32 recno, const char *rec) -> DbStatus {
+            if (rec[0] != dbf::kDeleted && accepted(recno, rec))
+                visit(recno, rec);
+            return {};
+        },
+        progress);
 }

@@ -21,6 +21,7 @@ public:
         NoRecord, // the operation needs a current record and there is none
         Refused, // a hook refused the operation
         InvalidArgument,
+        Cancelled, // the user stopped a long walk; what it did is whole (store/progress.h)
     };
 
     DbStatus() = default;

@@ -79,13 +79,15 @@ const std::vector<CliCommand> commands = {
      "catalogue cannot hold: names that are not UTF-8 or hold a control character (a\n"
      "newline, a tab), a backslash or a character outside Windows-1252, file names over\n"
      "80 characters or ending in a blank, folders whose path is over 80 characters,\n"
-     "dangling links, pipes, sockets and devices. In a Unicode catalogue any character is\n"
-     "taken, and the limits are 80 bytes of UTF-8. Each is listed on standard error with\n"
-     "its reason, and the run ends with status 5 when nothing else failed. Left out by\n"
-     "rule and not counted: names beginning with \".\" or without an extension (unless\n"
-     "the catalogue takes files without an extension: then only folders beginning with\n"
-     "\".\" stay out), long-text files (*.!), Descript.ion, links to folders (never\n"
-     "entered) and, with --all, the root folder's own files. A link to a file is catalogued under its own name, with\n"
+     "names that differ only in letter case from another in their folder (the one\n"
+     "catalogued already, else the first in byte order, is kept), dangling links, pipes,\n"
+     "sockets and devices. In a Unicode catalogue any character is taken, and the limits\n"
+     "are 80 bytes of UTF-8. Each is listed on standard error with its reason, and the run\n"
+     "ends with status 5 when nothing else failed. Left out by rule and not counted:\n"
+     "names beginning with \".\" or without an extension (unless the catalogue takes files\n"
+     "without an extension: then only folders beginning with \".\" stay out), long-text\n"
+     "files (*.!), Descript.ion, links to folders (never entered) and, with --all, the\n"
+     "root folder's own files. A link to a file is catalogued under its own name, with\n"
      "the date and size of the file it leads to.\n",
      cmdUpdate},
     {"search", "search T.dbf TEXT [--in-text] [--tags FILTER] [--folder DIR]",

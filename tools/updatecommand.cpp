@@ -10,6 +10,7 @@
 #include "scan/updateall.h"
 #include "state/settings.h"
 #include "store/catalogtable.h"
+#include "store/progress.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -83,27 +84,30 @@ DbStatus addDeletedCount(const QString &file, int deleted)
 
 // Progress on standard error for runs longer than a second: folders done of folders found,
 // and a rate; on a terminal as one line written over, otherwise a line every ten seconds.
-class Progress
+// The tool is never stopped this way (Ctrl+C ends it, as any program).
+class TerminalProgress : public Progress
 {
 public:
-    explicit Progress(bool quiet)
+    explicit TerminalProgress(bool quiet)
         : m_quiet(quiet)
         , m_terminal(::isatty(2))
     {
         m_clock.start();
     }
 
-    void folder(int done, int found)
+    bool step(qint64 done, qint64 found) override
     {
         if (m_quiet)
-            return;
+            return true;
         const qint64 ms = m_clock.elapsed();
         if (ms < 1000 || ms - m_shown < (m_terminal ? 250 : 10000))
-            return;
+            return true;
         m_shown = ms;
-        std::fprintf(stderr, "%s%d of %d folders, %.0f folders/s%s", m_terminal ? "\r" : "", done,
-            found, done * 1000.0 / double(ms), m_terminal ? "" : "\n");
+        std::fprintf(stderr, "%s%lld of %lld folders, %.0f folders/s%s", m_terminal ? "\r" : "",
+            static_cast<long long>(done), static_cast<long long>(found),
+            double(done) * 1000.0 / double(ms), m_terminal ? "" : "\n");
         m_open = m_terminal;
+        return true;
     }
 
     void end()
@@ -173,11 +177,10 @@ int cmdUpdate(const QString &path, const QStringList &args)
             st = writeFolderDescriptions(table, resolver, folder);
         failures.add(st);
     } else {
-        Progress progress(o.has(QStringLiteral("--quiet")));
+        TerminalProgress progress(o.has(QStringLiteral("--quiet")));
         FolderTree tree;
-        const UpdateAllReport report = updateAll(table, tree,
-            { root, descriptions, archive.deleteEmptyFolders },
-            [&progress](int done, int found, const QString &) { progress.folder(done, found); });
+        const UpdateAllReport report
+            = updateAll(table, tree, { root, descriptions, archive.deleteEmptyFolders }, &progress);
         progress.end();
         stats = report.folders;
         failures = report.failures;

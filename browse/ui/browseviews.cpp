@@ -13,6 +13,7 @@
 #include "state/bulkwalk.h"
 #include "store/catalogtable.h"
 #include "views/ui/foldertreeview.h"
+#include "views/ui/progresswindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -298,15 +299,24 @@ DbStatus BrowseViews::reorganize()
     if (!t)
         return DbStatus::ok();
     DbStatus st;
+    bool cancelled = false;
     {
         // Held over the whole command: the grid reads its rows once, from the folder
         // selected at the end, instead of the whole table after the pack.
         const BulkWalk walk(m_state);
         t->switchTagFilterOff();
-        st = t->packStep();
-        if (st)
+        {
+            ProgressWindow progress(m_tree->window(), QStringLiteral("Reorganising the catalogue"),
+                QStringLiteral("records"));
+            st = t->packStep(&progress);
+        }
+        // Stopped before the table was replaced: it is as it was, and so are the folders.
+        cancelled = st.code() == DbStatus::Cancelled;
+        if (cancelled)
+            st = DbStatus::ok();
+        else if (st)
             m_state.settings.deletedCount = 0;
-        if (m_state.settings.deleteEmptyFolders == 1)
+        if (!cancelled && m_state.settings.deleteEmptyFolders == 1)
             removeEmptyFolders(rootPath(), choices());
         keepFirst(st, rebuildFolderTree());
         applyExpansionRule();
@@ -315,6 +325,8 @@ DbStatus BrowseViews::reorganize()
     m_tree->setFocus();
     showCount();
     emit reorganised();
+    if (cancelled)
+        m_panels.setPanelText(0, QStringLiteral("Reorganisation cancelled"));
     // The pane showed a record of before the pack; the current one is another.
     loadCurrentText();
     return st;

@@ -7,6 +7,7 @@
 #include "platform/beep.h"
 #include "state/bulkwalk.h"
 #include "store/catalogtable.h"
+#include "views/ui/progresswindow.h"
 
 #include <QTableView>
 #include <QTreeWidget>
@@ -116,7 +117,17 @@ DbStatus SearchCommands::recordSearch(bool down, search::Kind kind)
     // The scan does not move the table, so the views need no detaching for it: after a
     // miss they are as they were, without a repaint.
     SearchHit hit;
-    const DbStatus st = findNextMatch(t, matcher, down, hit);
+    DbStatus st;
+    {
+        ProgressWindow progress(
+            m_views.grid()->window(), QStringLiteral("Searching"), QStringLiteral("records"));
+        st = findNextMatch(t, matcher, down, hit, &progress);
+    }
+    // Stopped, the search stays where it was and keeps its text for the next one.
+    if (st.code() == DbStatus::Cancelled) {
+        m_panels.setPanelText(0, QStringLiteral("Search cancelled"));
+        return DbStatus::ok();
+    }
     if (!st)
         return st;
     if (hit.recno == 0) {

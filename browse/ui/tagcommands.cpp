@@ -10,6 +10,7 @@
 #include "state/bulkwalk.h"
 #include "state/settingslook.h"
 #include "store/catalogtable.h"
+#include "views/ui/progresswindow.h"
 
 #include <QCoreApplication>
 #include <QTableView>
@@ -133,10 +134,15 @@ void TagCommands::replaceTags(const QString &from, const QString &to, bool allFo
     DbStatus st;
     {
         const BulkWalk walk(m_state);
-        st = tagedit::replaceTags(*t, replacement);
+        ProgressWindow progress(
+            mainWindow(), QStringLiteral("Replacing tags"), QStringLiteral("records"));
+        st = tagedit::replaceTags(*t, replacement, &progress);
     }
     m_views.showCurrentRecord();
-    if (!st)
+    if (st.code() == DbStatus::Cancelled)
+        // The records changed by then keep their new tags.
+        m_panels.setPanelText(0, QStringLiteral("Replace tags cancelled"));
+    else if (!st)
         showDialog(DialogKind::Error, st.message());
 }
 

@@ -7,6 +7,7 @@
 #include "print/listingsource.h"
 #include "state/bulkwalk.h"
 #include "store/catalogtable.h"
+#include "views/ui/progresswindow.h"
 
 #include <QCoreApplication>
 #include <QPageSetupDialog>
@@ -66,13 +67,22 @@ void PrintCommands::printFolderListing()
     doc.date = regional::formatDate(regional::today());
     DbStatus textFailure;
     DbStatus st;
+    // Over the whole command: stopped while the records are read, no job is begun; stopped
+    // between two pages, the printer drops the job.
+    ProgressWindow progress(
+        m_window, QStringLiteral("Printing the folder"), QStringLiteral("records"));
     {
         // The grid does not follow the walk; it shows the folder's first record after it.
         const BulkWalk walk(m_state);
         const PathResolver resolver(m_state.rootPath());
-        st = listingsource::collect(table->table(), resolver, doc.entries, &textFailure);
+        st = listingsource::collect(table->table(), resolver, doc.entries, &textFailure, &progress,
+            m_views.shownRecordCount());
     }
     m_views.showCurrentRecord();
+    if (st.code() == DbStatus::Cancelled) {
+        m_panels.setPanelText(0, QStringLiteral("Printing cancelled"));
+        return;
+    }
     ViewsPort::throwIfFailed(st);
 
     QPrinter &printer = this->printer();
@@ -88,7 +98,13 @@ void PrintCommands::printFolderListing()
         showDialog(DialogKind::Error, listing.status.message());
         return;
     }
-    listingrender::Result r = listingrender::draw(printer, listing);
+    progress.setUnit(QStringLiteral("pages"));
+    listingrender::Result r
+        = listingrender::draw(printer, listing, &progress, [&printer] { printer.abort(); });
+    if (r.status.code() == DbStatus::Cancelled) {
+        m_panels.setPanelText(0, QStringLiteral("Printing cancelled"));
+        return;
+    }
     if (r.status && printer.printerState() == QPrinter::Error)
         r.status = { DbStatus::IoError,
             QCoreApplication::translate("PrintCommands", "The printer reported an error") };

@@ -9,6 +9,7 @@
 #include "scan/updateall.h"
 #include "state/bulkwalk.h"
 #include "store/catalogtable.h"
+#include "views/ui/progresswindow.h"
 
 #include <QCoreApplication>
 #include <QTreeWidget>
@@ -79,25 +80,40 @@ void FolderUpdateCommands::updateFolder()
 // tree with every branch expanded (the walk went through every folder), the first node
 // selected, the search cleared. followCurrentRecord is set again before the views are
 // attached, so that the text pane shows the record they end on.
+// A run stopped through its progress window shows the tree as the disk has it (collapsed
+// as the settings say) with what was merged, and says so in status panel 0.
 UpdateFailures FolderUpdateCommands::updateAllAndShow(CatalogTable &t, SkippedEntries &skipped)
 {
     const DetachedViews detached(t);
     UpdateFailures failures;
+    UpdateAllReport result;
     {
         const BulkWalk walk(m_state);
         FolderTree tree;
         const UpdateAllSettings settings { m_state.rootPath(), m_state.descriptionMode(),
             m_state.settings.deleteEmptyFolders == 1 };
-        UpdateAllReport result = ::updateAll(t, tree, settings);
+        {
+            ProgressWindow progress(m_views.tree()->window(),
+                QStringLiteral("Updating all folders"), QStringLiteral("folders"));
+            result = ::updateAll(t, tree, settings, &progress);
+        }
         failures = result.failures;
         skipped = std::move(result.folders.skipped);
         m_views.showFolderTree(tree);
-        m_views.expandEveryNode();
+        if (result.cancelled)
+            m_views.applyExpansionRule();
+        else
+            m_views.expandEveryNode();
         m_views.showCount();
     }
     m_views.tree()->setFocus();
     failures.add(m_views.selectNodeAt(0));
     m_views.clearSearch();
+    if (result.cancelled)
+        m_panels.setPanelText(0,
+            QStringLiteral("Update all cancelled after %1 of %2 folders")
+                .arg(result.foldersDone)
+                .arg(result.foldersFound));
     return failures;
 }
 
@@ -135,11 +151,21 @@ DbStatus FolderUpdateCommands::updateCurrentFolder()
     {
         const BulkWalk walk(m_state);
         PathResolver resolver(m_state.rootPath());
-        st = ::updateFolder(*t, resolver, folder, m_state.descriptionMode(), &stats);
+        {
+            ProgressWindow progress(m_views.tree()->window(), QStringLiteral("Updating the folder"),
+                QStringLiteral("records"));
+            st = ::updateFolder(
+                *t, resolver, folder, m_state.descriptionMode(), &stats, false, nullptr, &progress);
+        }
         if (st && m_state.descriptionMode())
             st = writeFolderDescriptions(*t, resolver, folder);
     }
     showResult(m_views);
+    if (st.code() == DbStatus::Cancelled) {
+        // What was merged stays; the next update of the folder does the rest.
+        m_panels.setPanelText(0, QStringLiteral("Folder update cancelled"));
+        return DbStatus::ok();
+    }
     if (st)
         report(UpdateFailures(), stats.skipped);
     return st;

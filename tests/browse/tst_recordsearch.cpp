@@ -3,6 +3,7 @@
 #include "dialogs/regional.h"
 #include "store/catalogtable.h"
 #include "support/catalogrecords.h"
+#include "support/scriptedprogress.h"
 #include "support/testutil.h"
 
 #include <QRandomGenerator>
@@ -74,6 +75,8 @@ private slots:
     void longTexts_data();
     void longTexts();
     void agreesWithWalkThroughTheOrder();
+    void stoppedSearchStaysWhereItWas_data();
+    void stoppedSearchStaysWhereItWas();
     void folderWalk();
 
 private:
@@ -247,6 +250,37 @@ void TestRecordSearch::agreesWithWalkThroughTheOrder()
                 QVERIFY2(hit.recno == walkedMatch(m_table, m, down), qPrintable(where));
             }
         }
+    }
+}
+
+// A search stopped through its progress finds nothing and moves nothing.
+void TestRecordSearch::stoppedSearchStaysWhereItWas_data()
+{
+    QTest::addColumn<qint64>("stopFrom");
+    QTest::addColumn<QString>("found");
+    QTest::newRow("stopped") << qint64(0) << QString();
+    QTest::newRow("run to its end") << qint64(-1) << QStringLiteral("only.txt");
+}
+
+void TestRecordSearch::stoppedSearchStaysWhereItWas()
+{
+    QFETCH(qint64, stopFrom);
+    QFETCH(QString, found);
+    stand(m_table, QStringLiteral("B\\"), QStringLiteral("last.jpg"));
+    const qint64 before = m_table.table().recNo();
+    RecordMatcher m(m_table.table(), QStringLiteral("9 M"), search::Kind::Record, m_dir->path());
+    SearchHit hit;
+    ScriptedProgress progress(stopFrom);
+    const DbStatus st = findNextMatch(m_table, m, true, hit, &progress);
+    QCOMPARE(st.code(), stopFrom < 0 ? DbStatus::Ok : DbStatus::Cancelled);
+    QCOMPARE(progress.steps.size(), size_t(1));
+    QCOMPARE(hit.recno == 0, found.isEmpty());
+    QCOMPARE(m_table.table().recNo(), before);
+    QCOMPARE(m_table.currentFolder(), QStringLiteral("B\\"));
+    if (!found.isEmpty()) {
+        m_table.table().cancelRange();
+        QVERIFY(m_table.table().goTo(hit.recno));
+        QCOMPARE(m_table.text(CatalogTable::NAME), found);
     }
 }
 

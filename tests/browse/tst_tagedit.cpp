@@ -2,6 +2,7 @@
 #include "browse/tagfilter.h"
 #include "store/catalogtable.h"
 #include "support/catalogrecords.h"
+#include "support/scriptedprogress.h"
 #include "support/testutil.h"
 
 #include <QTemporaryDir>
@@ -23,6 +24,8 @@ private slots:
     void tagsThatCannotBeAdded();
     void replaceOverTheTable_data();
     void replaceOverTheTable();
+    void replaceStoppedBetweenRecords_data();
+    void replaceStoppedBetweenRecords();
     void tagListFile();
 };
 
@@ -153,6 +156,46 @@ void TestTagEdit::replaceOverTheTable()
     for (DbStatus st = t.table().first(); st && !t.table().eof(); st = t.table().next())
         now << t.text(CatalogTable::CODE);
     QCOMPARE(now, codes);
+}
+
+// Stopped while reading, replace changes nothing; stopped while writing, the records
+// written by then (the first in file order) keep their new tags and no other changes.
+void TestTagEdit::replaceStoppedBetweenRecords_data()
+{
+    QTest::addColumn<qint64>("stopFrom"); // records read, then written, when stopped
+    QTest::addColumn<int>("changed");
+    QTest::newRow("while reading") << qint64(1) << 0;
+    QTest::newRow("after the first writes") << qint64(1500 + 256) << 256;
+    QTest::newRow("never") << qint64(-1) << 1500;
+}
+
+void TestTagEdit::replaceStoppedBetweenRecords()
+{
+    QFETCH(qint64, stopFrom);
+    QFETCH(int, changed);
+    QTemporaryDir dir;
+    CatalogTable t;
+    QVERIFY(t.open(dir.path(), QStringLiteral("Arch"), "3"));
+    QList<testutil::CatalogRecord> records;
+    for (int i = 0; i < 1500; ++i)
+        records.append({ i % 2 ? "F\\" : "G\\", QStringLiteral("n%1").arg(i), {}, "A" });
+    QVERIFY(testutil::addRecords(t, records));
+    QVERIFY(t.setFolderRange(QStringLiteral("F\\")));
+    const qint64 current = t.table().recNo();
+    ScriptedProgress progress(stopFrom);
+    const DbStatus st
+        = tagedit::replaceTags(t, { "A", "B", true, QStringLiteral("F\\") }, &progress);
+    QCOMPARE(st.code(), stopFrom < 0 ? DbStatus::Ok : DbStatus::Cancelled);
+    QVERIFY(progress.orderly());
+    QCOMPARE(t.table().order(), QByteArray("3"));
+    QVERIFY(t.table().hasRange() && !t.isDetached());
+    QCOMPARE(t.table().recNo(), current);
+    QVERIFY(t.table().setOrder(QByteArray()));
+    QVERIFY(t.table().cancelRange());
+    QString codes;
+    for (DbStatus r = t.table().first(); r && !t.table().eof(); r = t.table().next())
+        codes += t.text(CatalogTable::CODE);
+    QCOMPARE(codes, QString(changed, QLatin1Char('B')) + QString(1500 - changed, QLatin1Char('A')));
 }
 
 void TestTagEdit::tagListFile()

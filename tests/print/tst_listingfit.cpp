@@ -1,9 +1,15 @@
+#include "platform/diskpath.h"
 #include "print/listingrender.h"
+#include "print/listingsource.h"
+#include "store/catalogtable.h"
+#include "support/catalogrecords.h"
+#include "support/scriptedprogress.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace
@@ -147,6 +153,65 @@ private slots:
             if (op.y == -310)
                 xs << op.x;
         QCOMPARE(xs.mid(0, 3), (QList<int> { 200, 1250, 1600 }));
+    }
+
+    // A print stopped between two pages: the device is told to drop the job before it is
+    // ended, and no page is drawn after the stop.
+    void drawStoppedBetweenPages_data()
+    {
+        QTest::addColumn<qint64>("stopFrom"); // pages drawn when the stop is asked for
+        QTest::newRow("after the first page") << qint64(1);
+        QTest::newRow("never") << qint64(-1);
+    }
+    void drawStoppedBetweenPages()
+    {
+        QFETCH(qint64, stopFrom);
+        QBuffer sink;
+        QPdfWriter pdf(&sink);
+        const listingrender::Listing listing
+            = listingrender::layOut(pdf, hardDocument(), "Arial", ListingMargins());
+        const int pages = int(listing.pages.size());
+        QVERIFY(pages >= 3);
+        ScriptedProgress progress(stopFrom);
+        int aborts = 0;
+        const listingrender::Result r
+            = listingrender::draw(pdf, listing, &progress, [&aborts] { ++aborts; });
+        QCOMPARE(r.status.code(), stopFrom < 0 ? DbStatus::Ok : DbStatus::Cancelled);
+        QCOMPARE(r.pages, stopFrom < 0 ? pages : int(stopFrom));
+        QCOMPARE(aborts, stopFrom < 0 ? 0 : 1);
+        QVERIFY(progress.orderly());
+        QCOMPARE(progress.steps.back().second, qint64(pages));
+    }
+
+    // The records of a listing read with a progress: stopped, the walk ends with the
+    // table at its first record in view and what was read so far.
+    void collectStoppedBetweenRecords_data()
+    {
+        QTest::addColumn<qint64>("stopFrom");
+        QTest::addColumn<int>("read");
+        QTest::newRow("stopped") << qint64(300) << 512;
+        QTest::newRow("never") << qint64(-1) << 600;
+    }
+    void collectStoppedBetweenRecords()
+    {
+        QFETCH(qint64, stopFrom);
+        QFETCH(int, read);
+        QTemporaryDir dir;
+        CatalogTable t;
+        QVERIFY(t.open(dir.path(), QStringLiteral("Arch")));
+        QList<testutil::CatalogRecord> records;
+        for (int i = 0; i < 600; ++i)
+            records.append({ "F\\", QStringLiteral("n%1.txt").arg(i, 3, 10, QLatin1Char('0')) });
+        QVERIFY(testutil::addRecords(t, records));
+        QVERIFY(t.setFolderRange(QStringLiteral("F\\")));
+        ScriptedProgress progress(stopFrom);
+        std::vector<ListingEntry> entries;
+        const DbStatus st = listingsource::collect(
+            t.table(), PathResolver(dir.path()), entries, nullptr, &progress, 600);
+        QCOMPARE(st.code(), stopFrom < 0 ? DbStatus::Ok : DbStatus::Cancelled);
+        QCOMPARE(int(entries.size()), read);
+        QCOMPARE(t.text(CatalogTable::NAME), QStringLiteral("n000.txt"));
+        QVERIFY(progress.orderly());
     }
 };
 

@@ -3,6 +3,7 @@
 #include "scan/foldernotes.h"
 #include "scan/folderupdate.h"
 #include "support/runasuser.h"
+#include "support/scriptedprogress.h"
 #include "support/testutil.h"
 
 #include <QSignalSpy>
@@ -155,6 +156,117 @@ private slots:
             namesOf(*m_table, QStringLiteral("D\\"), true), QStringList({ "Photo.JPG=Strand" }));
         QCOMPARE(m_table->text(CatalogTable::CODE), QStringLiteral("AB"));
         QCOMPARE(m_table->deletedCount, 0);
+    }
+
+    // Names of one folder that differ only in case: one file is catalogued, the others
+    // are reported, never merged into its record; each run keeps the same one.
+    void caseTwinsKeepOneAndReportTheOthers_data()
+    {
+        QTest::addColumn<QStringList>("recorded"); // records there before the update
+        QTest::addColumn<QStringList>("disk");
+        QTest::addColumn<QStringList>("records"); // NAME=SIZE after it
+        QTest::addColumn<QStringList>("skipped"); // name>kept
+        QTest::newRow("none recorded: first in byte order")
+            << QStringList() << QStringList { "index.html", "Index.html", "other.txt" }
+            << QStringList { "Index.html=1 B", "other.txt=1 B" }
+            << QStringList { "index.html>Index.html" };
+        QTest::newRow("the recorded one stays")
+            << QStringList { "index.html" } << QStringList { "Index.html", "index.html" }
+            << QStringList { "index.html=1 B" } << QStringList { "Index.html>index.html" };
+        QTest::newRow("three of a kind")
+            << QStringList() << QStringList { "a.TXT", "a.txt", "A.txt" }
+            << QStringList { "A.txt=1 B" } << QStringList { "a.TXT>A.txt", "a.txt>A.txt" };
+        QTest::newRow("accented capital")
+            << QStringList() << QStringList { "\u00e9t\u00e9.txt", "\u00c9t\u00e9.txt" }
+            << QStringList { "\u00c9t\u00e9.txt=1 B" }
+            << QStringList { "\u00e9t\u00e9.txt>\u00c9t\u00e9.txt" };
+        // The record names neither twin exactly: it is the file's after a case-only rename.
+        QTest::newRow("record of neither")
+            << QStringList { "INDEX.HTML" } << QStringList { "index.html", "Index.html" }
+            << QStringList { "INDEX.HTML=1 B" } << QStringList { "index.html>Index.html" };
+        // A table that holds both (made elsewhere): each keeps its record, the one
+        // catalogued is refreshed by its own file, the other is left as it is.
+        QTest::newRow("both recorded")
+            << QStringList { "b.txt", "B.txt" } << QStringList { "b.txt", "B.txt" }
+            << QStringList { "b.txt=9 B", "B.txt=1 B" } << QStringList { "b.txt>B.txt" };
+    }
+    void caseTwinsKeepOneAndReportTheOthers()
+    {
+        QFETCH(QStringList, recorded);
+        QFETCH(QStringList, disk);
+        QFETCH(QStringList, records);
+        QFETCH(QStringList, skipped);
+        for (const QString &name : recorded) {
+            QVERIFY(m_table->table().append());
+            m_table->setText(CatalogTable::DIR, QStringLiteral("D\\"));
+            m_table->setText(CatalogTable::NAME, name);
+            m_table->setText(CatalogTable::SIZE, QStringLiteral("9 B"));
+            QVERIFY(m_table->table().post());
+        }
+        for (const QString &name : disk)
+            file(QStringLiteral("D/") + name);
+        for (int run = 0; run < 2; ++run) {
+            FolderUpdateStats s;
+            QVERIFY(update(QStringLiteral("D\\"), false, &s));
+            QStringList reported;
+            for (const SkippedEntry &e : s.skipped.kept()) {
+                QCOMPARE(e.reason, SkipReason::CaseTwin);
+                QCOMPARE(e.folder, m_root + QStringLiteral("D"));
+                reported << QString::fromUtf8(e.rawName) + '>' + QString::fromUtf8(e.twinName);
+            }
+            QCOMPARE(reported, skipped);
+            QCOMPARE(s.deleted, 0);
+            QCOMPARE(s.refreshed + s.appended, run == 0 ? disk.size() - skipped.size() : 0);
+            QStringList now;
+            QVERIFY(m_table->setFolderRange(QStringLiteral("D\\")));
+            for (DbStatus st = m_table->table().first(); st && !m_table->table().eof();
+                 st = m_table->table().next())
+                now << m_table->text(CatalogTable::NAME) + '=' + m_table->text(CatalogTable::SIZE);
+            QCOMPARE(now, records);
+        }
+    }
+
+    // A large folder's update stopped between two files: those merged by then keep their
+    // records, the records of files gone stay (the sweep is left out) until an update that
+    // runs to its end.
+    void cancelledInALargeFolderThenCompleted_data()
+    {
+        QTest::addColumn<qint64>("stopFrom"); // files merged when the stop is asked for
+        QTest::addColumn<int>("appended");
+        QTest::newRow("in the merge") << qint64(kRecordsPerStep) << kRecordsPerStep;
+        QTest::newRow("never") << qint64(-1) << 5000;
+    }
+    void cancelledInALargeFolderThenCompleted()
+    {
+        QFETCH(qint64, stopFrom);
+        QFETCH(int, appended);
+        QVERIFY(m_table->table().append());
+        m_table->setText(CatalogTable::DIR, QStringLiteral("BIG\\"));
+        m_table->setText(CatalogTable::NAME, QStringLiteral("gone.txt"));
+        QVERIFY(m_table->table().post());
+        QVERIFY(QDir().mkpath(m_root + QStringLiteral("Big")));
+        for (int i = 0; i < 5000; ++i) {
+            QFile f(m_root + QStringLiteral("Big/f%1.txt").arg(i));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        ScriptedProgress progress(stopFrom);
+        FolderUpdateStats s;
+        const DbStatus st = updateFolder(
+            *m_table, *m_resolver, QStringLiteral("Big\\"), false, &s, false, nullptr, &progress);
+        QCOMPARE(st.code(), stopFrom < 0 ? DbStatus::Ok : DbStatus::Cancelled);
+        QVERIFY(progress.orderly());
+        QVERIFY(!progress.steps.empty());
+        QCOMPARE(progress.steps.front().second, qint64(5000 + 5000));
+        QCOMPARE(s.appended, appended);
+        QCOMPARE(s.deleted, stopFrom < 0 ? 1 : 0);
+        QCOMPARE(int(m_table->table().physicalCount()), appended + 1);
+        QVERIFY(!m_table->isDetached());
+
+        s = FolderUpdateStats();
+        QVERIFY(update(QStringLiteral("Big\\"), false, &s));
+        QCOMPARE(s.appended, 5000 - appended);
+        QCOMPARE(s.deleted, stopFrom < 0 ? 0 : 1);
+        QCOMPARE(namesOf(*m_table, QStringLiteral("Big\\")).size(), 5000);
     }
 
     void descriptionsBecomeNotes()

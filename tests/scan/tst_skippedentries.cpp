@@ -39,13 +39,16 @@ private slots:
         QVERIFY(skipReasonText(SkipReason::None).isEmpty());
         QVERIFY(skipReasonText(SkipReason::ByRule).isEmpty());
         QStringList texts;
-        for (int r = int(SkipReason::NotUtf8); r <= int(SkipReason::PathTooLong); ++r) {
+        for (int r = int(SkipReason::NotUtf8); r <= int(SkipReason::CaseTwin); ++r) {
             QVERIFY(isReported(SkipReason(r)));
             texts << skipReasonText(SkipReason(r));
             QVERIFY(!texts.last().isEmpty());
         }
         texts.removeDuplicates();
-        QCOMPARE(int(texts.size()), int(SkipReason::PathTooLong) - int(SkipReason::NotUtf8) + 1);
+        QCOMPARE(int(texts.size()), int(SkipReason::CaseTwin) - int(SkipReason::NotUtf8) + 1);
+        // The name a twin defers to is shown as safely as the entry's own.
+        QCOMPARE(skipReasonText(SkipReason::CaseTwin, "Read\nMe.txt"),
+            QStringLiteral("its name differs only in case from 'Read\\nMe.txt'"));
     }
 
     void messagesCountAllAndListTheFirst()

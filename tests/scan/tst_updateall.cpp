@@ -2,6 +2,7 @@
 #include "scan/foldernotes.h"
 #include "scan/foldertree.h"
 #include "scan/updateall.h"
+#include "support/scriptedprogress.h"
 #include "support/testutil.h"
 
 #include <QDir>
@@ -49,10 +50,12 @@ class TestUpdateAll : public QObject
     {
         QVERIFY(testutil::writeFile(m_root + rel, bytes));
     }
-    UpdateAllReport run(bool descriptions, const UpdateAllProgress &progress = {})
+    UpdateAllReport run(
+        bool descriptions, Progress *progress = nullptr, FolderTree *shown = nullptr)
     {
         FolderTree tree;
-        return updateAll(*m_table, tree, { m_root, descriptions, false }, progress);
+        return updateAll(
+            *m_table, shown ? *shown : tree, { m_root, descriptions, false }, progress);
     }
 
 private slots:
@@ -124,6 +127,61 @@ private slots:
                          : QStringList({ "b.txt=", "new.txt=" }));
     }
 
+    // Stopped between two folders: the folders before the stop are merged, the others and
+    // the orphan sweep are not, the tree is whole and the first folder shown; the next
+    // update all does the rest.
+    void cancelBetweenFoldersThenComplete_data()
+    {
+        QTest::addColumn<bool>("descriptions");
+        QTest::addColumn<int>("stopFrom"); // folders done when the stop is asked for
+        QTest::newRow("before the first") << false << 0;
+        QTest::newRow("after two") << false << 2;
+        QTest::newRow("after two, Descript.ion") << true << 2;
+        QTest::newRow("before the last") << false << 4;
+    }
+    void cancelBetweenFoldersThenComplete()
+    {
+        QFETCH(bool, descriptions);
+        QFETCH(int, stopFrom);
+        // In tree order: A, A\Deep, B, C, D.
+        for (const char *f : { "A/a.txt", "A/Deep/d.txt", "B/b.txt", "C/c.txt", "D/d.txt" })
+            file(QString::fromLatin1(f));
+        QVERIFY(m_table->table().append()); // the record of a file that has gone
+        m_table->setText(CatalogTable::DIR, QStringLiteral("B\\"));
+        m_table->setText(CatalogTable::NAME, QStringLiteral("gone.txt"));
+        QVERIFY(m_table->table().post());
+        ScriptedProgress progress(stopFrom);
+        FolderTree tree;
+        UpdateAllReport report = run(descriptions, &progress, &tree);
+        QVERIFY(report.cancelled);
+        QVERIFY(report.failures.isEmpty());
+        QVERIFY(progress.orderly());
+        QCOMPARE(report.foldersDone, stopFrom);
+        QCOMPARE(report.foldersUpdated, stopFrom);
+        QVERIFY(report.foldersFound >= stopFrom);
+        QCOMPARE(int(tree.nodesInOrder().size()), 5);
+        const QStringList folders { "A\\", "A\\DEEP\\", "B\\", "C\\", "D\\" };
+        const QStringList merged { "a.txt=", "d.txt=", "b.txt=", "c.txt=", "d.txt=" };
+        for (int i = 0; i < folders.size(); ++i) {
+            const QStringList untouched
+                = folders[i] == QLatin1String("B\\") ? QStringList { "gone.txt=" } : QStringList();
+            QCOMPARE(records(*m_table, folders[i]),
+                i < stopFrom ? QStringList { merged[i] } : untouched);
+        }
+        QCOMPARE(m_table->deletedCount, stopFrom > 2 ? 1 : 0); // no sweep of the rest
+        QCOMPARE(m_table->currentFolder(), QStringLiteral("A\\"));
+        QVERIFY(!m_table->isDetached());
+
+        report = run(descriptions);
+        QVERIFY(!report.cancelled);
+        QCOMPARE(report.foldersDone, 5);
+        QCOMPARE(report.foldersFound, 5);
+        for (const QString &dir : folders)
+            QCOMPARE(records(*m_table, dir).size(), 1);
+        QCOMPARE(records(*m_table, QStringLiteral("B\\")), QStringList { "b.txt=" });
+        QCOMPARE(m_table->deletedCount, 1);
+    }
+
     // A folder that fails is reported and the walk goes on: the first failure is told,
     // with the number of the others. A folder too deep for DIR is no failure but skipped.
     void failuresAreCollected()
@@ -193,6 +251,51 @@ private slots:
         QCOMPARE(records(*m_table, QStringLiteral("A\\")), QStringList { "a.txt=" });
     }
 
+    // Names that differ only in case, files and folders alike: one is catalogued, the
+    // others are reported with the name kept (a folder with nothing below it); no record
+    // takes another file's date, and a second run keeps and reports the same.
+    void caseTwinsAcrossTheTree_data()
+    {
+        QTest::addColumn<bool>("descriptions");
+        QTest::newRow("read ahead") << false;
+        QTest::newRow("Descript.ion, each folder in turn") << true;
+    }
+    void caseTwinsAcrossTheTree()
+    {
+        QFETCH(bool, descriptions);
+        file(QStringLiteral("D/Index.html"), "a");
+        file(QStringLiteral("D/index.html"), "bb");
+        for (const char *f :
+            { "D/Sub/a.txt", "D/SUB/b.txt", "D/sub/c.txt", "E/alpha/y.txt", "E/Alpha/x.txt" })
+            file(QString::fromLatin1(f));
+        for (int round = 0; round < 2; ++round) {
+            const UpdateAllReport report = run(descriptions);
+            QVERIFY2(report.failures.isEmpty(), qPrintable(report.failures.message()));
+            QStringList found;
+            for (const SkippedEntry &e : report.folders.skipped.kept()) {
+                QCOMPARE(e.reason, SkipReason::CaseTwin);
+                found << QString(e.message()).replace(m_root, QStringLiteral("~/"));
+            }
+            found.sort();
+            QCOMPARE(found,
+                (QStringList {
+                    "File  '~/D/index.html'  cannot be catalogued: its name differs only in "
+                    "case from 'Index.html'",
+                    "Folder  '~/D/Sub'  cannot be catalogued: its name differs only in case "
+                    "from 'SUB'",
+                    "Folder  '~/D/sub'  cannot be catalogued: its name differs only in case "
+                    "from 'SUB'",
+                    "Folder  '~/E/alpha'  cannot be catalogued: its name differs only in case "
+                    "from 'Alpha'" }));
+            QCOMPARE(report.folders.refreshed, 0);
+            QCOMPARE(report.folders.appended, round == 0 ? 3 : 0);
+            QCOMPARE(records(*m_table, QStringLiteral("D\\")), QStringList { "Index.html=" });
+            QCOMPARE(records(*m_table, QStringLiteral("D\\SUB\\")), QStringList { "b.txt=" });
+            QCOMPARE(records(*m_table, QStringLiteral("E\\ALPHA\\")), QStringList { "x.txt=" });
+        }
+        QCOMPARE(dump(*m_table).size(), 3);
+    }
+
     // Folders that go or change their letter case while the walk is under way.
     void diskChangingDuringTheWalk()
     {
@@ -200,22 +303,30 @@ private slots:
             file(QString::fromLatin1(f));
         QVERIFY(run(false).failures.isEmpty());
         m_table->deletedCount = 0;
-        QStringList walked;
-        int found = 0;
-        // With descriptions each folder is read when its turn comes.
-        const UpdateAllReport report = run(true, [&](int done, int total, const QString &folder) {
-            QCOMPARE(done, walked.size());
-            walked << folder;
-            found = total;
-            if (folder == QLatin1String("A\\")) {
-                QVERIFY(QDir(m_root + QStringLiteral("B")).removeRecursively());
-                QVERIFY(QDir(m_root).rename(QStringLiteral("C"), QStringLiteral("c")));
-                file(QStringLiteral("c/n.txt"));
+        // Before the first folder, A, the others change.
+        struct DiskChange : Progress {
+            std::function<void()> change;
+            QList<qint64> done;
+            qint64 found = 0;
+            bool step(qint64 d, qint64 total) override
+            {
+                if (done.isEmpty())
+                    change();
+                done << d;
+                found = total;
+                return true;
             }
-        });
+        } progress;
+        progress.change = [&] {
+            QVERIFY(QDir(m_root + QStringLiteral("B")).removeRecursively());
+            QVERIFY(QDir(m_root).rename(QStringLiteral("C"), QStringLiteral("c")));
+            file(QStringLiteral("c/n.txt"));
+        };
+        // With descriptions each folder is read when its turn comes.
+        const UpdateAllReport report = run(true, &progress);
         QVERIFY2(report.failures.isEmpty(), qPrintable(report.failures.message()));
-        QCOMPARE(walked, (QStringList { "A\\", "B\\", "C\\", "D\\" }));
-        QCOMPARE(found, 4);
+        QCOMPARE(progress.done, (QList<qint64> { 0, 1, 2, 3 }));
+        QCOMPARE(progress.found, 4);
         QCOMPARE(records(*m_table, QStringLiteral("B\\")), QStringList());
         QCOMPARE(records(*m_table, QStringLiteral("C\\")), (QStringList { "c.txt=", "n.txt=" }));
         QCOMPARE(m_table->deletedCount, 1);

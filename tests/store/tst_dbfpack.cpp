@@ -1,5 +1,6 @@
 #include "dbftesthelp.h"
 #include "store/dbfio.h"
+#include "support/scriptedprogress.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -154,6 +155,45 @@ private slots:
         QVERIFY(t.isEmpty());
         DBF_VERIFY_OK(t.close());
         QCOMPARE(bytesOf(path).size(), 226);
+    }
+
+    // Stopped while the records are copied (before the first, or after the first run of
+    // them), pack leaves the table and its index as they were: the old index is put back,
+    // not built again, nothing is left beside them, and the next pack runs to its end.
+    void cancelledWhileCopying_data()
+    {
+        QTest::addColumn<qint64>("stopFrom"); // records copied when the stop is asked for
+        QTest::newRow("before the first record") << qint64(0);
+        QTest::newRow("after the first run") << qint64(1);
+    }
+    void cancelledWhileCopying()
+    {
+        QFETCH(qint64, stopFrom);
+        restorePristine();
+        {
+            DbfTable t;
+            DBF_VERIFY_OK(t.open(m_path, catalogueTags()));
+            DBF_VERIFY_OK(t.setOrder("3"));
+            ScriptedProgress progress(stopFrom);
+            const DbStatus st = t.pack(&progress);
+            QCOMPARE(st.code(), DbStatus::Cancelled);
+            QVERIFY(progress.orderly());
+            QCOMPARE(progress.steps.back().second, qint64(1000));
+            QVERIFY(t.isOpen());
+            QCOMPARE(t.order(), QByteArray("3"));
+            QCOMPARE(t.physicalCount(), 1000u);
+            QCOMPARE(int(bytesOf(m_path)[28]), 1); // the index is sound as it stands
+            QCOMPARE(bytesOf(mdxPath()), m_pristineMdx);
+            QCOMPARE(QDir(m_dir.path()).entryList({ "cat.*" }, QDir::Files | QDir::Hidden),
+                (QStringList { "cat.dbf", "cat.mdx" }));
+            DBF_VERIFY_OK(t.setOrder(""));
+            QCOMPARE(walk(t), m_live);
+            QStringList faults;
+            QVERIFY2(t.check(faults).isOk(), qPrintable(faults.join('\n')));
+            DBF_VERIFY_OK(t.pack());
+            QCOMPARE(t.physicalCount(), quint32(m_live.size()));
+        }
+        verifyWhole(QStringLiteral("packed after a cancelled pack"));
     }
 
     // A kill at every write and between every step of pack leaves a table that opens

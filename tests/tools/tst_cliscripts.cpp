@@ -79,6 +79,44 @@ private slots:
         QCOMPARE(dumpLines({ QStringLiteral("--folder"), QStringLiteral("Texte") }).size(), 1);
     }
 
+    // Names that differ only in case: one is catalogued and stays so, the other is named on
+    // standard error and counted as skipped (status 5), never merged into its record.
+    void updateReportsCaseTwins_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("skipped");
+        QTest::newRow("all") << QStringList { "--all" } << 2;
+        QTest::newRow("folder") << QStringList { "--folder", "Texte" } << 1;
+    }
+    void updateReportsCaseTwins()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, skipped);
+        file(QStringLiteral("Texte/Index.html"), "1");
+        file(QStringLiteral("Texte/index.html"), "22");
+        file(QStringLiteral("Texte/Alt/a.txt"));
+        file(QStringLiteral("Texte/alt/b.txt"));
+        for (int round = 0; round < 2; ++round) {
+            const ProcessRun r = cli(QStringList { QStringLiteral("update"), table() } + args);
+            QCOMPARE(r.exitCode, 5);
+            QVERIFY2(r.out.endsWith(
+                         QStringLiteral(" 0 refreshed, 0 deleted, %1 skipped\n").arg(skipped)),
+                qPrintable(r.out));
+            QVERIFY2(r.err.contains(QStringLiteral("tabulon-cli: skipped: File  '%1Texte/"
+                                                   "index.html'  cannot be catalogued: its name "
+                                                   "differs only in case from 'Index.html'\n")
+                                        .arg(root())),
+                qPrintable(r.err));
+            QCOMPARE(r.err.count(QStringLiteral("differs only in case from 'Alt'")), skipped - 1);
+            const QStringList texte
+                = dumpLines({ QStringLiteral("--folder"), QStringLiteral("Texte") });
+            QCOMPARE(texte.size(), 2); // brief.txt and the twin kept, with its own size
+            const QStringList kept = texte.filter(QStringLiteral("\tIndex.html\t"));
+            QVERIFY2(kept.size() == 1 && kept[0].endsWith(QStringLiteral("\t1 B")),
+                qPrintable(texte.join('\n')));
+        }
+    }
+
     // Deleted records count for the next reorganisation in the settings file of the archive
     // that names the table: the one beside a portable copy of the tool.
     void deletedCountKeptInTheArchiveFile()
