@@ -58,10 +58,9 @@ def ts_encode(text):
         r"[\x00-\x08\x0b-\x1f]", lambda m: '<byte value="x%x"/>' % ord(m.group(0)), text)
 
 
-MESSAGE = re.compile(
-    r"(<message>.*?<source>(?P<source>.*?)</source>.*?)"
-    r'<translation type="unfinished">(?P<old>.*?)</translation>',
-    re.S)
+MESSAGE = re.compile(r"<message>.*?</message>", re.S)
+SOURCE = re.compile(r"<source>(.*?)</source>", re.S)
+UNFINISHED = re.compile(r'<translation type="unfinished">.*?</translation>', re.S)
 
 
 def main():
@@ -72,15 +71,20 @@ def main():
         ts = f.read()
     missing = []
 
+    # Message by message, so that no match runs from one message into the next.
     def fill(match):
-        source = ts_decode(match.group("source"))
+        message = match.group(0)
+        unfinished = UNFINISHED.search(message)
+        if not unfinished:
+            return message
+        source = ts_decode(SOURCE.search(message).group(1))
         if source not in glossary:
             missing.append(source)
-            return match.group(0)
-        return match.group(1) + "<translation>" + ts_encode(glossary[source]) + "</translation>"
+            return message
+        done = "<translation>" + ts_encode(glossary[source]) + "</translation>"
+        return message[: unfinished.start()] + done + message[unfinished.end() :]
 
-    # A message block never spans another: the lazy match stops at the first translation.
-    ts = re.sub(MESSAGE, lambda m: fill(m) if "</message>" not in m.group(1) else m.group(0), ts)
+    ts = MESSAGE.sub(fill, ts)
     with open(sys.argv[2], "w", encoding="utf-8") as f:
         f.write(ts)
     for source in missing:

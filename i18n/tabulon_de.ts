@@ -156,6 +156,10 @@
         <source>Text file</source>
         <translation>Textdatei</translation>
     </message>
+    <message>
+        <source>Tag  &apos;%1&apos;  can not be stored: in a Unicode catalogue a tag is one ASCII character, not a blank !</source>
+        <translation>Kennzeichen  &apos;%1&apos;  kann nicht gespeichert werden: In einem Unicode-Katalog ist ein Kennzeichen ein ASCII-Zeichen, kein Leerzeichen!</translation>
+    </message>
 </context>
 <context>
     <name>BrowseViews</name>
@@ -173,6 +177,10 @@
     <message>
         <source>File name  &apos;%1&apos;  is not valid (it needs a dot and must not end in a blank): the file keeps its name  &apos;%2&apos;  !</source>
         <translation>Dateiname  &apos;%1&apos;  ist ungültig (er braucht einen Punkt und darf nicht auf ein Leerzeichen enden): Die Datei behält ihren Namen  &apos;%2&apos;!</translation>
+    </message>
+    <message>
+        <source>File name  &apos;%1&apos;  is not valid (it must not be empty or end in a blank): the file keeps its name  &apos;%2&apos;  !</source>
+        <translation>Dateiname  &apos;%1&apos;  ist ungültig (er darf nicht leer sein oder auf ein Leerzeichen enden): Die Datei behält ihren Namen  &apos;%2&apos;!</translation>
     </message>
 </context>
 <context>
@@ -906,6 +914,75 @@ Siehe auch tabulon-cli(1) für den Katalog aus Skripten.
     </message>
 </context>
 <context>
+    <name>Progress</name>
+    <message>
+        <source>Reorganising the catalogue</source>
+        <translation>Der Katalog wird reorganisiert</translation>
+    </message>
+    <message>
+        <source>records</source>
+        <translation>Datensätze</translation>
+    </message>
+    <message>
+        <source>Reorganisation cancelled</source>
+        <translation>Reorganisation abgebrochen</translation>
+    </message>
+    <message>
+        <source>Search cancelled</source>
+        <translation>Suche abgebrochen</translation>
+    </message>
+    <message>
+        <source>Replacing tags</source>
+        <translation>Kennzeichen werden ersetzt</translation>
+    </message>
+    <message>
+        <source>Replace tags cancelled</source>
+        <translation>Kennzeichen ersetzen abgebrochen</translation>
+    </message>
+    <message>
+        <source>Printing the folder</source>
+        <translation>Der Ordner wird gedruckt</translation>
+    </message>
+    <message>
+        <source>Printing cancelled</source>
+        <translation>Drucken abgebrochen</translation>
+    </message>
+    <message>
+        <source>pages</source>
+        <translation>Seiten</translation>
+    </message>
+    <message>
+        <source>Updating all folders</source>
+        <translation>Alle Ordner werden aktualisiert</translation>
+    </message>
+    <message>
+        <source>folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Update all cancelled after %1 of %2 folders</source>
+        <translation>Alle aktualisieren nach %1 von %2 Ordnern abgebrochen</translation>
+    </message>
+    <message>
+        <source>Updating the folder</source>
+        <translation>Der Ordner wird aktualisiert</translation>
+    </message>
+    <message>
+        <source>Folder update cancelled</source>
+        <translation>Ordneraktualisierung abgebrochen</translation>
+    </message>
+    <message>
+        <source>The command was cancelled.</source>
+        <translation>Der Befehl wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>%1
+%2 of %3 %4</source>
+        <translation>%1
+%2 von %3 %4</translation>
+    </message>
+</context>
+<context>
     <name>ReplaceTagsDialog</name>
     <message>
         <source>Tag  &apos;%1&apos;  is used by the filter !</source>
@@ -957,6 +1034,14 @@ Siehe auch tabulon-cli(1) für den Katalog aus Skripten.
     <message>
         <source>Search folder</source>
         <translation>Ordner suchen</translation>
+    </message>
+    <message>
+        <source>&amp;Unicode catalogue (UTF-8 names)</source>
+        <translation>&amp;Unicode-Katalog (UTF-8-Namen)</translation>
+    </message>
+    <message>
+        <source>files &amp;without extension too</source>
+        <translation>auch Dateien &amp;ohne Endung</translation>
     </message>
 </context>
 <context>
@@ -1092,6 +1177,18 @@ Siehe auch tabulon-cli(1) für den Katalog aus Skripten.
     <message>
         <source><byte value="xd"/>%1 more folders could not be updated.</source>
         <translation><byte value="xd"/>%1 weitere Ordner konnten nicht aktualisiert werden.</translation>
+    </message>
+    <message>
+        <source>its name is longer than 80 bytes in UTF-8</source>
+        <translation>der Name ist länger als 80 Bytes in UTF-8</translation>
+    </message>
+    <message>
+        <source>its path is too long for the catalogue (over 80 bytes in UTF-8)</source>
+        <translation>der Pfad ist zu lang für den Katalog (über 80 Bytes in UTF-8)</translation>
+    </message>
+    <message>
+        <source>its name differs only in case from &apos;%1&apos;</source>
+        <translation>der Name unterscheidet sich nur in Groß- und Kleinschreibung von &apos;%1&apos;</translation>
     </message>
 </context>
 <context>
@@ -1251,6 +1348,10 @@ Siehe auch tabulon-cli(1) für den Katalog aus Skripten.
     <message>
         <source>Start with archiv:</source>
         <translation>Starten mit Archiv:</translation>
+    </message>
+    <message>
+        <source>Files without extension ?</source>
+        <translation>Dateien ohne Endung?</translation>
     </message>
 </context>
 <context>

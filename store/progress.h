@@ -2,6 +2,7 @@
 
 #include "dbstatus.h"
 
+#include <QCoreApplication>
 #include <QtGlobal>
 
 // What a long walk over the catalogue or the disk tells whoever started it, and how it
@@ -32,5 +33,6 @@ constexpr int kRecordsPerStep = 4096;
 // The outcome of a walk that stopped because it was asked to.
 inline DbStatus cancelledStatus()
 {
-    return { DbStatus::Cancelled, QStringLiteral("The command was cancelled.") };
+    return { DbStatus::Cancelled,
+        QCoreApplication::translate("Progress", "The command was cancelled.") };
 }

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QTableView>
@@ -306,8 +307,9 @@ DbStatus BrowseViews::reorganize()
         const BulkWalk walk(m_state);
         t->switchTagFilterOff();
         {
-            ProgressWindow progress(m_tree->window(), QStringLiteral("Reorganising the catalogue"),
-                QStringLiteral("records"));
+            ProgressWindow progress(m_tree->window(),
+                QCoreApplication::translate("Progress", "Reorganising the catalogue"),
+                QCoreApplication::translate("Progress", "records"));
             st = t->packStep(&progress);
         }
         // Stopped before the table was replaced: it is as it was, and so are the folders.
@@ -326,7 +328,8 @@ DbStatus BrowseViews::reorganize()
     showCount();
     emit reorganised();
     if (cancelled)
-        m_panels.setPanelText(0, QStringLiteral("Reorganisation cancelled"));
+        m_panels.setPanelText(
+            0, QCoreApplication::translate("Progress", "Reorganisation cancelled"));
     // The pane showed a record of before the pack; the current one is another.
     loadCurrentText();
     return st;

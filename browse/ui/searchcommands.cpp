@@ -9,6 +9,7 @@
 #include "store/catalogtable.h"
 #include "views/ui/progresswindow.h"
 
+#include <QCoreApplication>
 #include <QTableView>
 #include <QTreeWidget>
 
@@ -119,13 +120,13 @@ DbStatus SearchCommands::recordSearch(bool down, search::Kind kind)
     SearchHit hit;
     DbStatus st;
     {
-        ProgressWindow progress(
-            m_views.grid()->window(), QStringLiteral("Searching"), QStringLiteral("records"));
+        ProgressWindow progress(m_views.grid()->window(), QStringLiteral("Searching"),
+            QCoreApplication::translate("Progress", "records"));
         st = findNextMatch(t, matcher, down, hit, &progress);
     }
     // Stopped, the search stays where it was and keeps its text for the next one.
     if (st.code() == DbStatus::Cancelled) {
-        m_panels.setPanelText(0, QStringLiteral("Search cancelled"));
+        m_panels.setPanelText(0, QCoreApplication::translate("Progress", "Search cancelled"));
         return DbStatus::ok();
     }
     if (!st)

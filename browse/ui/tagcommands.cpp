@@ -134,14 +134,15 @@ void TagCommands::replaceTags(const QString &from, const QString &to, bool allFo
     DbStatus st;
     {
         const BulkWalk walk(m_state);
-        ProgressWindow progress(
-            mainWindow(), QStringLiteral("Replacing tags"), QStringLiteral("records"));
+        ProgressWindow progress(mainWindow(),
+            QCoreApplication::translate("Progress", "Replacing tags"),
+            QCoreApplication::translate("Progress", "records"));
         st = tagedit::replaceTags(*t, replacement, &progress);
     }
     m_views.showCurrentRecord();
     if (st.code() == DbStatus::Cancelled)
         // The records changed by then keep their new tags.
-        m_panels.setPanelText(0, QStringLiteral("Replace tags cancelled"));
+        m_panels.setPanelText(0, QCoreApplication::translate("Progress", "Replace tags cancelled"));
     else if (!st)
         showDialog(DialogKind::Error, st.message());
 }

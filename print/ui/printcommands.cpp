@@ -69,8 +69,9 @@ void PrintCommands::printFolderListing()
     DbStatus st;
     // Over the whole command: stopped while the records are read, no job is begun; stopped
     // between two pages, the printer drops the job.
-    ProgressWindow progress(
-        m_window, QStringLiteral("Printing the folder"), QStringLiteral("records"));
+    ProgressWindow progress(m_window,
+        QCoreApplication::translate("Progress", "Printing the folder"),
+        QCoreApplication::translate("Progress", "records"));
     {
         // The grid does not follow the walk; it shows the folder's first record after it.
         const BulkWalk walk(m_state);
@@ -80,7 +81,7 @@ void PrintCommands::printFolderListing()
     }
     m_views.showCurrentRecord();
     if (st.code() == DbStatus::Cancelled) {
-        m_panels.setPanelText(0, QStringLiteral("Printing cancelled"));
+        m_panels.setPanelText(0, QCoreApplication::translate("Progress", "Printing cancelled"));
         return;
     }
     ViewsPort::throwIfFailed(st);
@@ -98,11 +99,11 @@ void PrintCommands::printFolderListing()
         showDialog(DialogKind::Error, listing.status.message());
         return;
     }
-    progress.setUnit(QStringLiteral("pages"));
+    progress.setUnit(QCoreApplication::translate("Progress", "pages"));
     listingrender::Result r
         = listingrender::draw(printer, listing, &progress, [&printer] { printer.abort(); });
     if (r.status.code() == DbStatus::Cancelled) {
-        m_panels.setPanelText(0, QStringLiteral("Printing cancelled"));
+        m_panels.setPanelText(0, QCoreApplication::translate("Progress", "Printing cancelled"));
         return;
     }
     if (r.status && printer.printerState() == QPrinter::Error)

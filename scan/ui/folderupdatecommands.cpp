@@ -94,7 +94,8 @@ UpdateFailures FolderUpdateCommands::updateAllAndShow(CatalogTable &t, SkippedEn
             m_state.settings.deleteEmptyFolders == 1 };
         {
             ProgressWindow progress(m_views.tree()->window(),
-                QStringLiteral("Updating all folders"), QStringLiteral("folders"));
+                QCoreApplication::translate("Progress", "Updating all folders"),
+                QCoreApplication::translate("Progress", "folders"));
             result = ::updateAll(t, tree, settings, &progress);
         }
         failures = result.failures;
@@ -111,7 +112,7 @@ UpdateFailures FolderUpdateCommands::updateAllAndShow(CatalogTable &t, SkippedEn
     m_views.clearSearch();
     if (result.cancelled)
         m_panels.setPanelText(0,
-            QStringLiteral("Update all cancelled after %1 of %2 folders")
+            QCoreApplication::translate("Progress", "Update all cancelled after %1 of %2 folders")
                 .arg(result.foldersDone)
                 .arg(result.foldersFound));
     return failures;
@@ -152,8 +153,9 @@ DbStatus FolderUpdateCommands::updateCurrentFolder()
         const BulkWalk walk(m_state);
         PathResolver resolver(m_state.rootPath());
         {
-            ProgressWindow progress(m_views.tree()->window(), QStringLiteral("Updating the folder"),
-                QStringLiteral("records"));
+            ProgressWindow progress(m_views.tree()->window(),
+                QCoreApplication::translate("Progress", "Updating the folder"),
+                QCoreApplication::translate("Progress", "records"));
             st = ::updateFolder(
                 *t, resolver, folder, m_state.descriptionMode(), &stats, false, nullptr, &progress);
         }
@@ -163,7 +165,8 @@ DbStatus FolderUpdateCommands::updateCurrentFolder()
     showResult(m_views);
     if (st.code() == DbStatus::Cancelled) {
         // What was merged stays; the next update of the folder does the rest.
-        m_panels.setPanelText(0, QStringLiteral("Folder update cancelled"));
+        m_panels.setPanelText(
+            0, QCoreApplication::translate("Progress", "Folder update cancelled"));
         return DbStatus::ok();
     }
     if (st)

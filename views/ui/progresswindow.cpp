@@ -1,6 +1,7 @@
 #include "progresswindow.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QProgressDialog>
 
 #include <algorithm>
@@ -94,8 +95,11 @@ void ProgressWindow::update(qint64 done, qint64 total)
     if (total > 0) {
         m_dialog->setRange(0, kBarSteps);
         m_dialog->setValue(int(std::clamp<qint64>(done, 0, total) * kBarSteps / total));
-        m_dialog->setLabelText(
-            QStringLiteral("%1\n%2 of %3 %4").arg(m_caption).arg(done).arg(total).arg(m_unit));
+        m_dialog->setLabelText(QCoreApplication::translate("Progress", "%1\n%2 of %3 %4")
+                                   .arg(m_caption)
+                                   .arg(done)
+                                   .arg(total)
+                                   .arg(m_unit));
     } else {
         m_dialog->setRange(0, 0); // a bar that only says something is going on
         m_dialog->setLabelText(m_caption);
