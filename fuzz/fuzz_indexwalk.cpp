@@ -96,8 +96,8 @@ template <typename Check> void walkAll(DbfTable &t, Check check)
                 Walk seen;
                 DbStatus st = t.setOrder(order);
                 if (st && range >= 0) {
-                    const auto bounds
-                        = CatalogTable::folderRange(QString::fromLatin1(kFolders[range]));
+                    const auto bounds = CatalogTable::folderRange(
+                        QString::fromLatin1(kFolders[range]), t.codec());
                     st = t.setRange(bounds.first, bounds.second);
                 }
                 st = st ? (back ? t.last() : t.first()) : st;
