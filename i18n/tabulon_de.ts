@@ -1041,7 +1041,7 @@ Siehe auch tabulon-cli(1) für den Katalog aus Skripten.
     </message>
     <message>
         <source>files &amp;without extension too</source>
-        <translation>auch Dateien &amp;ohne Endung</translation>
+        <translation>auch Dateien ohne &amp;Endung</translation>
     </message>
 </context>
 <context>
