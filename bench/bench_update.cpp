@@ -73,8 +73,9 @@ using namespace benchtree;
 }
 
 // Answers Yes to the question of update all. An error message ends the benchmark on a
-// made tree; an existing tree may hold folders the catalogue cannot take (paths too long),
-// whose message is kept for the report.
+// made tree; an existing tree may hold entries the catalogue cannot take (paths too long,
+// dangling links, names that differ only in case), whose message, an error or a warning,
+// is kept for the report.
 class YesDialogs : public DialogPort
 {
 public:
@@ -86,7 +87,9 @@ public:
     ~YesDialogs() override { installDialogPort(m_previous); }
     DialogOutcome showModal(const DialogRequest &request) override
     {
-        if (request.kind == DialogKind::Error && m_errorsExpected)
+        const bool reported
+            = request.kind == DialogKind::Error || request.kind == DialogKind::Warning;
+        if (reported && m_errorsExpected)
             lastError = request.message;
         else if (request.kind != DialogKind::Confirmation)
             fail(QStringLiteral("unexpected message: %1").arg(request.message));
