@@ -629,10 +629,6 @@ Siehe auch tabulon-cli(1) für den Katalog aus Skripten.
         <translation>%1<byte value="xd"/>Der Text bleibt im Textbereich: Drücken Sie F6, um ihn erneut zu speichern, &quot;Text speichern unter&quot;, um ihn anderswo abzulegen, oder F7, um ihn zu verwerfen.</translation>
     </message>
     <message>
-        <source>Some characters of the text cannot be written in  &apos;%1&apos;  and were saved as &quot;?&quot; !</source>
-        <translation>Einige Zeichen des Textes lassen sich in  &apos;%1&apos;  nicht schreiben und wurden als &quot;?&quot; gespeichert!</translation>
-    </message>
-    <message>
         <source>%1<byte value="xd"/>The notes stay in the catalogue, but the next update of the folder reads the old Descript.ion back over them.</source>
         <translation>%1<byte value="xd"/>Die Notizen bleiben im Katalog, aber die nächste Aktualisierung des Ordners überschreibt sie wieder mit der alten Descript.ion.</translation>
     </message>
@@ -1189,6 +1185,10 @@ Siehe auch tabulon-cli(1) für den Katalog aus Skripten.
     <message>
         <source>its name differs only in case from &apos;%1&apos;</source>
         <translation>der Name unterscheidet sich nur in Groß- und Kleinschreibung von &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>Some characters of the text cannot be written in  &apos;%1&apos;  and were saved as &quot;?&quot; !</source>
+        <translation>Einige Zeichen des Textes lassen sich in  &apos;%1&apos;  nicht schreiben und wurden als &quot;?&quot; gespeichert!</translation>
     </message>
 </context>
 <context>
@@ -1871,13 +1871,6 @@ Siehe auch tabulon-cli(1) für den Katalog aus Skripten.
     <message>
         <source>tag &quot;%1&quot; is deeper than %2 levels</source>
         <translation>Index-Tag &quot;%1&quot; ist tiefer als %2 Ebenen</translation>
-    </message>
-</context>
-<context>
-    <name>TagCommands</name>
-    <message>
-        <source>Some characters of the text cannot be written in  &apos;%1&apos;  and were saved as &quot;?&quot; !</source>
-        <translation>Einige Zeichen des Textes lassen sich in  &apos;%1&apos;  nicht schreiben und wurden als &quot;?&quot; gespeichert!</translation>
     </message>
 </context>
 <context>

@@ -146,6 +146,13 @@ DbStatus readWhole(const QString &path, qint64 maxSize, const QString &what, QBy
         failure(what, path, QCoreApplication::translate("Scan", "read"), reason) };
 }
 
+QString lossyWarning(const QString &path)
+{
+    return QCoreApplication::translate(
+        "Scan", "Some characters of the text cannot be written in  '%1'  and were saved as \"?\" !")
+        .arg(path);
+}
+
 QByteArray encodeLines(const QStringList &lines, bool *lossy)
 {
     QByteArray bytes;

@@ -71,6 +71,8 @@ DbStatus readWhole(const QString &path, qint64 maxSize, const QString &what, QBy
 // Lines in Windows-1252, each ended by CR LF; *lossy (when given) tells whether a
 // character had no 8-bit form and was replaced.
 QByteArray encodeLines(const QStringList &lines, bool *lossy);
+// The warning shown after the file at path was written with *lossy set.
+QString lossyWarning(const QString &path);
 
 // Replaces path with bytes through a temporary file in the same folder, so a failed
 // write (full disk, no permission) leaves the old file as it was. Never writes through a

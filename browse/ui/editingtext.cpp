@@ -12,6 +12,7 @@
 #include "platform/diskpath.h"
 #include "scan/foldernotes.h"
 #include "scan/infofile.h"
+#include "scan/textfile.h"
 #include "state/settingslook.h"
 #include "store/catalogtable.h"
 
@@ -38,9 +39,6 @@ const char kUnreadText[] = QT_TRANSLATE_NOOP(
 const char kTextKept[] = QT_TRANSLATE_NOOP("EditingCommands",
     "%1\rThe text stays in the text pane: press F6 to save it again, "
     "\"Save text as\" to keep it elsewhere, or F7 to drop it.");
-const char kLossy[] = QT_TRANSLATE_NOOP("EditingCommands",
-    "Some characters of the text cannot be written in  '%1'  and were "
-    "saved as \"?\" !");
 const char kNotesAtRisk[] = QT_TRANSLATE_NOOP("EditingCommands",
     "%1\rThe notes stay in the catalogue, but the next update of "
     "the folder reads the old Descript.ion back over them.");
@@ -135,8 +133,7 @@ bool EditingCommands::saveText(bool moveFocus)
     const QString written = m_textPath;
     endTextEdit(moveFocus);
     if (lossy)
-        showDialog(DialogKind::Warning,
-            QCoreApplication::translate("EditingCommands", kLossy).arg(written));
+        showDialog(DialogKind::Warning, textfile::lossyWarning(written));
     return true;
 }
 
@@ -184,8 +181,7 @@ void EditingCommands::saveTextAs()
     if (!st)
         showError(st.message());
     else if (lossy)
-        showDialog(
-            DialogKind::Warning, QCoreApplication::translate("EditingCommands", kLossy).arg(path));
+        showDialog(DialogKind::Warning, textfile::lossyWarning(path));
 }
 
 void EditingCommands::insertFile()

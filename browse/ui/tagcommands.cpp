@@ -7,6 +7,7 @@
 #include "browse/ui/taglisteditor.h"
 #include "dialogs/shareddialog.h"
 #include "dialogs/ui/widgethelpers.h"
+#include "scan/textfile.h"
 #include "state/bulkwalk.h"
 #include "state/settingslook.h"
 #include "store/catalogtable.h"
@@ -14,15 +15,6 @@
 
 #include <QCoreApplication>
 #include <QTableView>
-
-namespace
-{
-
-const char kLossy[] = QT_TRANSLATE_NOOP("TagCommands",
-    "Some characters of the text cannot be written in  '%1'  and were "
-    "saved as \"?\" !");
-
-} // namespace
 
 TagCommands::TagCommands(AppState &state, BrowseViews &views, StatusPanels &panels)
     : m_state(state)
@@ -218,6 +210,5 @@ void TagCommands::editTagList()
     bool lossy = false;
     BrowseViews::throwIfFailed(tagedit::writeTagList(path, editor.text(), &lossy));
     if (lossy)
-        showDialog(
-            DialogKind::Warning, QCoreApplication::translate("TagCommands", kLossy).arg(path));
+        showDialog(DialogKind::Warning, textfile::lossyWarning(path));
 }
